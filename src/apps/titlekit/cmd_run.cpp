@@ -1,0 +1,130 @@
+// titlekit run FILE CALL [--command]: runs one handler call, such as main() or fib(20), against
+// the script of FILE as the runtime runs a boot message, and prints the outcome.
+#include <algorithm>
+#include <iostream>
+#include <optional>
+#include <string>
+
+#include "apps/titlekit/commands.h"
+#include "apps/titlekit/loaded_script_host.h"
+#include "apps/titlekit/mac_roman.h"
+#include "apps/titlekit/script_files.h"
+#include "script/console.h"
+#include "script/interpreter.h"
+#include "script/script_frame.h"
+#include "script/token.h"
+
+namespace lw::titlekit {
+namespace {
+
+constexpr std::string_view kCallName = "<call>";
+
+struct RunOptions {
+  std::string file;
+  std::string_view call;
+  bool command = false;  // run as a command call: no value is expected
+};
+
+// The options, or null after a complaint about them.
+std::optional<RunOptions> ParseRunOptions(Arguments args) {
+  RunOptions options;
+  int positional = 0;
+  for (const std::string_view arg : args) {
+    if (arg == "--command") {
+      options.command = true;
+    } else if (positional == 0) {
+      options.file = std::string(arg);
+      ++positional;
+    } else if (positional == 1) {
+      options.call = arg;
+      ++positional;
+    } else {
+      std::cerr << "titlekit run: unexpected argument '" << arg << "'\n";
+      return std::nullopt;
+    }
+  }
+  if (positional < 2) {
+    std::cerr << "titlekit run: " << (positional == 0 ? "missing FILE and CALL" : "missing CALL")
+              << '\n';
+    return std::nullopt;
+  }
+  return options;
+}
+
+// A frame of the system's own: me and target "System", with a boot message's title.
+ScriptFrame SystemFrame(CompiledScript& script) {
+  ScriptFrame frame;
+  frame.last = true;
+  frame.script = &script;
+  frame.me = Name15::truncated(kSystemName);
+  frame.target = Name15::truncated(kSystemName);
+  frame.title = Title17::truncated(kBootMessageTitle);
+  return frame;
+}
+
+// True when the compiled call starts as a handler call does: a name and '('.
+bool IsHandlerCall(const CompiledScript& call) {
+  const auto tokens = call.tokens();
+  return tokens.size() > 2 && tokens[0].code == tok::kName && tokens[1].code == tok::kOpenParen;
+}
+
+// The source line of token `index`: every line end of the source became one line-end token.
+int LineOfToken(const CompiledScript& script, std::size_t index) {
+  const auto tokens = script.tokens().first(std::min(index, script.tokenCount()));
+  return 1 + static_cast<int>(std::count_if(tokens.begin(), tokens.end(), [](const Token& t) {
+           return t.code == tok::kLineEnd;
+         }));
+}
+
+// On standard error, the handler of FILE in which the run failed, when the failure was
+// recorded there: the error context holds the failing handler's `code` token. Errors pass up
+// unchanged, so the run's error is that handler's.
+void ReportErrorPlace(const Interpreter& in, const CompiledScript& script, const std::string& file,
+                      ScriptError error) {
+  const ScriptFrame& context = in.errorContext();
+  if (!in.errorPending() || context.script != &script || context.statementPos < 0) return;
+  const auto header = static_cast<std::size_t>(context.statementPos);
+  std::cerr << file << ':' << LineOfToken(script, header) << ": ";
+  if (header + 1 < script.tokenCount() && script.tokens()[header].code == tok::kCode &&
+      script.tokens()[header + 1].code == tok::kName) {
+    std::cerr << "in " << MacRomanToUtf8(script.textOf(header + 1)) << ": ";
+  }
+  std::cerr << ScriptErrorMessage(CodeOf(error)) << '\n';
+}
+
+}  // namespace
+
+int RunRunCommand(Arguments args) {
+  const std::optional<RunOptions> options = ParseRunOptions(args);
+  if (!options) return kExitUsage;
+  auto script = LoadScriptFile(options->file);
+  if (!script) {
+    std::cerr << script.error() << '\n';
+    return kExitFailure;
+  }
+  auto call = CompileSource(options->call, kCallName);
+  if (!call) {
+    std::cerr << call.error() << '\n';
+    return kExitFailure;
+  }
+  if (!IsHandlerCall(*call)) {
+    std::cerr << "titlekit run: CALL must be a handler call such as main()\n";
+    return kExitUsage;
+  }
+
+  LoadedScriptHost host(&*script);
+  Interpreter in(host);
+  ScriptFrame chain = SystemFrame(*script);
+  ScriptFrame caller = SystemFrame(*call);
+  in.beginPass();
+  Value value;
+  int callLength = 0;
+  const ScriptError error = in.runHandlerOnChain(&chain, caller, 0, nullptr,
+                                                 options->command ? nullptr : &value, callLength);
+  const bool hasValue = !Failed(error) && !options->command;
+  std::cout << MacRomanToUtf8(DescribeOutcome(in, error, hasValue ? &value : nullptr)) << '\n';
+  if (Failed(error)) ReportErrorPlace(in, *script, options->file, error);
+  return Failed(error) ? kExitFailure : kExitOk;
+}
+
+}  // namespace lw::titlekit

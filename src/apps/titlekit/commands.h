@@ -1,0 +1,23 @@
+// The titlekit subcommands. Each takes the arguments after its name, prints its results to
+// standard output and its complaints to standard error, and gives the process exit status.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+namespace lw::titlekit {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;  // the command ran and failed (bad file, failed run)
+inline constexpr int kExitUsage = 2;    // wrong arguments: the caller prints the usage text
+
+using Arguments = std::span<const std::string_view>;
+
+// titlekit compile SRC [-o OUT]
+int RunCompileCommand(Arguments args);
+// titlekit eval [--script FILE] [LINE ...]
+int RunEvalCommand(Arguments args);
+// titlekit run FILE CALL [--command]
+int RunRunCommand(Arguments args);
+
+}  // namespace lw::titlekit

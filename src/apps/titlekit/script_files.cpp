@@ -1,0 +1,81 @@
+#include "apps/titlekit/script_files.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <utility>
+
+#include "apps/titlekit/mac_roman.h"
+#include "script/error_codes.h"
+#include "script/tokenizer.h"
+
+namespace lw::titlekit {
+namespace {
+
+// Larger files are refused rather than read into memory: no script comes near this size.
+constexpr std::uintmax_t kMaxScriptFileBytes = std::uintmax_t{64} << 20;
+
+std::string PlaceOf(std::string_view name, TextPosition where) {
+  return std::string(name) + ":" + std::to_string(where.line) + ":" + std::to_string(where.column);
+}
+
+std::string SystemReason() { return std::strerror(errno); }
+
+}  // namespace
+
+bool IsCompiledScriptBytes(std::string_view bytes) {
+  return bytes.find('\0') != std::string_view::npos;
+}
+
+Expected<std::string, std::string> ReadWholeFile(const std::string& path) {
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (std::filesystem::is_directory(status)) return Unexpected{path + ": is a directory"};
+  if (std::filesystem::is_regular_file(status) &&
+      std::filesystem::file_size(path, ec) > kMaxScriptFileBytes) {
+    return Unexpected{path + ": file too large for a script"};
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Unexpected{path + ": " + SystemReason()};
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return Unexpected{path + ": read error"};
+  return bytes;
+}
+
+std::optional<std::string> WriteWholeFile(const std::string& path,
+                                          std::span<const std::uint8_t> bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return path + ": " + SystemReason();
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) return path + ": write error";
+  return std::nullopt;
+}
+
+Expected<CompiledScript, std::string> CompileSource(std::string_view utf8, std::string_view name) {
+  auto text = Utf8ToMacRoman(utf8);
+  if (!text) return Unexpected{PlaceOf(name, text.error().where) + ": " + text.error().reason};
+  auto compiled = CompileScriptText(*text);
+  if (!compiled) {
+    const TextPosition where =
+        PositionInConverted(*text, static_cast<std::size_t>(compiled.error().offset));
+    return Unexpected{PlaceOf(name, where) + ": " +
+                      std::string(ScriptErrorMessage(CodeOf(ScriptError::TokenizationError)))};
+  }
+  return std::move(compiled).value();
+}
+
+Expected<CompiledScript, std::string> LoadScriptFile(const std::string& path) {
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return Unexpected{bytes.error()};
+  if (!IsCompiledScriptBytes(*bytes)) return CompileSource(*bytes, path);
+  auto compiled = CompiledScript::FromBytes(
+      std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()));
+  if (!compiled) return Unexpected{path + ": " + compiled.error()};
+  return std::move(compiled).value();
+}
+
+}  // namespace lw::titlekit

@@ -1,0 +1,50 @@
+// Built-ins that reach the system script: sendtoboot, sendtobootfx and bootscript.
+
+#include "script/builtin_table.h"
+#include "script/compiled_script.h"
+#include "script/interpreter.h"
+#include "script/keywords.h"
+#include "script/script_host.h"
+
+namespace lw {
+namespace {
+
+// Runs the handler call written at the call's first argument on a one-frame chain for the
+// system script; the sender's frame and locals evaluate its arguments.
+ScriptError SendToBoot(BuiltinCall& c, Value* result) {
+  if (c.frame.script->tokens()[c.pos].code != tok::kName) return ScriptError::BadArgumentType;
+  ScriptHost& host = c.in.host();
+  CompiledScript* system = host.acquireSystemScript();
+  CompiledScript empty;
+  ScriptFrame boot;
+  boot.last = true;
+  boot.script = system != nullptr ? system : &empty;
+  boot.me = Name15::truncated(kSystemName);
+  boot.target = boot.me;
+  boot.title = Title17::truncated(kBootMessageTitle);
+  ScriptError e = c.in.runHandlerOnChain(&boot, c.frame, c.pos, c.locals, result, c.used);
+  if (system != nullptr) host.releaseSystemScript(system);
+  return e;
+}
+
+// sendtoboot(call): runs a handler of the system script as a command.
+ScriptError SendToBootCommand(BuiltinCall& c) { return SendToBoot(c, nullptr); }
+
+// sendtobootfx(call): runs a handler of the system script as a function; yields its value.
+ScriptError SendToBootFunction(BuiltinCall& c) { return SendToBoot(c, c.result); }
+
+// bootscript(): empties the result text.
+ScriptError BootScript(BuiltinCall& c) {
+  c.in.resultText.clear();
+  return ScriptError::None;
+}
+
+}  // namespace
+
+void WireBootBuiltins(BuiltinTable& table) {
+  table.setCommand(LookUpKeyword("sendtoboot"), SendToBootCommand);
+  table.setFunction(LookUpKeyword("sendtobootfx"), SendToBootFunction);
+  table.setCommand(LookUpKeyword("bootscript"), BootScript);
+}
+
+}  // namespace lw

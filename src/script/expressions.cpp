@@ -1,0 +1,248 @@
+// Expressions: operands, operators and their precedence, and the argument readers.
+//
+// An expression is an operand followed by any number of (operator, operand) pairs. All operands
+// are evaluated and pushed on the shared 40-entry expression stack first; the operators are
+// then applied level by level (0 binds tightest), left to right within a level. Operators do
+// not short-circuit.
+
+#include <climits>
+
+#include "script/compiled_script.h"
+#include "script/fold.h"
+#include "script/interpreter.h"
+#include "script/script_host.h"
+
+namespace lw {
+namespace {
+
+// Precedence level of an operator token: 0 * /, 1 + -, 2 @, 3 < > >= <=, 4 = <>, 5 and, 6 or.
+constexpr int LevelOf(std::uint16_t op) {
+  switch (op) {
+    case tok::kTimes:
+    case tok::kDivide: return 0;
+    case tok::kPlus:
+    case tok::kMinus: return 1;
+    case tok::kJoin: return 2;
+    case tok::kGreater:
+    case tok::kLess:
+    case tok::kGreaterEqual:
+    case tok::kLessEqual: return 3;
+    case tok::kEqual:
+    case tok::kNotEqual: return 4;
+    case tok::kAnd: return 5;
+    default: return 6;  // kOr
+  }
+}
+constexpr int kLevelCount = 7;
+
+// Signed 32-bit arithmetic that wraps instead of overflowing.
+constexpr std::int32_t Wrap(std::uint32_t v) { return static_cast<std::int32_t>(v); }
+constexpr std::uint32_t U(std::int32_t v) { return static_cast<std::uint32_t>(v); }
+
+}  // namespace
+
+ScriptError Interpreter::push(const Value& v) {
+  if (exprCount_ + 1 >= kExpressionStackSize) return ScriptError::ExpressionTooComplex;
+  exprStack_[exprCount_++] = v;
+  return ScriptError::None;
+}
+
+ScriptError Interpreter::evaluateExpression(ScriptFrame& frame, int pos, VariableTable* locals,
+                                            Value& out, int& used) {
+  if (stackRoom() < kMinStackRoom) return ScriptError::TooMuchRecursion;
+  const Token* tokens = frame.script->tokens().data();
+
+  Value operand;
+  int n = 0;
+  LW_TRY(evaluateOperand(frame, pos, locals, operand, n));
+  int p = pos + n;
+  if (!tok::IsOperator(tokens[p].code)) {
+    // A lone operand is pushed and popped at once; only the room check is observable.
+    if (exprCount_ + 1 >= kExpressionStackSize) return ScriptError::ExpressionTooComplex;
+    out = operand;
+    used = n;
+    return ScriptError::None;
+  }
+
+  int base = exprCount_;
+  LW_TRY(push(operand));
+  unsigned levels = 0;
+  while (tok::IsOperator(tokens[p].code)) {
+    std::uint16_t op = tokens[p].code;
+    levels |= 1u << LevelOf(op);
+    LW_TRY(push(Value{static_cast<std::int16_t>(op), 0, 0}));
+    ++p;
+    LW_TRY(evaluateOperand(frame, p, locals, operand, n));
+    LW_TRY(push(operand));
+    p += n;
+  }
+  LW_TRY(reduce(base, levels));
+  out = exprStack_[base];
+  exprCount_ = base;
+  used = p - pos;
+  return ScriptError::None;
+}
+
+ScriptError Interpreter::reduce(int base, unsigned levels) {
+  for (int level = 0; level < kLevelCount; ++level) {
+    if ((levels & (1u << level)) == 0) continue;
+    int i = base + 1;
+    while (i < exprCount_) {
+      std::uint16_t op = static_cast<std::uint16_t>(exprStack_[i].type);
+      if (LevelOf(op) != level) {
+        i += 2;
+        continue;
+      }
+      LW_TRY(applyOperator(op, exprStack_[i - 1], exprStack_[i + 1]));
+      for (int j = i; j + 2 < exprCount_; ++j) exprStack_[j] = exprStack_[j + 2];
+      exprCount_ -= 2;
+    }
+  }
+  return ScriptError::None;
+}
+
+ScriptError Interpreter::applyOperator(std::uint16_t op, Value& a, const Value& b) {
+  switch (op) {
+    case tok::kPlus:
+    case tok::kMinus:
+    case tok::kTimes:
+    case tok::kDivide: {
+      if (!a.isNumber() || !b.isNumber()) return ScriptError::BadArgumentType;
+      std::int32_t x = a.payload, y = b.payload;
+      switch (op) {
+        case tok::kPlus: a.payload = Wrap(U(x) + U(y)); break;
+        case tok::kMinus: a.payload = Wrap(U(x) - U(y)); break;
+        case tok::kTimes: a.payload = Wrap(U(x) * U(y)); break;
+        default:
+          if (y == 0) return ScriptError::DivideByZero;
+          // The one quotient that does not fit wraps to itself.
+          a.payload = (x == INT32_MIN && y == -1) ? INT32_MIN : x / y;
+      }
+      return ScriptError::None;
+    }
+    case tok::kAnd:
+    case tok::kOr:
+      if (!a.isLogic() || !b.isLogic()) return ScriptError::BadArgumentType;
+      a.payload = op == tok::kAnd ? (a.payload & b.payload) : (a.payload | b.payload);
+      return ScriptError::None;
+    case tok::kJoin: {
+      if (!a.isText() || !b.isText()) return ScriptError::BadArgumentType;
+      PString left, right;
+      LW_TRY(strings_.take(a, left));
+      LW_TRY(strings_.take(b, right));
+      if (!left.append(right.view())) return ScriptError::StringLengthTooBig;
+      return strings_.make(left.view(), a);
+    }
+    case tok::kEqual:
+    case tok::kNotEqual: {
+      bool equal = false;
+      if (a.type != b.type) {
+        equal = false;
+      } else if (a.isNumber() || a.isLogic()) {
+        equal = a.payload == b.payload;
+      } else if (a.isText()) {
+        PString left, right;
+        LW_TRY(strings_.take(a, left));
+        LW_TRY(strings_.take(b, right));
+        equal = FoldEqual(left.view(), right.view());
+      } else {
+        return ScriptError::BadArgumentType;
+      }
+      a = Value::Logic(op == tok::kEqual ? equal : !equal);
+      return ScriptError::None;
+    }
+    case tok::kGreater:
+    case tok::kLess:
+    case tok::kGreaterEqual:
+    case tok::kLessEqual: {
+      if (!a.isNumber() || !b.isNumber()) return ScriptError::BadArgumentType;
+      std::int32_t x = a.payload, y = b.payload;
+      bool r = op == tok::kGreater ? x > y : op == tok::kLess ? x < y
+             : op == tok::kGreaterEqual ? x >= y : x <= y;
+      a = Value::Logic(r);
+      return ScriptError::None;
+    }
+    default:
+      host_.reportFatal(kProgramCodeLogic, errline::kUnknownOperator);
+      return ScriptError::BadArgumentType;
+  }
+}
+
+ScriptError Interpreter::evaluateOperand(ScriptFrame& frame, int pos, VariableTable* locals,
+                                         Value& out, int& used) {
+  Token* tokens = frame.script->tokens().data();
+  const Token& t = tokens[pos];
+  switch (t.code) {
+    case tok::kOpenParen: {
+      int n = 0;
+      LW_TRY(evaluateExpression(frame, pos + 1, locals, out, n));
+      if (tokens[pos + 1 + n].code != tok::kCloseParen) return ScriptError::ExpectedParen;
+      used = n + 2;
+      return ScriptError::None;
+    }
+    case tok::kString:
+      used = 1;
+      return strings_.make(frame.script->textOf(pos), out);
+    case tok::kNumber:
+      out = Value::Number(t.value);
+      used = 1;
+      return ScriptError::None;
+    case tok::kTrue:
+    case tok::kFalse:
+      out = Value::Logic(t.code == tok::kTrue);
+      used = 1;
+      return ScriptError::None;
+    case tok::kNot:
+    case tok::kMinus: {
+      // Chains of unary operators recurse here without passing evaluateExpression.
+      if (stackRoom() < kMinStackRoom) return ScriptError::TooMuchRecursion;
+      int n = 0;
+      LW_TRY(evaluateOperand(frame, pos + 1, locals, out, n));
+      if (t.code == tok::kNot) {
+        if (!out.isLogic()) return ScriptError::BadArgumentType;
+        out.payload = out.payload == 0 ? 1 : 0;
+      } else {
+        if (!out.isNumber()) return ScriptError::BadArgumentType;
+        out.payload = Wrap(0u - U(out.payload));
+      }
+      used = n + 1;
+      return ScriptError::None;
+    }
+    case tok::kMe:
+    case tok::kTarget:
+      used = 1;
+      return strings_.make(t.code == tok::kMe ? frame.me.view() : frame.target.view(), out);
+    case tok::kName: {
+      if (tokens[pos + 1].code == tok::kOpenParen) {
+        return runHandlerOnChain(&frame, frame, pos, locals, &out, used);
+      }
+      VariableTable* table = nullptr;
+      int index = 0;
+      LW_TRY(findVariable(frame, pos, locals, table, index));
+      used = 1;
+      return table->get(index, strings_, out);
+    }
+    default:
+      if (tok::IsFunctionDispatch(t.code)) return dispatchFunction(frame, pos, locals, out, used);
+      return ScriptError::BadArgumentType;
+  }
+}
+
+ScriptError Interpreter::readArguments(ScriptFrame& frame, int pos, VariableTable* locals,
+                                       std::span<Value> out, int& used) {
+  const Token* tokens = frame.script->tokens().data();
+  int p = pos;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    if (i > 0) {
+      if (tokens[p].code != tok::kComma) return ScriptError::ExpectedComma;
+      ++p;
+    }
+    int n = 0;
+    LW_TRY(evaluateExpression(frame, p, locals, out[i], n));
+    p += n;
+  }
+  used = p - pos;
+  return ScriptError::None;
+}
+
+}  // namespace lw

@@ -1,0 +1,142 @@
+#include "script/interpreter.h"
+
+#include <chrono>
+
+#include "script/compiled_script.h"
+#include "script/script_host.h"
+
+namespace lw {
+namespace {
+
+// Window messages are dispatched from stackRoom at most this often, and the clock is read only
+// every kPumpCheckEvery calls, so the check stays cheap on the interpreter's hot path.
+constexpr std::int64_t kPumpIntervalNs = 4'000'000;
+constexpr std::uint32_t kPumpCheckEvery = 256;
+
+std::int64_t NowNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+}  // namespace
+
+Interpreter::Interpreter(ScriptHost& host) : host_(host), strings_(host) {
+  WireTextBuiltins(builtins_);
+  WireBootBuiltins(builtins_);
+}
+
+Interpreter::~Interpreter() = default;
+
+void Interpreter::beginPass() {
+  strings_.reset();
+  exprCount_ = 0;
+  forCount_ = 0;
+  whileCount_ = 0;
+  errorPending_ = false;
+}
+
+void Interpreter::recordError(const ScriptFrame& frame) {
+  if (frame.errorCode != ScriptError::None && !errorPending_) {
+    errorContext_ = frame;
+    errorPending_ = true;
+  }
+}
+
+int Interpreter::stackRoom() {
+  if (pumpCountdown_-- == 0) {
+    pumpCountdown_ = kPumpCheckEvery;
+    std::int64_t now = NowNs();
+    if (now - lastPumpNs_ >= kPumpIntervalNs) {
+      lastPumpNs_ = now;
+      host_.pumpMessages();
+    }
+  }
+  std::ptrdiff_t room = stackGauge_.room();
+  return room > INT32_MAX ? INT32_MAX : static_cast<int>(room);
+}
+
+std::unique_ptr<VariableTable> Interpreter::takeLocals() {
+  if (spareLocals_.empty()) return std::make_unique<VariableTable>();
+  std::unique_ptr<VariableTable> table = std::move(spareLocals_.back());
+  spareLocals_.pop_back();
+  return table;
+}
+
+void Interpreter::giveBackLocals(std::unique_ptr<VariableTable> table) {
+  table->clear();
+  spareLocals_.push_back(std::move(table));
+}
+
+ScriptError Interpreter::findVariable(ScriptFrame& frame, int pos, VariableTable* locals,
+                                      VariableTable*& table, int& index) {
+  Token* token = &frame.script->tokens()[pos];
+  std::string_view name = frame.script->textOf(pos);
+  if (locals != nullptr && locals->find(name, token, index) == ScriptError::None) {
+    table = locals;
+    return ScriptError::None;
+  }
+  table = &globals_;
+  return globals_.find(name, token, index);
+}
+
+ScriptError Interpreter::declare(ScriptFrame& frame, int pos, VariableTable& table, bool remove,
+                                 int& used) {
+  std::span<Token> tokens = frame.script->tokens();
+  int p = pos;
+  while (true) {
+    if (tokens[p].code != tok::kName) return ScriptError::BadArgumentType;
+    std::string_view name = frame.script->textOf(p);
+    if (remove) {
+      LW_TRY(table.remove(name));
+    } else {
+      int index = 0;
+      LW_TRY(table.add(name, &tokens[p], index));
+    }
+    ++p;
+    if (tokens[p].code != tok::kComma) break;
+    ++p;
+  }
+  used = p - pos;
+  return ScriptError::None;
+}
+
+ScriptError Interpreter::dispatchCommand(ScriptFrame& frame, int pos, VariableTable* locals,
+                                         int& used) {
+  std::span<Token> tokens = frame.script->tokens();
+  std::uint16_t code = tokens[pos].code;
+  BuiltinFn fn = nullptr;
+  if (code >= tok::kFirstCommand && code <= tok::kLastCommand) {
+    fn = builtins_.command(code);
+  } else if (code >= tok::kFirstProperty && code <= tok::kLastProperty) {
+    fn = builtins_.propertyWrite(code);
+  }
+  if (fn == nullptr) return ScriptError::BadName;
+  if (tokens[pos + 1].code != tok::kOpenParen) return ScriptError::ExpectedParen;
+  BuiltinCall call{*this, frame, locals, pos + 2, nullptr};
+  LW_TRY(fn(call));
+  if (tokens[call.pos + call.used].code != tok::kCloseParen) return ScriptError::ExpectedParen;
+  used = call.pos + call.used + 1 - pos;
+  return ScriptError::None;
+}
+
+ScriptError Interpreter::dispatchFunction(ScriptFrame& frame, int pos, VariableTable* locals,
+                                          Value& out, int& used) {
+  std::span<Token> tokens = frame.script->tokens();
+  std::uint16_t code = tokens[pos].code;
+  BuiltinFn fn = nullptr;
+  if (code >= tok::kFirstFunction && code <= tok::kLastFunction) {
+    fn = builtins_.function(code);
+  } else if (code >= tok::kFirstProperty && code <= tok::kLastProperty) {
+    fn = builtins_.propertyRead(code);
+  }
+  if (fn == nullptr) return ScriptError::BadName;
+  if (tokens[pos + 1].code != tok::kOpenParen) return ScriptError::ExpectedParen;
+  BuiltinCall call{*this, frame, locals, pos + 2, &out};
+  LW_TRY(fn(call));
+  if (tokens[call.pos + call.used].code != tok::kCloseParen) return ScriptError::ExpectedParen;
+  used = call.pos + call.used + 1 - pos;
+  return ScriptError::None;
+}
+
+}  // namespace lw

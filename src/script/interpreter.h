@@ -1,0 +1,155 @@
+// The interpreter: runs compiled scripts straight from their token arrays. It owns the state
+// that all runs share: the string library, the globals, the expression stack, the loop stacks,
+// the error-pending flag with its error context, and the settings kept for scripts.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "script/bounded_string.h"
+#include "script/builtin_table.h"
+#include "script/error_codes.h"
+#include "script/script_frame.h"
+#include "script/stack_room.h"
+#include "script/string_library.h"
+#include "script/value.h"
+#include "script/variable_table.h"
+
+namespace lw {
+
+class CompiledScript;
+class ScriptHost;
+
+class Interpreter {
+ public:
+  static constexpr int kExpressionStackSize = 40;
+  static constexpr int kLoopStackSize = 20;
+  static constexpr int kMinStackRoom = 2048;
+
+  explicit Interpreter(ScriptHost& host);
+  ~Interpreter();
+  Interpreter(const Interpreter&) = delete;
+  Interpreter& operator=(const Interpreter&) = delete;
+
+  // The start of a main-loop pass: frees every string slot, empties the expression and loop
+  // stacks and clears the error-pending flag.
+  void beginPass();
+
+  // Runs the handler call whose name token is at `callPos` in the caller's script along the
+  // chain that starts at `chain` (frames up to the one with `last` set). With `result` it is a
+  // function call. `callLength` receives the call's tokens from its name to its ')'.
+  ScriptError runHandlerOnChain(ScriptFrame* chain, ScriptFrame& caller, int callPos,
+                                VariableTable* callerLocals, Value* result, int& callLength);
+
+  // Looks the call up in one frame's script and runs it; NoSuchHandler when it has none.
+  ScriptError findAndRunHandler(ScriptFrame& frame, ScriptFrame& caller, int callPos,
+                                VariableTable* callerLocals, Value* result);
+
+  // Runs statements from `pos` until the handler ends.
+  ScriptError executeStatements(ScriptFrame& frame, int pos, VariableTable* locals, Value* result);
+
+  ScriptError evaluateExpression(ScriptFrame& frame, int pos, VariableTable* locals, Value& out,
+                                 int& used);
+  ScriptError evaluateOperand(ScriptFrame& frame, int pos, VariableTable* locals, Value& out,
+                              int& used);
+
+  // Evaluates out.size() expressions separated by commas (ExpectedComma when one is missing).
+  ScriptError readArguments(ScriptFrame& frame, int pos, VariableTable* locals,
+                            std::span<Value> out, int& used);
+
+  // The command dispatcher (commands and property writes) and the function dispatcher
+  // (functions and property reads), for the keyword token at `pos`. `used` counts the whole
+  // call from the keyword to its ')'.
+  ScriptError dispatchCommand(ScriptFrame& frame, int pos, VariableTable* locals, int& used);
+  ScriptError dispatchFunction(ScriptFrame& frame, int pos, VariableTable* locals, Value& out,
+                               int& used);
+
+  // `global`/`local`/`dumpglobal`/`dumplocal` with the name list starting at `pos`.
+  ScriptError declare(ScriptFrame& frame, int pos, VariableTable& table, bool remove, int& used);
+
+  // Records a failure of `frame` as the pass's error context when none is pending yet.
+  void recordError(const ScriptFrame& frame);
+
+  // Bytes of machine stack left, after pumping window messages when a few ms have passed.
+  int stackRoom();
+
+  // Looks a variable up in the locals, then the globals.
+  ScriptError findVariable(ScriptFrame& frame, int pos, VariableTable* locals,
+                           VariableTable*& table, int& index);
+
+  StringLibrary& strings() { return strings_; }
+  VariableTable& globals() { return globals_; }
+  BuiltinTable& builtins() { return builtins_; }
+  ScriptHost& host() { return host_; }
+  StackGauge& stackGauge() { return stackGauge_; }
+
+  [[nodiscard]] bool errorPending() const { return errorPending_; }
+  [[nodiscard]] const ScriptFrame& errorContext() const { return errorContext_; }
+
+  // Settings kept for scripts.
+  PString resultText;
+  bool keyaborts = false;
+
+  // Stack fill, for tests and diagnostics.
+  [[nodiscard]] int expressionDepth() const { return exprCount_; }
+  [[nodiscard]] int forDepth() const { return forCount_; }
+  [[nodiscard]] int whileDepth() const { return whileCount_; }
+
+ private:
+  struct ForRecord {
+    std::int16_t variable;  // index in the run's locals table
+    std::int32_t end;
+    std::int32_t step;
+    std::int32_t body;      // the token after the for header
+  };
+  struct RunDepths;  // the block counts of one handler run (statements.cpp)
+
+  // Statements (statements.cpp).
+  ScriptError runIf(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
+  ScriptError runSwitch(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
+  ScriptError runFor(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
+  ScriptError runEndfor(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
+  ScriptError runWhile(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
+  ScriptError runEndwhile(ScriptFrame& frame, int& pos, VariableTable* locals,
+                          RunDepths& depths);
+  ScriptError runAssignment(ScriptFrame& frame, int& pos, VariableTable* locals);
+  void popRunLoops(const RunDepths& depths);
+
+  // Expressions (expressions.cpp).
+  ScriptError push(const Value& v);
+  ScriptError reduce(int base, unsigned levels);
+  ScriptError applyOperator(std::uint16_t op, Value& a, const Value& b);
+
+  // Handlers (handler_runner.cpp).
+  ScriptError bindAndRun(ScriptFrame& frame, int header, ScriptFrame& caller, int callPos,
+                         VariableTable* callerLocals, VariableTable* locals, Value* result,
+                         bool& matched);
+  std::unique_ptr<VariableTable> takeLocals();
+  void giveBackLocals(std::unique_ptr<VariableTable> table);
+
+  ScriptHost& host_;
+  StringLibrary strings_;
+  VariableTable globals_;
+  BuiltinTable builtins_;
+  StackGauge stackGauge_;
+
+  std::array<Value, kExpressionStackSize> exprStack_{};
+  int exprCount_ = 0;
+  std::array<ForRecord, kLoopStackSize> forStack_{};
+  int forCount_ = 0;
+  std::array<std::int32_t, kLoopStackSize> whileStack_{};
+  int whileCount_ = 0;
+
+  bool errorPending_ = false;
+  ScriptFrame errorContext_;
+
+  std::vector<std::unique_ptr<VariableTable>> spareLocals_;  // reused by handler runs
+
+  std::uint32_t pumpCountdown_ = 0;  // stackRoom calls until the clock is read again
+  std::int64_t lastPumpNs_ = 0;
+};
+
+}  // namespace lw

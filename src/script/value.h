@@ -1,0 +1,30 @@
+// Value: the typed script datum. A truth value, a signed 32-bit number, or a text, which is a
+// ticket for one slot of the string library (the slot index is the payload).
+#pragma once
+
+#include <cstdint>
+
+namespace lw {
+
+enum : std::int16_t {
+  kTypeNone = -1,  // no value: what a function call of an undefined event handler gives
+  kTypeLogic = 2,
+  kTypeText = 3,
+  kTypeNumber = 4,
+};
+
+struct Value {
+  std::int16_t type = kTypeNumber;
+  std::int32_t payload = 0;
+  std::uint16_t aux = 0;  // always 0 in a value; tokens of the same layout keep caches here
+
+  static constexpr Value Logic(bool b) { return {kTypeLogic, b ? 1 : 0, 0}; }
+  static constexpr Value Number(std::int32_t n) { return {kTypeNumber, n, 0}; }
+  static constexpr Value Text(int slot) { return {kTypeText, slot, 0}; }
+
+  [[nodiscard]] constexpr bool isLogic() const { return type == kTypeLogic; }
+  [[nodiscard]] constexpr bool isText() const { return type == kTypeText; }
+  [[nodiscard]] constexpr bool isNumber() const { return type == kTypeNumber; }
+};
+
+}  // namespace lw

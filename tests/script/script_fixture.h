@@ -1,0 +1,102 @@
+// A fixture that compiles script sources and runs handler calls and console lines against them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script/compiled_script.h"
+#include "script/console.h"
+#include "script/interpreter.h"
+#include "script/script_host.h"
+#include "script/tokenizer.h"
+
+namespace lw::testing {
+
+// A host whose Escape key goes down after a number of checks, and that counts fatal reports.
+class TestHost : public ScriptHost {
+ public:
+  bool escapeDown() override { return escapeAfter >= 0 && ++escapeChecks > escapeAfter; }
+  void reportFatal(std::int16_t, std::int16_t errorLine) override { fatalLines.push_back(errorLine); }
+  CompiledScript* acquireSystemScript() override {
+    ++systemAcquired;
+    return systemScript;
+  }
+  void releaseSystemScript(CompiledScript*) override { ++systemReleased; }
+
+  int escapeAfter = -1;
+  int escapeChecks = 0;
+  std::vector<int> fatalLines;
+  CompiledScript* systemScript = nullptr;
+  int systemAcquired = 0;
+  int systemReleased = 0;
+};
+
+// Source text written with LF line ends, as the runtime sees it (CR line ends).
+inline std::string WithCR(std::string_view source) {
+  std::string text(source);
+  for (char& c : text) {
+    if (c == '\n') c = '\r';
+  }
+  return text;
+}
+
+inline CompiledScript Compile(std::string_view source) {
+  auto compiled = CompileScriptText(WithCR(source));
+  EXPECT_TRUE(compiled.ok()) << "source does not tokenize: " << source;
+  return compiled.ok() ? std::move(compiled.value()) : CompiledScript();
+}
+
+class ScriptTest : public ::testing::Test {
+ protected:
+  // Runs `callText` (a handler call such as "f(3)") against `script` in a fresh pass, as a
+  // function call, or as a command call when `asCommand`; gives the outcome text.
+  std::string Call(CompiledScript& script, std::string_view callText, bool asCommand = false) {
+    CompiledScript call = Compile(callText);
+    ScriptFrame frames[1];
+    frames[0].script = &script;
+    frames[0].me = Name15::truncated("System");
+    frames[0].target = frames[0].me;
+    return RunCall(frames, call, asCommand);
+  }
+
+  std::string Call(std::string_view source, std::string_view callText, bool asCommand = false) {
+    scripts_.push_back(std::make_unique<CompiledScript>(Compile(source)));
+    return Call(*scripts_.back(), callText, asCommand);
+  }
+
+  // Runs a call along a chain of frames (the last must have `last` set).
+  std::string RunCall(ScriptFrame* chain, CompiledScript& call, bool asCommand) {
+    caller_ = ScriptFrame{};
+    caller_.script = &call;
+    caller_.me = Name15::truncated("System");
+    in.beginPass();
+    Value result;
+    int length = 0;
+    lastError = in.runHandlerOnChain(chain, caller_, 0, nullptr, asCommand ? nullptr : &result,
+                                     length);
+    return DescribeOutcome(in, lastError, asCommand ? nullptr : &result);
+  }
+
+  // Runs a line as the message box does, in a fresh pass.
+  std::string Eval(std::string_view line) {
+    in.beginPass();
+    return RunConsoleLine(in, WithCR(line));
+  }
+
+  // The value of a global as the console shows it.
+  std::string Global(std::string_view name) { return Eval(name); }
+
+  TestHost host;
+  Interpreter in{host};
+  ScriptError lastError = ScriptError::None;
+  ScriptFrame caller_;
+
+ private:
+  std::vector<std::unique_ptr<CompiledScript>> scripts_;
+};
+
+}  // namespace lw::testing
