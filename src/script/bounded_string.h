@@ -18,10 +18,10 @@ class BoundedString {
  public:
   static constexpr std::size_t kCapacity = Capacity;
 
-  constexpr BoundedString() = default;
+  BoundedString() = default;
 
   // Builds from text that is known to fit; longer text is cut at the capacity.
-  static constexpr BoundedString truncated(std::string_view text) {
+  static BoundedString truncated(std::string_view text) {
     BoundedString s;
     s.length_ = static_cast<std::uint8_t>(std::min(text.size(), Capacity));
     std::copy_n(text.data(), s.length_, s.chars_.data());
@@ -53,7 +53,8 @@ class BoundedString {
 
  private:
   std::uint8_t length_ = 0;
-  std::array<char, Capacity> chars_{};
+  std::array<char, Capacity> chars_;  // only the first length_ are meaningful; not cleared, as
+                                      // texts are made and dropped on every statement
 };
 
 using PString = BoundedString<255>;  // any text value

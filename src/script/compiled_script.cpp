@@ -52,8 +52,8 @@ bool IsValidCode(std::uint16_t code) {
   }
 }
 
-// Checks that string or name token `index` points at a whole length-prefixed string inside
-// the pool, which runs from byte `poolStart` to the end of a block of `blockSize` bytes.
+// Checks that string or name token `index` points at a length byte inside the pool, which runs
+// from byte `poolStart` to the end of a block of `blockSize` bytes.
 std::optional<std::string> CheckPoolReference(std::size_t index, std::int32_t value,
                                               std::size_t poolStart, std::size_t blockSize) {
   // Distances are signed 32-bit; 64-bit arithmetic keeps hostile values from wrapping.

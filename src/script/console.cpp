@@ -70,7 +70,10 @@ std::string DescribeOutcome(Interpreter& in, ScriptError error, const Value* val
     if (ScriptError e = in.strings().take(*value, text); e != ScriptError::None) {
       return std::string(ScriptErrorMessage(CodeOf(e)));
     }
-    return "\"" + text.str() + "\"";
+    std::string quoted(1, '"');
+    quoted.append(text.view());
+    quoted.push_back('"');
+    return quoted;
   }
   if (value->isNumber()) return NumberToText(value->payload).str();
   return "OK";  // a call of an event handler that no script defines gives no value

@@ -3,7 +3,8 @@
 // An expression is an operand followed by any number of (operator, operand) pairs. All operands
 // are evaluated and pushed on the shared 40-entry expression stack first; the operators are
 // then applied level by level (0 binds tightest), left to right within a level. Operators do
-// not short-circuit.
+// not short-circuit. Expressions of one or two operators, the common ones, are applied in
+// that same order without the general scan.
 
 #include <climits>
 
@@ -66,18 +67,32 @@ ScriptError Interpreter::evaluateExpression(ScriptFrame& frame, int pos, Variabl
 
   int base = exprCount_;
   LW_TRY(push(operand));
+  int operators = 0;
   unsigned levels = 0;
   while (tok::IsOperator(tokens[p].code)) {
     std::uint16_t op = tokens[p].code;
     levels |= 1u << LevelOf(op);
+    ++operators;
     LW_TRY(push(Value{static_cast<std::int16_t>(op), 0, 0}));
     ++p;
     LW_TRY(evaluateOperand(frame, p, locals, operand, n));
     LW_TRY(push(operand));
     p += n;
   }
-  LW_TRY(reduce(base, levels));
-  out = exprStack_[base];
+  Value* entries = &exprStack_[base];
+  auto opAt = [&](int i) { return static_cast<std::uint16_t>(entries[i].type); };
+  if (operators == 1) {
+    LW_TRY(applyOperator(opAt(1), entries[0], entries[2]));
+  } else if (operators == 2 && LevelOf(opAt(1)) <= LevelOf(opAt(3))) {
+    LW_TRY(applyOperator(opAt(1), entries[0], entries[2]));
+    LW_TRY(applyOperator(opAt(3), entries[0], entries[4]));
+  } else if (operators == 2) {
+    LW_TRY(applyOperator(opAt(3), entries[2], entries[4]));
+    LW_TRY(applyOperator(opAt(1), entries[0], entries[2]));
+  } else {
+    LW_TRY(reduce(base, levels));
+  }
+  out = entries[0];
   exprCount_ = base;
   used = p - pos;
   return ScriptError::None;

@@ -94,6 +94,12 @@ ScriptError VariableTable::get(int index, StringLibrary& strings, Value& out) co
 // The new text is read before anything changes, so a failure leaves the variable as it was.
 ScriptError VariableTable::set(int index, const Value& value, StringLibrary& strings) {
   if (index < 0 || index >= count()) return ScriptError::NoSuchVariable;
+  Value& old = entries_[index].value;
+  if (!value.isText() && !old.isText()) {  // the common case: no heap work at all
+    old.type = value.type;
+    old.payload = value.payload;
+    return ScriptError::None;
+  }
   PString text;
   if (value.isText()) LW_TRY(strings.take(value, text));
   Value& stored = entries_[index].value;

@@ -114,20 +114,21 @@ TEST(Tokenizer, KeywordsIgnoreCaseNamesKeepIt) {
             (std::vector<std::uint16_t>{tok::kName, tok::kAnd, tok::kName, tok::kAnd, tok::kName,
                                         tok::kOr, tok::kName, tok::kOr, tok::kName, tok::kEnd}));
   CompiledScript script = Compile("MyVar name2 SQRT");
+  ASSERT_EQ(script.tokenCount(), 4u);
   EXPECT_EQ(Text(script, 0), "MyVar");
   EXPECT_EQ(Text(script, 1), "name2");
-  EXPECT_EQ(script.tokens()[2].code, 20108);
+  EXPECT_EQ(script.tokens()[2].code, 20108);  // sqrt
 }
 
 TEST(Tokenizer, DigitRunsAreUnsignedNumbersEndingAtTheFirstNonDigit) {
   EXPECT_EQ(Codes(Compile("3-4")), (std::vector<std::uint16_t>{tok::kNumber, tok::kMinus,
                                                                tok::kNumber, tok::kEnd}));
   CompiledScript negative = Compile("-4");
-  EXPECT_EQ(Codes(negative), (std::vector<std::uint16_t>{tok::kMinus, tok::kNumber, tok::kEnd}));
+  ASSERT_EQ(Codes(negative), (std::vector<std::uint16_t>{tok::kMinus, tok::kNumber, tok::kEnd}));
   EXPECT_EQ(negative.tokens()[1].value, 4);
 
   CompiledScript mixed = Compile("12abc 007");
-  EXPECT_EQ(Codes(mixed),
+  ASSERT_EQ(Codes(mixed),
             (std::vector<std::uint16_t>{tok::kNumber, tok::kName, tok::kNumber, tok::kEnd}));
   EXPECT_EQ(mixed.tokens()[0].value, 12);
   EXPECT_EQ(Text(mixed, 1), "abc");
@@ -143,7 +144,7 @@ TEST(Tokenizer, NumbersBeyondThe32BitRangeSaturate) {
 
 TEST(Tokenizer, LineEndCountsTheTabsThatFollowIt) {
   CompiledScript script = Compile("a\r\t\t\tb\rc");
-  EXPECT_EQ(Codes(script), (std::vector<std::uint16_t>{tok::kName, tok::kLineEnd, tok::kName,
+  ASSERT_EQ(Codes(script), (std::vector<std::uint16_t>{tok::kName, tok::kLineEnd, tok::kName,
                                                        tok::kLineEnd, tok::kName, tok::kEnd}));
   EXPECT_EQ(script.tokens()[1].value, 3);
   EXPECT_EQ(script.tokens()[3].value, 0);

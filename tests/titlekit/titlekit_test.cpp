@@ -203,14 +203,14 @@ TEST_F(TitlekitTest, RunFailureExitsWithTheErrorMessage) {
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.out, "Commands can't return a value.\n");
 
-  // The failing handler is named on standard error, with the line of its header.
+  // Standard error names the failing statement's line and its handler.
   WriteFile(
       file("div.lws"),
       "code outer()\n\treturn half(4) + 1\nendcode\n\ncode half(n)\n\treturn n / 0\nendcode\n");
   outcome = run({"run", file("div.lws"), "outer()"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.out, "Divide by zero.\n");
-  EXPECT_EQ(outcome.err, file("div.lws").string() + ":5: in half: Divide by zero.\n");
+  EXPECT_EQ(outcome.err, file("div.lws").string() + ":6: in half: Divide by zero.\n");
 }
 
 TEST_F(TitlekitTest, RunCommandCallGivesOk) {

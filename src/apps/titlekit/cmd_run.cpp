@@ -76,18 +76,28 @@ int LineOfToken(const CompiledScript& script, std::size_t index) {
          }));
 }
 
-// On standard error, the handler of FILE in which the run failed, when the failure was
-// recorded there: the error context holds the failing handler's `code` token. Errors pass up
-// unchanged, so the run's error is that handler's.
+// The name of the handler whose header is at or before token `index`, or empty.
+std::string_view HandlerAt(const CompiledScript& script, std::size_t index) {
+  const auto tokens = script.tokens();
+  for (std::size_t i = std::min(index + 1, tokens.size()); i-- > 0;) {
+    if (tokens[i].code != tok::kCode) continue;
+    if (i + 1 < tokens.size() && tokens[i + 1].code == tok::kName) return script.textOf(i + 1);
+    return {};
+  }
+  return {};
+}
+
+// On standard error, where in FILE the run failed, when the first failure was recorded there:
+// the line of the statement (or handler header) being run and the handler's name. Errors pass
+// up unchanged, so the run's error is that failure's.
 void ReportErrorPlace(const Interpreter& in, const CompiledScript& script, const std::string& file,
                       ScriptError error) {
   const ScriptFrame& context = in.errorContext();
   if (!in.errorPending() || context.script != &script || context.statementPos < 0) return;
-  const auto header = static_cast<std::size_t>(context.statementPos);
-  std::cerr << file << ':' << LineOfToken(script, header) << ": ";
-  if (header + 1 < script.tokenCount() && script.tokens()[header].code == tok::kCode &&
-      script.tokens()[header + 1].code == tok::kName) {
-    std::cerr << "in " << MacRomanToUtf8(script.textOf(header + 1)) << ": ";
+  const auto at = static_cast<std::size_t>(context.statementPos);
+  std::cerr << file << ':' << LineOfToken(script, at) << ": ";
+  if (const std::string_view handler = HandlerAt(script, at); !handler.empty()) {
+    std::cerr << "in " << MacRomanToUtf8(handler) << ": ";
   }
   std::cerr << ScriptErrorMessage(CodeOf(error)) << '\n';
 }

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that the named groups need, skipping those already there.
+#   build  cmake, Ninja and g++
+#   test   build + GoogleTest
+#   bench  test + Google Benchmark and Lua 5.4 (a peer the benchmarks compare with)
+#   fuzz   test + clang and its libFuzzer runtime
+# Usage: scripts/install-deps.sh [GROUP ...]   (default: build)
+set -euo pipefail
+
+packages_of() {
+  case "$1" in
+    build) echo "cmake ninja-build g++" ;;
+    test) echo "$(packages_of build) libgtest-dev" ;;
+    bench) echo "$(packages_of test) libbenchmark-dev lua5.4" ;;
+    fuzz) echo "$(packages_of test) clang libclang-rt-14-dev" ;;
+    *)
+      echo "install-deps.sh: unknown group '$1' (groups: build test bench fuzz)" >&2
+      return 1
+      ;;
+  esac
+}
+
+is_installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
+}
+
+[ $# -gt 0 ] || set -- build
+wanted=()
+for group in "$@"; do
+  list=$(packages_of "$group") || exit 2
+  read -r -a names <<<"$list"
+  wanted+=("${names[@]}")
+done
+
+missing=()
+for package in $(printf '%s\n' "${wanted[@]}" | sort -u); do
+  is_installed "$package" || missing+=("$package")
+done
+[ ${#missing[@]} -gt 0 ] || exit 0
+
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo)
+echo "install-deps.sh: installing ${missing[*]}"
+"${sudo[@]}" apt-get update
+"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+  "${missing[@]}"
