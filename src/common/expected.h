@@ -9,6 +9,7 @@ namespace lw {
 
 template <typename E>
 struct Unexpected {
+  explicit Unexpected(E e) : error(std::move(e)) {}
   E error;
 };
 template <typename E>

@@ -70,11 +70,14 @@ std::optional<std::string> CheckPoolReference(std::size_t index, std::int32_t va
 
 }  // namespace
 
-CompiledScript::CompiledScript() : tokens_(1) {}
+CompiledScript::CompiledScript() : tokens_(1), keys_(1) {}
 
 CompiledScript::CompiledScript(std::vector<Token> tokens, std::vector<std::uint8_t> pool)
-    : tokens_(std::move(tokens)), pool_(std::move(pool)) {
+    : tokens_(std::move(tokens)), pool_(std::move(pool)), keys_(tokens_.size()) {
   assert(!tokens_.empty() && tokens_.back().code == tok::kEnd);
+  for (std::size_t i = 0; i < tokens_.size(); ++i) {
+    if (tokens_[i].code == tok::kName) keys_[i] = NameKey::Of(textOf(i));
+  }
 }
 
 Expected<CompiledScript, std::string> CompiledScript::FromBytes(

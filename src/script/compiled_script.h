@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "common/expected.h"
+#include "script/name_key.h"
 #include "script/token.h"
 
 namespace lw {
@@ -43,6 +44,8 @@ class CompiledScript {
 
   [[nodiscard]] std::span<Token> tokens() { return tokens_; }
   [[nodiscard]] std::span<const Token> tokens() const { return tokens_; }
+  [[nodiscard]] Token* tokenData() { return tokens_.data(); }
+  [[nodiscard]] const Token* tokenData() const { return tokens_.data(); }
   [[nodiscard]] std::size_t tokenCount() const { return tokens_.size(); }
   [[nodiscard]] const std::vector<std::uint8_t>& pool() const { return pool_; }
 
@@ -54,9 +57,13 @@ class CompiledScript {
     return {reinterpret_cast<const char*>(pool_.data()) + offset + 1, pool_[offset]};
   }
 
+  // The folded key of name token `index`, made once when the script is built or loaded.
+  [[nodiscard]] const NameKey& nameKey(std::size_t index) const { return keys_[index]; }
+
  private:
   std::vector<Token> tokens_;
   std::vector<std::uint8_t> pool_;
+  std::vector<NameKey> keys_;  // per token; meaningful for name tokens only
 };
 
 }  // namespace lw

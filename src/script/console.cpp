@@ -56,7 +56,7 @@ std::string RunConsoleLine(Interpreter& in, std::string_view line) {
   frame.target = frame.me;
   frame.title = Title17::truncated(kMsgBoxMessageTitle);
 
-  Value value{kTypeNone, 0, 0};
+  Value value = Value::None();
   ScriptError e = RunLine(in, frame, value);
   return DescribeOutcome(in, e, value.type == kTypeNone ? nullptr : &value);
 }

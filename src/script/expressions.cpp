@@ -51,7 +51,7 @@ ScriptError Interpreter::push(const Value& v) {
 ScriptError Interpreter::evaluateExpression(ScriptFrame& frame, int pos, VariableTable* locals,
                                             Value& out, int& used) {
   if (stackRoom() < kMinStackRoom) return ScriptError::TooMuchRecursion;
-  const Token* tokens = frame.script->tokens().data();
+  const Token* tokens = frame.script->tokenData();
 
   Value operand;
   int n = 0;
@@ -73,7 +73,7 @@ ScriptError Interpreter::evaluateExpression(ScriptFrame& frame, int pos, Variabl
     std::uint16_t op = tokens[p].code;
     levels |= 1u << LevelOf(op);
     ++operators;
-    LW_TRY(push(Value{static_cast<std::int16_t>(op), 0, 0}));
+    LW_TRY(push(Value::Of(static_cast<std::int16_t>(op), 0)));
     ++p;
     LW_TRY(evaluateOperand(frame, p, locals, operand, n));
     LW_TRY(push(operand));
@@ -140,32 +140,14 @@ ScriptError Interpreter::applyOperator(std::uint16_t op, Value& a, const Value& 
       if (!a.isLogic() || !b.isLogic()) return ScriptError::BadArgumentType;
       a.payload = op == tok::kAnd ? (a.payload & b.payload) : (a.payload | b.payload);
       return ScriptError::None;
-    case tok::kJoin: {
-      if (!a.isText() || !b.isText()) return ScriptError::BadArgumentType;
-      PString left, right;
-      LW_TRY(strings_.take(a, left));
-      LW_TRY(strings_.take(b, right));
-      if (!left.append(right.view())) return ScriptError::StringLengthTooBig;
-      return strings_.make(left.view(), a);
-    }
     case tok::kEqual:
-    case tok::kNotEqual: {
-      bool equal = false;
-      if (a.type != b.type) {
-        equal = false;
-      } else if (a.isNumber() || a.isLogic()) {
-        equal = a.payload == b.payload;
-      } else if (a.isText()) {
-        PString left, right;
-        LW_TRY(strings_.take(a, left));
-        LW_TRY(strings_.take(b, right));
-        equal = FoldEqual(left.view(), right.view());
-      } else {
-        return ScriptError::BadArgumentType;
+    case tok::kNotEqual:
+      if (a.isText() && b.isText()) return applyTextOperator(op, a, b);
+      if (a.type != b.type || a.isNumber() || a.isLogic()) {
+        a = Value::Logic((a.type == b.type && a.payload == b.payload) == (op == tok::kEqual));
+        return ScriptError::None;
       }
-      a = Value::Logic(op == tok::kEqual ? equal : !equal);
-      return ScriptError::None;
-    }
+      return ScriptError::BadArgumentType;
     case tok::kGreater:
     case tok::kLess:
     case tok::kGreaterEqual:
@@ -177,15 +159,52 @@ ScriptError Interpreter::applyOperator(std::uint16_t op, Value& a, const Value& 
       a = Value::Logic(r);
       return ScriptError::None;
     }
+    case tok::kJoin:
+      if (!a.isText() || !b.isText()) return ScriptError::BadArgumentType;
+      return applyTextOperator(op, a, b);
     default:
       host_.reportFatal(kProgramCodeLogic, errline::kUnknownOperator);
       return ScriptError::BadArgumentType;
   }
 }
 
+// @, = and the not-equal sign on two texts; both are read.
+ScriptError Interpreter::applyTextOperator(std::uint16_t op, Value& a, const Value& b) {
+  PString left, right;
+  LW_TRY(strings_.take(a, left));
+  LW_TRY(strings_.take(b, right));
+  if (op == tok::kJoin) {
+    if (!left.append(right.view())) return ScriptError::StringLengthTooBig;
+    return strings_.make(left.view(), a);
+  }
+  bool equal = FoldEqual(left.view(), right.view());
+  a = Value::Logic(op == tok::kEqual ? equal : !equal);
+  return ScriptError::None;
+}
+
 ScriptError Interpreter::evaluateOperand(ScriptFrame& frame, int pos, VariableTable* locals,
                                          Value& out, int& used) {
-  Token* tokens = frame.script->tokens().data();
+  // Numbers and variables, the most frequent operands, are read here without a further call.
+  const Token* tokens = frame.script->tokenData();
+  const Token& t = tokens[pos];
+  if (t.code == tok::kNumber) {
+    out = Value::Number(t.value);
+    used = 1;
+    return ScriptError::None;
+  }
+  if (t.code == tok::kName && tokens[pos + 1].code != tok::kOpenParen) {
+    VariableTable* table = nullptr;
+    int index = 0;
+    LW_TRY(findVariable(frame, pos, locals, table, index));
+    used = 1;
+    return table->get(index, strings_, out);
+  }
+  return evaluateOtherOperand(frame, pos, locals, out, used);
+}
+
+ScriptError Interpreter::evaluateOtherOperand(ScriptFrame& frame, int pos, VariableTable* locals,
+                                              Value& out, int& used) {
+  const Token* tokens = frame.script->tokenData();
   const Token& t = tokens[pos];
   switch (t.code) {
     case tok::kOpenParen: {
@@ -198,10 +217,6 @@ ScriptError Interpreter::evaluateOperand(ScriptFrame& frame, int pos, VariableTa
     case tok::kString:
       used = 1;
       return strings_.make(frame.script->textOf(pos), out);
-    case tok::kNumber:
-      out = Value::Number(t.value);
-      used = 1;
-      return ScriptError::None;
     case tok::kTrue:
     case tok::kFalse:
       out = Value::Logic(t.code == tok::kTrue);
@@ -227,16 +242,8 @@ ScriptError Interpreter::evaluateOperand(ScriptFrame& frame, int pos, VariableTa
     case tok::kTarget:
       used = 1;
       return strings_.make(t.code == tok::kMe ? frame.me.view() : frame.target.view(), out);
-    case tok::kName: {
-      if (tokens[pos + 1].code == tok::kOpenParen) {
-        return runHandlerOnChain(&frame, frame, pos, locals, &out, used);
-      }
-      VariableTable* table = nullptr;
-      int index = 0;
-      LW_TRY(findVariable(frame, pos, locals, table, index));
-      used = 1;
-      return table->get(index, strings_, out);
-    }
+    case tok::kName:  // followed by '(': a handler called as a function
+      return runHandlerOnChain(&frame, frame, pos, locals, &out, used);
     default:
       if (tok::IsFunctionDispatch(t.code)) return dispatchFunction(frame, pos, locals, out, used);
       return ScriptError::BadArgumentType;
@@ -245,7 +252,7 @@ ScriptError Interpreter::evaluateOperand(ScriptFrame& frame, int pos, VariableTa
 
 ScriptError Interpreter::readArguments(ScriptFrame& frame, int pos, VariableTable* locals,
                                        std::span<Value> out, int& used) {
-  const Token* tokens = frame.script->tokens().data();
+  const Token* tokens = frame.script->tokenData();
   int p = pos;
   for (std::size_t i = 0; i < out.size(); ++i) {
     if (i > 0) {

@@ -60,6 +60,13 @@ int NextHandler(CompiledScript& script, int header) {
   return code.value < 0 ? -1 : header + code.value;
 }
 
+// Whether two name tokens name the same handler (fold-table equality).
+bool SameName(const CompiledScript& a, int i, const CompiledScript& b, int j) {
+  const NameKey& key = a.nameKey(i);
+  if (!key.isLong()) return key == b.nameKey(j);
+  return FoldEqual(a.textOf(i), b.textOf(j));
+}
+
 }  // namespace
 
 ScriptError Interpreter::runHandlerOnChain(ScriptFrame* chain, ScriptFrame& caller, int callPos,
@@ -81,7 +88,7 @@ ScriptError Interpreter::runHandlerOnChain(ScriptFrame* chain, ScriptFrame& call
     }
     if (!frame->last) continue;
     if (IsEventCall(*caller.script, callPos)) {
-      if (result != nullptr) *result = Value{kTypeNone, 0, 0};
+      if (result != nullptr) *result = Value::None();
       return ScriptError::None;
     }
     caller.errorCode = e;
@@ -120,8 +127,7 @@ ScriptError Interpreter::bindAndRun(ScriptFrame& frame, int header, ScriptFrame&
   std::span<Token> tokens = frame.script->tokens();
   std::span<Token> call = caller.script->tokens();
   int h = header + 1;
-  if (tokens[h].code != tok::kName ||
-      !FoldEqual(frame.script->textOf(h), caller.script->textOf(callPos))) {
+  if (tokens[h].code != tok::kName || !SameName(*frame.script, h, *caller.script, callPos)) {
     return ScriptError::None;
   }
   matched = true;

@@ -71,13 +71,13 @@ void Interpreter::giveBackLocals(std::unique_ptr<VariableTable> table) {
 ScriptError Interpreter::findVariable(ScriptFrame& frame, int pos, VariableTable* locals,
                                       VariableTable*& table, int& index) {
   Token* token = &frame.script->tokens()[pos];
-  std::string_view name = frame.script->textOf(pos);
-  if (locals != nullptr && locals->find(name, token, index) == ScriptError::None) {
+  const NameKey& key = frame.script->nameKey(pos);
+  if (locals != nullptr && locals->find(key, token, index) == ScriptError::None) {
     table = locals;
     return ScriptError::None;
   }
   table = &globals_;
-  return globals_.find(name, token, index);
+  return globals_.find(key, token, index);
 }
 
 ScriptError Interpreter::declare(ScriptFrame& frame, int pos, VariableTable& table, bool remove,

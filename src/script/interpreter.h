@@ -122,6 +122,9 @@ class Interpreter {
   ScriptError push(const Value& v);
   ScriptError reduce(int base, unsigned levels);
   ScriptError applyOperator(std::uint16_t op, Value& a, const Value& b);
+  ScriptError applyTextOperator(std::uint16_t op, Value& a, const Value& b);
+  ScriptError evaluateOtherOperand(ScriptFrame& frame, int pos, VariableTable* locals, Value& out,
+                                   int& used);
 
   // Handlers (handler_runner.cpp).
   ScriptError bindAndRun(ScriptFrame& frame, int header, ScriptFrame& caller, int callPos,

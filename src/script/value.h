@@ -13,18 +13,24 @@ enum : std::int16_t {
   kTypeNumber = 4,
 };
 
+// In memory the fields are ordered for an 8-byte record; the stored order (type, payload,
+// auxiliary) is written by the serialisers.
 struct Value {
   std::int16_t type = kTypeNumber;
-  std::int32_t payload = 0;
   std::uint16_t aux = 0;  // always 0 in a value; tokens of the same layout keep caches here
+  std::int32_t payload = 0;
 
-  static constexpr Value Logic(bool b) { return {kTypeLogic, b ? 1 : 0, 0}; }
-  static constexpr Value Number(std::int32_t n) { return {kTypeNumber, n, 0}; }
-  static constexpr Value Text(int slot) { return {kTypeText, slot, 0}; }
+  static constexpr Value Of(std::int16_t type, std::int32_t payload) { return {type, 0, payload}; }
+  static constexpr Value Logic(bool b) { return Of(kTypeLogic, b ? 1 : 0); }
+  static constexpr Value Number(std::int32_t n) { return Of(kTypeNumber, n); }
+  static constexpr Value Text(int slot) { return Of(kTypeText, slot); }
+  static constexpr Value None() { return Of(kTypeNone, 0); }
 
   [[nodiscard]] constexpr bool isLogic() const { return type == kTypeLogic; }
   [[nodiscard]] constexpr bool isText() const { return type == kTypeText; }
   [[nodiscard]] constexpr bool isNumber() const { return type == kTypeNumber; }
 };
+
+static_assert(sizeof(Value) == 8);
 
 }  // namespace lw

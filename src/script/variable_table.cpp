@@ -35,19 +35,11 @@ void VariableTable::clear() {
   heapCapacity_ = kInitialHeap;
 }
 
-// The cached index is trusted only when it still names this variable; index 0 is never taken
-// from the cache because a fresh token's auxiliary word is 0.
-ScriptError VariableTable::find(std::string_view name, Token* nameToken, int& index) const {
+// Scans from index 0 and caches the index found in the token.
+ScriptError VariableTable::scan(const NameKey& key, Token* nameToken, int& index) const {
   const int total = count();
-  if (nameToken != nullptr) {
-    const int cached = nameToken->aux;
-    if (cached > 0 && cached < total && FoldEqual(entries_[cached].name.view(), name)) {
-      index = cached;
-      return ScriptError::None;
-    }
-  }
   for (int i = 0; i < total; ++i) {
-    if (FoldEqual(entries_[i].name.view(), name)) {
+    if (entries_[i].key == key) {
       if (nameToken != nullptr) nameToken->aux = static_cast<std::uint16_t>(i);
       index = i;
       return ScriptError::None;
@@ -61,7 +53,7 @@ ScriptError VariableTable::add(std::string_view name, Token* nameToken, int& ind
   if (!Failed(find(name, nameToken, index))) return ScriptError::None;
   if (count() >= kMaxVariables) return ScriptError::NoSuchVariable;
   if (count() >= capacity_) capacity_ += kCapacityStep;
-  entries_.push_back(Entry{Value::Number(0), Name15::truncated(name)});
+  entries_.push_back(Entry{Value::Number(0), NameKey::Of(name), Name15::truncated(name)});
   index = count() - 1;
   if (nameToken != nullptr) nameToken->aux = static_cast<std::uint16_t>(index);
   return ScriptError::None;
@@ -79,30 +71,17 @@ ScriptError VariableTable::remove(std::string_view name) {
   return ScriptError::None;
 }
 
-ScriptError VariableTable::get(int index, StringLibrary& strings, Value& out) const {
-  if (index < 0 || index >= count()) return ScriptError::NoSuchVariable;
-  const Value& stored = entries_[index].value;
-  if (!stored.isText()) {
-    out = Value{stored.type, stored.payload, 0};
-    return ScriptError::None;
-  }
+// A text variable gives a new text value made from its own copy in the heap.
+ScriptError VariableTable::getText(const Value& stored, StringLibrary& strings, Value& out) const {
   const auto offset = static_cast<std::size_t>(stored.payload);
   const auto* chars = reinterpret_cast<const char*>(heap_.data() + offset + 1);
   return strings.make(std::string_view(chars, heap_[offset]), out);
 }
 
 // The new text is read before anything changes, so a failure leaves the variable as it was.
-ScriptError VariableTable::set(int index, const Value& value, StringLibrary& strings) {
-  if (index < 0 || index >= count()) return ScriptError::NoSuchVariable;
-  Value& old = entries_[index].value;
-  if (!value.isText() && !old.isText()) {  // the common case: no heap work at all
-    old.type = value.type;
-    old.payload = value.payload;
-    return ScriptError::None;
-  }
+ScriptError VariableTable::setWithText(Value& stored, const Value& value, StringLibrary& strings) {
   PString text;
   if (value.isText()) LW_TRY(strings.take(value, text));
-  Value& stored = entries_[index].value;
   if (stored.isText()) garbage_ += heap_[stored.payload] + 1;
   stored.type = value.type;
   stored.payload = value.payload;
@@ -234,6 +213,7 @@ Expected<VariableTable, std::string> VariableTable::FromStored(
     const auto nameBytes = field.bytes(nameLength);
     entry.name = Name15::truncated(
         std::string_view(reinterpret_cast<const char*>(nameBytes.data()), nameBytes.size()));
+    entry.key = NameKey::Of(entry.name.view());
     if (entry.value.isText()) {
       const auto offset = static_cast<std::uint32_t>(entry.value.payload);
       if (entry.value.payload < 0 || offset >= heapUsed) {

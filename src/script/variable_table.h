@@ -28,6 +28,7 @@
 
 #include "common/expected.h"
 #include "script/bounded_string.h"
+#include "script/name_key.h"
 #include "script/error_codes.h"
 #include "script/token.h"
 #include "script/value.h"
@@ -54,7 +55,21 @@ class VariableTable {
 
   // The index of `name` (fold-table equality) or NoSuchVariable. `nameToken`, when given,
   // caches the index in its auxiliary word.
-  ScriptError find(std::string_view name, Token* nameToken, int& index) const;
+  ScriptError find(std::string_view name, Token* nameToken, int& index) const {
+    return find(NameKey::Of(name), nameToken, index);
+  }
+  ScriptError find(const NameKey& key, Token* nameToken, int& index) const {
+    // The interpreter's hot path: the index cached in the token still names the variable.
+    // Index 0 is never taken from the cache, as a fresh token's auxiliary word is 0.
+    if (nameToken != nullptr) {
+      const int cached = nameToken->aux;
+      if (cached > 0 && cached < count() && entries_[cached].key == key) {
+        index = cached;
+        return ScriptError::None;
+      }
+    }
+    return scan(key, nameToken, index);
+  }
 
   // Adds `name` as a number 0, or finds it when present. BadName for 16 or more characters;
   // NoSuchVariable when 32000 variables exist.
@@ -64,10 +79,23 @@ class VariableTable {
   ScriptError remove(std::string_view name);
 
   // The value of entry `index`; a text variable gives a new text value from the heap.
-  ScriptError get(int index, StringLibrary& strings, Value& out) const;
+  ScriptError get(int index, StringLibrary& strings, Value& out) const {
+    if (index < 0 || index >= count()) return ScriptError::NoSuchVariable;
+    const Value& stored = entries_[index].value;
+    if (stored.isText()) return getText(stored, strings, out);
+    out = Value::Of(stored.type, stored.payload);
+    return ScriptError::None;
+  }
 
   // Stores a value into entry `index`; a text value is read (its slot freed) into the heap.
-  ScriptError set(int index, const Value& value, StringLibrary& strings);
+  ScriptError set(int index, const Value& value, StringLibrary& strings) {
+    if (index < 0 || index >= count()) return ScriptError::NoSuchVariable;
+    Value& stored = entries_[index].value;
+    if (value.isText() || stored.isText()) return setWithText(stored, value, strings);
+    stored.type = value.type;
+    stored.payload = value.payload;
+    return ScriptError::None;
+  }
 
   // The name of entry `index` as a new text value.
   ScriptError name(int index, StringLibrary& strings, Value& out) const;
@@ -88,11 +116,16 @@ class VariableTable {
                                                          std::span<const std::uint8_t> heap);
 
  private:
-  struct Entry {
+  // Padded to a power of two so that indexing and counting need no division.
+  struct alignas(64) Entry {
     Value value;  // for text, payload is the heap offset of the string
+    NameKey key;  // the folded name, for lookups
     Name15 name;
   };
 
+  ScriptError scan(const NameKey& key, Token* nameToken, int& index) const;
+  ScriptError getText(const Value& stored, StringLibrary& strings, Value& out) const;
+  ScriptError setWithText(Value& stored, const Value& value, StringLibrary& strings);
   void appendToHeap(std::string_view text);
   void compactIfNeeded();
 

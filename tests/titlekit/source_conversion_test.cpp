@@ -6,6 +6,7 @@
 #include <string>
 
 #include "apps/titlekit/script_files.h"
+#include "script/token.h"
 
 namespace lw::titlekit {
 namespace {
