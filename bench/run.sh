@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the interpreter benchmarks and the same workloads in Lua 5.4 on this machine, and prints
-# our time, Lua's time and their ratio for each workload (median of 5 runs against best of 5).
+# our time, Lua's time and their ratio for each workload (the median of 5 runs of each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh bench

@@ -142,7 +142,7 @@ ScriptError Interpreter::bindAndRun(ScriptFrame& frame, int header, ScriptFrame&
     while (true) {
       if (tokens[h].code != tok::kName) return ScriptError::BadArgumentType;
       int index = 0;
-      LW_TRY(locals->add(frame.script->textOf(h), &tokens[h], index));
+      LW_TRY(locals->add(frame.script->nameKey(h), frame.script->textOf(h), &tokens[h], index));
       Value argument;
       int n = 0;
       LW_TRY(evaluateExpression(caller, c, callerLocals, argument, n));

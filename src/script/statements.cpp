@@ -261,7 +261,7 @@ ScriptError Interpreter::runFor(ScriptFrame& frame, int& pos, VariableTable* loc
   if (tokens[p].code != tok::kName) return ScriptError::BadArgumentType;
   if (locals == nullptr) return ScriptError::NoSuchVariable;
   int index = 0;
-  LW_TRY(locals->add(frame.script->textOf(p), &tokens[p], index));
+  LW_TRY(locals->add(frame.script->nameKey(p), frame.script->textOf(p), &tokens[p], index));
   if (tokens[++p].code != tok::kEqual) return ScriptError::ExpectedEqualSign;
   Value start, end, step = Value::Number(1);
   int used = 0;

@@ -48,12 +48,13 @@ ScriptError VariableTable::scan(const NameKey& key, Token* nameToken, int& index
   return ScriptError::NoSuchVariable;
 }
 
-ScriptError VariableTable::add(std::string_view name, Token* nameToken, int& index) {
+ScriptError VariableTable::add(const NameKey& key, std::string_view name, Token* nameToken,
+                               int& index) {
   if (name.size() > kMaxNameLength) return ScriptError::BadName;
-  if (!Failed(find(name, nameToken, index))) return ScriptError::None;
+  if (!Failed(find(key, nameToken, index))) return ScriptError::None;
   if (count() >= kMaxVariables) return ScriptError::NoSuchVariable;
   if (count() >= capacity_) capacity_ += kCapacityStep;
-  entries_.push_back(Entry{Value::Number(0), NameKey::Of(name), Name15::truncated(name)});
+  entries_.push_back(Entry{Value::Number(0), key, Name15::truncated(name)});
   index = count() - 1;
   if (nameToken != nullptr) nameToken->aux = static_cast<std::uint16_t>(index);
   return ScriptError::None;

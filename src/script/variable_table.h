@@ -73,7 +73,11 @@ class VariableTable {
 
   // Adds `name` as a number 0, or finds it when present. BadName for 16 or more characters;
   // NoSuchVariable when 32000 variables exist.
-  ScriptError add(std::string_view name, Token* nameToken, int& index);
+  ScriptError add(std::string_view name, Token* nameToken, int& index) {
+    return add(NameKey::Of(name), name, nameToken, index);
+  }
+  // The same with the name's key already made (the interpreter keeps one per name token).
+  ScriptError add(const NameKey& key, std::string_view name, Token* nameToken, int& index);
 
   // Removes `name` (absent is no error), moving the last entry into its place.
   ScriptError remove(std::string_view name);
