@@ -23,7 +23,7 @@ ScriptError SendToBoot(BuiltinCall& c, Value* result) {
   boot.target = boot.me;
   boot.title = Title17::truncated(kBootMessageTitle);
   ScriptError e = c.in.runHandlerOnChain(&boot, c.frame, c.pos, c.locals, result, c.used);
-  if (system != nullptr) host.releaseSystemScript(system);
+  host.releaseSystemScript(system);
   return e;
 }
 

@@ -42,10 +42,49 @@ constexpr std::uint32_t U(std::int32_t v) { return static_cast<std::uint32_t>(v)
 
 }  // namespace
 
+// Arithmetic and comparisons of two numbers, the common case, without a call; the rest (and
+// every error) is applyOperator's.
+[[gnu::always_inline]] inline ScriptError Interpreter::apply(std::uint16_t op, Value& a, const Value& b) {
+  if (a.isNumber() && b.isNumber()) {
+    const std::int32_t x = a.payload, y = b.payload;
+    switch (op) {
+      case tok::kPlus: a = Value::Number(Wrap(U(x) + U(y))); return ScriptError::None;
+      case tok::kMinus: a = Value::Number(Wrap(U(x) - U(y))); return ScriptError::None;
+      case tok::kTimes: a = Value::Number(Wrap(U(x) * U(y))); return ScriptError::None;
+      case tok::kLess: a = Value::Logic(x < y); return ScriptError::None;
+      case tok::kGreater: a = Value::Logic(x > y); return ScriptError::None;
+      case tok::kEqual: a = Value::Logic(x == y); return ScriptError::None;
+      default: break;
+    }
+  }
+  return applyOperator(op, a, b);
+}
+
 ScriptError Interpreter::push(const Value& v) {
   if (exprCount_ + 1 >= kExpressionStackSize) return ScriptError::ExpressionTooComplex;
   exprStack_[exprCount_++] = v;
   return ScriptError::None;
+}
+
+// Numbers and variables, the most frequent operands, are read without a further call.
+[[gnu::always_inline]] inline ScriptError Interpreter::quickOperand(ScriptFrame& frame, int pos,
+                                                                   VariableTable* locals,
+                                                                   Value& out, int& used) {
+  const Token* tokens = frame.script->tokenData();
+  const Token& t = tokens[pos];
+  if (t.code == tok::kNumber) {
+    out = Value::Number(t.value);
+    used = 1;
+    return ScriptError::None;
+  }
+  if (t.code == tok::kName && tokens[pos + 1].code != tok::kOpenParen) {
+    VariableTable* table = nullptr;
+    int index = 0;
+    LW_TRY(findVariable(frame, pos, locals, table, index));
+    used = 1;
+    return table->get(index, strings_, out);
+  }
+  return evaluateOtherOperand(frame, pos, locals, out, used);
 }
 
 ScriptError Interpreter::evaluateExpression(ScriptFrame& frame, int pos, VariableTable* locals,
@@ -53,46 +92,61 @@ ScriptError Interpreter::evaluateExpression(ScriptFrame& frame, int pos, Variabl
   if (stackRoom() < kMinStackRoom) return ScriptError::TooMuchRecursion;
   const Token* tokens = frame.script->tokenData();
 
-  Value operand;
+  // What is observable of the stack is its fill: the limit, and the room that expressions
+  // nested in later operands find. The first three operands and two operators are therefore
+  // held in locals while the count moves as if they were pushed; longer expressions go on
+  // the stack itself.
+  const int base = exprCount_;
+  Value terms[3];
+  std::uint16_t ops[2];
+  int operators = 0;
   int n = 0;
-  LW_TRY(evaluateOperand(frame, pos, locals, operand, n));
+  LW_TRY(quickOperand(frame, pos, locals, terms[0], n));
   int p = pos + n;
-  if (!tok::IsOperator(tokens[p].code)) {
-    // A lone operand is pushed and popped at once; only the room check is observable.
+  if (base + 1 >= kExpressionStackSize) return ScriptError::ExpressionTooComplex;
+  exprCount_ = base + 1;
+  while (operators < 2 && tok::IsOperator(tokens[p].code)) {
     if (exprCount_ + 1 >= kExpressionStackSize) return ScriptError::ExpressionTooComplex;
-    out = operand;
-    used = n;
-    return ScriptError::None;
+    ops[operators++] = tokens[p++].code;
+    ++exprCount_;
+    LW_TRY(quickOperand(frame, p, locals, terms[operators], n));
+    p += n;
+    if (exprCount_ + 1 >= kExpressionStackSize) return ScriptError::ExpressionTooComplex;
+    ++exprCount_;
   }
 
-  int base = exprCount_;
-  LW_TRY(push(operand));
-  int operators = 0;
-  unsigned levels = 0;
-  while (tok::IsOperator(tokens[p].code)) {
-    std::uint16_t op = tokens[p].code;
-    levels |= 1u << LevelOf(op);
-    ++operators;
-    LW_TRY(push(Value::Of(static_cast<std::int16_t>(op), 0)));
-    ++p;
-    LW_TRY(evaluateOperand(frame, p, locals, operand, n));
-    LW_TRY(push(operand));
-    p += n;
-  }
-  Value* entries = &exprStack_[base];
-  auto opAt = [&](int i) { return static_cast<std::uint16_t>(entries[i].type); };
-  if (operators == 1) {
-    LW_TRY(applyOperator(opAt(1), entries[0], entries[2]));
-  } else if (operators == 2 && LevelOf(opAt(1)) <= LevelOf(opAt(3))) {
-    LW_TRY(applyOperator(opAt(1), entries[0], entries[2]));
-    LW_TRY(applyOperator(opAt(3), entries[0], entries[4]));
-  } else if (operators == 2) {
-    LW_TRY(applyOperator(opAt(3), entries[2], entries[4]));
-    LW_TRY(applyOperator(opAt(1), entries[0], entries[2]));
+  if (!tok::IsOperator(tokens[p].code)) {
+    if (operators == 1) {
+      LW_TRY(apply(ops[0], terms[0], terms[1]));
+    } else if (operators == 2 && LevelOf(ops[0]) <= LevelOf(ops[1])) {
+      LW_TRY(apply(ops[0], terms[0], terms[1]));
+      LW_TRY(apply(ops[1], terms[0], terms[2]));
+    } else if (operators == 2) {
+      LW_TRY(apply(ops[1], terms[1], terms[2]));
+      LW_TRY(apply(ops[0], terms[0], terms[1]));
+    }
+    out = terms[0];
   } else {
+    // A longer expression: the held entries go to the stack and the rest follows them.
+    Value* entries = &exprStack_[base];
+    entries[0] = terms[0];
+    entries[1] = Value::Of(static_cast<std::int16_t>(ops[0]), 0);
+    entries[2] = terms[1];
+    entries[3] = Value::Of(static_cast<std::int16_t>(ops[1]), 0);
+    entries[4] = terms[2];
+    unsigned levels = (1u << LevelOf(ops[0])) | (1u << LevelOf(ops[1]));
+    while (tok::IsOperator(tokens[p].code)) {
+      std::uint16_t op = tokens[p++].code;
+      levels |= 1u << LevelOf(op);
+      LW_TRY(push(Value::Of(static_cast<std::int16_t>(op), 0)));
+      Value operand;
+      LW_TRY(evaluateOperand(frame, p, locals, operand, n));
+      LW_TRY(push(operand));
+      p += n;
+    }
     LW_TRY(reduce(base, levels));
+    out = entries[0];
   }
-  out = entries[0];
   exprCount_ = base;
   used = p - pos;
   return ScriptError::None;
@@ -108,7 +162,7 @@ ScriptError Interpreter::reduce(int base, unsigned levels) {
         i += 2;
         continue;
       }
-      LW_TRY(applyOperator(op, exprStack_[i - 1], exprStack_[i + 1]));
+      LW_TRY(apply(op, exprStack_[i - 1], exprStack_[i + 1]));
       for (int j = i; j + 2 < exprCount_; ++j) exprStack_[j] = exprStack_[j + 2];
       exprCount_ -= 2;
     }
@@ -125,20 +179,20 @@ ScriptError Interpreter::applyOperator(std::uint16_t op, Value& a, const Value& 
       if (!a.isNumber() || !b.isNumber()) return ScriptError::BadArgumentType;
       std::int32_t x = a.payload, y = b.payload;
       switch (op) {
-        case tok::kPlus: a.payload = Wrap(U(x) + U(y)); break;
-        case tok::kMinus: a.payload = Wrap(U(x) - U(y)); break;
-        case tok::kTimes: a.payload = Wrap(U(x) * U(y)); break;
+        case tok::kPlus: a = Value::Number(Wrap(U(x) + U(y))); break;
+        case tok::kMinus: a = Value::Number(Wrap(U(x) - U(y))); break;
+        case tok::kTimes: a = Value::Number(Wrap(U(x) * U(y))); break;
         default:
           if (y == 0) return ScriptError::DivideByZero;
           // The one quotient that does not fit wraps to itself.
-          a.payload = (x == INT32_MIN && y == -1) ? INT32_MIN : x / y;
+          a = Value::Number((x == INT32_MIN && y == -1) ? INT32_MIN : x / y);
       }
       return ScriptError::None;
     }
     case tok::kAnd:
     case tok::kOr:
       if (!a.isLogic() || !b.isLogic()) return ScriptError::BadArgumentType;
-      a.payload = op == tok::kAnd ? (a.payload & b.payload) : (a.payload | b.payload);
+      a = Value::Logic(op == tok::kAnd ? (a.payload & b.payload) != 0 : (a.payload | b.payload) != 0);
       return ScriptError::None;
     case tok::kEqual:
     case tok::kNotEqual:
@@ -184,22 +238,7 @@ ScriptError Interpreter::applyTextOperator(std::uint16_t op, Value& a, const Val
 
 ScriptError Interpreter::evaluateOperand(ScriptFrame& frame, int pos, VariableTable* locals,
                                          Value& out, int& used) {
-  // Numbers and variables, the most frequent operands, are read here without a further call.
-  const Token* tokens = frame.script->tokenData();
-  const Token& t = tokens[pos];
-  if (t.code == tok::kNumber) {
-    out = Value::Number(t.value);
-    used = 1;
-    return ScriptError::None;
-  }
-  if (t.code == tok::kName && tokens[pos + 1].code != tok::kOpenParen) {
-    VariableTable* table = nullptr;
-    int index = 0;
-    LW_TRY(findVariable(frame, pos, locals, table, index));
-    used = 1;
-    return table->get(index, strings_, out);
-  }
-  return evaluateOtherOperand(frame, pos, locals, out, used);
+  return quickOperand(frame, pos, locals, out, used);
 }
 
 ScriptError Interpreter::evaluateOtherOperand(ScriptFrame& frame, int pos, VariableTable* locals,
@@ -230,10 +269,10 @@ ScriptError Interpreter::evaluateOtherOperand(ScriptFrame& frame, int pos, Varia
       LW_TRY(evaluateOperand(frame, pos + 1, locals, out, n));
       if (t.code == tok::kNot) {
         if (!out.isLogic()) return ScriptError::BadArgumentType;
-        out.payload = out.payload == 0 ? 1 : 0;
+        out = Value::Logic(out.payload == 0);
       } else {
         if (!out.isNumber()) return ScriptError::BadArgumentType;
-        out.payload = Wrap(0u - U(out.payload));
+        out = Value::Number(Wrap(0u - U(out.payload)));
       }
       used = n + 1;
       return ScriptError::None;

@@ -121,8 +121,11 @@ class Interpreter {
   // Expressions (expressions.cpp).
   ScriptError push(const Value& v);
   ScriptError reduce(int base, unsigned levels);
+  ScriptError apply(std::uint16_t op, Value& a, const Value& b);
   ScriptError applyOperator(std::uint16_t op, Value& a, const Value& b);
   ScriptError applyTextOperator(std::uint16_t op, Value& a, const Value& b);
+  ScriptError quickOperand(ScriptFrame& frame, int pos, VariableTable* locals, Value& out,
+                           int& used);
   ScriptError evaluateOtherOperand(ScriptFrame& frame, int pos, VariableTable* locals, Value& out,
                                    int& used);
 

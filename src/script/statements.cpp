@@ -55,6 +55,13 @@ ScriptError SkipForward(std::span<Token> tokens, int anchorPos, int pos, std::ui
   }
 }
 
+// Counts one block of a kind as left; `balanceError` when this run has none open.
+ScriptError LeaveBlock(int& depth, ScriptError balanceError) {
+  if (depth < 1) return balanceError;
+  --depth;
+  return ScriptError::None;
+}
+
 // The position of the next line end (or end token) at or after `pos`.
 int EndOfLine(std::span<const Token> tokens, int pos) {
   while (tokens[pos].code != tok::kLineEnd && tokens[pos].code != tok::kEnd) ++pos;
@@ -84,29 +91,25 @@ ScriptError Interpreter::executeStatements(ScriptFrame& frame, int pos, Variable
         break;
       }
       case tok::kIf: LW_TRY(runIf(frame, pos, locals, depths)); break;
-      case tok::kElse:
-        if (depths.ifs < 1) return ScriptError::BadIfBalance;
-        --depths.ifs;
+      case tok::kElse:  // the end of a branch that ran: skip to after the matching endif
+        LW_TRY(LeaveBlock(depths.ifs, ScriptError::BadIfBalance));
         LW_TRY(SkipForward(tokens, pos, pos + 1, tok::kIf, tok::kEndif, 0,
                            ScriptError::BadIfBalance, pos));
         ++pos;
         break;
       case tok::kEndif:
-        if (depths.ifs < 1) return ScriptError::BadIfBalance;
-        --depths.ifs;
+        LW_TRY(LeaveBlock(depths.ifs, ScriptError::BadIfBalance));
         ++pos;
         break;
       case tok::kSwitch: LW_TRY(runSwitch(frame, pos, locals, depths)); break;
-      case tok::kCase:
-        if (depths.switches < 1) return ScriptError::BadSwitchBalance;
-        --depths.switches;
+      case tok::kCase:  // the end of a case that ran: no fall-through into the next
+        LW_TRY(LeaveBlock(depths.switches, ScriptError::BadSwitchBalance));
         LW_TRY(SkipForward(tokens, pos, pos + 1, tok::kSwitch, tok::kEndswitch, 0,
                            ScriptError::BadSwitchBalance, pos));
         ++pos;
         break;
       case tok::kEndswitch:
-        if (depths.switches < 1) return ScriptError::BadSwitchBalance;
-        --depths.switches;
+        LW_TRY(LeaveBlock(depths.switches, ScriptError::BadSwitchBalance));
         ++pos;
         break;
       case tok::kFor: LW_TRY(runFor(frame, pos, locals, depths)); break;
@@ -304,8 +307,8 @@ ScriptError Interpreter::runEndfor(ScriptFrame& frame, int& pos, VariableTable* 
   Value v;
   LW_TRY(locals->get(loop.variable, strings_, v));
   if (!v.isNumber()) return ScriptError::BadArgumentType;
-  v.payload = static_cast<std::int32_t>(static_cast<std::uint32_t>(v.payload) +
-                                        static_cast<std::uint32_t>(loop.step));
+  v = Value::Number(static_cast<std::int32_t>(static_cast<std::uint32_t>(v.payload) +
+                                             static_cast<std::uint32_t>(loop.step)));
   LW_TRY(locals->set(loop.variable, v, strings_));
   bool goOn = loop.step < 0 ? loop.end <= v.payload : loop.end >= v.payload;
   if (goOn) {

@@ -2,6 +2,7 @@
 // ticket for one slot of the string library (the slot index is the payload).
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 namespace lw {
@@ -20,7 +21,13 @@ struct Value {
   std::uint16_t aux = 0;  // always 0 in a value; tokens of the same layout keep caches here
   std::int32_t payload = 0;
 
-  static constexpr Value Of(std::int16_t type, std::int32_t payload) { return {type, 0, payload}; }
+  // Built as one 64-bit word, so that a whole value is written at once where possible: a value
+  // written in pieces and then read whole makes the processor wait for the pieces.
+  static constexpr Value Of(std::int16_t type, std::int32_t payload) {
+    return std::bit_cast<Value>(static_cast<std::uint64_t>(static_cast<std::uint16_t>(type)) |
+                                static_cast<std::uint64_t>(static_cast<std::uint32_t>(payload))
+                                    << 32);
+  }
   static constexpr Value Logic(bool b) { return Of(kTypeLogic, b ? 1 : 0); }
   static constexpr Value Number(std::int32_t n) { return Of(kTypeNumber, n); }
   static constexpr Value Text(int slot) { return Of(kTypeText, slot); }

@@ -8,89 +8,76 @@ namespace {
 
 class BuiltinTest : public ScriptTest {};
 
-TEST_F(BuiltinTest, DispatchChecksNamesAndParentheses) {
-  EXPECT_EQ(Eval("countglobals"), "Expected paren '(' or ')'.");
-  EXPECT_EQ(Eval("countglobals(1)"), "Expected paren '(' or ')'.");
-  EXPECT_EQ(Eval("countglobals()"), "0");
-  // A keyword that names a built-in of a layer that is not wired answers "Bad name.".
-  EXPECT_EQ(Eval("tick()"), "Bad name.");
-  EXPECT_EQ(Call("code f()\n\tsendtoactor(\"a\", go())\nendcode\n", "f()", true), "Bad name.");
-  EXPECT_EQ(Eval("wipeleft"), "Bad argument type.");  // effect names are no operands
-}
-
-TEST_F(BuiltinTest, TextConversions) {
-  EXPECT_EQ(Eval("numtostring(0 - 2147483647 - 1)"), "\"-2147483648\"");
-  EXPECT_EQ(Eval("stringtonum(\"  -42abc\")"), "-42");
-  EXPECT_EQ(Eval("stringtonum(\"abc\")"), "0");
-  EXPECT_EQ(Eval("stringlength(\"hello\")"), "5");
-  EXPECT_EQ(Eval("substring(\"Hello\", \"LL\")"), "3");
-  EXPECT_EQ(Eval("substring(\"Hello\", \"\")"), "-1");
-  EXPECT_EQ(Eval("numtostring(\"1\")"), "Bad argument type.");
-  EXPECT_EQ(Eval("stringtonum(1)"), "Bad argument type.");
-  EXPECT_EQ(Eval("substring(\"a\" \"b\")"), "Expected comma ','.");
-}
-
-TEST_F(BuiltinTest, Words) {
-  EXPECT_EQ(Eval("findword(\"red,green,blue\", \",\", 2)"), "\"green\"");
-  EXPECT_EQ(Eval("findword(\"red,green,blue\", \",\", 0)"), "\"red\"");
-  EXPECT_EQ(Eval("findword(\"abc\", \"\", 2)"), "\"b\"");
-  EXPECT_EQ(Eval("putword(\"red,green,blue\", \",\", 2, \"grey\")"), "\"red,grey,blue\"");
-  EXPECT_EQ(Eval("putword(\"ab\", \"\", 3, \"c\")"), "\"abc\"");
-  EXPECT_EQ(Eval("findword(\"a\", \",\", \"1\")"), "Bad argument type.");
-  std::string text = std::string(240, 'x') + ",a";
-  EXPECT_EQ(Eval("putword(\"" + text + "\", \",\", 2, \"" + std::string(20, 'y') + "\")"),
-            "String length too big.");
+TEST_F(BuiltinTest, DispatchAndTextFunctions) {
+  ExpectLines({
+      {"countglobals", "Expected paren '(' or ')'."},
+      {"countglobals(1)", "Expected paren '(' or ')'."},
+      {"countglobals()", "0"},
+      {"tick()", "Bad name."},  // a built-in of a layer that is not wired
+      {"wipeleft", "Bad argument type."},  // effect names are no operands
+      {"numtostring(0 - 2147483647 - 1)", "\"-2147483648\""},
+      {"stringtonum(\"  -42abc\")", "-42"},
+      {"stringlength(\"hello\")", "5"},
+      {"substring(\"Hello\", \"LL\")", "3"},
+      {"numtostring(\"1\")", "Bad argument type."},
+      {"stringtonum(1)", "Bad argument type."},
+      {"substring(\"a\" \"b\")", "Expected comma ','."},
+      {"findword(\"red,green,blue\", \",\", 2)", "\"green\""},
+      {"findword(\"abc\", \"\", 2)", "\"b\""},
+      {"findword(\"a\", \",\", \"1\")", "Bad argument type."},
+      {"putword(\"red,green,blue\", \",\", 2, \"grey\")", "\"red,grey,blue\""},
+      {"putword(\"ab\", \"\", 3, \"c\")", "\"abc\""},
+      {"putword(\"" + std::string(240, 'x') + ",a\", \",\", 2, \"" + std::string(20, 'y') + "\")",
+       "String length too big."},
+      {"type(1 = 1)", "\"logic\""},
+      {"type(3)", "\"number\""},
+  });
+  EXPECT_EQ(Body("sendtoactor(\"a\", go())"), "Bad name.");
 }
 
 TEST_F(BuiltinTest, TypeLeavesItsTextArgumentUnread) {
-  EXPECT_EQ(Eval("type(1 = 1)"), "\"logic\"");
-  EXPECT_EQ(Eval("type(3)"), "\"number\"");
   in.beginPass();
   EXPECT_EQ(RunConsoleLine(in, "type(\"a\")"), "\"text\"");
-  EXPECT_EQ(in.strings().slotsInUse(), 1);  // the argument's slot stays taken
+  EXPECT_EQ(in.strings().slotsInUse(), 1);
 }
 
 TEST_F(BuiltinTest, VariablesByNameAndGlobalsByIndex) {
-  EXPECT_EQ(Eval("global alpha, beta, gamma"), "OK");
-  EXPECT_EQ(Eval("variable(\"beta\", \"b\")"), "OK");
-  EXPECT_EQ(Eval("variable(\"BETA\")"), "\"b\"");
-  EXPECT_EQ(Call("code f()\n\treturn variable(\"delta\")\nendcode\n", "f()"),
-            "No such variable.");
-  EXPECT_EQ(Eval("countglobals()"), "3");
-  EXPECT_EQ(Eval("indextoglobal(1)"), "\"alpha\"");
-  EXPECT_EQ(Eval("indextoglobal(4)"), "No such object.");
-  EXPECT_EQ(Eval("dumpglobal alpha"), "OK");
-  EXPECT_EQ(Eval("indextoglobal(1)"), "\"gamma\"");  // the last global moved into the hole
+  ExpectLines({
+      {"global alpha, beta, gamma", "OK"},
+      {"variable(\"beta\", \"b\")", "OK"},
+      {"variable(\"BETA\")", "\"b\""},
+      {"countglobals()", "3"},
+      {"indextoglobal(1)", "\"alpha\""},
+      {"indextoglobal(4)", "No such object."},
+      {"dumpglobal alpha", "OK"},
+      {"indextoglobal(1)", "\"gamma\""},  // the last global moved into the hole
+  });
+  EXPECT_EQ(Call("code f()\nreturn variable(\"delta\")\nendcode\n", "f()"), "No such variable.");
   // A local of the same name is preferred.
-  EXPECT_EQ(Call("code f()\n\tlocal gamma\n\tvariable(\"gamma\", 5)\n\treturn gamma\nendcode\n",
-                 "f()"),
+  EXPECT_EQ(Call("code f()\nlocal gamma\nvariable(\"gamma\", 5)\nreturn gamma\nendcode\n", "f()"),
             "5");
   EXPECT_EQ(Global("gamma"), "0");
 }
 
 TEST_F(BuiltinTest, SendToBootReachesTheSystemScript) {
-  CompiledScript system = Compile(
-      "code double(n)\n\treturn n * 2\nendcode\n"
-      "code remember(v)\n\tglobal kept\n\tkept = v\nendcode\n"
-      "code whoami()\n\treturn me @ \"/\" @ target\nendcode\n");
-  host.systemScript = &system;
-  CompiledScript caller = Compile(
-      "code f(x)\n"
-      "\tsendtoboot(remember(x + 1))\n"
-      "\treturn sendtobootfx(double(x)) + 1\n"
-      "endcode\n");
-  EXPECT_EQ(Call(caller, "f(20)"), "41");
-  EXPECT_EQ(Global("kept"), "21");
-  EXPECT_EQ(Eval("sendtobootfx(whoami())"), "\"System/System\"");
-  EXPECT_EQ(Eval("sendtobootfx(nothere())"), "No such handler.");
-  EXPECT_EQ(Eval("sendtobootfx(5)"), "Bad argument type.");
-  EXPECT_EQ(host.systemAcquired, host.systemReleased);
-  EXPECT_GE(host.systemAcquired, 4);
-}
-
-TEST_F(BuiltinTest, SendToBootWithoutASystemScriptFindsNoHandler) {
-  EXPECT_EQ(Eval("sendtoboot(idle())"), "OK");
+  EXPECT_EQ(Eval("sendtoboot(idle())"), "OK");  // without a system script nothing is found
   EXPECT_EQ(Eval("sendtobootfx(f())"), "No such handler.");
+  CompiledScript system = Compile(
+      "code double(n)\nreturn n * 2\nendcode\ncode remember(v)\nglobal kept\nkept = v\nendcode\n"
+      "code whoami()\nreturn me @ \"/\" @ target\nendcode\n");
+  host.systemScript = &system;
+  EXPECT_EQ(Call("code f(x)\nsendtoboot(remember(x + 1))\nreturn sendtobootfx(double(x)) + 1\n"
+                 "endcode\n",
+                 "f(20)"),
+            "41");
+  ExpectLines({
+      {"kept", "21"},
+      {"sendtobootfx(whoami())", "\"System/System\""},
+      {"sendtobootfx(nothere())", "No such handler."},
+      {"sendtobootfx(5)", "Bad argument type."},
+  });
+  EXPECT_EQ(host.systemAcquired, host.systemReleased);
+  EXPECT_GE(host.systemAcquired, 5);
 }
 
 TEST_F(BuiltinTest, BootscriptEmptiesTheResultText) {

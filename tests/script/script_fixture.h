@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "script/compiled_script.h"
@@ -81,10 +83,20 @@ class ScriptTest : public ::testing::Test {
     return DescribeOutcome(in, lastError, asCommand ? nullptr : &result);
   }
 
+  // Runs `body` as the body of a handler f() called as a command.
+  std::string Body(std::string_view body) {
+    return Call("code f()\n" + std::string(body) + "\nendcode\n", "f()", true);
+  }
+
   // Runs a line as the message box does, in a fresh pass.
   std::string Eval(std::string_view line) {
     in.beginPass();
     return RunConsoleLine(in, WithCR(line));
+  }
+
+  // Runs console lines in order, each in a fresh pass, and checks each outcome.
+  void ExpectLines(std::initializer_list<std::pair<std::string, std::string>> lines) {
+    for (const auto& [line, outcome] : lines) EXPECT_EQ(Eval(line), outcome) << line;
   }
 
   // The value of a global as the console shows it.

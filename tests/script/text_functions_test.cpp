@@ -2,122 +2,73 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
+#include <cstdint>
+#include <iterator>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace lw {
 namespace {
 
-TEST(NumberToText, WritesSignedDecimal) {
+TEST(TextFunctions, NumbersToAndFromText) {
   EXPECT_EQ(NumberToText(0).view(), "0");
-  EXPECT_EQ(NumberToText(42).view(), "42");
   EXPECT_EQ(NumberToText(-7).view(), "-7");
-  EXPECT_EQ(NumberToText(std::numeric_limits<std::int32_t>::max()).view(), "2147483647");
-  EXPECT_EQ(NumberToText(std::numeric_limits<std::int32_t>::min()).view(), "-2147483648");
-}
-
-TEST(TextToNumber, ReadsLikeLongConversion) {
-  EXPECT_EQ(TextToNumber("  -42abc"), -42);
-  EXPECT_EQ(TextToNumber("abc"), 0);
-  EXPECT_EQ(TextToNumber(""), 0);
-  EXPECT_EQ(TextToNumber("-"), 0);
+  // Read like a "%ld" conversion, except that digit runs too long keep their low 32 bits.
+  EXPECT_EQ(TextToNumber("\t\n\v\f\r 0099 12"), 99);
   EXPECT_EQ(TextToNumber("+17"), 17);
-  EXPECT_EQ(TextToNumber("\t\n 0099 12"), 99);
-  EXPECT_EQ(TextToNumber("- 5"), 0);  // no digits right after the sign
-  EXPECT_EQ(TextToNumber("2147483647"), 2147483647);
-  EXPECT_EQ(TextToNumber("-2147483648"), std::numeric_limits<std::int32_t>::min());
-}
-
-TEST(TextToNumber, LongDigitRunsWrapToThirtyTwoBits) {
-  EXPECT_EQ(TextToNumber("4294967296"), 0);
+  EXPECT_EQ(TextToNumber(""), 0);
+  EXPECT_EQ(TextToNumber("- 5"), 0);
   EXPECT_EQ(TextToNumber("4294967297"), 1);
-  EXPECT_EQ(TextToNumber("2147483648"), std::numeric_limits<std::int32_t>::min());
   EXPECT_EQ(TextToNumber("-4294967295"), 1);
 }
 
-TEST(FindSubstring, FindsFirstFoldedMatch) {
-  EXPECT_EQ(FindSubstring("Hello", "LL"), 3);
-  EXPECT_EQ(FindSubstring("Hello", ""), -1);
-  EXPECT_EQ(FindSubstring("Hello", "hello"), 1);
+TEST(TextFunctions, SearchesMatchFoldedAndStayInBounds) {
+  EXPECT_EQ(FindSubstring("abab", "AB"), 1);
   EXPECT_EQ(FindSubstring("Hello", "o"), 5);
   EXPECT_EQ(FindSubstring("Hello", "lo!"), -1);
   EXPECT_EQ(FindSubstring("Hi", "Hip"), -1);
-  EXPECT_EQ(FindSubstring("abab", "ab"), 1);
-  EXPECT_EQ(FindSubstring("", ""), -1);
+
+  // Words for n = -1, 0, 1, ...: below 1 counts as 1, except that with no separator word n is
+  // character n.
+  const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
+      {"red,green,blue", ",", {"red", "red", "red", "green", "blue", ""}},
+      {"a,,b", ",", {"a", "a", "a", "", "b", ""}},
+      {"oneANDtwoandthree", "and", {"one", "one", "one", "two", "three", ""}},
+      {"xaaay", "aa", {"x", "x", "x", "ay", ""}},
+      {"ab", "abc", {"", "", ""}},
+      {"abc", "", {"", "", "a", "b", "c", ""}}};
+  for (const auto& [text, sep, words] : cases) {
+    for (int n = -1; n + 1 < std::ssize(words); ++n)
+      EXPECT_EQ(FindWord(text, sep, n).str(), words[n + 1]) << text << '/' << sep << '/' << n;
+  }
 }
 
-TEST(FindWord, CutsAtSeparator) {
-  EXPECT_EQ(FindWord("red,green,blue", ",", 1).view(), "red");
-  EXPECT_EQ(FindWord("red,green,blue", ",", 2).view(), "green");
-  EXPECT_EQ(FindWord("red,green,blue", ",", 3).view(), "blue");
-  EXPECT_EQ(FindWord("red,green,blue", ",", 4).view(), "");
-  EXPECT_EQ(FindWord("red,green,blue", ",", 0).view(), "red");
-  EXPECT_EQ(FindWord("red,green,blue", ",", -3).view(), "red");
-  EXPECT_EQ(FindWord("", ",", 1).view(), "");
-  EXPECT_EQ(FindWord("solo", ",", 1).view(), "solo");
-  EXPECT_EQ(FindWord("a,,b", ",", 2).view(), "");
-  EXPECT_EQ(FindWord("a,,b", ",", 3).view(), "b");
-  EXPECT_EQ(FindWord("a,", ",", 2).view(), "");
-}
-
-TEST(FindWord, LongSeparatorsMatchFoldedAndDoNotOverlap) {
-  EXPECT_EQ(FindWord("oneANDtwoandthree", "and", 2).view(), "two");
-  EXPECT_EQ(FindWord("oneANDtwoandthree", "and", 3).view(), "three");
-  EXPECT_EQ(FindWord("xaaay", "aa", 2).view(), "ay");
-  EXPECT_EQ(FindWord("ab", "abc", 1).view(), "");  // separator longer than the text
-}
-
-TEST(FindWord, EmptySeparatorPicksCharacters) {
-  EXPECT_EQ(FindWord("abc", "", 2).view(), "b");
-  EXPECT_EQ(FindWord("abc", "", 1).view(), "a");
-  EXPECT_EQ(FindWord("abc", "", 3).view(), "c");
-  EXPECT_EQ(FindWord("abc", "", 0).view(), "");
-  EXPECT_EQ(FindWord("abc", "", 4).view(), "");
-}
-
-TEST(PutWord, ReplacesWordAtSeparator) {
+TEST(TextFunctions, PutWordReplacesOrInsertsAndRefusesOverlongTexts) {
+  // Results for n = 0, 1, 2, ...; with no separator the word goes before character n.
+  const std::tuple<const char*, const char*, const char*, std::vector<std::string>> cases[] = {
+      {"r,g,b", ",", "X", {"X,g,b", "X,g,b", "r,X,b", "r,g,X", ""}},
+      {"a,,c", ",", "b", {"b,,c", "b,,c", "a,b,c", "a,,b", ""}},
+      {"oneANDtwo", "and", "", {"ANDtwo", "ANDtwo", "oneAND", ""}},
+      {"", ",", "only", {"only", "only", ""}},
+      {"ab", "", "xy", {"", "xyab", "axyb", "abxy", ""}}};
   PString out;
-  ASSERT_TRUE(PutWord("red,green,blue", ",", 2, "grey", out));
-  EXPECT_EQ(out.view(), "red,grey,blue");
-  ASSERT_TRUE(PutWord("red,green,blue", ",", 3, "black", out));
-  EXPECT_EQ(out.view(), "red,green,black");
-  ASSERT_TRUE(PutWord("red,green,blue", ",", 0, "pink", out));
-  EXPECT_EQ(out.view(), "pink,green,blue");
-  ASSERT_TRUE(PutWord("red,green,blue", ",", 4, "x", out));
-  EXPECT_EQ(out.view(), "");
-  ASSERT_TRUE(PutWord("", ",", 1, "only", out));
-  EXPECT_EQ(out.view(), "only");
-  ASSERT_TRUE(PutWord("a,,c", ",", 2, "b", out));
-  EXPECT_EQ(out.view(), "a,b,c");
-  ASSERT_TRUE(PutWord("oneANDtwo", "and", 2, "", out));
-  EXPECT_EQ(out.view(), "oneAND");
-}
-
-TEST(PutWord, EmptySeparatorInsertsBeforeCharacter) {
-  PString out;
-  ASSERT_TRUE(PutWord("ab", "", 3, "c", out));
-  EXPECT_EQ(out.view(), "abc");
-  ASSERT_TRUE(PutWord("ab", "", 1, "xy", out));
-  EXPECT_EQ(out.view(), "xyab");
-  ASSERT_TRUE(PutWord("ab", "", 2, "-", out));
-  EXPECT_EQ(out.view(), "a-b");
-  ASSERT_TRUE(PutWord("ab", "", 5, "c", out));
-  EXPECT_EQ(out.view(), "");
-  ASSERT_TRUE(PutWord("ab", "", 0, "c", out));
-  EXPECT_EQ(out.view(), "");
-}
-
-TEST(PutWord, RefusesTextsPastTheLengthLimit) {
-  PString out;
+  for (const auto& [text, sep, word, results] : cases) {
+    for (int n = 0; n < std::ssize(results); ++n) {
+      EXPECT_TRUE(PutWord(text, sep, n, word, out)) << text << '/' << sep << '/' << n;
+      EXPECT_EQ(out.str(), results[n]) << text << '/' << sep << '/' << n;
+    }
+  }
+  // The text closed by its separator, and the result, must fit 255 characters.
   const std::string full(255, 'x');
-  EXPECT_FALSE(PutWord(full, ",", 1, "y", out));  // text plus separator too long
-  EXPECT_FALSE(PutWord(full, "", 1, "y", out));   // inserted text too long
-  const std::string near(250, 'x');
-  EXPECT_FALSE(PutWord(near + ",ab", ",", 2, "123456", out));  // rebuilt text too long
-  ASSERT_TRUE(PutWord(near, ",", 1, std::string(254, 'y'), out));
-  EXPECT_EQ(out.str(), std::string(254, 'y'));
-  ASSERT_TRUE(PutWord(std::string(254, 'x'), "", 255, "y", out));
-  EXPECT_EQ(out.size(), 255U);
+  ASSERT_TRUE(PutWord(full.substr(1), "", 255, "y", out));
+  EXPECT_EQ(out.str(), full.substr(1) + "y");
+  ASSERT_TRUE(PutWord(full.substr(5), ",", 1, full.substr(1), out));
+  EXPECT_EQ(out.str(), full.substr(1));
+  EXPECT_FALSE(PutWord(full, ",", 1, "y", out));
+  EXPECT_TRUE(out.empty());
+  EXPECT_FALSE(PutWord(full, "", 1, "y", out));
+  EXPECT_FALSE(PutWord(full.substr(5) + ",ab", ",", 2, "123456", out));
 }
 
 }  // namespace
