@@ -43,21 +43,24 @@ constexpr std::uint32_t U(std::int32_t v) { return static_cast<std::uint32_t>(v)
 }  // namespace
 
 // Arithmetic and comparisons of two numbers, the common case, without a call; the rest (and
-// every error) is applyOperator's.
-[[gnu::always_inline]] inline ScriptError Interpreter::apply(std::uint16_t op, Value& a, const Value& b) {
+// every error) is applyOperator's. The result goes straight to its destination, which may be
+// `a` itself.
+[[gnu::always_inline]] inline ScriptError Interpreter::apply(std::uint16_t op, const Value& a,
+                                                            const Value& b, Value& result) {
   if (a.isNumber() && b.isNumber()) {
     const std::int32_t x = a.payload, y = b.payload;
     switch (op) {
-      case tok::kPlus: a = Value::Number(Wrap(U(x) + U(y))); return ScriptError::None;
-      case tok::kMinus: a = Value::Number(Wrap(U(x) - U(y))); return ScriptError::None;
-      case tok::kTimes: a = Value::Number(Wrap(U(x) * U(y))); return ScriptError::None;
-      case tok::kLess: a = Value::Logic(x < y); return ScriptError::None;
-      case tok::kGreater: a = Value::Logic(x > y); return ScriptError::None;
-      case tok::kEqual: a = Value::Logic(x == y); return ScriptError::None;
+      case tok::kPlus: result = Value::Number(Wrap(U(x) + U(y))); return ScriptError::None;
+      case tok::kMinus: result = Value::Number(Wrap(U(x) - U(y))); return ScriptError::None;
+      case tok::kTimes: result = Value::Number(Wrap(U(x) * U(y))); return ScriptError::None;
+      case tok::kLess: result = Value::Logic(x < y); return ScriptError::None;
+      case tok::kGreater: result = Value::Logic(x > y); return ScriptError::None;
+      case tok::kEqual: result = Value::Logic(x == y); return ScriptError::None;
       default: break;
     }
   }
-  return applyOperator(op, a, b);
+  result = a;
+  return applyOperator(op, result, b);
 }
 
 ScriptError Interpreter::push(const Value& v) {
@@ -116,16 +119,18 @@ ScriptError Interpreter::evaluateExpression(ScriptFrame& frame, int pos, Variabl
   }
 
   if (!tok::IsOperator(tokens[p].code)) {
-    if (operators == 1) {
-      LW_TRY(apply(ops[0], terms[0], terms[1]));
-    } else if (operators == 2 && LevelOf(ops[0]) <= LevelOf(ops[1])) {
-      LW_TRY(apply(ops[0], terms[0], terms[1]));
-      LW_TRY(apply(ops[1], terms[0], terms[2]));
-    } else if (operators == 2) {
-      LW_TRY(apply(ops[1], terms[1], terms[2]));
-      LW_TRY(apply(ops[0], terms[0], terms[1]));
+    // The last operator applied writes the caller's value directly.
+    if (operators == 0) {
+      out = terms[0];
+    } else if (operators == 1) {
+      LW_TRY(apply(ops[0], terms[0], terms[1], out));
+    } else if (LevelOf(ops[0]) <= LevelOf(ops[1])) {
+      LW_TRY(apply(ops[0], terms[0], terms[1], terms[0]));
+      LW_TRY(apply(ops[1], terms[0], terms[2], out));
+    } else {
+      LW_TRY(apply(ops[1], terms[1], terms[2], terms[1]));
+      LW_TRY(apply(ops[0], terms[0], terms[1], out));
     }
-    out = terms[0];
   } else {
     // A longer expression: the held entries go to the stack and the rest follows them.
     Value* entries = &exprStack_[base];
@@ -162,7 +167,7 @@ ScriptError Interpreter::reduce(int base, unsigned levels) {
         i += 2;
         continue;
       }
-      LW_TRY(apply(op, exprStack_[i - 1], exprStack_[i + 1]));
+      LW_TRY(apply(op, exprStack_[i - 1], exprStack_[i + 1], exprStack_[i - 1]));
       for (int j = i; j + 2 < exprCount_; ++j) exprStack_[j] = exprStack_[j + 2];
       exprCount_ -= 2;
     }

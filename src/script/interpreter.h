@@ -121,7 +121,7 @@ class Interpreter {
   // Expressions (expressions.cpp).
   ScriptError push(const Value& v);
   ScriptError reduce(int base, unsigned levels);
-  ScriptError apply(std::uint16_t op, Value& a, const Value& b);
+  ScriptError apply(std::uint16_t op, const Value& a, const Value& b, Value& result);
   ScriptError applyOperator(std::uint16_t op, Value& a, const Value& b);
   ScriptError applyTextOperator(std::uint16_t op, Value& a, const Value& b);
   ScriptError quickOperand(ScriptFrame& frame, int pos, VariableTable* locals, Value& out,

@@ -54,7 +54,10 @@ ScriptError VariableTable::add(const NameKey& key, std::string_view name, Token*
   if (!Failed(find(key, nameToken, index))) return ScriptError::None;
   if (count() >= kMaxVariables) return ScriptError::NoSuchVariable;
   if (count() >= capacity_) capacity_ += kCapacityStep;
-  entries_.push_back(Entry{Value::Number(0), key, Name15::truncated(name)});
+  Entry& entry = entries_.emplace_back();  // built in place: handler runs add on every call
+  entry.value = Value::Number(0);
+  entry.key = key;
+  entry.name.assign(name);
   index = count() - 1;
   if (nameToken != nullptr) nameToken->aux = static_cast<std::uint16_t>(index);
   return ScriptError::None;
