@@ -68,18 +68,6 @@ void Interpreter::giveBackLocals(std::unique_ptr<VariableTable> table) {
   spareLocals_.push_back(std::move(table));
 }
 
-ScriptError Interpreter::findVariable(ScriptFrame& frame, int pos, VariableTable* locals,
-                                      VariableTable*& table, int& index) {
-  Token* token = &frame.script->tokens()[pos];
-  const NameKey& key = frame.script->nameKey(pos);
-  if (locals != nullptr && locals->find(key, token, index) == ScriptError::None) {
-    table = locals;
-    return ScriptError::None;
-  }
-  table = &globals_;
-  return globals_.find(key, token, index);
-}
-
 ScriptError Interpreter::declare(ScriptFrame& frame, int pos, VariableTable& table, bool remove,
                                  int& used) {
   std::span<Token> tokens = frame.script->tokens();

@@ -11,6 +11,7 @@
 
 #include "script/bounded_string.h"
 #include "script/builtin_table.h"
+#include "script/compiled_script.h"
 #include "script/error_codes.h"
 #include "script/script_frame.h"
 #include "script/stack_room.h"
@@ -20,7 +21,6 @@
 
 namespace lw {
 
-class CompiledScript;
 class ScriptHost;
 
 class Interpreter {
@@ -76,9 +76,18 @@ class Interpreter {
   // Bytes of machine stack left, after pumping window messages when a few ms have passed.
   int stackRoom();
 
-  // Looks a variable up in the locals, then the globals.
+  // Looks the variable named by token `pos` up in the locals, then the globals.
   ScriptError findVariable(ScriptFrame& frame, int pos, VariableTable* locals,
-                           VariableTable*& table, int& index);
+                           VariableTable*& table, int& index) {
+    Token* token = &frame.script->tokenData()[pos];
+    const NameKey& key = frame.script->nameKey(pos);
+    if (locals != nullptr && locals->find(key, token, index) == ScriptError::None) {
+      table = locals;
+      return ScriptError::None;
+    }
+    table = &globals_;
+    return globals_.find(key, token, index);
+  }
 
   StringLibrary& strings() { return strings_; }
   VariableTable& globals() { return globals_; }

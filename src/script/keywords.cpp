@@ -160,6 +160,12 @@ std::string_view KeywordName(std::uint16_t code) {
   return {};
 }
 
-bool IsKeywordCode(std::uint16_t code) { return !KeywordName(code).empty(); }
+// By band, so that loading a script checks each token in constant time.
+bool IsKeywordCode(std::uint16_t code) {
+  auto in = [code](std::uint16_t first, std::uint16_t last) { return code >= first && code <= last; };
+  return in(tok::kCode, tok::kDumpglobal) || in(tok::kPlus, tok::kLessEqual) ||
+         in(tok::kFirstCommand, tok::kLastCommand) || in(tok::kFirstProperty, tok::kLastProperty) ||
+         in(tok::kFirstFunction, tok::kLastFunction) || in(tok::kFirstEffect, tok::kLastEffect);
+}
 
 }  // namespace lw
