@@ -120,7 +120,7 @@ class Interpreter {
   ScriptError runIf(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
   ScriptError runSwitch(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
   ScriptError runFor(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
-  ScriptError runEndfor(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
+  ScriptError runEndfor(int& pos, VariableTable* locals, RunDepths& depths);
   ScriptError runWhile(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
   ScriptError runEndwhile(ScriptFrame& frame, int& pos, VariableTable* locals,
                           RunDepths& depths);

@@ -113,7 +113,7 @@ ScriptError Interpreter::executeStatements(ScriptFrame& frame, int pos, Variable
         ++pos;
         break;
       case tok::kFor: LW_TRY(runFor(frame, pos, locals, depths)); break;
-      case tok::kEndfor: LW_TRY(runEndfor(frame, pos, locals, depths)); break;
+      case tok::kEndfor: LW_TRY(runEndfor(pos, locals, depths)); break;
       case tok::kWhile: LW_TRY(runWhile(frame, pos, locals, depths)); break;
       case tok::kEndwhile: LW_TRY(runEndwhile(frame, pos, locals, depths)); break;
       case tok::kReturn: {
@@ -299,9 +299,7 @@ ScriptError Interpreter::runFor(ScriptFrame& frame, int& pos, VariableTable* loc
 }
 
 // endfor: steps the innermost loop's variable and goes back to its body while it is in range.
-ScriptError Interpreter::runEndfor(ScriptFrame& frame, int& pos, VariableTable* locals,
-                                   RunDepths& depths) {
-  (void)frame;
+ScriptError Interpreter::runEndfor(int& pos, VariableTable* locals, RunDepths& depths) {
   if (depths.fors < 1 || forCount_ < 1 || locals == nullptr) return ScriptError::BadForBalance;
   const ForRecord& loop = forStack_[forCount_ - 1];
   Value v;
