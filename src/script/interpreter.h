@@ -117,6 +117,8 @@ class Interpreter {
   struct RunDepths;  // the block counts of one handler run (statements.cpp)
 
   // Statements (statements.cpp).
+  ScriptError evaluateCondition(ScriptFrame& frame, int pos, VariableTable* locals, bool& holds,
+                                int& used);
   ScriptError runIf(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
   ScriptError runSwitch(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
   ScriptError runFor(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
@@ -126,6 +128,9 @@ class Interpreter {
                           RunDepths& depths);
   ScriptError runAssignment(ScriptFrame& frame, int& pos, VariableTable* locals);
   void popRunLoops(const RunDepths& depths);
+
+  ScriptError callBuiltin(BuiltinFn fn, ScriptFrame& frame, int pos, VariableTable* locals,
+                          Value* result, int& used);
 
   // Expressions (expressions.cpp).
   ScriptError push(const Value& v);

@@ -179,16 +179,25 @@ ScriptError Interpreter::runAssignment(ScriptFrame& frame, int& pos, VariableTab
   return ScriptError::None;
 }
 
+// Evaluates the condition of an if or a while, which must be a logic value.
+ScriptError Interpreter::evaluateCondition(ScriptFrame& frame, int pos, VariableTable* locals,
+                                           bool& holds, int& used) {
+  Value condition;
+  LW_TRY(evaluateExpression(frame, pos, locals, condition, used));
+  if (!condition.isLogic()) return ScriptError::BadArgumentType;
+  holds = condition.payload != 0;
+  return ScriptError::None;
+}
+
 // if condition: runs the lines after it when true; else jumps past the matching `else` (and
 // runs what follows it) or to after the matching `endif`.
 ScriptError Interpreter::runIf(ScriptFrame& frame, int& pos, VariableTable* locals,
                                RunDepths& depths) {
   std::span<Token> tokens = frame.script->tokens();
-  Value condition;
+  bool holds = false;
   int used = 0;
-  LW_TRY(evaluateExpression(frame, pos + 1, locals, condition, used));
-  if (!condition.isLogic()) return ScriptError::BadArgumentType;
-  if (condition.payload != 0) {
+  LW_TRY(evaluateCondition(frame, pos + 1, locals, holds, used));
+  if (holds) {
     ++depths.ifs;
     pos += 1 + used;
     return ScriptError::None;
@@ -323,11 +332,10 @@ ScriptError Interpreter::runEndfor(int& pos, VariableTable* locals, RunDepths& d
 ScriptError Interpreter::runWhile(ScriptFrame& frame, int& pos, VariableTable* locals,
                                   RunDepths& depths) {
   std::span<Token> tokens = frame.script->tokens();
-  Value condition;
+  bool holds = false;
   int used = 0;
-  LW_TRY(evaluateExpression(frame, pos + 1, locals, condition, used));
-  if (!condition.isLogic()) return ScriptError::BadArgumentType;
-  if (condition.payload != 0) {
+  LW_TRY(evaluateCondition(frame, pos + 1, locals, holds, used));
+  if (holds) {
     if (whileCount_ + 1 >= kLoopStackSize) return ScriptError::ExpressionTooComplex;
     whileStack_[whileCount_++] = pos + 1;
     ++depths.whiles;
@@ -346,11 +354,10 @@ ScriptError Interpreter::runEndwhile(ScriptFrame& frame, int& pos, VariableTable
                                      RunDepths& depths) {
   if (depths.whiles < 1 || whileCount_ < 1) return ScriptError::ExpectedEndwhile;
   int conditionPos = whileStack_[whileCount_ - 1];
-  Value condition;
+  bool holds = false;
   int used = 0;
-  LW_TRY(evaluateExpression(frame, conditionPos, locals, condition, used));
-  if (!condition.isLogic()) return ScriptError::BadArgumentType;
-  if (condition.payload != 0) {
+  LW_TRY(evaluateCondition(frame, conditionPos, locals, holds, used));
+  if (holds) {
     pos = conditionPos + used;
   } else {
     --whileCount_;
