@@ -1,5 +1,7 @@
 // Built-ins that reach the system script: sendtoboot, sendtobootfx and bootscript.
 
+#include <optional>
+
 #include "script/builtin_table.h"
 #include "script/compiled_script.h"
 #include "script/interpreter.h"
@@ -15,10 +17,10 @@ ScriptError SendToBoot(BuiltinCall& c, Value* result) {
   if (c.frame.script->tokens()[c.pos].code != tok::kName) return ScriptError::BadArgumentType;
   ScriptHost& host = c.in.host();
   CompiledScript* system = host.acquireSystemScript();
-  CompiledScript empty;
+  std::optional<CompiledScript> empty;  // stands in for a missing system script
   ScriptFrame boot;
   boot.last = true;
-  boot.script = system != nullptr ? system : &empty;
+  boot.script = system != nullptr ? system : &empty.emplace();
   boot.me = Name15::truncated(kSystemName);
   boot.target = boot.me;
   boot.title = Title17::truncated(kBootMessageTitle);

@@ -27,8 +27,8 @@ ScriptError RunLine(Interpreter& in, ScriptFrame& frame, Value& value) {
     }
     return in.dispatchCommand(frame, 0, nullptr, used);
   }
-  if (code >= 12000 && code <= 12089) return in.dispatchCommand(frame, 0, nullptr, used);
-  if (code >= 20000 && code <= 20109) return in.dispatchFunction(frame, 0, nullptr, value, used);
+  if (tok::IsCommandDispatch(code)) return in.dispatchCommand(frame, 0, nullptr, used);
+  if (tok::IsFunctionDispatch(code)) return in.dispatchFunction(frame, 0, nullptr, value, used);
   if (code == tok::kGlobal || code == tok::kDumpglobal) {
     return in.declare(frame, 1, in.globals(), code == tok::kDumpglobal, used);
   }

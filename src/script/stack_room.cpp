@@ -7,14 +7,16 @@ namespace {
 
 // Room kept below the threshold for the deepest stretch between two checks. Sanitizers make
 // frames several times larger.
+// g++ announces AddressSanitizer with a macro, clang through __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr std::size_t kReserve = 256 * 1024;
+#define LW_ADDRESS_SANITIZER 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
-constexpr std::size_t kReserve = 256 * 1024;
-#else
-constexpr std::size_t kReserve = 64 * 1024;
+#define LW_ADDRESS_SANITIZER 1
 #endif
+#endif
+#ifdef LW_ADDRESS_SANITIZER
+constexpr std::size_t kReserve = 256 * 1024;
 #else
 constexpr std::size_t kReserve = 64 * 1024;
 #endif

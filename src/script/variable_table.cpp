@@ -35,11 +35,10 @@ void VariableTable::clear() {
   heapCapacity_ = kInitialHeap;
 }
 
-// Scans from index `first` and caches the index found in the token.
-ScriptError VariableTable::scanFrom(int first, const NameKey& key, Token* nameToken,
-                                    int& index) const {
+// Scans from index 0 and caches the index found in the token.
+ScriptError VariableTable::scan(const NameKey& key, Token* nameToken, int& index) const {
   const int total = count();
-  for (int i = first; i < total; ++i) {
+  for (int i = 0; i < total; ++i) {
     if (entries_[i].key == key) {
       if (nameToken != nullptr) nameToken->aux = static_cast<std::uint16_t>(i);
       index = i;

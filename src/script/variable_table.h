@@ -127,17 +127,7 @@ class VariableTable {
     Name15 name;
   };
 
-  // The scan from index 0, whose first step is taken here: the first local of a handler is the
-  // one variable that the cache never holds.
-  ScriptError scan(const NameKey& key, Token* nameToken, int& index) const {
-    if (!entries_.empty() && entries_[0].key == key) {
-      if (nameToken != nullptr) nameToken->aux = 0;
-      index = 0;
-      return ScriptError::None;
-    }
-    return scanFrom(1, key, nameToken, index);
-  }
-  ScriptError scanFrom(int first, const NameKey& key, Token* nameToken, int& index) const;
+  ScriptError scan(const NameKey& key, Token* nameToken, int& index) const;
   ScriptError getText(const Value& stored, StringLibrary& strings, Value& out) const;
   ScriptError setWithText(Value& stored, const Value& value, StringLibrary& strings);
   void appendToHeap(std::string_view text);
