@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages that the named groups need, skipping those already there.
 #   build  cmake, Ninja and g++
 #   test   build + GoogleTest
-#   bench  test + Google Benchmark and Lua 5.4 (a peer the benchmarks compare with)
+#   bench  test + Google Benchmark, and the peers the benchmarks compare with (Lua 5.4, SQLite)
 #   fuzz   test + clang and its libFuzzer runtime
 # Usage: scripts/install-deps.sh [GROUP ...]   (default: build)
 set -euo pipefail
@@ -11,7 +11,7 @@ packages_of() {
   case "$1" in
     build) echo "cmake ninja-build g++" ;;
     test) echo "$(packages_of build) libgtest-dev" ;;
-    bench) echo "$(packages_of test) libbenchmark-dev lua5.4" ;;
+    bench) echo "$(packages_of test) libbenchmark-dev lua5.4 libsqlite3-dev" ;;
     fuzz) echo "$(packages_of test) clang libclang-rt-14-dev" ;;
     *)
       echo "install-deps.sh: unknown group '$1' (groups: build test bench fuzz)" >&2

@@ -150,6 +150,55 @@ TEST_F(TitlekitTest, EvalReachesTheSystemScriptOfACompiledFile) {
   expect({"eval", "sendtobootfx(fib(10))"}, 0, "No such handler.\n");  // no system script
 }
 
+TEST_F(TitlekitTest, StarBuildsAndInspectsAStarFile) {
+  const std::string star = file("s.str"), script = file("hello.lwc"), small = file("small.bin");
+  expect({"compile", kHello, "-o", script}, 0, "");
+  const std::size_t scriptBytes = ReadFile(script).size();
+  WriteFile(small, std::string(57, 'x'));
+
+  expect({"star", "new", star, "--records", "100", "--type", "RTDO"}, 0, "");
+  EXPECT_EQ(fs::file_size(star), 1536u);
+  EXPECT_EQ(ReadFile(star).substr(32, 8), "ODTRTRWL");  // codes stored as little-endian numbers
+  expect({"star", "info", star}, 0,
+         "version: 0x00010000\nfile end: 1536\nfree bytes: 0\nfree blocks: 0\n"
+         "index capacity: 128\nnext id: 0\nfree ids: 0\nfree id head: 0\ntype: RTDO\n"
+         "creator: LWRT\n");
+  expect({"star", "add", star, script}, 0, "0\n");
+  expect({"star", "add", star, small}, 0, "1\n");
+  const std::size_t second = 1536 + 64 * ((scriptBytes + 71) / 64);
+  expect({"star", "ls", star}, 0,
+         "0 1536 " + std::to_string(scriptBytes) + "\n1 " + std::to_string(second) + " 57\n");
+  expect({"star", "get", star, "1"}, 0, std::string(57, 'x'));
+
+  // A longer record moves to the end; its old block becomes a free run.
+  WriteFile(small, std::string(200, 'y'));
+  expect({"star", "put", star, "1", small}, 0, "");
+  expect({"star", "get", star, "1", "-o", file("out.bin")}, 0, "");
+  EXPECT_EQ(ReadFile(file("out.bin")), std::string(200, 'y'));
+  EXPECT_NE(run({"star", "info", star}).out.find("free block 0: " + std::to_string(second) + " 128\n"),
+            std::string::npos);
+  expect({"star", "check", star}, 0, "ok\n");
+
+  // Stored scripts run through the compiled-script cache.
+  expect({"run", star + "#0", "fib(20)"}, 0, "6765\n");
+  expect({"eval", "--script", star + "#0", "sendtobootfx(fib(10))"}, 0, "55\n");
+  expect({"run", star + "#1", "main()"}, 1, "",
+         star + "#1: no end token\n");
+}
+
+TEST_F(TitlekitTest, StarReportsTheLayersErrorCodes) {
+  const std::string star = file("s.str"), bad = file("bad.str");
+  expect({"star", "new", star}, 0, "");
+  expect({"star", "get", star, "0"}, 1, "", "error 100\n");  // no record handed out yet
+  expect({"star", "info", file("missing.str")}, 1, "", "error 107\n");
+  std::string bytes = ReadFile(star);
+  WriteFile(bad, bytes + "z");
+  expect({"star", "check", bad}, 1, "", "error 101\n");  // file end differs from the size
+  bytes[2] = 2;
+  WriteFile(bad, bytes.substr(0, 100));
+  expect({"star", "ls", bad}, 1, "", "error 106\n");  // the version is checked first
+}
+
 TEST_F(TitlekitTest, WrongArgumentsPrintUsageAndExitTwo) {
   for (const std::vector<std::string>& args :
        std::vector<std::vector<std::string>>{{},
@@ -159,7 +208,10 @@ TEST_F(TitlekitTest, WrongArgumentsPrintUsageAndExitTwo) {
                                              {"compile", "a", "-o"},
                                              {"run", kHello},
                                              {"run", kHello, "1 + 2"},
-                                             {"eval", "--script"}}) {
+                                             {"eval", "--script"},
+                                             {"star", "new"},
+                                             {"star", "get", "x.str", "-1"},
+                                             {"star", "new", "x.str", "--type", "TOOLONG"}}) {
     const Outcome outcome = run(args);
     EXPECT_EQ(outcome.status, 2) << (args.empty() ? "" : args.back());
     EXPECT_NE(outcome.err.find("usage: "), std::string::npos) << outcome.err;

@@ -2,14 +2,15 @@
 // one interpreter for all of them (so globals persist from line to line), and prints each
 // line's outcome. Lines come from the arguments, else from standard input, one per line.
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "apps/titlekit/commands.h"
-#include "apps/titlekit/loaded_script_host.h"
 #include "apps/titlekit/mac_roman.h"
 #include "apps/titlekit/script_files.h"
+#include "apps/titlekit/system_script_host.h"
 #include "script/console.h"
 #include "script/interpreter.h"
 
@@ -75,17 +76,16 @@ int RunEvalCommand(Arguments args) {
   const std::optional<EvalOptions> options = ParseEvalOptions(args);
   if (!options) return kExitUsage;
 
-  std::optional<CompiledScript> systemScript;
+  std::unique_ptr<SystemScriptHost> host = std::make_unique<SystemScriptHost>();
   if (options->systemScript) {
-    auto loaded = LoadScriptFile(*options->systemScript);
-    if (!loaded) {
-      std::cerr << loaded.error() << '\n';
+    auto opened = SystemScriptHost::Open(*options->systemScript);
+    if (!opened) {
+      std::cerr << opened.error() << '\n';
       return kExitFailure;
     }
-    systemScript = std::move(loaded).value();
+    host = std::move(opened).value();
   }
-  LoadedScriptHost host(systemScript ? &*systemScript : nullptr);
-  Interpreter in(host);
+  Interpreter in(*host);
 
   bool allConverted = true;
   if (options->lines.empty()) {

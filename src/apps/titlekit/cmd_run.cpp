@@ -6,9 +6,9 @@
 #include <string>
 
 #include "apps/titlekit/commands.h"
-#include "apps/titlekit/loaded_script_host.h"
 #include "apps/titlekit/mac_roman.h"
 #include "apps/titlekit/script_files.h"
+#include "apps/titlekit/system_script_host.h"
 #include "script/console.h"
 #include "script/interpreter.h"
 #include "script/script_frame.h"
@@ -107,9 +107,9 @@ void ReportErrorPlace(const Interpreter& in, const CompiledScript& script, const
 int RunRunCommand(Arguments args) {
   const std::optional<RunOptions> options = ParseRunOptions(args);
   if (!options) return kExitUsage;
-  auto script = LoadScriptFile(options->file);
-  if (!script) {
-    std::cerr << script.error() << '\n';
+  auto host = SystemScriptHost::Open(options->file);
+  if (!host) {
+    std::cerr << host.error() << '\n';
     return kExitFailure;
   }
   auto call = CompileSource(options->call, kCallName);
@@ -122,8 +122,10 @@ int RunRunCommand(Arguments args) {
     return kExitUsage;
   }
 
-  LoadedScriptHost host(&*script);
-  Interpreter in(host);
+  // The run holds the script as the runtime's chains do: one acquire, one release.
+  CompiledScript* script = (*host)->acquireSystemScript();
+  if (script == nullptr) return kExitFailure;
+  Interpreter in(**host);
   ScriptFrame chain = SystemFrame(*script);
   ScriptFrame caller = SystemFrame(*call);
   in.beginPass();
@@ -134,6 +136,7 @@ int RunRunCommand(Arguments args) {
   const bool hasValue = !Failed(error) && !options->command;
   std::cout << MacRomanToUtf8(DescribeOutcome(in, error, hasValue ? &value : nullptr)) << '\n';
   if (Failed(error)) ReportErrorPlace(in, *script, options->file, error);
+  (*host)->releaseSystemScript(script);
   return Failed(error) ? kExitFailure : kExitOk;
 }
 

@@ -19,5 +19,7 @@ int RunCompileCommand(Arguments args);
 int RunEvalCommand(Arguments args);
 // titlekit run FILE CALL [--command]
 int RunRunCommand(Arguments args);
+// titlekit star new|info|ls|get|add|put|check FILE ...
+int RunStarCommand(Arguments args);
 
 }  // namespace lw::titlekit

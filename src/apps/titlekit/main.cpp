@@ -17,13 +17,21 @@ struct Command {
   int (*run)(Arguments);
 };
 
-constexpr std::array<Command, 3> kCommands = {{
+constexpr std::array<Command, 4> kCommands = {{
     {"compile", "titlekit compile SRC [-o OUT]",
      "compile a script into OUT, or print a dump of its tokens and string pool", RunCompileCommand},
     {"eval", "titlekit eval [--script FILE] [LINE ...]",
      "run lines as the message box does (standard input when no LINE is given)", RunEvalCommand},
     {"run", "titlekit run FILE CALL [--command]",
-     "run a handler call such as main() in FILE's script and print its outcome", RunRunCommand},
+     "run a handler call such as main() in FILE's script (or record FILE.str#ID) and print its "
+     "outcome",
+     RunRunCommand},
+    {"star",
+     "titlekit star new FILE [--records N] [--type CODE] [--creator CODE] | info FILE | ls FILE |\n"
+     "       get FILE ID [-o OUT] | add FILE INPUT | put FILE ID INPUT | check FILE",
+     "create a star file, print its header or records, read, append or rewrite a record, or check "
+     "it",
+     RunStarCommand},
 }};
 
 const Command* FindCommand(std::string_view name) {

@@ -14,7 +14,7 @@
 namespace lw::titlekit {
 namespace {
 
-// Larger files are refused rather than read into memory: no script comes near this size.
+// Larger files are refused rather than read into memory: no script or record comes near this size.
 constexpr std::uintmax_t kMaxScriptFileBytes = std::uintmax_t{64} << 20;
 
 std::string PlaceOf(std::string_view name, TextPosition where) {
@@ -35,7 +35,7 @@ Expected<std::string, std::string> ReadWholeFile(const std::string& path) {
   if (std::filesystem::is_directory(status)) return Unexpected{path + ": is a directory"};
   if (std::filesystem::is_regular_file(status) &&
       std::filesystem::file_size(path, ec) > kMaxScriptFileBytes) {
-    return Unexpected{path + ": file too large for a script"};
+    return Unexpected{path + ": file too large (over 64 MiB)"};
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) return Unexpected{path + ": " + SystemReason()};

@@ -1,0 +1,163 @@
+// Sound record header checks and the block decoder.
+#include "media/sound_record.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/byte_io.h"
+#include "shell/program_code.h"
+
+namespace lw {
+namespace {
+
+// A corrupt record is a bad file; asking for a block the record does not have is the caller's
+// logic going wrong.
+constexpr FatalSite BadRecord(std::int16_t line) {
+  return {CodeNumber(ProgramCode::kBadFileType), line};
+}
+constexpr FatalSite BadRequest(std::int16_t line) {
+  return {CodeNumber(ProgramCode::kLogic), line};
+}
+
+constexpr unsigned kNibbleBits = 4;
+
+// The high and low nibble of a delta byte as signed 4-bit numbers.
+inline std::uint8_t HighDelta(std::uint8_t d) {
+  return static_cast<std::uint8_t>(static_cast<std::int8_t>(d) >> kNibbleBits);
+}
+inline std::uint8_t LowDelta(std::uint8_t d) {
+  return static_cast<std::uint8_t>(
+      static_cast<std::int8_t>(static_cast<std::uint8_t>(d << kNibbleBits)) >> kNibbleBits);
+}
+
+}  // namespace
+
+const SoundCodec* FindSoundCodecByRate(std::uint32_t sampleRate) {
+  for (const SoundCodec& codec : kSoundCodecs) {
+    if (codec.sampleRate == sampleRate) return &codec;
+  }
+  return nullptr;
+}
+
+Expected<SoundRecordInfo, FatalSite> ReadSoundRecord(std::span<const std::uint8_t> record) {
+  if (record.size() < kSoundBlockTableOffset) return Unexpected(BadRecord(errline::kSoundHeader));
+  ByteReader reader(record);
+  reader.skip(kSoundFrameBytesOffset);
+  SoundRecordInfo info;
+  info.bytesPerFrame = reader.i16();
+  std::uint32_t rate = reader.u32();
+  reader.skip(kSoundLengthOffset - kSoundRateOffset - sizeof(rate));
+  info.decodedLength = reader.i32();
+  info.blockCount = reader.u32();
+
+  const SoundCodec* codec = FindSoundCodecByRate(rate);
+  if (codec == nullptr) return Unexpected(BadRecord(errline::kSoundRate));
+  info.codec = *codec;
+
+  std::uint64_t tableBytes = std::uint64_t{info.blockCount} * kSoundBlockOffsetSize;
+  std::uint64_t decodable = std::uint64_t{info.blockCount} * info.codec.blockSize;
+  if (tableBytes > record.size() - kSoundBlockTableOffset || info.bytesPerFrame < 1 ||
+      info.decodedLength < 0 || static_cast<std::uint64_t>(info.decodedLength) > decodable) {
+    return Unexpected(BadRecord(errline::kSoundHeader));
+  }
+  return info;
+}
+
+FatalSite DecodeSoundBlock(std::span<const std::uint8_t> code, std::span<std::uint8_t> out) {
+  const std::uint8_t* in = code.data();
+  const std::uint8_t* const inEnd = in + code.size();
+  std::uint8_t* dst = out.data();
+  std::uint8_t* const dstEnd = dst + out.size();
+  if (dst == dstEnd) return {};
+  if (in == inEnd) return BadRecord(errline::kSoundBlockTruncated);
+
+  std::uint8_t a = *in++;
+  *dst++ = static_cast<std::uint8_t>(a + kSoundSampleBias);
+  while (dst != dstEnd) {
+    if (in == inEnd) return BadRecord(errline::kSoundBlockTruncated);
+    std::uint8_t b = *in++;
+    if (b < kSoundDeltaCode) {
+      a = b;
+      *dst++ = static_cast<std::uint8_t>(a + kSoundSampleBias);
+      continue;
+    }
+    std::size_t count = static_cast<std::size_t>(b & kSoundCountMask) + 1;
+    std::size_t room = static_cast<std::size_t>(dstEnd - dst);
+    if (b >= kSoundRunCode) {
+      if (count > room) return BadRecord(errline::kSoundBlockOverrun);
+      std::memset(dst, static_cast<std::uint8_t>(a + kSoundSampleBias), count);
+      dst += count;
+      continue;
+    }
+    if (2 * count > room) return BadRecord(errline::kSoundBlockOverrun);
+    if (count > static_cast<std::size_t>(inEnd - in)) {
+      return BadRecord(errline::kSoundBlockTruncated);
+    }
+    for (const std::uint8_t* deltaEnd = in + count; in != deltaEnd; ++in) {
+      a = static_cast<std::uint8_t>(a + HighDelta(*in));
+      *dst++ = static_cast<std::uint8_t>(a + kSoundSampleBias);
+      a = static_cast<std::uint8_t>(a + LowDelta(*in));
+      *dst++ = static_cast<std::uint8_t>(a + kSoundSampleBias);
+    }
+  }
+  return {};
+}
+
+namespace {
+
+// The code of block `index`: the bytes from its offset to the end of the record.
+FatalSite FindBlockCode(std::span<const std::uint8_t> record, const SoundRecordInfo& info,
+                        std::uint32_t index, std::span<const std::uint8_t>& code) {
+  if (index >= info.blockCount) return BadRequest(errline::kSoundBlockBehindLast);
+  // The info may not come from this record; its table entry is checked again.
+  std::size_t entry = kSoundBlockTableOffset + std::size_t{index} * kSoundBlockOffsetSize;
+  if (info.codec.blockSize > kMaxSoundBlockSize || entry > record.size() ||
+      record.size() - entry < kSoundBlockOffsetSize) {
+    return BadRecord(errline::kSoundHeader);
+  }
+  std::uint32_t offset = LoadU32(record.data() + entry);
+  code = offset < record.size() ? record.subspan(offset) : std::span<const std::uint8_t>{};
+  return {};
+}
+
+}  // namespace
+
+FatalSite DecodeSoundBlockAt(std::span<const std::uint8_t> record, const SoundRecordInfo& info,
+                             std::uint32_t index, std::span<std::uint8_t, kMaxSoundBlockSize> out) {
+  std::span<const std::uint8_t> code;
+  if (FatalSite site = FindBlockCode(record, info, index, code); site.failed()) return site;
+  return DecodeSoundBlock(code, out.first(info.codec.blockSize));
+}
+
+FatalSite SoundBlockDecoder::decodeNext(std::span<std::uint8_t, kMaxSoundBlockSize> out) {
+  std::uint32_t index = next_;
+  if (!finished()) ++next_;
+  return DecodeSoundBlockAt(record_, info_, index, out);
+}
+
+Expected<std::vector<std::uint8_t>, FatalSite> DecodeSoundRecord(
+    std::span<const std::uint8_t> record) {
+  auto info = ReadSoundRecord(record);
+  if (!info) return Unexpected(info.error());
+  const std::size_t blockSize = info->codec.blockSize;
+  std::vector<std::uint8_t> sound(static_cast<std::size_t>(info->decodedLength));
+  std::array<std::uint8_t, kMaxSoundBlockSize> partial;
+  std::uint32_t index = 0;
+  for (std::size_t done = 0; done < sound.size(); done += blockSize, ++index) {
+    std::span<const std::uint8_t> code;
+    if (FatalSite site = FindBlockCode(record, *info, index, code); site.failed()) {
+      return Unexpected(site);
+    }
+    // Full blocks decode in place; the last one, of which only a part is sound, aside.
+    std::size_t take = std::min(blockSize, sound.size() - done);
+    std::span<std::uint8_t> out = take == blockSize
+                                      ? std::span<std::uint8_t>(sound).subspan(done, blockSize)
+                                      : std::span<std::uint8_t>(partial).first(blockSize);
+    if (FatalSite site = DecodeSoundBlock(code, out); site.failed()) return Unexpected(site);
+    if (take != blockSize)
+      std::copy_n(partial.begin(), take, sound.begin() + static_cast<std::ptrdiff_t>(done));
+  }
+  return sound;
+}
+
+}  // namespace lw

@@ -1,0 +1,114 @@
+#include "shell/boxes.h"
+
+#include <array>
+
+namespace lw {
+namespace {
+
+// The buttons of each box kind, default first.
+struct ButtonSet {
+  std::array<BoxAnswer, 3> answers;
+  std::size_t count;
+};
+
+ButtonSet ButtonsOf(BoxButtons buttons) {
+  switch (buttons) {
+    case BoxButtons::kOk:
+      return {{BoxAnswer::kOk}, 1};
+    case BoxButtons::kOkCancel:
+      return {{BoxAnswer::kOk, BoxAnswer::kCancel}, 2};
+    case BoxButtons::kYesNoCancel:
+      return {{BoxAnswer::kYes, BoxAnswer::kNo, BoxAnswer::kCancel}, 3};
+    case BoxButtons::kAbortRetryIgnore:
+      return {{BoxAnswer::kAbort, BoxAnswer::kRetry, BoxAnswer::kIgnore}, 3};
+  }
+  return {{BoxAnswer::kOk}, 1};
+}
+
+const char* AnswerName(BoxAnswer answer) {
+  switch (answer) {
+    case BoxAnswer::kOk:
+      return "Ok";
+    case BoxAnswer::kCancel:
+      return "Cancel";
+    case BoxAnswer::kYes:
+      return "Yes";
+    case BoxAnswer::kNo:
+      return "No";
+    case BoxAnswer::kAbort:
+      return "Abort";
+    case BoxAnswer::kRetry:
+      return "Retry";
+    case BoxAnswer::kIgnore:
+      return "Ignore";
+  }
+  return "?";
+}
+
+const char* IconName(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::kStop:
+      return "stop";
+    case BoxIcon::kExclamation:
+      return "exclamation";
+    case BoxIcon::kInformation:
+      return "information";
+    case BoxIcon::kQuestion:
+      return "question";
+  }
+  return "?";
+}
+
+bool IsButtonOf(BoxButtons buttons, BoxAnswer answer) {
+  const ButtonSet set = ButtonsOf(buttons);
+  for (std::size_t i = 0; i < set.count; ++i)
+    if (set.answers[i] == answer) return true;
+  return false;
+}
+
+}  // namespace
+
+BoxAnswer DefaultAnswer(BoxButtons buttons) { return ButtonsOf(buttons).answers[0]; }
+
+BoxAnswer TerminalBoxes::showBox(const BoxRequest& request) {
+  BoxAnswer answer = policy_ ? policy_(request) : DefaultAnswer(request.buttons);
+  // A policy can only press a button the box has; anything else counts as the default.
+  if (!IsButtonOf(request.buttons, answer)) answer = DefaultAnswer(request.buttons);
+  if (out_ != nullptr) {
+    std::fprintf(out_, "[%s] (%s)\n%s\n", request.caption.c_str(), IconName(request.icon),
+                 request.text.c_str());
+    const ButtonSet set = ButtonsOf(request.buttons);
+    for (std::size_t i = 0; i < set.count; ++i)
+      std::fprintf(out_, "%s%s", i == 0 ? "  " : " / ", AnswerName(set.answers[i]));
+    std::fprintf(out_, "  -> %s\n", AnswerName(answer));
+    std::fflush(out_);
+  }
+  return answer;
+}
+
+std::string WrapForBox(std::string_view text) {
+  if (text.size() <= kBoxLineWidth) return std::string(text);
+  std::string out;
+  out.reserve(text.size() + text.size() / kBoxLineWidth + 1);
+  std::size_t pos = 0;
+  while (text.size() - pos > kBoxLineWidth) {
+    const std::string_view window = text.substr(pos, kBoxLineWidth);
+    if (const std::size_t feed = window.find('\n'); feed != std::string_view::npos) {
+      out.append(window.substr(0, feed + 1));
+      pos += feed + 1;
+      continue;
+    }
+    // Break at the last space of the full line; a line without one (or with only a leading
+    // space) stays at full width.
+    std::size_t lineLength = window.rfind(' ');
+    if (lineLength == std::string_view::npos || lineLength == 0) lineLength = kBoxLineWidth;
+    out.append(window.substr(0, lineLength));
+    out.push_back('\n');
+    pos += lineLength;
+    while (pos < text.size() && text[pos] == ' ') ++pos;
+  }
+  out.append(text.substr(pos));
+  return out;
+}
+
+}  // namespace lw

@@ -1,0 +1,53 @@
+// The one reporter of internal failures. A call site passes its program code and its own error
+// line (numbers grouped by module in blocks of a hundred); the box names the failure in words a
+// player can act on and offers Ok (the caller goes on) or Cancel (the runtime restores the
+// display and ends the process).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "shell/boxes.h"
+#include "shell/message_texts.h"
+#include "shell/platform_error.h"
+
+namespace lw {
+
+// Error lines of the shell's own call sites, and the boot file's site whose missing-file text
+// differs from every other site.
+namespace errline {
+inline constexpr std::int16_t kBootFileOpen = 5200;
+}  // namespace errline
+
+class ErrorReporter {
+ public:
+  ErrorReporter(BoxPresenter& boxes, const MessageTexts& texts, LastPlatformError& lastError)
+      : boxes_(boxes), texts_(texts), lastError_(lastError) {}
+
+  // Invalid-parameter failures name the 32-bit extension when the runtime runs under it; this
+  // platform never does, but the start-up checks own the flag.
+  void setUnder32BitExtension(bool on) { under32BitExtension_ = on; }
+
+  // Runs before the process ends after Cancel: restores the display mode and system colours.
+  void setRestoreOnCancel(std::function<void()> restore) { restore_ = std::move(restore); }
+
+  // The full box text for a failure, before wrapping: the message chosen by the platform error
+  // (or, without one that selects a text, by the program code), formatted with the error line
+  // and the platform error, then text 180.
+  [[nodiscard]] std::string ComposeMessage(std::int16_t programCode, std::int16_t errorLine,
+                                           std::int32_t platformError) const;
+
+  // Shows the fatal box. Returns on Ok; on Cancel runs the restore hook, shows text 182 and
+  // ends the process with a failure status.
+  void ReportError(std::int16_t programCode, std::int16_t errorLine);
+
+ private:
+  BoxPresenter& boxes_;
+  const MessageTexts& texts_;
+  LastPlatformError& lastError_;
+  bool under32BitExtension_ = false;
+  std::function<void()> restore_;
+};
+
+}  // namespace lw

@@ -1,0 +1,263 @@
+// Sound records, the block decoder and the sample converter.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "common/byte_io.h"
+#include "media/sample_convert.h"
+#include "media/sound_record.h"
+
+namespace lw {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Appends run codes that repeat the current value `count` times.
+void AppendRuns(Bytes& code, std::size_t count) {
+  for (; count > 0; count -= std::min<std::size_t>(count, 64)) {
+    code.push_back(static_cast<std::uint8_t>(0xC0 + std::min<std::size_t>(count, 64) - 1));
+  }
+}
+
+// A block of `size` samples of the value `a` + 64.
+Bytes FlatBlock(std::uint8_t a, std::size_t size) {
+  Bytes code{a};
+  AppendRuns(code, size - 1);
+  return code;
+}
+
+// A record: the header, the block table, then the blocks in order. A length below 0 means all
+// that the blocks give.
+Bytes MakeRecord(std::uint32_t rate, const std::vector<Bytes>& blocks, std::int32_t length = -1,
+                 std::int16_t bytesPerFrame = 1) {
+  const SoundCodec* codec = FindSoundCodecByRate(rate);
+  if (length < 0)
+    length = static_cast<std::int32_t>(blocks.size() * (codec ? codec->blockSize : 0));
+  ByteWriter w;
+  w.zeros(26);
+  w.i16(bytesPerFrame);
+  w.u32(rate);
+  w.zeros(4);
+  w.i32(length);
+  w.u32(static_cast<std::uint32_t>(blocks.size()));
+  std::uint32_t offset = 44 + 4 * static_cast<std::uint32_t>(blocks.size());
+  for (const Bytes& b : blocks) offset += static_cast<std::uint32_t>((w.u32(offset), b.size()));
+  for (const Bytes& b : blocks) w.bytes(b);
+  return w.take();
+}
+
+Bytes Decode(const Bytes& code, std::size_t size) {
+  Bytes out(size);
+  EXPECT_FALSE(DecodeSoundBlock(code, out).failed());
+  return out;
+}
+
+void ExpectSite(FatalSite site, std::int16_t line, std::int16_t programCode) {
+  EXPECT_EQ(site.errorLine, line);
+  EXPECT_EQ(site.programCode, programCode);
+}
+
+TEST(SoundRecordTest, HeaderOfEachRateAndRejectedHeaders) {
+  for (const SoundCodec& codec : kSoundCodecs) {
+    std::uint32_t size = codec.blockSize;
+    auto info =
+        ReadSoundRecord(MakeRecord(codec.sampleRate, {FlatBlock(0, size), FlatBlock(0, size)},
+                                   static_cast<std::int32_t>(2 * size - 10), 2));
+    ASSERT_TRUE(info.ok()) << codec.sampleRate;
+    EXPECT_EQ(info->codec.number, codec.number);
+    EXPECT_EQ(info->codec.rateMultiple * 11025, codec.sampleRate);
+    EXPECT_EQ(info->blockCount, 2u);
+    EXPECT_EQ(info->sampleFrames(), static_cast<std::int32_t>(size - 5));
+  }
+  for (std::uint32_t rate : {8000u, 0u, 22051u}) {
+    ExpectSite(ReadSoundRecord(MakeRecord(rate, {{0x40}}, 0)).error(), 2707, 111);
+  }
+  Bytes good = MakeRecord(22050, {FlatBlock(0x40, 1024)});
+  // The error line for the good record with `width` bytes at `at` set to `value`, cut to `keep`.
+  auto headerSite = [&](std::size_t at, std::uint32_t value, int width, std::size_t keep = 999) {
+    Bytes r = good;
+    for (int i = 0; i < width; ++i) r[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    r.resize(std::min(keep, r.size()));
+    auto info = ReadSoundRecord(r);
+    return info.ok() ? 0 : info.error().errorLine;
+  };
+  EXPECT_EQ(headerSite(0, 0, 0, 43), 2713);        // shorter than the header
+  EXPECT_EQ(headerSite(0, 0, 0, 47), 2713);        // block table cut short
+  EXPECT_EQ(headerSite(40, 0x40000000, 4), 2713);  // more blocks than the record holds
+  EXPECT_EQ(headerSite(36, 0xFFFFFFFF, 4), 2713);  // negative length
+  EXPECT_EQ(headerSite(36, 1025, 4), 2713);        // more bytes than the blocks give
+  EXPECT_EQ(headerSite(26, 0, 2), 2713);           // 0 bytes per frame
+  EXPECT_EQ(headerSite(36, 1024, 4), 0);
+}
+
+TEST(SoundRecordTest, BlockCodes) {
+  // The first value, then a run of four: five samples of silence.
+  EXPECT_EQ(Decode({0x40, 0xC3}, 5), Bytes(5, 0x80));
+  // 0x8F changes the value by -8, then by -1.
+  EXPECT_EQ(Decode({0x50, 0x80, 0x8F}, 3), (Bytes{0x90, 0x88, 0x87}));
+  // The running value wraps both ways; a first byte from 0x80 is taken as it is.
+  EXPECT_EQ(Decode({0x00, 0x80, 0x88, 0x7F, 0x80, 0x77, 0xC0}, 7),
+            (Bytes{0x40, 0x38, 0x30, 0xBF, 0xC6, 0xCD, 0xCD}));
+  EXPECT_EQ(Decode({0xC0, 0x81, 0x7F, 0x11}, 5), (Bytes{0x00, 0x07, 0x06, 0x07, 0x08}));
+  // The longest delta (64 bytes, 128 samples) and run (64 samples); bytes behind are not read.
+  Bytes code{0x00, 0xBF};
+  code.insert(code.end(), 64, 0x11);
+  code.push_back(0xFF);
+  code.push_back(0x80);
+  Bytes out = Decode(code, 193);
+  for (int i = 0; i <= 128; ++i) EXPECT_EQ(out[i], 0x40 + i) << i;
+  EXPECT_EQ(Bytes(out.begin() + 129, out.end()), Bytes(64, 0xC0));
+}
+
+TEST(SoundRecordTest, BlockSizesAndStreaming) {
+  // A 22050 Hz record with 3 blocks decodes to 3072 bytes, block after block.
+  auto sound = DecodeSoundRecord(
+      MakeRecord(22050, {FlatBlock(1, 1024), FlatBlock(2, 1024), FlatBlock(3, 1024)}));
+  ASSERT_TRUE(sound.ok());
+  ASSERT_EQ(sound->size(), 3072u);
+  for (std::size_t i = 0; i < 3072; i += 511) EXPECT_EQ((*sound)[i], 65 + i / 1024) << i;
+  auto partial = DecodeSoundRecord(MakeRecord(44100, {FlatBlock(9, 2048)}, 100));
+  ASSERT_TRUE(partial.ok());
+  EXPECT_EQ(*partial, Bytes(100, 73));
+
+  for (const SoundCodec& codec : kSoundCodecs) {
+    Bytes record = MakeRecord(codec.sampleRate, {FlatBlock(7, codec.blockSize), {0x40, 0xC0}});
+    SoundRecordInfo info = ReadSoundRecord(record).value();
+    SoundBlockDecoder decoder(record, info);
+    std::array<std::uint8_t, kMaxSoundBlockSize> buffer;
+    buffer.fill(0xEE);
+    ASSERT_FALSE(decoder.decodeNext(buffer).failed());
+    EXPECT_EQ(static_cast<std::size_t>(std::count(buffer.begin(), buffer.end(), 71)),
+              codec.blockSize);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(buffer.begin(), buffer.end(), 0xEE)),
+              kMaxSoundBlockSize - codec.blockSize);
+    // The second block fills 2 of its samples: the code runs out before the block is full.
+    ExpectSite(decoder.decodeNext(buffer), 2714, 111);
+    ExpectSite(decoder.decodeNext(buffer), 2700, 110);
+    EXPECT_EQ(decoder.nextBlock(), 2u);
+  }
+}
+
+TEST(SoundRecordTest, CorruptBlocks) {
+  Bytes out(8);
+  // A run one too long; a delta of 2 samples with room for 1; a missing delta byte; no bytes.
+  ExpectSite(DecodeSoundBlock(Bytes{0x40, 0xC7}, out), 2701, 111);
+  ExpectSite(DecodeSoundBlock(Bytes{0x40, 0xC5, 0x80, 0x00}, out), 2701, 111);
+  ExpectSite(DecodeSoundBlock(Bytes{0x40, 0xC0, 0x81, 0x00}, out), 2714, 111);
+  ExpectSite(DecodeSoundBlock(Bytes{}, out), 2714, 111);
+  Bytes record = MakeRecord(11025, {FlatBlock(0, 512)});
+  record[44] = static_cast<std::uint8_t>(record.size());  // the block's offset at the record's end
+  ExpectSite(DecodeSoundRecord(record).error(), 2714, 111);
+  // A header that does not belong to the record names a table entry it does not have.
+  SoundRecordInfo info = ReadSoundRecord(record).value();
+  info.blockCount = 1000;
+  std::array<std::uint8_t, kMaxSoundBlockSize> buffer;
+  ExpectSite(DecodeSoundBlockAt(record, info, 999, buffer), 2713, 111);
+  ExpectSite(DecodeSoundBlockAt(record, info, 1000, buffer), 2700, 110);
+}
+
+// Truncations and byte changes of a record give a sound of the declared length or one of the
+// decoder's sites, and (under the address sanitizer) never a stray access.
+TEST(SoundRecordTest, MalformedRecordsStayInBounds) {
+  Bytes delta{0x20, 0x83, 0x12, 0xF0, 0x7E, 0x91};
+  AppendRuns(delta, 512 - 9);
+  Bytes record = MakeRecord(11025, {delta, FlatBlock(5, 512), FlatBlock(0x7F, 512)}, 1030);
+  auto check = [](const Bytes& r) {
+    auto sound = DecodeSoundRecord(r);
+    if (sound.ok()) {
+      EXPECT_EQ(static_cast<std::int32_t>(sound->size()), ReadSoundRecord(r)->decodedLength);
+    } else {
+      EXPECT_TRUE(sound.error().errorLine == 2701 || sound.error().errorLine == 2707 ||
+                  sound.error().errorLine == 2713 || sound.error().errorLine == 2714);
+    }
+  };
+  for (std::size_t keep = 0; keep < record.size(); ++keep)
+    check(Bytes(record.begin(), record.begin() + keep));
+  for (std::size_t at = 0; at < record.size(); ++at) {
+    for (std::uint8_t value : {0x00, 0x01, 0x7F, 0x80, 0xBF, 0xC0, 0xFF}) {
+      Bytes changed = record;
+      changed[at] = value;
+      check(changed);
+    }
+  }
+}
+
+// Converts with the destination filled with 0xEE and checks that nothing behind the returned
+// position changed.
+Bytes Convert(const SampleConversion& c, const Bytes& source, std::size_t groups,
+              std::size_t room = 64) {
+  Bytes dest(room, 0xEE);
+  std::size_t written = ConvertSamples(c, source, groups, dest);
+  EXPECT_EQ(std::count(dest.begin() + static_cast<std::ptrdiff_t>(written), dest.end(), 0xEE),
+            static_cast<std::ptrdiff_t>(room - written));
+  dest.resize(written);
+  return dest;
+}
+
+SampleConversion Conv(std::uint8_t srcCh, std::uint8_t srcBytes, std::uint8_t dstCh,
+                      std::uint8_t dstBytes, int rate = kRateSame, TrackGains gains = {}) {
+  return {{srcCh, srcBytes}, {dstCh, dstBytes}, rate, gains};
+}
+
+TEST(SampleConvertTest, RateSteps) {
+  const Bytes source{136, 132, 127, 126, 127, 127, 127, 126};  // 8, 4, -1, -2, -1, -1, -1, -2
+  // Averages round towards minus infinity: (8+4-1-2)/4 = 2, (-1-1-1-2)/4 = -2.
+  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateDown4), source, 2), (Bytes{130, 126}));
+  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateDown2), source, 4), (Bytes{134, 126, 127, 126}));
+  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateSame), source, 8), source);
+  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateUp2), source, 2), (Bytes{136, 136, 132, 132}));
+  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateUp4), source, 1), Bytes(4, 136));
+  for (int other : {0, 3, 8, -1, -8})
+    EXPECT_TRUE(Convert(Conv(1, 1, 1, 1, other), source, 2).empty());
+  // Only whole groups that both sides hold are converted.
+  EXPECT_EQ(
+      Convert(Conv(1, 1, 1, 1, kRateDown4), Bytes(source.begin(), source.end() - 1), 9).size(), 1u);
+  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateUp4), source, 8, 10).size(), 8u);
+}
+
+TEST(SampleConvertTest, SampleSizesAndChannels) {
+  EXPECT_EQ(Convert(Conv(1, 1, 1, 2), {129, 127}, 2), (Bytes{0x00, 0x01, 0x00, 0xFF}));
+  EXPECT_EQ(Convert(Conv(1, 1, 1, 2, kRateDown2), {129, 130}, 1), (Bytes{0x80, 0x01}));
+  EXPECT_EQ(Convert(Conv(1, 2, 1, 1), {0x34, 0x12, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0x7F}, 4),
+            (Bytes{0x92, 0x7F, 0x00, 0xFF}));
+  EXPECT_EQ(Convert(Conv(1, 2, 1, 2, kRateUp2), {0x34, 0x12}, 1), (Bytes{0x34, 0x12, 0x34, 0x12}));
+
+  TrackGains gains{{5, 0}, {1, 0}, {3, 1}};
+  // Mono to stereo: one value, each channel's own gain (10 and 30 >> 1).
+  EXPECT_EQ(Convert(Conv(1, 1, 2, 1, kRateSame, gains), {138}, 1), (Bytes{138, 143}));
+  // Stereo to stereo keeps the channels apart; the mono gain plays no part.
+  EXPECT_EQ(Convert(Conv(2, 1, 2, 1, kRateSame, gains), {138, 120}, 1), (Bytes{138, 116}));
+  // Stereo to mono: (10 x 2 + (-6 >> 1)) >> 1 = 8, and (0 + (-6 >> 1)) >> 1 = -2.
+  TrackGains mix{{5, 0}, {2, 0}, {1, 1}};
+  EXPECT_EQ(Convert(Conv(2, 1, 1, 1, kRateSame, mix), {138, 122, 128, 122}, 2), (Bytes{136, 126}));
+  // Averages (256 + 768) / 2 and (512 + 512) / 2, then (512 x 2 + (512 >> 1)) >> 1 = 640.
+  EXPECT_EQ(Convert(Conv(2, 2, 1, 2, kRateDown2, mix), {0, 1, 0, 2, 0, 3, 0, 2}, 1),
+            (Bytes{0x80, 0x02}));
+  EXPECT_TRUE(Convert(Conv(3, 1, 1, 1), {128, 128, 128}, 1).empty());
+  EXPECT_TRUE(Convert(Conv(1, 1, 1, 4), {128}, 1).empty());
+}
+
+TEST(SampleConvertTest, GainsShiftAndWrap) {
+  auto mono = [](std::int32_t gain, std::uint8_t shift) {
+    return TrackGains{{gain, shift}, {}, {}};
+  };
+  // No saturation: 100 x 3 + 128 wraps to 172; -5 >> 1 rounds down to -3.
+  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateSame, mono(3, 0)), {228}, 1), (Bytes{172}));
+  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateSame, mono(1, 1)), {123}, 1), (Bytes{125}));
+  // 20000 x 2 keeps its low 16 bits; 32767 x 0x20000 wraps to -131072 before the shift.
+  EXPECT_EQ(Convert(Conv(1, 2, 1, 2, kRateSame, mono(2, 0)), {0x20, 0x4E}, 1), (Bytes{0x40, 0x9C}));
+  EXPECT_EQ(Convert(Conv(1, 2, 1, 2, kRateSame, mono(0x20000, 24)), {0xFF, 0x7F}, 1),
+            (Bytes{0xFF, 0xFF}));
+  EXPECT_EQ(Convert(Conv(1, 2, 1, 1, kRateSame, mono(-1, 31)), {0x00, 0x01}, 1), (Bytes{127}));
+  EXPECT_TRUE(Convert(Conv(1, 1, 1, 1, kRateSame, mono(1, 32)), {128}, 1).empty());
+  // The destination's old bytes are replaced, not added to.
+  Bytes dest(2, 0x55);
+  EXPECT_EQ(ConvertSamples(Conv(1, 1, 1, 1), Bytes{130, 131}, 2, dest), 2u);
+  EXPECT_EQ(dest, (Bytes{130, 131}));
+}
+
+}  // namespace
+}  // namespace lw

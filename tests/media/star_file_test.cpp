@@ -1,0 +1,622 @@
+// Star files through their public operations over real files in a scratch folder: the layout
+// byte for byte, the space management, the index page cache, hostile headers and records, and
+// what a failed write leaves on disk.
+#include "media/star_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "common/byte_io.h"
+#include "shell/boxes.h"
+#include "shell/message_texts.h"
+#include "shell/platform_error.h"
+#include "shell/volume_map.h"
+
+namespace lw {
+namespace {
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+using RunTable = std::vector<std::pair<std::uint32_t, std::uint32_t>>;  // (offset, size)
+
+constexpr std::uint32_t kType = FourCharCode("RTDO");
+constexpr std::uint32_t kCreator = FourCharCode("LWRT");
+constexpr std::uint32_t kArea = 1536;   // record area of a file with room for 128 ids
+constexpr std::uint32_t kSmall = 56;    // the largest record that takes one 64-byte unit
+constexpr std::uint32_t kLarge = 1000;  // a record too big for any run these tests free
+constexpr std::uint32_t kFreeTable = 512;
+constexpr const char* kPath = "appl:test.str";
+
+// Record contents that differ with size and seed.
+Bytes Data(std::size_t size, std::uint32_t seed) {
+  Bytes bytes(size);
+  for (std::size_t i = 0; i < size; ++i)
+    bytes[i] = static_cast<std::uint8_t>(seed * 31 + i * 7 + 1);
+  return bytes;
+}
+
+// The scratch folder's parent: memory-backed where the machine has it, because the random
+// tests flush (and so sync) hundreds of times.
+fs::path ScratchRoot() {
+  std::error_code ignored;
+  return fs::is_directory("/dev/shm", ignored) ? fs::path("/dev/shm") : fs::temp_directory_path();
+}
+
+// File access that can fail every write once a byte budget is spent. A write that does not fit
+// the budget writes nothing, like a device refusing a request it cannot complete.
+class FaultyFiles : public FileAccess {
+ public:
+  using FileAccess::FileAccess;
+  ProgramCode FileWrite(FileHandle file, std::span<const std::uint8_t> bytes) override {
+    if (budget && bytes.size() > *budget) {
+      budget = 0;
+      return ProgramCode::kFile;
+    }
+    if (budget) *budget -= bytes.size();
+    return FileAccess::FileWrite(file, bytes);
+  }
+  std::optional<std::size_t> budget;
+};
+
+class StarFileTest : public ::testing::Test {
+ protected:
+  StarFileTest()
+      : folder_(ScratchRoot() / ("star_file_" + std::to_string(::getpid()))),
+        volumes_(folder_),
+        files_(volumes_, boxes_, texts_, lastError_) {
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    boxes_.setPolicy([this](const BoxRequest&) {
+      ++boxCount_;
+      return BoxAnswer::kAbort;
+    });
+  }
+  ~StarFileTest() override { fs::remove_all(folder_); }
+  // No operation may read outside the file: that would bring up the disc box.
+  void TearDown() override { EXPECT_EQ(boxCount_, 0); }
+
+  fs::path disk() const { return folder_ / "test.str"; }
+
+  void Create(std::int32_t records) {
+    ASSERT_EQ(StarFile::Create(files_, kPath, records, kType, kCreator), ProgramCode::kOk);
+  }
+  ProgramCode OpenCode(std::unique_ptr<StarFile>& file) {
+    return StarFile::Open(files_, kPath, 1, file);
+  }
+  std::unique_ptr<StarFile> Open() {
+    std::unique_ptr<StarFile> file;
+    EXPECT_EQ(OpenCode(file), ProgramCode::kOk);
+    return file;
+  }
+  // A file with room for `capacity` ids holding `count` records of `size` bytes, flushed.
+  std::unique_ptr<StarFile> Filled(std::int32_t capacity, std::int32_t count,
+                                   std::uint32_t size = kSmall) {
+    Create(capacity);
+    auto file = Open();
+    for (std::int32_t i = 0; i < count; ++i) Append(*file, Data(size, i));
+    EXPECT_EQ(file->Flush(), ProgramCode::kOk);
+    return file;
+  }
+  static std::int32_t Append(StarFile& file, const Bytes& data) {
+    std::int32_t id = -1;
+    EXPECT_EQ(file.AppendRecord(data, id), ProgramCode::kOk);
+    return id;
+  }
+  static Bytes Read(StarFile& file, std::int32_t id) {
+    Bytes out;
+    EXPECT_EQ(file.ReadRecord(id, out), ProgramCode::kOk) << "record " << id;
+    return out;
+  }
+  static RunTable Runs(const StarFile& file) {
+    RunTable runs;
+    for (std::uint32_t i = 0; i < file.header().freeBlockCount; ++i)
+      runs.emplace_back(file.header().freeRuns[i].offset, file.header().freeRuns[i].size);
+    return runs;
+  }
+
+  Bytes DiskBytes() const {
+    Bytes bytes(fs::file_size(disk()));
+    std::ifstream(disk(), std::ios::binary)
+        .read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+  }
+  void SetDiskBytes(const Bytes& bytes) const {
+    std::ofstream(disk(), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+  }
+  std::uint32_t Disk32(std::size_t offset) const { return LoadU32(DiskBytes().data() + offset); }
+  void Patch32(std::size_t offset, std::uint32_t value) const {
+    Bytes bytes = DiskBytes();
+    for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
+    SetDiskBytes(bytes);
+  }
+
+  fs::path folder_;
+  VolumeMap volumes_;
+  TerminalBoxes boxes_{nullptr};
+  MessageTexts texts_;
+  LastPlatformError lastError_;
+  FaultyFiles files_;
+  int boxCount_ = 0;
+};
+
+// ---- Layout ---------------------------------------------------------------------------------
+
+TEST_F(StarFileTest, CreatesAnEmptyFileByteForByte) {
+  Create(100);
+  Bytes expected(kArea, 0);
+  const std::vector<std::pair<std::size_t, std::vector<std::uint8_t>>> fields = {
+      {0, {0x00, 0x00, 0x01, 0x00}},   // version
+      {4, {0x00, 0x06, 0x00, 0x00}},   // file end 1536
+      {16, {0x80, 0x00, 0x00, 0x00}},  // index capacity 128
+      {32, {0x4F, 0x44, 0x54, 0x52}},  // 'RTDO'
+      {36, {0x54, 0x52, 0x57, 0x4C}},  // 'LWRT'
+  };
+  for (const auto& [offset, bytes] : fields)
+    std::copy(bytes.begin(), bytes.end(), expected.begin() + offset);
+  EXPECT_EQ(DiskBytes(), expected);
+  EXPECT_EQ(kType, 0x5254444Fu);
+  EXPECT_EQ(FourCharText(kCreator), "LWRT");
+  EXPECT_EQ(Open()->cachedPages(), std::vector<std::uint32_t>{0});
+
+  for (auto [records, size] : std::initializer_list<std::pair<int, int>>{
+           {0, 1536}, {-5, 1536}, {128, 1536}, {129, 2048}}) {
+    Create(records);
+    EXPECT_EQ(fs::file_size(disk()), static_cast<std::uintmax_t>(size)) << records;
+  }
+  Create(600);
+  EXPECT_EQ(Open()->cachedPages(), (std::vector<std::uint32_t>{0, 128, 256, 384}));
+}
+
+TEST_F(StarFileTest, LaysOutBlocksInUnitsOf64AndKeepsReservedBytes) {
+  Create(1);
+  Patch32(100, 0xDEADBEEF);  // reserved bytes are carried through, whatever they hold
+  auto file = Open();
+  const Bytes middle = Data(57, 9);
+  EXPECT_EQ(Append(*file, Data(56, 1)), 0);
+  EXPECT_EQ(Append(*file, middle), 1);
+  EXPECT_EQ(Append(*file, {}), 2);
+  ASSERT_EQ(file->Flush(), ProgramCode::kOk);
+
+  const Bytes bytes = DiskBytes();
+  ASSERT_EQ(bytes.size(), kArea + 64 + 128 + 64);
+  EXPECT_EQ(Disk32(4), bytes.size());
+  EXPECT_EQ(Disk32(20), 3u);  // next id
+  EXPECT_EQ(Disk32(100), 0xDEADBEEF);
+  EXPECT_EQ(Disk32(1024), kArea);  // index entries 0, 1, 2
+  EXPECT_EQ(Disk32(1028), kArea + 64);
+  EXPECT_EQ(Disk32(1032), kArea + 192);
+  EXPECT_EQ(Disk32(kArea + 64), 1u);  // block 1: id, length, data, zero padding
+  EXPECT_EQ(Disk32(kArea + 68), 57u);
+  EXPECT_TRUE(std::equal(middle.begin(), middle.end(), bytes.begin() + kArea + 72));
+  EXPECT_TRUE(std::all_of(bytes.begin() + kArea + 72 + 57, bytes.begin() + kArea + 192,
+                          [](std::uint8_t b) { return b == 0; }));
+  std::uint32_t length = 1;
+  EXPECT_EQ(file->RecordLength(2, length), ProgramCode::kOk);
+  EXPECT_EQ(length, 0u);
+  EXPECT_EQ(Read(*file, 1), middle);
+}
+
+// ---- Opening and ids ------------------------------------------------------------------------
+
+TEST_F(StarFileTest, OpenChecksTheVersionBeforeTheSize) {
+  std::unique_ptr<StarFile> file;
+  EXPECT_EQ(OpenCode(file), ProgramCode::kFile);  // no such file
+  Create(1);
+  Patch32(0, 0x00010001);
+  EXPECT_EQ(OpenCode(file), ProgramCode::kBadStarVersion);
+  std::ofstream(disk(), std::ios::binary | std::ios::app).put('\0');  // file end one byte short
+  EXPECT_EQ(OpenCode(file), ProgramCode::kBadStarVersion);
+  Patch32(0, kStarVersion);
+  EXPECT_EQ(OpenCode(file), ProgramCode::kBadStarSize);
+  EXPECT_EQ(file, nullptr);
+}
+
+TEST_F(StarFileTest, OnlyHandedOutIdsExist) {
+  auto file = Filled(1, 3);
+  std::uint32_t length = 0;
+  Bytes out;
+  EXPECT_EQ(file->RecordLength(3, length), ProgramCode::kUndefined);  // the index has room
+  EXPECT_EQ(file->ReadRecord(-1, out), ProgramCode::kUndefined);
+  EXPECT_EQ(file->RewriteRecord(3, Data(4, 0)), ProgramCode::kUndefined);
+  EXPECT_EQ(file->CloseHandle(), ProgramCode::kOk);
+  EXPECT_EQ(file->ReadRecord(0, out), ProgramCode::kFile);
+}
+
+// ---- Space ----------------------------------------------------------------------------------
+
+TEST_F(StarFileTest, RewritesInPlaceOrFreesTheOldBlock) {
+  auto file = Filled(1, 3);
+  const Bytes same = Data(kSmall, 77);
+  ASSERT_EQ(file->RewriteRecord(1, same), ProgramCode::kOk);
+  EXPECT_TRUE(Runs(*file).empty());
+  EXPECT_EQ(file->header().fileEnd, kArea + 192);
+
+  const Bytes longer = Data(100, 78);
+  ASSERT_EQ(file->RewriteRecord(1, longer), ProgramCode::kOk);
+  EXPECT_EQ(Runs(*file), (RunTable{{kArea + 64, 64}}));
+  EXPECT_EQ(file->header().freeBytes, 64u);
+  ASSERT_EQ(file->Flush(), ProgramCode::kOk);
+  EXPECT_EQ(Disk32(1024 + 4 * 1), kArea + 192);
+  EXPECT_EQ(Read(*file, 1), longer);
+  EXPECT_EQ(Read(*file, 2), Data(kSmall, 2));
+}
+
+TEST_F(StarFileTest, AllocatesTheSmallestFittingRunLowestFirst) {
+  auto file = Filled(1, 7);
+  for (std::int32_t id : {0, 1, 3, 5})
+    ASSERT_EQ(file->RewriteRecord(id, Data(kLarge, id)), ProgramCode::kOk);
+  ASSERT_EQ(Runs(*file), (RunTable{{1536, 128}, {1728, 64}, {1856, 64}}));
+  const std::uint32_t end = file->header().fileEnd;
+  // Two exact fits of equal size (lower one first), then the front of the larger run, then
+  // the file end for a block that no run holds.
+  const std::vector<std::pair<std::uint32_t, std::uint32_t>> appends = {
+      {20, 1728}, {0, 1856}, {kSmall, 1536}, {100, end}};
+  for (const auto& [size, place] : appends) {
+    const std::int32_t id = Append(*file, Data(size, place));
+    ASSERT_EQ(file->Flush(), ProgramCode::kOk);
+    EXPECT_EQ(Disk32(1024 + 4 * id), place) << "record of " << size << " bytes";
+  }
+  EXPECT_EQ(Runs(*file), (RunTable{{1600, 64}}));
+  EXPECT_EQ(file->header().freeBytes, 64u);
+  EXPECT_EQ(file->header().fileEnd, end + 128);
+  for (std::size_t i = 0; i < appends.size(); ++i)
+    EXPECT_EQ(Read(*file, 7 + static_cast<std::int32_t>(i)),
+              Data(appends[i].first, appends[i].second));
+}
+
+TEST_F(StarFileTest, FreedNeighboursCoalesceIntoSortedRuns) {
+  auto file = Filled(1, 6);
+  const std::vector<std::pair<std::int32_t, RunTable>> steps = {
+      {1, {{1600, 64}}},
+      {3, {{1600, 64}, {1728, 64}}},
+      {2, {{1600, 192}}},  // touches runs on both sides
+      {0, {{1536, 256}}},  // touches the run above
+      {5, {{1536, 256}, {1856, 64}}},
+      {4, {{1536, 384}}},  // touches below, then the merged run touches above
+  };
+  for (const auto& [id, table] : steps) {
+    ASSERT_EQ(file->RewriteRecord(id, Data(kLarge, id)), ProgramCode::kOk);
+    EXPECT_EQ(Runs(*file), table) << "after freeing record " << id;
+    std::uint32_t sum = 0;
+    for (const auto& run : table) sum += run.second;
+    EXPECT_EQ(file->header().freeBytes, sum);
+  }
+  for (std::int32_t id = 0; id < 6; ++id) EXPECT_EQ(Read(*file, id), Data(kLarge, id));
+}
+
+TEST_F(StarFileTest, The129thIdGrowsTheIndexAndMovesRecordsAway) {
+  Create(1);
+  auto file = Open();
+  // Blocks 0..6 take 448 bytes behind the index and block 7 (128 bytes) crosses its 512th byte.
+  auto size = [](std::int32_t id) { return id == 7 ? 100u : kSmall; };
+  for (std::int32_t id = 0; id < 128; ++id) Append(*file, Data(size(id), id));
+  EXPECT_EQ(file->header().indexCapacity, 128u);
+  const Bytes last = Data(20, 128);
+  EXPECT_EQ(Append(*file, last), 128);
+  EXPECT_EQ(file->header().indexCapacity, 256u);
+  ASSERT_EQ(file->Flush(), ProgramCode::kOk);
+  // The 64 bytes cleared beyond the new page were freed, and the new record fits them exactly.
+  EXPECT_EQ(Disk32(1024 + 4 * 128), kArea + 512);
+  EXPECT_TRUE(Runs(*file).empty());
+  for (std::int32_t id = 0; id < 8; ++id) EXPECT_GE(Disk32(1024 + 4 * id), 2048u) << id;
+
+  file = Open();
+  for (std::int32_t id = 0; id < 128; ++id) ASSERT_EQ(Read(*file, id), Data(size(id), id)) << id;
+  EXPECT_EQ(Read(*file, 128), last);
+}
+
+// Record k of a 200-record file lies at 2048 + 64k.
+constexpr std::uint32_t Place(std::uint32_t id) { return 2048 + 64 * id; }
+
+TEST_F(StarFileTest, AFullFreeTableIsCompactedAtTheNarrowestPair) {
+  auto file = Filled(200, 200);
+  // Free records 0, 3, 5, ..., 127: 64 runs, two records between the first two, one elsewhere.
+  std::vector<std::int32_t> freed = {0};
+  for (std::int32_t id = 3; id <= 127; id += 2) freed.push_back(id);
+  for (std::int32_t id : freed)
+    ASSERT_EQ(file->RewriteRecord(id, Data(kLarge, id)), ProgramCode::kOk);
+  ASSERT_EQ(file->header().freeBlockCount, 64u);
+  ASSERT_EQ(file->Flush(), ProgramCode::kOk);
+
+  const Bytes flushed = DiskBytes();
+  Patch32(Place(4), 9);  // the block to be slid no longer carries its id
+  file = Open();
+  EXPECT_EQ(file->RewriteRecord(150, Data(kSmall, 1)), ProgramCode::kUndefined);
+
+  SetDiskBytes(flushed);
+  file = Open();
+  ASSERT_EQ(file->RewriteRecord(150, Data(kSmall, 1)), ProgramCode::kOk);  // in place
+  const auto runs = Runs(*file);
+  ASSERT_EQ(runs.size(), 63u);
+  EXPECT_EQ(runs[0], std::pair(Place(0), 64u));
+  EXPECT_EQ(runs[1], std::pair(Place(4), 128u));  // record 4 slid over record 3's run
+  EXPECT_EQ(runs[2], std::pair(Place(7), 64u));
+  ASSERT_EQ(file->Flush(), ProgramCode::kOk);
+  EXPECT_EQ(Disk32(1024 + 4 * 4), Place(3));
+
+  file = Open();
+  for (std::int32_t id = 0; id < 200; ++id) {
+    const bool rewritten = std::find(freed.begin(), freed.end(), id) != freed.end();
+    const Bytes expected = id == 150 ? Data(kSmall, 1) : Data(rewritten ? kLarge : kSmall, id);
+    ASSERT_EQ(Read(*file, id), expected) << id;
+  }
+}
+
+TEST_F(StarFileTest, CompactionSlidesBlocksLargerThanTheCopyBuffer) {
+  constexpr std::uint32_t kHuge = 70000;  // two slices of the 64 KiB copy buffer
+  Create(1);
+  auto file = Open();
+  for (std::int32_t id = 0; id < 128; ++id) Append(*file, Data(id % 2 == 1 ? kHuge : kSmall, id));
+  for (std::int32_t id = 0; id < 128; id += 2)
+    ASSERT_EQ(file->RewriteRecord(id, Data(kLarge, id)), ProgramCode::kOk);
+  ASSERT_EQ(file->header().freeBlockCount, 64u);
+  // Every pair of runs has one huge record between: the first one slides down by 64 bytes.
+  ASSERT_EQ(file->RewriteRecord(127, Data(kHuge, 127)), ProgramCode::kOk);
+  EXPECT_EQ(Runs(*file)[0], std::pair(kArea + 70016, 128u));
+  for (std::int32_t id = 0; id < 128; ++id)
+    ASSERT_EQ(Read(*file, id), Data(id % 2 == 1 ? kHuge : kLarge, id)) << id;
+}
+
+// ---- Index page cache -----------------------------------------------------------------------
+
+TEST_F(StarFileTest, IndexPagesAreEvictedLeastRecentlyUsedAfterWritingBack) {
+  auto file = Filled(600, 600, 0);
+  file = Open();
+  const std::uint32_t end = file->header().fileEnd;
+  const std::uint32_t entry400 = 1024 + 4 * 400;
+  const std::uint32_t before = Disk32(entry400);
+  ASSERT_EQ(file->RewriteRecord(400, Data(100, 400)), ProgramCode::kOk);  // page 384 dirty
+  for (std::int32_t id : {0, 128, 256}) Read(*file, id);
+  EXPECT_EQ(Disk32(entry400), before);
+  Read(*file, 512);
+  EXPECT_EQ(file->cachedPages(), (std::vector<std::uint32_t>{0, 128, 256, 512}));
+  EXPECT_EQ(Disk32(entry400), end);  // written back before its slot was reused
+  Read(*file, 400);
+  EXPECT_EQ(file->cachedPages(), (std::vector<std::uint32_t>{384, 128, 256, 512}));
+  EXPECT_EQ(Read(*file, 400), Data(100, 400));
+}
+
+// ---- Hostile files --------------------------------------------------------------------------
+
+// A flushed file with records 0..5 and free runs (1600, 64) and (1728, 64).
+class HostileStarFileTest : public StarFileTest {
+ protected:
+  void SetUp() override {
+    auto file = Filled(1, 6);
+    for (std::int32_t id : {1, 3})
+      ASSERT_EQ(file->RewriteRecord(id, Data(kLarge, id)), ProgramCode::kOk);
+    ASSERT_EQ(file->Flush(), ProgramCode::kOk);
+    valid_ = DiskBytes();
+  }
+  struct Patch {
+    std::size_t offset;
+    std::uint32_t value;
+  };
+  void Restore(const std::vector<Patch>& patches) const {
+    SetDiskBytes(valid_);
+    for (const Patch& patch : patches) Patch32(patch.offset, patch.value);
+  }
+  Bytes valid_;
+};
+
+TEST_F(HostileStarFileTest, HeadersThatDisagreeWithTheFileGive101) {
+  const std::uint32_t end = static_cast<std::uint32_t>(valid_.size());
+  const std::vector<std::pair<const char*, std::vector<Patch>>> cases = {
+      {"65 free runs", {{12, 65}}},
+      {"runs unsorted", {{kFreeTable, 1728}, {kFreeTable + 8, 1600}}},
+      {"runs overlapping", {{kFreeTable + 8, 1632}}},
+      {"run inside the index", {{kFreeTable, 1024}}},
+      {"run past the file end", {{kFreeTable + 8, end - 32}}},
+      {"run size not a multiple of 64", {{kFreeTable + 4, 60}, {8, 124}}},
+      {"empty run", {{12, 3}, {kFreeTable + 16, end - 64}}},
+      {"capacity not a multiple of 128", {{16, 130}}},
+      {"index past the file end", {{16, 0x01000000}}},
+      {"next id beyond capacity", {{20, 129}}},
+      {"more free ids than ids", {{24, 7}}},
+      {"free bytes not the sum of the runs", {{8, 192}}},
+      {"file end not the size", {{4, end + 64}}},
+  };
+  for (const auto& [name, patches] : cases) {
+    Restore(patches);
+    std::unique_ptr<StarFile> file;
+    EXPECT_EQ(OpenCode(file), ProgramCode::kBadStarSize) << name;
+  }
+  for (std::size_t size : {std::size_t{2}, std::size_t{100}, std::size_t{1023}}) {
+    SetDiskBytes(Bytes(valid_.begin(), valid_.begin() + size));
+    std::unique_ptr<StarFile> file;
+    EXPECT_EQ(OpenCode(file), ProgramCode::kBadStarSize) << size << " bytes";
+  }
+}
+
+TEST_F(HostileStarFileTest, RecordsThatDisagreeWithTheirIndexGive100) {
+  const std::uint32_t end = static_cast<std::uint32_t>(valid_.size());
+  const auto entry = [](std::uint32_t id) { return 1024 + 4 * id; };
+  const Bytes data = Data(30, 5);
+  Bytes out;
+  std::uint32_t length = 0;
+  struct Case {
+    const char* name;
+    std::vector<Patch> patches;
+    std::function<ProgramCode(StarFile&)> operation;
+  };
+  const std::vector<Case> cases = {
+      {"entry inside the header",
+       {{entry(0), 0}},
+       [&](StarFile& f) { return f.RecordLength(0, length); }},
+      {"block header cut by the file end",
+       {{entry(0), end - 4}},
+       [&](StarFile& f) { return f.ReadRecord(0, out); }},
+      {"block of another id", {{kArea, 5}}, [&](StarFile& f) { return f.ReadRecord(0, out); }},
+      {"data past the file end",
+       {{kArea + 4, 0xFFFFFFF0}},
+       [&](StarFile& f) { return f.ReadRecord(0, out); }},
+      {"padding past the file end",
+       {{entry(2), end - 40}, {end - 40, 2}, {end - 36, 10}},
+       [&](StarFile& f) { return f.RewriteRecord(2, data); }},
+      // Record 1's old block is still on disk inside its free run.
+      {"block inside a free run",
+       {{entry(1), 1600}},
+       [&](StarFile& f) { return f.RewriteRecord(1, data); }},
+  };
+  for (const Case& c : cases) {
+    Restore(c.patches);
+    auto file = Open();
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(c.operation(*file), ProgramCode::kUndefined) << c.name;
+    EXPECT_TRUE(out.empty()) << c.name;  // nothing allocated for a length the file cannot hold
+  }
+}
+
+TEST_F(HostileStarFileTest, TheFreeIdChainIsConsumedFirstAndChecked) {
+  Restore({{24, 2}, {28, 2}, {1024 + 4 * 2, 0}});  // chain 2 -> 0
+  auto file = Open();
+  EXPECT_EQ(Append(*file, Data(5, 20)), 2);
+  EXPECT_EQ(Append(*file, Data(5, 21)), 0);
+  EXPECT_EQ(Append(*file, Data(5, 22)), 6);
+  EXPECT_EQ(Read(*file, 0), Data(5, 21));
+
+  std::int32_t id = -1;
+  for (const std::vector<Patch>& chain :
+       {std::vector<Patch>{{24, 2}, {28, 1}, {1024 + 4, 1}},  // loops
+        std::vector<Patch>{{24, 1}, {28, 7}}}) {              // leaves the ids
+    Restore(chain);
+    file = Open();
+    EXPECT_EQ(file->AppendRecord(Data(5, 0), id), ProgramCode::kBadStarSize);
+  }
+  // A full index with nothing behind it to clear for the new page.
+  Create(1);
+  Patch32(20, 128);
+  file = Open();
+  EXPECT_EQ(file->AppendRecord(Data(5, 0), id), ProgramCode::kBadStarSize);
+}
+
+// ---- Random work and failing writes ---------------------------------------------------------
+
+// Random appends and rewrites mirrored in a model. Every third hundred steps rewrites mostly
+// grow their records beyond any free run, so that runs pile up until the free-block table fills.
+struct Workload {
+  static constexpr int kPhase = 100;
+
+  explicit Workload(unsigned seed) : rng(seed) {}
+
+  std::uint32_t Pick(std::uint32_t below) {
+    return std::uniform_int_distribution<std::uint32_t>(0, below - 1)(rng);
+  }
+  Bytes NextData() {
+    const std::uint32_t roll = Pick(20);
+    const std::uint32_t size = roll < 14   ? Pick(120)
+                               : roll < 19 ? 120 + Pick(500)
+                                           : 600 + Pick(2500);
+    return Data(size, ++generation);
+  }
+  // One operation; `touched` gets the id it changed.
+  ProgramCode Step(StarFile& file, std::int32_t& touched) {
+    const bool fragmenting = ++steps / kPhase % 3 == 2;
+    if (model.empty() || Pick(10) < (fragmenting ? 1 : 4)) {
+      Bytes data = NextData();
+      const ProgramCode code = file.AppendRecord(data, touched);
+      if (code == ProgramCode::kOk) model.push_back(std::move(data));
+      return code;
+    }
+    touched = static_cast<std::int32_t>(Pick(static_cast<std::uint32_t>(model.size())));
+    const std::size_t size = model[touched].size();
+    Bytes data = fragmenting    ? Data(size + 600 + Pick(2000), ++generation)
+                 : Pick(4) == 0 ? Data(size, ++generation)
+                                : NextData();
+    const ProgramCode code = file.RewriteRecord(touched, data);
+    if (code == ProgramCode::kOk) model[touched] = std::move(data);
+    return code;
+  }
+
+  std::mt19937 rng;
+  std::vector<Bytes> model;
+  std::uint32_t generation = 0;
+  int steps = 0;
+};
+
+TEST_F(StarFileTest, RandomWorkReadsBackAfterEveryFlush) {
+  Create(1);
+  auto file = Open();
+  Workload work(20240611);
+  bool compacted = false;
+  for (int step = 1; step <= 1500; ++step) {
+    compacted |= file->header().freeBlockCount == kStarMaxFreeRuns;
+    std::int32_t touched = 0;
+    ASSERT_EQ(work.Step(*file, touched), ProgramCode::kOk) << step;
+    if (step % 50 != 0) continue;
+    ASSERT_EQ(file->Flush(), ProgramCode::kOk);
+    file = Open();
+    ASSERT_EQ(file->header().nextId, work.model.size());
+    for (std::size_t id = 0; id < work.model.size(); ++id)
+      ASSERT_EQ(Read(*file, static_cast<std::int32_t>(id)), work.model[id])
+          << "step " << step << " id " << id;
+  }
+  EXPECT_TRUE(compacted);
+  EXPECT_GT(file->header().indexCapacity, 2 * kStarIdsPerPage);
+}
+
+// A write that fails leaves the last flush intact: the header on disk is the flushed one, and
+// cutting off what the failed work added behind the flushed file end (growth that the flushed
+// header never learnt of) gives a valid star file. Unless compaction or index growth moved
+// records since that flush, every flushed record the work did not rewrite reads back as flushed.
+TEST_F(StarFileTest, AFailedWriteLeavesTheFlushedStateIntact) {
+  for (unsigned round = 0; round < 40; ++round) {
+    Workload work(round);
+    Create(1);
+    auto file = Open();
+    Bytes flushed = DiskBytes();
+    std::vector<Bytes> flushedModel;
+    std::set<std::int32_t> touched;
+    bool moved = false;
+    const int failAfter = 20 + static_cast<int>(work.Pick(400));
+    ProgramCode failure = ProgramCode::kOk;
+    for (int step = 0; failure == ProgramCode::kOk; ++step) {
+      if (step == failAfter) files_.budget = work.Pick(3000);
+      // Compaction and index growth may come with this step.
+      moved |= file->header().freeBlockCount == kStarMaxFreeRuns ||
+               file->header().nextId == file->header().indexCapacity;
+      std::int32_t id = -1;
+      failure = work.Step(*file, id);
+      touched.insert(id);
+      if (failure == ProgramCode::kOk && work.Pick(8) == 0) failure = file->Flush();
+      if (failure == ProgramCode::kOk && !file->headerDirty()) {
+        flushed = DiskBytes();
+        flushedModel = work.model;
+        touched.clear();
+        moved = false;
+      }
+    }
+    ASSERT_EQ(failure, ProgramCode::kFile) << "round " << round;
+    files_.budget.reset();
+    file.reset();
+
+    const Bytes now = DiskBytes();
+    ASSERT_GE(now.size(), flushed.size());
+    ASSERT_TRUE(std::equal(flushed.begin(), flushed.begin() + kStarHeaderSize, now.begin()))
+        << round;
+    fs::resize_file(disk(), flushed.size());
+    file = Open();
+    ASSERT_NE(file, nullptr) << "round " << round;
+    ASSERT_EQ(file->header().nextId, flushedModel.size());
+    if (moved) continue;
+    for (std::size_t id = 0; id < flushedModel.size(); ++id) {
+      if (touched.count(static_cast<std::int32_t>(id)) != 0) continue;
+      ASSERT_EQ(Read(*file, static_cast<std::int32_t>(id)), flushedModel[id])
+          << round << " id " << id;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace lw

@@ -1,0 +1,380 @@
+// The resource cache and the parked pool, driven through StarLibrary over real star files in a
+// temporary title folder.
+#include "media/star_library.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "shell/boxes.h"
+#include "shell/error_report.h"
+#include "shell/file_access.h"
+#include "shell/message_texts.h"
+#include "shell/platform_error.h"
+#include "shell/volume_map.h"
+
+namespace lw {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t kTestType = FourCharCode("TEST");
+constexpr std::uint32_t kRecordBytes = 1000;
+constexpr std::uint32_t kBigRecordBytes = 250000;  // more than the batch that pressure frees
+
+// A folder of its own for each test, removed with everything in it.
+struct TempFolder {
+  TempFolder() : path(fs::temp_directory_path() / ("star_library_" + std::to_string(::getpid()))) {
+    fs::remove_all(path);
+    fs::create_directories(path);
+  }
+  ~TempFolder() { fs::remove_all(path); }
+  fs::path path;
+};
+
+// File access that counts the opens and reads that reach the disk.
+class CountingFiles : public FileAccess {
+ public:
+  using FileAccess::FileAccess;
+  ProgramCode FileOpen(std::string_view path, FileHandle& out) override {
+    ++opens;
+    return FileAccess::FileOpen(path, out);
+  }
+  ProgramCode FileRead(FileHandle file, std::span<std::uint8_t> buffer) override {
+    ++reads;
+    return FileAccess::FileRead(file, buffer);
+  }
+  int opens = 0;
+  int reads = 0;
+};
+
+// Record `id` of a test file: `size` bytes of its id plus the file's fill byte.
+RecordBlock Record(std::int32_t id, std::uint8_t fill, std::uint32_t size = kRecordBytes) {
+  return RecordBlock(size, static_cast<std::uint8_t>(fill + id));
+}
+
+class StarLibraryTest : public ::testing::Test {
+ protected:
+  StarLibraryTest() {
+    boxes_.setPolicy([this](const BoxRequest& request) {
+      std::string text = request.text;
+      std::replace(text.begin(), text.end(), '\n', ' ');
+      boxTexts_.push_back(text);
+      return BoxAnswer::kOk;
+    });
+  }
+
+  // A star file "appl:<name>" with `count` records, opened through the library.
+  StarFile* MakeFile(const std::string& name, int count, std::uint8_t fill = 0,
+                     std::uint32_t size = kRecordBytes) {
+    const std::string path = "appl:" + name;
+    EXPECT_EQ(StarFile::Create(files_, path, count, kTestType, kTestType), ProgramCode::kOk);
+    StarFile* file = nullptr;
+    EXPECT_EQ(library_.StarOpen(path, file), ProgramCode::kOk);
+    for (std::int32_t id = 0; id < count; ++id) {
+      const RecordBlock data = Record(id, fill, size);
+      std::int32_t newId = -1;
+      EXPECT_EQ(library_.StarAddResource(*file, data, newId), ProgramCode::kOk);
+      EXPECT_EQ(newId, id);
+    }
+    EXPECT_EQ(file->Flush(), ProgramCode::kOk);
+    return file;
+  }
+
+  // Gets and releases a record, leaving it cached and idle with a fresh use stamp.
+  void Touch(StarFile& file, std::int32_t id) {
+    RecordBlock* block = nullptr;
+    ASSERT_EQ(library_.StarGetResource(file, id, block), ProgramCode::kOk);
+    ASSERT_EQ(library_.StarReleaseResource(file, id), ProgramCode::kOk);
+  }
+
+  // The record as the file on disk holds it, read through a handle of its own.
+  RecordBlock OnDisk(const std::string& name, std::int32_t id) {
+    std::unique_ptr<StarFile> file;
+    RecordBlock data;
+    EXPECT_EQ(StarFile::Open(files_, "appl:" + name, 0, file), ProgramCode::kOk);
+    if (file) {
+      EXPECT_EQ(file->ReadRecord(id, data), ProgramCode::kOk);
+    }
+    return data;
+  }
+
+  static std::vector<std::int32_t> CachedIds(const StarFile& file) {
+    std::vector<std::int32_t> ids;
+    for (const CachedRecord& entry : file.cache) ids.push_back(entry.id);
+    std::sort(ids.begin(), ids.end());
+    return ids;
+  }
+
+  bool BoxSaid(const std::string& words) const {
+    return std::any_of(boxTexts_.begin(), boxTexts_.end(), [&](const std::string& text) {
+      return text.find(words) != std::string::npos;
+    });
+  }
+
+  TempFolder folder_;
+  VolumeMap volumes_{folder_.path};
+  TerminalBoxes boxes_{nullptr};
+  MessageTexts texts_;
+  LastPlatformError lastError_;
+  CountingFiles files_{volumes_, boxes_, texts_, lastError_};
+  ErrorReporter errors_{boxes_, texts_, lastError_};
+  StampCounter stamps_;
+  std::uint64_t available_ = std::uint64_t{1} << 40;
+  StarLibrary library_{files_, errors_, stamps_, [this] { return available_; }};
+  std::vector<std::string> boxTexts_;
+};
+
+TEST_F(StarLibraryTest, OpenLinksNewestFirstAndFindsOnlyUnparkedSerials) {
+  StarFile* a = MakeFile("A.STR", 1);
+  StarFile* b = MakeFile("B.STR", 1);
+  EXPECT_EQ(library_.openFiles(), (std::vector<StarFile*>{b, a}));
+  EXPECT_LT(a->serial(), b->serial());
+  EXPECT_EQ(b->cacheCapacity, StarLibrary::kCacheStep);
+  EXPECT_EQ(library_.FindBySerial(a->serial()), a);
+  library_.StarPark(*a);
+  EXPECT_EQ(library_.FindBySerial(a->serial()), nullptr);
+  EXPECT_EQ(library_.openFiles().size(), 2U);
+  StarFile* missing = nullptr;
+  EXPECT_EQ(library_.StarOpen("appl:NONE.STR", missing), ProgramCode::kFile);
+}
+
+TEST_F(StarLibraryTest, LockCountsBalanceAndLockedRecordsSurviveTrims) {
+  StarFile* file = MakeFile("LOCKS.STR", 2);
+  RecordBlock* first = nullptr;
+  RecordBlock* second = nullptr;
+  ASSERT_EQ(library_.StarGetResource(*file, 0, first), ProgramCode::kOk);
+  ASSERT_EQ(library_.StarGetResource(*file, 0, second), ProgramCode::kOk);
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(*first, Record(0, 0));
+  EXPECT_EQ(library_.StarReleaseResource(*file, 0), ProgramCode::kOk);
+  // Changed while still held: the flush point must neither write nor drop it.
+  (*first)[0] = 0xEE;
+  EXPECT_EQ(library_.StarReplaceResource(*file, 0), ProgramCode::kOk);
+  EXPECT_EQ(library_.StarFlushAll(), ProgramCode::kOk);
+  EXPECT_EQ(OnDisk("LOCKS.STR", 0), Record(0, 0));
+  ASSERT_EQ(file->cache.size(), 1U);
+  EXPECT_EQ(file->cache[0].lockCount, 1);
+  EXPECT_TRUE(file->cache[0].dirty);
+
+  EXPECT_EQ(library_.StarReleaseResource(*file, 1), ProgramCode::kHandleCache);
+  EXPECT_EQ(library_.StarReplaceResource(*file, 1), ProgramCode::kHandleCache);
+  EXPECT_EQ(library_.StarReleaseResource(*file, 0), ProgramCode::kOk);
+  EXPECT_EQ(library_.StarReleaseResource(*file, 0), ProgramCode::kPackUseCount);
+  EXPECT_EQ(library_.StarReplaceResource(*file, 0, Record(0, 1)), ProgramCode::kPackUseCount);
+  EXPECT_EQ(file->cache[0].lockCount, 0);
+}
+
+TEST_F(StarLibraryTest, DirtyIdleRecordsAreWrittenAtTheFlushPointAndStayCachedClean) {
+  StarFile* file = MakeFile("DIRTY.STR", 2);
+  RecordBlock* held = nullptr;
+  ASSERT_EQ(library_.StarGetResource(*file, 1, held), ProgramCode::kOk);
+  // New contents of another length land in the block the holder already points at.
+  const RecordBlock longer(kRecordBytes + 100, 0x5A);
+  EXPECT_EQ(library_.StarReplaceResource(*file, 1, longer), ProgramCode::kOk);
+  EXPECT_EQ(*held, longer);
+  EXPECT_EQ(library_.StarReleaseResource(*file, 1), ProgramCode::kOk);
+  EXPECT_EQ(OnDisk("DIRTY.STR", 1), Record(1, 0));
+  EXPECT_EQ(library_.StarFlushAll(), ProgramCode::kOk);
+  EXPECT_EQ(OnDisk("DIRTY.STR", 1), longer);
+  ASSERT_EQ(file->cache.size(), 1U);
+  EXPECT_FALSE(file->cache[0].dirty);
+  EXPECT_EQ(file->cache[0].block.get(), held);
+}
+
+TEST_F(StarLibraryTest, TrimDropsOnlyTheLeastRecentlyUsedBeyond128IdleRecords) {
+  StarFile* full = MakeFile("FULL.STR", 130);
+  StarFile* limit = MakeFile("LIMIT.STR", 128);
+  for (std::int32_t id = 0; id < 130; ++id) Touch(*full, id);
+  for (std::int32_t id = 0; id < 128; ++id) Touch(*limit, id);
+  Touch(*full, 0);  // record 1 is now the least recently used
+  EXPECT_EQ(library_.StarFlushAll(), ProgramCode::kOk);
+  std::vector<std::int32_t> ids = CachedIds(*full);
+  EXPECT_EQ(ids.size(), 129U);  // one per trim
+  EXPECT_FALSE(std::binary_search(ids.begin(), ids.end(), 1));
+  EXPECT_EQ(CachedIds(*limit).size(), 128U);
+  EXPECT_EQ(library_.StarFlushAll(), ProgramCode::kOk);
+  ids = CachedIds(*full);
+  EXPECT_EQ(ids.size(), 128U);
+  EXPECT_FALSE(std::binary_search(ids.begin(), ids.end(), 2));
+  EXPECT_EQ(library_.StarFlushAll(), ProgramCode::kOk);
+  EXPECT_EQ(CachedIds(*full).size(), 128U);
+}
+
+TEST_F(StarLibraryTest, MemoryPressureDropsIdleRecordsOfAnyFileOldestFirst) {
+  StarFile* a = MakeFile("A.STR", 3, 0, kBigRecordBytes);
+  StarFile* b = MakeFile("B.STR", 3, 0x40, kBigRecordBytes);
+  RecordBlock* locked = nullptr;
+  ASSERT_EQ(library_.StarGetResource(*a, 0, locked), ProgramCode::kOk);  // oldest, but held
+  RecordBlock* changed = nullptr;
+  ASSERT_EQ(library_.StarGetResource(*b, 0, changed), ProgramCode::kOk);
+  (*changed)[0] = 0x77;
+  ASSERT_EQ(library_.StarReplaceResource(*b, 0), ProgramCode::kOk);
+  ASSERT_EQ(library_.StarReleaseResource(*b, 0), ProgramCode::kOk);
+  Touch(*a, 1);
+  Touch(*b, 1);
+  std::vector<std::int64_t> hookSaw;
+  library_.setMemoryHook([&](std::int64_t& missing) {
+    hookSaw.push_back(missing);
+    return ProgramCode::kOk;
+  });
+  // Short by 100000 bytes with the headroom, 300000 with the batch: two records go.
+  constexpr std::int64_t kShort = 100000;
+  available_ = 1000000;
+  EXPECT_TRUE(library_.ReserveMemory(available_ - StarLibrary::kMemoryHeadroom + kShort));
+  EXPECT_EQ(hookSaw, (std::vector<std::int64_t>{kShort + StarLibrary::kMemoryBatch -
+                                                2 * std::int64_t{kBigRecordBytes}}));
+  EXPECT_EQ(CachedIds(*a), (std::vector<std::int32_t>{0}));
+  EXPECT_EQ(CachedIds(*b), (std::vector<std::int32_t>{1}));
+  EXPECT_EQ(OnDisk("B.STR", 0)[0], 0x77);  // written back before it went
+  EXPECT_EQ(*locked, Record(0, 0, kBigRecordBytes));
+
+  // With nothing idle left the hook hears the whole shortage; a load then fails with 102.
+  Touch(*a, 2);
+  available_ = 0;
+  EXPECT_FALSE(library_.ReserveMemory(1));
+  ASSERT_EQ(hookSaw.size(), 2U);
+  EXPECT_EQ(hookSaw.back(), 1 + StarLibrary::kMemoryHeadroom + StarLibrary::kMemoryBatch -
+                                std::int64_t{kBigRecordBytes} * 2);
+  RecordBlock* block = nullptr;
+  EXPECT_EQ(library_.StarGetResource(*a, 1, block), ProgramCode::kMemory);
+  library_.setMemoryHook([](std::int64_t&) { return ProgramCode::kFile; });
+  ProgramCode code = ProgramCode::kOk;
+  EXPECT_FALSE(library_.ReserveMemory(1, &code));
+  EXPECT_EQ(code, ProgramCode::kFile);
+  EXPECT_EQ(library_.StarReleaseResource(*a, 0), ProgramCode::kOk);
+}
+
+TEST_F(StarLibraryTest, TheEntryTableGrowsAndShrinksInSteps) {
+  StarFile* file = MakeFile("STEPS.STR", 21, 0, kBigRecordBytes);
+  for (std::int32_t id = 0; id < 21; ++id) Touch(*file, id);
+  EXPECT_EQ(file->cacheCapacity, 2 * StarLibrary::kCacheStep);
+  available_ = 1000000;
+  const std::int64_t oneShort = available_ - StarLibrary::kMemoryHeadroom + 1;
+  EXPECT_TRUE(library_.ReserveMemory(oneShort));  // drops one record: 20 left
+  EXPECT_EQ(file->cacheCapacity, 2 * StarLibrary::kCacheStep);
+  EXPECT_TRUE(library_.ReserveMemory(oneShort));  // 19 left
+  EXPECT_EQ(file->cacheCapacity, StarLibrary::kCacheStep);
+  EXPECT_EQ(file->cache.size(), 19U);
+}
+
+TEST_F(StarLibraryTest, AFifthParkedFileClosesTheOneParkedLongestAgo) {
+  std::vector<StarFile*> parked;
+  for (const char* name : {"P1.STR", "P2.STR", "P3.STR", "P4.STR", "P5.STR"}) {
+    parked.push_back(MakeFile(name, 1));
+    library_.StarPark(*parked.back());
+  }
+  EXPECT_EQ(library_.parkedFiles(),
+            (std::vector<StarFile*>{parked[4], parked[3], parked[2], parked[1]}));
+  EXPECT_EQ(library_.openFiles().size(), 4U);
+  EXPECT_FALSE(library_.IsParked("appl:P1.STR"));
+  EXPECT_TRUE(library_.IsParked("APPL:p2.str"));
+
+  library_.StarPark(*parked[4]);
+  EXPECT_TRUE(BoxSaid("Logic error at line 2602"));
+  EXPECT_EQ(library_.parkedFiles().size(), 4U);
+  EXPECT_EQ(library_.StarCloseAll(), ProgramCode::kOk);
+  EXPECT_TRUE(library_.openFiles().empty());
+  EXPECT_TRUE(library_.parkedFiles().empty());
+}
+
+TEST_F(StarLibraryTest, AParkedFileRevivesByPathWithItsCacheAndWithoutTheDisk) {
+  StarFile* file = MakeFile("Revive.str", 2);
+  RecordBlock* block = nullptr;
+  ASSERT_EQ(library_.StarGetResource(*file, 1, block), ProgramCode::kOk);
+  ASSERT_EQ(library_.StarReleaseResource(*file, 1), ProgramCode::kOk);
+  library_.StarPark(*file);
+  fs::remove(folder_.path / "Revive.str");
+  const int opens = files_.opens;
+  const int reads = files_.reads;
+
+  StarFile* revived = nullptr;
+  ASSERT_EQ(library_.StarOpenShared("appl:REVIVE.STR", revived), ProgramCode::kOk);
+  EXPECT_EQ(revived, file);
+  EXPECT_FALSE(revived->parked);
+  EXPECT_TRUE(library_.parkedFiles().empty());
+  RecordBlock* again = nullptr;
+  ASSERT_EQ(library_.StarGetResource(*revived, 1, again), ProgramCode::kOk);
+  EXPECT_EQ(again, block);
+  EXPECT_EQ(files_.opens, opens);
+  EXPECT_EQ(files_.reads, reads);
+  EXPECT_EQ(library_.StarReleaseResource(*revived, 1), ProgramCode::kOk);
+}
+
+TEST_F(StarLibraryTest, RecordWorkOnAParkedFileIsALogicError) {
+  StarFile* file = MakeFile("PARKED.STR", 1);
+  library_.StarPark(*file);
+  std::int32_t newId = 0;
+  EXPECT_EQ(library_.StarAddResource(*file, Record(1, 0), newId), ProgramCode::kLogic);
+  EXPECT_TRUE(BoxSaid("Logic error at line 2600"));
+  EXPECT_EQ(file->header().nextId, 1U);
+  RecordBlock* block = nullptr;
+  EXPECT_EQ(library_.StarGetResource(*file, 0, block), ProgramCode::kOk);
+  EXPECT_TRUE(BoxSaid("Logic error at line 2601"));
+}
+
+TEST_F(StarLibraryTest, ClosingRefusesLockedRecordsAndRunsTheCloseHookFirst) {
+  StarFile* file = MakeFile("CLOSE.STR", 1);
+  std::vector<StarFile*> hookSaw;
+  ProgramCode hookCode = ProgramCode::kFile;
+  library_.setCloseHook([&](StarFile& closing) {
+    hookSaw.push_back(&closing);
+    return hookCode;
+  });
+  ASSERT_EQ(library_.StarClose(*file), ProgramCode::kFile);
+  EXPECT_EQ(hookSaw, (std::vector<StarFile*>{file}));
+  hookCode = ProgramCode::kOk;
+
+  RecordBlock* block = nullptr;
+  ASSERT_EQ(library_.StarGetResource(*file, 0, block), ProgramCode::kOk);
+  ASSERT_EQ(library_.StarClose(*file), ProgramCode::kPackUseCount);
+  EXPECT_EQ(library_.openFiles().size(), 1U);
+  (*block)[0] = 0x33;
+  ASSERT_EQ(library_.StarReplaceResource(*file, 0), ProgramCode::kOk);
+  ASSERT_EQ(library_.StarReleaseResource(*file, 0), ProgramCode::kOk);
+  EXPECT_EQ(library_.StarClose(*file), ProgramCode::kOk);
+  EXPECT_TRUE(library_.openFiles().empty());
+  EXPECT_EQ(OnDisk("CLOSE.STR", 0)[0], 0x33);
+}
+
+TEST_F(StarLibraryTest, ShutdownClosesEverythingWritingBackAndReportingNothing) {
+  {
+    StarLibrary library(files_, errors_, stamps_, [] { return std::uint64_t{1} << 40; });
+    ASSERT_EQ(StarFile::Create(files_, "appl:END.STR", 1, kTestType, kTestType), ProgramCode::kOk);
+    StarFile* file = nullptr;
+    ASSERT_EQ(library.StarOpen("appl:END.STR", file), ProgramCode::kOk);
+    std::int32_t id = -1;
+    ASSERT_EQ(library.StarAddResource(*file, Record(0, 0), id), ProgramCode::kOk);
+    RecordBlock* block = nullptr;
+    ASSERT_EQ(library.StarGetResource(*file, 0, block), ProgramCode::kOk);
+    (*block)[0] = 0x44;
+    ASSERT_EQ(library.StarReplaceResource(*file, 0), ProgramCode::kOk);
+    // Still held: closing all gives 104 and keeps the file; the shutdown closes it anyway.
+    EXPECT_EQ(library.StarCloseAll(), ProgramCode::kPackUseCount);
+    EXPECT_EQ(library.openFiles(), (std::vector<StarFile*>{file}));
+    library.setCloseHook([](StarFile&) { return ProgramCode::kFile; });
+  }
+  EXPECT_EQ(OnDisk("END.STR", 0)[0], 0x44);
+  EXPECT_TRUE(boxTexts_.empty());
+}
+
+TEST_F(StarLibraryTest, TheMemoOfTheLastRecordNeverCrossesFiles) {
+  StarFile* a = MakeFile("A.STR", 1, 0x10);
+  StarFile* b = MakeFile("B.STR", 2, 0x20);
+  Touch(*b, 1);
+  RecordBlock* fromA = nullptr;
+  RecordBlock* fromB = nullptr;
+  ASSERT_EQ(library_.StarGetResource(*a, 0, fromA), ProgramCode::kOk);
+  ASSERT_EQ(library_.StarGetResource(*b, 0, fromB), ProgramCode::kOk);
+  EXPECT_EQ(*fromA, Record(0, 0x10));
+  EXPECT_EQ(*fromB, Record(0, 0x20));
+  EXPECT_EQ(library_.StarReleaseResource(*a, 0), ProgramCode::kOk);
+  EXPECT_EQ(library_.StarReleaseResource(*b, 0), ProgramCode::kOk);
+}
+
+}  // namespace
+}  // namespace lw
