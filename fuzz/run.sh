@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang and runs each for SECONDS (default 600), both at once,
-# from seed corpora made of the repository's scripts. Prints each target's last status line;
-# crashes are written to fuzz/artifacts/.
+# Builds the libFuzzer targets with clang and runs each for SECONDS (default 600), all at once,
+# from seed corpora made of the repository's scripts and star files built from them (the codec
+# targets start from empty corpora). Prints each target's executions and error lines; crashes are
+# written to fuzz/artifacts/. Name targets after SECONDS to run only those.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
+shift || true
 bash scripts/install-deps.sh fuzz
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DLW_FUZZ=ON -DLW_TESTS=OFF >/dev/null
@@ -12,12 +14,20 @@ cmake --build build/fuzz -j2 >/dev/null
 
 # Seeds: every script source of the repository as text, and compiled (with a mode byte) for the
 # interpreter.
-mkdir -p fuzz/corpus-tokenizer fuzz/corpus-interpreter fuzz/artifacts
+mkdir -p fuzz/corpus-tokenizer fuzz/corpus-interpreter fuzz/corpus-star fuzz/corpus-frame \
+  fuzz/corpus-sprite fuzz/corpus-sound fuzz/artifacts
+titlekit=./build/fuzz/src/apps/titlekit/titlekit
 for source in examples/*.lws bench/workloads/*.lws; do
   name=$(basename "$source" .lws)
   tr '\n' '\r' <"$source" >"fuzz/corpus-tokenizer/$name"
-  if ./build/fuzz/src/apps/titlekit/titlekit compile "$source" -o "/tmp/lw-seed-$name"; then
+  if "$titlekit" compile "$source" -o "/tmp/lw-seed-$name"; then
     { printf '\005'; cat "/tmp/lw-seed-$name"; } >"fuzz/corpus-interpreter/$name"
+    # A star file holding the compiled script and its source, one record rewritten longer.
+    star="fuzz/corpus-star/$name"
+    "$titlekit" star new "$star" >/dev/null
+    "$titlekit" star add "$star" "/tmp/lw-seed-$name" >/dev/null
+    "$titlekit" star add "$star" "$source" >/dev/null
+    "$titlekit" star put "$star" 0 "$source" >/dev/null
     rm -f "/tmp/lw-seed-$name"
   fi
 done
@@ -29,6 +39,15 @@ run() {
   echo "$target: $(grep -E '^stat::number_of_executed_units' "build/fuzz/$target.log")," \
     "$(grep -cE 'ERROR|SUMMARY|crash-|leak-' "build/fuzz/$target.log") error lines"
 }
-run tokenizer_fuzz fuzz/corpus-tokenizer &
-run interpreter_fuzz fuzz/corpus-interpreter &
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(tokenizer interpreter star_file frame_decode sprite sound_block)
+for target in "${targets[@]}"; do
+  case "$target" in
+    star_file) corpus=star ;;
+    frame_decode) corpus=frame ;;
+    sound_block) corpus=sound ;;
+    *) corpus=$target ;;
+  esac
+  run "${target}_fuzz" "fuzz/corpus-$corpus" &
+done
 wait

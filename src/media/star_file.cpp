@@ -248,6 +248,7 @@ ProgramCode StarFile::readEntry(std::int32_t id, std::uint32_t& value) {
 }
 
 ProgramCode StarFile::writeEntry(std::int32_t id, std::uint32_t value) {
+  located_.reset();
   if (id < 0 || static_cast<std::uint32_t>(id) >= header_.nextId) return ProgramCode::kUndefined;
   IndexPage* page = nullptr;
   LW_TRY_CODE(pageFor(static_cast<std::uint32_t>(id), page));
@@ -289,6 +290,11 @@ ProgramCode StarFile::readBlockHeader(std::uint64_t offset, std::uint32_t& id,
 // Finds record `id`'s block and checks that it carries the id and that its data lies inside
 // the file.
 ProgramCode StarFile::locateRecord(std::int32_t id, BlockInfo& out) {
+  // A load asks for the length and then the data: the second lookup reuses the first.
+  if (located_ && located_->first == id) {
+    out = located_->second;
+    return ProgramCode::kOk;
+  }
   std::uint32_t offset = 0;
   LW_TRY_CODE(readEntry(id, offset));
   std::uint32_t storedId = 0;
@@ -298,6 +304,7 @@ ProgramCode StarFile::locateRecord(std::int32_t id, BlockInfo& out) {
   if (std::uint64_t{offset} + kStarRecordHeaderSize + length > header_.fileEnd)
     return ProgramCode::kUndefined;
   out = {offset, length, StarBlockLength64(length)};
+  located_.emplace(id, out);
   return ProgramCode::kOk;
 }
 
@@ -307,19 +314,15 @@ ProgramCode StarFile::checkWholeBlock(const BlockInfo& block) const {
                                                              : ProgramCode::kUndefined;
 }
 
-// Writes a block at `offset`: header, data, zero padding up to the block length.
+// Writes a block at `offset`: header, data, zero padding up to the block length, in one write.
 ProgramCode StarFile::writeBlock(std::uint32_t offset, std::uint32_t id,
                                  std::span<const std::uint8_t> data) {
-  ByteWriter head;
-  head.u32(id);
-  head.u32(static_cast<std::uint32_t>(data.size()));
-  LW_TRY_CODE(writeAt(offset, head.data()));
-  if (!data.empty()) LW_TRY_CODE(files_.FileWrite(handle_, data));
-  const std::array<std::uint8_t, kStarBlockUnit> zeros{};
-  const std::uint64_t padding =
-      StarBlockLength64(data.size()) - kStarRecordHeaderSize - data.size();
-  if (padding != 0) LW_TRY_CODE(files_.FileWrite(handle_, std::span(zeros).first(padding)));
-  return ProgramCode::kOk;
+  ByteWriter block;
+  block.u32(id);
+  block.u32(static_cast<std::uint32_t>(data.size()));
+  block.bytes(data);
+  block.zeros(StarBlockLength64(data.size()) - kStarRecordHeaderSize - data.size());
+  return writeAt(offset, block.data());
 }
 
 // Hands out an id: the head of the free-id chain, else next id (growing the index when full).
@@ -356,14 +359,15 @@ ProgramCode StarFile::checkFreeIdChain() {
 
 ProgramCode StarFile::readAt(std::uint64_t offset, std::span<std::uint8_t> bytes) {
   if (offset + bytes.size() > std::uint64_t{kStarMaxFileEnd}) return ProgramCode::kLogic;
-  LW_TRY_CODE(files_.FileSeek(handle_, static_cast<std::uint32_t>(offset)));
-  return bytes.empty() ? ProgramCode::kOk : files_.FileRead(handle_, bytes);
+  return bytes.empty() ? ProgramCode::kOk
+                       : files_.FileReadAt(handle_, static_cast<std::uint32_t>(offset), bytes);
 }
 
 ProgramCode StarFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) {
   if (offset + bytes.size() > std::uint64_t{kStarMaxFileEnd}) return ProgramCode::kLogic;
-  LW_TRY_CODE(files_.FileSeek(handle_, static_cast<std::uint32_t>(offset)));
-  return bytes.empty() ? ProgramCode::kOk : files_.FileWrite(handle_, bytes);
+  located_.reset();  // the write may change any block header or index page
+  return bytes.empty() ? ProgramCode::kOk
+                       : files_.FileWriteAt(handle_, static_cast<std::uint32_t>(offset), bytes);
 }
 
 ProgramCode StarFile::checkOpen() const {

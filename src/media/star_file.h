@@ -63,11 +63,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "media/record_cache.h"
 #include "shell/file_access.h"
 #include "shell/program_code.h"
 
@@ -116,18 +119,6 @@ struct StarHeader {
   std::array<StarFreeRun, kStarMaxFreeRuns> freeRuns{};
 };
 
-// A record's bytes in memory (the movable block of a cached record).
-using RecordBlock = std::vector<std::uint8_t>;
-
-// One record held by the resource cache of its star file.
-struct CachedRecord {
-  std::int32_t id = 0;
-  std::int16_t lockCount = 0;
-  bool dirty = false;
-  std::unique_ptr<RecordBlock> block;  // stable address for holders while the entry lives
-  std::uint32_t useStamp = 0;
-};
-
 // One open star file. Created by StarFile::Open, owned by the star library (or by a test).
 class StarFile {
  public:
@@ -174,7 +165,7 @@ class StarFile {
   ProgramCode CloseHandle();
 
   // The resource cache of this file and its place in the parked pool; kept by StarLibrary.
-  std::vector<CachedRecord> cache;
+  RecordCache cache;
   std::size_t cacheCapacity = 0;  // grows and shrinks in steps of 20 entries
   bool parked = false;
 
@@ -249,6 +240,7 @@ class StarFile {
   std::uint32_t pageStamp_ = 0;
   std::vector<IndexPage> pages_;  // at most kStarCachedPages
   bool headerDirty_ = false;
+  std::optional<std::pair<std::int32_t, BlockInfo>> located_;  // the last record located
   bool readOnly_ = false;
   bool freeIdChainChecked_ = false;
 };

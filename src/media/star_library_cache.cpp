@@ -31,17 +31,13 @@ std::optional<std::size_t> StarLibrary::FindEntry(StarFile& file, std::int32_t i
   // Parked files keep their records only for the one who revives them; the find goes on, so that
   // a caller who acknowledges the report keeps balanced lock counts.
   if (file.parked) errors_.ReportError(CodeNumber(ProgramCode::kLogic), errline::kFindOnParkedFile);
-  const std::vector<CachedRecord>& cache = file.cache;
+  const RecordCache& cache = file.cache;
   // The memo may point into another file's table; it counts only when the entry agrees.
   if (memo_.id == id && memo_.index < cache.size() && cache[memo_.index].id == id)
     return memo_.index;
-  for (std::size_t index = 0; index < cache.size(); ++index) {
-    if (cache[index].id == id) {
-      memo_ = {id, index};
-      return index;
-    }
-  }
-  return std::nullopt;
+  const std::optional<std::size_t> index = cache.find(id);
+  if (index) memo_ = {id, *index};
+  return index;
 }
 
 ProgramCode StarLibrary::WriteBack(StarFile& file, CachedRecord& entry) {
@@ -52,9 +48,8 @@ ProgramCode StarLibrary::WriteBack(StarFile& file, CachedRecord& entry) {
 }
 
 void StarLibrary::RemoveEntry(StarFile& file, std::size_t index) {
-  std::vector<CachedRecord>& cache = file.cache;
-  if (index + 1 != cache.size()) cache[index] = std::move(cache.back());
-  cache.pop_back();
+  RecordCache& cache = file.cache;
+  cache.remove(index);
   if (cache.size() + kCacheStep < file.cacheCapacity) file.cacheCapacity -= kCacheStep;
 }
 
@@ -78,12 +73,12 @@ ProgramCode StarLibrary::StarGetResource(StarFile& file, std::int32_t id, Record
 
   if (file.cache.size() + 1 > file.cacheCapacity) file.cacheCapacity += kCacheStep;
   out = block.get();
-  file.cache.push_back(CachedRecord{.id = id,
-                                    .lockCount = 1,
-                                    .dirty = false,
-                                    .block = std::move(block),
-                                    .useStamp = stamps_.next()});
-  memo_ = {id, file.cache.size() - 1};
+  const std::size_t slot = file.cache.add(CachedRecord{.id = id,
+                                                       .lockCount = 1,
+                                                       .dirty = false,
+                                                       .block = std::move(block),
+                                                       .useStamp = stamps_.next()});
+  memo_ = {id, slot};
   return ProgramCode::kOk;
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <fstream>
 #include <limits>
 
@@ -26,14 +27,16 @@ std::optional<std::string> PlatformPath(const FileAccess& files, std::string_vie
   return path;
 }
 
-// Reads up to `count` bytes at the current position, going on after interrupted and partial
-// reads; stops early only at the end of the file or on an error. Gives the bytes read, and
-// leaves errno 0 when it stopped at the end of the file.
-std::size_t ReadFully(int fd, std::uint8_t* into, std::size_t count) {
+// Reads up to `count` bytes at `offset`, or at the current position when `offset` is negative,
+// going on after interrupted and partial reads; stops early only at the end of the file or on an
+// error. Gives the bytes read, and leaves errno 0 when it stopped at the end of the file.
+std::size_t ReadFully(int fd, std::uint8_t* into, std::size_t count, off_t offset) {
   std::size_t got = 0;
   errno = 0;
   while (got < count) {
-    const ssize_t n = ::read(fd, into + got, count - got);
+    const ssize_t n = offset < 0 ? ::read(fd, into + got, count - got)
+                                 : ::pread(fd, into + got, count - got,
+                                           offset + static_cast<off_t>(got));
     if (n > 0) {
       got += static_cast<std::size_t>(n);
     } else if (n == 0) {
@@ -105,7 +108,17 @@ ProgramCode FileAccess::FileRead(FileHandle file, std::span<std::uint8_t> buffer
   pump();
   const off_t start = ::lseek(file, 0, SEEK_CUR);
   if (start < 0) return failFromErrno(errno);
+  return readPieces(file, start, buffer, false);
+}
 
+ProgramCode FileAccess::FileReadAt(FileHandle file, std::uint32_t offset,
+                                   std::span<std::uint8_t> buffer) {
+  pump();
+  return readPieces(file, static_cast<off_t>(offset), buffer, true);
+}
+
+ProgramCode FileAccess::readPieces(FileHandle file, off_t start, std::span<std::uint8_t> buffer,
+                                   bool positioned) {
   std::size_t done = 0;
   while (done < buffer.size()) {
     const std::size_t piece = std::min(kReadPiece, buffer.size() - done);
@@ -115,10 +128,10 @@ ProgramCode FileAccess::FileRead(FileHandle file, std::span<std::uint8_t> buffer
     for (bool retrying = false; got < piece; retrying = true) {
       pump();
       const off_t missingAt = start + static_cast<off_t>(done + got);
-      if (retrying && ::lseek(file, missingAt, SEEK_SET) != missingAt) {
+      if (retrying && !positioned && ::lseek(file, missingAt, SEEK_SET) != missingAt) {
         lastError_.setFromErrno(errno);
       } else {
-        got += ReadFully(file, buffer.data() + done + got, piece - got);
+        got += ReadFully(file, buffer.data() + done + got, piece - got, positioned ? missingAt : -1);
         if (got == piece) break;
         // Stopping early without an error is the end of the file: the data is not there.
         if (errno == 0)
@@ -151,6 +164,24 @@ ProgramCode FileAccess::FileWrite(FileHandle file, std::span<const std::uint8_t>
       written += static_cast<std::size_t>(n);
     } else if (n == 0) {
       return failFromErrno(ENOSPC);  // nothing taken without an error: the device is full
+    } else if (errno != EINTR) {
+      return failFromErrno(errno);
+    }
+  }
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FileWriteAt(FileHandle file, std::uint32_t offset,
+                                    std::span<const std::uint8_t> bytes) {
+  pump();
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::pwrite(file, bytes.data() + written, bytes.size() - written,
+                               static_cast<off_t>(offset) + static_cast<off_t>(written));
+    if (n > 0) {
+      written += static_cast<std::size_t>(n);
+    } else if (n == 0) {
+      return failFromErrno(ENOSPC);
     } else if (errno != EINTR) {
       return failFromErrno(errno);
     }
@@ -257,6 +288,15 @@ ProgramCode FileAccess::FindNext(std::string& name) {
 
 std::uint64_t MemoryStatus::FreeMemory() const {
   if (override_) return *override_;
+  const auto now = std::chrono::steady_clock::now();
+  if (!lastReading_ || now - readAt_ >= kReadingLifetime) {
+    lastReading_ = ReadMemAvailable();
+    readAt_ = now;
+  }
+  return *lastReading_;
+}
+
+std::uint64_t MemoryStatus::ReadMemAvailable() const {
   std::ifstream in(path_);
   std::string line;
   while (in && std::getline(in, line)) {

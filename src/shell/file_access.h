@@ -8,6 +8,9 @@
 // The operations are virtual so that tests can put faults under the star-file layer.
 #pragma once
 
+#include <sys/types.h>
+
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -62,6 +65,13 @@ class FileAccess {
   virtual ProgramCode FileWrite(FileHandle file, std::span<const std::uint8_t> bytes);
   // Sets the position from the start; a failure shows the disc seek box (Retry seeks again).
   virtual ProgramCode FileSeek(FileHandle file, std::uint32_t offset);
+  // FileSeek and FileRead in one call that leaves the file position alone, with FileRead's
+  // pieces and boxes; one system call for the common read of a record.
+  virtual ProgramCode FileReadAt(FileHandle file, std::uint32_t offset,
+                                 std::span<std::uint8_t> buffer);
+  // FileSeek and FileWrite in one call that leaves the file position alone.
+  virtual ProgramCode FileWriteAt(FileHandle file, std::uint32_t offset,
+                                  std::span<const std::uint8_t> bytes);
   virtual ProgramCode FileFlush(FileHandle file);
   // 107 when the size cannot be read, is 0 (platform error 0) or exceeds 32 bits.
   virtual ProgramCode FileSize(FileHandle file, std::uint32_t& size);
@@ -85,6 +95,10 @@ class FileAccess {
   ProgramCode failFromErrno(int errnoValue);
 
  private:
+  // Reads `buffer` from `start` in pieces, asking the player when a piece fails or comes short;
+  // `positioned` reads leave the file position alone.
+  ProgramCode readPieces(FileHandle file, off_t start, std::span<std::uint8_t> buffer,
+                         bool positioned);
   // The Abort/Retry/Ignore box of a failed read or seek, with the platform error in the text.
   BoxAnswer askDisc(int textId, int captionId);
 
@@ -105,11 +119,17 @@ class MemoryStatus {
   explicit MemoryStatus(std::string meminfoPath = "/proc/meminfo")
       : path_(std::move(meminfoPath)) {}
   void overrideAvailable(std::optional<std::uint64_t> bytes) { override_ = bytes; }
+  // Read again at most every kReadingLifetime: the resource cache asks on every record load.
   [[nodiscard]] std::uint64_t FreeMemory() const;
 
  private:
+  static constexpr std::chrono::milliseconds kReadingLifetime{100};
+  [[nodiscard]] std::uint64_t ReadMemAvailable() const;
+
   std::string path_;
   std::optional<std::uint64_t> override_;
+  mutable std::optional<std::uint64_t> lastReading_;
+  mutable std::chrono::steady_clock::time_point readAt_;
 };
 
 }  // namespace lw

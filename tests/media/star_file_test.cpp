@@ -57,14 +57,24 @@ class FaultyFiles : public FileAccess {
  public:
   using FileAccess::FileAccess;
   ProgramCode FileWrite(FileHandle file, std::span<const std::uint8_t> bytes) override {
-    if (budget && bytes.size() > *budget) {
-      budget = 0;
-      return ProgramCode::kFile;
-    }
-    if (budget) *budget -= bytes.size();
-    return FileAccess::FileWrite(file, bytes);
+    return spend(bytes.size()) ? FileAccess::FileWrite(file, bytes) : ProgramCode::kFile;
+  }
+  ProgramCode FileWriteAt(FileHandle file, std::uint32_t offset,
+                          std::span<const std::uint8_t> bytes) override {
+    return spend(bytes.size()) ? FileAccess::FileWriteAt(file, offset, bytes) : ProgramCode::kFile;
   }
   std::optional<std::size_t> budget;
+
+ private:
+  // Whether a write of `count` bytes fits the budget; one that does not spends it all.
+  bool spend(std::size_t count) {
+    if (budget && count > *budget) {
+      budget = 0;
+      return false;
+    }
+    if (budget) *budget -= count;
+    return true;
+  }
 };
 
 class StarFileTest : public ::testing::Test {

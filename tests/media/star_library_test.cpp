@@ -48,6 +48,11 @@ class CountingFiles : public FileAccess {
     ++reads;
     return FileAccess::FileRead(file, buffer);
   }
+  ProgramCode FileReadAt(FileHandle file, std::uint32_t offset,
+                         std::span<std::uint8_t> buffer) override {
+    ++reads;
+    return FileAccess::FileReadAt(file, offset, buffer);
+  }
   int opens = 0;
   int reads = 0;
 };

@@ -72,6 +72,32 @@ TEST_F(FileAccessTest, ReadsInPiecesPumpingBeforeEach) {
   EXPECT_EQ(std::string(tail.begin(), tail.end()), content.substr(24990));
 }
 
+TEST_F(FileAccessTest, PositionedReadsAndWritesLeaveThePositionAlone) {
+  const std::string content = Pattern(25000);
+  folder_.writeFile("at.bin", content);
+  const FileHandle handle = open("appl:at.bin");
+  ASSERT_EQ(files_.FileSeek(handle, 7), ProgramCode::kOk);
+  int pumps = 0;
+  files_.setMessagePump([&] { ++pumps; });
+
+  std::vector<std::uint8_t> buffer(24000);
+  EXPECT_EQ(files_.FileReadAt(handle, 1000, buffer), ProgramCode::kOk);
+  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), content.substr(1000));
+  EXPECT_EQ(pumps, 5) << "pumped first, before each of the 3 pieces and at the end";
+  const std::vector<std::uint8_t> patch = {'x', 'y'};
+  EXPECT_EQ(files_.FileWriteAt(handle, 3, patch), ProgramCode::kOk);
+  EXPECT_EQ(::lseek(handle, 0, SEEK_CUR), 7);
+
+  // A positioned read past the end asks like any short read; Retry reads what appeared.
+  policy_ = [](const BoxRequest&) { return BoxAnswer::kAbort; };
+  std::vector<std::uint8_t> past(10);
+  EXPECT_EQ(files_.FileReadAt(handle, 24995, past), ProgramCode::kFile);
+  EXPECT_EQ(shown_.size(), 1u);
+  std::vector<std::uint8_t> head(6);
+  EXPECT_EQ(files_.FileReadAt(handle, 0, head), ProgramCode::kOk);
+  EXPECT_EQ(std::string(head.begin(), head.end()), content.substr(0, 3) + "xy" + content[5]);
+}
+
 TEST_F(FileAccessTest, RetryAfterAShortReadReadsTheMissingBytes) {
   const std::string content = Pattern(14000);
   const auto path = folder_.writeFile("grow.bin", content.substr(0, 12345));
