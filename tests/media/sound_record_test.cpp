@@ -14,12 +14,12 @@ namespace lw {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using Block = std::array<std::uint8_t, kMaxSoundBlockSize>;
 
 // Appends run codes that repeat the current value `count` times.
 void AppendRuns(Bytes& code, std::size_t count) {
-  for (; count > 0; count -= std::min<std::size_t>(count, 64)) {
+  for (; count > 0; count -= std::min<std::size_t>(count, 64))
     code.push_back(static_cast<std::uint8_t>(0xC0 + std::min<std::size_t>(count, 64) - 1));
-  }
 }
 
 // A block of `size` samples of the value `a` + 64.
@@ -62,7 +62,7 @@ void ExpectSite(FatalSite site, std::int16_t line, std::int16_t programCode) {
 
 TEST(SoundRecordTest, HeaderOfEachRateAndRejectedHeaders) {
   for (const SoundCodec& codec : kSoundCodecs) {
-    std::uint32_t size = codec.blockSize;
+    const std::uint32_t size = codec.blockSize;
     auto info =
         ReadSoundRecord(MakeRecord(codec.sampleRate, {FlatBlock(0, size), FlatBlock(0, size)},
                                    static_cast<std::int32_t>(2 * size - 10), 2));
@@ -72,10 +72,9 @@ TEST(SoundRecordTest, HeaderOfEachRateAndRejectedHeaders) {
     EXPECT_EQ(info->blockCount, 2u);
     EXPECT_EQ(info->sampleFrames(), static_cast<std::int32_t>(size - 5));
   }
-  for (std::uint32_t rate : {8000u, 0u, 22051u}) {
+  for (std::uint32_t rate : {8000u, 0u, 22051u})
     ExpectSite(ReadSoundRecord(MakeRecord(rate, {{0x40}}, 0)).error(), 2707, 111);
-  }
-  Bytes good = MakeRecord(22050, {FlatBlock(0x40, 1024)});
+  const Bytes good = MakeRecord(22050, {FlatBlock(0x40, 1024)});
   // The error line for the good record with `width` bytes at `at` set to `value`, cut to `keep`.
   auto headerSite = [&](std::size_t at, std::uint32_t value, int width, std::size_t keep = 999) {
     Bytes r = good;
@@ -105,11 +104,10 @@ TEST(SoundRecordTest, BlockCodes) {
   // The longest delta (64 bytes, 128 samples) and run (64 samples); bytes behind are not read.
   Bytes code{0x00, 0xBF};
   code.insert(code.end(), 64, 0x11);
-  code.push_back(0xFF);
-  code.push_back(0x80);
-  Bytes out = Decode(code, 193);
-  for (int i = 0; i <= 128; ++i) EXPECT_EQ(out[i], 0x40 + i) << i;
-  EXPECT_EQ(Bytes(out.begin() + 129, out.end()), Bytes(64, 0xC0));
+  code.insert(code.end(), {0xFF, 0x80});
+  Bytes want(193, 0xC0);
+  for (int i = 0; i <= 128; ++i) want[i] = static_cast<std::uint8_t>(0x40 + i);
+  EXPECT_EQ(Decode(code, 193), want);
 }
 
 TEST(SoundRecordTest, BlockSizesAndStreaming) {
@@ -124,16 +122,15 @@ TEST(SoundRecordTest, BlockSizesAndStreaming) {
   EXPECT_EQ(*partial, Bytes(100, 73));
 
   for (const SoundCodec& codec : kSoundCodecs) {
-    Bytes record = MakeRecord(codec.sampleRate, {FlatBlock(7, codec.blockSize), {0x40, 0xC0}});
-    SoundRecordInfo info = ReadSoundRecord(record).value();
-    SoundBlockDecoder decoder(record, info);
-    std::array<std::uint8_t, kMaxSoundBlockSize> buffer;
+    const Bytes record =
+        MakeRecord(codec.sampleRate, {FlatBlock(7, codec.blockSize), {0x40, 0xC0}});
+    SoundBlockDecoder decoder(record, ReadSoundRecord(record).value());
+    Block buffer;
     buffer.fill(0xEE);
     ASSERT_FALSE(decoder.decodeNext(buffer).failed());
-    EXPECT_EQ(static_cast<std::size_t>(std::count(buffer.begin(), buffer.end(), 71)),
-              codec.blockSize);
-    EXPECT_EQ(static_cast<std::size_t>(std::count(buffer.begin(), buffer.end(), 0xEE)),
-              kMaxSoundBlockSize - codec.blockSize);
+    Bytes want(kMaxSoundBlockSize, 0xEE);
+    std::fill_n(want.begin(), codec.blockSize, 71);
+    EXPECT_EQ(Bytes(buffer.begin(), buffer.end()), want);
     // The second block fills 2 of its samples: the code runs out before the block is full.
     ExpectSite(decoder.decodeNext(buffer), 2714, 111);
     ExpectSite(decoder.decodeNext(buffer), 2700, 110);
@@ -154,7 +151,7 @@ TEST(SoundRecordTest, CorruptBlocks) {
   // A header that does not belong to the record names a table entry it does not have.
   SoundRecordInfo info = ReadSoundRecord(record).value();
   info.blockCount = 1000;
-  std::array<std::uint8_t, kMaxSoundBlockSize> buffer;
+  Block buffer;
   ExpectSite(DecodeSoundBlockAt(record, info, 999, buffer), 2713, 111);
   ExpectSite(DecodeSoundBlockAt(record, info, 1000, buffer), 2700, 110);
 }
@@ -164,18 +161,18 @@ TEST(SoundRecordTest, CorruptBlocks) {
 TEST(SoundRecordTest, MalformedRecordsStayInBounds) {
   Bytes delta{0x20, 0x83, 0x12, 0xF0, 0x7E, 0x91};
   AppendRuns(delta, 512 - 9);
-  Bytes record = MakeRecord(11025, {delta, FlatBlock(5, 512), FlatBlock(0x7F, 512)}, 1030);
+  const Bytes record = MakeRecord(11025, {delta, FlatBlock(5, 512), FlatBlock(0x7F, 512)}, 1030);
   auto check = [](const Bytes& r) {
     auto sound = DecodeSoundRecord(r);
     if (sound.ok()) {
       EXPECT_EQ(static_cast<std::int32_t>(sound->size()), ReadSoundRecord(r)->decodedLength);
     } else {
-      EXPECT_TRUE(sound.error().errorLine == 2701 || sound.error().errorLine == 2707 ||
-                  sound.error().errorLine == 2713 || sound.error().errorLine == 2714);
+      const std::int16_t line = sound.error().errorLine;
+      EXPECT_TRUE(line == 2701 || line == 2707 || line == 2713 || line == 2714) << line;
     }
   };
   for (std::size_t keep = 0; keep < record.size(); ++keep)
-    check(Bytes(record.begin(), record.begin() + keep));
+    check(Bytes(record.begin(), record.begin() + static_cast<std::ptrdiff_t>(keep)));
   for (std::size_t at = 0; at < record.size(); ++at) {
     for (std::uint8_t value : {0x00, 0x01, 0x7F, 0x80, 0xBF, 0xC0, 0xFF}) {
       Bytes changed = record;
@@ -190,7 +187,7 @@ TEST(SoundRecordTest, MalformedRecordsStayInBounds) {
 Bytes Convert(const SampleConversion& c, const Bytes& source, std::size_t groups,
               std::size_t room = 64) {
   Bytes dest(room, 0xEE);
-  std::size_t written = ConvertSamples(c, source, groups, dest);
+  const std::size_t written = ConvertSamples(c, source, groups, dest);
   EXPECT_EQ(std::count(dest.begin() + static_cast<std::ptrdiff_t>(written), dest.end(), 0xEE),
             static_cast<std::ptrdiff_t>(room - written));
   dest.resize(written);
@@ -201,58 +198,58 @@ SampleConversion Conv(std::uint8_t srcCh, std::uint8_t srcBytes, std::uint8_t ds
                       std::uint8_t dstBytes, int rate = kRateSame, TrackGains gains = {}) {
   return {{srcCh, srcBytes}, {dstCh, dstBytes}, rate, gains};
 }
+TrackGains Mono(std::int32_t gain, std::uint8_t shift) { return {{gain, shift}, {}, {}}; }
 
-TEST(SampleConvertTest, RateSteps) {
+TEST(SampleConvertTest, RateStepsSampleSizesChannelsAndGains) {
   const Bytes source{136, 132, 127, 126, 127, 127, 127, 126};  // 8, 4, -1, -2, -1, -1, -1, -2
-  // Averages round towards minus infinity: (8+4-1-2)/4 = 2, (-1-1-1-2)/4 = -2.
-  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateDown4), source, 2), (Bytes{130, 126}));
-  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateDown2), source, 4), (Bytes{134, 126, 127, 126}));
-  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateSame), source, 8), source);
-  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateUp2), source, 2), (Bytes{136, 136, 132, 132}));
-  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateUp4), source, 1), Bytes(4, 136));
-  for (int other : {0, 3, 8, -1, -8})
-    EXPECT_TRUE(Convert(Conv(1, 1, 1, 1, other), source, 2).empty());
-  // Only whole groups that both sides hold are converted.
-  EXPECT_EQ(
-      Convert(Conv(1, 1, 1, 1, kRateDown4), Bytes(source.begin(), source.end() - 1), 9).size(), 1u);
-  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateUp4), source, 8, 10).size(), 8u);
-}
-
-TEST(SampleConvertTest, SampleSizesAndChannels) {
-  EXPECT_EQ(Convert(Conv(1, 1, 1, 2), {129, 127}, 2), (Bytes{0x00, 0x01, 0x00, 0xFF}));
-  EXPECT_EQ(Convert(Conv(1, 1, 1, 2, kRateDown2), {129, 130}, 1), (Bytes{0x80, 0x01}));
-  EXPECT_EQ(Convert(Conv(1, 2, 1, 1), {0x34, 0x12, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0x7F}, 4),
-            (Bytes{0x92, 0x7F, 0x00, 0xFF}));
-  EXPECT_EQ(Convert(Conv(1, 2, 1, 2, kRateUp2), {0x34, 0x12}, 1), (Bytes{0x34, 0x12, 0x34, 0x12}));
-
-  TrackGains gains{{5, 0}, {1, 0}, {3, 1}};
-  // Mono to stereo: one value, each channel's own gain (10 and 30 >> 1).
-  EXPECT_EQ(Convert(Conv(1, 1, 2, 1, kRateSame, gains), {138}, 1), (Bytes{138, 143}));
-  // Stereo to stereo keeps the channels apart; the mono gain plays no part.
-  EXPECT_EQ(Convert(Conv(2, 1, 2, 1, kRateSame, gains), {138, 120}, 1), (Bytes{138, 116}));
-  // Stereo to mono: (10 x 2 + (-6 >> 1)) >> 1 = 8, and (0 + (-6 >> 1)) >> 1 = -2.
-  TrackGains mix{{5, 0}, {2, 0}, {1, 1}};
-  EXPECT_EQ(Convert(Conv(2, 1, 1, 1, kRateSame, mix), {138, 122, 128, 122}, 2), (Bytes{136, 126}));
-  // Averages (256 + 768) / 2 and (512 + 512) / 2, then (512 x 2 + (512 >> 1)) >> 1 = 640.
-  EXPECT_EQ(Convert(Conv(2, 2, 1, 2, kRateDown2, mix), {0, 1, 0, 2, 0, 3, 0, 2}, 1),
-            (Bytes{0x80, 0x02}));
-  EXPECT_TRUE(Convert(Conv(3, 1, 1, 1), {128, 128, 128}, 1).empty());
-  EXPECT_TRUE(Convert(Conv(1, 1, 1, 4), {128}, 1).empty());
-}
-
-TEST(SampleConvertTest, GainsShiftAndWrap) {
-  auto mono = [](std::int32_t gain, std::uint8_t shift) {
-    return TrackGains{{gain, shift}, {}, {}};
+  const TrackGains gains{{5, 0}, {1, 0}, {3, 1}};
+  const TrackGains mix{{5, 0}, {2, 0}, {1, 1}};
+  const struct {
+    SampleConversion conversion;
+    Bytes source;
+    std::size_t groups;
+    Bytes converted;
+  } cases[] = {
+      // Averages round towards minus infinity: (8+4-1-2)/4 = 2, (-1-1-1-2)/4 = -2.
+      {Conv(1, 1, 1, 1, kRateDown4), source, 2, {130, 126}},
+      {Conv(1, 1, 1, 1, kRateDown2), source, 4, {134, 126, 127, 126}},
+      {Conv(1, 1, 1, 1, kRateSame), source, 8, source},
+      {Conv(1, 1, 1, 1, kRateUp2), source, 2, {136, 136, 132, 132}},
+      {Conv(1, 1, 1, 1, kRateUp4), source, 1, Bytes(4, 136)},
+      {Conv(1, 1, 1, 2), {129, 127}, 2, {0x00, 0x01, 0x00, 0xFF}},
+      {Conv(1, 1, 1, 2, kRateDown2), {129, 130}, 1, {0x80, 0x01}},
+      {Conv(1, 2, 1, 1),
+       {0x34, 0x12, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0x7F},
+       4,
+       {0x92, 0x7F, 0, 0xFF}},
+      {Conv(1, 2, 1, 2, kRateUp2), {0x34, 0x12}, 1, {0x34, 0x12, 0x34, 0x12}},
+      // Mono to stereo: one value, each channel's own gain (10 and 30 >> 1).
+      {Conv(1, 1, 2, 1, kRateSame, gains), {138}, 1, {138, 143}},
+      // Stereo to stereo keeps the channels apart; the mono gain plays no part.
+      {Conv(2, 1, 2, 1, kRateSame, gains), {138, 120}, 1, {138, 116}},
+      // Stereo to mono: (10 x 2 + (-6 >> 1)) >> 1 = 8, and (0 + (-6 >> 1)) >> 1 = -2.
+      {Conv(2, 1, 1, 1, kRateSame, mix), {138, 122, 128, 122}, 2, {136, 126}},
+      // Averages (256 + 768) / 2 and (512 + 512) / 2, then (512 x 2 + (512 >> 1)) >> 1 = 640.
+      {Conv(2, 2, 1, 2, kRateDown2, mix), {0, 1, 0, 2, 0, 3, 0, 2}, 1, {0x80, 0x02}},
+      // No saturation: 100 x 3 + 128 wraps to 172; -5 >> 1 rounds down to -3.
+      {Conv(1, 1, 1, 1, kRateSame, Mono(3, 0)), {228}, 1, {172}},
+      {Conv(1, 1, 1, 1, kRateSame, Mono(1, 1)), {123}, 1, {125}},
+      // 20000 x 2 keeps its low 16 bits; 32767 x 0x20000 wraps to -131072 before the shift.
+      {Conv(1, 2, 1, 2, kRateSame, Mono(2, 0)), {0x20, 0x4E}, 1, {0x40, 0x9C}},
+      {Conv(1, 2, 1, 2, kRateSame, Mono(0x20000, 24)), {0xFF, 0x7F}, 1, {0xFF, 0xFF}},
+      {Conv(1, 2, 1, 1, kRateSame, Mono(-1, 31)), {0x00, 0x01}, 1, {127}},
+      // Only whole groups that both sides hold are converted; bad formats convert nothing.
+      {Conv(1, 1, 1, 1, kRateDown4), Bytes(7, 128), 9, {128}},
+      {Conv(3, 1, 1, 1), {128, 128, 128}, 1, {}},
+      {Conv(1, 1, 1, 4), {128}, 1, {}},
+      {Conv(1, 1, 1, 1, kRateSame, Mono(1, 32)), {128}, 1, {}},
   };
-  // No saturation: 100 x 3 + 128 wraps to 172; -5 >> 1 rounds down to -3.
-  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateSame, mono(3, 0)), {228}, 1), (Bytes{172}));
-  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateSame, mono(1, 1)), {123}, 1), (Bytes{125}));
-  // 20000 x 2 keeps its low 16 bits; 32767 x 0x20000 wraps to -131072 before the shift.
-  EXPECT_EQ(Convert(Conv(1, 2, 1, 2, kRateSame, mono(2, 0)), {0x20, 0x4E}, 1), (Bytes{0x40, 0x9C}));
-  EXPECT_EQ(Convert(Conv(1, 2, 1, 2, kRateSame, mono(0x20000, 24)), {0xFF, 0x7F}, 1),
-            (Bytes{0xFF, 0xFF}));
-  EXPECT_EQ(Convert(Conv(1, 2, 1, 1, kRateSame, mono(-1, 31)), {0x00, 0x01}, 1), (Bytes{127}));
-  EXPECT_TRUE(Convert(Conv(1, 1, 1, 1, kRateSame, mono(1, 32)), {128}, 1).empty());
+  for (std::size_t i = 0; i < std::size(cases); ++i)
+    EXPECT_EQ(Convert(cases[i].conversion, cases[i].source, cases[i].groups), cases[i].converted)
+        << "case " << i;
+  for (int other : {0, 3, 8, -1, -8})
+    EXPECT_TRUE(Convert(Conv(1, 1, 1, 1, other), source, 2).empty()) << other;
+  EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateUp4), source, 8, 10).size(), 8u);
   // The destination's old bytes are replaced, not added to.
   Bytes dest(2, 0x55);
   EXPECT_EQ(ConvertSamples(Conv(1, 1, 1, 1), Bytes{130, 131}, 2, dest), 2u);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "common/byte_io.h"
@@ -29,15 +30,19 @@ Bytes Row(std::initializer_list<Bytes> codes) {
 }
 Bytes Picture(int width, int hotV, int hotH, const std::vector<Bytes>& rows) {
   ByteWriter out;
-  for (int field : {static_cast<int>(rows.size()), width, hotV, hotH}) {
+  for (int field : {static_cast<int>(rows.size()), width, hotV, hotH})
     out.i16(static_cast<std::int16_t>(field));
-  }
   for (const Bytes& row : rows) {
     out.i16(static_cast<std::int16_t>(row.size()));
     out.bytes(row);
   }
   return out.take();
 }
+Bytes Cut(Bytes bytes, std::size_t drop) {
+  bytes.resize(bytes.size() - drop);
+  return bytes;
+}
+Point At(int v, int h) { return {static_cast<std::int16_t>(v), static_cast<std::int16_t>(h)}; }
 
 constexpr std::int16_t kLogic = 110;
 constexpr int kSlack = 64;
@@ -45,6 +50,7 @@ constexpr std::uint8_t kGuard = 0xEE;
 constexpr int kWidth = 8;
 constexpr int kHeight = 6;
 constexpr int kTextRow = kWidth + 1;  // a row of Canvas::Text with its '|'
+constexpr Rect kWhole{0, 0, kHeight, kWidth};
 
 // An 8 x 6 bitmap of background 0 with guard bytes around it, drawn as text: '.' is 0, other
 // values are hex digits. Rows may run upward in memory.
@@ -75,16 +81,11 @@ struct Canvas {
   BitmapView view;
 };
 
-constexpr Rect kWhole{0, 0, kHeight, kWidth};
-
 // A drawing on a blank canvas cut to `clip`: background outside it.
 std::string CutToClip(std::string text, Rect clip) {
   for (int v = 0; v < kHeight; ++v) {
-    for (int h = 0; h < kWidth; ++h) {
-      if (!clip.contains({static_cast<std::int16_t>(v), static_cast<std::int16_t>(h)})) {
-        text[static_cast<std::size_t>(v * kTextRow + h)] = '.';
-      }
-    }
+    for (int h = 0; h < kWidth; ++h)
+      if (!clip.contains(At(v, h))) text[static_cast<std::size_t>(v * kTextRow + h)] = '.';
   }
   return text;
 }
@@ -107,10 +108,8 @@ std::string Draw(const Bytes& picture, Point anchor, Rect clip, bool mirrored,
 TEST(SpriteHeader, ReadsFieldsAndRejectsWhatCannotBeAPicture) {
   auto picture = ReadSpritePicture(Picture(512, -3, 7, {Row({Fill(63, 1)})}));
   ASSERT_TRUE(picture.ok());
-  EXPECT_EQ(picture->rows, 1);
-  EXPECT_EQ(picture->width, 512);
-  EXPECT_EQ(picture->hotV, -3);
-  EXPECT_EQ(picture->hotH, 7);
+  EXPECT_EQ((std::vector<int>{picture->rows, picture->width, picture->hotV, picture->hotH}),
+            (std::vector<int>{1, 512, -3, 7}));
   EXPECT_EQ(picture->rowData.size(), 4u);
   for (const Bytes& bad : {Picture(513, 0, 0, {}), Picture(-1, 0, 0, {}),
                            Bytes{0xFF, 0xFF, 1, 0, 0, 0, 0, 0}, Bytes(7, 0)}) {
@@ -121,27 +120,21 @@ TEST(SpriteHeader, ReadsFieldsAndRejectsWhatCannotBeAPicture) {
   }
 }
 
-TEST(DrawSprite, PlacesHotSpotMirrorsAndKeepsTransparency) {
+TEST(DrawSprite, PlacesHotSpotMirrorsKeepsTransparencyAndClipsOnEverySide) {
   // Row 1 copies row 0 where it is opaque; its skip keeps the background.
-  EXPECT_EQ(Draw(kFigure, {2, 3}, kWhole, false),
-            "........|..1233..|...234..|...567..|........|........|");
-  // Mirrored, hot spot h is measured from the right edge: left = 3 - (4 - 1).
-  EXPECT_EQ(Draw(kFigure, {2, 3}, kWhole, true),
-            "........|3321....|432.....|765.....|........|........|");
+  const std::string plain = "........|..1233..|...234..|...567..|........|........|";
+  EXPECT_EQ(Draw(kFigure, {2, 3}, kWhole, false), plain);
   // Upward rows: row 1 lies above row 0 in memory and copies still take the previous row.
-  EXPECT_EQ(Draw(kFigure, {2, 3}, kWhole, false, 0, true),
-            "........|..1233..|...234..|...567..|........|........|");
-}
-
-TEST(DrawSprite, ClipsOnEverySideLikeTheWholeDrawing) {
-  for (bool mirrored : {false, true}) {
-    const std::string whole = Draw(kFigure, {2, 3}, kWhole, mirrored);
-    for (Rect clip :
-         {Rect{2, 0, 6, 8}, Rect{3, 0, 6, 8}, Rect{4, 0, 6, 8}, Rect{0, 0, 3, 8}, Rect{0, 3, 6, 8},
-          Rect{0, 4, 6, 8}, Rect{0, 0, 6, 4}, Rect{3, 2, 4, 5}, Rect{-9, -9, 99, 99}}) {
-      EXPECT_EQ(Draw(kFigure, {2, 3}, clip, mirrored), CutToClip(whole, clip))
-          << clip.top << "," << clip.left;
-    }
+  EXPECT_EQ(Draw(kFigure, {2, 3}, kWhole, false, 0, true), plain);
+  // Mirrored, hot spot h is measured from the right edge: left = 3 - (4 - 1).
+  const std::string mirrored = "........|3321....|432.....|765.....|........|........|";
+  EXPECT_EQ(Draw(kFigure, {2, 3}, kWhole, true), mirrored);
+  for (Rect clip :
+       {Rect{2, 0, 6, 8}, Rect{3, 0, 6, 8}, Rect{4, 0, 6, 8}, Rect{0, 0, 3, 8}, Rect{0, 3, 6, 8},
+        Rect{0, 4, 6, 8}, Rect{0, 0, 6, 4}, Rect{3, 2, 4, 5}, Rect{-9, -9, 99, 99}}) {
+    EXPECT_EQ(Draw(kFigure, {2, 3}, clip, false), CutToClip(plain, clip)) << clip.top << clip.left;
+    EXPECT_EQ(Draw(kFigure, {2, 3}, clip, true), CutToClip(mirrored, clip))
+        << clip.top << clip.left;
   }
 }
 
@@ -151,8 +144,7 @@ TEST(DrawSprite, FirstDrawnRowCopiesTheScratchRow) {
   const Bytes picture =
       Picture(3, 0, 0, {Row({Lit({1, 2, 3})}), Row({Lit({4}), Skip(1), Lit({5})}), Row({Copy(3)})});
   EXPECT_EQ(Draw(picture, {0, 0}, Rect{2, 0, 6, 8}, false),
-            "........|........|4.5.....|"
-            "........|........|........|");
+            "........|........|4.5.....|........|........|........|");
   // The picture's first row has no row above it: its copies are transparent.
   Canvas canvas(false, 9);
   EXPECT_FALSE(
@@ -164,78 +156,62 @@ TEST(DrawSprite, FirstDrawnRowCopiesTheScratchRow) {
 TEST(DrawSprite, MalformedRowsStopWithSite518AndStayInBounds) {
   // Picture row 1 is bad; row 0 stays drawn, row 2 is never reached.
   const Bytes good = Row({Fill(4, 1)});
-  Bytes cut = Picture(4, 0, 0, {good, Row({Fill(4, 2)})});
-  cut.pop_back();
   Bytes missingRow = Picture(4, 0, 0, {good});
   missingRow[0] = 3;  // three rows claimed, one present
   auto bad = [&](Bytes row) { return Picture(4, 0, 0, {good, row, good}); };
-  for (const Bytes& picture :
-       {cut, missingRow, bad(Row({Lit({1, 2, 3, 4, 5})})), bad(Row({Fill(3, 2)})),
-        bad(Bytes{4 << 2 | 2}), bad(Bytes{4 << 2 | 3, 1, 2})}) {
+  for (const Bytes& picture : {Cut(Picture(4, 0, 0, {good, Row({Fill(4, 2)})}), 1), missingRow,
+                               bad(Row({Lit({1, 2, 3, 4, 5})})), bad(Row({Fill(3, 2)})),
+                               bad(Bytes{4 << 2 | 2}), bad(Bytes{4 << 2 | 3, 1, 2})}) {
     const std::string text = Draw(picture, {1, 1}, kWhole, false, 518);
-    EXPECT_EQ(text.substr(0, 2 * kTextRow), "........|.1111...|");
-    EXPECT_EQ(text.substr(3 * kTextRow), "........|........|........|");
+    EXPECT_EQ(text.substr(0, 2 * kTextRow) + text.substr(3 * kTextRow),
+              "........|.1111...|........|........|........|");
   }
   // Rows below the clip and codes past the clip's far edge are never decoded.
   Draw(missingRow, {0, 0}, Rect{0, 0, 1, 8}, false);
-  Draw(Picture(4, 0, 0, {Row({Fill(2, 1), Fill(9, 1)})}), {0, 0}, Rect{0, 0, 6, 2}, false);
-  Draw(Picture(4, 0, 0, {Row({Fill(2, 1), Fill(9, 1)})}), {0, 0}, Rect{0, 2, 6, 8}, true);
+  const Bytes overrun = Picture(4, 0, 0, {Row({Fill(2, 1), Fill(9, 1)})});
+  Draw(overrun, {0, 0}, Rect{0, 0, 6, 2}, false);
+  Draw(overrun, {0, 0}, Rect{0, 2, 6, 8}, true);
 }
 
 TEST(SpriteHit, OpaqueColumnsFollowTheRunningTotalRule) {
-  // W 4, hot (0, 0): columns run lit, skip, skip, copy.
+  // W 4, hot (0, 0): columns run lit, skip, skip, copy. Column c is decided by the first code
+  // whose running total reaches c: c 1 by the literal, c 3 by the skip. Mirrored, the rectangle
+  // moves (left = 10 - 4) but the codes are read unmirrored.
   const Bytes picture = Picture(4, 0, 0, {Row({Lit({1}), Skip(2), Copy(1)})});
-  auto hit = [&](int h, bool mirrored = false) {
-    auto result = SpriteHit(picture, {10, 10}, mirrored, {10, static_cast<std::int16_t>(h)});
-    EXPECT_TRUE(result.ok());
-    return result.ok() && *result;
-  };
-  // Column c is decided by the first code whose running total reaches c.
-  EXPECT_TRUE(hit(10));   // c 0: the literal
-  EXPECT_TRUE(hit(11));   // c 1: the literal's total 1 reaches it
-  EXPECT_FALSE(hit(12));  // c 2: the skip
-  EXPECT_FALSE(hit(13));  // c 3: the skip's total 3 reaches it
-  EXPECT_FALSE(hit(9));
-  EXPECT_FALSE(hit(14));
-  // Mirrored, the rectangle moves (left = 10 - 4) but the codes are read unmirrored.
-  EXPECT_TRUE(hit(6, true));
-  EXPECT_FALSE(hit(8, true));
-  EXPECT_FALSE(hit(10, true));
-
+  const std::tuple<int, bool, bool> cases[] = {
+      {10, false, true},  {11, false, true}, {12, false, false},
+      {13, false, false}, {9, false, false}, {14, false, false},
+      {6, true, true},    {8, true, false},  {10, true, false}};
+  for (const auto& [h, mirrored, hit] : cases) {
+    auto result = SpriteHit(picture, {10, 10}, mirrored, At(10, h));
+    ASSERT_TRUE(result.ok()) << h;
+    EXPECT_EQ(*result, hit) << h << " " << mirrored;
+  }
   auto site = [](const Bytes& p, Point point) {
-    return SpriteHit(p, {0, 0}, false, point).error();
+    return SpriteHit(p, {0, 0}, false, point).error().errorLine;
   };
-  Bytes cut = Picture(2, 0, 0, {Row({Fill(2, 1)}), Row({Fill(2, 1)})});
-  cut.resize(cut.size() - 2);
-  EXPECT_EQ(site(cut, {1, 0}).errorLine, 512);
-  EXPECT_EQ(site(Picture(4, 0, 0, {Row({Skip(1), Fill(5, 1)})}), {0, 3}).errorLine, 513);
-  EXPECT_EQ(site(Picture(4, 0, 0, {Row({Skip(1)})}), {0, 3}).errorLine, 513);
+  EXPECT_EQ(site(Cut(Picture(2, 0, 0, {Row({Fill(2, 1)}), Row({Fill(2, 1)})}), 2), {1, 0}), 512);
+  EXPECT_EQ(site(Picture(4, 0, 0, {Row({Skip(1), Fill(5, 1)})}), {0, 3}), 513);
+  EXPECT_EQ(site(Picture(4, 0, 0, {Row({Skip(1)})}), {0, 3}), 513);
 }
 
 TEST(SpriteHitScaled, MapsPointsBackThroughTheDrawnSize) {
   // 2 x 4 picture, hot (1, 2). Row 0 is decided opaque for columns 0 and 1 by the rule above.
   const Bytes picture = Picture(4, 1, 2, {Row({Lit({1}), Skip(2), Lit({2})}), Row({Skip(4)})});
-  auto hit = [&](SpriteSize size, int v, int h) {
-    auto result = SpriteHitScaled(picture, {20, 20}, false, size,
-                                  {static_cast<std::int16_t>(v), static_cast<std::int16_t>(h)});
-    EXPECT_TRUE(result.ok());
-    return result.ok() && *result;
-  };
-  // Drawn 4 x 8: top 20 - 2, left 20 - 4.
-  EXPECT_TRUE(hit({4, 8}, 18, 16));
-  EXPECT_TRUE(hit({4, 8}, 19, 19));   // column 3 x 4 / 8 = 1
-  EXPECT_FALSE(hit({4, 8}, 19, 20));  // column 2
-  EXPECT_FALSE(hit({4, 8}, 20, 16));  // row 2 x 2 / 4 = 1
-  EXPECT_FALSE(hit({4, 8}, 17, 16));
-  EXPECT_FALSE(hit({4, 8}, 22, 16));
+  // Drawn 4 x 8: top 20 - 2, left 20 - 4; column 3 x 4 / 8 = 1 is opaque, row 2 x 2 / 4 = 1 not.
   // Drawn 3 x 6: top 20 - 1, left 20 - 3; columns 0 1 2 2 3 3 become 0 0 1 2 2 3.
-  EXPECT_TRUE(hit({3, 6}, 19, 18));
-  EXPECT_FALSE(hit({3, 6}, 19, 20));
-  EXPECT_FALSE(hit({0, 8}, 18, 16));
+  const std::tuple<SpriteSize, int, int, bool> cases[] = {
+      {{4, 8}, 18, 16, true},  {{4, 8}, 19, 19, true},  {{4, 8}, 19, 20, false},
+      {{4, 8}, 20, 16, false}, {{4, 8}, 17, 16, false}, {{4, 8}, 22, 16, false},
+      {{3, 6}, 19, 18, true},  {{3, 6}, 19, 20, false}, {{0, 8}, 18, 16, false}};
+  for (const auto& [size, v, h, hit] : cases) {
+    auto result = SpriteHitScaled(picture, {20, 20}, false, size, At(v, h));
+    ASSERT_TRUE(result.ok()) << v << "," << h;
+    EXPECT_EQ(*result, hit) << size.rows << "x" << size.columns << " " << v << "," << h;
+  }
   EXPECT_EQ(SpriteHitScaled(Bytes{}, {0, 0}, false, {1, 2048}, {0, 0}).error().errorLine, 516);
-  Bytes cut = picture;
-  cut.resize(cut.size() - 2);
-  EXPECT_EQ(SpriteHitScaled(cut, {20, 20}, false, {4, 8}, {20, 16}).error().errorLine, 517);
+  EXPECT_EQ(SpriteHitScaled(Cut(picture, 2), {20, 20}, false, {4, 8}, {20, 16}).error().errorLine,
+            517);
 }
 
 TEST(RowScaler, StepsInProportionAndRepeatsWholeMultiples) {
@@ -269,9 +245,9 @@ TEST(RowScaler, StepsInProportionAndRepeatsWholeMultiples) {
   constexpr std::uint8_t kUnder = 9;
   for (int s = 1; s <= 4; ++s) {
     for (int d = 1; d <= 40; ++d) {
-      for (bool mirrored : {false, true}) {
-        for (int first = 0; first < d; ++first) {
-          for (int end = first + 1; end <= d; ++end) {
+      for (int first = 0; first < d; ++first) {
+        for (int end = first + 1; end <= d; ++end) {
+          for (bool mirrored : {false, true}) {
             Bytes out(static_cast<std::size_t>(end - first), kUnder);
             RowScaler(s, d, first, end, mirrored).ScaleRow(values, opaque, out.data());
             for (int i = first; i < end; ++i) {
@@ -296,10 +272,16 @@ TEST(DrawSpriteScaled, ScalesRowsAndColumnsAndClipsLikeTheWholeDrawing) {
     EXPECT_TRUE(canvas.GuardsIntact());
     return canvas.Text();
   };
-  // At its own size a picture draws as DrawSprite does.
+  const Bytes tall = Picture(
+      3, 0, 0, {Row({Lit({1, 2, 3})}), Row({Lit({4, 5, 6})}), Row({Copy(3)}), Row({Fill(3, 7)})});
   for (bool mirrored : {false, true}) {
+    // At its own size a picture draws as DrawSprite does.
     EXPECT_EQ(draw(kFigure, {2, 3}, {3, 4}, kWhole, mirrored),
               Draw(kFigure, {2, 3}, kWhole, mirrored));
+    // A clipped drawing is the whole drawing cut to the clip.
+    const Rect clip{2, 2, 5, 6};
+    EXPECT_EQ(draw(tall, {1, 4}, {5, 7}, clip, mirrored),
+              CutToClip(draw(tall, {1, 4}, {5, 7}, kWhole, mirrored), clip));
   }
   // Doubled: 2 x 2 picture with a transparent pixel, hot (1, 1) -> drawn hot spot (2, 2).
   const Bytes small = Picture(2, 1, 1, {Row({Lit({1, 2})}), Row({Skip(1), Lit({3})})});
@@ -307,16 +289,8 @@ TEST(DrawSpriteScaled, ScalesRowsAndColumnsAndClipsLikeTheWholeDrawing) {
             "........|.1122...|.1122...|...33...|...33...|........|");
   // Halved rows: skipped source rows are still decoded for the copies below them. Three
   // columns to five: source columns 0 0 1 1 2.
-  const Bytes tall = Picture(
-      3, 0, 0, {Row({Lit({1, 2, 3})}), Row({Lit({4, 5, 6})}), Row({Copy(3)}), Row({Fill(3, 7)})});
   EXPECT_EQ(draw(tall, {0, 0}, {2, 5}, kWhole, false),
             "11223...|44556...|........|........|........|........|");
-  // A clipped drawing is the whole drawing cut to the clip.
-  for (bool mirrored : {false, true}) {
-    const Rect clip{2, 2, 5, 6};
-    EXPECT_EQ(draw(tall, {1, 4}, {5, 7}, clip, mirrored),
-              CutToClip(draw(tall, {1, 4}, {5, 7}, kWhole, mirrored), clip));
-  }
   EXPECT_EQ(draw(tall, {0, 0}, {0, 5}, kWhole, false), Canvas().Text());
   draw(tall, {0, 0}, {2, 2048}, kWhole, false, 514);
   draw(Picture(3, 0, 0, {Row({Lit({1, 2, 3})}), Row({Fill(2, 1)})}), {0, 0}, {4, 3}, kWhole, false,

@@ -4,21 +4,19 @@
 #include "media/star_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <optional>
 #include <random>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "../shell/temp_folder.h"
 #include "common/byte_io.h"
 #include "shell/boxes.h"
 #include "shell/message_texts.h"
-#include "shell/platform_error.h"
 #include "shell/volume_map.h"
 
 namespace lw {
@@ -36,6 +34,9 @@ constexpr std::uint32_t kLarge = 1000;  // a record too big for any run these te
 constexpr std::uint32_t kFreeTable = 512;
 constexpr const char* kPath = "appl:test.str";
 
+// The offset of record `id`'s index entry.
+constexpr std::uint32_t Entry(std::uint32_t id) { return 1024 + 4 * id; }
+
 // Record contents that differ with size and seed.
 Bytes Data(std::size_t size, std::uint32_t seed) {
   Bytes bytes(size);
@@ -44,21 +45,15 @@ Bytes Data(std::size_t size, std::uint32_t seed) {
   return bytes;
 }
 
-// The scratch folder's parent: memory-backed where the machine has it, because the random
-// tests flush (and so sync) hundreds of times.
-fs::path ScratchRoot() {
-  std::error_code ignored;
-  return fs::is_directory("/dev/shm", ignored) ? fs::path("/dev/shm") : fs::temp_directory_path();
+void Put32(Bytes& bytes, std::size_t offset, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-// File access that can fail every write once a byte budget is spent. A write that does not fit
-// the budget writes nothing, like a device refusing a request it cannot complete.
+// File access that fails every positioned write once a byte budget is spent. A write that does not
+// fit the budget writes nothing, like a device refusing a request it cannot complete.
 class FaultyFiles : public FileAccess {
  public:
   using FileAccess::FileAccess;
-  ProgramCode FileWrite(FileHandle file, std::span<const std::uint8_t> bytes) override {
-    return spend(bytes.size()) ? FileAccess::FileWrite(file, bytes) : ProgramCode::kFile;
-  }
   ProgramCode FileWriteAt(FileHandle file, std::uint32_t offset,
                           std::span<const std::uint8_t> bytes) override {
     return spend(bytes.size()) ? FileAccess::FileWriteAt(file, offset, bytes) : ProgramCode::kFile;
@@ -68,33 +63,23 @@ class FaultyFiles : public FileAccess {
  private:
   // Whether a write of `count` bytes fits the budget; one that does not spends it all.
   bool spend(std::size_t count) {
-    if (budget && count > *budget) {
-      budget = 0;
-      return false;
-    }
-    if (budget) *budget -= count;
-    return true;
+    if (!budget) return true;
+    const bool fits = count <= *budget;
+    *budget = fits ? *budget - count : 0;
+    return fits;
   }
 };
 
 class StarFileTest : public ::testing::Test {
  protected:
-  StarFileTest()
-      : folder_(ScratchRoot() / ("star_file_" + std::to_string(::getpid()))),
-        volumes_(folder_),
-        files_(volumes_, boxes_, texts_, lastError_) {
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+  StarFileTest() {
     boxes_.setPolicy([this](const BoxRequest&) {
       ++boxCount_;
       return BoxAnswer::kAbort;
     });
   }
-  ~StarFileTest() override { fs::remove_all(folder_); }
   // No operation may read outside the file: that would bring up the disc box.
   void TearDown() override { EXPECT_EQ(boxCount_, 0); }
-
-  fs::path disk() const { return folder_ / "test.str"; }
 
   void Create(std::int32_t records) {
     ASSERT_EQ(StarFile::Create(files_, kPath, records, kType, kCreator), ProgramCode::kOk);
@@ -133,6 +118,7 @@ class StarFileTest : public ::testing::Test {
     return runs;
   }
 
+  fs::path disk() const { return folder_.path() / "test.str"; }
   Bytes DiskBytes() const {
     Bytes bytes(fs::file_size(disk()));
     std::ifstream(disk(), std::ios::binary)
@@ -140,42 +126,32 @@ class StarFileTest : public ::testing::Test {
     return bytes;
   }
   void SetDiskBytes(const Bytes& bytes) const {
-    std::ofstream(disk(), std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
+    folder_.writeFile("test.str", {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
   }
   std::uint32_t Disk32(std::size_t offset) const { return LoadU32(DiskBytes().data() + offset); }
   void Patch32(std::size_t offset, std::uint32_t value) const {
     Bytes bytes = DiskBytes();
-    for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
+    Put32(bytes, offset, value);
     SetDiskBytes(bytes);
   }
 
-  fs::path folder_;
-  VolumeMap volumes_;
+  test::TempFolder folder_;
+  VolumeMap volumes_{folder_.path()};
   TerminalBoxes boxes_{nullptr};
   MessageTexts texts_;
   LastPlatformError lastError_;
-  FaultyFiles files_;
+  FaultyFiles files_{volumes_, boxes_, texts_, lastError_};
   int boxCount_ = 0;
 };
-
-// ---- Layout ---------------------------------------------------------------------------------
 
 TEST_F(StarFileTest, CreatesAnEmptyFileByteForByte) {
   Create(100);
   Bytes expected(kArea, 0);
-  const std::vector<std::pair<std::size_t, std::vector<std::uint8_t>>> fields = {
-      {0, {0x00, 0x00, 0x01, 0x00}},   // version
-      {4, {0x00, 0x06, 0x00, 0x00}},   // file end 1536
-      {16, {0x80, 0x00, 0x00, 0x00}},  // index capacity 128
-      {32, {0x4F, 0x44, 0x54, 0x52}},  // 'RTDO'
-      {36, {0x54, 0x52, 0x57, 0x4C}},  // 'LWRT'
-  };
-  for (const auto& [offset, bytes] : fields)
-    std::copy(bytes.begin(), bytes.end(), expected.begin() + offset);
+  // Version, file end, index capacity, 'RTDO' and 'LWRT'.
+  const RunTable fields = {
+      {0, 0x00010000}, {4, kArea}, {16, 128}, {32, 0x5254444F}, {36, 0x4C575254}};
+  for (auto [offset, value] : fields) Put32(expected, offset, value);
   EXPECT_EQ(DiskBytes(), expected);
-  EXPECT_EQ(kType, 0x5254444Fu);
   EXPECT_EQ(FourCharText(kCreator), "LWRT");
   EXPECT_EQ(Open()->cachedPages(), std::vector<std::uint32_t>{0});
 
@@ -203,9 +179,9 @@ TEST_F(StarFileTest, LaysOutBlocksInUnitsOf64AndKeepsReservedBytes) {
   EXPECT_EQ(Disk32(4), bytes.size());
   EXPECT_EQ(Disk32(20), 3u);  // next id
   EXPECT_EQ(Disk32(100), 0xDEADBEEF);
-  EXPECT_EQ(Disk32(1024), kArea);  // index entries 0, 1, 2
-  EXPECT_EQ(Disk32(1028), kArea + 64);
-  EXPECT_EQ(Disk32(1032), kArea + 192);
+  EXPECT_EQ(Disk32(Entry(0)), kArea);
+  EXPECT_EQ(Disk32(Entry(1)), kArea + 64);
+  EXPECT_EQ(Disk32(Entry(2)), kArea + 192);
   EXPECT_EQ(Disk32(kArea + 64), 1u);  // block 1: id, length, data, zero padding
   EXPECT_EQ(Disk32(kArea + 68), 57u);
   EXPECT_TRUE(std::equal(middle.begin(), middle.end(), bytes.begin() + kArea + 72));
@@ -217,9 +193,7 @@ TEST_F(StarFileTest, LaysOutBlocksInUnitsOf64AndKeepsReservedBytes) {
   EXPECT_EQ(Read(*file, 1), middle);
 }
 
-// ---- Opening and ids ------------------------------------------------------------------------
-
-TEST_F(StarFileTest, OpenChecksTheVersionBeforeTheSize) {
+TEST_F(StarFileTest, OpenChecksTheVersionBeforeTheSizeAndOnlyHandedOutIdsExist) {
   std::unique_ptr<StarFile> file;
   EXPECT_EQ(OpenCode(file), ProgramCode::kFile);  // no such file
   Create(1);
@@ -230,10 +204,8 @@ TEST_F(StarFileTest, OpenChecksTheVersionBeforeTheSize) {
   Patch32(0, kStarVersion);
   EXPECT_EQ(OpenCode(file), ProgramCode::kBadStarSize);
   EXPECT_EQ(file, nullptr);
-}
 
-TEST_F(StarFileTest, OnlyHandedOutIdsExist) {
-  auto file = Filled(1, 3);
+  file = Filled(1, 3);
   std::uint32_t length = 0;
   Bytes out;
   EXPECT_EQ(file->RecordLength(3, length), ProgramCode::kUndefined);  // the index has room
@@ -243,23 +215,31 @@ TEST_F(StarFileTest, OnlyHandedOutIdsExist) {
   EXPECT_EQ(file->ReadRecord(0, out), ProgramCode::kFile);
 }
 
-// ---- Space ----------------------------------------------------------------------------------
-
-TEST_F(StarFileTest, RewritesInPlaceOrFreesTheOldBlock) {
-  auto file = Filled(1, 3);
-  const Bytes same = Data(kSmall, 77);
-  ASSERT_EQ(file->RewriteRecord(1, same), ProgramCode::kOk);
+TEST_F(StarFileTest, RewritesInPlaceOrFreesTheOldBlockAndFreedNeighboursCoalesce) {
+  auto file = Filled(1, 6);
+  ASSERT_EQ(file->RewriteRecord(1, Data(kSmall, 77)), ProgramCode::kOk);  // same length
   EXPECT_TRUE(Runs(*file).empty());
-  EXPECT_EQ(file->header().fileEnd, kArea + 192);
-
-  const Bytes longer = Data(100, 78);
-  ASSERT_EQ(file->RewriteRecord(1, longer), ProgramCode::kOk);
-  EXPECT_EQ(Runs(*file), (RunTable{{kArea + 64, 64}}));
-  EXPECT_EQ(file->header().freeBytes, 64u);
-  ASSERT_EQ(file->Flush(), ProgramCode::kOk);
-  EXPECT_EQ(Disk32(1024 + 4 * 1), kArea + 192);
-  EXPECT_EQ(Read(*file, 1), longer);
-  EXPECT_EQ(Read(*file, 2), Data(kSmall, 2));
+  EXPECT_EQ(file->header().fileEnd, kArea + 6 * 64);
+  // Each record moves to the file end; its old block joins the runs it touches.
+  const std::vector<std::pair<std::int32_t, RunTable>> steps = {
+      {1, {{1600, 64}}},
+      {3, {{1600, 64}, {1728, 64}}},
+      {2, {{1600, 192}}},  // touches runs on both sides
+      {0, {{1536, 256}}},  // touches the run above
+      {5, {{1536, 256}, {1856, 64}}},
+      {4, {{1536, 384}}},  // touches below, then the merged run touches above
+  };
+  for (const auto& [id, table] : steps) {
+    const std::uint32_t end = file->header().fileEnd;
+    ASSERT_EQ(file->RewriteRecord(id, Data(kLarge, id)), ProgramCode::kOk);
+    EXPECT_EQ(Runs(*file), table) << "after freeing record " << id;
+    std::uint32_t sum = 0;
+    for (const auto& run : table) sum += run.second;
+    EXPECT_EQ(file->header().freeBytes, sum);
+    ASSERT_EQ(file->Flush(), ProgramCode::kOk);
+    EXPECT_EQ(Disk32(Entry(id)), end);
+  }
+  for (std::int32_t id = 0; id < 6; ++id) EXPECT_EQ(Read(*file, id), Data(kLarge, id));
 }
 
 TEST_F(StarFileTest, AllocatesTheSmallestFittingRunLowestFirst) {
@@ -275,7 +255,7 @@ TEST_F(StarFileTest, AllocatesTheSmallestFittingRunLowestFirst) {
   for (const auto& [size, place] : appends) {
     const std::int32_t id = Append(*file, Data(size, place));
     ASSERT_EQ(file->Flush(), ProgramCode::kOk);
-    EXPECT_EQ(Disk32(1024 + 4 * id), place) << "record of " << size << " bytes";
+    EXPECT_EQ(Disk32(Entry(id)), place) << "record of " << size << " bytes";
   }
   EXPECT_EQ(Runs(*file), (RunTable{{1600, 64}}));
   EXPECT_EQ(file->header().freeBytes, 64u);
@@ -283,26 +263,6 @@ TEST_F(StarFileTest, AllocatesTheSmallestFittingRunLowestFirst) {
   for (std::size_t i = 0; i < appends.size(); ++i)
     EXPECT_EQ(Read(*file, 7 + static_cast<std::int32_t>(i)),
               Data(appends[i].first, appends[i].second));
-}
-
-TEST_F(StarFileTest, FreedNeighboursCoalesceIntoSortedRuns) {
-  auto file = Filled(1, 6);
-  const std::vector<std::pair<std::int32_t, RunTable>> steps = {
-      {1, {{1600, 64}}},
-      {3, {{1600, 64}, {1728, 64}}},
-      {2, {{1600, 192}}},  // touches runs on both sides
-      {0, {{1536, 256}}},  // touches the run above
-      {5, {{1536, 256}, {1856, 64}}},
-      {4, {{1536, 384}}},  // touches below, then the merged run touches above
-  };
-  for (const auto& [id, table] : steps) {
-    ASSERT_EQ(file->RewriteRecord(id, Data(kLarge, id)), ProgramCode::kOk);
-    EXPECT_EQ(Runs(*file), table) << "after freeing record " << id;
-    std::uint32_t sum = 0;
-    for (const auto& run : table) sum += run.second;
-    EXPECT_EQ(file->header().freeBytes, sum);
-  }
-  for (std::int32_t id = 0; id < 6; ++id) EXPECT_EQ(Read(*file, id), Data(kLarge, id));
 }
 
 TEST_F(StarFileTest, The129thIdGrowsTheIndexAndMovesRecordsAway) {
@@ -317,9 +277,9 @@ TEST_F(StarFileTest, The129thIdGrowsTheIndexAndMovesRecordsAway) {
   EXPECT_EQ(file->header().indexCapacity, 256u);
   ASSERT_EQ(file->Flush(), ProgramCode::kOk);
   // The 64 bytes cleared beyond the new page were freed, and the new record fits them exactly.
-  EXPECT_EQ(Disk32(1024 + 4 * 128), kArea + 512);
+  EXPECT_EQ(Disk32(Entry(128)), kArea + 512);
   EXPECT_TRUE(Runs(*file).empty());
-  for (std::int32_t id = 0; id < 8; ++id) EXPECT_GE(Disk32(1024 + 4 * id), 2048u) << id;
+  for (std::int32_t id = 0; id < 8; ++id) EXPECT_GE(Disk32(Entry(id)), 2048u) << id;
 
   file = Open();
   for (std::int32_t id = 0; id < 128; ++id) ASSERT_EQ(Read(*file, id), Data(size(id), id)) << id;
@@ -332,8 +292,8 @@ constexpr std::uint32_t Place(std::uint32_t id) { return 2048 + 64 * id; }
 TEST_F(StarFileTest, AFullFreeTableIsCompactedAtTheNarrowestPair) {
   auto file = Filled(200, 200);
   // Free records 0, 3, 5, ..., 127: 64 runs, two records between the first two, one elsewhere.
-  std::vector<std::int32_t> freed = {0};
-  for (std::int32_t id = 3; id <= 127; id += 2) freed.push_back(id);
+  std::set<std::int32_t> freed = {0};
+  for (std::int32_t id = 3; id <= 127; id += 2) freed.insert(id);
   for (std::int32_t id : freed)
     ASSERT_EQ(file->RewriteRecord(id, Data(kLarge, id)), ProgramCode::kOk);
   ASSERT_EQ(file->header().freeBlockCount, 64u);
@@ -353,12 +313,12 @@ TEST_F(StarFileTest, AFullFreeTableIsCompactedAtTheNarrowestPair) {
   EXPECT_EQ(runs[1], std::pair(Place(4), 128u));  // record 4 slid over record 3's run
   EXPECT_EQ(runs[2], std::pair(Place(7), 64u));
   ASSERT_EQ(file->Flush(), ProgramCode::kOk);
-  EXPECT_EQ(Disk32(1024 + 4 * 4), Place(3));
+  EXPECT_EQ(Disk32(Entry(4)), Place(3));
 
   file = Open();
   for (std::int32_t id = 0; id < 200; ++id) {
-    const bool rewritten = std::find(freed.begin(), freed.end(), id) != freed.end();
-    const Bytes expected = id == 150 ? Data(kSmall, 1) : Data(rewritten ? kLarge : kSmall, id);
+    const Bytes expected =
+        id == 150 ? Data(kSmall, 1) : Data(freed.count(id) != 0 ? kLarge : kSmall, id);
     ASSERT_EQ(Read(*file, id), expected) << id;
   }
 }
@@ -378,26 +338,21 @@ TEST_F(StarFileTest, CompactionSlidesBlocksLargerThanTheCopyBuffer) {
     ASSERT_EQ(Read(*file, id), Data(id % 2 == 1 ? kHuge : kLarge, id)) << id;
 }
 
-// ---- Index page cache -----------------------------------------------------------------------
-
 TEST_F(StarFileTest, IndexPagesAreEvictedLeastRecentlyUsedAfterWritingBack) {
   auto file = Filled(600, 600, 0);
   file = Open();
   const std::uint32_t end = file->header().fileEnd;
-  const std::uint32_t entry400 = 1024 + 4 * 400;
-  const std::uint32_t before = Disk32(entry400);
+  const std::uint32_t before = Disk32(Entry(400));
   ASSERT_EQ(file->RewriteRecord(400, Data(100, 400)), ProgramCode::kOk);  // page 384 dirty
   for (std::int32_t id : {0, 128, 256}) Read(*file, id);
-  EXPECT_EQ(Disk32(entry400), before);
+  EXPECT_EQ(Disk32(Entry(400)), before);
   Read(*file, 512);
   EXPECT_EQ(file->cachedPages(), (std::vector<std::uint32_t>{0, 128, 256, 512}));
-  EXPECT_EQ(Disk32(entry400), end);  // written back before its slot was reused
+  EXPECT_EQ(Disk32(Entry(400)), end);  // written back before its slot was reused
   Read(*file, 400);
   EXPECT_EQ(file->cachedPages(), (std::vector<std::uint32_t>{384, 128, 256, 512}));
   EXPECT_EQ(Read(*file, 400), Data(100, 400));
 }
-
-// ---- Hostile files --------------------------------------------------------------------------
 
 // A flushed file with records 0..5 and free runs (1600, 64) and (1728, 64).
 class HostileStarFileTest : public StarFileTest {
@@ -408,88 +363,77 @@ class HostileStarFileTest : public StarFileTest {
       ASSERT_EQ(file->RewriteRecord(id, Data(kLarge, id)), ProgramCode::kOk);
     ASSERT_EQ(file->Flush(), ProgramCode::kOk);
     valid_ = DiskBytes();
+    end_ = static_cast<std::uint32_t>(valid_.size());
   }
-  struct Patch {
-    std::size_t offset;
-    std::uint32_t value;
-  };
-  void Restore(const std::vector<Patch>& patches) const {
-    SetDiskBytes(valid_);
-    for (const Patch& patch : patches) Patch32(patch.offset, patch.value);
+  // The valid file with (offset, value) patches.
+  void Restore(const RunTable& patches) const {
+    Bytes bytes = valid_;
+    for (const auto& [offset, value] : patches) Put32(bytes, offset, value);
+    SetDiskBytes(bytes);
   }
   Bytes valid_;
+  std::uint32_t end_ = 0;
 };
 
 TEST_F(HostileStarFileTest, HeadersThatDisagreeWithTheFileGive101) {
-  const std::uint32_t end = static_cast<std::uint32_t>(valid_.size());
-  const std::vector<std::pair<const char*, std::vector<Patch>>> cases = {
+  const std::vector<std::pair<const char*, RunTable>> cases = {
       {"65 free runs", {{12, 65}}},
       {"runs unsorted", {{kFreeTable, 1728}, {kFreeTable + 8, 1600}}},
       {"runs overlapping", {{kFreeTable + 8, 1632}}},
       {"run inside the index", {{kFreeTable, 1024}}},
-      {"run past the file end", {{kFreeTable + 8, end - 32}}},
+      {"run past the file end", {{kFreeTable + 8, end_ - 32}}},
       {"run size not a multiple of 64", {{kFreeTable + 4, 60}, {8, 124}}},
-      {"empty run", {{12, 3}, {kFreeTable + 16, end - 64}}},
+      {"empty run", {{12, 3}, {kFreeTable + 16, end_ - 64}}},
       {"capacity not a multiple of 128", {{16, 130}}},
       {"index past the file end", {{16, 0x01000000}}},
       {"next id beyond capacity", {{20, 129}}},
       {"more free ids than ids", {{24, 7}}},
       {"free bytes not the sum of the runs", {{8, 192}}},
-      {"file end not the size", {{4, end + 64}}},
+      {"file end not the size", {{4, end_ + 64}}},
   };
+  std::unique_ptr<StarFile> file;
   for (const auto& [name, patches] : cases) {
     Restore(patches);
-    std::unique_ptr<StarFile> file;
     EXPECT_EQ(OpenCode(file), ProgramCode::kBadStarSize) << name;
   }
-  for (std::size_t size : {std::size_t{2}, std::size_t{100}, std::size_t{1023}}) {
-    SetDiskBytes(Bytes(valid_.begin(), valid_.begin() + size));
-    std::unique_ptr<StarFile> file;
+  for (std::size_t size : {2, 100, 1023}) {
+    SetDiskBytes(Bytes(valid_.begin(), valid_.begin() + static_cast<std::ptrdiff_t>(size)));
     EXPECT_EQ(OpenCode(file), ProgramCode::kBadStarSize) << size << " bytes";
   }
 }
 
 TEST_F(HostileStarFileTest, RecordsThatDisagreeWithTheirIndexGive100) {
-  const std::uint32_t end = static_cast<std::uint32_t>(valid_.size());
-  const auto entry = [](std::uint32_t id) { return 1024 + 4 * id; };
-  const Bytes data = Data(30, 5);
-  Bytes out;
-  std::uint32_t length = 0;
-  struct Case {
+  const struct {
     const char* name;
-    std::vector<Patch> patches;
-    std::function<ProgramCode(StarFile&)> operation;
-  };
-  const std::vector<Case> cases = {
-      {"entry inside the header",
-       {{entry(0), 0}},
-       [&](StarFile& f) { return f.RecordLength(0, length); }},
-      {"block header cut by the file end",
-       {{entry(0), end - 4}},
-       [&](StarFile& f) { return f.ReadRecord(0, out); }},
-      {"block of another id", {{kArea, 5}}, [&](StarFile& f) { return f.ReadRecord(0, out); }},
-      {"data past the file end",
-       {{kArea + 4, 0xFFFFFFF0}},
-       [&](StarFile& f) { return f.ReadRecord(0, out); }},
+    RunTable patches;
+    std::int32_t id;
+    bool rewrite;  // freeing and moving check the whole block; reading checks the data
+  } cases[] = {
+      {"entry inside the header", {{Entry(0), 0}}, 0, false},
+      {"block header cut by the file end", {{Entry(0), end_ - 4}}, 0, false},
+      {"block of another id", {{kArea, 5}}, 0, false},
+      {"data past the file end", {{kArea + 4, 0xFFFFFFF0}}, 0, false},
       {"padding past the file end",
-       {{entry(2), end - 40}, {end - 40, 2}, {end - 36, 10}},
-       [&](StarFile& f) { return f.RewriteRecord(2, data); }},
+       {{Entry(2), end_ - 40}, {end_ - 40, 2}, {end_ - 36, 10}},
+       2,
+       true},
       // Record 1's old block is still on disk inside its free run.
-      {"block inside a free run",
-       {{entry(1), 1600}},
-       [&](StarFile& f) { return f.RewriteRecord(1, data); }},
+      {"block inside a free run", {{Entry(1), 1600}}, 1, true},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     Restore(c.patches);
     auto file = Open();
     ASSERT_NE(file, nullptr);
-    EXPECT_EQ(c.operation(*file), ProgramCode::kUndefined) << c.name;
+    Bytes out;
+    EXPECT_EQ(c.rewrite ? file->RewriteRecord(c.id, Data(30, 5)) : file->ReadRecord(c.id, out),
+              ProgramCode::kUndefined)
+        << c.name;
     EXPECT_TRUE(out.empty()) << c.name;  // nothing allocated for a length the file cannot hold
   }
 }
 
 TEST_F(HostileStarFileTest, TheFreeIdChainIsConsumedFirstAndChecked) {
-  Restore({{24, 2}, {28, 2}, {1024 + 4 * 2, 0}});  // chain 2 -> 0
+  Restore({{24, 2}, {28, 2}, {Entry(2), 0}});  // chain 2 -> 0
   auto file = Open();
   EXPECT_EQ(Append(*file, Data(5, 20)), 2);
   EXPECT_EQ(Append(*file, Data(5, 21)), 0);
@@ -497,9 +441,8 @@ TEST_F(HostileStarFileTest, TheFreeIdChainIsConsumedFirstAndChecked) {
   EXPECT_EQ(Read(*file, 0), Data(5, 21));
 
   std::int32_t id = -1;
-  for (const std::vector<Patch>& chain :
-       {std::vector<Patch>{{24, 2}, {28, 1}, {1024 + 4, 1}},  // loops
-        std::vector<Patch>{{24, 1}, {28, 7}}}) {              // leaves the ids
+  for (const RunTable& chain : {RunTable{{24, 2}, {28, 1}, {Entry(1), 1}},  // loops
+                                RunTable{{24, 1}, {28, 7}}}) {              // leaves the ids
     Restore(chain);
     file = Open();
     EXPECT_EQ(file->AppendRecord(Data(5, 0), id), ProgramCode::kBadStarSize);
@@ -511,13 +454,9 @@ TEST_F(HostileStarFileTest, TheFreeIdChainIsConsumedFirstAndChecked) {
   EXPECT_EQ(file->AppendRecord(Data(5, 0), id), ProgramCode::kBadStarSize);
 }
 
-// ---- Random work and failing writes ---------------------------------------------------------
-
 // Random appends and rewrites mirrored in a model. Every third hundred steps rewrites mostly
 // grow their records beyond any free run, so that runs pile up until the free-block table fills.
 struct Workload {
-  static constexpr int kPhase = 100;
-
   explicit Workload(unsigned seed) : rng(seed) {}
 
   std::uint32_t Pick(std::uint32_t below) {
@@ -525,26 +464,28 @@ struct Workload {
   }
   Bytes NextData() {
     const std::uint32_t roll = Pick(20);
-    const std::uint32_t size = roll < 14   ? Pick(120)
-                               : roll < 19 ? 120 + Pick(500)
-                                           : 600 + Pick(2500);
-    return Data(size, ++generation);
+    return Data(roll < 14   ? Pick(120)
+                : roll < 19 ? 120 + Pick(500)
+                            : 600 + Pick(2500),
+                ++generation);
   }
   // One operation; `touched` gets the id it changed.
   ProgramCode Step(StarFile& file, std::int32_t& touched) {
-    const bool fragmenting = ++steps / kPhase % 3 == 2;
+    const bool fragmenting = ++steps / 100 % 3 == 2;
+    Bytes data;
+    ProgramCode code;
     if (model.empty() || Pick(10) < (fragmenting ? 1 : 4)) {
-      Bytes data = NextData();
-      const ProgramCode code = file.AppendRecord(data, touched);
-      if (code == ProgramCode::kOk) model.push_back(std::move(data));
-      return code;
+      data = NextData();
+      code = file.AppendRecord(data, touched);
+      if (code == ProgramCode::kOk) model.emplace_back();
+    } else {
+      touched = static_cast<std::int32_t>(Pick(static_cast<std::uint32_t>(model.size())));
+      const std::size_t size = model[touched].size();
+      data = fragmenting    ? Data(size + 600 + Pick(2000), ++generation)
+             : Pick(4) == 0 ? Data(size, ++generation)
+                            : NextData();
+      code = file.RewriteRecord(touched, data);
     }
-    touched = static_cast<std::int32_t>(Pick(static_cast<std::uint32_t>(model.size())));
-    const std::size_t size = model[touched].size();
-    Bytes data = fragmenting    ? Data(size + 600 + Pick(2000), ++generation)
-                 : Pick(4) == 0 ? Data(size, ++generation)
-                                : NextData();
-    const ProgramCode code = file.RewriteRecord(touched, data);
     if (code == ProgramCode::kOk) model[touched] = std::move(data);
     return code;
   }
@@ -619,11 +560,9 @@ TEST_F(StarFileTest, AFailedWriteLeavesTheFlushedStateIntact) {
     file = Open();
     ASSERT_NE(file, nullptr) << "round " << round;
     ASSERT_EQ(file->header().nextId, flushedModel.size());
-    if (moved) continue;
-    for (std::size_t id = 0; id < flushedModel.size(); ++id) {
+    for (std::size_t id = 0; id < flushedModel.size() && !moved; ++id) {
       if (touched.count(static_cast<std::int32_t>(id)) != 0) continue;
-      ASSERT_EQ(Read(*file, static_cast<std::int32_t>(id)), flushedModel[id])
-          << round << " id " << id;
+      ASSERT_EQ(Read(*file, static_cast<std::int32_t>(id)), flushedModel[id]) << round << " " << id;
     }
   }
 }

@@ -3,38 +3,26 @@
 #include "media/star_library.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <numeric>
 #include <string>
 #include <vector>
 
+#include "../shell/temp_folder.h"
 #include "shell/boxes.h"
 #include "shell/error_report.h"
 #include "shell/file_access.h"
 #include "shell/message_texts.h"
-#include "shell/platform_error.h"
 #include "shell/volume_map.h"
 
 namespace lw {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr std::uint32_t kTestType = FourCharCode("TEST");
 constexpr std::uint32_t kRecordBytes = 1000;
 constexpr std::uint32_t kBigRecordBytes = 250000;  // more than the batch that pressure frees
-
-// A folder of its own for each test, removed with everything in it.
-struct TempFolder {
-  TempFolder() : path(fs::temp_directory_path() / ("star_library_" + std::to_string(::getpid()))) {
-    fs::remove_all(path);
-    fs::create_directories(path);
-  }
-  ~TempFolder() { fs::remove_all(path); }
-  fs::path path;
-};
 
 // File access that counts the opens and reads that reach the disk.
 class CountingFiles : public FileAccess {
@@ -43,10 +31,6 @@ class CountingFiles : public FileAccess {
   ProgramCode FileOpen(std::string_view path, FileHandle& out) override {
     ++opens;
     return FileAccess::FileOpen(path, out);
-  }
-  ProgramCode FileRead(FileHandle file, std::span<std::uint8_t> buffer) override {
-    ++reads;
-    return FileAccess::FileRead(file, buffer);
   }
   ProgramCode FileReadAt(FileHandle file, std::uint32_t offset,
                          std::span<std::uint8_t> buffer) override {
@@ -76,25 +60,32 @@ class StarLibraryTest : public ::testing::Test {
   // A star file "appl:<name>" with `count` records, opened through the library.
   StarFile* MakeFile(const std::string& name, int count, std::uint8_t fill = 0,
                      std::uint32_t size = kRecordBytes) {
-    const std::string path = "appl:" + name;
-    EXPECT_EQ(StarFile::Create(files_, path, count, kTestType, kTestType), ProgramCode::kOk);
+    EXPECT_EQ(StarFile::Create(files_, "appl:" + name, count, kTestType, kTestType),
+              ProgramCode::kOk);
     StarFile* file = nullptr;
-    EXPECT_EQ(library_.StarOpen(path, file), ProgramCode::kOk);
-    for (std::int32_t id = 0; id < count; ++id) {
-      const RecordBlock data = Record(id, fill, size);
-      std::int32_t newId = -1;
-      EXPECT_EQ(library_.StarAddResource(*file, data, newId), ProgramCode::kOk);
+    EXPECT_EQ(library_.StarOpen("appl:" + name, file), ProgramCode::kOk);
+    for (std::int32_t id = 0, newId = -1; id < count; ++id) {
+      EXPECT_EQ(library_.StarAddResource(*file, Record(id, fill, size), newId), ProgramCode::kOk);
       EXPECT_EQ(newId, id);
     }
     EXPECT_EQ(file->Flush(), ProgramCode::kOk);
     return file;
   }
-
+  RecordBlock* Get(StarFile& file, std::int32_t id) {
+    RecordBlock* block = nullptr;
+    EXPECT_EQ(library_.StarGetResource(file, id, block), ProgramCode::kOk) << id;
+    return block;
+  }
   // Gets and releases a record, leaving it cached and idle with a fresh use stamp.
   void Touch(StarFile& file, std::int32_t id) {
-    RecordBlock* block = nullptr;
-    ASSERT_EQ(library_.StarGetResource(file, id, block), ProgramCode::kOk);
-    ASSERT_EQ(library_.StarReleaseResource(file, id), ProgramCode::kOk);
+    Get(file, id);
+    EXPECT_EQ(library_.StarReleaseResource(file, id), ProgramCode::kOk);
+  }
+  // Changes a held record in place and releases it.
+  void Change(StarFile& file, std::int32_t id, std::uint8_t first) {
+    (*Get(file, id))[0] = first;
+    EXPECT_EQ(library_.StarReplaceResource(file, id), ProgramCode::kOk);
+    EXPECT_EQ(library_.StarReleaseResource(file, id), ProgramCode::kOk);
   }
 
   // The record as the file on disk holds it, read through a handle of its own.
@@ -102,27 +93,23 @@ class StarLibraryTest : public ::testing::Test {
     std::unique_ptr<StarFile> file;
     RecordBlock data;
     EXPECT_EQ(StarFile::Open(files_, "appl:" + name, 0, file), ProgramCode::kOk);
-    if (file) {
-      EXPECT_EQ(file->ReadRecord(id, data), ProgramCode::kOk);
-    }
+    EXPECT_EQ(file ? file->ReadRecord(id, data) : ProgramCode::kFile, ProgramCode::kOk);
     return data;
   }
-
   static std::vector<std::int32_t> CachedIds(const StarFile& file) {
     std::vector<std::int32_t> ids;
     for (const CachedRecord& entry : file.cache) ids.push_back(entry.id);
     std::sort(ids.begin(), ids.end());
     return ids;
   }
-
   bool BoxSaid(const std::string& words) const {
     return std::any_of(boxTexts_.begin(), boxTexts_.end(), [&](const std::string& text) {
       return text.find(words) != std::string::npos;
     });
   }
 
-  TempFolder folder_;
-  VolumeMap volumes_{folder_.path};
+  test::TempFolder folder_;
+  VolumeMap volumes_{folder_.path()};
   TerminalBoxes boxes_{nullptr};
   MessageTexts texts_;
   LastPlatformError lastError_;
@@ -150,11 +137,8 @@ TEST_F(StarLibraryTest, OpenLinksNewestFirstAndFindsOnlyUnparkedSerials) {
 
 TEST_F(StarLibraryTest, LockCountsBalanceAndLockedRecordsSurviveTrims) {
   StarFile* file = MakeFile("LOCKS.STR", 2);
-  RecordBlock* first = nullptr;
-  RecordBlock* second = nullptr;
-  ASSERT_EQ(library_.StarGetResource(*file, 0, first), ProgramCode::kOk);
-  ASSERT_EQ(library_.StarGetResource(*file, 0, second), ProgramCode::kOk);
-  EXPECT_EQ(first, second);
+  RecordBlock* first = Get(*file, 0);
+  EXPECT_EQ(Get(*file, 0), first);
   EXPECT_EQ(*first, Record(0, 0));
   EXPECT_EQ(library_.StarReleaseResource(*file, 0), ProgramCode::kOk);
   // Changed while still held: the flush point must neither write nor drop it.
@@ -176,8 +160,7 @@ TEST_F(StarLibraryTest, LockCountsBalanceAndLockedRecordsSurviveTrims) {
 
 TEST_F(StarLibraryTest, DirtyIdleRecordsAreWrittenAtTheFlushPointAndStayCachedClean) {
   StarFile* file = MakeFile("DIRTY.STR", 2);
-  RecordBlock* held = nullptr;
-  ASSERT_EQ(library_.StarGetResource(*file, 1, held), ProgramCode::kOk);
+  RecordBlock* held = Get(*file, 1);
   // New contents of another length land in the block the holder already points at.
   const RecordBlock longer(kRecordBytes + 100, 0x5A);
   EXPECT_EQ(library_.StarReplaceResource(*file, 1, longer), ProgramCode::kOk);
@@ -196,30 +179,22 @@ TEST_F(StarLibraryTest, TrimDropsOnlyTheLeastRecentlyUsedBeyond128IdleRecords) {
   StarFile* limit = MakeFile("LIMIT.STR", 128);
   for (std::int32_t id = 0; id < 130; ++id) Touch(*full, id);
   for (std::int32_t id = 0; id < 128; ++id) Touch(*limit, id);
-  Touch(*full, 0);  // record 1 is now the least recently used
-  EXPECT_EQ(library_.StarFlushAll(), ProgramCode::kOk);
-  std::vector<std::int32_t> ids = CachedIds(*full);
-  EXPECT_EQ(ids.size(), 129U);  // one per trim
-  EXPECT_FALSE(std::binary_search(ids.begin(), ids.end(), 1));
-  EXPECT_EQ(CachedIds(*limit).size(), 128U);
-  EXPECT_EQ(library_.StarFlushAll(), ProgramCode::kOk);
-  ids = CachedIds(*full);
-  EXPECT_EQ(ids.size(), 128U);
-  EXPECT_FALSE(std::binary_search(ids.begin(), ids.end(), 2));
-  EXPECT_EQ(library_.StarFlushAll(), ProgramCode::kOk);
-  EXPECT_EQ(CachedIds(*full).size(), 128U);
+  Touch(*full, 0);  // record 1 is now the least recently used, then record 2
+  std::vector<std::int32_t> ids(130);
+  std::iota(ids.begin(), ids.end(), 0);
+  for (std::int32_t dropped : {1, 2, -1}) {  // one per trim, and none at 128
+    EXPECT_EQ(library_.StarFlushAll(), ProgramCode::kOk);
+    std::erase(ids, dropped);
+    EXPECT_EQ(CachedIds(*full), ids);
+    EXPECT_EQ(CachedIds(*limit).size(), 128U);
+  }
 }
 
 TEST_F(StarLibraryTest, MemoryPressureDropsIdleRecordsOfAnyFileOldestFirst) {
   StarFile* a = MakeFile("A.STR", 3, 0, kBigRecordBytes);
   StarFile* b = MakeFile("B.STR", 3, 0x40, kBigRecordBytes);
-  RecordBlock* locked = nullptr;
-  ASSERT_EQ(library_.StarGetResource(*a, 0, locked), ProgramCode::kOk);  // oldest, but held
-  RecordBlock* changed = nullptr;
-  ASSERT_EQ(library_.StarGetResource(*b, 0, changed), ProgramCode::kOk);
-  (*changed)[0] = 0x77;
-  ASSERT_EQ(library_.StarReplaceResource(*b, 0), ProgramCode::kOk);
-  ASSERT_EQ(library_.StarReleaseResource(*b, 0), ProgramCode::kOk);
+  RecordBlock* locked = Get(*a, 0);  // oldest, but held
+  Change(*b, 0, 0x77);
   Touch(*a, 1);
   Touch(*b, 1);
   std::vector<std::int64_t> hookSaw;
@@ -229,10 +204,10 @@ TEST_F(StarLibraryTest, MemoryPressureDropsIdleRecordsOfAnyFileOldestFirst) {
   });
   // Short by 100000 bytes with the headroom, 300000 with the batch: two records go.
   constexpr std::int64_t kShort = 100000;
+  constexpr std::int64_t kTwoRecords = 2 * std::int64_t{kBigRecordBytes};
   available_ = 1000000;
   EXPECT_TRUE(library_.ReserveMemory(available_ - StarLibrary::kMemoryHeadroom + kShort));
-  EXPECT_EQ(hookSaw, (std::vector<std::int64_t>{kShort + StarLibrary::kMemoryBatch -
-                                                2 * std::int64_t{kBigRecordBytes}}));
+  EXPECT_EQ(hookSaw, (std::vector<std::int64_t>{kShort + StarLibrary::kMemoryBatch - kTwoRecords}));
   EXPECT_EQ(CachedIds(*a), (std::vector<std::int32_t>{0}));
   EXPECT_EQ(CachedIds(*b), (std::vector<std::int32_t>{1}));
   EXPECT_EQ(OnDisk("B.STR", 0)[0], 0x77);  // written back before it went
@@ -243,8 +218,8 @@ TEST_F(StarLibraryTest, MemoryPressureDropsIdleRecordsOfAnyFileOldestFirst) {
   available_ = 0;
   EXPECT_FALSE(library_.ReserveMemory(1));
   ASSERT_EQ(hookSaw.size(), 2U);
-  EXPECT_EQ(hookSaw.back(), 1 + StarLibrary::kMemoryHeadroom + StarLibrary::kMemoryBatch -
-                                std::int64_t{kBigRecordBytes} * 2);
+  EXPECT_EQ(hookSaw.back(),
+            1 + StarLibrary::kMemoryHeadroom + StarLibrary::kMemoryBatch - kTwoRecords);
   RecordBlock* block = nullptr;
   EXPECT_EQ(library_.StarGetResource(*a, 1, block), ProgramCode::kMemory);
   library_.setMemoryHook([](std::int64_t&) { return ProgramCode::kFile; });
@@ -279,7 +254,15 @@ TEST_F(StarLibraryTest, AFifthParkedFileClosesTheOneParkedLongestAgo) {
   EXPECT_FALSE(library_.IsParked("appl:P1.STR"));
   EXPECT_TRUE(library_.IsParked("APPL:p2.str"));
 
-  library_.StarPark(*parked[4]);
+  // Record work on a parked file, or parking it again, is a logic error.
+  StarFile& p5 = *parked[4];
+  std::int32_t newId = 0;
+  EXPECT_EQ(library_.StarAddResource(p5, Record(1, 0), newId), ProgramCode::kLogic);
+  EXPECT_TRUE(BoxSaid("Logic error at line 2600"));
+  EXPECT_EQ(p5.header().nextId, 1U);
+  Touch(p5, 0);
+  EXPECT_TRUE(BoxSaid("Logic error at line 2601"));
+  library_.StarPark(p5);
   EXPECT_TRUE(BoxSaid("Logic error at line 2602"));
   EXPECT_EQ(library_.parkedFiles().size(), 4U);
   EXPECT_EQ(library_.StarCloseAll(), ProgramCode::kOk);
@@ -289,11 +272,10 @@ TEST_F(StarLibraryTest, AFifthParkedFileClosesTheOneParkedLongestAgo) {
 
 TEST_F(StarLibraryTest, AParkedFileRevivesByPathWithItsCacheAndWithoutTheDisk) {
   StarFile* file = MakeFile("Revive.str", 2);
-  RecordBlock* block = nullptr;
-  ASSERT_EQ(library_.StarGetResource(*file, 1, block), ProgramCode::kOk);
+  RecordBlock* block = Get(*file, 1);
   ASSERT_EQ(library_.StarReleaseResource(*file, 1), ProgramCode::kOk);
   library_.StarPark(*file);
-  fs::remove(folder_.path / "Revive.str");
+  std::filesystem::remove(folder_.path() / "Revive.str");
   const int opens = files_.opens;
   const int reads = files_.reads;
 
@@ -302,24 +284,10 @@ TEST_F(StarLibraryTest, AParkedFileRevivesByPathWithItsCacheAndWithoutTheDisk) {
   EXPECT_EQ(revived, file);
   EXPECT_FALSE(revived->parked);
   EXPECT_TRUE(library_.parkedFiles().empty());
-  RecordBlock* again = nullptr;
-  ASSERT_EQ(library_.StarGetResource(*revived, 1, again), ProgramCode::kOk);
-  EXPECT_EQ(again, block);
+  EXPECT_EQ(Get(*revived, 1), block);
   EXPECT_EQ(files_.opens, opens);
   EXPECT_EQ(files_.reads, reads);
   EXPECT_EQ(library_.StarReleaseResource(*revived, 1), ProgramCode::kOk);
-}
-
-TEST_F(StarLibraryTest, RecordWorkOnAParkedFileIsALogicError) {
-  StarFile* file = MakeFile("PARKED.STR", 1);
-  library_.StarPark(*file);
-  std::int32_t newId = 0;
-  EXPECT_EQ(library_.StarAddResource(*file, Record(1, 0), newId), ProgramCode::kLogic);
-  EXPECT_TRUE(BoxSaid("Logic error at line 2600"));
-  EXPECT_EQ(file->header().nextId, 1U);
-  RecordBlock* block = nullptr;
-  EXPECT_EQ(library_.StarGetResource(*file, 0, block), ProgramCode::kOk);
-  EXPECT_TRUE(BoxSaid("Logic error at line 2601"));
 }
 
 TEST_F(StarLibraryTest, ClosingRefusesLockedRecordsAndRunsTheCloseHookFirst) {
@@ -334,13 +302,11 @@ TEST_F(StarLibraryTest, ClosingRefusesLockedRecordsAndRunsTheCloseHookFirst) {
   EXPECT_EQ(hookSaw, (std::vector<StarFile*>{file}));
   hookCode = ProgramCode::kOk;
 
-  RecordBlock* block = nullptr;
-  ASSERT_EQ(library_.StarGetResource(*file, 0, block), ProgramCode::kOk);
+  Get(*file, 0);
   ASSERT_EQ(library_.StarClose(*file), ProgramCode::kPackUseCount);
   EXPECT_EQ(library_.openFiles().size(), 1U);
-  (*block)[0] = 0x33;
-  ASSERT_EQ(library_.StarReplaceResource(*file, 0), ProgramCode::kOk);
   ASSERT_EQ(library_.StarReleaseResource(*file, 0), ProgramCode::kOk);
+  Change(*file, 0, 0x33);
   EXPECT_EQ(library_.StarClose(*file), ProgramCode::kOk);
   EXPECT_TRUE(library_.openFiles().empty());
   EXPECT_EQ(OnDisk("CLOSE.STR", 0)[0], 0x33);
@@ -371,14 +337,8 @@ TEST_F(StarLibraryTest, TheMemoOfTheLastRecordNeverCrossesFiles) {
   StarFile* a = MakeFile("A.STR", 1, 0x10);
   StarFile* b = MakeFile("B.STR", 2, 0x20);
   Touch(*b, 1);
-  RecordBlock* fromA = nullptr;
-  RecordBlock* fromB = nullptr;
-  ASSERT_EQ(library_.StarGetResource(*a, 0, fromA), ProgramCode::kOk);
-  ASSERT_EQ(library_.StarGetResource(*b, 0, fromB), ProgramCode::kOk);
-  EXPECT_EQ(*fromA, Record(0, 0x10));
-  EXPECT_EQ(*fromB, Record(0, 0x20));
-  EXPECT_EQ(library_.StarReleaseResource(*a, 0), ProgramCode::kOk);
-  EXPECT_EQ(library_.StarReleaseResource(*b, 0), ProgramCode::kOk);
+  EXPECT_EQ(*Get(*a, 0), Record(0, 0x10));
+  EXPECT_EQ(*Get(*b, 0), Record(0, 0x20));
 }
 
 }  // namespace

@@ -4,13 +4,25 @@
 #include <unistd.h>
 
 #include <fstream>
-#include <numeric>
 #include <vector>
 
 #include "temp_folder.h"
 
 namespace lw {
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// Bytes 0, 1, 2 ... wrapping at 251, so that a misplaced piece shows.
+std::string Pattern(std::size_t count) {
+  std::string bytes(count, '\0');
+  for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<char>(i % 251);
+  return bytes;
+}
+std::string Text(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
+std::function<BoxAnswer(const BoxRequest&)> Always(BoxAnswer answer) {
+  return [answer](const BoxRequest&) { return answer; };
+}
 
 class FileAccessTest : public ::testing::Test {
  protected:
@@ -24,19 +36,13 @@ class FileAccessTest : public ::testing::Test {
     for (FileHandle handle : opened_) ::close(handle);
   }
 
-  // Opens a file of the title folder, failing the test when it cannot.
-  FileHandle open(std::string_view colonPath) {
+  // Writes `content` to `name` in the title folder and opens it, failing the test when it cannot.
+  FileHandle open(std::string_view name, const std::string& content) {
+    folder_.writeFile(name, content);
     FileHandle handle = kNoFile;
-    EXPECT_EQ(files_.FileOpen(colonPath, handle), ProgramCode::kOk) << colonPath;
+    EXPECT_EQ(files_.FileOpen("appl:" + std::string(name), handle), ProgramCode::kOk) << name;
     if (handle != kNoFile) opened_.push_back(handle);
     return handle;
-  }
-
-  // Bytes 0, 1, 2 ... wrapping at 251, so that a misplaced piece shows.
-  static std::string Pattern(std::size_t count) {
-    std::string bytes(count, '\0');
-    for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<char>(i % 251);
-    return bytes;
   }
 
   test::TempFolder folder_;
@@ -53,99 +59,78 @@ class FileAccessTest : public ::testing::Test {
 
 TEST_F(FileAccessTest, ReadsInPiecesPumpingBeforeEach) {
   const std::string content = Pattern(25000);
-  folder_.writeFile("DATA.STR", content);
-  const FileHandle handle = open("appl:data.str");
+  const FileHandle handle = open("DATA.STR", content);
   // The pump sees the position where each piece starts.
   std::vector<off_t> positions;
   files_.setMessagePump([&] { positions.push_back(::lseek(handle, 0, SEEK_CUR)); });
-
-  std::vector<std::uint8_t> buffer(content.size());
+  Bytes buffer(content.size());
   EXPECT_EQ(files_.FileRead(handle, buffer), ProgramCode::kOk);
-  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), content);
+  EXPECT_EQ(Text(buffer), content);
   EXPECT_EQ(positions, (std::vector<off_t>{0, 0, 10000, 20000, 25000}));
-  EXPECT_TRUE(shown_.empty());
-
   // A read goes on from the current position.
   EXPECT_EQ(files_.FileSeek(handle, 24990), ProgramCode::kOk);
-  std::vector<std::uint8_t> tail(10);
+  Bytes tail(10);
   EXPECT_EQ(files_.FileRead(handle, tail), ProgramCode::kOk);
-  EXPECT_EQ(std::string(tail.begin(), tail.end()), content.substr(24990));
-}
+  EXPECT_EQ(Text(tail), content.substr(24990));
 
-TEST_F(FileAccessTest, PositionedReadsAndWritesLeaveThePositionAlone) {
-  const std::string content = Pattern(25000);
-  folder_.writeFile("at.bin", content);
-  const FileHandle handle = open("appl:at.bin");
+  // Positioned reads and writes leave the position alone.
   ASSERT_EQ(files_.FileSeek(handle, 7), ProgramCode::kOk);
   int pumps = 0;
   files_.setMessagePump([&] { ++pumps; });
-
-  std::vector<std::uint8_t> buffer(24000);
+  buffer.resize(24000);
   EXPECT_EQ(files_.FileReadAt(handle, 1000, buffer), ProgramCode::kOk);
-  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), content.substr(1000));
+  EXPECT_EQ(Text(buffer), content.substr(1000));
   EXPECT_EQ(pumps, 5) << "pumped first, before each of the 3 pieces and at the end";
-  const std::vector<std::uint8_t> patch = {'x', 'y'};
-  EXPECT_EQ(files_.FileWriteAt(handle, 3, patch), ProgramCode::kOk);
+  EXPECT_EQ(files_.FileWriteAt(handle, 3, Bytes{'x', 'y'}), ProgramCode::kOk);
   EXPECT_EQ(::lseek(handle, 0, SEEK_CUR), 7);
-
-  // A positioned read past the end asks like any short read; Retry reads what appeared.
-  policy_ = [](const BoxRequest&) { return BoxAnswer::kAbort; };
-  std::vector<std::uint8_t> past(10);
-  EXPECT_EQ(files_.FileReadAt(handle, 24995, past), ProgramCode::kFile);
-  EXPECT_EQ(shown_.size(), 1u);
-  std::vector<std::uint8_t> head(6);
+  Bytes head(6);
   EXPECT_EQ(files_.FileReadAt(handle, 0, head), ProgramCode::kOk);
-  EXPECT_EQ(std::string(head.begin(), head.end()), content.substr(0, 3) + "xy" + content[5]);
+  EXPECT_EQ(Text(head), content.substr(0, 3) + "xy" + content[5]);
+  EXPECT_TRUE(shown_.empty());
+  // A positioned read past the end asks like any short read.
+  policy_ = Always(BoxAnswer::kAbort);
+  EXPECT_EQ(files_.FileReadAt(handle, 24995, tail), ProgramCode::kFile);
+  EXPECT_EQ(shown_.size(), 1u);
 }
 
-TEST_F(FileAccessTest, RetryAfterAShortReadReadsTheMissingBytes) {
+TEST_F(FileAccessTest, AShortReadAsksAbortRetryOrIgnore) {
   const std::string content = Pattern(14000);
-  const auto path = folder_.writeFile("grow.bin", content.substr(0, 12345));
-  const FileHandle handle = open("APPL:GROW.BIN");
-  // The player puts the disc right: the missing bytes appear while the box is up.
+  const FileHandle handle = open("GROW.BIN", content.substr(0, 12345));
+  Bytes buffer(25000, 0xEE);
+  policy_ = Always(BoxAnswer::kAbort);
+  EXPECT_EQ(files_.FileRead(handle, buffer), ProgramCode::kFile);
+  EXPECT_EQ(lastError_.get(), platform_error::kDataError);
+  // Ignore gives success at once and leaves the rest of the buffer untouched.
+  ASSERT_EQ(files_.FileSeek(handle, 0), ProgramCode::kOk);
+  std::fill(buffer.begin(), buffer.end(), 0xEE);
+  policy_ = Always(BoxAnswer::kIgnore);
+  EXPECT_EQ(files_.FileRead(handle, buffer), ProgramCode::kOk);
+  EXPECT_EQ(Text(buffer), content.substr(0, 12345) + std::string(25000 - 12345, '\xEE'));
+  EXPECT_EQ(shown_.size(), 2u);
+
+  // Retry: the player puts the disc right, and the missing bytes appear while the box is up.
+  ASSERT_EQ(files_.FileSeek(handle, 0), ProgramCode::kOk);
   policy_ = [&](const BoxRequest& request) {
-    std::ofstream(path, std::ios::binary | std::ios::app)
+    std::ofstream(folder_.path() / "GROW.BIN", std::ios::binary | std::ios::app)
         .write(content.data() + 12345, 14000 - 12345);
     return request.buttons == BoxButtons::kAbortRetryIgnore ? BoxAnswer::kRetry : BoxAnswer::kOk;
   };
-  std::vector<std::uint8_t> buffer(content.size(), 0xEE);
+  buffer.assign(content.size(), 0xEE);
   EXPECT_EQ(files_.FileRead(handle, buffer), ProgramCode::kOk);
-  EXPECT_EQ(std::string(buffer.begin(), buffer.end()), content);
-  ASSERT_EQ(shown_.size(), 1u);
-  EXPECT_EQ(shown_[0].caption, "Disc Read Error");
-  EXPECT_EQ(shown_[0].icon, BoxIcon::kExclamation);
-  EXPECT_EQ(shown_[0].text, WrapForBox(FormatMessageText(texts_.text(text_id::kDiscReadError),
+  EXPECT_EQ(Text(buffer), content);
+  ASSERT_EQ(shown_.size(), 3u);
+  EXPECT_EQ(shown_[2].caption, "Disc Read Error");
+  EXPECT_EQ(shown_[2].icon, BoxIcon::kExclamation);
+  EXPECT_EQ(shown_[2].text, WrapForBox(FormatMessageText(texts_.text(text_id::kDiscReadError),
                                                          platform_error::kDataError)));
 }
 
-TEST_F(FileAccessTest, AbortAndIgnoreAfterAShortRead) {
-  folder_.writeFile("short.bin", Pattern(15000));
-  const FileHandle handle = open("appl:short.bin");
-  std::vector<std::uint8_t> buffer(30000, 0xEE);
-
-  policy_ = [](const BoxRequest&) { return BoxAnswer::kAbort; };
-  EXPECT_EQ(files_.FileRead(handle, buffer), ProgramCode::kFile);
-  EXPECT_EQ(lastError_.get(), platform_error::kDataError);
-
-  // Ignore gives success at once and leaves the pieces after the short one untouched.
-  ASSERT_EQ(files_.FileSeek(handle, 0), ProgramCode::kOk);
-  std::fill(buffer.begin(), buffer.end(), 0xEE);
-  policy_ = [](const BoxRequest&) { return BoxAnswer::kIgnore; };
-  EXPECT_EQ(files_.FileRead(handle, buffer), ProgramCode::kOk);
-  EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + 15000), Pattern(15000));
-  EXPECT_TRUE(
-      std::all_of(buffer.begin() + 15000, buffer.end(), [](std::uint8_t b) { return b == 0xEE; }));
-  EXPECT_EQ(shown_.size(), 2u);
-}
-
-TEST_F(FileAccessTest, FailedReadOfABadHandleGivesTheFileCodeWithoutABox) {
-  std::vector<std::uint8_t> buffer(16);
+TEST_F(FileAccessTest, ABadHandleFailsReadsQuietlyAndAsksAboutSeeks) {
+  Bytes buffer(16);
   EXPECT_EQ(files_.FileRead(kNoFile, buffer), ProgramCode::kFile);
   EXPECT_EQ(lastError_.get(), platform_error::kInvalidHandle);
   EXPECT_TRUE(shown_.empty());
-}
 
-TEST_F(FileAccessTest, SeekFailureAsksAndRetries) {
   int attempts = 0;
   policy_ = [&](const BoxRequest& request) {
     EXPECT_EQ(request.caption, "Disc Seek Error");
@@ -154,7 +139,7 @@ TEST_F(FileAccessTest, SeekFailureAsksAndRetries) {
   EXPECT_EQ(files_.FileSeek(kNoFile, 10), ProgramCode::kFile);
   EXPECT_EQ(attempts, 3);
   EXPECT_NE(shown_[0].text.find("(code 6)"), std::string::npos);
-  policy_ = [](const BoxRequest&) { return BoxAnswer::kIgnore; };
+  policy_ = Always(BoxAnswer::kIgnore);
   EXPECT_EQ(files_.FileSeek(kNoFile, 10), ProgramCode::kOk);
 }
 
@@ -165,9 +150,7 @@ TEST_F(FileAccessTest, CreateWriteSizeFlushAndDelete) {
   EXPECT_EQ(files_.FileSize(handle, size), ProgramCode::kFile);  // empty
   EXPECT_EQ(size, 0u);
   const std::string bytes = Pattern(70000);
-  EXPECT_EQ(files_.FileWrite(handle, std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                               bytes.size())),
-            ProgramCode::kOk);
+  EXPECT_EQ(files_.FileWrite(handle, Bytes(bytes.begin(), bytes.end())), ProgramCode::kOk);
   EXPECT_EQ(files_.FileFlush(handle), ProgramCode::kOk);
   EXPECT_EQ(files_.FileSize(handle, size), ProgramCode::kOk);
   EXPECT_EQ(size, 70000u);
@@ -182,12 +165,13 @@ TEST_F(FileAccessTest, CreateWriteSizeFlushAndDelete) {
 }
 
 TEST_F(FileAccessTest, OpenFallsBackToReadOnlyAndRefusesFolders) {
-  const auto path = folder_.writeFile("ro.str", "abc");
-  std::filesystem::permissions(path, std::filesystem::perms::owner_read);
-  FileHandle handle = open("appl:ro.str");
+  std::filesystem::permissions(folder_.writeFile("ro.str", "abc"),
+                               std::filesystem::perms::owner_read);
+  FileHandle handle = kNoFile;
+  ASSERT_EQ(files_.FileOpen("appl:ro.str", handle), ProgramCode::kOk);
+  opened_.push_back(handle);
   if (::geteuid() != 0) {  // root may write anyway
-    const std::uint8_t byte = 1;
-    EXPECT_EQ(files_.FileWrite(handle, std::span(&byte, 1)), ProgramCode::kFile);
+    EXPECT_EQ(files_.FileWrite(handle, Bytes{1}), ProgramCode::kFile);
     EXPECT_EQ(lastError_.get(), platform_error::kInvalidHandle);
   }
   folder_.makeFolder("movies");

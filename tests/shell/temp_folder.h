@@ -1,4 +1,4 @@
-// A scratch folder for shell tests, removed with everything in it when the test ends.
+// A scratch folder for tests, removed with everything in it when the test ends.
 #pragma once
 
 #include <unistd.h>
@@ -12,8 +12,12 @@ namespace lw::test {
 
 class TempFolder {
  public:
+  // A new folder, memory-backed where the machine has /dev/shm: some tests sync hundreds of times.
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "lw_shell_XXXXXX").string();
+    std::error_code error;
+    const bool shm = std::filesystem::is_directory("/dev/shm", error);
+    std::string pattern =
+        ((shm ? "/dev/shm" : std::filesystem::temp_directory_path()) / "lw_test_XXXXXX").string();
     if (::mkdtemp(pattern.data()) != nullptr) path_ = pattern;
   }
   ~TempFolder() {

@@ -17,7 +17,7 @@ struct Command {
   int (*run)(Arguments);
 };
 
-constexpr std::array<Command, 4> kCommands = {{
+constexpr std::array<Command, 8> kCommands = {{
     {"compile", "titlekit compile SRC [-o OUT]",
      "compile a script into OUT, or print a dump of its tokens and string pool", RunCompileCommand},
     {"eval", "titlekit eval [--script FILE] [LINE ...]",
@@ -32,6 +32,24 @@ constexpr std::array<Command, 4> kCommands = {{
      "create a star file, print its header or records, read, append or rewrite a record, or check "
      "it",
      RunStarCommand},
+    {"frame",
+     "titlekit frame encode IN.png [--prev PREV.png] [--palette FILE] -o OUT |\n"
+     "       decode IN [--onto PREV.png] [--palette FILE] -o OUT.png",
+     "encode a picture as a key frame (or a difference frame against PREV), or decode a frame",
+     RunFrameCommand},
+    {"sprite",
+     "titlekit sprite encode IN.png --hotspot V,H [--transparent INDEX] [--palette FILE] -o OUT |\n"
+     "       decode IN [--palette FILE] [--background INDEX] -o OUT.png",
+     "encode a picture as a sprite record, or draw a sprite record into a picture",
+     RunSpriteCommand},
+    {"sound",
+     "titlekit sound encode IN.wav [--rate 11025|22050|44100] -o OUT | decode IN -o OUT.wav",
+     "encode a WAV file as a sound record, or decode a record into an 8-bit WAV file",
+     RunSoundCommand},
+    {"palette",
+     "titlekit palette from-png IN.png -o OUT | to-png IN -o OUT.png",
+     "write a picture's palette as a 2056-byte colour table, or a colour table as a picture",
+     RunPaletteCommand},
 }};
 
 const Command* FindCommand(std::string_view name) {
