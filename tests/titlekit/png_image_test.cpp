@@ -114,6 +114,11 @@ TEST_F(PngImageTest, TrueColourAndGreyMapToTheNearestColourOfThePalette) {
   auto opaque = ReadPng(path, &palette);
   ASSERT_TRUE(opaque.ok()) << opaque.error();
   EXPECT_EQ(opaque->pixels[3], 0);  // without a transparent index the colour counts
+  EXPECT_TRUE(opaque->hasTransparentPixels);
+  // An opaque pixel never takes the transparent index, even when its colour is the nearest.
+  auto reserved = ReadPng(path, &palette, std::uint8_t{1});
+  ASSERT_TRUE(reserved.ok()) << reserved.error();
+  EXPECT_EQ(reserved->pixels, (std::vector<std::uint8_t>{3, 2, 3, 1, 4, 0}));
 
   const std::vector<std::uint8_t> grey = {0, 100, 140, 255};
   const std::string greyPath = file("grey.png");
@@ -121,6 +126,7 @@ TEST_F(PngImageTest, TrueColourAndGreyMapToTheNearestColourOfThePalette) {
   auto greyMapped = ReadPng(greyPath, &palette);
   ASSERT_TRUE(greyMapped.ok()) << greyMapped.error();
   EXPECT_EQ(greyMapped->pixels, (std::vector<std::uint8_t>{0, 3, 3, 4}));
+  EXPECT_FALSE(greyMapped->hasTransparentPixels);
 
   auto refused = ReadPng(path);
   ASSERT_FALSE(refused.ok());

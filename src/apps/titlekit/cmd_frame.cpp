@@ -128,8 +128,7 @@ int Encode(const FrameOptions& options) {
 int Decode(const FrameOptions& options) {
   auto bytes = ReadWholeFile(options.input);
   if (!bytes) return Fail(bytes.error());
-  const std::span<const std::uint8_t> record(reinterpret_cast<const std::uint8_t*>(bytes->data()),
-                                             bytes->size());
+  const std::span<const std::uint8_t> record = AsBytes(*bytes);
   auto size = ReadFrameSize(record);
   if (!size) return Fail(options.input + ": " + std::string(FrameErrorText(size.error())));
   std::optional<Palette> palette;

@@ -52,9 +52,6 @@ std::optional<Options> ParseOptions(Arguments args, bool rateAllowed) {
   return options;
 }
 
-std::span<const std::uint8_t> AsBytes(const std::string& text) {
-  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
 
 int Fail(const std::string& message) {
   std::cerr << message << '\n';

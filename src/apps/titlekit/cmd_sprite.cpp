@@ -22,11 +22,6 @@
 namespace lw::titlekit {
 namespace {
 
-// Two indices that a true-colour picture's transparent pixels are given in turn: the pixels
-// that differ between the two readings are the transparent ones.
-constexpr std::uint8_t kProbeIndexA = 0;
-constexpr std::uint8_t kProbeIndexB = 1;
-
 enum class Direction { kEncode, kDecode };
 
 struct SpriteOptions {
@@ -133,35 +128,18 @@ std::optional<SpriteOptions> ParseSpriteOptions(Arguments args) {
   return options;
 }
 
-std::span<const std::uint8_t> AsBytes(const std::string& text) {
-  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
 
-Expected<Palette, std::string> LoadPalette(const std::string& path) {
-  auto bytes = ReadWholeFile(path);
-  if (!bytes) return Unexpected(bytes.error());
-  auto palette = DecodeColourTable(AsBytes(*bytes));
-  if (!palette) return Unexpected(path + ": " + palette.error());
-  return palette;
-}
-
-// Reads the picture to encode. A true-colour picture's transparent pixels need an index; the
-// reader shows them only through the index they are given, so without --transparent the
-// picture is read with two probe indices and any difference refuses it.
+// Reads the picture to encode. A true-colour picture's transparent pixels need an index.
 Expected<IndexedImage, std::string> ReadPicture(const SpriteOptions& options) {
   if (!options.palette) return ReadPng(options.input);
-  auto palette = LoadPalette(*options.palette);
+  auto palette = ReadColourTableFile(*options.palette);
   if (!palette) return Unexpected(palette.error());
-  if (options.transparent) return ReadPng(options.input, &*palette, options.transparent);
-  auto first = ReadPng(options.input, &*palette, kProbeIndexA);
-  if (!first) return first;
-  auto second = ReadPng(options.input, &*palette, kProbeIndexB);
-  if (!second) return second;
-  if (first->pixels != second->pixels) {
+  auto image = ReadPng(options.input, &*palette, options.transparent);
+  if (image && image->hasTransparentPixels && !options.transparent) {
     return Unexpected(options.input +
                       ": the picture has transparent pixels; give --transparent INDEX");
   }
-  return first;
+  return image;
 }
 
 int Fail(const std::string& message) {
@@ -179,16 +157,6 @@ int Encode(const SpriteOptions& options) {
   return kExitOk;
 }
 
-// Index i shown as grey level i, for sprites decoded without a colour table.
-Palette GreyRamp() {
-  Palette palette;
-  for (std::size_t i = 0; i < palette.size(); ++i) {
-    const auto level = static_cast<std::uint8_t>(i);
-    palette[i] = {level, level, level};
-  }
-  return palette;
-}
-
 int Decode(const SpriteOptions& options) {
   auto bytes = ReadWholeFile(options.input);
   if (!bytes) return Fail(bytes.error());
@@ -202,7 +170,7 @@ int Decode(const SpriteOptions& options) {
   }
   IndexedImage image{picture->width, picture->rows, {}, GreyRamp()};
   if (options.palette) {
-    auto palette = LoadPalette(*options.palette);
+    auto palette = ReadColourTableFile(*options.palette);
     if (!palette) return Fail(palette.error());
     image.palette = *palette;
   }

@@ -38,9 +38,6 @@ bool IsFourCharCode(std::string_view code) {
          });
 }
 
-std::span<const std::uint8_t> AsBytes(const std::string& text) {
-  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
 
 // star new FILE [--records N] [--type CODE] [--creator CODE]
 int NewFile(Storage& storage, Arguments args) {

@@ -145,12 +145,14 @@ std::uint32_t SquaredDistance(const Rgb& a, std::uint8_t red, std::uint8_t green
   return static_cast<std::uint32_t>(dr * dr + dg * dg + db * db);
 }
 
-// The index of the colour of `palette` nearest to (red, green, blue), the lowest on ties.
+// The index of the colour of `palette` nearest to (red, green, blue), the lowest on ties; never
+// `reserved` (the transparent index), so that an opaque pixel cannot turn transparent.
 std::uint8_t NearestColour(const Palette& palette, std::uint8_t red, std::uint8_t green,
-                           std::uint8_t blue) {
-  std::size_t best = 0;
-  std::uint32_t bestDistance = SquaredDistance(palette[0], red, green, blue);
-  for (std::size_t i = 1; i < kPaletteEntries && bestDistance != 0; ++i) {
+                           std::uint8_t blue, std::optional<std::uint8_t> reserved) {
+  std::size_t best = reserved == 0 ? 1 : 0;
+  std::uint32_t bestDistance = SquaredDistance(palette[best], red, green, blue);
+  for (std::size_t i = best + 1; i < kPaletteEntries && bestDistance != 0; ++i) {
+    if (reserved == i) continue;
     const std::uint32_t distance = SquaredDistance(palette[i], red, green, blue);
     if (distance < bestDistance) {
       best = i;
@@ -160,24 +162,29 @@ std::uint8_t NearestColour(const Palette& palette, std::uint8_t red, std::uint8_
   return static_cast<std::uint8_t>(best);
 }
 
-// Maps RGBA pixels to indices of `palette`, remembering each colour's answer.
+// Maps RGBA pixels to indices of `palette`, remembering each colour's answer; tells whether any
+// pixel was transparent.
 std::vector<std::uint8_t> MapToPalette(const std::vector<std::uint8_t>& rgba,
                                        const Palette& palette,
-                                       std::optional<std::uint8_t> transparentIndex) {
+                                       std::optional<std::uint8_t> transparentIndex,
+                                       bool& sawTransparent) {
   constexpr int kGreenShift = 8;
   constexpr int kRedShift = 16;
   std::unordered_map<std::uint32_t, std::uint8_t> known;
   std::vector<std::uint8_t> indices(rgba.size() / kRgbaChannels);
   for (std::size_t i = 0; i < indices.size(); ++i) {
     const std::uint8_t* p = &rgba[i * kRgbaChannels];
-    if (transparentIndex && p[3] < kHalfAlpha) {
-      indices[i] = *transparentIndex;
-      continue;
+    if (p[3] < kHalfAlpha) {
+      sawTransparent = true;
+      if (transparentIndex) {
+        indices[i] = *transparentIndex;
+        continue;
+      }
     }
     const std::uint32_t key =
         (std::uint32_t{p[0]} << kRedShift) | (std::uint32_t{p[1]} << kGreenShift) | p[2];
     auto [entry, added] = known.try_emplace(key, 0);
-    if (added) entry->second = NearestColour(palette, p[0], p[1], p[2]);
+    if (added) entry->second = NearestColour(palette, p[0], p[1], p[2], transparentIndex);
     indices[i] = entry->second;
   }
   return indices;
@@ -220,7 +227,7 @@ Expected<IndexedImage, std::string> ReadPng(const std::string& path, const Palet
     image.pixels = std::move(raw->bytes);
     image.palette = raw->palette;
   } else {
-    image.pixels = MapToPalette(raw->bytes, *mapTo, transparentIndex);
+    image.pixels = MapToPalette(raw->bytes, *mapTo, transparentIndex, image.hasTransparentPixels);
     image.palette = *mapTo;
   }
   return image;

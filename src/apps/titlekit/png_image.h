@@ -18,12 +18,14 @@ struct IndexedImage {
   std::int32_t height = 0;
   std::vector<std::uint8_t> pixels;  // width x height indices, rows top to bottom
   Palette palette{};                 // the PNG's palette (missing entries black)
+  bool hasTransparentPixels = false;  // a true-colour PNG had pixels of alpha below one half
 };
 
 // Reads a PNG. An indexed PNG (bit depth 1 to 8) keeps its indices; a true-colour or grey PNG
 // needs `mapTo`, whose nearest colour (least squared distance, lowest index on ties) each
 // pixel takes, and then carries `mapTo` as its palette. Transparent pixels of a true-colour PNG
-// take `transparentIndex` when given. The error is a ready message: "PATH: reason".
+// take `transparentIndex` when given, and opaque ones then never take it. The error is a ready
+// message: "PATH: reason".
 Expected<IndexedImage, std::string> ReadPng(const std::string& path,
                                             const Palette* mapTo = nullptr,
                                             std::optional<std::uint8_t> transparentIndex = {});

@@ -72,8 +72,7 @@ Expected<CompiledScript, std::string> LoadScriptFile(const std::string& path) {
   auto bytes = ReadWholeFile(path);
   if (!bytes) return Unexpected{bytes.error()};
   if (!IsCompiledScriptBytes(*bytes)) return CompileSource(*bytes, path);
-  auto compiled = CompiledScript::FromBytes(
-      std::span(reinterpret_cast<const std::uint8_t*>(bytes->data()), bytes->size()));
+  auto compiled = CompiledScript::FromBytes(AsBytes(*bytes));
   if (!compiled) return Unexpected{path + ": " + compiled.error()};
   return std::move(compiled).value();
 }

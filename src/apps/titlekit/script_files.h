@@ -21,6 +21,11 @@ bool IsCompiledScriptBytes(std::string_view bytes);
 // Reads a whole file. The error is a ready message: "PATH: reason".
 Expected<std::string, std::string> ReadWholeFile(const std::string& path);
 
+// The bytes of a file's content as ReadWholeFile gives it.
+inline std::span<const std::uint8_t> AsBytes(const std::string& content) {
+  return {reinterpret_cast<const std::uint8_t*>(content.data()), content.size()};
+}
+
 // Writes `bytes` as the whole content of a file; the message "PATH: reason" on failure.
 std::optional<std::string> WriteWholeFile(const std::string& path,
                                           std::span<const std::uint8_t> bytes);
