@@ -8,14 +8,7 @@
 # Usage: bench/sound_snr.sh [WAV]   (default: the speech made here)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh test
-if ! command -v espeak-ng >/dev/null; then
-  sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  "${sudo[@]}" apt-get update >/dev/null
-  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-    espeak-ng >/dev/null
-fi
+bash scripts/install-deps.sh bench
 cmake -S . -B build/sound-snr -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/sound-snr -j2 --target titlekit_tests >/dev/null
 
