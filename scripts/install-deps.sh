@@ -3,7 +3,7 @@
 #   build  cmake, Ninja, g++ and libpng (titlekit reads and writes pictures)
 #   test   build + GoogleTest
 #   bench  test + Google Benchmark, the peers the benchmarks compare with (Lua 5.4, SQLite,
-#          ffmpeg) and espeak-ng (speech for the sound encoder's measurements)
+#          libavcodec) and espeak-ng (speech for the sound encoder's measurements)
 #   fuzz   test + clang and its libFuzzer runtime
 # Usage: scripts/install-deps.sh [GROUP ...]   (default: build)
 set -euo pipefail
@@ -12,7 +12,7 @@ packages_of() {
   case "$1" in
     build) echo "cmake ninja-build g++ libpng-dev" ;;
     test) echo "$(packages_of build) libgtest-dev" ;;
-    bench) echo "$(packages_of test) libbenchmark-dev lua5.4 libsqlite3-dev ffmpeg espeak-ng" ;;
+    bench) echo "$(packages_of test) libbenchmark-dev lua5.4 libsqlite3-dev libavcodec-dev pkg-config espeak-ng" ;;
     fuzz) echo "$(packages_of test) clang libclang-rt-14-dev" ;;
     *)
       echo "install-deps.sh: unknown group '$1' (groups: build test bench fuzz)" >&2
