@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "apps/titlekit/png_image.h"
+
 extern char** environ;
 
 namespace {
@@ -175,15 +177,15 @@ TEST_F(TitlekitTest, StarBuildsAndInspectsAStarFile) {
   expect({"star", "put", star, "1", small}, 0, "");
   expect({"star", "get", star, "1", "-o", file("out.bin")}, 0, "");
   EXPECT_EQ(ReadFile(file("out.bin")), std::string(200, 'y'));
-  EXPECT_NE(run({"star", "info", star}).out.find("free block 0: " + std::to_string(second) + " 128\n"),
-            std::string::npos);
+  EXPECT_NE(
+      run({"star", "info", star}).out.find("free block 0: " + std::to_string(second) + " 128\n"),
+      std::string::npos);
   expect({"star", "check", star}, 0, "ok\n");
 
   // Stored scripts run through the compiled-script cache.
   expect({"run", star + "#0", "fib(20)"}, 0, "6765\n");
   expect({"eval", "--script", star + "#0", "sendtobootfx(fib(10))"}, 0, "55\n");
-  expect({"run", star + "#1", "main()"}, 1, "",
-         star + "#1: no end token\n");
+  expect({"run", star + "#1", "main()"}, 1, "", star + "#1: no end token\n");
 }
 
 TEST_F(TitlekitTest, StarReportsTheLayersErrorCodes) {
@@ -197,6 +199,52 @@ TEST_F(TitlekitTest, StarReportsTheLayersErrorCodes) {
   bytes[2] = 2;
   WriteFile(bad, bytes.substr(0, 100));
   expect({"star", "ls", bad}, 1, "", "error 106\n");  // the version is checked first
+}
+
+TEST_F(TitlekitTest, FramesAndPalettesGoFromPicturesToRecordsAndBack) {
+  using lw::titlekit::IndexedImage;
+  IndexedImage first{16, 8, std::vector<std::uint8_t>(16 * 8), {}};
+  for (std::size_t i = 0; i < first.pixels.size(); ++i)
+    first.pixels[i] = static_cast<std::uint8_t>(i % 7);
+  for (std::size_t i = 0; i < first.palette.size(); ++i)
+    first.palette[i] = {static_cast<std::uint8_t>(i), 0, static_cast<std::uint8_t>(255 - i)};
+  IndexedImage second = first;
+  second.pixels[3 * 16 + 5] = 200;
+  ASSERT_FALSE(lw::titlekit::WritePng(file("a.png"), first));
+  ASSERT_FALSE(lw::titlekit::WritePng(file("b.png"), second));
+
+  const Outcome key = run({"frame", "encode", file("a.png"), "-o", file("a.frm")});
+  EXPECT_EQ(key.status, 0) << key.err;
+  EXPECT_EQ(key.out.rfind("key frame: 16 x 8, ", 0), 0u) << key.out;
+  const Outcome diff =
+      run({"frame", "encode", file("b.png"), "--prev", file("a.png"), "-o", file("b.frm")});
+  EXPECT_EQ(diff.status, 0) << diff.err;
+  EXPECT_EQ(diff.out.rfind("difference frame: 16 x 8, ", 0), 0u) << diff.out;
+  EXPECT_LT(fs::file_size(file("b.frm")), fs::file_size(file("a.frm")));
+
+  // Decoded onto the first picture, the difference frame gives the second, in the first's colours.
+  EXPECT_EQ(
+      run({"frame", "decode", file("b.frm"), "--onto", file("a.png"), "-o", file("b2.png")}).status,
+      0);
+  auto decoded = lw::titlekit::ReadPng(file("b2.png"));
+  ASSERT_TRUE(decoded.ok()) << decoded.error();
+  EXPECT_EQ(decoded->pixels, second.pixels);
+  EXPECT_EQ(decoded->palette, first.palette);
+
+  expect({"palette", "from-png", file("a.png"), "-o", file("a.clut")}, 0, "");
+  EXPECT_EQ(fs::file_size(file("a.clut")), 2056u);
+  expect({"palette", "to-png", file("a.clut"), "-o", file("chart.png")}, 0, "");
+  auto chart = lw::titlekit::ReadPng(file("chart.png"));
+  ASSERT_TRUE(chart.ok()) << chart.error();
+  EXPECT_EQ(chart->palette, first.palette);
+
+  // A difference frame needs a previous picture of the same size; a colour table has one size.
+  ASSERT_FALSE(lw::titlekit::WritePng(file("small.png"),
+                                      IndexedImage{4, 4, std::vector<std::uint8_t>(16), {}}));
+  EXPECT_EQ(
+      run({"frame", "encode", file("b.png"), "--prev", file("small.png"), "-o", file("x")}).status,
+      1);
+  EXPECT_EQ(run({"palette", "to-png", file("a.png"), "-o", file("x.png")}).status, 1);
 }
 
 TEST_F(TitlekitTest, WrongArgumentsPrintUsageAndExitTwo) {
