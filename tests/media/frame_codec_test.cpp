@@ -100,136 +100,117 @@ std::string Describe(const Outcome& outcome) {
 }
 
 // The decoder written as plainly as possible, a byte and a bit at a time with checked indexing,
-// as the oracle for the real one. It checks the same faults in the same order.
-class ReferenceDecoder {
- public:
-  ReferenceDecoder(const Bytes& record, TestBitmap& bitmap) : rec_(record), bmp_(bitmap) {}
-
-  Outcome run() {
-    const Fault fault = decode();
-    return fault ? Outcome{std::nullopt, fault} : Outcome{pos_, std::nullopt};
-  }
-
-  // The memory offsets whose bytes a fault left unspecified (an empty range if none).
-  std::pair<std::size_t, std::size_t> loose{};
-
- private:
+// as the oracle for the real one. It checks the same faults in the same order; `loose` gets the
+// memory offsets whose bytes a bit run cut off by the end of the record leaves unspecified.
+struct ReferenceDecoder {
   using Fault = std::optional<FrameError>;
   static constexpr int kDistance[8] = {-4, -3, -2, -1, 1, 2, 3, 4};
 
-  Fault decode() {
-    if (bmp_.width < 0 || bmp_.height < 0 || bmp_.row0 < 0) return FrameError::kBadDestination;
-    for (int r = 0; r < bmp_.height; ++r) {
-      const std::ptrdiff_t start = bmp_.row0 + static_cast<std::ptrdiff_t>(r) * bmp_.stride;
-      if (start < 0 || start + bmp_.width > std::ssize(bmp_.memory))
+  const Bytes& rec;
+  TestBitmap& bmp;
+  std::pair<std::size_t, std::size_t> loose{};
+  std::size_t pos = 4;
+  int width = 0;
+
+  Outcome run() {
+    const Fault fault = frame();
+    return fault ? Outcome{std::nullopt, fault} : Outcome{pos, std::nullopt};
+  }
+  Fault frame() {
+    if (bmp.width < 0 || bmp.height < 0 || bmp.row0 < 0) return FrameError::kBadDestination;
+    for (int r = 0; r < bmp.height; ++r) {
+      const std::ptrdiff_t start = bmp.row0 + static_cast<std::ptrdiff_t>(r) * bmp.stride;
+      if (start < 0 || start + bmp.width > std::ssize(bmp.memory))
         return FrameError::kBadDestination;
     }
-    if (rec_.size() < 4) return FrameError::kTruncated;
-    const int rows = static_cast<std::int16_t>(rec_[0] | rec_[1] << 8);
-    width_ = static_cast<std::int16_t>(rec_[2] | rec_[3] << 8);
-    if (rows < 0 || width_ < 0 || rows > bmp_.height || width_ > bmp_.width)
+    if (rec.size() < 4) return FrameError::kTruncated;
+    const int rows = static_cast<std::int16_t>(rec[0] | rec[1] << 8);
+    width = static_cast<std::int16_t>(rec[2] | rec[3] << 8);
+    if (rows < 0 || width < 0 || rows > bmp.height || width > bmp.width)
       return FrameError::kBadSize;
-    pos_ = 4;
     for (int r = 0; r < rows; ++r)
-      if (Fault fault = rowOperation(r)) return fault;
+      if (Fault fault = row(r)) return fault;
     return {};
   }
   bool take(int& value) {
-    if (pos_ >= rec_.size()) return false;
-    value = rec_[pos_++];
+    if (pos >= rec.size()) return false;
+    value = rec[pos++];
     return true;
   }
-  bool hasRow(int r) const { return r >= 0 && r < bmp_.height; }
-  std::uint8_t& mem(std::size_t offset) { return bmp_.memory.at(offset); }
+  bool has(std::size_t count) const { return rec.size() - pos >= count; }
+  bool hasRow(int r) const { return r >= 0 && r < bmp.height; }
+  std::uint8_t& mem(std::size_t offset) { return bmp.memory.at(offset); }
 
-  Fault rowOperation(int r) {
+  Fault row(int r) {
     int op = 0;
     if (!take(op)) return FrameError::kTruncated;
-    const int even = width_ - width_ % 2;
+    const int even = width - width % 2;
     if (op == 4) {
-      if (rec_.size() - pos_ < static_cast<std::size_t>(even)) return FrameError::kTruncated;
-      for (int i = 0; i < even; ++i) mem(bmp_.offset(r, i)) = rec_[pos_++];
-      return {};
-    }
-    if (op == 40) return {};
-    if (op % 4 != 0 || op < 8 || op > 72) return FrameError::kBadRowOp;
-    if (op < 40) return deltaRow(r, r + kDistance[(op - 8) / 4]);
-    const int source = r + kDistance[(op - 44) / 4];
-    if (!hasRow(source)) return FrameError::kBadReferenceRow;
-    copyUnits(bmp_.offset(r, 0), bmp_.offset(source, 0), even);
-    return {};
-  }
-
-  Fault deltaRow(int r, int ref) {
-    for (int x = 0; x < width_;) {
-      int b = 0, c = 0;
-      if (!take(b)) return FrameError::kTruncated;
-      if ((c = b >> 3) == 0) {
-        if (!take(c)) return FrameError::kTruncated;
-        c += 32;
+      if (!has(static_cast<std::size_t>(even))) return FrameError::kTruncated;
+      for (int i = 0; i < even; ++i) mem(bmp.offset(r, i)) = rec[pos++];
+    } else if (op % 4 != 0 || op < 8 || op > 72) {
+      return FrameError::kBadRowOp;
+    } else if (op < 40) {
+      for (int x = 0, b = 0, c = 0; x < width; x += c) {
+        if (!take(b)) return FrameError::kTruncated;
+        if ((c = b >> 3) == 0 && !take(c)) return FrameError::kTruncated;
+        c += b >> 3 == 0 ? 32 : 0;
+        if (c > width - x) return FrameError::kBadCount;
+        if (Fault fault = sub(b & 7, r, r + kDistance[(op - 8) / 4], x, c)) return fault;
       }
-      if (c > width_ - x) return FrameError::kBadCount;
-      if (Fault fault = subOperation(b & 7, r, ref, x, c)) return fault;
-      x += c;
+    } else if (op > 40) {
+      const int source = r + kDistance[(op - 44) / 4];
+      if (!hasRow(source)) return FrameError::kBadReferenceRow;
+      copy(bmp.offset(r, 0), bmp.offset(source, 0), even);
     }
     return {};
   }
 
-  Fault subOperation(int kind, int r, int ref, int x, int c) {
-    const std::size_t out = bmp_.offset(r, x);
-    int value = 0;
+  Fault sub(int kind, int r, int ref, int x, int c) {
+    const std::size_t out = bmp.offset(r, x);
+    int value = 0, high = 0;
     if ((kind == 1 || kind == 3) && !hasRow(ref)) return FrameError::kBadReferenceRow;
+    if (kind == 0 && c < 2) return FrameError::kBadCount;
+    if (kind == 4 && out == 0) return FrameError::kBadCopySource;
+    if ((kind == 0 || kind == 6) && !take(value)) return FrameError::kTruncated;
+    if ((kind == 5 && !has(static_cast<std::size_t>(c))) || (kind == 7 && !has(2)))
+      return FrameError::kTruncated;
     switch (kind) {
       case 0:
-        if (c < 2) return FrameError::kBadCount;
-        if (!take(value)) return FrameError::kTruncated;
         mem(out) = static_cast<std::uint8_t>(value);
-        return bitRun(out + 1, c - 1,
-                      [&](int i, int delta) { mem(out + i + 1) = mem(out + i) + delta; });
+        return bits(out + 1, c - 1, [&](int i, int d) { mem(out + i + 1) = mem(out + i) + d; });
       case 1:
-        return bitRun(out, c, [&](int i, int delta) {
-          mem(out + i) = static_cast<std::uint8_t>(mem(bmp_.offset(ref, x + i)) + delta);
-        });
-      case 2:
-        return {};
+        return bits(out, c, [&](int i, int d) { mem(out + i) = mem(bmp.offset(ref, x + i)) + d; });
       case 3:
-        copyUnits(out, bmp_.offset(ref, x), c);
-        return {};
+        copy(out, bmp.offset(ref, x), c);
+        break;
       case 4:
-        if (out == 0) return FrameError::kBadCopySource;
-        for (int i = 0; i < c; ++i) mem(out + i) = mem(out - 1);
-        return {};
-      case 5:
-        if (rec_.size() - pos_ < static_cast<std::size_t>(c)) return FrameError::kTruncated;
-        for (int i = 0; i < c; ++i) mem(out + i) = rec_[pos_++];
-        return {};
       case 6:
-        if (!take(value)) return FrameError::kTruncated;
-        for (int i = 0; i < c; ++i) mem(out + i) = static_cast<std::uint8_t>(value);
-        return {};
-      default: {
-        int low = 0, high = 0;
-        if (rec_.size() - pos_ < 2 || !take(low) || !take(high)) return FrameError::kTruncated;
-        const auto d = static_cast<std::size_t>(low | high << 8);
-        if (d > out) return FrameError::kBadCopySource;
-        copyUnits(out, out - d, c);
-        return {};
-      }
+        for (int i = 0; i < c; ++i) mem(out + i) = kind == 4 ? mem(out - 1) : value;
+        break;
+      case 5:
+        for (int i = 0; i < c; ++i) mem(out + i) = rec[pos++];
+        break;
+      case 7:
+        (void)take(value);
+        (void)take(high);
+        if (static_cast<std::size_t>(value | high << 8) > out) return FrameError::kBadCopySource;
+        copy(out, out - static_cast<std::size_t>(value | high << 8), c);
+        break;
     }
+    return {};
   }
 
   // Decodes `count` codes bit by bit, calling put(index, delta) for each, and moves the record
-  // position to the byte after the last one holding bits of the run. A run cut off by the end of
-  // the record leaves its remaining pixels, from offset `first` + index on, unspecified.
+  // position to the byte after the last one holding bits of the run.
   template <typename Put>
-  Fault bitRun(std::size_t first, int count, Put put) {
-    const std::size_t start = pos_;
+  Fault bits(std::size_t first, int count, Put put) {
+    const std::size_t start = pos;
     std::size_t bit = 0;
     const auto next = [&](int& b) {
-      const std::size_t at = start + bit / 8;
-      if (at >= rec_.size()) return false;
-      b = (rec_[at] >> (7 - bit++ % 8)) & 1;
-      return true;
+      if (start + bit / 8 >= rec.size()) return false;
+      b = (rec[start + bit / 8] >> (7 - bit % 8)) & 1;
+      return ++bit, true;
     };
     for (int i = 0; i < count; ++i) {
       int zeros = 0, b = 0, delta = 0;
@@ -250,28 +231,19 @@ class ReferenceDecoder {
       }
       put(i, delta);
     }
-    pos_ = start + (bit + 7) / 8;
+    pos = start + (bit + 7) / 8;
     return {};
   }
 
   // The unit rule as written: an odd byte, a 2-byte unit, then 4-byte units, each read first.
-  void copyUnits(std::size_t dst, std::size_t src, int count) {
-    int at = 0;
-    const auto unit = [&](int size) {
+  void copy(std::size_t dst, std::size_t src, int count) {
+    for (int at = 0, size = 0; at < count; at += size) {
+      size = (count - at) & 1 ? 1 : (count - at) & 2 ? 2 : 4;
       std::uint8_t held[4];
       for (int i = 0; i < size; ++i) held[i] = mem(src + at + i);
       for (int i = 0; i < size; ++i) mem(dst + at + i) = held[i];
-      at += size;
-    };
-    if (count & 1) unit(1);
-    if (count & 2) unit(2);
-    while (at < count) unit(4);
+    }
   }
-
-  const Bytes& rec_;
-  TestBitmap& bmp_;
-  std::size_t pos_ = 0;
-  int width_ = 0;
 };
 
 // Decodes `record` into copies of `bitmap` with both decoders and expects the same outcome and
@@ -279,7 +251,7 @@ class ReferenceDecoder {
 Outcome ExpectSameAsReference(const Bytes& record, const TestBitmap& bitmap) {
   TestBitmap fast = bitmap, plain = bitmap;
   const Outcome got = From(DecodeFrame(record, fast.view()));
-  ReferenceDecoder reference(record, plain);
+  ReferenceDecoder reference{record, plain};
   const Outcome want = reference.run();
   EXPECT_EQ(got, want) << Describe(got) << " vs " << Describe(want);
   for (auto [at, end] = reference.loose; at < end; ++at) fast.memory[at] = plain.memory[at];
@@ -406,7 +378,8 @@ TEST_P(FrameCodecTest, MalformedFramesStopAndKeepEarlierRows) {
   }
 }
 
-TEST_P(FrameCodecTest, SourcesBeforeMemoryAreRejected) {
+// Rows run down here: the first byte of memory is row 0's first pixel, or `slack` before it.
+TEST(FrameCodecMemoryTest, SourcesBeforeMemoryAreRejected) {
   for (int slack : {0, 3}) {
     TestBitmap tight(16, 4, 16, false, slack);
     const auto decodeRowZero = [&](const Bytes& ops) {

@@ -199,11 +199,13 @@ TEST(SpriteHitScaled, MapsPointsBackThroughTheDrawnSize) {
   // 2 x 4 picture, hot (1, 2). Row 0 is decided opaque for columns 0 and 1 by the rule above.
   const Bytes picture = Picture(4, 1, 2, {Row({Lit({1}), Skip(2), Lit({2})}), Row({Skip(4)})});
   // Drawn 4 x 8: top 20 - 2, left 20 - 4; column 3 x 4 / 8 = 1 is opaque, row 2 x 2 / 4 = 1 not.
-  // Drawn 3 x 6: top 20 - 1, left 20 - 3; columns 0 1 2 2 3 3 become 0 0 1 2 2 3.
+  // Drawn 3 x 6: top 20 - 1 (1.5 rounded towards zero), left 20 - 3; columns 0 1 2 2 3 3 become
+  // 0 0 1 2 2 3.
   const std::tuple<SpriteSize, int, int, bool> cases[] = {
       {{4, 8}, 18, 16, true},  {{4, 8}, 19, 19, true},  {{4, 8}, 19, 20, false},
       {{4, 8}, 20, 16, false}, {{4, 8}, 17, 16, false}, {{4, 8}, 22, 16, false},
-      {{3, 6}, 19, 18, true},  {{3, 6}, 19, 20, false}, {{0, 8}, 18, 16, false}};
+      {{3, 6}, 19, 18, true},  {{3, 6}, 19, 20, false}, {{3, 6}, 18, 18, false},
+      {{0, 8}, 18, 16, false}};
   for (const auto& [size, v, h, hit] : cases) {
     auto result = SpriteHitScaled(picture, {20, 20}, false, size, At(v, h));
     ASSERT_TRUE(result.ok()) << v << "," << h;

@@ -168,25 +168,22 @@ TEST_F(StarFileTest, LaysOutBlocksInUnitsOf64AndKeepsReservedBytes) {
   Create(1);
   Patch32(100, 0xDEADBEEF);  // reserved bytes are carried through, whatever they hold
   auto file = Open();
-  const Bytes middle = Data(57, 9);
-  EXPECT_EQ(Append(*file, Data(56, 1)), 0);
+  const Bytes first = Data(56, 1), middle = Data(57, 9);
+  EXPECT_EQ(Append(*file, first), 0);
   EXPECT_EQ(Append(*file, middle), 1);
   EXPECT_EQ(Append(*file, {}), 2);
   ASSERT_EQ(file->Flush(), ProgramCode::kOk);
-
-  const Bytes bytes = DiskBytes();
-  ASSERT_EQ(bytes.size(), kArea + 64 + 128 + 64);
-  EXPECT_EQ(Disk32(4), bytes.size());
-  EXPECT_EQ(Disk32(20), 3u);  // next id
-  EXPECT_EQ(Disk32(100), 0xDEADBEEF);
-  EXPECT_EQ(Disk32(Entry(0)), kArea);
-  EXPECT_EQ(Disk32(Entry(1)), kArea + 64);
-  EXPECT_EQ(Disk32(Entry(2)), kArea + 192);
-  EXPECT_EQ(Disk32(kArea + 64), 1u);  // block 1: id, length, data, zero padding
-  EXPECT_EQ(Disk32(kArea + 68), 57u);
-  EXPECT_TRUE(std::equal(middle.begin(), middle.end(), bytes.begin() + kArea + 72));
-  EXPECT_TRUE(std::all_of(bytes.begin() + kArea + 72 + 57, bytes.begin() + kArea + 192,
-                          [](std::uint8_t b) { return b == 0; }));
+  // Header, index entries, then each block: id, length, data, zero padding.
+  Bytes want(kArea + 64 + 128 + 64, 0);
+  const RunTable header = {{0, kStarVersion}, {4, kArea + 256}, {16, 128},        {20, 3},
+                           {32, kType},       {36, kCreator},   {100, 0xDEADBEEF}};
+  const RunTable index = {{Entry(0), kArea}, {Entry(1), kArea + 64}, {Entry(2), kArea + 192}};
+  const RunTable blocks = {{kArea + 4, 56}, {kArea + 64, 1}, {kArea + 68, 57}, {kArea + 192, 2}};
+  for (const RunTable& fields : {header, index, blocks})
+    for (auto [offset, value] : fields) Put32(want, offset, value);
+  std::copy(first.begin(), first.end(), want.begin() + kArea + 8);
+  std::copy(middle.begin(), middle.end(), want.begin() + kArea + 72);
+  EXPECT_EQ(DiskBytes(), want);
   std::uint32_t length = 1;
   EXPECT_EQ(file->RecordLength(2, length), ProgramCode::kOk);
   EXPECT_EQ(length, 0u);
@@ -409,7 +406,7 @@ TEST_F(HostileStarFileTest, RecordsThatDisagreeWithTheirIndexGive100) {
     std::int32_t id;
     bool rewrite;  // freeing and moving check the whole block; reading checks the data
   } cases[] = {
-      {"entry inside the header", {{Entry(0), 0}}, 0, false},
+      {"entry inside the header", {{Entry(0), 40}}, 0, false},  // reserved zeros: id 0, length 0
       {"block header cut by the file end", {{Entry(0), end_ - 4}}, 0, false},
       {"block of another id", {{kArea, 5}}, 0, false},
       {"data past the file end", {{kArea + 4, 0xFFFFFFF0}}, 0, false},

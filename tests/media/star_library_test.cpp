@@ -50,9 +50,7 @@ class StarLibraryTest : public ::testing::Test {
  protected:
   StarLibraryTest() {
     boxes_.setPolicy([this](const BoxRequest& request) {
-      std::string text = request.text;
-      std::replace(text.begin(), text.end(), '\n', ' ');
-      boxTexts_.push_back(text);
+      for (char c : request.text + "|") boxText_.push_back(c == '\n' ? ' ' : c);
       return BoxAnswer::kOk;
     });
   }
@@ -102,11 +100,7 @@ class StarLibraryTest : public ::testing::Test {
     std::sort(ids.begin(), ids.end());
     return ids;
   }
-  bool BoxSaid(const std::string& words) const {
-    return std::any_of(boxTexts_.begin(), boxTexts_.end(), [&](const std::string& text) {
-      return text.find(words) != std::string::npos;
-    });
-  }
+  bool BoxSaid(std::string_view words) const { return boxText_.find(words) != std::string::npos; }
 
   test::TempFolder folder_;
   VolumeMap volumes_{folder_.path()};
@@ -118,7 +112,7 @@ class StarLibraryTest : public ::testing::Test {
   StampCounter stamps_;
   std::uint64_t available_ = std::uint64_t{1} << 40;
   StarLibrary library_{files_, errors_, stamps_, [this] { return available_; }};
-  std::vector<std::string> boxTexts_;
+  std::string boxText_;  // every box shown, unwrapped, each ended by "|"
 };
 
 TEST_F(StarLibraryTest, OpenLinksNewestFirstAndFindsOnlyUnparkedSerials) {
@@ -330,7 +324,7 @@ TEST_F(StarLibraryTest, ShutdownClosesEverythingWritingBackAndReportingNothing) 
     library.setCloseHook([](StarFile&) { return ProgramCode::kFile; });
   }
   EXPECT_EQ(OnDisk("END.STR", 0)[0], 0x44);
-  EXPECT_TRUE(boxTexts_.empty());
+  EXPECT_TRUE(boxText_.empty());
 }
 
 TEST_F(StarLibraryTest, TheMemoOfTheLastRecordNeverCrossesFiles) {
