@@ -1,6 +1,7 @@
 // The frame encoder, checked through the runtime's decoder: every record must decode to its
 // picture (over garbage for a key frame, over the previous picture for a difference frame), in
-// bitmaps of any row stride, and must not cost more than sending the rows literally.
+// bitmaps of any row stride, and must not cost more than sending the rows literally, whether it
+// aims at the smallest record or trades bytes for decoding speed.
 #include "apps/titlekit/frame_encoder.h"
 
 #include <gtest/gtest.h>
@@ -81,9 +82,10 @@ Picture Panned(const Picture& source, int dx) {
   return p;
 }
 
-Bytes Encode(const Picture& picture, const Picture* previous = nullptr) {
+Bytes Encode(const Picture& picture, const Picture* previous = nullptr,
+             EncodeGoal goal = EncodeGoal::kBalanced) {
   const FramePixels previousView = previous != nullptr ? previous->view() : FramePixels{};
-  auto record = EncodeFrame(picture.view(), previous != nullptr ? &previousView : nullptr);
+  auto record = EncodeFrame(picture.view(), previous != nullptr ? &previousView : nullptr, goal);
   EXPECT_TRUE(record.ok()) << record.error();
   return record.ok() ? *record : Bytes{};
 }
@@ -133,8 +135,8 @@ Picture DecodeInto(const Bytes& record, const Picture& shape, const Picture* sta
 // Encodes `picture` (against `previous` when given) and checks that the record decodes to it
 // with tight and padded, downward and upward rows; gives the record's size.
 std::size_t ExpectRoundTrip(const Picture& picture, const Picture* previous,
-                            const std::string& what) {
-  const Bytes record = Encode(picture, previous);
+                            const std::string& what, EncodeGoal goal = EncodeGoal::kBalanced) {
+  const Bytes record = Encode(picture, previous, goal);
   for (int gap : {0, 5}) {
     for (bool upward : {false, true}) {
       const Picture decoded = DecodeInto(record, picture, previous, gap, upward);
@@ -178,7 +180,8 @@ TEST(FrameEncoderTest, DifferenceFramesTurnThePreviousPictureIntoTheNext) {
   EXPECT_LT(moved, after.pixels.size() / 100);
 
   const Picture gradient = Gradient(161, 100, 7);
-  const std::size_t pan = ExpectRoundTrip(Panned(gradient, 1), &gradient, "pan");
+  const std::size_t pan =
+      ExpectRoundTrip(Panned(gradient, 1), &gradient, "pan", EncodeGoal::kSmallest);
   EXPECT_LT(pan, LiteralSize(gradient));
 
   const Picture noise = Noise(50, 30, 8);
@@ -210,8 +213,10 @@ TEST(FrameEncoderTest, FramesAreNeverLargerThanLiteralRows) {
   for (unsigned seed = 20; seed < 26; ++seed) {
     const Picture noise = Noise(48 + 2 * static_cast<int>(seed), 9, seed);
     const Picture previous = Noise(noise.width, noise.height, seed + 100);
-    EXPECT_LE(Encode(noise).size(), LiteralSize(noise));
-    EXPECT_LE(Encode(noise, &previous).size(), LiteralSize(noise));
+    for (EncodeGoal goal : {EncodeGoal::kBalanced, EncodeGoal::kSmallest}) {
+      EXPECT_LE(Encode(noise, nullptr, goal).size(), LiteralSize(noise));
+      EXPECT_LE(Encode(noise, &previous, goal).size(), LiteralSize(noise));
+    }
   }
   // A run of 10 equal pixels in noise: the row op byte, 20 literal pixels, a fill and 34 literal
   // pixels (a long count) cost 1 + 21 + 2 + 36 bytes, 5 less than a literal row.
@@ -219,7 +224,8 @@ TEST(FrameEncoderTest, FramesAreNeverLargerThanLiteralRows) {
   for (int y = 0; y < spotted.height; ++y) {
     for (int x = 20; x < 30; ++x) spotted.at(x, y) = 77;
   }
-  EXPECT_LE(ExpectRoundTrip(spotted, nullptr, "spotted noise"), kFrameHeaderSize + 8 * 60);
+  EXPECT_LE(ExpectRoundTrip(spotted, nullptr, "spotted noise", EncodeGoal::kSmallest),
+            kFrameHeaderSize + 8 * 60);
   // A key frame with an odd width cannot use literal rows; it stays within the few bytes of
   // sub-operation headers of them.
   const Picture odd = Noise(301, 6, 27);
@@ -230,10 +236,24 @@ TEST(FrameEncoderTest, CompressesTypicalPictures) {
   const Picture shapes = Shapes(320, 240);
   const std::size_t raw = shapes.pixels.size();
   EXPECT_LT(Encode(shapes).size() * 4, raw);
-  const Picture gradient = Gradient(320, 240, 30);
-  EXPECT_LT(Encode(gradient).size() * 2, raw);
   const Picture moved = WithBlock(shapes, 100, 100);
   EXPECT_LT(Encode(moved, &shapes).size() * 50, raw);
+  const Picture gradient = Gradient(320, 240, 30);
+  EXPECT_LT(Encode(gradient, nullptr, EncodeGoal::kSmallest).size() * 2, raw);
+}
+
+// By default a texture of small deltas, which bit runs code in a few bits a pixel but decode
+// slowly, goes literal; the smallest record codes it in bit runs. Flat art is small either way.
+TEST(FrameEncoderTest, BalancedFramesTradeBytesForDecodingSpeed) {
+  const Picture gradient = Gradient(320, 240, 31);
+  const std::size_t balanced = ExpectRoundTrip(gradient, nullptr, "balanced gradient");
+  const std::size_t smallest =
+      ExpectRoundTrip(gradient, nullptr, "smallest gradient", EncodeGoal::kSmallest);
+  EXPECT_LT(smallest * 2, balanced);
+  EXPECT_LE(balanced, LiteralSize(gradient));
+  const Picture shapes = Shapes(320, 240);
+  EXPECT_LT(Encode(shapes).size() * 4, shapes.pixels.size());
+  EXPECT_LE(Encode(shapes, nullptr, EncodeGoal::kSmallest).size(), Encode(shapes).size());
 }
 
 TEST(FrameEncoderTest, RefusesPicturesThatDoNotFitARecord) {
@@ -276,8 +296,10 @@ TEST(FrameEncoderTest, RandomStructuredPicturesRoundTrip) {
       if (pick(4) == 0) pixel = static_cast<std::uint8_t>(pick(256));
     }
     const std::string what = "trial " + std::to_string(trial);
-    ExpectRoundTrip(picture, nullptr, what + " key");
-    ExpectRoundTrip(picture, &previous, what + " difference");
+    for (EncodeGoal goal : {EncodeGoal::kBalanced, EncodeGoal::kSmallest}) {
+      ExpectRoundTrip(picture, nullptr, what + " key", goal);
+      ExpectRoundTrip(picture, &previous, what + " difference", goal);
+    }
   }
 }
 

@@ -221,6 +221,8 @@ TEST_F(TitlekitTest, FramesAndPalettesGoFromPicturesToRecordsAndBack) {
   EXPECT_EQ(diff.status, 0) << diff.err;
   EXPECT_EQ(diff.out.rfind("difference frame: 16 x 8, ", 0), 0u) << diff.out;
   EXPECT_LT(fs::file_size(file("b.frm")), fs::file_size(file("a.frm")));
+  EXPECT_EQ(run({"frame", "encode", file("a.png"), "--smallest", "-o", file("s.frm")}).status, 0);
+  EXPECT_LE(fs::file_size(file("s.frm")), fs::file_size(file("a.frm")));
 
   // Decoded onto the first picture, the difference frame gives the second, in the first's colours.
   EXPECT_EQ(

@@ -1,7 +1,8 @@
 // titlekit frame: turns PNG pictures into frame records and back.
-//   frame encode IN.png [--prev PREV.png] [--palette FILE] -o OUT
+//   frame encode IN.png [--prev PREV.png] [--palette FILE] [--smallest] -o OUT
 //   frame decode IN [--onto PREV.png] [--palette FILE] -o OUT.png
-// Encoding makes a key frame, or with --prev a difference frame from PREV to IN (same size).
+// Encoding makes a key frame, or with --prev a difference frame from PREV to IN (same size); it
+// weighs bytes against decoding time, or with --smallest takes the fewest bytes.
 // Indexed PNGs keep their indices; true-colour ones are mapped to the nearest colours of the
 // colour table FILE. Decoding rebuilds the frame onto PREV's pixels, or onto a picture of the
 // frame's size filled with index 0, and colours the result with FILE, else PREV's palette, else
@@ -27,6 +28,7 @@ struct FrameOptions {
   std::string output;
   std::optional<std::string> previous;  // --prev when encoding, --onto when decoding
   std::optional<std::string> palette;
+  EncodeGoal goal = EncodeGoal::kBalanced;
 };
 
 bool Complain(const std::string& complaint) {
@@ -67,7 +69,9 @@ std::optional<FrameOptions> ParseFrameOptions(Arguments args) {
   options.direction = args[0] == "encode" ? Direction::kEncode : Direction::kDecode;
   bool haveInput = false;
   for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i].starts_with('-')) {
+    if (args[i] == "--smallest" && options.direction == Direction::kEncode) {
+      options.goal = EncodeGoal::kSmallest;
+    } else if (args[i].starts_with('-')) {
       if (i + 1 == args.size()) {
         Complain(std::string(args[i]) + " needs a value");
         return std::nullopt;
@@ -117,7 +121,7 @@ int Encode(const FrameOptions& options) {
     }
     previousPixels = {previous->width, previous->height, previous->pixels};
   }
-  auto record = EncodeFrame(pixels, previous ? &previousPixels : nullptr);
+  auto record = EncodeFrame(pixels, previous ? &previousPixels : nullptr, options.goal);
   if (!record) return Fail(options.input + ": " + record.error());
   if (auto failure = WriteWholeFile(options.output, *record)) return Fail(*failure);
   std::cout << (previous ? "difference frame: " : "key frame: ")

@@ -1,15 +1,18 @@
-// Frame encoding. Whole-row operations are tried first (unchanged, copied, literal); a delta row
-// is planned by a backward shortest-path pass over the row's columns: best[x] is the fewest
-// bytes that rebuild columns x .. W-1, and each sub-operation starting at x is an edge to
-// x + count. Every kind of sub-operation has a cost that depends on the count in a regular way
-// (a header of 1 or 2 bytes, then nothing, a constant, the count, or a bit run), so for each
-// kind the best edge out of x is a minimum over a window of positions that only slides towards
-// the row start as x falls; monotone queues give those minima in constant time per column.
+// Frame encoding. Whole-row operations are tried first (unchanged, copied); then a literal row
+// competes with a delta row planned by a backward shortest-path pass over the row's columns:
+// best[x] is the least cost that rebuilds columns x .. W-1, and each sub-operation starting at x
+// is an edge to x + count. A cost is bytes plus, unless the smallest record is asked for, a
+// weight times the time the decoder takes (see DecodeTimes). Every kind of sub-operation has a
+// cost that depends on the count in a regular way (a header of 1 or 2 bytes and a fixed time,
+// then per-pixel bytes and time: none, a constant, one per pixel, or a bit run), so for each kind
+// the best edge out of x is a minimum over a window of positions that only slides towards the
+// row start as x falls; monotone queues give those minima in constant time per column.
 #include "apps/titlekit/frame_encoder.h"
 
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <cmath>
 #include <limits>
 #include <optional>
 #include <string>
@@ -105,6 +108,70 @@ int CodeBits(std::uint8_t base, std::uint8_t pixel) {
   return kCodeBits[static_cast<std::uint8_t>(pixel - base)];
 }
 
+// Decoding times in picoseconds, measured on a 2-core x86-64 build machine (g++ 12 -O3) by
+// decoding 640x480 frames made of one kind of operation only, repeated many times: the fixed
+// cost of an operation is the intercept and the per-pixel cost the slope over counts 1 .. 256.
+// They are rough (within some 30% on a loaded machine) but their ratios are what matters: a bit
+// run costs 0.6 .. 2.8 ns a pixel, a byte move 0.02 .. 0.1 ns.
+struct DecodeTimes {
+  static constexpr int kUnchangedRow = 500;
+  static constexpr int kWholeRow = 1000;        // literal or copied, plus the bytes moved
+  static constexpr int kWholeRowPixel = 18;
+  static constexpr int kDeltaRow = 2500;        // plus its sub-operations
+  static constexpr int kSubOp = 2500;           // dispatch of a sub-operation without a bit run
+  static constexpr int kBitRunSubOp = 10000;    // set-up and tail of a bit run
+  static constexpr int kSkipPixel = 15;
+  static constexpr int kMovePixel = 35;         // literal pixels, copies from the reference
+  static constexpr int kFillPixel = 25;         // fills and repeats
+  static constexpr int kCopyBackPixel = 30;     // copies back (periods 4 and 8 the fastest)
+  static constexpr int kCopyBackSubOp = 4000;
+};
+
+// The time a bit run takes per pixel by code length in bits: the decoder looks codes up in
+// groups of up to four from 10 bits at a time (at about 2.7 ns a look-up), and escapes one at
+// a time from a smaller table.
+constexpr int CodeTimePs(int bits) {
+  constexpr std::array<int, kEscapedCodeBits + 1> kByLength = {
+      0, 640, 0, 910, 1340, 1300, 2800, 2800, 2800, 2800, 0, 0, 0, 0, 0, 0, 1550};
+  return kByLength[static_cast<std::size_t>(bits)];
+}
+
+// Planning costs are whole units, a byte being kUnitsPerByte of them.
+using Cost = std::int64_t;
+constexpr Cost kUnitsPerByte = 64;
+constexpr double kPsPerNs = 1000;
+
+// The weight of decoding time for EncodeGoal::kBalanced, in bytes per nanosecond: a bit-run
+// pixel is taken over a literal one only where it saves a byte for every nanosecond more it
+// takes to decode, which only runs of equal pixels do. Textured areas (small deltas, 3 to 5
+// bits a pixel) then go literal: on 640x480 test clips with noisy ground that makes records
+// about 2.7 times larger than the smallest ones, but frames decode 5 to 10 times faster.
+// Below about 0.7 the textures flip back to bit runs and decoding is as slow as the smallest.
+constexpr double kBalancedBytesPerNs = 1.0;
+
+// Bytes and decoding times converted to cost units for one goal.
+class CostModel {
+ public:
+  explicit CostModel(EncodeGoal goal)
+      : unitsPerPs_(goal == EncodeGoal::kSmallest
+                        ? 0
+                        : kBalancedBytesPerNs * static_cast<double>(kUnitsPerByte) / kPsPerNs) {
+    for (std::size_t delta = 0; delta < kByteValues; ++delta)
+      codeTime_[delta] = time(CodeTimePs(kCodeBits[delta]));
+  }
+
+  [[nodiscard]] static constexpr Cost bytes(Cost count) { return count * kUnitsPerByte; }
+  [[nodiscard]] Cost time(int ps) const { return std::llround(ps * unitsPerPs_); }
+  // The decoding time of the code of pixel - base in a bit run.
+  [[nodiscard]] Cost codeTime(std::uint8_t base, std::uint8_t pixel) const {
+    return codeTime_[static_cast<std::uint8_t>(pixel - base)];
+  }
+
+ private:
+  double unitsPerPs_;
+  std::array<Cost, kByteValues> codeTime_{};
+};
+
 // Writes delta codes most significant bit first; the last byte is padded with zero bits.
 class BitWriter {
  public:
@@ -148,7 +215,7 @@ class BitWriter {
   int used_ = 0;
 };
 
-constexpr int kNoCost = std::numeric_limits<int>::max() / 2;
+constexpr Cost kNoCost = std::numeric_limits<Cost>::max() / 4;
 
 // The least value among the positions that entered a window, for windows whose both ends only
 // move towards lower positions: positions enter at the low end and leave at the high end.
@@ -159,7 +226,7 @@ class MinWindow {
  public:
   struct Entry {
     int position;
-    int value;
+    Cost value;
   };
 
   void clear(std::size_t capacity) {
@@ -167,7 +234,7 @@ class MinWindow {
     front_ = 0;
     end_ = 0;
   }
-  void push(int position, int value) {
+  void push(int position, Cost value) {
     while (end_ > front_ && entries_[end_ - 1].value >= value) --end_;
     entries_[end_++] = {position, value};
   }
@@ -183,24 +250,27 @@ class MinWindow {
   std::size_t end_ = 0;    // behind the entry with the lowest position
 };
 
-// A window for bit runs, whose cost from x to y is ceil((bits[y] - bits[x]) / 8) for prefix
+// A window for bit runs, whose bytes from x to y are ceil((bits[y] - bits[x]) / 8) for prefix
 // sums `bits` of code lengths. With a = bits[y] = 8qa + ra and b = bits[x] = 8qb + rb, that
-// ceiling is qa - qb + (ra > rb ? 1 : 0). Entries are ranked by 8 x cost[y] + a, that is by
-// cost[y] + qa and then by ra: if the least of them has ra above rb, so has every other with the
-// same cost[y] + qa, and all others cost at least one more anyway, so the least entry is always
-// a cheapest one.
+// ceiling is qa - qb + (ra > rb ? 1 : 0). Entries are ranked by cost[y] + qa bytes and then by
+// ra: if the least of them has ra above rb, so has every other with the same rank, and when
+// costs are whole bytes all others cost at least one more byte anyway, so the least entry is a
+// cheapest one. With decoding time in the costs it may miss a cheaper one by less than a byte.
 class BitRunWindow {
  public:
   void clear(std::size_t capacity) { window_.clear(capacity); }
-  void push(int position, int cost, int bits) { window_.push(position, cost * kByteBits + bits); }
+  void push(int position, Cost cost, int bits) {
+    window_.push(position, (cost + CostModel::bytes(bits / kByteBits)) * kByteBits +
+                               bits % kByteBits);
+  }
   void dropAbove(int last) { window_.dropAbove(last); }
-  // The least cost + ceil((bits - baseBits) / 8) in the window, with its position.
+  // The least cost + ceil((bits - baseBits) / 8) bytes in the window, with its position.
   [[nodiscard]] MinWindow::Entry least(int baseBits) const {
     const MinWindow::Entry* entry = window_.least();
     if (entry == nullptr) return {0, kNoCost};
-    const int wholeBytes = entry->value / kByteBits - baseBits / kByteBits;
     const bool carry = entry->value % kByteBits > baseBits % kByteBits;
-    return {entry->position, wholeBytes + (carry ? 1 : 0)};
+    return {entry->position, entry->value / kByteBits -
+                                 CostModel::bytes(baseBits / kByteBits - (carry ? 1 : 0))};
   }
 
  private:
@@ -213,18 +283,20 @@ struct Step {
   int count = 0;
 };
 
-// A planned delta row: its sub-operations (indexed by starting column) and their bytes.
+// A planned delta row: its sub-operations (indexed by starting column) and their cost.
 struct DeltaPlan {
-  int cost = kNoCost;
+  Cost cost = kNoCost;
   int distance = 0;  // of the reference row
   const std::uint8_t* reference = nullptr;
   std::vector<Step> steps;
 };
 
-// A sub-operation without per-pixel data: valid for the first `lengths[x]` pixels from x.
+// A sub-operation without per-pixel data: valid for the first `lengths[x]` pixels from x. Its
+// cost is `fixed` (header aside) and `perPixel` for each pixel.
 struct RunKind {
   SubOp kind;
-  int extraBytes;
+  Cost fixed;
+  Cost perPixel;
   const std::vector<int>* lengths;
 };
 
@@ -232,6 +304,14 @@ struct RunKind {
 // gathered once per row, then each reference row is planned.
 class DeltaRowPlanner {
  public:
+  explicit DeltaRowPlanner(EncodeGoal goal)
+      : model_(goal),
+        subOp_(model_.time(DecodeTimes::kSubOp)),
+        bitRunSubOp_(model_.time(DecodeTimes::kBitRunSubOp)),
+        literalPixel_(CostModel::bytes(1) + model_.time(DecodeTimes::kMovePixel)) {}
+
+  [[nodiscard]] const CostModel& model() const { return model_; }
+
   // `old` is what the row holds before it is rebuilt; null in a key frame, where it is unknown.
   void setRow(const std::uint8_t* target, const std::uint8_t* old, int width) {
     target_ = target;
@@ -239,13 +319,16 @@ class DeltaRowPlanner {
     width_ = width;
     const auto size = static_cast<std::size_t>(width) + 1;
     for (std::vector<int>* v : {&fillLengths_, &repeatLengths_, &skipLengths_, &backLengths_,
-                                &horizontalBits_, &copyLengths_, &verticalBits_, &best_}) {
+                                &horizontalBits_, &copyLengths_, &verticalBits_}) {
       v->assign(size, 0);
     }
+    for (std::vector<Cost>* v : {&horizontalTime_, &verticalTime_, &best_}) v->assign(size, 0);
     gatherRuns();
     gatherCopiesBack();
-    for (int x = 1; x < width; ++x)
+    for (int x = 1; x < width; ++x) {
       horizontalBits_[x + 1] = horizontalBits_[x] + CodeBits(target[x - 1], target[x]);
+      horizontalTime_[x + 1] = horizontalTime_[x] + model_.codeTime(target[x - 1], target[x]);
+    }
   }
 
   // The total code length of the row as vertical deltas against `reference`: a quick measure
@@ -257,17 +340,27 @@ class DeltaRowPlanner {
   }
 
   // Plans the row against `reference` (null when the row has no usable reference row) into
-  // `plan`, leaving its sub-operation bytes (without the row op byte) in plan.cost.
+  // `plan`, leaving the cost of its sub-operations (without the row op byte) in plan.cost.
   void plan(const std::uint8_t* reference, int distance, DeltaPlan& plan) {
     gatherReference(reference);
     plan.reference = reference;
     plan.distance = distance;
     plan.steps.assign(static_cast<std::size_t>(width_), Step{});
-    std::vector<RunKind> runKinds = {{SubOp::kRepeatLeft, 0, &repeatLengths_},
-                                     {SubOp::kFill, kValueBytes, &fillLengths_},
-                                     {SubOp::kCopyBack, kDistanceBytes, &backLengths_}};
-    if (old_ != nullptr) runKinds.push_back({SubOp::kSkip, 0, &skipLengths_});
-    if (reference != nullptr) runKinds.push_back({SubOp::kCopyReference, 0, &copyLengths_});
+    auto time = [this](int ps) { return model_.time(ps); };
+    std::vector<RunKind> runKinds = {
+        {SubOp::kRepeatLeft, subOp_, time(DecodeTimes::kFillPixel), &repeatLengths_},
+        {SubOp::kFill, CostModel::bytes(kValueBytes) + subOp_, time(DecodeTimes::kFillPixel),
+         &fillLengths_},
+        {SubOp::kCopyBack,
+         CostModel::bytes(kDistanceBytes) + time(DecodeTimes::kCopyBackSubOp),
+         time(DecodeTimes::kCopyBackPixel), &backLengths_}};
+    if (old_ != nullptr) {
+      runKinds.push_back({SubOp::kSkip, subOp_, time(DecodeTimes::kSkipPixel), &skipLengths_});
+    }
+    if (reference != nullptr) {
+      runKinds.push_back(
+          {SubOp::kCopyReference, subOp_, time(DecodeTimes::kMovePixel), &copyLengths_});
+    }
     clearWindows();
     best_[width_] = 0;
     for (int x = width_ - 1; x >= 0; --x) {
@@ -293,14 +386,14 @@ class DeltaRowPlanner {
   // The cheapest sub-operation found so far that starts at column x.
   struct Choice {
     explicit Choice(int column) : x(column) {}
-    void offer(int candidate, SubOp kind, int end) {
+    void offer(Cost candidate, SubOp kind, int end) {
       if (candidate < cost) {
         cost = candidate;
         step = {kind, end - x};
       }
     }
     int x;
-    int cost = kNoCost;
+    Cost cost = kNoCost;
     Step step;
   };
 
@@ -323,11 +416,13 @@ class DeltaRowPlanner {
       for (std::size_t t = 0; t < kTiers.size(); ++t) {
         MinWindow& window = runWindows_[k][t];
         const int first = x + kTiers[t].first;
-        if (first <= width_) window.push(first, best_[first]);
+        if (first <= width_) window.push(first, best_[first] + run.perPixel * first);
         window.dropAbove(x + std::min((*run.lengths)[x], kTiers[t].last));
-        if (const MinWindow::Entry* entry = window.least())
-          choice.offer(kTiers[t].headerBytes + run.extraBytes + entry->value, run.kind,
-                       entry->position);
+        if (const MinWindow::Entry* entry = window.least()) {
+          choice.offer(CostModel::bytes(kTiers[t].headerBytes) + run.fixed + entry->value -
+                           run.perPixel * x,
+                       run.kind, entry->position);
+        }
       }
     }
   }
@@ -337,27 +432,37 @@ class DeltaRowPlanner {
     const int x = choice.x;
     for (std::size_t t = 0; t < kTiers.size(); ++t) {
       const CountTier& tier = kTiers[t];
+      const Cost header = CostModel::bytes(tier.headerBytes);
       // Literal pixels: the header and one byte per pixel.
       const int first = x + tier.first;
-      if (first <= width_) literalWindows_[t].push(first, best_[first] + first);
+      if (first <= width_) literalWindows_[t].push(first, best_[first] + literalPixel_ * first);
       literalWindows_[t].dropAbove(x + tier.last);
-      if (const MinWindow::Entry* entry = literalWindows_[t].least())
-        choice.offer(tier.headerBytes + entry->value - x, SubOp::kLiteralPixels, entry->position);
+      if (const MinWindow::Entry* entry = literalWindows_[t].least()) {
+        choice.offer(header + subOp_ + entry->value - literalPixel_ * x, SubOp::kLiteralPixels,
+                     entry->position);
+      }
       // Vertical deltas: the header and the bit run of every pixel.
       if (haveReference) {
-        if (first <= width_) verticalWindows_[t].push(first, best_[first], verticalBits_[first]);
+        if (first <= width_) {
+          verticalWindows_[t].push(first, best_[first] + verticalTime_[first],
+                                   verticalBits_[first]);
+        }
         verticalWindows_[t].dropAbove(x + tier.last);
         const MinWindow::Entry entry = verticalWindows_[t].least(verticalBits_[x]);
-        choice.offer(tier.headerBytes + entry.value, SubOp::kVerticalDeltas, entry.position);
+        choice.offer(header + bitRunSubOp_ + entry.value - verticalTime_[x],
+                     SubOp::kVerticalDeltas, entry.position);
       }
       // Horizontal deltas: the header, the first pixel, the bit run of the others.
       const int firstRun = x + std::max(tier.first, kMinHorizontalRun);
-      if (firstRun <= width_)
-        horizontalWindows_[t].push(firstRun, best_[firstRun], horizontalBits_[firstRun]);
+      if (firstRun <= width_) {
+        horizontalWindows_[t].push(firstRun, best_[firstRun] + horizontalTime_[firstRun],
+                                   horizontalBits_[firstRun]);
+      }
       horizontalWindows_[t].dropAbove(x + tier.last);
       const MinWindow::Entry entry = horizontalWindows_[t].least(horizontalBits_[x + 1]);
-      choice.offer(tier.headerBytes + kValueBytes + entry.value, SubOp::kHorizontalDeltas,
-                   entry.position);
+      choice.offer(header + CostModel::bytes(kValueBytes) + bitRunSubOp_ + entry.value -
+                       horizontalTime_[x + 1],
+                   SubOp::kHorizontalDeltas, entry.position);
     }
   }
 
@@ -391,8 +496,10 @@ class DeltaRowPlanner {
     copyLengths_[width_] = 0;
     for (int x = width_ - 1; x >= 0; --x)
       copyLengths_[x] = target_[x] == reference[x] ? copyLengths_[x + 1] + 1 : 0;
-    for (int x = 0; x < width_; ++x)
+    for (int x = 0; x < width_; ++x) {
       verticalBits_[x + 1] = verticalBits_[x] + CodeBits(reference[x], target_[x]);
+      verticalTime_[x + 1] = verticalTime_[x] + model_.codeTime(reference[x], target_[x]);
+    }
   }
 
   // A distance for a copy back of `count` pixels at x.
@@ -444,14 +551,20 @@ class DeltaRowPlanner {
 
   static constexpr std::size_t kMostRunKinds = 5;
 
+  CostModel model_;
+  Cost subOp_;          // the fixed time of a sub-operation without a bit run
+  Cost bitRunSubOp_;    // the fixed time of a bit run
+  Cost literalPixel_;   // a literal pixel's byte and time
   const std::uint8_t* target_ = nullptr;
   const std::uint8_t* old_ = nullptr;
   int width_ = 0;
   // Per column x (each with a zero at x = W): run lengths of the sub-operations without data,
   // and prefix sums of code bits (horizontal: of columns 1 .. x-1 against their left pixels).
+  // Bit-run times have prefix sums alike.
   std::vector<int> fillLengths_, repeatLengths_, skipLengths_, backLengths_, horizontalBits_;
   std::vector<int> copyLengths_, verticalBits_;  // against the reference being planned
-  std::vector<int> best_;
+  std::vector<Cost> horizontalTime_, verticalTime_;
+  std::vector<Cost> best_;
   std::array<std::array<MinWindow, kTiers.size()>, kMostRunKinds> runWindows_;
   std::array<MinWindow, kTiers.size()> literalWindows_;
   std::array<BitRunWindow, kTiers.size()> verticalWindows_, horizontalWindows_;
@@ -464,11 +577,13 @@ constexpr int kUnreadReferenceDistance = -1;
 
 class FrameEncoder {
  public:
-  FrameEncoder(const FramePixels& picture, const FramePixels* previous)
+  FrameEncoder(const FramePixels& picture, const FramePixels* previous, EncodeGoal goal)
       : picture_(picture),
         previous_(previous),
         width_(picture.width),
-        evenWidth_(picture.width & ~1) {}
+        evenWidth_(picture.width & ~1),
+        smallest_(goal == EncodeGoal::kSmallest),
+        planner_(goal) {}
 
   std::vector<std::uint8_t> encode() {
     out_.i16(static_cast<std::int16_t>(picture_.height));
@@ -521,7 +636,11 @@ class FrameEncoder {
       references.emplace_back(distance, source);
     }
     const DeltaPlan& delta = planDelta(r, references);
-    if (wholeRowsFit && evenWidth_ <= delta.cost) {
+    const CostModel& model = planner_.model();
+    const Cost literalRow =
+        CostModel::bytes(evenWidth_) +
+        model.time(DecodeTimes::kWholeRow + DecodeTimes::kWholeRowPixel * evenWidth_);
+    if (wholeRowsFit && literalRow <= delta.cost + model.time(DecodeTimes::kDeltaRow)) {
       out_.u8(kOpLiteral);
       out_.bytes({t, static_cast<std::size_t>(evenWidth_)});
       return;
@@ -529,7 +648,9 @@ class FrameEncoder {
     out_.u8(NeighbourOp(kOpDeltaFirst, delta.distance));
     [[maybe_unused]] const std::size_t before = out_.data().size();
     planner_.emit(delta, out_);
-    assert(out_.data().size() - before == static_cast<std::size_t>(delta.cost));
+    // Without decoding times in it, a plan's cost is its size.
+    assert(!smallest_ || CostModel::bytes(static_cast<Cost>(out_.data().size() - before)) ==
+                             delta.cost);
   }
 
   // The cheapest delta row found for row r among its most promising reference rows.
@@ -557,6 +678,7 @@ class FrameEncoder {
   const FramePixels* previous_;
   int width_;
   int evenWidth_;
+  [[maybe_unused]] bool smallest_;
   ByteWriter out_;
   DeltaRowPlanner planner_;
   DeltaPlan best_, trial_;
@@ -581,14 +703,15 @@ std::optional<std::string> CheckPicture(const FramePixels& picture, const char* 
 }  // namespace
 
 Expected<std::vector<std::uint8_t>, std::string> EncodeFrame(const FramePixels& picture,
-                                                             const FramePixels* previous) {
+                                                             const FramePixels* previous,
+                                                             EncodeGoal goal) {
   if (auto problem = CheckPicture(picture, "the picture")) return Unexpected{*problem};
   if (previous != nullptr) {
     if (auto problem = CheckPicture(*previous, "the previous picture")) return Unexpected{*problem};
     if (previous->width != picture.width || previous->height != picture.height)
       return Unexpected{std::string("the previous picture's size differs from the picture's")};
   }
-  return FrameEncoder(picture, previous).encode();
+  return FrameEncoder(picture, previous, goal).encode();
 }
 
 }  // namespace lw::titlekit

@@ -33,7 +33,7 @@ constexpr std::array<Command, 8> kCommands = {{
      "it",
      RunStarCommand},
     {"frame",
-     "titlekit frame encode IN.png [--prev PREV.png] [--palette FILE] -o OUT |\n"
+     "titlekit frame encode IN.png [--prev PREV.png] [--palette FILE] [--smallest] -o OUT |\n"
      "       decode IN [--onto PREV.png] [--palette FILE] -o OUT.png",
      "encode a picture as a key frame (or a difference frame against PREV), or decode a frame",
      RunFrameCommand},
