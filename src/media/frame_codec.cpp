@@ -13,36 +13,14 @@
 namespace lw {
 namespace {
 
-// Row op bytes come in steps of 4; the delta and copy families each name eight neighbour rows.
-constexpr std::uint8_t kOpStep = 4;
-constexpr std::uint8_t kOpLiteral = 4;
-constexpr std::uint8_t kOpDeltaFirst = 8;
-constexpr std::uint8_t kOpUnchanged = 40;
-constexpr std::uint8_t kOpCopyFirst = 44;
-constexpr std::uint8_t kOpCopyLast = 72;
-constexpr int kReach = 4;  // neighbours r-4 .. r-1 and r+1 .. r+4
+using namespace frame_format;
 
 // The row distance of neighbour `index` (0 .. 7) of a family: -4 .. -1, then +1 .. +4.
 constexpr int NeighbourDistance(int index) {
   return index < kReach ? index - kReach : index - kReach + 1;
 }
 
-// Sub-op byte: kind in the low bits, count above; count 0 there means a count byte follows.
-constexpr int kKindBits = 3;
 constexpr std::uint8_t kKindMask = (1u << kKindBits) - 1;
-constexpr int kLongCountBase = 32;
-constexpr int kMinHorizontalRun = 2;
-
-enum SubOpKind : std::uint8_t {
-  kHorizontalDeltas = 0,
-  kVerticalDeltas = 1,
-  kSkip = 2,
-  kCopyReference = 3,
-  kRepeatLeft = 4,
-  kLiteralPixels = 5,
-  kFill = 6,
-  kCopyBack = 7,
-};
 
 constexpr std::size_t kUnitBytes = 4;  // the largest unit a copy reads before it writes
 constexpr std::size_t kHalfUnit = 2;

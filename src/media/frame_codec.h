@@ -65,6 +65,35 @@ namespace lw {
 
 inline constexpr std::size_t kFrameHeaderSize = 4;
 
+// The codes of frame records, shared by the decoder and the encoder of titlekit.
+namespace frame_format {
+// Row op bytes come in steps of 4; the delta and copy families each name eight neighbour rows,
+// numbered 0 .. 7 for rows r-4 .. r-1, r+1 .. r+4.
+inline constexpr std::uint8_t kOpStep = 4;
+inline constexpr std::uint8_t kOpLiteral = 4;
+inline constexpr std::uint8_t kOpDeltaFirst = 8;
+inline constexpr std::uint8_t kOpUnchanged = 40;
+inline constexpr std::uint8_t kOpCopyFirst = 44;
+inline constexpr std::uint8_t kOpCopyLast = 72;
+inline constexpr int kReach = 4;
+
+// Sub-op byte: kind in the low bits, count above; count 0 there means a count byte follows.
+inline constexpr int kKindBits = 3;
+inline constexpr int kLongCountBase = 32;
+inline constexpr int kMinHorizontalRun = 2;
+
+enum SubOpKind : std::uint8_t {
+  kHorizontalDeltas = 0,
+  kVerticalDeltas = 1,
+  kSkip = 2,
+  kCopyReference = 3,
+  kRepeatLeft = 4,
+  kLiteralPixels = 5,
+  kFill = 6,
+  kCopyBack = 7,
+};
+}  // namespace frame_format
+
 // Why a frame was rejected. Decoding stops at the first fault; the rows before it, and the part
 // of the current row before the fault, keep their new pixels. A bit run cut off by the end of the
 // record leaves the rest of its pixels unspecified (the decoder writes small deltas four at a

@@ -19,19 +19,14 @@
 #include <utility>
 
 #include "common/byte_io.h"
+#include "media/frame_codec.h"
 
 namespace lw::titlekit {
 namespace {
 
 constexpr std::int32_t kMaxSide = 32767;  // N and W are 16-bit fields
 
-// Row operation bytes. Neighbours are numbered 0 .. 7 for rows r-4 .. r-1, r+1 .. r+4.
-constexpr std::uint8_t kOpLiteral = 4;
-constexpr std::uint8_t kOpDeltaFirst = 8;
-constexpr std::uint8_t kOpUnchanged = 40;
-constexpr std::uint8_t kOpCopyFirst = 44;
-constexpr std::uint8_t kOpStep = 4;
-constexpr int kReach = 4;
+using namespace frame_format;
 
 // The op byte of a family (delta or copy) that names the row `distance` rows away.
 std::uint8_t NeighbourOp(std::uint8_t first, int distance) {
@@ -39,23 +34,11 @@ std::uint8_t NeighbourOp(std::uint8_t first, int distance) {
   return static_cast<std::uint8_t>(first + kOpStep * index);
 }
 
-enum class SubOp : std::uint8_t {
-  kHorizontalDeltas = 0,
-  kVerticalDeltas = 1,
-  kSkip = 2,
-  kCopyReference = 3,
-  kRepeatLeft = 4,
-  kLiteralPixels = 5,
-  kFill = 6,
-  kCopyBack = 7,
-};
+using SubOp = SubOpKind;
 
 // Sub-op counts: 1 .. 31 in the sub-op byte, 32 .. 287 in an extra byte after it.
-constexpr int kKindBits = 3;
-constexpr int kShortCountLast = 31;
-constexpr int kLongCountBase = 32;
-constexpr int kLongCountLast = 287;
-constexpr int kMinHorizontalRun = 2;
+constexpr int kShortCountLast = kLongCountBase - 1;
+constexpr int kLongCountLast = kLongCountBase + 255;
 
 // A range of counts that share a header size.
 struct CountTier {
