@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "apps/titlekit/command_line.h"
 #include "apps/titlekit/commands.h"
 #include "apps/titlekit/frame_encoder.h"
 #include "apps/titlekit/png_image.h"
@@ -67,27 +68,21 @@ std::optional<FrameOptions> ParseFrameOptions(Arguments args) {
     return std::nullopt;
   }
   options.direction = args[0] == "encode" ? Direction::kEncode : Direction::kDecode;
-  bool haveInput = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i] == "--smallest" && options.direction == Direction::kEncode) {
-      options.goal = EncodeGoal::kSmallest;
-    } else if (args[i].starts_with('-')) {
-      if (i + 1 == args.size()) {
-        Complain(std::string(args[i]) + " needs a value");
-        return std::nullopt;
-      }
-      if (!TakeOption(args[i], args[i + 1], options)) return std::nullopt;
-      ++i;
-    } else if (!haveInput) {
-      options.input = std::string(args[i]);
-      haveInput = true;
-    } else {
-      Complain("unexpected argument '" + std::string(args[i]) + "'");
-      return std::nullopt;
-    }
+  constexpr std::string_view kEncodeFlags[] = {"--smallest"};
+  auto line = SplitCommandLine(args.subspan(1), options.direction == Direction::kEncode
+                                                    ? std::span(kEncodeFlags)
+                                                    : std::span<const std::string_view>());
+  if (!line) {
+    Complain(line.error());
+    return std::nullopt;
   }
-  if (!haveInput || options.output.empty()) {
-    Complain(haveInput ? "missing -o OUT" : "missing IN");
+  options.input = line->input;
+  if (!line->flags.empty()) options.goal = EncodeGoal::kSmallest;
+  for (const auto& [option, value] : line->options) {
+    if (!TakeOption(option, value, options)) return std::nullopt;
+  }
+  if (options.input.empty() || options.output.empty()) {
+    Complain(options.input.empty() ? "missing IN" : "missing -o OUT");
     return std::nullopt;
   }
   return options;

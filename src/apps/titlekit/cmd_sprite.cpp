@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "apps/titlekit/command_line.h"
 #include "apps/titlekit/commands.h"
 #include "apps/titlekit/png_image.h"
 #include "apps/titlekit/script_files.h"
@@ -100,24 +101,16 @@ std::optional<SpriteOptions> ParseSpriteOptions(Arguments args) {
     return std::nullopt;
   }
   options.direction = args[0] == "encode" ? Direction::kEncode : Direction::kDecode;
-  bool haveInput = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    if (args[i].starts_with('-')) {
-      if (i + 1 == args.size()) {
-        Complain(std::string(args[i]) + " needs a value");
-        return std::nullopt;
-      }
-      if (!TakeOption(args[i], args[i + 1], options)) return std::nullopt;
-      ++i;
-    } else if (!haveInput) {
-      options.input = std::string(args[i]);
-      haveInput = true;
-    } else {
-      Complain("unexpected argument '" + std::string(args[i]) + "'");
-      return std::nullopt;
-    }
+  auto line = SplitCommandLine(args.subspan(1));
+  if (!line) {
+    Complain(line.error());
+    return std::nullopt;
   }
-  if (!haveInput || options.output.empty()) {
+  options.input = line->input;
+  for (const auto& [option, value] : line->options) {
+    if (!TakeOption(option, value, options)) return std::nullopt;
+  }
+  if (options.input.empty() || options.output.empty()) {
     Complain("needs an input file and -o OUT");
     return std::nullopt;
   }
