@@ -97,7 +97,6 @@ int CodeBits(std::uint8_t base, std::uint8_t pixel) {
 // They are rough (within some 30% on a loaded machine) but their ratios are what matters: a bit
 // run costs 0.6 .. 2.8 ns a pixel, a byte move 0.02 .. 0.1 ns.
 struct DecodeTimes {
-  static constexpr int kUnchangedRow = 500;
   static constexpr int kWholeRow = 1000;        // literal or copied, plus the bytes moved
   static constexpr int kWholeRowPixel = 18;
   static constexpr int kDeltaRow = 2500;        // plus its sub-operations
