@@ -15,14 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "media/stamp_counter.h"
-#include "media/star_library.h"
-#include "shell/boxes.h"
-#include "shell/error_report.h"
-#include "shell/file_access.h"
-#include "shell/message_texts.h"
-#include "shell/platform_error.h"
-#include "shell/volume_map.h"
+#include "apps/titlekit/storage.h"
 
 namespace {
 
@@ -70,17 +63,7 @@ void Check(lw::ProgramCode code, const char* what) {
 }
 
 // The storage layers wired as the runtime wires them, answering every box by default.
-struct Stack {
-  lw::TerminalBoxes boxes;
-  lw::MessageTexts texts;
-  lw::LastPlatformError lastError;
-  lw::VolumeMap volumes;
-  lw::FileAccess files{volumes, boxes, texts, lastError};
-  lw::ErrorReporter errors{boxes, texts, lastError};
-  lw::StampCounter stamps;
-  lw::MemoryStatus memory;
-  lw::StarLibrary library{files, errors, stamps, [this] { return memory.FreeMemory(); }};
-};
+using Stack = lw::titlekit::Storage;
 
 double Seconds(const std::function<void()>& work) {
   const auto start = std::chrono::steady_clock::now();

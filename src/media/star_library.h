@@ -105,6 +105,8 @@ class StarLibrary {
   [[nodiscard]] std::optional<std::size_t> FindEntry(StarFile& file, std::int32_t id);
   // Writes a dirty record back to its file and marks it clean.
   static ProgramCode WriteBack(StarFile& file, CachedRecord& entry);
+  // Both forms of StarReplaceResource; `contents` is null when the block changed in place.
+  ProgramCode ReplaceEntry(StarFile& file, std::int32_t id, RecordBlock* contents);
   // Drops entry `index` (the last entry takes its slot) and shrinks the table by a step when
   // it has grown too roomy.
   static void RemoveEntry(StarFile& file, std::size_t index);

@@ -93,23 +93,21 @@ ProgramCode StarLibrary::StarReleaseResource(StarFile& file, std::int32_t id) {
 }
 
 ProgramCode StarLibrary::StarReplaceResource(StarFile& file, std::int32_t id) {
-  const std::optional<std::size_t> index = FindEntry(file, id);
-  if (!index) return ProgramCode::kHandleCache;
-  CachedRecord& entry = file.cache[*index];
-  if (entry.lockCount < 1) return ProgramCode::kPackUseCount;
-  if (!file.readOnly()) entry.dirty = true;
-  entry.useStamp = stamps_.next();
-  return ProgramCode::kOk;
+  return ReplaceEntry(file, id, nullptr);
 }
 
 ProgramCode StarLibrary::StarReplaceResource(StarFile& file, std::int32_t id,
                                              RecordBlock contents) {
+  return ReplaceEntry(file, id, &contents);
+}
+
+ProgramCode StarLibrary::ReplaceEntry(StarFile& file, std::int32_t id, RecordBlock* contents) {
   const std::optional<std::size_t> index = FindEntry(file, id);
   if (!index) return ProgramCode::kHandleCache;
   CachedRecord& entry = file.cache[*index];
   if (entry.lockCount < 1) return ProgramCode::kPackUseCount;
-  // The contents move into the block the holders already point at.
-  *entry.block = std::move(contents);
+  // New contents move into the block the holders already point at.
+  if (contents != nullptr) *entry.block = std::move(*contents);
   if (!file.readOnly()) entry.dirty = true;
   entry.useStamp = stamps_.next();
   return ProgramCode::kOk;
