@@ -9,18 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "common/box_request.h"
+
 namespace lw {
-
-enum class BoxButtons : std::uint8_t { kOk, kOkCancel, kYesNoCancel, kAbortRetryIgnore };
-enum class BoxIcon : std::uint8_t { kStop, kExclamation, kInformation, kQuestion };
-enum class BoxAnswer : std::uint8_t { kOk, kCancel, kYes, kNo, kAbort, kRetry, kIgnore };
-
-struct BoxRequest {
-  std::string caption;
-  std::string text;  // already wrapped for the box (WrapForBox)
-  BoxButtons buttons = BoxButtons::kOk;
-  BoxIcon icon = BoxIcon::kInformation;
-};
 
 // Shows a box and waits for the player's answer, which is always one of the box's buttons.
 class BoxPresenter {

@@ -17,20 +17,32 @@
 #include <vector>
 
 #include "common/expected.h"
+#include "common/palette.h"
 
 namespace lw {
 
 inline constexpr std::size_t kColourTableBytes = 2056;
-inline constexpr std::size_t kPaletteEntries = 256;
 
-struct Rgb {
-  std::uint8_t red = 0;
-  std::uint8_t green = 0;
-  std::uint8_t blue = 0;
-  bool operator==(const Rgb&) const = default;
+// A colour table as stored, with 16-bit channels.
+struct Rgb16 {
+  std::uint16_t red = 0;
+  std::uint16_t green = 0;
+  std::uint16_t blue = 0;
+  bool operator==(const Rgb16&) const = default;
 };
 
-using Palette = std::array<Rgb, kPaletteEntries>;
+struct ColourTable {
+  std::uint32_t seed = 0;
+  std::uint16_t flags = 0;
+  std::array<Rgb16, kPaletteEntries> entries{};
+  bool operator==(const ColourTable&) const = default;
+};
+
+// The stored bytes of a colour table (each entry's index field is its position).
+[[nodiscard]] std::vector<std::uint8_t> EncodeColourTable16(const ColourTable& table);
+// The colour table of stored bytes, with full 16-bit channels.
+[[nodiscard]] Expected<ColourTable, std::string> DecodeColourTable16(
+    std::span<const std::uint8_t> bytes);
 
 // The stored table of a palette (seed 0, flags 0, each 8-bit channel c stored as c x 257).
 [[nodiscard]] std::vector<std::uint8_t> EncodeColourTable(const Palette& palette);

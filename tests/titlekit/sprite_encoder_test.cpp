@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "apps/titlekit/commands.h"
-#include "apps/titlekit/png_image.h"
+#include "platform/png_image.h"
 #include "apps/titlekit/script_files.h"
 #include "media/sprite.h"
 

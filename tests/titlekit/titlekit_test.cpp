@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/titlekit/png_image.h"
+#include "platform/png_image.h"
 
 extern char** environ;
 
@@ -202,7 +202,7 @@ TEST_F(TitlekitTest, StarReportsTheLayersErrorCodes) {
 }
 
 TEST_F(TitlekitTest, FramesAndPalettesGoFromPicturesToRecordsAndBack) {
-  using lw::titlekit::IndexedImage;
+  using lw::IndexedImage;
   IndexedImage first{16, 8, std::vector<std::uint8_t>(16 * 8), {}};
   for (std::size_t i = 0; i < first.pixels.size(); ++i)
     first.pixels[i] = static_cast<std::uint8_t>(i % 7);
@@ -210,8 +210,8 @@ TEST_F(TitlekitTest, FramesAndPalettesGoFromPicturesToRecordsAndBack) {
     first.palette[i] = {static_cast<std::uint8_t>(i), 0, static_cast<std::uint8_t>(255 - i)};
   IndexedImage second = first;
   second.pixels[3 * 16 + 5] = 200;
-  ASSERT_FALSE(lw::titlekit::WritePng(file("a.png"), first));
-  ASSERT_FALSE(lw::titlekit::WritePng(file("b.png"), second));
+  ASSERT_FALSE(lw::WritePng(file("a.png"), first));
+  ASSERT_FALSE(lw::WritePng(file("b.png"), second));
 
   const Outcome key = run({"frame", "encode", file("a.png"), "-o", file("a.frm")});
   EXPECT_EQ(key.status, 0) << key.err;
@@ -228,7 +228,7 @@ TEST_F(TitlekitTest, FramesAndPalettesGoFromPicturesToRecordsAndBack) {
   EXPECT_EQ(
       run({"frame", "decode", file("b.frm"), "--onto", file("a.png"), "-o", file("b2.png")}).status,
       0);
-  auto decoded = lw::titlekit::ReadPng(file("b2.png"));
+  auto decoded = lw::ReadPng(file("b2.png"));
   ASSERT_TRUE(decoded.ok()) << decoded.error();
   EXPECT_EQ(decoded->pixels, second.pixels);
   EXPECT_EQ(decoded->palette, first.palette);
@@ -236,12 +236,12 @@ TEST_F(TitlekitTest, FramesAndPalettesGoFromPicturesToRecordsAndBack) {
   expect({"palette", "from-png", file("a.png"), "-o", file("a.clut")}, 0, "");
   EXPECT_EQ(fs::file_size(file("a.clut")), 2056u);
   expect({"palette", "to-png", file("a.clut"), "-o", file("chart.png")}, 0, "");
-  auto chart = lw::titlekit::ReadPng(file("chart.png"));
+  auto chart = lw::ReadPng(file("chart.png"));
   ASSERT_TRUE(chart.ok()) << chart.error();
   EXPECT_EQ(chart->palette, first.palette);
 
   // A difference frame needs a previous picture of the same size; a colour table has one size.
-  ASSERT_FALSE(lw::titlekit::WritePng(file("small.png"),
+  ASSERT_FALSE(lw::WritePng(file("small.png"),
                                       IndexedImage{4, 4, std::vector<std::uint8_t>(16), {}}));
   EXPECT_EQ(
       run({"frame", "encode", file("b.png"), "--prev", file("small.png"), "-o", file("x")}).status,

@@ -7,7 +7,8 @@
 #include <string>
 
 #include "apps/titlekit/commands.h"
-#include "apps/titlekit/png_image.h"
+#include "apps/titlekit/palette_files.h"
+#include "platform/png_image.h"
 #include "apps/titlekit/script_files.h"
 #include "shell/colour_table.h"
 

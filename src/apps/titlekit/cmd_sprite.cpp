@@ -14,7 +14,8 @@
 
 #include "apps/titlekit/command_line.h"
 #include "apps/titlekit/commands.h"
-#include "apps/titlekit/png_image.h"
+#include "apps/titlekit/palette_files.h"
+#include "platform/png_image.h"
 #include "apps/titlekit/script_files.h"
 #include "apps/titlekit/sprite_encoder.h"
 #include "media/sprite.h"

@@ -2,7 +2,7 @@
 // longjmp; every call that can fail runs inside one function that sets the jump point and
 // keeps all its changing state in the PngSession it is given (never in its own locals), and
 // that holds no C++ object whose destructor a jump would skip.
-#include "apps/titlekit/png_image.h"
+#include "platform/png_image.h"
 
 #include <png.h>
 
@@ -11,11 +11,10 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <unordered_map>
 
-namespace lw::titlekit {
+namespace lw {
 namespace {
 
 constexpr std::size_t kSignatureBytes = 8;
@@ -240,31 +239,6 @@ Expected<Palette, std::string> ReadPngPalette(const std::string& path) {
   return raw->palette;
 }
 
-Expected<Palette, std::string> ReadColourTableFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Unexpected{path + ": " + std::strerror(errno)};
-  // One byte more than a table is enough to tell that a file is too long.
-  std::vector<std::uint8_t> bytes(kColourTableBytes + 1);
-  in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (in.bad()) return Unexpected{path + ": read error"};
-  bytes.resize(static_cast<std::size_t>(in.gcount()));
-  if (bytes.size() > kColourTableBytes)
-    return Unexpected{path + ": longer than a colour table (" + std::to_string(kColourTableBytes) +
-                      " bytes)"};
-  auto palette = DecodeColourTable(bytes);
-  if (!palette) return Unexpected{path + ": " + palette.error()};
-  return *palette;
-}
-
-Palette GreyRamp() {
-  Palette palette{};
-  for (std::size_t i = 0; i < kPaletteEntries; ++i) {
-    const auto level = static_cast<std::uint8_t>(i);
-    palette[i] = {level, level, level};
-  }
-  return palette;
-}
-
 std::optional<std::string> WritePng(const std::string& path, const IndexedImage& image) {
   if (image.width <= 0 || image.height <= 0 || static_cast<std::uint32_t>(image.width) > kMaxSide ||
       static_cast<std::uint32_t>(image.height) > kMaxSide) {
@@ -290,4 +264,4 @@ std::optional<std::string> WritePng(const std::string& path, const IndexedImage&
   return std::nullopt;
 }
 
-}  // namespace lw::titlekit
+}  // namespace lw

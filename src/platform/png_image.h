@@ -1,6 +1,6 @@
-// PNG files as titlekit reads and writes pictures: 8-bit palette-index images, the form every
-// picture of a title takes. A true-colour PNG is mapped to the nearest colour of a palette that
-// the caller gives.
+// PNG files as titlekit and the headless screenshots read and write pictures: 8-bit
+// palette-index images, the form every picture of a title takes. A true-colour PNG is mapped to
+// the nearest colour of a palette that the caller gives.
 #pragma once
 
 #include <cstdint>
@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "common/expected.h"
-#include "shell/colour_table.h"
+#include "common/palette.h"
 
-namespace lw::titlekit {
+namespace lw {
 
 struct IndexedImage {
   std::int32_t width = 0;
@@ -36,10 +36,4 @@ std::optional<std::string> WritePng(const std::string& path, const IndexedImage&
 // The palette of an indexed PNG (missing entries black); "PATH: reason" for any other picture.
 Expected<Palette, std::string> ReadPngPalette(const std::string& path);
 
-// Reads a colour table file (colour_table.h); the message "PATH: reason" on failure.
-Expected<Palette, std::string> ReadColourTableFile(const std::string& path);
-
-// The palette that shows index i as grey level i, for pictures that come without colours.
-Palette GreyRamp();
-
-}  // namespace lw::titlekit
+}  // namespace lw
