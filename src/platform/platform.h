@@ -133,6 +133,8 @@ struct WindowOptions {
   std::string caption;
   bool fullscreen = true;
   bool integerScale = false;
+  // The window's icon: 32 x 32 pixels, RGBA bytes row by row (empty for none).
+  std::span<const std::uint8_t> iconRgba;
 };
 
 class Platform {

@@ -1,5 +1,5 @@
-// The runtime's own message texts that the shell shows (the disc boxes and the fatal-error
-// texts), with the title's name in place of the name the texts were written for.
+// The runtime's message texts: the program's string table (program_resources.h), with the name of
+// the title being played wherever a text names the title.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +25,8 @@ class MessageTexts {
  public:
   explicit MessageTexts(std::string titleName = "Loomwork") : titleName_(std::move(titleName)) {}
 
-  // Text `id` with the title name in place; empty for an id the shell does not hold.
+  // Text `id` of the string table with the title name in place; empty for an id the table does
+  // not hold.
   [[nodiscard]] std::string text(int id) const;
   [[nodiscard]] const std::string& titleName() const { return titleName_; }
 

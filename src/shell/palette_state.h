@@ -16,12 +16,14 @@ namespace lw {
 // 255 x (v / 65535) ^ exponent, read from a table of 256 steps with linear steps between them.
 class ColourCorrection {
  public:
+  static constexpr int kChannels = 3;
   static constexpr double kDefaultExponent = 0.75;
   static constexpr double kMinExponent = 0.15;
   static constexpr double kMaxExponent = 2.5;
   static constexpr double kStep = 1.05;
 
-  // The corrected 8-bit value of a 16-bit channel value of channel 0, 1 or 2.
+  // The corrected 8-bit value of a 16-bit channel value of channel 0, 1 or 2: the table step of
+  // the value's high byte plus the low byte's share of the difference to the next step.
   [[nodiscard]] std::uint8_t apply(int channel, std::uint16_t value);
   // Divides (raise false) or multiplies (raise true) the selected exponents by 1.05; with none
   // selected, resets all three to 0.75; then keeps each within 0.15..2.5.
@@ -32,10 +34,12 @@ class ColourCorrection {
  private:
   void rebuild();
 
-  std::array<double, 3> exponents_{kDefaultExponent, kDefaultExponent, kDefaultExponent};
-  std::array<std::array<std::uint16_t, 256>, 3> tables_{};
-  std::array<std::array<std::uint16_t, 256>, 3> diffs_{};
-  bool current_ = false;
+  using Steps = std::array<std::uint16_t, kPaletteEntries>;
+
+  std::array<double, kChannels> exponents_{kDefaultExponent, kDefaultExponent, kDefaultExponent};
+  std::array<Steps, kChannels> tables_{};
+  std::array<Steps, kChannels> diffs_{};
+  bool current_ = false;  // the tables match the exponents
 };
 
 class PaletteState {
@@ -50,19 +54,26 @@ class PaletteState {
   [[nodiscard]] const ColourTable& blackPalette() const { return black_; }
   [[nodiscard]] const ColourTable& currentPalette() const { return current_; }
 
-  // One installed entry with 8-bit channels, uncorrected.
+  // One entry of the installed palette with 8-bit channels, uncorrected. Entries change in the
+  // palette the next install gives the screen; an index outside 0..255 is ignored.
   void SetEntry(int index, std::uint8_t red, std::uint8_t green, std::uint8_t blue);
-  // One installed entry from 16-bit channels through the correction; entry 0 stays black and
+  // One entry from 16-bit channels through the correction, as SetEntry; entry 0 stays black and
   // entry 255 white.
   void SetEntryCorrected(int index, std::uint16_t red, std::uint16_t green, std::uint16_t blue);
-  // Installs entries 1..254 of `table` through the correction and shows the screen through it.
+  // Installs entries 1..254 of `table` through the correction (0 black, 255 white) and gives the
+  // screen the palette, so that its next present shows the whole canvas through it.
   void InstallPalette(const ColourTable& table);
-  // The same for a step of a fade (the platform sets the entries; the screen is not rebuilt).
+  // The install of a fade step. The screen converts the canvas through its palette on every
+  // present, so a fade step costs no redraw of its own and installs just as InstallPalette.
   void InstallPaletteAnimated(const ColourTable& table);
-  // Installs the step of a fade from `from` to `to` and makes it the current palette; the last
-  // step installs `to` itself, without animation.
+  // Installs the step of a fade from `from` to `to` (steps and step taken as at least 1) and
+  // makes it the current palette; a step not below `steps` installs `to` itself, without
+  // animation.
   void FadeStep(const ColourTable& from, const ColourTable& to, int step, int steps);
+  // Fades from `palette` to the black palette in `steps` steps, a tick apart; below one step
+  // nothing happens. `palette` may be the current palette itself.
   void FadeToBlack(const ColourTable& palette, int steps);
+  // The same from the black palette to `palette`.
   void FadeFromBlack(const ColourTable& palette, int steps);
   // Changes the correction (Ctrl+F1..F9) and installs the current palette again.
   void AdjustCorrection(bool raise, bool first, bool second, bool third);
@@ -73,7 +84,11 @@ class PaletteState {
   [[nodiscard]] const Palette& installed() const { return installed_; }
 
  private:
+  // Gives the screen the installed palette.
   void show();
+  // FadeStep 1..steps from `from` to `to`, waiting a tick after each (copies, so that either
+  // may be the current palette that the steps replace).
+  void Fade(ColourTable from, ColourTable to, int steps);
 
   Screen& screen_;
   std::function<void()> waitNextTick_;

@@ -46,6 +46,12 @@ class Surface {
  public:
   Surface() = default;
   Surface(int width, int height);
+  // A copied or moved surface's own port draws on the new surface, not on the old one.
+  Surface(const Surface& other);
+  Surface(Surface&& other) noexcept;
+  Surface& operator=(const Surface& other);
+  Surface& operator=(Surface&& other) noexcept;
+  ~Surface() = default;
 
   [[nodiscard]] int width() const { return width_; }
   [[nodiscard]] int height() const { return height_; }
@@ -65,6 +71,9 @@ class Surface {
   Port port;
 
  private:
+  void adoptPort(const Surface& other);
+  void becomeEmpty();
+
   int width_ = 0;
   int height_ = 0;
   int rowBytes_ = 0;

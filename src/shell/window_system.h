@@ -63,6 +63,8 @@ class WindowSystem {
     std::function<void(bool raise, bool first, bool second, bool third)> adjustCorrection;
     std::function<void()> pauseOthers;   // sound channels pause, system colours given back
     std::function<void()> resumeOthers;  // palette taken again and re-installed, sound resumes
+    // Refills the sound output while sound plays: called once per pump and after each message.
+    std::function<void()> serviceSound;
   };
 
   WindowSystem(platform::Platform& platform, Screen& screen, ErrorReporter& errors);
@@ -73,7 +75,9 @@ class WindowSystem {
   RuntimeWindow* CreateRuntimeWindow(const std::string& caption);
   RuntimeWindow* CreateMessagesWindow();
   void DestroyRuntimeWindow(RuntimeWindow& window);
+  // The window at a list index, or null when there is none there or it was destroyed.
   [[nodiscard]] RuntimeWindow* window(int index);
+  // The main window, or null before it is created and after it is destroyed.
   [[nodiscard]] RuntimeWindow* mainWindow();
   // The active runtime window, or null.
   [[nodiscard]] RuntimeWindow* FrontWindow();
@@ -83,6 +87,7 @@ class WindowSystem {
   [[nodiscard]] RuntimeWindow* FindWindowAt(Point screenPoint);
   // Moves and sizes a window's client area on the screen canvas, kept within the screen.
   void SetWindowBounds(const Rect& bounds, RuntimeWindow& window);
+  // Showing, hiding and moving a window post updates for the windows that must draw again.
   void ShowRuntimeWindow(RuntimeWindow& window);
   void HideRuntimeWindow(RuntimeWindow& window);
 
@@ -131,21 +136,36 @@ class WindowSystem {
  private:
   void pause();
   void resume();
+  void handleKeyDown(const platform::Message& message);
+  void handleKeyUp(const platform::Message& message);
+  void handleButton(const platform::Message& message);
+  void handlePaint();
+  RuntimeWindow* appendWindow(const std::string& caption, const Rect& bounds);
+  // Marks a canvas area changed and posts updates, in list order, for the visible windows from
+  // list index `lowest` up that touch it, and for those that overlap a window updated below
+  // them: all windows draw on the one canvas, so a window above one that draws must draw again.
+  void redraw(const Rect& area, int lowest);
+  [[nodiscard]] std::string mainCaption() const;
+  void serviceSound();
 
   platform::Platform& platform_;
   Screen& screen_;
   ErrorReporter& errors_;
   Hooks hooks_;
   std::vector<std::unique_ptr<RuntimeWindow>> windows_;
+  RuntimeWindow* main_ = nullptr;
   RuntimeWindow* front_ = nullptr;
   EventQueue queue_;
   const platform::CursorImage* arrow_ = nullptr;
   const platform::CursorImage* titleCursor_ = nullptr;
+  int cursorShowCount_ = 0;  // the cursor shows while this is at least 0
   AppState appState_ = AppState::kStarting;
+  // Set by a deactivation and cleared by the activation that undoes it; the state alone cannot
+  // tell a pause from the start-up, whose state has the same value.
+  bool suspended_ = false;
   bool pausedWait_ = false;
   int pumpDepth_ = 0;
   bool quit_ = false;
-  std::array<bool, 6> keysDown_{};  // helper state of the window procedure
 };
 
 }  // namespace lw

@@ -70,5 +70,46 @@ TEST(ColourTableTest, RejectsWrongSizesAndEntryCounts) {
   EXPECT_EQ(badCount.error(), "the colour table's entry count field is 15, not 255");
 }
 
+TEST(ColourTableTest, WideTableRoundTripsEveryBitWithSeedAndFlags) {
+  ColourTable table;
+  table.seed = 0x89ABCDEF;
+  table.flags = 0x8001;
+  for (std::size_t i = 0; i < kPaletteEntries; ++i) {
+    table.entries[i] = {static_cast<std::uint16_t>(i * 251 + 1),
+                        static_cast<std::uint16_t>(0xFFFF - i * 3),
+                        static_cast<std::uint16_t>(i << 8 | 0x7F)};
+  }
+  std::vector<std::uint8_t> bytes = EncodeColourTable16(table);
+  ASSERT_EQ(bytes.size(), kColourTableBytes);
+  EXPECT_EQ(LoadU32(&bytes[0]), 0x89ABCDEFu);
+  EXPECT_EQ(LoadU16(&bytes[4]), 0x8001u);
+  EXPECT_EQ(LoadU16(&bytes[kEntryCountOffset]), 255u);
+  const std::uint8_t* entry = &bytes[kFirstEntryOffset + 77 * kEntryBytes];
+  EXPECT_EQ(LoadU16(entry), 77u);
+  EXPECT_EQ(LoadU16(entry + 2), 77u * 251 + 1);
+  EXPECT_EQ(LoadU16(entry + 6), 77u << 8 | 0x7F);
+
+  // The stored index fields say nothing: entries are read in position order.
+  bytes[kFirstEntryOffset + 5 * kEntryBytes] = 200;
+  auto decoded = DecodeColourTable16(bytes);
+  ASSERT_TRUE(decoded.ok()) << decoded.error();
+  EXPECT_EQ(*decoded, table);
+}
+
+TEST(ColourTableTest, WideDecoderRejectsWrongSizesAndEntryCounts) {
+  std::vector<std::uint8_t> bytes = EncodeColourTable16(ColourTable{});
+  EXPECT_FALSE(DecodeColourTable16(std::span(bytes).first(kColourTableBytes - 8)).ok());
+  EXPECT_FALSE(DecodeColourTable16({}).ok());
+  bytes.resize(kColourTableBytes * 2);
+  auto tooLong = DecodeColourTable16(bytes);
+  ASSERT_FALSE(tooLong.ok());
+  EXPECT_EQ(tooLong.error(), "a colour table is 2056 bytes, not 4112");
+  bytes.resize(kColourTableBytes);
+  bytes[kEntryCountOffset + 1] = 0xFF;  // 0xFFFF entries
+  auto badCount = DecodeColourTable16(bytes);
+  ASSERT_FALSE(badCount.ok());
+  EXPECT_EQ(badCount.error(), "the colour table's entry count field is 65535, not 255");
+}
+
 }  // namespace
 }  // namespace lw

@@ -124,7 +124,7 @@ TEST(MessageTextsTest, TitleNameAndFields) {
   const MessageTexts texts("Orrin");
   EXPECT_EQ(texts.text(145), "Disc Read Error");
   EXPECT_EQ(texts.text(154).substr(0, 45), "Orrin can't find the file \"BootFile\" in the O");
-  EXPECT_EQ(texts.text(153), "");
+  EXPECT_EQ(texts.text(153), "Question");
   EXPECT_EQ(texts.text(183), "");
   for (int id : {144, 146, 155, 159, 167})
     EXPECT_EQ(texts.text(id).find("Moss"), std::string::npos) << id;

@@ -10,6 +10,7 @@
 #include "apps/titlekit/script_files.h"
 #include "apps/titlekit/system_script_host.h"
 #include "script/console.h"
+#include "script/handler_call.h"
 #include "script/interpreter.h"
 #include "script/script_frame.h"
 #include "script/token.h"
@@ -49,17 +50,6 @@ std::optional<RunOptions> ParseRunOptions(Arguments args) {
     return std::nullopt;
   }
   return options;
-}
-
-// A frame of the system's own: me and target "System", with a boot message's title.
-ScriptFrame SystemFrame(CompiledScript& script) {
-  ScriptFrame frame;
-  frame.last = true;
-  frame.script = &script;
-  frame.me = Name15::truncated(kSystemName);
-  frame.target = Name15::truncated(kSystemName);
-  frame.title = Title17::truncated(kBootMessageTitle);
-  return frame;
 }
 
 // True when the compiled call starts as a handler call does: a name and '('.
@@ -122,21 +112,17 @@ int RunRunCommand(Arguments args) {
     return kExitUsage;
   }
 
-  // The run holds the script as the runtime's chains do: one acquire, one release.
-  CompiledScript* script = (*host)->acquireSystemScript();
-  if (script == nullptr) return kExitFailure;
+  // The run holds the script as the runtime's handler calls do: one acquire, one release.
+  const SystemScriptHold hold(**host);
+  if (hold.script() == nullptr) return kExitFailure;
   Interpreter in(**host);
-  ScriptFrame chain = SystemFrame(*script);
-  ScriptFrame caller = SystemFrame(*call);
   in.beginPass();
   Value value;
-  int callLength = 0;
-  const ScriptError error = in.runHandlerOnChain(&chain, caller, 0, nullptr,
-                                                 options->command ? nullptr : &value, callLength);
+  const ScriptError error =
+      RunCallOnSystemScript(in, hold.script(), *call, options->command ? nullptr : &value);
   const bool hasValue = !Failed(error) && !options->command;
   std::cout << MacRomanToUtf8(DescribeOutcome(in, error, hasValue ? &value : nullptr)) << '\n';
-  if (Failed(error)) ReportErrorPlace(in, *script, options->file, error);
-  (*host)->releaseSystemScript(script);
+  if (Failed(error)) ReportErrorPlace(in, *hold.script(), options->file, error);
   return Failed(error) ? kExitFailure : kExitOk;
 }
 

@@ -1,0 +1,148 @@
+// A platform for the shell's tests: messages come from a queue the test fills, the clock moves
+// one millisecond each time the queue is found empty, presents and beeps are counted, and
+// boxes take a scripted answer. Text renders as solid boxes, one per character, so that
+// drawing tests can predict every pixel.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace lw::testing {
+
+class BlockFonts final : public platform::FontRenderer {
+ public:
+  // Each character is a box `pixelHeight` / 2 wide (at least 1) and `pixelHeight` high, with
+  // the baseline at the bottom; a space is empty.
+  platform::TextImage render(platform::Face /*face*/, int pixelHeight,
+                             std::string_view text) override {
+    platform::TextImage image;
+    const int glyph = pixelHeight / 2 > 0 ? pixelHeight / 2 : 1;
+    image.width = glyph * static_cast<int>(text.size());
+    image.height = pixelHeight;
+    image.ascent = pixelHeight;
+    image.advance = image.width;
+    image.coverage.assign(static_cast<std::size_t>(image.width * image.height), 0);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == ' ') continue;
+      for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < glyph; ++x)
+          image.coverage[static_cast<std::size_t>(y * image.width) + i * glyph + x] = 255;
+    }
+    return image;
+  }
+  int width(platform::Face face, int pixelHeight, std::string_view text) override {
+    return render(face, pixelHeight, text).advance;
+  }
+};
+
+class FakePlatform final : public platform::Platform {
+ public:
+  std::uint32_t milliseconds() override { return now; }
+  bool openWindow(const platform::WindowOptions& options) override {
+    open = true;
+    caption = options.caption;
+    return true;
+  }
+  bool windowOpen() const override { return open; }
+  void setCaption(std::string_view text) override { caption = std::string(text); }
+  void minimiseWindow() override { minimised = true; }
+  void restoreWindow() override { minimised = false; }
+  bool pollMessage(platform::Message& out) override {
+    if (messages.empty()) {
+      ++now;
+      return false;
+    }
+    out = messages.front();
+    messages.pop_front();
+    return true;
+  }
+  void waitMessage(platform::Message& out) override {
+    if (messages.empty()) {
+      // Nothing will ever come: close, as a player would.
+      out = platform::Message{};
+      out.kind = platform::MessageKind::kCloseRequest;
+      return;
+    }
+    pollMessage(out);
+  }
+  bool buttonDown() override { return button; }
+  Point mousePosition() override { return mouse; }
+  bool keyDown(platform::Key key) override { return key == platform::Key::kEscape && escape; }
+  platform::Modifiers modifiers() override { return held; }
+  void setPalette(const Palette& p) override { palette = p; ++paletteChanges; }
+  void present(const std::uint8_t* canvas, int rowBytes, std::span<const Rect> dirty) override {
+    ++presents;
+    lastDirty.assign(dirty.begin(), dirty.end());
+    shown.assign(canvas, canvas + static_cast<std::size_t>(rowBytes) * platform::kCanvasHeight);
+  }
+  bool saveScreenshot(const std::string& /*path*/) override { return false; }
+  void setCursor(const platform::CursorImage* c) override { cursor = c; }
+  void showCursor(bool visible) override { cursorShown = visible; }
+  void beep() override { ++beeps; }
+  std::optional<BoxAnswer> answerBox(const BoxRequest& request) override {
+    boxes.push_back(request);
+    return boxAnswer;
+  }
+  std::optional<std::string> answerFileDialog(const platform::FileDialogRequest&) override {
+    return fileAnswer;
+  }
+  platform::FontRenderer& fonts() override { return blockFonts; }
+  std::unique_ptr<platform::SharedLibrary> loadLibrary(const std::string&) override {
+    return nullptr;
+  }
+
+  // Queues a key press (down and up) of a character.
+  void pressKey(std::uint8_t character, platform::Key key = platform::Key::kCharacter,
+                platform::Modifiers modifiers = {}) {
+    platform::Message down;
+    down.kind = platform::MessageKind::kKeyDown;
+    down.key = key;
+    down.character = character;
+    down.modifiers = modifiers;
+    messages.push_back(down);
+    platform::Message up = down;
+    up.kind = platform::MessageKind::kKeyUp;
+    messages.push_back(up);
+  }
+  // Queues a left click (down and up) at a screen point.
+  void click(Point where, platform::Modifiers modifiers = {}) {
+    platform::Message down;
+    down.kind = platform::MessageKind::kButtonDown;
+    down.where = where;
+    down.modifiers = modifiers;
+    messages.push_back(down);
+    platform::Message up = down;
+    up.kind = platform::MessageKind::kButtonUp;
+    up.modifiers = {};
+    messages.push_back(up);
+  }
+
+  std::uint32_t now = 0;
+  bool open = false;
+  bool minimised = false;
+  std::string caption;
+  std::deque<platform::Message> messages;
+  bool button = false;
+  bool escape = false;
+  Point mouse;
+  platform::Modifiers held;
+  Palette palette{};
+  int paletteChanges = 0;
+  int presents = 0;
+  std::vector<Rect> lastDirty;
+  std::vector<std::uint8_t> shown;
+  const platform::CursorImage* cursor = nullptr;
+  bool cursorShown = true;
+  int beeps = 0;
+  std::vector<BoxRequest> boxes;
+  std::optional<BoxAnswer> boxAnswer = BoxAnswer::kOk;
+  std::optional<std::string> fileAnswer;
+  BlockFonts blockFonts;
+};
+
+}  // namespace lw::testing

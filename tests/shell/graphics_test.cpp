@@ -1,0 +1,297 @@
+// Drawing state, fills, frames, lines, clipping, origins, dirty marking and pausing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <set>
+#include <tuple>
+#include <utility>
+
+#include "graphics_fixture.h"
+
+namespace lw::test {
+namespace {
+
+TEST_F(GraphicsTest, SurfacesHaveWholeWordRowsAndTheirOwnPortThroughCopiesAndMoves) {
+  const int cases[][3] = {{5, 3, 8}, {8, 2, 8}, {1, 1, 4}, {-3, 2, 0}};  // width, height, row
+  for (const auto& [width, height, rowBytes] : cases) {
+    Surface surface(width, height);
+    EXPECT_EQ(surface.rowBytes(), rowBytes);
+    EXPECT_EQ(Describe(surface.port.bounds), Describe(surface.rect()));
+    EXPECT_TRUE(std::all_of(surface.data(), surface.data() + rowBytes * height,
+                            [](std::uint8_t p) { return p == 0; }));
+  }
+  Surface original = WhiteSurface(3, 1);
+  Surface copy = original;
+  graphics_.SetPort(copy.port);
+  graphics_.SetBackColor(3);
+  graphics_.PaintPortRect({0, 0, 1, 3});
+  EXPECT_EQ(Picture(original) + " " + Picture(copy), "... 333");
+  Surface moved = std::move(copy);
+  EXPECT_EQ(moved.port.surface, &moved);
+  EXPECT_EQ(copy.height(), 0);  // NOLINT(bugprone-use-after-move): left without pixels
+}
+
+TEST_F(GraphicsTest, ColoursComeFromThePaletteAndInitPortKeepsWhatThePortDrawsOn) {
+  Palette palette{};
+  palette[7] = Rgb{10, 20, 30};
+  screen_.setPalette(palette);
+  Port port = WindowPort(3, {10, 20, 30, 40});
+  graphics_.SetPort(port);
+  graphics_.SetForeColor(7);
+  graphics_.SetBackColor(7);
+  EXPECT_EQ(port.foreIndex, 7);
+  EXPECT_EQ(port.foreRgb, (Rgb{10, 20, 30}));
+  EXPECT_EQ(port.backRgb, (Rgb{10, 20, 30}));
+  graphics_.SetPattern({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE});
+  EXPECT_FALSE(port.solidPattern);
+  graphics_.MoveTo(5, 6);
+  Graphics::SetOrigin(port, 7, 8);
+  Graphics::InitPort(port);
+  EXPECT_EQ(
+      std::tie(port.surface, port.window, port.foreIndex, port.solidPattern, port.penPosition.h,
+               port.originV),
+      std::make_tuple(&screen_.canvas(), 3, Port::kBlack, true, std::int16_t{0}, std::int16_t{0}));
+  EXPECT_EQ(Describe(port.bounds), "10,20,30,40");
+}
+
+TEST_F(GraphicsTest, PaintAndPatternFillCoverExactlyTheRectangle) {
+  Surface painted = WhiteSurface(8, 4);
+  graphics_.SetPort(painted.port);
+  graphics_.SetBackColor(3);
+  graphics_.PaintPortRect({1, 2, 3, 5});
+  graphics_.PaintPortRect({3, 3, 3, 6});  // empty
+  graphics_.PaintPortRect({4, 6, 1, 7});  // upside down
+  EXPECT_EQ(Picture(painted), "........ ..333... ..333... ........");
+
+  // The pattern starts at the rectangle's corner (not a multiple of 8), and starts again after
+  // 8 rows and 8 columns.
+  Surface patterned = WhiteSurface(14, 11);
+  graphics_.SetPort(patterned.port);
+  graphics_.SetForeColor(0);
+  graphics_.SetBackColor(1);
+  graphics_.SetPattern({0x81, 0x40, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x00});
+  graphics_.FillPatternRect({1, 3, 10, 12});
+  EXPECT_EQ(Picture(patterned),
+            ".............. ...#111111##.. ...1#1111111.. ...111111111.. ...#########.. "
+            "...111111111.. ...111111111.. ...111111111.. ...111111111.. ...#111111##.. "
+            "..............");
+}
+
+TEST_F(GraphicsTest, FramesLieInsideTheRectangleWithThePenWidthInAnyColour) {
+  Surface surface = WhiteSurface(8, 8);
+  graphics_.SetPort(surface.port);
+  graphics_.SetForeColor(2);
+  graphics_.SetPenMode(5);
+  graphics_.FramePortRect({1, 1, 7, 7});
+  EXPECT_EQ(Picture(surface),
+            "........ .222222. .2....2. .2....2. .2....2. .2....2. .222222. "
+            "........");
+  graphics_.SetPattern({0, 0, 0, 0, 0, 0, 0, 0});
+  graphics_.SetPenWidth(4);
+  graphics_.PenNormal();  // copy, black (as wide as any other colour), solid, width 1
+  EXPECT_EQ(std::tie(surface.port.penMode, surface.port.penWidth, surface.port.backIndex,
+                     surface.port.solidPattern),
+            std::make_tuple(Port::kPenCopy, std::int16_t{1}, Port::kWhite, true));
+  graphics_.SetPenWidth(3);
+  graphics_.FramePortRect({0, 0, 8, 8});
+  EXPECT_EQ(Picture(surface),
+            "######## ######## ######## ###..### ###..### ######## ######## "
+            "########");
+  Surface small = WhiteSurface(5, 4);
+  graphics_.SetPort(small.port);
+  graphics_.SetPenWidth(2);
+  graphics_.FramePortRect({0, 0, 3, 4});  // the sides meet: the whole rectangle
+  for (const int narrow : {0, -2}) {
+    graphics_.SetPenWidth(narrow);
+    graphics_.FramePortRect({0, 0, 4, 5});
+  }
+  EXPECT_EQ(Picture(small), "####. ####. ####. .....");
+}
+
+TEST_F(GraphicsTest, ExclusiveOrAndDimFramesFlipEachPixelOnce) {
+  Surface surface = WhiteSurface(10, 10);
+  graphics_.SetPort(surface.port);
+  graphics_.SetBackColor(0);
+  graphics_.PaintPortRect({3, 3, 7, 7});
+  const std::string before = Picture(surface);
+  graphics_.SetForeColor(4);  // no part in exclusive-or
+  graphics_.SetPenMode(Port::kPenXor);
+  graphics_.SetPenWidth(3);
+  graphics_.FramePortRect({1, 1, 9, 9});
+  EXPECT_EQ(Picture(surface),
+            ".......... .########. .########. .##....##. .##.##.##. "
+            ".##.##.##. .##....##. .########. .########. ..........");
+  graphics_.FramePortRect({1, 1, 9, 9});
+  EXPECT_EQ(Picture(surface), before);
+
+  Surface dim = WhiteSurface(8, 8);
+  graphics_.SetPort(dim.port);
+  graphics_.SetForeColor(2);
+  graphics_.FramePortRectDim({1, 1, 7, 7});
+  EXPECT_EQ(Picture(dim),
+            "........ .2.2.2.. ......2. .2...... ......2. .2...... ..2.2.2. "
+            "........");
+  EXPECT_EQ(dim.port.foreIndex, Port::kBlack);  // then the normal pen
+  for (const char* expected : {"#.#.#.#. .?.?.?.#", "........ .2.2.2.."}) {
+    graphics_.SetPenMode(Port::kPenXor);
+    graphics_.SetPenWidth(2);
+    graphics_.FramePortRectDim({0, 0, 8, 8});
+    EXPECT_EQ(Picture(dim, {0, 0, 2, 8}), expected);
+  }
+}
+
+// The pixels of a line as the nearest pixel to the true line at each step of its longer axis
+// (the lines used have no halfway cases), each covered by a square pen of `width`.
+std::set<std::pair<int, int>> IdealLine(int x0, int y0, int x1, int y1, int width) {
+  std::set<std::pair<int, int>> pixels;
+  const int steps = std::max(std::abs(x1 - x0), std::abs(y1 - y0));
+  for (int t = 0; t <= steps; ++t) {
+    const auto x = x0 + std::lround(static_cast<double>(t) * (x1 - x0) / steps);
+    const auto y = y0 + std::lround(static_cast<double>(t) * (y1 - y0) / steps);
+    for (int dy = 0; dy < width; ++dy)
+      for (int dx = 0; dx < width; ++dx) pixels.insert({x + dx, y + dy});
+  }
+  return pixels;
+}
+
+std::set<std::pair<int, int>> BlackPixels(const Surface& surface) {
+  std::set<std::pair<int, int>> black;
+  for (int y = 0; y < surface.height(); ++y)
+    for (int x = 0; x < surface.width(); ++x)
+      if (surface.at(x, y) == Port::kBlack) black.insert({x, y});
+  return black;
+}
+
+TEST_F(GraphicsTest, LinesInEveryDirectionCoverTheNearestPixelsWithTheSquarePen) {
+  constexpr int kC = 10;  // the centre the lines start from
+  const int ends[][2] = {{6, 2}, {2, 6},  {-2, 6}, {-6, 2}, {-6, -2}, {-2, -6}, {2, -6},  {6, -2},
+                         {5, 0}, {-5, 0}, {0, 5},  {0, -5}, {4, 4},   {-4, 4},  {-4, -4}, {4, -4}};
+  for (const int width : {1, 2}) {
+    for (const std::int16_t mode : {Port::kPenCopy, Port::kPenXor}) {
+      for (const auto& [dx, dy] : ends) {
+        for (const bool reversed : {false, true}) {
+          Surface surface = WhiteSurface(24, 24);
+          graphics_.SetPort(surface.port);
+          graphics_.SetPenWidth(width);
+          graphics_.SetPenMode(mode);
+          graphics_.MoveTo(kC + (reversed ? dx : 0), kC + (reversed ? dy : 0));
+          graphics_.LineTo(kC + (reversed ? 0 : dx), kC + (reversed ? 0 : dy));
+          EXPECT_EQ(BlackPixels(surface), IdealLine(kC, kC, kC + dx, kC + dy, width))
+              << dx << "," << dy << " width " << width << " mode " << mode << " " << reversed;
+          EXPECT_EQ(surface.port.penPosition.h, kC + (reversed ? 0 : dx));
+          EXPECT_EQ(surface.port.penPosition.v, kC + (reversed ? 0 : dy));
+        }
+      }
+    }
+  }
+  Surface surface = WhiteSurface(7, 4);
+  graphics_.SetPort(surface.port);
+  graphics_.SetPenWidth(2);
+  graphics_.MoveTo(1, 0);
+  graphics_.LineTo(4, 1);
+  EXPECT_EQ(Picture(surface), ".###... .#####. ...###. .......");
+  graphics_.SetPenWidth(0);  // draws nothing, still moves
+  graphics_.LineTo(0, 3);
+  EXPECT_EQ(Picture(surface), ".###... .#####. ...###. .......");
+  EXPECT_EQ(surface.port.penPosition.v, 3);
+}
+
+TEST_F(GraphicsTest, DrawingIsClippedToThePortAndTheSurface) {
+  Surface surface = WhiteSurface(6, 4);
+  surface.port.bounds = {1, 1, 3, 4};  // a port showing part of its surface
+  graphics_.SetPort(surface.port);
+  graphics_.SetBackColor(3);
+  graphics_.PaintPortRect({-32768, -32768, 32767, 32767});
+  EXPECT_EQ(Picture(surface), "...... .333.. .333.. ......");
+  graphics_.SetPenWidth(40);
+  graphics_.MoveTo(-20, -20);
+  graphics_.LineTo(-10, -10);  // reaches the port only through its width
+  EXPECT_EQ(Picture(surface), "...... .###.. .###.. ......");
+
+  Surface framed = WhiteSurface(6, 6);
+  framed.port.bounds = {-50, -50, 50, 50};  // bounds beyond the surface
+  Graphics::SetOrigin(framed.port, -50, -50);
+  graphics_.SetPort(framed.port);
+  graphics_.SetPenWidth(2);
+  graphics_.FramePortRect({-1, -1, 7, 7});  // across every edge: the inner half shows
+  EXPECT_EQ(Picture(framed), "###### #....# #....# #....# #....# ######");
+  Surface lined = WhiteSurface(6, 6);
+  graphics_.SetPort(lined.port);
+  graphics_.MoveTo(-32768, -32768);
+  graphics_.LineTo(32767, 32767);
+  EXPECT_EQ(Picture(lined), "#..... .#.... ..#... ...#.. ....#. .....#");
+  graphics_.SetPenWidth(32767);
+  graphics_.MoveTo(-32768, 32767);
+  graphics_.LineTo(32767, -32768);
+  EXPECT_EQ(BlackPixels(lined).size(), 36u);
+}
+
+TEST_F(GraphicsTest, TheOriginShiftsPortCoordinates) {
+  Surface surface = WhiteSurface(6, 5);
+  surface.port.bounds = {1, 2, 4, 5};
+  Graphics::SetOrigin(surface.port, 10, 20);
+  EXPECT_EQ(Describe(Graphics::GetPortRect(surface.port)), "20,10,23,13");
+  EXPECT_EQ(Describe(Graphics::GetPortRect(Surface(7, 5).port)), "0,0,5,7");
+  graphics_.SetPort(surface.port);
+  graphics_.SetBackColor(1);
+  graphics_.PaintPortRect({20, 10, 21, 11});  // the port's top-left pixel
+  graphics_.MoveTo(12, 22);                   // its bottom-right pixel
+  graphics_.LineTo(12, 22);
+  EXPECT_EQ(Picture(surface), "...... ..1... ...... ....#. ......");
+}
+
+TEST_F(GraphicsTest, DrawingOnTheCanvasMarksWhatChangedWithinTheWindow) {
+  Surface offscreen = WhiteSurface(8, 8);
+  graphics_.SetPort(offscreen.port);
+  graphics_.PaintPortRect({0, 0, 8, 8});  // not on the screen
+  Port window = WindowPort(0, {100, 200, 150, 260});
+  graphics_.SetPort(window);
+  graphics_.SetBackColor(5);
+  graphics_.PaintPortRect({-50, -50, -10, -10});  // outside the window
+  screen_.present();
+  EXPECT_EQ(platform_.presents, 0);
+  graphics_.PaintPortRect({5, 10, 15, 30});
+  EXPECT_EQ(screen_.canvas().at(210, 105), 5);
+  screen_.present();
+  ASSERT_EQ(platform_.lastDirty.size(), 1u);
+  EXPECT_EQ(Describe(platform_.lastDirty[0]), "105,210,115,230");
+  graphics_.SetPenWidth(2);
+  graphics_.MoveTo(-100, 40);
+  graphics_.LineTo(100, 40);
+  screen_.present();
+  ASSERT_EQ(platform_.lastDirty.size(), 1u);
+  EXPECT_EQ(Describe(platform_.lastDirty[0]), "140,200,142,260");
+}
+
+TEST_F(GraphicsTest, NothingChangesWhilePaused) {
+  Surface surface = WhiteSurface(8, 8);
+  const Surface black(8, 8);
+  graphics_.SetPort(surface.port);
+  const Port before = surface.port;
+  paused_ = true;
+  graphics_.SetForeColor(3);
+  graphics_.SetBackColor(4);
+  graphics_.SetPenWidth(3);
+  graphics_.SetPenMode(Port::kPenXor);
+  graphics_.SetPattern({1, 2, 3, 4, 5, 6, 7, 8});
+  graphics_.SetTextFont(16);
+  graphics_.SetTextSize(30);
+  graphics_.MoveTo(2, 2);
+  graphics_.LineTo(6, 6);
+  graphics_.PaintPortRect({0, 0, 8, 8});
+  graphics_.FillPatternRect({0, 0, 8, 8});
+  graphics_.FramePortRect({0, 0, 8, 8});
+  graphics_.FramePortRectDim({0, 0, 8, 8});
+  graphics_.DrawString("Hello");
+  graphics_.CopyBits(black.port, surface.port, {0, 0, 8, 8}, {0, 0, 8, 8});
+  graphics_.PenNormal();
+  EXPECT_EQ(Picture(surface), Picture(WhiteSurface(8, 8)));
+  const Port& after = surface.port;
+  EXPECT_EQ(std::tie(after.foreIndex, after.backIndex, after.penWidth, after.penMode, after.pattern,
+                     after.textFont, after.textSize, after.penPosition.h),
+            std::tie(before.foreIndex, before.backIndex, before.penWidth, before.penMode,
+                     before.pattern, before.textFont, before.textSize, before.penPosition.h));
+}
+
+}  // namespace
+}  // namespace lw::test

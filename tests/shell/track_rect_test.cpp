@@ -1,0 +1,91 @@
+#include "shell/track_rect.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "graphics_fixture.h"
+
+namespace lw::test {
+namespace {
+
+class TrackRectTest : public GraphicsTest {
+ protected:
+  static constexpr Rect kArea{20, 30, 40, 70};
+
+  // The pointer follows a script on the fake clock (one millisecond per pump): the mouse is
+  // inside the area during the spans of `insideUntil` that alternate from inside, and the button
+  // goes up at `releaseAt`. The hook that runs at every pump moves it and notes whether the
+  // frame shows (the canvas starts black; the inverted frame is white). The frame's removal
+  // comes after the last pump; Track() checks it on the canvas.
+  void Script(std::vector<std::uint32_t> insideUntil, std::uint32_t releaseAt) {
+    const std::uint32_t start = platform_.now;
+    platform_.button = true;
+    WindowSystem::Hooks hooks;
+    hooks.serviceSound = [=, this] {
+      const std::uint32_t t = platform_.now - start;
+      bool inside = true;
+      for (const std::uint32_t until : insideUntil) inside = t < until ? inside : !inside;
+      const int offset = inside ? 5 : 50;
+      platform_.mouse = {static_cast<std::int16_t>(window_->bounds.top + kArea.top + offset),
+                         static_cast<std::int16_t>(window_->bounds.left + kArea.left + offset)};
+      platform_.button = t < releaseAt;
+      const bool lit = screen_.canvas().at(window_->bounds.left + kArea.left,
+                                           window_->bounds.top + kArea.top) == Port::kWhite;
+      if (lit != shown_.back()) shown_.push_back(lit);
+    };
+    windows_.setHooks(std::move(hooks));
+  }
+
+  // Tracks the area and checks what every press leaves: the canvas as it was, the normal pen,
+  // no box, and at least 10 ticks (of 50/3 ms) gone.
+  int Track() {
+    const Surface before = screen_.canvas();
+    const std::uint32_t startTick = platform_.now * 3 / 50;
+    const int result = TrackRect(graphics_, windows_, kArea);
+    EXPECT_GE(platform_.now * 3 / 50 - startTick, 10u);
+    EXPECT_EQ(Picture(screen_.canvas()), Picture(before));
+    EXPECT_EQ(window_->port.penWidth, 1);
+    EXPECT_EQ(window_->port.penMode, Port::kPenCopy);
+    EXPECT_TRUE(shownBoxes_.empty());
+    return result;
+  }
+
+  WindowSystem windows_{platform_, screen_, errors_};
+  RuntimeWindow* window_ = [this] {
+    windows_.setAppState(AppState::kActive);
+    RuntimeWindow* window = windows_.CreateRuntimeWindow("Stage");
+    graphics_.SetPort(window->port);
+    return window;
+  }();
+  std::vector<bool> shown_{false};  // each change of the frame, from none
+};
+
+TEST_F(TrackRectTest, TheFrameFollowsTheMouseAndAReleaseInsideGivesOne) {
+  Script({20, 40}, 60);  // inside, outside from 20 ms, inside again from 40, released at 60
+  EXPECT_EQ(Track(), 1);
+  EXPECT_EQ(shown_, (std::vector<bool>{false, true, false, true}));
+}
+
+TEST_F(TrackRectTest, AReleaseOutsideGivesZero) {
+  Script({20}, 40);
+  EXPECT_EQ(Track(), 0);
+  EXPECT_EQ(shown_, (std::vector<bool>{false, true, false}));  // off once it left
+}
+
+TEST_F(TrackRectTest, AButtonAlreadyUpCountsAsInsideAndStillShowsTheFrame) {
+  Script({0}, 0);  // outside and up from the start
+  EXPECT_EQ(Track(), 1);
+  EXPECT_EQ(shown_, (std::vector<bool>{false, true}));
+}
+
+TEST_F(TrackRectTest, TheAreaIsInTheWindowsOwnCoordinates) {
+  Graphics::SetOrigin(window_->port, 25, 15);  // the area's canvas pixels move 25 left, 15 up
+  Script({}, 30);  // the mouse stays where the area would be without the origin
+  EXPECT_EQ(Track(), 0);
+  EXPECT_EQ(shown_, std::vector<bool>{false});  // the frame was drawn elsewhere and went
+}
+
+}  // namespace
+}  // namespace lw::test
