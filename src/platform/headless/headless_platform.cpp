@@ -1,0 +1,298 @@
+#include "platform/headless/headless_platform.h"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/headless/mac_roman_text.h"
+#include "platform/png_image.h"
+#include "platform/posix/shared_library.h"
+
+namespace lw::platform {
+namespace {
+
+// The runtime's tick is a sixtieth of a second: 3 ticks every 50 milliseconds.
+constexpr std::uint64_t kTicksPerStep = 3;
+constexpr std::uint64_t kMillisecondsPerStep = 50;
+constexpr std::size_t kCanvasBytes = static_cast<std::size_t>(kCanvasWidth) * kCanvasHeight;
+constexpr std::string_view kLogPrefix = "headless: ";
+
+// The first millisecond at which the tick count reaches `tick`.
+std::uint64_t FirstMillisecondOf(std::uint64_t tick) {
+  return (tick * kMillisecondsPerStep + kTicksPerStep - 1) / kTicksPerStep;
+}
+
+// The buttons of each kind of box, the default (the first button) first.
+struct ButtonSet {
+  std::array<BoxAnswer, 3> answers;
+  std::size_t count;
+};
+
+ButtonSet ButtonsOf(BoxButtons buttons) {
+  switch (buttons) {
+    case BoxButtons::kOk:
+      return {{BoxAnswer::kOk}, 1};
+    case BoxButtons::kOkCancel:
+      return {{BoxAnswer::kOk, BoxAnswer::kCancel}, 2};
+    case BoxButtons::kYesNoCancel:
+      return {{BoxAnswer::kYes, BoxAnswer::kNo, BoxAnswer::kCancel}, 3};
+    case BoxButtons::kAbortRetryIgnore:
+      return {{BoxAnswer::kAbort, BoxAnswer::kRetry, BoxAnswer::kIgnore}, 3};
+  }
+  return {{BoxAnswer::kOk}, 1};
+}
+
+bool IsButtonOf(const ButtonSet& set, BoxAnswer answer) {
+  return std::find(set.answers.begin(), set.answers.begin() + set.count, answer) !=
+         set.answers.begin() + set.count;
+}
+
+std::string_view AnswerName(BoxAnswer answer) {
+  constexpr std::array<std::string_view, 7> kNames = {"Ok",    "Cancel", "Yes",   "No",
+                                                       "Abort", "Retry",  "Ignore"};
+  const auto index = static_cast<std::size_t>(answer);
+  return index < kNames.size() ? kNames[index] : "?";
+}
+
+// A runtime text on one line of the log: UTF-8, its line breaks as spaces.
+std::string OneLine(std::string_view macRoman) {
+  std::string text = MacRomanToUtf8(macRoman);
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  return text;
+}
+
+// Copies one dirty rectangle, clipped to the canvas, into the kept canvas.
+void CopyRect(const std::uint8_t* canvas, int rowBytes, Rect rect,
+              std::vector<std::uint8_t>& kept) {
+  const int top = std::max<int>(rect.top, 0);
+  const int left = std::max<int>(rect.left, 0);
+  const int bottom = std::min<int>(rect.bottom, kCanvasHeight);
+  const int right = std::min<int>(rect.right, kCanvasWidth);
+  for (int v = top; v < bottom && left < right; ++v) {
+    const std::uint8_t* row = canvas + static_cast<std::ptrdiff_t>(v) * rowBytes;
+    std::copy(row + left, row + right, kept.begin() + v * kCanvasWidth + left);
+  }
+}
+
+}  // namespace
+
+HeadlessPlatform::HeadlessPlatform(InputScript script, FontRenderer& fonts, std::FILE* log)
+    : player_(std::move(script.actions)), fonts_(fonts), log_(log), canvas_(kCanvasBytes, 0) {}
+
+std::uint32_t HeadlessPlatform::milliseconds() {
+  return static_cast<std::uint32_t>(milliseconds_);  // wraps, as a real clock would
+}
+
+std::uint64_t HeadlessPlatform::ticks() const {
+  return milliseconds_ * kTicksPerStep / kMillisecondsPerStep;
+}
+
+bool HeadlessPlatform::openWindow(const WindowOptions& options) {
+  options_ = options;
+  icon_.assign(options.iconRgba.begin(), options.iconRgba.end());
+  options_.iconRgba = icon_;
+  open_ = true;
+  // A real window's first paint.
+  Message paint;
+  paint.kind = MessageKind::kPaint;
+  windowMessages_.push_back(paint);
+  return true;
+}
+
+bool HeadlessPlatform::pollMessage(Message& out) {
+  if (takeDue(out)) return true;
+  ++milliseconds_;
+  return false;
+}
+
+void HeadlessPlatform::waitMessage(Message& out) {
+  while (!takeDue(out)) {
+    const std::optional<std::uint64_t> due = player_.nextDue();
+    if (!due) {
+      // Nothing will ever come: a paused run would otherwise never end.
+      note("the input script is over while the runtime waits: closing");
+      out = Message{};
+      out.kind = MessageKind::kCloseRequest;
+      return;
+    }
+    // Nothing is due now, so the next step lies ahead; the clock always moves on.
+    milliseconds_ = std::max(milliseconds_ + 1, FirstMillisecondOf(*due));
+  }
+}
+
+// The next message due now, carrying out the platform's own actions on the way.
+bool HeadlessPlatform::takeDue(Message& out) {
+  if (!windowMessages_.empty()) {
+    deliver(windowMessages_.front(), out);
+    windowMessages_.pop_front();
+    return true;
+  }
+  while (std::optional<InputPlayer::Step> step = player_.next(ticks())) {
+    if (step->message) {
+      deliver(*step->message, out);
+      return true;
+    }
+    carryOut(*step->action);
+  }
+  return false;
+}
+
+// Hands a message to the runtime, updating the input state as the message says.
+void HeadlessPlatform::deliver(const Message& message, Message& out) {
+  switch (message.kind) {
+    case MessageKind::kKeyDown:
+      heldKeys_.set(static_cast<std::size_t>(message.key));
+      modifiers_ = message.modifiers;
+      break;
+    case MessageKind::kKeyUp:
+      heldKeys_.reset(static_cast<std::size_t>(message.key));
+      modifiers_ = {};
+      break;
+    case MessageKind::kButtonDown:
+      button_ = true;
+      mouse_ = message.where;
+      modifiers_ = message.modifiers;
+      break;
+    case MessageKind::kButtonUp:
+      button_ = false;
+      mouse_ = message.where;
+      modifiers_ = {};
+      break;
+    case MessageKind::kMouseMove:
+      mouse_ = message.where;
+      break;
+    default:
+      break;
+  }
+  out = message;
+}
+
+// Carries out a script action that is not a message.
+void HeadlessPlatform::carryOut(const InputAction& action) {
+  switch (action.kind) {
+    case ActionKind::kAnswer:
+      answers_.push_back(action.answer);
+      break;
+    case ActionKind::kChoose:
+      choices_.push_back(action.text);
+      break;
+    case ActionKind::kScreenshot: {
+      const std::optional<std::string> error = writeCanvas(action.text);
+      note("line " + std::to_string(action.line) + ": screenshot " +
+           (error ? "failed: " + *error : action.text));
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void HeadlessPlatform::setPalette(const Palette& palette) {
+  palette_ = palette;
+  wholeCanvasDue_ = true;
+}
+
+void HeadlessPlatform::present(const std::uint8_t* canvas, int rowBytes,
+                               std::span<const Rect> dirty) {
+  if (canvas == nullptr || rowBytes < kCanvasWidth) {
+    note("present of a canvas with rows of " + std::to_string(rowBytes) + " bytes ignored");
+    return;
+  }
+  ++presents_;
+  if (wholeCanvasDue_) {
+    // A new palette changes every pixel's colour, so the window shows the whole canvas anew.
+    CopyRect(canvas, rowBytes, Rect{0, 0, kCanvasHeight, kCanvasWidth}, canvas_);
+    wholeCanvasDue_ = false;
+    return;
+  }
+  for (const Rect& rect : dirty) CopyRect(canvas, rowBytes, rect, canvas_);
+}
+
+bool HeadlessPlatform::saveScreenshot(const std::string& path) {
+  if (std::optional<std::string> error = writeCanvas(path)) {
+    note(*error);
+    return false;
+  }
+  return true;
+}
+
+// Writes the kept canvas with its palette as a PNG file; the error message on failure.
+std::optional<std::string> HeadlessPlatform::writeCanvas(const std::string& path) const {
+  IndexedImage image;
+  image.width = kCanvasWidth;
+  image.height = kCanvasHeight;
+  image.pixels = canvas_;
+  image.palette = palette_;
+  return WritePng(path, image);
+}
+
+std::optional<std::uint8_t> HeadlessPlatform::canvasPixel(int h, int v) const {
+  if (h < 0 || h >= kCanvasWidth || v < 0 || v >= kCanvasHeight) return std::nullopt;
+  return canvas_[static_cast<std::size_t>(v) * kCanvasWidth + static_cast<std::size_t>(h)];
+}
+
+void HeadlessPlatform::setCursor(const CursorImage* cursor) {
+  if (cursor == nullptr) {
+    cursor_.reset();
+  } else {
+    cursor_ = *cursor;
+  }
+}
+
+std::optional<BoxAnswer> HeadlessPlatform::answerBox(const BoxRequest& request) {
+  boxes_.push_back(request);
+  const ButtonSet buttons = ButtonsOf(request.buttons);
+  BoxAnswer answer = buttons.answers[0];
+  std::string how;
+  if (answers_.empty()) {
+    how = " (no answer in the script: the default button)";
+  } else if (!IsButtonOf(buttons, answers_.front())) {
+    how = " (the script's answer " + std::string(AnswerName(answers_.front())) +
+          " is not one of its buttons: the default button)";
+    answers_.pop_front();
+  } else {
+    answer = answers_.front();
+    answers_.pop_front();
+  }
+  std::string choices;
+  for (std::size_t i = 0; i < buttons.count; ++i)
+    choices += std::string(i == 0 ? "" : "/") + std::string(AnswerName(buttons.answers[i]));
+  note("box [" + OneLine(request.caption) + "] \"" + OneLine(request.text) + "\" " + choices +
+       " -> " + std::string(AnswerName(answer)) + how);
+  return answer;
+}
+
+std::optional<std::string> HeadlessPlatform::answerFileDialog(const FileDialogRequest& request) {
+  dialogs_.push_back(request);
+  std::string path;
+  std::string how;
+  if (choices_.empty()) {
+    how = " (no choice in the script)";
+  } else {
+    path = choices_.front();
+    choices_.pop_front();
+  }
+  note("file dialog [" + OneLine(request.title) + "] " + request.pattern + " in '" +
+       request.folder + "' -> " + (path.empty() ? std::string("cancel") : path) + how);
+  return path;
+}
+
+std::unique_ptr<SharedLibrary> HeadlessPlatform::loadLibrary(const std::string& path) {
+  return LoadSharedLibrary(path);
+}
+
+void HeadlessPlatform::note(const std::string& text) const {
+  if (log_ == nullptr) return;
+  std::fprintf(log_, "%.*s%s\n", static_cast<int>(kLogPrefix.size()), kLogPrefix.data(),
+               text.c_str());
+  std::fflush(log_);
+}
+
+Expected<std::unique_ptr<HeadlessPlatform>, std::string> MakeHeadlessPlatform(
+    const std::string& scriptPath, FontRenderer& fonts, std::FILE* log) {
+  Expected<InputScript, std::string> script = ReadInputScript(scriptPath);
+  if (!script) return Unexpected(script.error());
+  return std::make_unique<HeadlessPlatform>(std::move(script.value()), fonts, log);
+}
+
+}  // namespace lw::platform

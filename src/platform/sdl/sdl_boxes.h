@@ -1,0 +1,18 @@
+// Boxes shown before the window exists: SDL's system message box, or, when that cannot be
+// shown (no display), the box printed on standard error and answered with its default button.
+#pragma once
+
+#include <cstdio>
+
+#include "common/box_request.h"
+
+namespace lw::platform {
+
+// Shows the box and waits for the answer; always one of the box's buttons. Closing the box
+// without a button gives Cancel when the box has it, else its default button.
+[[nodiscard]] BoxAnswer ShowSystemBox(const BoxRequest& request);
+
+// Prints the box to `out` and gives its default button (the first one: Ok, Ok, Yes, Abort).
+BoxAnswer PrintBox(const BoxRequest& request, std::FILE* out);
+
+}  // namespace lw::platform

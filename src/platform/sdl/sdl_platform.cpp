@@ -1,0 +1,310 @@
+#include "platform/sdl/sdl_platform.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/fonts/mac_roman_text.h"
+#include "platform/png_image.h"
+#include "platform/posix/shared_library.h"
+#include "platform/sdl/sdl_boxes.h"
+#include "platform/sdl/sdl_keys.h"
+
+namespace lw::platform {
+namespace {
+
+constexpr std::uint32_t kSubsystems = SDL_INIT_VIDEO | SDL_INIT_EVENTS;
+constexpr int kBytesPerPixel = 4;
+constexpr int kCanvasPitch = kCanvasWidth * kBytesPerPixel;
+constexpr int kLargestWindowScale = 2;  // the window's size out of full screen: 1280 x 960
+constexpr int kIconSide = 32;
+constexpr std::size_t kIconBytes = std::size_t{kIconSide} * kIconSide * kBytesPerPixel;
+constexpr char kNearestSampling[] = "0";
+constexpr char kBell = '\a';
+
+// True for SDL's drivers that show nothing, which SDL falls back to when no display answers.
+bool IsInvisibleDriver(const char* driver) {
+  return driver != nullptr &&
+         (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+// The windowed size: the canvas at the largest whole scale (1 or 2) that fits the display.
+SDL_Point WindowedSize() {
+  int scale = kLargestWindowScale;
+  SDL_Rect usable;
+  if (SDL_GetDisplayUsableBounds(0, &usable) == 0) {
+    scale = std::clamp(std::min(usable.w / kCanvasWidth, usable.h / kCanvasHeight), 1,
+                       kLargestWindowScale);
+  }
+  return {kCanvasWidth * scale, kCanvasHeight * scale};
+}
+
+Message MessageOf(MessageKind kind) {
+  Message message;
+  message.kind = kind;
+  return message;
+}
+
+}  // namespace
+
+SdlPlatform::Video::Video() {
+  if (SDL_InitSubSystem(kSubsystems) != 0) {
+    problem_ = std::string("no display (") + SDL_GetError() + ")";
+    return;
+  }
+  // Unless asked for by name, an invisible driver means that no real display could be reached.
+  const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+  if (IsInvisibleDriver(SDL_GetCurrentVideoDriver()) && (asked == nullptr || *asked == '\0')) {
+    SDL_QuitSubSystem(kSubsystems);
+    problem_ = "no display (set DISPLAY or WAYLAND_DISPLAY to a running display)";
+    return;
+  }
+  ready_ = true;
+}
+
+SdlPlatform::Video::~Video() {
+  if (ready_) SDL_QuitSubSystem(kSubsystems);
+}
+
+SdlPlatform::SdlPlatform(const std::string& titleFolder)
+    : startTicks_(SDL_GetTicks()), fonts_(titleFolder) {}
+
+SdlPlatform::~SdlPlatform() = default;
+
+std::uint32_t SdlPlatform::milliseconds() { return SDL_GetTicks() - startTicks_; }
+
+bool SdlPlatform::openWindow(const WindowOptions& options) {
+  if (window_) return true;
+  if (!video_.ready()) {
+    std::fprintf(stderr, "cannot open the window: %s\n", displayProblem().c_str());
+    return false;
+  }
+  if (!createWindow(options)) {
+    std::fprintf(stderr, "cannot open the window: %s\n", SDL_GetError());
+    texture_.reset();
+    renderer_.reset();
+    window_.reset();
+    return false;
+  }
+  return true;
+}
+
+// Makes the window, its renderer and the canvas texture, and shows the canvas.
+bool SdlPlatform::createWindow(const WindowOptions& options) {
+  caption_ = options.caption;
+  fullscreen_ = options.fullscreen;
+  const SDL_Point size = WindowedSize();
+  const std::uint32_t flags =
+      SDL_WINDOW_RESIZABLE | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  window_.reset(SDL_CreateWindow(Utf8FromMacRoman(caption_).c_str(), SDL_WINDOWPOS_CENTERED,
+                                 SDL_WINDOWPOS_CENTERED, size.x, size.y, flags));
+  if (!window_) return false;
+  SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, kNearestSampling);
+  renderer_.reset(SDL_CreateRenderer(window_.get(), -1, 0));
+  if (!renderer_) return false;
+  if (SDL_RenderSetLogicalSize(renderer_.get(), kCanvasWidth, kCanvasHeight) != 0 ||
+      SDL_RenderSetIntegerScale(renderer_.get(), options.integerScale ? SDL_TRUE : SDL_FALSE) !=
+          0) {
+    return false;
+  }
+  texture_.reset(SDL_CreateTexture(renderer_.get(), SDL_PIXELFORMAT_ARGB8888,
+                                   SDL_TEXTUREACCESS_STREAMING, kCanvasWidth, kCanvasHeight));
+  if (!texture_) return false;
+  SDL_SetTextureScaleMode(texture_.get(), SDL_ScaleModeNearest);
+  setIcon(options.iconRgba);
+  // Keys are read as keys; text input would only bring up input methods.
+  SDL_StopTextInput();
+  translator_.reset();
+  SDL_UpdateTexture(texture_.get(), nullptr, converter_.pixels().data(), kCanvasPitch);
+  showTexture();
+  return true;
+}
+
+void SdlPlatform::setIcon(std::span<const std::uint8_t> rgba) {
+  if (rgba.empty()) return;
+  if (rgba.size() != kIconBytes) {
+    std::fprintf(stderr, "window icon: %zu bytes, not %d x %d RGBA pixels; no icon\n",
+                 rgba.size(), kIconSide, kIconSide);
+    return;
+  }
+  // SDL only reads the pixels; the surface never writes through this pointer.
+  SdlSurfaceHandle icon{SDL_CreateRGBSurfaceWithFormatFrom(
+      const_cast<std::uint8_t*>(rgba.data()), kIconSide, kIconSide, kBytesPerPixel * CHAR_BIT,
+      kIconSide * kBytesPerPixel, SDL_PIXELFORMAT_RGBA32)};
+  if (icon) SDL_SetWindowIcon(window_.get(), icon.get());
+}
+
+void SdlPlatform::setCaption(std::string_view caption) {
+  caption_ = caption;
+  if (window_) SDL_SetWindowTitle(window_.get(), Utf8FromMacRoman(caption_).c_str());
+}
+
+void SdlPlatform::minimiseWindow() {
+  if (window_) SDL_MinimizeWindow(window_.get());
+}
+
+void SdlPlatform::restoreWindow() {
+  if (!window_) return;
+  SDL_RestoreWindow(window_.get());
+  SDL_RaiseWindow(window_.get());
+}
+
+bool SdlPlatform::pollMessage(Message& out) {
+  if (takePending(out)) return true;
+  if (!video_.ready()) return false;
+  SDL_Event event;
+  while (SDL_PollEvent(&event) != 0) {
+    if (handle(event, out)) return true;
+  }
+  return false;
+}
+
+void SdlPlatform::waitMessage(Message& out) {
+  if (takePending(out)) return;
+  SDL_Event event;
+  while (video_.ready() && SDL_WaitEvent(&event) != 0) {
+    if (handle(event, out)) return;
+  }
+  // With no events to wait for the wait would never end: ask the runtime to close instead.
+  std::fprintf(stderr, "cannot wait for input: %s\n",
+               video_.ready() ? SDL_GetError() : displayProblem().c_str());
+  out = MessageOf(MessageKind::kCloseRequest);
+}
+
+// Does what an event asks of the backend; true with `out` set when it gives a message.
+bool SdlPlatform::handle(const SDL_Event& event, Message& out) {
+  const EventMeaning meaning =
+      translator_.translate(event, static_cast<std::uint16_t>(SDL_GetModState()));
+  if (meaning.toggleFullscreen) toggleFullscreen();
+  if (meaning.repaint && texture_) showTexture();
+  if (meaning.message) {
+    out = *meaning.message;
+    return true;
+  }
+  return takePending(out);
+}
+
+bool SdlPlatform::takePending(Message& out) {
+  if (pending_.empty()) return false;
+  out = pending_.front();
+  pending_.pop_front();
+  return true;
+}
+
+// Alt+Enter: full screen to a window and back; the runtime hears that the display changed.
+void SdlPlatform::toggleFullscreen() {
+  if (!window_) return;
+  const std::uint32_t mode = fullscreen_ ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP;
+  if (SDL_SetWindowFullscreen(window_.get(), mode) != 0) {
+    std::fprintf(stderr, "cannot switch the display mode: %s\n", SDL_GetError());
+    return;
+  }
+  fullscreen_ = !fullscreen_;
+  pending_.push_back(MessageOf(MessageKind::kDisplayChanged));
+}
+
+// Shows the texture on the window, scaled, with black bars around it.
+void SdlPlatform::showTexture() {
+  SDL_SetRenderDrawColor(renderer_.get(), 0, 0, 0, SDL_ALPHA_OPAQUE);
+  SDL_RenderClear(renderer_.get());
+  SDL_RenderCopy(renderer_.get(), texture_.get(), nullptr, nullptr);
+  SDL_RenderPresent(renderer_.get());
+}
+
+bool SdlPlatform::buttonDown() {
+  return video_.ready() && (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
+}
+
+Point SdlPlatform::mousePosition() {
+  if (!renderer_) return {};
+  int x = 0;
+  int y = 0;
+  SDL_GetMouseState(&x, &y);
+  float logicalX = 0;
+  float logicalY = 0;
+  SDL_RenderWindowToLogical(renderer_.get(), x, y, &logicalX, &logicalY);
+  const int h = std::clamp(static_cast<int>(std::floor(logicalX)), 0, kCanvasWidth - 1);
+  const int v = std::clamp(static_cast<int>(std::floor(logicalY)), 0, kCanvasHeight - 1);
+  return {static_cast<std::int16_t>(v), static_cast<std::int16_t>(h)};
+}
+
+bool SdlPlatform::keyDown(Key key) {
+  if (!video_.ready()) return false;
+  int count = 0;
+  const std::uint8_t* state = SDL_GetKeyboardState(&count);
+  const std::span<const SDL_Scancode> codes = ScancodesOf(key);
+  return std::any_of(codes.begin(), codes.end(),
+                     [&](SDL_Scancode code) { return code < count && state[code] != 0; });
+}
+
+Modifiers SdlPlatform::modifiers() {
+  if (!video_.ready()) return {};
+  return ModifiersOf(static_cast<std::uint16_t>(SDL_GetModState()));
+}
+
+void SdlPlatform::setPalette(const Palette& palette) { converter_.setPalette(palette); }
+
+void SdlPlatform::present(const std::uint8_t* canvas, int rowBytes, std::span<const Rect> dirty) {
+  if ((canvas == nullptr || rowBytes < kCanvasWidth) && !saidBadCanvas_) {
+    std::fprintf(stderr, "present: no canvas of %d x %d pixels (rows of %d bytes); not shown\n",
+                 kCanvasWidth, kCanvasHeight, rowBytes);
+    saidBadCanvas_ = true;
+  }
+  const std::vector<Rect> converted = converter_.convert(canvas, rowBytes, dirty);
+  if (!texture_) return;
+  for (const Rect& r : converted) {
+    const SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    const std::size_t first = static_cast<std::size_t>(r.top) * kCanvasWidth + r.left;
+    SDL_UpdateTexture(texture_.get(), &area, &converter_.pixels()[first], kCanvasPitch);
+  }
+  showTexture();
+}
+
+bool SdlPlatform::saveScreenshot(const std::string& path) {
+  IndexedImage image;
+  image.width = kCanvasWidth;
+  image.height = kCanvasHeight;
+  image.pixels = converter_.indexes();
+  image.palette = converter_.presentedPalette();
+  if (const std::optional<std::string> error = WritePng(path, image)) {
+    std::fprintf(stderr, "screenshot: %s\n", error->c_str());
+    return false;
+  }
+  return true;
+}
+
+void SdlPlatform::setCursor(const CursorImage* cursor) {
+  if (video_.ready()) cursors_.show(cursor);
+}
+
+void SdlPlatform::showCursor(bool visible) {
+  if (video_.ready()) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void SdlPlatform::beep() {
+  if (window_) SDL_FlashWindow(window_.get(), SDL_FLASH_BRIEFLY);
+  if (isatty(STDERR_FILENO) != 0) {
+    std::fputc(kBell, stderr);
+    std::fflush(stderr);
+  }
+}
+
+std::optional<BoxAnswer> SdlPlatform::answerBox(const BoxRequest& request) {
+  // With the window open the runtime draws its boxes itself, so that they work full screen.
+  if (window_) return std::nullopt;
+  return ShowSystemBox(request);
+}
+
+std::optional<std::string> SdlPlatform::answerFileDialog(const FileDialogRequest&) {
+  return std::nullopt;
+}
+
+std::unique_ptr<SharedLibrary> SdlPlatform::loadLibrary(const std::string& path) {
+  return LoadSharedLibrary(path);
+}
+
+}  // namespace lw::platform

@@ -1,0 +1,106 @@
+// The platform of real play, over SDL2: one window showing the 640 x 480 canvas scaled with
+// its aspect kept and nearest-neighbour sampling, full screen or in a window (Alt+Enter
+// switches), its input as messages, the clock, the cursor, and boxes before the window exists.
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "platform/fonts/ttf_fonts.h"
+#include "platform/platform.h"
+#include "platform/sdl/canvas_converter.h"
+#include "platform/sdl/sdl_cursors.h"
+#include "platform/sdl/sdl_events.h"
+#include "platform/sdl/sdl_handles.h"
+
+namespace lw::platform {
+
+class SdlPlatform final : public Platform {
+ public:
+  // Starts SDL's video and events. Without a display the platform still works for everything
+  // but the window: boxes go to standard error, and openWindow fails saying why.
+  // `titleFolder` is where the title's own font file is looked for.
+  explicit SdlPlatform(const std::string& titleFolder = {});
+  ~SdlPlatform() override;
+  SdlPlatform(const SdlPlatform&) = delete;
+  SdlPlatform& operator=(const SdlPlatform&) = delete;
+
+  // True when a window can be opened; displayProblem() says why not.
+  [[nodiscard]] bool displayAvailable() const { return video_.ready(); }
+  [[nodiscard]] const std::string& displayProblem() const { return video_.problem(); }
+
+  std::uint32_t milliseconds() override;
+
+  bool openWindow(const WindowOptions& options) override;
+  bool windowOpen() const override { return window_ != nullptr; }
+  void setCaption(std::string_view caption) override;
+  void minimiseWindow() override;
+  void restoreWindow() override;
+
+  bool pollMessage(Message& out) override;
+  void waitMessage(Message& out) override;
+
+  bool buttonDown() override;
+  Point mousePosition() override;
+  bool keyDown(Key key) override;
+  Modifiers modifiers() override;
+
+  void setPalette(const Palette& palette) override;
+  void present(const std::uint8_t* canvas, int rowBytes, std::span<const Rect> dirty) override;
+  bool saveScreenshot(const std::string& path) override;
+
+  void setCursor(const CursorImage* cursor) override;
+  void showCursor(bool visible) override;
+
+  void beep() override;
+
+  std::optional<BoxAnswer> answerBox(const BoxRequest& request) override;
+  std::optional<std::string> answerFileDialog(const FileDialogRequest& request) override;
+
+  FontRenderer& fonts() override { return fonts_; }
+
+  std::unique_ptr<SharedLibrary> loadLibrary(const std::string& path) override;
+
+ private:
+  // SDL's video and event subsystems, started for the platform's lifetime.
+  class Video {
+   public:
+    Video();
+    ~Video();
+    Video(const Video&) = delete;
+    Video& operator=(const Video&) = delete;
+    [[nodiscard]] bool ready() const { return ready_; }
+    [[nodiscard]] const std::string& problem() const { return problem_; }
+
+   private:
+    bool ready_ = false;
+    std::string problem_;
+  };
+
+  bool createWindow(const WindowOptions& options);
+  void setIcon(std::span<const std::uint8_t> rgba);
+  bool handle(const SDL_Event& event, Message& out);
+  bool takePending(Message& out);
+  void toggleFullscreen();
+  void showTexture();
+
+  // Declared first so that SDL stops after everything made with it is gone.
+  Video video_;
+  std::uint32_t startTicks_ = 0;
+  TtfFontRenderer fonts_;
+  CanvasConverter converter_;
+  std::string caption_;
+  bool fullscreen_ = false;
+  bool saidBadCanvas_ = false;  // a present without a usable canvas is reported once
+  EventTranslator translator_;
+  std::deque<Message> pending_;  // messages of the backend's own doing, told first
+  SdlWindowHandle window_;
+  SdlRendererHandle renderer_;
+  SdlTextureHandle texture_;
+  CursorCache cursors_;
+};
+
+}  // namespace lw::platform
