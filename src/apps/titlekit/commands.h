@@ -19,6 +19,8 @@ int RunCompileCommand(Arguments args);
 int RunEvalCommand(Arguments args);
 // titlekit run FILE CALL [--command]
 int RunRunCommand(Arguments args);
+// titlekit bootfile SYSTEM [-o OUT]
+int RunBootfileCommand(Arguments args);
 // titlekit star new|info|ls|get|add|put|check FILE ...
 int RunStarCommand(Arguments args);
 // titlekit frame encode|decode ...

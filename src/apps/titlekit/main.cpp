@@ -17,7 +17,7 @@ struct Command {
   int (*run)(Arguments);
 };
 
-constexpr std::array<Command, 8> kCommands = {{
+constexpr std::array<Command, 9> kCommands = {{
     {"compile", "titlekit compile SRC [-o OUT]",
      "compile a script into OUT, or print a dump of its tokens and string pool", RunCompileCommand},
     {"eval", "titlekit eval [--script FILE] [LINE ...]",
@@ -26,6 +26,9 @@ constexpr std::array<Command, 8> kCommands = {{
      "run a handler call such as main() in FILE's script (or record FILE.str#ID) and print its "
      "outcome",
      RunRunCommand},
+    {"bootfile", "titlekit bootfile SYSTEM [-o OUT]",
+     "make a boot file (./bootfile unless -o) whose record 1 is the compiled system script SYSTEM",
+     RunBootfileCommand},
     {"star",
      "titlekit star new FILE [--records N] [--type CODE] [--creator CODE] | info FILE | ls FILE |\n"
      "       get FILE ID [-o OUT] | add FILE INPUT | put FILE ID INPUT | check FILE",

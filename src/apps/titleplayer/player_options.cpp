@@ -1,0 +1,144 @@
+#include "apps/titleplayer/player_options.h"
+
+#include <charconv>
+#include <system_error>
+
+namespace lw::titleplayer {
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: titleplayer [options] TITLE_DIR\n"
+    "\n"
+    "Boots the title whose boot file is TITLE_DIR/bootfile.\n"
+    "\n"
+    "options:\n"
+    "  --windowed            play in a window\n"
+    "  --fullscreen          play full screen (the default; Alt+Enter switches)\n"
+    "  --integer-scale       scale the 640 x 480 screen by whole numbers only\n"
+    "  --volume NAME=PATH    the folder that stands for volume NAME: (repeatable)\n"
+    "  --headless            run without a window, on a virtual clock\n"
+    "  --input FILE          the input script of a headless run\n"
+    "  --ticks N             end the run when the tick count (60 a second) reaches N\n"
+    "  --screenshot FILE     write the screen as a PNG file when the run ends\n"
+    "  --trace-calls         print every handler call the runtime makes, except idle()\n"
+    "  --seed N              the seed of the title's random numbers\n"
+    "  --help                show this text\n"
+    "  --version             show the version\n"
+    "\n"
+    "A headless run ends 60 ticks after its input script has played its last action, unless\n"
+    "the title or --ticks ends it first.\n";
+
+// The sample title, built with the project; the message for a missing TITLE_DIR names it.
+#ifdef LW_SAMPLE_TITLE_DIR
+constexpr std::string_view kSampleTitle = LW_SAMPLE_TITLE_DIR;
+#else
+constexpr std::string_view kSampleTitle = "build/examples/sample-title";
+#endif
+
+#ifdef LW_VERSION
+constexpr std::string_view kVersion = LW_VERSION;
+#else
+constexpr std::string_view kVersion = "0";
+#endif
+
+std::optional<std::uint32_t> ParseNumber(std::string_view text) {
+  std::uint32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+// NAME=PATH with both parts present; the name without its colon, if one was written.
+std::optional<std::pair<std::string, std::filesystem::path>> ParseVolume(std::string_view text) {
+  const std::size_t equals = text.find('=');
+  if (equals == std::string_view::npos || equals == 0 || equals + 1 == text.size()) {
+    return std::nullopt;
+  }
+  std::string_view name = text.substr(0, equals);
+  if (name.ends_with(':')) name.remove_suffix(1);
+  if (name.empty()) return std::nullopt;
+  return std::pair{std::string(name), std::filesystem::path(text.substr(equals + 1))};
+}
+
+// Applies an option that takes a value; the complaint when the value is wrong.
+std::optional<std::string> ApplyValue(std::string_view option, std::string_view value,
+                                      PlayerOptions& options) {
+  if (option == "--volume") {
+    auto volume = ParseVolume(value);
+    if (!volume) return "--volume needs NAME=PATH, not '" + std::string(value) + "'";
+    options.volumes.push_back(std::move(*volume));
+  } else if (option == "--input") {
+    options.inputScript = std::string(value);
+  } else if (option == "--ticks" || option == "--seed") {
+    const auto number = ParseNumber(value);
+    if (!number) return std::string(option) + " needs a number, not '" + std::string(value) + "'";
+    (option == "--ticks" ? options.endTick : options.seed) = number;
+  } else {
+    options.screenshot = std::string(value);
+  }
+  return std::nullopt;
+}
+
+bool TakesValue(std::string_view option) {
+  return option == "--volume" || option == "--input" || option == "--ticks" ||
+         option == "--screenshot" || option == "--seed";
+}
+
+// Applies a flag; false when `option` is no flag.
+bool ApplyFlag(std::string_view option, PlayerOptions& options) {
+  if (option == "--windowed") {
+    options.fullscreen = false;
+  } else if (option == "--fullscreen") {
+    options.fullscreen = true;
+  } else if (option == "--integer-scale") {
+    options.integerScale = true;
+  } else if (option == "--headless") {
+    options.headless = true;
+  } else if (option == "--trace-calls") {
+    options.traceCalls = true;
+  } else if (option == "--help" || option == "-h") {
+    options.help = true;
+  } else if (option == "--version") {
+    options.version = true;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+Expected<PlayerOptions, std::string> ParsePlayerOptions(Arguments args) {
+  PlayerOptions options;
+  bool haveFolder = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    if (ApplyFlag(arg, options)) continue;
+    if (TakesValue(arg)) {
+      if (i + 1 == args.size()) return Unexpected{std::string(arg) + " needs a value"};
+      if (auto complaint = ApplyValue(arg, args[++i], options)) return Unexpected{*complaint};
+    } else if (arg.starts_with('-')) {
+      return Unexpected{"unknown option '" + std::string(arg) + "'"};
+    } else if (!haveFolder) {
+      options.titleFolder = std::filesystem::path(arg);
+      haveFolder = true;
+    } else {
+      return Unexpected{"unexpected argument '" + std::string(arg) + "'"};
+    }
+  }
+  if (options.help || options.version) return options;
+  if (options.inputScript && !options.headless) return Unexpected{std::string("--input needs --headless")};
+  if (!haveFolder) {
+    return Unexpected{"no TITLE_DIR given; to play the sample title, run\n  titleplayer " +
+                      std::string(kSampleTitle)};
+  }
+  return options;
+}
+
+std::string UsageText() { return std::string(kUsage); }
+
+std::string VersionText() { return "titleplayer " + std::string(kVersion) + "\n"; }
+
+}  // namespace lw::titleplayer

@@ -1,0 +1,48 @@
+// The command line of titleplayer: `titleplayer [options] [TITLE_DIR]`.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "common/expected.h"
+
+namespace lw::titleplayer {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+using Arguments = std::span<const std::string_view>;
+
+struct PlayerOptions {
+  std::filesystem::path titleFolder;
+  bool fullscreen = true;
+  bool integerScale = false;
+  std::vector<std::pair<std::string, std::filesystem::path>> volumes;
+  bool headless = false;
+  std::optional<std::string> inputScript;
+  std::optional<std::uint32_t> endTick;
+  std::optional<std::string> screenshot;
+  bool traceCalls = false;
+  std::optional<std::uint32_t> seed;
+  bool help = false;
+  bool version = false;
+};
+
+// The options of a command line (the arguments after the program name). The error is a
+// complaint for standard error, such as "--ticks needs a number"; a missing TITLE_DIR says how
+// to play the sample title instead.
+Expected<PlayerOptions, std::string> ParsePlayerOptions(Arguments args);
+
+// The text of --help.
+[[nodiscard]] std::string UsageText();
+// The text of --version.
+[[nodiscard]] std::string VersionText();
+
+}  // namespace lw::titleplayer

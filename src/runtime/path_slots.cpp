@@ -1,0 +1,27 @@
+#include "runtime/path_slots.h"
+
+#include "runtime/error_lines.h"
+
+namespace lw {
+
+PathSlots::PathSlots(ErrorReporter& errors) : errors_(errors) {
+  slots_.fill(PString::truncated(kApplicationVolume));
+}
+
+std::string PathSlots::get(int index) const {
+  if (!InRange(index)) {
+    errors_.ReportError(kRuntimeProgramCode, errline::kPathSlotGet);
+    return {};
+  }
+  return slots_[static_cast<std::size_t>(index)].str();
+}
+
+void PathSlots::set(int index, std::string_view path) {
+  if (!InRange(index)) {
+    errors_.ReportError(kRuntimeProgramCode, errline::kPathSlotSet);
+    return;
+  }
+  slots_[static_cast<std::size_t>(index)] = PString::truncated(path);
+}
+
+}  // namespace lw

@@ -1,0 +1,218 @@
+#include "runtime/runtime.h"
+
+#include <cstdio>
+
+#include "runtime/error_lines.h"
+#include "shell/colour_table.h"
+#include "shell/program_resources.h"
+
+namespace lw {
+namespace {
+
+constexpr std::string_view kSystemPaletteName = "CLUT.SYSTEM";
+constexpr std::string_view kBlackPaletteName = "CLUT.BLACK";
+constexpr std::string_view kArrowCursorName = "CURS.ARROW";
+constexpr std::string_view kCursorType = "CURS";
+constexpr int kTitleCursorNumber = 2002;
+constexpr std::string_view kBootFileName = "bootfile";
+constexpr int kBootSlot = 0;
+constexpr std::int32_t kSystemScriptRecord = 1;
+
+// A colour table of the program's resources, or nothing (reported at `errorLine`).
+std::optional<ColourTable> LoadColourTable(std::string_view name, std::int16_t errorLine,
+                                           ErrorReporter& errors) {
+  if (const auto bytes = FindRawResource(name)) {
+    if (auto table = DecodeColourTable16(*bytes)) return *table;
+  }
+  errors.ReportError(kRuntimeProgramCode, errorLine);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string TitleNameOf(const std::filesystem::path& folder) {
+  std::filesystem::path path = std::filesystem::absolute(folder).lexically_normal();
+  if (!path.has_filename()) path = path.parent_path();
+  return path.filename().string();
+}
+
+CompiledScript* Runtime::Host::acquireSystemScript() {
+  StarFile* bootFile = runtime_.stage_ ? runtime_.stage_->bootFile() : nullptr;
+  if (bootFile == nullptr || !runtime_.scripts_) return nullptr;
+  return runtime_.scripts_->GetCompiledScript(*bootFile, kSystemScriptRecord);
+}
+
+void Runtime::Host::releaseSystemScript(CompiledScript* script) {
+  if (script != nullptr && runtime_.scripts_) runtime_.scripts_->ReleaseCompiledScript(script);
+}
+
+Runtime::Runtime(platform::Platform& platform, RuntimeOptions options)
+    : platform_(platform),
+      options_(std::move(options)),
+      texts_(TitleNameOf(options_.titleFolder)),
+      volumes_(options_.titleFolder),
+      screen_(platform),
+      boxes_(platform, screen_, errors_),
+      files_(volumes_, boxes_, texts_, lastError_),
+      errors_(boxes_, texts_, lastError_),
+      library_(files_, errors_, stamps_, [this] { return memory_.FreeMemory(); }),
+      windows_(platform, screen_, errors_),
+      graphics_(screen_, platform.fonts(), errors_, [this] { return windows_.paused(); }),
+      palettes_(screen_, [this] { WaitNextTick(); }),
+      host_(*this) {
+  for (const auto& [name, root] : options_.volumes) volumes_.addVolume(name, root);
+  files_.setMessagePump([this] { windows_.PumpMessages(); });
+  // Closing the window while a box is up answers the box and quits, as any close request does.
+  boxes_.setCloseHandler([this] { windows_.requestQuit(); });
+  windows_.setHooks(WindowSystem::Hooks{
+      .adjustCorrection =
+          [this](bool raise, bool first, bool second, bool third) {
+            palettes_.AdjustCorrection(raise, first, second, third);
+          },
+      .pauseOthers = {},
+      .resumeOthers = [this] { palettes_.InstallPalette(palettes_.currentPalette()); },
+      .serviceSound = {},
+  });
+}
+
+Runtime::~Runtime() = default;
+
+int Runtime::Run() {
+  if (!Begin()) return kExitFailure;
+  loop_->Run(LoopLimits{.endTick = options_.endTick, .inputFinished = options_.inputFinished});
+  return End();
+}
+
+bool Runtime::Begin() {
+  if (!openWindow()) return false;
+  Start();
+  BootTitle();
+  windows_.setAppState(AppState::kActive);
+  loop_ = std::make_unique<MainLoop>(windows_, *stage_, messageBox_);
+  return true;
+}
+
+int Runtime::End() {
+  int status = kExitOk;
+  if (options_.screenshotPath) {
+    screen_.present();
+    if (!platform_.saveScreenshot(*options_.screenshotPath)) {
+      std::fprintf(stderr, "titleplayer: cannot write the screenshot %s\n",
+                   options_.screenshotPath->c_str());
+      status = kExitFailure;
+    }
+  }
+  Stop();
+  return status;
+}
+
+bool Runtime::openWindow() {
+  platform::WindowOptions window;
+  window.caption = titleName();
+  window.fullscreen = options_.fullscreen;
+  window.integerScale = options_.integerScale;
+  window.iconRgba = ProgramIconRgba();
+  return platform_.openWindow(window);
+}
+
+// The runtime start, in its order.
+void Runtime::Start() {
+  LoadPalettes();
+  LoadCursors();
+  stageSurface_ = std::make_unique<Surface>(kStageWidth, kStageHeight);
+  scripts_ = std::make_unique<CompiledScriptCache>(library_, errors_);
+  pathSlots_ = std::make_unique<PathSlots>(errors_);
+  locator_ = std::make_unique<FileLocator>(*pathSlots_, library_, files_, errors_);
+  interpreter_ = std::make_unique<Interpreter>(host_);
+}
+
+// The title palettes; the current palette starts as the system palette and is installed, so
+// that the window shows through it from the first frame.
+void Runtime::LoadPalettes() {
+  const auto system = LoadColourTable(kSystemPaletteName, errline::kSystemPalette, errors_);
+  const auto black = LoadColourTable(kBlackPaletteName, errline::kBlackPalette, errors_);
+  palettes_.setTitlePalettes(system.value_or(ColourTable{}), black.value_or(ColourTable{}));
+  palettes_.InstallPalette(palettes_.currentPalette());
+}
+
+// Cursor 2002 is the title's cursor from the start; the arrow is what the window shows when
+// the mouse leaves the stage window.
+void Runtime::LoadCursors() {
+  windows_.setArrowCursorImage(FindCursorResource(kArrowCursorName));
+  windows_.SetTitleCursor(
+      FindCursorResource(NumberedResourceName(kCursorType, kTitleCursorNumber)));
+}
+
+void Runtime::BootTitle() {
+  stage_ = std::make_unique<StageWindow>(StageServices{
+      .windows = windows_,
+      .screen = screen_,
+      .graphics = graphics_,
+      .interpreter = *interpreter_,
+      .host = host_,
+      .scripts = *scripts_,
+      .library = library_,
+      .errors = errors_,
+      .trace = options_.trace,
+  });
+  const Rect screen = screen_.rect();
+  if (RuntimeWindow* window = windows_.CreateRuntimeWindow(titleName())) {
+    stage_->attach(*window);
+    stage_->handle(WindowMessage(window_message::kSetBounds, screen));
+    windows_.ShowRuntimeWindow(*window);
+  }
+  if (RuntimeWindow* window = windows_.CreateMessagesWindow()) {
+    messageBox_.attach(*window);
+    const int left = screen.left + (screen.right - screen.left - kMessageBoxWidth) / 2;
+    const Rect strip{static_cast<std::int16_t>(screen.bottom - kMessageBoxTopAboveBottom),
+                     static_cast<std::int16_t>(left),
+                     static_cast<std::int16_t>(screen.bottom - kMessageBoxBottomAboveBottom),
+                     static_cast<std::int16_t>(left + kMessageBoxWidth)};
+    windows_.SetWindowBounds(strip, *window);
+  }
+  stage_->centre();
+  OpenBootFile();
+}
+
+// The boot file is path slot 0 followed by "bootfile". A missing one is reported once (its
+// own text names the boot file); the title then runs without a system script.
+void Runtime::OpenBootFile() {
+  const std::string path = pathSlots_->get(kBootSlot) + std::string(kBootFileName);
+  if (Failed(files_.FileExists(path))) {
+    errors_.ReportError(kRuntimeProgramCode, errline::kBootFileOpen);
+    return;
+  }
+  StarFile* file = nullptr;
+  if (Failed(library_.StarOpen(path, file))) {
+    errors_.ReportError(kRuntimeProgramCode, errline::kBootFileStarOpen);
+    return;
+  }
+  stage_->setBootFile(file);
+}
+
+// The runtime stop, in its order.
+void Runtime::Stop() {
+  if (!stage_) return;  // never started
+  const WindowMessage close(window_message::kClose);
+  if (const RuntimeWindow* window = messageBox_.window()) {
+    SendWindowMessage(*stage_, messageBox_, window->record, close);
+  }
+  if (const RuntimeWindow* window = stage_->window()) {
+    SendWindowMessage(*stage_, messageBox_, window->record, close);
+  }
+  loop_.reset();
+  stageSurface_.reset();
+  stage_.reset();
+  locator_.reset();
+  pathSlots_.reset();
+  interpreter_.reset();
+  scripts_.reset();
+}
+
+void Runtime::WaitNextTick() {
+  const std::uint32_t start = windows_.TickCount();
+  while (windows_.TickCount() == start) {
+  }
+}
+
+}  // namespace lw

@@ -1,0 +1,181 @@
+// The Runtime: everything one run of a title owns, from the file layer to the interpreter, so
+// that a test can make a fresh one. Run() performs the runtime start, the title boot, the main
+// loop and the runtime stop, in that order, and gives the exit status.
+//
+// Runtime start: the title palettes ("CLUT.SYSTEM", error line 800, and "CLUT.BLACK", line 802,
+// from the program's resources), cursor "CURS2002" held as the title's cursor and made current,
+// the screen rectangle, the 512 x 384 stage surface, the compiled-script cache, the nine path
+// slots (all "appl:"), the interpreter with its string library and variables. Title boot: the
+// stage window (kind 1, captioned with the title name), the message box window (kind 2, a strip
+// 436 wide centred at the bottom of the screen), the stage origin, and the boot file
+// "appl:bootfile" (missing: line 5200; not a star file: line 5208). Runtime stop: the close
+// message to the message box window and the stage window (which closes every star file), then
+// the stage surface, the interpreter and the cache are freed, in that order.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "media/stamp_counter.h"
+#include "media/star_library.h"
+#include "platform/platform.h"
+#include "runtime/file_locator.h"
+#include "runtime/main_loop.h"
+#include "runtime/path_slots.h"
+#include "runtime/stage_window.h"
+#include "script/compiled_script_cache.h"
+#include "script/interpreter.h"
+#include "script/script_host.h"
+#include "shell/error_report.h"
+#include "shell/file_access.h"
+#include "shell/graphics.h"
+#include "shell/message_texts.h"
+#include "shell/palette_state.h"
+#include "shell/platform_error.h"
+#include "shell/screen.h"
+#include "shell/surface.h"
+#include "shell/volume_map.h"
+#include "shell/window_boxes.h"
+#include "shell/window_system.h"
+
+namespace lw {
+
+namespace errline {
+inline constexpr std::int16_t kSystemPalette = 800;
+inline constexpr std::int16_t kBlackPalette = 802;
+}  // namespace errline
+
+struct RuntimeOptions {
+  std::filesystem::path titleFolder = ".";
+  // --volume NAME=PATH, in the order given.
+  std::vector<std::pair<std::string, std::filesystem::path>> volumes;
+  bool fullscreen = true;
+  bool integerScale = false;
+  // Hears every handler-call text the loop runs, except idle(); may be empty.
+  std::function<void(std::string_view)> trace;
+  // The run ends once the tick count reaches this.
+  std::optional<std::uint32_t> endTick;
+  // Where a PNG of the screen canvas goes when the run ends.
+  std::optional<std::string> screenshotPath;
+  // The seed of the script language's random numbers (kept for them; they seed from the tick
+  // count otherwise).
+  std::optional<std::uint32_t> seed;
+  // Whether a scripted input has delivered its last action (headless runs): the run then ends
+  // MainLoop::kInputSettleTicks later unless the title or endTick ended it first.
+  std::function<bool()> inputFinished;
+};
+
+class Runtime {
+ public:
+  static constexpr int kExitOk = 0;
+  static constexpr int kExitFailure = 1;  // no window, or the screenshot could not be written
+  static constexpr int kMessageBoxWidth = 436;
+  static constexpr int kMessageBoxTopAboveBottom = 44;
+  static constexpr int kMessageBoxBottomAboveBottom = 7;
+
+  Runtime(platform::Platform& platform, RuntimeOptions options);
+  ~Runtime();
+  Runtime(const Runtime&) = delete;
+  Runtime& operator=(const Runtime&) = delete;
+
+  // Opens the window, starts, boots, loops until quit and stops; the exit status.
+  int Run();
+
+  // Run in its three steps, for tests that step the loop pass by pass. Begin opens the window,
+  // performs the runtime start and boots the title (false when no window opens); the loop is
+  // there from Begin to End; End takes the screenshot, performs the runtime stop and gives the
+  // exit status.
+  bool Begin();
+  [[nodiscard]] MainLoop& loop() { return *loop_; }
+  int End();
+
+  // The title's name: the title folder's own name.
+  [[nodiscard]] const std::string& titleName() const { return texts_.titleName(); }
+
+  // The parts of a run, for tests and for the layers that later join the runtime.
+  [[nodiscard]] WindowSystem& windows() { return windows_; }
+  [[nodiscard]] Screen& screen() { return screen_; }
+  [[nodiscard]] StarLibrary& library() { return library_; }
+  [[nodiscard]] FileAccess& files() { return files_; }
+  [[nodiscard]] ErrorReporter& errors() { return errors_; }
+  [[nodiscard]] MemoryStatus& memory() { return memory_; }
+  [[nodiscard]] PaletteState& palettes() { return palettes_; }
+  [[nodiscard]] Graphics& graphics() { return graphics_; }
+  [[nodiscard]] LastPlatformError& lastError() { return lastError_; }
+  // Present from the runtime start to the runtime stop.
+  [[nodiscard]] Interpreter* interpreter() { return interpreter_.get(); }
+  [[nodiscard]] PathSlots* pathSlots() { return pathSlots_.get(); }
+  [[nodiscard]] FileLocator* fileLocator() { return locator_.get(); }
+  [[nodiscard]] StageWindow* stage() { return stage_.get(); }
+  [[nodiscard]] MessageBoxWindow& messageBox() { return messageBox_; }
+  [[nodiscard]] Surface* stageSurface() { return stageSurface_.get(); }
+
+ private:
+  // The script layer's view of the runtime: the pump, the Escape key, fatal reports and the
+  // system script, record 1 of the boot file through the compiled-script cache.
+  class Host final : public ScriptHost {
+   public:
+    explicit Host(Runtime& runtime) : runtime_(runtime) {}
+    void pumpMessages() override { runtime_.windows_.PumpMessages(); }
+    bool escapeDown() override { return runtime_.windows_.EscapeDown(); }
+    void reportFatal(std::int16_t programCode, std::int16_t errorLine) override {
+      runtime_.errors_.ReportError(programCode, errorLine);
+    }
+    CompiledScript* acquireSystemScript() override;
+    void releaseSystemScript(CompiledScript* script) override;
+
+   private:
+    Runtime& runtime_;
+  };
+
+  bool openWindow();
+  void Start();
+  void LoadPalettes();
+  void LoadCursors();
+  void BootTitle();
+  void OpenBootFile();
+  void Stop();
+  // Waits until the tick count moves on (palette fades pace themselves with it).
+  void WaitNextTick();
+
+  platform::Platform& platform_;
+  RuntimeOptions options_;
+  MessageTexts texts_;
+  LastPlatformError lastError_;
+  VolumeMap volumes_;
+  Screen screen_;
+  // Boxes go to the platform first (the headless backend answers from its input script, the
+  // window backend before its window exists); otherwise they are drawn in the window.
+  WindowBoxes boxes_;
+  FileAccess files_;
+  ErrorReporter errors_;
+  StampCounter stamps_;
+  MemoryStatus memory_;
+  StarLibrary library_;
+  WindowSystem windows_;
+  Graphics graphics_;
+  PaletteState palettes_;
+  Host host_;
+  MessageBoxWindow messageBox_;
+
+  // Made by the runtime start, freed by the runtime stop.
+  std::unique_ptr<Surface> stageSurface_;
+  std::unique_ptr<CompiledScriptCache> scripts_;
+  std::unique_ptr<PathSlots> pathSlots_;
+  std::unique_ptr<FileLocator> locator_;
+  std::unique_ptr<Interpreter> interpreter_;
+  std::unique_ptr<StageWindow> stage_;
+  std::unique_ptr<MainLoop> loop_;
+};
+
+// The name of a title folder: its last path element ("games/moss/" gives "moss").
+[[nodiscard]] std::string TitleNameOf(const std::filesystem::path& folder);
+
+}  // namespace lw

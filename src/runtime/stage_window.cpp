@@ -1,0 +1,172 @@
+#include "runtime/stage_window.h"
+
+#include <array>
+
+#include "runtime/error_lines.h"
+#include "runtime/handler_calls.h"
+#include "script/handler_call.h"
+
+namespace lw {
+
+Point StageOrigin(const Rect& screen) {
+  const int width = screen.right - screen.left;
+  const int height = screen.bottom - screen.top;
+  return Point{static_cast<std::int16_t>(screen.top + (kStageHeight - height) / 2),
+               static_cast<std::int16_t>(screen.left + (kStageWidth - width) / 2)};
+}
+
+void StageWindow::attach(RuntimeWindow& window) {
+  window_ = &window;
+  window.record.kind = window_kind::kStage;
+  drawingDepth_ = 0;
+}
+
+void StageWindow::makePortCurrent() {
+  if (window_ != nullptr) s_.graphics.SetPort(window_->port);
+}
+
+void StageWindow::centre() { origin_ = StageOrigin(s_.screen.rect()); }
+
+void StageWindow::handle(const WindowMessage& message) {
+  using namespace window_message;
+  if (window_ == nullptr) return;
+  switch (message.code) {
+    case kClick: click(message.value); break;
+    case kDraw: draw(); break;
+    case kKey: runUnlessErrorPending(KeyDownCall(static_cast<std::uint8_t>(message.value))); break;
+    case kClose: close(); break;
+    case kBeginDrawing: beginDrawing(); break;
+    case kEndDrawing: endDrawing(); break;
+    case kSetBounds:
+      if (message.rect != nullptr) s_.windows.SetWindowBounds(*message.rect, *window_);
+      break;
+    case kNullTick: nullTick(); break;
+    case kLoopPass: loopPass(); break;
+    case kMenuState: runUnlessErrorPending(kMenuStateCall); break;
+    case kMenuSelect: runUnlessErrorPending(MenuSelectCall(message.item)); break;
+    case kKeyRepeat:
+      runUnlessErrorPending(KeyRepeatCall(static_cast<std::uint8_t>(message.value)));
+      break;
+    case kRecentre: {
+      centre();
+      const Rect screen = s_.screen.rect();
+      handle(WindowMessage(kSetBounds, screen));
+      break;
+    }
+    default: break;  // codes the stage window does not take
+  }
+}
+
+// The pass of the stage window: the pass's housekeeping clears any failure of the last pass,
+// then boot() (first pass only, even when a failure is pending) and idle().
+void StageWindow::loopPass() {
+  s_.interpreter.beginPass();
+  s_.scripts.TrimCompiledScripts();
+  beginDrawing();
+  if (!bootDone_) {
+    runCall(kBootCall);
+    bootDone_ = true;
+  }
+  if (!s_.interpreter.errorPending()) runCall(kIdleCall);
+  endDrawing();
+}
+
+// A click at a point of the window: the title hears it in stage coordinates.
+void StageWindow::click(std::int32_t packed) {
+  const Point local = UnpackPoint(packed);
+  const Point stage{static_cast<std::int16_t>(local.v + origin_.v),
+                    static_cast<std::int16_t>(local.h + origin_.h)};
+  runUnlessErrorPending(MouseDownCall(PackPoint(stage)));
+}
+
+// Fills the four strips of the window around the stage with the port's pattern; the stage
+// itself belongs to the composition.
+void StageWindow::draw() {
+  Port& port = window_->port;
+  s_.graphics.SetPort(port);
+  const int width = window_->bounds.right - window_->bounds.left;
+  const int height = window_->bounds.bottom - window_->bounds.top;
+  const int stageTop = -origin_.v;
+  const int stageLeft = -origin_.h;
+  const int stageBottom = stageTop + kStageHeight;
+  const int stageRight = stageLeft + kStageWidth;
+  const auto rect = [&port](int top, int left, int bottom, int right) {
+    return Rect{static_cast<std::int16_t>(top + port.originV),
+                static_cast<std::int16_t>(left + port.originH),
+                static_cast<std::int16_t>(bottom + port.originV),
+                static_cast<std::int16_t>(right + port.originH)};
+  };
+  const std::array<Rect, 4> strips = {
+      rect(0, 0, stageTop, width),                         // above
+      rect(stageBottom, 0, height, width),                 // below
+      rect(stageTop, 0, stageBottom, stageLeft),           // left
+      rect(stageTop, stageRight, stageBottom, width),      // right
+  };
+  for (const Rect& strip : strips) {
+    if (!strip.empty()) s_.graphics.FillPatternRect(strip);
+  }
+}
+
+// Closes the title's files (the boot file with its own report) and the window.
+void StageWindow::close() {
+  if (bootFile_ != nullptr) {
+    if (Failed(s_.library.StarClose(*bootFile_))) {
+      s_.errors.ReportError(kRuntimeProgramCode, errline::kBootFileClose);
+    }
+    bootFile_ = nullptr;
+  }
+  // The run is ending: a file that does not close cleanly has nothing left to tell its holders.
+  (void)s_.library.StarCloseAll();
+  s_.windows.DestroyRuntimeWindow(*window_);
+  window_ = nullptr;
+}
+
+void StageWindow::beginDrawing() {
+  s_.graphics.SetPort(window_->port);
+  if (drawingDepth_++ == 0) Graphics::SetOrigin(window_->port, origin_.h, origin_.v);
+}
+
+void StageWindow::endDrawing() {
+  if (drawingDepth_ == 0) {
+    s_.errors.ReportError(kRuntimeProgramCode, errline::kEndDrawingWithoutBegin);
+    return;
+  }
+  if (--drawingDepth_ == 0) Graphics::SetOrigin(window_->port, 0, 0);
+}
+
+// A null tick is the composition's turn to preload while the player does nothing; without a
+// composition it opens and closes drawing, and is counted.
+void StageWindow::nullTick() {
+  beginDrawing();
+  ++nullTicks_;
+  endDrawing();
+}
+
+void StageWindow::runUnlessErrorPending(std::string_view text) {
+  if (s_.interpreter.errorPending()) return;
+  beginDrawing();
+  runCall(text);
+  endDrawing();
+}
+
+void StageWindow::runCall(std::string_view text) {
+  if (s_.trace && text != kIdleCall) s_.trace(text);
+  // The result is the interpreter's business: it has latched the first failure of the pass.
+  (void)RunHandlerCall(s_.interpreter, s_.host, text);
+}
+
+void MessageBoxWindow::attach(RuntimeWindow& window) {
+  window_ = &window;
+  window.record.kind = window_kind::kMessageBox;
+}
+
+void SendWindowMessage(StageWindow& stage, MessageBoxWindow& messageBox,
+                       const WindowRecord& record, const WindowMessage& message) {
+  if (record.kind == window_kind::kStage) {
+    stage.handle(message);
+  } else if (record.kind == window_kind::kMessageBox) {
+    messageBox.handle(message);
+  }
+}
+
+}  // namespace lw
