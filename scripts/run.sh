@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the release programs and runs the example script through titlekit.
+# Builds the release programs and plays the sample title: in a window when there is a display,
+# otherwise headless through its demo input, printing the handler calls and writing a screenshot.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -7,5 +8,14 @@ bash scripts/install-deps.sh build
 cmake -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DLW_TESTS=OFF
 cmake --build build/release -j2
 
-echo "\$ titlekit run examples/hello.lws 'main()'"
-build/release/src/apps/titlekit/titlekit run examples/hello.lws 'main()'
+player=build/release/src/apps/titleplayer/titleplayer
+title=build/release/examples/sample-title
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "\$ titleplayer --windowed $title   (close the window to end)"
+  "$player" --windowed "$title"
+else
+  echo "\$ titleplayer --headless --input examples/sample-title/demo.input --trace-calls \\"
+  echo "    --screenshot build/release/sample-title.png $title"
+  "$player" --headless --input examples/sample-title/demo.input --trace-calls \
+    --screenshot build/release/sample-title.png "$title"
+fi
