@@ -2,24 +2,31 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 #include "shell/dialog_canvas.h"
 
 namespace lw {
 namespace {
 
-constexpr BoxButtonKind kOk{BoxAnswer::kOk, "OK", 'o'};
-constexpr BoxButtonKind kCancel{BoxAnswer::kCancel, "Cancel", 'c'};
-constexpr BoxButtonKind kYes{BoxAnswer::kYes, "Yes", 'y'};
-constexpr BoxButtonKind kNo{BoxAnswer::kNo, "No", 'n'};
-constexpr BoxButtonKind kAbort{BoxAnswer::kAbort, "Abort", 'a'};
-constexpr BoxButtonKind kRetry{BoxAnswer::kRetry, "Retry", 'r'};
-constexpr BoxButtonKind kIgnore{BoxAnswer::kIgnore, "Ignore", 'i'};
-
-constexpr std::array<BoxButtonKind, 1> kOkButtons{kOk};
-constexpr std::array<BoxButtonKind, 2> kOkCancelButtons{kOk, kCancel};
-constexpr std::array<BoxButtonKind, 3> kYesNoCancelButtons{kYes, kNo, kCancel};
-constexpr std::array<BoxButtonKind, 3> kAbortRetryIgnoreButtons{kAbort, kRetry, kIgnore};
+// The label of each answer's button and the key that presses it, in the order of BoxAnswer.
+struct ButtonLabel {
+  BoxAnswer answer;
+  std::string_view label;
+  char key;
+};
+constexpr std::array<ButtonLabel, 7> kLabels{{
+    {BoxAnswer::kOk, "OK", 'o'},
+    {BoxAnswer::kCancel, "Cancel", 'c'},
+    {BoxAnswer::kYes, "Yes", 'y'},
+    {BoxAnswer::kNo, "No", 'n'},
+    {BoxAnswer::kAbort, "Abort", 'a'},
+    {BoxAnswer::kRetry, "Retry", 'r'},
+    {BoxAnswer::kIgnore, "Ignore", 'i'},
+}};
+static_assert(std::all_of(kLabels.begin(), kLabels.end(), [](const ButtonLabel& entry) {
+  return kLabels[static_cast<std::size_t>(entry.answer)].answer == entry.answer;
+}));
 
 // The box is never narrower than this inside its margins, so short texts still look like boxes.
 constexpr int kMinimumInnerWidth = 200;
@@ -45,28 +52,6 @@ Rect MakeRect(int top, int left, int height, int width) {
 
 }  // namespace
 
-std::span<const BoxButtonKind> ButtonsOfBox(BoxButtons buttons) {
-  switch (buttons) {
-    case BoxButtons::kOk:
-      return kOkButtons;
-    case BoxButtons::kOkCancel:
-      return kOkCancelButtons;
-    case BoxButtons::kYesNoCancel:
-      return kYesNoCancelButtons;
-    case BoxButtons::kAbortRetryIgnore:
-      return kAbortRetryIgnoreButtons;
-  }
-  return kOkButtons;
-}
-
-BoxAnswer CancelAnswer(BoxButtons buttons) {
-  const std::span<const BoxButtonKind> kinds = ButtonsOfBox(buttons);
-  const bool hasCancel = std::any_of(kinds.begin(), kinds.end(), [](const BoxButtonKind& kind) {
-    return kind.answer == BoxAnswer::kCancel;
-  });
-  return hasCancel ? BoxAnswer::kCancel : kinds.front().answer;
-}
-
 int BoxLayout::buttonAt(Point where) const {
   for (std::size_t i = 0; i < buttons.size(); ++i)
     if (buttons[i].rect.contains(where)) return static_cast<int>(i);
@@ -88,8 +73,8 @@ BoxLayout LayoutBox(const BoxRequest& request, const Rect& canvas, const TextMea
 
   int textWidth = 0;
   for (const std::string& line : layout.lines) textWidth = std::max(textWidth, measure(line));
-  const std::span<const BoxButtonKind> kinds = ButtonsOfBox(request.buttons);
-  const int count = static_cast<int>(kinds.size());
+  const std::span<const BoxAnswer> answers = ButtonsOf(request.buttons);
+  const int count = static_cast<int>(answers.size());
   const int buttonsWidth = count * L::kButtonWidth + (count - 1) * L::kButtonGap;
   const int innerWidth = std::max({L::kIconSize + L::kMargin + textWidth, buttonsWidth,
                                    measure(request.caption), kMinimumInnerWidth});
@@ -109,9 +94,10 @@ BoxLayout LayoutBox(const BoxRequest& request, const Rect& canvas, const TextMea
 
   const int buttonTop = top + height - L::kMargin - L::kButtonHeight;
   int buttonLeft = left + (width - buttonsWidth) / 2;
-  for (const BoxButtonKind& kind : kinds) {
+  for (const BoxAnswer answer : answers) {
+    const ButtonLabel& label = kLabels[static_cast<std::size_t>(answer)];
     layout.buttons.push_back(
-        BoxButtonPlace{kind.answer, kind.label, kind.key,
+        BoxButtonPlace{answer, label.label, label.key,
                        MakeRect(buttonTop, buttonLeft, L::kButtonHeight, L::kButtonWidth)});
     buttonLeft += L::kButtonWidth + L::kButtonGap;
   }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <functional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,20 +13,8 @@
 
 namespace lw {
 
-// One button a box kind shows: the answer it gives, its label and the key that presses it
-// (the label's first letter, lower case).
-struct BoxButtonKind {
-  BoxAnswer answer;
-  std::string_view label;
-  char key;
-};
-
-// The buttons of a box kind, in order; the first is the default.
-[[nodiscard]] std::span<const BoxButtonKind> ButtonsOfBox(BoxButtons buttons);
-// The answer of a box that the player dismisses without choosing (Escape, closing the window):
-// Cancel where the box has it, Ok in an Ok box, Abort in an Abort/Retry/Ignore box.
-[[nodiscard]] BoxAnswer CancelAnswer(BoxButtons buttons);
-
+// One button of a box as it is drawn: the answer it gives, its label, the key that presses it
+// (the label's first letter, lower case) and where it lies.
 struct BoxButtonPlace {
   BoxAnswer answer;
   std::string_view label;

@@ -1,29 +1,7 @@
 #include "shell/boxes.h"
 
-#include <array>
-
 namespace lw {
 namespace {
-
-// The buttons of each box kind, default first.
-struct ButtonSet {
-  std::array<BoxAnswer, 3> answers;
-  std::size_t count;
-};
-
-ButtonSet ButtonsOf(BoxButtons buttons) {
-  switch (buttons) {
-    case BoxButtons::kOk:
-      return {{BoxAnswer::kOk}, 1};
-    case BoxButtons::kOkCancel:
-      return {{BoxAnswer::kOk, BoxAnswer::kCancel}, 2};
-    case BoxButtons::kYesNoCancel:
-      return {{BoxAnswer::kYes, BoxAnswer::kNo, BoxAnswer::kCancel}, 3};
-    case BoxButtons::kAbortRetryIgnore:
-      return {{BoxAnswer::kAbort, BoxAnswer::kRetry, BoxAnswer::kIgnore}, 3};
-  }
-  return {{BoxAnswer::kOk}, 1};
-}
 
 const char* AnswerName(BoxAnswer answer) {
   switch (answer) {
@@ -59,27 +37,20 @@ const char* IconName(BoxIcon icon) {
   return "?";
 }
 
-bool IsButtonOf(BoxButtons buttons, BoxAnswer answer) {
-  const ButtonSet set = ButtonsOf(buttons);
-  for (std::size_t i = 0; i < set.count; ++i)
-    if (set.answers[i] == answer) return true;
-  return false;
-}
-
 }  // namespace
-
-BoxAnswer DefaultAnswer(BoxButtons buttons) { return ButtonsOf(buttons).answers[0]; }
 
 BoxAnswer TerminalBoxes::showBox(const BoxRequest& request) {
   BoxAnswer answer = policy_ ? policy_(request) : DefaultAnswer(request.buttons);
   // A policy can only press a button the box has; anything else counts as the default.
-  if (!IsButtonOf(request.buttons, answer)) answer = DefaultAnswer(request.buttons);
+  if (!HasButton(request.buttons, answer)) answer = DefaultAnswer(request.buttons);
   if (out_ != nullptr) {
     std::fprintf(out_, "[%s] (%s)\n%s\n", request.caption.c_str(), IconName(request.icon),
                  request.text.c_str());
-    const ButtonSet set = ButtonsOf(request.buttons);
-    for (std::size_t i = 0; i < set.count; ++i)
-      std::fprintf(out_, "%s%s", i == 0 ? "  " : " / ", AnswerName(set.answers[i]));
+    const char* separator = "  ";
+    for (const BoxAnswer button : ButtonsOf(request.buttons)) {
+      std::fprintf(out_, "%s%s", separator, AnswerName(button));
+      separator = " / ";
+    }
     std::fprintf(out_, "  -> %s\n", AnswerName(answer));
     std::fflush(out_);
   }

@@ -20,9 +20,6 @@ class BoxPresenter {
   virtual BoxAnswer showBox(const BoxRequest& request) = 0;
 };
 
-// The answer a box gives when nobody chooses: its first button (Ok, Ok, Yes, Abort).
-[[nodiscard]] BoxAnswer DefaultAnswer(BoxButtons buttons);
-
 // Prints each box to a stream and takes the answer from a policy; the default policy takes the
 // box's default button. Tests set a policy to answer (and to act while a box is up); an answer
 // that is not one of the box's buttons counts as the default button.

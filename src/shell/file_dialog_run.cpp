@@ -242,7 +242,7 @@ std::optional<bool> FileDialogRun::ask(const std::string& text) {
   BoxRequest request;
   request.caption = title_;
   request.text = WrapForBox(text);
-  request.buttons = BoxButtons::kYesNoCancel;
+  request.buttons = BoxButtons::kYesNo;
   request.icon = BoxIcon::kExclamation;
   const BoxAnswer answer = boxes_.showBox(request);
   if (canvas_.closeRequests() != closes) return std::nullopt;

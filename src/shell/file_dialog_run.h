@@ -41,6 +41,8 @@ class FileDialogRun {
   Step choose(std::filesystem::path target);
   // Shows a box over the dialog; false when the player closed the window meanwhile.
   bool tell(const std::string& text);
+  // Asks Yes or No in a box over the dialog (Escape answers No): true for Yes; nothing when the
+  // player closed the window meanwhile.
   [[nodiscard]] std::optional<bool> ask(const std::string& text);
 
   void enter(const std::filesystem::path& folder, std::string_view highlight = {});

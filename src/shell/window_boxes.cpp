@@ -1,6 +1,5 @@
 #include "shell/window_boxes.h"
 
-#include <algorithm>
 #include <cctype>
 #include <optional>
 #include <string>
@@ -80,12 +79,6 @@ struct BoxInput {
   }
 };
 
-bool HasButton(BoxButtons buttons, BoxAnswer answer) {
-  const std::span<const BoxButtonKind> kinds = ButtonsOfBox(buttons);
-  return std::any_of(kinds.begin(), kinds.end(),
-                     [&](const BoxButtonKind& kind) { return kind.answer == answer; });
-}
-
 std::string CaptionText(int id, std::string_view fallback) {
   return std::string(StringTableText(id).value_or(fallback));
 }
@@ -130,7 +123,7 @@ int QuestionBox(BoxPresenter& boxes, std::string_view text) {
   BoxRequest request;
   request.caption = CaptionText(kQuestionCaption, "Question");
   request.text = WrapForBox(text);
-  request.buttons = BoxButtons::kYesNoCancel;
+  request.buttons = BoxButtons::kYesNo;
   request.icon = BoxIcon::kQuestion;
   return boxes.showBox(request) == BoxAnswer::kYes ? 1 : 0;
 }

@@ -9,9 +9,9 @@
 //
 // Keys: Tab (Shift+Tab back) and the arrow keys move the focus between the buttons; Return and
 // the space bar press the focused button (at first the default, the leftmost); a button's first
-// letter presses it; Escape dismisses the box with CancelAnswer (Cancel, or Ok in an Ok box,
-// Abort in an Abort/Retry/Ignore box). A click presses the button it went down and up on.
-// Closing the window while a box is up dismisses it the same way and then calls the close
+// letter presses it; Escape dismisses the box with CancelAnswer (Cancel, No in a Yes/No box, Ok
+// in an Ok box, Abort in an Abort/Retry/Ignore box). A click presses the button it went down and
+// up on. Closing the window while a box is up dismisses it the same way and then calls the close
 // handler, through which the runtime quits as after any close request.
 #pragma once
 
@@ -53,8 +53,8 @@ class WindowBoxes final : public BoxPresenter {
 
 // Shows `text` (wrapped for a box) with an Ok button under the caption "Information".
 void InfoBox(BoxPresenter& boxes, std::string_view text);
-// Asks `text` (wrapped for a box) under the caption "Question"; 1 when the answer is Yes. The
-// box offers Yes, No and Cancel (the box kinds have no Yes/No pair); Cancel counts as No.
+// Asks `text` (wrapped for a box) with Yes and No under the caption "Question"; 1 when the
+// answer is Yes.
 [[nodiscard]] int QuestionBox(BoxPresenter& boxes, std::string_view text);
 
 }  // namespace lw

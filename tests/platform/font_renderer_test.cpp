@@ -6,7 +6,6 @@
 #include <fstream>
 #include <string>
 
-#include "platform/fonts/mac_roman_text.h"
 #include "platform/fonts/ttf_fonts.h"
 
 namespace lw::platform {
@@ -53,15 +52,6 @@ class ScratchFolder {
  private:
   fs::path path_;
 };
-
-TEST(MacRomanTest, UpperHalfBecomesUtf8) {
-  EXPECT_EQ(Utf8FromMacRoman("plain ASCII\r"), "plain ASCII\r");
-  EXPECT_EQ(Utf8FromMacRoman("\x8E"), "\xC3\xA9");             // e acute
-  EXPECT_EQ(Utf8FromMacRoman("\x80\xFF"), "\xC3\x84\xCB\x87");  // A diaeresis, caron
-  EXPECT_EQ(Utf8FromMacRoman("a\xD0z"), "a\xE2\x80\x93z");      // en dash
-  EXPECT_EQ(Utf8FromMacRoman("\xDB"), "\xE2\x82\xAC");          // euro sign
-  EXPECT_EQ(Utf8FromMacRoman(""), "");
-}
 
 TEST(FontRendererTest, CharacterHeightFollowsThePixelSize) {
   TtfFontRenderer fonts;

@@ -124,7 +124,7 @@ TEST(InputScriptTest, ErrorsNameTheFileAndLine) {
       {"key ctrl+", "test.txt:2: unknown key 'ctrl+'"},
       {"key \xE4\xB8\xAD", "test.txt:2: character U+4E2D has no Mac Roman form"},
       {"type a\xFF", "test.txt:2: invalid UTF-8 byte 0xFF"},
-      {"type \xC3", "test.txt:2: UTF-8 character cut short"},
+      {"type \xC3", "test.txt:2: invalid UTF-8 byte 0xC3"},  // cut short
       {"type tab\there", "test.txt:2: a control character cannot be typed"},
       {"hold x", "test.txt:2: hold takes a key and a number of ticks"},
       {"click 640 0", "test.txt:2: the point 640 0 is not within the 640 x 480 canvas"},

@@ -166,7 +166,9 @@ TEST_F(HeadlessPlatformTest, KeyStateAndTypedTextInMacRoman) {
 }
 
 TEST_F(HeadlessPlatformTest, BoxesTakeQueuedAnswersOrTheirDefault) {
-  HeadlessPlatform& p = play("answer no\nanswer retry\nwait 5\nanswer cancel\n");
+  HeadlessPlatform& p = play(
+      "answer no\nanswer retry\nwait 5\nanswer cancel\n"
+      "answer Yes\nanswer cancel\nanswer no\n");
   // Before any poll no answer is due yet.
   EXPECT_EQ(p.answerBox({"Early", "x", BoxButtons::kAbortRetryIgnore, BoxIcon::kStop}),
             BoxAnswer::kAbort);
@@ -181,8 +183,16 @@ TEST_F(HeadlessPlatformTest, BoxesTakeQueuedAnswersOrTheirDefault) {
   pollUntil(5);
   EXPECT_EQ(p.answerBox({"Quit", "Sure?", BoxButtons::kOkCancel, BoxIcon::kQuestion}),
             BoxAnswer::kCancel);
-  EXPECT_EQ(p.boxes().size(), 5u);
+  // A Yes/No box takes yes and no; Cancel is not one of its buttons.
+  const BoxRequest yesNo{"Again?", "Play on", BoxButtons::kYesNo, BoxIcon::kQuestion};
+  EXPECT_EQ(p.answerBox(yesNo), BoxAnswer::kYes);
+  EXPECT_EQ(p.answerBox(yesNo), BoxAnswer::kYes);
+  EXPECT_EQ(p.answerBox(yesNo), BoxAnswer::kNo);
+  EXPECT_EQ(p.boxes().size(), 8u);
   const std::string log = notes();
+  EXPECT_NE(log.find("box [Again?] \"Play on\" Yes/No -> Yes\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("answer Cancel is not one of its buttons"), std::string::npos) << log;
+  EXPECT_NE(log.find("box [Again?] \"Play on\" Yes/No -> No\n"), std::string::npos) << log;
   EXPECT_NE(log.find("box [Save?] \"Keep it\" Yes/No/Cancel -> No\n"), std::string::npos) << log;
   EXPECT_NE(log.find("answer Retry is not one of its buttons"), std::string::npos);
   EXPECT_NE(log.find("[Late] \"y\" Yes/No/Cancel -> Yes (no answer in the script"),

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/png_image.h"
+#include "platform/sdl/sdl_factory.h"
 
 namespace lw::platform {
 namespace {
@@ -126,6 +127,14 @@ TEST_F(SdlPlatformTest, ScreenshotShowsThePresentedCanvas) {
   EXPECT_FALSE(platform.saveScreenshot("/nonexistent-folder/shot.png"));
 }
 
+TEST_F(SdlPlatformTest, TheFactoryMakesAPlatformThatOpensItsWindow) {
+  auto made = MakeSdlPlatform(fs::temp_directory_path());
+  ASSERT_TRUE(made.ok()) << made.error();
+  Platform& platform = **made;
+  ASSERT_TRUE(platform.openWindow(Windowed()));
+  EXPECT_TRUE(platform.windowOpen());
+}
+
 TEST_F(SdlPlatformTest, BoxesAreAnsweredOnlyBeforeTheWindowOpens) {
   SdlPlatform platform;
   BoxRequest request;
@@ -138,6 +147,12 @@ TEST_F(SdlPlatformTest, BoxesAreAnsweredOnlyBeforeTheWindowOpens) {
   EXPECT_EQ(answer, BoxAnswer::kYes);
   EXPECT_NE(said.find("Play again?"), std::string::npos) << said;
   EXPECT_NE(said.find("Cancel"), std::string::npos) << said;
+
+  request.buttons = BoxButtons::kYesNo;
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(platform.answerBox(request), BoxAnswer::kYes);
+  const std::string yesNo = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(yesNo.find("  Yes / No  -> Yes"), std::string::npos) << yesNo;
 
   ASSERT_TRUE(platform.openWindow(Windowed()));
   EXPECT_EQ(platform.answerBox(request), std::nullopt);
@@ -236,6 +251,10 @@ TEST(SdlPlatformNoDisplayTest, WindowFailsAndBoxesGoToStandardError) {
   EXPECT_NE(said.find("Disc missing"), std::string::npos) << said;
   // Fonts and text need no display.
   EXPECT_GT(platform.fonts().width(Face::kArial, 12, "text"), 0);
+  // Code that cannot see SDL learns why there is no window from the factory.
+  auto made = MakeSdlPlatform(fs::temp_directory_path());
+  ASSERT_FALSE(made.ok());
+  EXPECT_NE(made.error().find("no display"), std::string::npos) << made.error();
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "dialog_fixture.h"
 #include "shell/box_layout.h"
+#include "shell/boxes.h"
 #include "shell/window_boxes.h"
 
 namespace lw {
@@ -74,6 +78,12 @@ TEST_F(WindowBoxTest, KeysMoveTheFocusAndChooseButtons) {
       {BoxButtons::kOkCancel, {{Key::kEscape, 27}}, BoxAnswer::kCancel},
       {BoxButtons::kYesNoCancel, {{Key::kEscape, 27}}, BoxAnswer::kCancel},
       {BoxButtons::kAbortRetryIgnore, {{Key::kEscape, 27}}, BoxAnswer::kAbort},
+      {BoxButtons::kYesNo, {{Key::kEscape, 27}}, BoxAnswer::kNo},
+      {BoxButtons::kYesNo, {kReturn}, BoxAnswer::kYes},
+      {BoxButtons::kYesNo, {kTab, kReturn}, BoxAnswer::kNo},
+      {BoxButtons::kYesNo, {kTab, kTab, kReturn}, BoxAnswer::kYes},
+      {BoxButtons::kYesNo, {{Key::kCharacter, 'N'}}, BoxAnswer::kNo},
+      {BoxButtons::kYesNo, {{Key::kCharacter, 'c'}, {Key::kCharacter, 'n'}}, BoxAnswer::kNo},
   };
   for (std::size_t i = 0; i < std::size(cases); ++i) {
     SCOPED_TRACE(i);
@@ -98,6 +108,39 @@ TEST_F(WindowBoxTest, AClickPressesTheButtonItWentDownAndUpOn) {
   Mouse(MessageKind::kButtonUp, Centre(layout.icon));
   Press(Key::kReturn, 13);
   EXPECT_EQ(boxes_.showBox(request), BoxAnswer::kYes);
+}
+
+TEST_F(WindowBoxTest, AYesNoBoxShowsYesAndNoOnlyAndClosingAnswersNo) {
+  const BoxRequest request = Request(BoxButtons::kYesNo);
+  const BoxLayout layout = boxes_.layoutFor(request);
+  ASSERT_EQ(layout.buttons.size(), 2u);
+  EXPECT_EQ(layout.buttons[0].answer, BoxAnswer::kYes);
+  EXPECT_EQ(layout.buttons[0].label, "Yes");
+  EXPECT_EQ(layout.buttons[1].answer, BoxAnswer::kNo);
+  EXPECT_EQ(layout.buttons[1].label, "No");
+  // The pair is centred under the text.
+  EXPECT_LE(std::abs((layout.buttons[0].rect.left - layout.frame.left) -
+                     (layout.frame.right - layout.buttons[1].rect.right)),
+            1);
+
+  // Nothing queued: the player closes the window while the box is up.
+  EXPECT_EQ(boxes_.showBox(request), BoxAnswer::kNo);
+  EXPECT_EQ(closes_, 1);
+  // Each label is drawn centred in its button: the test face draws one solid block per
+  // character, so across the middle row (inside the frame and focus marks) "Yes" has half as
+  // much ink again as "No".
+  constexpr int kInsideMarks = 5;
+  std::vector<int> ink;
+  for (const BoxButtonPlace& button : layout.buttons) {
+    const auto middle = static_cast<std::int16_t>((button.rect.top + button.rect.bottom) / 2);
+    const Rect row{middle, static_cast<std::int16_t>(button.rect.left + kInsideMarks),
+                   static_cast<std::int16_t>(middle + 1),
+                   static_cast<std::int16_t>(button.rect.right - kInsideMarks)};
+    const std::vector<std::uint8_t> pixels = PixelsIn(shownWhileUp_, row);
+    ink.push_back(static_cast<int>(std::count(pixels.begin(), pixels.end(), std::uint8_t{0})));
+  }
+  EXPECT_GT(ink[1], 0);
+  EXPECT_EQ(ink[0] * 2, ink[1] * 3);
 }
 
 TEST_F(WindowBoxTest, TheCanvasUnderTheBoxIsRestoredExactly) {
@@ -194,7 +237,9 @@ TEST_F(WindowBoxTest, AnAnswerFromThePlatformSkipsDrawing) {
   // An answer that is not one of the box's buttons counts as the default.
   platform_.boxAnswer = BoxAnswer::kRetry;
   EXPECT_EQ(boxes_.showBox(Request(BoxButtons::kOkCancel)), BoxAnswer::kOk);
-  EXPECT_EQ(platform_.boxes.size(), 2u);
+  platform_.boxAnswer = BoxAnswer::kCancel;
+  EXPECT_EQ(boxes_.showBox(Request(BoxButtons::kYesNo)), BoxAnswer::kYes);
+  EXPECT_EQ(platform_.boxes.size(), 3u);
   EXPECT_EQ(platform_.presents, presentsBefore);
   EXPECT_EQ(platform_.shown, shownBefore);
 }
@@ -258,7 +303,7 @@ TEST(InfoAndQuestionBoxTest, WrapTheTextAndAskWithTheirOwnCaptionsAndButtons) {
   const struct {
     BoxAnswer answer;
     int expected;
-  } cases[] = {{BoxAnswer::kYes, 1}, {BoxAnswer::kNo, 0}, {BoxAnswer::kCancel, 0}};
+  } cases[] = {{BoxAnswer::kYes, 1}, {BoxAnswer::kNo, 0}};
   for (const auto& c : cases) {
     FixedBoxes boxes(c.answer);
     EXPECT_EQ(QuestionBox(boxes, text), c.expected);
@@ -266,7 +311,29 @@ TEST(InfoAndQuestionBoxTest, WrapTheTextAndAskWithTheirOwnCaptionsAndButtons) {
     EXPECT_EQ(boxes.shown[0].caption, "Question");
     EXPECT_EQ(boxes.shown[0].text, WrapForBox(text));
     EXPECT_EQ(boxes.shown[0].icon, BoxIcon::kQuestion);
+    EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::kYesNo);
   }
+}
+
+TEST(TerminalBoxesTest, PrintTheButtonsAndOnlyPressOneOfThem) {
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  TerminalBoxes boxes(out);
+  BoxAnswer policyAnswer = BoxAnswer::kCancel;
+  boxes.setPolicy([&](const BoxRequest&) { return policyAnswer; });
+  // Cancel is not a button of a Yes/No box: the default, Yes.
+  EXPECT_EQ(boxes.showBox(Request(BoxButtons::kYesNo, "Go on?")), BoxAnswer::kYes);
+  policyAnswer = BoxAnswer::kNo;
+  EXPECT_EQ(boxes.showBox(Request(BoxButtons::kYesNo, "Really?")), BoxAnswer::kNo);
+
+  std::rewind(out);
+  std::string printed;
+  for (int c = std::fgetc(out); c != EOF; c = std::fgetc(out))
+    printed.push_back(static_cast<char>(c));
+  std::fclose(out);
+  EXPECT_EQ(printed,
+            "[Caption] (exclamation)\nGo on?\n  Yes / No  -> Yes\n"
+            "[Caption] (exclamation)\nReally?\n  Yes / No  -> No\n");
 }
 
 }  // namespace

@@ -218,19 +218,31 @@ TEST_F(FileDialogTest, SaveAsksBeforeReplacingAFile) {
   Return();
   Press(Key::kCharacter, 'n');  // No: back to the dialog
   Return();
+  Escape();  // Escape answers No too, and the dialog stays up
+  Return();
   Press(Key::kCharacter, 'y');  // Yes: replace
   EXPECT_EQ(Save(), 1);
   EXPECT_EQ(path_, (temp_.path() / "a.rtd").string());
-  ASSERT_EQ(platform_.boxes.size(), 2u);
-  EXPECT_EQ(platform_.boxes[0].buttons, BoxButtons::kYesNoCancel);
+  ASSERT_EQ(platform_.boxes.size(), 3u);
+  EXPECT_EQ(platform_.boxes[0].buttons, BoxButtons::kYesNo);
   EXPECT_NE(platform_.boxes[0].text.find("a.rtd"), std::string::npos);
+  EXPECT_TRUE(OnlyReleasesLeft());
 
   Type("fresh");
   Return();
   EXPECT_EQ(Save(), 1);
   EXPECT_EQ(path_, (temp_.path() / "fresh.RTD").string());
   EXPECT_EQ(name_, "fresh.RTD");
-  EXPECT_EQ(platform_.boxes.size(), 2u);
+  EXPECT_EQ(platform_.boxes.size(), 3u);
+
+  // Closing the window while the question is up cancels the dialog.
+  path_ = "unchanged";
+  Type("b");
+  Return();
+  EXPECT_EQ(Save(), 0);
+  EXPECT_EQ(path_, "unchanged");
+  EXPECT_EQ(platform_.boxes.size(), 4u);
+  EXPECT_EQ(closes_, 1);
 }
 
 TEST_F(FileDialogTest, OtherLayersHearOfEachDialogOnceWithTheBoxesInsideIt) {

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "apps/titlekit/commands.h"
-#include "apps/titlekit/mac_roman.h"
 #include "apps/titlekit/script_files.h"
+#include "apps/titlekit/script_text.h"
 #include "apps/titlekit/system_script_host.h"
 #include "script/console.h"
 #include "script/interpreter.h"
@@ -46,7 +46,7 @@ std::optional<EvalOptions> ParseEvalOptions(Arguments args) {
 // Runs one UTF-8 line at the start of a fresh pass and prints its outcome; false when the line
 // cannot be converted to Mac Roman (reported as NAME:LINE:COLUMN).
 bool EvalLine(Interpreter& in, std::string_view line, const std::string& name, int lineNumber) {
-  auto text = Utf8ToMacRoman(line);
+  auto text = Utf8ToScriptText(line);
   if (!text) {
     const ConversionFailure& failure = text.error();
     std::cerr << name << ':' << lineNumber + failure.where.line - 1 << ':' << failure.where.column
@@ -54,7 +54,7 @@ bool EvalLine(Interpreter& in, std::string_view line, const std::string& name, i
     return false;
   }
   in.beginPass();
-  std::cout << MacRomanToUtf8(RunConsoleLine(in, *text)) << std::endl;
+  std::cout << ScriptTextToUtf8(RunConsoleLine(in, *text)) << std::endl;
   return true;
 }
 

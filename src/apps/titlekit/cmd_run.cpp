@@ -6,8 +6,8 @@
 #include <string>
 
 #include "apps/titlekit/commands.h"
-#include "apps/titlekit/mac_roman.h"
 #include "apps/titlekit/script_files.h"
+#include "apps/titlekit/script_text.h"
 #include "apps/titlekit/system_script_host.h"
 #include "script/console.h"
 #include "script/handler_call.h"
@@ -87,7 +87,7 @@ void ReportErrorPlace(const Interpreter& in, const CompiledScript& script, const
   const auto at = static_cast<std::size_t>(context.statementPos);
   std::cerr << file << ':' << LineOfToken(script, at) << ": ";
   if (const std::string_view handler = HandlerAt(script, at); !handler.empty()) {
-    std::cerr << "in " << MacRomanToUtf8(handler) << ": ";
+    std::cerr << "in " << ScriptTextToUtf8(handler) << ": ";
   }
   std::cerr << ScriptErrorMessage(CodeOf(error)) << '\n';
 }
@@ -121,7 +121,7 @@ int RunRunCommand(Arguments args) {
   const ScriptError error =
       RunCallOnSystemScript(in, hold.script(), *call, options->command ? nullptr : &value);
   const bool hasValue = !Failed(error) && !options->command;
-  std::cout << MacRomanToUtf8(DescribeOutcome(in, error, hasValue ? &value : nullptr)) << '\n';
+  std::cout << ScriptTextToUtf8(DescribeOutcome(in, error, hasValue ? &value : nullptr)) << '\n';
   if (Failed(error)) ReportErrorPlace(in, *hold.script(), options->file, error);
   return Failed(error) ? kExitFailure : kExitOk;
 }

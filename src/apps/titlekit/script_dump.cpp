@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "apps/titlekit/mac_roman.h"
+#include "common/mac_roman.h"
 #include "script/keywords.h"
 #include "script/token.h"
 

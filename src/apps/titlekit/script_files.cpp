@@ -7,7 +7,7 @@
 #include <iterator>
 #include <utility>
 
-#include "apps/titlekit/mac_roman.h"
+#include "apps/titlekit/script_text.h"
 #include "script/error_codes.h"
 #include "script/tokenizer.h"
 
@@ -56,12 +56,12 @@ std::optional<std::string> WriteWholeFile(const std::string& path,
 }
 
 Expected<CompiledScript, std::string> CompileSource(std::string_view utf8, std::string_view name) {
-  auto text = Utf8ToMacRoman(utf8);
+  auto text = Utf8ToScriptText(utf8);
   if (!text) return Unexpected{PlaceOf(name, text.error().where) + ": " + text.error().reason};
   auto compiled = CompileScriptText(*text);
   if (!compiled) {
     const TextPosition where =
-        PositionInConverted(*text, static_cast<std::size_t>(compiled.error().offset));
+        PositionInScriptText(*text, static_cast<std::size_t>(compiled.error().offset));
     return Unexpected{PlaceOf(name, where) + ": " +
                       std::string(ScriptErrorMessage(CodeOf(ScriptError::TokenizationError)))};
   }

@@ -4,10 +4,10 @@
 #include <iostream>
 #include <memory>
 
-#include "platform/fonts/mac_roman_text.h"
+#include "common/mac_roman.h"
 #include "platform/fonts/ttf_fonts.h"
 #include "platform/headless/headless_platform.h"
-#include "platform/sdl/sdl_platform.h"
+#include "platform/sdl/sdl_factory.h"
 #include "runtime/runtime.h"
 
 namespace lw::titleplayer {
@@ -24,7 +24,7 @@ RuntimeOptions ToRuntimeOptions(const PlayerOptions& options) {
   runtime.seed = options.seed;
   if (options.traceCalls) {
     runtime.trace = [](std::string_view call) {
-      std::cout << platform::Utf8FromMacRoman(call) << '\n' << std::flush;
+      std::cout << MacRomanToUtf8(call) << '\n' << std::flush;
     };
   }
   return runtime;
@@ -48,13 +48,12 @@ int PlayHeadless(const PlayerOptions& options, RuntimeOptions runtime) {
 }
 
 int PlayInWindow(const PlayerOptions& options, RuntimeOptions runtime) {
-  platform::SdlPlatform platform(options.titleFolder.string());
-  if (!platform.displayAvailable()) {
-    std::cerr << "titleplayer: no display: " << platform.displayProblem()
-              << "\n(--headless runs without one)\n";
+  auto platform = platform::MakeSdlPlatform(options.titleFolder);
+  if (!platform) {
+    std::cerr << "titleplayer: " << platform.error() << "\n(--headless runs without one)\n";
     return kExitFailure;
   }
-  Runtime player(platform, std::move(runtime));
+  Runtime player(**platform, std::move(runtime));
   return player.Run();
 }
 

@@ -11,7 +11,7 @@
 #include <set>
 #include <utility>
 
-#include "platform/fonts/mac_roman_text.h"
+#include "common/mac_roman.h"
 
 namespace lw::platform {
 namespace {
@@ -161,7 +161,7 @@ TextImage TtfFontRenderer::render(Face face, int pixelHeight, std::string_view t
   if (text.empty()) return image;
   TTF_Font* font = cache_->font(face, std::clamp(pixelHeight, kSmallestSize, kLargestSize));
   if (font == nullptr) return image;
-  const std::string utf8 = Utf8FromMacRoman(text);
+  const std::string utf8 = MacRomanToUtf8(text);
   int advance = 0;
   if (TTF_SizeUTF8(font, utf8.c_str(), &advance, nullptr) != 0) return image;
   image.advance = advance;
@@ -183,7 +183,7 @@ int TtfFontRenderer::width(Face face, int pixelHeight, std::string_view text) {
   TTF_Font* font = cache_->font(face, std::clamp(pixelHeight, kSmallestSize, kLargestSize));
   if (font == nullptr) return 0;
   int advance = 0;
-  if (TTF_SizeUTF8(font, Utf8FromMacRoman(text).c_str(), &advance, nullptr) != 0) return 0;
+  if (TTF_SizeUTF8(font, MacRomanToUtf8(text).c_str(), &advance, nullptr) != 0) return 0;
   return advance;
 }
 

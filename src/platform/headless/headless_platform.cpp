@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/headless/mac_roman_text.h"
+#include "common/mac_roman.h"
 #include "platform/png_image.h"
 #include "platform/posix/shared_library.h"
 
@@ -19,31 +19,6 @@ constexpr std::string_view kLogPrefix = "headless: ";
 // The first millisecond at which the tick count reaches `tick`.
 std::uint64_t FirstMillisecondOf(std::uint64_t tick) {
   return (tick * kMillisecondsPerStep + kTicksPerStep - 1) / kTicksPerStep;
-}
-
-// The buttons of each kind of box, the default (the first button) first.
-struct ButtonSet {
-  std::array<BoxAnswer, 3> answers;
-  std::size_t count;
-};
-
-ButtonSet ButtonsOf(BoxButtons buttons) {
-  switch (buttons) {
-    case BoxButtons::kOk:
-      return {{BoxAnswer::kOk}, 1};
-    case BoxButtons::kOkCancel:
-      return {{BoxAnswer::kOk, BoxAnswer::kCancel}, 2};
-    case BoxButtons::kYesNoCancel:
-      return {{BoxAnswer::kYes, BoxAnswer::kNo, BoxAnswer::kCancel}, 3};
-    case BoxButtons::kAbortRetryIgnore:
-      return {{BoxAnswer::kAbort, BoxAnswer::kRetry, BoxAnswer::kIgnore}, 3};
-  }
-  return {{BoxAnswer::kOk}, 1};
-}
-
-bool IsButtonOf(const ButtonSet& set, BoxAnswer answer) {
-  return std::find(set.answers.begin(), set.answers.begin() + set.count, answer) !=
-         set.answers.begin() + set.count;
 }
 
 std::string_view AnswerName(BoxAnswer answer) {
@@ -241,12 +216,11 @@ void HeadlessPlatform::setCursor(const CursorImage* cursor) {
 
 std::optional<BoxAnswer> HeadlessPlatform::answerBox(const BoxRequest& request) {
   boxes_.push_back(request);
-  const ButtonSet buttons = ButtonsOf(request.buttons);
-  BoxAnswer answer = buttons.answers[0];
+  BoxAnswer answer = DefaultAnswer(request.buttons);
   std::string how;
   if (answers_.empty()) {
     how = " (no answer in the script: the default button)";
-  } else if (!IsButtonOf(buttons, answers_.front())) {
+  } else if (!HasButton(request.buttons, answers_.front())) {
     how = " (the script's answer " + std::string(AnswerName(answers_.front())) +
           " is not one of its buttons: the default button)";
     answers_.pop_front();
@@ -255,8 +229,8 @@ std::optional<BoxAnswer> HeadlessPlatform::answerBox(const BoxRequest& request) 
     answers_.pop_front();
   }
   std::string choices;
-  for (std::size_t i = 0; i < buttons.count; ++i)
-    choices += std::string(i == 0 ? "" : "/") + std::string(AnswerName(buttons.answers[i]));
+  for (const BoxAnswer button : ButtonsOf(request.buttons))
+    choices += std::string(choices.empty() ? "" : "/") + std::string(AnswerName(button));
   note("box [" + OneLine(request.caption) + "] \"" + OneLine(request.text) + "\" " + choices +
        " -> " + std::string(AnswerName(answer)) + how);
   return answer;

@@ -10,7 +10,7 @@
 #include <optional>
 #include <sstream>
 
-#include "platform/headless/mac_roman_text.h"
+#include "common/mac_roman.h"
 
 namespace lw::platform {
 namespace {

@@ -2,34 +2,14 @@
 
 #include <SDL.h>
 
-#include <array>
+#include <span>
 #include <string>
 #include <vector>
 
-#include "platform/fonts/mac_roman_text.h"
+#include "common/mac_roman.h"
 
 namespace lw::platform {
 namespace {
-
-// A box's buttons in the order they are shown, default first.
-struct ButtonSet {
-  std::array<BoxAnswer, 3> answers;
-  std::size_t count;
-};
-
-ButtonSet ButtonsOf(BoxButtons buttons) {
-  switch (buttons) {
-    case BoxButtons::kOk:
-      return {{BoxAnswer::kOk}, 1};
-    case BoxButtons::kOkCancel:
-      return {{BoxAnswer::kOk, BoxAnswer::kCancel}, 2};
-    case BoxButtons::kYesNoCancel:
-      return {{BoxAnswer::kYes, BoxAnswer::kNo, BoxAnswer::kCancel}, 3};
-    case BoxButtons::kAbortRetryIgnore:
-      return {{BoxAnswer::kAbort, BoxAnswer::kRetry, BoxAnswer::kIgnore}, 3};
-  }
-  return {{BoxAnswer::kOk}, 1};
-}
 
 const char* LabelOf(BoxAnswer answer) {
   switch (answer) {
@@ -64,40 +44,34 @@ std::uint32_t IconFlags(BoxIcon icon) {
   return SDL_MESSAGEBOX_INFORMATION;
 }
 
-// The answer of a box closed without a button: Cancel when it has one, else the default.
-BoxAnswer EscapeAnswer(const ButtonSet& set) {
-  for (std::size_t i = 0; i < set.count; ++i) {
-    if (set.answers[i] == BoxAnswer::kCancel) return BoxAnswer::kCancel;
-  }
-  return set.answers[0];
-}
-
 }  // namespace
 
 BoxAnswer PrintBox(const BoxRequest& request, std::FILE* out) {
-  const ButtonSet set = ButtonsOf(request.buttons);
-  std::fprintf(out, "[%s]\n%s\n", Utf8FromMacRoman(request.caption).c_str(),
-               Utf8FromMacRoman(request.text).c_str());
-  for (std::size_t i = 0; i < set.count; ++i) {
-    std::fprintf(out, "%s%s", i == 0 ? "  " : " / ", LabelOf(set.answers[i]));
+  std::fprintf(out, "[%s]\n%s\n", MacRomanToUtf8(request.caption).c_str(),
+               MacRomanToUtf8(request.text).c_str());
+  const char* separator = "  ";
+  for (const BoxAnswer button : ButtonsOf(request.buttons)) {
+    std::fprintf(out, "%s%s", separator, LabelOf(button));
+    separator = " / ";
   }
-  std::fprintf(out, "  -> %s (no display: the default answer)\n", LabelOf(set.answers[0]));
+  const BoxAnswer answer = DefaultAnswer(request.buttons);
+  std::fprintf(out, "  -> %s (no display: the default answer)\n", LabelOf(answer));
   std::fflush(out);
-  return set.answers[0];
+  return answer;
 }
 
 BoxAnswer ShowSystemBox(const BoxRequest& request) {
-  const ButtonSet set = ButtonsOf(request.buttons);
-  const BoxAnswer escape = EscapeAnswer(set);
+  const std::span<const BoxAnswer> answers = ButtonsOf(request.buttons);
+  const BoxAnswer escape = CancelAnswer(request.buttons);
   std::vector<SDL_MessageBoxButtonData> buttons;
-  for (std::size_t i = 0; i < set.count; ++i) {
+  for (std::size_t i = 0; i < answers.size(); ++i) {
     std::uint32_t flags = 0;
     if (i == 0) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
-    if (set.answers[i] == escape) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-    buttons.push_back({flags, static_cast<int>(i), LabelOf(set.answers[i])});
+    if (answers[i] == escape) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+    buttons.push_back({flags, static_cast<int>(i), LabelOf(answers[i])});
   }
-  const std::string caption = Utf8FromMacRoman(request.caption);
-  const std::string text = Utf8FromMacRoman(request.text);
+  const std::string caption = MacRomanToUtf8(request.caption);
+  const std::string text = MacRomanToUtf8(request.text);
   const SDL_MessageBoxData box{IconFlags(request.icon) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT,
                                nullptr,
                                caption.c_str(),
@@ -107,8 +81,8 @@ BoxAnswer ShowSystemBox(const BoxRequest& request) {
                                nullptr};
   int pressed = -1;
   if (SDL_ShowMessageBox(&box, &pressed) != 0) return PrintBox(request, stderr);
-  if (pressed < 0 || static_cast<std::size_t>(pressed) >= set.count) return escape;
-  return set.answers[static_cast<std::size_t>(pressed)];
+  if (pressed < 0 || static_cast<std::size_t>(pressed) >= answers.size()) return escape;
+  return answers[static_cast<std::size_t>(pressed)];
 }
 
 }  // namespace lw::platform

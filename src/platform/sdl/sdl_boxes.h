@@ -9,10 +9,10 @@
 namespace lw::platform {
 
 // Shows the box and waits for the answer; always one of the box's buttons. Closing the box
-// without a button gives Cancel when the box has it, else its default button.
+// without a button gives its CancelAnswer (Cancel, No in a Yes/No box, else the default).
 [[nodiscard]] BoxAnswer ShowSystemBox(const BoxRequest& request);
 
-// Prints the box to `out` and gives its default button (the first one: Ok, Ok, Yes, Abort).
+// Prints the box to `out` and gives its default button (the first one).
 BoxAnswer PrintBox(const BoxRequest& request, std::FILE* out);
 
 }  // namespace lw::platform

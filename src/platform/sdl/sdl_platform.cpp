@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/fonts/mac_roman_text.h"
+#include "common/mac_roman.h"
 #include "platform/png_image.h"
 #include "platform/posix/shared_library.h"
 #include "platform/sdl/sdl_boxes.h"
@@ -100,7 +100,7 @@ bool SdlPlatform::createWindow(const WindowOptions& options) {
   const SDL_Point size = WindowedSize();
   const std::uint32_t flags =
       SDL_WINDOW_RESIZABLE | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
-  window_.reset(SDL_CreateWindow(Utf8FromMacRoman(caption_).c_str(), SDL_WINDOWPOS_CENTERED,
+  window_.reset(SDL_CreateWindow(MacRomanToUtf8(caption_).c_str(), SDL_WINDOWPOS_CENTERED,
                                  SDL_WINDOWPOS_CENTERED, size.x, size.y, flags));
   if (!window_) return false;
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, kNearestSampling);
@@ -140,7 +140,7 @@ void SdlPlatform::setIcon(std::span<const std::uint8_t> rgba) {
 
 void SdlPlatform::setCaption(std::string_view caption) {
   caption_ = caption;
-  if (window_) SDL_SetWindowTitle(window_.get(), Utf8FromMacRoman(caption_).c_str());
+  if (window_) SDL_SetWindowTitle(window_.get(), MacRomanToUtf8(caption_).c_str());
 }
 
 void SdlPlatform::minimiseWindow() {
