@@ -61,7 +61,7 @@ ProgramCode FileAccess::failFromErrno(int errnoValue) {
 BoxAnswer FileAccess::askDisc(int textId, int captionId) {
   BoxRequest request;
   request.caption = texts_.text(captionId);
-  request.text = WrapForBox(FormatMessageText(texts_.text(textId), lastError_.get()));
+  request.text = WrapForBox(texts_.format(textId, lastError_.get()));
   request.buttons = BoxButtons::kAbortRetryIgnore;
   request.icon = BoxIcon::kExclamation;
   return boxes_.showBox(request);

@@ -23,14 +23,22 @@ std::string DecimalText(std::int32_t value) {
 
 std::string MessageTexts::text(int id) const {
   const std::optional<std::string_view> pattern = StringTableText(id);
-  if (!pattern) return {};
+  return pattern ? withTitle(*pattern) : std::string();
+}
+
+std::string MessageTexts::format(int id, std::int32_t first, std::int32_t second) const {
+  const std::optional<std::string_view> pattern = StringTableText(id);
+  return pattern ? withTitle(FormatMessageText(*pattern, first, second)) : std::string();
+}
+
+std::string MessageTexts::withTitle(std::string_view pattern) const {
   std::string out;
-  for (std::size_t pos = 0; pos < pattern->size();) {
-    if (pattern->substr(pos, kTitleMarker.size()) == kTitleMarker) {
+  for (std::size_t pos = 0; pos < pattern.size();) {
+    if (pattern.substr(pos, kTitleMarker.size()) == kTitleMarker) {
       out += titleName_;
       pos += kTitleMarker.size();
     } else {
-      out.push_back((*pattern)[pos++]);
+      out.push_back(pattern[pos++]);
     }
   }
   return out;

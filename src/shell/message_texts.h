@@ -28,9 +28,14 @@ class MessageTexts {
   // Text `id` of the string table with the title name in place; empty for an id the table does
   // not hold.
   [[nodiscard]] std::string text(int id) const;
+  // Text `id` with its "%d" and "%ld" fields filled (FormatMessageText) before the title name
+  // goes in, so that a title name holding "%d" stays as it is.
+  [[nodiscard]] std::string format(int id, std::int32_t first, std::int32_t second = 0) const;
   [[nodiscard]] const std::string& titleName() const { return titleName_; }
 
  private:
+  [[nodiscard]] std::string withTitle(std::string_view pattern) const;
+
   std::string titleName_;
 };
 

@@ -30,6 +30,10 @@ TEST(MessageTextsTest, TitleNamesAreTakenLiterally) {
   EXPECT_EQ(MessageTexts("{title}x").text(157).substr(0, 25), "{title}x has run out of m");
   EXPECT_EQ(MessageTexts("").text(157).substr(0, 20), " has run out of memo");
   EXPECT_EQ(MessageTexts().text(0), MessageTexts().titleName());
+  // Fields are filled before the name goes in, so a name holding a field stays as it is.
+  const std::string read = MessageTexts("%d").format(144, 23);
+  EXPECT_EQ(read.substr(0, 35), "%d has encountered a disc read erro");
+  EXPECT_NE(read.find("(code 23)"), std::string::npos);
 }
 
 }  // namespace
