@@ -15,7 +15,7 @@ cmake --build build/fuzz -j2 >/dev/null
 # Seeds: every script source of the repository as text, and compiled (with a mode byte) for the
 # interpreter.
 mkdir -p fuzz/corpus-tokenizer fuzz/corpus-interpreter fuzz/corpus-star fuzz/corpus-frame \
-  fuzz/corpus-sprite fuzz/corpus-sound fuzz/artifacts
+  fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-input_script fuzz/artifacts
 titlekit=./build/fuzz/src/apps/titlekit/titlekit
 for source in examples/*.lws bench/workloads/*.lws; do
   name=$(basename "$source" .lws)
@@ -32,6 +32,9 @@ for source in examples/*.lws bench/workloads/*.lws; do
   fi
 done
 
+# Seeds of the input-script parser: the repository's input scripts.
+cp examples/sample-title/demo.input fuzz/corpus-input_script/demo
+
 run() {
   local target=$1 corpus=$2
   ./build/fuzz/fuzz/"$target" -max_total_time="$seconds" -artifact_prefix=fuzz/artifacts/ \
@@ -40,7 +43,7 @@ run() {
     "$(grep -cE 'ERROR|SUMMARY|crash-|leak-' "build/fuzz/$target.log") error lines"
 }
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(tokenizer interpreter star_file frame_decode sprite sound_block)
+[ ${#targets[@]} -gt 0 ] || targets=(tokenizer interpreter star_file frame_decode sprite sound_block input_script)
 for target in "${targets[@]}"; do
   case "$target" in
     star_file) corpus=star ;;

@@ -124,6 +124,7 @@ void Runtime::Start() {
   pathSlots_ = std::make_unique<PathSlots>(errors_);
   locator_ = std::make_unique<FileLocator>(*pathSlots_, library_, files_, errors_);
   interpreter_ = std::make_unique<Interpreter>(host_);
+  WireRuntimeBuiltins(interpreter_->builtins());
 }
 
 // The title palettes; the current palette starts as the system palette and is installed, so

@@ -29,6 +29,7 @@
 #include "runtime/file_locator.h"
 #include "runtime/main_loop.h"
 #include "runtime/path_slots.h"
+#include "runtime/runtime_builtins.h"
 #include "runtime/stage_window.h"
 #include "script/compiled_script_cache.h"
 #include "script/interpreter.h"
@@ -130,10 +131,12 @@ class Runtime {
     }
     CompiledScript* acquireSystemScript() override;
     void releaseSystemScript(CompiledScript* script) override;
+    [[nodiscard]] Runtime& runtime() { return runtime_; }
 
    private:
     Runtime& runtime_;
   };
+  friend Runtime& RuntimeOf(BuiltinCall& call);
 
   bool openWindow();
   void Start();
