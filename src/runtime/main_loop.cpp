@@ -1,6 +1,7 @@
 #include "runtime/main_loop.h"
 
 #include "runtime/handler_calls.h"
+#include "runtime/message_box_window.h"
 #include "shell/rect_ops.h"
 
 namespace lw {

@@ -59,7 +59,15 @@ Runtime::Runtime(platform::Platform& platform, RuntimeOptions options)
       windows_(platform, screen_, errors_),
       graphics_(screen_, platform.fonts(), errors_, [this] { return windows_.paused(); }),
       palettes_(screen_, [this] { WaitNextTick(); }),
-      host_(*this) {
+      host_(*this),
+      messageBox_(MessageBoxServices{
+          .windows = windows_,
+          .screen = screen_,
+          .graphics = graphics_,
+          .errors = errors_,
+          .interpreter = [this] { return interpreter_.get(); },
+      }),
+      dialogs_(boxes_, errors_, options_.titleFolder) {
   for (const auto& [name, root] : options_.volumes) volumes_.addVolume(name, root);
   files_.setMessagePump([this] { windows_.PumpMessages(); });
   // Closing the window while a box is up answers the box and quits, as any close request does.
@@ -73,6 +81,7 @@ Runtime::Runtime(platform::Platform& platform, RuntimeOptions options)
       .resumeOthers = [this] { palettes_.InstallPalette(palettes_.currentPalette()); },
       .serviceSound = {},
   });
+  windows_.setMessageBoxKeyHandler([this] { messageBox_.toggle(); });
 }
 
 Runtime::~Runtime() = default;
@@ -123,7 +132,9 @@ void Runtime::Start() {
   scripts_ = std::make_unique<CompiledScriptCache>(library_, errors_);
   pathSlots_ = std::make_unique<PathSlots>(errors_);
   locator_ = std::make_unique<FileLocator>(*pathSlots_, library_, files_, errors_);
+  LoadPlugins();
   interpreter_ = std::make_unique<Interpreter>(host_);
+  interpreter_->random().seed(options_.seed ? *options_.seed : windows_.TickCount());
   WireRuntimeBuiltins(interpreter_->builtins());
 }
 
@@ -164,12 +175,7 @@ void Runtime::BootTitle() {
   }
   if (RuntimeWindow* window = windows_.CreateMessagesWindow()) {
     messageBox_.attach(*window);
-    const int left = screen.left + (screen.right - screen.left - kMessageBoxWidth) / 2;
-    const Rect strip{static_cast<std::int16_t>(screen.bottom - kMessageBoxTopAboveBottom),
-                     static_cast<std::int16_t>(left),
-                     static_cast<std::int16_t>(screen.bottom - kMessageBoxBottomAboveBottom),
-                     static_cast<std::int16_t>(left + kMessageBoxWidth)};
-    windows_.SetWindowBounds(strip, *window);
+    if (options_.showMessageBox) messageBox_.show();
   }
   stage_->centre();
   OpenBootFile();
@@ -206,8 +212,28 @@ void Runtime::Stop() {
   stage_.reset();
   locator_.reset();
   pathSlots_.reset();
+  plugins_->CloseAll();
+  plugins_.reset();
   interpreter_.reset();
   scripts_.reset();
+}
+
+// The plug-ins of path slot 0's plug-in folder; the open calls come before the interpreter
+// exists, so a plug-in cannot run script lines while it opens.
+void Runtime::LoadPlugins() {
+  plugins_ = std::make_unique<PluginHost>(PluginHostParts{
+      .load = [this](const std::string& path) { return platform_.loadLibrary(path); },
+      .files = files_,
+      .errors = errors_,
+      .services =
+          PluginServiceContext{
+              .memory = memory_,
+              .errors = errors_,
+              .dialogs = dialogs_,
+              .interpreter = [this] { return interpreter_.get(); },
+          },
+  });
+  plugins_->LoadAll(pathSlots_->get(kBootSlot) + std::string(kPluginFolder));
 }
 
 void Runtime::WaitNextTick() {

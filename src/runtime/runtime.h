@@ -5,12 +5,14 @@
 // Runtime start: the title palettes ("CLUT.SYSTEM", error line 800, and "CLUT.BLACK", line 802,
 // from the program's resources), cursor "CURS2002" held as the title's cursor and made current,
 // the screen rectangle, the 512 x 384 stage surface, the compiled-script cache, the nine path
-// slots (all "appl:"), the interpreter with its string library and variables. Title boot: the
-// stage window (kind 1, captioned with the title name), the message box window (kind 2, a strip
-// 436 wide centred at the bottom of the screen), the stage origin, and the boot file
-// "appl:bootfile" (missing: line 5200; not a star file: line 5208). Runtime stop: the close
-// message to the message box window and the stage window (which closes every star file), then
-// the stage surface, the interpreter and the cache are freed, in that order.
+// slots (all "appl:"), the plug-ins of "appl:plugins:", the interpreter with its string library
+// and variables. Title boot: the stage window (kind 1, captioned with the title name), the
+// message box window (kind 2, a strip 436 wide centred at the bottom of the screen, hidden
+// unless asked for), the stage origin, and the boot file "appl:bootfile" (missing: line 5200;
+// not a star file: line 5208). Runtime stop:
+// the close message to the message box window and the stage window (which closes every star
+// file), then the stage surface is freed, the plug-ins are closed, and the interpreter and the
+// cache are freed, in that order.
 #pragma once
 
 #include <cstdint>
@@ -26,9 +28,12 @@
 #include "media/stamp_counter.h"
 #include "media/star_library.h"
 #include "platform/platform.h"
+#include "runtime/builtins_settings.h"
 #include "runtime/file_locator.h"
 #include "runtime/main_loop.h"
+#include "runtime/message_box_window.h"
 #include "runtime/path_slots.h"
+#include "runtime/plugins.h"
 #include "runtime/runtime_builtins.h"
 #include "runtime/stage_window.h"
 #include "script/compiled_script_cache.h"
@@ -36,6 +41,7 @@
 #include "script/script_host.h"
 #include "shell/error_report.h"
 #include "shell/file_access.h"
+#include "shell/file_dialog.h"
 #include "shell/graphics.h"
 #include "shell/message_texts.h"
 #include "shell/palette_state.h"
@@ -71,15 +77,17 @@ struct RuntimeOptions {
   // Whether a scripted input has delivered its last action (headless runs): the run then ends
   // MainLoop::kInputSettleTicks later unless the title or endTick ended it first.
   std::function<bool()> inputFinished;
+  // Whether the message box shows from the start (otherwise its key, F12, shows it).
+  bool showMessageBox = false;
 };
 
 class Runtime {
  public:
   static constexpr int kExitOk = 0;
   static constexpr int kExitFailure = 1;  // no window, or the screenshot could not be written
-  static constexpr int kMessageBoxWidth = 436;
-  static constexpr int kMessageBoxTopAboveBottom = 44;
-  static constexpr int kMessageBoxBottomAboveBottom = 7;
+  static constexpr int kMessageBoxWidth = MessageBoxWindow::kWidth;
+  static constexpr int kMessageBoxTopAboveBottom = MessageBoxWindow::kTopAboveBottom;
+  static constexpr int kMessageBoxBottomAboveBottom = MessageBoxWindow::kBottomAboveBottom;
 
   Runtime(platform::Platform& platform, RuntimeOptions options);
   ~Runtime();
@@ -117,6 +125,13 @@ class Runtime {
   [[nodiscard]] StageWindow* stage() { return stage_.get(); }
   [[nodiscard]] MessageBoxWindow& messageBox() { return messageBox_; }
   [[nodiscard]] Surface* stageSurface() { return stageSurface_.get(); }
+  [[nodiscard]] WindowBoxes& boxes() { return boxes_; }
+  // The open and save dialogs; the first shows the title folder.
+  [[nodiscard]] FileDialogs& fileDialogs() { return dialogs_; }
+  // The plug-ins, loaded by the runtime start and closed by the runtime stop.
+  [[nodiscard]] PluginHost* plugins() { return plugins_.get(); }
+  // What the scripts set and read through the runtime built-ins (framerate, wavevolume, ...).
+  [[nodiscard]] ScriptSettings& settings() { return settings_; }
 
  private:
   // The script layer's view of the runtime: the pump, the Escape key, fatal reports and the
@@ -144,6 +159,7 @@ class Runtime {
   void LoadCursors();
   void BootTitle();
   void OpenBootFile();
+  void LoadPlugins();
   void Stop();
   // Waits until the tick count moves on (palette fades pace themselves with it).
   void WaitNextTick();
@@ -167,12 +183,15 @@ class Runtime {
   PaletteState palettes_;
   Host host_;
   MessageBoxWindow messageBox_;
+  FileDialogs dialogs_;
+  ScriptSettings settings_;
 
   // Made by the runtime start, freed by the runtime stop.
   std::unique_ptr<Surface> stageSurface_;
   std::unique_ptr<CompiledScriptCache> scripts_;
   std::unique_ptr<PathSlots> pathSlots_;
   std::unique_ptr<FileLocator> locator_;
+  std::unique_ptr<PluginHost> plugins_;
   std::unique_ptr<Interpreter> interpreter_;
   std::unique_ptr<StageWindow> stage_;
   std::unique_ptr<MainLoop> loop_;

@@ -4,6 +4,7 @@
 
 #include "runtime/error_lines.h"
 #include "runtime/handler_calls.h"
+#include "runtime/message_box_window.h"
 #include "script/handler_call.h"
 
 namespace lw {
@@ -153,11 +154,6 @@ void StageWindow::runCall(std::string_view text) {
   if (s_.trace && text != kIdleCall) s_.trace(text);
   // The result is the interpreter's business: it has latched the first failure of the pass.
   (void)RunHandlerCall(s_.interpreter, s_.host, text);
-}
-
-void MessageBoxWindow::attach(RuntimeWindow& window) {
-  window_ = &window;
-  window.record.kind = window_kind::kMessageBox;
 }
 
 void SendWindowMessage(StageWindow& stage, MessageBoxWindow& messageBox,

@@ -1,7 +1,8 @@
 // The runtime's two window objects and the messages they take. The stage window (record kind 1)
 // is where the title lives: it covers the screen canvas, the 512 x 384 stage centred in it, and
-// turns window messages into the title's handler calls. The message box window (kind 2) is the
-// programmer's message box; SendWindowMessage routes a message by the record's kind.
+// turns window messages into the title's handler calls. The message box window (kind 2, in
+// message_box_window.h) is the programmer's message box; SendWindowMessage routes a message by
+// the record's kind.
 #pragma once
 
 #include <cstdint>
@@ -134,18 +135,7 @@ class StageWindow {
   std::uint64_t nullTicks_ = 0;
 };
 
-// The message box window. Its behaviour (the programmer's message box: a line of script typed
-// and run, its outcome shown) comes with the message box itself; until then the window and its
-// record exist, and it takes every message without acting on it.
-class MessageBoxWindow {
- public:
-  void attach(RuntimeWindow& window);
-  [[nodiscard]] RuntimeWindow* window() const { return window_; }
-  void handle(const WindowMessage& /*message*/) {}
-
- private:
-  RuntimeWindow* window_ = nullptr;
-};
+class MessageBoxWindow;  // message_box_window.h
 
 // Sends a message to the window object that `record` belongs to, chosen by the record's kind
 // (1 the stage window, 2 the message box window); any other kind ignores it.

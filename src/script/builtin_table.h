@@ -68,5 +68,7 @@ class BuiltinTable {
 // sendtoboot, sendtobootfx and bootscript.
 void WireTextBuiltins(BuiltinTable& table);
 void WireBootBuiltins(BuiltinTable& table);
+// random, the point and direction functions, sqrt, and the machine description.
+void WireMathBuiltins(BuiltinTable& table);
 
 }  // namespace lw

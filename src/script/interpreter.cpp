@@ -24,6 +24,7 @@ std::int64_t NowNs() {
 Interpreter::Interpreter(ScriptHost& host) : host_(host), strings_(host) {
   WireTextBuiltins(builtins_);
   WireBootBuiltins(builtins_);
+  WireMathBuiltins(builtins_);
 }
 
 Interpreter::~Interpreter() = default;

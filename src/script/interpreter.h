@@ -13,6 +13,7 @@
 #include "script/builtin_table.h"
 #include "script/compiled_script.h"
 #include "script/error_codes.h"
+#include "script/random_generator.h"
 #include "script/script_frame.h"
 #include "script/stack_room.h"
 #include "script/string_library.h"
@@ -94,6 +95,8 @@ class Interpreter {
   BuiltinTable& builtins() { return builtins_; }
   ScriptHost& host() { return host_; }
   StackGauge& stackGauge() { return stackGauge_; }
+  // The random numbers of `random`; seeded with 0 until the owner seeds them.
+  RandomGenerator& random() { return random_; }
 
   [[nodiscard]] bool errorPending() const { return errorPending_; }
   [[nodiscard]] const ScriptFrame& errorContext() const { return errorContext_; }
@@ -155,6 +158,7 @@ class Interpreter {
   VariableTable globals_;
   BuiltinTable builtins_;
   StackGauge stackGauge_;
+  RandomGenerator random_;
 
   std::array<Value, kExpressionStackSize> exprStack_{};
   int exprCount_ = 0;

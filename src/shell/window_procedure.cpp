@@ -61,8 +61,13 @@ void WindowSystem::HandleMessage(const platform::Message& message) {
 }
 
 // A key press posts its character (a repeat with coalescing, so that repeats the main loop has
-// not taken yet collapse into one), or changes the colour correction.
+// not taken yet collapse into one), changes the colour correction, or shows or hides the
+// message box.
 void WindowSystem::handleKeyDown(const platform::Message& message) {
+  if (message.key == kMessageBoxKey) {
+    if (!message.repeat && messageBoxKey_) messageBoxKey_();
+    return;
+  }
   const KeyPress press = TranslateKeyDown(message);
   if (const auto* correction = std::get_if<CorrectionKey>(&press)) {
     if (hooks_.adjustCorrection) {

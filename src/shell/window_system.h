@@ -67,8 +67,16 @@ class WindowSystem {
     std::function<void()> serviceSound;
   };
 
+  // The runtime's own key for the message box: a key that gives no character, so no title
+  // ever hears it.
+  static constexpr platform::Key kMessageBoxKey = platform::Key::kF12;
+
   WindowSystem(platform::Platform& platform, Screen& screen, ErrorReporter& errors);
   void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
+  // What a press of kMessageBoxKey does (the runtime shows or hides its message box).
+  void setMessageBoxKeyHandler(std::function<void()> handler) {
+    messageBoxKey_ = std::move(handler);
+  }
 
   // Windows. The first window created is the main window. A window list holds at most 16;
   // a seventeenth is refused (null).
@@ -152,6 +160,7 @@ class WindowSystem {
   Screen& screen_;
   ErrorReporter& errors_;
   Hooks hooks_;
+  std::function<void()> messageBoxKey_;
   std::vector<std::unique_ptr<RuntimeWindow>> windows_;
   RuntimeWindow* main_ = nullptr;
   RuntimeWindow* front_ = nullptr;

@@ -154,10 +154,16 @@ TEST_F(HeadlessPlatformTest, KeyStateAndTypedTextInMacRoman) {
   EXPECT_TRUE(m.modifiers.ctrl);  // released while Ctrl is still held
   EXPECT_FALSE(p.modifiers().ctrl);
   EXPECT_FALSE(p.keyDown(Key::kCharacter));
+  // A typed text goes a character a tick.
   std::vector<Message> downs;
-  for (const Delivered& d : pollUntil(0))
-    if (d.message.kind == MessageKind::kKeyDown) downs.push_back(d.message);
+  std::vector<std::uint64_t> ticks;
+  for (const Delivered& d : pollUntil(5)) {
+    if (d.message.kind != MessageKind::kKeyDown) continue;
+    downs.push_back(d.message);
+    ticks.push_back(d.tick);
+  }
   ASSERT_EQ(downs.size(), 3u);
+  EXPECT_EQ(ticks, (std::vector<std::uint64_t>{0, 1, 2}));
   EXPECT_EQ(downs[0].character, 'H');
   EXPECT_TRUE(downs[0].modifiers.shift);
   EXPECT_EQ(downs[1].character, 0x8E);

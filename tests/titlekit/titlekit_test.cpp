@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "platform/png_image.h"
+#include "../script/math_reference.h"
 
 extern char** environ;
 
@@ -94,6 +96,24 @@ TEST_F(TitlekitTest, EvalShowsOutcomesAsTheMessageBoxDoes) {
   // A line without a Mac Roman form is reported; the other lines still run.
   expect({"eval", "1 + 1", "\"中\"", "2 + 2"}, 1, "2\n4\n",
          "<argument 2>:1:2: character U+4E2D has no Mac Roman form\n");
+}
+
+TEST_F(TitlekitTest, EvalSeedsRandomNumbersAndKnowsTheGeometryFunctions) {
+  std::string numbers;
+  for (std::uint32_t output : lw::testing::ReferenceRandom(1234, 3)) {
+    numbers += std::to_string(lw::testing::ReferenceRandomNumber(output, 1000)) + "\n";
+  }
+  expect({"eval", "--seed", "1234", "random(1000)", "random(1000)", "random(1000)"}, 0, numbers);
+  expect({"eval", "calcdist(makepoint(0, 0), makepoint(3, 4))", "calcturn(250, 5, 10)",
+          "machinetype()"},
+         0, "5\n5\n\"WIN\"\n");
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"eval", "--seed"}, {"eval", "--seed", "x"}, {"eval", "--seed", "-1"},
+           {"eval", "--seed", "4294967296"}, {"eval", "--seed", "1", "--seed", "2", "1"}}) {
+    const Outcome outcome = run(args);
+    EXPECT_EQ(outcome.status, 2) << args.back();
+    EXPECT_NE(outcome.err.find("--seed needs one number"), std::string::npos) << outcome.err;
+  }
 }
 
 TEST_F(TitlekitTest, CompileWritesTheStoredBlockOrADump) {

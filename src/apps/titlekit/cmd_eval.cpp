@@ -1,6 +1,10 @@
-// titlekit eval [--script FILE] [LINE ...]: runs lines as the programmer's message box does,
-// one interpreter for all of them (so globals persist from line to line), and prints each
-// line's outcome. Lines come from the arguments, else from standard input, one per line.
+// titlekit eval [--script FILE] [--seed N] [LINE ...]: runs lines as the programmer's message
+// box does, one interpreter for all of them (so globals persist from line to line), and prints
+// each line's outcome. Lines come from the arguments, else from standard input, one per line.
+// `random` is seeded with N, or like the runtime with the time in ticks, so that runs differ.
+#include <charconv>
+#include <chrono>
+#include <cstdint>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -19,8 +23,27 @@ namespace {
 
 struct EvalOptions {
   std::optional<std::string> systemScript;
+  std::optional<std::uint32_t> seed;
   std::vector<std::string_view> lines;
 };
+
+// A decimal seed, or nothing when the text is not one.
+std::optional<std::uint32_t> ParseSeed(std::string_view text) {
+  std::uint32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+// The time in ticks of 1/60 second (ms x 3 / 50) on the steady clock, as the runtime counts.
+std::uint32_t ClockTicks() {
+  constexpr std::int64_t kTicksPerMsNumerator = 3;
+  constexpr std::int64_t kTicksPerMsDenominator = 50;
+  const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                      std::chrono::steady_clock::now().time_since_epoch())
+                      .count();
+  return static_cast<std::uint32_t>(ms * kTicksPerMsNumerator / kTicksPerMsDenominator);
+}
 
 // The options, or null after a complaint about them. "--" makes every later argument a line,
 // so that a line may itself be "--script".
@@ -36,6 +59,14 @@ std::optional<EvalOptions> ParseEvalOptions(Arguments args) {
         return std::nullopt;
       }
       options.systemScript = std::string(args[++i]);
+    } else if (!linesOnly && args[i] == "--seed") {
+      const std::optional<std::uint32_t> seed =
+          i + 1 < args.size() ? ParseSeed(args[++i]) : std::nullopt;
+      if (!seed || options.seed) {
+        std::cerr << "titlekit eval: --seed needs one number from 0 to 4294967295\n";
+        return std::nullopt;
+      }
+      options.seed = seed;
     } else {
       options.lines.push_back(args[i]);
     }
@@ -86,6 +117,7 @@ int RunEvalCommand(Arguments args) {
     host = std::move(opened).value();
   }
   Interpreter in(*host);
+  in.random().seed(options->seed ? *options->seed : ClockTicks());
 
   bool allConverted = true;
   if (options->lines.empty()) {

@@ -22,6 +22,7 @@ RuntimeOptions ToRuntimeOptions(const PlayerOptions& options) {
   runtime.endTick = options.endTick;
   runtime.screenshotPath = options.screenshot;
   runtime.seed = options.seed;
+  runtime.showMessageBox = options.console;
   if (options.traceCalls) {
     runtime.trace = [](std::string_view call) {
       std::cout << MacRomanToUtf8(call) << '\n' << std::flush;

@@ -22,6 +22,7 @@ constexpr std::string_view kUsage =
     "  --screenshot FILE     write the screen as a PNG file when the run ends\n"
     "  --trace-calls         print every handler call the runtime makes, except idle()\n"
     "  --seed N              the seed of the title's random numbers\n"
+    "  --console             show the message box from the start (F12 shows and hides it)\n"
     "  --help                show this text\n"
     "  --version             show the version\n"
     "\n"
@@ -98,6 +99,8 @@ bool ApplyFlag(std::string_view option, PlayerOptions& options) {
     options.headless = true;
   } else if (option == "--trace-calls") {
     options.traceCalls = true;
+  } else if (option == "--console") {
+    options.console = true;
   } else if (option == "--help" || option == "-h") {
     options.help = true;
   } else if (option == "--version") {

@@ -30,6 +30,7 @@ struct PlayerOptions {
   std::optional<std::uint32_t> endTick;
   std::optional<std::string> screenshot;
   bool traceCalls = false;
+  bool console = false;  // the message box shows from the start
   std::optional<std::uint32_t> seed;
   bool help = false;
   bool version = false;

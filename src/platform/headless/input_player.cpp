@@ -34,6 +34,7 @@ Message PlainMessage(MessageKind kind) {
 std::optional<InputPlayer::Step> InputPlayer::next(std::uint64_t tick) {
   if (!pending_.empty()) return takePending();
   if (hold_) return nextOfHold(tick);
+  if (typing_) return nextOfTyping(tick);
   while (nextAction_ < actions_.size() && tick >= moment_) {
     const InputAction& action = actions_[nextAction_++];
     if (action.kind == ActionKind::kWait) {
@@ -62,6 +63,26 @@ std::optional<InputPlayer::Step> InputPlayer::nextOfHold(std::uint64_t tick) {
   return Step{up, nullptr};
 }
 
+// The next character of a typed text when its tick has come; the actions after the text are
+// due a tick after its last character.
+std::optional<InputPlayer::Step> InputPlayer::nextOfTyping(std::uint64_t tick) {
+  if (tick < typing_->nextTick) return std::nullopt;
+  const std::vector<ScriptKey>& keys = typing_->action->keys;
+  if (typing_->next == keys.size()) {
+    moment_ = typing_->nextTick;
+    typing_.reset();
+    return next(tick);
+  }
+  pressKey(keys[typing_->next++]);
+  ++typing_->nextTick;
+  return takePending();
+}
+
+void InputPlayer::pressKey(const ScriptKey& key) {
+  pending_.push_back(KeyMessage(MessageKind::kKeyDown, key));
+  pending_.push_back(KeyMessage(MessageKind::kKeyUp, key));
+}
+
 // Turns an action that is due into its first step, queueing the messages that follow it.
 std::optional<InputPlayer::Step> InputPlayer::startAction(const InputAction& action) {
   switch (action.kind) {
@@ -77,12 +98,11 @@ std::optional<InputPlayer::Step> InputPlayer::startAction(const InputAction& act
       return Step{down, nullptr};
     }
     case ActionKind::kKey:
-    case ActionKind::kType:
-      for (const ScriptKey& key : action.keys) {
-        pending_.push_back(KeyMessage(MessageKind::kKeyDown, key));
-        pending_.push_back(KeyMessage(MessageKind::kKeyUp, key));
-      }
+      pressKey(action.keys.front());
       break;
+    case ActionKind::kType:
+      typing_ = Typing{&action, 0, moment_};
+      return nextOfTyping(moment_);
     case ActionKind::kClick:
       pending_.push_back(MouseMessage(MessageKind::kButtonDown, action.where, action.modifiers));
       pending_.push_back(MouseMessage(MessageKind::kButtonUp, action.where));
@@ -128,13 +148,14 @@ InputPlayer::Upcoming InputPlayer::upcoming() const {
 std::optional<std::uint64_t> InputPlayer::nextDue() const {
   if (!pending_.empty()) return moment_;
   if (hold_) return std::min(hold_->nextRepeat, hold_->end);
+  if (typing_) return typing_->nextTick;
   const Upcoming next = upcoming();
   if (next.index == actions_.size()) return std::nullopt;
   return next.moment;
 }
 
 bool InputPlayer::finished(std::uint64_t tick) const {
-  if (!pending_.empty() || hold_) return false;
+  if (!pending_.empty() || hold_ || typing_) return false;
   const Upcoming next = upcoming();
   return next.index == actions_.size() && tick >= next.moment;
 }

@@ -6,7 +6,9 @@
 //
 // A held key goes down at its moment, repeats 30 ticks later and every 3 ticks after that (as
 // a keyboard's auto-repeat does), and goes up when the hold ends; the actions after the hold
-// are due at that end.
+// are due at that end. A typed text is pressed a character a tick, as a fast typist does (all
+// at once it would overflow the runtime's 16-event queue); the actions after it are due a tick
+// after its last character.
 #pragma once
 
 #include <cstddef>
@@ -49,12 +51,20 @@ class InputPlayer {
     std::uint64_t end;         // the tick of the key-up
   };
 
+  struct Typing {
+    const InputAction* action;  // the type action, whose keys are pressed in turn
+    std::size_t next;           // the key pressed next
+    std::uint64_t nextTick;     // when it is pressed
+  };
+
   struct Upcoming {
     std::size_t index;      // of the action, or the number of actions when none is left
     std::uint64_t moment;
   };
 
   std::optional<Step> nextOfHold(std::uint64_t tick);
+  std::optional<Step> nextOfTyping(std::uint64_t tick);
+  void pressKey(const ScriptKey& key);
   std::optional<Step> startAction(const InputAction& action);
   Step takePending();
   [[nodiscard]] Upcoming upcoming() const;
@@ -64,6 +74,7 @@ class InputPlayer {
   std::uint64_t moment_ = 0;        // the tick at which the next action is due
   std::deque<Message> pending_;     // messages of the current action, due now
   std::optional<Hold> hold_;
+  std::optional<Typing> typing_;
 };
 
 }  // namespace lw::platform

@@ -1,0 +1,106 @@
+#include "runtime/builtins_dialogs.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "runtime/runtime.h"
+#include "runtime/runtime_builtins.h"
+#include "runtime/stage_window.h"
+#include "script/keywords.h"
+#include "shell/program_resources.h"
+#include "shell/text_dialog.h"
+#include "shell/window_boxes.h"
+
+namespace lw {
+namespace {
+
+// The text-entry dialog asks a question: it shares the question box's caption.
+constexpr int kQuestionCaptionText = 153;
+constexpr std::string_view kQuestionCaption = "Question";
+constexpr std::uint8_t kDrawStringColour = 0;
+
+ScriptError NeedText(const Value& v) {
+  return v.isText() ? ScriptError::None : ScriptError::BadArgumentType;
+}
+
+// Reads the one text argument of a box built-in.
+ScriptError OneText(BuiltinCall& c, PString& text) {
+  Value t;
+  LW_TRY(c.args(t));
+  LW_TRY(NeedText(t));
+  return c.text(t, text);
+}
+
+// notedialog(t): shows t in the information box.
+ScriptError NoteDialog(BuiltinCall& c) {
+  PString text;
+  LW_TRY(OneText(c, text));
+  InfoBox(RuntimeOf(c).boxes(), text.view());
+  return ScriptError::None;
+}
+
+// questiondialog(t): asks t in the question box; true for Yes.
+ScriptError QuestionDialog(BuiltinCall& c) {
+  PString text;
+  LW_TRY(OneText(c, text));
+  *c.result = Value::Logic(QuestionBox(RuntimeOf(c).boxes(), text.view()) == 1);
+  return ScriptError::None;
+}
+
+// textdialog(t, u): the text the player enters after the prompt t, starting from u; the empty
+// text when cancelled.
+ScriptError TextDialog(BuiltinCall& c) {
+  Value v[2];
+  PString prompt, initial;
+  LW_TRY(c.args(v));
+  LW_TRY(NeedText(v[0]));
+  LW_TRY(NeedText(v[1]));
+  LW_TRY(c.text(v[0], prompt));
+  LW_TRY(c.text(v[1], initial));
+  const TextDialogRequest request{
+      std::string(StringTableText(kQuestionCaptionText).value_or(kQuestionCaption)), prompt.str(),
+      initial.str()};
+  const std::optional<std::string> entered = ShowTextDialog(RuntimeOf(c).boxes().canvas(), request);
+  return c.returnText(entered.value_or(std::string()));
+}
+
+// drawstring(t, p, a, b): draws t at stage point p in font a, size b and colour 0.
+ScriptError DrawString(BuiltinCall& c) {
+  Value v[4];
+  std::int32_t packed = 0, font = 0, size = 0;
+  PString text;
+  LW_TRY(c.args(v));
+  LW_TRY(NeedText(v[0]));
+  LW_TRY(BuiltinCall::number(v[1], packed));
+  LW_TRY(BuiltinCall::number(v[2], font));
+  LW_TRY(BuiltinCall::number(v[3], size));
+  LW_TRY(c.text(v[0], text));
+
+  Runtime& runtime = RuntimeOf(c);
+  StageWindow* stage = runtime.stage();
+  if (stage == nullptr || stage->window() == nullptr) return ScriptError::None;
+  // Between begin and end drawing the stage window's port is current with the stage origin.
+  stage->handle(WindowMessage(window_message::kBeginDrawing));
+  Graphics& graphics = runtime.graphics();
+  graphics.SetPenMode(Port::kPenCopy);
+  const Point at = UnpackPoint(packed);
+  graphics.MoveTo(at.h, at.v);
+  graphics.SetTextFont(font);
+  graphics.SetTextSize(size);
+  graphics.SetForeColor(kDrawStringColour);
+  graphics.DrawString(text.view());
+  stage->handle(WindowMessage(window_message::kEndDrawing));
+  return ScriptError::None;
+}
+
+}  // namespace
+
+void WireDialogBuiltins(BuiltinTable& table) {
+  table.setCommand(LookUpKeyword("notedialog"), NoteDialog);
+  table.setFunction(LookUpKeyword("questiondialog"), QuestionDialog);
+  table.setFunction(LookUpKeyword("textdialog"), TextDialog);
+  table.setCommand(LookUpKeyword("drawstring"), DrawString);
+}
+
+}  // namespace lw

@@ -1,0 +1,148 @@
+#include "runtime/builtins_input.h"
+
+#include <string_view>
+
+#include "runtime/runtime.h"
+#include "runtime/runtime_builtins.h"
+#include "script/fold.h"
+#include "script/keywords.h"
+#include "shell/program_resources.h"
+
+namespace lw {
+namespace {
+
+constexpr std::string_view kCursorType = "CURS";
+constexpr int kHeldCursorNumber = 2002;
+constexpr std::string_view kArrowCursorText = "arrow";
+constexpr std::string_view kWatchCursorText = "watch";
+
+// The title's cursor held since start-up (a program resource, so it lives as long as the run).
+const platform::CursorImage* HeldCursor() {
+  return FindCursorResource(NumberedResourceName(kCursorType, kHeldCursorNumber));
+}
+
+// The mouse as a stage point. The window system gives it in the stage window's drawing
+// coordinates, whose origin is the stage origin only while the window draws (as it does
+// around every handler); the origin of the moment is swapped for the stage origin so that the
+// message box, which runs lines outside that drawing, sees the same point.
+Point StageMouse(Runtime& runtime) {
+  const StageWindow* stage = runtime.stage();
+  const RuntimeWindow* window = stage != nullptr ? stage->window() : nullptr;
+  Point p = runtime.windows().GetMouse(window);
+  if (window == nullptr) return p;
+  p.h = static_cast<std::int16_t>(p.h - window->port.originH + stage->origin().h);
+  p.v = static_cast<std::int16_t>(p.v - window->port.originV + stage->origin().v);
+  return p;
+}
+
+ScriptError Logic(BuiltinCall& c, bool value) {
+  *c.result = Value::Logic(value);
+  return ScriptError::None;
+}
+
+// button(): the left mouse button is down now.
+ScriptError Button(BuiltinCall& c) { return Logic(c, RuntimeOf(c).windows().ButtonDown()); }
+
+// stilldown(): the press goes on: the button is down and no release waits in the queue.
+ScriptError StillDown(BuiltinCall& c) {
+  return Logic(c, RuntimeOf(c).windows().ButtonStillDown());
+}
+
+// mouse(): the mouse as a packed stage point.
+ScriptError Mouse(BuiltinCall& c) {
+  *c.result = Value::Number(PackPoint(StageMouse(RuntimeOf(c))));
+  return ScriptError::None;
+}
+
+// shiftkey(): the Shift key is down.
+ScriptError ShiftKey(BuiltinCall& c) { return Logic(c, RuntimeOf(c).windows().ShiftDown()); }
+
+// commandkey(): the Control key is down.
+ScriptError CommandKey(BuiltinCall& c) { return Logic(c, RuntimeOf(c).windows().ControlDown()); }
+
+// tick(): the time in ticks of 1/60 second (its 32 bits as a signed number).
+ScriptError Tick(BuiltinCall& c) {
+  *c.result = Value::Number(static_cast<std::int32_t>(RuntimeOf(c).windows().TickCount()));
+  return ScriptError::None;
+}
+
+// delay(n): waits n ticks while the window messages keep flowing; n below 1 does not wait.
+ScriptError Delay(BuiltinCall& c) {
+  Value n;
+  std::int32_t ticks = 0;
+  LW_TRY(c.args(n));
+  LW_TRY(BuiltinCall::number(n, ticks));
+  if (ticks > 0) RuntimeOf(c).windows().WaitTicks(static_cast<std::uint32_t>(ticks));
+  return ScriptError::None;
+}
+
+// flushevents(): drops every queued event.
+ScriptError FlushEvents(BuiltinCall& c) {
+  RuntimeOf(c).windows().FlushEvents();
+  return ScriptError::None;
+}
+
+// hidecursor(), showcursor(): one step down or up of the cursor's show count.
+ScriptError HideCursor(BuiltinCall& c) {
+  RuntimeOf(c).windows().HideTitleCursor();
+  return ScriptError::None;
+}
+ScriptError ShowCursor(BuiltinCall& c) {
+  RuntimeOf(c).windows().ShowTitleCursor();
+  return ScriptError::None;
+}
+
+// The cursor that a cursor text names, or null when there is no such resource.
+const platform::CursorImage* CursorNamed(std::string_view name) {
+  if (FoldEqual(name, kWatchCursorText)) return HeldCursor();
+  return FindCursorResource(NamedResourceName(kCursorType, name));
+}
+
+// cursor(c): makes the cursor that c names current.
+ScriptError Cursor(BuiltinCall& c) {
+  Value v;
+  LW_TRY(c.args(v));
+  WindowSystem& windows = RuntimeOf(c).windows();
+  const platform::CursorImage* cursor = nullptr;
+  if (v.isNumber()) {
+    cursor = FindCursorResource(NumberedResourceName(kCursorType, v.payload));
+  } else {
+    PString name;
+    LW_TRY(c.text(v, name));
+    if (FoldEqual(name.view(), kArrowCursorText)) {
+      windows.SetArrowCursor();
+      return ScriptError::None;
+    }
+    cursor = CursorNamed(name.view());
+  }
+  if (cursor == nullptr) return ScriptError::ResourceNotFound;
+  windows.SetTitleCursor(cursor);
+  return ScriptError::None;
+}
+
+// quit(): shows the held cursor and asks the loop to stop after this pass.
+ScriptError Quit(BuiltinCall& c) {
+  WindowSystem& windows = RuntimeOf(c).windows();
+  windows.SetTitleCursor(HeldCursor());
+  windows.requestQuit();
+  return ScriptError::None;
+}
+
+}  // namespace
+
+void WireInputBuiltins(BuiltinTable& table) {
+  table.setFunction(LookUpKeyword("button"), Button);
+  table.setFunction(LookUpKeyword("stilldown"), StillDown);
+  table.setFunction(LookUpKeyword("mouse"), Mouse);
+  table.setFunction(LookUpKeyword("shiftkey"), ShiftKey);
+  table.setFunction(LookUpKeyword("commandkey"), CommandKey);
+  table.setFunction(LookUpKeyword("tick"), Tick);
+  table.setCommand(LookUpKeyword("delay"), Delay);
+  table.setCommand(LookUpKeyword("flushevents"), FlushEvents);
+  table.setCommand(LookUpKeyword("hidecursor"), HideCursor);
+  table.setCommand(LookUpKeyword("showcursor"), ShowCursor);
+  table.setCommand(LookUpKeyword("cursor"), Cursor);
+  table.setCommand(LookUpKeyword("quit"), Quit);
+}
+
+}  // namespace lw

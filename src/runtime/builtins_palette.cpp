@@ -1,0 +1,144 @@
+#include "runtime/builtins_palette.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "runtime/runtime.h"
+#include "runtime/runtime_builtins.h"
+#include "script/fold.h"
+#include "script/keywords.h"
+#include "shell/colour_table.h"
+#include "shell/program_resources.h"
+
+namespace lw {
+namespace {
+
+constexpr std::string_view kPaletteType = "CLUT";
+constexpr std::string_view kCurrentPaletteText = "current";
+// Entry numbers and the mix factor are kept within one byte.
+constexpr std::int32_t kByteMax = 255;
+constexpr std::int32_t kFullMix = 255;
+
+// A palette argument is a number or a text.
+ScriptError NeedPaletteName(const Value& v) {
+  return v.isNumber() || v.isText() ? ScriptError::None : ScriptError::BadArgumentType;
+}
+
+// The colour table resource `name`; ResourceNotFound when there is none (or it is no table).
+ScriptError LoadPaletteResource(const std::string& name, ColourTable& out) {
+  const auto bytes = FindRawResource(name);
+  if (!bytes) return ScriptError::ResourceNotFound;
+  auto table = DecodeColourTable16(*bytes);
+  if (!table) return ScriptError::ResourceNotFound;
+  out = *table;
+  return ScriptError::None;
+}
+
+// The palette that the argument `v` names (a text argument is read).
+ScriptError PaletteOf(BuiltinCall& c, const Value& v, ColourTable& out) {
+  if (v.isNumber()) return LoadPaletteResource(NumberedResourceName(kPaletteType, v.payload), out);
+  PString name;
+  LW_TRY(c.text(v, name));
+  if (FoldEqual(name.view(), kCurrentPaletteText)) {
+    out = RuntimeOf(c).palettes().currentPalette();
+    return ScriptError::None;
+  }
+  // "set", "stage" and "puppet" would give an open library's palette; none of those libraries
+  // opens here, so they are resource names like any other text.
+  return LoadPaletteResource(NamedResourceName(kPaletteType, name.view()), out);
+}
+
+// One 16-bit channel mixed from `from` toward `to` by mix / 255, truncated toward zero.
+std::uint16_t MixChannel(std::uint16_t from, std::uint16_t to, std::int32_t mix) {
+  const std::int32_t start = from;
+  return static_cast<std::uint16_t>(start +
+                                    (static_cast<std::int32_t>(to) - start) * mix / kFullMix);
+}
+
+// clut(c): makes the palette c the screen palette.
+ScriptError Clut(BuiltinCall& c) {
+  Value v;
+  LW_TRY(c.args(v));
+  LW_TRY(NeedPaletteName(v));
+  ColourTable palette;
+  LW_TRY(PaletteOf(c, v, palette));
+  RuntimeOf(c).palettes().SetCurrentPalette(palette);
+  return ScriptError::None;
+}
+
+// mixclut(c1, c2, f, l, m): entries f..l of c1 mixed toward c2 by m / 255 become the palette.
+ScriptError MixClut(BuiltinCall& c) {
+  Value v[5];
+  std::int32_t first = 0, last = 0, mix = 0;
+  LW_TRY(c.args(v));
+  LW_TRY(NeedPaletteName(v[0]));
+  LW_TRY(NeedPaletteName(v[1]));
+  LW_TRY(BuiltinCall::number(v[2], first));
+  LW_TRY(BuiltinCall::number(v[3], last));
+  LW_TRY(BuiltinCall::number(v[4], mix));
+  ColourTable mixed, toward;
+  LW_TRY(PaletteOf(c, v[0], mixed));
+  LW_TRY(PaletteOf(c, v[1], toward));
+  first = std::clamp(first, 0, kByteMax);
+  last = std::clamp(last, 0, kByteMax);
+  mix = std::clamp(mix, 0, kFullMix);
+  for (std::int32_t i = first; i <= last; ++i) {
+    Rgb16& entry = mixed.entries[static_cast<std::size_t>(i)];
+    const Rgb16& target = toward.entries[static_cast<std::size_t>(i)];
+    entry = {MixChannel(entry.red, target.red, mix), MixChannel(entry.green, target.green, mix),
+             MixChannel(entry.blue, target.blue, mix)};
+  }
+  RuntimeOf(c).palettes().SetCurrentPalette(mixed);
+  return ScriptError::None;
+}
+
+// Reads the palette and the step count of a fade.
+ScriptError FadeArguments(BuiltinCall& c, ColourTable& palette, std::int32_t& steps) {
+  Value v[2];
+  LW_TRY(c.args(v));
+  LW_TRY(NeedPaletteName(v[0]));
+  LW_TRY(BuiltinCall::number(v[1], steps));
+  return PaletteOf(c, v[0], palette);
+}
+
+// screentoblack(c, n): fades from c to black in n steps.
+ScriptError ScreenToBlack(BuiltinCall& c) {
+  ColourTable palette;
+  std::int32_t steps = 0;
+  LW_TRY(FadeArguments(c, palette, steps));
+  RuntimeOf(c).palettes().FadeToBlack(palette, steps);
+  return ScriptError::None;
+}
+
+// blacktoscreen(c, n): fades from black to c in n steps.
+ScriptError BlackToScreen(BuiltinCall& c) {
+  ColourTable palette;
+  std::int32_t steps = 0;
+  LW_TRY(FadeArguments(c, palette, steps));
+  RuntimeOf(c).palettes().FadeFromBlack(palette, steps);
+  return ScriptError::None;
+}
+
+// blackscreen(): the whole screen canvas black.
+ScriptError BlackScreen(BuiltinCall& c) {
+  Screen& screen = RuntimeOf(c).screen();
+  Surface& canvas = screen.canvas();
+  for (int y = 0; y < canvas.height(); ++y)
+    std::memset(canvas.row(y), Port::kBlack, static_cast<std::size_t>(canvas.width()));
+  screen.markDirty(screen.rect());
+  return ScriptError::None;
+}
+
+}  // namespace
+
+void WirePaletteBuiltins(BuiltinTable& table) {
+  table.setCommand(LookUpKeyword("clut"), Clut);
+  table.setCommand(LookUpKeyword("mixclut"), MixClut);
+  table.setCommand(LookUpKeyword("screentoblack"), ScreenToBlack);
+  table.setCommand(LookUpKeyword("blacktoscreen"), BlackToScreen);
+  table.setCommand(LookUpKeyword("blackscreen"), BlackScreen);
+}
+
+}  // namespace lw

@@ -1,0 +1,30 @@
+// The runtime built-ins of the screen palette:
+//
+// - clut(c): makes the palette c the screen palette (and the current palette).
+// - mixclut(c1, c2, f, l, m): f, l and m are numbers kept within 0..255; in a copy of c1 the
+//   entries f to l become c1 + (c2 - c1) x m / 255 in each 16-bit channel (integer arithmetic,
+//   the division truncated toward zero); when l is below f the copy stays as c1 is. The copy
+//   becomes the screen palette.
+// - screentoblack(c, n), blacktoscreen(c, n): n must be a number; fades from c to the black
+//   palette ("CLUT.BLACK"), or from black to c, in n steps a tick apart; the last step installs
+//   the end palette itself. n below 1 does nothing (c is still looked up).
+// - blackscreen(): fills the whole screen canvas with black (entry 0, black in every palette).
+//
+// A palette argument c names a 256-entry colour table:
+//   a number n           the program's colour table resource "CLUTn"
+//   "current"            a copy of the current palette
+//   any other text t     the resource "CLUT.T" (in capitals)
+// Texts compare without regard to case. The texts "set", "stage" and "puppet" stand for the
+// palettes of the open set, stage and puppet files; those libraries do not open in this runtime
+// yet, so for now these texts name resources like any other text ("CLUT.SET", ...). A palette
+// that cannot be found gives "Resource not found."; a logic value "Bad argument type.".
+#pragma once
+
+#include "script/builtin_table.h"
+
+namespace lw {
+
+// Wires the built-ins above.
+void WirePaletteBuiltins(BuiltinTable& table);
+
+}  // namespace lw

@@ -1,0 +1,117 @@
+// plugin(name, a1 ... a4) and pluginfx(name, a1 ... a4): a script call of a plug-in. The name
+// is a text naming a loaded plug-in; zero to four numbers or texts follow, each after a comma,
+// and go to the plug-in as numbers and as texts in 256-byte buffers of the call. A non-zero
+// answer is the script error. pluginfx yields the number or the text the plug-in gives back
+// (5 when it gives neither); plugin succeeds only when no value comes back (else 6).
+
+#include <array>
+#include <cstring>
+
+#include "runtime/plugins.h"
+#include "runtime/runtime.h"
+#include "runtime/runtime_builtins.h"
+#include "script/interpreter.h"
+#include "script/keywords.h"
+
+namespace lw {
+namespace {
+
+constexpr std::size_t kMaxPluginArguments = 4;
+
+// The script values of one call: the name and the arguments, texts already read.
+struct PluginCallValues {
+  std::array<Value, kMaxPluginArguments + 1> values{};
+  std::array<PString, kMaxPluginArguments + 1> texts{};
+  std::size_t count = 0;
+};
+
+// Evaluates the name and up to four arguments after it, each after a comma. Every text is read
+// at once, so that no string slot stays taken whatever fails next. The call must end after the
+// last argument: a fifth argument or a missing comma is caught before the plug-in runs.
+ScriptError ReadPluginCall(BuiltinCall& c, PluginCallValues& call) {
+  const Token* tokens = c.frame.script->tokenData();
+  int p = c.pos;
+  for (;;) {
+    int used = 0;
+    Value& value = call.values[call.count];
+    LW_TRY(c.in.evaluateExpression(c.frame, p, c.locals, value, used));
+    p += used;
+    if (value.isText()) LW_TRY(c.text(value, call.texts[call.count]));
+    ++call.count;
+    if (tokens[p].code != tok::kComma || call.count == call.values.size()) break;
+    ++p;
+  }
+  c.used = p - c.pos;
+  return tokens[p].code == tok::kCloseParen ? ScriptError::None : ScriptError::ExpectedParen;
+}
+
+// Fills argument slot `slot` from a script value: a number, or a text copied into `buffer`.
+ScriptError FillArgument(const Value& value, const PString& text,
+                         std::array<unsigned char, LW_TEXT_BUFFER_SIZE>& buffer, LwValue& slot) {
+  if (value.isNumber()) {
+    slot.type = LW_TYPE_NUMBER;
+    slot.value.number = value.payload;
+    return ScriptError::None;
+  }
+  if (!value.isText()) return ScriptError::BadArgumentType;
+  buffer[0] = static_cast<unsigned char>(text.size());
+  std::memcpy(buffer.data() + 1, text.view().data(), text.size());
+  slot.type = LW_TYPE_TEXT;
+  slot.value.text = buffer.data();
+  return ScriptError::None;
+}
+
+// Reads the call, finds the plug-in and calls it with code 2; `block` holds its answer.
+ScriptError CallFromScript(BuiltinCall& c, LwParameterBlock& block,
+                           std::array<std::array<unsigned char, LW_TEXT_BUFFER_SIZE>,
+                                      kMaxPluginArguments>& buffers) {
+  PluginCallValues call;
+  LW_TRY(ReadPluginCall(c, call));
+  if (!call.values[0].isText()) return ScriptError::BadArgumentType;
+  block = EmptyParameterBlock(LW_CALL_SCRIPT);
+  for (std::size_t i = 1; i < call.count; ++i) {
+    LW_TRY(FillArgument(call.values[i], call.texts[i], buffers[i - 1], block.arguments[i - 1]));
+  }
+  PluginHost* host = RuntimeOf(c).plugins();
+  const Plugin* plugin = host != nullptr ? host->FindPlugin(call.texts[0].view()) : nullptr;
+  if (plugin == nullptr) return ScriptError::NoSuchObject;
+  return static_cast<ScriptError>(host->CallPlugin(*plugin, block));
+}
+
+// Whether a plug-in's result is a value a script can take.
+bool GaveValue(const LwValue& result) {
+  return result.type == LW_TYPE_NUMBER || result.type == LW_TYPE_TEXT;
+}
+
+// plugin(name, ...): a call whose plug-in gives no value.
+ScriptError PluginCommand(BuiltinCall& c) {
+  LwParameterBlock block{};
+  std::array<std::array<unsigned char, LW_TEXT_BUFFER_SIZE>, kMaxPluginArguments> buffers{};
+  LW_TRY(CallFromScript(c, block, buffers));
+  return GaveValue(block.result) ? ScriptError::FunctionsMustReturnValue : ScriptError::None;
+}
+
+// pluginfx(name, ...): the number or text the plug-in gives back.
+ScriptError PluginFunction(BuiltinCall& c) {
+  LwParameterBlock block{};
+  std::array<std::array<unsigned char, LW_TEXT_BUFFER_SIZE>, kMaxPluginArguments> buffers{};
+  LW_TRY(CallFromScript(c, block, buffers));
+  const LwValue& result = block.result;
+  if (result.type == LW_TYPE_NUMBER) {
+    *c.result = Value::Number(result.value.number);
+    return ScriptError::None;
+  }
+  if (result.type != LW_TYPE_TEXT) return ScriptError::CommandsCantReturnValue;
+  const unsigned char* text = result.value.text;
+  if (text == nullptr) return c.returnText({});
+  return c.returnText({reinterpret_cast<const char*>(text + 1), text[0]});
+}
+
+}  // namespace
+
+void WirePluginBuiltins(BuiltinTable& table) {
+  table.setCommand(LookUpKeyword("plugin"), PluginCommand);
+  table.setFunction(LookUpKeyword("pluginfx"), PluginFunction);
+}
+
+}  // namespace lw

@@ -1,0 +1,57 @@
+// The runtime built-ins of settings and status: the properties path, result, framerate,
+// wavevolume, menuvisible and keyaborts; the functions frame, freemem, findfile, actionframe
+// and cacheinfo; and the commands error, debugger and exportclut.
+//
+// ScriptSettings holds the values that the Runtime keeps for the title's scripts. Its start
+// values are the ones the title boot gives (a Runtime boots once):
+// - movie wait (framerate): 3 ticks, kept within 0..60, read by the movie player;
+// - wave volume: 9, the output's full level, until a title chooses another (0..9, the scale of
+//   the sound output; the sound layer reads it when it opens its output);
+// - menu bar shown: false. This platform has no menu bar, so the flag is only kept: a title reads
+//   back what it set and nothing on the screen changes;
+// - movie status word: 0; the movie player sets its bits, actionframe reads bits 1 and 2;
+// - frame counter: 0; the display step of the motion layer advances it, frame reads it;
+// - open-set marker: false; the set layer sets it while a set file is open, and cacheinfo
+//   answers only then.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "media/star_library.h"
+#include "script/builtin_table.h"
+
+namespace lw {
+
+struct ScriptSettings {
+  static constexpr std::int32_t kMovieWaitAtBoot = 3;
+  static constexpr std::int32_t kMovieWaitMax = 60;
+  static constexpr std::int32_t kWaveVolumeMax = 9;
+  static constexpr std::int32_t kWaveVolumeAtBoot = kWaveVolumeMax;
+
+  std::int32_t movieWait = kMovieWaitAtBoot;
+  std::int32_t waveVolume = kWaveVolumeAtBoot;
+  bool menuVisible = false;
+  std::uint16_t movieStatus = 0;
+  std::uint32_t frameCounter = 0;
+  bool setOpen = false;
+};
+
+// What cacheinfo(n) reports, over every open star file and its resource cache.
+namespace cache_figure {
+inline constexpr std::int32_t kOpenFiles = 1;
+inline constexpr std::int32_t kLockedBytes = 2;
+inline constexpr std::int32_t kUnlockedBytes = 3;
+inline constexpr std::int32_t kLockedRecords = 4;
+inline constexpr std::int32_t kUnlockedRecords = 5;
+}  // namespace cache_figure
+
+// Figure `which` (cache_figure) of the library, or nothing for any other number. Sums beyond
+// the largest script number are given as that number.
+[[nodiscard]] std::optional<std::int32_t> CacheFigure(const StarLibrary& library,
+                                                      std::int32_t which);
+
+// Wires the built-ins above.
+void WireSettingsBuiltins(BuiltinTable& table);
+
+}  // namespace lw

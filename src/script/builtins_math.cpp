@@ -1,0 +1,169 @@
+// Built-ins of arithmetic and geometry, and the few that describe the machine: random, pointx,
+// pointy, makepoint, sqrt, calcdist, calcdeg, calcturn, calcvectx, calcvecty, optionkey,
+// machinetype and machinespeed. Every argument is a number (BadArgumentType otherwise).
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+#include "common/direction.h"
+#include "script/builtin_table.h"
+#include "script/interpreter.h"
+#include "script/keywords.h"
+#include "script/random_generator.h"
+#include "script/trig_tables.h"
+
+namespace lw {
+namespace {
+
+constexpr std::uint32_t kRandomBits = 0x7FFF;  // random() uses 15 bits of the generator
+constexpr std::int64_t kRandomCap = 32766;     // ... capped so that r / 32767 stays below 1
+constexpr std::int64_t kRandomDivisor = 32767;
+constexpr int kHalfWordBits = 16;
+constexpr std::uint32_t kHalfWordMask = 0xFFFF;
+
+// The processor type numbers that the system information service reports. Every x86 and
+// x86-64 processor since the Pentium reports the Pentium's number, 586, so that is what this
+// platform says on any x86 machine; elsewhere the service is taken as missing, which gives 386.
+constexpr std::int32_t kProcessorPentium = 586;
+constexpr std::int32_t kProcessorUnknown = 386;
+#if defined(__i386__) || defined(__x86_64__)
+constexpr std::int32_t kMachineSpeed = kProcessorPentium;
+#else
+constexpr std::int32_t kMachineSpeed = kProcessorUnknown;
+#endif
+
+constexpr std::string_view kMachineType = "WIN";
+
+// A script point: x in the signed high half of the number, y in the signed low half.
+constexpr std::int32_t PointX(std::int32_t p) {
+  return static_cast<std::int16_t>(static_cast<std::uint32_t>(p) >> kHalfWordBits);
+}
+constexpr std::int32_t PointY(std::int32_t p) {
+  return static_cast<std::int16_t>(static_cast<std::uint32_t>(p) & kHalfWordMask);
+}
+constexpr std::int32_t MakePoint(std::int32_t x, std::int32_t y) {
+  return static_cast<std::int32_t>((static_cast<std::uint32_t>(x) & kHalfWordMask)
+                                       << kHalfWordBits |
+                                   (static_cast<std::uint32_t>(y) & kHalfWordMask));
+}
+
+// Evaluates N arguments and checks that all of them are numbers.
+template <std::size_t N>
+ScriptError NumberArgs(BuiltinCall& c, std::array<std::int32_t, N>& out) {
+  std::array<Value, N> values;
+  LW_TRY(c.args(values));
+  for (std::size_t i = 0; i < N; ++i) LW_TRY(BuiltinCall::number(values[i], out[i]));
+  return ScriptError::None;
+}
+
+ScriptError ReturnNumber(BuiltinCall& c, std::int64_t n) {
+  *c.result = Value::Number(static_cast<std::int32_t>(n));
+  return ScriptError::None;
+}
+
+// random(n): 1 + r x n / 32767 for a 15-bit generator output r of at most 32766; 1..n for n
+// of 1 or more, and always 1 for n of 0 or 1.
+ScriptError Random(BuiltinCall& c) {
+  std::array<std::int32_t, 1> n;
+  LW_TRY(NumberArgs(c, n));
+  const std::int64_t r = std::min<std::int64_t>(c.in.random().next() & kRandomBits, kRandomCap);
+  return ReturnNumber(c, 1 + r * n[0] / kRandomDivisor);
+}
+
+// pointx(p): the x of a point.
+ScriptError PointXBuiltin(BuiltinCall& c) {
+  std::array<std::int32_t, 1> p;
+  LW_TRY(NumberArgs(c, p));
+  return ReturnNumber(c, PointX(p[0]));
+}
+
+// pointy(p): the y of a point.
+ScriptError PointYBuiltin(BuiltinCall& c) {
+  std::array<std::int32_t, 1> p;
+  LW_TRY(NumberArgs(c, p));
+  return ReturnNumber(c, PointY(p[0]));
+}
+
+// makepoint(x, y): the point of the low 16 bits of x and y.
+ScriptError MakePointBuiltin(BuiltinCall& c) {
+  std::array<std::int32_t, 2> xy;
+  LW_TRY(NumberArgs(c, xy));
+  return ReturnNumber(c, MakePoint(xy[0], xy[1]));
+}
+
+// sqrt(n): the integer square root of n taken as unsigned, 0..65535.
+ScriptError Sqrt(BuiltinCall& c) {
+  std::array<std::int32_t, 1> n;
+  LW_TRY(NumberArgs(c, n));
+  return ReturnNumber(c, IntegerSqrt(static_cast<std::uint32_t>(n[0])));
+}
+
+// calcdist(p, q): the distance between two points; the sum of the squares wraps at 32 bits.
+ScriptError CalcDist(BuiltinCall& c) {
+  std::array<std::int32_t, 2> pq;
+  LW_TRY(NumberArgs(c, pq));
+  const auto dx = static_cast<std::uint32_t>(PointX(pq[1]) - PointX(pq[0]));
+  const auto dy = static_cast<std::uint32_t>(PointY(pq[1]) - PointY(pq[0]));
+  return ReturnNumber(c, IntegerSqrt(dx * dx + dy * dy) & kHalfWordMask);
+}
+
+// calcdeg(p, q): the direction from p to q.
+ScriptError CalcDeg(BuiltinCall& c) {
+  std::array<std::int32_t, 2> pq;
+  LW_TRY(NumberArgs(c, pq));
+  return ReturnNumber(c, DirectionOf(PointX(pq[1]) - PointX(pq[0]), PointY(pq[1]) - PointY(pq[0])));
+}
+
+// calcturn(a, b, s): one turning step of s from direction a towards direction b.
+ScriptError CalcTurn(BuiltinCall& c) {
+  std::array<std::int32_t, 3> turn;
+  LW_TRY(NumberArgs(c, turn));
+  return ReturnNumber(c, TurnTowards(turn[0], turn[1], turn[2]));
+}
+
+// The component of a vector of length r (signed 16-bit) in direction d, from `table`.
+ScriptError CalcVector(BuiltinCall& c, const TrigTable* table) {
+  std::array<std::int32_t, 2> dr;
+  LW_TRY(NumberArgs(c, dr));
+  if (table == nullptr) return ScriptError::ResourceNotFound;
+  return ReturnNumber(c, ScaleByTable(*table, dr[0], static_cast<std::int16_t>(dr[1])));
+}
+
+// calcvectx(d, r): the x component, from the cosine table.
+ScriptError CalcVectX(BuiltinCall& c) { return CalcVector(c, CosineTable()); }
+
+// calcvecty(d, r): the y component, from the sine table.
+ScriptError CalcVectY(BuiltinCall& c) { return CalcVector(c, SineTable()); }
+
+// optionkey(): this platform's keyboards have no Option key.
+ScriptError OptionKey(BuiltinCall& c) {
+  *c.result = Value::Logic(false);
+  return ScriptError::None;
+}
+
+// machinetype(): "WIN".
+ScriptError MachineType(BuiltinCall& c) { return c.returnText(kMachineType); }
+
+// machinespeed(): the processor type number.
+ScriptError MachineSpeed(BuiltinCall& c) { return ReturnNumber(c, kMachineSpeed); }
+
+}  // namespace
+
+void WireMathBuiltins(BuiltinTable& table) {
+  table.setFunction(LookUpKeyword("random"), Random);
+  table.setFunction(LookUpKeyword("pointx"), PointXBuiltin);
+  table.setFunction(LookUpKeyword("pointy"), PointYBuiltin);
+  table.setFunction(LookUpKeyword("makepoint"), MakePointBuiltin);
+  table.setFunction(LookUpKeyword("sqrt"), Sqrt);
+  table.setFunction(LookUpKeyword("calcdist"), CalcDist);
+  table.setFunction(LookUpKeyword("calcdeg"), CalcDeg);
+  table.setFunction(LookUpKeyword("calcturn"), CalcTurn);
+  table.setFunction(LookUpKeyword("calcvectx"), CalcVectX);
+  table.setFunction(LookUpKeyword("calcvecty"), CalcVectY);
+  table.setFunction(LookUpKeyword("optionkey"), OptionKey);
+  table.setFunction(LookUpKeyword("machinetype"), MachineType);
+  table.setFunction(LookUpKeyword("machinespeed"), MachineSpeed);
+}
+
+}  // namespace lw
