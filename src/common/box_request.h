@@ -5,7 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace lw {
 
@@ -66,6 +68,14 @@ inline constexpr std::array kYesNo{BoxAnswer::kYes, BoxAnswer::kNo};
   if (HasButton(buttons, BoxAnswer::kCancel)) return BoxAnswer::kCancel;
   if (HasButton(buttons, BoxAnswer::kNo)) return BoxAnswer::kNo;
   return DefaultAnswer(buttons);
+}
+
+// The label of an answer's button, as boxes show it and logs name it.
+[[nodiscard]] constexpr std::string_view AnswerLabel(BoxAnswer answer) {
+  constexpr std::array<std::string_view, 7> kLabels = {"OK",    "Cancel", "Yes",   "No",
+                                                        "Abort", "Retry",  "Ignore"};
+  const auto index = static_cast<std::size_t>(answer);
+  return index < kLabels.size() ? kLabels[index] : "?";
 }
 
 }  // namespace lw

@@ -3,26 +3,6 @@
 namespace lw {
 namespace {
 
-const char* AnswerName(BoxAnswer answer) {
-  switch (answer) {
-    case BoxAnswer::kOk:
-      return "Ok";
-    case BoxAnswer::kCancel:
-      return "Cancel";
-    case BoxAnswer::kYes:
-      return "Yes";
-    case BoxAnswer::kNo:
-      return "No";
-    case BoxAnswer::kAbort:
-      return "Abort";
-    case BoxAnswer::kRetry:
-      return "Retry";
-    case BoxAnswer::kIgnore:
-      return "Ignore";
-  }
-  return "?";
-}
-
 const char* IconName(BoxIcon icon) {
   switch (icon) {
     case BoxIcon::kStop:
@@ -48,10 +28,10 @@ BoxAnswer TerminalBoxes::showBox(const BoxRequest& request) {
                  request.text.c_str());
     const char* separator = "  ";
     for (const BoxAnswer button : ButtonsOf(request.buttons)) {
-      std::fprintf(out_, "%s%s", separator, AnswerName(button));
+      std::fprintf(out_, "%s%s", separator, AnswerLabel(button).data());
       separator = " / ";
     }
-    std::fprintf(out_, "  -> %s\n", AnswerName(answer));
+    std::fprintf(out_, "  -> %s\n", AnswerLabel(answer).data());
     std::fflush(out_);
   }
   return answer;

@@ -21,12 +21,6 @@ std::uint64_t FirstMillisecondOf(std::uint64_t tick) {
   return (tick * kMillisecondsPerStep + kTicksPerStep - 1) / kTicksPerStep;
 }
 
-std::string_view AnswerName(BoxAnswer answer) {
-  constexpr std::array<std::string_view, 7> kNames = {"Ok",    "Cancel", "Yes",   "No",
-                                                       "Abort", "Retry",  "Ignore"};
-  const auto index = static_cast<std::size_t>(answer);
-  return index < kNames.size() ? kNames[index] : "?";
-}
 
 // A runtime text on one line of the log: UTF-8, its line breaks as spaces.
 std::string OneLine(std::string_view macRoman) {
@@ -221,7 +215,7 @@ std::optional<BoxAnswer> HeadlessPlatform::answerBox(const BoxRequest& request) 
   if (answers_.empty()) {
     how = " (no answer in the script: the default button)";
   } else if (!HasButton(request.buttons, answers_.front())) {
-    how = " (the script's answer " + std::string(AnswerName(answers_.front())) +
+    how = " (the script's answer " + std::string(AnswerLabel(answers_.front())) +
           " is not one of its buttons: the default button)";
     answers_.pop_front();
   } else {
@@ -230,9 +224,9 @@ std::optional<BoxAnswer> HeadlessPlatform::answerBox(const BoxRequest& request) 
   }
   std::string choices;
   for (const BoxAnswer button : ButtonsOf(request.buttons))
-    choices += std::string(choices.empty() ? "" : "/") + std::string(AnswerName(button));
+    choices += std::string(choices.empty() ? "" : "/") + std::string(AnswerLabel(button));
   note("box [" + OneLine(request.caption) + "] \"" + OneLine(request.text) + "\" " + choices +
-       " -> " + std::string(AnswerName(answer)) + how);
+       " -> " + std::string(AnswerLabel(answer)) + how);
   return answer;
 }
 

@@ -11,25 +11,6 @@
 namespace lw::platform {
 namespace {
 
-const char* LabelOf(BoxAnswer answer) {
-  switch (answer) {
-    case BoxAnswer::kOk:
-      return "OK";
-    case BoxAnswer::kCancel:
-      return "Cancel";
-    case BoxAnswer::kYes:
-      return "Yes";
-    case BoxAnswer::kNo:
-      return "No";
-    case BoxAnswer::kAbort:
-      return "Abort";
-    case BoxAnswer::kRetry:
-      return "Retry";
-    case BoxAnswer::kIgnore:
-      return "Ignore";
-  }
-  return "?";
-}
 
 std::uint32_t IconFlags(BoxIcon icon) {
   switch (icon) {
@@ -51,11 +32,11 @@ BoxAnswer PrintBox(const BoxRequest& request, std::FILE* out) {
                MacRomanToUtf8(request.text).c_str());
   const char* separator = "  ";
   for (const BoxAnswer button : ButtonsOf(request.buttons)) {
-    std::fprintf(out, "%s%s", separator, LabelOf(button));
+    std::fprintf(out, "%s%s", separator, AnswerLabel(button).data());
     separator = " / ";
   }
   const BoxAnswer answer = DefaultAnswer(request.buttons);
-  std::fprintf(out, "  -> %s (no display: the default answer)\n", LabelOf(answer));
+  std::fprintf(out, "  -> %s (no display: the default answer)\n", AnswerLabel(answer).data());
   std::fflush(out);
   return answer;
 }
@@ -68,7 +49,7 @@ BoxAnswer ShowSystemBox(const BoxRequest& request) {
     std::uint32_t flags = 0;
     if (i == 0) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
     if (answers[i] == escape) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-    buttons.push_back({flags, static_cast<int>(i), LabelOf(answers[i])});
+    buttons.push_back({flags, static_cast<int>(i), AnswerLabel(answers[i]).data()});
   }
   const std::string caption = MacRomanToUtf8(request.caption);
   const std::string text = MacRomanToUtf8(request.text);
