@@ -172,6 +172,23 @@ TEST_F(TitlekitTest, EvalReachesTheSystemScriptOfACompiledFile) {
   expect({"eval", "sendtobootfx(fib(10))"}, 0, "No such handler.\n");  // no system script
 }
 
+TEST_F(TitlekitTest, EvalInsideATitleHasTheRuntimesBuiltIns) {
+  // A title made with `bootfile`: its boot() has run before the lines.
+  const std::string title = file("title");
+  fs::create_directories(title);
+  WriteFile(file("system.lws"), "code boot()\n\tglobal booted\n\tbooted = 7\nendcode\n");
+  expect({"bootfile", file("system.lws"), "-o", title + "/bootfile"}, 0, "");
+  expect({"eval", "--title", title, "booted", "path(1)", "findfile(\"bootfile\")",
+          "cursor(\"nosuch\")", "button()", "sendtobootfx(nosuch())"},
+         0, "7\n\"appl:\"\nTrue\nResource not found.\nFalse\nNo such handler.\n");
+  // Without a title the runtime's built-ins are not there.
+  expect({"eval", "button()"}, 0, "Bad name.\n");
+  expect({"eval", "--title", file("nosuch"), "1"}, 1, "",
+         "titlekit eval: " + file("nosuch") + ": no such folder\n");
+  const Outcome both = run({"eval", "--title", title, "--script", kHello, "1"});
+  EXPECT_EQ(both.status, 2);
+}
+
 TEST_F(TitlekitTest, StarBuildsAndInspectsAStarFile) {
   const std::string star = file("s.str"), script = file("hello.lwc"), small = file("small.bin");
   expect({"compile", kHello, "-o", script}, 0, "");

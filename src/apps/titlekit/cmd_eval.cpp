@@ -1,10 +1,13 @@
-// titlekit eval [--script FILE] [--seed N] [LINE ...]: runs lines as the programmer's message
-// box does, one interpreter for all of them (so globals persist from line to line), and prints
-// each line's outcome. Lines come from the arguments, else from standard input, one per line.
-// `random` is seeded with N, or like the runtime with the time in ticks, so that runs differ.
+// titlekit eval [--script FILE | --title DIR] [--seed N] [LINE ...]: runs lines as the
+// programmer's message box does, one interpreter for all of them (so globals persist from line
+// to line), and prints each line's outcome. Lines come from the arguments, else from standard
+// input, one per line. `random` is seeded with N, or like the runtime with the time in ticks, so
+// that runs differ. With --title the lines run inside the title DIR, booted headless by the
+// runtime, so that every built-in of the runtime is there too.
 #include <charconv>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -15,6 +18,9 @@
 #include "apps/titlekit/script_files.h"
 #include "apps/titlekit/script_text.h"
 #include "apps/titlekit/system_script_host.h"
+#include "platform/fonts/ttf_fonts.h"
+#include "platform/headless/headless_platform.h"
+#include "runtime/runtime.h"
 #include "script/console.h"
 #include "script/interpreter.h"
 
@@ -23,6 +29,7 @@ namespace {
 
 struct EvalOptions {
   std::optional<std::string> systemScript;
+  std::optional<std::string> title;
   std::optional<std::uint32_t> seed;
   std::vector<std::string_view> lines;
 };
@@ -59,6 +66,12 @@ std::optional<EvalOptions> ParseEvalOptions(Arguments args) {
         return std::nullopt;
       }
       options.systemScript = std::string(args[++i]);
+    } else if (!linesOnly && args[i] == "--title") {
+      if (i + 1 == args.size() || options.title) {
+        std::cerr << "titlekit eval: --title needs one folder\n";
+        return std::nullopt;
+      }
+      options.title = std::string(args[++i]);
     } else if (!linesOnly && args[i] == "--seed") {
       const std::optional<std::uint32_t> seed =
           i + 1 < args.size() ? ParseSeed(args[++i]) : std::nullopt;
@@ -70,6 +83,11 @@ std::optional<EvalOptions> ParseEvalOptions(Arguments args) {
     } else {
       options.lines.push_back(args[i]);
     }
+  }
+  if (options.systemScript && options.title) {
+    std::cerr << "titlekit eval: --script and --title do not go together (a title's system "
+                 "script is its boot file's)\n";
+    return std::nullopt;
   }
   return options;
 }
@@ -101,11 +119,45 @@ bool EvalStandardInput(Interpreter& in) {
   return allConverted;
 }
 
+// Runs every line of the options, or of standard input; false when a line cannot be converted.
+bool EvalLines(Interpreter& in, const EvalOptions& options) {
+  if (options.lines.empty()) return EvalStandardInput(in);
+  bool allConverted = true;
+  for (std::size_t i = 0; i < options.lines.size(); ++i) {
+    const std::string name = "<argument " + std::to_string(i + 1) + ">";
+    allConverted = EvalLine(in, options.lines[i], name, 1) && allConverted;
+  }
+  return allConverted;
+}
+
+// The lines inside a title booted headless: one loop pass runs its boot(), then each line runs
+// as the message box runs it; the title's boxes are answered with their default buttons.
+int EvalInTitle(const EvalOptions& options) {
+  const std::filesystem::path folder(*options.title);
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    std::cerr << "titlekit eval: " << *options.title << ": no such folder\n";
+    return kExitFailure;
+  }
+  platform::TtfFontRenderer fonts(*options.title);
+  platform::HeadlessPlatform platform(platform::InputScript{"<none>", {}}, fonts);
+  RuntimeOptions runtimeOptions;
+  runtimeOptions.titleFolder = folder;
+  runtimeOptions.seed = options.seed;
+  Runtime runtime(platform, runtimeOptions);
+  if (!runtime.Begin()) return kExitFailure;
+  runtime.loop().Pass();
+  const bool allConverted = EvalLines(*runtime.interpreter(), options);
+  runtime.End();
+  return allConverted ? kExitOk : kExitFailure;
+}
+
 }  // namespace
 
 int RunEvalCommand(Arguments args) {
   const std::optional<EvalOptions> options = ParseEvalOptions(args);
   if (!options) return kExitUsage;
+  if (options->title) return EvalInTitle(*options);
 
   std::unique_ptr<SystemScriptHost> host = std::make_unique<SystemScriptHost>();
   if (options->systemScript) {
@@ -118,17 +170,7 @@ int RunEvalCommand(Arguments args) {
   }
   Interpreter in(*host);
   in.random().seed(options->seed ? *options->seed : ClockTicks());
-
-  bool allConverted = true;
-  if (options->lines.empty()) {
-    allConverted = EvalStandardInput(in);
-  } else {
-    for (std::size_t i = 0; i < options->lines.size(); ++i) {
-      const std::string name = "<argument " + std::to_string(i + 1) + ">";
-      allConverted = EvalLine(in, options->lines[i], name, 1) && allConverted;
-    }
-  }
-  return allConverted ? kExitOk : kExitFailure;
+  return EvalLines(in, *options) ? kExitOk : kExitFailure;
 }
 
 }  // namespace lw::titlekit

@@ -15,7 +15,7 @@ using Arguments = std::span<const std::string_view>;
 
 // titlekit compile SRC [-o OUT]
 int RunCompileCommand(Arguments args);
-// titlekit eval [--script FILE] [--seed N] [LINE ...]
+// titlekit eval [--script FILE | --title DIR] [--seed N] [LINE ...]
 int RunEvalCommand(Arguments args);
 // titlekit run FILE CALL [--command]
 int RunRunCommand(Arguments args);

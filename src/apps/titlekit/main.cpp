@@ -20,7 +20,7 @@ struct Command {
 constexpr std::array<Command, 9> kCommands = {{
     {"compile", "titlekit compile SRC [-o OUT]",
      "compile a script into OUT, or print a dump of its tokens and string pool", RunCompileCommand},
-    {"eval", "titlekit eval [--script FILE] [--seed N] [LINE ...]",
+    {"eval", "titlekit eval [--script FILE | --title DIR] [--seed N] [LINE ...]",
      "run lines as the message box does (standard input when no LINE is given)", RunEvalCommand},
     {"run", "titlekit run FILE CALL [--command]",
      "run a handler call such as main() in FILE's script (or record FILE.str#ID) and print its "
