@@ -127,6 +127,9 @@ class SharedLibrary {
   virtual ~SharedLibrary() = default;
   // The address of an exported symbol, or null.
   virtual void* symbol(const char* name) = 0;
+  // Closes the library now (its symbols go); false when the loader refuses. Symbols cannot be
+  // looked up afterwards.
+  virtual bool release() = 0;
 };
 
 struct WindowOptions {

@@ -56,6 +56,9 @@ bool PluginHost::LoadPlugin(std::string_view folder, std::string_view name) {
   LwParameterBlock block = EmptyParameterBlock(LW_CALL_OPEN);
   if (CallPlugin(plugin, block) != LW_RESULT_OK || block.result.type != LW_TYPE_TEXT ||
       block.result.value.text == nullptr) {
+    if (!plugin.library->release()) {
+      errors_.ReportError(kRuntimeProgramCode, errline::kPluginReleaseUnnamed);
+    }
     return false;
   }
   const unsigned char* text = block.result.value.text;
@@ -70,7 +73,9 @@ void PluginHost::CloseAll() {
     if (CallPlugin(plugin, block) != LW_RESULT_OK || block.result.type != LW_TYPE_NONE) {
       errors_.ReportError(kRuntimeProgramCode, errline::kPluginClose);
     }
-    plugin.library.reset();
+    if (!plugin.library->release()) {
+      errors_.ReportError(kRuntimeProgramCode, errline::kPluginRelease);
+    }
   }
   plugins_.clear();
 }

@@ -30,7 +30,9 @@
 namespace lw {
 
 namespace errline {
+inline constexpr std::int16_t kPluginReleaseUnnamed = 4800;  // a plug-in that gave no name
 inline constexpr std::int16_t kPluginClose = 4801;
+inline constexpr std::int16_t kPluginRelease = 4802;
 }  // namespace errline
 
 // The folder of the plug-ins, after path slot 0.

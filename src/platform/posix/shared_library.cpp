@@ -15,8 +15,13 @@ class PosixSharedLibrary final : public SharedLibrary {
   explicit PosixSharedLibrary(void* handle) : handle_(handle) {}
 
   void* symbol(const char* name) override {
-    if (name == nullptr) return nullptr;
+    if (name == nullptr || !handle_) return nullptr;
     return dlsym(handle_.get(), name);
+  }
+
+  bool release() override {
+    if (!handle_) return true;
+    return dlclose(handle_.release()) == 0;
   }
 
  private:
