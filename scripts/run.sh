@@ -11,7 +11,7 @@ cmake --build build/release -j2
 player=build/release/src/apps/titleplayer/titleplayer
 title=build/release/examples/sample-title
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  echo "\$ titleplayer --windowed $title   (close the window to end)"
+  echo "\$ titleplayer --windowed $title   (Ctrl+Q or closing the window ends it)"
   "$player" --windowed "$title"
 else
   echo "\$ titleplayer --headless --input examples/sample-title/demo.input --trace-calls \\"
