@@ -23,4 +23,18 @@ struct Rect {
   }
 };
 
+// A point as scripts carry it in one number: horizontal in the signed high half, vertical in
+// the signed low half.
+inline constexpr int kHalfWordBits = 16;
+[[nodiscard]] constexpr std::int32_t PackPoint(Point p) {
+  return static_cast<std::int32_t>(
+      (static_cast<std::uint32_t>(static_cast<std::uint16_t>(p.h)) << kHalfWordBits) |
+      static_cast<std::uint16_t>(p.v));
+}
+[[nodiscard]] constexpr Point UnpackPoint(std::int32_t packed) {
+  const auto bits = static_cast<std::uint32_t>(packed);
+  return Point{static_cast<std::int16_t>(static_cast<std::uint16_t>(bits)),
+               static_cast<std::int16_t>(bits >> kHalfWordBits)};
+}
+
 }  // namespace lw

@@ -20,10 +20,6 @@ constexpr int kQuestionCaptionText = 153;
 constexpr std::string_view kQuestionCaption = "Question";
 constexpr std::uint8_t kDrawStringColour = 0;
 
-ScriptError NeedText(const Value& v) {
-  return v.isText() ? ScriptError::None : ScriptError::BadArgumentType;
-}
-
 // Reads the one text argument of a box built-in.
 ScriptError OneText(BuiltinCall& c, PString& text) {
   Value t;

@@ -11,14 +11,12 @@
 namespace lw {
 namespace {
 
-constexpr std::string_view kCursorType = "CURS";
-constexpr int kHeldCursorNumber = 2002;
 constexpr std::string_view kArrowCursorText = "arrow";
 constexpr std::string_view kWatchCursorText = "watch";
 
 // The title's cursor held since start-up (a program resource, so it lives as long as the run).
 const platform::CursorImage* HeldCursor() {
-  return FindCursorResource(NumberedResourceName(kCursorType, kHeldCursorNumber));
+  return FindCursorResource(NumberedResourceName(kCursorType, kTitleCursorNumber));
 }
 
 // The mouse as a stage point. The window system gives it in the stage window's drawing

@@ -12,8 +12,6 @@ namespace {
 constexpr std::string_view kSystemPaletteName = "CLUT.SYSTEM";
 constexpr std::string_view kBlackPaletteName = "CLUT.BLACK";
 constexpr std::string_view kArrowCursorName = "CURS.ARROW";
-constexpr std::string_view kCursorType = "CURS";
-constexpr int kTitleCursorNumber = 2002;
 constexpr std::string_view kBootFileName = "bootfile";
 constexpr int kBootSlot = 0;
 constexpr std::int32_t kSystemScriptRecord = 1;

@@ -59,6 +59,11 @@ inline constexpr std::int16_t kSystemPalette = 800;
 inline constexpr std::int16_t kBlackPalette = 802;
 }  // namespace errline
 
+// The cursors of the program's resources are of this type; number 2002 is the title's cursor,
+// made current at start and held for the "watch" cursor and for quit().
+inline constexpr std::string_view kCursorType = "CURS";
+inline constexpr int kTitleCursorNumber = 2002;
+
 struct RuntimeOptions {
   std::filesystem::path titleFolder = ".";
   // --volume NAME=PATH, in the order given.

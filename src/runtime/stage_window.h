@@ -54,19 +54,6 @@ struct WindowMessage {
   std::string_view item;       // menu select
 };
 
-// A point packed into 32 bits: horizontal in the high half, vertical in the low half.
-inline constexpr int kHalfWordBits = 16;
-[[nodiscard]] constexpr std::int32_t PackPoint(Point p) {
-  return static_cast<std::int32_t>(
-      (static_cast<std::uint32_t>(static_cast<std::uint16_t>(p.h)) << kHalfWordBits) |
-      static_cast<std::uint16_t>(p.v));
-}
-[[nodiscard]] constexpr Point UnpackPoint(std::int32_t packed) {
-  const auto bits = static_cast<std::uint32_t>(packed);
-  return Point{static_cast<std::int16_t>(static_cast<std::uint16_t>(bits)),
-               static_cast<std::int16_t>(bits >> kHalfWordBits)};
-}
-
 // The stage origin of a screen: the drawing origin that puts stage point (0, 0) where the
 // stage, centred on the screen, begins. Integer division toward zero, so a 640 x 480 screen gives
 // (h -64, v -48).

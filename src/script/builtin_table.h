@@ -39,6 +39,15 @@ struct BuiltinCall {
   ScriptError returnText(std::string_view text);
 };
 
+// BadArgumentType unless an evaluated argument is a text (or a number). Built-ins that take
+// several texts check them all before reading any, since reading a text frees its slot.
+[[nodiscard]] inline ScriptError NeedText(const Value& v) {
+  return v.isText() ? ScriptError::None : ScriptError::BadArgumentType;
+}
+[[nodiscard]] inline ScriptError NeedNumber(const Value& v) {
+  return v.isNumber() ? ScriptError::None : ScriptError::BadArgumentType;
+}
+
 using BuiltinFn = ScriptError (*)(BuiltinCall&);
 
 class BuiltinTable {

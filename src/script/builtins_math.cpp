@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/direction.h"
+#include "common/geometry.h"
 #include "script/builtin_table.h"
 #include "script/interpreter.h"
 #include "script/keywords.h"
@@ -19,7 +20,6 @@ namespace {
 constexpr std::uint32_t kRandomBits = 0x7FFF;  // random() uses 15 bits of the generator
 constexpr std::int64_t kRandomCap = 32766;     // ... capped so that r / 32767 stays below 1
 constexpr std::int64_t kRandomDivisor = 32767;
-constexpr int kHalfWordBits = 16;
 constexpr std::uint32_t kHalfWordMask = 0xFFFF;
 
 // The processor type numbers that the system information service reports. Every x86 and
@@ -35,17 +35,11 @@ constexpr std::int32_t kMachineSpeed = kProcessorUnknown;
 
 constexpr std::string_view kMachineType = "WIN";
 
-// A script point: x in the signed high half of the number, y in the signed low half.
-constexpr std::int32_t PointX(std::int32_t p) {
-  return static_cast<std::int16_t>(static_cast<std::uint32_t>(p) >> kHalfWordBits);
-}
-constexpr std::int32_t PointY(std::int32_t p) {
-  return static_cast<std::int16_t>(static_cast<std::uint32_t>(p) & kHalfWordMask);
-}
+// A script point's x and y, and the point of an x and a y (each keeping its low 16 bits).
+constexpr std::int32_t PointX(std::int32_t p) { return UnpackPoint(p).h; }
+constexpr std::int32_t PointY(std::int32_t p) { return UnpackPoint(p).v; }
 constexpr std::int32_t MakePoint(std::int32_t x, std::int32_t y) {
-  return static_cast<std::int32_t>((static_cast<std::uint32_t>(x) & kHalfWordMask)
-                                       << kHalfWordBits |
-                                   (static_cast<std::uint32_t>(y) & kHalfWordMask));
+  return PackPoint(Point{static_cast<std::int16_t>(y), static_cast<std::int16_t>(x)});
 }
 
 // Evaluates N arguments and checks that all of them are numbers.

@@ -9,13 +9,6 @@
 namespace lw {
 namespace {
 
-ScriptError NeedText(const Value& v) {
-  return v.isText() ? ScriptError::None : ScriptError::BadArgumentType;
-}
-ScriptError NeedNumber(const Value& v) {
-  return v.isNumber() ? ScriptError::None : ScriptError::BadArgumentType;
-}
-
 // numtostring(n): the decimal digits of n.
 ScriptError NumToString(BuiltinCall& c) {
   Value n;

@@ -9,24 +9,11 @@
 namespace lw {
 namespace {
 
-// The label of each answer's button and the key that presses it, in the order of BoxAnswer.
-struct ButtonLabel {
-  BoxAnswer answer;
-  std::string_view label;
-  char key;
-};
-constexpr std::array<ButtonLabel, 7> kLabels{{
-    {BoxAnswer::kOk, "OK", 'o'},
-    {BoxAnswer::kCancel, "Cancel", 'c'},
-    {BoxAnswer::kYes, "Yes", 'y'},
-    {BoxAnswer::kNo, "No", 'n'},
-    {BoxAnswer::kAbort, "Abort", 'a'},
-    {BoxAnswer::kRetry, "Retry", 'r'},
-    {BoxAnswer::kIgnore, "Ignore", 'i'},
-}};
-static_assert(std::all_of(kLabels.begin(), kLabels.end(), [](const ButtonLabel& entry) {
-  return kLabels[static_cast<std::size_t>(entry.answer)].answer == entry.answer;
-}));
+// The key that presses an answer's button: the first letter of its label, in lower case.
+constexpr char KeyOf(BoxAnswer answer) {
+  const char first = AnswerLabel(answer).front();
+  return first >= 'A' && first <= 'Z' ? static_cast<char>(first - 'A' + 'a') : first;
+}
 
 // The box is never narrower than this inside its margins, so short texts still look like boxes.
 constexpr int kMinimumInnerWidth = 200;
@@ -95,9 +82,8 @@ BoxLayout LayoutBox(const BoxRequest& request, const Rect& canvas, const TextMea
   const int buttonTop = top + height - L::kMargin - L::kButtonHeight;
   int buttonLeft = left + (width - buttonsWidth) / 2;
   for (const BoxAnswer answer : answers) {
-    const ButtonLabel& label = kLabels[static_cast<std::size_t>(answer)];
     layout.buttons.push_back(
-        BoxButtonPlace{answer, label.label, label.key,
+        BoxButtonPlace{answer, AnswerLabel(answer), KeyOf(answer),
                        MakeRect(buttonTop, buttonLeft, L::kButtonHeight, L::kButtonWidth)});
     buttonLeft += L::kButtonWidth + L::kButtonGap;
   }
