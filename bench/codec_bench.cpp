@@ -26,9 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "apps/titlekit/frame_encoder.h"
-#include "apps/titlekit/sound_encoder.h"
-#include "apps/titlekit/sprite_encoder.h"
+#include "authoring/frame_encoder.h"
+#include "authoring/sound_encoder.h"
+#include "authoring/sprite_encoder.h"
 #include "media/frame_codec.h"
 #include "media/sound_record.h"
 #include "media/sprite.h"
@@ -290,7 +290,7 @@ struct Clip {
   std::exit(1);
 }
 
-lw::titlekit::FramePixels PixelsOf(const Picture& picture) {
+lw::authoring::FramePixels PixelsOf(const Picture& picture) {
   return {picture.width, picture.height, picture.pixels};
 }
 
@@ -300,7 +300,7 @@ void EncodeClip(Clip& clip) {
     const auto current = PixelsOf(clip.frames[i]);
     const bool key = clip.keyFramesOnly || i == 0;
     const auto previous = key ? current : PixelsOf(clip.frames[i - 1]);
-    auto record = lw::titlekit::EncodeFrame(current, key ? nullptr : &previous);
+    auto record = lw::authoring::EncodeFrame(current, key ? nullptr : &previous);
     if (!record.ok()) Die(std::string(clip.name) + ": " + record.error());
     clip.records.push_back(std::move(record).value());
   }
@@ -612,12 +612,12 @@ constexpr int kSoundSeconds = 20;
 
 // Music-like sound: a melody of notes with four harmonics and a decaying envelope, a bass line,
 // and a little noise.
-lw::titlekit::PcmSound MakeMusic() {
+lw::authoring::PcmSound MakeMusic() {
   constexpr std::array<double, 8> kMelody{261.6, 293.7, 329.6, 392.0, 440.0, 392.0, 329.6, 293.7};
   constexpr std::array<double, 4> kHarmonics{1.0, 0.5, 0.3, 0.15};
   constexpr double kNoteSeconds = 0.25, kDecay = 6.0, kBassRatio = 0.25, kBassLevel = 0.2,
                    kMelodyLevel = 0.3, kNoiseLevel = 0.03, kFullScale = 32767;
-  lw::titlekit::PcmSound sound;
+  lw::authoring::PcmSound sound;
   sound.sampleRate = kSoundRate;
   std::mt19937 random(11);
   std::normal_distribution<double> noise(0, kNoiseLevel);
@@ -659,11 +659,11 @@ struct SoundResult {
 // Checks the block decoder against the whole-record decoder and the source, then times it.
 SoundResult RunSound() {
   const auto music = MakeMusic();
-  auto record = lw::titlekit::EncodeSound(music, kSoundRate);
+  auto record = lw::authoring::EncodeSound(music, kSoundRate);
   if (!record.ok()) Die(record.error());
   auto info = lw::ReadSoundRecord(*record);
   auto whole = lw::DecodeSoundRecord(*record);
-  auto targets = lw::titlekit::SoundTargets(music, kSoundRate);
+  auto targets = lw::authoring::SoundTargets(music, kSoundRate);
   if (!info.ok() || !whole.ok() || !targets.ok() || whole->size() != targets->size()) {
     Die("the sound record does not decode to the sound's length");
   }
@@ -678,7 +678,7 @@ SoundResult RunSound() {
   for (std::size_t i = 0; i < whole->size(); ++i) {
     const double target = (*targets)[i];
     const double decoded = (*whole)[i] - double{lw::kSoundSampleBias};
-    signal += (target - lw::titlekit::kSilenceValue) * (target - lw::titlekit::kSilenceValue);
+    signal += (target - lw::authoring::kSilenceValue) * (target - lw::authoring::kSilenceValue);
     error += (decoded - target) * (decoded - target);
   }
   constexpr double kDecibels = 10;
@@ -763,7 +763,7 @@ int main() {
   for (std::size_t i = 0; i < clips.size(); ++i) PrintSizeRow(clips[i], results[i]);
 
   const Picture sprite = PaintDisc(kSpriteSize, 3);
-  auto record = lw::titlekit::EncodeSprite(
+  auto record = lw::authoring::EncodeSprite(
       {kSpriteSize, kSpriteSize, sprite.pixels, lw::Point{}, kTransparent});
   if (!record.ok()) Die(record.error());
   const Picture background = clips[1].frames[0];

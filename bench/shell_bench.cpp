@@ -37,8 +37,8 @@
 #include "platform/sdl/canvas_converter.h"
 #include "runtime/runtime.h"
 #include "script/tokenizer.h"
-#include "shell/boxes.h"
-#include "shell/screen.h"
+#include "shell/dialogs/boxes.h"
+#include "shell/drawing/screen.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "media/star_file.h"
-#include "shell/boxes.h"
-#include "shell/file_access.h"
+#include "shell/dialogs/boxes.h"
+#include "shell/files/file_access.h"
 #include "shell/message_texts.h"
-#include "shell/platform_error.h"
-#include "shell/volume_map.h"
+#include "shell/files/platform_error.h"
+#include "shell/files/volume_map.h"
 
 namespace {
 

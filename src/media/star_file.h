@@ -71,7 +71,7 @@
 #include <vector>
 
 #include "media/record_cache.h"
-#include "shell/file_access.h"
+#include "shell/files/file_access.h"
 #include "shell/program_code.h"
 
 namespace lw {

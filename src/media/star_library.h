@@ -20,7 +20,7 @@
 #include "media/stamp_counter.h"
 #include "media/star_file.h"
 #include "shell/error_report.h"
-#include "shell/file_access.h"
+#include "shell/files/file_access.h"
 
 namespace lw {
 

@@ -8,9 +8,9 @@
 #include "runtime/runtime_builtins.h"
 #include "runtime/stage_window.h"
 #include "script/keywords.h"
-#include "shell/program_resources.h"
-#include "shell/text_dialog.h"
-#include "shell/window_boxes.h"
+#include "resources/program_resources.h"
+#include "shell/dialogs/text_dialog.h"
+#include "shell/dialogs/window_boxes.h"
 
 namespace lw {
 namespace {

@@ -6,7 +6,7 @@
 #include "runtime/runtime_builtins.h"
 #include "script/fold.h"
 #include "script/keywords.h"
-#include "shell/program_resources.h"
+#include "resources/program_resources.h"
 
 namespace lw {
 namespace {

@@ -9,8 +9,8 @@
 #include "runtime/runtime_builtins.h"
 #include "script/fold.h"
 #include "script/keywords.h"
-#include "shell/colour_table.h"
-#include "shell/program_resources.h"
+#include "shell/drawing/colour_table.h"
+#include "resources/program_resources.h"
 
 namespace lw {
 namespace {

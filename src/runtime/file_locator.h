@@ -12,7 +12,7 @@
 #include "runtime/path_slots.h"
 #include "script/error_codes.h"
 #include "shell/error_report.h"
-#include "shell/file_access.h"
+#include "shell/files/file_access.h"
 
 namespace lw {
 

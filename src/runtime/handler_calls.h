@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "shell/key_translation.h"
+#include "shell/windows/key_translation.h"
 
 namespace lw {
 

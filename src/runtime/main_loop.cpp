@@ -2,7 +2,7 @@
 
 #include "runtime/handler_calls.h"
 #include "runtime/message_box_window.h"
-#include "shell/rect_ops.h"
+#include "shell/drawing/rect_ops.h"
 
 namespace lw {
 

@@ -9,8 +9,8 @@
 #include <optional>
 
 #include "runtime/stage_window.h"
-#include "shell/event_record.h"
-#include "shell/window_system.h"
+#include "shell/windows/event_record.h"
+#include "shell/windows/window_system.h"
 
 namespace lw {
 

@@ -23,9 +23,9 @@
 #include "script/bounded_string.h"
 #include "script/interpreter.h"
 #include "shell/error_report.h"
-#include "shell/graphics.h"
-#include "shell/screen.h"
-#include "shell/window_system.h"
+#include "shell/drawing/graphics.h"
+#include "shell/drawing/screen.h"
+#include "shell/windows/window_system.h"
 
 namespace lw {
 

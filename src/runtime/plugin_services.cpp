@@ -11,7 +11,7 @@
 #include "runtime/error_lines.h"
 #include "script/console.h"
 #include "script/text_functions.h"
-#include "shell/file_dialog_list.h"
+#include "shell/dialogs/file_dialog_list.h"
 
 namespace lw {
 namespace {

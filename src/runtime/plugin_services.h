@@ -22,8 +22,8 @@
 #include "loomwork/plugin.h"
 #include "script/interpreter.h"
 #include "shell/error_report.h"
-#include "shell/file_access.h"
-#include "shell/file_dialog.h"
+#include "shell/files/file_access.h"
+#include "shell/dialogs/file_dialog.h"
 
 // The runtime's side of a block handle (opaque to plug-ins).
 struct LwBlockRecord {

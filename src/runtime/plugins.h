@@ -25,7 +25,7 @@
 #include "script/bounded_string.h"
 #include "script/builtin_table.h"
 #include "shell/error_report.h"
-#include "shell/file_access.h"
+#include "shell/files/file_access.h"
 
 namespace lw {
 

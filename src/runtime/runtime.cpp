@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "runtime/error_lines.h"
-#include "shell/colour_table.h"
-#include "shell/program_resources.h"
+#include "shell/drawing/colour_table.h"
+#include "resources/program_resources.h"
 
 namespace lw {
 namespace {

@@ -15,9 +15,9 @@
 #include "script/interpreter.h"
 #include "script/script_host.h"
 #include "shell/error_report.h"
-#include "shell/graphics.h"
-#include "shell/screen.h"
-#include "shell/window_system.h"
+#include "shell/drawing/graphics.h"
+#include "shell/drawing/screen.h"
+#include "shell/windows/window_system.h"
 
 namespace lw {
 

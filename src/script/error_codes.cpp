@@ -1,6 +1,6 @@
 #include "script/error_codes.h"
 
-#include "shell/program_resources.h"
+#include "resources/program_resources.h"
 
 namespace lw {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "common/byte_io.h"
-#include "shell/program_resources.h"
+#include "resources/program_resources.h"
 
 namespace lw {
 namespace {

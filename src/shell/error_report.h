@@ -8,9 +8,9 @@
 #include <functional>
 #include <string>
 
-#include "shell/boxes.h"
+#include "shell/dialogs/boxes.h"
 #include "shell/message_texts.h"
-#include "shell/platform_error.h"
+#include "shell/files/platform_error.h"
 
 namespace lw {
 

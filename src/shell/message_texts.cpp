@@ -4,7 +4,7 @@
 #include <charconv>
 #include <optional>
 
-#include "shell/program_resources.h"
+#include "resources/program_resources.h"
 
 namespace lw {
 namespace {

@@ -15,9 +15,9 @@
 
 #include "../shell/temp_folder.h"
 #include "common/byte_io.h"
-#include "shell/boxes.h"
+#include "shell/dialogs/boxes.h"
 #include "shell/message_texts.h"
-#include "shell/volume_map.h"
+#include "shell/files/volume_map.h"
 
 namespace lw {
 namespace {

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "../shell/temp_folder.h"
-#include "shell/boxes.h"
+#include "shell/dialogs/boxes.h"
 #include "shell/error_report.h"
-#include "shell/file_access.h"
+#include "shell/files/file_access.h"
 #include "shell/message_texts.h"
-#include "shell/volume_map.h"
+#include "shell/files/volume_map.h"
 
 namespace lw {
 namespace {

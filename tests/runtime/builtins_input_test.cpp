@@ -7,7 +7,7 @@
 
 #include "runtime/stage_window.h"
 #include "script/console.h"
-#include "shell/program_resources.h"
+#include "resources/program_resources.h"
 #include "title_fixture.h"
 
 namespace lw::testing {

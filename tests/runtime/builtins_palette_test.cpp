@@ -7,8 +7,8 @@
 #include <string>
 
 #include "script/console.h"
-#include "shell/colour_table.h"
-#include "shell/program_resources.h"
+#include "shell/drawing/colour_table.h"
+#include "resources/program_resources.h"
 #include "title_fixture.h"
 
 namespace lw::testing {

@@ -9,7 +9,7 @@
 #include "apps/titleplayer/player_options.h"
 #include "runtime/error_lines.h"
 #include "runtime/message_box_window.h"
-#include "shell/rect_ops.h"
+#include "shell/drawing/rect_ops.h"
 #include "title_fixture.h"
 
 namespace lw::testing {

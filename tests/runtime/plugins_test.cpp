@@ -11,7 +11,7 @@
 #include "runtime/error_lines.h"
 #include "runtime/plugins.h"
 #include "script/console.h"
-#include "shell/boxes.h"
+#include "shell/dialogs/boxes.h"
 #include "title_fixture.h"
 
 // The build names the sample plug-in; without it every test of the sample fails at its start.

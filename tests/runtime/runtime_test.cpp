@@ -8,7 +8,7 @@
 #include "runtime/error_lines.h"
 #include "runtime/stage_window.h"
 #include "shell/message_texts.h"
-#include "shell/rect_ops.h"
+#include "shell/drawing/rect_ops.h"
 #include "title_fixture.h"
 
 namespace lw::testing {

@@ -17,7 +17,7 @@
 #include "platform/headless/headless_platform.h"
 #include "runtime/runtime.h"
 #include "script/tokenizer.h"
-#include "shell/boxes.h"
+#include "shell/dialogs/boxes.h"
 
 namespace lw::testing {
 

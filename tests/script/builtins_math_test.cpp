@@ -7,7 +7,7 @@
 
 #include "math_reference.h"
 #include "script_fixture.h"
-#include "shell/program_resources.h"
+#include "resources/program_resources.h"
 
 namespace lw::testing {
 namespace {

@@ -1,5 +1,5 @@
 // Colour tables: the stored form of a palette and the checks on tables read from files.
-#include "shell/colour_table.h"
+#include "shell/drawing/colour_table.h"
 
 #include <gtest/gtest.h>
 

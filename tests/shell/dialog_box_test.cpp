@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "dialog_fixture.h"
-#include "shell/box_layout.h"
-#include "shell/boxes.h"
-#include "shell/window_boxes.h"
+#include "shell/dialogs/box_layout.h"
+#include "shell/dialogs/boxes.h"
+#include "shell/dialogs/window_boxes.h"
 
 namespace lw {
 namespace {

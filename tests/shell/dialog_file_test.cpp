@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "dialog_fixture.h"
-#include "shell/file_dialog.h"
-#include "shell/file_dialog_list.h"
+#include "shell/dialogs/file_dialog.h"
+#include "shell/dialogs/file_dialog_list.h"
 #include "temp_folder.h"
 
 namespace lw {

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "fake_platform.h"
-#include "shell/boxes.h"
+#include "shell/dialogs/boxes.h"
 #include "shell/error_report.h"
 #include "shell/message_texts.h"
-#include "shell/platform_error.h"
-#include "shell/screen.h"
-#include "shell/window_boxes.h"
+#include "shell/files/platform_error.h"
+#include "shell/drawing/screen.h"
+#include "shell/dialogs/window_boxes.h"
 
 namespace lw::test {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "dialog_fixture.h"
-#include "shell/text_dialog.h"
+#include "shell/dialogs/text_dialog.h"
 
 namespace lw {
 namespace {

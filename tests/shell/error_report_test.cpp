@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "shell/boxes.h"
-#include "shell/file_access.h"
+#include "shell/dialogs/boxes.h"
+#include "shell/files/file_access.h"
 #include "shell/message_texts.h"
 #include "temp_folder.h"
 

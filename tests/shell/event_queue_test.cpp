@@ -1,5 +1,5 @@
 // The event queue: coalescing, loss when full, and fetching by mask in arrival order.
-#include "shell/event_queue.h"
+#include "shell/windows/event_queue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/file_access.h"
+#include "shell/files/file_access.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

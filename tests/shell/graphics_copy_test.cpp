@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "graphics_fixture.h"
-#include "shell/rect_ops.h"
+#include "shell/drawing/rect_ops.h"
 
 namespace lw::test {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "fake_platform.h"
 #include "shell/error_report.h"
-#include "shell/graphics.h"
+#include "shell/drawing/graphics.h"
 
 namespace lw::test {
 

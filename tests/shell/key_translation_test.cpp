@@ -1,9 +1,9 @@
 // Key messages to key events: the cases the window procedure's tests do not reach.
-#include "shell/key_translation.h"
+#include "shell/windows/key_translation.h"
 
 #include <gtest/gtest.h>
 
-#include "shell/event_record.h"
+#include "shell/windows/event_record.h"
 
 namespace lw {
 namespace {

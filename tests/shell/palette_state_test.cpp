@@ -1,6 +1,6 @@
 // The palette: colour correction curves, installs with fixed black and white ends, and fades
 // between colour tables a tick at a time.
-#include "shell/palette_state.h"
+#include "shell/drawing/palette_state.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/rect_ops.h"
+#include "shell/drawing/rect_ops.h"
 
 #include <gtest/gtest.h>
 

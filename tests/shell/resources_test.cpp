@@ -1,4 +1,4 @@
-#include "shell/program_resources.h"
+#include "resources/program_resources.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/colour_table.h"
+#include "shell/drawing/colour_table.h"
 
 namespace lw {
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/screen.h"
+#include "shell/drawing/screen.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/track_rect.h"
+#include "shell/drawing/track_rect.h"
 
 #include <gtest/gtest.h>
 

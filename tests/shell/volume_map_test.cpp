@@ -1,4 +1,4 @@
-#include "shell/volume_map.h"
+#include "shell/files/volume_map.h"
 
 #include <gtest/gtest.h>
 

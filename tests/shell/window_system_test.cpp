@@ -1,6 +1,6 @@
 // The runtime's windows, the window procedure, pause and resume, the pump and the clock, over
 // the fake platform and a real screen canvas.
-#include "shell/window_system.h"
+#include "shell/windows/window_system.h"
 
 #include <gtest/gtest.h>
 

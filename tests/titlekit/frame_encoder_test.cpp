@@ -2,7 +2,7 @@
 // picture (over garbage for a key frame, over the previous picture for a difference frame), in
 // bitmaps of any row stride, and must not cost more than sending the rows literally, whether it
 // aims at the smallest record or trades bytes for decoding speed.
-#include "apps/titlekit/frame_encoder.h"
+#include "authoring/frame_encoder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,8 @@
 
 namespace lw::titlekit {
 namespace {
+
+using namespace lw::authoring;
 
 using Bytes = std::vector<std::uint8_t>;
 

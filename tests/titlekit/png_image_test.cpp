@@ -1,6 +1,6 @@
 // PNG pictures: indexed pictures keep their indices and palette, true-colour and grey pictures
 // map to a given palette, and broken files give messages.
-#include "apps/titlekit/palette_files.h"
+#include "authoring/palette_files.h"
 #include "platform/png_image.h"
 
 #include <png.h>
@@ -14,6 +14,8 @@
 
 namespace lw::titlekit {
 namespace {
+
+using namespace lw::authoring;
 
 Palette TestPalette() {
   Palette palette{};

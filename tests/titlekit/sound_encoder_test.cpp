@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "apps/titlekit/sound_encoder.h"
-#include "apps/titlekit/wav_file.h"
+#include "authoring/sound_encoder.h"
+#include "authoring/wav_file.h"
 #include "common/byte_io.h"
 #include "media/sound_record.h"
 
@@ -28,6 +28,8 @@ extern char** environ;
 
 namespace lw::titlekit {
 namespace {
+
+using namespace lw::authoring;
 
 using Bytes = std::vector<std::uint8_t>;
 

@@ -1,4 +1,4 @@
-#include "apps/titlekit/sprite_encoder.h"
+#include "authoring/sprite_encoder.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,8 @@
 
 namespace lw::titlekit {
 namespace {
+
+using namespace lw::authoring;
 
 using Bytes = std::vector<std::uint8_t>;
 

@@ -13,14 +13,17 @@
 
 #include "apps/titlekit/command_line.h"
 #include "apps/titlekit/commands.h"
-#include "apps/titlekit/frame_encoder.h"
-#include "apps/titlekit/palette_files.h"
+#include "authoring/frame_encoder.h"
+#include "authoring/palette_files.h"
 #include "platform/png_image.h"
 #include "apps/titlekit/script_files.h"
 #include "media/frame_codec.h"
 
 namespace lw::titlekit {
 namespace {
+
+// This command wires the authoring library's encoders and picture files to the command line.
+using namespace lw::authoring;
 
 enum class Direction { kEncode, kDecode };
 

@@ -7,13 +7,16 @@
 #include <string>
 
 #include "apps/titlekit/commands.h"
-#include "apps/titlekit/palette_files.h"
+#include "authoring/palette_files.h"
 #include "platform/png_image.h"
 #include "apps/titlekit/script_files.h"
-#include "shell/colour_table.h"
+#include "shell/drawing/colour_table.h"
 
 namespace lw::titlekit {
 namespace {
+
+// This command wires the authoring library's encoders and picture files to the command line.
+using namespace lw::authoring;
 
 constexpr std::int32_t kChartColumns = 16;
 constexpr std::int32_t kSquareSide = 8;

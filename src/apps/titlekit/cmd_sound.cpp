@@ -8,12 +8,15 @@
 
 #include "apps/titlekit/commands.h"
 #include "apps/titlekit/script_files.h"
-#include "apps/titlekit/sound_encoder.h"
-#include "apps/titlekit/wav_file.h"
+#include "authoring/sound_encoder.h"
+#include "authoring/wav_file.h"
 #include "media/sound_record.h"
 
 namespace lw::titlekit {
 namespace {
+
+// This command wires the authoring library's encoders and picture files to the command line.
+using namespace lw::authoring;
 
 struct Options {
   std::string input;

@@ -14,15 +14,18 @@
 
 #include "apps/titlekit/command_line.h"
 #include "apps/titlekit/commands.h"
-#include "apps/titlekit/palette_files.h"
+#include "authoring/palette_files.h"
 #include "platform/png_image.h"
 #include "apps/titlekit/script_files.h"
-#include "apps/titlekit/sprite_encoder.h"
+#include "authoring/sprite_encoder.h"
 #include "media/sprite.h"
-#include "shell/colour_table.h"
+#include "shell/drawing/colour_table.h"
 
 namespace lw::titlekit {
 namespace {
+
+// This command wires the authoring library's encoders and picture files to the command line.
+using namespace lw::authoring;
 
 enum class Direction { kEncode, kDecode };
 

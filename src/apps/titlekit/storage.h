@@ -11,12 +11,12 @@
 #include "media/stamp_counter.h"
 #include "media/star_library.h"
 #include "script/compiled_script_cache.h"
-#include "shell/boxes.h"
+#include "shell/dialogs/boxes.h"
 #include "shell/error_report.h"
-#include "shell/file_access.h"
+#include "shell/files/file_access.h"
 #include "shell/message_texts.h"
-#include "shell/platform_error.h"
-#include "shell/volume_map.h"
+#include "shell/files/platform_error.h"
+#include "shell/files/volume_map.h"
 
 namespace lw::titlekit {
 

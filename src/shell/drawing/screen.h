@@ -1,0 +1,37 @@
+// The screen canvas: the 640 x 480 picture that the window shows. Window ports draw into it
+// and mark what they changed; a present sends the changed rectangles, converted through the
+// installed palette, to the platform. It also keeps what was last shown, so that the whole
+// window can be drawn again after a palette change.
+#pragma once
+
+#include <vector>
+
+#include "common/geometry.h"
+#include "platform/platform.h"
+#include "shell/drawing/surface.h"
+
+namespace lw {
+
+class Screen {
+ public:
+  explicit Screen(platform::Platform& platform);
+
+  [[nodiscard]] Surface& canvas() { return canvas_; }
+  [[nodiscard]] Rect rect() const { return canvas_.rect(); }
+
+  // Marks canvas pixels as changed (clipped to the canvas).
+  void markDirty(const Rect& r);
+  // Sends the changed rectangles to the platform (nothing when nothing changed).
+  void present();
+  // Installs a palette on the platform; the next present shows the whole canvas through it.
+  void setPalette(const Palette& palette);
+  [[nodiscard]] const Palette& palette() const { return palette_; }
+
+ private:
+  platform::Platform& platform_;
+  Surface canvas_;
+  Palette palette_{};
+  std::vector<Rect> dirty_;
+};
+
+}  // namespace lw

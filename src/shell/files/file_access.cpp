@@ -1,0 +1,315 @@
+#include "shell/files/file_access.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <chrono>
+#include <fstream>
+#include <limits>
+
+namespace lw {
+namespace {
+
+constexpr mode_t kCreateMode = 0644;
+constexpr std::string_view kMemAvailableKey = "MemAvailable:";
+constexpr std::uint64_t kKibibyte = 1024;
+
+// The platform path for a colon path, or nothing when it cannot name a file (an embedded NUL
+// would silently cut the name short at the system call).
+std::optional<std::string> PlatformPath(const FileAccess& files, std::string_view colonPath) {
+  std::string path = files.MapPath(colonPath);
+  if (path.find('\0') != std::string::npos) return std::nullopt;
+  return path;
+}
+
+// Reads up to `count` bytes at `offset`, or at the current position when `offset` is negative,
+// going on after interrupted and partial reads; stops early only at the end of the file or on an
+// error. Gives the bytes read, and leaves errno 0 when it stopped at the end of the file.
+std::size_t ReadFully(int fd, std::uint8_t* into, std::size_t count, off_t offset) {
+  std::size_t got = 0;
+  errno = 0;
+  while (got < count) {
+    const ssize_t n = offset < 0 ? ::read(fd, into + got, count - got)
+                                 : ::pread(fd, into + got, count - got,
+                                           offset + static_cast<off_t>(got));
+    if (n > 0) {
+      got += static_cast<std::size_t>(n);
+    } else if (n == 0) {
+      errno = 0;
+      break;
+    } else if (errno != EINTR) {
+      break;
+    }
+  }
+  return got;
+}
+
+}  // namespace
+
+FileAccess::~FileAccess() = default;
+
+ProgramCode FileAccess::failFromErrno(int errnoValue) {
+  lastError_.setFromErrno(errnoValue);
+  return ProgramCode::kFile;
+}
+
+BoxAnswer FileAccess::askDisc(int textId, int captionId) {
+  BoxRequest request;
+  request.caption = texts_.text(captionId);
+  request.text = WrapForBox(texts_.format(textId, lastError_.get()));
+  request.buttons = BoxButtons::kAbortRetryIgnore;
+  request.icon = BoxIcon::kExclamation;
+  return boxes_.showBox(request);
+}
+
+ProgramCode FileAccess::FileCreate(std::string_view path, FileHandle& out) {
+  pump();
+  out = kNoFile;
+  const std::optional<std::string> platformPath = PlatformPath(*this, path);
+  if (!platformPath) return failFromErrno(ENOENT);
+  const int fd = ::open(platformPath->c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, kCreateMode);
+  if (fd < 0) return failFromErrno(errno);
+  out = fd;
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FileOpen(std::string_view path, FileHandle& out) {
+  pump();
+  out = kNoFile;
+  const std::optional<std::string> platformPath = PlatformPath(*this, path);
+  if (!platformPath) return failFromErrno(ENOENT);
+  int fd = ::open(platformPath->c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) fd = ::open(platformPath->c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return failFromErrno(errno);
+  // A folder opens read-only here, but it is no file to read.
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    const int cause = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    ::close(fd);
+    return failFromErrno(cause);
+  }
+  out = fd;
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FileClose(FileHandle file) {
+  pump();
+  // On Linux the descriptor is released even when close reports an interruption.
+  if (::close(file) != 0 && errno != EINTR) return failFromErrno(errno);
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FileRead(FileHandle file, std::span<std::uint8_t> buffer) {
+  pump();
+  const off_t start = ::lseek(file, 0, SEEK_CUR);
+  if (start < 0) return failFromErrno(errno);
+  return readPieces(file, start, buffer, false);
+}
+
+ProgramCode FileAccess::FileReadAt(FileHandle file, std::uint32_t offset,
+                                   std::span<std::uint8_t> buffer) {
+  pump();
+  return readPieces(file, static_cast<off_t>(offset), buffer, true);
+}
+
+ProgramCode FileAccess::readPieces(FileHandle file, off_t start, std::span<std::uint8_t> buffer,
+                                   bool positioned) {
+  std::size_t done = 0;
+  while (done < buffer.size()) {
+    const std::size_t piece = std::min(kReadPiece, buffer.size() - done);
+    std::size_t got = 0;
+    // A failed or short piece asks the player. Retry reads again what is missing of the
+    // piece, from where the missing part starts, so that no part of the buffer stays unread.
+    for (bool retrying = false; got < piece; retrying = true) {
+      pump();
+      const off_t missingAt = start + static_cast<off_t>(done + got);
+      if (retrying && !positioned && ::lseek(file, missingAt, SEEK_SET) != missingAt) {
+        lastError_.setFromErrno(errno);
+      } else {
+        got += ReadFully(file, buffer.data() + done + got, piece - got, positioned ? missingAt : -1);
+        if (got == piece) break;
+        // Stopping early without an error is the end of the file: the data is not there.
+        if (errno == 0)
+          lastError_.set(platform_error::kDataError);
+        else
+          lastError_.setFromErrno(errno);
+      }
+      switch (askDisc(text_id::kDiscReadError, text_id::kDiscReadCaption)) {
+        case BoxAnswer::kIgnore:
+          return ProgramCode::kOk;
+        case BoxAnswer::kRetry:
+          break;
+        default:
+          return ProgramCode::kFile;
+      }
+    }
+    done += piece;
+  }
+  pump();
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FileWrite(FileHandle file, std::span<const std::uint8_t> bytes) {
+  pump();
+  if (::lseek(file, 0, SEEK_CUR) < 0) return failFromErrno(errno);
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(file, bytes.data() + written, bytes.size() - written);
+    if (n > 0) {
+      written += static_cast<std::size_t>(n);
+    } else if (n == 0) {
+      return failFromErrno(ENOSPC);  // nothing taken without an error: the device is full
+    } else if (errno != EINTR) {
+      return failFromErrno(errno);
+    }
+  }
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FileWriteAt(FileHandle file, std::uint32_t offset,
+                                    std::span<const std::uint8_t> bytes) {
+  pump();
+  std::size_t written = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::pwrite(file, bytes.data() + written, bytes.size() - written,
+                               static_cast<off_t>(offset) + static_cast<off_t>(written));
+    if (n > 0) {
+      written += static_cast<std::size_t>(n);
+    } else if (n == 0) {
+      return failFromErrno(ENOSPC);
+    } else if (errno != EINTR) {
+      return failFromErrno(errno);
+    }
+  }
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FileSeek(FileHandle file, std::uint32_t offset) {
+  pump();
+  const off_t target = static_cast<off_t>(offset);
+  while (::lseek(file, target, SEEK_SET) != target) {
+    lastError_.setFromErrno(errno);
+    switch (askDisc(text_id::kDiscSeekError, text_id::kDiscSeekCaption)) {
+      case BoxAnswer::kIgnore:
+        return ProgramCode::kOk;
+      case BoxAnswer::kRetry:
+        pump();
+        break;
+      default:
+        return ProgramCode::kFile;
+    }
+  }
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FileFlush(FileHandle file) {
+  pump();
+  if (::fsync(file) != 0) return failFromErrno(errno);
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FileSize(FileHandle file, std::uint32_t& size) {
+  pump();
+  size = 0;
+  struct stat info {};
+  if (::fstat(file, &info) != 0) return failFromErrno(errno);
+  if (info.st_size > std::numeric_limits<std::uint32_t>::max()) return failFromErrno(EFBIG);
+  // An empty file is a failure without a platform cause.
+  if (info.st_size <= 0) {
+    lastError_.set(platform_error::kNone);
+    return ProgramCode::kFile;
+  }
+  size = static_cast<std::uint32_t>(info.st_size);
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FileExists(std::string_view path) {
+  pump();
+  const std::optional<std::string> platformPath = PlatformPath(*this, path);
+  if (!platformPath) return failFromErrno(ENOENT);
+  struct stat info {};
+  if (::stat(platformPath->c_str(), &info) != 0) return failFromErrno(errno);
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FileDelete(std::string_view path) {
+  pump();
+  const std::optional<std::string> platformPath = PlatformPath(*this, path);
+  if (!platformPath) return failFromErrno(ENOENT);
+  if (::unlink(platformPath->c_str()) != 0) return failFromErrno(errno);
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FindFirst(std::string_view folderPath) {
+  pump();
+  searchNames_.clear();
+  searchNext_ = 0;
+  searchOpen_ = false;
+  const std::optional<std::string> platformPath = PlatformPath(*this, folderPath);
+  if (!platformPath) return failFromErrno(ENOENT);
+  DIR* folder = ::opendir(platformPath->empty() ? "." : platformPath->c_str());
+  if (folder == nullptr) return failFromErrno(errno);
+  errno = 0;
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") searchNames_.emplace_back(name);
+  }
+  const int listError = errno;
+  ::closedir(folder);
+  if (listError != 0) {
+    searchNames_.clear();
+    return failFromErrno(listError);
+  }
+  if (searchNames_.empty()) return failFromErrno(ENOENT);
+  // The listing order of a folder depends on the filesystem; sorted, a title sees the same
+  // order everywhere.
+  std::sort(searchNames_.begin(), searchNames_.end());
+  searchOpen_ = true;
+  return ProgramCode::kOk;
+}
+
+ProgramCode FileAccess::FindNext(std::string& name) {
+  pump();
+  if (!searchOpen_ || searchNext_ >= searchNames_.size()) {
+    searchOpen_ = false;
+    searchNames_.clear();
+    searchNext_ = 0;
+    lastError_.set(platform_error::kNoMoreFiles);
+    return ProgramCode::kFile;
+  }
+  name = searchNames_[searchNext_++];
+  return ProgramCode::kOk;
+}
+
+std::uint64_t MemoryStatus::FreeMemory() const {
+  if (override_) return *override_;
+  const auto now = std::chrono::steady_clock::now();
+  if (!lastReading_ || now - readAt_ >= kReadingLifetime) {
+    lastReading_ = ReadMemAvailable();
+    readAt_ = now;
+  }
+  return *lastReading_;
+}
+
+std::uint64_t MemoryStatus::ReadMemAvailable() const {
+  std::ifstream in(path_);
+  std::string line;
+  while (in && std::getline(in, line)) {
+    if (!line.starts_with(kMemAvailableKey)) continue;
+    std::string_view rest = std::string_view(line).substr(kMemAvailableKey.size());
+    rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
+    std::uint64_t kib = 0;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), kib);
+    if (error != std::errc{} || end == rest.data()) return 0;
+    if (kib > std::numeric_limits<std::uint64_t>::max() / kKibibyte) return 0;
+    return kib * kKibibyte;
+  }
+  return 0;
+}
+
+}  // namespace lw

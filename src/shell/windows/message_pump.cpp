@@ -1,0 +1,110 @@
+// The message pump and everything that pumps: the event queue's operations, the input state,
+// and the tick clock. Every wait of the runtime goes through here, so that input keeps being
+// queued and the screen keeps being shown during loads and long scripts.
+#include "shell/windows/window_system.h"
+
+#include "shell/program_code.h"
+
+namespace lw {
+namespace {
+
+// Ticks are sixtieths of a second: milliseconds x 3 / 50.
+constexpr std::uint32_t kTickNumerator = 3;
+constexpr std::uint32_t kTickDenominator = 50;
+
+}  // namespace
+
+void WindowSystem::PumpMessages() {
+  platform::Message message;
+  if (pausedWait_ && pumpDepth_ == 0) {
+    // Paused: nothing runs until the player comes back or closes the window.
+    ++pumpDepth_;
+    while (pausedWait_) {
+      platform_.waitMessage(message);
+      HandleMessage(message);
+    }
+    --pumpDepth_;
+    return;
+  }
+  ++pumpDepth_;
+  serviceSound();
+  while (platform_.pollMessage(message)) {
+    HandleMessage(message);
+    serviceSound();
+  }
+  screen_.present();
+  --pumpDepth_;
+}
+
+void WindowSystem::serviceSound() {
+  if (hooks_.serviceSound) hooks_.serviceSound();
+}
+
+// A full queue loses events; the player hears it.
+void WindowSystem::PostEvent(bool coalesce, std::uint16_t kind, std::uint32_t message,
+                             std::optional<Point> where, std::uint16_t modifiers) {
+  if (queue_.post(coalesce, kind, message, where, modifiers) == EventQueue::PostResult::kLost) {
+    Beep();
+  }
+}
+
+std::optional<EventRecord> WindowSystem::NextEvent(std::uint16_t mask) {
+  PumpMessages();
+  return queue_.take(mask);
+}
+
+std::optional<EventRecord> WindowSystem::PeekEvent(std::uint16_t mask) {
+  PumpMessages();
+  return queue_.peek(mask);
+}
+
+void WindowSystem::FlushEvents() {
+  PumpMessages();
+  queue_.flush();
+}
+
+bool WindowSystem::ButtonDown() {
+  PumpMessages();
+  return platform_.buttonDown();
+}
+
+// A release already queued ends the press even when the button is down again by now.
+bool WindowSystem::ButtonStillDown() {
+  if (PeekEvent(event_mask::kMouseUp)) return false;
+  return ButtonDown();
+}
+
+Point WindowSystem::GetMouse(const RuntimeWindow* window, const Port* currentPort) {
+  PumpMessages();
+  if (window == nullptr && currentPort != nullptr) window = this->window(currentPort->window);
+  if (window == nullptr) {
+    errors_.ReportError(CodeNumber(ProgramCode::kLogic), errline::kGetMouseWithoutWindow);
+    return Point{};
+  }
+  const Point mouse = platform_.mousePosition();
+  return Point{static_cast<std::int16_t>(mouse.v - window->bounds.top + window->port.originV),
+               static_cast<std::int16_t>(mouse.h - window->bounds.left + window->port.originH)};
+}
+
+bool WindowSystem::EscapeDown() { return platform_.keyDown(platform::Key::kEscape); }
+
+bool WindowSystem::ControlDown() { return platform_.modifiers().ctrl; }
+
+bool WindowSystem::ShiftDown() { return platform_.modifiers().shift; }
+
+std::uint32_t WindowSystem::TickCount() {
+  PumpMessages();
+  return platform_.milliseconds() * kTickNumerator / kTickDenominator;
+}
+
+// Counts elapsed milliseconds rather than comparing clock values, so the wait also ends when
+// the clock wraps during it.
+void WindowSystem::WaitTicks(std::uint32_t ticks) {
+  const std::uint32_t start = platform_.milliseconds();
+  const std::uint32_t duration = ticks * kTickDenominator / kTickNumerator;
+  while (platform_.milliseconds() - start < duration) PumpMessages();
+}
+
+void WindowSystem::Beep() { platform_.beep(); }
+
+}  // namespace lw

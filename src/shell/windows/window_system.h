@@ -1,0 +1,180 @@
+// The runtime's windows and input: its own small window system over the platform's one window
+// (the stage window covers the screen canvas; the message box window is a strip drawn over it),
+// the window procedure that turns platform messages into event records, the event queue's
+// operations, the message pump with pause and resume, the tick clock and the cursor.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/geometry.h"
+#include "platform/platform.h"
+#include "shell/error_report.h"
+#include "shell/windows/event_queue.h"
+#include "shell/drawing/screen.h"
+#include "shell/drawing/surface.h"
+
+namespace lw {
+
+namespace errline {
+inline constexpr std::int16_t kGetMouseWithoutWindow = 408;
+}  // namespace errline
+
+// The record a window's owner keeps in it: the kind (1 stage window, 2 message box window)
+// and four words whose meaning belongs to the owner.
+struct WindowRecord {
+  std::int16_t kind = 0;
+  std::array<std::int32_t, 4> words{};
+  int window = -1;  // the window's index in the window list
+};
+
+namespace window_kind {
+inline constexpr std::int16_t kStage = 1;
+inline constexpr std::int16_t kMessageBox = 2;
+}  // namespace window_kind
+
+// One runtime window: where it lies on the screen canvas, whether it shows, and its port.
+struct RuntimeWindow {
+  std::string caption;
+  Rect bounds;  // screen canvas rectangle of the client area
+  bool visible = false;
+  bool destroyed = false;
+  bool visibleAtPause = false;
+  WindowRecord record;
+  Port port;  // draws on the screen canvas within `bounds`
+};
+
+// The application state: 0 at start and while paused, -1 while start-up reads its command
+// line, 1 while active.
+enum class AppState : std::int8_t { kStarting = 0, kPaused = 0, kReadingCommandLine = -1, kActive = 1 };
+
+class WindowSystem {
+ public:
+  static constexpr int kMaxWindows = 16;
+
+  // Hooks the window system calls: colour correction keys, and the pause and resume work of
+  // other layers (sound, palette).
+  struct Hooks {
+    std::function<void(bool raise, bool first, bool second, bool third)> adjustCorrection;
+    std::function<void()> pauseOthers;   // sound channels pause, system colours given back
+    std::function<void()> resumeOthers;  // palette taken again and re-installed, sound resumes
+    // Refills the sound output while sound plays: called once per pump and after each message.
+    std::function<void()> serviceSound;
+  };
+
+  // The runtime's own key for the message box: a key that gives no character, so no title
+  // ever hears it.
+  static constexpr platform::Key kMessageBoxKey = platform::Key::kF12;
+
+  WindowSystem(platform::Platform& platform, Screen& screen, ErrorReporter& errors);
+  void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
+  // What a press of kMessageBoxKey does (the runtime shows or hides its message box).
+  void setMessageBoxKeyHandler(std::function<void()> handler) {
+    messageBoxKey_ = std::move(handler);
+  }
+
+  // Windows. The first window created is the main window. A window list holds at most 16;
+  // a seventeenth is refused (null).
+  RuntimeWindow* CreateRuntimeWindow(const std::string& caption);
+  RuntimeWindow* CreateMessagesWindow();
+  void DestroyRuntimeWindow(RuntimeWindow& window);
+  // The window at a list index, or null when there is none there or it was destroyed.
+  [[nodiscard]] RuntimeWindow* window(int index);
+  // The main window, or null before it is created and after it is destroyed.
+  [[nodiscard]] RuntimeWindow* mainWindow();
+  // The active runtime window, or null.
+  [[nodiscard]] RuntimeWindow* FrontWindow();
+  void setFrontWindow(RuntimeWindow* window);
+  // The visible runtime window under a screen point (the topmost: later windows lie above
+  // earlier ones), or null.
+  [[nodiscard]] RuntimeWindow* FindWindowAt(Point screenPoint);
+  // Moves and sizes a window's client area on the screen canvas, kept within the screen.
+  void SetWindowBounds(const Rect& bounds, RuntimeWindow& window);
+  // Showing, hiding and moving a window post updates for the windows that must draw again.
+  void ShowRuntimeWindow(RuntimeWindow& window);
+  void HideRuntimeWindow(RuntimeWindow& window);
+
+  // Cursor.
+  void SetTitleCursor(const platform::CursorImage* cursor);
+  void SetArrowCursor();
+  void setArrowCursorImage(const platform::CursorImage* arrow) { arrow_ = arrow; }
+  void ShowTitleCursor();
+  void HideTitleCursor();
+
+  // Events and time.
+  void PostEvent(bool coalesce, std::uint16_t kind, std::uint32_t message,
+                 std::optional<Point> where, std::uint16_t modifiers);
+  std::optional<EventRecord> NextEvent(std::uint16_t mask);
+  std::optional<EventRecord> PeekEvent(std::uint16_t mask);
+  void FlushEvents();
+  bool ButtonDown();
+  bool ButtonStillDown();
+  // The mouse in the window's client coordinates plus its drawing origin; with no window, the
+  // window whose port is `currentPort` (when it is a window's); with neither, reports program
+  // error 110 at line 408 and gives (0, 0).
+  Point GetMouse(const RuntimeWindow* window, const Port* currentPort = nullptr);
+  bool EscapeDown();
+  bool ControlDown();
+  bool ShiftDown();
+  std::uint32_t TickCount();
+  void WaitTicks(std::uint32_t ticks);
+  void Beep();
+
+  // Dispatches every pending platform message through the window procedure and shows what was
+  // drawn. While paused (and not nested), waits for messages until resumed or closed.
+  void PumpMessages();
+
+  [[nodiscard]] AppState appState() const { return appState_; }
+  void setAppState(AppState state) { appState_ = state; }
+  [[nodiscard]] bool paused() const { return appState_ != AppState::kActive; }
+  [[nodiscard]] bool quitRequested() const { return quit_; }
+  void requestQuit() { quit_ = true; }
+
+  [[nodiscard]] EventQueue& queue() { return queue_; }
+  [[nodiscard]] platform::Platform& platform() { return platform_; }
+
+  // The window procedure: one platform message (public so that tests can feed messages).
+  void HandleMessage(const platform::Message& message);
+
+ private:
+  void pause();
+  void resume();
+  void handleKeyDown(const platform::Message& message);
+  void handleKeyUp(const platform::Message& message);
+  void handleButton(const platform::Message& message);
+  void handlePaint();
+  RuntimeWindow* appendWindow(const std::string& caption, const Rect& bounds);
+  // Marks a canvas area changed and posts updates, in list order, for the visible windows from
+  // list index `lowest` up that touch it, and for those that overlap a window updated below
+  // them: all windows draw on the one canvas, so a window above one that draws must draw again.
+  void redraw(const Rect& area, int lowest);
+  [[nodiscard]] std::string mainCaption() const;
+  void serviceSound();
+
+  platform::Platform& platform_;
+  Screen& screen_;
+  ErrorReporter& errors_;
+  Hooks hooks_;
+  std::function<void()> messageBoxKey_;
+  std::vector<std::unique_ptr<RuntimeWindow>> windows_;
+  RuntimeWindow* main_ = nullptr;
+  RuntimeWindow* front_ = nullptr;
+  EventQueue queue_;
+  const platform::CursorImage* arrow_ = nullptr;
+  const platform::CursorImage* titleCursor_ = nullptr;
+  int cursorShowCount_ = 0;  // the cursor shows while this is at least 0
+  AppState appState_ = AppState::kStarting;
+  // Set by a deactivation and cleared by the activation that undoes it; the state alone cannot
+  // tell a pause from the start-up, whose state has the same value.
+  bool suspended_ = false;
+  bool pausedWait_ = false;
+  int pumpDepth_ = 0;
+  bool quit_ = false;
+};
+
+}  // namespace lw
