@@ -46,7 +46,7 @@ using lw::platform::kCanvasHeight;
 using lw::platform::kCanvasWidth;
 
 constexpr int kRuns = 5;
-constexpr double kRunSeconds = 0.25;       // a timed run repeats its work for about this long
+constexpr double kRunSeconds = 0.25;        // a timed run repeats its work for about this long
 constexpr double kCalibrateSeconds = 0.02;  // a sizing batch grows until it takes this long
 constexpr double kMicro = 1e6;
 
@@ -233,7 +233,8 @@ void CheckTitles(std::vector<std::unique_ptr<SteppedTitle>>& titles) {
     SteppedTitle& title = *titles[t];
     for (int pass = 0; pass < kCheckPasses; ++pass) title.runtime().loop().Pass();
     const std::string name = kTitles[t].name;
-    if (title.calls() != std::vector<std::string>{"boot()"}) Die(name + ": boot() did not run once");
+    if (title.calls() != std::vector<std::string>{"boot()"})
+      Die(name + ": boot() did not run once");
     if (!title.platform().boxes().empty()) Die(name + ": a box came up");
     if (title.runtime().interpreter()->errorPending()) Die(name + ": a handler failed");
     if (kTitles[t].source == kWorkingIdle && title.global("idles") != kCheckPasses) {
@@ -260,11 +261,11 @@ void RunLoopTable(const ScratchFolder& scratch) {
   std::int64_t workingPasses = kCheckPasses;  // the passes of the title whose idle() counts
   for (std::size_t t = 0; t < titles.size(); ++t) {
     const bool counted = kTitles[t].source == kWorkingIdle;
-    contestants.push_back([&loop = titles[t]->runtime().loop(), counted,
-                           &workingPasses](std::int64_t count) {
-      for (std::int64_t i = 0; i < count; ++i) loop.Pass();
-      if (counted) workingPasses += count;
-    });
+    contestants.push_back(
+        [&loop = titles[t]->runtime().loop(), counted, &workingPasses](std::int64_t count) {
+          for (std::int64_t i = 0; i < count; ++i) loop.Pass();
+          if (counted) workingPasses += count;
+        });
   }
   const std::vector<double> rates = RatesOf(contestants);
   for (std::size_t t = 0; t < titles.size(); ++t) {
@@ -286,8 +287,8 @@ void RunLoopTable(const ScratchFolder& scratch) {
       kPumpsPerPass);
   std::printf("%-30s %12s %10s %8s %10s\n", "", "per second", "us each", "x pump", "adds us");
   const double pump = kMicro / rates[0];
-  std::printf("%-30s %12.0f %10.3f %8s %10s\n", "bare PumpMessages (bound)", rates[0], pump,
-              "1.00", "-");
+  std::printf("%-30s %12.0f %10.3f %8s %10s\n", "bare PumpMessages (bound)", rates[0], pump, "1.00",
+              "-");
   for (std::size_t t = 0; t < titles.size(); ++t) {
     const double pass = kMicro / rates[t + 1];
     std::printf("%-30s %12.0f %10.3f %8.2f %10.3f\n", kTitles[t].name, rates[t + 1], pass,
@@ -362,8 +363,8 @@ std::uint8_t IndexAt(const lw::Surface& canvas, const Spot& spot) {
 bool ConverterShows(const lw::platform::CanvasConverter& converter, const lw::Surface& canvas,
                     const lw::Surface& before, const lw::Rect& r, const lw::Palette& palette) {
   for (const Spot& spot : SpotsOf(r)) {
-    const bool inside = r.contains({static_cast<std::int16_t>(spot.v),
-                                    static_cast<std::int16_t>(spot.h)});
+    const bool inside =
+        r.contains({static_cast<std::int16_t>(spot.v), static_cast<std::int16_t>(spot.h)});
     const std::uint8_t index = IndexAt(inside ? canvas : before, spot);
     const std::size_t at = static_cast<std::size_t>(spot.v) * kCanvasWidth + spot.h;
     if (converter.pixels()[at] != Argb(palette[index]) || converter.indexes()[at] != index) {
@@ -377,8 +378,8 @@ bool ConverterShows(const lw::platform::CanvasConverter& converter, const lw::Su
 bool PlatformShows(const lw::platform::HeadlessPlatform& platform, const lw::Surface& canvas,
                    const lw::Surface& before, const lw::Rect& r) {
   for (const Spot& spot : SpotsOf(r)) {
-    const bool inside = r.contains({static_cast<std::int16_t>(spot.v),
-                                    static_cast<std::int16_t>(spot.h)});
+    const bool inside =
+        r.contains({static_cast<std::int16_t>(spot.v), static_cast<std::int16_t>(spot.h)});
     if (platform.canvasPixel(spot.h, spot.v) != IndexAt(inside ? canvas : before, spot)) {
       return false;
     }
@@ -427,10 +428,10 @@ Work MemcpyWork(const lw::Rect& r, std::size_t pixelBytes, const std::vector<std
 }
 
 struct PresentResult {
-  double convert = 0;   // microseconds per present
-  double bytes8 = 0;    // memcpy of the 8-bit pixels
-  double bytes32 = 0;   // memcpy of the 32-bit pixels
-  double screen = 0;    // Screen::present on the headless platform
+  double convert = 0;  // microseconds per present
+  double bytes8 = 0;   // memcpy of the 8-bit pixels
+  double bytes32 = 0;  // memcpy of the 32-bit pixels
+  double screen = 0;   // Screen::present on the headless platform
 };
 
 // Checks each contestant on `r` once, then times them in turns.
@@ -450,10 +451,11 @@ PresentResult RunPresent(const lw::Rect& r, const std::string& name) {
     Die(name + ": the first conversion does not show the whole canvas");
   }
   Repaint(canvas, r);
-  const std::vector<lw::Rect> converted = converter.convert(canvas.data(), canvas.rowBytes(), dirty);
-  if (converted.size() != 1 || converted.front().top != r.top ||
-      converted.front().left != r.left || converted.front().bottom != r.bottom ||
-      converted.front().right != r.right || !ConverterShows(converter, canvas, painted, r, palette)) {
+  const std::vector<lw::Rect> converted =
+      converter.convert(canvas.data(), canvas.rowBytes(), dirty);
+  if (converted.size() != 1 || converted.front().top != r.top || converted.front().left != r.left ||
+      converted.front().bottom != r.bottom || converted.front().right != r.right ||
+      !ConverterShows(converter, canvas, painted, r, palette)) {
     Die(name + ": the conversion of the dirty rectangle is wrong");
   }
 
@@ -510,8 +512,8 @@ void RunPresentTable() {
       "convert: CanvasConverter::convert (8-bit canvas to ARGB8888 through the palette); "
       "memcpy 8/32: the rectangle's 8-bit source / 32-bit output bytes, row by row; "
       "Screen::present: markDirty + present on the headless platform\n");
-  std::printf("%-16s %9s %9s %9s %9s %9s %9s %9s\n", "rectangle", "convert", "Mpx/s",
-              "memcpy 8", "memcpy 32", "x mcpy32", "Screen", "x mcpy8");
+  std::printf("%-16s %9s %9s %9s %9s %9s %9s %9s\n", "rectangle", "convert", "Mpx/s", "memcpy 8",
+              "memcpy 32", "x mcpy32", "Screen", "x mcpy8");
   for (const RectCase& c : kRects) {
     const PresentResult result = RunPresent(c.rect, c.name);
     const double pixels =

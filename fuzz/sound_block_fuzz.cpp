@@ -45,10 +45,8 @@ bool KnownSite(lw::FatalSite site) {
     case lw::errline::kSoundBlockOverrun:
     case lw::errline::kSoundRate:
     case lw::errline::kSoundHeader:
-    case lw::errline::kSoundBlockTruncated:
-      return true;
-    default:
-      return false;
+    case lw::errline::kSoundBlockTruncated: return true;
+    default: return false;
   }
 }
 

@@ -17,9 +17,9 @@
 #include "media/star_file.h"
 #include "shell/dialogs/boxes.h"
 #include "shell/files/file_access.h"
-#include "shell/message_texts.h"
 #include "shell/files/platform_error.h"
 #include "shell/files/volume_map.h"
+#include "shell/message_texts.h"
 
 namespace {
 

@@ -361,15 +361,9 @@ bool AppendUnescaped(std::string_view text, std::string& out, const Where& where
     }
     if (++pos == text.size()) return true;
     switch (text[pos]) {
-      case 'n':
-        out.push_back('\n');
-        break;
-      case 't':
-        out.push_back('\t');
-        break;
-      case '\\':
-        out.push_back('\\');
-        break;
+      case 'n': out.push_back('\n'); break;
+      case 't': out.push_back('\t'); break;
+      case '\\': out.push_back('\\'); break;
       case 'x': {
         constexpr std::size_t kDigits = 2;
         if (text.size() - pos <= kDigits) Fail(where, "\\x needs two hex digits");
@@ -377,8 +371,7 @@ bool AppendUnescaped(std::string_view text, std::string& out, const Where& where
         pos += kDigits;
         break;
       }
-      default:
-        Fail(where, std::string("unknown escape \\") + text[pos]);
+      default: Fail(where, std::string("unknown escape \\") + text[pos]);
     }
   }
   return false;
@@ -541,12 +534,8 @@ void ReadOne(Resources& resources, Kind kind, const std::string& path, bool& hav
       resources.strings = ReadStrings(source);
       haveStrings = true;
       break;
-    case Kind::kPalettes:
-      AddRaw(resources, source, ReadPalette(source));
-      break;
-    case Kind::kTables:
-      AddRaw(resources, source, ReadTable(source));
-      break;
+    case Kind::kPalettes: AddRaw(resources, source, ReadPalette(source)); break;
+    case Kind::kTables: AddRaw(resources, source, ReadTable(source)); break;
     case Kind::kCursors: {
       const std::string name = CursorResourceName(source);
       if (!resources.cursors.emplace(name, ReadCursor(source)).second)

@@ -117,25 +117,13 @@ enum {
 };
 
 /* Value types. */
-enum {
-  LW_TYPE_NONE = 1000,
-  LW_TYPE_NUMBER = 1001,
-  LW_TYPE_TEXT = 1002,
-  LW_TYPE_BLOCK = 1003
-};
+enum { LW_TYPE_NONE = 1000, LW_TYPE_NUMBER = 1001, LW_TYPE_TEXT = 1002, LW_TYPE_BLOCK = 1003 };
 
 /* Result codes of the service entry. */
-enum {
-  LW_RESULT_OK = 0,
-  LW_RESULT_MISMATCH = 109
-};
+enum { LW_RESULT_OK = 0, LW_RESULT_MISMATCH = 109 };
 
 /* A text is a length byte followed by its characters, in a buffer of this many bytes. */
-enum {
-  LW_TEXT_MAX_LENGTH = 255,
-  LW_TEXT_BUFFER_SIZE = 256,
-  LW_NAME_MAX_LENGTH = 15
-};
+enum { LW_TEXT_MAX_LENGTH = 255, LW_TEXT_BUFFER_SIZE = 256, LW_NAME_MAX_LENGTH = 15 };
 
 /* A memory block that the runtime manages; plug-ins only pass the handle back. */
 typedef struct LwBlockRecord* LwBlockHandle;

@@ -97,15 +97,15 @@ int CodeBits(std::uint8_t base, std::uint8_t pixel) {
 // They are rough (within some 30% on a loaded machine) but their ratios are what matters: a bit
 // run costs 0.6 .. 2.8 ns a pixel, a byte move 0.02 .. 0.1 ns.
 struct DecodeTimes {
-  static constexpr int kWholeRow = 1000;        // literal or copied, plus the bytes moved
+  static constexpr int kWholeRow = 1000;  // literal or copied, plus the bytes moved
   static constexpr int kWholeRowPixel = 18;
-  static constexpr int kDeltaRow = 2500;        // plus its sub-operations
-  static constexpr int kSubOp = 2500;           // dispatch of a sub-operation without a bit run
-  static constexpr int kBitRunSubOp = 10000;    // set-up and tail of a bit run
+  static constexpr int kDeltaRow = 2500;      // plus its sub-operations
+  static constexpr int kSubOp = 2500;         // dispatch of a sub-operation without a bit run
+  static constexpr int kBitRunSubOp = 10000;  // set-up and tail of a bit run
   static constexpr int kSkipPixel = 15;
-  static constexpr int kMovePixel = 35;         // literal pixels, copies from the reference
-  static constexpr int kFillPixel = 25;         // fills and repeats
-  static constexpr int kCopyBackPixel = 30;     // copies back (periods 4 and 8 the fastest)
+  static constexpr int kMovePixel = 35;      // literal pixels, copies from the reference
+  static constexpr int kFillPixel = 25;      // fills and repeats
+  static constexpr int kCopyBackPixel = 30;  // copies back (periods 4 and 8 the fastest)
   static constexpr int kCopyBackSubOp = 4000;
 };
 
@@ -242,8 +242,8 @@ class BitRunWindow {
  public:
   void clear(std::size_t capacity) { window_.clear(capacity); }
   void push(int position, Cost cost, int bits) {
-    window_.push(position, (cost + CostModel::bytes(bits / kByteBits)) * kByteBits +
-                               bits % kByteBits);
+    window_.push(position,
+                 (cost + CostModel::bytes(bits / kByteBits)) * kByteBits + bits % kByteBits);
   }
   void dropAbove(int last) { window_.dropAbove(last); }
   // The least cost + ceil((bits - baseBits) / 8) bytes in the window, with its position.
@@ -251,8 +251,8 @@ class BitRunWindow {
     const MinWindow::Entry* entry = window_.least();
     if (entry == nullptr) return {0, kNoCost};
     const bool carry = entry->value % kByteBits > baseBits % kByteBits;
-    return {entry->position, entry->value / kByteBits -
-                                 CostModel::bytes(baseBits / kByteBits - (carry ? 1 : 0))};
+    return {entry->position,
+            entry->value / kByteBits - CostModel::bytes(baseBits / kByteBits - (carry ? 1 : 0))};
   }
 
  private:
@@ -333,8 +333,7 @@ class DeltaRowPlanner {
         {SubOp::kRepeatLeft, subOp_, time(DecodeTimes::kFillPixel), &repeatLengths_},
         {SubOp::kFill, CostModel::bytes(kValueBytes) + subOp_, time(DecodeTimes::kFillPixel),
          &fillLengths_},
-        {SubOp::kCopyBack,
-         CostModel::bytes(kDistanceBytes) + time(DecodeTimes::kCopyBackSubOp),
+        {SubOp::kCopyBack, CostModel::bytes(kDistanceBytes) + time(DecodeTimes::kCopyBackSubOp),
          time(DecodeTimes::kCopyBackPixel), &backLengths_}};
     if (old_ != nullptr) {
       runKinds.push_back({SubOp::kSkip, subOp_, time(DecodeTimes::kSkipPixel), &skipLengths_});
@@ -401,9 +400,9 @@ class DeltaRowPlanner {
         if (first <= width_) window.push(first, best_[first] + run.perPixel * first);
         window.dropAbove(x + std::min((*run.lengths)[x], kTiers[t].last));
         if (const MinWindow::Entry* entry = window.least()) {
-          choice.offer(CostModel::bytes(kTiers[t].headerBytes) + run.fixed + entry->value -
-                           run.perPixel * x,
-                       run.kind, entry->position);
+          choice.offer(
+              CostModel::bytes(kTiers[t].headerBytes) + run.fixed + entry->value - run.perPixel * x,
+              run.kind, entry->position);
         }
       }
     }
@@ -431,8 +430,8 @@ class DeltaRowPlanner {
         }
         verticalWindows_[t].dropAbove(x + tier.last);
         const MinWindow::Entry entry = verticalWindows_[t].least(verticalBits_[x]);
-        choice.offer(header + bitRunSubOp_ + entry.value - verticalTime_[x],
-                     SubOp::kVerticalDeltas, entry.position);
+        choice.offer(header + bitRunSubOp_ + entry.value - verticalTime_[x], SubOp::kVerticalDeltas,
+                     entry.position);
       }
       // Horizontal deltas: the header, the first pixel, the bit run of the others.
       const int firstRun = x + std::max(tier.first, kMinHorizontalRun);
@@ -515,28 +514,23 @@ class DeltaRowPlanner {
         for (int i = 0; i < step.count; ++i) bits.code(reference[x + i], pixels[i]);
         break;
       }
-      case SubOp::kLiteralPixels:
-        out.bytes({pixels, static_cast<std::size_t>(step.count)});
-        break;
-      case SubOp::kFill:
-        out.u8(pixels[0]);
-        break;
+      case SubOp::kLiteralPixels: out.bytes({pixels, static_cast<std::size_t>(step.count)}); break;
+      case SubOp::kFill: out.u8(pixels[0]); break;
       case SubOp::kCopyBack:
         out.u16(static_cast<std::uint16_t>(copyDistance(x, step.count)));
         break;
       case SubOp::kSkip:
       case SubOp::kCopyReference:
-      case SubOp::kRepeatLeft:
-        break;
+      case SubOp::kRepeatLeft: break;
     }
   }
 
   static constexpr std::size_t kMostRunKinds = 5;
 
   CostModel model_;
-  Cost subOp_;          // the fixed time of a sub-operation without a bit run
-  Cost bitRunSubOp_;    // the fixed time of a bit run
-  Cost literalPixel_;   // a literal pixel's byte and time
+  Cost subOp_;         // the fixed time of a sub-operation without a bit run
+  Cost bitRunSubOp_;   // the fixed time of a bit run
+  Cost literalPixel_;  // a literal pixel's byte and time
   const std::uint8_t* target_ = nullptr;
   const std::uint8_t* old_ = nullptr;
   int width_ = 0;
@@ -631,8 +625,8 @@ class FrameEncoder {
     [[maybe_unused]] const std::size_t before = out_.data().size();
     planner_.emit(delta, out_);
     // Without decoding times in it, a plan's cost is its size.
-    assert(!smallest_ || CostModel::bytes(static_cast<Cost>(out_.data().size() - before)) ==
-                             delta.cost);
+    assert(!smallest_ ||
+           CostModel::bytes(static_cast<Cost>(out_.data().size() - before)) == delta.cost);
   }
 
   // The cheapest delta row found for row r among its most promising reference rows.

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <span>
-#include <array>
 #include <string>
 #include <string_view>
 
@@ -36,16 +35,11 @@ inline constexpr std::array kYesNo{BoxAnswer::kYes, BoxAnswer::kNo};
 // the default.
 [[nodiscard]] constexpr std::span<const BoxAnswer> ButtonsOf(BoxButtons buttons) {
   switch (buttons) {
-    case BoxButtons::kOk:
-      return box_buttons::kOk;
-    case BoxButtons::kOkCancel:
-      return box_buttons::kOkCancel;
-    case BoxButtons::kYesNoCancel:
-      return box_buttons::kYesNoCancel;
-    case BoxButtons::kAbortRetryIgnore:
-      return box_buttons::kAbortRetryIgnore;
-    case BoxButtons::kYesNo:
-      return box_buttons::kYesNo;
+    case BoxButtons::kOk: return box_buttons::kOk;
+    case BoxButtons::kOkCancel: return box_buttons::kOkCancel;
+    case BoxButtons::kYesNoCancel: return box_buttons::kYesNoCancel;
+    case BoxButtons::kAbortRetryIgnore: return box_buttons::kAbortRetryIgnore;
+    case BoxButtons::kYesNo: return box_buttons::kYesNo;
   }
   return box_buttons::kOk;
 }
@@ -73,7 +67,7 @@ inline constexpr std::array kYesNo{BoxAnswer::kYes, BoxAnswer::kNo};
 // The label of an answer's button, as boxes show it and logs name it.
 [[nodiscard]] constexpr std::string_view AnswerLabel(BoxAnswer answer) {
   constexpr std::array<std::string_view, 7> kLabels = {"OK",    "Cancel", "Yes",   "No",
-                                                        "Abort", "Retry",  "Ignore"};
+                                                       "Abort", "Retry",  "Ignore"};
   const auto index = static_cast<std::size_t>(answer);
   return index < kLabels.size() ? kLabels[index] : "?";
 }

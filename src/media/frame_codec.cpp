@@ -308,13 +308,11 @@ class FrameDecoder {
     std::uint8_t* out = row + column;
     auto bytes = static_cast<std::size_t>(count);
     switch (kind) {
-      case kHorizontalDeltas:
-        return horizontalDeltas(out, count);
+      case kHorizontalDeltas: return horizontalDeltas(out, count);
       case kVerticalDeltas:
         if (reference == nullptr) return FrameError::kBadReferenceRow;
         return verticalDeltas(out, reference + column, count);
-      case kSkip:
-        return {};
+      case kSkip: return {};
       case kCopyReference:
         if (reference == nullptr) return FrameError::kBadReferenceRow;
         CopyUnits(out, reference + column, bytes);
@@ -332,8 +330,7 @@ class FrameDecoder {
         if (pos_ == end_) return FrameError::kTruncated;
         FillBytes(out, *pos_++, bytes);
         return {};
-      default:
-        return copyBack(out, bytes);
+      default: return copyBack(out, bytes);
     }
   }
 
@@ -410,16 +407,12 @@ std::string_view FrameErrorText(FrameError error) {
   switch (error) {
     case FrameError::kBadDestination:
       return "the destination bitmap's rows do not lie inside its memory";
-    case FrameError::kTruncated:
-      return "the frame record ends early";
-    case FrameError::kBadSize:
-      return "the frame's row count or width does not fit the bitmap";
-    case FrameError::kBadRowOp:
-      return "unknown row operation";
+    case FrameError::kTruncated: return "the frame record ends early";
+    case FrameError::kBadSize: return "the frame's row count or width does not fit the bitmap";
+    case FrameError::kBadRowOp: return "unknown row operation";
     case FrameError::kBadCount:
       return "a delta row's counts overrun its width, or a horizontal run is too short";
-    case FrameError::kBadReferenceRow:
-      return "a reference row lies outside the bitmap";
+    case FrameError::kBadReferenceRow: return "a reference row lies outside the bitmap";
     case FrameError::kBadCopySource:
       return "a copy source lies before the start of the bitmap's memory";
   }

@@ -70,12 +70,8 @@ bool WalkRow(std::span<const std::uint8_t> code, std::int32_t width, std::int32_
     const std::int32_t count = op >> kCountShift;
     if (count > width - column) return false;
     switch (op & kKindMask) {
-      case kCopyAbove:
-        sink.CopyAbove(column, count);
-        break;
-      case kSkip:
-        sink.Skip(column, count);
-        break;
+      case kCopyAbove: sink.CopyAbove(column, count); break;
+      case kSkip: sink.Skip(column, count); break;
       case kRun:
         if (pos == code.size()) return false;
         sink.Fill(column, count, code[pos++]);

@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "common/geometry.h"
 #include "common/box_request.h"
+#include "common/geometry.h"
 #include "common/palette.h"
 
 namespace lw::platform {
@@ -41,7 +41,18 @@ enum class Key : std::uint8_t {
   kRight,
   kUp,
   kDown,
-  kF1, kF2, kF3, kF4, kF5, kF6, kF7, kF8, kF9, kF10, kF11, kF12,
+  kF1,
+  kF2,
+  kF3,
+  kF4,
+  kF5,
+  kF6,
+  kF7,
+  kF8,
+  kF9,
+  kF10,
+  kF11,
+  kF12,
   kOther,  // a key that gives no character (Shift alone, Home, ...)
 };
 
@@ -84,17 +95,17 @@ struct CursorImage {
   enum class Pixel : std::uint8_t { kTransparent, kBlack, kWhite, kInvert };
   int width = 0;
   int height = 0;
-  Point hotSpot;  // v, h within the picture
+  Point hotSpot;              // v, h within the picture
   std::vector<Pixel> pixels;  // row by row, width x height
 };
 
 // A file the player chose in a file dialog, or cancelled.
 struct FileDialogRequest {
   bool save = false;
-  std::string title;            // "Open" or "Save"
-  std::string filterName;       // "Saved games (.RTD)"
-  std::string pattern;          // "*.rtd"
-  std::string folder;           // the folder shown first (a platform path)
+  std::string title;       // "Open" or "Save"
+  std::string filterName;  // "Saved games (.RTD)"
+  std::string pattern;     // "*.rtd"
+  std::string folder;      // the folder shown first (a platform path)
 };
 
 // One line of text rendered for the runtime's drawing: one coverage byte per pixel (0 none,
@@ -162,9 +173,9 @@ class Platform {
   virtual void waitMessage(Message& out) = 0;
 
   // Input state now.
-  virtual bool buttonDown() = 0;       // the left button
-  virtual Point mousePosition() = 0;   // screen canvas point
-  virtual bool keyDown(Key key) = 0;   // kEscape and the like
+  virtual bool buttonDown() = 0;      // the left button
+  virtual Point mousePosition() = 0;  // screen canvas point
+  virtual bool keyDown(Key key) = 0;  // kEscape and the like
   virtual Modifiers modifiers() = 0;
 
   // The palette that converts canvas indexes to colours; the next present converts the whole

@@ -16,8 +16,8 @@ namespace lw {
 struct IndexedImage {
   std::int32_t width = 0;
   std::int32_t height = 0;
-  std::vector<std::uint8_t> pixels;  // width x height indices, rows top to bottom
-  Palette palette{};                 // the PNG's palette (missing entries black)
+  std::vector<std::uint8_t> pixels;   // width x height indices, rows top to bottom
+  Palette palette{};                  // the PNG's palette (missing entries black)
   bool hasTransparentPixels = false;  // a true-colour PNG had pixels of alpha below one half
 };
 
@@ -26,8 +26,7 @@ struct IndexedImage {
 // pixel takes, and then carries `mapTo` as its palette. Transparent pixels of a true-colour PNG
 // take `transparentIndex` when given, and opaque ones then never take it. The error is a ready
 // message: "PATH: reason".
-Expected<IndexedImage, std::string> ReadPng(const std::string& path,
-                                            const Palette* mapTo = nullptr,
+Expected<IndexedImage, std::string> ReadPng(const std::string& path, const Palette* mapTo = nullptr,
                                             std::optional<std::uint8_t> transparentIndex = {});
 
 // Writes an 8-bit indexed PNG with the image's palette; the message "PATH: reason" on failure.

@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "resources/program_resources.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_builtins.h"
 #include "runtime/stage_window.h"
 #include "script/keywords.h"
-#include "resources/program_resources.h"
 #include "shell/dialogs/text_dialog.h"
 #include "shell/dialogs/window_boxes.h"
 

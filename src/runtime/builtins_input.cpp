@@ -2,11 +2,11 @@
 
 #include <string_view>
 
+#include "resources/program_resources.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_builtins.h"
 #include "script/fold.h"
 #include "script/keywords.h"
-#include "resources/program_resources.h"
 
 namespace lw {
 namespace {
@@ -42,9 +42,7 @@ ScriptError Logic(BuiltinCall& c, bool value) {
 ScriptError Button(BuiltinCall& c) { return Logic(c, RuntimeOf(c).windows().ButtonDown()); }
 
 // stilldown(): the press goes on: the button is down and no release waits in the queue.
-ScriptError StillDown(BuiltinCall& c) {
-  return Logic(c, RuntimeOf(c).windows().ButtonStillDown());
-}
+ScriptError StillDown(BuiltinCall& c) { return Logic(c, RuntimeOf(c).windows().ButtonStillDown()); }
 
 // mouse(): the mouse as a packed stage point.
 ScriptError Mouse(BuiltinCall& c) {

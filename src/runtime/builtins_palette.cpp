@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "resources/program_resources.h"
 #include "runtime/runtime.h"
 #include "runtime/runtime_builtins.h"
 #include "script/fold.h"
 #include "script/keywords.h"
 #include "shell/drawing/colour_table.h"
-#include "resources/program_resources.h"
 
 namespace lw {
 namespace {

@@ -62,9 +62,9 @@ ScriptError FillArgument(const Value& value, const PString& text,
 }
 
 // Reads the call, finds the plug-in and calls it with code 2; `block` holds its answer.
-ScriptError CallFromScript(BuiltinCall& c, LwParameterBlock& block,
-                           std::array<std::array<unsigned char, LW_TEXT_BUFFER_SIZE>,
-                                      kMaxPluginArguments>& buffers) {
+ScriptError CallFromScript(
+    BuiltinCall& c, LwParameterBlock& block,
+    std::array<std::array<unsigned char, LW_TEXT_BUFFER_SIZE>, kMaxPluginArguments>& buffers) {
   PluginCallValues call;
   LW_TRY(ReadPluginCall(c, call));
   if (!call.values[0].isText()) return ScriptError::BadArgumentType;

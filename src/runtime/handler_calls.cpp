@@ -36,10 +36,18 @@ constexpr int kVolume9 = 510;
 }  // namespace command
 
 constexpr std::array<CommandKey, 12> kCommandKeys = {{
-    {'0', command::kVolume0},     {'1', command::kVolume0 + 1}, {'2', command::kVolume0 + 2},
-    {'3', command::kVolume0 + 3}, {'4', command::kVolume0 + 4}, {'5', command::kVolume0 + 5},
-    {'6', command::kVolume0 + 6}, {'7', command::kVolume0 + 7}, {'8', command::kVolume0 + 8},
-    {'9', command::kVolume9},     {'M', command::kMessage},     {'Q', command::kQuit},
+    {'0', command::kVolume0},
+    {'1', command::kVolume0 + 1},
+    {'2', command::kVolume0 + 2},
+    {'3', command::kVolume0 + 3},
+    {'4', command::kVolume0 + 4},
+    {'5', command::kVolume0 + 5},
+    {'6', command::kVolume0 + 6},
+    {'7', command::kVolume0 + 7},
+    {'8', command::kVolume0 + 8},
+    {'9', command::kVolume9},
+    {'M', command::kMessage},
+    {'Q', command::kQuit},
 }};
 static_assert(command::kVolume0 + 9 == command::kVolume9);
 
@@ -64,13 +72,16 @@ constexpr std::uint8_t UpperCase(std::uint8_t c) {
 }  // namespace
 
 std::string KeyName(std::uint8_t character) {
-  const auto named = std::find_if(kNamedKeys.begin(), kNamedKeys.end(),
-                                  [character](const NamedKey& k) { return k.character == character; });
+  const auto named =
+      std::find_if(kNamedKeys.begin(), kNamedKeys.end(),
+                   [character](const NamedKey& k) { return k.character == character; });
   if (named != kNamedKeys.end()) return std::string(named->name);
   return std::string(1, static_cast<char>(character));
 }
 
-std::string KeyDownCall(std::uint8_t character) { return QuotedCall("keydown", KeyName(character)); }
+std::string KeyDownCall(std::uint8_t character) {
+  return QuotedCall("keydown", KeyName(character));
+}
 
 std::string KeyRepeatCall(std::uint8_t character) {
   return QuotedCall("keyrepeat", KeyName(character));
@@ -78,9 +89,7 @@ std::string KeyRepeatCall(std::uint8_t character) {
 
 std::string MenuSelectCall(std::string_view item) { return QuotedCall("menuselect", item); }
 
-std::string MouseDownCall(std::int32_t point) {
-  return "mousedown(" + std::to_string(point) + ")";
-}
+std::string MouseDownCall(std::int32_t point) { return "mousedown(" + std::to_string(point) + ")"; }
 
 std::optional<int> CommandForKey(std::uint8_t character) {
   const std::uint8_t key = UpperCase(character);

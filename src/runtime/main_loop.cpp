@@ -97,8 +97,7 @@ void MainLoop::mouseDown(const EventRecord& event) {
 }
 
 void MainLoop::update(const EventRecord& event) {
-  send(windows_.window(static_cast<int>(event.message)),
-       WindowMessage(window_message::kDraw));
+  send(windows_.window(static_cast<int>(event.message)), WindowMessage(window_message::kDraw));
 }
 
 void MainLoop::checkLimits(const LoopLimits& limits) {

@@ -43,26 +43,13 @@ void MessageBoxWindow::handle(const WindowMessage& message) {
   using namespace window_message;
   if (window_ == nullptr) return;
   switch (message.code) {
-    case kDraw:
-      redraw();
-      break;
-    case kKey:
-      type(static_cast<std::uint8_t>(message.value));
-      break;
-    case kClose:
-      close();
-      break;
-    case kBeginDrawing:
-      beginDrawing();
-      break;
-    case kEndDrawing:
-      endDrawing();
-      break;
-    case kRecentre:
-      place();
-      break;
-    default:
-      break;  // codes the message box does not take
+    case kDraw: redraw(); break;
+    case kKey: type(static_cast<std::uint8_t>(message.value)); break;
+    case kClose: close(); break;
+    case kBeginDrawing: beginDrawing(); break;
+    case kEndDrawing: endDrawing(); break;
+    case kRecentre: place(); break;
+    default: break;  // codes the message box does not take
   }
 }
 

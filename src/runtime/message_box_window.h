@@ -22,9 +22,9 @@
 #include "runtime/stage_window.h"
 #include "script/bounded_string.h"
 #include "script/interpreter.h"
-#include "shell/error_report.h"
 #include "shell/drawing/graphics.h"
 #include "shell/drawing/screen.h"
+#include "shell/error_report.h"
 #include "shell/windows/window_system.h"
 
 namespace lw {

@@ -30,23 +30,23 @@ using Signature = std::array<std::int16_t, 4>;
 
 // The argument types of services 500..516, in code order.
 constexpr std::array<Signature, 17> kSignatures = {{
-    {kText, kText, kNumber, kNone},   // 500 move memory
-    {kNone, kNone, kNone, kNone},     // 501 free memory
-    {kBlock, kNone, kNone, kNone},    // 502 block size
-    {kBlock, kNumber, kNone, kNone},  // 503 resize block
-    {kNumber, kNone, kNone, kNone},   // 504 new block
-    {kBlock, kNone, kNone, kNone},    // 505 free block
-    {kBlock, kNone, kNone, kNone},    // 506 lock block
-    {kBlock, kNone, kNone, kNone},    // 507 unlock block
-    {kBlock, kNone, kNone, kNone},    // 508 copy block
-    {kText, kNone, kNone, kNone},     // 509 evaluate
-    {kText, kText, kNone, kNone},     // 510 append text
-    {kText, kText, kNone, kNone},     // 511 copy text
-    {kText, kNone, kNone, kNone},     // 512 text to number
-    {kNumber, kText, kNone, kNone},   // 513 number to text
-    {kNumber, kNumber, kNone, kNone}, // 514 report error
-    {kText, kText, kNone, kNone},     // 515 save dialog
-    {kText, kText, kNone, kNone},     // 516 open dialog
+    {kText, kText, kNumber, kNone},    // 500 move memory
+    {kNone, kNone, kNone, kNone},      // 501 free memory
+    {kBlock, kNone, kNone, kNone},     // 502 block size
+    {kBlock, kNumber, kNone, kNone},   // 503 resize block
+    {kNumber, kNone, kNone, kNone},    // 504 new block
+    {kBlock, kNone, kNone, kNone},     // 505 free block
+    {kBlock, kNone, kNone, kNone},     // 506 lock block
+    {kBlock, kNone, kNone, kNone},     // 507 unlock block
+    {kBlock, kNone, kNone, kNone},     // 508 copy block
+    {kText, kNone, kNone, kNone},      // 509 evaluate
+    {kText, kText, kNone, kNone},      // 510 append text
+    {kText, kText, kNone, kNone},      // 511 copy text
+    {kText, kNone, kNone, kNone},      // 512 text to number
+    {kNumber, kText, kNone, kNone},    // 513 number to text
+    {kNumber, kNumber, kNone, kNone},  // 514 report error
+    {kText, kText, kNone, kNone},      // 515 save dialog
+    {kText, kText, kNone, kNone},      // 516 open dialog
 }};
 static_assert(LW_SERVICE_MOVE_MEMORY + kSignatures.size() - 1 == LW_SERVICE_OPEN_DIALOG);
 

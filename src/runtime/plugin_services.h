@@ -21,9 +21,9 @@
 
 #include "loomwork/plugin.h"
 #include "script/interpreter.h"
+#include "shell/dialogs/file_dialog.h"
 #include "shell/error_report.h"
 #include "shell/files/file_access.h"
-#include "shell/dialogs/file_dialog.h"
 
 // The runtime's side of a block handle (opaque to plug-ins).
 struct LwBlockRecord {
@@ -84,8 +84,7 @@ class PluginServices {
   [[nodiscard]] LwBlockRecord* find(LwBlockHandle handle);
   // A new block of `size` bytes (at least 1) holding `bytes` (the rest zero) as the result;
   // false when the free memory does not reach that far.
-  bool addBlock(std::int64_t size, const std::vector<std::uint8_t>& bytes,
-                LwParameterBlock& b);
+  bool addBlock(std::int64_t size, const std::vector<std::uint8_t>& bytes, LwParameterBlock& b);
   // Whether `size` bytes fit in the free-memory figure.
   [[nodiscard]] bool affordable(std::int64_t size) const;
   // Runs a file dialog and gives its path and name back in the two texts.

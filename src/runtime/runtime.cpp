@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "resources/program_resources.h"
 #include "runtime/error_lines.h"
 #include "shell/drawing/colour_table.h"
-#include "resources/program_resources.h"
 
 namespace lw {
 namespace {

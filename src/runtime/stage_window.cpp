@@ -98,10 +98,10 @@ void StageWindow::draw() {
                 static_cast<std::int16_t>(right + port.originH)};
   };
   const std::array<Rect, 4> strips = {
-      rect(0, 0, stageTop, width),                         // above
-      rect(stageBottom, 0, height, width),                 // below
-      rect(stageTop, 0, stageBottom, stageLeft),           // left
-      rect(stageTop, stageRight, stageBottom, width),      // right
+      rect(0, 0, stageTop, width),                     // above
+      rect(stageBottom, 0, height, width),             // below
+      rect(stageTop, 0, stageBottom, stageLeft),       // left
+      rect(stageTop, stageRight, stageBottom, width),  // right
   };
   for (const Rect& strip : strips) {
     if (!strip.empty()) s_.graphics.FillPatternRect(strip);
@@ -156,8 +156,8 @@ void StageWindow::runCall(std::string_view text) {
   (void)RunHandlerCall(s_.interpreter, s_.host, text);
 }
 
-void SendWindowMessage(StageWindow& stage, MessageBoxWindow& messageBox,
-                       const WindowRecord& record, const WindowMessage& message) {
+void SendWindowMessage(StageWindow& stage, MessageBoxWindow& messageBox, const WindowRecord& record,
+                       const WindowMessage& message) {
   if (record.kind == window_kind::kStage) {
     stage.handle(message);
   } else if (record.kind == window_kind::kMessageBox) {

@@ -14,9 +14,9 @@
 #include "script/compiled_script_cache.h"
 #include "script/interpreter.h"
 #include "script/script_host.h"
-#include "shell/error_report.h"
 #include "shell/drawing/graphics.h"
 #include "shell/drawing/screen.h"
+#include "shell/error_report.h"
 #include "shell/windows/window_system.h"
 
 namespace lw {
@@ -126,7 +126,7 @@ class MessageBoxWindow;  // message_box_window.h
 
 // Sends a message to the window object that `record` belongs to, chosen by the record's kind
 // (1 the stage window, 2 the message box window); any other kind ignores it.
-void SendWindowMessage(StageWindow& stage, MessageBoxWindow& messageBox,
-                       const WindowRecord& record, const WindowMessage& message);
+void SendWindowMessage(StageWindow& stage, MessageBoxWindow& messageBox, const WindowRecord& record,
+                       const WindowMessage& message);
 
 }  // namespace lw

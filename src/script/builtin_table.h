@@ -22,9 +22,9 @@ struct BuiltinCall {
   Interpreter& in;
   ScriptFrame& frame;
   VariableTable* locals;
-  int pos;             // the first token after '('
-  Value* result;       // functions and property reads only
-  int used = 0;        // tokens the arguments used, set by the built-in
+  int pos;        // the first token after '('
+  Value* result;  // functions and property reads only
+  int used = 0;   // tokens the arguments used, set by the built-in
 
   // Evaluates the argument expressions separated by commas and counts their tokens in `used`.
   ScriptError args(std::span<Value> out);

@@ -134,8 +134,8 @@ ScriptError IndexToGlobal(BuiltinCall& c) {
 ScriptError TypeOf(BuiltinCall& c) {
   Value x;
   LW_TRY(c.args(x));
-  std::string_view name = x.isLogic() ? "logic"
-                          : x.isText() ? "text"
+  std::string_view name = x.isLogic()    ? "logic"
+                          : x.isText()   ? "text"
                           : x.isNumber() ? "number"
                                          : "unknown";
   return c.returnText(name);

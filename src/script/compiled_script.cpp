@@ -45,10 +45,8 @@ bool IsValidCode(std::uint16_t code) {
     case tok::kString:
     case tok::kNumber:
     case tok::kName:
-    case tok::kLineEnd:
-      return true;
-    default:
-      return IsKeywordCode(code);
+    case tok::kLineEnd: return true;
+    default: return IsKeywordCode(code);
   }
 }
 

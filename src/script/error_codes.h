@@ -7,6 +7,8 @@
 
 namespace lw {
 
+// The formatter mistakes the attribute for a type and would indent the codes.
+// clang-format off
 enum class [[nodiscard]] ScriptError : std::int16_t {
   None = 0,
   BadName = 1,
@@ -65,6 +67,7 @@ enum class [[nodiscard]] ScriptError : std::int16_t {
   StringLibraryExhausted = 54,
   DivideByZero = 55,
 };
+// clang-format on
 
 inline constexpr int kFirstScriptErrorString = 1100;
 inline constexpr int kLastScriptError = 55;
@@ -81,7 +84,7 @@ std::string_view ScriptErrorString(int stringId);
 }  // namespace lw
 
 // Runs an operation that gives a ScriptError and returns its code when it failed.
-#define LW_TRY(expr)                                      \
-  do {                                                    \
+#define LW_TRY(expr)                                                                  \
+  do {                                                                                \
     if (::lw::ScriptError lw_try_e = (expr); ::lw::Failed(lw_try_e)) return lw_try_e; \
   } while (0)

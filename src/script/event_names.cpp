@@ -8,12 +8,11 @@ namespace lw {
 namespace {
 
 constexpr std::array<std::string_view, kEventHandlerNameCount> kEventHandlerNames = {
-    "opencast",   "openactor",  "closecast",  "closeactor", "openflat",   "openstage",
-    "closeflat",  "closestage", "endwalk",    "endturn",    "endball",    "endloop",
-    "openshop",   "openprop",   "closeshop",  "closeprop",  "openpuppet", "closepuppet",
-    "menustate",  "boot",       "idle",       "menuselect", "keydown",    "keyrepeat",
-    "mousedown",  "openset",    "openfloor",  "openscene",  "closeset",   "closefloor",
-    "closescene",
+    "opencast",   "openactor",  "closecast",  "closeactor",  "openflat",  "openstage", "closeflat",
+    "closestage", "endwalk",    "endturn",    "endball",     "endloop",   "openshop",  "openprop",
+    "closeshop",  "closeprop",  "openpuppet", "closepuppet", "menustate", "boot",      "idle",
+    "menuselect", "keydown",    "keyrepeat",  "mousedown",   "openset",   "openfloor", "openscene",
+    "closeset",   "closefloor", "closescene",
 };
 
 }  // namespace

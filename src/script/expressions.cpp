@@ -46,7 +46,7 @@ constexpr std::uint32_t U(std::int32_t v) { return static_cast<std::uint32_t>(v)
 // every error) is applyOperator's. The result goes straight to its destination, which may be
 // `a` itself.
 [[gnu::always_inline]] inline ScriptError Interpreter::apply(std::uint16_t op, const Value& a,
-                                                            const Value& b, Value& result) {
+                                                             const Value& b, Value& result) {
   if (a.isNumber() && b.isNumber()) {
     const std::int32_t x = a.payload, y = b.payload;
     switch (op) {
@@ -71,8 +71,8 @@ ScriptError Interpreter::push(const Value& v) {
 
 // Numbers and variables, the most frequent operands, are read without a further call.
 [[gnu::always_inline]] inline ScriptError Interpreter::quickOperand(ScriptFrame& frame, int pos,
-                                                                   VariableTable* locals,
-                                                                   Value& out, int& used) {
+                                                                    VariableTable* locals,
+                                                                    Value& out, int& used) {
   const Token* tokens = frame.script->tokenData();
   const Token& t = tokens[pos];
   if (t.code == tok::kNumber) {
@@ -197,7 +197,8 @@ ScriptError Interpreter::applyOperator(std::uint16_t op, Value& a, const Value& 
     case tok::kAnd:
     case tok::kOr:
       if (!a.isLogic() || !b.isLogic()) return ScriptError::BadArgumentType;
-      a = Value::Logic(op == tok::kAnd ? (a.payload & b.payload) != 0 : (a.payload | b.payload) != 0);
+      a = Value::Logic(op == tok::kAnd ? (a.payload & b.payload) != 0
+                                       : (a.payload | b.payload) != 0);
       return ScriptError::None;
     case tok::kEqual:
     case tok::kNotEqual:
@@ -213,8 +214,10 @@ ScriptError Interpreter::applyOperator(std::uint16_t op, Value& a, const Value& 
     case tok::kLessEqual: {
       if (!a.isNumber() || !b.isNumber()) return ScriptError::BadArgumentType;
       std::int32_t x = a.payload, y = b.payload;
-      bool r = op == tok::kGreater ? x > y : op == tok::kLess ? x < y
-             : op == tok::kGreaterEqual ? x >= y : x <= y;
+      bool r = op == tok::kGreater        ? x > y
+               : op == tok::kLess         ? x < y
+               : op == tok::kGreaterEqual ? x >= y
+                                          : x <= y;
       a = Value::Logic(r);
       return ScriptError::None;
     }
@@ -258,9 +261,7 @@ ScriptError Interpreter::evaluateOtherOperand(ScriptFrame& frame, int pos, Varia
       used = n + 2;
       return ScriptError::None;
     }
-    case tok::kString:
-      used = 1;
-      return strings_.make(frame.script->textOf(pos), out);
+    case tok::kString: used = 1; return strings_.make(frame.script->textOf(pos), out);
     case tok::kTrue:
     case tok::kFalse:
       out = Value::Logic(t.code == tok::kTrue);

@@ -8,8 +8,8 @@
 #include <limits>
 
 #include "script/compiled_script.h"
-#include "script/fold.h"
 #include "script/event_names.h"
+#include "script/fold.h"
 #include "script/interpreter.h"
 #include "script/script_host.h"
 
@@ -122,8 +122,8 @@ ScriptError Interpreter::findAndRunHandler(ScriptFrame& frame, ScriptFrame& call
 }
 
 ScriptError Interpreter::bindAndRun(ScriptFrame& frame, int header, ScriptFrame& caller,
-                                    int callPos, VariableTable* callerLocals,
-                                    VariableTable* locals, Value* result, bool& matched) {
+                                    int callPos, VariableTable* callerLocals, VariableTable* locals,
+                                    Value* result, bool& matched) {
   std::span<Token> tokens = frame.script->tokens();
   std::span<Token> call = caller.script->tokens();
   int h = header + 1;

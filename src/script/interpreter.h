@@ -115,7 +115,7 @@ class Interpreter {
     std::int16_t variable;  // index in the run's locals table
     std::int32_t end;
     std::int32_t step;
-    std::int32_t body;      // the token after the for header
+    std::int32_t body;  // the token after the for header
   };
   struct RunDepths;  // the block counts of one handler run (statements.cpp)
 
@@ -127,8 +127,7 @@ class Interpreter {
   ScriptError runFor(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
   ScriptError runEndfor(int& pos, VariableTable* locals, RunDepths& depths);
   ScriptError runWhile(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
-  ScriptError runEndwhile(ScriptFrame& frame, int& pos, VariableTable* locals,
-                          RunDepths& depths);
+  ScriptError runEndwhile(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
   ScriptError runAssignment(ScriptFrame& frame, int& pos, VariableTable* locals);
   void popRunLoops(const RunDepths& depths);
 

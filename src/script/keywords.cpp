@@ -9,81 +9,118 @@ namespace lw {
 namespace {
 
 constexpr std::array<std::string_view, 88> kCommands = {
-    "message", "hidecursor", "showcursor", "delay", "makeloop", "walktostar", "makeball",
-    "exportclut", "visualeffect", "stopwalk", "stoploop", "stopball", "opencastfile",
-    "closecastfile", "actorscript", "sendtoactor", "playmovie", "openpuppetfile", "opentrackfile",
-    "closetrackfile", "playtheme", "singlesound", "multiplesound", "dualsound", "bothsound",
-    "voicesound", "plugin", "haltsound", "halttheme", "haltvoice", "bootscript", "opensetfile",
-    "closesetfile", "sendtoscene", "setscript", "scenescript", "floorscript", "clut", "cursor",
-    "debugger", "puppetclear", "closepuppetfile", "puppetspeak", "puppetbevel", "sendtopuppet",
-    "puppetscript", "castscript", "sendtocast", "blacktoscreen", "screentoblack", "blackscreen",
-    "forceupdate", "error", "propscript", "sendtoprop", "openshopfile", "closeshopfile",
-    "shopscript", "sendtoshop", "openstagefile", "closestagefile", "gotoflat", "stagescript",
-    "flatscript", "buttonscript", "sendtofloor", "sendtoset", "sendtobutton", "sendtoflat",
-    "sendtostage", "quit", "turntodeg", "flushevents", "puppetgrab", "actorinstance",
-    "propinstance", "savegame", "opengame", "notedialog", "drawstring", "sendtoboot", "mixclut",
-    "puppetscramble", "puppetsubtitle", "actorwarm", "propwarm", "shopwarm", "castwarm",
+    "message",        "hidecursor",      "showcursor",     "delay",          "makeloop",
+    "walktostar",     "makeball",        "exportclut",     "visualeffect",   "stopwalk",
+    "stoploop",       "stopball",        "opencastfile",   "closecastfile",  "actorscript",
+    "sendtoactor",    "playmovie",       "openpuppetfile", "opentrackfile",  "closetrackfile",
+    "playtheme",      "singlesound",     "multiplesound",  "dualsound",      "bothsound",
+    "voicesound",     "plugin",          "haltsound",      "halttheme",      "haltvoice",
+    "bootscript",     "opensetfile",     "closesetfile",   "sendtoscene",    "setscript",
+    "scenescript",    "floorscript",     "clut",           "cursor",         "debugger",
+    "puppetclear",    "closepuppetfile", "puppetspeak",    "puppetbevel",    "sendtopuppet",
+    "puppetscript",   "castscript",      "sendtocast",     "blacktoscreen",  "screentoblack",
+    "blackscreen",    "forceupdate",     "error",          "propscript",     "sendtoprop",
+    "openshopfile",   "closeshopfile",   "shopscript",     "sendtoshop",     "openstagefile",
+    "closestagefile", "gotoflat",        "stagescript",    "flatscript",     "buttonscript",
+    "sendtofloor",    "sendtoset",       "sendtobutton",   "sendtoflat",     "sendtostage",
+    "quit",           "turntodeg",       "flushevents",    "puppetgrab",     "actorinstance",
+    "propinstance",   "savegame",        "opengame",       "notedialog",     "drawstring",
+    "sendtoboot",     "mixclut",         "puppetscramble", "puppetsubtitle", "actorwarm",
+    "propwarm",       "shopwarm",        "castwarm",
 };
 
 constexpr std::array<std::string_view, 53> kProperties = {
-    "actorvisible", "actordeg", "actorxyz", "actorxy", "actoris3d", "actorstar", "setvisible",
-    "stagevisible", "path", "result", "currentdir", "actordist", "propdist", "actorpose",
-    "propvisible", "propdeg", "propxyz", "propxy", "propis3d", "propstar", "actorset",
-    "framerate", "actorspeed", "actorscale", "propview", "propspeed", "propset", "propscale",
-    "currentscene", "variable", "currentdeg", "propowner", "wavevolume", "actorhitbox",
-    "camerahi", "actorturn", "menuvisible", "soundpan", "soundloop", "soundvol", "themevol",
-    "propvalue", "actorowner", "actorvalue", "keyaborts", "pauseloop", "pauseball", "pausewalk",
-    "puppetparam", "puppetvisible", "actorzclip", "propzclip", "puppetbase",
+    "actorvisible", "actordeg",      "actorxyz",    "actorxy",     "actoris3d",    "actorstar",
+    "setvisible",   "stagevisible",  "path",        "result",      "currentdir",   "actordist",
+    "propdist",     "actorpose",     "propvisible", "propdeg",     "propxyz",      "propxy",
+    "propis3d",     "propstar",      "actorset",    "framerate",   "actorspeed",   "actorscale",
+    "propview",     "propspeed",     "propset",     "propscale",   "currentscene", "variable",
+    "currentdeg",   "propowner",     "wavevolume",  "actorhitbox", "camerahi",     "actorturn",
+    "menuvisible",  "soundpan",      "soundloop",   "soundvol",    "themevol",     "propvalue",
+    "actorowner",   "actorvalue",    "keyaborts",   "pauseloop",   "pauseball",    "pausewalk",
+    "puppetparam",  "puppetvisible", "actorzclip",  "propzclip",   "puppetbase",
 };
 
 constexpr std::array<std::string_view, 108> kFunctions = {
-    "random", "pointx", "pointy", "makepoint", "button", "mouse", "stilldown", "tick", "iswalk",
-    "isloop", "isball", "countactors", "indextoactor", "countsounds", "indextosound",
-    "sounddone", "setwidth", "setheight", "countscenes", "indextoscene", "rowcoltoscene",
-    "scenefloor", "scenerow", "scenecol", "stringtonum", "numtostring", "freemem",
-    "puppetevent", "countcasts", "indextocast", "countprops", "indextoprop", "countshops",
-    "indextoshop", "countflats", "indextoflat", "flattoindex", "currentflat", "pointinactor",
-    "pointinprop", "pointinset", "pointinstage", "pointinbutton", "countbuttons",
-    "indextobutton", "countpuppets", "indextopuppet", "currentstage", "currentpuppet", "type",
-    "countglobals", "indextoglobal", "currentset", "findword", "substring", "stringlength",
-    "putword", "optionkey", "shiftkey", "commandkey", "calcvectx", "calcvecty", "cameraxyz",
-    "playerxyz", "machinetype", "machinespeed", "findfile", "questiondialog", "textdialog",
-    "hittest", "calcdeg", "calcturn", "starxyz", "frame", "counttracks", "indextotrack",
-    "currentsound", "currentvoice", "currenttheme", "soundrate", "calcdist", "cacheinfo",
-    "actionframe", "sendtoactorfx", "sendtoscenefx", "sendtopuppetfx", "sendtocastfx",
-    "sendtopropfx", "sendtoshopfx", "sendtofloorfx", "sendtosetfx", "sendtobuttonfx",
-    "sendtoflatfx", "sendtostagefx", "sendtobootfx", "scenexyz", "voicedone", "pluginfx",
-    "walkdest", "scenebuild", "indextoball", "indextoloop", "indextowalk", "countballs",
-    "countloops", "countwalks", "countbevels", "sqrt",
+    "random",         "pointx",         "pointy",         "makepoint",     "button",
+    "mouse",          "stilldown",      "tick",           "iswalk",        "isloop",
+    "isball",         "countactors",    "indextoactor",   "countsounds",   "indextosound",
+    "sounddone",      "setwidth",       "setheight",      "countscenes",   "indextoscene",
+    "rowcoltoscene",  "scenefloor",     "scenerow",       "scenecol",      "stringtonum",
+    "numtostring",    "freemem",        "puppetevent",    "countcasts",    "indextocast",
+    "countprops",     "indextoprop",    "countshops",     "indextoshop",   "countflats",
+    "indextoflat",    "flattoindex",    "currentflat",    "pointinactor",  "pointinprop",
+    "pointinset",     "pointinstage",   "pointinbutton",  "countbuttons",  "indextobutton",
+    "countpuppets",   "indextopuppet",  "currentstage",   "currentpuppet", "type",
+    "countglobals",   "indextoglobal",  "currentset",     "findword",      "substring",
+    "stringlength",   "putword",        "optionkey",      "shiftkey",      "commandkey",
+    "calcvectx",      "calcvecty",      "cameraxyz",      "playerxyz",     "machinetype",
+    "machinespeed",   "findfile",       "questiondialog", "textdialog",    "hittest",
+    "calcdeg",        "calcturn",       "starxyz",        "frame",         "counttracks",
+    "indextotrack",   "currentsound",   "currentvoice",   "currenttheme",  "soundrate",
+    "calcdist",       "cacheinfo",      "actionframe",    "sendtoactorfx", "sendtoscenefx",
+    "sendtopuppetfx", "sendtocastfx",   "sendtopropfx",   "sendtoshopfx",  "sendtofloorfx",
+    "sendtosetfx",    "sendtobuttonfx", "sendtoflatfx",   "sendtostagefx", "sendtobootfx",
+    "scenexyz",       "voicedone",      "pluginfx",       "walkdest",      "scenebuild",
+    "indextoball",    "indextoloop",    "indextowalk",    "countballs",    "countloops",
+    "countwalks",     "countbevels",    "sqrt",
 };
 
 constexpr std::array<std::string_view, 14> kEffects = {
-    "barndoorclose", "barndooropen", "irisclose", "irisopen", "scrolldown", "scrollup",
-    "scrollright", "scrolleft", "venetian", "wipedown", "wipeup", "wiperight", "wipeleft",
-    "plain",
+    "barndoorclose", "barndooropen", "irisclose", "irisopen", "scrolldown",
+    "scrollup",      "scrollright",  "scrolleft", "venetian", "wipedown",
+    "wipeup",        "wiperight",    "wipeleft",  "plain",
 };
 
 constexpr std::array<Keyword, 28> kStatementWords = {{
-    {"code", tok::kCode},         {"global", tok::kGlobal},       {"local", tok::kLocal},
-    {"endcode", tok::kEndcode},   {"exitcode", tok::kExitcode},   {"if", tok::kIf},
-    {"endif", tok::kEndif},       {"else", tok::kElse},           {"switch", tok::kSwitch},
-    {"endswitch", tok::kEndswitch}, {"case", tok::kCase},         {"for", tok::kFor},
-    {"to", tok::kTo},             {"step", tok::kStep},           {"endfor", tok::kEndfor},
-    {"while", tok::kWhile},       {"endwhile", tok::kEndwhile},   {"true", tok::kTrue},
-    {"false", tok::kFalse},       {"not", tok::kNot},             {"return", tok::kReturn},
-    {"passcode", tok::kPasscode}, {"me", tok::kMe},               {"target", tok::kTarget},
-    {"dumplocal", tok::kDumplocal}, {"dumpglobal", tok::kDumpglobal},
-    {"and", tok::kAnd},           {"or", tok::kOr},
+    {"code", tok::kCode},
+    {"global", tok::kGlobal},
+    {"local", tok::kLocal},
+    {"endcode", tok::kEndcode},
+    {"exitcode", tok::kExitcode},
+    {"if", tok::kIf},
+    {"endif", tok::kEndif},
+    {"else", tok::kElse},
+    {"switch", tok::kSwitch},
+    {"endswitch", tok::kEndswitch},
+    {"case", tok::kCase},
+    {"for", tok::kFor},
+    {"to", tok::kTo},
+    {"step", tok::kStep},
+    {"endfor", tok::kEndfor},
+    {"while", tok::kWhile},
+    {"endwhile", tok::kEndwhile},
+    {"true", tok::kTrue},
+    {"false", tok::kFalse},
+    {"not", tok::kNot},
+    {"return", tok::kReturn},
+    {"passcode", tok::kPasscode},
+    {"me", tok::kMe},
+    {"target", tok::kTarget},
+    {"dumplocal", tok::kDumplocal},
+    {"dumpglobal", tok::kDumpglobal},
+    {"and", tok::kAnd},
+    {"or", tok::kOr},
 }};
 
 // The 16 symbols; the last three are the Mac Roman bytes of the not-equal, greater-or-equal and
 // less-or-equal signs.
 constexpr std::array<Keyword, kSymbolCount> kSymbols = {{
-    {"(", tok::kOpenParen},  {")", tok::kCloseParen}, {",", tok::kComma},
-    {"+", tok::kPlus},       {"-", tok::kMinus},      {"*", tok::kTimes},
-    {"/", tok::kDivide},     {"&", tok::kAnd},        {"|", tok::kOr},
-    {"@", tok::kJoin},       {"=", tok::kEqual},      {"\xAD", tok::kNotEqual},
-    {">", tok::kGreater},    {"<", tok::kLess},       {"\xB3", tok::kGreaterEqual},
+    {"(", tok::kOpenParen},
+    {")", tok::kCloseParen},
+    {",", tok::kComma},
+    {"+", tok::kPlus},
+    {"-", tok::kMinus},
+    {"*", tok::kTimes},
+    {"/", tok::kDivide},
+    {"&", tok::kAnd},
+    {"|", tok::kOr},
+    {"@", tok::kJoin},
+    {"=", tok::kEqual},
+    {"\xAD", tok::kNotEqual},
+    {">", tok::kGreater},
+    {"<", tok::kLess},
+    {"\xB3", tok::kGreaterEqual},
     {"\xB2", tok::kLessEqual},
 }};
 
@@ -106,8 +143,9 @@ constexpr std::array<Keyword, kTableSize> kTable = [] {
   return table;
 }();
 
-static_assert(kStatementWords.size() + kCommands.size() + kProperties.size() +
-                  kFunctions.size() + kEffects.size() == kKeywordCount);
+static_assert(kStatementWords.size() + kCommands.size() + kProperties.size() + kFunctions.size() +
+                  kEffects.size() ==
+              kKeywordCount);
 static_assert(tok::kFirstCommand + kCommands.size() - 1 == tok::kLastCommand);
 static_assert(tok::kFirstProperty + kProperties.size() - 1 == tok::kLastProperty);
 static_assert(tok::kFirstFunction + kFunctions.size() - 1 == tok::kLastFunction);
@@ -162,7 +200,9 @@ std::string_view KeywordName(std::uint16_t code) {
 
 // By band, so that loading a script checks each token in constant time.
 bool IsKeywordCode(std::uint16_t code) {
-  auto in = [code](std::uint16_t first, std::uint16_t last) { return code >= first && code <= last; };
+  auto in = [code](std::uint16_t first, std::uint16_t last) {
+    return code >= first && code <= last;
+  };
   return in(tok::kCode, tok::kDumpglobal) || in(tok::kPlus, tok::kLessEqual) ||
          in(tok::kFirstCommand, tok::kLastCommand) || in(tok::kFirstProperty, tok::kLastProperty) ||
          in(tok::kFirstFunction, tok::kLastFunction) || in(tok::kFirstEffect, tok::kLastEffect);

@@ -19,10 +19,10 @@ struct ScriptFrame {
   const void* starFile = nullptr;  // the open star file (owned by the storage layer)
   CompiledScript* script = nullptr;
   ScriptError errorCode = ScriptError::None;  // the last failure in this frame
-  int cacheHandle = -1;            // compiled-script cache handle to release afterwards
-  Name15 me;                       // what `me` yields
-  Title17 title;                   // "Actor Script: " and the like, for the error context
-  Name15 target;                   // what `target` yields
+  int cacheHandle = -1;                       // compiled-script cache handle to release afterwards
+  Name15 me;                                  // what `me` yields
+  Title17 title;  // "Actor Script: " and the like, for the error context
+  Name15 target;  // what `target` yields
 };
 
 // Titles of frames that the runtime itself makes.

@@ -294,8 +294,8 @@ ScriptError Interpreter::runFor(ScriptFrame& frame, int& pos, VariableTable* loc
   if ((step.payload > 0 && end.payload < start.payload) ||
       (step.payload < 0 && end.payload > start.payload)) {
     int found = 0;
-    LW_TRY(SkipForward(tokens, pos, p, tok::kFor, tok::kEndfor, 0, ScriptError::BadForBalance,
-                       found));
+    LW_TRY(
+        SkipForward(tokens, pos, p, tok::kFor, tok::kEndfor, 0, ScriptError::BadForBalance, found));
     pos = found + 1;
     return ScriptError::None;
   }
@@ -315,7 +315,7 @@ ScriptError Interpreter::runEndfor(int& pos, VariableTable* locals, RunDepths& d
   LW_TRY(locals->get(loop.variable, strings_, v));
   if (!v.isNumber()) return ScriptError::BadArgumentType;
   v = Value::Number(static_cast<std::int32_t>(static_cast<std::uint32_t>(v.payload) +
-                                             static_cast<std::uint32_t>(loop.step)));
+                                              static_cast<std::uint32_t>(loop.step)));
   LW_TRY(locals->set(loop.variable, v, strings_));
   bool goOn = loop.step < 0 ? loop.end <= v.payload : loop.end >= v.payload;
   if (goOn) {

@@ -40,8 +40,8 @@ ScriptError StringLibrary::take(const Value& value, PString& out) {
 }
 
 int StringLibrary::slotsInUse() const {
-  return static_cast<int>(std::count_if(inUse_.begin(), inUse_.end(),
-                                        [](std::int16_t flag) { return flag != 0; }));
+  return static_cast<int>(
+      std::count_if(inUse_.begin(), inUse_.end(), [](std::int16_t flag) { return flag != 0; }));
 }
 
 }  // namespace lw

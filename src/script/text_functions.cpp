@@ -111,8 +111,8 @@ bool PutWord(std::string_view text, std::string_view sep, std::int32_t n, std::s
     if (n < 1 || static_cast<std::size_t>(n) > text.size() + 1) return true;
     const auto at = static_cast<std::size_t>(n - 1);
     PString rebuilt;
-    const bool fits =
-        rebuilt.assign(text.substr(0, at)) && rebuilt.append(word) && rebuilt.append(text.substr(at));
+    const bool fits = rebuilt.assign(text.substr(0, at)) && rebuilt.append(word) &&
+                      rebuilt.append(text.substr(at));
     if (!fits) return false;
     out = rebuilt;
     return true;

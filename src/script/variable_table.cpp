@@ -160,8 +160,8 @@ std::vector<std::uint8_t> VariableTable::storedHeap() const {
 
 // Every field that sizes or locates something is checked against the blocks before use, and
 // nothing is allocated beyond what the blocks themselves hold.
-Expected<VariableTable, std::string> VariableTable::FromStored(
-    std::span<const std::uint8_t> table, std::span<const std::uint8_t> heap) {
+Expected<VariableTable, std::string> VariableTable::FromStored(std::span<const std::uint8_t> table,
+                                                               std::span<const std::uint8_t> heap) {
   ByteReader header(table);
   const std::int16_t count = header.i16();
   const std::int16_t capacity = header.i16();
@@ -183,16 +183,15 @@ Expected<VariableTable, std::string> VariableTable::FromStored(
                    Num(tableNeeded) + " bytes that its capacity needs");
   }
   if (heapUsed > heap.size()) {
-    return Corrupt("heap used " + Num(heapUsed) + " passes the heap block of " +
-                   Num(heap.size()) + " bytes");
+    return Corrupt("heap used " + Num(heapUsed) + " passes the heap block of " + Num(heap.size()) +
+                   " bytes");
   }
   if (heapCapacity < heapUsed || heapCapacity > heap.size()) {
     return Corrupt("heap capacity " + Num(heapCapacity) + " is outside " + Num(heapUsed) +
                    " (heap used).." + Num(heap.size()) + " (heap block size)");
   }
   if (garbage < 0 || static_cast<std::uint32_t>(garbage) > heapUsed) {
-    return Corrupt("garbage " + Num(garbage) + " is outside 0.." + Num(heapUsed) +
-                   " (heap used)");
+    return Corrupt("garbage " + Num(garbage) + " is outside 0.." + Num(heapUsed) + " (heap used)");
   }
 
   VariableTable result;
@@ -202,8 +201,8 @@ Expected<VariableTable, std::string> VariableTable::FromStored(
   result.heap_.assign(heap.begin(), heap.begin() + heapUsed);
   result.entries_.reserve(static_cast<std::size_t>(count));
   for (int i = 0; i < count; ++i) {
-    ByteReader field(table.subspan(kHeaderSize + static_cast<std::size_t>(i) * kEntrySize,
-                                   kEntrySize));
+    ByteReader field(
+        table.subspan(kHeaderSize + static_cast<std::size_t>(i) * kEntrySize, kEntrySize));
     Entry entry;
     entry.value.type = field.i16();
     entry.value.payload = field.i32();
@@ -221,9 +220,8 @@ Expected<VariableTable, std::string> VariableTable::FromStored(
     if (entry.value.isText()) {
       const auto offset = static_cast<std::uint32_t>(entry.value.payload);
       if (entry.value.payload < 0 || offset >= heapUsed) {
-        return Corrupt("entry " + Num(i) + " has its text at offset " +
-                       Num(entry.value.payload) + ", outside the " + Num(heapUsed) +
-                       " bytes of heap used");
+        return Corrupt("entry " + Num(i) + " has its text at offset " + Num(entry.value.payload) +
+                       ", outside the " + Num(heapUsed) + " bytes of heap used");
       }
       if (offset + 1U + heap[offset] > heapUsed) {
         return Corrupt("entry " + Num(i) + " has a text of " + Num(heap[offset]) +

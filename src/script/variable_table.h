@@ -28,8 +28,8 @@
 
 #include "common/expected.h"
 #include "script/bounded_string.h"
-#include "script/name_key.h"
 #include "script/error_codes.h"
+#include "script/name_key.h"
 #include "script/token.h"
 #include "script/value.h"
 

@@ -74,8 +74,7 @@ std::string ErrorReporter::ComposeMessage(std::int16_t programCode, std::int16_t
                                           std::int32_t platformError) const {
   const int textId = TextForPlatformError(platformError, errorLine, under32BitExtension_)
                          .value_or(TextForProgramCode(programCode));
-  return texts_.format(textId, errorLine, platformError) +
-         texts_.text(text_id::kContinueOrQuit);
+  return texts_.format(textId, errorLine, platformError) + texts_.text(text_id::kContinueOrQuit);
 }
 
 void ErrorReporter::ReportError(std::int16_t programCode, std::int16_t errorLine) {

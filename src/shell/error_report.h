@@ -9,8 +9,8 @@
 #include <string>
 
 #include "shell/dialogs/boxes.h"
-#include "shell/message_texts.h"
 #include "shell/files/platform_error.h"
+#include "shell/message_texts.h"
 
 namespace lw {
 

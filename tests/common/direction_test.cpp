@@ -8,8 +8,8 @@
 #include <limits>
 #include <numbers>
 
-#include "common/direction.h"
 #include "../script/math_reference.h"
+#include "common/direction.h"
 
 namespace lw::testing {
 namespace {

@@ -181,9 +181,7 @@ struct ReferenceDecoder {
         return bits(out + 1, c - 1, [&](int i, int d) { mem(out + i + 1) = mem(out + i) + d; });
       case 1:
         return bits(out, c, [&](int i, int d) { mem(out + i) = mem(bmp.offset(ref, x + i)) + d; });
-      case 3:
-        copy(out, bmp.offset(ref, x), c);
-        break;
+      case 3: copy(out, bmp.offset(ref, x), c); break;
       case 4:
       case 6:
         for (int i = 0; i < c; ++i) mem(out + i) = kind == 4 ? mem(out - 1) : value;

@@ -16,8 +16,8 @@
 #include "../shell/temp_folder.h"
 #include "common/byte_io.h"
 #include "shell/dialogs/boxes.h"
-#include "shell/message_texts.h"
 #include "shell/files/volume_map.h"
+#include "shell/message_texts.h"
 
 namespace lw {
 namespace {

@@ -14,8 +14,8 @@
 #include "shell/dialogs/boxes.h"
 #include "shell/error_report.h"
 #include "shell/files/file_access.h"
-#include "shell/message_texts.h"
 #include "shell/files/volume_map.h"
+#include "shell/message_texts.h"
 
 namespace lw {
 namespace {

@@ -69,9 +69,9 @@ TEST_F(CanvasConverterTest, OnlyDirtyRectanglesChange) {
   Fill(2);
   const std::vector<Rect> done = Convert({Rect{10, 20, 30, 60}, Rect{100, 600, 110, 640}});
   ASSERT_EQ(done.size(), 2U);
-  EXPECT_EQ(PixelAt(20, 10), Argb(palette_[2]));   // first rectangle's corners
+  EXPECT_EQ(PixelAt(20, 10), Argb(palette_[2]));  // first rectangle's corners
   EXPECT_EQ(PixelAt(59, 29), Argb(palette_[2]));
-  EXPECT_EQ(PixelAt(19, 10), Argb(palette_[1]));   // just outside it
+  EXPECT_EQ(PixelAt(19, 10), Argb(palette_[1]));  // just outside it
   EXPECT_EQ(PixelAt(60, 29), Argb(palette_[1]));
   EXPECT_EQ(PixelAt(20, 30), Argb(palette_[1]));
   EXPECT_EQ(PixelAt(639, 105), Argb(palette_[2]));  // second rectangle
@@ -83,9 +83,8 @@ TEST_F(CanvasConverterTest, OnlyDirtyRectanglesChange) {
 TEST_F(CanvasConverterTest, RectanglesAreClippedToTheCanvas) {
   (void)Convert({});
   Fill(9);
-  const std::vector<Rect> done =
-      Convert({Rect{-50, -50, 5, 5}, Rect{470, 630, 600, 900}, Rect{500, 0, 600, 10},
-               Rect{20, 20, 10, 30}});
+  const std::vector<Rect> done = Convert({Rect{-50, -50, 5, 5}, Rect{470, 630, 600, 900},
+                                          Rect{500, 0, 600, 10}, Rect{20, 20, 10, 30}});
   ASSERT_EQ(done.size(), 2U);
   EXPECT_EQ(done[0].top, 0);
   EXPECT_EQ(done[0].left, 0);

@@ -29,9 +29,9 @@ TEST(InputScriptTest, EveryActionWithItsArguments) {
       "move 639 479\nfocus out\nFocus In\nanswer Retry\nchoose /tmp/My Game.rtd\nchoose cancel\n"
       "type Hi there\nscreenshot shots/first frame.png\nquit\n");
   const std::vector<ActionKind> kinds = {
-      ActionKind::kWait,    ActionKind::kHold,     ActionKind::kClick,  ActionKind::kClick,
-      ActionKind::kPress,   ActionKind::kRelease,  ActionKind::kMove,   ActionKind::kFocusOut,
-      ActionKind::kFocusIn, ActionKind::kAnswer,   ActionKind::kChoose, ActionKind::kChoose,
+      ActionKind::kWait,    ActionKind::kHold,       ActionKind::kClick,  ActionKind::kClick,
+      ActionKind::kPress,   ActionKind::kRelease,    ActionKind::kMove,   ActionKind::kFocusOut,
+      ActionKind::kFocusIn, ActionKind::kAnswer,     ActionKind::kChoose, ActionKind::kChoose,
       ActionKind::kType,    ActionKind::kScreenshot, ActionKind::kQuit};
   ASSERT_EQ(script.actions.size(), kinds.size());
   for (std::size_t i = 0; i < kinds.size(); ++i) {

@@ -29,9 +29,8 @@ class HeadlessPlatformTest : public ::testing::Test {
   HeadlessPlatform& play(std::string_view script) {
     auto parsed = ParseInputScript(script, "test");
     EXPECT_TRUE(parsed.ok()) << (parsed.ok() ? "" : parsed.error());
-    platform_ = std::make_unique<HeadlessPlatform>(parsed.ok() ? std::move(parsed.value())
-                                                               : InputScript{},
-                                                   fonts_, log_);
+    platform_ = std::make_unique<HeadlessPlatform>(
+        parsed.ok() ? std::move(parsed.value()) : InputScript{}, fonts_, log_);
     return *platform_;
   }
   // Every message the runtime would see, polling as its pump does, until the clock reaches
@@ -292,7 +291,8 @@ TEST_F(HeadlessPlatformTest, WindowCursorBeepsFontsAndLibraries) {
   EXPECT_EQ(p.windowOptions().caption, "Title [paused]");
   EXPECT_TRUE(p.windowOptions().integerScale);
   EXPECT_EQ(std::vector<std::uint8_t>(p.windowOptions().iconRgba.begin(),
-                                      p.windowOptions().iconRgba.end()), icon);
+                                      p.windowOptions().iconRgba.end()),
+            icon);
   EXPECT_TRUE(p.minimised());
   p.restoreWindow();
   EXPECT_FALSE(p.minimised());

@@ -61,15 +61,14 @@ TEST(SdlEventsTest, AltEnterSwitchesTheDisplayAndIsNeverAKey) {
   EventMeaning press = translator.translate(KeyEvent(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT), 0);
   EXPECT_FALSE(press.message);
   EXPECT_TRUE(press.toggleFullscreen);
-  EventMeaning held =
-      translator.translate(KeyEvent(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT, true), 0);
+  EventMeaning held = translator.translate(KeyEvent(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT, true), 0);
   EXPECT_FALSE(held.message);
   EXPECT_FALSE(held.toggleFullscreen);
   // The release is dropped even when Alt went up first.
   EXPECT_FALSE(translator.translate(KeyEvent(SDL_KEYUP, SDLK_RETURN, 0), 0).message);
   // The keypad's Enter counts too.
-  EXPECT_TRUE(translator.translate(KeyEvent(SDL_KEYDOWN, SDLK_KP_ENTER, KMOD_RALT), 0)
-                  .toggleFullscreen);
+  EXPECT_TRUE(
+      translator.translate(KeyEvent(SDL_KEYDOWN, SDLK_KP_ENTER, KMOD_RALT), 0).toggleFullscreen);
   EXPECT_FALSE(translator.translate(KeyEvent(SDL_KEYUP, SDLK_KP_ENTER, KMOD_RALT), 0).message);
 
   // Return alone is an ordinary key, down and up.
@@ -100,8 +99,8 @@ TEST(SdlEventsTest, MouseMessagesCarryClampedCanvasPoints) {
   EXPECT_EQ(up.message->where.v, 50);
   EXPECT_FALSE(up.message->modifiers.alt);
 
-  EXPECT_FALSE(translator.translate(ButtonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 1, 1), 0)
-                   .message);
+  EXPECT_FALSE(
+      translator.translate(ButtonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 1, 1), 0).message);
 
   SDL_Event motion{};
   motion.type = SDL_MOUSEMOTION;

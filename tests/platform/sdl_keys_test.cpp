@@ -16,12 +16,18 @@ TEST(SdlKeysTest, NamedKeysGiveTheirKeyAndControlCharacter) {
     std::uint8_t character;
   };
   const Case cases[] = {
-      {SDLK_ESCAPE, Key::kEscape, 27},   {SDLK_RETURN, Key::kReturn, 13},
-      {SDLK_KP_ENTER, Key::kReturn, 13}, {SDLK_BACKSPACE, Key::kBackspace, 8},
-      {SDLK_TAB, Key::kTab, 9},          {SDLK_DELETE, Key::kDelete, 0},
-      {SDLK_LEFT, Key::kLeft, 0},        {SDLK_RIGHT, Key::kRight, 0},
-      {SDLK_UP, Key::kUp, 0},            {SDLK_DOWN, Key::kDown, 0},
-      {SDLK_F1, Key::kF1, 0},            {SDLK_F9, Key::kF9, 0},
+      {SDLK_ESCAPE, Key::kEscape, 27},
+      {SDLK_RETURN, Key::kReturn, 13},
+      {SDLK_KP_ENTER, Key::kReturn, 13},
+      {SDLK_BACKSPACE, Key::kBackspace, 8},
+      {SDLK_TAB, Key::kTab, 9},
+      {SDLK_DELETE, Key::kDelete, 0},
+      {SDLK_LEFT, Key::kLeft, 0},
+      {SDLK_RIGHT, Key::kRight, 0},
+      {SDLK_UP, Key::kUp, 0},
+      {SDLK_DOWN, Key::kDown, 0},
+      {SDLK_F1, Key::kF1, 0},
+      {SDLK_F9, Key::kF9, 0},
       {SDLK_F12, Key::kF12, 0},
   };
   for (const Case& c : cases) {
@@ -64,8 +70,8 @@ TEST(SdlKeysTest, KeypadDigitsNeedNumLockAndOperatorsDoNot) {
 }
 
 TEST(SdlKeysTest, KeysWithoutAnAsciiCharacterAreOther) {
-  const SDL_Keycode others[] = {SDLK_HOME, SDLK_LSHIFT, SDLK_RCTRL, SDLK_CAPSLOCK, SDLK_PAGEUP,
-                                0xE9 /* a layout's e acute */};
+  const SDL_Keycode others[] = {SDLK_HOME,     SDLK_LSHIFT, SDLK_RCTRL,
+                                SDLK_CAPSLOCK, SDLK_PAGEUP, 0xE9 /* a layout's e acute */};
   for (const SDL_Keycode code : others) {
     const KeyTranslation t = TranslateKey(code, KMOD_LSHIFT);
     EXPECT_EQ(t.key, Key::kOther) << code;

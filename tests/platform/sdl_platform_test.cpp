@@ -55,8 +55,7 @@ class SdlPlatformTest : public ::testing::Test {
   ScopedEnv renderer_{"SDL_RENDER_DRIVER", "software"};
   ScopedEnv display_{"DISPLAY", std::nullopt};
   ScopedEnv wayland_{"WAYLAND_DISPLAY", std::nullopt};
-  fs::path shot_ = fs::temp_directory_path() /
-                   ("lw_sdl_shot_" + std::to_string(getpid()) + ".png");
+  fs::path shot_ = fs::temp_directory_path() / ("lw_sdl_shot_" + std::to_string(getpid()) + ".png");
 
   ~SdlPlatformTest() override {
     std::error_code ignored;
@@ -221,7 +220,8 @@ TEST_F(SdlPlatformTest, SharedLibrariesLoadThroughTheDynamicLoader) {
 
   EXPECT_EQ(platform.loadLibrary("/nonexistent/plugin.so"), nullptr);
   EXPECT_EQ(platform.loadLibrary(""), nullptr);
-  const fs::path text = fs::temp_directory_path() / ("lw_not_a_library_" + std::to_string(getpid()));
+  const fs::path text =
+      fs::temp_directory_path() / ("lw_not_a_library_" + std::to_string(getpid()));
   std::ofstream(text) << "not a shared object";
   EXPECT_EQ(platform.loadLibrary(text.string()), nullptr);
   fs::remove(text);

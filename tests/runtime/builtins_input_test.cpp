@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "resources/program_resources.h"
 #include "runtime/stage_window.h"
 #include "script/console.h"
-#include "resources/program_resources.h"
 #include "title_fixture.h"
 
 namespace lw::testing {

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <string>
 
+#include "resources/program_resources.h"
 #include "script/console.h"
 #include "shell/drawing/colour_table.h"
-#include "resources/program_resources.h"
 #include "title_fixture.h"
 
 namespace lw::testing {

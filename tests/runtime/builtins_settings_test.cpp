@@ -44,32 +44,51 @@ class SettingsBuiltinsTest : public TitleTest {
 };
 
 TEST_F(SettingsBuiltinsTest, PathSlotsOneToEightAreWritten) {
-  Expect({{"path(1)", "\"appl:\""}, {"path(2, \"appl:art:\")", "OK"},
-          {"path(2)", "\"appl:art:\""}, {"path(8, \"cd:movies:\")", "OK"},
-          {"path(0, \"x:\")", kNoObject}, {"path(9, \"x:\")", kNoObject},
-          {"path(1, 5)", kBadType}, {"path(\"1\", \"x:\")", kBadType}});
+  Expect({{"path(1)", "\"appl:\""},
+          {"path(2, \"appl:art:\")", "OK"},
+          {"path(2)", "\"appl:art:\""},
+          {"path(8, \"cd:movies:\")", "OK"},
+          {"path(0, \"x:\")", kNoObject},
+          {"path(9, \"x:\")", kNoObject},
+          {"path(1, 5)", kBadType},
+          {"path(\"1\", \"x:\")", kBadType}});
   EXPECT_EQ(runtime().pathSlots()->get(8), "cd:movies:");
   EXPECT_EQ(runtime().pathSlots()->get(0), "appl:") << "slot 0 is the boot file's";
   EXPECT_EQ(runtime().pathSlots()->get(1), "appl:");
 }
 
 TEST_F(SettingsBuiltinsTest, ResultKeyabortsAndMenuvisibleKeepWhatIsSet) {
-  Expect({{"result()", "\"\""}, {"result(\"stage\")", "OK"}, {"result(5)", kBadType},
+  Expect({{"result()", "\"\""},
+          {"result(\"stage\")", "OK"},
+          {"result(5)", kBadType},
           {"result()", "\"stage\""},
-          {"keyaborts()", "False"}, {"keyaborts(true)", "OK"}, {"keyaborts(0)", kBadType},
-          {"menuvisible()", "False"}, {"menuvisible(true)", "OK"}, {"menuvisible()", "True"},
+          {"keyaborts()", "False"},
+          {"keyaborts(true)", "OK"},
+          {"keyaborts(0)", kBadType},
+          {"menuvisible()", "False"},
+          {"menuvisible(true)", "OK"},
+          {"menuvisible()", "True"},
           {"menuvisible(\"yes\")", kBadType}});
   EXPECT_EQ(runtime().interpreter()->resultText.view(), "stage");
   EXPECT_TRUE(runtime().interpreter()->keyaborts);
 }
 
 TEST_F(SettingsBuiltinsTest, FramerateClampsAndWavevolumeRefusesLevelsBeyondNine) {
-  Expect({{"framerate()", "3"}, {"framerate(99)", "OK"}, {"framerate()", "60"},
-          {"framerate(-5)", "OK"}, {"framerate()", "0"}, {"framerate(12)", "OK"},
+  Expect({{"framerate()", "3"},
+          {"framerate(99)", "OK"},
+          {"framerate()", "60"},
+          {"framerate(-5)", "OK"},
+          {"framerate()", "0"},
+          {"framerate(12)", "OK"},
           {"framerate(\"fast\")", kBadType},
-          {"wavevolume()", "9"}, {"wavevolume(0)", "OK"}, {"wavevolume()", "0"},
-          {"wavevolume(4)", "OK"}, {"wavevolume(10)", kNoObject}, {"wavevolume(-1)", kNoObject},
-          {"wavevolume(\"4\")", kBadType}, {"wavevolume()", "4"}});
+          {"wavevolume()", "9"},
+          {"wavevolume(0)", "OK"},
+          {"wavevolume()", "0"},
+          {"wavevolume(4)", "OK"},
+          {"wavevolume(10)", kNoObject},
+          {"wavevolume(-1)", kNoObject},
+          {"wavevolume(\"4\")", kBadType},
+          {"wavevolume()", "4"}});
   EXPECT_EQ(runtime().settings().movieWait, 12);
 }
 
@@ -78,9 +97,13 @@ TEST_F(SettingsBuiltinsTest, StatusFunctionsReadTheRuntime) {
   runtime().settings().frameCounter = 42;
   runtime().settings().movieStatus = 2;
   runtime().memory().overrideAvailable(123456);
-  Expect({{"frame()", "42"}, {"actionframe(1)", "False"}, {"actionframe(2)", "True"},
-          {"actionframe(0)", kBadType}, {"actionframe(3)", kBadType},
-          {"actionframe(\"2\")", kBadType}, {"freemem()", "123456"}});
+  Expect({{"frame()", "42"},
+          {"actionframe(1)", "False"},
+          {"actionframe(2)", "True"},
+          {"actionframe(0)", kBadType},
+          {"actionframe(3)", kBadType},
+          {"actionframe(\"2\")", kBadType},
+          {"freemem()", "123456"}});
   runtime().memory().overrideAvailable(std::uint64_t{1} << 40);
   Expect({{"freemem()", "2147483647"}});
 
@@ -91,7 +114,9 @@ TEST_F(SettingsBuiltinsTest, StatusFunctionsReadTheRuntime) {
   runtime().settings().setOpen = true;
   Expect({{"cacheinfo(1)", "1"}, {"cacheinfo(6)", kBadType}, {"cacheinfo(\"1\")", kBadType}});
 
-  Expect({{"error()", "Runtime user error."}, {"debugger()", "OK"}, {"exportclut()", "OK"},
+  Expect({{"error()", "Runtime user error."},
+          {"debugger()", "OK"},
+          {"exportclut()", "OK"},
           {"exportclut(1)", "Expected paren '(' or ')'."}});
 }
 
@@ -159,7 +184,8 @@ TEST(CacheFigureTest, CountsLockedAndUnlockedRecordsOfOpenFiles) {
   ErrorReporter errors(boxes, texts, lastError);
   StampCounter stamps;
   StarLibrary library(files, errors, stamps, [] { return std::uint64_t{1} << 32; });
-  ASSERT_FALSE(Failed(StarFile::Create(files, path, 4, FourCharCode("STAR"), FourCharCode("LWRT"))));
+  ASSERT_FALSE(
+      Failed(StarFile::Create(files, path, 4, FourCharCode("STAR"), FourCharCode("LWRT"))));
   StarFile* file = nullptr;
   ASSERT_FALSE(Failed(library.StarOpen(path, file)));
   std::int32_t small = 0, large = 0;

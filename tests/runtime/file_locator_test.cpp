@@ -76,11 +76,11 @@ TEST_F(LocatorTest, PathSlotsStartAtTheTitleFolderAndCheckTheirRange) {
 TEST_F(LocatorTest, NamesMustBeEightThreeNames) {
   scratch_.writeFile("ABCDEFGH.TXT", "x");
   const std::pair<std::string_view, bool> names[] = {
-      {"ABCDEFGH.TXT", true},  {"ABC", true},          {"A.B", true},
-      {"ABCDEFGHIJKL", true},  {"ab1.x", true},        {"AB", false},
+      {"ABCDEFGH.TXT", true},   {"ABC", true},         {"A.B", true},
+      {"ABCDEFGHIJKL", true},   {"ab1.x", true},       {"AB", false},
       {"ABCDEFGHIJKLM", false}, {"1ABC.TXT", false},   {".ABC", false},
-      {"ABCDEFGHI.TX", false}, {"ABC.TEXT", false},    {"ABC.", false},
-      {"A.B.C", false},        {"ABC DEF.TXT", true},
+      {"ABCDEFGHI.TX", false},  {"ABC.TEXT", false},   {"ABC.", false},
+      {"A.B.C", false},         {"ABC DEF.TXT", true},
   };
   for (const auto& [name, accepted] : names) {
     EXPECT_EQ(IsEightThreeName(name), accepted) << name;
@@ -113,8 +113,8 @@ TEST_F(LocatorTest, SearchesSlotsOneToEightInOrder) {
 // An open star file counts as found even when nothing of that name is on disk any more.
 TEST_F(LocatorTest, OpenStarFilesAreFoundByPath) {
   const std::string file = (scratch_.makeFolder("two") / "GAME.STR").string();
-  ASSERT_FALSE(Failed(StarFile::Create(files_, file, 1, FourCharCode("STAR"),
-                                       FourCharCode("LWRT"))));
+  ASSERT_FALSE(
+      Failed(StarFile::Create(files_, file, 1, FourCharCode("STAR"), FourCharCode("LWRT"))));
   StarFile* open = nullptr;
   ASSERT_FALSE(Failed(library_.StarOpen("APPL:TWO:game.str", open)));
   std::filesystem::remove(file);

@@ -46,9 +46,8 @@ TEST(HandlerCallsTest, CommandKeysGiveMenuItems) {
     std::uint8_t key;
     std::string_view item;
   };
-  const Case cases[] = {{'0', "volume 0"}, {'5', "volume 5"}, {'9', "volume 9"},
-                        {'q', "quit"},     {'Q', "quit"},     {'m', "message"},
-                        {'M', "message"}};
+  const Case cases[] = {{'0', "volume 0"}, {'5', "volume 5"}, {'9', "volume 9"}, {'q', "quit"},
+                        {'Q', "quit"},     {'m', "message"},  {'M', "message"}};
   for (const Case& c : cases) {
     const auto command = CommandForKey(c.key);
     ASSERT_TRUE(command.has_value()) << c.key;

@@ -26,8 +26,8 @@ TEST_F(MainLoopTest, KeysBecomeHandlerCallsInOrder) {
       // Command keys: menustate(), then the item of the command-key table, if any.
       {"key ctrl+q", {"menustate()", "menuselect(\"quit\")"}},
       {"key ctrl+8", {"menustate()", "menuselect(\"volume 8\")"}},
-      {"key ctrl+0\nkey ctrl+m", {"menustate()", "menuselect(\"volume 0\")", "menustate()",
-                                  "menuselect(\"message\")"}},
+      {"key ctrl+0\nkey ctrl+m",
+       {"menustate()", "menuselect(\"volume 0\")", "menustate()", "menuselect(\"message\")"}},
       {"key ctrl+x", {"menustate()"}},
       {"key esc", {"menustate()"}},
       // Arrows have names; the typed double quote is "quote".
@@ -57,8 +57,7 @@ TEST_F(MainLoopTest, HeldKeyRepeatsAfterOneKeydown) {
 // A click at stage point (h, v) reaches mousedown as the 32-bit word with h in the high half and
 // v in the low half: (h 10, v 20) is 655380, and a negative v is its 16-bit pattern.
 TEST_F(MainLoopTest, ClicksArriveInStageCoordinates) {
-  UseScript(
-      "code mousedown(where)\n\tglobal lastclick\n\tlastclick = where\nendcode\n");
+  UseScript("code mousedown(where)\n\tglobal lastclick\n\tlastclick = where\nendcode\n");
   TitleRun run(title(), "click 0 0");
   ASSERT_TRUE(run.runtime().Begin());
   for (int pass = 0; pass < 10; ++pass) run.runtime().loop().Pass();
@@ -143,8 +142,8 @@ TEST_F(MainLoopTest, ArrowsFromTheMessageBoxGoToTheStage) {
   run.runtime().windows().ShowRuntimeWindow(messageBox);
   run.runtime().windows().setFrontWindow(&messageBox);
   for (int pass = 0; pass < 20; ++pass) run.runtime().loop().Pass();
-  EXPECT_EQ(run.calls, (Calls{"boot()", "keydown(\"uparrow\")", "menustate()",
-                              "menuselect(\"quit\")"}));
+  EXPECT_EQ(run.calls,
+            (Calls{"boot()", "keydown(\"uparrow\")", "menustate()", "menuselect(\"quit\")"}));
   run.runtime().End();
 }
 

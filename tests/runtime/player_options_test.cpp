@@ -17,8 +17,8 @@ Expected<PlayerOptions, std::string> Parse(std::vector<std::string_view> args) {
 TEST(PlayerOptionsTest, ReadsEveryOption) {
   const auto options =
       Parse({"--windowed", "--integer-scale", "--volume", "MOSS=/media/cd", "--volume",
-             "extra:=/tmp/x", "--headless", "--input", "in.txt", "--ticks", "600",
-             "--screenshot", "end.png", "--trace-calls", "--seed", "42", "games/moss"});
+             "extra:=/tmp/x", "--headless", "--input", "in.txt", "--ticks", "600", "--screenshot",
+             "end.png", "--trace-calls", "--seed", "42", "games/moss"});
   ASSERT_TRUE(options.ok()) << options.error();
   EXPECT_EQ(options->titleFolder, "games/moss");
   EXPECT_FALSE(options->fullscreen);

@@ -255,8 +255,8 @@ TEST_F(ServicesTest, TextServicesKeepWithinTheirBuffers) {
 }
 
 TEST_F(ServicesTest, TheErrorServiceShowsTheErrorBoxAndTheSaveDialogGivesPathAndName) {
-  Runtime& runtime = Start("answer ok\nchoose /games/save1.rtd\nchoose /" +
-                           std::string(300, 'd') + "/long.rtd\n");
+  Runtime& runtime =
+      Start("answer ok\nchoose /games/save1.rtd\nchoose /" + std::string(300, 'd') + "/long.rtd\n");
   LwParameterBlock report = EmptyParameterBlock(LW_SERVICE_REPORT_ERROR);
   NumberArgument(report, 0, 1);
   NumberArgument(report, 1, 2);
@@ -354,16 +354,14 @@ class PluginHostTest : public SamplePluginTest {};
 
 TEST_F(PluginHostTest, OnlyNamedPluginsAreKeptInNameOrderAndEveryLibraryIsReleased) {
   const std::map<std::string, LwPlugProc> procs = {
-      {"a_untidy.SO", UntidyProc},     {"b_named.so", NamedProc},
-      {"c_nameless.so", NamelessProc}, {"d_refusing.so", RefusingProc},
-      {"e_no_entry.so", nullptr},      {"f_named.so", NamedProc},
+      {"a_untidy.SO", UntidyProc},     {"b_named.so", NamedProc},  {"c_nameless.so", NamelessProc},
+      {"d_refusing.so", RefusingProc}, {"e_no_entry.so", nullptr}, {"f_named.so", NamedProc},
       {"g_named.dll", NamedProc}};
   for (const auto& [file, proc] : procs) scratch_.writeFile("title/stand-ins/" + file, "");
   Runtime& runtime = Start("answer ok\n");
   gReleased = 0;
   PluginHost host(PluginHostParts{
-      .load =
-          [&procs](const std::string& path) -> std::unique_ptr<platform::SharedLibrary> {
+      .load = [&procs](const std::string& path) -> std::unique_ptr<platform::SharedLibrary> {
         return std::make_unique<StandInLibrary>(
             procs.at(std::filesystem::path(path).filename().string()));
       },
@@ -390,8 +388,8 @@ TEST_F(PluginHostTest, OnlyNamedPluginsAreKeptInNameOrderAndEveryLibraryIsReleas
   EXPECT_EQ(gReleased, 6);
   EXPECT_TRUE(host.plugins().empty());
   const auto boxText = [&runtime](std::int16_t line) {
-    return WrapForBox(runtime.errors().ComposeMessage(kRuntimeProgramCode, line,
-                                                      runtime.lastError().get()));
+    return WrapForBox(
+        runtime.errors().ComposeMessage(kRuntimeProgramCode, line, runtime.lastError().get()));
   };
   ASSERT_EQ(run_->platform().boxes().size(), 4u);
   EXPECT_EQ(run_->platform().boxes()[0].text, boxText(errline::kPluginClose));

@@ -7,8 +7,8 @@
 
 #include "runtime/error_lines.h"
 #include "runtime/stage_window.h"
-#include "shell/message_texts.h"
 #include "shell/drawing/rect_ops.h"
+#include "shell/message_texts.h"
 #include "title_fixture.h"
 
 namespace lw::testing {
@@ -69,9 +69,8 @@ TEST_F(RuntimeTest, BootFileThatIsNoStarFileIsReported) {
   ASSERT_EQ(run.platform().boxes().size(), 1u);
   Runtime& runtime = run.runtime();
   EXPECT_EQ(run.platform().boxes()[0].text,
-            WrapForBox(runtime.errors().ComposeMessage(kRuntimeProgramCode,
-                                                       errline::kBootFileStarOpen,
-                                                       runtime.lastError().get())));
+            WrapForBox(runtime.errors().ComposeMessage(
+                kRuntimeProgramCode, errline::kBootFileStarOpen, runtime.lastError().get())));
   EXPECT_EQ(runtime.stage()->bootFile(), nullptr);
   runtime.End();
 }
@@ -91,11 +90,10 @@ TEST_F(RuntimeTest, DrawFillsOnlyTheStripsAroundTheStage) {
     int h, v;
     std::uint8_t index;
   };
-  const Probe probes[] = {{0, 0, Port::kBlack},       {63, 200, Port::kBlack},
-                          {64, 47, Port::kBlack},     {64, 48, kGrey},
-                          {575, 431, kGrey},          {576, 431, Port::kBlack},
-                          {575, 432, Port::kBlack},   {639, 479, Port::kBlack},
-                          {320, 240, kGrey}};
+  const Probe probes[] = {
+      {0, 0, Port::kBlack},     {63, 200, Port::kBlack},  {64, 47, Port::kBlack},
+      {64, 48, kGrey},          {575, 431, kGrey},        {576, 431, Port::kBlack},
+      {575, 432, Port::kBlack}, {639, 479, Port::kBlack}, {320, 240, kGrey}};
   for (const Probe& p : probes) {
     EXPECT_EQ(canvas.at(p.h, p.v), p.index) << p.h << ", " << p.v;
   }
@@ -126,9 +124,8 @@ TEST_F(RuntimeTest, DrawingNestsAndAnUnmatchedEndIsReported) {
   stage.handle(WindowMessage(window_message::kEndDrawing));
   ASSERT_EQ(run.platform().boxes().size(), 1u);
   EXPECT_EQ(run.platform().boxes()[0].text,
-            WrapForBox(runtime.errors().ComposeMessage(kRuntimeProgramCode,
-                                                       errline::kEndDrawingWithoutBegin,
-                                                       runtime.lastError().get())));
+            WrapForBox(runtime.errors().ComposeMessage(
+                kRuntimeProgramCode, errline::kEndDrawingWithoutBegin, runtime.lastError().get())));
   EXPECT_EQ(stage.drawingDepth(), 0);
   runtime.End();
 }

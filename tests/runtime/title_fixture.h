@@ -38,8 +38,8 @@ inline void WriteBootFile(const std::filesystem::path& path, std::string_view so
   ErrorReporter errors(boxes, texts, lastError);
   StampCounter stamps;
   StarLibrary library(files, errors, stamps, [] { return std::uint64_t{1} << 32; });
-  ASSERT_FALSE(Failed(StarFile::Create(files, path.string(), 2, FourCharCode("STAR"),
-                                       FourCharCode("LWRT"))));
+  ASSERT_FALSE(Failed(
+      StarFile::Create(files, path.string(), 2, FourCharCode("STAR"), FourCharCode("LWRT"))));
   StarFile* file = nullptr;
   ASSERT_FALSE(Failed(library.StarOpen(path.string(), file)));
   std::int32_t id = 0;

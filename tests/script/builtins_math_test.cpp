@@ -6,8 +6,8 @@
 #include <system_error>
 
 #include "math_reference.h"
-#include "script_fixture.h"
 #include "resources/program_resources.h"
+#include "script_fixture.h"
 
 namespace lw::testing {
 namespace {

@@ -13,7 +13,7 @@ TEST_F(BuiltinTest, DispatchAndTextFunctions) {
       {"countglobals", "Expected paren '(' or ')'."},
       {"countglobals(1)", "Expected paren '(' or ')'."},
       {"countglobals()", "0"},
-      {"tick()", "Bad name."},  // a built-in of a layer that is not wired
+      {"tick()", "Bad name."},             // a built-in of a layer that is not wired
       {"wipeleft", "Bad argument type."},  // effect names are no operands
       {"numtostring(0 - 2147483647 - 1)", "\"-2147483648\""},
       {"stringtonum(\"  -42abc\")", "-42"},

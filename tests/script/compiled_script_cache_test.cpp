@@ -136,7 +136,8 @@ TEST_F(CompiledScriptCacheTest, TrimDropsTheLeastRecentlyUsedBeyond128) {
 }
 
 TEST_F(CompiledScriptCacheTest, MemoryPressurePurgesIdleCopiesOldestFirst) {
-  StarFile& file = Open(MakeScriptFile("a.str", {"on a\nend a\n", "on b\nend b\n", "on c\nend c\n"}));
+  StarFile& file =
+      Open(MakeScriptFile("a.str", {"on a\nend a\n", "on b\nend b\n", "on c\nend c\n"}));
   CompiledScript* a = cache_.GetCompiledScript(file, 0);
   CompiledScript* b = cache_.GetCompiledScript(file, 1);
   CompiledScript* c = cache_.GetCompiledScript(file, 2);

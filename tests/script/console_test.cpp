@@ -20,7 +20,7 @@ TEST_F(ConsoleTest, LinesRunByTheirFirstToken) {
       {"g = 20", "OK"},  // an assignment, not a comparison
       {"dumpglobal g", "OK"},
       {"g", "No such variable."},
-      {"boot()", "OK"},  // an event name: no handler is no error
+      {"boot()", "OK"},                     // an event name: no handler is no error
       {"myhandler()", "No such handler."},  // the line itself holds no handlers
       {"global p", "OK"},
       {"variable(\"p\", 12)", "OK"},  // a property is read first, written when that fails

@@ -36,8 +36,7 @@ TEST_F(ExpressionTest, OperatorsAndPrecedence) {
       {"1 = \"1\"", "False"},  // different types are unequal, not an error
       {"true = 1", "False"},
       {"\"a\" @ \"b\" = \"ab\"", "True"},  // @ binds tighter than =
-      {"stringlength(\"" + std::string(200, 'a') + "\" @ \"" + std::string(55, 'b') + "\")",
-       "255"},
+      {"stringlength(\"" + std::string(200, 'a') + "\" @ \"" + std::string(55, 'b') + "\")", "255"},
       {"\"" + std::string(200, 'a') + "\" @ \"" + std::string(56, 'b') + "\"",
        "String length too big."},
   });

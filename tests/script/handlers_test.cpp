@@ -69,8 +69,8 @@ TEST_F(HandlerTest, ChainsTryEachFrameAndPasscodeMovesOn) {
 }
 
 TEST_F(HandlerTest, TheFirstFailureOfAPassIsKeptInTheErrorContext) {
-  CompiledScript script = Compile(
-      "code outer()\ninner()\nendcode\ncode inner()\nlocal x\nx = 1 / 0\nendcode\n");
+  CompiledScript script =
+      Compile("code outer()\ninner()\nendcode\ncode inner()\nlocal x\nx = 1 / 0\nendcode\n");
   ScriptFrame frames[1];
   frames[0].script = &script;
   frames[0].title = Title17::truncated("Actor Script: ");
@@ -94,8 +94,8 @@ TEST_F(HandlerTest, TheFirstFailureOfAPassIsKeptInTheErrorContext) {
 }
 
 TEST_F(HandlerTest, RunawayRecursionEndsWithTooMuchRecursion) {
-  CompiledScript script = Compile(
-      "code down(n)\nreturn down(n + 1)\nendcode\ncode nest(n)\nnest(n + 1)\nendcode\n");
+  CompiledScript script =
+      Compile("code down(n)\nreturn down(n + 1)\nendcode\ncode nest(n)\nnest(n + 1)\nendcode\n");
   EXPECT_EQ(Call(script, "down(0)"), "Too much recursion.");
   EXPECT_EQ(Call(script, "nest(0)", true), "Too much recursion.");
 }

@@ -22,7 +22,9 @@ namespace lw::testing {
 class TestHost : public ScriptHost {
  public:
   bool escapeDown() override { return escapeAfter >= 0 && ++escapeChecks > escapeAfter; }
-  void reportFatal(std::int16_t, std::int16_t errorLine) override { fatalLines.push_back(errorLine); }
+  void reportFatal(std::int16_t, std::int16_t errorLine) override {
+    fatalLines.push_back(errorLine);
+  }
   CompiledScript* acquireSystemScript() override {
     ++systemAcquired;
     return systemScript;
@@ -78,8 +80,8 @@ class ScriptTest : public ::testing::Test {
     in.beginPass();
     Value result;
     int length = 0;
-    lastError = in.runHandlerOnChain(chain, caller_, 0, nullptr, asCommand ? nullptr : &result,
-                                     length);
+    lastError =
+        in.runHandlerOnChain(chain, caller_, 0, nullptr, asCommand ? nullptr : &result, length);
     return DescribeOutcome(in, lastError, asCommand ? nullptr : &result);
   }
 

@@ -40,13 +40,10 @@ TEST_F(StatementTest, LoopsCountAndStop) {
       "code after(a, b)\nfor i = a to b\n\tfor j = 1 to 3\n\tendfor\nendfor\nreturn i\nendcode\n"
       "code count(n)\nlocal k\nwhile k < n\n\tk = k + 1\nendwhile\nreturn k\nendcode\n");
   const std::pair<const char*, const char*> cases[] = {
-      {"sum(1, 10, 1)", "55"},
-      {"sum(10, 1, -3)", "22"},  // 10 + 7 + 4 + 1
-      {"sum(1, 10, 4)", "15"},   // 1 + 5 + 9
-      {"after(5, 1)", "5"},      // no iteration leaves the start value
-      {"after(1, 3)", "4"},
-      {"count(7)", "7"},
-      {"count(0)", "0"},
+      {"sum(1, 10, 1)", "55"}, {"sum(10, 1, -3)", "22"},  // 10 + 7 + 4 + 1
+      {"sum(1, 10, 4)", "15"},                            // 1 + 5 + 9
+      {"after(5, 1)", "5"},                               // no iteration leaves the start value
+      {"after(1, 3)", "4"},    {"count(7)", "7"},        {"count(0)", "0"},
   };
   for (auto [call, outcome] : cases) EXPECT_EQ(Call(script, call), outcome) << call;
   EXPECT_EQ(in.forDepth(), 0);

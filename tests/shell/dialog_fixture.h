@@ -12,11 +12,11 @@
 
 #include "fake_platform.h"
 #include "shell/dialogs/boxes.h"
-#include "shell/error_report.h"
-#include "shell/message_texts.h"
-#include "shell/files/platform_error.h"
-#include "shell/drawing/screen.h"
 #include "shell/dialogs/window_boxes.h"
+#include "shell/drawing/screen.h"
+#include "shell/error_report.h"
+#include "shell/files/platform_error.h"
+#include "shell/message_texts.h"
 
 namespace lw::test {
 

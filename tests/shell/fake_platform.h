@@ -74,7 +74,10 @@ class FakePlatform final : public platform::Platform {
   Point mousePosition() override { return mouse; }
   bool keyDown(platform::Key key) override { return key == platform::Key::kEscape && escape; }
   platform::Modifiers modifiers() override { return held; }
-  void setPalette(const Palette& p) override { palette = p; ++paletteChanges; }
+  void setPalette(const Palette& p) override {
+    palette = p;
+    ++paletteChanges;
+  }
   void present(const std::uint8_t* canvas, int rowBytes, std::span<const Rect> dirty) override {
     ++presents;
     lastDirty.assign(dirty.begin(), dirty.end());

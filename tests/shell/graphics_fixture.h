@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "fake_platform.h"
-#include "shell/error_report.h"
 #include "shell/drawing/graphics.h"
+#include "shell/error_report.h"
 
 namespace lw::test {
 

@@ -1,7 +1,7 @@
 // PNG pictures: indexed pictures keep their indices and palette, true-colour and grey pictures
 // map to a given palette, and broken files give messages.
-#include "authoring/palette_files.h"
 #include "platform/png_image.h"
+#include "authoring/palette_files.h"
 
 #include <png.h>
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "apps/titlekit/commands.h"
-#include "platform/png_image.h"
 #include "apps/titlekit/script_files.h"
 #include "media/sprite.h"
+#include "platform/png_image.h"
 
 namespace lw::titlekit {
 namespace {

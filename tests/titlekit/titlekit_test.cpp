@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/png_image.h"
 #include "../script/math_reference.h"
+#include "platform/png_image.h"
 
 extern char** environ;
 
@@ -107,9 +107,12 @@ TEST_F(TitlekitTest, EvalSeedsRandomNumbersAndKnowsTheGeometryFunctions) {
   expect({"eval", "calcdist(makepoint(0, 0), makepoint(3, 4))", "calcturn(250, 5, 10)",
           "machinetype()"},
          0, "5\n5\n\"WIN\"\n");
-  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"eval", "--seed"}, {"eval", "--seed", "x"}, {"eval", "--seed", "-1"},
-           {"eval", "--seed", "4294967296"}, {"eval", "--seed", "1", "--seed", "2", "1"}}) {
+  for (const std::vector<std::string>& args :
+       std::vector<std::vector<std::string>>{{"eval", "--seed"},
+                                             {"eval", "--seed", "x"},
+                                             {"eval", "--seed", "-1"},
+                                             {"eval", "--seed", "4294967296"},
+                                             {"eval", "--seed", "1", "--seed", "2", "1"}}) {
     const Outcome outcome = run(args);
     EXPECT_EQ(outcome.status, 2) << args.back();
     EXPECT_NE(outcome.err.find("--seed needs one number"), std::string::npos) << outcome.err;
@@ -278,8 +281,8 @@ TEST_F(TitlekitTest, FramesAndPalettesGoFromPicturesToRecordsAndBack) {
   EXPECT_EQ(chart->palette, first.palette);
 
   // A difference frame needs a previous picture of the same size; a colour table has one size.
-  ASSERT_FALSE(lw::WritePng(file("small.png"),
-                                      IndexedImage{4, 4, std::vector<std::uint8_t>(16), {}}));
+  ASSERT_FALSE(
+      lw::WritePng(file("small.png"), IndexedImage{4, 4, std::vector<std::uint8_t>(16), {}}));
   EXPECT_EQ(
       run({"frame", "encode", file("b.png"), "--prev", file("small.png"), "-o", file("x")}).status,
       1);

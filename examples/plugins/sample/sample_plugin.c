@@ -121,8 +121,8 @@ static int fill_block(LwServiceEntry service, LwBlockHandle handle, int32_t size
 /* Whether a block holds what fill_block writes, judged by its last byte. */
 static int check_block(LwServiceEntry service, LwBlockHandle handle, int32_t size) {
   LwValue address = block_service(service, LW_SERVICE_LOCK_BLOCK, handle);
-  int good = address.type == LW_TYPE_TEXT &&
-             address.value.text[size - 1] == (unsigned char)(size - 1);
+  int good =
+      address.type == LW_TYPE_TEXT && address.value.text[size - 1] == (unsigned char)(size - 1);
   block_service(service, LW_SERVICE_UNLOCK_BLOCK, handle);
   return good;
 }
@@ -183,8 +183,7 @@ static int16_t greet(LwParameterBlock* block, LwServiceEntry service) {
   set_text(part, kGreeting);
   code = text_service(service, LW_SERVICE_COPY_TEXT, part, g_result);
   if (code == LW_RESULT_OK) {
-    code = text_service(service, LW_SERVICE_APPEND_TEXT, block->arguments[1].value.text,
-                        g_result);
+    code = text_service(service, LW_SERVICE_APPEND_TEXT, block->arguments[1].value.text, g_result);
   }
   set_text(part, kGreetingEnd);
   if (code == LW_RESULT_OK) code = text_service(service, LW_SERVICE_APPEND_TEXT, part, g_result);
@@ -296,9 +295,7 @@ int16_t PlugProc(LwParameterBlock* block, LwServiceEntry service) {
       block_service(service, LW_SERVICE_FREE_BLOCK, g_counter);
       g_counter = NULL;
       return LW_RESULT_OK;
-    case LW_CALL_SCRIPT:
-      return script_call(block, service);
-    default:
-      return LW_RESULT_MISMATCH;
+    case LW_CALL_SCRIPT: return script_call(block, service);
+    default: return LW_RESULT_MISMATCH;
   }
 }

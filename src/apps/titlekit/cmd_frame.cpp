@@ -13,11 +13,11 @@
 
 #include "apps/titlekit/command_line.h"
 #include "apps/titlekit/commands.h"
+#include "apps/titlekit/script_files.h"
 #include "authoring/frame_encoder.h"
 #include "authoring/palette_files.h"
-#include "platform/png_image.h"
-#include "apps/titlekit/script_files.h"
 #include "media/frame_codec.h"
+#include "platform/png_image.h"
 
 namespace lw::titlekit {
 namespace {

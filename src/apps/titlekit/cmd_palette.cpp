@@ -7,9 +7,9 @@
 #include <string>
 
 #include "apps/titlekit/commands.h"
+#include "apps/titlekit/script_files.h"
 #include "authoring/palette_files.h"
 #include "platform/png_image.h"
-#include "apps/titlekit/script_files.h"
 #include "shell/drawing/colour_table.h"
 
 namespace lw::titlekit {

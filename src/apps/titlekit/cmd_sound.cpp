@@ -55,7 +55,6 @@ std::optional<Options> ParseOptions(Arguments args, bool rateAllowed) {
   return options;
 }
 
-
 int Fail(const std::string& message) {
   std::cerr << message << '\n';
   return kExitFailure;
@@ -84,16 +83,11 @@ int Encode(const Options& options) {
 // What a decoder failure means, for the message.
 std::string RecordFault(FatalSite site) {
   switch (site.errorLine) {
-    case errline::kSoundRate:
-      return "not a sound record (its sample rate is not one of the three)";
-    case errline::kSoundHeader:
-      return "not a sound record (its header does not fit its size)";
-    case errline::kSoundBlockTruncated:
-      return "a block of the record runs past its end";
-    case errline::kSoundBlockOverrun:
-      return "a block of the record decodes past its size";
-    default:
-      return "the record does not decode (line " + std::to_string(site.errorLine) + ")";
+    case errline::kSoundRate: return "not a sound record (its sample rate is not one of the three)";
+    case errline::kSoundHeader: return "not a sound record (its header does not fit its size)";
+    case errline::kSoundBlockTruncated: return "a block of the record runs past its end";
+    case errline::kSoundBlockOverrun: return "a block of the record decodes past its size";
+    default: return "the record does not decode (line " + std::to_string(site.errorLine) + ")";
   }
 }
 

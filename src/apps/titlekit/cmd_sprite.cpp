@@ -14,11 +14,11 @@
 
 #include "apps/titlekit/command_line.h"
 #include "apps/titlekit/commands.h"
-#include "authoring/palette_files.h"
-#include "platform/png_image.h"
 #include "apps/titlekit/script_files.h"
+#include "authoring/palette_files.h"
 #include "authoring/sprite_encoder.h"
 #include "media/sprite.h"
+#include "platform/png_image.h"
 #include "shell/drawing/colour_table.h"
 
 namespace lw::titlekit {
@@ -124,7 +124,6 @@ std::optional<SpriteOptions> ParseSpriteOptions(Arguments args) {
   }
   return options;
 }
-
 
 // Reads the picture to encode. A true-colour picture's transparent pixels need an index.
 Expected<IndexedImage, std::string> ReadPicture(const SpriteOptions& options) {

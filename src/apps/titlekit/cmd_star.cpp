@@ -33,11 +33,9 @@ std::optional<std::int32_t> ParseId(std::string_view text) {
 }
 
 bool IsFourCharCode(std::string_view code) {
-  return code.size() == 4 && std::all_of(code.begin(), code.end(), [](char c) {
-           return c >= 0x20 && c < 0x7F;
-         });
+  return code.size() == 4 &&
+         std::all_of(code.begin(), code.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
 }
-
 
 // star new FILE [--records N] [--type CODE] [--creator CODE]
 int NewFile(Storage& storage, Arguments args) {
@@ -60,8 +58,8 @@ int NewFile(Storage& storage, Arguments args) {
       return kExitUsage;
     }
   }
-  const ProgramCode code = StarFile::Create(storage.files, args[0], records, FourCharCode(type),
-                                            FourCharCode(creator));
+  const ProgramCode code =
+      StarFile::Create(storage.files, args[0], records, FourCharCode(type), FourCharCode(creator));
   return Failed(code) ? Fail(code) : kExitOk;
 }
 
@@ -125,13 +123,15 @@ int CheckFile(StarFile& file) {
     std::uint32_t offset = 0;
     if (ProgramCode code = file.RecordOffset(id, offset); Failed(code)) return Fail(code);
     if (ProgramCode code = file.ReadRecord(id, data); Failed(code)) return Fail(code);
-    spans.push_back({offset, std::uint64_t{offset} + StarBlockLength(
-                                 static_cast<std::uint32_t>(data.size()))});
+    spans.push_back(
+        {offset, std::uint64_t{offset} + StarBlockLength(static_cast<std::uint32_t>(data.size()))});
   }
   const StarHeader& h = file.header();
   for (std::uint32_t i = 0; i < h.freeBlockCount; ++i)
-    spans.push_back({h.freeRuns[i].offset, std::uint64_t{h.freeRuns[i].offset} + h.freeRuns[i].size});
-  std::sort(spans.begin(), spans.end(), [](const Span& a, const Span& b) { return a.begin < b.begin; });
+    spans.push_back(
+        {h.freeRuns[i].offset, std::uint64_t{h.freeRuns[i].offset} + h.freeRuns[i].size});
+  std::sort(spans.begin(), spans.end(),
+            [](const Span& a, const Span& b) { return a.begin < b.begin; });
   std::uint64_t previousEnd = kStarHeaderSize + std::uint64_t{4} * h.indexCapacity;
   for (const Span& span : spans) {
     if (span.begin < previousEnd || span.end > h.fileEnd) {

@@ -14,7 +14,7 @@
 namespace lw::titlekit {
 
 struct CommandLine {
-  std::string input;  // empty when none was given
+  std::string input;                                                   // empty when none was given
   std::vector<std::pair<std::string_view, std::string_view>> options;  // in the order given
   std::vector<std::string_view> flags;
 };

@@ -49,8 +49,7 @@ constexpr std::array<Command, 9> kCommands = {{
      "titlekit sound encode IN.wav [--rate 11025|22050|44100] -o OUT | decode IN -o OUT.wav",
      "encode a WAV file as a sound record, or decode a record into an 8-bit WAV file",
      RunSoundCommand},
-    {"palette",
-     "titlekit palette from-png IN.png -o OUT | to-png IN -o OUT.png",
+    {"palette", "titlekit palette from-png IN.png -o OUT | to-png IN -o OUT.png",
      "write a picture's palette as a 2056-byte colour table, or a colour table as a picture",
      RunPaletteCommand},
 }};

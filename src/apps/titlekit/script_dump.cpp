@@ -75,16 +75,11 @@ std::string AsciiGutter(std::span<const std::uint8_t> bytes) {
 std::string DescribeToken(const CompiledScript& script, std::size_t index) {
   const Token& token = script.tokens()[index];
   switch (token.code) {
-    case tok::kEnd:
-      return "end";
-    case tok::kString:
-      return "string " + Quoted(script.textOf(index));
-    case tok::kName:
-      return "name " + Quoted(script.textOf(index));
-    case tok::kNumber:
-      return "number " + std::to_string(token.value);
-    case tok::kLineEnd:
-      return "line end " + std::to_string(token.value);
+    case tok::kEnd: return "end";
+    case tok::kString: return "string " + Quoted(script.textOf(index));
+    case tok::kName: return "name " + Quoted(script.textOf(index));
+    case tok::kNumber: return "number " + std::to_string(token.value);
+    case tok::kLineEnd: return "line end " + std::to_string(token.value);
     default: {
       const std::string_view keyword = KeywordName(token.code);
       if (keyword.empty()) return "code " + std::to_string(token.code);

@@ -14,7 +14,8 @@ std::optional<RecordName> ParseRecordName(std::string_view name) {
   if (std::filesystem::exists(std::filesystem::path(name), ec)) return std::nullopt;
   const std::string_view digits = name.substr(hash + 1);
   RecordName record{std::string(name.substr(0, hash)), 0};
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), record.id);
+  const auto [end, error] =
+      std::from_chars(digits.data(), digits.data() + digits.size(), record.id);
   if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
       record.id < 0) {
     return std::nullopt;

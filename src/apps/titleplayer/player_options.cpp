@@ -132,7 +132,8 @@ Expected<PlayerOptions, std::string> ParsePlayerOptions(Arguments args) {
     }
   }
   if (options.help || options.version) return options;
-  if (options.inputScript && !options.headless) return Unexpected{std::string("--input needs --headless")};
+  if (options.inputScript && !options.headless)
+    return Unexpected{std::string("--input needs --headless")};
   if (!haveFolder) {
     return Unexpected{"no TITLE_DIR given; to play the sample title, run\n  titleplayer " +
                       std::string(kSampleTitle)};

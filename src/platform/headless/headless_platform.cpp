@@ -21,7 +21,6 @@ std::uint64_t FirstMillisecondOf(std::uint64_t tick) {
   return (tick * kMillisecondsPerStep + kTicksPerStep - 1) / kTicksPerStep;
 }
 
-
 // A runtime text on one line of the log: UTF-8, its line breaks as spaces.
 std::string OneLine(std::string_view macRoman) {
   std::string text = MacRomanToUtf8(macRoman);
@@ -127,11 +126,8 @@ void HeadlessPlatform::deliver(const Message& message, Message& out) {
       mouse_ = message.where;
       modifiers_ = {};
       break;
-    case MessageKind::kMouseMove:
-      mouse_ = message.where;
-      break;
-    default:
-      break;
+    case MessageKind::kMouseMove: mouse_ = message.where; break;
+    default: break;
   }
   out = message;
 }
@@ -139,20 +135,15 @@ void HeadlessPlatform::deliver(const Message& message, Message& out) {
 // Carries out a script action that is not a message.
 void HeadlessPlatform::carryOut(const InputAction& action) {
   switch (action.kind) {
-    case ActionKind::kAnswer:
-      answers_.push_back(action.answer);
-      break;
-    case ActionKind::kChoose:
-      choices_.push_back(action.text);
-      break;
+    case ActionKind::kAnswer: answers_.push_back(action.answer); break;
+    case ActionKind::kChoose: choices_.push_back(action.text); break;
     case ActionKind::kScreenshot: {
       const std::optional<std::string> error = writeCanvas(action.text);
       note("line " + std::to_string(action.line) + ": screenshot " +
            (error ? "failed: " + *error : action.text));
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 

@@ -86,23 +86,17 @@ void InputPlayer::pressKey(const ScriptKey& key) {
 // Turns an action that is due into its first step, queueing the messages that follow it.
 std::optional<InputPlayer::Step> InputPlayer::startAction(const InputAction& action) {
   switch (action.kind) {
-    case ActionKind::kWait:
-      return std::nullopt;
+    case ActionKind::kWait: return std::nullopt;
     case ActionKind::kAnswer:
     case ActionKind::kChoose:
-    case ActionKind::kScreenshot:
-      return Step{std::nullopt, &action};
+    case ActionKind::kScreenshot: return Step{std::nullopt, &action};
     case ActionKind::kHold: {
       const Message down = KeyMessage(MessageKind::kKeyDown, action.keys.front());
       hold_ = Hold{down, moment_ + kRepeatDelayTicks, moment_ + action.ticks};
       return Step{down, nullptr};
     }
-    case ActionKind::kKey:
-      pressKey(action.keys.front());
-      break;
-    case ActionKind::kType:
-      typing_ = Typing{&action, 0, moment_};
-      return nextOfTyping(moment_);
+    case ActionKind::kKey: pressKey(action.keys.front()); break;
+    case ActionKind::kType: typing_ = Typing{&action, 0, moment_}; return nextOfTyping(moment_);
     case ActionKind::kClick:
       pending_.push_back(MouseMessage(MessageKind::kButtonDown, action.where, action.modifiers));
       pending_.push_back(MouseMessage(MessageKind::kButtonUp, action.where));
@@ -116,15 +110,9 @@ std::optional<InputPlayer::Step> InputPlayer::startAction(const InputAction& act
     case ActionKind::kMove:
       pending_.push_back(MouseMessage(MessageKind::kMouseMove, action.where));
       break;
-    case ActionKind::kFocusOut:
-      pending_.push_back(PlainMessage(MessageKind::kFocusLost));
-      break;
-    case ActionKind::kFocusIn:
-      pending_.push_back(PlainMessage(MessageKind::kFocusGained));
-      break;
-    case ActionKind::kQuit:
-      pending_.push_back(PlainMessage(MessageKind::kCloseRequest));
-      break;
+    case ActionKind::kFocusOut: pending_.push_back(PlainMessage(MessageKind::kFocusLost)); break;
+    case ActionKind::kFocusIn: pending_.push_back(PlainMessage(MessageKind::kFocusGained)); break;
+    case ActionKind::kQuit: pending_.push_back(PlainMessage(MessageKind::kCloseRequest)); break;
   }
   if (pending_.empty()) return std::nullopt;
   return takePending();

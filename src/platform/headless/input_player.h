@@ -46,7 +46,7 @@ class InputPlayer {
 
  private:
   struct Hold {
-    Message down;               // the key-down, copied for the repeats and the key-up
+    Message down;              // the key-down, copied for the repeats and the key-up
     std::uint64_t nextRepeat;  // the tick of the next repeat
     std::uint64_t end;         // the tick of the key-up
   };
@@ -58,7 +58,7 @@ class InputPlayer {
   };
 
   struct Upcoming {
-    std::size_t index;      // of the action, or the number of actions when none is left
+    std::size_t index;  // of the action, or the number of actions when none is left
     std::uint64_t moment;
   };
 
@@ -71,8 +71,8 @@ class InputPlayer {
 
   std::vector<InputAction> actions_;
   std::size_t nextAction_ = 0;
-  std::uint64_t moment_ = 0;        // the tick at which the next action is due
-  std::deque<Message> pending_;     // messages of the current action, due now
+  std::uint64_t moment_ = 0;     // the tick at which the next action is due
+  std::deque<Message> pending_;  // messages of the current action, due now
   std::optional<Hold> hold_;
   std::optional<Typing> typing_;
 };

@@ -30,14 +30,28 @@ struct NamedKey {
   std::uint8_t character;
 };
 constexpr std::array<NamedKey, 22> kNamedKeys = {{
-    {"up", Key::kUp, 0},           {"down", Key::kDown, 0},
-    {"left", Key::kLeft, 0},       {"right", Key::kRight, 0},
-    {"esc", Key::kEscape, '\x1B'}, {"return", Key::kReturn, '\r'},
-    {"backspace", Key::kBackspace, '\b'}, {"tab", Key::kTab, '\t'},
-    {"space", Key::kCharacter, ' '},      {"delete", Key::kDelete, 0},
-    {"f1", Key::kF1, 0},   {"f2", Key::kF2, 0},   {"f3", Key::kF3, 0},   {"f4", Key::kF4, 0},
-    {"f5", Key::kF5, 0},   {"f6", Key::kF6, 0},   {"f7", Key::kF7, 0},   {"f8", Key::kF8, 0},
-    {"f9", Key::kF9, 0},   {"f10", Key::kF10, 0}, {"f11", Key::kF11, 0}, {"f12", Key::kF12, 0},
+    {"up", Key::kUp, 0},
+    {"down", Key::kDown, 0},
+    {"left", Key::kLeft, 0},
+    {"right", Key::kRight, 0},
+    {"esc", Key::kEscape, '\x1B'},
+    {"return", Key::kReturn, '\r'},
+    {"backspace", Key::kBackspace, '\b'},
+    {"tab", Key::kTab, '\t'},
+    {"space", Key::kCharacter, ' '},
+    {"delete", Key::kDelete, 0},
+    {"f1", Key::kF1, 0},
+    {"f2", Key::kF2, 0},
+    {"f3", Key::kF3, 0},
+    {"f4", Key::kF4, 0},
+    {"f5", Key::kF5, 0},
+    {"f6", Key::kF6, 0},
+    {"f7", Key::kF7, 0},
+    {"f8", Key::kF8, 0},
+    {"f9", Key::kF9, 0},
+    {"f10", Key::kF10, 0},
+    {"f11", Key::kF11, 0},
+    {"f12", Key::kF12, 0},
 }};
 
 struct Prefix {
@@ -79,8 +93,7 @@ std::string_view Trim(std::string_view text) {
 std::string_view WithoutComment(std::string_view line) {
   for (std::size_t at = line.find(kCommentMark); at != std::string_view::npos;
        at = line.find(kCommentMark, at + 1)) {
-    if (at == 0 || kBlanks.find(line[at - 1]) != std::string_view::npos)
-      return line.substr(0, at);
+    if (at == 0 || kBlanks.find(line[at - 1]) != std::string_view::npos) return line.substr(0, at);
   }
   return line;
 }
@@ -101,8 +114,8 @@ std::string_view TakePrefixes(std::string_view word, Modifiers& modifiers) {
   for (bool found = true; found;) {
     found = false;
     for (const Prefix& prefix : kPrefixes) {
-      if (word.size() > prefix.text.size() && IsWord(word.substr(0, prefix.text.size()),
-                                                     prefix.text)) {
+      if (word.size() > prefix.text.size() &&
+          IsWord(word.substr(0, prefix.text.size()), prefix.text)) {
         modifiers.*(prefix.flag) = true;
         word.remove_prefix(prefix.text.size());
         found = true;

@@ -70,13 +70,13 @@ struct ScriptKey {
 
 struct InputAction {
   ActionKind kind = ActionKind::kWait;
-  std::size_t line = 0;         // the script line it came from
-  std::uint32_t ticks = 0;      // wait, hold
-  std::vector<ScriptKey> keys;  // key and hold: one; type: one per character
-  Point where;                  // click, press, release, move
-  Modifiers modifiers;          // click, press
+  std::size_t line = 0;               // the script line it came from
+  std::uint32_t ticks = 0;            // wait, hold
+  std::vector<ScriptKey> keys;        // key and hold: one; type: one per character
+  Point where;                        // click, press, release, move
+  Modifiers modifiers;                // click, press
   BoxAnswer answer = BoxAnswer::kOk;  // answer
-  std::string text;  // choose: the path (empty for cancel); screenshot: the file
+  std::string text;                   // choose: the path (empty for cancel); screenshot: the file
 };
 
 struct InputScript {

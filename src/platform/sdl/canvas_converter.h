@@ -24,8 +24,7 @@ class CanvasConverter {
   // canvas whose rows are `rowBytes` apart, and copies them into the kept canvas. Gives the
   // rectangles converted: the whole canvas on the first call and after a palette change. A
   // null canvas or rows shorter than the canvas convert nothing.
-  std::vector<Rect> convert(const std::uint8_t* canvas, int rowBytes,
-                            std::span<const Rect> dirty);
+  std::vector<Rect> convert(const std::uint8_t* canvas, int rowBytes, std::span<const Rect> dirty);
 
   // ARGB8888 pixels, kCanvasWidth per row, rows top to bottom.
   [[nodiscard]] const std::vector<std::uint32_t>& pixels() const { return pixels_; }

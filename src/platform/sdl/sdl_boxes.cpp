@@ -11,16 +11,12 @@
 namespace lw::platform {
 namespace {
 
-
 std::uint32_t IconFlags(BoxIcon icon) {
   switch (icon) {
-    case BoxIcon::kStop:
-      return SDL_MESSAGEBOX_ERROR;
-    case BoxIcon::kExclamation:
-      return SDL_MESSAGEBOX_WARNING;
+    case BoxIcon::kStop: return SDL_MESSAGEBOX_ERROR;
+    case BoxIcon::kExclamation: return SDL_MESSAGEBOX_WARNING;
     case BoxIcon::kInformation:
-    case BoxIcon::kQuestion:
-      return SDL_MESSAGEBOX_INFORMATION;
+    case BoxIcon::kQuestion: return SDL_MESSAGEBOX_INFORMATION;
   }
   return SDL_MESSAGEBOX_INFORMATION;
 }

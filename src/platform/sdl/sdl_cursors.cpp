@@ -40,12 +40,9 @@ bool NextToInverting(const CursorImage& image, int x, int y) {
 std::uint32_t ColourOf(const CursorImage& image, int x, int y) {
   switch (image.pixels[static_cast<std::size_t>(y) * image.width + x]) {
     case Pixel::kBlack:
-    case Pixel::kInvert:
-      return kBlack;
-    case Pixel::kWhite:
-      return kWhite;
-    case Pixel::kTransparent:
-      return NextToInverting(image, x, y) ? kWhite : kClear;
+    case Pixel::kInvert: return kBlack;
+    case Pixel::kWhite: return kWhite;
+    case Pixel::kTransparent: return NextToInverting(image, x, y) ? kWhite : kClear;
   }
   return kClear;
 }
@@ -86,9 +83,9 @@ SDL_Cursor* CursorCache::cursorFor(const CursorImage& image) {
                  image.width, image.height, image.pixels.size());
   } else {
     std::vector<std::uint32_t> argb = CursorPixels(image);
-    SdlSurfaceHandle surface{SDL_CreateRGBSurfaceWithFormatFrom(
-        argb.data(), image.width, image.height, kBitsPerPixel, image.width * kBytesPerPixel,
-        SDL_PIXELFORMAT_ARGB8888)};
+    SdlSurfaceHandle surface{
+        SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), image.width, image.height, kBitsPerPixel,
+                                           image.width * kBytesPerPixel, SDL_PIXELFORMAT_ARGB8888)};
     if (surface) {
       const int hotX = std::clamp<int>(image.hotSpot.h, 0, image.width - 1);
       const int hotY = std::clamp<int>(image.hotSpot.v, 0, image.height - 1);

@@ -20,14 +20,10 @@ Point CanvasPoint(std::int32_t x, std::int32_t y) {
 
 std::optional<MouseButton> ButtonOf(std::uint8_t sdlButton) {
   switch (sdlButton) {
-    case SDL_BUTTON_LEFT:
-      return MouseButton::kLeft;
-    case SDL_BUTTON_RIGHT:
-      return MouseButton::kRight;
-    case SDL_BUTTON_MIDDLE:
-      return MouseButton::kMiddle;
-    default:
-      return std::nullopt;
+    case SDL_BUTTON_LEFT: return MouseButton::kLeft;
+    case SDL_BUTTON_RIGHT: return MouseButton::kRight;
+    case SDL_BUTTON_MIDDLE: return MouseButton::kMiddle;
+    default: return std::nullopt;
   }
 }
 
@@ -54,23 +50,18 @@ void EventTranslator::reset() {
 
 EventMeaning EventTranslator::translate(const SDL_Event& event, std::uint16_t modState) {
   switch (event.type) {
-    case SDL_QUIT:
-      return Tell(MessageKind::kCloseRequest);
-    case SDL_WINDOWEVENT:
-      return translateWindowEvent(event.window);
+    case SDL_QUIT: return Tell(MessageKind::kCloseRequest);
+    case SDL_WINDOWEVENT: return translateWindowEvent(event.window);
     case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      return translateKey(event.key);
+    case SDL_KEYUP: return translateKey(event.key);
     case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-      return TranslateButton(event.button, modState);
+    case SDL_MOUSEBUTTONUP: return TranslateButton(event.button, modState);
     case SDL_MOUSEMOTION: {
       EventMeaning meaning = Tell(MessageKind::kMouseMove);
       meaning.message->where = CanvasPoint(event.motion.x, event.motion.y);
       return meaning;
     }
-    default:
-      return {};
+    default: return {};
   }
 }
 
@@ -87,15 +78,11 @@ EventMeaning EventTranslator::translateWindowEvent(const SDL_WindowEvent& event)
       return meaning;
     }
     case SDL_WINDOWEVENT_FOCUS_LOST:
-    case SDL_WINDOWEVENT_MINIMIZED:
-      return focus(MessageKind::kFocusLost);
+    case SDL_WINDOWEVENT_MINIMIZED: return focus(MessageKind::kFocusLost);
     case SDL_WINDOWEVENT_FOCUS_GAINED:
-    case SDL_WINDOWEVENT_RESTORED:
-      return focus(MessageKind::kFocusGained);
-    case SDL_WINDOWEVENT_CLOSE:
-      return Tell(MessageKind::kCloseRequest);
-    default:
-      return {};
+    case SDL_WINDOWEVENT_RESTORED: return focus(MessageKind::kFocusGained);
+    case SDL_WINDOWEVENT_CLOSE: return Tell(MessageKind::kCloseRequest);
+    default: return {};
   }
 }
 

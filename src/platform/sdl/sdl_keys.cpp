@@ -58,17 +58,28 @@ struct KeypadKey {
   bool needsNumLock;
 };
 constexpr std::array<KeypadKey, 17> kKeypadKeys = {{
-    {SDLK_KP_DIVIDE, '/', false},  {SDLK_KP_MULTIPLY, '*', false}, {SDLK_KP_MINUS, '-', false},
-    {SDLK_KP_PLUS, '+', false},    {SDLK_KP_EQUALS, '=', false},   {SDLK_KP_PERIOD, '.', true},
-    {SDLK_KP_0, '0', true},        {SDLK_KP_1, '1', true},         {SDLK_KP_2, '2', true},
-    {SDLK_KP_3, '3', true},        {SDLK_KP_4, '4', true},         {SDLK_KP_5, '5', true},
-    {SDLK_KP_6, '6', true},        {SDLK_KP_7, '7', true},         {SDLK_KP_8, '8', true},
-    {SDLK_KP_9, '9', true},        {SDLK_KP_COMMA, ',', false},
+    {SDLK_KP_DIVIDE, '/', false},
+    {SDLK_KP_MULTIPLY, '*', false},
+    {SDLK_KP_MINUS, '-', false},
+    {SDLK_KP_PLUS, '+', false},
+    {SDLK_KP_EQUALS, '=', false},
+    {SDLK_KP_PERIOD, '.', true},
+    {SDLK_KP_0, '0', true},
+    {SDLK_KP_1, '1', true},
+    {SDLK_KP_2, '2', true},
+    {SDLK_KP_3, '3', true},
+    {SDLK_KP_4, '4', true},
+    {SDLK_KP_5, '5', true},
+    {SDLK_KP_6, '6', true},
+    {SDLK_KP_7, '7', true},
+    {SDLK_KP_8, '8', true},
+    {SDLK_KP_9, '9', true},
+    {SDLK_KP_COMMA, ',', false},
 }};
 
 // The physical keys of each named key, for the keyboard state.
-constexpr std::array<SDL_Scancode, 3> kReturnScancodes = {
-    SDL_SCANCODE_RETURN, SDL_SCANCODE_RETURN2, SDL_SCANCODE_KP_ENTER};
+constexpr std::array<SDL_Scancode, 3> kReturnScancodes = {SDL_SCANCODE_RETURN, SDL_SCANCODE_RETURN2,
+                                                          SDL_SCANCODE_KP_ENTER};
 struct KeyScancode {
   Key key;
   SDL_Scancode scancode;

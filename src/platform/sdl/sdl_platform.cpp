@@ -127,8 +127,8 @@ bool SdlPlatform::createWindow(const WindowOptions& options) {
 void SdlPlatform::setIcon(std::span<const std::uint8_t> rgba) {
   if (rgba.empty()) return;
   if (rgba.size() != kIconBytes) {
-    std::fprintf(stderr, "window icon: %zu bytes, not %d x %d RGBA pixels; no icon\n",
-                 rgba.size(), kIconSide, kIconSide);
+    std::fprintf(stderr, "window icon: %zu bytes, not %d x %d RGBA pixels; no icon\n", rgba.size(),
+                 kIconSide, kIconSide);
     return;
   }
   // SDL only reads the pixels; the surface never writes through this pointer.

@@ -75,18 +75,10 @@ void DrawQuestionIcon(DialogCanvas& canvas, const Rect& r, DialogColours colours
 
 void DrawIcon(DialogCanvas& canvas, const Rect& r, BoxIcon icon, DialogColours colours) {
   switch (icon) {
-    case BoxIcon::kStop:
-      DrawStopIcon(canvas, r, colours);
-      return;
-    case BoxIcon::kExclamation:
-      DrawExclamationIcon(canvas, r, colours);
-      return;
-    case BoxIcon::kInformation:
-      DrawInformationIcon(canvas, r, colours);
-      return;
-    case BoxIcon::kQuestion:
-      DrawQuestionIcon(canvas, r, colours);
-      return;
+    case BoxIcon::kStop: DrawStopIcon(canvas, r, colours); return;
+    case BoxIcon::kExclamation: DrawExclamationIcon(canvas, r, colours); return;
+    case BoxIcon::kInformation: DrawInformationIcon(canvas, r, colours); return;
+    case BoxIcon::kQuestion: DrawQuestionIcon(canvas, r, colours); return;
   }
 }
 

@@ -5,14 +5,10 @@ namespace {
 
 const char* IconName(BoxIcon icon) {
   switch (icon) {
-    case BoxIcon::kStop:
-      return "stop";
-    case BoxIcon::kExclamation:
-      return "exclamation";
-    case BoxIcon::kInformation:
-      return "information";
-    case BoxIcon::kQuestion:
-      return "question";
+    case BoxIcon::kStop: return "stop";
+    case BoxIcon::kExclamation: return "exclamation";
+    case BoxIcon::kInformation: return "information";
+    case BoxIcon::kQuestion: return "question";
   }
   return "?";
 }

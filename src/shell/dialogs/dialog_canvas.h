@@ -15,9 +15,9 @@
 #include "common/geometry.h"
 #include "common/palette.h"
 #include "platform/platform.h"
-#include "shell/error_report.h"
 #include "shell/drawing/graphics.h"
 #include "shell/drawing/screen.h"
+#include "shell/error_report.h"
 
 namespace lw {
 

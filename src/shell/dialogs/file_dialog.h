@@ -22,9 +22,9 @@
 #include <filesystem>
 #include <string>
 
-#include "shell/error_report.h"
 #include "shell/dialogs/file_dialog_view.h"
 #include "shell/dialogs/window_boxes.h"
+#include "shell/error_report.h"
 
 namespace lw {
 

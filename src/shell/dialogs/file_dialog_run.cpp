@@ -69,12 +69,9 @@ std::optional<fs::path> FileDialogRun::run() {
       return std::nullopt;
     }
     switch (handle(message)) {
-      case Step::kChosen:
-        return chosen_;
-      case Step::kCancelled:
-        return std::nullopt;
-      case Step::kContinue:
-        break;
+      case Step::kChosen: return chosen_;
+      case Step::kCancelled: return std::nullopt;
+      case Step::kContinue: break;
     }
   }
 }
@@ -86,8 +83,7 @@ FileDialogView FileDialogRun::view() const {
 
 FileDialogRun::Step FileDialogRun::handle(const Message& message) {
   switch (message.kind) {
-    case MessageKind::kKeyDown:
-      return key(message);
+    case MessageKind::kKeyDown: return key(message);
     case MessageKind::kButtonDown:
     case MessageKind::kButtonUp: {
       if (const std::optional<int> button = press_.feed(message, layout_.buttonAt(message.where)))
@@ -96,31 +92,21 @@ FileDialogRun::Step FileDialogRun::handle(const Message& message) {
                             message.button == platform::MouseButton::kLeft;
       return leftDown ? mouseDown(message.where) : Step::kContinue;
     }
-    default:
-      return Step::kContinue;
+    default: return Step::kContinue;
   }
 }
 
 FileDialogRun::Step FileDialogRun::key(const Message& message) {
   switch (message.key) {
-    case Key::kEscape:
-      return Step::kCancelled;
-    case Key::kReturn:
-      return activate();
-    case Key::kUp:
-      select(selected_ < 0 ? 0 : selected_ - 1);
-      return Step::kContinue;
-    case Key::kDown:
-      select(selected_ + 1);
-      return Step::kContinue;
-    case Key::kBackspace:
-      backspace();
-      return Step::kContinue;
+    case Key::kEscape: return Step::kCancelled;
+    case Key::kReturn: return activate();
+    case Key::kUp: select(selected_ < 0 ? 0 : selected_ - 1); return Step::kContinue;
+    case Key::kDown: select(selected_ + 1); return Step::kContinue;
+    case Key::kBackspace: backspace(); return Step::kContinue;
     case Key::kCharacter:
       if (!message.modifiers.ctrl) typeCharacter(message.character);
       return Step::kContinue;
-    default:
-      return Step::kContinue;
+    default: return Step::kContinue;
   }
 }
 

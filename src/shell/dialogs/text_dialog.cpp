@@ -93,21 +93,14 @@ enum class Step : std::uint8_t { kContinue, kOk, kCancel };
 
 Step HandleKey(const Message& message, TextField& entry) {
   switch (message.key) {
-    case Key::kEscape:
-      return Step::kCancel;
-    case Key::kReturn:
-      return Step::kOk;
-    case Key::kBackspace:
-      entry.backspace();
-      return Step::kContinue;
-    case Key::kRight:
-      entry.deselect();
-      return Step::kContinue;
+    case Key::kEscape: return Step::kCancel;
+    case Key::kReturn: return Step::kOk;
+    case Key::kBackspace: entry.backspace(); return Step::kContinue;
+    case Key::kRight: entry.deselect(); return Step::kContinue;
     case Key::kCharacter:
       if (!message.modifiers.ctrl) entry.type(message.character);
       return Step::kContinue;
-    default:
-      return Step::kContinue;
+    default: return Step::kContinue;
   }
 }
 
@@ -184,18 +177,11 @@ std::optional<std::string> ShowTextDialog(DialogCanvas& canvas, const TextDialog
     const Message message = canvas.nextMessage();
     Step step = Step::kContinue;
     switch (message.kind) {
-      case MessageKind::kCloseRequest:
-        canvas.notifyClose();
-        return std::nullopt;
-      case MessageKind::kKeyDown:
-        step = HandleKey(message, entry);
-        break;
+      case MessageKind::kCloseRequest: canvas.notifyClose(); return std::nullopt;
+      case MessageKind::kKeyDown: step = HandleKey(message, entry); break;
       case MessageKind::kButtonDown:
-      case MessageKind::kButtonUp:
-        step = HandleMouse(message, layout, entry, press);
-        break;
-      default:
-        break;
+      case MessageKind::kButtonUp: step = HandleMouse(message, layout, entry, press); break;
+      default: break;
     }
     if (step == Step::kOk) return entry.text();
     if (step == Step::kCancel) return std::nullopt;

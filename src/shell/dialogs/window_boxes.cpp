@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "shell/dialogs/box_drawing.h"
 #include "resources/program_resources.h"
+#include "shell/dialogs/box_drawing.h"
 
 namespace lw {
 namespace {
@@ -44,27 +44,18 @@ struct BoxInput {
   // The answer a key chooses, if any; moves the focus.
   std::optional<BoxAnswer> key(const Message& message) {
     switch (message.key) {
-      case Key::kEscape:
-        return CancelAnswer(buttons);
-      case Key::kReturn:
-        return answerOf(focus);
-      case Key::kTab:
-        moveFocus(message.modifiers.shift ? -1 : 1);
-        return std::nullopt;
+      case Key::kEscape: return CancelAnswer(buttons);
+      case Key::kReturn: return answerOf(focus);
+      case Key::kTab: moveFocus(message.modifiers.shift ? -1 : 1); return std::nullopt;
       case Key::kLeft:
-      case Key::kUp:
-        moveFocus(-1);
-        return std::nullopt;
+      case Key::kUp: moveFocus(-1); return std::nullopt;
       case Key::kRight:
-      case Key::kDown:
-        moveFocus(1);
-        return std::nullopt;
+      case Key::kDown: moveFocus(1); return std::nullopt;
       case Key::kCharacter:
         if (message.character == ' ') return answerOf(focus);
         if (message.modifiers.ctrl) return std::nullopt;
         return byLetter(message.character);
-      default:
-        return std::nullopt;
+      default: return std::nullopt;
     }
   }
 

@@ -22,8 +22,8 @@
 #include "shell/dialogs/box_layout.h"
 #include "shell/dialogs/boxes.h"
 #include "shell/dialogs/dialog_canvas.h"
-#include "shell/error_report.h"
 #include "shell/drawing/screen.h"
+#include "shell/error_report.h"
 
 namespace lw {
 

@@ -11,9 +11,9 @@
 
 #include "common/geometry.h"
 #include "platform/platform.h"
-#include "shell/error_report.h"
 #include "shell/drawing/screen.h"
 #include "shell/drawing/surface.h"
+#include "shell/error_report.h"
 
 namespace lw {
 
@@ -52,10 +52,10 @@ class Graphics {
   // moves there.
   void LineTo(int h, int v);
 
-  void PaintPortRect(const Rect& r);    // fill with the background colour
-  void FillPatternRect(const Rect& r);  // fill with the pattern, aligned to r's corner
-  void FramePortRect(const Rect& r);    // outline of the pen width inside r
-  void FramePortRectDim(const Rect& r); // the frame in every other pixel, then PenNormal
+  void PaintPortRect(const Rect& r);     // fill with the background colour
+  void FillPatternRect(const Rect& r);   // fill with the pattern, aligned to r's corner
+  void FramePortRect(const Rect& r);     // outline of the pen width inside r
+  void FramePortRectDim(const Rect& r);  // the frame in every other pixel, then PenNormal
   // Draws at the pen position (the baseline), background transparent, and advances the pen.
   void DrawString(std::string_view text);
   [[nodiscard]] int StringWidth(std::string_view text);

@@ -56,7 +56,9 @@ class Surface {
   [[nodiscard]] int width() const { return width_; }
   [[nodiscard]] int height() const { return height_; }
   [[nodiscard]] int rowBytes() const { return rowBytes_; }
-  [[nodiscard]] std::uint8_t* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * rowBytes_; }
+  [[nodiscard]] std::uint8_t* row(int y) {
+    return pixels_.data() + static_cast<std::size_t>(y) * rowBytes_;
+  }
   [[nodiscard]] const std::uint8_t* row(int y) const {
     return pixels_.data() + static_cast<std::size_t>(y) * rowBytes_;
   }

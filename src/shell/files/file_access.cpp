@@ -34,9 +34,9 @@ std::size_t ReadFully(int fd, std::uint8_t* into, std::size_t count, off_t offse
   std::size_t got = 0;
   errno = 0;
   while (got < count) {
-    const ssize_t n = offset < 0 ? ::read(fd, into + got, count - got)
-                                 : ::pread(fd, into + got, count - got,
-                                           offset + static_cast<off_t>(got));
+    const ssize_t n = offset < 0
+                          ? ::read(fd, into + got, count - got)
+                          : ::pread(fd, into + got, count - got, offset + static_cast<off_t>(got));
     if (n > 0) {
       got += static_cast<std::size_t>(n);
     } else if (n == 0) {
@@ -131,7 +131,8 @@ ProgramCode FileAccess::readPieces(FileHandle file, off_t start, std::span<std::
       if (retrying && !positioned && ::lseek(file, missingAt, SEEK_SET) != missingAt) {
         lastError_.setFromErrno(errno);
       } else {
-        got += ReadFully(file, buffer.data() + done + got, piece - got, positioned ? missingAt : -1);
+        got +=
+            ReadFully(file, buffer.data() + done + got, piece - got, positioned ? missingAt : -1);
         if (got == piece) break;
         // Stopping early without an error is the end of the file: the data is not there.
         if (errno == 0)
@@ -140,12 +141,9 @@ ProgramCode FileAccess::readPieces(FileHandle file, off_t start, std::span<std::
           lastError_.setFromErrno(errno);
       }
       switch (askDisc(text_id::kDiscReadError, text_id::kDiscReadCaption)) {
-        case BoxAnswer::kIgnore:
-          return ProgramCode::kOk;
-        case BoxAnswer::kRetry:
-          break;
-        default:
-          return ProgramCode::kFile;
+        case BoxAnswer::kIgnore: return ProgramCode::kOk;
+        case BoxAnswer::kRetry: break;
+        default: return ProgramCode::kFile;
       }
     }
     done += piece;
@@ -195,13 +193,9 @@ ProgramCode FileAccess::FileSeek(FileHandle file, std::uint32_t offset) {
   while (::lseek(file, target, SEEK_SET) != target) {
     lastError_.setFromErrno(errno);
     switch (askDisc(text_id::kDiscSeekError, text_id::kDiscSeekCaption)) {
-      case BoxAnswer::kIgnore:
-        return ProgramCode::kOk;
-      case BoxAnswer::kRetry:
-        pump();
-        break;
-      default:
-        return ProgramCode::kFile;
+      case BoxAnswer::kIgnore: return ProgramCode::kOk;
+      case BoxAnswer::kRetry: pump(); break;
+      default: return ProgramCode::kFile;
     }
   }
   return ProgramCode::kOk;

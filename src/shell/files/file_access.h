@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "shell/dialogs/boxes.h"
-#include "shell/message_texts.h"
 #include "shell/files/platform_error.h"
-#include "shell/program_code.h"
 #include "shell/files/volume_map.h"
+#include "shell/message_texts.h"
+#include "shell/program_code.h"
 
 namespace lw {
 

@@ -33,18 +33,12 @@ std::optional<CorrectionKey> CorrectionOf(Key key) {
 // The character of a key: the fixed ones for Esc and the arrows, else the platform's.
 std::uint8_t CharacterOf(const platform::Message& message) {
   switch (message.key) {
-    case Key::kEscape:
-      return key_character::kEscape;
-    case Key::kLeft:
-      return key_character::kLeftArrow;
-    case Key::kRight:
-      return key_character::kRightArrow;
-    case Key::kUp:
-      return key_character::kUpArrow;
-    case Key::kDown:
-      return key_character::kDownArrow;
-    default:
-      return message.character;
+    case Key::kEscape: return key_character::kEscape;
+    case Key::kLeft: return key_character::kLeftArrow;
+    case Key::kRight: return key_character::kRightArrow;
+    case Key::kUp: return key_character::kUpArrow;
+    case Key::kDown: return key_character::kDownArrow;
+    default: return message.character;
   }
 }
 

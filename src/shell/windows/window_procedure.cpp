@@ -5,8 +5,8 @@
 #include <cstring>
 #include <variant>
 
-#include "shell/windows/key_translation.h"
 #include "resources/program_resources.h"
+#include "shell/windows/key_translation.h"
 
 namespace lw {
 namespace {
@@ -29,19 +29,11 @@ std::uint16_t ButtonModifiers(const platform::Modifiers& held) {
 
 void WindowSystem::HandleMessage(const platform::Message& message) {
   switch (message.kind) {
-    case MessageKind::kKeyDown:
-      handleKeyDown(message);
-      break;
-    case MessageKind::kKeyUp:
-      handleKeyUp(message);
-      break;
+    case MessageKind::kKeyDown: handleKeyDown(message); break;
+    case MessageKind::kKeyUp: handleKeyUp(message); break;
     case MessageKind::kButtonDown:
-    case MessageKind::kButtonUp:
-      handleButton(message);
-      break;
-    case MessageKind::kPaint:
-      handlePaint();
-      break;
+    case MessageKind::kButtonUp: handleButton(message); break;
+    case MessageKind::kPaint: handlePaint(); break;
     case MessageKind::kCloseRequest:
       pausedWait_ = false;
       requestQuit();

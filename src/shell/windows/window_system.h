@@ -14,10 +14,10 @@
 
 #include "common/geometry.h"
 #include "platform/platform.h"
-#include "shell/error_report.h"
-#include "shell/windows/event_queue.h"
 #include "shell/drawing/screen.h"
 #include "shell/drawing/surface.h"
+#include "shell/error_report.h"
+#include "shell/windows/event_queue.h"
 
 namespace lw {
 
@@ -51,7 +51,12 @@ struct RuntimeWindow {
 
 // The application state: 0 at start and while paused, -1 while start-up reads its command
 // line, 1 while active.
-enum class AppState : std::int8_t { kStarting = 0, kPaused = 0, kReadingCommandLine = -1, kActive = 1 };
+enum class AppState : std::int8_t {
+  kStarting = 0,
+  kPaused = 0,
+  kReadingCommandLine = -1,
+  kActive = 1
+};
 
 class WindowSystem {
  public:
