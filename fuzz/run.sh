@@ -2,7 +2,8 @@
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default 600), all at once,
 # from seed corpora made of the repository's scripts and star files built from them (the codec
 # targets start from empty corpora). Prints each target's executions and error lines; crashes are
-# written to fuzz/artifacts/. Name targets after SECONDS to run only those.
+# written to fuzz/artifacts/. Name targets after SECONDS to run only those. Exits non-zero when
+# the build fails or any target finds a crash, a leak or a sanitizer error (CI runs it for 30 s).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
@@ -10,7 +11,11 @@ shift || true
 bash scripts/install-deps.sh fuzz
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DLW_FUZZ=ON -DLW_TESTS=OFF >/dev/null
-cmake --build build/fuzz -j2 >/dev/null
+if ! cmake --build build/fuzz -j2 >build/fuzz-build.log 2>&1; then
+  grep -E -A5 'error|FAILED' build/fuzz-build.log | head -60
+  echo "fuzz/run.sh: the fuzz build failed (build/fuzz-build.log)" >&2
+  exit 1
+fi
 
 # Seeds: every script source of the repository as text, and compiled (with a mode byte) for the
 # interpreter.
@@ -36,14 +41,19 @@ done
 cp examples/sample-title/demo.input fuzz/corpus-input_script/demo
 
 run() {
-  local target=$1 corpus=$2
+  local target=$1 corpus=$2 status=0
   ./build/fuzz/fuzz/"$target" -max_total_time="$seconds" -artifact_prefix=fuzz/artifacts/ \
-    -print_final_stats=1 "$corpus" >"build/fuzz/$target.log" 2>&1 || true
+    -print_final_stats=1 "$corpus" >"build/fuzz/$target.log" 2>&1 || status=$?
   echo "$target: $(grep -E '^stat::number_of_executed_units' "build/fuzz/$target.log")," \
     "$(grep -cE 'ERROR|SUMMARY|crash-|leak-' "build/fuzz/$target.log") error lines"
+  if [ "$status" -ne 0 ]; then
+    grep -E -A20 '^==[0-9]+==ERROR|SUMMARY' "build/fuzz/$target.log" | head -40
+    return 1
+  fi
 }
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(tokenizer interpreter star_file frame_decode sprite sound_block input_script)
+pids=()
 for target in "${targets[@]}"; do
   case "$target" in
     star_file) corpus=star ;;
@@ -52,5 +62,8 @@ for target in "${targets[@]}"; do
     *) corpus=$target ;;
   esac
   run "${target}_fuzz" "fuzz/corpus-$corpus" &
+  pids+=($!)
 done
-wait
+failed=0
+for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
+[ "$failed" -eq 0 ] || { echo "fuzz/run.sh: a target failed (logs in build/fuzz/)" >&2; exit 1; }

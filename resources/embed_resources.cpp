@@ -470,11 +470,12 @@ std::string Generate(const Resources& resources) {
          "#include \"embedded_resources.h\"\n\n"
          "namespace lw::embedded {\n"
          "namespace {\n\n"
+         "// The pixel kinds by letter; not every set of cursors uses every kind.\n"
          "using Pixel = platform::CursorImage::Pixel;\n"
-         "constexpr Pixel T = Pixel::kTransparent;\n"
-         "constexpr Pixel B = Pixel::kBlack;\n"
-         "constexpr Pixel W = Pixel::kWhite;\n"
-         "constexpr Pixel I = Pixel::kInvert;\n\n";
+         "[[maybe_unused]] constexpr Pixel T = Pixel::kTransparent;\n"
+         "[[maybe_unused]] constexpr Pixel B = Pixel::kBlack;\n"
+         "[[maybe_unused]] constexpr Pixel W = Pixel::kWhite;\n"
+         "[[maybe_unused]] constexpr Pixel I = Pixel::kInvert;\n\n";
   int n = 0;
   for (const auto& [name, bytes] : resources.raw)
     WriteBytes(out, "kRaw" + std::to_string(n++), bytes);

@@ -25,12 +25,10 @@ constexpr std::uint32_t kHalfWordMask = 0xFFFF;
 // The processor type numbers that the system information service reports. Every x86 and
 // x86-64 processor since the Pentium reports the Pentium's number, 586, so that is what this
 // platform says on any x86 machine; elsewhere the service is taken as missing, which gives 386.
-constexpr std::int32_t kProcessorPentium = 586;
-constexpr std::int32_t kProcessorUnknown = 386;
 #if defined(__i386__) || defined(__x86_64__)
-constexpr std::int32_t kMachineSpeed = kProcessorPentium;
+constexpr std::int32_t kMachineSpeed = 586;  // the Pentium's number
 #else
-constexpr std::int32_t kMachineSpeed = kProcessorUnknown;
+constexpr std::int32_t kMachineSpeed = 386;  // no processor type service
 #endif
 
 constexpr std::string_view kMachineType = "WIN";
