@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "../shell/temp_folder.h"
 #include "common/byte_io.h"
 #include "shell/dialogs/boxes.h"
 #include "shell/files/volume_map.h"
 #include "shell/message_texts.h"
+#include "support/temp_folder.h"
 
 namespace lw {
 namespace {

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "../shell/temp_folder.h"
 #include "shell/dialogs/boxes.h"
 #include "shell/error_report.h"
 #include "shell/files/file_access.h"
 #include "shell/files/volume_map.h"
 #include "shell/message_texts.h"
+#include "support/temp_folder.h"
 
 namespace lw {
 namespace {

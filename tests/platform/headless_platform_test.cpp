@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "../shell/temp_folder.h"
 #include "platform/png_image.h"
+#include "support/temp_folder.h"
 
 namespace lw::platform {
 namespace {

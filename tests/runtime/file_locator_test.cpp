@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "../shell/temp_folder.h"
 #include "runtime/error_lines.h"
 #include "runtime/path_slots.h"
+#include "support/temp_folder.h"
 
 namespace lw {
 namespace {

@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "../shell/fake_platform.h"
-#include "../shell/temp_folder.h"
 #include "media/star_library.h"
 #include "platform/headless/headless_platform.h"
 #include "runtime/runtime.h"
 #include "script/tokenizer.h"
 #include "shell/dialogs/boxes.h"
+#include "support/temp_folder.h"
 
 namespace lw::testing {
 

@@ -7,7 +7,7 @@
 #include "dialog_fixture.h"
 #include "shell/dialogs/file_dialog.h"
 #include "shell/dialogs/file_dialog_list.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace lw {
 namespace {

@@ -8,7 +8,7 @@
 #include "shell/dialogs/boxes.h"
 #include "shell/files/file_access.h"
 #include "shell/message_texts.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace lw {
 namespace {

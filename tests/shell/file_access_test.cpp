@@ -6,7 +6,7 @@
 #include <fstream>
 #include <vector>
 
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace lw {
 namespace {

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "../shell/temp_folder.h"
+#include "support/temp_folder.h"
 
 namespace lw::titlekit {
 namespace {
