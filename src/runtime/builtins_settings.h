@@ -19,7 +19,9 @@
 #include <optional>
 
 #include "media/star_library.h"
+#include "runtime/path_slots.h"
 #include "script/builtin_table.h"
+#include "shell/files/file_access.h"
 
 namespace lw {
 
@@ -51,7 +53,18 @@ inline constexpr std::int32_t kUnlockedRecords = 5;
 [[nodiscard]] std::optional<std::int32_t> CacheFigure(const StarLibrary& library,
                                                       std::int32_t which);
 
-// Wires the built-ins above.
-void WireSettingsBuiltins(BuiltinTable& table);
+// What the settings built-ins work with: the path slots (path, findfile), the settings above,
+// the free-memory figure (freemem), the files (findfile) and the open star files (cacheinfo).
+// The result text and keyaborts are the interpreter's own.
+struct SettingsServices {
+  PathSlots& pathSlots;
+  ScriptSettings& settings;
+  MemoryStatus& memory;
+  FileAccess& files;
+  const StarLibrary& library;
+};
+
+// Wires the built-ins above; `services` must outlive the table.
+void WireSettingsBuiltins(BuiltinTable& table, SettingsServices& services);
 
 }  // namespace lw
