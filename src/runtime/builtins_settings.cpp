@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "script/interpreter.h"
@@ -161,6 +162,44 @@ ScriptError ActionFrame(BuiltinCall& c, SettingsServices& s) {
   return ScriptError::None;
 }
 
+// What cacheinfo(n) reports, over every open star file and its resource cache.
+namespace cache_figure {
+constexpr std::int32_t kOpenFiles = 1;
+constexpr std::int32_t kLockedBytes = 2;
+constexpr std::int32_t kUnlockedBytes = 3;
+constexpr std::int32_t kLockedRecords = 4;
+constexpr std::int32_t kUnlockedRecords = 5;
+}  // namespace cache_figure
+
+// Figure `which` (cache_figure) of the library, or nothing for any other number. Sums beyond
+// the largest script number are given as that number.
+std::optional<std::int32_t> CacheFigure(const StarLibrary& library, std::int32_t which) {
+  std::uint64_t lockedBytes = 0;
+  std::uint64_t unlockedBytes = 0;
+  std::uint64_t lockedRecords = 0;
+  std::uint64_t unlockedRecords = 0;
+  for (const StarFile* file : library.openFiles()) {
+    for (const CachedRecord& entry : file->cache) {
+      const std::uint64_t bytes = entry.block ? entry.block->size() : 0;
+      if (entry.lockCount > 0) {
+        lockedBytes += bytes;
+        ++lockedRecords;
+      } else {
+        unlockedBytes += bytes;
+        ++unlockedRecords;
+      }
+    }
+  }
+  switch (which) {
+    case cache_figure::kOpenFiles: return CappedNumber(library.openFiles().size());
+    case cache_figure::kLockedBytes: return CappedNumber(lockedBytes);
+    case cache_figure::kUnlockedBytes: return CappedNumber(unlockedBytes);
+    case cache_figure::kLockedRecords: return CappedNumber(lockedRecords);
+    case cache_figure::kUnlockedRecords: return CappedNumber(unlockedRecords);
+    default: return std::nullopt;
+  }
+}
+
 // cacheinfo(n): a figure of the resource cache; asked only while a set is open, and the open
 // set is checked before n.
 ScriptError CacheInfo(BuiltinCall& c, SettingsServices& s) {
@@ -209,33 +248,6 @@ constexpr BuiltinEntry<SettingsServices> kSettingsBuiltins[] = {
 };
 
 }  // namespace
-
-std::optional<std::int32_t> CacheFigure(const StarLibrary& library, std::int32_t which) {
-  std::uint64_t lockedBytes = 0;
-  std::uint64_t unlockedBytes = 0;
-  std::uint64_t lockedRecords = 0;
-  std::uint64_t unlockedRecords = 0;
-  for (const StarFile* file : library.openFiles()) {
-    for (const CachedRecord& entry : file->cache) {
-      const std::uint64_t bytes = entry.block ? entry.block->size() : 0;
-      if (entry.lockCount > 0) {
-        lockedBytes += bytes;
-        ++lockedRecords;
-      } else {
-        unlockedBytes += bytes;
-        ++unlockedRecords;
-      }
-    }
-  }
-  switch (which) {
-    case cache_figure::kOpenFiles: return CappedNumber(library.openFiles().size());
-    case cache_figure::kLockedBytes: return CappedNumber(lockedBytes);
-    case cache_figure::kUnlockedBytes: return CappedNumber(unlockedBytes);
-    case cache_figure::kLockedRecords: return CappedNumber(lockedRecords);
-    case cache_figure::kUnlockedRecords: return CappedNumber(unlockedRecords);
-    default: return std::nullopt;
-  }
-}
 
 void WireSettingsBuiltins(BuiltinTable& table, SettingsServices& services) {
   table.wire<kSettingsBuiltins>(services);

@@ -16,7 +16,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "media/star_library.h"
 #include "runtime/path_slots.h"
@@ -38,20 +37,6 @@ struct ScriptSettings {
   std::uint32_t frameCounter = 0;
   bool setOpen = false;
 };
-
-// What cacheinfo(n) reports, over every open star file and its resource cache.
-namespace cache_figure {
-inline constexpr std::int32_t kOpenFiles = 1;
-inline constexpr std::int32_t kLockedBytes = 2;
-inline constexpr std::int32_t kUnlockedBytes = 3;
-inline constexpr std::int32_t kLockedRecords = 4;
-inline constexpr std::int32_t kUnlockedRecords = 5;
-}  // namespace cache_figure
-
-// Figure `which` (cache_figure) of the library, or nothing for any other number. Sums beyond
-// the largest script number are given as that number.
-[[nodiscard]] std::optional<std::int32_t> CacheFigure(const StarLibrary& library,
-                                                      std::int32_t which);
 
 // What the settings built-ins work with: the path slots (path, findfile), the settings above,
 // the free-memory figure (freemem), the files (findfile) and the open star files (cacheinfo).
