@@ -130,7 +130,7 @@ class Runtime {
   [[nodiscard]] ScriptSettings& settings() { return settings_; }
   // The plug-ins, loaded by the runtime start and closed by the runtime stop; tests ask their
   // services directly, as a plug-in would. The file layer and the file dialogs are there for
-  // tests that make plug-in hosts of their own from the parts of a run.
+  // tests that make star files and plug-in hosts of their own in a run.
   [[nodiscard]] PluginHost* plugins() { return plugins_.get(); }
   [[nodiscard]] FileAccess& files() { return files_; }
   [[nodiscard]] FileDialogs& fileDialogs() { return dialogs_; }
