@@ -5,12 +5,7 @@
 #include <string_view>
 
 #include "resources/program_resources.h"
-#include "runtime/runtime.h"
-#include "runtime/runtime_builtins.h"
-#include "runtime/stage_window.h"
-#include "script/keywords.h"
 #include "shell/dialogs/text_dialog.h"
-#include "shell/dialogs/window_boxes.h"
 
 namespace lw {
 namespace {
@@ -29,24 +24,24 @@ ScriptError OneText(BuiltinCall& c, PString& text) {
 }
 
 // notedialog(t): shows t in the information box.
-ScriptError NoteDialog(BuiltinCall& c) {
+ScriptError NoteDialog(BuiltinCall& c, DialogServices& s) {
   PString text;
   LW_TRY(OneText(c, text));
-  InfoBox(RuntimeOf(c).boxes(), text.view());
+  InfoBox(s.boxes, text.view());
   return ScriptError::None;
 }
 
 // questiondialog(t): asks t in the question box; true for Yes.
-ScriptError QuestionDialog(BuiltinCall& c) {
+ScriptError QuestionDialog(BuiltinCall& c, DialogServices& s) {
   PString text;
   LW_TRY(OneText(c, text));
-  *c.result = Value::Logic(QuestionBox(RuntimeOf(c).boxes(), text.view()) == 1);
+  *c.result = Value::Logic(QuestionBox(s.boxes, text.view()) == 1);
   return ScriptError::None;
 }
 
 // textdialog(t, u): the text the player enters after the prompt t, starting from u; the empty
 // text when cancelled.
-ScriptError TextDialog(BuiltinCall& c) {
+ScriptError TextDialog(BuiltinCall& c, DialogServices& s) {
   Value v[2];
   PString prompt, initial;
   LW_TRY(c.args(v));
@@ -57,12 +52,12 @@ ScriptError TextDialog(BuiltinCall& c) {
   const TextDialogRequest request{
       std::string(StringTableText(kQuestionCaptionText).value_or(kQuestionCaption)), prompt.str(),
       initial.str()};
-  const std::optional<std::string> entered = ShowTextDialog(RuntimeOf(c).boxes().canvas(), request);
+  const std::optional<std::string> entered = ShowTextDialog(s.boxes.canvas(), request);
   return c.returnText(entered.value_or(std::string()));
 }
 
 // drawstring(t, p, a, b): draws t at stage point p in font a, size b and colour 0.
-ScriptError DrawString(BuiltinCall& c) {
+ScriptError DrawString(BuiltinCall& c, DialogServices& s) {
   Value v[4];
   std::int32_t packed = 0, font = 0, size = 0;
   PString text;
@@ -73,12 +68,11 @@ ScriptError DrawString(BuiltinCall& c) {
   LW_TRY(BuiltinCall::number(v[3], size));
   LW_TRY(c.text(v[0], text));
 
-  Runtime& runtime = RuntimeOf(c);
-  StageWindow* stage = runtime.stage();
+  StageWindow* stage = s.stage();
   if (stage == nullptr || stage->window() == nullptr) return ScriptError::None;
   // Between begin and end drawing the stage window's port is current with the stage origin.
   stage->handle(WindowMessage(window_message::kBeginDrawing));
-  Graphics& graphics = runtime.graphics();
+  Graphics& graphics = s.graphics;
   graphics.SetPenMode(Port::kPenCopy);
   const Point at = UnpackPoint(packed);
   graphics.MoveTo(at.h, at.v);
@@ -90,13 +84,19 @@ ScriptError DrawString(BuiltinCall& c) {
   return ScriptError::None;
 }
 
+using enum BuiltinKind;
+
+constexpr BuiltinEntry<DialogServices> kDialogBuiltins[] = {
+    {"notedialog", kCommand, NoteDialog},
+    {"questiondialog", kFunction, QuestionDialog},
+    {"textdialog", kFunction, TextDialog},
+    {"drawstring", kCommand, DrawString},
+};
+
 }  // namespace
 
-void WireDialogBuiltins(BuiltinTable& table) {
-  table.setCommand(LookUpKeyword("notedialog"), NoteDialog);
-  table.setFunction(LookUpKeyword("questiondialog"), QuestionDialog);
-  table.setFunction(LookUpKeyword("textdialog"), TextDialog);
-  table.setCommand(LookUpKeyword("drawstring"), DrawString);
+void WireDialogBuiltins(BuiltinTable& table, DialogServices& services) {
+  table.wire<kDialogBuiltins>(services);
 }
 
 }  // namespace lw

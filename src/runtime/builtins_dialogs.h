@@ -15,11 +15,25 @@
 // is always drawn and reads the player's keys and clicks.
 #pragma once
 
+#include <functional>
+
+#include "runtime/stage_window.h"
 #include "script/builtin_table.h"
+#include "shell/dialogs/window_boxes.h"
+#include "shell/drawing/graphics.h"
 
 namespace lw {
 
-// Wires the built-ins above.
-void WireDialogBuiltins(BuiltinTable& table);
+// What the dialog built-ins work with: the boxes (and the canvas the text-entry dialog draws
+// on), and for drawstring the graphics and the stage window, whose port it draws in.
+struct DialogServices {
+  WindowBoxes& boxes;
+  Graphics& graphics;
+  // The stage window, or null while there is none.
+  std::function<StageWindow*()> stage;
+};
+
+// Wires the built-ins above; `services` must outlive the table.
+void WireDialogBuiltins(BuiltinTable& table, DialogServices& services);
 
 }  // namespace lw

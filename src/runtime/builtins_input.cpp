@@ -3,10 +3,7 @@
 #include <string_view>
 
 #include "resources/program_resources.h"
-#include "runtime/runtime.h"
-#include "runtime/runtime_builtins.h"
 #include "script/fold.h"
-#include "script/keywords.h"
 
 namespace lw {
 namespace {
@@ -23,10 +20,10 @@ const platform::CursorImage* HeldCursor() {
 // coordinates, whose origin is the stage origin only while the window draws (as it does
 // around every handler); the origin of the moment is swapped for the stage origin so that the
 // message box, which runs lines outside that drawing, sees the same point.
-Point StageMouse(Runtime& runtime) {
-  const StageWindow* stage = runtime.stage();
+Point StageMouse(InputServices& s) {
+  const StageWindow* stage = s.stage();
   const RuntimeWindow* window = stage != nullptr ? stage->window() : nullptr;
-  Point p = runtime.windows().GetMouse(window);
+  Point p = s.windows.GetMouse(window);
   if (window == nullptr) return p;
   p.h = static_cast<std::int16_t>(p.h - window->port.originH + stage->origin().h);
   p.v = static_cast<std::int16_t>(p.v - window->port.originV + stage->origin().v);
@@ -39,52 +36,56 @@ ScriptError Logic(BuiltinCall& c, bool value) {
 }
 
 // button(): the left mouse button is down now.
-ScriptError Button(BuiltinCall& c) { return Logic(c, RuntimeOf(c).windows().ButtonDown()); }
+ScriptError Button(BuiltinCall& c, InputServices& s) { return Logic(c, s.windows.ButtonDown()); }
 
 // stilldown(): the press goes on: the button is down and no release waits in the queue.
-ScriptError StillDown(BuiltinCall& c) { return Logic(c, RuntimeOf(c).windows().ButtonStillDown()); }
+ScriptError StillDown(BuiltinCall& c, InputServices& s) {
+  return Logic(c, s.windows.ButtonStillDown());
+}
 
 // mouse(): the mouse as a packed stage point.
-ScriptError Mouse(BuiltinCall& c) {
-  *c.result = Value::Number(PackPoint(StageMouse(RuntimeOf(c))));
+ScriptError Mouse(BuiltinCall& c, InputServices& s) {
+  *c.result = Value::Number(PackPoint(StageMouse(s)));
   return ScriptError::None;
 }
 
 // shiftkey(): the Shift key is down.
-ScriptError ShiftKey(BuiltinCall& c) { return Logic(c, RuntimeOf(c).windows().ShiftDown()); }
+ScriptError ShiftKey(BuiltinCall& c, InputServices& s) { return Logic(c, s.windows.ShiftDown()); }
 
 // commandkey(): the Control key is down.
-ScriptError CommandKey(BuiltinCall& c) { return Logic(c, RuntimeOf(c).windows().ControlDown()); }
+ScriptError CommandKey(BuiltinCall& c, InputServices& s) {
+  return Logic(c, s.windows.ControlDown());
+}
 
 // tick(): the time in ticks of 1/60 second (its 32 bits as a signed number).
-ScriptError Tick(BuiltinCall& c) {
-  *c.result = Value::Number(static_cast<std::int32_t>(RuntimeOf(c).windows().TickCount()));
+ScriptError Tick(BuiltinCall& c, InputServices& s) {
+  *c.result = Value::Number(static_cast<std::int32_t>(s.windows.TickCount()));
   return ScriptError::None;
 }
 
 // delay(n): waits n ticks while the window messages keep flowing; n below 1 does not wait.
-ScriptError Delay(BuiltinCall& c) {
+ScriptError Delay(BuiltinCall& c, InputServices& s) {
   Value n;
   std::int32_t ticks = 0;
   LW_TRY(c.args(n));
   LW_TRY(BuiltinCall::number(n, ticks));
-  if (ticks > 0) RuntimeOf(c).windows().WaitTicks(static_cast<std::uint32_t>(ticks));
+  if (ticks > 0) s.windows.WaitTicks(static_cast<std::uint32_t>(ticks));
   return ScriptError::None;
 }
 
 // flushevents(): drops every queued event.
-ScriptError FlushEvents(BuiltinCall& c) {
-  RuntimeOf(c).windows().FlushEvents();
+ScriptError FlushEvents(BuiltinCall& /*c*/, InputServices& s) {
+  s.windows.FlushEvents();
   return ScriptError::None;
 }
 
 // hidecursor(), showcursor(): one step down or up of the cursor's show count.
-ScriptError HideCursor(BuiltinCall& c) {
-  RuntimeOf(c).windows().HideTitleCursor();
+ScriptError HideCursor(BuiltinCall& /*c*/, InputServices& s) {
+  s.windows.HideTitleCursor();
   return ScriptError::None;
 }
-ScriptError ShowCursor(BuiltinCall& c) {
-  RuntimeOf(c).windows().ShowTitleCursor();
+ScriptError ShowCursor(BuiltinCall& /*c*/, InputServices& s) {
+  s.windows.ShowTitleCursor();
   return ScriptError::None;
 }
 
@@ -95,10 +96,9 @@ const platform::CursorImage* CursorNamed(std::string_view name) {
 }
 
 // cursor(c): makes the cursor that c names current.
-ScriptError Cursor(BuiltinCall& c) {
+ScriptError Cursor(BuiltinCall& c, InputServices& s) {
   Value v;
   LW_TRY(c.args(v));
-  WindowSystem& windows = RuntimeOf(c).windows();
   const platform::CursorImage* cursor = nullptr;
   if (v.isNumber()) {
     cursor = FindCursorResource(NumberedResourceName(kCursorType, v.payload));
@@ -106,39 +106,44 @@ ScriptError Cursor(BuiltinCall& c) {
     PString name;
     LW_TRY(c.text(v, name));
     if (FoldEqual(name.view(), kArrowCursorText)) {
-      windows.SetArrowCursor();
+      s.windows.SetArrowCursor();
       return ScriptError::None;
     }
     cursor = CursorNamed(name.view());
   }
   if (cursor == nullptr) return ScriptError::ResourceNotFound;
-  windows.SetTitleCursor(cursor);
+  s.windows.SetTitleCursor(cursor);
   return ScriptError::None;
 }
 
 // quit(): shows the held cursor and asks the loop to stop after this pass.
-ScriptError Quit(BuiltinCall& c) {
-  WindowSystem& windows = RuntimeOf(c).windows();
-  windows.SetTitleCursor(HeldCursor());
-  windows.requestQuit();
+ScriptError Quit(BuiltinCall& /*c*/, InputServices& s) {
+  s.windows.SetTitleCursor(HeldCursor());
+  s.windows.requestQuit();
   return ScriptError::None;
 }
 
+using enum BuiltinKind;
+
+constexpr BuiltinEntry<InputServices> kInputBuiltins[] = {
+    {"button", kFunction, Button},
+    {"stilldown", kFunction, StillDown},
+    {"mouse", kFunction, Mouse},
+    {"shiftkey", kFunction, ShiftKey},
+    {"commandkey", kFunction, CommandKey},
+    {"tick", kFunction, Tick},
+    {"delay", kCommand, Delay},
+    {"flushevents", kCommand, FlushEvents},
+    {"hidecursor", kCommand, HideCursor},
+    {"showcursor", kCommand, ShowCursor},
+    {"cursor", kCommand, Cursor},
+    {"quit", kCommand, Quit},
+};
+
 }  // namespace
 
-void WireInputBuiltins(BuiltinTable& table) {
-  table.setFunction(LookUpKeyword("button"), Button);
-  table.setFunction(LookUpKeyword("stilldown"), StillDown);
-  table.setFunction(LookUpKeyword("mouse"), Mouse);
-  table.setFunction(LookUpKeyword("shiftkey"), ShiftKey);
-  table.setFunction(LookUpKeyword("commandkey"), CommandKey);
-  table.setFunction(LookUpKeyword("tick"), Tick);
-  table.setCommand(LookUpKeyword("delay"), Delay);
-  table.setCommand(LookUpKeyword("flushevents"), FlushEvents);
-  table.setCommand(LookUpKeyword("hidecursor"), HideCursor);
-  table.setCommand(LookUpKeyword("showcursor"), ShowCursor);
-  table.setCommand(LookUpKeyword("cursor"), Cursor);
-  table.setCommand(LookUpKeyword("quit"), Quit);
+void WireInputBuiltins(BuiltinTable& table, InputServices& services) {
+  table.wire<kInputBuiltins>(services);
 }
 
 }  // namespace lw

@@ -9,11 +9,29 @@
 // quit flag; the running handler goes on to its end and the loop stops after that pass.
 #pragma once
 
+#include <functional>
+#include <string_view>
+
+#include "runtime/stage_window.h"
 #include "script/builtin_table.h"
+#include "shell/windows/window_system.h"
 
 namespace lw {
 
-// Wires the built-ins above.
-void WireInputBuiltins(BuiltinTable& table);
+// The cursors of the program's resources are of this type; number 2002 is the title's cursor,
+// made current at start and held for the "watch" cursor and for quit().
+inline constexpr std::string_view kCursorType = "CURS";
+inline constexpr int kTitleCursorNumber = 2002;
+
+// What the input built-ins work with: the window system (input state, clock, event queue,
+// cursors, the quit flag) and the stage window, whose origin turns the mouse into a stage point.
+struct InputServices {
+  WindowSystem& windows;
+  // The stage window, or null while there is none.
+  std::function<const StageWindow*()> stage;
+};
+
+// Wires the built-ins above; `services` must outlive the table.
+void WireInputBuiltins(BuiltinTable& table, InputServices& services);
 
 }  // namespace lw

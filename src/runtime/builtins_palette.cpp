@@ -6,10 +6,7 @@
 #include <string_view>
 
 #include "resources/program_resources.h"
-#include "runtime/runtime.h"
-#include "runtime/runtime_builtins.h"
 #include "script/fold.h"
-#include "script/keywords.h"
 #include "shell/drawing/colour_table.h"
 
 namespace lw {
@@ -37,12 +34,12 @@ ScriptError LoadPaletteResource(const std::string& name, ColourTable& out) {
 }
 
 // The palette that the argument `v` names (a text argument is read).
-ScriptError PaletteOf(BuiltinCall& c, const Value& v, ColourTable& out) {
+ScriptError PaletteOf(BuiltinCall& c, PaletteState& palettes, const Value& v, ColourTable& out) {
   if (v.isNumber()) return LoadPaletteResource(NumberedResourceName(kPaletteType, v.payload), out);
   PString name;
   LW_TRY(c.text(v, name));
   if (FoldEqual(name.view(), kCurrentPaletteText)) {
-    out = RuntimeOf(c).palettes().currentPalette();
+    out = palettes.currentPalette();
     return ScriptError::None;
   }
   // "set", "stage" and "puppet" would give an open library's palette; none of those libraries
@@ -58,18 +55,18 @@ std::uint16_t MixChannel(std::uint16_t from, std::uint16_t to, std::int32_t mix)
 }
 
 // clut(c): makes the palette c the screen palette.
-ScriptError Clut(BuiltinCall& c) {
+ScriptError Clut(BuiltinCall& c, PaletteServices& s) {
   Value v;
   LW_TRY(c.args(v));
   LW_TRY(NeedPaletteName(v));
   ColourTable palette;
-  LW_TRY(PaletteOf(c, v, palette));
-  RuntimeOf(c).palettes().SetCurrentPalette(palette);
+  LW_TRY(PaletteOf(c, s.palettes, v, palette));
+  s.palettes.SetCurrentPalette(palette);
   return ScriptError::None;
 }
 
 // mixclut(c1, c2, f, l, m): entries f..l of c1 mixed toward c2 by m / 255 become the palette.
-ScriptError MixClut(BuiltinCall& c) {
+ScriptError MixClut(BuiltinCall& c, PaletteServices& s) {
   Value v[5];
   std::int32_t first = 0, last = 0, mix = 0;
   LW_TRY(c.args(v));
@@ -79,8 +76,8 @@ ScriptError MixClut(BuiltinCall& c) {
   LW_TRY(BuiltinCall::number(v[3], last));
   LW_TRY(BuiltinCall::number(v[4], mix));
   ColourTable mixed, toward;
-  LW_TRY(PaletteOf(c, v[0], mixed));
-  LW_TRY(PaletteOf(c, v[1], toward));
+  LW_TRY(PaletteOf(c, s.palettes, v[0], mixed));
+  LW_TRY(PaletteOf(c, s.palettes, v[1], toward));
   first = std::clamp(first, 0, kByteMax);
   last = std::clamp(last, 0, kByteMax);
   mix = std::clamp(mix, 0, kFullMix);
@@ -90,40 +87,41 @@ ScriptError MixClut(BuiltinCall& c) {
     entry = {MixChannel(entry.red, target.red, mix), MixChannel(entry.green, target.green, mix),
              MixChannel(entry.blue, target.blue, mix)};
   }
-  RuntimeOf(c).palettes().SetCurrentPalette(mixed);
+  s.palettes.SetCurrentPalette(mixed);
   return ScriptError::None;
 }
 
 // Reads the palette and the step count of a fade.
-ScriptError FadeArguments(BuiltinCall& c, ColourTable& palette, std::int32_t& steps) {
+ScriptError FadeArguments(BuiltinCall& c, PaletteState& palettes, ColourTable& palette,
+                          std::int32_t& steps) {
   Value v[2];
   LW_TRY(c.args(v));
   LW_TRY(NeedPaletteName(v[0]));
   LW_TRY(BuiltinCall::number(v[1], steps));
-  return PaletteOf(c, v[0], palette);
+  return PaletteOf(c, palettes, v[0], palette);
 }
 
 // screentoblack(c, n): fades from c to black in n steps.
-ScriptError ScreenToBlack(BuiltinCall& c) {
+ScriptError ScreenToBlack(BuiltinCall& c, PaletteServices& s) {
   ColourTable palette;
   std::int32_t steps = 0;
-  LW_TRY(FadeArguments(c, palette, steps));
-  RuntimeOf(c).palettes().FadeToBlack(palette, steps);
+  LW_TRY(FadeArguments(c, s.palettes, palette, steps));
+  s.palettes.FadeToBlack(palette, steps);
   return ScriptError::None;
 }
 
 // blacktoscreen(c, n): fades from black to c in n steps.
-ScriptError BlackToScreen(BuiltinCall& c) {
+ScriptError BlackToScreen(BuiltinCall& c, PaletteServices& s) {
   ColourTable palette;
   std::int32_t steps = 0;
-  LW_TRY(FadeArguments(c, palette, steps));
-  RuntimeOf(c).palettes().FadeFromBlack(palette, steps);
+  LW_TRY(FadeArguments(c, s.palettes, palette, steps));
+  s.palettes.FadeFromBlack(palette, steps);
   return ScriptError::None;
 }
 
 // blackscreen(): the whole screen canvas black.
-ScriptError BlackScreen(BuiltinCall& c) {
-  Screen& screen = RuntimeOf(c).screen();
+ScriptError BlackScreen(BuiltinCall& /*c*/, PaletteServices& s) {
+  Screen& screen = s.screen;
   Surface& canvas = screen.canvas();
   for (int y = 0; y < canvas.height(); ++y)
     std::memset(canvas.row(y), Port::kBlack, static_cast<std::size_t>(canvas.width()));
@@ -131,14 +129,20 @@ ScriptError BlackScreen(BuiltinCall& c) {
   return ScriptError::None;
 }
 
+using enum BuiltinKind;
+
+constexpr BuiltinEntry<PaletteServices> kPaletteBuiltins[] = {
+    {"clut", kCommand, Clut},
+    {"mixclut", kCommand, MixClut},
+    {"screentoblack", kCommand, ScreenToBlack},
+    {"blacktoscreen", kCommand, BlackToScreen},
+    {"blackscreen", kCommand, BlackScreen},
+};
+
 }  // namespace
 
-void WirePaletteBuiltins(BuiltinTable& table) {
-  table.setCommand(LookUpKeyword("clut"), Clut);
-  table.setCommand(LookUpKeyword("mixclut"), MixClut);
-  table.setCommand(LookUpKeyword("screentoblack"), ScreenToBlack);
-  table.setCommand(LookUpKeyword("blacktoscreen"), BlackToScreen);
-  table.setCommand(LookUpKeyword("blackscreen"), BlackScreen);
+void WirePaletteBuiltins(BuiltinTable& table, PaletteServices& services) {
+  table.wire<kPaletteBuiltins>(services);
 }
 
 }  // namespace lw

@@ -21,10 +21,18 @@
 #pragma once
 
 #include "script/builtin_table.h"
+#include "shell/drawing/palette_state.h"
+#include "shell/drawing/screen.h"
 
 namespace lw {
 
-// Wires the built-ins above.
-void WirePaletteBuiltins(BuiltinTable& table);
+// What the palette built-ins work with: the palettes, and the screen that blackscreen fills.
+struct PaletteServices {
+  PaletteState& palettes;
+  Screen& screen;
+};
+
+// Wires the built-ins above; `services` must outlive the table.
+void WirePaletteBuiltins(BuiltinTable& table, PaletteServices& services);
 
 }  // namespace lw

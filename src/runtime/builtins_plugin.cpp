@@ -1,17 +1,9 @@
-// plugin(name, a1 ... a4) and pluginfx(name, a1 ... a4): a script call of a plug-in. The name
-// is a text naming a loaded plug-in; zero to four numbers or texts follow, each after a comma,
-// and go to the plug-in as numbers and as texts in 256-byte buffers of the call. A non-zero
-// answer is the script error. pluginfx yields the number or the text the plug-in gives back
-// (5 when it gives neither); plugin succeeds only when no value comes back (else 6).
+#include "runtime/builtins_plugin.h"
 
 #include <array>
 #include <cstring>
 
-#include "runtime/plugins.h"
-#include "runtime/runtime.h"
-#include "runtime/runtime_builtins.h"
 #include "script/interpreter.h"
-#include "script/keywords.h"
 
 namespace lw {
 namespace {
@@ -63,7 +55,7 @@ ScriptError FillArgument(const Value& value, const PString& text,
 
 // Reads the call, finds the plug-in and calls it with code 2; `block` holds its answer.
 ScriptError CallFromScript(
-    BuiltinCall& c, LwParameterBlock& block,
+    BuiltinCall& c, PluginHost& host, LwParameterBlock& block,
     std::array<std::array<unsigned char, LW_TEXT_BUFFER_SIZE>, kMaxPluginArguments>& buffers) {
   PluginCallValues call;
   LW_TRY(ReadPluginCall(c, call));
@@ -72,10 +64,9 @@ ScriptError CallFromScript(
   for (std::size_t i = 1; i < call.count; ++i) {
     LW_TRY(FillArgument(call.values[i], call.texts[i], buffers[i - 1], block.arguments[i - 1]));
   }
-  PluginHost* host = RuntimeOf(c).plugins();
-  const Plugin* plugin = host != nullptr ? host->FindPlugin(call.texts[0].view()) : nullptr;
+  const Plugin* plugin = host.FindPlugin(call.texts[0].view());
   if (plugin == nullptr) return ScriptError::NoSuchObject;
-  return static_cast<ScriptError>(host->CallPlugin(*plugin, block));
+  return static_cast<ScriptError>(host.CallPlugin(*plugin, block));
 }
 
 // Whether a plug-in's result is a value a script can take.
@@ -84,18 +75,18 @@ bool GaveValue(const LwValue& result) {
 }
 
 // plugin(name, ...): a call whose plug-in gives no value.
-ScriptError PluginCommand(BuiltinCall& c) {
+ScriptError PluginCommand(BuiltinCall& c, PluginCallServices& s) {
   LwParameterBlock block{};
   std::array<std::array<unsigned char, LW_TEXT_BUFFER_SIZE>, kMaxPluginArguments> buffers{};
-  LW_TRY(CallFromScript(c, block, buffers));
+  LW_TRY(CallFromScript(c, s.plugins, block, buffers));
   return GaveValue(block.result) ? ScriptError::FunctionsMustReturnValue : ScriptError::None;
 }
 
 // pluginfx(name, ...): the number or text the plug-in gives back.
-ScriptError PluginFunction(BuiltinCall& c) {
+ScriptError PluginFunction(BuiltinCall& c, PluginCallServices& s) {
   LwParameterBlock block{};
   std::array<std::array<unsigned char, LW_TEXT_BUFFER_SIZE>, kMaxPluginArguments> buffers{};
-  LW_TRY(CallFromScript(c, block, buffers));
+  LW_TRY(CallFromScript(c, s.plugins, block, buffers));
   const LwValue& result = block.result;
   if (result.type == LW_TYPE_NUMBER) {
     *c.result = Value::Number(result.value.number);
@@ -107,11 +98,17 @@ ScriptError PluginFunction(BuiltinCall& c) {
   return c.returnText({reinterpret_cast<const char*>(text + 1), text[0]});
 }
 
+using enum BuiltinKind;
+
+constexpr BuiltinEntry<PluginCallServices> kPluginBuiltins[] = {
+    {"plugin", kCommand, PluginCommand},
+    {"pluginfx", kFunction, PluginFunction},
+};
+
 }  // namespace
 
-void WirePluginBuiltins(BuiltinTable& table) {
-  table.setCommand(LookUpKeyword("plugin"), PluginCommand);
-  table.setFunction(LookUpKeyword("pluginfx"), PluginFunction);
+void WirePluginBuiltins(BuiltinTable& table, PluginCallServices& services) {
+  table.wire<kPluginBuiltins>(services);
 }
 
 }  // namespace lw

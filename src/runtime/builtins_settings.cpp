@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <string>
 
-#include "runtime/runtime.h"
-#include "runtime/runtime_builtins.h"
 #include "script/interpreter.h"
-#include "script/keywords.h"
 
 namespace lw {
 namespace {
@@ -31,20 +29,18 @@ constexpr bool IsTitleSlot(std::int32_t slot) {
   return slot >= kFirstTitleSlot && slot <= kLastTitleSlot;
 }
 
-ScriptSettings& SettingsOf(BuiltinCall& c) { return RuntimeOf(c).settings(); }
-
 // path(n): the folder path of slot n.
-ScriptError PathRead(BuiltinCall& c) {
+ScriptError PathRead(BuiltinCall& c, SettingsServices& s) {
   Value n;
   std::int32_t slot = 0;
   LW_TRY(c.args(n));
   LW_TRY(BuiltinCall::number(n, slot));
   if (!IsTitleSlot(slot)) return ScriptError::NoSuchObject;
-  return c.returnText(RuntimeOf(c).pathSlots()->get(slot));
+  return c.returnText(s.pathSlots.get(slot));
 }
 
 // path(n, t): makes t the folder path of slot n.
-ScriptError PathWrite(BuiltinCall& c) {
+ScriptError PathWrite(BuiltinCall& c, SettingsServices& s) {
   Value v[2];
   std::int32_t slot = 0;
   LW_TRY(c.args(v));
@@ -53,140 +49,130 @@ ScriptError PathWrite(BuiltinCall& c) {
   if (!IsTitleSlot(slot)) return ScriptError::NoSuchObject;
   PString path;
   LW_TRY(c.text(v[1], path));
-  RuntimeOf(c).pathSlots()->set(slot, path.view());
+  s.pathSlots.set(slot, path.view());
   return ScriptError::None;
 }
 
 // result(): the result text.
-ScriptError ResultRead(BuiltinCall& c) { return c.returnText(c.in.resultText.view()); }
+ScriptError ResultRead(BuiltinCall& c, SettingsServices& /*s*/) {
+  return c.returnText(c.in.resultText.view());
+}
 
 // result(t): sets the result text.
-ScriptError ResultWrite(BuiltinCall& c) {
+ScriptError ResultWrite(BuiltinCall& c, SettingsServices& /*s*/) {
   Value t;
   LW_TRY(c.args(t));
   return c.text(t, c.in.resultText);
 }
 
 // framerate(): the movie wait in ticks.
-ScriptError FrameRateRead(BuiltinCall& c) {
-  *c.result = Value::Number(SettingsOf(c).movieWait);
+ScriptError FrameRateRead(BuiltinCall& c, SettingsServices& s) {
+  *c.result = Value::Number(s.settings.movieWait);
   return ScriptError::None;
 }
 
 // framerate(n): sets the movie wait, clamped to 0..60.
-ScriptError FrameRateWrite(BuiltinCall& c) {
+ScriptError FrameRateWrite(BuiltinCall& c, SettingsServices& s) {
   Value n;
   std::int32_t wait = 0;
   LW_TRY(c.args(n));
   LW_TRY(BuiltinCall::number(n, wait));
-  SettingsOf(c).movieWait = std::clamp(wait, 0, ScriptSettings::kMovieWaitMax);
+  s.settings.movieWait = std::clamp(wait, 0, ScriptSettings::kMovieWaitMax);
   return ScriptError::None;
 }
 
 // wavevolume(): the sound output level, 0..9.
-ScriptError WaveVolumeRead(BuiltinCall& c) {
-  *c.result = Value::Number(SettingsOf(c).waveVolume);
+ScriptError WaveVolumeRead(BuiltinCall& c, SettingsServices& s) {
+  *c.result = Value::Number(s.settings.waveVolume);
   return ScriptError::None;
 }
 
 // wavevolume(n): sets the sound output level; n outside 0..9 is no level at all.
-ScriptError WaveVolumeWrite(BuiltinCall& c) {
+ScriptError WaveVolumeWrite(BuiltinCall& c, SettingsServices& s) {
   Value n;
   std::int32_t level = 0;
   LW_TRY(c.args(n));
   LW_TRY(BuiltinCall::number(n, level));
   if (level < 0 || level > ScriptSettings::kWaveVolumeMax) return ScriptError::NoSuchObject;
-  SettingsOf(c).waveVolume = level;
+  s.settings.waveVolume = level;
   return ScriptError::None;
 }
 
 // menuvisible(): whether the title asked for the menu bar.
-ScriptError MenuVisibleRead(BuiltinCall& c) {
-  *c.result = Value::Logic(SettingsOf(c).menuVisible);
+ScriptError MenuVisibleRead(BuiltinCall& c, SettingsServices& s) {
+  *c.result = Value::Logic(s.settings.menuVisible);
   return ScriptError::None;
 }
 
 // menuvisible(v): keeps the title's wish; there is no menu bar to show or hide.
-ScriptError MenuVisibleWrite(BuiltinCall& c) {
+ScriptError MenuVisibleWrite(BuiltinCall& c, SettingsServices& s) {
   Value v;
   LW_TRY(c.args(v));
-  return BuiltinCall::logic(v, SettingsOf(c).menuVisible);
+  return BuiltinCall::logic(v, s.settings.menuVisible);
 }
 
 // keyaborts(): whether Escape stops a running handler.
-ScriptError KeyAbortsRead(BuiltinCall& c) {
+ScriptError KeyAbortsRead(BuiltinCall& c, SettingsServices& /*s*/) {
   *c.result = Value::Logic(c.in.keyaborts);
   return ScriptError::None;
 }
 
 // keyaborts(v): sets whether Escape stops a running handler.
-ScriptError KeyAbortsWrite(BuiltinCall& c) {
+ScriptError KeyAbortsWrite(BuiltinCall& c, SettingsServices& /*s*/) {
   Value v;
   LW_TRY(c.args(v));
   return BuiltinCall::logic(v, c.in.keyaborts);
 }
 
 // frame(): the frame counter (its 32 bits as a signed number).
-ScriptError FrameCount(BuiltinCall& c) {
-  *c.result = Value::Number(static_cast<std::int32_t>(SettingsOf(c).frameCounter));
+ScriptError FrameCount(BuiltinCall& c, SettingsServices& s) {
+  *c.result = Value::Number(static_cast<std::int32_t>(s.settings.frameCounter));
   return ScriptError::None;
 }
 
 // freemem(): the bytes of memory free for the title.
-ScriptError FreeMem(BuiltinCall& c) {
-  *c.result = Value::Number(CappedNumber(RuntimeOf(c).memory().FreeMemory()));
+ScriptError FreeMem(BuiltinCall& c, SettingsServices& s) {
+  *c.result = Value::Number(CappedNumber(s.memory.FreeMemory()));
   return ScriptError::None;
 }
 
 // findfile(t): whether a path slot 1..8 followed by t names an existing file, slot 1 first.
-ScriptError FindFile(BuiltinCall& c) {
+ScriptError FindFile(BuiltinCall& c, SettingsServices& s) {
   Value t;
   PString name;
   LW_TRY(c.args(t));
   LW_TRY(c.text(t, name));
-  Runtime& runtime = RuntimeOf(c);
   bool found = false;
   for (std::int32_t slot = kFirstTitleSlot; slot <= kLastTitleSlot && !found; ++slot) {
-    const std::string path = runtime.pathSlots()->get(slot) + name.str();
-    found = !Failed(runtime.files().FileExists(path));
+    const std::string path = s.pathSlots.get(slot) + name.str();
+    found = !Failed(s.files.FileExists(path));
   }
   *c.result = Value::Logic(found);
   return ScriptError::None;
 }
 
 // actionframe(n): whether bit n (1 or 2) of the movie status word is set.
-ScriptError ActionFrame(BuiltinCall& c) {
+ScriptError ActionFrame(BuiltinCall& c, SettingsServices& s) {
   Value n;
   std::int32_t bit = 0;
   LW_TRY(c.args(n));
   LW_TRY(BuiltinCall::number(n, bit));
   if (bit != kFirstActionBit && bit != kSecondActionBit) return ScriptError::BadArgumentType;
-  *c.result = Value::Logic((SettingsOf(c).movieStatus & bit) != 0);
+  *c.result = Value::Logic((s.settings.movieStatus & bit) != 0);
   return ScriptError::None;
 }
 
-// cacheinfo(n): a figure of the resource cache; asked only while a set is open, and the open
-// set is checked before n.
-ScriptError CacheInfo(BuiltinCall& c) {
-  Value n;
-  std::int32_t which = 0;
-  LW_TRY(c.args(n));
-  if (!SettingsOf(c).setOpen) return ScriptError::SceneLibOpenClose;
-  LW_TRY(BuiltinCall::number(n, which));
-  const std::optional<std::int32_t> figure = CacheFigure(RuntimeOf(c).library(), which);
-  if (!figure) return ScriptError::BadArgumentType;
-  *c.result = Value::Number(*figure);
-  return ScriptError::None;
-}
+// What cacheinfo(n) reports, over every open star file and its resource cache.
+namespace cache_figure {
+constexpr std::int32_t kOpenFiles = 1;
+constexpr std::int32_t kLockedBytes = 2;
+constexpr std::int32_t kUnlockedBytes = 3;
+constexpr std::int32_t kLockedRecords = 4;
+constexpr std::int32_t kUnlockedRecords = 5;
+}  // namespace cache_figure
 
-// error(): fails on purpose, so that a title can stop a handler with a known code.
-ScriptError UserError(BuiltinCall& /*c*/) { return ScriptError::RuntimeUserError; }
-
-// debugger(), exportclut(): accepted and ignored; the tools they served do not exist here.
-ScriptError Nothing(BuiltinCall& /*c*/) { return ScriptError::None; }
-
-}  // namespace
-
+// Figure `which` (cache_figure) of the library, or nothing for any other number. Sums beyond
+// the largest script number are given as that number.
 std::optional<std::int32_t> CacheFigure(const StarLibrary& library, std::int32_t which) {
   std::uint64_t lockedBytes = 0;
   std::uint64_t unlockedBytes = 0;
@@ -214,21 +200,57 @@ std::optional<std::int32_t> CacheFigure(const StarLibrary& library, std::int32_t
   }
 }
 
-void WireSettingsBuiltins(BuiltinTable& table) {
-  table.setProperty(LookUpKeyword("path"), PathRead, PathWrite);
-  table.setProperty(LookUpKeyword("result"), ResultRead, ResultWrite);
-  table.setProperty(LookUpKeyword("framerate"), FrameRateRead, FrameRateWrite);
-  table.setProperty(LookUpKeyword("wavevolume"), WaveVolumeRead, WaveVolumeWrite);
-  table.setProperty(LookUpKeyword("menuvisible"), MenuVisibleRead, MenuVisibleWrite);
-  table.setProperty(LookUpKeyword("keyaborts"), KeyAbortsRead, KeyAbortsWrite);
-  table.setFunction(LookUpKeyword("frame"), FrameCount);
-  table.setFunction(LookUpKeyword("freemem"), FreeMem);
-  table.setFunction(LookUpKeyword("findfile"), FindFile);
-  table.setFunction(LookUpKeyword("actionframe"), ActionFrame);
-  table.setFunction(LookUpKeyword("cacheinfo"), CacheInfo);
-  table.setCommand(LookUpKeyword("error"), UserError);
-  table.setCommand(LookUpKeyword("debugger"), Nothing);
-  table.setCommand(LookUpKeyword("exportclut"), Nothing);
+// cacheinfo(n): a figure of the resource cache; asked only while a set is open, and the open
+// set is checked before n.
+ScriptError CacheInfo(BuiltinCall& c, SettingsServices& s) {
+  Value n;
+  std::int32_t which = 0;
+  LW_TRY(c.args(n));
+  if (!s.settings.setOpen) return ScriptError::SceneLibOpenClose;
+  LW_TRY(BuiltinCall::number(n, which));
+  const std::optional<std::int32_t> figure = CacheFigure(s.library, which);
+  if (!figure) return ScriptError::BadArgumentType;
+  *c.result = Value::Number(*figure);
+  return ScriptError::None;
+}
+
+// error(): fails on purpose, so that a title can stop a handler with a known code.
+ScriptError UserError(BuiltinCall& /*c*/, SettingsServices& /*s*/) {
+  return ScriptError::RuntimeUserError;
+}
+
+// debugger(), exportclut(): accepted and ignored; the tools they served do not exist here.
+ScriptError Nothing(BuiltinCall& /*c*/, SettingsServices& /*s*/) { return ScriptError::None; }
+
+using enum BuiltinKind;
+
+constexpr BuiltinEntry<SettingsServices> kSettingsBuiltins[] = {
+    {"path", kPropertyRead, PathRead},
+    {"path", kPropertyWrite, PathWrite},
+    {"result", kPropertyRead, ResultRead},
+    {"result", kPropertyWrite, ResultWrite},
+    {"framerate", kPropertyRead, FrameRateRead},
+    {"framerate", kPropertyWrite, FrameRateWrite},
+    {"wavevolume", kPropertyRead, WaveVolumeRead},
+    {"wavevolume", kPropertyWrite, WaveVolumeWrite},
+    {"menuvisible", kPropertyRead, MenuVisibleRead},
+    {"menuvisible", kPropertyWrite, MenuVisibleWrite},
+    {"keyaborts", kPropertyRead, KeyAbortsRead},
+    {"keyaborts", kPropertyWrite, KeyAbortsWrite},
+    {"frame", kFunction, FrameCount},
+    {"freemem", kFunction, FreeMem},
+    {"findfile", kFunction, FindFile},
+    {"actionframe", kFunction, ActionFrame},
+    {"cacheinfo", kFunction, CacheInfo},
+    {"error", kCommand, UserError},
+    {"debugger", kCommand, Nothing},
+    {"exportclut", kCommand, Nothing},
+};
+
+}  // namespace
+
+void WireSettingsBuiltins(BuiltinTable& table, SettingsServices& services) {
+  table.wire<kSettingsBuiltins>(services);
 }
 
 }  // namespace lw

@@ -16,10 +16,11 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "media/star_library.h"
+#include "runtime/path_slots.h"
 #include "script/builtin_table.h"
+#include "shell/files/file_access.h"
 
 namespace lw {
 
@@ -37,21 +38,18 @@ struct ScriptSettings {
   bool setOpen = false;
 };
 
-// What cacheinfo(n) reports, over every open star file and its resource cache.
-namespace cache_figure {
-inline constexpr std::int32_t kOpenFiles = 1;
-inline constexpr std::int32_t kLockedBytes = 2;
-inline constexpr std::int32_t kUnlockedBytes = 3;
-inline constexpr std::int32_t kLockedRecords = 4;
-inline constexpr std::int32_t kUnlockedRecords = 5;
-}  // namespace cache_figure
+// What the settings built-ins work with: the path slots (path, findfile), the settings above,
+// the free-memory figure (freemem), the files (findfile) and the open star files (cacheinfo).
+// The result text and keyaborts are the interpreter's own.
+struct SettingsServices {
+  PathSlots& pathSlots;
+  ScriptSettings& settings;
+  MemoryStatus& memory;
+  FileAccess& files;
+  const StarLibrary& library;
+};
 
-// Figure `which` (cache_figure) of the library, or nothing for any other number. Sums beyond
-// the largest script number are given as that number.
-[[nodiscard]] std::optional<std::int32_t> CacheFigure(const StarLibrary& library,
-                                                      std::int32_t which);
-
-// Wires the built-ins above.
-void WireSettingsBuiltins(BuiltinTable& table);
+// Wires the built-ins above; `services` must outlive the table.
+void WireSettingsBuiltins(BuiltinTable& table, SettingsServices& services);
 
 }  // namespace lw

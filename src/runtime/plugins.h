@@ -23,7 +23,6 @@
 #include "platform/platform.h"
 #include "runtime/plugin_services.h"
 #include "script/bounded_string.h"
-#include "script/builtin_table.h"
 #include "shell/error_report.h"
 #include "shell/files/file_access.h"
 
@@ -96,8 +95,5 @@ class PluginHost {
 
 // A parameter block with every slot none, for `code`.
 [[nodiscard]] LwParameterBlock EmptyParameterBlock(std::int16_t code);
-
-// Wires plugin and pluginfx.
-void WirePluginBuiltins(BuiltinTable& table);
 
 }  // namespace lw

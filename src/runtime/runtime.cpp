@@ -133,7 +133,24 @@ void Runtime::Start() {
   LoadPlugins();
   interpreter_ = std::make_unique<Interpreter>(host_);
   interpreter_->random().seed(options_.seed ? *options_.seed : windows_.TickCount());
-  WireRuntimeBuiltins(interpreter_->builtins());
+  WireBuiltins();
+}
+
+// Hands each group of runtime built-ins the parts of the run it works with, and no others.
+void Runtime::WireBuiltins() {
+  builtinServices_ = std::make_unique<RuntimeBuiltinServices>(RuntimeBuiltinServices{
+      .input = {.windows = windows_, .stage = [this] { return stage_.get(); }},
+      .settings = {.pathSlots = *pathSlots_,
+                   .settings = settings_,
+                   .memory = memory_,
+                   .files = files_,
+                   .library = library_},
+      .message = {.messageBox = messageBox_},
+      .plugins = {.plugins = *plugins_},
+      .dialogs = {.boxes = boxes_, .graphics = graphics_, .stage = [this] { return stage_.get(); }},
+      .palettes = {.palettes = palettes_, .screen = screen_},
+  });
+  WireRuntimeBuiltins(interpreter_->builtins(), *builtinServices_);
 }
 
 // The title palettes; the current palette starts as the system palette and is installed, so
@@ -213,6 +230,7 @@ void Runtime::Stop() {
   plugins_->CloseAll();
   plugins_.reset();
   interpreter_.reset();
+  builtinServices_.reset();
   scripts_.reset();
 }
 

@@ -59,11 +59,6 @@ inline constexpr std::int16_t kSystemPalette = 800;
 inline constexpr std::int16_t kBlackPalette = 802;
 }  // namespace errline
 
-// The cursors of the program's resources are of this type; number 2002 is the title's cursor,
-// made current at start and held for the "watch" cursor and for quit().
-inline constexpr std::string_view kCursorType = "CURS";
-inline constexpr int kTitleCursorNumber = 2002;
-
 struct RuntimeOptions {
   std::filesystem::path titleFolder = ".";
   // --volume NAME=PATH, in the order given.
@@ -113,30 +108,32 @@ class Runtime {
   // The title's name: the title folder's own name.
   [[nodiscard]] const std::string& titleName() const { return texts_.titleName(); }
 
-  // The parts of a run, for tests and for the layers that later join the runtime.
+  // The parts of a run that tests and the programs look at. The built-ins never come through
+  // here: each group is handed its own services when the runtime wires it.
   [[nodiscard]] WindowSystem& windows() { return windows_; }
   [[nodiscard]] Screen& screen() { return screen_; }
-  [[nodiscard]] StarLibrary& library() { return library_; }
-  [[nodiscard]] FileAccess& files() { return files_; }
-  [[nodiscard]] ErrorReporter& errors() { return errors_; }
-  [[nodiscard]] MemoryStatus& memory() { return memory_; }
-  [[nodiscard]] PaletteState& palettes() { return palettes_; }
   [[nodiscard]] Graphics& graphics() { return graphics_; }
+  [[nodiscard]] StarLibrary& library() { return library_; }
+  [[nodiscard]] ErrorReporter& errors() { return errors_; }
   [[nodiscard]] LastPlatformError& lastError() { return lastError_; }
+  [[nodiscard]] MessageBoxWindow& messageBox() { return messageBox_; }
   // Present from the runtime start to the runtime stop.
   [[nodiscard]] Interpreter* interpreter() { return interpreter_.get(); }
   [[nodiscard]] PathSlots* pathSlots() { return pathSlots_.get(); }
-  [[nodiscard]] FileLocator* fileLocator() { return locator_.get(); }
   [[nodiscard]] StageWindow* stage() { return stage_.get(); }
-  [[nodiscard]] MessageBoxWindow& messageBox() { return messageBox_; }
-  [[nodiscard]] Surface* stageSurface() { return stageSurface_.get(); }
-  [[nodiscard]] WindowBoxes& boxes() { return boxes_; }
-  // The open and save dialogs; the first shows the title folder.
-  [[nodiscard]] FileDialogs& fileDialogs() { return dialogs_; }
-  // The plug-ins, loaded by the runtime start and closed by the runtime stop.
-  [[nodiscard]] PluginHost* plugins() { return plugins_.get(); }
-  // What the scripts set and read through the runtime built-ins (framerate, wavevolume, ...).
+
+  // Parts that tests reach because no script line can: the free-memory figure they set, the
+  // 16-bit entries of the current palette (scripts see only the installed 8-bit colours), and
+  // the figures of the settings that the layers still to come (movies, motion, sets) keep.
+  [[nodiscard]] MemoryStatus& memory() { return memory_; }
+  [[nodiscard]] PaletteState& palettes() { return palettes_; }
   [[nodiscard]] ScriptSettings& settings() { return settings_; }
+  // The plug-ins, loaded by the runtime start and closed by the runtime stop; tests ask their
+  // services directly, as a plug-in would. The file layer and the file dialogs are there for
+  // tests that make star files and plug-in hosts of their own in a run.
+  [[nodiscard]] PluginHost* plugins() { return plugins_.get(); }
+  [[nodiscard]] FileAccess& files() { return files_; }
+  [[nodiscard]] FileDialogs& fileDialogs() { return dialogs_; }
 
  private:
   // The script layer's view of the runtime: the pump, the Escape key, fatal reports and the
@@ -151,15 +148,14 @@ class Runtime {
     }
     CompiledScript* acquireSystemScript() override;
     void releaseSystemScript(CompiledScript* script) override;
-    [[nodiscard]] Runtime& runtime() { return runtime_; }
 
    private:
     Runtime& runtime_;
   };
-  friend Runtime& RuntimeOf(BuiltinCall& call);
 
   bool openWindow();
   void Start();
+  void WireBuiltins();
   void LoadPalettes();
   void LoadCursors();
   void BootTitle();
@@ -197,6 +193,8 @@ class Runtime {
   std::unique_ptr<PathSlots> pathSlots_;
   std::unique_ptr<FileLocator> locator_;
   std::unique_ptr<PluginHost> plugins_;
+  // What each group of runtime built-ins works with; it outlives the interpreter it is wired in.
+  std::unique_ptr<RuntimeBuiltinServices> builtinServices_;
   std::unique_ptr<Interpreter> interpreter_;
   std::unique_ptr<StageWindow> stage_;
   std::unique_ptr<MainLoop> loop_;

@@ -1,19 +1,31 @@
-// The built-ins that need the runtime around the interpreter (input state, cursors, palettes,
-// dialogs, the message box, plug-ins). The Runtime wires them into its interpreter at start;
-// titlekit's interpreters, which run without a runtime, have only the script layer's own.
+// The built-ins that need the runtime around the interpreter (input state, cursors, settings,
+// palettes, dialogs, the message box, plug-ins), one group per header, each with the services
+// it works with. The Runtime makes the services of every group from its parts at start and
+// wires them into its interpreter; titlekit's interpreters, which run without a runtime, have
+// only the script layer's own built-ins.
 #pragma once
 
+#include "runtime/builtins_dialogs.h"
+#include "runtime/builtins_input.h"
+#include "runtime/builtins_message.h"
+#include "runtime/builtins_palette.h"
+#include "runtime/builtins_plugin.h"
+#include "runtime/builtins_settings.h"
 #include "script/builtin_table.h"
 
 namespace lw {
 
-class Runtime;
+// The services of every group of runtime built-ins.
+struct RuntimeBuiltinServices {
+  InputServices input;
+  SettingsServices settings;
+  MessageServices message;
+  PluginCallServices plugins;
+  DialogServices dialogs;
+  PaletteServices palettes;
+};
 
-// Wires every runtime built-in into `table`.
-void WireRuntimeBuiltins(BuiltinTable& table);
-
-// The run that a runtime built-in was called in. Only the Runtime wires these built-ins, so the
-// interpreter's host is always the Runtime's.
-Runtime& RuntimeOf(BuiltinCall& call);
+// Wires every runtime built-in into `table`; `services` must outlive the table.
+void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services);
 
 }  // namespace lw

@@ -1,5 +1,7 @@
 #include "script/builtin_table.h"
 
+#include <cassert>
+
 #include "script/interpreter.h"
 
 namespace lw {
@@ -26,36 +28,36 @@ ScriptError BuiltinCall::returnText(std::string_view text) {
   return in.strings().make(text, *result);
 }
 
-void BuiltinTable::setCommand(std::uint16_t code, BuiltinFn fn) {
-  commands_.at(code - tok::kFirstCommand) = fn;
+void BuiltinTable::put(BuiltinKind kind, std::uint16_t code, Slot::Invoke invoke, void* services) {
+  Slot* slot = nullptr;
+  switch (kind) {
+    case BuiltinKind::kCommand: slot = &commands_.at(code - tok::kFirstCommand); break;
+    case BuiltinKind::kFunction: slot = &functions_.at(code - tok::kFirstFunction); break;
+    case BuiltinKind::kPropertyRead: slot = &reads_.at(code - tok::kFirstProperty); break;
+    case BuiltinKind::kPropertyWrite: slot = &writes_.at(code - tok::kFirstProperty); break;
+  }
+  assert(!*slot && "two groups wire the same built-in");
+  slot->invoke_ = invoke;
+  slot->services_ = services;
 }
 
-void BuiltinTable::setFunction(std::uint16_t code, BuiltinFn fn) {
-  functions_.at(code - tok::kFirstFunction) = fn;
-}
-
-void BuiltinTable::setProperty(std::uint16_t code, BuiltinFn read, BuiltinFn write) {
-  reads_.at(code - tok::kFirstProperty) = read;
-  writes_.at(code - tok::kFirstProperty) = write;
-}
-
-BuiltinFn BuiltinTable::command(std::uint16_t code) const {
-  if (code < tok::kFirstCommand || code > tok::kLastCommand) return nullptr;
+BuiltinTable::Slot BuiltinTable::command(std::uint16_t code) const {
+  if (code < tok::kFirstCommand || code > tok::kLastCommand) return {};
   return commands_[code - tok::kFirstCommand];
 }
 
-BuiltinFn BuiltinTable::function(std::uint16_t code) const {
-  if (code < tok::kFirstFunction || code > tok::kLastFunction) return nullptr;
+BuiltinTable::Slot BuiltinTable::function(std::uint16_t code) const {
+  if (code < tok::kFirstFunction || code > tok::kLastFunction) return {};
   return functions_[code - tok::kFirstFunction];
 }
 
-BuiltinFn BuiltinTable::propertyRead(std::uint16_t code) const {
-  if (code < tok::kFirstProperty || code > tok::kLastProperty) return nullptr;
+BuiltinTable::Slot BuiltinTable::propertyRead(std::uint16_t code) const {
+  if (code < tok::kFirstProperty || code > tok::kLastProperty) return {};
   return reads_[code - tok::kFirstProperty];
 }
 
-BuiltinFn BuiltinTable::propertyWrite(std::uint16_t code) const {
-  if (code < tok::kFirstProperty || code > tok::kLastProperty) return nullptr;
+BuiltinTable::Slot BuiltinTable::propertyWrite(std::uint16_t code) const {
+  if (code < tok::kFirstProperty || code > tok::kLastProperty) return {};
   return writes_[code - tok::kFirstProperty];
 }
 

@@ -1,13 +1,31 @@
-// The built-in commands, properties and functions, by token code. The script layer wires its
-// own; the layers above wire theirs at start-up. A code with no handler answers "Bad name.".
+// The built-in commands, properties and functions, by token code. Each layer wires its own
+// groups: a group is a constexpr table of entries and one services object, the part of the run
+// that its handlers work with. A code with no handler answers "Bad name.".
+//
+//   ScriptError Delay(BuiltinCall& call, InputServices& services);
+//   constexpr BuiltinEntry<InputServices> kInputBuiltins[] = {
+//       {"delay", BuiltinKind::kCommand, Delay},
+//   };
+//   table.wire<kInputBuiltins>(services);  // services: an InputServices that outlives the table
+//
+// An entry finds its keyword's token code while compiling: a name that is not a keyword of the
+// entry's kind (a misspelling, or a function wired as a command) does not compile, and neither
+// does a handler that takes another group's services. The script layer's own groups need no
+// services (the interpreter of the call is theirs already): their entries are BuiltinEntry<>
+// and their handlers take the call alone.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
+#include <type_traits>
+#include <utility>
 
 #include "script/bounded_string.h"
 #include "script/error_codes.h"
+#include "script/keywords.h"
 #include "script/token.h"
 #include "script/value.h"
 
@@ -48,29 +66,133 @@ struct BuiltinCall {
   return v.isNumber() ? ScriptError::None : ScriptError::BadArgumentType;
 }
 
-using BuiltinFn = ScriptError (*)(BuiltinCall&);
+// How a built-in is called: as a command statement, as a function operand, or as the read
+// (operand) or the write (statement) of a property. Each kind has its band of keyword codes.
+enum class BuiltinKind : std::uint8_t { kCommand, kFunction, kPropertyRead, kPropertyWrite };
+
+// The token code of the built-in keyword `name` of kind `kind`. Compile time only: a name that is
+// not in that kind's band stops the compilation at the throw below.
+consteval std::uint16_t BuiltinCode(std::string_view name, BuiltinKind kind) {
+  std::uint16_t code = kNotAKeyword;
+  switch (kind) {
+    case BuiltinKind::kCommand:
+      code = KeywordCodeInBand(name, tok::kFirstCommand, tok::kLastCommand);
+      break;
+    case BuiltinKind::kFunction:
+      code = KeywordCodeInBand(name, tok::kFirstFunction, tok::kLastFunction);
+      break;
+    case BuiltinKind::kPropertyRead:
+    case BuiltinKind::kPropertyWrite:
+      code = KeywordCodeInBand(name, tok::kFirstProperty, tok::kLastProperty);
+      break;
+  }
+  if (code == kNotAKeyword) throw "no built-in keyword of this kind has this name";
+  return code;
+}
+
+// The handler type of a group with services of type `Services`, or with none (void).
+template <class Services>
+struct BuiltinHandlerOf {
+  using Type = ScriptError (*)(BuiltinCall&, Services&);
+};
+template <>
+struct BuiltinHandlerOf<void> {
+  using Type = ScriptError (*)(BuiltinCall&);
+};
+
+// One row of a group's table: a keyword, how it is called, and its handler.
+template <class GroupServices = void>
+struct BuiltinEntry {
+  using Services = GroupServices;
+  using Handler = typename BuiltinHandlerOf<Services>::Type;
+
+  consteval BuiltinEntry(std::string_view keyword, BuiltinKind how, Handler run)
+      : name(keyword), kind(how), code(BuiltinCode(keyword, how)), handler(run) {}
+
+  std::string_view name;
+  BuiltinKind kind;
+  std::uint16_t code;
+  Handler handler;
+};
 
 class BuiltinTable {
  public:
-  void setCommand(std::uint16_t code, BuiltinFn fn);
-  void setFunction(std::uint16_t code, BuiltinFn fn);
-  void setProperty(std::uint16_t code, BuiltinFn read, BuiltinFn write);
+  // A wired built-in: its handler together with its group's services. Empty for a code that
+  // names no wired built-in of the kind asked for.
+  class Slot {
+   public:
+    explicit operator bool() const { return invoke_ != nullptr; }
+    ScriptError operator()(BuiltinCall& call) const { return invoke_(call, services_); }
 
-  // The handler of a code, or null when the code names no wired built-in of that kind.
-  [[nodiscard]] BuiltinFn command(std::uint16_t code) const;
-  [[nodiscard]] BuiltinFn function(std::uint16_t code) const;
-  [[nodiscard]] BuiltinFn propertyRead(std::uint16_t code) const;
-  [[nodiscard]] BuiltinFn propertyWrite(std::uint16_t code) const;
+   private:
+    friend class BuiltinTable;
+    using Invoke = ScriptError (*)(BuiltinCall&, void*);
+    Invoke invoke_ = nullptr;
+    void* services_ = nullptr;
+  };
+
+  // Wires every entry of a group whose handlers take the call alone.
+  template <const auto& kEntries>
+  requires std::is_void_v<typename std::remove_cvref_t<decltype(kEntries[0])>::Services>
+  void wire() { wireGroup<kEntries>(nullptr); }
+
+  // Wires every entry of a group with its services, which must outlive the table.
+  template <const auto& kEntries>
+  void wire(typename std::remove_cvref_t<decltype(kEntries[0])>::Services& services) {
+    wireGroup<kEntries>(&services);
+  }
+
+  [[nodiscard]] Slot command(std::uint16_t code) const;
+  [[nodiscard]] Slot function(std::uint16_t code) const;
+  [[nodiscard]] Slot propertyRead(std::uint16_t code) const;
+  [[nodiscard]] Slot propertyWrite(std::uint16_t code) const;
 
  private:
+  // Calls entry I of a group: the services pointer is always the one wired with that group, so
+  // the cast restores the type it had.
+  template <const auto& kEntries, std::size_t I>
+  static ScriptError CallEntry(BuiltinCall& call, [[maybe_unused]] void* services) {
+    using Services = typename std::remove_cvref_t<decltype(kEntries[I])>::Services;
+    if constexpr (std::is_void_v<Services>) {
+      return kEntries[I].handler(call);
+    } else {
+      return kEntries[I].handler(call, *static_cast<Services*>(services));
+    }
+  }
+
+  // No keyword appears twice with the same kind in one group.
+  template <const auto& kEntries>
+  static consteval bool EachEntryDistinct() {
+    for (std::size_t i = 0; i < std::size(kEntries); ++i) {
+      for (std::size_t j = i + 1; j < std::size(kEntries); ++j) {
+        if (kEntries[i].code == kEntries[j].code && kEntries[i].kind == kEntries[j].kind) {
+          return false;
+        }
+      }
+    }
+    return true;
+  }
+
+  template <const auto& kEntries>
+  void wireGroup(void* services) {
+    static_assert(EachEntryDistinct<kEntries>(), "a built-in is listed twice in its group");
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+      (put(kEntries[I].kind, kEntries[I].code, &CallEntry<kEntries, I>, services), ...);
+    }
+    (std::make_index_sequence<std::size(kEntries)>());
+  }
+
+  // Stores one slot; a code is wired by one group only.
+  void put(BuiltinKind kind, std::uint16_t code, Slot::Invoke invoke, void* services);
+
   static constexpr int kCommands = tok::kLastCommand - tok::kFirstCommand + 1;
   static constexpr int kProperties = tok::kLastProperty - tok::kFirstProperty + 1;
   static constexpr int kFunctions = tok::kLastFunction - tok::kFirstFunction + 1;
 
-  std::array<BuiltinFn, kCommands> commands_{};
-  std::array<BuiltinFn, kProperties> reads_{};
-  std::array<BuiltinFn, kProperties> writes_{};
-  std::array<BuiltinFn, kFunctions> functions_{};
+  std::array<Slot, kCommands> commands_{};
+  std::array<Slot, kProperties> reads_{};
+  std::array<Slot, kProperties> writes_{};
+  std::array<Slot, kFunctions> functions_{};
 };
 
 // The built-ins of the script language itself: the text and variable functions, and

@@ -5,7 +5,6 @@
 #include "script/builtin_table.h"
 #include "script/compiled_script.h"
 #include "script/interpreter.h"
-#include "script/keywords.h"
 #include "script/script_host.h"
 
 namespace lw {
@@ -41,12 +40,16 @@ ScriptError BootScript(BuiltinCall& c) {
   return ScriptError::None;
 }
 
+using enum BuiltinKind;
+
+constexpr BuiltinEntry<> kBootBuiltins[] = {
+    {"sendtoboot", kCommand, SendToBootCommand},
+    {"sendtobootfx", kFunction, SendToBootFunction},
+    {"bootscript", kCommand, BootScript},
+};
+
 }  // namespace
 
-void WireBootBuiltins(BuiltinTable& table) {
-  table.setCommand(LookUpKeyword("sendtoboot"), SendToBootCommand);
-  table.setFunction(LookUpKeyword("sendtobootfx"), SendToBootFunction);
-  table.setCommand(LookUpKeyword("bootscript"), BootScript);
-}
+void WireBootBuiltins(BuiltinTable& table) { table.wire<kBootBuiltins>(); }
 
 }  // namespace lw

@@ -10,7 +10,6 @@
 #include "common/geometry.h"
 #include "script/builtin_table.h"
 #include "script/interpreter.h"
-#include "script/keywords.h"
 #include "script/random_generator.h"
 #include "script/trig_tables.h"
 
@@ -140,22 +139,26 @@ ScriptError MachineType(BuiltinCall& c) { return c.returnText(kMachineType); }
 // machinespeed(): the processor type number.
 ScriptError MachineSpeed(BuiltinCall& c) { return ReturnNumber(c, kMachineSpeed); }
 
+using enum BuiltinKind;
+
+constexpr BuiltinEntry<> kMathBuiltins[] = {
+    {"random", kFunction, Random},
+    {"pointx", kFunction, PointXBuiltin},
+    {"pointy", kFunction, PointYBuiltin},
+    {"makepoint", kFunction, MakePointBuiltin},
+    {"sqrt", kFunction, Sqrt},
+    {"calcdist", kFunction, CalcDist},
+    {"calcdeg", kFunction, CalcDeg},
+    {"calcturn", kFunction, CalcTurn},
+    {"calcvectx", kFunction, CalcVectX},
+    {"calcvecty", kFunction, CalcVectY},
+    {"optionkey", kFunction, OptionKey},
+    {"machinetype", kFunction, MachineType},
+    {"machinespeed", kFunction, MachineSpeed},
+};
+
 }  // namespace
 
-void WireMathBuiltins(BuiltinTable& table) {
-  table.setFunction(LookUpKeyword("random"), Random);
-  table.setFunction(LookUpKeyword("pointx"), PointXBuiltin);
-  table.setFunction(LookUpKeyword("pointy"), PointYBuiltin);
-  table.setFunction(LookUpKeyword("makepoint"), MakePointBuiltin);
-  table.setFunction(LookUpKeyword("sqrt"), Sqrt);
-  table.setFunction(LookUpKeyword("calcdist"), CalcDist);
-  table.setFunction(LookUpKeyword("calcdeg"), CalcDeg);
-  table.setFunction(LookUpKeyword("calcturn"), CalcTurn);
-  table.setFunction(LookUpKeyword("calcvectx"), CalcVectX);
-  table.setFunction(LookUpKeyword("calcvecty"), CalcVectY);
-  table.setFunction(LookUpKeyword("optionkey"), OptionKey);
-  table.setFunction(LookUpKeyword("machinetype"), MachineType);
-  table.setFunction(LookUpKeyword("machinespeed"), MachineSpeed);
-}
+void WireMathBuiltins(BuiltinTable& table) { table.wire<kMathBuiltins>(); }
 
 }  // namespace lw

@@ -3,7 +3,6 @@
 
 #include "script/builtin_table.h"
 #include "script/interpreter.h"
-#include "script/keywords.h"
 #include "script/text_functions.h"
 
 namespace lw {
@@ -141,19 +140,24 @@ ScriptError TypeOf(BuiltinCall& c) {
   return c.returnText(name);
 }
 
+using enum BuiltinKind;
+
+constexpr BuiltinEntry<> kTextBuiltins[] = {
+    {"numtostring", kFunction, NumToString},
+    {"stringtonum", kFunction, StringToNum},
+    {"stringlength", kFunction, StringLength},
+    {"substring", kFunction, Substring},
+    {"findword", kFunction, FindWordBuiltin},
+    {"putword", kFunction, PutWordBuiltin},
+    {"countglobals", kFunction, CountGlobals},
+    {"indextoglobal", kFunction, IndexToGlobal},
+    {"type", kFunction, TypeOf},
+    {"variable", kPropertyRead, VariableRead},
+    {"variable", kPropertyWrite, VariableWrite},
+};
+
 }  // namespace
 
-void WireTextBuiltins(BuiltinTable& table) {
-  table.setFunction(LookUpKeyword("numtostring"), NumToString);
-  table.setFunction(LookUpKeyword("stringtonum"), StringToNum);
-  table.setFunction(LookUpKeyword("stringlength"), StringLength);
-  table.setFunction(LookUpKeyword("substring"), Substring);
-  table.setFunction(LookUpKeyword("findword"), FindWordBuiltin);
-  table.setFunction(LookUpKeyword("putword"), PutWordBuiltin);
-  table.setFunction(LookUpKeyword("countglobals"), CountGlobals);
-  table.setFunction(LookUpKeyword("indextoglobal"), IndexToGlobal);
-  table.setFunction(LookUpKeyword("type"), TypeOf);
-  table.setProperty(LookUpKeyword("variable"), VariableRead, VariableWrite);
-}
+void WireTextBuiltins(BuiltinTable& table) { table.wire<kTextBuiltins>(); }
 
 }  // namespace lw

@@ -93,28 +93,28 @@ ScriptError Interpreter::declare(ScriptFrame& frame, int pos, VariableTable& tab
 ScriptError Interpreter::dispatchCommand(ScriptFrame& frame, int pos, VariableTable* locals,
                                          int& used) {
   std::uint16_t code = frame.script->tokenData()[pos].code;
-  BuiltinFn fn = builtins_.command(code);
-  if (fn == nullptr) fn = builtins_.propertyWrite(code);
-  return callBuiltin(fn, frame, pos, locals, nullptr, used);
+  BuiltinTable::Slot builtin = builtins_.command(code);
+  if (!builtin) builtin = builtins_.propertyWrite(code);
+  return callBuiltin(builtin, frame, pos, locals, nullptr, used);
 }
 
 ScriptError Interpreter::dispatchFunction(ScriptFrame& frame, int pos, VariableTable* locals,
                                           Value& out, int& used) {
   std::uint16_t code = frame.script->tokenData()[pos].code;
-  BuiltinFn fn = builtins_.function(code);
-  if (fn == nullptr) fn = builtins_.propertyRead(code);
-  return callBuiltin(fn, frame, pos, locals, &out, used);
+  BuiltinTable::Slot builtin = builtins_.function(code);
+  if (!builtin) builtin = builtins_.propertyRead(code);
+  return callBuiltin(builtin, frame, pos, locals, &out, used);
 }
 
 // The calling convention of every built-in: the keyword, '(', the arguments that the built-in
 // reads itself, and ')'.
-ScriptError Interpreter::callBuiltin(BuiltinFn fn, ScriptFrame& frame, int pos,
+ScriptError Interpreter::callBuiltin(BuiltinTable::Slot builtin, ScriptFrame& frame, int pos,
                                      VariableTable* locals, Value* result, int& used) {
-  if (fn == nullptr) return ScriptError::BadName;
+  if (!builtin) return ScriptError::BadName;
   const Token* tokens = frame.script->tokenData();
   if (tokens[pos + 1].code != tok::kOpenParen) return ScriptError::ExpectedParen;
   BuiltinCall call{*this, frame, locals, pos + 2, result};
-  LW_TRY(fn(call));
+  LW_TRY(builtin(call));
   if (tokens[call.pos + call.used].code != tok::kCloseParen) return ScriptError::ExpectedParen;
   used = call.pos + call.used + 1 - pos;
   return ScriptError::None;

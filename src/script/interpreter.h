@@ -131,8 +131,8 @@ class Interpreter {
   ScriptError runAssignment(ScriptFrame& frame, int& pos, VariableTable* locals);
   void popRunLoops(const RunDepths& depths);
 
-  ScriptError callBuiltin(BuiltinFn fn, ScriptFrame& frame, int pos, VariableTable* locals,
-                          Value* result, int& used);
+  ScriptError callBuiltin(BuiltinTable::Slot builtin, ScriptFrame& frame, int pos,
+                          VariableTable* locals, Value* result, int& used);
 
   // Expressions (expressions.cpp).
   ScriptError push(const Value& v);

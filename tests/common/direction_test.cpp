@@ -8,8 +8,8 @@
 #include <limits>
 #include <numbers>
 
-#include "../script/math_reference.h"
 #include "common/direction.h"
+#include "support/common_math_reference.h"
 
 namespace lw::testing {
 namespace {

@@ -10,6 +10,7 @@
 #include "runtime/error_lines.h"
 #include "runtime/message_box_window.h"
 #include "shell/drawing/rect_ops.h"
+#include "support/runtime_line_table.h"
 #include "title_fixture.h"
 
 namespace lw::testing {
@@ -27,32 +28,16 @@ constexpr int kOutputInkV = kBoxTop + 28;
 constexpr int kRuleH = kBoxLeft + 200;
 constexpr int kRuleV = kBoxTop + 21;
 constexpr std::uint8_t kRuleColour = 1;
-constexpr std::uint8_t kReturn = 13;
 constexpr std::uint8_t kBackspace = 8;
 constexpr std::uint8_t kOffCanvas = 0xEE;  // an index that no check expects
 
-class MessageBoxTest : public TitleTest {
+class MessageBoxTest : public TitleLinesTest<TitleTest, TitleRun> {
  protected:
-  // Runs passes until the input script has played and every event is handled, then two more,
-  // so that what was drawn has been presented.
-  static void Settle(TitleRun& run) {
-    constexpr int kMaxPasses = 100000;
-    for (int pass = 0; pass < kMaxPasses; ++pass) {
-      if (run.platform().scriptFinished() && run.runtime().windows().queue().count() == 0) break;
-      run.runtime().loop().Pass();
-    }
-    run.runtime().loop().Pass();
-    run.runtime().loop().Pass();
+  // Types the characters of `text` into the box as key messages.
+  static void Type(MessageBoxWindow& box, std::string_view text) {
+    for (const char c : text) box.handle(WindowMessage(window_message::kKey, c));
   }
-
-  static void Type(MessageBoxWindow& box, std::uint8_t c) {
-    box.handle(WindowMessage(window_message::kKey, c));
-  }
-
-  static std::uint8_t Pixel(TitleRun& run, int h, int v) {
-    return run.platform().canvasPixel(h, v).value_or(kOffCanvas);
-  }
-
+  std::uint8_t Pixel(int h, int v) { return platform().canvasPixel(h, v).value_or(kOffCanvas); }
   static platform::Message KeyDown(platform::Key key, std::uint8_t character = 0) {
     platform::Message message;
     message.kind = platform::MessageKind::kKeyDown;
@@ -65,63 +50,51 @@ class MessageBoxTest : public TitleTest {
 // The key acts when the platform delivers it, not through the event queue, so the scripts wait
 // a tick first: the box exists once the title has booted.
 TEST_F(MessageBoxTest, KeyShowsTheBoxInFrontAndHidesItAgain) {
-  UseScript(kRecordingScript);
-  TitleRun run(title(), "wait 1\nkey f12\nwait 1");
-  Runtime& runtime = run.runtime();
-  ASSERT_TRUE(runtime.Begin());
-  MessageBoxWindow& box = runtime.messageBox();
+  Boot(kRecordingScript, "wait 1\nkey f12\nwait 1");
+  MessageBoxWindow& box = runtime().messageBox();
   EXPECT_FALSE(box.shown()) << "hidden until asked for";
-  Settle(run);
+  lines_->Settle();
   ASSERT_TRUE(box.shown());
-  EXPECT_EQ(runtime.windows().FrontWindow(), box.window());
-  EXPECT_EQ(Pixel(run, kBoxLeft + 1, kBoxTop + 1), Port::kWhite);
-  EXPECT_EQ(Pixel(run, kRuleH, kRuleV), kRuleColour);
-  EXPECT_EQ(Pixel(run, kRuleH, kRuleV + 1), Port::kWhite);
-  EXPECT_EQ(Pixel(run, kBoxLeft - 1, kBoxTop + 1), Port::kBlack) << "the stage's strip beside it";
+  EXPECT_EQ(runtime().windows().FrontWindow(), box.window());
+  EXPECT_EQ(Pixel(kBoxLeft + 1, kBoxTop + 1), Port::kWhite);
+  EXPECT_EQ(Pixel(kRuleH, kRuleV), kRuleColour);
+  EXPECT_EQ(Pixel(kRuleH, kRuleV + 1), Port::kWhite);
+  EXPECT_EQ(Pixel(kBoxLeft - 1, kBoxTop + 1), Port::kBlack) << "the stage's strip beside it";
 
   // When the stage window draws again (a paint of the platform window), the box draws over it.
-  platform::Message paint;
-  paint.kind = platform::MessageKind::kPaint;
-  runtime.windows().HandleMessage(paint);
-  Settle(run);
-  EXPECT_EQ(Pixel(run, kRuleH, kRuleV), kRuleColour);
+  runtime().windows().HandleMessage(platform::Message());  // of kind kPaint
+  lines_->Settle();
+  EXPECT_EQ(Pixel(kRuleH, kRuleV), kRuleColour);
 
-  runtime.windows().HandleMessage(KeyDown(platform::Key::kF12));
-  Settle(run);
+  runtime().windows().HandleMessage(KeyDown(platform::Key::kF12));
+  lines_->Settle();
   EXPECT_FALSE(box.shown());
-  EXPECT_EQ(runtime.windows().FrontWindow(), runtime.stage()->window());
-  EXPECT_EQ(Pixel(run, kRuleH, kRuleV), Port::kBlack) << "the stage's strip again";
-  EXPECT_EQ(run.calls, (Calls{"boot()"})) << "the title never hears the key";
-  runtime.End();
+  EXPECT_EQ(runtime().windows().FrontWindow(), runtime().stage()->window());
+  EXPECT_EQ(Pixel(kRuleH, kRuleV), Port::kBlack) << "the stage's strip again";
+  EXPECT_EQ(run_->calls, (Calls{"boot()"})) << "the title never hears the key";
 }
 
 TEST_F(MessageBoxTest, TypedLineRunsOnReturnAndItsOutcomeIsDrawn) {
-  UseScript(kRecordingScript);
-  TitleRun run(title(), "wait 1\nkey f12\nwait 1\ntype 1 + 24\nkey backspace\nwait 1");
-  Runtime& runtime = run.runtime();
-  ASSERT_TRUE(runtime.Begin());
-  MessageBoxWindow& box = runtime.messageBox();
-  Settle(run);
+  Boot(kRecordingScript, "wait 1\nkey f12\nwait 1\ntype 1 + 24\nkey backspace\nwait 1");
+  MessageBoxWindow& box = runtime().messageBox();
+  lines_->Settle();
   EXPECT_EQ(box.input(), "1 + 2") << "backspace took the 4 back";
-  EXPECT_EQ(Pixel(run, kOutputInkH, kOutputInkV), Port::kWhite) << "no output yet";
+  EXPECT_EQ(Pixel(kOutputInkH, kOutputInkV), Port::kWhite) << "no output yet";
 
-  runtime.windows().HandleMessage(KeyDown(platform::Key::kReturn, kReturn));
-  Settle(run);
+  runtime().windows().HandleMessage(KeyDown(platform::Key::kReturn, '\r'));
+  lines_->Settle();
   EXPECT_EQ(box.output(), "3");
   EXPECT_EQ(box.input(), "") << "Return empties the input line";
-  EXPECT_EQ(Pixel(run, kOutputInkH, kOutputInkV), Port::kBlack) << "the 3 is drawn";
-  EXPECT_EQ(Pixel(run, kOutputInkH + 10, kOutputInkV), Port::kWhite) << "one character only";
-  EXPECT_EQ(run.calls, (Calls{"boot()"})) << "typed keys go to the box, not the title";
-  runtime.End();
+  EXPECT_EQ(Pixel(kOutputInkH, kOutputInkV), Port::kBlack) << "the 3 is drawn";
+  EXPECT_EQ(Pixel(kOutputInkH + 10, kOutputInkV), Port::kWhite) << "one character only";
+  EXPECT_EQ(run_->calls, (Calls{"boot()"})) << "typed keys go to the box, not the title";
 }
 
+// Each line typed and entered; its outcome replaces what message wrote, and the input empties.
 TEST_F(MessageBoxTest, LinesShowTheOutcomesOfTheConsole) {
-  UseScript(kRecordingScript);
-  TitleRun run(title(), "");
-  ASSERT_TRUE(run.runtime().Begin());
-  Settle(run);  // boot() and idle() have run: the title's globals exist
-  MessageBoxWindow& box = run.runtime().messageBox();
-  const std::pair<std::string_view, std::string_view> cases[] = {
+  Boot(kRecordingScript).Settle();  // boot() and idle() have run: the title's globals exist
+  MessageBoxWindow& box = runtime().messageBox();
+  const std::pair<std::string_view, std::string_view> rows[] = {
       {"nosuchvariable", "No such variable."},
       {"hidecursor()", "OK"},
       {"1\t+ 2", "tokenization error"},
@@ -129,91 +102,77 @@ TEST_F(MessageBoxTest, LinesShowTheOutcomesOfTheConsole) {
       {"idles > 0", "True"},
       {"\"ab\" @ \"cd\"", "\"abcd\""},
       {"message(5)", "Bad argument type."},
-      {"message(\"hi\")", "OK"},  // the outcome replaces what message wrote
+      {"message(\"hi\")", "OK"},
       {"nosuch()", "No such handler."},
   };
-  for (const auto& [line, outcome] : cases) {
-    for (const char c : line) Type(box, static_cast<std::uint8_t>(c));
-    Type(box, kReturn);
-    EXPECT_EQ(box.output(), outcome) << line;
-    EXPECT_EQ(box.input(), "") << line;
+  for (const auto& [line, outcome] : rows) {
+    Type(box, std::string(line) + "\r");
+    EXPECT_EQ(std::string(box.output()) + "|" + std::string(box.input()),
+              std::string(outcome) + "|")
+        << line;
   }
-  run.runtime().End();
 }
 
 // The input line takes at most 255 characters; only typed characters change it.
 TEST_F(MessageBoxTest, InputLineEditing) {
-  UseScript(kRecordingScript);
-  TitleRun run(title(), "");
-  ASSERT_TRUE(run.runtime().Begin());
-  MessageBoxWindow& box = run.runtime().messageBox();
-  Type(box, kBackspace);
+  Boot(kRecordingScript);
+  MessageBoxWindow& box = runtime().messageBox();
+  box.handle(WindowMessage(window_message::kKey, kBackspace));
   EXPECT_EQ(box.input(), "") << "backspace on an empty line";
-  for (int i = 0; i < 300; ++i) Type(box, 'x');
+  Type(box, std::string(300, 'x'));
   EXPECT_EQ(box.input().size(), PString::kCapacity);
-  Type(box, kBackspace);
-  Type(box, 'y');
+  box.handle(WindowMessage(window_message::kKey, kBackspace));
+  Type(box, "y");
   box.handle(WindowMessage(window_message::kKeyRepeat, 'z'));
   box.handle(WindowMessage(window_message::kNullTick));
   EXPECT_EQ(box.input().substr(PString::kCapacity - 2), "xy");
-  run.runtime().End();
 }
 
 TEST_F(MessageBoxTest, ArrowsGoToTheStageAndHidingGivesKeysBack) {
-  UseScript(kRecordingScript);
-  TitleRun run(title(),
-               "wait 1\nkey f12\nwait 1\nkey up\nkey a\nwait 1\nkey f12\nwait 1\nkey b\nwait 1");
-  ASSERT_TRUE(run.runtime().Begin());
-  Settle(run);
-  EXPECT_EQ(run.calls, (Calls{"boot()", "keydown(\"uparrow\")", "keydown(\"b\")"}));
-  EXPECT_EQ(run.runtime().messageBox().input(), "a");
-  run.runtime().End();
+  Boot(kRecordingScript,
+       "wait 1\nkey f12\nwait 1\nkey up\nkey a\nwait 1\nkey f12\nwait 1\nkey b\nwait 1");
+  lines_->Settle();
+  EXPECT_EQ(run_->calls, (Calls{"boot()", "keydown(\"uparrow\")", "keydown(\"b\")"}));
+  EXPECT_EQ(runtime().messageBox().input(), "a");
 }
 
 TEST_F(MessageBoxTest, MessageCommandWritesTheOutputLine) {
-  UseScript("code keydown(key)\n\tmessage(key)\nendcode\n");
-  TitleRun run(title(), "", [](RuntimeOptions& options) { options.showMessageBox = true; });
-  Runtime& runtime = run.runtime();
-  ASSERT_TRUE(runtime.Begin());
-  MessageBoxWindow& box = runtime.messageBox();
+  Boot("code keydown(key)\n\tmessage(key)\nendcode\n", "",
+       [](RuntimeOptions& options) { options.showMessageBox = true; });
+  MessageBoxWindow& box = runtime().messageBox();
   EXPECT_TRUE(box.shown()) << "shown from the start";
-  EXPECT_EQ(runtime.windows().FrontWindow(), box.window());
-  runtime.windows().HandleMessage(KeyDown(platform::Key::kUp));
-  Settle(run);
+  EXPECT_EQ(runtime().windows().FrontWindow(), box.window());
+  runtime().windows().HandleMessage(KeyDown(platform::Key::kUp));
+  lines_->Settle();
   EXPECT_EQ(box.output(), "uparrow");
-  EXPECT_EQ(Pixel(run, kOutputInkH, kOutputInkV), Port::kBlack);
+  EXPECT_EQ(Pixel(kOutputInkH, kOutputInkV), Port::kBlack);
 
   // Written while a title's handler draws on the stage port, it leaves that port current.
-  Port& stagePort = runtime.stage()->window()->port;
-  runtime.graphics().SetPort(stagePort);
-  box.setOutput("from a handler");
-  EXPECT_EQ(&runtime.graphics().currentPort(), &stagePort);
+  Port& stagePort = runtime().stage()->window()->port;
+  runtime().graphics().SetPort(stagePort);
+  lines_->Expect({{"message(\"from a handler\")", "OK"}});
+  EXPECT_EQ(&runtime().graphics().currentPort(), &stagePort);
   EXPECT_EQ(box.drawingDepth(), 0);
-  runtime.End();
+  EXPECT_EQ(box.output(), "from a handler");
+  runtime().End();
   EXPECT_EQ(box.window(), nullptr) << "the runtime stop closes it";
   EXPECT_EQ(box.output(), "from a handler");
 }
 
 TEST_F(MessageBoxTest, PlacedByTheScreenAndMadeOnlyOnce) {
-  UseScript(kRecordingScript);
-  TitleRun run(title(), "answer ok");
-  Runtime& runtime = run.runtime();
-  ASSERT_TRUE(runtime.Begin());
-  MessageBoxWindow& box = runtime.messageBox();
+  Boot(kRecordingScript, "answer ok");
+  MessageBoxWindow& box = runtime().messageBox();
   RuntimeWindow& window = *box.window();
-  runtime.windows().SetWindowBounds(Rect{0, 0, 37, 436}, window);
+  runtime().windows().SetWindowBounds(Rect{0, 0, 37, 436}, window);
   box.handle(WindowMessage(window_message::kRecentre));
-  EXPECT_TRUE(EqualRect(window.bounds, MessageBoxBounds(runtime.screen().rect())));
+  EXPECT_TRUE(EqualRect(window.bounds, MessageBoxBounds(runtime().screen().rect())));
 
-  RuntimeWindow* other = runtime.windows().CreateMessagesWindow();
+  RuntimeWindow* other = runtime().windows().CreateMessagesWindow();
   ASSERT_NE(other, nullptr);
   box.attach(*other);
   EXPECT_EQ(box.window(), &window) << "the first window stays the box";
-  ASSERT_EQ(run.platform().boxes().size(), 1u);
-  EXPECT_EQ(run.platform().boxes()[0].text,
-            WrapForBox(runtime.errors().ComposeMessage(
-                kRuntimeProgramCode, errline::kMessageBoxMadeTwice, runtime.lastError().get())));
-  runtime.End();
+  ASSERT_EQ(platform().boxes().size(), 1u);
+  EXPECT_EQ(platform().boxes()[0].text, lines_->ErrorBoxText(errline::kMessageBoxMadeTwice));
 }
 
 TEST(MessageBoxOptionTest, ConsoleOptionShowsTheBoxFromTheStart) {

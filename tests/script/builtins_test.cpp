@@ -6,6 +6,12 @@
 namespace lw::testing {
 namespace {
 
+// Built-in entries find their codes while compiling, in the band of their kind only.
+static_assert(BuiltinCode("delay", BuiltinKind::kCommand) == 12004);
+static_assert(BuiltinCode("variable", BuiltinKind::kPropertyWrite) == 16030);
+static_assert(KeywordCodeInBand("random", tok::kFirstCommand, tok::kLastCommand) == kNotAKeyword);
+static_assert(KeywordCodeInBand("Delay", tok::kFirstCommand, tok::kLastCommand) == kNotAKeyword);
+
 class BuiltinTest : public ScriptTest {};
 
 TEST_F(BuiltinTest, DispatchAndTextFunctions) {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "../script/math_reference.h"
 #include "platform/png_image.h"
+#include "support/common_math_reference.h"
 
 extern char** environ;
 
