@@ -1,5 +1,6 @@
 #include "runtime/main_loop.h"
 
+#include "common/log.h"
 #include "runtime/handler_calls.h"
 #include "runtime/message_box_window.h"
 #include "shell/drawing/rect_ops.h"
@@ -39,6 +40,8 @@ void MainLoop::Pass() {
 }
 
 void MainLoop::Dispatch(const EventRecord& event) {
+  LW_LOG(kInput, "event %u taken: message %u, modifiers 0x%x, point %d,%d", event.what,
+         event.message, event.modifiers, event.where.h, event.where.v);
   switch (event.what) {
     case event_kind::kMouseDown: mouseDown(event); break;
     case event_kind::kKeyDown:

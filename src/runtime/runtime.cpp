@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/log.h"
 #include "resources/program_resources.h"
 #include "runtime/error_lines.h"
 #include "shell/drawing/colour_table.h"
@@ -91,9 +92,13 @@ int Runtime::Run() {
 }
 
 bool Runtime::Begin() {
+  LW_LOG(kBoot, "title %s in %s", titleName().c_str(), options_.titleFolder.c_str());
   if (!openWindow()) return false;
   Start();
+  LW_LOG(kBoot, "runtime started, %zu plug-ins loaded", plugins_->plugins().size());
   BootTitle();
+  LW_LOG(kBoot, "title booted, %s",
+         stage_->bootFile() != nullptr ? "its boot file open" : "without a boot file");
   windows_.setAppState(AppState::kActive);
   loop_ = std::make_unique<MainLoop>(windows_, *stage_, messageBox_);
   return true;

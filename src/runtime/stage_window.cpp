@@ -2,9 +2,11 @@
 
 #include <array>
 
+#include "common/log.h"
 #include "runtime/error_lines.h"
 #include "runtime/handler_calls.h"
 #include "runtime/message_box_window.h"
+#include "script/error_codes.h"
 #include "script/handler_call.h"
 
 namespace lw {
@@ -152,8 +154,13 @@ void StageWindow::runUnlessErrorPending(std::string_view text) {
 
 void StageWindow::runCall(std::string_view text) {
   if (s_.trace && text != kIdleCall) s_.trace(text);
-  // The result is the interpreter's business: it has latched the first failure of the pass.
-  (void)RunHandlerCall(s_.interpreter, s_.host, text);
+  // The interpreter has latched the first failure of the pass; the title is not told of it.
+  const ScriptError error = RunHandlerCall(s_.interpreter, s_.host, text);
+  if (error != ScriptError::None) {
+    const std::string_view why = ScriptErrorMessage(static_cast<int>(error));
+    LW_LOG(kScript, "%.*s failed: %.*s", static_cast<int>(text.size()), text.data(),
+           static_cast<int>(why.size()), why.data());
+  }
 }
 
 void SendWindowMessage(StageWindow& stage, MessageBoxWindow& messageBox, const WindowRecord& record,

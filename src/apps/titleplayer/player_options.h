@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/expected.h"
+#include "common/log.h"
 
 namespace lw::titleplayer {
 
@@ -32,6 +33,7 @@ struct PlayerOptions {
   bool traceCalls = false;
   bool console = false;  // the message box shows from the start
   std::optional<std::uint32_t> seed;
+  LogChannels log = 0;  // --log: the developers' log channels switched on
   bool help = false;
   bool version = false;
 };

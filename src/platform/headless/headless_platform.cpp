@@ -6,6 +6,7 @@
 #include "common/mac_roman.h"
 #include "platform/png_image.h"
 #include "platform/posix/shared_library.h"
+#include "platform/present_log.h"
 
 namespace lw::platform {
 namespace {
@@ -161,11 +162,14 @@ void HeadlessPlatform::present(const std::uint8_t* canvas, int rowBytes,
   ++presents_;
   if (wholeCanvasDue_) {
     // A new palette changes every pixel's colour, so the window shows the whole canvas anew.
-    CopyRect(canvas, rowBytes, Rect{0, 0, kCanvasHeight, kCanvasWidth}, canvas_);
+    const Rect whole{0, 0, kCanvasHeight, kCanvasWidth};
+    CopyRect(canvas, rowBytes, whole, canvas_);
+    LogPresent(std::span(&whole, 1));
     wholeCanvasDue_ = false;
     return;
   }
   for (const Rect& rect : dirty) CopyRect(canvas, rowBytes, rect, canvas_);
+  LogPresent(dirty);
 }
 
 bool HeadlessPlatform::saveScreenshot(const std::string& path) {

@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/log.h"
 #include "common/mac_roman.h"
 #include "platform/png_image.h"
 #include "platform/posix/shared_library.h"
+#include "platform/present_log.h"
 #include "platform/sdl/sdl_boxes.h"
 #include "platform/sdl/sdl_keys.h"
 
@@ -121,14 +123,18 @@ bool SdlPlatform::createWindow(const WindowOptions& options) {
   translator_.reset();
   SDL_UpdateTexture(texture_.get(), nullptr, converter_.pixels().data(), kCanvasPitch);
   showTexture();
+  SDL_RendererInfo renderer{};
+  SDL_GetRendererInfo(renderer_.get(), &renderer);
+  LW_LOG(kBoot, "window %d x %d%s, video driver %s, renderer %s", size.x, size.y,
+         fullscreen_ ? " (full screen)" : "", SDL_GetCurrentVideoDriver(), renderer.name);
   return true;
 }
 
 void SdlPlatform::setIcon(std::span<const std::uint8_t> rgba) {
   if (rgba.empty()) return;
   if (rgba.size() != kIconBytes) {
-    std::fprintf(stderr, "window icon: %zu bytes, not %d x %d RGBA pixels; no icon\n", rgba.size(),
-                 kIconSide, kIconSide);
+    LW_LOG(kBoot, "window icon: %zu bytes, not %d x %d RGBA pixels; no icon", rgba.size(),
+           kIconSide, kIconSide);
     return;
   }
   // SDL only reads the pixels; the surface never writes through this pointer.
@@ -170,8 +176,8 @@ void SdlPlatform::waitMessage(Message& out) {
     if (handle(event, out)) return;
   }
   // With no events to wait for the wait would never end: ask the runtime to close instead.
-  std::fprintf(stderr, "cannot wait for input: %s\n",
-               video_.ready() ? SDL_GetError() : displayProblem().c_str());
+  LW_LOG(kInput, "cannot wait for input (%s): closing",
+         video_.ready() ? SDL_GetError() : displayProblem().c_str());
   out = MessageOf(MessageKind::kCloseRequest);
 }
 
@@ -200,7 +206,7 @@ void SdlPlatform::toggleFullscreen() {
   if (!window_) return;
   const std::uint32_t mode = fullscreen_ ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP;
   if (SDL_SetWindowFullscreen(window_.get(), mode) != 0) {
-    std::fprintf(stderr, "cannot switch the display mode: %s\n", SDL_GetError());
+    LW_LOG(kPresent, "cannot switch the display mode: %s", SDL_GetError());
     return;
   }
   fullscreen_ = !fullscreen_;
@@ -250,12 +256,13 @@ void SdlPlatform::setPalette(const Palette& palette) { converter_.setPalette(pal
 
 void SdlPlatform::present(const std::uint8_t* canvas, int rowBytes, std::span<const Rect> dirty) {
   if ((canvas == nullptr || rowBytes < kCanvasWidth) && !saidBadCanvas_) {
-    std::fprintf(stderr, "present: no canvas of %d x %d pixels (rows of %d bytes); not shown\n",
-                 kCanvasWidth, kCanvasHeight, rowBytes);
+    LW_LOG(kPresent, "no canvas of %d x %d pixels (rows of %d bytes); not shown", kCanvasWidth,
+           kCanvasHeight, rowBytes);
     saidBadCanvas_ = true;
   }
   const std::vector<Rect> converted = converter_.convert(canvas, rowBytes, dirty);
   if (!texture_) return;
+  LogPresent(converted);
   for (const Rect& r : converted) {
     const SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
     const std::size_t first = static_cast<std::size_t>(r.top) * kCanvasWidth + r.left;
@@ -271,7 +278,7 @@ bool SdlPlatform::saveScreenshot(const std::string& path) {
   image.pixels = converter_.indexes();
   image.palette = converter_.presentedPalette();
   if (const std::optional<std::string> error = WritePng(path, image)) {
-    std::fprintf(stderr, "screenshot: %s\n", error->c_str());
+    LW_LOG(kFiles, "screenshot: %s", error->c_str());
     return false;
   }
   return true;

@@ -2,9 +2,11 @@
 // main loop, and pauses the title while the player works in another application.
 #include "shell/windows/window_system.h"
 
+#include <array>
 #include <cstring>
 #include <variant>
 
+#include "common/log.h"
 #include "resources/program_resources.h"
 #include "shell/windows/key_translation.h"
 
@@ -25,9 +27,24 @@ std::uint16_t ButtonModifiers(const platform::Modifiers& held) {
   return modifiers;
 }
 
+// The input channel's note of a platform message, as the window procedure receives it.
+void LogMessage(const platform::Message& message) {
+  if (!LogEnabled(LogChannel::kInput)) return;
+  static constexpr std::array<const char*, 10> kKindNames = {
+      "key down", "key up",        "button down", "button up",    "mouse move",
+      "paint",    "close request", "focus lost",  "focus gained", "display changed"};
+  const auto kind = static_cast<std::size_t>(message.kind);
+  LogLine(LogChannel::kInput, "%s: key %d, character %d%s, point %d,%d%s%s%s",
+          kind < kKindNames.size() ? kKindNames[kind] : "?", static_cast<int>(message.key),
+          message.character, message.repeat ? " (repeat)" : "", message.where.h, message.where.v,
+          message.modifiers.ctrl ? ", ctrl" : "", message.modifiers.alt ? ", alt" : "",
+          message.modifiers.shift ? ", shift" : "");
+}
+
 }  // namespace
 
 void WindowSystem::HandleMessage(const platform::Message& message) {
+  LogMessage(message);
   switch (message.kind) {
     case MessageKind::kKeyDown: handleKeyDown(message); break;
     case MessageKind::kKeyUp: handleKeyUp(message); break;
