@@ -59,7 +59,7 @@ void WindowSystem::HandleMessage(const platform::Message& message) {
       if (appState_ == AppState::kActive) pause();
       break;
     case MessageKind::kFocusGained:
-      if (suspended_) resume();
+      if (appState_ == AppState::kPaused) resume();
       break;
     case MessageKind::kDisplayChanged:
       PostEvent(true, event_kind::kDisplayChanged, 0, std::nullopt, 0);
@@ -124,7 +124,6 @@ void WindowSystem::handlePaint() {
 // Deactivation: everything stops and the window gets out of the way until the player returns.
 void WindowSystem::pause() {
   appState_ = AppState::kPaused;
-  suspended_ = true;
   if (hooks_.pauseOthers) hooks_.pauseOthers();
   platform_.setCaption(mainCaption() +
                        std::string(StringTableText(kPausedCaptionSuffix).value_or("")));
@@ -147,7 +146,6 @@ void WindowSystem::resume() {
   if (hooks_.resumeOthers) hooks_.resumeOthers();
   platform_.setCaption(mainCaption());
   appState_ = AppState::kActive;
-  suspended_ = false;
   pausedWait_ = false;
   platform_.setCursor(titleCursor_);
   handlePaint();  // the window was minimised: draw it again
