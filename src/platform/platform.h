@@ -171,6 +171,13 @@ class Platform {
   virtual bool pollMessage(Message& out) = 0;
   // Waits for the next message (the runtime is paused and has nothing else to do).
   virtual void waitMessage(Message& out) = 0;
+  // Sleeps until the next message comes or `timeout` milliseconds pass, whichever is first; false
+  // when none came. The runtime sleeps this way until its next tick, so that a title doing
+  // nothing takes no processor time. A backend with nothing to wait on only polls.
+  virtual bool waitMessageFor(Message& out, std::uint32_t timeout) {
+    static_cast<void>(timeout);
+    return pollMessage(out);
+  }
 
   // Input state now.
   virtual bool buttonDown() = 0;      // the left button

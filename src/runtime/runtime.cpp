@@ -239,10 +239,6 @@ void Runtime::LoadPlugins() {
   plugins_->LoadAll(pathSlots_->get(kBootSlot) + std::string(kPluginFolder));
 }
 
-void Runtime::WaitNextTick() {
-  const std::uint32_t start = windows_.TickCount();
-  while (windows_.TickCount() == start) {
-  }
-}
+void Runtime::WaitNextTick() { windows_.WaitNextTick(); }
 
 }  // namespace lw

@@ -71,7 +71,20 @@ bool HeadlessPlatform::openWindow(const WindowOptions& options) {
 bool HeadlessPlatform::pollMessage(Message& out) {
   if (takeDue(out)) return true;
   ++milliseconds_;
+  ++emptyPolls_;
   return false;
+}
+
+// The clock jumps to the end of the sleep, or to the next scripted action when that comes
+// first; like an empty poll, a sleep always moves it on.
+bool HeadlessPlatform::waitMessageFor(Message& out, std::uint32_t timeout) {
+  if (takeDue(out)) return true;
+  std::uint64_t until = milliseconds_ + std::max<std::uint32_t>(timeout, 1);
+  if (const std::optional<std::uint64_t> due = player_.nextDue()) {
+    until = std::min(until, std::max(milliseconds_ + 1, FirstMillisecondOf(*due)));
+  }
+  milliseconds_ = until;
+  return takeDue(out);
 }
 
 void HeadlessPlatform::waitMessage(Message& out) {

@@ -181,6 +181,23 @@ void SdlPlatform::waitMessage(Message& out) {
   out = MessageOf(MessageKind::kCloseRequest);
 }
 
+bool SdlPlatform::waitMessageFor(Message& out, std::uint32_t timeout) {
+  if (takePending(out)) return true;
+  if (!video_.ready()) {
+    SDL_Delay(timeout);
+    return false;
+  }
+  // Events that give no message (a key the backend keeps, an unknown event) do not end the wait.
+  const std::uint32_t start = SDL_GetTicks();
+  for (std::uint32_t waited = 0; waited <= timeout; waited = SDL_GetTicks() - start) {
+    SDL_Event event;
+    const auto left = static_cast<int>(std::min<std::uint32_t>(timeout - waited, INT_MAX));
+    if (SDL_WaitEventTimeout(&event, left) == 0) return false;
+    if (handle(event, out)) return true;
+  }
+  return false;
+}
+
 // Does what an event asks of the backend; true with `out` set when it gives a message.
 bool SdlPlatform::handle(const SDL_Event& event, Message& out) {
   const EventMeaning meaning =

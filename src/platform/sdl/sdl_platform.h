@@ -42,6 +42,7 @@ class SdlPlatform final : public Platform {
 
   bool pollMessage(Message& out) override;
   void waitMessage(Message& out) override;
+  bool waitMessageFor(Message& out, std::uint32_t timeout) override;
 
   bool buttonDown() override;
   Point mousePosition() override;

@@ -128,7 +128,13 @@ class WindowSystem {
   bool ControlDown();
   bool ShiftDown();
   std::uint32_t TickCount();
+  // The waits sleep in the platform rather than spin, dispatching messages as they come.
   void WaitTicks(std::uint32_t ticks);
+  // Until the tick count moves on.
+  void WaitNextTick();
+  // Until the tick count is no longer `tick`; with `untilMessage`, a platform message ends the
+  // sleep too (the main loop rests this way when a pass found nothing to do).
+  void SleepPastTick(std::uint32_t tick, bool untilMessage);
   void Beep();
 
   // Dispatches every pending platform message through the window procedure and shows what was
@@ -155,6 +161,11 @@ class WindowSystem {
   void handleKeyUp(const platform::Message& message);
   void handleButton(const platform::Message& message);
   void handlePaint();
+  // One message through the window procedure, then the sound output's turn.
+  void dispatch(const platform::Message& message);
+  // Sleeps for at most `timeout` milliseconds; true when a message ended the sleep (it and the
+  // rest of what is pending are dispatched then).
+  bool sleep(std::uint32_t timeout);
   RuntimeWindow* appendWindow(const std::string& caption, const Rect& bounds);
   // Marks a canvas area changed and posts updates, in list order, for the visible windows from
   // list index `lowest` up that touch it, and for those that overlap a window updated below
