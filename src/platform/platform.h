@@ -163,7 +163,10 @@ class Platform {
   virtual bool openWindow(const WindowOptions& options) = 0;
   virtual bool windowOpen() const = 0;
   virtual void setCaption(std::string_view caption) = 0;
-  // Minimises the window (pause) and brings it back (resume).
+  // While the title is paused its window gets out of the way of the application the player went
+  // to: full screen it is minimised, as it would otherwise cover the desktop; a window on the
+  // desktop stays as it is (the pause alone stops the title). restoreWindow undoes that and
+  // brings the window to the front.
   virtual void minimiseWindow() = 0;
   virtual void restoreWindow() = 0;
 

@@ -42,7 +42,7 @@ class HeadlessPlatform final : public Platform {
   bool openWindow(const WindowOptions& options) override;
   bool windowOpen() const override { return open_; }
   void setCaption(std::string_view caption) override { options_.caption = std::string(caption); }
-  void minimiseWindow() override { minimised_ = true; }
+  void minimiseWindow() override { minimised_ = options_.fullscreen; }
   void restoreWindow() override { minimised_ = false; }
 
   bool pollMessage(Message& out) override;

@@ -150,12 +150,17 @@ void SdlPlatform::setCaption(std::string_view caption) {
 }
 
 void SdlPlatform::minimiseWindow() {
-  if (window_) SDL_MinimizeWindow(window_.get());
+  if (!window_ || !fullscreen_) return;
+  SDL_MinimizeWindow(window_.get());
+  minimised_ = true;
 }
 
+// Only a window that minimiseWindow minimised is restored: restoring any other would also undo
+// the player's own maximising.
 void SdlPlatform::restoreWindow() {
   if (!window_) return;
-  SDL_RestoreWindow(window_.get());
+  if (minimised_) SDL_RestoreWindow(window_.get());
+  minimised_ = false;
   SDL_RaiseWindow(window_.get());
 }
 

@@ -95,6 +95,7 @@ class SdlPlatform final : public Platform {
   CanvasConverter converter_;
   std::string caption_;
   bool fullscreen_ = false;
+  bool minimised_ = false;      // by minimiseWindow, for the pause
   bool saidBadCanvas_ = false;  // a present without a usable canvas is reported once
   EventTranslator translator_;
   std::deque<Message> pending_;  // messages of the backend's own doing, told first
