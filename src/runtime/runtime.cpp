@@ -104,18 +104,21 @@ bool Runtime::Begin() {
   return true;
 }
 
+// A fatal error tells more than a screenshot that could not be written, so it decides the
+// status when both happened; the stop can report one too (a boot file that does not close).
 int Runtime::End() {
-  int status = kExitOk;
+  bool screenshotFailed = false;
   if (options_.screenshotPath) {
     screen_.present();
     if (!platform_.saveScreenshot(*options_.screenshotPath)) {
       std::fprintf(stderr, "titleplayer: cannot write the screenshot %s\n",
                    options_.screenshotPath->c_str());
-      status = kExitFailure;
+      screenshotFailed = true;
     }
   }
   Stop();
-  return status;
+  if (errors_.reportCount() > 0) return kExitFatalError;
+  return screenshotFailed ? kExitFailure : kExitOk;
 }
 
 bool Runtime::openWindow() {

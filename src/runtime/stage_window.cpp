@@ -46,7 +46,7 @@ void StageWindow::handle(const WindowMessage& message) {
     case kNullTick: nullTick(); break;
     case kLoopPass: loopPass(); break;
     case kMenuState: runUnlessErrorPending(kMenuStateCall); break;
-    case kMenuSelect: runUnlessErrorPending(MenuSelectCall(message.item)); break;
+    case kMenuSelect: menuSelect(message.item); break;
     case kKeyRepeat:
       runUnlessErrorPending(KeyRepeatCall(static_cast<std::uint8_t>(message.value)));
       break;
@@ -135,6 +135,19 @@ void StageWindow::endDrawing() {
     return;
   }
   if (--drawingDepth_ == 0) Graphics::SetOrigin(window_->port, 0, 0);
+}
+
+// The title decides what a menu item does. A title that cannot hear menu items (no system
+// script, or one without menuselect()) would leave the player no way out but closing the window,
+// so there the quit item quits.
+void StageWindow::menuSelect(std::string_view item) {
+  runUnlessErrorPending(MenuSelectCall(item));
+  if (item == kQuitItem && !systemScriptHas(kMenuSelectHandler)) s_.windows.requestQuit();
+}
+
+bool StageWindow::systemScriptHas(std::string_view handler) {
+  const SystemScriptHold hold(s_.host);
+  return hold.script() != nullptr && HasHandler(*hold.script(), handler);
 }
 
 // A null tick is the composition's turn to preload while the player does nothing; without a

@@ -15,6 +15,7 @@
 
 namespace lw::titleplayer {
 
+// The program's own statuses; a run that reported a fatal error gives the runtime's 3.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
