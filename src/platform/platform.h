@@ -163,7 +163,10 @@ class Platform {
   virtual bool openWindow(const WindowOptions& options) = 0;
   virtual bool windowOpen() const = 0;
   virtual void setCaption(std::string_view caption) = 0;
-  // Minimises the window (pause) and brings it back (resume).
+  // While the title is paused its window gets out of the way of the application the player went
+  // to: full screen it is minimised, as it would otherwise cover the desktop; a window on the
+  // desktop stays as it is (the pause alone stops the title). restoreWindow undoes that and
+  // brings the window to the front.
   virtual void minimiseWindow() = 0;
   virtual void restoreWindow() = 0;
 
@@ -171,6 +174,13 @@ class Platform {
   virtual bool pollMessage(Message& out) = 0;
   // Waits for the next message (the runtime is paused and has nothing else to do).
   virtual void waitMessage(Message& out) = 0;
+  // Sleeps until the next message comes or `timeout` milliseconds pass, whichever is first; false
+  // when none came. The runtime sleeps this way until its next tick, so that a title doing
+  // nothing takes no processor time. A backend with nothing to wait on only polls.
+  virtual bool waitMessageFor(Message& out, std::uint32_t timeout) {
+    static_cast<void>(timeout);
+    return pollMessage(out);
+  }
 
   // Input state now.
   virtual bool buttonDown() = 0;      // the left button

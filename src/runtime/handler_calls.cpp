@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "script/fold.h"
+
 namespace lw {
 namespace {
 
@@ -100,12 +102,24 @@ std::optional<int> CommandForKey(std::uint8_t character) {
 }
 
 std::optional<std::string_view> MenuItemForCommand(int command) {
-  if (command == command::kQuit) return "quit";
+  if (command == command::kQuit) return kQuitItem;
   if (command == command::kMessage) return "message";
   if (command >= command::kVolume0 && command <= command::kVolume9) {
     return kVolumeItems[static_cast<std::size_t>(command - command::kVolume0)];
   }
   return std::nullopt;
+}
+
+// A handler begins with `code` and its name.
+bool HasHandler(const CompiledScript& script, std::string_view name) {
+  const std::span<const Token> tokens = script.tokens();
+  for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
+    if (tokens[i].code == tok::kCode && tokens[i + 1].code == tok::kName &&
+        FoldEqual(script.textOf(i + 1), name)) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace lw

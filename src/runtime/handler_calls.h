@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "script/compiled_script.h"
 #include "shell/windows/key_translation.h"
 
 namespace lw {
@@ -22,6 +23,9 @@ namespace lw {
 inline constexpr std::string_view kBootCall = "boot()";
 inline constexpr std::string_view kIdleCall = "idle()";
 inline constexpr std::string_view kMenuStateCall = "menustate()";
+inline constexpr std::string_view kMenuSelectHandler = "menuselect";
+// The menu item of Ctrl+Q.
+inline constexpr std::string_view kQuitItem = "quit";
 
 // Whether a character is one of the four arrow keys (28..31).
 [[nodiscard]] constexpr bool IsArrowKey(std::uint8_t character) {
@@ -43,5 +47,8 @@ inline constexpr std::string_view kMenuStateCall = "menustate()";
 // The menu item text of a command number ("quit", "message", "volume 0".."volume 9"), or
 // nothing for any other number.
 [[nodiscard]] std::optional<std::string_view> MenuItemForCommand(int command);
+
+// Whether `script` has a handler named `name`, compared as the interpreter compares names.
+[[nodiscard]] bool HasHandler(const CompiledScript& script, std::string_view name);
 
 }  // namespace lw

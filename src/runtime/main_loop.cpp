@@ -1,5 +1,6 @@
 #include "runtime/main_loop.h"
 
+#include "common/log.h"
 #include "runtime/handler_calls.h"
 #include "runtime/message_box_window.h"
 #include "shell/drawing/rect_ops.h"
@@ -12,10 +13,17 @@ MainLoop::MainLoop(WindowSystem& windows, StageWindow& stage, MessageBoxWindow& 
       messageBox_(messageBox),
       idleDeadline_(windows.TickCount() + kIdleTicks) {}
 
+// A pass that leaves the queue empty has nothing more to do before the next tick (idle() is
+// paced by ticks) or the next input: the loop sleeps until then, so an idle title costs next to
+// no processor time and idle() still runs at least once a tick.
 void MainLoop::Run(const LoopLimits& limits) {
   while (!windows_.quitRequested()) {
+    const std::uint32_t tick = windows_.TickCount();
     Pass();
     checkLimits(limits);
+    if (windows_.queue().count() == 0 && !windows_.quitRequested()) {
+      windows_.SleepPastTick(tick, true);
+    }
   }
 }
 
@@ -39,6 +47,8 @@ void MainLoop::Pass() {
 }
 
 void MainLoop::Dispatch(const EventRecord& event) {
+  LW_LOG(kInput, "event %u taken: message %u, modifiers 0x%x, point %d,%d", event.what,
+         event.message, event.modifiers, event.where.h, event.where.v);
   switch (event.what) {
     case event_kind::kMouseDown: mouseDown(event); break;
     case event_kind::kKeyDown:

@@ -1,7 +1,9 @@
-// The main loop: pass after pass, as fast as the machine allows, until the quit flag is set.
-// Each pass pumps the platform's messages, gives both windows their loop pass (the stage window
-// runs boot() once, then idle()), then takes at most one event from the queue and acts on it,
-// or, when the queue has stayed empty for 20 ticks since the last event, sends a null tick.
+// The main loop: pass after pass until the quit flag is set. Each pass pumps the platform's
+// messages, gives both windows their loop pass (the stage window runs boot() once, then idle()),
+// then takes at most one event from the queue and acts on it, or, when the queue has stayed
+// empty for 20 ticks since the last event, sends a null tick. Passes follow each other at once
+// while events are queued; a pass that leaves the queue empty is followed by a sleep until the
+// next tick or the next platform message.
 #pragma once
 
 #include <cstdint>
@@ -31,7 +33,8 @@ class MainLoop {
   // The wait for the first null tick counts from here, as if the start were the last event.
   MainLoop(WindowSystem& windows, StageWindow& stage, MessageBoxWindow& messageBox);
 
-  // Runs passes until the quit flag is set (or a limit sets it).
+  // Runs passes until the quit flag is set (or a limit sets it), sleeping between passes that
+  // find nothing to do.
   void Run(const LoopLimits& limits);
   // One pass.
   void Pass();

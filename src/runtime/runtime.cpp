@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/log.h"
 #include "resources/program_resources.h"
 #include "runtime/error_lines.h"
 #include "shell/drawing/colour_table.h"
@@ -91,26 +92,33 @@ int Runtime::Run() {
 }
 
 bool Runtime::Begin() {
+  LW_LOG(kBoot, "title %s in %s", titleName().c_str(), options_.titleFolder.c_str());
   if (!openWindow()) return false;
   Start();
+  LW_LOG(kBoot, "runtime started, %zu plug-ins loaded", plugins_->plugins().size());
   BootTitle();
+  LW_LOG(kBoot, "title booted, %s",
+         stage_->bootFile() != nullptr ? "its boot file open" : "without a boot file");
   windows_.setAppState(AppState::kActive);
   loop_ = std::make_unique<MainLoop>(windows_, *stage_, messageBox_);
   return true;
 }
 
+// A fatal error tells more than a screenshot that could not be written, so it decides the
+// status when both happened; the stop can report one too (a boot file that does not close).
 int Runtime::End() {
-  int status = kExitOk;
+  bool screenshotFailed = false;
   if (options_.screenshotPath) {
     screen_.present();
     if (!platform_.saveScreenshot(*options_.screenshotPath)) {
       std::fprintf(stderr, "titleplayer: cannot write the screenshot %s\n",
                    options_.screenshotPath->c_str());
-      status = kExitFailure;
+      screenshotFailed = true;
     }
   }
   Stop();
-  return status;
+  if (errors_.reportCount() > 0) return kExitFatalError;
+  return screenshotFailed ? kExitFailure : kExitOk;
 }
 
 bool Runtime::openWindow() {
@@ -252,10 +260,6 @@ void Runtime::LoadPlugins() {
   plugins_->LoadAll(pathSlots_->get(kBootSlot) + std::string(kPluginFolder));
 }
 
-void Runtime::WaitNextTick() {
-  const std::uint32_t start = windows_.TickCount();
-  while (windows_.TickCount() == start) {
-  }
-}
+void Runtime::WaitNextTick() { windows_.WaitNextTick(); }
 
 }  // namespace lw

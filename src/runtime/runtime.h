@@ -85,6 +85,8 @@ class Runtime {
  public:
   static constexpr int kExitOk = 0;
   static constexpr int kExitFailure = 1;  // no window, or the screenshot could not be written
+  // A fatal error was reported and the run went on after Ok.
+  static constexpr int kExitFatalError = 3;
   static constexpr int kMessageBoxWidth = MessageBoxWindow::kWidth;
   static constexpr int kMessageBoxTopAboveBottom = MessageBoxWindow::kTopAboveBottom;
   static constexpr int kMessageBoxBottomAboveBottom = MessageBoxWindow::kBottomAboveBottom;

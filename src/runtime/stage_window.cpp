@@ -2,9 +2,11 @@
 
 #include <array>
 
+#include "common/log.h"
 #include "runtime/error_lines.h"
 #include "runtime/handler_calls.h"
 #include "runtime/message_box_window.h"
+#include "script/error_codes.h"
 #include "script/handler_call.h"
 
 namespace lw {
@@ -44,7 +46,7 @@ void StageWindow::handle(const WindowMessage& message) {
     case kNullTick: nullTick(); break;
     case kLoopPass: loopPass(); break;
     case kMenuState: runUnlessErrorPending(kMenuStateCall); break;
-    case kMenuSelect: runUnlessErrorPending(MenuSelectCall(message.item)); break;
+    case kMenuSelect: menuSelect(message.item); break;
     case kKeyRepeat:
       runUnlessErrorPending(KeyRepeatCall(static_cast<std::uint8_t>(message.value)));
       break;
@@ -135,6 +137,19 @@ void StageWindow::endDrawing() {
   if (--drawingDepth_ == 0) Graphics::SetOrigin(window_->port, 0, 0);
 }
 
+// The title decides what a menu item does. A title that cannot hear menu items (no system
+// script, or one without menuselect()) would leave the player no way out but closing the window,
+// so there the quit item quits.
+void StageWindow::menuSelect(std::string_view item) {
+  runUnlessErrorPending(MenuSelectCall(item));
+  if (item == kQuitItem && !systemScriptHas(kMenuSelectHandler)) s_.windows.requestQuit();
+}
+
+bool StageWindow::systemScriptHas(std::string_view handler) {
+  const SystemScriptHold hold(s_.host);
+  return hold.script() != nullptr && HasHandler(*hold.script(), handler);
+}
+
 // A null tick is the composition's turn to preload while the player does nothing; without a
 // composition it opens and closes drawing, and is counted.
 void StageWindow::nullTick() {
@@ -152,8 +167,13 @@ void StageWindow::runUnlessErrorPending(std::string_view text) {
 
 void StageWindow::runCall(std::string_view text) {
   if (s_.trace && text != kIdleCall) s_.trace(text);
-  // The result is the interpreter's business: it has latched the first failure of the pass.
-  (void)RunHandlerCall(s_.interpreter, s_.host, text);
+  // The interpreter has latched the first failure of the pass; the title is not told of it.
+  const ScriptError error = RunHandlerCall(s_.interpreter, s_.host, text);
+  if (error != ScriptError::None) {
+    const std::string_view why = ScriptErrorMessage(static_cast<int>(error));
+    LW_LOG(kScript, "%.*s failed: %.*s", static_cast<int>(text.size()), text.data(),
+           static_cast<int>(why.size()), why.data());
+  }
 }
 
 void SendWindowMessage(StageWindow& stage, MessageBoxWindow& messageBox, const WindowRecord& record,

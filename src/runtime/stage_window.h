@@ -108,6 +108,8 @@ class StageWindow {
   void beginDrawing();
   void endDrawing();
   void nullTick();
+  void menuSelect(std::string_view item);
+  [[nodiscard]] bool systemScriptHas(std::string_view handler);
   // Runs a handler call between begin and end drawing, unless a failure is pending this pass.
   void runUnlessErrorPending(std::string_view text);
   // Runs one handler call; the script's failure is latched by the interpreter, never shown.

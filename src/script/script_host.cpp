@@ -1,11 +1,11 @@
 #include "script/script_host.h"
 
-#include <cstdio>
+#include "common/log.h"
 
 namespace lw {
 
 void ScriptHost::reportFatal(std::int16_t programCode, std::int16_t errorLine) {
-  std::fprintf(stderr, "Logic error at line %d (program code %d)\n", errorLine, programCode);
+  LW_LOG(kScript, "logic error at line %d (program code %d)", errorLine, programCode);
 }
 
 }  // namespace lw

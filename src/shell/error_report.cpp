@@ -80,6 +80,7 @@ std::string ErrorReporter::ComposeMessage(std::int16_t programCode, std::int16_t
 void ErrorReporter::ReportError(std::int16_t programCode, std::int16_t errorLine) {
   // The platform error goes first: anything the box does may change it.
   const std::int32_t platformError = lastError_.get();
+  ++reportCount_;
   BoxRequest request;
   request.caption = texts_.text(text_id::kFatalCaption);
   request.text = WrapForBox(ComposeMessage(programCode, errorLine, platformError));

@@ -42,12 +42,16 @@ class ErrorReporter {
   // ends the process with a failure status.
   void ReportError(std::int16_t programCode, std::int16_t errorLine);
 
+  // How many failures have been reported so far (a run's exit status tells of them).
+  [[nodiscard]] int reportCount() const { return reportCount_; }
+
  private:
   BoxPresenter& boxes_;
   const MessageTexts& texts_;
   LastPlatformError& lastError_;
   bool under32BitExtension_ = false;
   std::function<void()> restore_;
+  int reportCount_ = 0;
 };
 
 }  // namespace lw

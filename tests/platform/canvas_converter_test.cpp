@@ -1,3 +1,5 @@
+// The window backend's canvas conversion: through the palette, dirty rectangles only, the whole
+// canvas after a palette change, and nothing from a canvas that cannot be read.
 #include "platform/sdl/canvas_converter.h"
 
 #include <gtest/gtest.h>
@@ -7,26 +9,16 @@
 namespace lw::platform {
 namespace {
 
-constexpr int kPadding = 8;  // canvas rows wider than the canvas, as surfaces have them
-constexpr int kRowBytes = kCanvasWidth + kPadding;
-
-// A palette whose entry i is (i, 255 - i, i / 2), distinct for every index.
-Palette Ramp() {
-  Palette palette{};
-  for (std::size_t i = 0; i < palette.size(); ++i) {
-    palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
-                  static_cast<std::uint8_t>(i / 2)};
-  }
-  return palette;
-}
-
-std::uint32_t Argb(const Rgb& c) {
-  return 0xFF000000U | (std::uint32_t{c.red} << 16) | (std::uint32_t{c.green} << 8) | c.blue;
-}
+constexpr int kRowBytes = kCanvasWidth + 8;  // rows wider than the canvas, as surfaces have them
 
 class CanvasConverterTest : public ::testing::Test {
  protected:
+  // Entry i is (i, 255 - i, i / 2): every index has a colour of its own.
   CanvasConverterTest() : canvas_(static_cast<std::size_t>(kRowBytes) * kCanvasHeight, 0) {
+    for (std::size_t i = 0; i < palette_.size(); ++i) {
+      palette_[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                     static_cast<std::uint8_t>(i / 2)};
+    }
     converter_.setPalette(palette_);
   }
 
@@ -35,17 +27,38 @@ class CanvasConverterTest : public ::testing::Test {
       std::fill_n(&canvas_[static_cast<std::size_t>(y) * kRowBytes], kCanvasWidth, index);
     }
   }
-  [[nodiscard]] std::uint32_t PixelAt(int x, int y) const {
-    return converter_.pixels()[static_cast<std::size_t>(y) * kCanvasWidth + x];
+  // The rectangles converted: "top,left - bottom,right; ...".
+  std::string Convert(std::vector<Rect> dirty) {
+    std::string done;
+    for (const Rect& r : converter_.convert(canvas_.data(), kRowBytes, dirty)) {
+      done += std::to_string(r.top) + "," + std::to_string(r.left) + " - " +
+              std::to_string(r.bottom) + "," + std::to_string(r.right) + "; ";
+    }
+    return done;
   }
-  [[nodiscard]] std::uint8_t IndexAt(int x, int y) const {
-    return converter_.indexes()[static_cast<std::size_t>(y) * kCanvasWidth + x];
-  }
-  std::vector<Rect> Convert(std::vector<Rect> dirty) {
-    return converter_.convert(canvas_.data(), kRowBytes, dirty);
+  // At each point (h, v): the kept index, and the index of `palette` whose colour the converted
+  // pixel has ("7/7"), or "?" when it has none of them.
+  std::string ShownAt(std::initializer_list<std::pair<int, int>> points,
+                      const Palette* palette = nullptr) const {
+    const Palette& colours = palette != nullptr ? *palette : palette_;
+    std::string shown;
+    for (const auto& [h, v] : points) {
+      const std::size_t at = static_cast<std::size_t>(v) * kCanvasWidth + h;
+      const std::uint32_t argb = converter_.pixels()[at];
+      std::string index = "?";
+      for (std::size_t i = 0; i < colours.size(); ++i) {
+        const Rgb& c = colours[i];
+        if (argb ==
+            (0xFF000000U | (std::uint32_t{c.red} << 16) | (std::uint32_t{c.green} << 8) | c.blue)) {
+          index = std::to_string(i);
+        }
+      }
+      shown += std::to_string(converter_.indexes()[at]) + "/" + index + " ";
+    }
+    return shown;
   }
 
-  Palette palette_ = Ramp();
+  Palette palette_{};
   CanvasConverter converter_;
   std::vector<std::uint8_t> canvas_;
 };
@@ -53,74 +66,48 @@ class CanvasConverterTest : public ::testing::Test {
 TEST_F(CanvasConverterTest, FirstConversionTakesTheWholeCanvas) {
   Fill(7);
   canvas_[static_cast<std::size_t>(479) * kRowBytes + 639] = 200;
-  const std::vector<Rect> done = Convert({});
-  ASSERT_EQ(done.size(), 1U);
-  EXPECT_EQ(done[0].bottom, kCanvasHeight);
-  EXPECT_EQ(done[0].right, kCanvasWidth);
-  EXPECT_EQ(PixelAt(0, 0), Argb(palette_[7]));
-  EXPECT_EQ(PixelAt(639, 479), Argb(palette_[200]));
-  EXPECT_EQ(IndexAt(639, 479), 200);
+  EXPECT_EQ(Convert({}), "0,0 - 480,640; ");
+  EXPECT_EQ(ShownAt({{0, 0}, {639, 479}}), "7/7 200/200 ");
   EXPECT_EQ(converter_.presentedPalette(), palette_);
 }
 
+// Rectangles are clipped to the canvas; empty ones and those outside it convert nothing.
 TEST_F(CanvasConverterTest, OnlyDirtyRectanglesChange) {
   Fill(1);
   (void)Convert({});
   Fill(2);
-  const std::vector<Rect> done = Convert({Rect{10, 20, 30, 60}, Rect{100, 600, 110, 640}});
-  ASSERT_EQ(done.size(), 2U);
-  EXPECT_EQ(PixelAt(20, 10), Argb(palette_[2]));  // first rectangle's corners
-  EXPECT_EQ(PixelAt(59, 29), Argb(palette_[2]));
-  EXPECT_EQ(PixelAt(19, 10), Argb(palette_[1]));  // just outside it
-  EXPECT_EQ(PixelAt(60, 29), Argb(palette_[1]));
-  EXPECT_EQ(PixelAt(20, 30), Argb(palette_[1]));
-  EXPECT_EQ(PixelAt(639, 105), Argb(palette_[2]));  // second rectangle
-  EXPECT_EQ(PixelAt(300, 300), Argb(palette_[1]));
-  EXPECT_EQ(IndexAt(20, 10), 2);
-  EXPECT_EQ(IndexAt(300, 300), 1);
+  EXPECT_EQ(Convert({Rect{10, 20, 30, 60}, Rect{-50, -50, 5, 5}, Rect{470, 630, 600, 900},
+                     Rect{500, 0, 600, 10}, Rect{20, 20, 10, 30}}),
+            "10,20 - 30,60; 0,0 - 5,5; 470,630 - 480,640; ");
+  // The first rectangle's corners and the points just outside them, then the others.
+  EXPECT_EQ(ShownAt({{20, 10}, {59, 29}, {19, 10}, {60, 29}, {20, 30}}), "2/2 2/2 1/1 1/1 1/1 ");
+  EXPECT_EQ(ShownAt({{4, 4}, {5, 5}, {639, 479}, {629, 479}, {300, 300}}), "2/2 1/1 2/2 1/1 1/1 ");
 }
 
-TEST_F(CanvasConverterTest, RectanglesAreClippedToTheCanvas) {
-  (void)Convert({});
-  Fill(9);
-  const std::vector<Rect> done = Convert({Rect{-50, -50, 5, 5}, Rect{470, 630, 600, 900},
-                                          Rect{500, 0, 600, 10}, Rect{20, 20, 10, 30}});
-  ASSERT_EQ(done.size(), 2U);
-  EXPECT_EQ(done[0].top, 0);
-  EXPECT_EQ(done[0].left, 0);
-  EXPECT_EQ(done[1].bottom, kCanvasHeight);
-  EXPECT_EQ(done[1].right, kCanvasWidth);
-  EXPECT_EQ(PixelAt(4, 4), Argb(palette_[9]));
-  EXPECT_EQ(PixelAt(639, 479), Argb(palette_[9]));
-  EXPECT_EQ(PixelAt(5, 5), Argb(palette_[0]));
-}
-
+// The kept palette is the one last presented until the next conversion, which takes the whole
+// canvas once; afterwards only dirty rectangles again.
 TEST_F(CanvasConverterTest, APaletteChangeConvertsTheWholeCanvasOnce) {
   Fill(3);
   (void)Convert({});
   Palette changed = palette_;
   changed[3] = {1, 2, 3};
   converter_.setPalette(changed);
-  // The kept palette is the one last presented until the next conversion.
   EXPECT_EQ(converter_.presentedPalette(), palette_);
-  const std::vector<Rect> done = Convert({Rect{0, 0, 1, 1}});
-  ASSERT_EQ(done.size(), 1U);
-  EXPECT_EQ(done[0].right, kCanvasWidth);
-  EXPECT_EQ(PixelAt(400, 300), Argb(changed[3]));
+  EXPECT_EQ(Convert({Rect{0, 0, 1, 1}}), "0,0 - 480,640; ");
+  EXPECT_EQ(ShownAt({{400, 300}}, &changed), "3/3 ");
   EXPECT_EQ(converter_.presentedPalette(), changed);
-  // Afterwards only dirty rectangles again.
   Fill(4);
-  EXPECT_TRUE(Convert({}).empty());
-  EXPECT_EQ(PixelAt(400, 300), Argb(changed[3]));
+  EXPECT_EQ(Convert({}), "");
+  EXPECT_EQ(ShownAt({{400, 300}}, &changed), "3/3 ");
 }
 
+// A conversion owed (the first one) is still owed after canvases that cannot be read.
 TEST_F(CanvasConverterTest, UnusableCanvasConvertsNothing) {
   EXPECT_TRUE(converter_.convert(nullptr, kRowBytes, {}).empty());
   EXPECT_TRUE(converter_.convert(canvas_.data(), kCanvasWidth - 1, {}).empty());
-  // The pending whole-canvas conversion is still owed.
   Fill(5);
-  EXPECT_EQ(Convert({}).size(), 1U);
-  EXPECT_EQ(PixelAt(0, 0), Argb(palette_[5]));
+  EXPECT_EQ(Convert({}), "0,0 - 480,640; ");
+  EXPECT_EQ(ShownAt({{0, 0}}), "5/5 ");
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
+// What SDL's events mean to the runtime: messages, and the display switch and repaint that the
+// backend does itself.
 #include "platform/sdl/sdl_events.h"
 
 #include <gtest/gtest.h>
+
+#include "message_text.h"
 
 namespace lw::platform {
 namespace {
@@ -23,139 +27,90 @@ SDL_Event WindowEvent(std::uint8_t what) {
   return event;
 }
 
-SDL_Event ButtonEvent(std::uint32_t type, std::uint8_t button, int x, int y) {
+SDL_Event MouseEvent(std::uint32_t type, std::uint8_t button, int x, int y) {
   SDL_Event event{};
   event.type = type;
-  event.button.button = button;
-  event.button.x = x;
-  event.button.y = y;
+  if (type == SDL_MOUSEMOTION) {
+    event.motion.x = x;
+    event.motion.y = y;
+  } else {
+    event.button.button = button;
+    event.button.x = x;
+    event.button.y = y;
+  }
   return event;
 }
 
+SDL_Event Plain(std::uint32_t type) {
+  SDL_Event event{};
+  event.type = type;
+  return event;
+}
+
+// What one translator makes of events in turn, one line each: the message (or "-"), then
+// " +switch" when the backend switches the display and " +repaint" when it repaints.
+std::string Translate(std::initializer_list<SDL_Event> events, std::uint16_t modState = 0) {
+  EventTranslator translator;
+  std::string lines;
+  for (const SDL_Event& event : events) {
+    const EventMeaning meaning = translator.translate(event, modState);
+    lines += meaning.message ? MessageText(*meaning.message) : "-";
+    lines += std::string(meaning.toggleFullscreen ? " +switch" : "") +
+             (meaning.repaint ? " +repaint" : "") + "\n";
+  }
+  return lines;
+}
+
 TEST(SdlEventsTest, KeysBecomeKeyMessages) {
-  EventTranslator translator;
-  EventMeaning down = translator.translate(KeyEvent(SDL_KEYDOWN, SDLK_a, KMOD_LSHIFT), 0);
-  ASSERT_TRUE(down.message);
-  EXPECT_EQ(down.message->kind, MessageKind::kKeyDown);
-  EXPECT_EQ(down.message->key, Key::kCharacter);
-  EXPECT_EQ(down.message->character, 'A');
-  EXPECT_FALSE(down.message->repeat);
-  EXPECT_TRUE(down.message->modifiers.shift);
-  EXPECT_FALSE(down.toggleFullscreen);
-
-  EventMeaning again = translator.translate(KeyEvent(SDL_KEYDOWN, SDLK_a, 0, true), 0);
-  ASSERT_TRUE(again.message);
-  EXPECT_TRUE(again.message->repeat);
-  EXPECT_EQ(again.message->character, 'a');
-
-  EventMeaning up = translator.translate(KeyEvent(SDL_KEYUP, SDLK_ESCAPE, KMOD_LCTRL), 0);
-  ASSERT_TRUE(up.message);
-  EXPECT_EQ(up.message->kind, MessageKind::kKeyUp);
-  EXPECT_EQ(up.message->key, Key::kEscape);
-  EXPECT_EQ(up.message->character, 27);
-  EXPECT_TRUE(up.message->modifiers.ctrl);
+  EXPECT_EQ(
+      Translate({KeyEvent(SDL_KEYDOWN, SDLK_a, KMOD_LSHIFT), KeyEvent(SDL_KEYDOWN, SDLK_a, 0, true),
+                 KeyEvent(SDL_KEYUP, SDLK_ESCAPE, KMOD_LCTRL)}),
+      "down shift+A\nrepeat a\nup ctrl+esc(27)\n");
 }
 
+// Alt+Enter switches once, not on repeats; its release is dropped even when Alt went up first.
 TEST(SdlEventsTest, AltEnterSwitchesTheDisplayAndIsNeverAKey) {
-  EventTranslator translator;
-  EventMeaning press = translator.translate(KeyEvent(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT), 0);
-  EXPECT_FALSE(press.message);
-  EXPECT_TRUE(press.toggleFullscreen);
-  EventMeaning held = translator.translate(KeyEvent(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT, true), 0);
-  EXPECT_FALSE(held.message);
-  EXPECT_FALSE(held.toggleFullscreen);
-  // The release is dropped even when Alt went up first.
-  EXPECT_FALSE(translator.translate(KeyEvent(SDL_KEYUP, SDLK_RETURN, 0), 0).message);
-  // The keypad's Enter counts too.
-  EXPECT_TRUE(
-      translator.translate(KeyEvent(SDL_KEYDOWN, SDLK_KP_ENTER, KMOD_RALT), 0).toggleFullscreen);
-  EXPECT_FALSE(translator.translate(KeyEvent(SDL_KEYUP, SDLK_KP_ENTER, KMOD_RALT), 0).message);
-
-  // Return alone is an ordinary key, down and up.
-  EventMeaning plain = translator.translate(KeyEvent(SDL_KEYDOWN, SDLK_RETURN, 0), 0);
-  ASSERT_TRUE(plain.message);
-  EXPECT_EQ(plain.message->key, Key::kReturn);
-  EXPECT_FALSE(plain.toggleFullscreen);
-  EXPECT_TRUE(translator.translate(KeyEvent(SDL_KEYUP, SDLK_RETURN, 0), 0).message);
+  EXPECT_EQ(Translate({KeyEvent(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT),
+                       KeyEvent(SDL_KEYDOWN, SDLK_RETURN, KMOD_LALT, true),
+                       KeyEvent(SDL_KEYUP, SDLK_RETURN, 0),
+                       KeyEvent(SDL_KEYDOWN, SDLK_KP_ENTER, KMOD_RALT),
+                       KeyEvent(SDL_KEYUP, SDLK_KP_ENTER, KMOD_RALT),
+                       KeyEvent(SDL_KEYDOWN, SDLK_RETURN, 0), KeyEvent(SDL_KEYUP, SDLK_RETURN, 0)}),
+            "- +switch\n-\n-\n- +switch\n-\ndown return(13)\nup return(13)\n");
 }
 
+// Points are clamped to the canvas; buttons other than the three are not the runtime's; only
+// presses carry the modifiers.
 TEST(SdlEventsTest, MouseMessagesCarryClampedCanvasPoints) {
-  EventTranslator translator;
-  EventMeaning down =
-      translator.translate(ButtonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, -5, 700), KMOD_LALT);
-  ASSERT_TRUE(down.message);
-  EXPECT_EQ(down.message->kind, MessageKind::kButtonDown);
-  EXPECT_EQ(down.message->button, MouseButton::kRight);
-  EXPECT_EQ(down.message->where.h, 0);
-  EXPECT_EQ(down.message->where.v, kCanvasHeight - 1);
-  EXPECT_TRUE(down.message->modifiers.alt);
-
-  EventMeaning up =
-      translator.translate(ButtonEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 100, 50), KMOD_LALT);
-  ASSERT_TRUE(up.message);
-  EXPECT_EQ(up.message->kind, MessageKind::kButtonUp);
-  EXPECT_EQ(up.message->button, MouseButton::kMiddle);
-  EXPECT_EQ(up.message->where.h, 100);
-  EXPECT_EQ(up.message->where.v, 50);
-  EXPECT_FALSE(up.message->modifiers.alt);
-
-  EXPECT_FALSE(
-      translator.translate(ButtonEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 1, 1), 0).message);
-
-  SDL_Event motion{};
-  motion.type = SDL_MOUSEMOTION;
-  motion.motion.x = 9000;
-  motion.motion.y = 12;
-  EventMeaning moved = translator.translate(motion, 0);
-  ASSERT_TRUE(moved.message);
-  EXPECT_EQ(moved.message->kind, MessageKind::kMouseMove);
-  EXPECT_EQ(moved.message->where.h, kCanvasWidth - 1);
-  EXPECT_EQ(moved.message->where.v, 12);
+  EXPECT_EQ(Translate({MouseEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, -5, 700),
+                       MouseEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_MIDDLE, 100, 50),
+                       MouseEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_X1, 1, 1),
+                       MouseEvent(SDL_MOUSEMOTION, 0, 9000, 12)},
+                      KMOD_LALT),
+            "press right 0,479 alt\nrelease middle 100,50\n-\nmove 639,12\n");
 }
 
+// A window opens with the focus; losing it (or being minimised) and gaining it (or being
+// restored) alternate, so the second of two alike says nothing.
 TEST(SdlEventsTest, FocusMessagesAlternate) {
+  EXPECT_EQ(
+      Translate({WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST),
+                 WindowEvent(SDL_WINDOWEVENT_MINIMIZED), WindowEvent(SDL_WINDOWEVENT_RESTORED),
+                 WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED),
+                 WindowEvent(SDL_WINDOWEVENT_MINIMIZED)}),
+      "-\nfocus out\n-\nfocus in\n-\nfocus out\n");
   EventTranslator translator;
-  // A window opens with the focus, so gaining it first says nothing.
-  EXPECT_FALSE(translator.translate(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), 0).message);
-  EventMeaning lost = translator.translate(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), 0);
-  ASSERT_TRUE(lost.message);
-  EXPECT_EQ(lost.message->kind, MessageKind::kFocusLost);
-  EXPECT_FALSE(translator.translate(WindowEvent(SDL_WINDOWEVENT_MINIMIZED), 0).message);
-  EventMeaning restored = translator.translate(WindowEvent(SDL_WINDOWEVENT_RESTORED), 0);
-  ASSERT_TRUE(restored.message);
-  EXPECT_EQ(restored.message->kind, MessageKind::kFocusGained);
-  EXPECT_FALSE(translator.translate(WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), 0).message);
-  EventMeaning minimised = translator.translate(WindowEvent(SDL_WINDOWEVENT_MINIMIZED), 0);
-  ASSERT_TRUE(minimised.message);
-  EXPECT_EQ(minimised.message->kind, MessageKind::kFocusLost);
+  (void)translator.translate(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), 0);
   translator.reset();
   EXPECT_TRUE(translator.translate(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), 0).message);
 }
 
 TEST(SdlEventsTest, WindowEventsAndQuit) {
-  struct Case {
-    std::uint8_t what;
-    MessageKind kind;
-    bool repaint;
-  };
-  const Case cases[] = {{SDL_WINDOWEVENT_EXPOSED, MessageKind::kPaint, true},
-                        {SDL_WINDOWEVENT_SIZE_CHANGED, MessageKind::kDisplayChanged, true},
-                        {SDL_WINDOWEVENT_CLOSE, MessageKind::kCloseRequest, false}};
-  EventTranslator translator;
-  for (const Case& c : cases) {
-    const EventMeaning meaning = translator.translate(WindowEvent(c.what), 0);
-    ASSERT_TRUE(meaning.message) << int(c.what);
-    EXPECT_EQ(meaning.message->kind, c.kind) << int(c.what);
-    EXPECT_EQ(meaning.repaint, c.repaint) << int(c.what);
-  }
-  SDL_Event event{};
-  event.type = SDL_QUIT;
-  const EventMeaning quit = translator.translate(event, 0);
-  ASSERT_TRUE(quit.message);
-  EXPECT_EQ(quit.message->kind, MessageKind::kCloseRequest);
-  event.type = SDL_TEXTINPUT;
-  EXPECT_FALSE(translator.translate(event, 0).message);
-  EXPECT_FALSE(translator.translate(WindowEvent(SDL_WINDOWEVENT_MOVED), 0).message);
+  EXPECT_EQ(
+      Translate({WindowEvent(SDL_WINDOWEVENT_EXPOSED), WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED),
+                 WindowEvent(SDL_WINDOWEVENT_CLOSE), Plain(SDL_QUIT), Plain(SDL_TEXTINPUT),
+                 WindowEvent(SDL_WINDOWEVENT_MOVED)}),
+      "paint +repaint\ndisplay +repaint\nclose\nclose\n-\n-\n");
 }
 
 }  // namespace

@@ -4,72 +4,65 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/error_lines.h"
 #include "runtime/path_slots.h"
-#include "support/temp_folder.h"
+#include "support/runtime_title.h"
 
-namespace lw {
+namespace lw::testing {
 namespace {
 
-// The storage layers over a scratch title folder, with every box recorded and answered Ok.
+// Boxes that are recorded and answered Ok.
+struct RecordingBoxes final : BoxPresenter {
+  BoxAnswer showBox(const BoxRequest& request) override {
+    shown.push_back(request);
+    return BoxAnswer::kOk;
+  }
+  std::vector<BoxRequest> shown;
+};
+
+// The storage layers over a scratch title folder.
 class LocatorTest : public ::testing::Test {
  protected:
-  LocatorTest()
-      : volumes_(scratch_.path()),
-        files_(volumes_, boxes_, texts_, lastError_),
-        errors_(boxes_, texts_, lastError_),
-        library_(files_, errors_, stamps_, [this] { return available_; }),
-        slots_(errors_),
-        locator_(slots_, library_, files_, errors_) {
-    boxes_.setPolicy([this](const BoxRequest& request) {
-      shown_.push_back(request.text);
-      return BoxAnswer::kOk;
-    });
-  }
-
-  // The box text of a runtime report at `line`.
-  std::string ReportText(std::int16_t line) const {
-    return WrapForBox(errors_.ComposeMessage(kRuntimeProgramCode, line, lastError_.get()));
-  }
-
-  // The result of locating `name`, and the path found.
-  ScriptError Locate(std::string_view name, std::string* path = nullptr) {
+  // The result of locating `name` and the path found: "None appl:three:BOTH.DAT".
+  std::string Locate(std::string_view name) {
     std::string found;
     const ScriptError e = locator_.LocateFile(name, found);
-    if (path != nullptr) *path = found;
-    return e;
+    const std::string code = e == ScriptError::None                 ? "None"
+                             : e == ScriptError::MustUse83Filenames ? "Must use 8.3"
+                             : e == ScriptError::CantFindFile       ? "Can't find"
+                             : e == ScriptError::NotEnoughMemory    ? "No memory"
+                                                                    : "?";
+    return found.empty() ? code : code + " " + found;
   }
 
   test::TempFolder scratch_;
-  TerminalBoxes boxes_{nullptr};
+  RecordingBoxes boxes_;
   MessageTexts texts_;
   LastPlatformError lastError_;
-  VolumeMap volumes_;
-  FileAccess files_;
-  ErrorReporter errors_;
+  VolumeMap volumes_{scratch_.path()};
+  FileAccess files_{volumes_, boxes_, texts_, lastError_};
+  ErrorReporter errors_{boxes_, texts_, lastError_};
   StampCounter stamps_;
   std::uint64_t available_ = std::uint64_t{1} << 32;
-  StarLibrary library_;
-  PathSlots slots_;
-  FileLocator locator_;
-  std::vector<std::string> shown_;
+  StarLibrary library_{files_, errors_, stamps_, [this] { return available_; }};
+  PathSlots slots_{errors_};
+  FileLocator locator_{slots_, library_, files_, errors_};
 };
+
+std::string UndefinedAt(int line) {
+  return FatalBoxLine("Undefined error at line " + std::to_string(line) +
+                      " (code 0).  Select Ok to continue, or Cancel to quit Loomwork.");
+}
 
 TEST_F(LocatorTest, PathSlotsStartAtTheTitleFolderAndCheckTheirRange) {
   for (int i = 0; i < PathSlots::kCount; ++i) EXPECT_EQ(slots_.get(i), "appl:");
   slots_.set(8, "DISC:DATA:");
-  EXPECT_EQ(slots_.get(8), "DISC:DATA:");
   slots_.set(3, std::string(300, 'x'));
+  EXPECT_EQ(slots_.get(8), "DISC:DATA:");
   EXPECT_EQ(slots_.get(3), std::string(255, 'x'));
-  EXPECT_TRUE(shown_.empty());
-
-  EXPECT_EQ(slots_.get(9), "");
-  EXPECT_EQ(slots_.get(-1), "");
+  EXPECT_EQ(BoxLines(boxes_.shown), "");
+  EXPECT_EQ(slots_.get(9) + slots_.get(-1), "");
   slots_.set(9, "lost");
-  const std::vector<std::string> expected = {ReportText(errline::kPathSlotGet),
-                                             ReportText(errline::kPathSlotGet),
-                                             ReportText(errline::kPathSlotSet)};
-  EXPECT_EQ(shown_, expected);
+  EXPECT_EQ(BoxLines(boxes_.shown), UndefinedAt(5209) + UndefinedAt(5209) + UndefinedAt(5210));
   EXPECT_EQ(slots_.get(8), "DISC:DATA:");
 }
 
@@ -85,61 +78,54 @@ TEST_F(LocatorTest, NamesMustBeEightThreeNames) {
   for (const auto& [name, accepted] : names) {
     EXPECT_EQ(IsEightThreeName(name), accepted) << name;
     if (!accepted) {
-      EXPECT_EQ(Locate(name), ScriptError::MustUse83Filenames) << name;
+      EXPECT_EQ(Locate(name), "Must use 8.3") << name;
     }
   }
-  EXPECT_TRUE(shown_.empty());
+  EXPECT_EQ(Locate("ABCDEFGH.TXT"), "None appl:ABCDEFGH.TXT");
+  EXPECT_EQ(BoxLines(boxes_.shown), "");
 }
 
+// Slot 0 is not searched; an open star file counts as found even when nothing of that name is
+// on disk any more.
 TEST_F(LocatorTest, SearchesSlotsOneToEightInOrder) {
-  scratch_.writeFile("zero/ONLY0.DAT", "x");
-  scratch_.writeFile("three/BOTH.DAT", "x");
-  scratch_.writeFile("six/BOTH.DAT", "x");
-  scratch_.writeFile("six/LATE.DAT", "x");
-  slots_.set(0, "appl:zero:");
-  slots_.set(1, "appl:one:");
-  slots_.set(3, "appl:three:");
-  slots_.set(6, "appl:six:");
-  std::string path;
-  EXPECT_EQ(Locate("BOTH.DAT", &path), ScriptError::None);
-  EXPECT_EQ(path, "appl:three:BOTH.DAT");
-  EXPECT_EQ(Locate("late.dat", &path), ScriptError::None);
-  EXPECT_EQ(path, "appl:six:late.dat");
-  EXPECT_EQ(Locate("ONLY0.DAT"), ScriptError::CantFindFile) << "slot 0 is not searched";
-  EXPECT_EQ(Locate("NONE.DAT"), ScriptError::CantFindFile);
-  EXPECT_TRUE(shown_.empty());
-}
-
-// An open star file counts as found even when nothing of that name is on disk any more.
-TEST_F(LocatorTest, OpenStarFilesAreFoundByPath) {
-  const std::string file = (scratch_.makeFolder("two") / "GAME.STR").string();
+  for (const char* file : {"zero/ONLY0.DAT", "three/BOTH.DAT", "six/BOTH.DAT", "six/LATE.DAT"})
+    scratch_.writeFile(file, "x");
+  const std::string star = (scratch_.makeFolder("two") / "GAME.STR").string();
   ASSERT_FALSE(
-      Failed(StarFile::Create(files_, file, 1, FourCharCode("STAR"), FourCharCode("LWRT"))));
+      Failed(StarFile::Create(files_, star, 1, FourCharCode("STAR"), FourCharCode("LWRT"))));
   StarFile* open = nullptr;
   ASSERT_FALSE(Failed(library_.StarOpen("APPL:TWO:game.str", open)));
-  std::filesystem::remove(file);
-  slots_.set(2, "appl:two:");
-  std::string path;
-  EXPECT_EQ(Locate("GAME.STR", &path), ScriptError::None);
-  EXPECT_EQ(path, "appl:two:GAME.STR");
+  std::filesystem::remove(star);
+  for (const auto& [slot, path] : {std::pair{0, "appl:zero:"},
+                                   {1, "appl:one:"},
+                                   {2, "appl:two:"},
+                                   {3, "appl:three:"},
+                                   {6, "appl:six:"}})
+    slots_.set(slot, path);
+  std::string found;
+  for (const char* name : {"BOTH.DAT", "late.dat", "ONLY0.DAT", "NONE.DAT", "GAME.STR"})
+    found += Locate(name) + "; ";
   ASSERT_FALSE(Failed(library_.StarClose(*open)));
-  EXPECT_EQ(Locate("GAME.STR"), ScriptError::CantFindFile);
+  found += Locate("GAME.STR");
+  EXPECT_EQ(found,
+            "None appl:three:BOTH.DAT; None appl:six:late.dat; Can't find; Can't find; "
+            "None appl:two:GAME.STR; Can't find");
+  EXPECT_EQ(BoxLines(boxes_.shown), "");
 }
 
+// No room is an answer, not a fault; a cache that fails while making room is a fault.
 TEST_F(LocatorTest, NeedsRoomInTheResourceCache) {
   scratch_.writeFile("FOUND.DAT", "x");
   available_ = 0;
-  EXPECT_EQ(Locate("FOUND.DAT"), ScriptError::NotEnoughMemory);
-  EXPECT_TRUE(shown_.empty()) << "no room is an answer, not a fault";
-
+  EXPECT_EQ(Locate("FOUND.DAT"), "No memory");
+  EXPECT_EQ(BoxLines(boxes_.shown), "");
   library_.setMemoryHook([](std::int64_t&) { return ProgramCode::kMemory; });
-  EXPECT_EQ(Locate("FOUND.DAT"), ScriptError::NotEnoughMemory);
-  EXPECT_EQ(shown_, (std::vector<std::string>{ReportText(errline::kLocateFileMemory)}));
-
+  EXPECT_EQ(Locate("FOUND.DAT"), "No memory");
+  EXPECT_EQ(BoxLines(boxes_.shown), UndefinedAt(5211));
   library_.setMemoryHook({});
   available_ = std::uint64_t{1} << 32;
-  EXPECT_EQ(Locate("FOUND.DAT"), ScriptError::None);
+  EXPECT_EQ(Locate("FOUND.DAT"), "None appl:FOUND.DAT");
 }
 
 }  // namespace
-}  // namespace lw
+}  // namespace lw::testing

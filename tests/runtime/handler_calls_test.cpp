@@ -12,16 +12,29 @@ namespace {
 constexpr std::uint8_t kLineEnd = '\r';
 
 TEST(HandlerCallsTest, TextsHaveTheirDocumentedForms) {
-  EXPECT_EQ(KeyDownCall('a'), "keydown(\"a\")");
-  EXPECT_EQ(KeyRepeatCall('Z'), "keyrepeat(\"Z\")");
-  EXPECT_EQ(KeyDownCall(30), "keydown(\"uparrow\")");
-  EXPECT_EQ(KeyRepeatCall(31), "keyrepeat(\"downarrow\")");
-  EXPECT_EQ(KeyDownCall(28), "keydown(\"leftarrow\")");
-  EXPECT_EQ(KeyDownCall(29), "keydown(\"rightarrow\")");
-  EXPECT_EQ(KeyDownCall('"'), "keydown(\"quote\")");
-  EXPECT_EQ(MenuSelectCall("volume 3"), "menuselect(\"volume 3\")");
-  EXPECT_EQ(MouseDownCall(655380), "mousedown(655380)");
-  EXPECT_EQ(MouseDownCall(-4128816), "mousedown(-4128816)");
+  EXPECT_EQ(KeyDownCall('a') + KeyRepeatCall('Z') + KeyDownCall('"'),
+            "keydown(\"a\")keyrepeat(\"Z\")keydown(\"quote\")");
+  EXPECT_EQ(KeyDownCall(30) + KeyRepeatCall(31) + KeyDownCall(28) + KeyDownCall(29),
+            "keydown(\"uparrow\")keyrepeat(\"downarrow\")keydown(\"leftarrow\")"
+            "keydown(\"rightarrow\")");
+  EXPECT_EQ(MenuSelectCall("volume 3") + MouseDownCall(655380) + MouseDownCall(-4128816),
+            "menuselect(\"volume 3\")mousedown(655380)mousedown(-4128816)");
+}
+
+// A handler is found by its name after `code`, in any case, and never by a call of it.
+TEST(HandlerCallsTest, HandlersAreFoundByTheirHeaders) {
+  const std::pair<std::string_view, bool> scripts[] = {
+      {"code menuselect(item)\rendcode\r", true},
+      {"code idle()\rendcode\rcode MenuSelect(item)\rendcode\r", true},
+      {"code idle()\r\tmenuselect(\"quit\")\rendcode\r", false},
+      {"code menuselects(item)\rendcode\r", false},
+      {"", false},
+  };
+  for (const auto& [source, found] : scripts) {
+    auto script = CompileScriptText(source);
+    ASSERT_TRUE(script.ok()) << source;
+    EXPECT_EQ(HasHandler(*script, "menuselect"), found) << source;
+  }
 }
 
 // Every key that can reach keydown makes a text that compiles to the call with the key's name
@@ -34,28 +47,19 @@ TEST(HandlerCallsTest, EveryKeyGivesACallThatCompiles) {
     ASSERT_TRUE(call.ok()) << "character " << c;
     const auto tokens = call->tokens();
     ASSERT_EQ(tokens.size(), 5u) << "character " << c;
-    EXPECT_EQ(tokens[0].code, tok::kName);
-    EXPECT_EQ(call->textOf(0), "keydown");
-    EXPECT_EQ(tokens[2].code, tok::kString);
-    EXPECT_EQ(call->textOf(2), KeyName(character)) << "character " << c;
+    EXPECT_TRUE(tokens[0].code == tok::kName && call->textOf(0) == "keydown") << c;
+    EXPECT_TRUE(tokens[2].code == tok::kString && call->textOf(2) == KeyName(character)) << c;
   }
 }
 
+// Letters in either case; keys without an entry, and command numbers without an item, give none.
 TEST(HandlerCallsTest, CommandKeysGiveMenuItems) {
-  struct Case {
-    std::uint8_t key;
-    std::string_view item;
-  };
-  const Case cases[] = {{'0', "volume 0"}, {'5', "volume 5"}, {'9', "volume 9"}, {'q', "quit"},
-                        {'Q', "quit"},     {'m', "message"},  {'M', "message"}};
-  for (const Case& c : cases) {
-    const auto command = CommandForKey(c.key);
-    ASSERT_TRUE(command.has_value()) << c.key;
-    EXPECT_EQ(MenuItemForCommand(*command), c.item) << c.key;
+  std::string items;
+  for (const char key : std::string_view("059qQmMxX.a !\x1c")) {
+    const auto command = CommandForKey(static_cast<std::uint8_t>(key));
+    items += command ? std::string(MenuItemForCommand(*command).value_or("?")) + "," : "-,";
   }
-  for (const int key : {int{'x'}, int{'X'}, int{'.'}, int{'a'}, int{' '}, int{'!'}, 28}) {
-    EXPECT_FALSE(CommandForKey(static_cast<std::uint8_t>(key)).has_value()) << key;
-  }
+  EXPECT_EQ(items, "volume 0,volume 5,volume 9,quit,quit,message,message,-,-,-,-,-,-,-,");
   for (const int command : {0, 203, 205, 406, 408, 500, 511}) {
     EXPECT_FALSE(MenuItemForCommand(command).has_value()) << command;
   }

@@ -1,15 +1,11 @@
 // The runtime around the loop: what the title boot sets up, the boot file's failures, the
-// stage window's drawing and its messages, and how a run ends.
+// stage window's drawing and its messages, the pause, and how a run ends and with what status.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 
-#include "runtime/error_lines.h"
 #include "runtime/stage_window.h"
-#include "shell/drawing/rect_ops.h"
-#include "shell/message_texts.h"
-#include "title_fixture.h"
+#include "support/runtime_title.h"
 
 namespace lw::testing {
 namespace {
@@ -18,61 +14,81 @@ using Calls = std::vector<std::string>;
 
 class RuntimeTest : public TitleTest {};
 
+std::string RectText(const Rect& r) {
+  return std::to_string(r.top) + "," + std::to_string(r.left) + " - " + std::to_string(r.bottom) +
+         "," + std::to_string(r.right);
+}
+
+// The stage window covers the 640 x 480 screen with stage point (0, 0) at screen point (64, 48);
+// the message box is a strip 436 wide, centred, 44 to 7 pixels above the bottom.
 TEST_F(RuntimeTest, BootLaysOutTheWindowsAroundTheCentredStage) {
   UseScript(kRecordingScript);
   TitleRun run(title(), "");
   Runtime& runtime = run.runtime();
-  ASSERT_TRUE(runtime.Begin());
+  ASSERT_TRUE(run.Begin());
   EXPECT_EQ(runtime.titleName(), "title");
   EXPECT_EQ(run.platform().windowOptions().caption, "title");
   EXPECT_EQ(runtime.windows().appState(), AppState::kActive);
-
   const RuntimeWindow& stage = *runtime.stage()->window();
-  EXPECT_EQ(stage.record.kind, window_kind::kStage);
+  const RuntimeWindow& box = *runtime.messageBox().window();
+  EXPECT_EQ(stage.record.kind, 1);
+  EXPECT_EQ(box.record.kind, 2);
   EXPECT_TRUE(stage.visible);
-  EXPECT_TRUE(EqualRect(stage.bounds, runtime.screen().rect()));
-  // Stage point (0, 0) lies at screen point (64, 48).
+  EXPECT_EQ(RectText(stage.bounds) + " / " + RectText(box.bounds),
+            "0,0 - 480,640 / 436,102 - 473,538");
   EXPECT_EQ(runtime.stage()->origin().h, -64);
   EXPECT_EQ(runtime.stage()->origin().v, -48);
-
-  const RuntimeWindow& box = *runtime.messageBox().window();
-  EXPECT_EQ(box.record.kind, window_kind::kMessageBox);
-  EXPECT_EQ(box.bounds.right - box.bounds.left, Runtime::kMessageBoxWidth);
-  EXPECT_EQ(box.bounds.left + box.bounds.right, platform::kCanvasWidth);
-  EXPECT_EQ(box.bounds.top, platform::kCanvasHeight - Runtime::kMessageBoxTopAboveBottom);
-  EXPECT_EQ(box.bounds.bottom, platform::kCanvasHeight - Runtime::kMessageBoxBottomAboveBottom);
-
   EXPECT_EQ(runtime.pathSlots()->get(0), "appl:");
   ASSERT_NE(runtime.stage()->bootFile(), nullptr);
-  EXPECT_EQ(runtime.End(), Runtime::kExitOk);
+  EXPECT_EQ(run.End(), Runtime::kExitOk);
   EXPECT_TRUE(runtime.library().openFiles().empty()) << "the stop closes every star file";
-  EXPECT_TRUE(run.platform().boxes().empty());
+  EXPECT_EQ(BoxLines(run.platform().boxes()), "");
 }
 
-TEST_F(RuntimeTest, MissingBootFileIsReportedOnceAndTheLoopStillRuns) {
-  TitleRun run(title(), "answer ok");
-  EXPECT_EQ(run.Run(), Runtime::kExitOk);
-  ASSERT_EQ(run.platform().boxes().size(), 1u);
-  const MessageTexts texts("title");
-  const std::string expected =
-      FormatMessageText(texts.text(text_id::kBootFileMissing), errline::kBootFileOpen,
-                        platform_error::kFileNotFound) +
-      texts.text(text_id::kContinueOrQuit);
-  EXPECT_EQ(run.platform().boxes()[0].text, WrapForBox(expected));
-  EXPECT_EQ(run.calls, (Calls{"boot()"})) << "handler calls go on without a system script";
+// The player answers Ok and the title goes on without a system script; the run's status tells
+// that a fatal error happened. (Code 2 of the second box is the platform error that the start
+// left behind: listing the plug-ins of a title that has none.)
+TEST_F(RuntimeTest, BootFileFailuresAreReportedAndTheRunGoesOn) {
+  const struct {
+    std::string_view bootFile;  // empty: none
+    std::string_view box;       // the box's lines joined by spaces
+  } cases[] = {
+      {"",
+       "title can't find the file \"BootFile\" in the title directory on your hard drive. "
+       "Check your installation and re-install if necessary (Error line 5200, code 2). "
+       "Select Ok to continue, or Cancel to quit title."},
+      {"not a star file",
+       "title cannot find a file.  Be sure the title CD is in your computer's CD-ROM drive "
+       "(Error line 5208, code 2).  Select Ok to continue, or Cancel to quit title."},
+  };
+  for (const auto& c : cases) {
+    if (!c.bootFile.empty()) scratch_.writeFile("title/bootfile", c.bootFile);
+    TitleRun run(title(), "answer ok\nkey a");
+    EXPECT_EQ(run.Run(), Runtime::kExitFatalError) << c.box;
+    EXPECT_EQ(BoxLines(run.platform().boxes()), FatalBoxLine(c.box));
+    EXPECT_EQ(run.calls, (Calls{"boot()", "keydown(\"a\")"})) << "the calls go on";
+  }
 }
 
-TEST_F(RuntimeTest, BootFileThatIsNoStarFileIsReported) {
-  scratch_.writeFile("title/bootfile", "not a star file");
-  TitleRun run(title(), "answer ok");
-  ASSERT_TRUE(run.runtime().Begin());
-  ASSERT_EQ(run.platform().boxes().size(), 1u);
-  Runtime& runtime = run.runtime();
-  EXPECT_EQ(run.platform().boxes()[0].text,
-            WrapForBox(runtime.errors().ComposeMessage(
-                kRuntimeProgramCode, errline::kBootFileStarOpen, runtime.lastError().get())));
-  EXPECT_EQ(runtime.stage()->bootFile(), nullptr);
-  runtime.End();
+// Ctrl+Q reaches the title's menuselect(); a title that cannot hear it quits, so that the player
+// always has a way out.
+TEST_F(RuntimeTest, CtrlQQuitsATitleThatCannotHearMenuItems) {
+  const struct {
+    std::string_view script;  // empty: no boot file
+    bool quits;
+  } cases[] = {
+      {"", true},
+      {"code keydown(key)\nendcode\n", true},
+      {"code MenuSelect(item)\nendcode\n", false},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(title() / "bootfile");
+    if (!c.script.empty()) UseScript(c.script);
+    TitleRun run(title(), "answer ok\nwait 10\nkey ctrl+q\nwait 500");
+    EXPECT_EQ(run.Run(), c.script.empty() ? Runtime::kExitFatalError : Runtime::kExitOk);
+    EXPECT_EQ(run.calls, (Calls{"boot()", "menustate()", "menuselect(\"quit\")"}));
+    EXPECT_EQ(run.platform().ticks() < 20, c.quits) << c.script;
+  }
 }
 
 // The draw message paints the four strips around the stage with the port's pattern (black) and
@@ -80,24 +96,16 @@ TEST_F(RuntimeTest, BootFileThatIsNoStarFileIsReported) {
 TEST_F(RuntimeTest, DrawFillsOnlyTheStripsAroundTheStage) {
   UseScript(kRecordingScript);
   TitleRun run(title(), "");
-  Runtime& runtime = run.runtime();
-  ASSERT_TRUE(runtime.Begin());
-  Surface& canvas = runtime.screen().canvas();
+  ASSERT_TRUE(run.Begin());
+  Surface& canvas = run.runtime().screen().canvas();
   constexpr std::uint8_t kGrey = 7;
   for (int y = 0; y < canvas.height(); ++y) std::memset(canvas.row(y), kGrey, canvas.width());
-  runtime.stage()->handle(WindowMessage(window_message::kDraw));
-  struct Probe {
-    int h, v;
-    std::uint8_t index;
-  };
-  const Probe probes[] = {
-      {0, 0, Port::kBlack},     {63, 200, Port::kBlack},  {64, 47, Port::kBlack},
-      {64, 48, kGrey},          {575, 431, kGrey},        {576, 431, Port::kBlack},
-      {575, 432, Port::kBlack}, {639, 479, Port::kBlack}, {320, 240, kGrey}};
-  for (const Probe& p : probes) {
-    EXPECT_EQ(canvas.at(p.h, p.v), p.index) << p.h << ", " << p.v;
-  }
-  runtime.End();
+  run.runtime().stage()->handle(WindowMessage(window_message::kDraw));
+  // Black (0) and grey at the stage's corners, just inside and just outside.
+  const int probes[][3] = {{0, 0, 0},       {63, 200, 0},      {64, 47, 0},
+                           {64, 48, kGrey}, {575, 431, kGrey}, {576, 431, 0},
+                           {575, 432, 0},   {639, 479, 0},     {320, 240, kGrey}};
+  for (const auto& [h, v, index] : probes) EXPECT_EQ(canvas.at(h, v), index) << h << ", " << v;
 }
 
 // Begin and end drawing nest; only the outermost pair moves the origin, and an end without a
@@ -105,64 +113,78 @@ TEST_F(RuntimeTest, DrawFillsOnlyTheStripsAroundTheStage) {
 TEST_F(RuntimeTest, DrawingNestsAndAnUnmatchedEndIsReported) {
   UseScript(kRecordingScript);
   TitleRun run(title(), "");
-  Runtime& runtime = run.runtime();
-  ASSERT_TRUE(runtime.Begin());
-  StageWindow& stage = *runtime.stage();
+  ASSERT_TRUE(run.Begin());
+  StageWindow& stage = *run.runtime().stage();
   const Port& port = stage.window()->port;
-  stage.handle(WindowMessage(window_message::kBeginDrawing));
-  stage.handle(WindowMessage(window_message::kBeginDrawing));
-  EXPECT_EQ(&runtime.graphics().currentPort(), &port);
-  EXPECT_EQ(port.originH, -64);
-  EXPECT_EQ(port.originV, -48);
+  std::string origins;
+  for (const int code : {window_message::kBeginDrawing, window_message::kBeginDrawing,
+                         window_message::kEndDrawing, window_message::kEndDrawing}) {
+    stage.handle(WindowMessage(code));
+    origins += std::to_string(port.originH) + "," + std::to_string(port.originV) + " ";
+  }
+  EXPECT_EQ(origins, "-64,-48 -64,-48 -64,-48 0,0 ");
+  EXPECT_EQ(&run.runtime().graphics().currentPort(), &port);
+  EXPECT_EQ(BoxLines(run.platform().boxes()), "");
   stage.handle(WindowMessage(window_message::kEndDrawing));
-  EXPECT_EQ(port.originH, -64) << "still inside the outer pair";
-  stage.handle(WindowMessage(window_message::kEndDrawing));
-  EXPECT_EQ(port.originH, 0);
-  EXPECT_EQ(port.originV, 0);
-  EXPECT_TRUE(run.platform().boxes().empty());
-
-  stage.handle(WindowMessage(window_message::kEndDrawing));
-  ASSERT_EQ(run.platform().boxes().size(), 1u);
-  EXPECT_EQ(run.platform().boxes()[0].text,
-            WrapForBox(runtime.errors().ComposeMessage(
-                kRuntimeProgramCode, errline::kEndDrawingWithoutBegin, runtime.lastError().get())));
+  EXPECT_EQ(BoxLines(run.platform().boxes()),
+            FatalBoxLine("title cannot find a file.  Be sure the title CD is in your computer's "
+                         "CD-ROM drive (Error line 5224, code 2).  Select Ok to continue, or "
+                         "Cancel to quit title."));
   EXPECT_EQ(stage.drawingDepth(), 0);
-  runtime.End();
+}
+
+// Switching away pauses the title and says so in the caption; only a full-screen window is also
+// minimised. The input ends while paused, which closes the window.
+TEST_F(RuntimeTest, PauseMinimisesOnlyAFullScreenWindow) {
+  UseScript(kRecordingScript);
+  for (const bool fullscreen : {true, false}) {
+    TitleRun run(title(), "wait 1\nfocus out",
+                 [&](RuntimeOptions& o) { o.fullscreen = fullscreen; });
+    EXPECT_EQ(run.Run(), Runtime::kExitOk);
+    EXPECT_EQ(run.platform().windowOptions().caption, "title [paused]");
+    EXPECT_EQ(run.platform().minimised(), fullscreen);
+    EXPECT_EQ(run.runtime().windows().appState(), AppState::kPaused);
+    EXPECT_NE(run.runtime().windows().appState(), AppState::kStarting);
+  }
 }
 
 TEST_F(RuntimeTest, RunsEndByQuitTicksOrTheEndOfTheInput) {
   UseScript(kRecordingScript);
-  {
-    TitleRun run(title(), "wait 5\nquit\nwait 500");
+  const struct {
+    std::string_view input;
+    std::optional<std::uint32_t> endTick;
+    std::uint64_t firstTick, lastTick;  // the tick at the end of the run
+  } cases[] = {
+      {"wait 5\nquit\nwait 500", std::nullopt, 5, 9},
+      {"wait 500", 30, 30, 34},
+      {"wait 20", std::nullopt, 80, 84},  // the input ends at tick 20, the run 60 ticks later
+  };
+  for (const auto& c : cases) {
+    TitleRun run(title(), c.input, [&](RuntimeOptions& o) { o.endTick = c.endTick; });
     EXPECT_EQ(run.Run(), Runtime::kExitOk);
-    EXPECT_LT(run.platform().ticks(), 10u);
-  }
-  {
-    TitleRun run(title(), "wait 500", [](RuntimeOptions& o) { o.endTick = 30; });
-    EXPECT_EQ(run.Run(), Runtime::kExitOk);
-    EXPECT_GE(run.platform().ticks(), 30u);
-    EXPECT_LT(run.platform().ticks(), 35u);
-  }
-  {
-    // The input ends at tick 20; the run goes on for 60 ticks more.
-    TitleRun run(title(), "wait 20");
-    EXPECT_EQ(run.Run(), Runtime::kExitOk);
-    EXPECT_GE(run.platform().ticks(), 80u);
-    EXPECT_LT(run.platform().ticks(), 85u);
+    EXPECT_GE(run.platform().ticks(), c.firstTick) << c.input;
+    EXPECT_LE(run.platform().ticks(), c.lastTick) << c.input;
   }
 }
 
+// An unwritable screenshot fails the run, unless a fatal error already decided its status.
 TEST_F(RuntimeTest, ScreenshotIsWrittenWhenTheRunEnds) {
-  UseScript(kRecordingScript);
   const std::filesystem::path shot = scratch_.path() / "end.png";
-  TitleRun run(title(), "", [&shot](RuntimeOptions& o) { o.screenshotPath = shot.string(); });
-  EXPECT_EQ(run.Run(), Runtime::kExitOk);
+  const std::filesystem::path nowhere = scratch_.path() / "no" / "such" / "folder.png";
+  const struct {
+    bool bootFile;
+    std::filesystem::path path;
+    int status;
+  } cases[] = {{true, shot, Runtime::kExitOk},
+               {true, nowhere, Runtime::kExitFailure},
+               {false, nowhere, Runtime::kExitFatalError}};
+  for (const auto& c : cases) {
+    std::filesystem::remove(title() / "bootfile");
+    if (c.bootFile) UseScript(kRecordingScript);
+    TitleRun run(title(), "", [&](RuntimeOptions& o) { o.screenshotPath = c.path.string(); });
+    EXPECT_EQ(run.Run(), c.status) << c.path;
+  }
   EXPECT_GT(std::filesystem::file_size(shot), 0u);
-
-  TitleRun unwritable(title(), "", [this](RuntimeOptions& o) {
-    o.screenshotPath = (scratch_.path() / "no" / "such" / "folder.png").string();
-  });
-  EXPECT_EQ(unwritable.Run(), Runtime::kExitFailure);
 }
 
 }  // namespace

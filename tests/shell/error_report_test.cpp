@@ -50,7 +50,7 @@ TEST_F(ErrorReportTest, MissingBootFileNamesTheBootFileAndOkGoesOn) {
       box.text,
       WrapForBox("Moss can't find the file \"BootFile\" in the Moss directory on your hard drive.  "
                  "Check your installation and re-install if necessary (Error line 5200, code 2)"
-                 ".  Select Ok to continue, or Cancel to return to Windows."));
+                 ".  Select Ok to continue, or Cancel to quit Moss."));
 }
 
 TEST_F(ErrorReportTest, ThePlatformErrorChoosesTheTextBeforeTheProgramCode) {
@@ -61,8 +61,7 @@ TEST_F(ErrorReportTest, ThePlatformErrorChoosesTheTextBeforeTheProgramCode) {
     std::string_view start;
   } cases[] = {
       {102, 358, 0,
-       "Memory error at line 358 (code 0).  Select Ok to continue, or Cancel to return to "
-       "Windows."},
+       "Memory error at line 358 (code 0).  Select Ok to continue, or Cancel to quit Moss."},
       {111, -3, 0, "Bad file type at line -3 (code 0).  Se"},
       // Codes without a text of their own, and platform errors without one, are undefined.
       {100, 7, platform_error::kGenericFailure, "Undefined error at line 7 (code 31).  Se"},
@@ -74,7 +73,7 @@ TEST_F(ErrorReportTest, ThePlatformErrorChoosesTheTextBeforeTheProgramCode) {
       {107, 1, platform_error::kOutOfMemory, "Moss has run out of memory."},
       {107, 1, platform_error::kDiskFull, "Disk full."},
       {107, 1, platform_error::kDiskChange, "Disc not found error."},
-      {107, 1, platform_error::kInvalidParameter, "Invalid parameter.  Windows is"},
+      {107, 1, platform_error::kInvalidParameter, "Invalid parameter.  The system is"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(

@@ -61,6 +61,8 @@ int PlayInWindow(const PlayerOptions& options, RuntimeOptions runtime) {
 }  // namespace
 
 int Play(const PlayerOptions& options) {
+  SetLogChannels(options.log);
+  LW_LOG(kBoot, "playing %s", options.headless ? "headless" : "in a window");
   std::error_code error;
   if (!std::filesystem::is_directory(options.titleFolder, error)) {
     std::cerr << "titleplayer: " << options.titleFolder.string() << ": no such folder\n";

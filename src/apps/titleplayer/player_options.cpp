@@ -23,6 +23,8 @@ constexpr std::string_view kUsage =
     "  --trace-calls         print every handler call the runtime makes, except idle()\n"
     "  --seed N              the seed of the title's random numbers\n"
     "  --console             show the message box from the start (F12 shows and hides it)\n"
+    "  --log CHANNEL[,...]   write the developers' notes of these channels on standard error:\n"
+    "                        boot, files, script, input, present\n"
     "  --help                show this text\n"
     "  --version             show the version\n"
     "\n"
@@ -72,6 +74,10 @@ std::optional<std::string> ApplyValue(std::string_view option, std::string_view 
     options.volumes.push_back(std::move(*volume));
   } else if (option == "--input") {
     options.inputScript = std::string(value);
+  } else if (option == "--log") {
+    auto channels = ParseLogChannels(value);
+    if (!channels) return "--log: " + channels.error();
+    options.log |= *channels;
   } else if (option == "--ticks" || option == "--seed") {
     const auto number = ParseNumber(value);
     if (!number) return std::string(option) + " needs a number, not '" + std::string(value) + "'";
@@ -84,7 +90,7 @@ std::optional<std::string> ApplyValue(std::string_view option, std::string_view 
 
 bool TakesValue(std::string_view option) {
   return option == "--volume" || option == "--input" || option == "--ticks" ||
-         option == "--screenshot" || option == "--seed";
+         option == "--screenshot" || option == "--seed" || option == "--log";
 }
 
 // Applies a flag; false when `option` is no flag.

@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "common/expected.h"
+#include "common/log.h"
 
 namespace lw::titleplayer {
 
+// The program's own statuses; a run that reported a fatal error gives the runtime's 3.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
@@ -32,6 +34,7 @@ struct PlayerOptions {
   bool traceCalls = false;
   bool console = false;  // the message box shows from the start
   std::optional<std::uint32_t> seed;
+  LogChannels log = 0;  // --log: the developers' log channels switched on
   bool help = false;
   bool version = false;
 };

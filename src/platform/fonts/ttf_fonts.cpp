@@ -5,12 +5,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <set>
 #include <utility>
 
+#include "common/log.h"
 #include "common/mac_roman.h"
 
 namespace lw::platform {
@@ -105,7 +105,7 @@ class TtfFontRenderer::Cache {
  public:
   explicit Cache(FontFiles files) : files_(std::move(files)) {
     ready_ = TTF_Init() == 0;
-    if (!ready_) std::fprintf(stderr, "fonts: cannot start the font engine: %s\n", TTF_GetError());
+    if (!ready_) LW_LOG(kBoot, "fonts: cannot start the font engine: %s", TTF_GetError());
   }
   ~Cache() {
     fonts_.clear();  // every font closes before the engine stops
@@ -129,13 +129,13 @@ class TtfFontRenderer::Cache {
       if (broken_.contains(file)) continue;
       // 72 dots per inch, so the point size is the character height in pixels.
       if (FontHandle font{TTF_OpenFont(file.c_str(), size)}) return font;
-      std::fprintf(stderr, "fonts: cannot open %s (%s); trying the next font\n", file.c_str(),
-                   TTF_GetError());
+      LW_LOG(kFiles, "fonts: cannot open %s (%s); trying the next font", file.c_str(),
+             TTF_GetError());
       broken_.insert(file);
     }
     if (!saidNone_) {
-      std::fprintf(stderr, "fonts: no font file opens for the %s face; its text is not drawn\n",
-                   FaceName(face));
+      LW_LOG(kFiles, "fonts: no font file opens for the %s face; its text is not drawn",
+             FaceName(face));
       saidNone_ = true;
     }
     return nullptr;

@@ -6,6 +6,7 @@
 #include "common/mac_roman.h"
 #include "platform/png_image.h"
 #include "platform/posix/shared_library.h"
+#include "platform/present_log.h"
 
 namespace lw::platform {
 namespace {
@@ -70,7 +71,20 @@ bool HeadlessPlatform::openWindow(const WindowOptions& options) {
 bool HeadlessPlatform::pollMessage(Message& out) {
   if (takeDue(out)) return true;
   ++milliseconds_;
+  ++emptyPolls_;
   return false;
+}
+
+// The clock jumps to the end of the sleep, or to the next scripted action when that comes
+// first; like an empty poll, a sleep always moves it on.
+bool HeadlessPlatform::waitMessageFor(Message& out, std::uint32_t timeout) {
+  if (takeDue(out)) return true;
+  std::uint64_t until = milliseconds_ + std::max<std::uint32_t>(timeout, 1);
+  if (const std::optional<std::uint64_t> due = player_.nextDue()) {
+    until = std::min(until, std::max(milliseconds_ + 1, FirstMillisecondOf(*due)));
+  }
+  milliseconds_ = until;
+  return takeDue(out);
 }
 
 void HeadlessPlatform::waitMessage(Message& out) {
@@ -161,11 +175,14 @@ void HeadlessPlatform::present(const std::uint8_t* canvas, int rowBytes,
   ++presents_;
   if (wholeCanvasDue_) {
     // A new palette changes every pixel's colour, so the window shows the whole canvas anew.
-    CopyRect(canvas, rowBytes, Rect{0, 0, kCanvasHeight, kCanvasWidth}, canvas_);
+    const Rect whole{0, 0, kCanvasHeight, kCanvasWidth};
+    CopyRect(canvas, rowBytes, whole, canvas_);
+    LogPresent(std::span(&whole, 1));
     wholeCanvasDue_ = false;
     return;
   }
   for (const Rect& rect : dirty) CopyRect(canvas, rowBytes, rect, canvas_);
+  LogPresent(dirty);
 }
 
 bool HeadlessPlatform::saveScreenshot(const std::string& path) {

@@ -2,8 +2,10 @@
 // window and no display. Its clock is virtual and deterministic: it starts at 0 and moves one
 // millisecond each time the runtime polls and finds no message due, so each pass of the
 // runtime's message pump takes a millisecond, and a run with the same input script gives the
-// same frames. While the runtime waits (it is paused) the clock jumps to the next scripted
-// action; when the script has nothing more, the wait ends with a close request.
+// same frames. While the runtime sleeps the clock jumps to the end of the sleep or to the next
+// scripted action, whichever comes first. While it waits without end (it is paused) the clock
+// jumps to the next scripted action; when the script has nothing more, the wait ends with a
+// close request.
 //
 // Input comes from an input script (input_script.h). Mouse, button, key and modifier state
 // follow the messages as they are delivered. Boxes and file dialogs are answered from the
@@ -40,11 +42,12 @@ class HeadlessPlatform final : public Platform {
   bool openWindow(const WindowOptions& options) override;
   bool windowOpen() const override { return open_; }
   void setCaption(std::string_view caption) override { options_.caption = std::string(caption); }
-  void minimiseWindow() override { minimised_ = true; }
+  void minimiseWindow() override { minimised_ = options_.fullscreen; }
   void restoreWindow() override { minimised_ = false; }
 
   bool pollMessage(Message& out) override;
   void waitMessage(Message& out) override;
+  bool waitMessageFor(Message& out, std::uint32_t timeout) override;
 
   bool buttonDown() override { return button_; }
   Point mousePosition() override { return mouse_; }
@@ -74,6 +77,8 @@ class HeadlessPlatform final : public Platform {
   [[nodiscard]] std::uint64_t elapsedMilliseconds() const { return milliseconds_; }
   [[nodiscard]] std::uint64_t ticks() const;
   [[nodiscard]] int presents() const { return presents_; }
+  // Polls that found no message: a runtime that spins instead of sleeping makes many.
+  [[nodiscard]] std::uint64_t emptyPolls() const { return emptyPolls_; }
   // The index at (h, v) of the presented canvas; nothing outside it.
   [[nodiscard]] std::optional<std::uint8_t> canvasPixel(int h, int v) const;
   [[nodiscard]] const Palette& palette() const { return palette_; }
@@ -100,6 +105,7 @@ class HeadlessPlatform final : public Platform {
   FontRenderer& fonts_;
   std::FILE* log_;
   std::uint64_t milliseconds_ = 0;
+  std::uint64_t emptyPolls_ = 0;
   std::deque<Message> windowMessages_;  // the platform's own (the first paint), before the script's
 
   bool open_ = false;

@@ -1,8 +1,8 @@
 #include "platform/sdl/sdl_cursors.h"
 
 #include <algorithm>
-#include <cstdio>
 
+#include "common/log.h"
 #include "platform/sdl/sdl_handles.h"
 
 namespace lw::platform {
@@ -79,8 +79,8 @@ SDL_Cursor* CursorCache::cursorFor(const CursorImage& image) {
   }
   Entry entry{image, nullptr};
   if (!IsUsableCursor(image)) {
-    std::fprintf(stderr, "cursor: a %d x %d picture with %zu pixels cannot be a cursor\n",
-                 image.width, image.height, image.pixels.size());
+    LW_LOG(kPresent, "cursor: a %d x %d picture with %zu pixels cannot be a cursor", image.width,
+           image.height, image.pixels.size());
   } else {
     std::vector<std::uint32_t> argb = CursorPixels(image);
     SdlSurfaceHandle surface{
@@ -91,7 +91,7 @@ SDL_Cursor* CursorCache::cursorFor(const CursorImage& image) {
       const int hotY = std::clamp<int>(image.hotSpot.v, 0, image.height - 1);
       entry.cursor.reset(SDL_CreateColorCursor(surface.get(), hotX, hotY));
     }
-    if (!entry.cursor) std::fprintf(stderr, "cursor: cannot make a cursor: %s\n", SDL_GetError());
+    if (!entry.cursor) LW_LOG(kPresent, "cursor: cannot make a cursor: %s", SDL_GetError());
   }
   // Freeing a replaced cursor that is shown puts SDL's default cursor up until show() runs.
   SDL_Cursor* made = entry.cursor.get();

@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/log.h"
 #include "common/mac_roman.h"
 #include "platform/png_image.h"
 #include "platform/posix/shared_library.h"
+#include "platform/present_log.h"
 #include "platform/sdl/sdl_boxes.h"
 #include "platform/sdl/sdl_keys.h"
 
@@ -121,14 +123,18 @@ bool SdlPlatform::createWindow(const WindowOptions& options) {
   translator_.reset();
   SDL_UpdateTexture(texture_.get(), nullptr, converter_.pixels().data(), kCanvasPitch);
   showTexture();
+  SDL_RendererInfo renderer{};
+  SDL_GetRendererInfo(renderer_.get(), &renderer);
+  LW_LOG(kBoot, "window %d x %d%s, video driver %s, renderer %s", size.x, size.y,
+         fullscreen_ ? " (full screen)" : "", SDL_GetCurrentVideoDriver(), renderer.name);
   return true;
 }
 
 void SdlPlatform::setIcon(std::span<const std::uint8_t> rgba) {
   if (rgba.empty()) return;
   if (rgba.size() != kIconBytes) {
-    std::fprintf(stderr, "window icon: %zu bytes, not %d x %d RGBA pixels; no icon\n", rgba.size(),
-                 kIconSide, kIconSide);
+    LW_LOG(kBoot, "window icon: %zu bytes, not %d x %d RGBA pixels; no icon", rgba.size(),
+           kIconSide, kIconSide);
     return;
   }
   // SDL only reads the pixels; the surface never writes through this pointer.
@@ -144,12 +150,17 @@ void SdlPlatform::setCaption(std::string_view caption) {
 }
 
 void SdlPlatform::minimiseWindow() {
-  if (window_) SDL_MinimizeWindow(window_.get());
+  if (!window_ || !fullscreen_) return;
+  SDL_MinimizeWindow(window_.get());
+  minimised_ = true;
 }
 
+// Only a window that minimiseWindow minimised is restored: restoring any other would also undo
+// the player's own maximising.
 void SdlPlatform::restoreWindow() {
   if (!window_) return;
-  SDL_RestoreWindow(window_.get());
+  if (minimised_) SDL_RestoreWindow(window_.get());
+  minimised_ = false;
   SDL_RaiseWindow(window_.get());
 }
 
@@ -170,9 +181,26 @@ void SdlPlatform::waitMessage(Message& out) {
     if (handle(event, out)) return;
   }
   // With no events to wait for the wait would never end: ask the runtime to close instead.
-  std::fprintf(stderr, "cannot wait for input: %s\n",
-               video_.ready() ? SDL_GetError() : displayProblem().c_str());
+  LW_LOG(kInput, "cannot wait for input (%s): closing",
+         video_.ready() ? SDL_GetError() : displayProblem().c_str());
   out = MessageOf(MessageKind::kCloseRequest);
+}
+
+bool SdlPlatform::waitMessageFor(Message& out, std::uint32_t timeout) {
+  if (takePending(out)) return true;
+  if (!video_.ready()) {
+    SDL_Delay(timeout);
+    return false;
+  }
+  // Events that give no message (a key the backend keeps, an unknown event) do not end the wait.
+  const std::uint32_t start = SDL_GetTicks();
+  for (std::uint32_t waited = 0; waited <= timeout; waited = SDL_GetTicks() - start) {
+    SDL_Event event;
+    const auto left = static_cast<int>(std::min<std::uint32_t>(timeout - waited, INT_MAX));
+    if (SDL_WaitEventTimeout(&event, left) == 0) return false;
+    if (handle(event, out)) return true;
+  }
+  return false;
 }
 
 // Does what an event asks of the backend; true with `out` set when it gives a message.
@@ -200,7 +228,7 @@ void SdlPlatform::toggleFullscreen() {
   if (!window_) return;
   const std::uint32_t mode = fullscreen_ ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP;
   if (SDL_SetWindowFullscreen(window_.get(), mode) != 0) {
-    std::fprintf(stderr, "cannot switch the display mode: %s\n", SDL_GetError());
+    LW_LOG(kPresent, "cannot switch the display mode: %s", SDL_GetError());
     return;
   }
   fullscreen_ = !fullscreen_;
@@ -250,12 +278,13 @@ void SdlPlatform::setPalette(const Palette& palette) { converter_.setPalette(pal
 
 void SdlPlatform::present(const std::uint8_t* canvas, int rowBytes, std::span<const Rect> dirty) {
   if ((canvas == nullptr || rowBytes < kCanvasWidth) && !saidBadCanvas_) {
-    std::fprintf(stderr, "present: no canvas of %d x %d pixels (rows of %d bytes); not shown\n",
-                 kCanvasWidth, kCanvasHeight, rowBytes);
+    LW_LOG(kPresent, "no canvas of %d x %d pixels (rows of %d bytes); not shown", kCanvasWidth,
+           kCanvasHeight, rowBytes);
     saidBadCanvas_ = true;
   }
   const std::vector<Rect> converted = converter_.convert(canvas, rowBytes, dirty);
   if (!texture_) return;
+  LogPresent(converted);
   for (const Rect& r : converted) {
     const SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
     const std::size_t first = static_cast<std::size_t>(r.top) * kCanvasWidth + r.left;
@@ -271,7 +300,7 @@ bool SdlPlatform::saveScreenshot(const std::string& path) {
   image.pixels = converter_.indexes();
   image.palette = converter_.presentedPalette();
   if (const std::optional<std::string> error = WritePng(path, image)) {
-    std::fprintf(stderr, "screenshot: %s\n", error->c_str());
+    LW_LOG(kFiles, "screenshot: %s", error->c_str());
     return false;
   }
   return true;

@@ -42,6 +42,7 @@ class SdlPlatform final : public Platform {
 
   bool pollMessage(Message& out) override;
   void waitMessage(Message& out) override;
+  bool waitMessageFor(Message& out, std::uint32_t timeout) override;
 
   bool buttonDown() override;
   Point mousePosition() override;
@@ -94,6 +95,7 @@ class SdlPlatform final : public Platform {
   CanvasConverter converter_;
   std::string caption_;
   bool fullscreen_ = false;
+  bool minimised_ = false;      // by minimiseWindow, for the pause
   bool saidBadCanvas_ = false;  // a present without a usable canvas is reported once
   EventTranslator translator_;
   std::deque<Message> pending_;  // messages of the backend's own doing, told first

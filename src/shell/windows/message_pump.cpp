@@ -12,6 +12,20 @@ namespace {
 constexpr std::uint32_t kTickNumerator = 3;
 constexpr std::uint32_t kTickDenominator = 50;
 
+// The tick count at a clock value, in 32-bit arithmetic that wraps as the clock does.
+std::uint32_t TickAt(std::uint32_t milliseconds) {
+  return milliseconds * kTickNumerator / kTickDenominator;
+}
+
+// The milliseconds from `now` until the tick count changes (at least 1). Where the arithmetic of
+// TickAt wraps, the count changes a few milliseconds sooner than this says; a sleep across it
+// ends a little late, never early.
+std::uint32_t MillisecondsToNextTick(std::uint32_t now) {
+  const std::uint32_t scaled = now * kTickNumerator;
+  const std::uint32_t next = (scaled / kTickDenominator + 1) * kTickDenominator;
+  return (next - scaled + kTickNumerator - 1) / kTickNumerator;
+}
+
 }  // namespace
 
 void WindowSystem::PumpMessages() {
@@ -28,12 +42,37 @@ void WindowSystem::PumpMessages() {
   }
   ++pumpDepth_;
   serviceSound();
-  while (platform_.pollMessage(message)) {
-    HandleMessage(message);
-    serviceSound();
-  }
+  while (platform_.pollMessage(message)) dispatch(message);
   screen_.present();
   --pumpDepth_;
+}
+
+void WindowSystem::dispatch(const platform::Message& message) {
+  HandleMessage(message);
+  serviceSound();
+}
+
+// Sleeps in the platform for at most `timeout` milliseconds; the message that ends the sleep is
+// dispatched with the rest of what is pending. A paused title does not sleep here: the pump
+// itself waits for the player.
+bool WindowSystem::sleep(std::uint32_t timeout) {
+  if (pausedWait_ && pumpDepth_ == 0) {
+    PumpMessages();
+    return true;
+  }
+  platform::Message message;
+  if (!platform_.waitMessageFor(message, timeout)) return false;
+  ++pumpDepth_;
+  dispatch(message);
+  --pumpDepth_;
+  PumpMessages();
+  return true;
+}
+
+void WindowSystem::SleepPastTick(std::uint32_t tick, bool untilMessage) {
+  while (TickAt(platform_.milliseconds()) == tick) {
+    if (sleep(MillisecondsToNextTick(platform_.milliseconds())) && untilMessage) return;
+  }
 }
 
 void WindowSystem::serviceSound() {
@@ -94,7 +133,7 @@ bool WindowSystem::ShiftDown() { return platform_.modifiers().shift; }
 
 std::uint32_t WindowSystem::TickCount() {
   PumpMessages();
-  return platform_.milliseconds() * kTickNumerator / kTickDenominator;
+  return TickAt(platform_.milliseconds());
 }
 
 // Counts elapsed milliseconds rather than comparing clock values, so the wait also ends when
@@ -102,8 +141,14 @@ std::uint32_t WindowSystem::TickCount() {
 void WindowSystem::WaitTicks(std::uint32_t ticks) {
   const std::uint32_t start = platform_.milliseconds();
   const std::uint32_t duration = ticks * kTickDenominator / kTickNumerator;
-  while (platform_.milliseconds() - start < duration) PumpMessages();
+  if (duration > 0) PumpMessages();
+  for (std::uint32_t elapsed = platform_.milliseconds() - start; elapsed < duration;
+       elapsed = platform_.milliseconds() - start) {
+    sleep(duration - elapsed);
+  }
 }
+
+void WindowSystem::WaitNextTick() { SleepPastTick(TickCount(), false); }
 
 void WindowSystem::Beep() { platform_.beep(); }
 

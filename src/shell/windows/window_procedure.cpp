@@ -2,9 +2,11 @@
 // main loop, and pauses the title while the player works in another application.
 #include "shell/windows/window_system.h"
 
+#include <array>
 #include <cstring>
 #include <variant>
 
+#include "common/log.h"
 #include "resources/program_resources.h"
 #include "shell/windows/key_translation.h"
 
@@ -25,9 +27,24 @@ std::uint16_t ButtonModifiers(const platform::Modifiers& held) {
   return modifiers;
 }
 
+// The input channel's note of a platform message, as the window procedure receives it.
+void LogMessage(const platform::Message& message) {
+  if (!LogEnabled(LogChannel::kInput)) return;
+  static constexpr std::array<const char*, 10> kKindNames = {
+      "key down", "key up",        "button down", "button up",    "mouse move",
+      "paint",    "close request", "focus lost",  "focus gained", "display changed"};
+  const auto kind = static_cast<std::size_t>(message.kind);
+  LogLine(LogChannel::kInput, "%s: key %d, character %d%s, point %d,%d%s%s%s",
+          kind < kKindNames.size() ? kKindNames[kind] : "?", static_cast<int>(message.key),
+          message.character, message.repeat ? " (repeat)" : "", message.where.h, message.where.v,
+          message.modifiers.ctrl ? ", ctrl" : "", message.modifiers.alt ? ", alt" : "",
+          message.modifiers.shift ? ", shift" : "");
+}
+
 }  // namespace
 
 void WindowSystem::HandleMessage(const platform::Message& message) {
+  LogMessage(message);
   switch (message.kind) {
     case MessageKind::kKeyDown: handleKeyDown(message); break;
     case MessageKind::kKeyUp: handleKeyUp(message); break;
@@ -42,7 +59,7 @@ void WindowSystem::HandleMessage(const platform::Message& message) {
       if (appState_ == AppState::kActive) pause();
       break;
     case MessageKind::kFocusGained:
-      if (suspended_) resume();
+      if (appState_ == AppState::kPaused) resume();
       break;
     case MessageKind::kDisplayChanged:
       PostEvent(true, event_kind::kDisplayChanged, 0, std::nullopt, 0);
@@ -107,7 +124,6 @@ void WindowSystem::handlePaint() {
 // Deactivation: everything stops and the window gets out of the way until the player returns.
 void WindowSystem::pause() {
   appState_ = AppState::kPaused;
-  suspended_ = true;
   if (hooks_.pauseOthers) hooks_.pauseOthers();
   platform_.setCaption(mainCaption() +
                        std::string(StringTableText(kPausedCaptionSuffix).value_or("")));
@@ -130,7 +146,6 @@ void WindowSystem::resume() {
   if (hooks_.resumeOthers) hooks_.resumeOthers();
   platform_.setCaption(mainCaption());
   appState_ = AppState::kActive;
-  suspended_ = false;
   pausedWait_ = false;
   platform_.setCursor(titleCursor_);
   handlePaint();  // the window was minimised: draw it again

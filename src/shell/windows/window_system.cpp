@@ -141,7 +141,7 @@ void WindowSystem::SetTitleCursor(const platform::CursorImage* cursor) {
   titleCursor_ = cursor;
   // While the player works in another application the cursor is not ours to change; resume
   // puts the title's cursor back.
-  if (platform_.windowOpen() && !suspended_) platform_.setCursor(cursor);
+  if (platform_.windowOpen() && appState_ != AppState::kPaused) platform_.setCursor(cursor);
 }
 
 void WindowSystem::SetArrowCursor() { SetTitleCursor(arrow_); }

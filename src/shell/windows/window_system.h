@@ -49,13 +49,14 @@ struct RuntimeWindow {
   Port port;  // draws on the screen canvas within `bounds`
 };
 
-// The application state: 0 at start and while paused, -1 while start-up reads its command
-// line, 1 while active.
+// The application state. Starting and paused are told apart, although the window treats both
+// alike (it shows black and drawing does nothing): only a pause is undone by the player coming
+// back, and only an active title pauses.
 enum class AppState : std::int8_t {
-  kStarting = 0,
-  kPaused = 0,
-  kReadingCommandLine = -1,
-  kActive = 1
+  kReadingCommandLine = -1,  // start-up reads its command line (a file dialog may be open)
+  kStarting = 0,             // from program start until the title is booted
+  kActive = 1,
+  kPaused = 2,  // the player switched to another application
 };
 
 class WindowSystem {
@@ -127,7 +128,13 @@ class WindowSystem {
   bool ControlDown();
   bool ShiftDown();
   std::uint32_t TickCount();
+  // The waits sleep in the platform rather than spin, dispatching messages as they come.
   void WaitTicks(std::uint32_t ticks);
+  // Until the tick count moves on.
+  void WaitNextTick();
+  // Until the tick count is no longer `tick`; with `untilMessage`, a platform message ends the
+  // sleep too (the main loop rests this way when a pass found nothing to do).
+  void SleepPastTick(std::uint32_t tick, bool untilMessage);
   void Beep();
 
   // Dispatches every pending platform message through the window procedure and shows what was
@@ -136,6 +143,7 @@ class WindowSystem {
 
   [[nodiscard]] AppState appState() const { return appState_; }
   void setAppState(AppState state) { appState_ = state; }
+  // True unless the title is active: while starting and while paused, drawing does nothing.
   [[nodiscard]] bool paused() const { return appState_ != AppState::kActive; }
   [[nodiscard]] bool quitRequested() const { return quit_; }
   void requestQuit() { quit_ = true; }
@@ -153,6 +161,11 @@ class WindowSystem {
   void handleKeyUp(const platform::Message& message);
   void handleButton(const platform::Message& message);
   void handlePaint();
+  // One message through the window procedure, then the sound output's turn.
+  void dispatch(const platform::Message& message);
+  // Sleeps for at most `timeout` milliseconds; true when a message ended the sleep (it and the
+  // rest of what is pending are dispatched then).
+  bool sleep(std::uint32_t timeout);
   RuntimeWindow* appendWindow(const std::string& caption, const Rect& bounds);
   // Marks a canvas area changed and posts updates, in list order, for the visible windows from
   // list index `lowest` up that touch it, and for those that overlap a window updated below
@@ -174,9 +187,6 @@ class WindowSystem {
   const platform::CursorImage* titleCursor_ = nullptr;
   int cursorShowCount_ = 0;  // the cursor shows while this is at least 0
   AppState appState_ = AppState::kStarting;
-  // Set by a deactivation and cleared by the activation that undoes it; the state alone cannot
-  // tell a pause from the start-up, whose state has the same value.
-  bool suspended_ = false;
   bool pausedWait_ = false;
   int pumpDepth_ = 0;
   bool quit_ = false;
