@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "script/decimal_run.h"
 #include "script/keywords.h"
 
 namespace lw {
@@ -20,8 +21,6 @@ constexpr char kCarriageReturn = '\r';
 constexpr char kTab = '\t';
 constexpr std::size_t kLengthByteSize = 1;
 constexpr std::size_t kMaxRun = 255;  // longest literal, word or digit run (one length byte)
-constexpr std::int32_t kLargestNumber = std::numeric_limits<std::int32_t>::max();
-constexpr int kDecimalBase = 10;
 
 // Each byte of text adds at most this many bytes to the block (a one-letter name and a symbol:
 // two tokens and a two-byte pool entry from two bytes of text).
@@ -109,20 +108,11 @@ std::optional<std::size_t> Tokenizer::readLiteral() {
   return std::nullopt;
 }
 
-// Digits are read as a decimal conversion would read them. A run beyond the largest 32-bit
-// number saturates at 2147483647 rather than wrapping into a different number.
+// Digits are read as stringtonum reads them (decimal_run.h), keeping their value modulo 2^32.
 std::optional<std::size_t> Tokenizer::readNumber() {
   const std::size_t length = runLength(IsDigit);
   if (length > kMaxRun) return pos_;
-  std::int64_t number = 0;
-  for (char digit : text_.substr(pos_, length)) {
-    number = number * kDecimalBase + (digit - '0');
-    if (number > kLargestNumber) {
-      number = kLargestNumber;
-      break;
-    }
-  }
-  append(tok::kNumber, static_cast<std::int32_t>(number));
+  append(tok::kNumber, DecimalRunValue(text_.substr(pos_, length)));
   pos_ += length;
   return std::nullopt;
 }

@@ -26,7 +26,9 @@ TEST_F(ConsoleTest, LinesRunByTheirFirstToken) {
       {"variable(\"p\", 12)", "OK"},  // a property is read first, written when that fails
       {"variable(\"p\")", "12"},
       {"variable(\"nothere\")", "Expected comma ','."},  // the write's error is the one shown
-      {"countglobals() junk", "1"},  // tokens after the statement are not checked
+      {"countglobals() junk", "1"},
+      {"numtostring(-2147483648)",
+       "\"-2147483648\""},  // tokens after the statement are not checked
   });
 }
 

