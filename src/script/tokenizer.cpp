@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -19,7 +21,6 @@ constexpr char kBlank = ' ';
 constexpr char kQuote = '"';
 constexpr char kCarriageReturn = '\r';
 constexpr char kTab = '\t';
-constexpr std::size_t kLengthByteSize = 1;
 constexpr std::size_t kMaxRun = 255;  // longest literal, word or digit run (one length byte)
 
 // Each byte of text adds at most this many bytes to the block (a one-letter name and a symbol:
@@ -73,6 +74,10 @@ class Tokenizer {
   std::size_t pos_ = 0;
   std::vector<Token> tokens_;
   std::vector<std::uint8_t> pool_;
+  // The pool's entries by their characters, beside the stored layout: a long text adds tens of
+  // thousands of names and literals, and a scan of the pool for each made compiling quadratic.
+  // The keys view the text being compiled, which outlives the run.
+  std::unordered_map<std::string_view, std::int32_t> poolIndex_;
 };
 
 std::optional<std::size_t> Tokenizer::scan() {
@@ -150,19 +155,15 @@ std::optional<std::size_t> Tokenizer::readWord() {
 }
 
 // The pool offset of `text`, reusing a byte-for-byte equal entry (case included) when the
-// pool has one and appending a new entry otherwise.
+// pool has one and appending a new entry otherwise. Entries are unique, so the index finds the
+// same entry a scan of the pool from its start would.
 std::int32_t Tokenizer::addToPool(std::string_view text) {
-  std::size_t offset = 0;
-  while (offset < pool_.size()) {
-    std::size_t length = pool_[offset];
-    std::string_view entry(reinterpret_cast<const char*>(pool_.data()) + offset + kLengthByteSize,
-                           length);
-    if (entry == text) return static_cast<std::int32_t>(offset);
-    offset += kLengthByteSize + length;
+  const auto [entry, added] = poolIndex_.try_emplace(text, static_cast<std::int32_t>(pool_.size()));
+  if (added) {
+    pool_.push_back(static_cast<std::uint8_t>(text.size()));
+    pool_.insert(pool_.end(), text.begin(), text.end());
   }
-  pool_.push_back(static_cast<std::uint8_t>(text.size()));
-  pool_.insert(pool_.end(), text.begin(), text.end());
-  return static_cast<std::int32_t>(offset);
+  return entry->second;
 }
 
 CompiledScript Tokenizer::finish() && {
