@@ -126,6 +126,7 @@ struct ReferenceDecoder {
     if (rec.size() < 4) return FrameError::kTruncated;
     const int rows = static_cast<std::int16_t>(rec[0] | rec[1] << 8);
     width = static_cast<std::int16_t>(rec[2] | rec[3] << 8);
+    if (rows > static_cast<int>(rec.size()) - 4) return FrameError::kTruncated;
     if (rows < 0 || width < 0 || rows > bmp.height || width > bmp.width)
       return FrameError::kBadSize;
     for (int r = 0; r < rows; ++r)
@@ -394,7 +395,7 @@ TEST(FrameCodecMemoryTest, SourcesBeforeMemoryAreRejected) {
 
 TEST_P(FrameCodecTest, BadSizesAndBitmapsAreRejected) {
   for (auto [rows, width] : {std::pair{-1, 16}, {1, -2}, {7, 16}, {6, 17}}) {
-    EXPECT_EQ(From(DecodeFrame(Frame(rows, width, {{40}}), bitmap.view())).error,
+    EXPECT_EQ(From(DecodeFrame(Frame(rows, width, {Bytes(7, 40)}), bitmap.view())).error,
               FrameError::kBadSize);
   }
   EXPECT_EQ(From(DecodeFrame(Bytes{6, 0, 16}, bitmap.view())).error, FrameError::kTruncated);
@@ -434,6 +435,13 @@ TEST_P(FrameCodecTest, BytesUsedFindTheDataBehindAndEveryShortenedFrameIsTruncat
   EXPECT_EQ(ExpectSameAsReference(frame, bitmap).error, FrameError::kTruncated);
   frame.push_back(0x00);  // the sign bit, and the run ends inside this byte
   EXPECT_EQ(ExpectSameAsReference(frame, bitmap).used, frame.size());
+}
+
+// Each row takes at least its op byte, so a record cannot describe more rows than it has bytes
+// after the header: a tiny record claiming 32767 rows is refused before anything is sized by it.
+TEST(FrameCodecSizeTest, RowsBeyondTheRecordsBytesAreRefused) {
+  EXPECT_FALSE(ReadFrameSize(Frame(32767, 32767, {{40}})).ok());
+  EXPECT_EQ(ReadFrameSize(Frame(2, 32767, {{40, 40}})).value().rows, 2);
 }
 
 // Random frames: mostly well-formed, with random neighbours, kinds, lengths, distances and codes.
