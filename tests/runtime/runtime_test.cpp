@@ -69,8 +69,9 @@ TEST_F(RuntimeTest, BootFileThatIsNoStarFileIsReported) {
   ASSERT_EQ(run.platform().boxes().size(), 1u);
   Runtime& runtime = run.runtime();
   EXPECT_EQ(run.platform().boxes()[0].text,
-            WrapForBox(runtime.errors().ComposeMessage(
-                kRuntimeProgramCode, errline::kBootFileStarOpen, runtime.lastError().get())));
+            WrapForBox(runtime.errors().ComposeMessage(CodeNumber(ProgramCode::kBadStarVersion),
+                                                       errline::kBootFileStarOpen,
+                                                       runtime.lastError().get())));
   EXPECT_EQ(runtime.stage()->bootFile(), nullptr);
   runtime.End();
 }

@@ -30,27 +30,40 @@ class ErrorReportTest : public ::testing::Test {
   ErrorReporter reporter_{boxes_, texts_, lastError_};
 };
 
-TEST_F(ErrorReportTest, MissingBootFileNamesTheBootFileAndOkGoesOn) {
+TEST_F(ErrorReportTest, OnlyTheOwnersBootLineNamesTheBootFileAndAReportTakesItsError) {
   test::TempFolder folder;
   VolumeMap volumes(folder.path());
   FileAccess files(volumes, boxes_, texts_, lastError_);
   FileHandle handle = kNoFile;
-  ASSERT_EQ(files.FileOpen("appl:bootfile", handle), ProgramCode::kFile);
+  const auto missBootFile = [&] {
+    ASSERT_EQ(files.FileOpen("appl:bootfile", handle), ProgramCode::kFile);
+    reporter_.ReportError(CodeNumber(ProgramCode::kOk), 5200);
+  };
   bool restored = false;
   reporter_.setRestoreOnCancel([&] { restored = true; });
-
-  reporter_.ReportError(CodeNumber(ProgramCode::kOk), errline::kBootFileOpen);
+  missBootFile();  // no line is the boot file's yet
+  reporter_.setBootFileLine(5200);
+  missBootFile();
+  // No file call since: the next failure has no platform cause.
+  reporter_.ReportError(CodeNumber(ProgramCode::kMemory), 5200);
   EXPECT_FALSE(restored);
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  const BoxRequest& box = boxes_.shown[0];
-  EXPECT_EQ(box.caption, "Fatal Error");
-  EXPECT_EQ(box.buttons, BoxButtons::kOkCancel);
-  EXPECT_EQ(box.icon, BoxIcon::kStop);
-  EXPECT_EQ(
-      box.text,
-      WrapForBox("Moss can't find the file \"BootFile\" in the Moss directory on your hard drive.  "
-                 "Check your installation and re-install if necessary (Error line 5200, code 2)"
-                 ".  Select Ok to continue, or Cancel to return to Windows."));
+  const std::string rest = ".  Select Ok to continue, or Cancel to return to Windows.";
+  const std::string texts[] = {
+      "Moss cannot find a file.  Be sure the Moss CD is in your computer's CD-ROM drive (Error "
+      "line 5200, code 2)" +
+          rest,
+      "Moss can't find the file \"BootFile\" in the Moss directory on your hard drive.  Check "
+      "your installation and re-install if necessary (Error line 5200, code 2)" +
+          rest,
+      "Memory error at line 5200 (code 0)" + rest,
+  };
+  ASSERT_EQ(boxes_.shown.size(), std::size(texts));
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    EXPECT_EQ(boxes_.shown[i].text, WrapForBox(texts[i]));
+    EXPECT_EQ(boxes_.shown[i].caption, "Fatal Error");
+    EXPECT_EQ(boxes_.shown[i].buttons, BoxButtons::kOkCancel);
+    EXPECT_EQ(boxes_.shown[i].icon, BoxIcon::kStop);
+  }
 }
 
 TEST_F(ErrorReportTest, ThePlatformErrorChoosesTheTextBeforeTheProgramCode) {

@@ -162,6 +162,8 @@ TEST_F(FileAccessTest, CreateWriteSizeFlushAndDelete) {
   EXPECT_EQ(files_.FileExists("appl:new game.rtd"), ProgramCode::kFile);
   EXPECT_EQ(lastError_.get(), platform_error::kFileNotFound);
   EXPECT_EQ(files_.FileDelete("appl:new game.rtd"), ProgramCode::kFile);
+  EXPECT_EQ(files_.FileExists("appl:"), ProgramCode::kOk);
+  EXPECT_EQ(lastError_.get(), platform_error::kNone) << "the latest operation's error, or none";
 }
 
 TEST_F(FileAccessTest, OpenFallsBackToReadOnlyAndRefusesFolders) {

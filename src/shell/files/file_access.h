@@ -1,9 +1,10 @@
 // File access for every reader of title files: colon paths mapped through the volume map, and
 // the small set of operations that star files, movies and saved games need. Every operation gives
-// 0 or 107 (ProgramCode::kFile) and records the platform error of a failed call, so that the
-// reporter can name the cause. Reads and seeks that fail ask the player (Abort, Retry, Ignore),
-// because those are the operations that meet a dirty or missing disc. Every operation pumps
-// window messages first, so a long series of reads keeps the window alive.
+// 0 or 107 (ProgramCode::kFile); it clears the last platform error when it starts and records the
+// error of a failed call, so that the reporter names the cause of the latest failure and never
+// an older miss that its caller got over. Reads and seeks that fail ask the player (Abort, Retry,
+// Ignore), because those are the operations that meet a dirty or missing disc. Every operation
+// pumps window messages first, so a long series of reads keeps the window alive.
 //
 // The operations are virtual so that tests can put faults under the star-file layer.
 #pragma once
@@ -90,6 +91,11 @@ class FileAccess {
  protected:
   void pump() const {
     if (pump_) pump_();
+  }
+  // The start of every operation: messages pumped, then the last platform error cleared.
+  void beginOperation() {
+    pump();
+    lastError_.clear();
   }
   // Records errno as the platform error and gives 107.
   ProgramCode failFromErrno(int errnoValue);
