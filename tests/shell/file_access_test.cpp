@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <limits>
 #include <vector>
 
+#include "platform/posix/system_info.h"
 #include "support/temp_folder.h"
 
 namespace lw {
@@ -46,8 +48,9 @@ class FileAccessTest : public ::testing::Test {
   }
 
   test::TempFolder folder_;
-  VolumeMap volumes_{folder_.path(),
-                     MountSources{folder_.path() / "no-mounts", folder_.path() / "no-labels", {}}};
+  platform::PosixSystemInfo noMounts_{
+      {.mountTable = folder_.path() / "none", .labelDirectory = folder_.path() / "none"}};
+  VolumeMap volumes_{folder_.path(), noMounts_};
   TerminalBoxes boxes_{nullptr};
   MessageTexts texts_{"Moss"};
   LastPlatformError lastError_;
@@ -217,17 +220,28 @@ TEST_F(FileAccessTest, DirectorySearchListsSortedNamesThenEnds) {
   EXPECT_EQ(lastError_.get(), platform_error::kFileNotFound);
 }
 
-TEST(MemoryStatusTest, ReadsMemAvailable) {
+// The figure from /proc/meminfo as the machine writes it: MemAvailable, else (old kernels, some
+// containers) MemFree with the buffers and page cache, else no limit.
+TEST(MemoryStatusTest, AvailableOrFreePlusCacheOrNoLimit) {
   test::TempFolder folder;
-  const auto path = folder.writeFile(
-      "meminfo", "MemTotal:  8000 kB\nMemFree:  100 kB\nMemAvailable:    2048 kB\n");
-  MemoryStatus status(path.string());
-  EXPECT_EQ(status.FreeMemory(), 2048u * 1024u);
-  status.overrideAvailable(12345);
-  EXPECT_EQ(status.FreeMemory(), 12345u);
-  EXPECT_EQ(MemoryStatus((folder.path() / "missing").string()).FreeMemory(), 0u);
-  EXPECT_EQ(MemoryStatus(folder.writeFile("bad", "MemAvailable: lots kB\n").string()).FreeMemory(),
-            0u);
+  constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
+  const std::pair<std::string, std::uint64_t> cases[] = {
+      {"MemTotal:  8000 kB\nMemFree:  100 kB\nMemAvailable:    2048 kB\nCached: 5 kB\n", 2048},
+      {"MemTotal:  8000 kB\nMemFree:  100 kB\nBuffers: 20 kB\nCached: 300 kB\n", 420},
+      {"MemFree:  100 kB\nSwapCached: 7 kB\n", 100},
+      {"MemAvailable: lots kB\nMemFree: 64 kB\n", 64},
+      {"MemTotal:  8000 kB\n", kNoLimit},
+      {"MemFree: 18014398509481983 kB\nCached: 18014398509481983 kB\n", kNoLimit},
+  };
+  for (const auto& [meminfo, kib] : cases) {
+    const platform::PosixSystemInfo system({.meminfo = folder.writeFile("meminfo", meminfo)});
+    MemoryStatus status(system);
+    EXPECT_EQ(status.FreeMemory(), kib == kNoLimit ? kNoLimit : kib * 1024) << meminfo;
+    status.overrideAvailable(12345);
+    EXPECT_EQ(status.FreeMemory(), 12345u);
+  }
+  const platform::PosixSystemInfo missing({.meminfo = folder.path() / "missing"});
+  EXPECT_EQ(MemoryStatus(missing).FreeMemory(), kNoLimit);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/posix/system_info.h"
 #include "support/temp_folder.h"
 
 namespace lw {
@@ -23,15 +24,16 @@ class VolumeMapTest : public ::testing::Test {
 
   test::TempFolder temp_;
   fs::path title_ = temp_.makeFolder("games/title");
-  MountSources sources_{temp_.path() / "mounts",
-                        temp_.path() / "labels",
-                        {temp_.path() / "media", temp_.path() / "mnt"}};
+  platform::PosixSystemInfo system_{{.meminfo = temp_.path() / "meminfo",
+                                     .mountTable = temp_.path() / "mounts",
+                                     .labelDirectory = temp_.path() / "labels",
+                                     .mediaRoots = {temp_.path() / "media", temp_.path() / "mnt"}}};
 };
 
 TEST_F(VolumeMapTest, TitleFolderCaseOfElementsAndPlainPaths) {
   temp_.writeFile("games/title/Movies/Intro.MOV", "");
   temp_.writeFile("games/title/BootFile", "");
-  const VolumeMap map(title_, sources_);  // the mount table file does not even exist
+  const VolumeMap map(title_, system_);  // the mount table file does not even exist
   const std::pair<std::string_view, std::string> cases[] = {
       {"appl:bootfile", (title_ / "BootFile").string()},
       {"APPL:MOVIES:INTRO.MOV", (title_ / "Movies/Intro.MOV").string()},
@@ -63,7 +65,7 @@ TEST_F(VolumeMapTest, ExactEntryWinsThenSortedOrder) {
 TEST_F(VolumeMapTest, VolumeOptionWinsAndLaterAdditionsWin) {
   temp_.writeFile("second/MOVIES/A.MOV", "");
   temp_.makeFolder("games/moss");  // would match beside the title folder
-  VolumeMap map(title_, sources_);
+  VolumeMap map(title_, system_);
   map.addVolume("moss", temp_.makeFolder("first"));
   map.addVolume("Moss", temp_.path() / "second");
   EXPECT_EQ(map.MapPath("MOSS:movies:a.mov"), (temp_.path() / "second/MOVIES/A.MOV").string());
@@ -76,7 +78,7 @@ TEST_F(VolumeMapTest, MountedUnderAMountRootByDirectoryName) {
                   (temp_.path() / "media/player/Moss\\040CD").string() + " iso9660 ro 0 0\n" +
                   "/dev/sdc1 " + (temp_.path() / "media").string() + " ext4 rw 0 0\n" +
                   "/dev/sdb1 /elsewhere/MOSS2 vfat rw 0 0\ngarbage-line\n\n");
-  const VolumeMap map(title_, sources_);
+  const VolumeMap map(title_, system_);
   EXPECT_EQ(map.MapPath("moss cd:Movies:a.mov"), (cd / "MOVIES/A.MOV").string());
   EXPECT_FALSE(map.FindVolume("MOSS2"));  // not under a mount root
   EXPECT_FALSE(map.FindVolume("media"));  // a mount root itself is no volume
@@ -88,7 +90,7 @@ TEST_F(VolumeMapTest, MountedByLabel) {
   const fs::path mounted = temp_.makeFolder("somewhere/cdrom");
   writeMountTable((temp_.path() / "devices/sdz").string() + " /unrelated ext4 rw 0 0\n" + disc +
                   " " + mounted.string() + " iso9660 ro 0 0\n");
-  const VolumeMap map(title_, sources_);
+  const VolumeMap map(title_, system_);
   EXPECT_EQ(map.FindVolume("moss disc"), mounted);
   EXPECT_FALSE(map.FindVolume("OTHER"));  // labelled, but not mounted
 }
@@ -97,7 +99,7 @@ TEST_F(VolumeMapTest, FolderBesideTheTitleFolder) {
   const fs::path beside = temp_.makeFolder("games/Moss");
   temp_.writeFile("games/Moss/movies/a.mov", "");
   temp_.writeFile("games/notafolder", "");
-  VolumeMap map(title_, sources_);
+  VolumeMap map(title_, system_);
   EXPECT_EQ(map.MapPath("MOSS:MOVIES:A.MOV"), (beside / "movies/a.mov").string());
   EXPECT_FALSE(map.FindVolume("notafolder"));
   map.setTitleFolder(title_.string() + "/");  // a trailing separator changes nothing

@@ -7,17 +7,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <chrono>
-#include <fstream>
 #include <limits>
 
 namespace lw {
 namespace {
 
 constexpr mode_t kCreateMode = 0644;
-constexpr std::string_view kMemAvailableKey = "MemAvailable:";
-constexpr std::uint64_t kKibibyte = 1024;
 
 // The platform path for a colon path, or nothing when it cannot name a file (an embedded NUL
 // would silently cut the name short at the system call).
@@ -284,26 +280,21 @@ std::uint64_t MemoryStatus::FreeMemory() const {
   if (override_) return *override_;
   const auto now = std::chrono::steady_clock::now();
   if (!lastReading_ || now - readAt_ >= kReadingLifetime) {
-    lastReading_ = ReadMemAvailable();
+    lastReading_ = ReadFreeMemory();
     readAt_ = now;
   }
   return *lastReading_;
 }
 
-std::uint64_t MemoryStatus::ReadMemAvailable() const {
-  std::ifstream in(path_);
-  std::string line;
-  while (in && std::getline(in, line)) {
-    if (!line.starts_with(kMemAvailableKey)) continue;
-    std::string_view rest = std::string_view(line).substr(kMemAvailableKey.size());
-    rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
-    std::uint64_t kib = 0;
-    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), kib);
-    if (error != std::errc{} || end == rest.data()) return 0;
-    if (kib > std::numeric_limits<std::uint64_t>::max() / kKibibyte) return 0;
-    return kib * kKibibyte;
-  }
-  return 0;
+std::uint64_t MemoryStatus::ReadFreeMemory() const {
+  const platform::MemoryFigures figures = system_.memory();
+  if (figures.available) return *figures.available;
+  constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
+  if (!figures.free) return kNoLimit;
+  std::uint64_t sum = *figures.free;
+  for (const auto& part : {figures.buffers, figures.cached})
+    sum += std::min(part.value_or(0), kNoLimit - sum);  // saturating: the figures are untrusted
+  return sum;
 }
 
 }  // namespace lw
