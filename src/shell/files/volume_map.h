@@ -4,13 +4,12 @@
 // found, in this order: a root given with addVolume (the --volume NAME=PATH option); a mounted
 // filesystem whose mount directory, anywhere below the system's removable media folders (such as
 // /media), is named like the volume; a mounted filesystem whose label is the name (wherever it is
-// mounted); a folder of
-// that name beside the title folder; otherwise the rest of the path is taken relative to the
-// current folder. Volume names compare without regard to case. The remaining elements are
-// matched one by one to the real directory entries without regard to case, because copies of
-// discs often change the case of names; an element with no such entry (a file about to be
-// created) is kept as written. A path without a colon, or whose volume is a single letter (a
-// drive letter), is used unchanged.
+// mounted); a folder of that name beside the title folder; otherwise the rest of the path is
+// taken relative to the current folder. Volume names compare without regard to case. The
+// remaining elements are matched one by one to the real directory entries without regard to
+// case, because copies of discs often change the case of names; an element with no such entry (a
+// file about to be created) is kept as written. A path without a colon, or whose volume is a
+// single letter (a drive letter), is used unchanged.
 #pragma once
 
 #include <filesystem>
