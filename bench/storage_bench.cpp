@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "apps/titlekit/storage.h"
+#include "authoring/storage_stack.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ void Check(lw::ProgramCode code, const char* what) {
 }
 
 // The storage layers wired as the runtime wires them, answering every box by default.
-using Stack = lw::titlekit::Storage;
+using Stack = lw::authoring::StorageStack;
 
 double Seconds(const std::function<void()>& work) {
   const auto start = std::chrono::steady_clock::now();

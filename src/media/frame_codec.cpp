@@ -425,6 +425,8 @@ Expected<FrameSize, FrameError> ReadFrameSize(std::span<const std::uint8_t> reco
   size.rows = reader.i16();
   size.width = reader.i16();
   if (reader.failed()) return Unexpected(FrameError::kTruncated);
+  if (size.rows > 0 && static_cast<std::size_t>(size.rows) > record.size() - kFrameHeaderSize)
+    return Unexpected(FrameError::kTruncated);
   return size;
 }
 

@@ -100,7 +100,8 @@ enum SubOpKind : std::uint8_t {
 // time).
 enum class FrameError : std::uint8_t {
   kBadDestination,   // the bitmap's rows do not lie inside its memory
-  kTruncated,        // the record ends before the frame does (also inside a bit run)
+  kTruncated,        // the record ends before the frame does (also inside a bit run), or
+                     // has fewer bytes than its row count needs
   kBadSize,          // N or W negative or larger than the bitmap
   kBadRowOp,         // an op byte that is not a row operation
   kBadCount,         // sub-op counts overrun W, or a horizontal run shorter than 2 pixels
@@ -117,7 +118,9 @@ struct FrameSize {
   std::int16_t width = 0;
 };
 
-// Reads the header of a frame record (kTruncated when it is shorter than the header).
+// Reads the header of a frame record: kTruncated when the record is shorter than the header, or
+// too short for its row count. Every row operation takes at least its op byte, so a record of B
+// bytes describes at most B - 4 rows; callers may size a picture by the header once it is read.
 [[nodiscard]] Expected<FrameSize, FrameError> ReadFrameSize(std::span<const std::uint8_t> record);
 
 // Decodes the frame in `record` into `dest`, in place, and gives the number of bytes of the

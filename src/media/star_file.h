@@ -9,7 +9,8 @@
 //   OFFSET  SIZE   DESCRIPTION
 //   0       u32    version, always 0x00010000
 //   4       u32    file end: first byte after the last used byte; equals the file size on open
-//   8       u32    free bytes: sum of the sizes of the runs in the free-block table
+//   8       u32    free bytes: sum of the sizes of the runs in the free-block table (written
+//                  so; read as at least that sum, see below)
 //   12      u32    free-block count (0..64)
 //   16      u32    index capacity: record ids the index has room for, a multiple of 128
 //   20      u32    next id: ids 0 .. next id - 1 have been handed out
@@ -40,7 +41,10 @@
 // equals the file size; the index capacity is a multiple of 128 and the index ends at or before
 // the file end; next id <= index capacity; free-id count <= next id; at most 64 free runs, each
 // of a positive multiple of 64 bytes, in ascending order without overlaps, inside the record
-// area [1024 + 4 x index capacity, file end); free bytes equal the sum of the run sizes.
+// area [1024 + 4 x index capacity, file end); free bytes at least the sum of the run sizes.
+// Files whose free bytes exceed that sum exist, because index growth as the format's rules have
+// it drops the runs it clears without lowering the field; nothing reads the field, so such a
+// file opens with the field set to the sum, and its next flush writes the sum.
 // What every record access checks (100 when it fails): the id was handed out; its index entry
 // points into the record area; the block carries the id; the data (and, for a block that is
 // freed or moved, the whole block) ends at or before the file end; a freed block overlaps no free

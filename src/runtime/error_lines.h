@@ -1,6 +1,7 @@
-// The error lines of the runtime's own fatal reports. These checks find faults of the runtime's
-// state rather than of a lower layer, so they report program code 0. (Line 5200, the missing
-// boot file, is the shell's errline::kBootFileOpen: its text differs from every other site.)
+// The error lines of the runtime's own fatal reports. Most of these checks find faults of the
+// runtime's state rather than of a lower layer, so they report program code 0. Line 5200 is the
+// missing boot file: the runtime tells the reporter so, because its text differs from every other
+// site's.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@ namespace lw {
 inline constexpr std::int16_t kRuntimeProgramCode = 0;
 
 namespace errline {
+inline constexpr std::int16_t kBootFileOpen = 5200;
 inline constexpr std::int16_t kBootFileStarOpen = 5208;
 inline constexpr std::int16_t kPathSlotGet = 5209;
 inline constexpr std::int16_t kPathSlotSet = 5210;

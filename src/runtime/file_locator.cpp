@@ -48,6 +48,8 @@ ScriptError FileLocator::LocateFile(std::string_view name, std::string& path) {
   const bool room = library_.ReserveMemory(kRoomNeeded, &failure);
   if (Failed(failure)) errors_.ReportError(kRuntimeProgramCode, errline::kLocateFileMemory);
   if (!room) return ScriptError::NotEnoughMemory;
+  // A slot that does not hold the file is an answer, not a failure.
+  const PlatformErrorProbe probe(files_.lastError());
   for (int slot = kFirstSearchSlot; slot < PathSlots::kCount; ++slot) {
     std::string candidate = slots_.get(slot);
     candidate += name;

@@ -37,8 +37,12 @@ PluginHost::~PluginHost() = default;
 // runtime's only one and a plug-in's open call may start another (through a file dialog).
 void PluginHost::LoadAll(std::string_view folder) {
   std::vector<std::string> names;
-  if (Failed(files_.FindFirst(folder))) return;
-  for (std::string name; !Failed(files_.FindNext(name));) names.push_back(name);
+  {
+    // No plug-in folder, and the end of its listing, are answers rather than failures.
+    const PlatformErrorProbe probe(files_.lastError());
+    if (Failed(files_.FindFirst(folder))) return;
+    for (std::string name; !Failed(files_.FindNext(name));) names.push_back(name);
+  }
   for (const std::string& name : names) {
     if (NamedLikePlugin(name)) LoadPlugin(folder, name);
   }

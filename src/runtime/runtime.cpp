@@ -205,16 +205,19 @@ void Runtime::BootTitle() {
 }
 
 // The boot file is path slot 0 followed by "bootfile". A missing one is reported once (its
-// own text names the boot file); the title then runs without a system script.
+// own text names the boot file); one that is no sound star file is reported with the star
+// layer's code, which names the fault (106 a wrong version, 101 a damaged header). Either way
+// the title then runs without a system script.
 void Runtime::OpenBootFile() {
+  errors_.setBootFileLine(errline::kBootFileOpen);
   const std::string path = pathSlots_->get(kBootSlot) + std::string(kBootFileName);
   if (Failed(files_.FileExists(path))) {
     errors_.ReportError(kRuntimeProgramCode, errline::kBootFileOpen);
     return;
   }
   StarFile* file = nullptr;
-  if (Failed(library_.StarOpen(path, file))) {
-    errors_.ReportError(kRuntimeProgramCode, errline::kBootFileStarOpen);
+  if (const ProgramCode opened = library_.StarOpen(path, file); Failed(opened)) {
+    errors_.ReportError(CodeNumber(opened), errline::kBootFileStarOpen);
     return;
   }
   stage_->setBootFile(file);

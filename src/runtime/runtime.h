@@ -122,6 +122,8 @@ class Runtime {
   // Present from the runtime start to the runtime stop.
   [[nodiscard]] Interpreter* interpreter() { return interpreter_.get(); }
   [[nodiscard]] PathSlots* pathSlots() { return pathSlots_.get(); }
+  // Where library files named by scripts are found; the object layers open theirs through it.
+  [[nodiscard]] FileLocator* fileLocator() { return locator_.get(); }
   [[nodiscard]] StageWindow* stage() { return stage_.get(); }
 
   // Parts that tests reach because no script line can: the free-memory figure they set, the

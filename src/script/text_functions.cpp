@@ -4,13 +4,13 @@
 #include <charconv>
 #include <cstddef>
 
+#include "script/decimal_run.h"
 #include "script/fold.h"
 
 namespace lw {
 
 namespace {
 
-constexpr int kDecimalBase = 10;
 constexpr std::size_t kNumberTextSize = 12;  // "-2147483648" and a spare byte
 
 // Whether `part` occurs at `pos` of `text` under the fold table; the caller keeps it in bounds.
@@ -59,8 +59,6 @@ PString NumberToText(std::int32_t n) {
       std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.data())));
 }
 
-// Digits are gathered in unsigned 32-bit arithmetic, so a run too long for 32 bits keeps its
-// low 32 bits instead of overflowing.
 std::int32_t TextToNumber(std::string_view text) {
   std::size_t pos = 0;
   while (pos < text.size() && IsSpace(text[pos])) ++pos;
@@ -69,12 +67,10 @@ std::int32_t TextToNumber(std::string_view text) {
     negative = text[pos] == '-';
     ++pos;
   }
-  std::uint32_t magnitude = 0;
-  for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
-    magnitude = magnitude * kDecimalBase + static_cast<std::uint32_t>(text[pos] - '0');
-  }
-  if (negative) magnitude = 0U - magnitude;
-  return static_cast<std::int32_t>(magnitude);
+  std::size_t end = pos;
+  while (end < text.size() && IsDigit(text[end])) ++end;
+  const auto magnitude = static_cast<std::uint32_t>(DecimalRunValue(text.substr(pos, end - pos)));
+  return static_cast<std::int32_t>(negative ? 0U - magnitude : magnitude);
 }
 
 std::int32_t FindSubstring(std::string_view text, std::string_view part) {

@@ -13,7 +13,7 @@ namespace lw {
 PString NumberToText(std::int32_t n);
 
 // Reads like a "%ld" conversion: white space skipped, optional sign, digits; no number gives 0.
-// Values beyond 32 bits wrap to their low 32 bits.
+// The digits are read as a number literal is (decimal_run.h): modulo 2^32.
 std::int32_t TextToNumber(std::string_view text);
 
 // 1-based position of the first occurrence of `part` in `text`; -1 when `part` is empty or absent.

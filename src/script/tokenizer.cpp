@@ -6,9 +6,12 @@
 #include <cstddef>
 #include <limits>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "script/decimal_run.h"
 #include "script/keywords.h"
 
 namespace lw {
@@ -18,10 +21,7 @@ constexpr char kBlank = ' ';
 constexpr char kQuote = '"';
 constexpr char kCarriageReturn = '\r';
 constexpr char kTab = '\t';
-constexpr std::size_t kLengthByteSize = 1;
 constexpr std::size_t kMaxRun = 255;  // longest literal, word or digit run (one length byte)
-constexpr std::int32_t kLargestNumber = std::numeric_limits<std::int32_t>::max();
-constexpr int kDecimalBase = 10;
 
 // Each byte of text adds at most this many bytes to the block (a one-letter name and a symbol:
 // two tokens and a two-byte pool entry from two bytes of text).
@@ -74,6 +74,10 @@ class Tokenizer {
   std::size_t pos_ = 0;
   std::vector<Token> tokens_;
   std::vector<std::uint8_t> pool_;
+  // The pool's entries by their characters, beside the stored layout: a long text adds tens of
+  // thousands of names and literals, and a scan of the pool for each made compiling quadratic.
+  // The keys view the text being compiled, which outlives the run.
+  std::unordered_map<std::string_view, std::int32_t> poolIndex_;
 };
 
 std::optional<std::size_t> Tokenizer::scan() {
@@ -109,20 +113,11 @@ std::optional<std::size_t> Tokenizer::readLiteral() {
   return std::nullopt;
 }
 
-// Digits are read as a decimal conversion would read them. A run beyond the largest 32-bit
-// number saturates at 2147483647 rather than wrapping into a different number.
+// Digits are read as stringtonum reads them (decimal_run.h), keeping their value modulo 2^32.
 std::optional<std::size_t> Tokenizer::readNumber() {
   const std::size_t length = runLength(IsDigit);
   if (length > kMaxRun) return pos_;
-  std::int64_t number = 0;
-  for (char digit : text_.substr(pos_, length)) {
-    number = number * kDecimalBase + (digit - '0');
-    if (number > kLargestNumber) {
-      number = kLargestNumber;
-      break;
-    }
-  }
-  append(tok::kNumber, static_cast<std::int32_t>(number));
+  append(tok::kNumber, DecimalRunValue(text_.substr(pos_, length)));
   pos_ += length;
   return std::nullopt;
 }
@@ -160,19 +155,15 @@ std::optional<std::size_t> Tokenizer::readWord() {
 }
 
 // The pool offset of `text`, reusing a byte-for-byte equal entry (case included) when the
-// pool has one and appending a new entry otherwise.
+// pool has one and appending a new entry otherwise. Entries are unique, so the index finds the
+// same entry a scan of the pool from its start would.
 std::int32_t Tokenizer::addToPool(std::string_view text) {
-  std::size_t offset = 0;
-  while (offset < pool_.size()) {
-    std::size_t length = pool_[offset];
-    std::string_view entry(reinterpret_cast<const char*>(pool_.data()) + offset + kLengthByteSize,
-                           length);
-    if (entry == text) return static_cast<std::int32_t>(offset);
-    offset += kLengthByteSize + length;
+  const auto [entry, added] = poolIndex_.try_emplace(text, static_cast<std::int32_t>(pool_.size()));
+  if (added) {
+    pool_.push_back(static_cast<std::uint8_t>(text.size()));
+    pool_.insert(pool_.end(), text.begin(), text.end());
   }
-  pool_.push_back(static_cast<std::uint8_t>(text.size()));
-  pool_.insert(pool_.end(), text.begin(), text.end());
-  return static_cast<std::int32_t>(offset);
+  return entry->second;
 }
 
 CompiledScript Tokenizer::finish() && {

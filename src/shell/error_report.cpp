@@ -50,13 +50,20 @@ constexpr std::array<TextChoice, 11> kProgramCodeTexts = {{
     {CodeNumber(ProgramCode::kBadFileType), 178},
 }};
 
+// What besides the numbers chooses a text: the boot file's own site, and the 32-bit extension.
+struct TextContext {
+  std::optional<std::int16_t> bootFileLine;
+  bool under32BitExtension = false;
+};
+
 // The text a platform error selects, or nothing when the program code decides.
 std::optional<int> TextForPlatformError(std::int32_t platformError, std::int16_t errorLine,
-                                        bool under32BitExtension) {
+                                        const TextContext& context) {
   if (platformError == platform_error::kFileNotFound)
-    return errorLine == errline::kBootFileOpen ? text_id::kBootFileMissing : kFileNotFoundText;
+    return errorLine == context.bootFileLine ? text_id::kBootFileMissing : kFileNotFoundText;
   if (platformError == platform_error::kInvalidParameter)
-    return under32BitExtension ? kInvalidParameterUnderExtensionText : kInvalidParameterText;
+    return context.under32BitExtension ? kInvalidParameterUnderExtensionText
+                                       : kInvalidParameterText;
   for (const TextChoice& choice : kPlatformErrorTexts)
     if (choice.key == platformError) return choice.textId;
   return std::nullopt;
@@ -72,14 +79,15 @@ int TextForProgramCode(std::int16_t programCode) {
 
 std::string ErrorReporter::ComposeMessage(std::int16_t programCode, std::int16_t errorLine,
                                           std::int32_t platformError) const {
-  const int textId = TextForPlatformError(platformError, errorLine, under32BitExtension_)
+  const TextContext context{bootFileLine_, under32BitExtension_};
+  const int textId = TextForPlatformError(platformError, errorLine, context)
                          .value_or(TextForProgramCode(programCode));
   return texts_.format(textId, errorLine, platformError) + texts_.text(text_id::kContinueOrQuit);
 }
 
 void ErrorReporter::ReportError(std::int16_t programCode, std::int16_t errorLine) {
   // The platform error goes first: anything the box does may change it.
-  const std::int32_t platformError = lastError_.get();
+  const std::int32_t platformError = lastError_.take();
   ++reportCount_;
   BoxRequest request;
   request.caption = texts_.text(text_id::kFatalCaption);

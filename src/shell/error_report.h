@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "shell/dialogs/boxes.h"
@@ -13,12 +14,6 @@
 #include "shell/message_texts.h"
 
 namespace lw {
-
-// Error lines of the shell's own call sites, and the boot file's site whose missing-file text
-// differs from every other site.
-namespace errline {
-inline constexpr std::int16_t kBootFileOpen = 5200;
-}  // namespace errline
 
 class ErrorReporter {
  public:
@@ -29,6 +24,10 @@ class ErrorReporter {
   // platform never does, but the start-up checks own the flag.
   void setUnder32BitExtension(bool on) { under32BitExtension_ = on; }
 
+  // The error line at which a missing file is the boot file (its text names the boot file rather
+  // than the disc). The runtime owns that site; until it names it, no line is the boot file's.
+  void setBootFileLine(std::int16_t line) { bootFileLine_ = line; }
+
   // Runs before the process ends after Cancel: restores the display mode and system colours.
   void setRestoreOnCancel(std::function<void()> restore) { restore_ = std::move(restore); }
 
@@ -38,8 +37,9 @@ class ErrorReporter {
   [[nodiscard]] std::string ComposeMessage(std::int16_t programCode, std::int16_t errorLine,
                                            std::int32_t platformError) const;
 
-  // Shows the fatal box. Returns on Ok; on Cancel runs the restore hook, shows text 182 and
-  // ends the process with a failure status.
+  // Shows the fatal box for the failure and takes the last platform error with it (the next
+  // report names only a newer one). Returns on Ok; on Cancel runs the restore hook, shows text
+  // 182 and ends the process with a failure status.
   void ReportError(std::int16_t programCode, std::int16_t errorLine);
 
   // How many failures have been reported so far (a run's exit status tells of them).
@@ -50,6 +50,7 @@ class ErrorReporter {
   const MessageTexts& texts_;
   LastPlatformError& lastError_;
   bool under32BitExtension_ = false;
+  std::optional<std::int16_t> bootFileLine_;
   std::function<void()> restore_;
   int reportCount_ = 0;
 };

@@ -1,38 +1,30 @@
 // Star files through their public operations over real files in a scratch folder: the layout
 // byte for byte, the space management, the index page cache, hostile headers and records, and
-// what a failed write leaves on disk.
+// what a failed write leaves on disk. A random workload is checked against a model of the records.
 #include "media/star_file.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <random>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "common/byte_io.h"
-#include "shell/dialogs/boxes.h"
-#include "shell/files/volume_map.h"
-#include "shell/message_texts.h"
-#include "support/temp_folder.h"
+#include "support/storage_scratch.h"
 
 namespace lw {
 namespace {
 
-namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
-using RunTable = std::vector<std::pair<std::uint32_t, std::uint32_t>>;  // (offset, size)
+using test::Bytes;
+using RunTable = std::vector<std::pair<std::uint32_t, std::uint32_t>>;  // (offset, value or size)
 
-constexpr std::uint32_t kType = FourCharCode("RTDO");
-constexpr std::uint32_t kCreator = FourCharCode("LWRT");
 constexpr std::uint32_t kArea = 1536;   // record area of a file with room for 128 ids
 constexpr std::uint32_t kSmall = 56;    // the largest record that takes one 64-byte unit
 constexpr std::uint32_t kLarge = 1000;  // a record too big for any run these tests free
 constexpr std::uint32_t kFreeTable = 512;
-constexpr const char* kPath = "appl:test.str";
+constexpr const char* kName = "test.str";
 
 // The offset of record `id`'s index entry.
 constexpr std::uint32_t Entry(std::uint32_t id) { return 1024 + 4 * id; }
@@ -45,8 +37,12 @@ Bytes Data(std::size_t size, std::uint32_t seed) {
   return bytes;
 }
 
-void Put32(Bytes& bytes, std::size_t offset, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
+// `bytes` with little-endian u32 `patches` (offset, value) written over it.
+Bytes Patched(Bytes bytes, const RunTable& patches) {
+  for (auto [offset, value] : patches)
+    for (std::uint32_t i = 0; i < 4; ++i)
+      bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
+  return bytes;
 }
 
 // File access that fails every positioned write once a byte budget is spent. A write that does not
@@ -56,36 +52,27 @@ class FaultyFiles : public FileAccess {
   using FileAccess::FileAccess;
   ProgramCode FileWriteAt(FileHandle file, std::uint32_t offset,
                           std::span<const std::uint8_t> bytes) override {
-    return spend(bytes.size()) ? FileAccess::FileWriteAt(file, offset, bytes) : ProgramCode::kFile;
+    if (!budget) return FileAccess::FileWriteAt(file, offset, bytes);
+    const bool fits = bytes.size() <= *budget;
+    *budget = fits ? *budget - bytes.size() : 0;
+    return fits ? FileAccess::FileWriteAt(file, offset, bytes) : ProgramCode::kFile;
   }
   std::optional<std::size_t> budget;
-
- private:
-  // Whether a write of `count` bytes fits the budget; one that does not spends it all.
-  bool spend(std::size_t count) {
-    if (!budget) return true;
-    const bool fits = count <= *budget;
-    *budget = fits ? *budget - count : 0;
-    return fits;
-  }
 };
 
 class StarFileTest : public ::testing::Test {
  protected:
-  StarFileTest() {
-    boxes_.setPolicy([this](const BoxRequest&) {
-      ++boxCount_;
-      return BoxAnswer::kAbort;
-    });
-  }
+  StarFileTest() { disk_.answer = BoxAnswer::kAbort; }
   // No operation may read outside the file: that would bring up the disc box.
-  void TearDown() override { EXPECT_EQ(boxCount_, 0); }
+  void TearDown() override { EXPECT_TRUE(disk_.boxTexts.empty()); }
 
   void Create(std::int32_t records) {
-    ASSERT_EQ(StarFile::Create(files_, kPath, records, kType, kCreator), ProgramCode::kOk);
+    ASSERT_EQ(StarFile::Create(files_, test::TitlePath(kName), records, FourCharCode("RTDO"),
+                               FourCharCode("LWRT")),
+              ProgramCode::kOk);
   }
   ProgramCode OpenCode(std::unique_ptr<StarFile>& file) {
-    return StarFile::Open(files_, kPath, 1, file);
+    return StarFile::Open(files_, test::TitlePath(kName), 1, file);
   }
   std::unique_ptr<StarFile> Open() {
     std::unique_ptr<StarFile> file;
@@ -118,47 +105,26 @@ class StarFileTest : public ::testing::Test {
     return runs;
   }
 
-  fs::path disk() const { return folder_.path() / "test.str"; }
-  Bytes DiskBytes() const {
-    Bytes bytes(fs::file_size(disk()));
-    std::ifstream(disk(), std::ios::binary)
-        .read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
+  [[nodiscard]] Bytes DiskBytes() const { return disk_.FileBytes(kName); }
+  void SetDiskBytes(const Bytes& bytes) const { disk_.SetFileBytes(kName, bytes); }
+  [[nodiscard]] std::uint32_t Disk32(std::size_t offset) const {
+    return LoadU32(DiskBytes().data() + offset);
   }
-  void SetDiskBytes(const Bytes& bytes) const {
-    folder_.writeFile("test.str", {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
-  }
-  std::uint32_t Disk32(std::size_t offset) const { return LoadU32(DiskBytes().data() + offset); }
-  void Patch32(std::size_t offset, std::uint32_t value) const {
-    Bytes bytes = DiskBytes();
-    Put32(bytes, offset, value);
-    SetDiskBytes(bytes);
-  }
+  void Patch(const RunTable& patches) const { SetDiskBytes(Patched(DiskBytes(), patches)); }
 
-  test::TempFolder folder_;
-  VolumeMap volumes_{folder_.path()};
-  TerminalBoxes boxes_{nullptr};
-  MessageTexts texts_;
-  LastPlatformError lastError_;
-  FaultyFiles files_{volumes_, boxes_, texts_, lastError_};
-  int boxCount_ = 0;
+  test::ScratchStorage<FaultyFiles> disk_;
+  FaultyFiles& files_ = disk_.stack.files;
 };
 
-TEST_F(StarFileTest, CreatesAnEmptyFileByteForByte) {
+// The bytes of a new file are checked by the layout test below, which starts from one.
+TEST_F(StarFileTest, CreatesRoomForWholeIndexPagesAndLoadsTheFirstFour) {
   Create(100);
-  Bytes expected(kArea, 0);
-  // Version, file end, index capacity, 'RTDO' and 'LWRT'.
-  const RunTable fields = {
-      {0, 0x00010000}, {4, kArea}, {16, 128}, {32, 0x5254444F}, {36, 0x4C575254}};
-  for (auto [offset, value] : fields) Put32(expected, offset, value);
-  EXPECT_EQ(DiskBytes(), expected);
-  EXPECT_EQ(FourCharText(kCreator), "LWRT");
+  EXPECT_EQ(FourCharText(FourCharCode("LWRT")), "LWRT");
   EXPECT_EQ(Open()->cachedPages(), std::vector<std::uint32_t>{0});
-
-  for (auto [records, size] : std::initializer_list<std::pair<int, int>>{
-           {0, 1536}, {-5, 1536}, {128, 1536}, {129, 2048}}) {
-    Create(records);
-    EXPECT_EQ(fs::file_size(disk()), static_cast<std::uintmax_t>(size)) << records;
+  for (auto [records, size] :
+       RunTable{{0, 1536}, {static_cast<std::uint32_t>(-5), 1536}, {128, 1536}, {129, 2048}}) {
+    Create(static_cast<std::int32_t>(records));
+    EXPECT_EQ(std::filesystem::file_size(disk_.folder.path() / kName), size) << records;
   }
   Create(600);
   EXPECT_EQ(Open()->cachedPages(), (std::vector<std::uint32_t>{0, 128, 256, 384}));
@@ -166,7 +132,7 @@ TEST_F(StarFileTest, CreatesAnEmptyFileByteForByte) {
 
 TEST_F(StarFileTest, LaysOutBlocksInUnitsOf64AndKeepsReservedBytes) {
   Create(1);
-  Patch32(100, 0xDEADBEEF);  // reserved bytes are carried through, whatever they hold
+  Patch({{100, 0xDEADBEEF}});  // reserved bytes are carried through, whatever they hold
   auto file = Open();
   const Bytes first = Data(56, 1), middle = Data(57, 9);
   EXPECT_EQ(Append(*file, first), 0);
@@ -174,13 +140,21 @@ TEST_F(StarFileTest, LaysOutBlocksInUnitsOf64AndKeepsReservedBytes) {
   EXPECT_EQ(Append(*file, {}), 2);
   ASSERT_EQ(file->Flush(), ProgramCode::kOk);
   // Header, index entries, then each block: id, length, data, zero padding.
-  Bytes want(kArea + 64 + 128 + 64, 0);
-  const RunTable header = {{0, kStarVersion}, {4, kArea + 256}, {16, 128},        {20, 3},
-                           {32, kType},       {36, kCreator},   {100, 0xDEADBEEF}};
-  const RunTable index = {{Entry(0), kArea}, {Entry(1), kArea + 64}, {Entry(2), kArea + 192}};
-  const RunTable blocks = {{kArea + 4, 56}, {kArea + 64, 1}, {kArea + 68, 57}, {kArea + 192, 2}};
-  for (const RunTable& fields : {header, index, blocks})
-    for (auto [offset, value] : fields) Put32(want, offset, value);
+  const RunTable fields = {{0, kStarVersion},
+                           {4, kArea + 256},
+                           {16, 128},
+                           {20, 3},
+                           {32, FourCharCode("RTDO")},
+                           {36, FourCharCode("LWRT")},
+                           {100, 0xDEADBEEF},
+                           {Entry(0), kArea},
+                           {Entry(1), kArea + 64},
+                           {Entry(2), kArea + 192},
+                           {kArea + 4, 56},
+                           {kArea + 64, 1},
+                           {kArea + 68, 57},
+                           {kArea + 192, 2}};
+  Bytes want = Patched(Bytes(kArea + 256, 0), fields);
   std::copy(first.begin(), first.end(), want.begin() + kArea + 8);
   std::copy(middle.begin(), middle.end(), want.begin() + kArea + 72);
   EXPECT_EQ(DiskBytes(), want);
@@ -194,11 +168,11 @@ TEST_F(StarFileTest, OpenChecksTheVersionBeforeTheSizeAndOnlyHandedOutIdsExist) 
   std::unique_ptr<StarFile> file;
   EXPECT_EQ(OpenCode(file), ProgramCode::kFile);  // no such file
   Create(1);
-  Patch32(0, 0x00010001);
+  Patch({{0, 0x00010001}});
   EXPECT_EQ(OpenCode(file), ProgramCode::kBadStarVersion);
-  std::ofstream(disk(), std::ios::binary | std::ios::app).put('\0');  // file end one byte short
+  SetDiskBytes(Patched(DiskBytes(), {{4, kArea - 1}}));  // file end one byte short as well
   EXPECT_EQ(OpenCode(file), ProgramCode::kBadStarVersion);
-  Patch32(0, kStarVersion);
+  Patch({{0, kStarVersion}});
   EXPECT_EQ(OpenCode(file), ProgramCode::kBadStarSize);
   EXPECT_EQ(file, nullptr);
 
@@ -247,12 +221,12 @@ TEST_F(StarFileTest, AllocatesTheSmallestFittingRunLowestFirst) {
   const std::uint32_t end = file->header().fileEnd;
   // Two exact fits of equal size (lower one first), then the front of the larger run, then
   // the file end for a block that no run holds.
-  const std::vector<std::pair<std::uint32_t, std::uint32_t>> appends = {
-      {20, 1728}, {0, 1856}, {kSmall, 1536}, {100, end}};
-  for (const auto& [size, place] : appends) {
-    const std::int32_t id = Append(*file, Data(size, place));
+  const RunTable appends = {{20, 1728}, {0, 1856}, {kSmall, 1536}, {100, end}};
+  for (std::size_t i = 0; i < appends.size(); ++i) {
+    const auto [size, place] = appends[i];
+    EXPECT_EQ(Append(*file, Data(size, place)), 7 + static_cast<std::int32_t>(i));
     ASSERT_EQ(file->Flush(), ProgramCode::kOk);
-    EXPECT_EQ(Disk32(Entry(id)), place) << "record of " << size << " bytes";
+    EXPECT_EQ(Disk32(Entry(7 + static_cast<std::uint32_t>(i))), place) << size << " bytes";
   }
   EXPECT_EQ(Runs(*file), (RunTable{{1600, 64}}));
   EXPECT_EQ(file->header().freeBytes, 64u);
@@ -269,18 +243,16 @@ TEST_F(StarFileTest, The129thIdGrowsTheIndexAndMovesRecordsAway) {
   auto size = [](std::int32_t id) { return id == 7 ? 100u : kSmall; };
   for (std::int32_t id = 0; id < 128; ++id) Append(*file, Data(size(id), id));
   EXPECT_EQ(file->header().indexCapacity, 128u);
-  const Bytes last = Data(20, 128);
-  EXPECT_EQ(Append(*file, last), 128);
+  EXPECT_EQ(Append(*file, Data(20, 128)), 128);
   EXPECT_EQ(file->header().indexCapacity, 256u);
   ASSERT_EQ(file->Flush(), ProgramCode::kOk);
   // The 64 bytes cleared beyond the new page were freed, and the new record fits them exactly.
   EXPECT_EQ(Disk32(Entry(128)), kArea + 512);
   EXPECT_TRUE(Runs(*file).empty());
-  for (std::int32_t id = 0; id < 8; ++id) EXPECT_GE(Disk32(Entry(id)), 2048u) << id;
-
+  for (std::uint32_t id = 0; id < 8; ++id) EXPECT_GE(Disk32(Entry(id)), 2048u) << id;
   file = Open();
   for (std::int32_t id = 0; id < 128; ++id) ASSERT_EQ(Read(*file, id), Data(size(id), id)) << id;
-  EXPECT_EQ(Read(*file, 128), last);
+  EXPECT_EQ(Read(*file, 128), Data(20, 128));
 }
 
 // Record k of a 200-record file lies at 2048 + 64k.
@@ -297,7 +269,7 @@ TEST_F(StarFileTest, AFullFreeTableIsCompactedAtTheNarrowestPair) {
   ASSERT_EQ(file->Flush(), ProgramCode::kOk);
 
   const Bytes flushed = DiskBytes();
-  Patch32(Place(4), 9);  // the block to be slid no longer carries its id
+  Patch({{Place(4), 9}});  // the block to be slid no longer carries its id
   file = Open();
   EXPECT_EQ(file->RewriteRecord(150, Data(kSmall, 1)), ProgramCode::kUndefined);
 
@@ -306,12 +278,11 @@ TEST_F(StarFileTest, AFullFreeTableIsCompactedAtTheNarrowestPair) {
   ASSERT_EQ(file->RewriteRecord(150, Data(kSmall, 1)), ProgramCode::kOk);  // in place
   const auto runs = Runs(*file);
   ASSERT_EQ(runs.size(), 63u);
-  EXPECT_EQ(runs[0], std::pair(Place(0), 64u));
-  EXPECT_EQ(runs[1], std::pair(Place(4), 128u));  // record 4 slid over record 3's run
-  EXPECT_EQ(runs[2], std::pair(Place(7), 64u));
+  // Record 4 slid over record 3's run.
+  EXPECT_EQ(RunTable(runs.begin(), runs.begin() + 3),
+            (RunTable{{Place(0), 64}, {Place(4), 128}, {Place(7), 64}}));
   ASSERT_EQ(file->Flush(), ProgramCode::kOk);
   EXPECT_EQ(Disk32(Entry(4)), Place(3));
-
   file = Open();
   for (std::int32_t id = 0; id < 200; ++id) {
     const Bytes expected =
@@ -346,9 +317,8 @@ TEST_F(StarFileTest, IndexPagesAreEvictedLeastRecentlyUsedAfterWritingBack) {
   Read(*file, 512);
   EXPECT_EQ(file->cachedPages(), (std::vector<std::uint32_t>{0, 128, 256, 512}));
   EXPECT_EQ(Disk32(Entry(400)), end);  // written back before its slot was reused
-  Read(*file, 400);
-  EXPECT_EQ(file->cachedPages(), (std::vector<std::uint32_t>{384, 128, 256, 512}));
   EXPECT_EQ(Read(*file, 400), Data(100, 400));
+  EXPECT_EQ(file->cachedPages(), (std::vector<std::uint32_t>{384, 128, 256, 512}));
 }
 
 // A flushed file with records 0..5 and free runs (1600, 64) and (1728, 64).
@@ -363,11 +333,7 @@ class HostileStarFileTest : public StarFileTest {
     end_ = static_cast<std::uint32_t>(valid_.size());
   }
   // The valid file with (offset, value) patches.
-  void Restore(const RunTable& patches) const {
-    Bytes bytes = valid_;
-    for (const auto& [offset, value] : patches) Put32(bytes, offset, value);
-    SetDiskBytes(bytes);
-  }
+  void Restore(const RunTable& patches) const { SetDiskBytes(Patched(valid_, patches)); }
   Bytes valid_;
   std::uint32_t end_ = 0;
 };
@@ -385,7 +351,7 @@ TEST_F(HostileStarFileTest, HeadersThatDisagreeWithTheFileGive101) {
       {"index past the file end", {{16, 0x01000000}}},
       {"next id beyond capacity", {{20, 129}}},
       {"more free ids than ids", {{24, 7}}},
-      {"free bytes not the sum of the runs", {{8, 192}}},
+      {"free bytes below the sum of the runs", {{8, 64}}},
       {"file end not the size", {{4, end_ + 64}}},
   };
   std::unique_ptr<StarFile> file;
@@ -397,6 +363,18 @@ TEST_F(HostileStarFileTest, HeadersThatDisagreeWithTheFileGive101) {
     SetDiskBytes(Bytes(valid_.begin(), valid_.begin() + static_cast<std::ptrdiff_t>(size)));
     EXPECT_EQ(OpenCode(file), ProgramCode::kBadStarSize) << size << " bytes";
   }
+}
+
+// Index growth as the format's rules describe it drops runs without lowering the free-bytes field,
+// so files whose field exceeds their runs' sum exist: they open, and a flush writes the sum.
+TEST_F(HostileStarFileTest, AFreeBytesFieldAboveTheRunsOpensAndIsCorrected) {
+  Restore({{8, 192}});
+  auto file = Open();
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(Read(*file, 1), Data(kLarge, 1));
+  ASSERT_EQ(file->RewriteRecord(0, Data(kSmall, 9)), ProgramCode::kOk);
+  ASSERT_EQ(file->Flush(), ProgramCode::kOk);
+  EXPECT_EQ(Disk32(8), 128u);
 }
 
 TEST_F(HostileStarFileTest, RecordsThatDisagreeWithTheirIndexGive100) {
@@ -436,7 +414,6 @@ TEST_F(HostileStarFileTest, TheFreeIdChainIsConsumedFirstAndChecked) {
   EXPECT_EQ(Append(*file, Data(5, 21)), 0);
   EXPECT_EQ(Append(*file, Data(5, 22)), 6);
   EXPECT_EQ(Read(*file, 0), Data(5, 21));
-
   std::int32_t id = -1;
   for (const RunTable& chain : {RunTable{{24, 2}, {28, 1}, {Entry(1), 1}},  // loops
                                 RunTable{{24, 1}, {28, 7}}}) {              // leaves the ids
@@ -446,7 +423,7 @@ TEST_F(HostileStarFileTest, TheFreeIdChainIsConsumedFirstAndChecked) {
   }
   // A full index with nothing behind it to clear for the new page.
   Create(1);
-  Patch32(20, 128);
+  Patch({{20, 128}});
   file = Open();
   EXPECT_EQ(file->AppendRecord(Data(5, 0), id), ProgramCode::kBadStarSize);
 }
@@ -553,7 +530,7 @@ TEST_F(StarFileTest, AFailedWriteLeavesTheFlushedStateIntact) {
     ASSERT_GE(now.size(), flushed.size());
     ASSERT_TRUE(std::equal(flushed.begin(), flushed.begin() + kStarHeaderSize, now.begin()))
         << round;
-    fs::resize_file(disk(), flushed.size());
+    SetDiskBytes(Bytes(now.begin(), now.begin() + static_cast<std::ptrdiff_t>(flushed.size())));
     file = Open();
     ASSERT_NE(file, nullptr) << "round " << round;
     ASSERT_EQ(file->header().nextId, flushedModel.size());

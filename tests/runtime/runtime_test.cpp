@@ -46,8 +46,7 @@ TEST_F(RuntimeTest, BootLaysOutTheWindowsAroundTheCentredStage) {
 }
 
 // The player answers Ok and the title goes on without a system script; the run's status tells
-// that a fatal error happened. (Code 2 of the second box is the platform error that the start
-// left behind: listing the plug-ins of a title that has none.)
+// that a fatal error happened.
 TEST_F(RuntimeTest, BootFileFailuresAreReportedAndTheRunGoesOn) {
   const struct {
     std::string_view bootFile;  // empty: none
@@ -58,8 +57,8 @@ TEST_F(RuntimeTest, BootFileFailuresAreReportedAndTheRunGoesOn) {
        "Check your installation and re-install if necessary (Error line 5200, code 2). "
        "Select Ok to continue, or Cancel to quit title."},
       {"not a star file",
-       "title cannot find a file.  Be sure the title CD is in your computer's CD-ROM drive "
-       "(Error line 5208, code 2).  Select Ok to continue, or Cancel to quit title."},
+       "Bad star file version at line 5208 (code 0).  Select Ok to continue, or Cancel to quit "
+       "title."},
   };
   for (const auto& c : cases) {
     if (!c.bootFile.empty()) scratch_.writeFile("title/bootfile", c.bootFile);
@@ -127,8 +126,7 @@ TEST_F(RuntimeTest, DrawingNestsAndAnUnmatchedEndIsReported) {
   EXPECT_EQ(BoxLines(run.platform().boxes()), "");
   stage.handle(WindowMessage(window_message::kEndDrawing));
   EXPECT_EQ(BoxLines(run.platform().boxes()),
-            FatalBoxLine("title cannot find a file.  Be sure the title CD is in your computer's "
-                         "CD-ROM drive (Error line 5224, code 2).  Select Ok to continue, or "
+            FatalBoxLine("Undefined error at line 5224 (code 0).  Select Ok to continue, or "
                          "Cancel to quit title."));
   EXPECT_EQ(stage.drawingDepth(), 0);
 }

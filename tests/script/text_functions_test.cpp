@@ -14,7 +14,7 @@ namespace {
 TEST(TextFunctions, NumbersToAndFromText) {
   EXPECT_EQ(NumberToText(0).view(), "0");
   EXPECT_EQ(NumberToText(-7).view(), "-7");
-  // Read like a "%ld" conversion, except that digit runs too long keep their low 32 bits.
+  // Read like a "%ld" conversion into 32 bits: digit runs too long keep their low 32 bits.
   EXPECT_EQ(TextToNumber("\t\n\v\f\r 0099 12"), 99);
   EXPECT_EQ(TextToNumber("+17"), 17);
   EXPECT_EQ(TextToNumber(""), 0);

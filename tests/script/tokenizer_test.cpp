@@ -1,11 +1,13 @@
+// The keyword table and the tokenizer: the documented compiled blocks byte for byte, the tokens
+// of texts as trace words, and the offsets at which refused texts stop.
 #include "script/tokenizer.h"
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <cctype>
+#include <set>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "common/byte_io.h"
 #include "script/keywords.h"
@@ -32,34 +34,71 @@ std::vector<std::uint8_t> Block(std::initializer_list<std::int32_t> pairs, std::
   return out.take();
 }
 
-// Token `i` as a word: a name as itself, a literal in quotes, a number as #N, a line end as
-// <crTABS> and a keyword or symbol by its table name.
-std::string Word(const CompiledScript& script, std::size_t i) {
-  const Token& t = script.tokens()[i];
-  if (t.code == tok::kName) return std::string(script.textOf(i));
-  if (t.code == tok::kString) return "\"" + std::string(script.textOf(i)) + "\"";
-  if (t.code == tok::kNumber) return "#" + std::to_string(t.value);
-  if (t.code == tok::kLineEnd) return "<cr" + std::to_string(t.value) + ">";
-  return std::string(KeywordName(t.code));
-}
-
-// The words of the tokens before the end token.
+// The tokens before the end token as words: a name as itself, a literal in quotes, a number as
+// #N, a line end as <crTABS> and a keyword or symbol by its table name.
 std::string Describe(const CompiledScript& script) {
   std::string words;
-  for (std::size_t i = 0; i + 1 < script.tokenCount(); ++i)
-    words += (i ? " " : "") + Word(script, i);
+  for (std::size_t i = 0; i + 1 < script.tokenCount(); ++i) {
+    const Token& t = script.tokens()[i];
+    words += i ? " " : "";
+    if (t.code == tok::kName)
+      words += script.textOf(i);
+    else if (t.code == tok::kString)
+      words += "\"" + std::string(script.textOf(i)) + "\"";
+    else if (t.code == tok::kNumber)
+      words += "#" + std::to_string(t.value);
+    else if (t.code == tok::kLineEnd)
+      words += "<cr" + std::to_string(t.value) + ">";
+    else
+      words += KeywordName(t.code);
+  }
   return words;
 }
 
-TEST(Tokenizer, EventCallCompilesToTheDocumentedBlock) {
+TEST(Keywords, TableBandsAndCaseInsensitiveLookUp) {
+  std::set<std::string_view> names;
+  std::set<std::uint16_t> codes;
+  int words = 0;
+  for (const Keyword& k : KeywordTable()) {
+    words += k.name.size() > 1 ? 1 : 0;
+    names.insert(k.name);
+    codes.insert(k.code);
+  }
+  EXPECT_EQ(names.size(), 307u);  // 291 words and 16 symbols, all distinct
+  EXPECT_EQ(words, 291);
+  EXPECT_EQ(codes.size(), 305u);  // `and` / & and `or` / | share their codes
+  const std::pair<std::string_view, std::uint16_t> edges[] = {
+      {"code", 4001},        {"dumpglobal", 4029},
+      {"(", 4018},           {"+", 8001},
+      {"and", 8005},         {"or", 8006},
+      {"\xB2", 8013},        {"message", 12001},
+      {"castwarm", 12088},   {"actorvisible", 16001},
+      {"puppetbase", 16053}, {"random", 20001},
+      {"sqrt", 20108},       {"barndoorclose", 24001},
+      {"plain", 24014},
+  };
+  for (const auto& [name, code] : edges) {
+    std::string upper(name);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(LookUpKeyword(name), code) << name;
+    EXPECT_EQ(LookUpKeyword(upper), code) << upper;
+    EXPECT_EQ(KeywordName(code), name);
+  }
+  // The codes just outside each band, and the non-keyword token codes.
+  for (int code : {4000, 4030, 8000, 8014, 12000, 12089, 16000, 16054, 20000, 20109, 24000, 24015,
+                   0, 3, 4, 5, 6})
+    EXPECT_FALSE(IsKeywordCode(static_cast<std::uint16_t>(code))) << code;
+  EXPECT_EQ(KeywordName(7), "");
+  for (std::string_view word : {"", "messages", "messag", "keydown", ";", "\t", "<>", "\xAE"})
+    EXPECT_EQ(LookUpKeyword(word), kNotAKeyword) << word;
+}
+
+TEST(Tokenizer, TheDocumentedExamplesCompileToTheirBlocks) {
   EXPECT_EQ(Compile("keydown(\"a\")").ToBytes(),
             Block({tok::kName, 40, tok::kOpenParen, 0, tok::kString, 32, tok::kCloseParen, 0,
                    tok::kEnd, 0},
                   "\x07keydown\x01"
                   "a"));
-}
-
-TEST(Tokenizer, HandlerCompilesToFourteenTokensSharingPoolEntries) {
   // hello is at pool offset 0 and x, used twice, at 6; the pool starts at 14 x 8 = 112.
   EXPECT_EQ(Compile("code hello(x)\r\treturn x + 1\rendcode\r").ToBytes(),
             Block({tok::kCode,    0,        tok::kName,       112 - 8,  tok::kOpenParen, 0,
@@ -68,17 +107,11 @@ TEST(Tokenizer, HandlerCompilesToFourteenTokensSharingPoolEntries) {
                    tok::kNumber,  1,        tok::kLineEnd,    0,        tok::kEndcode,   0,
                    tok::kLineEnd, 0,        tok::kEnd,        0},
                   "\x05hello\x01x"));
-}
-
-TEST(Tokenizer, PoolSharesOnlyByteForByteEqualStrings) {
-  // Literals and names share an entry when equal; a difference of case makes another entry.
-  CompiledScript shared = Compile("\"abc\" @ abc = \"abc\"");
-  EXPECT_EQ(Describe(shared), "\"abc\" @ abc = \"abc\"");
-  EXPECT_EQ(shared.pool(), (std::vector<std::uint8_t>{3, 'a', 'b', 'c'}));
-  CompiledScript cased = Compile("\"Abc\" \"abc\" Count count");
-  EXPECT_EQ(Describe(cased), "\"Abc\" \"abc\" Count count");
-  EXPECT_EQ(cased.pool().size(), 2u * (1 + 3) + 2u * (1 + 5));
   EXPECT_EQ(Compile("\"\"").ToBytes(), Block({tok::kString, 16, tok::kEnd, 0}, std::string(1, 0)));
+  // Literals and names share an entry only when byte-for-byte equal, case included.
+  EXPECT_EQ(Compile("\"abc\" @ abc = \"abc\"").pool(),
+            (std::vector<std::uint8_t>{3, 'a', 'b', 'c'}));
+  EXPECT_EQ(Compile("\"Abc\" \"abc\" Count count").pool().size(), 2u * (1 + 3) + 2u * (1 + 5));
 }
 
 TEST(Tokenizer, TextsBecomeTheseTokens) {
@@ -89,13 +122,15 @@ TEST(Tokenizer, TextsBecomeTheseTokens) {
       {"3-4", "#3 - #4"},
       {"-4", "- #4"},
       {"12abc 007", "#12 abc #7"},
+      {"\"Abc\" \"abc\" Count count", "\"Abc\" \"abc\" Count count"},
       {"IF If iF", "if if if"},
       {"a AND b & c Or d | e", "a and b and c or d or e"},
       {"MyVar name2 SQRT", "MyVar name2 sqrt"},
       {"a\r\t\t\tb\rc", "a <cr3> b <cr0> c"},
       {"a \xAD b \xB3 c \xB2 d<>", "a \xAD b \xB3 c \xB2 d < >"},
-      {"2147483647 2147483648", "#2147483647 #2147483647"},
-      {"4294967297 " + digits255, "#2147483647 #2147483647"},  // saturated, not wrapped
+      // Digit runs keep their value modulo 2^32, as stringtonum reads them.
+      {"2147483647 2147483648", "#2147483647 #-2147483648"},
+      {"4294967297 " + digits255, "#1 #-1"},
   };
   for (const auto& [text, tokens] : cases) EXPECT_EQ(Describe(Compile(text)), tokens) << text;
 }

@@ -1,3 +1,6 @@
+// Variable tables: names, removal, the string heap and its compaction, the stored form and its
+// loader, and the token cache. A table is traced as "name=value ..." (texts in quotes, logic as
+// T or F) followed by "| count/capacity garbage G heap used/capacity".
 #include "script/variable_table.h"
 
 #include <gtest/gtest.h>
@@ -15,13 +18,15 @@
 namespace lw {
 namespace {
 
+using Block = std::vector<std::uint8_t>;
+
 // Writes `value` little-endian into `width` bytes of `block` at `offset`.
-void Put(std::vector<std::uint8_t>& block, std::size_t offset, int width, std::int64_t value) {
+void Put(Block& block, std::size_t offset, int width, std::int64_t value) {
   for (int i = 0; i < width; ++i) block[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 // Writes entry `i` of a stored table block: type, payload and name; the rest stays zero.
-void PutEntry(std::vector<std::uint8_t>& block, int i, std::int16_t type, std::int32_t payload,
+void PutEntry(Block& block, int i, std::int16_t type, std::int32_t payload,
               const std::string& name) {
   const std::size_t entry = 20 + 32 * static_cast<std::size_t>(i);
   Put(block, entry, 2, type);
@@ -32,9 +37,9 @@ void PutEntry(std::vector<std::uint8_t>& block, int i, std::int16_t type, std::i
 
 class VariableTableTest : public ::testing::Test {
  protected:
-  int add(const std::string& name) {
+  int add(const std::string& name, VariableTable* into = nullptr) {
     int index = -1;
-    EXPECT_EQ(table.add(name, nullptr, index), ScriptError::None) << name;
+    EXPECT_EQ((into ? *into : table).add(name, nullptr, index), ScriptError::None) << name;
     return index;
   }
   // Stores `text` into entry `index` through a fresh text value.
@@ -43,18 +48,25 @@ class VariableTableTest : public ::testing::Test {
     ASSERT_EQ(strings.make(text, v), ScriptError::None);
     ASSERT_EQ(table.set(index, v, strings), ScriptError::None);
   }
-  Value get(int index) {
-    Value v;
-    EXPECT_EQ(table.get(index, strings, v), ScriptError::None);
-    return v;
-  }
-  // The characters of text variable `index` of `from`.
-  std::string text(int index, const VariableTable& from) {
-    Value v;
-    PString chars;
-    EXPECT_EQ(from.get(index, strings, v), ScriptError::None);
-    EXPECT_EQ(strings.take(v, chars), ScriptError::None);
-    return chars.str();
+  // The trace of `of` (the test's table when null).
+  std::string trace(const VariableTable* of = nullptr) {
+    const VariableTable& t = of ? *of : table;
+    std::string out;
+    for (int i = 0; i < t.count(); ++i) {
+      Value v;
+      PString chars;
+      EXPECT_EQ(t.get(i, strings, v), ScriptError::None);
+      out += std::string(t.nameAt(i)) + "=";
+      if (v.isText()) {
+        EXPECT_EQ(strings.take(v, chars), ScriptError::None);
+        out += "\"" + chars.str() + "\" ";
+      } else {
+        out += v.isLogic() ? (v.payload ? "T " : "F ") : std::to_string(v.payload) + " ";
+      }
+    }
+    return out + "| " + std::to_string(t.count()) + "/" + std::to_string(t.capacity()) +
+           " garbage " + std::to_string(t.garbage()) + " heap " + std::to_string(t.heapUsed()) +
+           "/" + std::to_string(t.heapCapacity());
   }
 
   ScriptHost host;
@@ -62,29 +74,24 @@ class VariableTableTest : public ::testing::Test {
   VariableTable table;
 };
 
-TEST_F(VariableTableTest, AddFindsFoldedNamesGrowsByTwentyAndClears) {
+TEST_F(VariableTableTest, NamesFoldFifteenCharactersFitAndTheTableGrowsByTwenty) {
   EXPECT_EQ(add("score"), 0);
   EXPECT_EQ(add("lives"), 1);
   ASSERT_EQ(table.set(0, Value::Number(12), strings), ScriptError::None);
   EXPECT_EQ(add("SCORE"), 0);  // present: same index, value kept
-  EXPECT_EQ(get(0).payload, 12);
   int index = -1;
   ASSERT_EQ(table.find("Lives", nullptr, index), ScriptError::None);
   EXPECT_EQ(index, 1);
   EXPECT_EQ(table.find("live", nullptr, index), ScriptError::NoSuchVariable);
-  EXPECT_EQ(get(1).type, kTypeNumber);  // a new variable is the number 0
-  EXPECT_EQ(get(1).payload, 0);
-
   EXPECT_EQ(add(std::string(15, 'n')), 2);
-  EXPECT_EQ(table.nameAt(2), std::string(15, 'n'));
   EXPECT_EQ(table.add(std::string(16, 'n'), nullptr, index), ScriptError::BadName);
   EXPECT_EQ(table.remove(std::string(16, 'n')), ScriptError::BadName);
-  EXPECT_EQ(table.count(), 3);
+  EXPECT_EQ(trace(), "score=12 lives=0 nnnnnnnnnnnnnnn=0 | 3/20 garbage 0 heap 0/2048");
 
   while (table.count() < VariableTable::kInitialCapacity) add("v" + std::to_string(table.count()));
-  EXPECT_EQ(table.capacity(), VariableTable::kInitialCapacity);
+  EXPECT_EQ(table.capacity(), 20);
   add("extra");
-  EXPECT_EQ(table.capacity(), VariableTable::kInitialCapacity + VariableTable::kCapacityStep);
+  EXPECT_EQ(table.capacity(), 40);
   EXPECT_EQ(table.storedTable().size(), 40U * 32U + 20U);
   setText(3, "a");
   setText(3, "b");
@@ -98,12 +105,9 @@ TEST_F(VariableTableTest, RemoveMovesTheLastEntryInAndFailuresChangeNothing) {
   setText(3, "dee");
   EXPECT_EQ(strings.slotsInUse(), 0);  // storing read the texts
   ASSERT_EQ(table.remove("B"), ScriptError::None);
-  EXPECT_EQ(table.nameAt(1), "d");
-  EXPECT_EQ(text(1, table), "dee");
-  EXPECT_EQ(table.garbage(), 4);  // "bee" and its length byte
   EXPECT_EQ(table.remove("nothere"), ScriptError::None);
+  EXPECT_EQ(trace(), "a=0 d=\"dee\" c=0 | 3/20 garbage 4 heap 8/2048");
   ASSERT_EQ(table.remove("c"), ScriptError::None);  // the last entry itself
-  EXPECT_EQ(table.count(), 2);
 
   Value v;
   ASSERT_EQ(strings.make("unused", v), ScriptError::None);
@@ -114,10 +118,9 @@ TEST_F(VariableTableTest, RemoveMovesTheLastEntryInAndFailuresChangeNothing) {
   while (strings.make("", v) == ScriptError::None) continue;
   EXPECT_EQ(table.get(1, strings, v), ScriptError::StringLibraryExhausted);
   strings.reset();
-  EXPECT_EQ(text(1, table), "dee");  // read again, and kept through the failure
+  EXPECT_EQ(trace(), "a=0 d=\"dee\" | 2/20 garbage 4 heap 8/2048");  // kept through the failure
   ASSERT_EQ(table.set(1, Value::Logic(true), strings), ScriptError::None);
-  EXPECT_EQ(table.garbage(), 8);  // "dee" too
-  EXPECT_EQ(get(1).type, kTypeLogic);
+  EXPECT_EQ(trace(), "a=0 d=T | 2/20 garbage 8 heap 8/2048");
 }
 
 TEST_F(VariableTableTest, HeapGrowsOnReachingCapacityAndCompactsAt2048DeadBytes) {
@@ -131,17 +134,15 @@ TEST_F(VariableTableTest, HeapGrowsOnReachingCapacityAndCompactsAt2048DeadBytes)
   for (int i = 0; i < 7; ++i) setText(0, longest(0));
   EXPECT_EQ(table.garbage(), 7 * 256);
   setText(0, longest(0));  // compacts, growing the fresh heap the same way
-  EXPECT_EQ(table.garbage(), 0);
-  EXPECT_EQ(table.heapUsed(), 2048U);
-  EXPECT_EQ(table.heapCapacity(), 2048U + 256U + 2048U);
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(text(i, table), longest(i));
-
+  const auto texts = [&](std::initializer_list<int> order) {
+    std::string out;
+    for (int i : order) out += "s" + std::to_string(i) + "=\"" + longest(i) + "\" ";
+    return out;
+  };
+  EXPECT_EQ(trace(), texts({0, 1, 2, 3, 4, 5, 6, 7}) + "| 8/20 garbage 0 heap 2048/4352");
   for (int i = 0; i < 7; ++i) setText(0, longest(0));
   ASSERT_EQ(table.remove("s1"), ScriptError::None);  // a removed text counts too
-  EXPECT_EQ(table.garbage(), 0);
-  EXPECT_EQ(table.heapUsed(), 7U * 256U);
-  EXPECT_EQ(table.heapCapacity(), VariableTable::kInitialHeap);
-  EXPECT_EQ(text(1, table), longest(7));
+  EXPECT_EQ(trace(), texts({0, 7, 2, 3, 4, 5, 6}) + "| 7/20 garbage 0 heap 1792/2048");
 }
 
 TEST_F(VariableTableTest, StoredFormIsByteExactAndLoadsBack) {
@@ -150,77 +151,72 @@ TEST_F(VariableTableTest, StoredFormIsByteExactAndLoadsBack) {
   ASSERT_EQ(table.set(1, Value::Logic(true), strings), ScriptError::None);
   setText(2, "x");
   setText(2, "hi");
-  std::vector<std::uint8_t> expected(20 * 32 + 20, 0);
-  Put(expected, 0, 2, 3);      // count
-  Put(expected, 2, 2, 20);     // capacity
-  Put(expected, 4, 2, 2);      // garbage: "x" and its length byte
-  Put(expected, 8, 4, 5);      // heap used
-  Put(expected, 12, 4, 2048);  // heap capacity
+  Block expected(20 * 32 + 20, 0);
+  // Count, capacity, garbage ("x" and its length byte), heap used, heap capacity.
+  for (auto [offset, width, value] :
+       {std::tuple{0, 2, 3}, {2, 2, 20}, {4, 2, 2}, {8, 4, 5}, {12, 4, 2048}})
+    Put(expected, static_cast<std::size_t>(offset), width, value);
   PutEntry(expected, 0, kTypeNumber, 0x01020304, "n");
   PutEntry(expected, 1, kTypeLogic, 1, "flag");
   PutEntry(expected, 2, kTypeText, 2, "t");
   EXPECT_EQ(table.storedTable(), expected);
-  std::vector<std::uint8_t> heap = {1, 'x', 2, 'h', 'i'};
+  Block heap = {1, 'x', 2, 'h', 'i'};
   heap.resize(2048, 0);
   EXPECT_EQ(table.storedHeap(), heap);
-
   auto loaded = VariableTable::FromStored(expected, heap);
   ASSERT_TRUE(loaded.ok()) << loaded.error();
+  EXPECT_EQ(trace(&*loaded), "n=16909060 flag=T t=\"hi\" | 3/20 garbage 2 heap 5/2048");
   int index = -1;
   ASSERT_EQ(loaded->find("FLAG", nullptr, index), ScriptError::None);
   EXPECT_EQ(index, 1);
-  EXPECT_EQ(text(2, *loaded), "hi");
 }
 
 TEST_F(VariableTableTest, TokenCacheIsTrustedOnlyWhileItNamesTheVariable) {
   // Two entries named "a" make the trust observable: a cached 1 is kept, a scan finds 0.
   for (const char* name : {"a", "x", "b", "c"}) add(name);
-  std::vector<std::uint8_t> block = table.storedTable();
+  Block block = table.storedTable();
   PutEntry(block, 1, kTypeNumber, 0, "a");
   auto loaded = VariableTable::FromStored(block, table.storedHeap());
   ASSERT_TRUE(loaded.ok()) << loaded.error();
-  Token token{.aux = 1};
-  int index = -1;
-  ASSERT_EQ(loaded->find("A", &token, index), ScriptError::None);
-  EXPECT_EQ(index, 1);
-  token.aux = 2;
-  ASSERT_EQ(loaded->find("a", &token, index), ScriptError::None);
-  EXPECT_EQ(index, 0);
-  EXPECT_EQ(token.aux, 0);
+  const auto found = [&](std::string_view name, std::uint16_t cached) {
+    Token token{.aux = cached};
+    int index = -1;
+    EXPECT_EQ(loaded->find(name, &token, index), ScriptError::None);
+    return std::to_string(index) + "/" + std::to_string(token.aux);
+  };
+  EXPECT_EQ(found("A", 1), "1/1");
+  EXPECT_EQ(found("a", 2), "0/0");
   // Removal moves "c" to index 2, leaving a stale copy just past the count.
   ASSERT_EQ(loaded->remove("b"), ScriptError::None);
-  token.aux = 3;
-  ASSERT_EQ(loaded->find("c", &token, index), ScriptError::None);
-  EXPECT_EQ(index, 2);
+  EXPECT_EQ(found("c", 3), "2/2");
 }
 
 TEST_F(VariableTableTest, AtMost32000Variables) {
   const int kMax = VariableTable::kMaxVariables;
-  std::vector<std::uint8_t> block(kMax * 32 + 20, 0);  // every name empty
-  Put(block, 0, 2, kMax);                              // count
-  Put(block, 2, 2, kMax);                              // capacity
+  Block block(kMax * 32 + 20, 0);  // every name empty
+  Put(block, 0, 2, kMax);          // count
+  Put(block, 2, 2, kMax);          // capacity
   auto loaded = VariableTable::FromStored(block, {});
   ASSERT_TRUE(loaded.ok()) << loaded.error();
   int index = -1;
   EXPECT_EQ(loaded->add("more", nullptr, index), ScriptError::NoSuchVariable);
   ASSERT_EQ(loaded->remove(""), ScriptError::None);
-  ASSERT_EQ(loaded->add("more", nullptr, index), ScriptError::None);
-  EXPECT_EQ(index, kMax - 1);
+  EXPECT_EQ(add("more", &*loaded), kMax - 1);
 }
 
 TEST_F(VariableTableTest, LoaderRejectsCorruptBlocksAndStoresSoundOnesUnchanged) {
   add("t");
   setText(0, "abc");
   // A heap block with no spare bytes, so that a bad offset points past it.
-  std::vector<std::uint8_t> good = table.storedTable();
+  Block good = table.storedTable();
   Put(good, 12, 4, 4);
-  const std::vector<std::uint8_t> heap = {3, 'a', 'b', 'c'};
+  const Block heap = {3, 'a', 'b', 'c'};
   EXPECT_FALSE(VariableTable::FromStored(std::span(good).first(19), heap).ok());
   EXPECT_FALSE(VariableTable::FromStored(std::span(good).first(good.size() - 1), heap).ok());
-  std::vector<std::uint8_t> spare = good;  // garbage past heap used, within the heap capacity
+  Block spare = good;  // garbage past heap used, within the heap capacity
   Put(spare, 4, 2, 5);
   Put(spare, 12, 4, 5);
-  EXPECT_FALSE(VariableTable::FromStored(spare, std::vector<std::uint8_t>(5, 3)).ok());
+  EXPECT_FALSE(VariableTable::FromStored(spare, Block(5, 3)).ok());
   // Each case writes one field of the sound block.
   const std::tuple<const char*, std::size_t, int, std::int64_t, bool> cases[] = {
       {"15-character name", 36, 1, 15, true},
@@ -237,7 +233,7 @@ TEST_F(VariableTableTest, LoaderRejectsCorruptBlocksAndStoresSoundOnesUnchanged)
       {"negative text offset", 22, 4, -1, false},
       {"16-character name", 36, 1, 16, false}};
   for (const auto& [what, offset, width, value, loads] : cases) {
-    std::vector<std::uint8_t> block = good;
+    Block block = good;
     Put(block, offset, width, value);
     auto loaded = VariableTable::FromStored(block, heap);
     EXPECT_EQ(loaded.ok(), loads) << what;

@@ -1,3 +1,5 @@
+// The fatal reporter: which text a failure gets, the boot file's own site, the error a report
+// takes with it, Cancel, and the wrapping of box texts.
 #include "shell/error_report.h"
 
 #include <gtest/gtest.h>
@@ -7,11 +9,12 @@
 
 #include "shell/dialogs/boxes.h"
 #include "shell/files/file_access.h"
-#include "shell/message_texts.h"
 #include "support/temp_folder.h"
 
 namespace lw {
 namespace {
+
+constexpr std::string_view kRest = ".  Select Ok to continue, or Cancel to quit Moss.";
 
 // Boxes that record every request and answer Ok.
 struct RecordingBoxes final : BoxPresenter {
@@ -30,27 +33,37 @@ class ErrorReportTest : public ::testing::Test {
   ErrorReporter reporter_{boxes_, texts_, lastError_};
 };
 
-TEST_F(ErrorReportTest, MissingBootFileNamesTheBootFileAndOkGoesOn) {
+TEST_F(ErrorReportTest, OnlyTheOwnersBootLineNamesTheBootFileAndAReportTakesItsError) {
   test::TempFolder folder;
   VolumeMap volumes(folder.path());
   FileAccess files(volumes, boxes_, texts_, lastError_);
   FileHandle handle = kNoFile;
-  ASSERT_EQ(files.FileOpen("appl:bootfile", handle), ProgramCode::kFile);
+  const auto missBootFile = [&] {
+    ASSERT_EQ(files.FileOpen("appl:bootfile", handle), ProgramCode::kFile);
+    reporter_.ReportError(CodeNumber(ProgramCode::kOk), 5200);
+  };
   bool restored = false;
   reporter_.setRestoreOnCancel([&] { restored = true; });
-
-  reporter_.ReportError(CodeNumber(ProgramCode::kOk), errline::kBootFileOpen);
+  missBootFile();  // no line is the boot file's yet
+  reporter_.setBootFileLine(5200);
+  missBootFile();
+  // No file call since: the next failure has no platform cause.
+  reporter_.ReportError(CodeNumber(ProgramCode::kMemory), 5200);
   EXPECT_FALSE(restored);
-  ASSERT_EQ(boxes_.shown.size(), 1u);
-  const BoxRequest& box = boxes_.shown[0];
-  EXPECT_EQ(box.caption, "Fatal Error");
-  EXPECT_EQ(box.buttons, BoxButtons::kOkCancel);
-  EXPECT_EQ(box.icon, BoxIcon::kStop);
-  EXPECT_EQ(
-      box.text,
-      WrapForBox("Moss can't find the file \"BootFile\" in the Moss directory on your hard drive.  "
-                 "Check your installation and re-install if necessary (Error line 5200, code 2)"
-                 ".  Select Ok to continue, or Cancel to quit Moss."));
+  const std::string texts[] = {
+      "Moss cannot find a file.  Be sure the Moss CD is in your computer's CD-ROM drive (Error "
+      "line 5200, code 2)",
+      "Moss can't find the file \"BootFile\" in the Moss directory on your hard drive.  Check "
+      "your installation and re-install if necessary (Error line 5200, code 2)",
+      "Memory error at line 5200 (code 0)",
+  };
+  ASSERT_EQ(boxes_.shown.size(), std::size(texts));
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    EXPECT_EQ(boxes_.shown[i].text, WrapForBox(texts[i] + std::string(kRest)));
+    EXPECT_EQ(boxes_.shown[i].caption, "Fatal Error");
+    EXPECT_EQ(boxes_.shown[i].buttons, BoxButtons::kOkCancel);
+    EXPECT_EQ(boxes_.shown[i].icon, BoxIcon::kStop);
+  }
 }
 
 TEST_F(ErrorReportTest, ThePlatformErrorChoosesTheTextBeforeTheProgramCode) {
@@ -60,11 +73,12 @@ TEST_F(ErrorReportTest, ThePlatformErrorChoosesTheTextBeforeTheProgramCode) {
     std::int32_t platformError;
     std::string_view start;
   } cases[] = {
-      {102, 358, 0,
-       "Memory error at line 358 (code 0).  Select Ok to continue, or Cancel to quit Moss."},
-      {111, -3, 0, "Bad file type at line -3 (code 0).  Se"},
+      {102, 358, 0, "Memory error at line 358 (code 0)"},
+      {111, -3, 0, "Bad file type at line -3 (code 0)"},
+      {106, 5208, 0, "Bad star file version at line 5208 (code 0)"},
+      {101, 5208, 0, "Bad star file size at line 5208 (code 0)"},
       // Codes without a text of their own, and platform errors without one, are undefined.
-      {100, 7, platform_error::kGenericFailure, "Undefined error at line 7 (code 31).  Se"},
+      {100, 7, platform_error::kGenericFailure, "Undefined error at line 7 (code 31)"},
       {4242, 7, 0, "Undefined error at line "},
       // Any site but the boot file's that misses a file blames the disc.
       {0, 4711, platform_error::kFileNotFound, "Moss cannot find a file.  Be "},
@@ -76,16 +90,17 @@ TEST_F(ErrorReportTest, ThePlatformErrorChoosesTheTextBeforeTheProgramCode) {
       {107, 1, platform_error::kInvalidParameter, "Invalid parameter.  The system is"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(
-        reporter_.ComposeMessage(c.programCode, c.line, c.platformError).substr(0, c.start.size()),
-        c.start)
-        << c.programCode << " " << c.platformError;
+    const std::string message = reporter_.ComposeMessage(c.programCode, c.line, c.platformError);
+    EXPECT_EQ(message.substr(0, c.start.size()), c.start) << c.programCode;
+    EXPECT_TRUE(message.ends_with(kRest)) << message;
   }
   EXPECT_NE(reporter_.ComposeMessage(107, 401, 21).find("(Error line 401, code 21)."),
             std::string::npos);
   reporter_.setUnder32BitExtension(true);
   EXPECT_EQ(reporter_.ComposeMessage(107, 1, platform_error::kInvalidParameter).substr(0, 30),
             "Invalid parameter.  Win32s is ");
+  // A field the text does not use is left as written.
+  EXPECT_EQ(FormatMessageText("line %d, code %ld; %d", 5200, 2), "line 5200, code 2; %d");
 }
 
 TEST_F(ErrorReportTest, CancelRestoresTheDisplayShowsTheExitTextAndEnds) {
@@ -117,20 +132,6 @@ TEST(WrapForBoxTest, BreaksAtTheLastSpaceOfAFullLine) {
       {"first line\n" + x40 + " tail", "first line\n" + x40 + "\ntail"},
   };
   for (const auto& [text, wrapped] : cases) EXPECT_EQ(WrapForBox(text), wrapped) << text;
-}
-
-TEST(MessageTextsTest, TitleNameAndFields) {
-  const MessageTexts texts("Orrin");
-  EXPECT_EQ(texts.text(145), "Disc Read Error");
-  EXPECT_EQ(texts.text(154).substr(0, 45), "Orrin can't find the file \"BootFile\" in the O");
-  EXPECT_EQ(texts.text(153), "Question");
-  EXPECT_EQ(texts.text(183), "");
-  for (int id : {144, 146, 155, 159, 167})
-    EXPECT_EQ(texts.text(id).find("Moss"), std::string::npos) << id;
-  const std::string read = FormatMessageText(texts.text(144), -21);
-  EXPECT_EQ(read.substr(0, 45), "Orrin has encountered a disc read error (code");
-  EXPECT_NE(read.find("(code -21)."), std::string::npos);
-  EXPECT_EQ(FormatMessageText("line %d, code %ld; %d", 5200, 2), "line 5200, code 2; %d");
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
+// Colon paths to Linux paths over a fixture machine: a title folder inside `root/games`, and a
+// mount table, label folder and removable media folders of its own, read by the posix system
+// information as they would be from /proc and /dev.
 #include "shell/files/volume_map.h"
 
 #include <gtest/gtest.h>
 
+#include "platform/posix/system_info.h"
 #include "support/temp_folder.h"
 
 namespace lw {
@@ -9,8 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A fixture machine: a title folder inside `root/games`, mount roots and a label folder of
-// its own, and a mount table that the test writes.
 class VolumeMapTest : public ::testing::Test {
  protected:
   void writeMountTable(std::string_view text) { temp_.writeFile("mounts", text); }
@@ -20,25 +22,32 @@ class VolumeMapTest : public ::testing::Test {
     fs::create_symlink(fs::path("../devices") / device, temp_.makeFolder("labels") / linkName);
     return node.string();
   }
+  [[nodiscard]] std::string under(std::string_view relative) const {
+    return (temp_.path() / relative).string();
+  }
 
   test::TempFolder temp_;
   fs::path title_ = temp_.makeFolder("games/title");
-  MountSources sources_{temp_.path() / "mounts",
-                        temp_.path() / "labels",
-                        {temp_.path() / "media", temp_.path() / "mnt"}};
+  platform::PosixSystemInfo system_{{.mountTable = temp_.path() / "mounts",
+                                     .labelDirectory = temp_.path() / "labels",
+                                     .mediaRoots = {temp_.path() / "media", temp_.path() / "mnt"}}};
+  VolumeMap map_{title_, system_};
 };
 
 TEST_F(VolumeMapTest, TitleFolderCaseOfElementsAndPlainPaths) {
-  temp_.writeFile("games/title/Movies/Intro.MOV", "");
-  temp_.writeFile("games/title/BootFile", "");
-  const VolumeMap map(title_, sources_);  // the mount table file does not even exist
+  for (const char* name : {"Movies/Intro.MOV", "BootFile", "intro.mov", "INTRO.MOV", "Intro.mov"})
+    temp_.writeFile(fs::path("games/title") / name, "");
+  // The mount table file does not even exist.
   const std::pair<std::string_view, std::string> cases[] = {
-      {"appl:bootfile", (title_ / "BootFile").string()},
-      {"APPL:MOVIES:INTRO.MOV", (title_ / "Movies/Intro.MOV").string()},
+      {"appl:bootfile", under("games/title/BootFile")},
+      {"APPL:MOVIES:INTRO.MOV", under("games/title/Movies/Intro.MOV")},
       // Elements with no entry are kept as written (a file about to be created).
-      {"Appl:movies:New.rtd", (title_ / "Movies/New.rtd").string()},
+      {"Appl:movies:New.rtd", under("games/title/Movies/New.rtd")},
+      // An exact entry wins, else the first match in sorted order.
+      {"appl:Intro.mov", under("games/title/Intro.mov")},
+      {"appl:intro.MOV", under("games/title/INTRO.MOV")},
       {"appl:", title_.string()},
-      {"appl:/etc", (title_ / "etc").string()},  // a leading "/" cannot leave the title folder
+      {"appl:/etc", under("games/title/etc")},  // a leading "/" cannot leave the title folder
       // No volume, or a drive letter: unchanged.
       {"c:\\data\\x.str", "c:\\data\\x.str"},
       {"Plain/Name.TXT", "Plain/Name.TXT"},
@@ -47,61 +56,43 @@ TEST_F(VolumeMapTest, TitleFolderCaseOfElementsAndPlainPaths) {
       {"MOSS:Movies:a.mov", "Movies/a.mov"},
       {":a::b:", "a/b"},
   };
-  for (const auto& [colonPath, mapped] : cases) EXPECT_EQ(map.MapPath(colonPath), mapped);
-  EXPECT_FALSE(map.FindVolume("MOSS"));
-  EXPECT_FALSE(map.FindVolume(""));
+  for (const auto& [colonPath, mapped] : cases) EXPECT_EQ(map_.MapPath(colonPath), mapped);
+  EXPECT_FALSE(map_.FindVolume("MOSS"));
+  EXPECT_FALSE(map_.FindVolume(""));
 }
 
-TEST_F(VolumeMapTest, ExactEntryWinsThenSortedOrder) {
-  for (const char* name : {"intro.mov", "INTRO.MOV", "Intro.mov"})
-    temp_.writeFile(fs::path("games/title") / name, "");
-  EXPECT_EQ(JoinMatchingCase(title_, "Intro.mov"), title_ / "Intro.mov");
-  EXPECT_EQ(JoinMatchingCase(title_, "intro.MOV"), title_ / "INTRO.MOV");
-  EXPECT_EQ(JoinMatchingCase(temp_.path() / "nowhere", "X"), temp_.path() / "nowhere" / "X");
-}
-
-TEST_F(VolumeMapTest, VolumeOptionWinsAndLaterAdditionsWin) {
-  temp_.writeFile("second/MOVIES/A.MOV", "");
-  temp_.makeFolder("games/moss");  // would match beside the title folder
-  VolumeMap map(title_, sources_);
-  map.addVolume("moss", temp_.makeFolder("first"));
-  map.addVolume("Moss", temp_.path() / "second");
-  EXPECT_EQ(map.MapPath("MOSS:movies:a.mov"), (temp_.path() / "second/MOVIES/A.MOV").string());
-}
-
-TEST_F(VolumeMapTest, MountedUnderAMountRootByDirectoryName) {
-  const fs::path cd = temp_.makeFolder("media/player/Moss CD");
-  temp_.writeFile("media/player/Moss CD/MOVIES/A.MOV", "");
-  writeMountTable("proc /proc proc rw 0 0\n/dev/sr0 " +
-                  (temp_.path() / "media/player/Moss\\040CD").string() + " iso9660 ro 0 0\n" +
-                  "/dev/sdc1 " + (temp_.path() / "media").string() + " ext4 rw 0 0\n" +
-                  "/dev/sdb1 /elsewhere/MOSS2 vfat rw 0 0\ngarbage-line\n\n");
-  const VolumeMap map(title_, sources_);
-  EXPECT_EQ(map.MapPath("moss cd:Movies:a.mov"), (cd / "MOVIES/A.MOV").string());
-  EXPECT_FALSE(map.FindVolume("MOSS2"));  // not under a mount root
-  EXPECT_FALSE(map.FindVolume("media"));  // a mount root itself is no volume
-}
-
-TEST_F(VolumeMapTest, MountedByLabel) {
+// The rules in order: a --volume root (the latest addition of a name), a mount folder of the
+// volume's name below a media folder, a label, a folder beside the title folder.
+TEST_F(VolumeMapTest, VolumesByOptionMountFolderLabelOrFolderBesideTheTitle) {
+  temp_.makeFolder("media/player/Moss CD");
   const std::string disc = addLabel("MOSS\\x20DISC", "sr0");
   addLabel("OTHER", "sr1");
-  const fs::path mounted = temp_.makeFolder("somewhere/cdrom");
-  writeMountTable((temp_.path() / "devices/sdz").string() + " /unrelated ext4 rw 0 0\n" + disc +
-                  " " + mounted.string() + " iso9660 ro 0 0\n");
-  const VolumeMap map(title_, sources_);
-  EXPECT_EQ(map.FindVolume("moss disc"), mounted);
-  EXPECT_FALSE(map.FindVolume("OTHER"));  // labelled, but not mounted
-}
-
-TEST_F(VolumeMapTest, FolderBesideTheTitleFolder) {
-  const fs::path beside = temp_.makeFolder("games/Moss");
-  temp_.writeFile("games/Moss/movies/a.mov", "");
+  writeMountTable("proc /proc proc rw 0 0\n/dev/sr0 " + under("media/player/Moss\\040CD") +
+                  " iso9660 ro 0 0\n/dev/sdc1 " + under("media") + " ext4 rw 0 0\n" +
+                  "/dev/sdb1 /elsewhere/MOSS2 vfat rw 0 0\ngarbage-line\n\n" +
+                  under("devices/sdz") + " /unrelated ext4 rw 0 0\n" + disc + " " +
+                  under("somewhere/cdrom") + " iso9660 ro 0 0\n");
+  temp_.makeFolder("games/Moss");
   temp_.writeFile("games/notafolder", "");
-  VolumeMap map(title_, sources_);
-  EXPECT_EQ(map.MapPath("MOSS:MOVIES:A.MOV"), (beside / "movies/a.mov").string());
-  EXPECT_FALSE(map.FindVolume("notafolder"));
-  map.setTitleFolder(title_.string() + "/");  // a trailing separator changes nothing
-  EXPECT_EQ(map.FindVolume("moss"), beside);
+  map_.addVolume("moss", temp_.makeFolder("first"));
+  map_.addVolume("Moss", temp_.path() / "second");
+  const std::pair<std::string_view, std::optional<std::string>> cases[] = {
+      {"MOSS", under("second")},
+      {"moss cd", under("media/player/Moss CD")},
+      {"MOSS2", std::nullopt},  // not below a media folder
+      {"media", std::nullopt},  // a media folder itself is no volume
+      {"moss disc", under("somewhere/cdrom")},
+      {"OTHER", std::nullopt},  // labelled, but not mounted
+      {"games", std::nullopt},
+      {"notafolder", std::nullopt},
+  };
+  for (const auto& [name, root] : cases) {
+    const auto found = map_.FindVolume(name);
+    EXPECT_EQ(found ? std::optional(found->string()) : std::nullopt, root) << name;
+  }
+  // Beside the title folder, with or without a trailing separator on it.
+  VolumeMap plain(title_.string() + "/", system_);
+  EXPECT_EQ(plain.MapPath("MOSS:MOVIES:A.MOV"), under("games/Moss/MOVIES/A.MOV"));
 }
 
 }  // namespace

@@ -7,17 +7,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <chrono>
-#include <fstream>
 #include <limits>
 
 namespace lw {
 namespace {
 
 constexpr mode_t kCreateMode = 0644;
-constexpr std::string_view kMemAvailableKey = "MemAvailable:";
-constexpr std::uint64_t kKibibyte = 1024;
 
 // The platform path for a colon path, or nothing when it cannot name a file (an embedded NUL
 // would silently cut the name short at the system call).
@@ -68,7 +64,7 @@ BoxAnswer FileAccess::askDisc(int textId, int captionId) {
 }
 
 ProgramCode FileAccess::FileCreate(std::string_view path, FileHandle& out) {
-  pump();
+  beginOperation();
   out = kNoFile;
   const std::optional<std::string> platformPath = PlatformPath(*this, path);
   if (!platformPath) return failFromErrno(ENOENT);
@@ -79,7 +75,7 @@ ProgramCode FileAccess::FileCreate(std::string_view path, FileHandle& out) {
 }
 
 ProgramCode FileAccess::FileOpen(std::string_view path, FileHandle& out) {
-  pump();
+  beginOperation();
   out = kNoFile;
   const std::optional<std::string> platformPath = PlatformPath(*this, path);
   if (!platformPath) return failFromErrno(ENOENT);
@@ -98,14 +94,14 @@ ProgramCode FileAccess::FileOpen(std::string_view path, FileHandle& out) {
 }
 
 ProgramCode FileAccess::FileClose(FileHandle file) {
-  pump();
+  beginOperation();
   // On Linux the descriptor is released even when close reports an interruption.
   if (::close(file) != 0 && errno != EINTR) return failFromErrno(errno);
   return ProgramCode::kOk;
 }
 
 ProgramCode FileAccess::FileRead(FileHandle file, std::span<std::uint8_t> buffer) {
-  pump();
+  beginOperation();
   const off_t start = ::lseek(file, 0, SEEK_CUR);
   if (start < 0) return failFromErrno(errno);
   return readPieces(file, start, buffer, false);
@@ -113,7 +109,7 @@ ProgramCode FileAccess::FileRead(FileHandle file, std::span<std::uint8_t> buffer
 
 ProgramCode FileAccess::FileReadAt(FileHandle file, std::uint32_t offset,
                                    std::span<std::uint8_t> buffer) {
-  pump();
+  beginOperation();
   return readPieces(file, static_cast<off_t>(offset), buffer, true);
 }
 
@@ -153,7 +149,7 @@ ProgramCode FileAccess::readPieces(FileHandle file, off_t start, std::span<std::
 }
 
 ProgramCode FileAccess::FileWrite(FileHandle file, std::span<const std::uint8_t> bytes) {
-  pump();
+  beginOperation();
   if (::lseek(file, 0, SEEK_CUR) < 0) return failFromErrno(errno);
   std::size_t written = 0;
   while (written < bytes.size()) {
@@ -171,7 +167,7 @@ ProgramCode FileAccess::FileWrite(FileHandle file, std::span<const std::uint8_t>
 
 ProgramCode FileAccess::FileWriteAt(FileHandle file, std::uint32_t offset,
                                     std::span<const std::uint8_t> bytes) {
-  pump();
+  beginOperation();
   std::size_t written = 0;
   while (written < bytes.size()) {
     const ssize_t n = ::pwrite(file, bytes.data() + written, bytes.size() - written,
@@ -188,7 +184,7 @@ ProgramCode FileAccess::FileWriteAt(FileHandle file, std::uint32_t offset,
 }
 
 ProgramCode FileAccess::FileSeek(FileHandle file, std::uint32_t offset) {
-  pump();
+  beginOperation();
   const off_t target = static_cast<off_t>(offset);
   while (::lseek(file, target, SEEK_SET) != target) {
     lastError_.setFromErrno(errno);
@@ -202,13 +198,13 @@ ProgramCode FileAccess::FileSeek(FileHandle file, std::uint32_t offset) {
 }
 
 ProgramCode FileAccess::FileFlush(FileHandle file) {
-  pump();
+  beginOperation();
   if (::fsync(file) != 0) return failFromErrno(errno);
   return ProgramCode::kOk;
 }
 
 ProgramCode FileAccess::FileSize(FileHandle file, std::uint32_t& size) {
-  pump();
+  beginOperation();
   size = 0;
   struct stat info {};
   if (::fstat(file, &info) != 0) return failFromErrno(errno);
@@ -223,7 +219,7 @@ ProgramCode FileAccess::FileSize(FileHandle file, std::uint32_t& size) {
 }
 
 ProgramCode FileAccess::FileExists(std::string_view path) {
-  pump();
+  beginOperation();
   const std::optional<std::string> platformPath = PlatformPath(*this, path);
   if (!platformPath) return failFromErrno(ENOENT);
   struct stat info {};
@@ -232,7 +228,7 @@ ProgramCode FileAccess::FileExists(std::string_view path) {
 }
 
 ProgramCode FileAccess::FileDelete(std::string_view path) {
-  pump();
+  beginOperation();
   const std::optional<std::string> platformPath = PlatformPath(*this, path);
   if (!platformPath) return failFromErrno(ENOENT);
   if (::unlink(platformPath->c_str()) != 0) return failFromErrno(errno);
@@ -240,7 +236,7 @@ ProgramCode FileAccess::FileDelete(std::string_view path) {
 }
 
 ProgramCode FileAccess::FindFirst(std::string_view folderPath) {
-  pump();
+  beginOperation();
   searchNames_.clear();
   searchNext_ = 0;
   searchOpen_ = false;
@@ -268,7 +264,7 @@ ProgramCode FileAccess::FindFirst(std::string_view folderPath) {
 }
 
 ProgramCode FileAccess::FindNext(std::string& name) {
-  pump();
+  beginOperation();
   if (!searchOpen_ || searchNext_ >= searchNames_.size()) {
     searchOpen_ = false;
     searchNames_.clear();
@@ -284,26 +280,21 @@ std::uint64_t MemoryStatus::FreeMemory() const {
   if (override_) return *override_;
   const auto now = std::chrono::steady_clock::now();
   if (!lastReading_ || now - readAt_ >= kReadingLifetime) {
-    lastReading_ = ReadMemAvailable();
+    lastReading_ = ReadFreeMemory();
     readAt_ = now;
   }
   return *lastReading_;
 }
 
-std::uint64_t MemoryStatus::ReadMemAvailable() const {
-  std::ifstream in(path_);
-  std::string line;
-  while (in && std::getline(in, line)) {
-    if (!line.starts_with(kMemAvailableKey)) continue;
-    std::string_view rest = std::string_view(line).substr(kMemAvailableKey.size());
-    rest.remove_prefix(std::min(rest.find_first_not_of(' '), rest.size()));
-    std::uint64_t kib = 0;
-    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), kib);
-    if (error != std::errc{} || end == rest.data()) return 0;
-    if (kib > std::numeric_limits<std::uint64_t>::max() / kKibibyte) return 0;
-    return kib * kKibibyte;
-  }
-  return 0;
+std::uint64_t MemoryStatus::ReadFreeMemory() const {
+  const platform::MemoryFigures figures = system_.memory();
+  if (figures.available) return *figures.available;
+  constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
+  if (!figures.free) return kNoLimit;
+  std::uint64_t sum = *figures.free;
+  for (const auto& part : {figures.buffers, figures.cached})
+    sum += std::min(part.value_or(0), kNoLimit - sum);  // saturating: the figures are untrusted
+  return sum;
 }
 
 }  // namespace lw

@@ -1,9 +1,10 @@
 // File access for every reader of title files: colon paths mapped through the volume map, and
 // the small set of operations that star files, movies and saved games need. Every operation gives
-// 0 or 107 (ProgramCode::kFile) and records the platform error of a failed call, so that the
-// reporter can name the cause. Reads and seeks that fail ask the player (Abort, Retry, Ignore),
-// because those are the operations that meet a dirty or missing disc. Every operation pumps
-// window messages first, so a long series of reads keeps the window alive.
+// 0 or 107 (ProgramCode::kFile); it clears the last platform error when it starts and records the
+// error of a failed call, so that the reporter names the cause of the latest failure and never
+// an older miss that its caller got over. Reads and seeks that fail ask the player (Abort, Retry,
+// Ignore), because those are the operations that meet a dirty or missing disc. Every operation
+// pumps window messages first, so a long series of reads keeps the window alive.
 //
 // The operations are virtual so that tests can put faults under the star-file layer.
 #pragma once
@@ -19,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/system_info.h"
 #include "shell/dialogs/boxes.h"
 #include "shell/files/platform_error.h"
 #include "shell/files/volume_map.h"
@@ -91,6 +93,11 @@ class FileAccess {
   void pump() const {
     if (pump_) pump_();
   }
+  // The start of every operation: messages pumped, then the last platform error cleared.
+  void beginOperation() {
+    pump();
+    lastError_.clear();
+  }
   // Records errno as the platform error and gives 107.
   ProgramCode failFromErrno(int errnoValue);
 
@@ -112,21 +119,24 @@ class FileAccess {
   bool searchOpen_ = false;
 };
 
-// The free-memory figure that the resource cache budgets against: MemAvailable from
-// /proc/meminfo (in bytes), or an override that tests set. 0 when it cannot be read.
+// The free-memory figure that the resource cache budgets against, from the system's memory
+// figures: what is available without swapping; where the kernel does not report that (old
+// kernels, some containers), the free memory with the buffers and page cache that the kernel
+// gives back on demand; without even a free figure, no limit, since a budget of 0 would refuse
+// every record. Tests may set the figure.
 class MemoryStatus {
  public:
-  explicit MemoryStatus(std::string meminfoPath = "/proc/meminfo")
-      : path_(std::move(meminfoPath)) {}
+  explicit MemoryStatus(const platform::SystemInfo& system = platform::HostSystem())
+      : system_(system) {}
   void overrideAvailable(std::optional<std::uint64_t> bytes) { override_ = bytes; }
   // Read again at most every kReadingLifetime: the resource cache asks on every record load.
   [[nodiscard]] std::uint64_t FreeMemory() const;
 
  private:
   static constexpr std::chrono::milliseconds kReadingLifetime{100};
-  [[nodiscard]] std::uint64_t ReadMemAvailable() const;
+  [[nodiscard]] std::uint64_t ReadFreeMemory() const;
 
-  std::string path_;
+  const platform::SystemInfo& system_;
   std::optional<std::uint64_t> override_;
   mutable std::optional<std::uint64_t> lastReading_;
   mutable std::chrono::steady_clock::time_point readAt_;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 
 namespace lw {
 
@@ -35,16 +36,37 @@ inline constexpr std::int32_t kGenericFailure =
 // The platform error number for an errno value (the table is in the .cpp); 0 for 0.
 [[nodiscard]] std::int32_t PlatformErrorFromErrno(int errnoValue);
 
-// The last platform error of the process: written by the file layer after each failed call,
-// read by the reporters. One per runtime, owned by whoever owns the file layer.
+// The last platform error of the process: the file layer clears it when an operation starts and
+// sets it when a call fails, so it always belongs to the latest file operation; the reporters
+// read it. One per runtime, owned by whoever owns the file layer.
 class LastPlatformError {
  public:
   void set(std::int32_t value) { value_ = value; }
   void setFromErrno(int errnoValue) { value_ = PlatformErrorFromErrno(errnoValue); }
+  void clear() { value_ = platform_error::kNone; }
   [[nodiscard]] std::int32_t get() const { return value_; }
+  // The error, cleared: a report takes the error it names, so that a later failure that is no
+  // file call's does not inherit it.
+  std::int32_t take() { return std::exchange(value_, platform_error::kNone); }
 
  private:
   std::int32_t value_ = platform_error::kNone;
+};
+
+// A stretch of file calls whose misses are answers, not failures: is there a plug-in folder,
+// which of these paths holds the file, has the listing ended. The last platform error is put
+// back as it was when the stretch ends, so that none of those misses is taken for the cause of
+// a later failure.
+class PlatformErrorProbe {
+ public:
+  explicit PlatformErrorProbe(LastPlatformError& error) : error_(error), before_(error.get()) {}
+  ~PlatformErrorProbe() { error_.set(before_); }
+  PlatformErrorProbe(const PlatformErrorProbe&) = delete;
+  PlatformErrorProbe& operator=(const PlatformErrorProbe&) = delete;
+
+ private:
+  LastPlatformError& error_;
+  std::int32_t before_;
 };
 
 }  // namespace lw

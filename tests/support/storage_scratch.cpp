@@ -1,0 +1,36 @@
+#include "support/storage_scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+namespace lw::test {
+
+void WriteStarFile(FileAccess& files, std::string_view path, const std::vector<Bytes>& records,
+                   std::int32_t capacity) {
+  ASSERT_EQ(StarFile::Create(files, path, capacity, FourCharCode("STAR"), FourCharCode("LWRT")),
+            ProgramCode::kOk)
+      << path;
+  std::unique_ptr<StarFile> file;
+  ASSERT_EQ(StarFile::Open(files, path, 0, file), ProgramCode::kOk) << path;
+  for (const Bytes& record : records) {
+    std::int32_t id = 0;
+    ASSERT_EQ(file->AppendRecord(record, id), ProgramCode::kOk) << path;
+  }
+  ASSERT_EQ(file->Flush(), ProgramCode::kOk) << path;
+}
+
+std::string Unwrapped(std::string_view text) {
+  std::string line(text);
+  for (char& c : line)
+    if (c == '\n') c = ' ';
+  return line;
+}
+
+Bytes ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace lw::test

@@ -1,0 +1,76 @@
+// Title files in a scratch folder over the shared storage stack: every box shown is recorded
+// (unwrapped) and answered by `answer`, free memory is ample unless a test says otherwise, and
+// the folder's files can be read and patched byte by byte. `Files` may be a FileAccess that puts
+// faults or counters under the star-file layer.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "authoring/storage_stack.h"
+#include "support/temp_folder.h"
+
+namespace lw::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// The path "appl:NAME" of a file in the title folder.
+inline std::string TitlePath(std::string_view name) { return "appl:" + std::string(name); }
+
+// Creates the star file `path` with room for `capacity` ids and writes `records` as ids 0, 1 ...
+// directly, without a resource cache; the file is flushed and closed.
+void WriteStarFile(FileAccess& files, std::string_view path, const std::vector<Bytes>& records,
+                   std::int32_t capacity = 1);
+
+// The bytes of a box's text with its line breaks turned back into spaces.
+std::string Unwrapped(std::string_view text);
+
+template <typename Files = FileAccess>
+class ScratchStorage {
+ public:
+  ScratchStorage() : stack(folder.path(), nullptr) {
+    stack.boxes.setPolicy([this](const BoxRequest& box) {
+      boxTexts.push_back(Unwrapped(box.text));
+      return answer;
+    });
+    stack.memory.overrideAvailable(kAmpleMemory);
+  }
+
+  // Whether some box said `words`.
+  [[nodiscard]] bool BoxSaid(std::string_view words) const {
+    for (const std::string& text : boxTexts)
+      if (text.find(words) != std::string::npos) return true;
+    return false;
+  }
+
+  [[nodiscard]] Bytes FileBytes(std::string_view name) const;
+  void SetFileBytes(std::string_view name, const Bytes& bytes) const {
+    folder.writeFile(name, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+  }
+  // Writes `value` little-endian over four bytes of file `name` at `offset`.
+  void Patch32(std::string_view name, std::size_t offset, std::uint32_t value) const {
+    Bytes bytes = FileBytes(name);
+    for (std::size_t i = 0; i < 4; ++i)
+      bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
+    SetFileBytes(name, bytes);
+  }
+
+  static constexpr std::uint64_t kAmpleMemory = std::uint64_t{1} << 40;
+
+  TempFolder folder;
+  authoring::BasicStorageStack<Files> stack;
+  std::vector<std::string> boxTexts;
+  BoxAnswer answer = BoxAnswer::kOk;
+};
+
+// The contents of `path`, empty when it cannot be read.
+Bytes ReadWholeFile(const std::filesystem::path& path);
+
+template <typename Files>
+Bytes ScratchStorage<Files>::FileBytes(std::string_view name) const {
+  return ReadWholeFile(folder.path() / name);
+}
+
+}  // namespace lw::test
