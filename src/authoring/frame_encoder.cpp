@@ -19,6 +19,7 @@
 #include <utility>
 
 #include "common/byte_io.h"
+#include "common/geometry.h"
 #include "media/frame_codec.h"
 
 namespace lw::authoring {
@@ -562,8 +563,8 @@ class FrameEncoder {
         planner_(goal) {}
 
   std::vector<std::uint8_t> encode() {
-    out_.i16(static_cast<std::int16_t>(picture_.height));
-    out_.i16(static_cast<std::int16_t>(picture_.width));
+    out_.i16(Coord16(picture_.height));
+    out_.i16(Coord16(picture_.width));
     for (int r = 0; r < picture_.height; ++r) encodeRow(r);
     return out_.take();
   }

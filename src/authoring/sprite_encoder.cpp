@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "common/byte_io.h"
+#include "common/geometry.h"
 #include "media/sprite.h"
 
 namespace lw::authoring {
@@ -138,8 +139,8 @@ std::optional<std::string> CheckSource(const SpriteSource& source) {
 Expected<std::vector<std::uint8_t>, std::string> EncodeSprite(const SpriteSource& source) {
   if (auto problem = CheckSource(source)) return Unexpected(std::move(*problem));
   ByteWriter out;
-  out.i16(static_cast<std::int16_t>(source.height));
-  out.i16(static_cast<std::int16_t>(source.width));
+  out.i16(Coord16(source.height));
+  out.i16(Coord16(source.width));
   out.i16(source.hotSpot.v);
   out.i16(source.hotSpot.h);
   const auto width = static_cast<std::size_t>(source.width);

@@ -25,8 +25,8 @@ Point StageMouse(InputServices& s) {
   const RuntimeWindow* window = stage != nullptr ? stage->window() : nullptr;
   Point p = s.windows.GetMouse(window);
   if (window == nullptr) return p;
-  p.h = static_cast<std::int16_t>(p.h - window->port.originH + stage->origin().h);
-  p.v = static_cast<std::int16_t>(p.v - window->port.originV + stage->origin().v);
+  p.h = Coord16(p.h - window->port.originH + stage->origin().h);
+  p.v = Coord16(p.v - window->port.originV + stage->origin().v);
   return p;
 }
 

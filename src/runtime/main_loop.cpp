@@ -33,8 +33,7 @@ void MainLoop::Pass() {
   if (stageWindow == nullptr) return;
   stage_.makePortCurrent();
   const Rect& bounds = stageWindow->bounds;
-  const Rect client{0, 0, static_cast<std::int16_t>(bounds.bottom - bounds.top),
-                    static_cast<std::int16_t>(bounds.right - bounds.left)};
+  const Rect client{0, 0, Coord16(bounds.height()), Coord16(bounds.width())};
   if (!PtInRect(windows_.GetMouse(stageWindow), client)) windows_.SetArrowCursor();
 
   sendToBoth(WindowMessage(window_message::kLoopPass));
@@ -100,9 +99,8 @@ void MainLoop::keyEvent(const EventRecord& event) {
 void MainLoop::mouseDown(const EventRecord& event) {
   const RuntimeWindow* window = windows_.FindWindowAt(event.where);
   if (window == nullptr) return;
-  const Point local{
-      static_cast<std::int16_t>(event.where.v - window->bounds.top + window->port.originV),
-      static_cast<std::int16_t>(event.where.h - window->bounds.left + window->port.originH)};
+  const Point local = PointAt(event.where.v - window->bounds.top + window->port.originV,
+                              event.where.h - window->bounds.left + window->port.originH);
   send(window, WindowMessage(window_message::kClick, PackPoint(local)));
 }
 

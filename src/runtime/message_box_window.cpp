@@ -20,11 +20,10 @@ constexpr std::uint8_t kRuleColour = 1;
 }  // namespace
 
 Rect MessageBoxBounds(const Rect& screen) {
-  const int left = screen.left + (screen.right - screen.left - MessageBoxWindow::kWidth) / 2;
-  return Rect{static_cast<std::int16_t>(screen.bottom - MessageBoxWindow::kTopAboveBottom),
-              static_cast<std::int16_t>(left),
-              static_cast<std::int16_t>(screen.bottom - MessageBoxWindow::kBottomAboveBottom),
-              static_cast<std::int16_t>(left + MessageBoxWindow::kWidth)};
+  const int left = screen.left + (screen.width() - MessageBoxWindow::kWidth) / 2;
+  return Rect{Coord16(screen.bottom - MessageBoxWindow::kTopAboveBottom), Coord16(left),
+              Coord16(screen.bottom - MessageBoxWindow::kBottomAboveBottom),
+              Coord16(left + MessageBoxWindow::kWidth)};
 }
 
 void MessageBoxWindow::attach(RuntimeWindow& window) {

@@ -12,10 +12,9 @@
 namespace lw {
 
 Point StageOrigin(const Rect& screen) {
-  const int width = screen.right - screen.left;
-  const int height = screen.bottom - screen.top;
-  return Point{static_cast<std::int16_t>(screen.top + (kStageHeight - height) / 2),
-               static_cast<std::int16_t>(screen.left + (kStageWidth - width) / 2)};
+  const int width = screen.width();
+  const int height = screen.height();
+  return PointAt(screen.top + (kStageHeight - height) / 2, screen.left + (kStageWidth - width) / 2);
 }
 
 void StageWindow::attach(RuntimeWindow& window) {
@@ -77,8 +76,7 @@ void StageWindow::loopPass() {
 // A click at a point of the window: the title hears it in stage coordinates.
 void StageWindow::click(std::int32_t packed) {
   const Point local = UnpackPoint(packed);
-  const Point stage{static_cast<std::int16_t>(local.v + origin_.v),
-                    static_cast<std::int16_t>(local.h + origin_.h)};
+  const Point stage = PointAt(local.v + origin_.v, local.h + origin_.h);
   runUnlessErrorPending(MouseDownCall(PackPoint(stage)));
 }
 
@@ -87,17 +85,15 @@ void StageWindow::click(std::int32_t packed) {
 void StageWindow::draw() {
   Port& port = window_->port;
   s_.graphics.SetPort(port);
-  const int width = window_->bounds.right - window_->bounds.left;
-  const int height = window_->bounds.bottom - window_->bounds.top;
+  const int width = window_->bounds.width();
+  const int height = window_->bounds.height();
   const int stageTop = -origin_.v;
   const int stageLeft = -origin_.h;
   const int stageBottom = stageTop + kStageHeight;
   const int stageRight = stageLeft + kStageWidth;
   const auto rect = [&port](int top, int left, int bottom, int right) {
-    return Rect{static_cast<std::int16_t>(top + port.originV),
-                static_cast<std::int16_t>(left + port.originH),
-                static_cast<std::int16_t>(bottom + port.originV),
-                static_cast<std::int16_t>(right + port.originH)};
+    return Rect{Coord16(top), Coord16(left), Coord16(bottom), Coord16(right)}.offset(port.originV,
+                                                                                     port.originH);
   };
   const std::array<Rect, 4> strips = {
       rect(0, 0, stageTop, width),                     // above

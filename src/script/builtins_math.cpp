@@ -36,7 +36,7 @@ constexpr std::string_view kMachineType = "WIN";
 constexpr std::int32_t PointX(std::int32_t p) { return UnpackPoint(p).h; }
 constexpr std::int32_t PointY(std::int32_t p) { return UnpackPoint(p).v; }
 constexpr std::int32_t MakePoint(std::int32_t x, std::int32_t y) {
-  return PackPoint(Point{static_cast<std::int16_t>(y), static_cast<std::int16_t>(x)});
+  return PackPoint(Point{Wrap16(y), Wrap16(x)});
 }
 
 // Evaluates N arguments and checks that all of them are numbers.
@@ -118,7 +118,7 @@ ScriptError CalcVector(BuiltinCall& c, const TrigTable* table) {
   std::array<std::int32_t, 2> dr;
   LW_TRY(NumberArgs(c, dr));
   if (table == nullptr) return ScriptError::ResourceNotFound;
-  return ReturnNumber(c, ScaleByTable(*table, dr[0], static_cast<std::int16_t>(dr[1])));
+  return ReturnNumber(c, ScaleByTable(*table, dr[0], Wrap16(dr[1])));
 }
 
 // calcvectx(d, r): the x component, from the cosine table.

@@ -66,7 +66,7 @@ std::optional<Point> ParseHotSpot(std::string_view text) {
   const auto v = ParseNumber(text.substr(0, comma), kLow, kHigh);
   const auto h = ParseNumber(text.substr(comma + 1), kLow, kHigh);
   if (!v || !h) return std::nullopt;
-  return Point{static_cast<std::int16_t>(*v), static_cast<std::int16_t>(*h)};
+  return PointAt(*v, *h);
 }
 
 bool Complain(const std::string& complaint) {

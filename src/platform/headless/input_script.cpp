@@ -10,6 +10,7 @@
 #include <optional>
 #include <sstream>
 
+#include "common/geometry.h"
 #include "common/mac_roman.h"
 
 namespace lw::platform {
@@ -177,7 +178,7 @@ std::optional<std::int16_t> ParseCoordinate(std::string_view word, int limit) {
   const auto [end, status] = std::from_chars(word.data(), word.data() + word.size(), value);
   if (status != std::errc() || end != word.data() + word.size() || value < 0 || value >= limit)
     return std::nullopt;
-  return static_cast<std::int16_t>(value);
+  return Coord16(value);
 }
 
 // What follows an action's name: its words, and the whole rest of the line for texts.

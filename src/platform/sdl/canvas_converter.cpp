@@ -55,7 +55,7 @@ std::vector<Rect> CanvasConverter::convert(const std::uint8_t* canvas, int rowBy
 
 // Converts one rectangle, already inside the canvas.
 void CanvasConverter::convertRect(const std::uint8_t* canvas, int rowBytes, const Rect& r) {
-  const std::size_t width = static_cast<std::size_t>(r.right - r.left);
+  const std::size_t width = static_cast<std::size_t>(r.width());
   for (int y = r.top; y < r.bottom; ++y) {
     const std::uint8_t* source = canvas + static_cast<std::ptrdiff_t>(y) * rowBytes + r.left;
     const std::size_t at = static_cast<std::size_t>(y) * kCanvasWidth + r.left;

@@ -14,8 +14,7 @@ EventMeaning Tell(MessageKind kind) {
 }
 
 Point CanvasPoint(std::int32_t x, std::int32_t y) {
-  return {static_cast<std::int16_t>(std::clamp(y, 0, kCanvasHeight - 1)),
-          static_cast<std::int16_t>(std::clamp(x, 0, kCanvasWidth - 1))};
+  return PointAt(std::clamp(y, 0, kCanvasHeight - 1), std::clamp(x, 0, kCanvasWidth - 1));
 }
 
 std::optional<MouseButton> ButtonOf(std::uint8_t sdlButton) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/geometry.h"
 #include "common/log.h"
 #include "common/mac_roman.h"
 #include "platform/png_image.h"
@@ -257,7 +258,7 @@ Point SdlPlatform::mousePosition() {
   SDL_RenderWindowToLogical(renderer_.get(), x, y, &logicalX, &logicalY);
   const int h = std::clamp(static_cast<int>(std::floor(logicalX)), 0, kCanvasWidth - 1);
   const int v = std::clamp(static_cast<int>(std::floor(logicalY)), 0, kCanvasHeight - 1);
-  return {static_cast<std::int16_t>(v), static_cast<std::int16_t>(h)};
+  return PointAt(v, h);
 }
 
 bool SdlPlatform::keyDown(Key key) {
@@ -286,7 +287,7 @@ void SdlPlatform::present(const std::uint8_t* canvas, int rowBytes, std::span<co
   if (!texture_) return;
   LogPresent(converted);
   for (const Rect& r : converted) {
-    const SDL_Rect area{r.left, r.top, r.right - r.left, r.bottom - r.top};
+    const SDL_Rect area{r.left, r.top, r.width(), r.height()};
     const std::size_t first = static_cast<std::size_t>(r.top) * kCanvasWidth + r.left;
     SDL_UpdateTexture(texture_.get(), &area, &converter_.pixels()[first], kCanvasPitch);
   }

@@ -20,20 +20,14 @@ constexpr int kInfoBarBottom = 26;
 constexpr int kQuestionSize = 24;  // "?" drawn as text this high
 constexpr int kQuestionBaseline = 27;
 
-Rect Inset(const Rect& r, int by) {
-  return Rect{static_cast<std::int16_t>(r.top + by), static_cast<std::int16_t>(r.left + by),
-              static_cast<std::int16_t>(r.bottom - by), static_cast<std::int16_t>(r.right - by)};
-}
-
 // A vertical stroke centred on the icon, from `top` to `bottom` rows below its top.
 Rect Stroke(const Rect& icon, int top, int bottom) {
   const int left = (icon.left + icon.right - kStroke) / 2;
-  return Rect{static_cast<std::int16_t>(icon.top + top), static_cast<std::int16_t>(left),
-              static_cast<std::int16_t>(icon.top + bottom),
-              static_cast<std::int16_t>(left + kStroke)};
+  return Rect{Coord16(icon.top + top), Coord16(left), Coord16(icon.top + bottom),
+              Coord16(left + kStroke)};
 }
 
-Point At(int h, int v) { return Point{static_cast<std::int16_t>(v), static_cast<std::int16_t>(h)}; }
+Point At(int h, int v) { return PointAt(v, h); }
 
 // A filled square with a cross in the paper colour.
 void DrawStopIcon(DialogCanvas& canvas, const Rect& r, DialogColours colours) {
@@ -92,7 +86,7 @@ void DrawDialogButton(DialogCanvas& canvas, const Rect& r, std::string_view labe
   canvas.frame(r, colours.ink, look.focused ? kHeavyFrame : kThinFrame);
   const int width = canvas.textWidth(label);
   canvas.text((r.left + r.right - width) / 2, CentredBaseline(r), label, ink);
-  if (look.focused) canvas.dottedFrame(Inset(r, kFocusInset), ink);
+  if (look.focused) canvas.dottedFrame(r.inset(kFocusInset), ink);
 }
 
 void DrawDialogFrame(DialogCanvas& canvas, const Rect& frame, const Rect& caption,
@@ -100,7 +94,7 @@ void DrawDialogFrame(DialogCanvas& canvas, const Rect& frame, const Rect& captio
   canvas.fill(frame, colours.paper);
   canvas.frame(frame, colours.ink, BoxLayout::kFrameWidth);
   canvas.fill(caption, colours.ink);
-  const int room = caption.right - caption.left - 2 * kCaptionIndent;
+  const int room = caption.width() - 2 * kCaptionIndent;
   canvas.text(caption.left + kCaptionIndent, CentredBaseline(caption), canvas.fitText(title, room),
               colours.paper);
 }

@@ -31,12 +31,6 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
-std::int16_t Coord(int value) { return static_cast<std::int16_t>(value); }
-
-Rect MakeRect(int top, int left, int height, int width) {
-  return Rect{Coord(top), Coord(left), Coord(top + height), Coord(left + width)};
-}
-
 }  // namespace
 
 int BoxLayout::buttonAt(Point where) const {
@@ -48,8 +42,8 @@ int BoxLayout::buttonAt(Point where) const {
 BoxLayout LayoutBox(const BoxRequest& request, const Rect& canvas, const TextMeasure& measure) {
   using L = BoxLayout;
   BoxLayout layout;
-  const int canvasWidth = canvas.right - canvas.left;
-  const int canvasHeight = canvas.bottom - canvas.top;
+  const int canvasWidth = canvas.width();
+  const int canvasHeight = canvas.height();
 
   // The lines that fit between the caption and the buttons.
   layout.lines = SplitLines(request.text);

@@ -53,8 +53,8 @@ bool Readable(const Palette& palette, DialogColours colours) {
 DialogSession::DialogSession(Screen& screen, const Rect& area) : screen_(screen) {
   SectRect(area, screen.rect(), area_);
   const Surface& canvas = screen.canvas();
-  const auto width = static_cast<std::size_t>(area_.right - area_.left);
-  saved_.reserve(width * static_cast<std::size_t>(area_.bottom - area_.top));
+  const auto width = static_cast<std::size_t>(area_.width());
+  saved_.reserve(width * static_cast<std::size_t>(area_.height()));
   for (int y = area_.top; y < area_.bottom; ++y)
     saved_.insert(saved_.end(), canvas.row(y) + area_.left, canvas.row(y) + area_.right);
 
@@ -71,7 +71,7 @@ DialogSession::DialogSession(Screen& screen, const Rect& area) : screen_(screen)
 
 DialogSession::~DialogSession() {
   Surface& canvas = screen_.canvas();
-  const auto width = static_cast<std::size_t>(area_.right - area_.left);
+  const auto width = static_cast<std::size_t>(area_.width());
   const std::uint8_t* from = saved_.data();
   for (int y = area_.top; y < area_.bottom; ++y, from += width)
     std::memcpy(canvas.row(y) + area_.left, from, width);

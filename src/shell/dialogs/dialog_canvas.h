@@ -29,7 +29,7 @@ inline constexpr int kDialogLineBaseline = 13;
 
 // The baseline that centres one line of dialog text in `r`.
 [[nodiscard]] inline int CentredBaseline(const Rect& r) {
-  return r.top + (r.bottom - r.top - kDialogLineHeight) / 2 + kDialogLineBaseline;
+  return r.top + (r.height() - kDialogLineHeight) / 2 + kDialogLineBaseline;
 }
 
 // The colours a dialog is drawn in: ink for frames and text, paper behind them.

@@ -24,24 +24,14 @@ constexpr int kCaretWidth = 1;
 constexpr std::string_view kNameLabel = "File name:";
 constexpr std::string_view kFolderSuffix = "/";
 
-std::int16_t Coord(int value) { return static_cast<std::int16_t>(value); }
-
-Rect MakeRect(int top, int left, int height, int width) {
-  return Rect{Coord(top), Coord(left), Coord(top + height), Coord(left + width)};
-}
-
-Rect Inset(const Rect& r, int by) {
-  return Rect{Coord(r.top + by), Coord(r.left + by), Coord(r.bottom - by), Coord(r.right - by)};
-}
-
 // The scroll bar's thumb: its length is the visible share of the list, its place the share
 // scrolled past.
 Rect Thumb(const Rect& bar, int count, int top) {
-  const Rect track = Inset(bar, kListBorder);
-  const int length = track.bottom - track.top;
+  const Rect track = bar.inset(kListBorder);
+  const int length = track.height();
   const int thumb = std::max(kMinimumThumb, length * L::kVisibleRows / count);
   const int offset = (length - thumb) * top / std::max(1, count - L::kVisibleRows);
-  return MakeRect(track.top + offset, track.left, thumb, track.right - track.left);
+  return MakeRect(track.top + offset, track.left, thumb, track.width());
 }
 
 void DrawList(DialogCanvas& canvas, const FileDialogLayout& layout, const FileDialogView& view,
@@ -54,7 +44,7 @@ void DrawList(DialogCanvas& canvas, const FileDialogLayout& layout, const FileDi
     const bool selected = view.top + row == view.selected;
     if (selected) canvas.fill(r, colours.ink);
     const std::string label = entry.folder ? entry.name + std::string(kFolderSuffix) : entry.name;
-    const int room = r.right - r.left - 2 * kTextIndent;
+    const int room = r.width() - 2 * kTextIndent;
     canvas.text(r.left + kTextIndent, CentredBaseline(r), canvas.fitText(label, room),
                 selected ? colours.paper : colours.ink);
   }
@@ -67,19 +57,18 @@ void DrawNameField(DialogCanvas& canvas, const FileDialogLayout& layout, const F
   canvas.text(layout.nameLabel.left, CentredBaseline(layout.nameLabel), kNameLabel, colours.ink);
   const Rect& field = layout.nameField;
   canvas.frame(field, colours.ink, kListBorder);
-  const int room = field.right - field.left - 2 * kTextIndent - kCaretWidth;
+  const int room = field.width() - 2 * kTextIndent - kCaretWidth;
   const std::string shown = canvas.fitText(view.name, room, true);
   const int width = canvas.textWidth(shown);
   const int left = field.left + kTextIndent;
-  const Rect textArea = MakeRect(field.top + kListBorder + 1, left,
-                                 field.bottom - field.top - 2 * (kListBorder + 1), width);
+  const Rect textArea =
+      MakeRect(field.top + kListBorder + 1, left, field.height() - 2 * (kListBorder + 1), width);
   if (view.nameSelected && !view.name.empty()) {
     canvas.fill(textArea, colours.ink);
     canvas.text(left, CentredBaseline(field), shown, colours.paper);
   } else {
     canvas.text(left, CentredBaseline(field), shown, colours.ink);
-    canvas.fill(MakeRect(textArea.top, left + width, textArea.bottom - textArea.top, kCaretWidth),
-                colours.ink);
+    canvas.fill(MakeRect(textArea.top, left + width, textArea.height(), kCaretWidth), colours.ink);
   }
 }
 
@@ -87,11 +76,11 @@ void DrawNameField(DialogCanvas& canvas, const FileDialogLayout& layout, const F
 
 Rect FileDialogLayout::rowRect(int visibleRow) const {
   return MakeRect(list.top + kListBorder + visibleRow * kDialogLineHeight, list.left + kListBorder,
-                  kDialogLineHeight, list.right - list.left - 2 * kListBorder);
+                  kDialogLineHeight, list.width() - 2 * kListBorder);
 }
 
 int FileDialogLayout::rowAt(Point where) const {
-  if (!Inset(list, kListBorder).contains(where)) return -1;
+  if (!list.inset(kListBorder).contains(where)) return -1;
   const int row = (where.v - list.top - kListBorder) / kDialogLineHeight;
   return row < kVisibleRows ? row : -1;
 }
@@ -106,8 +95,8 @@ FileDialogLayout LayoutFileDialog(const Rect& canvas) {
   const int listHeight = L::kVisibleRows * kDialogLineHeight + 2 * kListBorder;
   const int height = BoxLayout::kCaptionHeight + kMargin + kDialogLineHeight + kGap + listHeight +
                      kMargin + kFieldHeight + kMargin + BoxLayout::kButtonHeight + kMargin;
-  const int top = canvas.top + (canvas.bottom - canvas.top - height) / 2;
-  const int left = canvas.left + (canvas.right - canvas.left - kWidth) / 2;
+  const int top = canvas.top + (canvas.height() - height) / 2;
+  const int left = canvas.left + (canvas.width() - kWidth) / 2;
   const int inner = kWidth - 2 * kMargin;
 
   FileDialogLayout layout;
@@ -139,7 +128,7 @@ void DrawFileDialog(DialogCanvas& canvas, const FileDialogLayout& layout,
   DrawDialogFrame(canvas, layout.frame, layout.caption, view.title, colours);
   const Rect& folder = layout.folderLine;
   canvas.text(folder.left, CentredBaseline(folder),
-              canvas.fitText(view.folder, folder.right - folder.left, true), colours.ink);
+              canvas.fitText(view.folder, folder.width(), true), colours.ink);
   DrawList(canvas, layout, view, colours);
   DrawNameField(canvas, layout, view, colours);
   DrawDialogButton(canvas, layout.buttons[L::kOkButton], view.title, colours,

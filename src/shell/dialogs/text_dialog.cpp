@@ -28,12 +28,6 @@ constexpr std::uint8_t kDeleteCharacter = 127;
 constexpr std::string_view kOkLabel = "OK";
 constexpr std::string_view kCancelLabel = "Cancel";
 
-std::int16_t Coord(int value) { return static_cast<std::int16_t>(value); }
-
-Rect MakeRect(int top, int left, int height, int width) {
-  return Rect{Coord(top), Coord(left), Coord(top + height), Coord(left + width)};
-}
-
 // The wrapped prompt as lines; "\r\n" counts as one line end.
 std::vector<std::string> PromptLines(std::string_view prompt) {
   const std::string wrapped = WrapForBox(prompt);
@@ -53,21 +47,20 @@ std::vector<std::string> PromptLines(std::string_view prompt) {
 void DrawField(DialogCanvas& canvas, const Rect& field, const TextField& entry,
                DialogColours colours) {
   canvas.frame(field, colours.ink, kFieldBorder);
-  const int room = field.right - field.left - 2 * kTextIndent - kCaretWidth;
+  const int room = field.width() - 2 * kTextIndent - kCaretWidth;
   const std::string shown = canvas.fitText(entry.text(), room, true);
   const int width = canvas.textWidth(shown);
   const int left = field.left + kTextIndent;
   const int baseline = CentredBaseline(field);
-  const Rect textArea = MakeRect(field.top + kFieldBorder + 1, left,
-                                 field.bottom - field.top - 2 * (kFieldBorder + 1), width);
+  const Rect textArea =
+      MakeRect(field.top + kFieldBorder + 1, left, field.height() - 2 * (kFieldBorder + 1), width);
   if (entry.selected()) {
     canvas.fill(textArea, colours.ink);
     canvas.text(left, baseline, shown, colours.paper);
     return;
   }
   canvas.text(left, baseline, shown, colours.ink);
-  canvas.fill(MakeRect(textArea.top, left + width, textArea.bottom - textArea.top, kCaretWidth),
-              colours.ink);
+  canvas.fill(MakeRect(textArea.top, left + width, textArea.height(), kCaretWidth), colours.ink);
 }
 
 void DrawTextDialog(DialogCanvas& canvas, const TextDialogLayout& layout,
@@ -128,8 +121,8 @@ TextDialogLayout LayoutTextDialog(std::string_view prompt, const Rect& canvas) {
   const int promptHeight = static_cast<int>(layout.lines.size()) * kDialogLineHeight;
   const int height = BoxLayout::kCaptionHeight + kMargin + promptHeight + kPromptGap +
                      L::kFieldHeight + kMargin + BoxLayout::kButtonHeight + kMargin;
-  const int top = canvas.top + (canvas.bottom - canvas.top - height) / 2;
-  const int left = canvas.left + (canvas.right - canvas.left - L::kWidth) / 2;
+  const int top = canvas.top + (canvas.height() - height) / 2;
+  const int left = canvas.left + (canvas.width() - L::kWidth) / 2;
   const int inner = L::kWidth - 2 * kMargin;
 
   layout.frame = MakeRect(top, left, height, L::kWidth);

@@ -65,15 +65,15 @@ void Graphics::InitPort(Port& port) {
 // Port coordinates start at the origin: the pixel at the bounds' top-left corner is the point
 // (originH, originV), so the rectangle is the bounds' size placed there.
 Rect Graphics::GetPortRect(const Port& port) {
-  const int height = std::max(0, port.bounds.bottom - port.bounds.top);
-  const int width = std::max(0, port.bounds.right - port.bounds.left);
+  const int height = std::max(0, port.bounds.height());
+  const int width = std::max(0, port.bounds.width());
   return raster::ToRect(
       Box{port.originV, port.originH, port.originV + height, port.originH + width});
 }
 
 void Graphics::SetOrigin(Port& port, int h, int v) {
-  port.originH = raster::Saturate(h);
-  port.originV = raster::Saturate(v);
+  port.originH = Clamp16(h);
+  port.originV = Clamp16(v);
 }
 
 void Graphics::SetForeColor(std::uint8_t index) {
@@ -90,12 +90,12 @@ void Graphics::SetBackColor(std::uint8_t index) {
 
 void Graphics::SetPenWidth(int width) {
   if (raster::Halted(paused_)) return;
-  current_->penWidth = raster::Saturate(width);
+  current_->penWidth = Clamp16(width);
 }
 
 void Graphics::SetPenMode(int mode) {
   if (raster::Halted(paused_)) return;
-  current_->penMode = raster::Saturate(mode);
+  current_->penMode = Clamp16(mode);
 }
 
 void Graphics::SetPattern(const std::array<std::uint8_t, 8>& pattern) {
@@ -120,17 +120,17 @@ void Graphics::PenNormal() {
 
 void Graphics::SetTextFont(int number) {
   if (raster::Halted(paused_)) return;
-  current_->textFont = raster::Saturate(number);
+  current_->textFont = Clamp16(number);
 }
 
 void Graphics::SetTextSize(int size) {
   if (raster::Halted(paused_)) return;
-  current_->textSize = raster::Saturate(size);
+  current_->textSize = Clamp16(size);
 }
 
 void Graphics::MoveTo(int h, int v) {
   if (raster::Halted(paused_)) return;
-  current_->penPosition = Point{raster::Saturate(v), raster::Saturate(h)};
+  current_->penPosition = Point{Clamp16(v), Clamp16(h)};
 }
 
 void Graphics::PaintPortRect(const Rect& r) {

@@ -16,9 +16,9 @@ using raster::PortRaster;
 // Copies `block` of the destination from the source pixels `dx`, `dy` away. Rows are copied in
 // the order that reads each source row before it is overwritten when both lie on one surface.
 void CopyBlock(const Surface& source, Surface& destination, const Box& block, int dx, int dy) {
-  const auto width = static_cast<std::size_t>(block.right - block.left);
+  const auto width = static_cast<std::size_t>(block.width());
   const bool upwards = &source == &destination && dy < 0;
-  for (int i = 0; i < block.bottom - block.top; ++i) {
+  for (int i = 0; i < block.height(); ++i) {
     const int y = upwards ? block.bottom - 1 - i : block.top + i;
     std::memmove(destination.row(y) + block.left, source.row(y + dy) + block.left + dx, width);
   }

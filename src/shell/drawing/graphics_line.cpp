@@ -81,7 +81,7 @@ void Graphics::LineTo(int h, int v) {
   if (raster::Halted(paused_)) return;
   Port& port = *current_;
   const Point start = port.penPosition;
-  port.penPosition = Point{raster::Saturate(v), raster::Saturate(h)};
+  port.penPosition = Point{Clamp16(v), Clamp16(h)};
   if (port.penWidth < 1) return;
   PortRaster target(port);
   if (!target.drawable()) return;

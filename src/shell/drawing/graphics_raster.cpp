@@ -22,13 +22,8 @@ Box Shift(const Box& b, int dx, int dy) {
 
 Box ToBox(const Rect& r) { return Box{r.top, r.left, r.bottom, r.right}; }
 
-std::int16_t Saturate(long long value) {
-  return static_cast<std::int16_t>(std::clamp<long long>(
-      value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
-}
-
 Rect ToRect(const Box& b) {
-  return Rect{Saturate(b.top), Saturate(b.left), Saturate(b.bottom), Saturate(b.right)};
+  return Rect{Clamp16(b.top), Clamp16(b.left), Clamp16(b.bottom), Clamp16(b.right)};
 }
 
 Ink PenInk(const Port& port) { return Ink{port.penMode == Port::kPenXor, port.foreIndex}; }

@@ -23,6 +23,8 @@ struct Box {
   int bottom = 0;
   int right = 0;
 
+  [[nodiscard]] int width() const { return right - left; }
+  [[nodiscard]] int height() const { return bottom - top; }
   [[nodiscard]] bool empty() const { return bottom <= top || right <= left; }
 };
 
@@ -33,7 +35,6 @@ struct Box {
 [[nodiscard]] Box ToBox(const Rect& r);
 // The rectangle of a box, its coordinates saturated to 16 bits.
 [[nodiscard]] Rect ToRect(const Box& b);
-[[nodiscard]] std::int16_t Saturate(long long value);
 
 // True when drawing must do nothing (the application is paused).
 [[nodiscard]] inline bool Halted(const std::function<bool()>& paused) { return paused && paused(); }

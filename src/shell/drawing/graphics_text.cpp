@@ -72,7 +72,7 @@ void Graphics::DrawString(std::string_view text) {
                         });
     raster::ReportChanges(screen_, target);
   }
-  port.penPosition.h = raster::Saturate(static_cast<long long>(port.penPosition.h) + image.advance);
+  port.penPosition.h = Clamp16(static_cast<long long>(port.penPosition.h) + image.advance);
 }
 
 // A width is no drawing, so it is measured even while the application is paused.

@@ -7,21 +7,14 @@
 namespace lw {
 namespace {
 
-// Coordinates computed in wider arithmetic are stored saturated rather than wrapped, so that a
-// rectangle pushed far off a surface stays off it.
-std::int16_t Saturate(std::int64_t value) {
-  return static_cast<std::int16_t>(std::clamp<std::int64_t>(
-      value, std::numeric_limits<std::int16_t>::min(), std::numeric_limits<std::int16_t>::max()));
-}
-
 // One axis of MapRect: `value` in the span [fromStart, fromEnd) taken to [toStart, toEnd).
 // A source span of no size cannot be scaled from, so the value is only moved then.
 std::int16_t MapCoordinate(int value, int fromStart, int fromEnd, int toStart, int toEnd) {
   const std::int64_t fromSize = fromEnd - fromStart;
   const std::int64_t toSize = toEnd - toStart;
   const std::int64_t offset = static_cast<std::int64_t>(value) - fromStart;
-  if (fromSize == toSize || fromSize == 0) return Saturate(toStart + offset);
-  return Saturate(toStart + offset * toSize / fromSize);
+  if (fromSize == toSize || fromSize == 0) return Clamp16(toStart + offset);
+  return Clamp16(toStart + offset * toSize / fromSize);
 }
 
 }  // namespace
@@ -48,10 +41,10 @@ bool EqualRect(const Rect& a, const Rect& b) {
 bool EmptyRect(const Rect& r) { return r.empty(); }
 
 void OffsetRect(Rect& r, int dh, int dv) {
-  r.top = Saturate(static_cast<std::int64_t>(r.top) + dv);
-  r.bottom = Saturate(static_cast<std::int64_t>(r.bottom) + dv);
-  r.left = Saturate(static_cast<std::int64_t>(r.left) + dh);
-  r.right = Saturate(static_cast<std::int64_t>(r.right) + dh);
+  r.top = Clamp16(static_cast<std::int64_t>(r.top) + dv);
+  r.bottom = Clamp16(static_cast<std::int64_t>(r.bottom) + dv);
+  r.left = Clamp16(static_cast<std::int64_t>(r.left) + dh);
+  r.right = Clamp16(static_cast<std::int64_t>(r.right) + dh);
 }
 
 bool PtInRect(Point p, const Rect& r) { return r.contains(p); }

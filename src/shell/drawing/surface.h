@@ -65,9 +65,7 @@ class Surface {
   [[nodiscard]] std::uint8_t at(int h, int v) const { return row(v)[h]; }
   [[nodiscard]] std::uint8_t* data() { return pixels_.data(); }
   [[nodiscard]] const std::uint8_t* data() const { return pixels_.data(); }
-  [[nodiscard]] Rect rect() const {
-    return Rect{0, 0, static_cast<std::int16_t>(height_), static_cast<std::int16_t>(width_)};
-  }
+  [[nodiscard]] Rect rect() const { return Rect{0, 0, Coord16(height_), Coord16(width_)}; }
 
   // The surface's own port (initial drawing state, drawing on the whole surface).
   Port port;

@@ -121,8 +121,8 @@ Point WindowSystem::GetMouse(const RuntimeWindow* window, const Port* currentPor
     return Point{};
   }
   const Point mouse = platform_.mousePosition();
-  return Point{static_cast<std::int16_t>(mouse.v - window->bounds.top + window->port.originV),
-               static_cast<std::int16_t>(mouse.h - window->bounds.left + window->port.originH)};
+  return PointAt(mouse.v - window->bounds.top + window->port.originV,
+                 mouse.h - window->bounds.left + window->port.originH);
 }
 
 bool WindowSystem::EscapeDown() { return platform_.keyDown(platform::Key::kEscape); }
