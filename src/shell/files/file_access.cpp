@@ -8,7 +8,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <limits>
+
+#include "common/log.h"
 
 namespace lw {
 namespace {
@@ -51,6 +54,8 @@ FileAccess::~FileAccess() = default;
 
 ProgramCode FileAccess::failFromErrno(int errnoValue) {
   lastError_.setFromErrno(errnoValue);
+  LW_LOG(kFiles, "file call failed: %s (platform error %d)", std::strerror(errnoValue),
+         static_cast<int>(lastError_.get()));
   return ProgramCode::kFile;
 }
 
@@ -69,7 +74,11 @@ ProgramCode FileAccess::FileCreate(std::string_view path, FileHandle& out) {
   const std::optional<std::string> platformPath = PlatformPath(*this, path);
   if (!platformPath) return failFromErrno(ENOENT);
   const int fd = ::open(platformPath->c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, kCreateMode);
-  if (fd < 0) return failFromErrno(errno);
+  if (fd < 0) {
+    const int cause = errno;  // logging may change errno
+    LW_LOG(kFiles, "cannot create %s", platformPath->c_str());
+    return failFromErrno(cause);
+  }
   out = fd;
   return ProgramCode::kOk;
 }
@@ -81,7 +90,11 @@ ProgramCode FileAccess::FileOpen(std::string_view path, FileHandle& out) {
   if (!platformPath) return failFromErrno(ENOENT);
   int fd = ::open(platformPath->c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) fd = ::open(platformPath->c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return failFromErrno(errno);
+  if (fd < 0) {
+    const int cause = errno;  // logging may change errno
+    LW_LOG(kFiles, "cannot open %s", platformPath->c_str());
+    return failFromErrno(cause);
+  }
   // A folder opens read-only here, but it is no file to read.
   struct stat info {};
   if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
