@@ -9,8 +9,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh bench
-cmake -S . -B build/sound-snr -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/sound-snr -j2 --target titlekit_tests >/dev/null
+cmake -S . -B build/sound-snr -G Ninja -DCMAKE_BUILD_TYPE=Release -DLW_BENCH=ON -DLW_TESTS=OFF \
+  >/dev/null
+cmake --build build/sound-snr -j2 --target sound_snr >/dev/null
 
 wav=${1:-build/sound-snr/speech.wav}
 if [ $# -eq 0 ]; then
@@ -18,6 +19,4 @@ if [ $# -eq 0 ]; then
 bits of every sample, coded in blocks of a fixed size. Welcome to the museum of flight; please \
 choose a gallery to begin your tour."
 fi
-SOUND_SNR_WAV="$wav" ./build/sound-snr/tests/titlekit_tests --gtest_also_run_disabled_tests \
-  --gtest_filter='SoundEncoderTest.DISABLED_RecordingRoundTrip' | grep -v -e '^\[' -e '^Note:' \
-  -e '^Running main' -e '^$'
+./build/sound-snr/bench/sound_snr "$wav"

@@ -1,162 +1,117 @@
-// titlekit as a program: its subcommands run as child processes, with their standard output,
-// standard error and exit status checked.
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <gtest/gtest.h>
-
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+// titlekit as a program: one run of the real binary per subcommand, exit status and output
+// compared exactly; the picture and sound commands write what the authoring library makes of the
+// same input. Then its help, and a table of the arguments and files it refuses.
+#include <algorithm>
+#include <map>
 #include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
+#include "authoring/frame_encoder.h"
+#include "authoring/sound_encoder.h"
+#include "authoring/sprite_encoder.h"
 #include "platform/png_image.h"
+#include "shell/drawing/colour_table.h"
 #include "support/common_math_reference.h"
+#include "support/common_pictures.h"
+#include "support/common_program_run.h"
+#include "support/common_signals.h"
 
-extern char** environ;
-
+namespace lw::titlekit {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFile(const std::string& path, std::string_view bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+using namespace lw::authoring;
 
 const std::string kHello = std::string(EXAMPLES_DIR) + "/hello.lws";
 
-// What one run of titlekit gave back.
-struct Outcome {
-  int status = -1;  // -1 when it did not exit normally
-  std::string out, err;
-};
-
-class TitlekitTest : public ::testing::Test {
+class TitlekitTest : public test::ProgramTest {
  protected:
-  void SetUp() override { fs::create_directories(dir_); }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string file(const std::string& name) const { return (dir_ / name).string(); }
-
-  // Runs titlekit with `args` and `input` on its standard input.
-  Outcome run(const std::vector<std::string>& args, std::string_view input = "") const {
-    WriteFile(file("stdin"), input);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, file("stdin").c_str(), O_RDONLY, 0);
-    for (int fd : {1, 2}) {
-      posix_spawn_file_actions_addopen(&actions, fd, file(std::to_string(fd)).c_str(),
-                                       O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    }
-    std::vector<std::string> all = {TITLEKIT_PATH};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (std::string& arg : all) argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    int wstatus = 0;
-    const bool ran =
-        posix_spawn(&pid, TITLEKIT_PATH, &actions, nullptr, argv.data(), environ) == 0 &&
-        waitpid(pid, &wstatus, 0) == pid && WIFEXITED(wstatus);
-    posix_spawn_file_actions_destroy(&actions);
-    return {ran ? WEXITSTATUS(wstatus) : -1, ReadFile(file("1")), ReadFile(file("2"))};
-  }
-
-  // Runs titlekit and compares its exit status, standard output and standard error.
-  void expect(const std::vector<std::string>& args, int status, std::string_view out,
-              std::string_view err = "", std::string_view input = "") const {
-    const Outcome got = run(args, input);
-    const std::string what = args.empty() ? "" : args.back();
-    EXPECT_EQ(got.status, status) << what << ": " << got.err;
-    EXPECT_EQ(got.out, out) << what;
-    EXPECT_EQ(got.err, err) << what;
-  }
-
- private:
-  // One directory per test process: tests within a process run one after another.
-  const fs::path dir_ = fs::temp_directory_path() / ("titlekit_test_" + std::to_string(getpid()));
+  TitlekitTest() : ProgramTest(TITLEKIT_PATH) {}
 };
 
-TEST_F(TitlekitTest, EvalShowsOutcomesAsTheMessageBoxDoes) {
-  expect({"eval", "2 + 3 * 4", "7 / -2", "not 1", "\"Hello, \" @ \"world\"", "undefinedname"}, 0,
-         "14\n-3\nBad argument type.\n\"Hello, world\"\nNo such variable.\n");
-  // Globals persist from line to line; UTF-8 converts to and from Mac Roman.
-  expect({"eval", "global g", "g = 5", "g * 2", "1 ≠ 2", "2 ≥ 3", "\"café — …\""}, 0,
-         "OK\nOK\n10\nTrue\nFalse\n\"café — …\"\n");
-  expect({"eval"}, 0, "OK\nOK\n42\n", "", "global n\r\n\r\n\nn = 40 + 2\nn\n");
-  // A line without a Mac Roman form is reported; the other lines still run.
-  expect({"eval", "1 + 1", "\"中\"", "2 + 2"}, 1, "2\n4\n",
-         "<argument 2>:1:2: character U+4E2D has no Mac Roman form\n");
+// A picture in colours that tell every index apart.
+IndexedImage Indexed(const test::Picture& picture) {
+  return {picture.width, picture.height, picture.pixels, test::DistinctColours()};
 }
 
-TEST_F(TitlekitTest, EvalSeedsRandomNumbersAndKnowsTheGeometryFunctions) {
-  std::string numbers;
-  for (std::uint32_t output : lw::testing::ReferenceRandom(1234, 3)) {
-    numbers += std::to_string(lw::testing::ReferenceRandomNumber(output, 1000)) + "\n";
-  }
-  expect({"eval", "--seed", "1234", "random(1000)", "random(1000)", "random(1000)"}, 0, numbers);
-  expect({"eval", "calcdist(makepoint(0, 0), makepoint(3, 4))", "calcturn(250, 5, 10)",
-          "machinetype()"},
-         0, "5\n5\n\"WIN\"\n");
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{"eval", "--seed"},
-                                             {"eval", "--seed", "x"},
-                                             {"eval", "--seed", "-1"},
-                                             {"eval", "--seed", "4294967296"},
-                                             {"eval", "--seed", "1", "--seed", "2", "1"}}) {
-    const Outcome outcome = run(args);
-    EXPECT_EQ(outcome.status, 2) << args.back();
-    EXPECT_NE(outcome.err.find("--seed needs one number"), std::string::npos) << outcome.err;
-  }
+// The picture in the PNG file `path`.
+IndexedImage Png(const std::string& path) {
+  auto image = ReadPng(path);
+  EXPECT_TRUE(image.ok()) << image.error();
+  return image.ok() ? *image : IndexedImage{};
 }
 
 TEST_F(TitlekitTest, CompileWritesTheStoredBlockOrADump) {
-  WriteFile(file("key.lws"), "keydown(\"a\")");
+  const std::string source = write("key.lws", "keydown(\"é\")");
   // A compiled file is read back as such and written unchanged.
-  expect({"compile", file("key.lws"), "-o", file("key.lwc")}, 0, "");
+  expect({"compile", source, "-o", file("key.lwc")}, 0, "");
   expect({"compile", file("key.lwc"), "-o", file("again.lwc")}, 0, "");
-  // Tokens name 40, ( 4018, string 32, ) 4019 and end, then the pool.
+  // Tokens name 40, ( 4018, string 32, ) 4019 and end, then the pool, in Mac Roman.
   const std::string expected(
       "\x05\0\x28\0\0\0\0\0\xB2\x0F\0\0\0\0\0\0\x03\0\x20\0\0\0\0\0\xB3\x0F\0\0\0\0\0\0"
-      "\0\0\0\0\0\0\0\0\x07keydown\001a",
+      "\0\0\0\0\0\0\0\0\x07keydown\001\x8E",
       50);
-  EXPECT_EQ(ReadFile(file("key.lwc")), expected);
-  EXPECT_EQ(ReadFile(file("again.lwc")), expected);
+  EXPECT_EQ(text("key.lwc"), expected);
+  EXPECT_EQ(text("again.lwc"), expected);
 
-  WriteFile(file("key.lws"), "keydown(\"a\")\r\n\tx ≠ 12\n");
-  const std::string dump = run({"compile", file("key.lws")}).out;
+  write("key.lws", "keydown(\"a\")\r\n\tx ≠ 12\n");
+  const std::string dump = run({"compile", source}).out;
   for (const char* line : {"0000  05 00 50 00 00 00 00 00  name \"keydown\"\n", "  line end 1\n",
                            "0030  49 1f 00 00 00 00 00 00  ≠\n", "0050  07 6b 65 79 64 6f 77"}) {
     EXPECT_NE(dump.find(line), std::string::npos) << line << " in\n" << dump;
   }
+  // Faults are placed by line and character column, whatever the line ends: columns count
+  // characters, not bytes ("é≠" are five bytes), and a byte order mark is no character.
+  const std::pair<std::string_view, std::string_view> faults[] = {
+      {"\xEF\xBB\xBF中", "1:1: character U+4E2D has no Mac Roman form"},
+      {"ok\r\n  é≠→", "2:5: character U+2192 has no Mac Roman form"},
+      {"a\rb\nc\r\nd😀", "4:2: character U+1F600 has no Mac Roman form"},
+      {"ab\xFF", "1:3: invalid UTF-8 byte 0xFF"},
+      {"\n\x80", "2:1: invalid UTF-8 byte 0x80"},     // stray continuation byte
+      {"x\xE2\x89", "1:2: invalid UTF-8 byte 0xE2"},  // cut short at the end
+      // The literal's text starts at column 6 of line 2, whatever the line ends.
+      {"a = 1\nb = \"x\n", "2:6: Tokenization error."},
+      {"a = 1\r\nb = \"x\r\n", "2:6: Tokenization error."},
+      {"a = 1\rb = \"x", "2:6: Tokenization error."},
+      {"x = \"é\" @ \"\t", "1:12: Tokenization error."},
+  };
+  for (const auto& [text, fault] : faults) {
+    expect({"compile", write("fault.lws", text)}, 1, "",
+           file("fault.lws") + ":" + std::string(fault) + "\n");
+  }
 }
 
-TEST_F(TitlekitTest, CompileReportsWhereTheSourceIsWrong) {
-  const std::string wide = file("wide.lws"), quote = file("quote.lws"), cut = file("cut.lwc");
-  WriteFile(wide, "code f()\n\treturn \"中\"\nendcode\n");
-  WriteFile(quote, "code f()\r\n\treturn \"ab\r\nendcode\r\n");
-  WriteFile(cut, std::string("\x05\0\x28\0\0", 5));
-  expect({"compile", wide}, 1, "", wide + ":2:10: character U+4E2D has no Mac Roman form\n");
-  expect({"compile", quote}, 1, "", quote + ":2:10: Tokenization error.\n");
-  expect({"compile", cut}, 1, "",
-         cut + ": truncated token 0 (block of 5 bytes, no end token before it)\n");
-  expect({"compile", file("none.lws")}, 1, "", file("none.lws") + ": No such file or directory\n");
+TEST_F(TitlekitTest, EvalRunsLinesAsTheMessageBoxDoes) {
+  // Globals persist from line to line; UTF-8 converts to and from Mac Roman, and a line without
+  // a Mac Roman form is reported while the others still run.
+  expect(
+      {"eval", "global g", "g = 5", "g * 2", "not 1", "1 ≠ 2", "\"café — …\"", "\"中\"", "nosuch"},
+      1, "OK\nOK\n10\nBad argument type.\nTrue\n\"café — …\"\nNo such variable.\n",
+      "<argument 7>:1:2: character U+4E2D has no Mac Roman form\n");
+  expect({"eval"}, 0, "OK\nOK\n42\n", "", "global n\r\n\r\n\nn = 40 + 2\nn\n");
+  // random() follows the seed; the geometry built-ins are there.
+  std::string numbers;
+  for (std::uint32_t output : lw::testing::ReferenceRandom(1234, 3))
+    numbers += std::to_string(lw::testing::ReferenceRandomNumber(output, 1000)) + "\n";
+  expect({"eval", "--seed", "1234", "random(1000)", "random(1000)", "random(1000)",
+          "calcdist(makepoint(0, 0), makepoint(3, 4))", "machinetype()"},
+         0, numbers + "5\n\"WIN\"\n");
+  // The handlers of a compiled system script, and without one, none; the runtime's built-ins
+  // only come with a title.
+  expect({"compile", kHello, "-o", file("hello.lwc")}, 0, "");
+  expect(
+      {"eval", "--script", file("hello.lwc"), "sendtobootfx(fib(10))", "sendtobootfx(greet(\"\"))"},
+      0, "55\n\"Hello, stranger\"\n");
+  expect({"eval", "sendtobootfx(fib(10))", "button()"}, 0, "No such handler.\nBad name.\n");
 }
 
 TEST_F(TitlekitTest, RunCallsAHandlerAndExitsOneWhenItFails) {
-  const std::string div = file("div.lws");
-  WriteFile(div,
-            "code outer()\n\treturn half(4) + 1\nendcode\n\ncode half(n)\n\treturn n / 0\n"
-            "endcode\ncode setup()\n\tglobal ready\n\tready = true\nendcode\n");
+  const std::string div = write("div.lws",
+                                "code outer()\n\treturn half(4) + 1\nendcode\n\ncode half(n)\n"
+                                "\treturn n / 0\nendcode\ncode setup()\n\tglobal ready\n"
+                                "\tready = true\nendcode\n");
   expect({"run", kHello, "fib(20)"}, 0, "6765\n");
   expect({"run", kHello, "main()"}, 0, "\"Hello, Loomwork — fib(20) = 6765\"\n");
   expect({"run", div, "setup()", "--command"}, 0, "OK\n");
@@ -167,148 +122,245 @@ TEST_F(TitlekitTest, RunCallsAHandlerAndExitsOneWhenItFails) {
   expect({"run", div, "outer()"}, 1, "Divide by zero.\n", div + ":6: in half: Divide by zero.\n");
 }
 
-TEST_F(TitlekitTest, EvalReachesTheSystemScriptOfACompiledFile) {
-  const std::string compiled = file("hello.lwc");
-  expect({"compile", kHello, "-o", compiled}, 0, "");
-  expect({"eval", "--script", compiled, "sendtobootfx(fib(10))", "sendtobootfx(greet(\"\"))"}, 0,
-         "55\n\"Hello, stranger\"\n");
-  expect({"eval", "sendtobootfx(fib(10))"}, 0, "No such handler.\n");  // no system script
-}
-
-TEST_F(TitlekitTest, EvalInsideATitleHasTheRuntimesBuiltIns) {
-  // A title made with `bootfile`: its boot() has run before the lines.
-  const std::string title = file("title");
-  fs::create_directories(title);
-  WriteFile(file("system.lws"), "code boot()\n\tglobal booted\n\tbooted = 7\nendcode\n");
-  expect({"bootfile", file("system.lws"), "-o", title + "/bootfile"}, 0, "");
+TEST_F(TitlekitTest, BootfileMakesATitleThatEvalBoots) {
+  // The boot file holds an empty record 0 and the compiled script; boot() has run before the
+  // lines, which have the runtime's built-ins.
+  const std::string system =
+      write("system.lws", "code boot()\n\tglobal booted\n\tbooted = 7\nendcode\n");
+  const std::string title = folder("title");
+  expect({"compile", system, "-o", file("system.lwc")}, 0, "");
+  expect({"bootfile", system, "-o", title + "/bootfile"}, 0, "");
+  expect({"star", "get", title + "/bootfile", "0"}, 0, "");
+  expect({"star", "get", title + "/bootfile", "1"}, 0, text("system.lwc"));
   expect({"eval", "--title", title, "booted", "path(1)", "findfile(\"bootfile\")",
           "cursor(\"nosuch\")", "button()", "sendtobootfx(nosuch())"},
          0, "7\n\"appl:\"\nTrue\nResource not found.\nFalse\nNo such handler.\n");
-  // Without a title the runtime's built-ins are not there.
-  expect({"eval", "button()"}, 0, "Bad name.\n");
-  expect({"eval", "--title", file("nosuch"), "1"}, 1, "",
-         "titlekit eval: " + file("nosuch") + ": no such folder\n");
-  const Outcome both = run({"eval", "--title", title, "--script", kHello, "1"});
-  EXPECT_EQ(both.status, 2);
 }
 
 TEST_F(TitlekitTest, StarBuildsAndInspectsAStarFile) {
-  const std::string star = file("s.str"), script = file("hello.lwc"), small = file("small.bin");
+  const std::string star = file("s.str"), script = file("hello.lwc");
   expect({"compile", kHello, "-o", script}, 0, "");
-  const std::size_t scriptBytes = ReadFile(script).size();
-  WriteFile(small, std::string(57, 'x'));
-
+  const std::size_t scriptBytes = bytes("hello.lwc").size();
   expect({"star", "new", star, "--records", "100", "--type", "RTDO"}, 0, "");
-  EXPECT_EQ(fs::file_size(star), 1536u);
-  EXPECT_EQ(ReadFile(star).substr(32, 8), "ODTRTRWL");  // codes stored as little-endian numbers
-  expect({"star", "info", star}, 0,
-         "version: 0x00010000\nfile end: 1536\nfree bytes: 0\nfree blocks: 0\n"
-         "index capacity: 128\nnext id: 0\nfree ids: 0\nfree id head: 0\ntype: RTDO\n"
-         "creator: LWRT\n");
   expect({"star", "add", star, script}, 0, "0\n");
-  expect({"star", "add", star, small}, 0, "1\n");
+  expect({"star", "add", star, write("small.bin", std::string(57, 'x'))}, 0, "1\n");
   const std::size_t second = 1536 + 64 * ((scriptBytes + 71) / 64);
   expect({"star", "ls", star}, 0,
          "0 1536 " + std::to_string(scriptBytes) + "\n1 " + std::to_string(second) + " 57\n");
   expect({"star", "get", star, "1"}, 0, std::string(57, 'x'));
-
   // A longer record moves to the end; its old block becomes a free run.
-  WriteFile(small, std::string(200, 'y'));
-  expect({"star", "put", star, "1", small}, 0, "");
+  expect({"star", "put", star, "1", write("long.bin", std::string(200, 'y'))}, 0, "");
   expect({"star", "get", star, "1", "-o", file("out.bin")}, 0, "");
-  EXPECT_EQ(ReadFile(file("out.bin")), std::string(200, 'y'));
-  EXPECT_NE(
-      run({"star", "info", star}).out.find("free block 0: " + std::to_string(second) + " 128\n"),
-      std::string::npos);
+  EXPECT_EQ(text("out.bin"), std::string(200, 'y'));
+  const std::string at = std::to_string(second), end = std::to_string(second + 128 + 256);
+  expect({"star", "info", star}, 0,
+         "version: 0x00010000\nfile end: " + end +
+             "\nfree bytes: 128\nfree blocks: 1\n"
+             "index capacity: 128\nnext id: 2\nfree ids: 0\nfree id head: 0\ntype: RTDO\n"
+             "creator: LWRT\nfree block 0: " +
+             at + " 128\n");
   expect({"star", "check", star}, 0, "ok\n");
-
   // Stored scripts run through the compiled-script cache.
   expect({"run", star + "#0", "fib(20)"}, 0, "6765\n");
   expect({"eval", "--script", star + "#0", "sendtobootfx(fib(10))"}, 0, "55\n");
   expect({"run", star + "#1", "main()"}, 1, "", star + "#1: no end token\n");
 }
 
-TEST_F(TitlekitTest, StarReportsTheLayersErrorCodes) {
-  const std::string star = file("s.str"), bad = file("bad.str");
-  expect({"star", "new", star}, 0, "");
-  expect({"star", "get", star, "0"}, 1, "", "error 100\n");  // no record handed out yet
-  expect({"star", "info", file("missing.str")}, 1, "", "error 107\n");
-  std::string bytes = ReadFile(star);
-  WriteFile(bad, bytes + "z");
-  expect({"star", "check", bad}, 1, "", "error 101\n");  // file end differs from the size
-  bytes[2] = 2;
-  WriteFile(bad, bytes.substr(0, 100));
-  expect({"star", "ls", bad}, 1, "", "error 106\n");  // the version is checked first
+TEST_F(TitlekitTest, FrameEncodesPicturesAndDecodesRecords) {
+  const IndexedImage first = Indexed(test::Gradient(64, 16, 1));
+  const IndexedImage second = Indexed(test::WithBlock(test::Gradient(64, 16, 1), 20, 4));
+  ASSERT_EQ(WritePng(file("a.png"), first), std::nullopt);
+  ASSERT_EQ(WritePng(file("b.png"), second), std::nullopt);
+  const FramePixels previous{first.width, first.height, first.pixels};
+  const auto key = EncodeFrame(previous, nullptr, EncodeGoal::kSmallest).value();
+  const auto difference = EncodeFrame({64, 16, second.pixels}, &previous).value();
+  const std::string keySize = std::to_string(key.size()), size = std::to_string(difference.size());
+  expect({"frame", "encode", file("a.png"), "--smallest", "-o", file("a.frm")}, 0,
+         "key frame: 64 x 16, " + keySize + " bytes\n");
+  EXPECT_EQ(bytes("a.frm"), key);
+  expect({"frame", "encode", file("b.png"), "--prev", file("a.png"), "-o", file("b.frm")}, 0,
+         "difference frame: 64 x 16, " + size + " bytes\n");
+  EXPECT_EQ(bytes("b.frm"), difference);
+  // Onto the first picture the difference frame gives the second, in the first's colours; a
+  // key frame alone comes out in a grey ramp.
+  expect({"frame", "decode", file("b.frm"), "--onto", file("a.png"), "-o", file("b2.png")}, 0,
+         "64 x 16 frame: " + size + " of " + size + " bytes used\n");
+  const IndexedImage decoded = Png(file("b2.png"));
+  EXPECT_EQ(decoded.pixels, second.pixels);
+  EXPECT_EQ(decoded.palette, first.palette);
+  expect({"frame", "decode", file("a.frm"), "-o", file("a2.png")}, 0,
+         "64 x 16 frame: " + keySize + " of " + keySize + " bytes used\n");
+  const IndexedImage alone = Png(file("a2.png"));
+  EXPECT_EQ(alone.pixels, first.pixels);
+  EXPECT_EQ(alone.palette[200], (Rgb{200, 200, 200}));
 }
 
-TEST_F(TitlekitTest, FramesAndPalettesGoFromPicturesToRecordsAndBack) {
-  using lw::IndexedImage;
-  IndexedImage first{16, 8, std::vector<std::uint8_t>(16 * 8), {}};
-  for (std::size_t i = 0; i < first.pixels.size(); ++i)
-    first.pixels[i] = static_cast<std::uint8_t>(i % 7);
-  for (std::size_t i = 0; i < first.palette.size(); ++i)
-    first.palette[i] = {static_cast<std::uint8_t>(i), 0, static_cast<std::uint8_t>(255 - i)};
-  IndexedImage second = first;
-  second.pixels[3 * 16 + 5] = 200;
-  ASSERT_FALSE(lw::WritePng(file("a.png"), first));
-  ASSERT_FALSE(lw::WritePng(file("b.png"), second));
+TEST_F(TitlekitTest, SpriteEncodesPicturesAndDrawsRecords) {
+  test::Picture disc = test::Disc(41);
+  ASSERT_EQ(WritePng(file("in.png"), Indexed(disc)), std::nullopt);
+  expect({"sprite", "encode", file("in.png"), "--hotspot", "20,-3", "--transparent", "0", "-o",
+          file("s")},
+         0, "");
+  EXPECT_EQ(bytes("s"), EncodeSprite({disc.width, disc.height, disc.pixels, {20, -3}, 0}).value());
+  // Drawn onto the background index, in a grey ramp.
+  expect({"sprite", "decode", file("s"), "--background", "9", "-o", file("out.png")}, 0, "");
+  const IndexedImage drawn = Png(file("out.png"));
+  std::replace(disc.pixels.begin(), disc.pixels.end(), std::uint8_t{0}, std::uint8_t{9});
+  EXPECT_EQ(drawn.pixels, disc.pixels);
+  EXPECT_EQ(drawn.palette[77], (Rgb{77, 77, 77}));
+}
 
-  const Outcome key = run({"frame", "encode", file("a.png"), "-o", file("a.frm")});
-  EXPECT_EQ(key.status, 0) << key.err;
-  EXPECT_EQ(key.out.rfind("key frame: 16 x 8, ", 0), 0u) << key.out;
-  const Outcome diff =
-      run({"frame", "encode", file("b.png"), "--prev", file("a.png"), "-o", file("b.frm")});
-  EXPECT_EQ(diff.status, 0) << diff.err;
-  EXPECT_EQ(diff.out.rfind("difference frame: 16 x 8, ", 0), 0u) << diff.out;
-  EXPECT_LT(fs::file_size(file("b.frm")), fs::file_size(file("a.frm")));
-  EXPECT_EQ(run({"frame", "encode", file("a.png"), "--smallest", "-o", file("s.frm")}).status, 0);
-  EXPECT_LE(fs::file_size(file("s.frm")), fs::file_size(file("a.frm")));
+TEST_F(TitlekitTest, SoundEncodesWavFilesAndDecodesRecords) {
+  const PcmSound source{22050, 1, kWavBits16, test::SampleSignal(22050, 1, 2205, [](double t, int) {
+                          return 0.5 * test::Sine(440, t);
+                        })};
+  write("in.wav", FormatWav(source).value());
+  const auto byDefault = EncodeSound(source, 22050).value();
+  const auto low = EncodeSound(source, 11025).value();
+  expect({"sound", "encode", file("in.wav"), "-o", file("default.snd")}, 0,
+         file("default.snd") + ": 2205 samples at 22050 Hz (0.10 s) in 3 blocks, " +
+             std::to_string(byDefault.size()) + " bytes\n");
+  EXPECT_EQ(bytes("default.snd"), byDefault);
+  expect({"sound", "encode", file("in.wav"), "--rate", "11025", "-o", file("low.snd")}, 0,
+         file("low.snd") + ": 1103 samples at 11025 Hz (0.10 s) in 3 blocks, " +
+             std::to_string(low.size()) + " bytes\n");
+  EXPECT_EQ(bytes("low.snd"), low);
+  // The runtime's decoder's samples, as an 8-bit mono WAV file at the record's rate.
+  expect({"sound", "decode", file("low.snd"), "-o", file("out.wav")}, 0, "");
+  auto wav = ParseWav(bytes("out.wav"));
+  ASSERT_TRUE(wav.ok()) << wav.error();
+  EXPECT_EQ(std::tuple(wav->sampleRate, wav->channels, wav->bitsPerSample),
+            std::tuple(11025, 1, 8));
+  const auto decoded = DecodeSoundRecord(low).value();
+  std::vector<std::int16_t> samples;
+  for (std::uint8_t s : decoded) samples.push_back((s - 128) * 256);
+  EXPECT_EQ(wav->samples, samples);
+}
 
-  // Decoded onto the first picture, the difference frame gives the second, in the first's colours.
-  EXPECT_EQ(
-      run({"frame", "decode", file("b.frm"), "--onto", file("a.png"), "-o", file("b2.png")}).status,
-      0);
-  auto decoded = lw::ReadPng(file("b2.png"));
-  ASSERT_TRUE(decoded.ok()) << decoded.error();
-  EXPECT_EQ(decoded->pixels, second.pixels);
-  EXPECT_EQ(decoded->palette, first.palette);
-
+TEST_F(TitlekitTest, PaletteConvertsBetweenPicturesAndColourTables) {
+  const Palette colours = test::DistinctColours();
+  ASSERT_EQ(WritePng(file("a.png"), Indexed(test::Noise(2, 2, 1))), std::nullopt);
   expect({"palette", "from-png", file("a.png"), "-o", file("a.clut")}, 0, "");
-  EXPECT_EQ(fs::file_size(file("a.clut")), 2056u);
-  expect({"palette", "to-png", file("a.clut"), "-o", file("chart.png")}, 0, "");
-  auto chart = lw::ReadPng(file("chart.png"));
-  ASSERT_TRUE(chart.ok()) << chart.error();
-  EXPECT_EQ(chart->palette, first.palette);
-
-  // A difference frame needs a previous picture of the same size; a colour table has one size.
-  ASSERT_FALSE(
-      lw::WritePng(file("small.png"), IndexedImage{4, 4, std::vector<std::uint8_t>(16), {}}));
-  EXPECT_EQ(
-      run({"frame", "encode", file("b.png"), "--prev", file("small.png"), "-o", file("x")}).status,
-      1);
-  EXPECT_EQ(run({"palette", "to-png", file("a.png"), "-o", file("x.png")}).status, 1);
+  auto table = DecodeColourTable(bytes("a.clut"));
+  ASSERT_TRUE(table.ok()) << table.error();
+  EXPECT_EQ(*table, colours);
+  // The chart is a 16 x 16 grid of 8 x 8 squares, index 16 x row + column.
+  expect({"palette", "to-png", "-o", file("chart.png"), file("a.clut")}, 0, "");
+  const IndexedImage chart = Png(file("chart.png"));
+  EXPECT_EQ(chart.palette, colours);
+  ASSERT_EQ(chart.pixels.size(), 128u * 128u);
+  for (const auto& [x, y, index] :
+       {std::tuple{0, 0, 0}, {127, 0, 15}, {0, 127, 240}, {9, 17, 33}}) {
+    EXPECT_EQ(chart.pixels[y * 128 + x], index) << x << "," << y;
+  }
 }
 
-TEST_F(TitlekitTest, WrongArgumentsPrintUsageAndExitTwo) {
-  for (const std::vector<std::string>& args :
-       std::vector<std::vector<std::string>>{{},
-                                             {"bogus"},
-                                             {"compile"},
-                                             {"compile", "a", "b"},
-                                             {"compile", "a", "-o"},
-                                             {"run", kHello},
-                                             {"run", kHello, "1 + 2"},
-                                             {"eval", "--script"},
-                                             {"star", "new"},
-                                             {"star", "get", "x.str", "-1"},
-                                             {"star", "new", "x.str", "--type", "TOOLONG"}}) {
-    const Outcome outcome = run(args);
-    EXPECT_EQ(outcome.status, 2) << (args.empty() ? "" : args.back());
-    EXPECT_NE(outcome.err.find("usage: "), std::string::npos) << outcome.err;
-  }
-  const Outcome help = run({"help"});
+// The first line of each command's usage.
+// clang-format off
+const std::map<std::string, std::string> kUsage = {
+    {"compile", "titlekit compile SRC [-o OUT]"},
+    {"eval", "titlekit eval [--script FILE | --title DIR] [--seed N] [LINE ...]"},
+    {"run", "titlekit run FILE CALL [--command]"},
+    {"bootfile", "titlekit bootfile SYSTEM [-o OUT]"},
+    {"star", "titlekit star new FILE [--records N] [--type CODE] [--creator CODE] | info FILE | "
+             "ls FILE |"},
+    {"frame", "titlekit frame encode IN.png [--prev PREV.png] [--palette FILE] [--smallest] "
+              "-o OUT |"},
+    {"sprite", "titlekit sprite encode IN.png --hotspot V,H [--transparent INDEX] "
+               "[--palette FILE] -o OUT |"},
+    {"sound", "titlekit sound encode IN.wav [--rate 11025|22050|44100] -o OUT | decode IN -o "
+              "OUT.wav"},
+    {"palette", "titlekit palette from-png IN.png -o OUT | to-png IN -o OUT.png"}};
+// clang-format on
+const std::string kGeneralUsage = "titlekit COMMAND [ARGS]";
+
+TEST_F(TitlekitTest, HelpListsEveryCommand) {
+  const test::ProgramOutcome help = run({"help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("titlekit run FILE CALL"), std::string::npos) << help.out;
+  EXPECT_EQ(help.out.rfind("usage: " + kGeneralUsage + "\n", 0), 0u) << help.out;
+  for (const auto& [command, usage] : kUsage) {
+    EXPECT_NE(help.out.find("\n  " + usage + "\n"), std::string::npos) << command;
+  }
+  EXPECT_NE(help.out.find("\n  titlekit help [COMMAND]\n"), std::string::npos);
+  const std::string sound =
+      "usage: " + kUsage.at("sound") +
+      "\n  encode a WAV file as a sound record, or decode a record into an 8-bit WAV file\n";
+  expect({"help", "sound"}, 0, sound);
+  expect({"sound", "--help"}, 0, sound);
+}
+
+TEST_F(TitlekitTest, WrongArgumentsAndBadFilesAreRefused) {
+  const std::string text = write("abc", "abc"), none = file("none"), star = file("s.str");
+  const std::string wide = write("wide.lws", "code f()\n\treturn \"中\"\nendcode\n");
+  const std::string cut = write("cut.lwc", std::string("\x05\0\x28\0\0", 5));
+  const std::string big = file("big.png"), small = file("small.png");
+  ASSERT_EQ(WritePng(big, {16, 8, std::vector<std::uint8_t>(16 * 8), {}}), std::nullopt);
+  ASSERT_EQ(WritePng(small, {4, 4, std::vector<std::uint8_t>(4 * 4), {}}), std::nullopt);
+  expect({"star", "new", star}, 0, "");
+  const std::string seed = "titlekit eval: --seed needs one number from 0 to 4294967295";
+  const std::string noRecord = "not a sound record (its header does not fit its size)";
+  // The arguments, the exit status and the first line of standard error; with status 2 the
+  // usage follows.
+  // clang-format off
+  const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
+      {{}, 2, ""},
+      {{"bogus"}, 2, "titlekit: unknown command 'bogus'\n"},
+      {{"help", "bogus"}, 2, ""},
+      {{"compile"}, 2, "titlekit compile: missing SRC"},
+      {{"compile", "a", "b"}, 2, "titlekit compile: unexpected argument 'b'"},
+      {{"compile", "a", "-o"}, 2, "titlekit compile: -o needs one file name"},
+      {{"eval", "--script"}, 2, "titlekit eval: --script needs one file name"},
+      {{"eval", "--seed"}, 2, seed},       {{"eval", "--seed", "x"}, 2, seed},
+      {{"eval", "--seed", "-1"}, 2, seed}, {{"eval", "--seed", "4294967296"}, 2, seed},
+      {{"eval", "--seed", "1", "--seed", "2", "1"}, 2, seed},
+      {{"eval", "--title", none, "--script", kHello, "1"}, 2, "titlekit eval: --script and "
+          "--title do not go together (a title's system script is its boot file's)"},
+      {{"run", kHello}, 2, "titlekit run: missing CALL"},
+      {{"run", kHello, "1 + 2"}, 2, "titlekit run: CALL must be a handler call such as main()"},
+      {{"bootfile"}, 2, "titlekit bootfile: missing SYSTEM"},
+      {{"star", "new"}, 2, ""},            {{"star", "get", star, "-1"}, 2, ""},
+      {{"star", "new", star, "--type", "TOOLONG"}, 2, ""},
+      {{"frame", "play"}, 2, "titlekit frame: expected encode or decode"},
+      {{"frame", "encode", none}, 2, "titlekit frame: missing -o OUT"},
+      {{"sprite", "encode", none, "-o", none}, 2, "titlekit sprite: encode needs --hotspot V,H"},
+      {{"sprite", "decode", text, "--background", "256", "-o", none}, 2,
+          "titlekit sprite: --background needs an index 0 to 255"},
+      {{"sound"}, 2, ""},                  {{"sound", "encode", none}, 2, ""},
+      {{"sound", "encode", none, "--rate", "8000", "-o", none}, 2, ""},
+      {{"sound", "decode", none, "--rate", "11025", "-o", none}, 2, ""},
+      {{"sound", "encode", none, none, "-o", none}, 2, ""},
+      {{"palette", "from-png", none}, 2,
+          "titlekit palette: expected from-png or to-png, IN and -o OUT"},
+      {{"compile", none}, 1, none + ": No such file or directory"},
+      {{"compile", wide}, 1, wide + ":2:10: character U+4E2D has no Mac Roman form"},
+      {{"compile", cut}, 1, cut + ": truncated token 0 (block of 5 bytes, no end token before it)"},
+      {{"eval", "--title", none, "1"}, 1, "titlekit eval: " + none + ": no such folder"},
+      {{"star", "info", none}, 1, "error 107"},
+      {{"star", "get", star, "0"}, 1, "error 100"},  // no record handed out yet
+      {{"frame", "encode", big, "--prev", small, "-o", none}, 1,
+          small + ": the picture is 4 x 4, not 16 x 8"},
+      {{"sprite", "decode", text, "-o", none}, 1,
+          text + ": not a sprite (header cut short, or a size out of range)"},
+      {{"palette", "to-png", text, "-o", none}, 1, text + ": a colour table is 2056 bytes, not 3"},
+      {{"sound", "encode", text, "-o", none}, 1, text + ": not a RIFF WAVE file"},
+      {{"sound", "decode", text, "-o", none}, 1, text + ": " + noRecord},
+      {{"sound", "decode", none, "-o", none}, 1, none + ": No such file or directory"}};
+  // clang-format on
+  for (const auto& [args, status, complaint] : cases) {
+    const test::ProgramOutcome got = run(args);
+    const std::string what = ::testing::PrintToString(args);
+    EXPECT_EQ(got.status, status) << what;
+    EXPECT_EQ(got.out, "") << what;
+    if (status == 2) {
+      const auto usage = args.empty() ? kUsage.end() : kUsage.find(args[0]);
+      const std::string first = usage == kUsage.end() ? kGeneralUsage : usage->second;
+      const std::string prefix = complaint.empty() ? "" : complaint + "\n";
+      EXPECT_EQ(got.err.rfind(prefix + "usage: " + first + "\n", 0), 0u) << got.err;
+    } else {
+      EXPECT_EQ(got.err, complaint + "\n") << what;
+    }
+  }
 }
 
 }  // namespace
+}  // namespace lw::titlekit

@@ -1,0 +1,105 @@
+#include "support/common_pictures.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace lw::test {
+
+Picture Gradient(std::int32_t width, std::int32_t height, unsigned seed) {
+  std::mt19937 random(seed);
+  Picture p(width, height);
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x)
+      p.at(x, y) = static_cast<std::uint8_t>(16 + (x + 2 * y) / 5 + random() % 3);
+  }
+  return p;
+}
+
+Picture Noise(std::int32_t width, std::int32_t height, unsigned seed) {
+  std::mt19937 random(seed);
+  Picture p(width, height);
+  for (std::uint8_t& pixel : p.pixels) pixel = static_cast<std::uint8_t>(random());
+  return p;
+}
+
+Picture Shapes(std::int32_t width, std::int32_t height) {
+  Picture p(width, height);
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) {
+      std::uint8_t pixel = y < height / 3 ? 40 : 90;
+      if (y > height / 2 && y < height / 2 + 10) pixel = (x + y) % 2 ? 7 : 200;
+      if (std::hypot(x - width / 2.0, y - height / 3.0) < height / 5.0) pixel = 150 + (x / 8) % 3;
+      if (y > 3 * height / 4) pixel = static_cast<std::uint8_t>((x % 12) * 3 + (y % 6));
+      p.at(x, y) = pixel;
+    }
+  }
+  return p;
+}
+
+Picture WithBlock(Picture background, std::int32_t left, std::int32_t top) {
+  for (std::int32_t y = top; y < std::min(top + 16, background.height); ++y) {
+    for (std::int32_t x = left; x < std::min(left + 24, background.width); ++x)
+      background.at(x, y) = static_cast<std::uint8_t>(220 + (x - left + y - top) % 9);
+  }
+  return background;
+}
+
+Picture Panned(const Picture& source, std::int32_t dx) {
+  Picture p(source.width, source.height);
+  for (std::int32_t y = 0; y < p.height; ++y) {
+    for (std::int32_t x = 0; x < p.width; ++x)
+      p.at(x, y) = source.at(std::min(x + dx, p.width - 1), y);
+  }
+  return p;
+}
+
+Picture Disc(std::int32_t size) {
+  const std::int32_t r = size / 2;
+  Picture p(size, size);
+  for (std::int32_t y = 0; y < size; ++y) {
+    for (std::int32_t x = 0; x < size; ++x) {
+      if ((y - r) * (y - r) + (x - r) * (x - r) <= r * r)
+        p.at(x, y) = static_cast<std::uint8_t>(1 + (x + y) / 4);
+    }
+  }
+  return p;
+}
+
+Picture Stripes(std::int32_t width, std::int32_t height) {
+  Picture p(width, height);
+  for (std::int32_t y = 0; y < height; ++y) {
+    for (std::int32_t x = 0; x < width; ++x) p.at(x, y) = static_cast<std::uint8_t>(1 + x / 3 % 5);
+  }
+  return p;
+}
+
+Picture RandomArtwork(std::mt19937& random) {
+  auto pick = [&](int below) { return static_cast<int>(random() % static_cast<unsigned>(below)); };
+  Picture picture(1 + pick(70), 1 + pick(9));
+  const auto width = static_cast<std::size_t>(picture.width);
+  for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
+    const int choice = pick(6);
+    std::uint8_t& pixel = picture.pixels[i];
+    if (i > 0 && choice < 2) {
+      pixel = picture.pixels[i - 1];
+    } else if (i >= 4 && choice == 2) {
+      pixel = picture.pixels[i - 2 - pick(3)];
+    } else if (i >= width && choice == 3) {
+      pixel = static_cast<std::uint8_t>(picture.pixels[i - width] + pick(5) - 2);
+    } else {
+      pixel = static_cast<std::uint8_t>(pick(4) * 60 + pick(2));
+    }
+  }
+  return picture;
+}
+
+Palette DistinctColours() {
+  Palette palette{};
+  for (std::size_t i = 0; i < palette.size(); ++i) {
+    palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i * 3 + 1),
+                  static_cast<std::uint8_t>(255 - i)};
+  }
+  return palette;
+}
+
+}  // namespace lw::test
