@@ -11,12 +11,12 @@
 #include <string_view>
 #include <vector>
 
-#include "../shell/fake_platform.h"
 #include "media/star_library.h"
 #include "platform/headless/headless_platform.h"
 #include "runtime/runtime.h"
 #include "script/tokenizer.h"
 #include "shell/dialogs/boxes.h"
+#include "support/shell_fake_platform.h"
 #include "support/temp_folder.h"
 
 namespace lw::testing {
