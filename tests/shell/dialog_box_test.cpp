@@ -94,26 +94,38 @@ TEST_F(WindowBoxTest, AClickPressesTheButtonItWentDownAndUpOn) {
   EXPECT_EQ(boxes.showBox(request), BoxAnswer::kYes);
 }
 
-TEST_F(WindowBoxTest, AYesNoBoxShowsYesAndNoCentredAndClosingAnswersNo) {
+TEST_F(WindowBoxTest, AYesNoBoxShowsYesAndNoCentredWithTheFocusMarkedAndClosingAnswersNo) {
   const BoxRequest request = Request(BoxButtons::kYesNo);
   const BoxLayout layout = boxes.layoutFor(request);
   ASSERT_EQ(layout.buttons.size(), 2u);
-  const BoxButtonPlace& yes = layout.buttons[0];
-  const BoxButtonPlace& no = layout.buttons[1];
+  const Rect& yes = layout.buttons[0].rect;
+  const Rect& no = layout.buttons[1].rect;
   // At least 200 wide inside margins of 12, centred, the pair of buttons centred in it.
   EXPECT_EQ(Places(layout), "184,208,296,432 Yes 260,235,284,315 No 260,325,284,405");
 
   // Nothing queued: the player closes the window while the box is up.
   EXPECT_EQ(boxes.showBox(request), BoxAnswer::kNo);
-  EXPECT_EQ(closes, 1);
+  const std::vector<std::uint8_t> focusOnYes = shownWhileUp;
+  platform.keys("tab");
+  EXPECT_EQ(boxes.showBox(request), BoxAnswer::kNo);
+  const std::vector<std::uint8_t> focusOnNo = shownWhileUp;
+  EXPECT_EQ(closes, 2);
   // Each label is drawn centred in its button: the test face draws one solid block 6 pixels wide
   // per character; the middle row inside the frame and the focus mark is 70 pixels wide.
-  const auto middleRow = [&](const Rect& r) {
-    return ShownRow(shownWhileUp, (r.top + r.bottom) / 2, r.left + 5, r.right - 5);
+  for (const std::vector<std::uint8_t>* shown : {&focusOnYes, &focusOnNo}) {
+    EXPECT_EQ(ShownRow(*shown, 272, yes.left + 5, yes.right - 5),
+              std::string(26, '.') + std::string(18, '#') + std::string(26, '.'));
+    EXPECT_EQ(ShownRow(*shown, 272, no.left + 5, no.right - 5),
+              std::string(29, '.') + std::string(12, '#') + std::string(29, '.'));
+  }
+  // The heavy frame and the focus mark move from one button to the other (the rows above the
+  // labels).
+  const auto edge = [&](const std::vector<std::uint8_t>& shown, const Rect& r) {
+    return ShownPicture(shown, {r.top, r.left, static_cast<std::int16_t>(r.top + 5), r.right});
   };
-  EXPECT_EQ(middleRow(yes.rect),
-            std::string(26, '.') + std::string(18, '#') + std::string(26, '.'));
-  EXPECT_EQ(middleRow(no.rect), std::string(29, '.') + std::string(12, '#') + std::string(29, '.'));
+  EXPECT_NE(edge(focusOnYes, yes), edge(focusOnYes, no));
+  EXPECT_EQ(edge(focusOnYes, yes), edge(focusOnNo, no));
+  EXPECT_EQ(edge(focusOnYes, no), edge(focusOnNo, yes));
 }
 
 TEST_F(WindowBoxTest, TheBoxIsDrawnInTheDarkestAndLightestEntriesAndTheCanvasRestored) {
@@ -166,28 +178,6 @@ TEST_F(WindowBoxTest, APaletteWithoutContrastGetsBlackAndWhiteWhileTheBoxIsUp) {
   EXPECT_EQ(ValuesIn(shownWhileUp, layout.frame), (std::set<std::uint8_t>{0, 255}));
   EXPECT_EQ(platform.palette, dark);
   EXPECT_EQ(screen.palette(), dark);
-}
-
-TEST_F(WindowBoxTest, TheFocusedButtonIsDrawnMarked) {
-  const BoxRequest request = Request(BoxButtons::kOkCancel);
-  const BoxLayout layout = boxes.layoutFor(request);
-  static_cast<void>(boxes.showBox(request));
-  const std::vector<std::uint8_t> focusOnOk = shownWhileUp;
-  platform.keys("tab");
-  static_cast<void>(boxes.showBox(request));
-  const std::vector<std::uint8_t> focusOnCancel = shownWhileUp;
-
-  // The same frame and focus mark moved from one button to the other (the rows above the
-  // labels).
-  const auto edge = [&](const std::vector<std::uint8_t>& shown, const BoxButtonPlace& button) {
-    const Rect& r = button.rect;
-    return ShownPicture(shown, {r.top, r.left, static_cast<std::int16_t>(r.top + 5), r.right});
-  };
-  const BoxButtonPlace& ok = layout.buttons[0];
-  const BoxButtonPlace& cancel = layout.buttons[1];
-  EXPECT_NE(edge(focusOnOk, ok), edge(focusOnOk, cancel));
-  EXPECT_EQ(edge(focusOnOk, ok), edge(focusOnCancel, cancel));
-  EXPECT_EQ(edge(focusOnOk, cancel), edge(focusOnCancel, ok));
 }
 
 TEST_F(WindowBoxTest, AnAnswerFromThePlatformSkipsDrawing) {

@@ -110,8 +110,7 @@ TEST_F(GraphicsTextTest, ExclusiveOrTextInvertsAndWindowTextMarksTheCanvas) {
   graphics.SetTextSize(4);
   graphics.MoveTo(10, 20);
   graphics.DrawString("ab");
-  screen.present();
-  EXPECT_EQ(Print(platform.lastDirty.at(0)), "116,210,120,214");
+  EXPECT_EQ(Presented(), "116,210,120,214");
   paused = true;  // measuring is no drawing
   EXPECT_EQ(graphics.StringWidth("abc"), 6);
 }

@@ -2,6 +2,7 @@
 // whose boxes are recorded and answered with their default button.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "shell/dialogs/boxes.h"
@@ -9,6 +10,7 @@
 #include "shell/error_report.h"
 #include "shell/files/platform_error.h"
 #include "shell/message_texts.h"
+#include "support/common_printers.h"
 #include "support/shell_fake_platform.h"
 
 namespace lw::test {
@@ -23,6 +25,13 @@ struct RecordingBoxes final : BoxPresenter {
 };
 
 struct ShellRig {
+  // Presents the screen; the rectangles it sent, separated by spaces.
+  std::string Presented() {
+    platform.lastDirty.clear();
+    screen.present();
+    return Print(platform.lastDirty);
+  }
+
   testing::FakePlatform platform;
   Screen screen{platform};
   MessageTexts texts{"Moss"};
