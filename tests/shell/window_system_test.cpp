@@ -228,6 +228,8 @@ TEST_F(WindowSystemTest, OnlyTheOutermostPumpWaitsWhilePaused) {
 TEST_F(WindowSystemTest, TicksAreSixtiethsOfTheMillisecondClock) {
   platform.now = 999;
   EXPECT_EQ(windows.TickCount(), 60u);  // the pump moves the fake clock to 1000
+  platform.now = 0x7FFFFFFFu;           // 2^31 ms x 3 does not fit in 32 bits; the count does
+  EXPECT_EQ(windows.TickCount(), 128849018u);
   platform.now = 5000;
   windows.WaitTicks(6);
   EXPECT_EQ(platform.now, 5100u);
