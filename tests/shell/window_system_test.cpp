@@ -137,11 +137,12 @@ TEST_F(WindowSystemTest, RepeatsCollapseAndCtrlFunctionKeysOnlyAdjustTheCorrecti
   }
   windows.PumpMessages();
   EXPECT_EQ(Events(), "3:99 5:99");
-  // Ctrl+F1..F9 lower or raise all three exponents, then each alone, then reset.
+  // Ctrl+F1..F9 lower or raise all three exponents, then each alone, then reset; pressed in
+  // pairs out of order so that each key's change shows.
   platform.keys(
-      "ctrl+f1 ctrl+f2 ctrl+f3 ctrl+f4 ctrl+f5 ctrl+f6 ctrl+f7 ctrl+f8 ctrl+f9 ctrl+f10 f2");
+      "ctrl+f2 ctrl+f1 ctrl+f4 ctrl+f3 ctrl+f6 ctrl+f5 ctrl+f8 ctrl+f7 ctrl+f9 ctrl+f10 f2");
   windows.PumpMessages();
-  EXPECT_EQ(log, " -123 +123 -1 +1 -2 +2 -3 +3 -");
+  EXPECT_EQ(log, " +123 -123 +1 -1 +2 -2 +3 -3 -");
   EXPECT_EQ(Events(), "");
 }
 
