@@ -134,7 +134,8 @@ void WriteBootFile(const std::filesystem::path& path, std::string_view source) {
   lw::TerminalBoxes boxes(nullptr);
   lw::MessageTexts texts;
   lw::LastPlatformError lastError;
-  lw::VolumeMap volumes;
+  lw::platform::EmptySystemInfo system;
+  lw::VolumeMap volumes(".", system);
   lw::FileAccess files(volumes, boxes, texts, lastError);
   lw::ErrorReporter errors(boxes, texts, lastError);
   lw::StampCounter stamps;

@@ -79,7 +79,7 @@ double Median(std::vector<double> values) {
 // --- star files ---------------------------------------------------------------------------
 
 void StarAppendAll(const std::string& path, const Records& records) {
-  Stack stack;
+  Stack stack(lw::platform::HostSystem());
   Check(lw::StarFile::Create(stack.files, path, kRecords, lw::FourCharCode("BNCH"),
                              lw::FourCharCode("LWRT")),
         "create");
@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
     sqliteAppend.push_back(Seconds([&] { SqliteAppendAll(sqlitePath, records); }));
 
     {
-      Stack stack;
+      Stack stack(lw::platform::HostSystem());
       lw::StarFile* file = nullptr;
       starCold.push_back(Seconds([&] {
         Check(stack.library.StarOpen(starPath, file), "open");

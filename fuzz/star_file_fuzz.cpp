@@ -47,7 +47,8 @@ struct Harness {
     fs::remove(path, ignored);
   }
 
-  lw::VolumeMap volumes;
+  lw::platform::EmptySystemInfo system;
+  lw::VolumeMap volumes{".", system};
   lw::TerminalBoxes boxes{nullptr};
   lw::MessageTexts texts;
   lw::LastPlatformError lastError;

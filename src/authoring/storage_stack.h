@@ -10,6 +10,7 @@
 
 #include "media/stamp_counter.h"
 #include "media/star_library.h"
+#include "platform/system_info.h"
 #include "script/compiled_script_cache.h"
 #include "shell/dialogs/boxes.h"
 #include "shell/error_report.h"
@@ -22,13 +23,16 @@ namespace lw::authoring {
 
 template <typename Files = FileAccess>
 struct BasicStorageStack {
-  // `titleFolder` is the "appl:" volume; boxes are printed on `boxOut` (null prints nothing) and
-  // take their default answer unless a policy is set on `boxes`.
-  explicit BasicStorageStack(std::filesystem::path titleFolder = ".", std::FILE* boxOut = stderr)
+  // `system` reports memory, mounts and labels; `titleFolder` is the "appl:" volume; boxes are
+  // printed on `boxOut` (null prints nothing) and take their default answer unless a policy is
+  // set on `boxes`.
+  explicit BasicStorageStack(const platform::SystemInfo& system,
+                             std::filesystem::path titleFolder = ".", std::FILE* boxOut = stderr)
       : boxes(boxOut),
-        volumes(std::move(titleFolder)),
+        volumes(std::move(titleFolder), system),
         files(volumes, boxes, texts, lastError),
         errors(boxes, texts, lastError),
+        memory(system),
         library(files, errors, stamps, [this] { return memory.FreeMemory(); }),
         scripts(library, errors) {}
 

@@ -21,6 +21,7 @@
 #include "common/box_request.h"
 #include "common/geometry.h"
 #include "common/palette.h"
+#include "platform/system_info.h"
 
 namespace lw::platform {
 
@@ -213,6 +214,9 @@ class Platform {
   virtual std::optional<std::string> answerFileDialog(const FileDialogRequest& request) = 0;
 
   virtual FontRenderer& fonts() = 0;
+
+  // What the operating system reports about memory, mounted filesystems and their labels.
+  virtual const SystemInfo& system() = 0;
 
   // Loads a shared library; null when it cannot be loaded.
   virtual std::unique_ptr<SharedLibrary> loadLibrary(const std::string& path) = 0;

@@ -47,6 +47,18 @@ class SystemInfo {
   [[nodiscard]] virtual std::vector<std::filesystem::path> removableMediaRoots() const = 0;
 };
 
+// A machine that reports nothing: no memory figures (so no memory limit), no mounts, no labels.
+// For tools and tests whose results must not depend on the machine they run on.
+class EmptySystemInfo final : public SystemInfo {
+ public:
+  [[nodiscard]] MemoryFigures memory() const override { return {}; }
+  [[nodiscard]] std::vector<MountedFilesystem> mounts() const override { return {}; }
+  [[nodiscard]] std::vector<FilesystemLabel> labels() const override { return {}; }
+  [[nodiscard]] std::vector<std::filesystem::path> removableMediaRoots() const override {
+    return {};
+  }
+};
+
 // The machine this process runs on, as the operating system's module reads it
 // (posix/system_info.cpp).
 [[nodiscard]] const SystemInfo& HostSystem();

@@ -38,7 +38,8 @@ class LocatorTest : public ::testing::Test {
   RecordingBoxes boxes_;
   MessageTexts texts_;
   LastPlatformError lastError_;
-  VolumeMap volumes_{scratch_.path()};
+  platform::EmptySystemInfo system_;
+  VolumeMap volumes_{scratch_.path(), system_};
   FileAccess files_{volumes_, boxes_, texts_, lastError_};
   ErrorReporter errors_{boxes_, texts_, lastError_};
   StampCounter stamps_;

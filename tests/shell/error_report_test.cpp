@@ -35,7 +35,8 @@ class ErrorReportTest : public ::testing::Test {
 
 TEST_F(ErrorReportTest, OnlyTheOwnersBootLineNamesTheBootFileAndAReportTakesItsError) {
   test::TempFolder folder;
-  VolumeMap volumes(folder.path());
+  const platform::EmptySystemInfo system;
+  VolumeMap volumes(folder.path(), system);
   FileAccess files(volumes, boxes_, texts_, lastError_);
   FileHandle handle = kNoFile;
   const auto missBootFile = [&] {

@@ -96,6 +96,7 @@ class FakePlatform final : public platform::Platform {
     return fileAnswer;
   }
   platform::FontRenderer& fonts() override { return blockFonts; }
+  const platform::SystemInfo& system() override { return noSystem; }
   std::unique_ptr<platform::SharedLibrary> loadLibrary(const std::string&) override {
     return nullptr;
   }
@@ -136,6 +137,7 @@ class FakePlatform final : public platform::Platform {
   std::optional<BoxAnswer> boxAnswer = BoxAnswer::kOk;
   std::optional<std::string> fileAnswer;
   BlockFonts blockFonts;
+  platform::EmptySystemInfo noSystem;
 };
 
 }  // namespace lw::testing

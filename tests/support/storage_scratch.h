@@ -30,7 +30,7 @@ std::string Unwrapped(std::string_view text);
 template <typename Files = FileAccess>
 class ScratchStorage {
  public:
-  ScratchStorage() : stack(folder.path(), nullptr) {
+  ScratchStorage() : stack(system, folder.path(), nullptr) {
     stack.boxes.setPolicy([this](const BoxRequest& box) {
       boxTexts.push_back(Unwrapped(box.text));
       return answer;
@@ -60,6 +60,7 @@ class ScratchStorage {
   static constexpr std::uint64_t kAmpleMemory = std::uint64_t{1} << 40;
 
   TempFolder folder;
+  platform::EmptySystemInfo system;
   authoring::BasicStorageStack<Files> stack;
   std::vector<std::string> boxTexts;
   BoxAnswer answer = BoxAnswer::kOk;

@@ -11,7 +11,10 @@
 
 namespace lw::titlekit {
 
-using Storage = authoring::StorageStack;
+// The storage stack on this machine.
+struct Storage : authoring::StorageStack {
+  Storage() : authoring::StorageStack(platform::HostSystem()) {}
+};
 
 // A star-file record named as "FILE#ID" (a record id after the last '#').
 struct RecordName {

@@ -67,6 +67,7 @@ class HeadlessPlatform final : public Platform {
   std::optional<std::string> answerFileDialog(const FileDialogRequest& request) override;
 
   FontRenderer& fonts() override { return fonts_; }
+  const SystemInfo& system() override { return HostSystem(); }
   std::unique_ptr<SharedLibrary> loadLibrary(const std::string& path) override;
 
   // True once every action of the script has been played, its trailing waits included: the

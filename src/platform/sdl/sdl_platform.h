@@ -62,6 +62,7 @@ class SdlPlatform final : public Platform {
   std::optional<std::string> answerFileDialog(const FileDialogRequest& request) override;
 
   FontRenderer& fonts() override { return fonts_; }
+  const SystemInfo& system() override { return HostSystem(); }
 
   std::unique_ptr<SharedLibrary> loadLibrary(const std::string& path) override;
 

@@ -126,8 +126,7 @@ class FileAccess {
 // every record. Tests may set the figure.
 class MemoryStatus {
  public:
-  explicit MemoryStatus(const platform::SystemInfo& system = platform::HostSystem())
-      : system_(system) {}
+  explicit MemoryStatus(const platform::SystemInfo& system) : system_(system) {}
   void overrideAvailable(std::optional<std::uint64_t> bytes) { override_ = bytes; }
   // Read again at most every kReadingLifetime: the resource cache asks on every record load.
   [[nodiscard]] std::uint64_t FreeMemory() const;

@@ -25,8 +25,7 @@ namespace lw {
 class VolumeMap {
  public:
   // Mounted filesystems and their labels come from `system`.
-  explicit VolumeMap(std::filesystem::path titleFolder = ".",
-                     const platform::SystemInfo& system = platform::HostSystem());
+  VolumeMap(std::filesystem::path titleFolder, const platform::SystemInfo& system);
 
   void setTitleFolder(std::filesystem::path folder) { titleFolder_ = std::move(folder); }
   [[nodiscard]] const std::filesystem::path& titleFolder() const { return titleFolder_; }
