@@ -18,12 +18,13 @@
 
 namespace lw::testing {
 
-// A host whose Escape key goes down after a number of checks, and that counts fatal reports.
+// A host whose Escape key goes down after a number of checks, that records fatal reports as
+// (program code, error line) and that lends a system script.
 class TestHost : public ScriptHost {
  public:
   bool escapeDown() override { return escapeAfter >= 0 && ++escapeChecks > escapeAfter; }
-  void reportFatal(std::int16_t, std::int16_t errorLine) override {
-    fatalLines.push_back(errorLine);
+  void reportFatal(std::int16_t programCode, std::int16_t errorLine) override {
+    fatals.emplace_back(programCode, errorLine);
   }
   CompiledScript* acquireSystemScript() override {
     ++systemAcquired;
@@ -33,7 +34,7 @@ class TestHost : public ScriptHost {
 
   int escapeAfter = -1;
   int escapeChecks = 0;
-  std::vector<int> fatalLines;
+  std::vector<std::pair<std::int16_t, std::int16_t>> fatals;
   CompiledScript* systemScript = nullptr;
   int systemAcquired = 0;
   int systemReleased = 0;
@@ -54,10 +55,13 @@ inline CompiledScript Compile(std::string_view source) {
   return compiled.ok() ? std::move(compiled.value()) : CompiledScript();
 }
 
+// Lines or calls with the outcome text each must give.
+using Outcomes = std::initializer_list<std::pair<std::string, std::string>>;
+
 class ScriptTest : public ::testing::Test {
  protected:
-  // Runs `callText` (a handler call such as "f(3)") against `script` in a fresh pass, as a
-  // function call, or as a command call when `asCommand`; gives the outcome text.
+  // Runs `callText` (a handler call such as "f(3)") against `script` in a fresh pass, as a function
+  // call, or as a command call when `asCommand`; gives the outcome text.
   std::string Call(CompiledScript& script, std::string_view callText, bool asCommand = false) {
     CompiledScript call = Compile(callText);
     ScriptFrame frames[1];
@@ -72,6 +76,13 @@ class ScriptTest : public ::testing::Test {
     return Call(*scripts_.back(), callText, asCommand);
   }
 
+  // Makes each call against `script` in order and checks its outcome.
+  void ExpectCalls(CompiledScript& script, Outcomes calls, bool asCommand = false) {
+    for (const auto& [call, outcome] : calls) {
+      EXPECT_EQ(Call(script, call, asCommand), outcome) << call;
+    }
+  }
+
   // Runs a call along a chain of frames (the last must have `last` set).
   std::string RunCall(ScriptFrame* chain, CompiledScript& call, bool asCommand) {
     caller_ = ScriptFrame{};
@@ -80,9 +91,9 @@ class ScriptTest : public ::testing::Test {
     in.beginPass();
     Value result;
     int length = 0;
-    lastError =
+    const ScriptError error =
         in.runHandlerOnChain(chain, caller_, 0, nullptr, asCommand ? nullptr : &result, length);
-    return DescribeOutcome(in, lastError, asCommand ? nullptr : &result);
+    return DescribeOutcome(in, error, asCommand ? nullptr : &result);
   }
 
   // Runs `body` as the body of a handler f() called as a command.
@@ -97,16 +108,12 @@ class ScriptTest : public ::testing::Test {
   }
 
   // Runs console lines in order, each in a fresh pass, and checks each outcome.
-  void ExpectLines(std::initializer_list<std::pair<std::string, std::string>> lines) {
+  void ExpectLines(Outcomes lines) {
     for (const auto& [line, outcome] : lines) EXPECT_EQ(Eval(line), outcome) << line;
   }
 
-  // The value of a global as the console shows it.
-  std::string Global(std::string_view name) { return Eval(name); }
-
   TestHost host;
   Interpreter in{host};
-  ScriptError lastError = ScriptError::None;
   ScriptFrame caller_;
 
  private:

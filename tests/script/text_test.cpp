@@ -1,5 +1,4 @@
-#include "script/text_functions.h"
-
+// The string library's slots and the text functions behind the text built-ins.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,19 +7,53 @@
 #include <tuple>
 #include <vector>
 
+#include "script/string_library.h"
+#include "script/text_functions.h"
+#include "script_fixture.h"
+
 namespace lw {
 namespace {
 
-TEST(TextFunctions, NumbersToAndFromText) {
-  EXPECT_EQ(NumberToText(0).view(), "0");
-  EXPECT_EQ(NumberToText(-7).view(), "-7");
-  // Read like a "%ld" conversion into 32 bits: digit runs too long keep their low 32 bits.
-  EXPECT_EQ(TextToNumber("\t\n\v\f\r 0099 12"), 99);
-  EXPECT_EQ(TextToNumber("+17"), 17);
-  EXPECT_EQ(TextToNumber(""), 0);
-  EXPECT_EQ(TextToNumber("- 5"), 0);
-  EXPECT_EQ(TextToNumber("4294967297"), 1);
-  EXPECT_EQ(TextToNumber("-4294967295"), 1);
+TEST(StringLibrary, SlotsGoLowestFirstAndBadTicketsAreReportedAndReadEmpty) {
+  testing::TestHost host;
+  StringLibrary strings{host};
+  Value v;
+  for (int i = 0; i < StringLibrary::kSlotCount; ++i) {
+    ASSERT_EQ(strings.make(std::string(255, static_cast<char>('a' + i)), v), ScriptError::None);
+    EXPECT_EQ(v.payload, i);
+  }
+  Value untouched = Value::Number(7);
+  EXPECT_EQ(strings.make("one too many", untouched), ScriptError::StringLibraryExhausted);
+  EXPECT_EQ(untouched.payload, 7);
+  PString out;
+  EXPECT_EQ(strings.take(Value::Number(5), out), ScriptError::BadArgumentType);
+  ASSERT_EQ(strings.take(Value::Text(5), out), ScriptError::None);
+  EXPECT_EQ(out.str(), std::string(255, 'f'));
+  EXPECT_EQ(strings.slotsInUse(), StringLibrary::kSlotCount - 1);
+  ASSERT_EQ(strings.make("again", v), ScriptError::None);
+  EXPECT_EQ(v.payload, 5);  // the slot just given back
+  EXPECT_TRUE(host.fatals.empty());
+
+  strings.reset();
+  EXPECT_EQ(strings.slotsInUse(), 0);
+  for (const Value bad : {v, Value::Text(StringLibrary::kSlotCount), Value::Text(-1)}) {
+    out.assign("leftover");
+    EXPECT_EQ(strings.take(bad, out), ScriptError::None);
+    EXPECT_TRUE(out.empty());
+  }
+  const std::vector<std::pair<std::int16_t, std::int16_t>> expected = {
+      {kProgramCodeLogic, errline::kTakeTextFreeSlot},
+      {kProgramCodeLogic, errline::kTakeTextBadSlot},
+      {kProgramCodeLogic, errline::kTakeTextBadSlot}};
+  EXPECT_EQ(host.fatals, expected);
+}
+
+TEST(TextFunctions, NumbersReadLikeALongConversionIntoThirtyTwoBits) {
+  // Digit runs too long keep their low 32 bits.
+  const std::pair<const char*, std::int32_t> cases[] = {
+      {"\t\n\v\f\r 0099 12", 99}, {"+17", 17},       {"", 0}, {"- 5", 0},
+      {"4294967297", 1},          {"-4294967295", 1}};
+  for (const auto& [text, number] : cases) EXPECT_EQ(TextToNumber(text), number) << text;
 }
 
 TEST(TextFunctions, SearchesMatchFoldedAndStayInBounds) {

@@ -1,0 +1,230 @@
+// Handlers and statements run: calls and their binding, chains, error recording, recursion, blocks,
+// loops and their limits, assignments and declarations.
+#include <string>
+
+#include "script_fixture.h"
+
+namespace lw::testing {
+namespace {
+
+using ScriptRunTest = ScriptTest;
+
+TEST_F(ScriptRunTest, CallsBindArgumentsAndFollowTheReturnRules) {
+  CompiledScript script = Compile(
+      "code fib(n)\nif n < 2\n\treturn n\nendif\nreturn fib(n - 1) + fib(n - "
+      "2)\nendcode\n"
+      "code sub(a, b)\nreturn a - b\nendcode\n"
+      "code greet(name)\nreturn \"Hello, \" @ name\nendcode\n"
+      "code falls()\nendcode\ncode gives()\nreturn 1\nendcode\n"
+      "code leaves()\nexitcode\nendcode\ncode passes()\npasscode\nendcode\n"
+      "code outer()\nlocal v\nv = 1\ninner()\nreturn v\nendcode\n"
+      "code inner()\nlocal v\nv = 99\nendcode\ncode peek()\nreturn v\nendcode\n"
+      "code down(n)\nreturn down(n + 1)\nendcode\ncode nest(n)\nnest(n + "
+      "1)\nendcode\n"
+      "code touch()\nglobal touched\ntouched = touched + 1\nreturn "
+      "true\nendcode\n"
+      "code both()\nreturn false & touch() | touch()\nendcode\n");
+  ExpectCalls(script, {
+                          {"fib(20)", "6765"},
+                          {"SUB(10, 3)", "7"},  // handler names fold case
+                          {"greet(\"you\")", "\"Hello, you\""},
+                          {"sub(1, 2, 3)", "Expected paren '(' or ')'."},
+                          {"sub(1)", "Expected comma ','."},
+                          {"sub(1 2)", "Expected comma ','."},
+                          {"sub(1, 2", "Expected paren '(' or ')'."},
+                          {"falls()", "Functions must return a value."},
+                          {"leaves()", "Functions must return a value."},
+                          {"passes()", "Functions must return a value."},
+                          {"outer()", "1"},  // locals belong to one run
+                          {"peek()", "No such variable."},
+                          {"down(0)", "Too much recursion."},
+                          {"both()", "True"},  // every operand is evaluated: no short cut
+                      });
+  EXPECT_EQ(Eval("touched"), "2");
+  ExpectCalls(script,
+              {
+                  {"gives()", "Commands can't return a value."},
+                  {"falls()", "OK"},
+                  {"leaves()", "OK"},
+                  {"nest(0)", "Too much recursion."},
+                  {"idle()", "OK"},  // event names need no handler
+                  {"KeyDown(\"a\")", "OK"},
+                  {"nothere()", "No such handler."},
+              },
+              true);
+  EXPECT_EQ(in.expressionDepth(), 0);
+  ASSERT_TRUE(in.errorPending());
+  EXPECT_EQ(in.errorContext().errorCode, ScriptError::NoSuchHandler);
+  EXPECT_EQ(in.errorContext().script, caller_.script);  // recorded on the caller
+}
+
+TEST_F(ScriptRunTest, ChainsTryEachFrameAndPasscodeMovesOn) {
+  CompiledScript actor = Compile(
+      "code hello()\nreturn me @ \" says hello\"\nendcode\ncode "
+      "relay()\npasscode\nendcode\n");
+  CompiledScript cast = Compile(
+      "code bye()\nreturn me @ \" says bye\"\nendcode\n"
+      "code relay()\nglobal relayed\nrelayed = target\nendcode\n");
+  ScriptFrame chain[2];
+  chain[0].last = false;
+  chain[0].script = &actor;
+  chain[0].me = chain[0].target = chain[1].target = Name15::truncated("Bob");
+  chain[1].script = &cast;
+  chain[1].me = Name15::truncated("Crew");
+  CompiledScript hello = Compile("hello()"), bye = Compile("bye()"), relay = Compile("relay()");
+  EXPECT_EQ(RunCall(chain, hello, false), "\"Bob says hello\"");
+  EXPECT_EQ(RunCall(chain, bye, false), "\"Crew says bye\"");
+  EXPECT_EQ(RunCall(chain, relay, true), "OK");
+  EXPECT_EQ(Eval("relayed"), "\"Bob\"");
+}
+
+TEST_F(ScriptRunTest, TheFirstFailureOfAPassIsKeptInTheErrorContext) {
+  CompiledScript script = Compile(
+      "code outer()\ninner()\nendcode\ncode "
+      "inner()\nlocal x\nx = 1 / 0\nendcode\n");
+  ScriptFrame frames[1];
+  frames[0].script = &script;
+  frames[0].title = Title17::truncated("Actor Script: ");
+  CompiledScript call = Compile("outer()");
+  EXPECT_EQ(RunCall(frames, call, true), "Divide by zero.");
+  ASSERT_TRUE(in.errorPending());
+  EXPECT_EQ(in.errorContext().errorCode, ScriptError::DivideByZero);
+  EXPECT_EQ(in.errorContext().title.view(), "Actor Script: ");
+  // The statement position names the failing assignment.
+  EXPECT_EQ(script.textOf(in.errorContext().statementPos), "x");
+
+  // A later failure in the same pass does not replace it; a new pass clears it.
+  int length = 0;
+  CompiledScript missing = Compile("nothere()");
+  caller_.script = &missing;
+  EXPECT_EQ(in.runHandlerOnChain(frames, caller_, 0, nullptr, nullptr, length),
+            ScriptError::NoSuchHandler);
+  EXPECT_EQ(in.errorContext().errorCode, ScriptError::DivideByZero);
+  in.beginPass();
+  EXPECT_FALSE(in.errorPending());
+}
+
+TEST_F(ScriptRunTest, BlocksChooseTheirBranchesAndLoopsCount) {
+  CompiledScript script = Compile(
+      "code sign(n)\nif n < 0\n\treturn -1\nelse\n\tif n = "
+      "0\n\t\treturn 0\n\tendif\nendif\n"
+      "return 1\nendcode\n"
+      "code pick(v)\nswitch v\ncase 1\ncase 2\n\treturn "
+      "\"small\"\ncase 3\n\tswitch v\n"
+      "\tcase 3\n\t\treturn \"three\"\n\tendswitch\nendswitch\nreturn "
+      "\"other\"\nendcode\n"
+      "code word(t)\nlocal r\nr = \"none\"\nswitch t\ncase "
+      "\"RED\"\n\tr = \"red\"\n"
+      "case \"green\"\n\tr = \"green\"\nendswitch\nreturn r\nendcode\n"
+      "code sum(a, b, s)\nlocal t\nfor i = a to b step s\n\tt = t + "
+      "i\nendfor\nreturn t\n"
+      "endcode\n"
+      "code after(a, b)\nfor i = a to b\n\tfor j = 1 to "
+      "3\n\tendfor\nendfor\nreturn i\nendcode\n"
+      "code count(n)\nlocal k\nwhile k < n\n\tk = k + "
+      "1\nendwhile\nreturn k\nendcode\n");
+  ExpectCalls(script, {
+                          {"sign(-5)", "-1"},
+                          {"sign(0)", "0"},
+                          {"sign(7)", "1"},
+                          {"pick(1)", "\"small\""},  // two case lines share one body
+                          {"pick(2)", "\"small\""},
+                          {"pick(3)", "\"three\""},
+                          {"pick(9)", "\"other\""},
+                          {"pick(true)", "Bad argument type."},
+                          {"word(\"red\")", "\"red\""},  // no fall-through into the next case
+                          {"word(\"Green\")", "\"green\""},
+                          {"word(\"blue\")", "\"none\""},
+                          {"sum(1, 10, 1)", "55"},
+                          {"sum(10, 1, -3)", "22"},  // 10 + 7 + 4 + 1
+                          {"sum(1, 10, 4)", "15"},   // 1 + 5 + 9
+                          {"after(5, 1)", "5"},      // no iteration leaves the start value
+                          {"after(1, 3)", "4"},
+                          {"count(7)", "7"},
+                          {"count(0)", "0"},
+                      });
+  EXPECT_EQ(in.forDepth(), 0);
+  EXPECT_EQ(in.whileDepth(), 0);
+}
+
+TEST_F(ScriptRunTest, MalformedStatementsGiveTheirErrors) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"if true\nlocal x", "Bad 'if' count balance."},
+      {"if false\nlocal x", "Bad 'if' count balance."},
+      {"if false\nelse local x\nendif", "Expected return '\\r'."},
+      {"endif", "Bad 'if' count balance."},
+      {"if 1\nendif", "Bad argument type."},
+      {"switch 1\ncase \"a\"\ncase 1\nendswitch", "Bad argument type."},
+      {"case 1", "Bad 'switch' count balance."},
+      {"for 1 = 1 to 2\nendfor", "Bad argument type."},
+      {"for i 1 to 2\nendfor", "Expected equal sign '='."},
+      {"for i = 1 2\nendfor", "Expected 'to'."},
+      {"for i = 1 to \"x\"\nendfor", "Bad argument type."},
+      {"for i = 1 to 2", "Bad 'for' count balance."},
+      {"endfor", "Bad 'for' count balance."},
+      {"while true", "Expected 'endwhile'."},
+      {"while false", "Expected 'endwhile'."},
+      {"while 1\nendwhile", "Bad argument type."},
+      {"y = 1", "No such variable."},
+      {"local y\ny 1", "Expected equal sign '='."},
+      {"local y\ndumplocal y\ny = 1", "No such variable."},
+      {"local 5", "Bad argument type."},
+      {"local abcdefghijklmnop", "Bad name."},
+      {"random(3)", "Bad argument type."},  // a function is no statement
+  };
+  for (auto [body, outcome] : cases) EXPECT_EQ(Body(body), outcome) << body;
+  // A body that runs into the end of the script, and a skipped block that does.
+  EXPECT_EQ(Call("code f()\nlocal a\n", "f()", true), "Bad argument type.");
+  EXPECT_EQ(Call("code f()\nif false\n", "f()", true), "Expected return '\\r'.");
+}
+
+TEST_F(ScriptRunTest, VariablesAndTheirScopes) {
+  EXPECT_EQ(Eval("global i"), "OK");
+  EXPECT_EQ(Eval("i = 100"), "OK");
+  // A for variable is a local even when a global has its name.
+  EXPECT_EQ(Body("for i = 1 to 3\nendfor\nglobal last\nlast = i"), "OK");
+  EXPECT_EQ(Eval("i"), "100");
+  EXPECT_EQ(Eval("last"), "4");
+  EXPECT_EQ(Call("code f()\nglobal g1, g2\nlocal a, b\na = 2\nb = a * 3\ng2 = b + 1\n"
+                 "dumplocal a\nreturn b\nendcode\n",
+                 "f()"),
+            "6");
+  EXPECT_EQ(Eval("g2"), "7");
+}
+
+TEST_F(ScriptRunTest, NineteenActiveLoopsWorkAndTheTwentiethIsTooComplex) {
+  // Each level of recursion holds one loop open.
+  CompiledScript fors = Compile(
+      "code deep(n)\nif n = 0\n\treturn 0\nendif\nfor i = 1 to 1\n\tlocal r\n"
+      "\tr = deep(n - 1)\nendfor\nreturn r + 1\nendcode\n");
+  ExpectCalls(fors, {{"deep(19)", "19"}, {"deep(20)", "Expression too complex."}});
+  CompiledScript whiles = Compile(
+      "code deep(n)\nlocal go, r\ngo = n > 0\nwhile go\n\tgo = false\n"
+      "\tr = deep(n - 1) + 1\nendwhile\nreturn r\nendcode\n");
+  ExpectCalls(whiles, {{"deep(19)", "19"}, {"deep(20)", "Expression too complex."}});
+}
+
+TEST_F(ScriptRunTest, EscapeAbortsALoopWhenKeyabortsIsOn) {
+  host.escapeAfter = 0;  // Escape is held down
+  EXPECT_EQ(Body("for i = 1 to 3\nendfor"), "OK");
+  EXPECT_EQ(host.escapeChecks, 0);
+  host.escapeAfter = 50;
+  in.keyaborts = true;
+  EXPECT_EQ(Body("for i = 1 to 3 step 0\nendfor"), "Programmer keyboard abort.");
+  EXPECT_EQ(host.escapeChecks, 51);
+}
+
+TEST_F(ScriptRunTest, TextSlotsLeakUntilThePassEnds) {
+  // Each type("a") leaves the slot of its unread argument taken.
+  CompiledScript script = Compile(
+      "code leak()\nglobal n\nfor i = 1 to 30\n\tlocal t\n\tt = "
+      "type(\"a\")\n\tn = i\nendfor\n"
+      "endcode\n");
+  EXPECT_EQ(Call(script, "leak()", true), "String library exhausted.");
+  EXPECT_EQ(Eval("n"), "19");
+  EXPECT_EQ(Call(script, "leak()", true),
+            "String library exhausted.");  // a new pass starts empty
+}
+
+}  // namespace
+}  // namespace lw::testing
