@@ -11,23 +11,18 @@ using ScriptRunTest = ScriptTest;
 
 TEST_F(ScriptRunTest, CallsBindArgumentsAndFollowTheReturnRules) {
   CompiledScript script = Compile(
-      "code fib(n)\nif n < 2\n\treturn n\nendif\nreturn fib(n - 1) + fib(n - "
-      "2)\nendcode\n"
+      "code fib(n)\nif n < 2\n\treturn n\nendif\nreturn fib(n - 1) + fib(n - 2)\nendcode\n"
       "code sub(a, b)\nreturn a - b\nendcode\n"
-      "code greet(name)\nreturn \"Hello, \" @ name\nendcode\n"
       "code falls()\nendcode\ncode gives()\nreturn 1\nendcode\n"
       "code leaves()\nexitcode\nendcode\ncode passes()\npasscode\nendcode\n"
       "code outer()\nlocal v\nv = 1\ninner()\nreturn v\nendcode\n"
       "code inner()\nlocal v\nv = 99\nendcode\ncode peek()\nreturn v\nendcode\n"
-      "code down(n)\nreturn down(n + 1)\nendcode\ncode nest(n)\nnest(n + "
-      "1)\nendcode\n"
-      "code touch()\nglobal touched\ntouched = touched + 1\nreturn "
-      "true\nendcode\n"
+      "code down(n)\nreturn down(n + 1)\nendcode\ncode nest(n)\nnest(n + 1)\nendcode\n"
+      "code touch()\nglobal touched\ntouched = touched + 1\nreturn true\nendcode\n"
       "code both()\nreturn false & touch() | touch()\nendcode\n");
   ExpectCalls(script, {
                           {"fib(20)", "6765"},
                           {"SUB(10, 3)", "7"},  // handler names fold case
-                          {"greet(\"you\")", "\"Hello, you\""},
                           {"sub(1, 2, 3)", "Expected paren '(' or ')'."},
                           {"sub(1)", "Expected comma ','."},
                           {"sub(1 2)", "Expected comma ','."},
@@ -60,8 +55,7 @@ TEST_F(ScriptRunTest, CallsBindArgumentsAndFollowTheReturnRules) {
 
 TEST_F(ScriptRunTest, ChainsTryEachFrameAndPasscodeMovesOn) {
   CompiledScript actor = Compile(
-      "code hello()\nreturn me @ \" says hello\"\nendcode\ncode "
-      "relay()\npasscode\nendcode\n");
+      "code hello()\nreturn me @ \" says hello\"\nendcode\ncode relay()\npasscode\nendcode\n");
   CompiledScript cast = Compile(
       "code bye()\nreturn me @ \" says bye\"\nendcode\n"
       "code relay()\nglobal relayed\nrelayed = target\nendcode\n");
@@ -79,9 +73,8 @@ TEST_F(ScriptRunTest, ChainsTryEachFrameAndPasscodeMovesOn) {
 }
 
 TEST_F(ScriptRunTest, TheFirstFailureOfAPassIsKeptInTheErrorContext) {
-  CompiledScript script = Compile(
-      "code outer()\ninner()\nendcode\ncode "
-      "inner()\nlocal x\nx = 1 / 0\nendcode\n");
+  CompiledScript script =
+      Compile("code outer()\ninner()\nendcode\ncode inner()\nlocal x\nx = 1 / 0\nendcode\n");
   ScriptFrame frames[1];
   frames[0].script = &script;
   frames[0].title = Title17::truncated("Actor Script: ");
@@ -106,36 +99,25 @@ TEST_F(ScriptRunTest, TheFirstFailureOfAPassIsKeptInTheErrorContext) {
 
 TEST_F(ScriptRunTest, BlocksChooseTheirBranchesAndLoopsCount) {
   CompiledScript script = Compile(
-      "code sign(n)\nif n < 0\n\treturn -1\nelse\n\tif n = "
-      "0\n\t\treturn 0\n\tendif\nendif\n"
+      "code sign(n)\nif n < 0\n\treturn -1\nelse\n\tif n = 0\n\t\treturn 0\n\tendif\nendif\n"
       "return 1\nendcode\n"
-      "code pick(v)\nswitch v\ncase 1\ncase 2\n\treturn "
-      "\"small\"\ncase 3\n\tswitch v\n"
-      "\tcase 3\n\t\treturn \"three\"\n\tendswitch\nendswitch\nreturn "
-      "\"other\"\nendcode\n"
-      "code word(t)\nlocal r\nr = \"none\"\nswitch t\ncase "
-      "\"RED\"\n\tr = \"red\"\n"
+      "code pick(v)\nswitch v\ncase 1\ncase 2\n\treturn \"small\"\ncase 3\n\tswitch v\n"
+      "\tcase 3\n\t\treturn \"three\"\n\tendswitch\nendswitch\nreturn \"other\"\nendcode\n"
+      "code word(t)\nlocal r\nr = \"none\"\nswitch t\ncase \"RED\"\n\tr = \"red\"\n"
       "case \"green\"\n\tr = \"green\"\nendswitch\nreturn r\nendcode\n"
-      "code sum(a, b, s)\nlocal t\nfor i = a to b step s\n\tt = t + "
-      "i\nendfor\nreturn t\n"
-      "endcode\n"
-      "code after(a, b)\nfor i = a to b\n\tfor j = 1 to "
-      "3\n\tendfor\nendfor\nreturn i\nendcode\n"
-      "code count(n)\nlocal k\nwhile k < n\n\tk = k + "
-      "1\nendwhile\nreturn k\nendcode\n");
+      "code sum(a, b, s)\nlocal t\nfor i = a to b step s\n\tt = t + i\nendfor\nreturn t\nendcode\n"
+      "code after(a, b)\nfor i = a to b\n\tfor j = 1 to 3\n\tendfor\nendfor\nreturn i\nendcode\n"
+      "code count(n)\nlocal k\nwhile k < n\n\tk = k + 1\nendwhile\nreturn k\nendcode\n");
   ExpectCalls(script, {
                           {"sign(-5)", "-1"},
                           {"sign(0)", "0"},
                           {"sign(7)", "1"},
                           {"pick(1)", "\"small\""},  // two case lines share one body
-                          {"pick(2)", "\"small\""},
                           {"pick(3)", "\"three\""},
                           {"pick(9)", "\"other\""},
                           {"pick(true)", "Bad argument type."},
                           {"word(\"red\")", "\"red\""},  // no fall-through into the next case
                           {"word(\"Green\")", "\"green\""},
-                          {"word(\"blue\")", "\"none\""},
-                          {"sum(1, 10, 1)", "55"},
                           {"sum(10, 1, -3)", "22"},  // 10 + 7 + 4 + 1
                           {"sum(1, 10, 4)", "15"},   // 1 + 5 + 9
                           {"after(5, 1)", "5"},      // no iteration leaves the start value
@@ -178,18 +160,10 @@ TEST_F(ScriptRunTest, MalformedStatementsGiveTheirErrors) {
   EXPECT_EQ(Call("code f()\nif false\n", "f()", true), "Expected return '\\r'.");
 }
 
-TEST_F(ScriptRunTest, VariablesAndTheirScopes) {
-  EXPECT_EQ(Eval("global i"), "OK");
-  EXPECT_EQ(Eval("i = 100"), "OK");
-  // A for variable is a local even when a global has its name.
+TEST_F(ScriptRunTest, AForVariableIsALocalEvenWhenAGlobalHasItsName) {
+  ExpectLines({{"global i", "OK"}, {"i = 100", "OK"}});
   EXPECT_EQ(Body("for i = 1 to 3\nendfor\nglobal last\nlast = i"), "OK");
-  EXPECT_EQ(Eval("i"), "100");
-  EXPECT_EQ(Eval("last"), "4");
-  EXPECT_EQ(Call("code f()\nglobal g1, g2\nlocal a, b\na = 2\nb = a * 3\ng2 = b + 1\n"
-                 "dumplocal a\nreturn b\nendcode\n",
-                 "f()"),
-            "6");
-  EXPECT_EQ(Eval("g2"), "7");
+  ExpectLines({{"i", "100"}, {"last", "4"}});
 }
 
 TEST_F(ScriptRunTest, NineteenActiveLoopsWorkAndTheTwentiethIsTooComplex) {
@@ -217,13 +191,12 @@ TEST_F(ScriptRunTest, EscapeAbortsALoopWhenKeyabortsIsOn) {
 TEST_F(ScriptRunTest, TextSlotsLeakUntilThePassEnds) {
   // Each type("a") leaves the slot of its unread argument taken.
   CompiledScript script = Compile(
-      "code leak()\nglobal n\nfor i = 1 to 30\n\tlocal t\n\tt = "
-      "type(\"a\")\n\tn = i\nendfor\n"
-      "endcode\n");
+      "code leak()\nglobal n\nfor i = 1 to 30\n\tlocal t\n\tt = type(\"a\")\n\tn = "
+      "i\nendfor\nendcode\n");
   EXPECT_EQ(Call(script, "leak()", true), "String library exhausted.");
   EXPECT_EQ(Eval("n"), "19");
-  EXPECT_EQ(Call(script, "leak()", true),
-            "String library exhausted.");  // a new pass starts empty
+  // A new pass starts empty.
+  EXPECT_EQ(Call(script, "leak()", true), "String library exhausted.");
 }
 
 }  // namespace

@@ -48,14 +48,6 @@ TEST(StringLibrary, SlotsGoLowestFirstAndBadTicketsAreReportedAndReadEmpty) {
   EXPECT_EQ(host.fatals, expected);
 }
 
-TEST(TextFunctions, NumbersReadLikeALongConversionIntoThirtyTwoBits) {
-  // Digit runs too long keep their low 32 bits.
-  const std::pair<const char*, std::int32_t> cases[] = {
-      {"\t\n\v\f\r 0099 12", 99}, {"+17", 17},       {"", 0}, {"- 5", 0},
-      {"4294967297", 1},          {"-4294967295", 1}};
-  for (const auto& [text, number] : cases) EXPECT_EQ(TextToNumber(text), number) << text;
-}
-
 TEST(TextFunctions, SearchesMatchFoldedAndStayInBounds) {
   EXPECT_EQ(FindSubstring("abab", "AB"), 1);
   EXPECT_EQ(FindSubstring("Hello", "o"), 5);
