@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -55,8 +56,20 @@ inline CompiledScript Compile(std::string_view source) {
   return compiled.ok() ? std::move(compiled.value()) : CompiledScript();
 }
 
-// Lines or calls with the outcome text each must give.
+// Lines or calls with the outcome text each must give. A table line may hold several related
+// calls or lines, separated by "; ", and their outcomes in the same order.
 using Outcomes = std::initializer_list<std::pair<std::string, std::string>>;
+
+// Runs each part of `text`, split at "; ", through `run` and joins the outcomes with "; ".
+template <typename Run>
+std::string Each(const std::string& text, Run run) {
+  std::string outcomes;
+  for (std::size_t start = 0, end = 0; start <= text.size(); start = end + 2) {
+    end = std::min(text.find("; ", start), text.size());
+    outcomes += (start ? "; " : "") + run(text.substr(start, end - start));
+  }
+  return outcomes;
+}
 
 class ScriptTest : public ::testing::Test {
  protected:
@@ -79,7 +92,9 @@ class ScriptTest : public ::testing::Test {
   // Makes each call against `script` in order and checks its outcome.
   void ExpectCalls(CompiledScript& script, Outcomes calls, bool asCommand = false) {
     for (const auto& [call, outcome] : calls) {
-      EXPECT_EQ(Call(script, call, asCommand), outcome) << call;
+      EXPECT_EQ(Each(call, [&](const std::string& c) { return Call(script, c, asCommand); }),
+                outcome)
+          << call;
     }
   }
 
@@ -109,7 +124,9 @@ class ScriptTest : public ::testing::Test {
 
   // Runs console lines in order, each in a fresh pass, and checks each outcome.
   void ExpectLines(Outcomes lines) {
-    for (const auto& [line, outcome] : lines) EXPECT_EQ(Eval(line), outcome) << line;
+    for (const auto& [line, outcome] : lines) {
+      EXPECT_EQ(Each(line, [&](const std::string& l) { return Eval(l); }), outcome) << line;
+    }
   }
 
   TestHost host;

