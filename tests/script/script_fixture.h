@@ -44,9 +44,7 @@ class TestHost : public ScriptHost {
 // Source text written with LF line ends, as the runtime sees it (CR line ends).
 inline std::string WithCR(std::string_view source) {
   std::string text(source);
-  for (char& c : text) {
-    if (c == '\n') c = '\r';
-  }
+  std::replace(text.begin(), text.end(), '\n', '\r');
   return text;
 }
 

@@ -1,6 +1,7 @@
 // Handlers and statements run: calls and their binding, chains, error recording, recursion, blocks,
 // loops and their limits, assignments and declarations.
 #include <string>
+#include <vector>
 
 #include "script_fixture.h"
 
@@ -117,31 +118,25 @@ TEST_F(ScriptRunTest, BlocksChooseTheirBranchesAndLoopsCount) {
 }
 
 TEST_F(ScriptRunTest, MalformedStatementsGiveTheirErrors) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"if true\nlocal x", "Bad 'if' count balance."},
-      {"if false\nlocal x", "Bad 'if' count balance."},
-      {"if false\nelse local x\nendif", "Expected return '\\r'."},
-      {"endif", "Bad 'if' count balance."},
-      {"if 1\nendif", "Bad argument type."},
-      {"switch 1\ncase \"a\"\ncase 1\nendswitch", "Bad argument type."},
-      {"case 1", "Bad 'switch' count balance."},
-      {"for 1 = 1 to 2\nendfor", "Bad argument type."},
-      {"for i 1 to 2\nendfor", "Expected equal sign '='."},
-      {"for i = 1 2\nendfor", "Expected 'to'."},
-      {"for i = 1 to \"x\"\nendfor", "Bad argument type."},
-      {"for i = 1 to 2", "Bad 'for' count balance."},
-      {"endfor", "Bad 'for' count balance."},
-      {"while true", "Expected 'endwhile'."},
-      {"while false", "Expected 'endwhile'."},
-      {"while 1\nendwhile", "Bad argument type."},
-      {"y = 1", "No such variable."},
-      {"local y\ny 1", "Expected equal sign '='."},
-      {"local y\ndumplocal y\ny = 1", "No such variable."},
-      {"local 5", "Bad argument type."},
-      {"local abcdefghijklmnop", "Bad name."},
-      {"random(3)", "Bad argument type."},  // a function is no statement
+  // Each error with the bodies that give it.
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"Bad 'if' count balance.", {"if true\nlocal x", "if false\nlocal x", "endif"}},
+      {"Expected return '\\r'.", {"if false\nelse local x\nendif"}},
+      {"Bad 'switch' count balance.", {"case 1"}},
+      {"Bad 'for' count balance.", {"for i = 1 to 2", "endfor"}},
+      {"Expected equal sign '='.", {"for i 1 to 2\nendfor", "local y\ny 1"}},
+      {"Expected 'to'.", {"for i = 1 2\nendfor"}},
+      {"Expected 'endwhile'.", {"while true", "while false"}},
+      // A function such as random() is no statement.
+      {"Bad argument type.",
+       {"if 1\nendif", "switch 1\ncase \"a\"\ncase 1\nendswitch", "for 1 = 1 to 2\nendfor",
+        "for i = 1 to \"x\"\nendfor", "while 1\nendwhile", "local 5", "random(3)"}},
+      {"No such variable.", {"y = 1", "local y\ndumplocal y\ny = 1"}},
+      {"Bad name.", {"local abcdefghijklmnop"}},
   };
-  for (auto [body, outcome] : cases) EXPECT_EQ(Body(body), outcome) << body;
+  for (const auto& [outcome, bodies] : cases) {
+    for (const std::string& body : bodies) EXPECT_EQ(Body(body), outcome) << body;
+  }
   // A body that runs into the end of the script, and a skipped block that does.
   EXPECT_EQ(Call("code f()\nlocal a\n", "f()", true), "Bad argument type.");
   EXPECT_EQ(Call("code f()\nif false\n", "f()", true), "Expected return '\\r'.");

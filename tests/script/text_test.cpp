@@ -68,6 +68,13 @@ TEST(TextFunctions, SearchesMatchFoldedAndStayInBounds) {
   }
 }
 
+// PutWord's result, or "refused" when it refuses, which must leave the result empty.
+std::string Put(const std::string& text, const std::string& sep, int n, const std::string& word) {
+  PString out = PString::truncated("left over");
+  if (PutWord(text, sep, n, word, out)) return out.str();
+  return out.empty() ? "refused" : "refused, leaving " + out.str();
+}
+
 TEST(TextFunctions, PutWordReplacesOrInsertsAndRefusesOverlongTexts) {
   // Results for n = 0, 1, 2, ...; with no separator the word goes before character n.
   const std::tuple<const char*, const char*, const char*, std::vector<std::string>> cases[] = {
@@ -76,23 +83,17 @@ TEST(TextFunctions, PutWordReplacesOrInsertsAndRefusesOverlongTexts) {
       {"oneANDtwo", "and", "", {"ANDtwo", "ANDtwo", "oneAND", ""}},
       {"", ",", "only", {"only", "only", ""}},
       {"ab", "", "xy", {"", "xyab", "axyb", "abxy", ""}}};
-  PString out;
   for (const auto& [text, sep, word, results] : cases) {
-    for (int n = 0; n < std::ssize(results); ++n) {
-      EXPECT_TRUE(PutWord(text, sep, n, word, out)) << text << '/' << sep << '/' << n;
-      EXPECT_EQ(out.str(), results[n]) << text << '/' << sep << '/' << n;
-    }
+    for (int n = 0; n < std::ssize(results); ++n)
+      EXPECT_EQ(Put(text, sep, n, word), results[n]) << text << '/' << sep << '/' << n;
   }
   // The text closed by its separator, and the result, must fit 255 characters.
   const std::string full(255, 'x');
-  ASSERT_TRUE(PutWord(full.substr(1), "", 255, "y", out));
-  EXPECT_EQ(out.str(), full.substr(1) + "y");
-  ASSERT_TRUE(PutWord(full.substr(5), ",", 1, full.substr(1), out));
-  EXPECT_EQ(out.str(), full.substr(1));
-  EXPECT_FALSE(PutWord(full, ",", 1, "y", out));
-  EXPECT_TRUE(out.empty());
-  EXPECT_FALSE(PutWord(full, "", 1, "y", out));
-  EXPECT_FALSE(PutWord(full.substr(5) + ",ab", ",", 2, "123456", out));
+  EXPECT_EQ(Put(full.substr(1), "", 255, "y"), full.substr(1) + "y");
+  EXPECT_EQ(Put(full.substr(5), ",", 1, full.substr(1)), full.substr(1));
+  EXPECT_EQ(Put(full, ",", 1, "y") + " " + Put(full, "", 1, "y") + " " +
+                Put(full.substr(5) + ",ab", ",", 2, "123456"),
+            "refused refused refused");
 }
 
 }  // namespace

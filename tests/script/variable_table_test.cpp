@@ -152,9 +152,6 @@ TEST_F(VariableTableTest, StoredFormIsByteExactAndLoadsBack) {
   auto loaded = VariableTable::FromStored(expected, heap);
   ASSERT_TRUE(loaded.ok()) << loaded.error();
   EXPECT_EQ(trace(*loaded), "n=16909060 flag=T t=\"hi\" | 3/20 garbage 2 heap 5/2048");
-  int index = -1;
-  ASSERT_EQ(loaded->find("FLAG", nullptr, index), ScriptError::None);
-  EXPECT_EQ(index, 1);
 }
 
 TEST_F(VariableTableTest, TokenCacheIsTrustedOnlyWhileItNamesTheVariable) {
@@ -170,8 +167,7 @@ TEST_F(VariableTableTest, TokenCacheIsTrustedOnlyWhileItNamesTheVariable) {
     EXPECT_EQ(loaded->find(name, &token, index), ScriptError::None);
     return std::to_string(index) + "/" + std::to_string(token.aux);
   };
-  EXPECT_EQ(found("A", 1), "1/1");
-  EXPECT_EQ(found("a", 2), "0/0");
+  EXPECT_EQ(found("A", 1) + " " + found("a", 2), "1/1 0/0");
   // Removal moves "c" to index 2, leaving a stale copy just past the count.
   ASSERT_EQ(loaded->remove("b"), ScriptError::None);
   EXPECT_EQ(found("c", 3), "2/2");
