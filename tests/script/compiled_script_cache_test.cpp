@@ -69,7 +69,6 @@ TEST_F(CompiledScriptCacheTest, ClosedFilesTurnStaleAndLeaveAtTheNextTrim) {
   cache_.ReleaseCompiledScript(before);
   ASSERT_EQ(library_.StarClose(file), ProgramCode::kOk);
   CompiledScript* after = cache_.GetCompiledScript(Reopen("a.str"), 0);
-  EXPECT_EQ(cache_.size(), 2u) << "a new file gets a fresh copy";
   cache_.ReleaseCompiledScript(after);
   cache_.TrimCompiledScripts();
   EXPECT_EQ(Uses({after, before}), (std::vector<int>{0, -1}));

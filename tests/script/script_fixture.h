@@ -28,17 +28,16 @@ class TestHost : public ScriptHost {
     fatals.emplace_back(programCode, errorLine);
   }
   CompiledScript* acquireSystemScript() override {
-    ++systemAcquired;
+    ++systemHeld;
     return systemScript;
   }
-  void releaseSystemScript(CompiledScript*) override { ++systemReleased; }
+  void releaseSystemScript(CompiledScript*) override { --systemHeld; }
 
   int escapeAfter = -1;
   int escapeChecks = 0;
   std::vector<std::pair<std::int16_t, std::int16_t>> fatals;
   CompiledScript* systemScript = nullptr;
-  int systemAcquired = 0;
-  int systemReleased = 0;
+  int systemHeld = 0;  // acquired and not yet released
 };
 
 // Source text written with LF line ends, as the runtime sees it (CR line ends).
@@ -74,12 +73,10 @@ class ScriptTest : public ::testing::Test {
   // Runs `callText` (a handler call such as "f(3)") against `script` in a fresh pass, as a function
   // call, or as a command call when `asCommand`; gives the outcome text.
   std::string Call(CompiledScript& script, std::string_view callText, bool asCommand = false) {
-    CompiledScript call = Compile(callText);
     ScriptFrame frames[1];
     frames[0].script = &script;
-    frames[0].me = Name15::truncated("System");
-    frames[0].target = frames[0].me;
-    return RunCall(frames, call, asCommand);
+    frames[0].me = frames[0].target = Name15::truncated("System");
+    return RunCall(frames, callText, asCommand);
   }
 
   std::string Call(std::string_view source, std::string_view callText, bool asCommand = false) {
@@ -97,9 +94,10 @@ class ScriptTest : public ::testing::Test {
   }
 
   // Runs a call along a chain of frames (the last must have `last` set).
-  std::string RunCall(ScriptFrame* chain, CompiledScript& call, bool asCommand) {
+  std::string RunCall(ScriptFrame* chain, std::string_view callText, bool asCommand) {
+    scripts_.push_back(std::make_unique<CompiledScript>(Compile(callText)));
     caller_ = ScriptFrame{};
-    caller_.script = &call;
+    caller_.script = scripts_.back().get();
     caller_.me = Name15::truncated("System");
     in.beginPass();
     Value result;

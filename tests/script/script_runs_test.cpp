@@ -30,18 +30,17 @@ TEST_F(ScriptRunTest, CallsBindArgumentsAndFollowTheReturnRules) {
                    "Functions must return a value.; Functions must return a value.; "
                    "Functions must return a value."},
                   {"outer(); peek()", "1; No such variable."},
-                  {"down(0)", "Too much recursion."},
-                  {"both()", "True"},
+                  {"down(0); both()", "Too much recursion.; True"},
               });
   EXPECT_EQ(Eval("touched"), "2");
   // Event names need no handler.
-  ExpectCalls(script,
-              {
-                  {"gives(); falls(); leaves()", "Commands can't return a value.; OK; OK"},
-                  {"nest(0)", "Too much recursion."},
-                  {"KeyDown(\"a\"); nothere()", "OK; No such handler."},
-              },
-              true);
+  ExpectCalls(
+      script,
+      {
+          {"gives(); falls(); leaves()", "Commands can't return a value.; OK; OK"},
+          {"nest(0); KeyDown(\"a\"); nothere()", "Too much recursion.; OK; No such handler."},
+      },
+      true);
   EXPECT_EQ(in.expressionDepth(), 0);
   EXPECT_EQ(in.errorContext().errorCode, ScriptError::NoSuchHandler);
   EXPECT_EQ(in.errorContext().script, caller_.script);  // recorded on the caller
@@ -59,10 +58,9 @@ TEST_F(ScriptRunTest, ChainsTryEachFrameAndPasscodeMovesOn) {
   chain[0].me = chain[0].target = chain[1].target = Name15::truncated("Bob");
   chain[1].script = &cast;
   chain[1].me = Name15::truncated("Crew");
-  CompiledScript hello = Compile("hello()"), bye = Compile("bye()"), relay = Compile("relay()");
-  EXPECT_EQ(RunCall(chain, hello, false), "\"Bob says hello\"");
-  EXPECT_EQ(RunCall(chain, bye, false), "\"Crew says bye\"");
-  EXPECT_EQ(RunCall(chain, relay, true), "OK");
+  EXPECT_EQ(RunCall(chain, "hello()", false), "\"Bob says hello\"");
+  EXPECT_EQ(RunCall(chain, "bye()", false), "\"Crew says bye\"");
+  EXPECT_EQ(RunCall(chain, "relay()", true), "OK");
   EXPECT_EQ(Eval("relayed"), "\"Bob\"");
 }
 
@@ -72,8 +70,7 @@ TEST_F(ScriptRunTest, TheFirstFailureOfAPassIsKeptInTheErrorContext) {
   ScriptFrame frames[1];
   frames[0].script = &script;
   frames[0].title = Title17::truncated("Actor Script: ");
-  CompiledScript call = Compile("outer()");
-  EXPECT_EQ(RunCall(frames, call, true), "Divide by zero.");
+  EXPECT_EQ(RunCall(frames, "outer()", true), "Divide by zero.");
   ASSERT_TRUE(in.errorPending());
   EXPECT_EQ(in.errorContext().errorCode, ScriptError::DivideByZero);
   EXPECT_EQ(in.errorContext().title.view(), "Actor Script: ");

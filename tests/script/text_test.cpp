@@ -40,18 +40,15 @@ TEST(StringLibrary, SlotsGoLowestFirstAndBadTicketsAreReportedAndReadEmpty) {
     EXPECT_EQ(strings.take(bad, out), ScriptError::None);
     EXPECT_TRUE(out.empty());
   }
-  const std::vector<std::pair<std::int16_t, std::int16_t>> expected = {
-      {kProgramCodeLogic, errline::kTakeTextFreeSlot},
-      {kProgramCodeLogic, errline::kTakeTextBadSlot},
-      {kProgramCodeLogic, errline::kTakeTextBadSlot}};
-  EXPECT_EQ(host.fatals, expected);
+  EXPECT_EQ(host.fatals, (decltype(host.fatals){{kProgramCodeLogic, errline::kTakeTextFreeSlot},
+                                                {kProgramCodeLogic, errline::kTakeTextBadSlot},
+                                                {kProgramCodeLogic, errline::kTakeTextBadSlot}}));
 }
 
 TEST(TextFunctions, SearchesMatchFoldedAndStayInBounds) {
-  EXPECT_EQ(FindSubstring("abab", "AB"), 1);
-  EXPECT_EQ(FindSubstring("Hello", "o"), 5);
-  EXPECT_EQ(FindSubstring("Hello", "lo!"), -1);
-  EXPECT_EQ(FindSubstring("Hi", "Hip"), -1);
+  EXPECT_EQ(std::vector({FindSubstring("abab", "AB"), FindSubstring("Hello", "o"),
+                         FindSubstring("Hello", "lo!"), FindSubstring("Hi", "Hip")}),
+            std::vector({1, 5, -1, -1}));
 
   // Words for n = -1, 0, 1, ...: below 1 counts as 1, except that with no separator word n is
   // character n.

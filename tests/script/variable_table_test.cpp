@@ -114,8 +114,8 @@ TEST_F(VariableTableTest, HeapGrowsOnReachingCapacityAndCompactsAt2048DeadBytes)
   for (int i = 0; i < 8; ++i) {
     add("s" + std::to_string(i));
     setText(i, longest(i));
-    EXPECT_EQ(table.heapCapacity(),
-              i < 7 ? 2048U : 2048U + 256U + 2048U);  // 8 x 256 reaches it
+    // The eighth text reaches the capacity.
+    EXPECT_EQ(table.heapCapacity(), i < 7 ? 2048U : 2048U + 256U + 2048U) << i;
   }
   for (int i = 0; i < 7; ++i) setText(0, longest(0));
   EXPECT_EQ(table.garbage(), 7 * 256);
