@@ -37,9 +37,10 @@ void PutEntry(Block& block, int i, std::int16_t type, std::int32_t payload,
 
 class VariableTableTest : public ::testing::Test {
  protected:
-  int add(const std::string& name) {
+  // Adds `name` to `into` (the fixture's table by default) and gives its index.
+  int add(const std::string& name, VariableTable* into = nullptr) {
     int index = -1;
-    EXPECT_EQ(table.add(name, nullptr, index), ScriptError::None) << name;
+    EXPECT_EQ((into ? *into : table).add(name, nullptr, index), ScriptError::None) << name;
     return index;
   }
   // Stores `text` into entry `index` through a fresh text value.
@@ -183,8 +184,7 @@ TEST_F(VariableTableTest, AtMost32000Variables) {
   int index = -1;
   EXPECT_EQ(loaded->add("more", nullptr, index), ScriptError::NoSuchVariable);
   ASSERT_EQ(loaded->remove(""), ScriptError::None);
-  ASSERT_EQ(loaded->add("more", nullptr, index), ScriptError::None);
-  EXPECT_EQ(index, kMax - 1);
+  EXPECT_EQ(add("more", &*loaded), kMax - 1);
 }
 
 TEST_F(VariableTableTest, LoaderRejectsCorruptBlocksAndStoresSoundOnesUnchanged) {
