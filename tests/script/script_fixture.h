@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -18,33 +19,31 @@
 
 namespace lw::testing {
 
-// A host whose Escape key goes down after a number of checks, and that counts fatal reports.
+// A host whose Escape key goes down after a number of checks, that records fatal reports as
+// (program code, error line) and that lends a system script.
 class TestHost : public ScriptHost {
  public:
   bool escapeDown() override { return escapeAfter >= 0 && ++escapeChecks > escapeAfter; }
-  void reportFatal(std::int16_t, std::int16_t errorLine) override {
-    fatalLines.push_back(errorLine);
+  void reportFatal(std::int16_t programCode, std::int16_t errorLine) override {
+    fatals.emplace_back(programCode, errorLine);
   }
   CompiledScript* acquireSystemScript() override {
-    ++systemAcquired;
+    ++systemHeld;
     return systemScript;
   }
-  void releaseSystemScript(CompiledScript*) override { ++systemReleased; }
+  void releaseSystemScript(CompiledScript*) override { --systemHeld; }
 
   int escapeAfter = -1;
   int escapeChecks = 0;
-  std::vector<int> fatalLines;
+  std::vector<std::pair<std::int16_t, std::int16_t>> fatals;
   CompiledScript* systemScript = nullptr;
-  int systemAcquired = 0;
-  int systemReleased = 0;
+  int systemHeld = 0;  // acquired and not yet released
 };
 
 // Source text written with LF line ends, as the runtime sees it (CR line ends).
 inline std::string WithCR(std::string_view source) {
   std::string text(source);
-  for (char& c : text) {
-    if (c == '\n') c = '\r';
-  }
+  std::replace(text.begin(), text.end(), '\n', '\r');
   return text;
 }
 
@@ -54,17 +53,30 @@ inline CompiledScript Compile(std::string_view source) {
   return compiled.ok() ? std::move(compiled.value()) : CompiledScript();
 }
 
+// Lines or calls with the outcome text each must give. A table line may hold several related
+// calls or lines, separated by "; ", and their outcomes in the same order.
+using Outcomes = std::initializer_list<std::pair<std::string, std::string>>;
+
+// Runs each part of `text`, split at "; ", through `run` and joins the outcomes with "; ".
+template <typename Run>
+std::string Each(const std::string& text, Run run) {
+  std::string outcomes;
+  for (std::size_t start = 0, end = 0; start <= text.size(); start = end + 2) {
+    end = std::min(text.find("; ", start), text.size());
+    outcomes += (start ? "; " : "") + run(text.substr(start, end - start));
+  }
+  return outcomes;
+}
+
 class ScriptTest : public ::testing::Test {
  protected:
-  // Runs `callText` (a handler call such as "f(3)") against `script` in a fresh pass, as a
-  // function call, or as a command call when `asCommand`; gives the outcome text.
+  // Runs `callText` (a handler call such as "f(3)") against `script` in a fresh pass, as a function
+  // call, or as a command call when `asCommand`; gives the outcome text.
   std::string Call(CompiledScript& script, std::string_view callText, bool asCommand = false) {
-    CompiledScript call = Compile(callText);
     ScriptFrame frames[1];
     frames[0].script = &script;
-    frames[0].me = Name15::truncated("System");
-    frames[0].target = frames[0].me;
-    return RunCall(frames, call, asCommand);
+    frames[0].me = frames[0].target = Name15::truncated("System");
+    return RunCall(frames, callText, asCommand);
   }
 
   std::string Call(std::string_view source, std::string_view callText, bool asCommand = false) {
@@ -72,17 +84,27 @@ class ScriptTest : public ::testing::Test {
     return Call(*scripts_.back(), callText, asCommand);
   }
 
+  // Makes each call against `script` in order and checks its outcome.
+  void ExpectCalls(CompiledScript& script, Outcomes calls, bool asCommand = false) {
+    for (const auto& [call, outcome] : calls) {
+      EXPECT_EQ(Each(call, [&](const std::string& c) { return Call(script, c, asCommand); }),
+                outcome)
+          << call;
+    }
+  }
+
   // Runs a call along a chain of frames (the last must have `last` set).
-  std::string RunCall(ScriptFrame* chain, CompiledScript& call, bool asCommand) {
+  std::string RunCall(ScriptFrame* chain, std::string_view callText, bool asCommand) {
+    scripts_.push_back(std::make_unique<CompiledScript>(Compile(callText)));
     caller_ = ScriptFrame{};
-    caller_.script = &call;
+    caller_.script = scripts_.back().get();
     caller_.me = Name15::truncated("System");
     in.beginPass();
     Value result;
     int length = 0;
-    lastError =
+    const ScriptError error =
         in.runHandlerOnChain(chain, caller_, 0, nullptr, asCommand ? nullptr : &result, length);
-    return DescribeOutcome(in, lastError, asCommand ? nullptr : &result);
+    return DescribeOutcome(in, error, asCommand ? nullptr : &result);
   }
 
   // Runs `body` as the body of a handler f() called as a command.
@@ -97,16 +119,14 @@ class ScriptTest : public ::testing::Test {
   }
 
   // Runs console lines in order, each in a fresh pass, and checks each outcome.
-  void ExpectLines(std::initializer_list<std::pair<std::string, std::string>> lines) {
-    for (const auto& [line, outcome] : lines) EXPECT_EQ(Eval(line), outcome) << line;
+  void ExpectLines(Outcomes lines) {
+    for (const auto& [line, outcome] : lines) {
+      EXPECT_EQ(Each(line, [&](const std::string& l) { return Eval(l); }), outcome) << line;
+    }
   }
-
-  // The value of a global as the console shows it.
-  std::string Global(std::string_view name) { return Eval(name); }
 
   TestHost host;
   Interpreter in{host};
-  ScriptError lastError = ScriptError::None;
   ScriptFrame caller_;
 
  private:

@@ -1,6 +1,6 @@
 // Variable tables: names, removal, the string heap and its compaction, the stored form and its
-// loader, and the token cache. A table is traced as "name=value ..." (texts in quotes, logic as
-// T or F) followed by "| count/capacity garbage G heap used/capacity".
+// loader, and the token cache. A table is traced as "name=value ..." (texts in quotes, logic as T
+// or F) followed by "| count/capacity garbage G heap used/capacity".
 #include "script/variable_table.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +37,7 @@ void PutEntry(Block& block, int i, std::int16_t type, std::int32_t payload,
 
 class VariableTableTest : public ::testing::Test {
  protected:
+  // Adds `name` to `into` (the fixture's table by default) and gives its index.
   int add(const std::string& name, VariableTable* into = nullptr) {
     int index = -1;
     EXPECT_EQ((into ? *into : table).add(name, nullptr, index), ScriptError::None) << name;
@@ -48,21 +49,18 @@ class VariableTableTest : public ::testing::Test {
     ASSERT_EQ(strings.make(text, v), ScriptError::None);
     ASSERT_EQ(table.set(index, v, strings), ScriptError::None);
   }
-  // The trace of `of` (the test's table when null).
-  std::string trace(const VariableTable* of = nullptr) {
-    const VariableTable& t = of ? *of : table;
+  std::string trace(const VariableTable& t) {
     std::string out;
     for (int i = 0; i < t.count(); ++i) {
       Value v;
-      PString chars;
+      PString text;
       EXPECT_EQ(t.get(i, strings, v), ScriptError::None);
-      out += std::string(t.nameAt(i)) + "=";
-      if (v.isText()) {
-        EXPECT_EQ(strings.take(v, chars), ScriptError::None);
-        out += "\"" + chars.str() + "\" ";
-      } else {
-        out += v.isLogic() ? (v.payload ? "T " : "F ") : std::to_string(v.payload) + " ";
-      }
+      EXPECT_EQ(v.isText() ? strings.take(v, text) : ScriptError::None, ScriptError::None);
+      out += std::string(t.nameAt(i)) + "=" +
+             (v.isText()    ? "\"" + text.str() + "\""
+              : v.isLogic() ? (v.payload ? "T" : "F")
+                            : std::to_string(v.payload)) +
+             " ";
     }
     return out + "| " + std::to_string(t.count()) + "/" + std::to_string(t.capacity()) +
            " garbage " + std::to_string(t.garbage()) + " heap " + std::to_string(t.heapUsed()) +
@@ -74,53 +72,41 @@ class VariableTableTest : public ::testing::Test {
   VariableTable table;
 };
 
-TEST_F(VariableTableTest, NamesFoldFifteenCharactersFitAndTheTableGrowsByTwenty) {
-  EXPECT_EQ(add("score"), 0);
-  EXPECT_EQ(add("lives"), 1);
-  ASSERT_EQ(table.set(0, Value::Number(12), strings), ScriptError::None);
-  EXPECT_EQ(add("SCORE"), 0);  // present: same index, value kept
-  int index = -1;
-  ASSERT_EQ(table.find("Lives", nullptr, index), ScriptError::None);
-  EXPECT_EQ(index, 1);
-  EXPECT_EQ(table.find("live", nullptr, index), ScriptError::NoSuchVariable);
-  EXPECT_EQ(add(std::string(15, 'n')), 2);
-  EXPECT_EQ(table.add(std::string(16, 'n'), nullptr, index), ScriptError::BadName);
-  EXPECT_EQ(table.remove(std::string(16, 'n')), ScriptError::BadName);
-  EXPECT_EQ(trace(), "score=12 lives=0 nnnnnnnnnnnnnnn=0 | 3/20 garbage 0 heap 0/2048");
-
-  while (table.count() < VariableTable::kInitialCapacity) add("v" + std::to_string(table.count()));
-  EXPECT_EQ(table.capacity(), 20);
-  add("extra");
-  EXPECT_EQ(table.capacity(), 40);
-  EXPECT_EQ(table.storedTable().size(), 40U * 32U + 20U);
-  setText(3, "a");
-  setText(3, "b");
-  table.clear();
-  EXPECT_EQ(table.storedTable(), VariableTable().storedTable());  // every header field reset
-}
-
-TEST_F(VariableTableTest, RemoveMovesTheLastEntryInAndFailuresChangeNothing) {
+TEST_F(VariableTableTest, NamesFoldAndRemovalMovesTheLastEntryIn) {
   for (const char* name : {"a", "b", "c", "d"}) add(name);
+  ASSERT_EQ(table.set(0, Value::Number(12), strings), ScriptError::None);
+  EXPECT_EQ(add("A"), 0);                   // present: same index, value kept
+  EXPECT_EQ(add(std::string(15, 'n')), 4);  // the longest name
   setText(1, "bee");
   setText(3, "dee");
   EXPECT_EQ(strings.slotsInUse(), 0);  // storing read the texts
   ASSERT_EQ(table.remove("B"), ScriptError::None);
   EXPECT_EQ(table.remove("nothere"), ScriptError::None);
-  EXPECT_EQ(trace(), "a=0 d=\"dee\" c=0 | 3/20 garbage 4 heap 8/2048");
-  ASSERT_EQ(table.remove("c"), ScriptError::None);  // the last entry itself
+  EXPECT_EQ(trace(table), "a=12 nnnnnnnnnnnnnnn=0 c=0 d=\"dee\" | 4/20 garbage 4 heap 8/2048");
+  ASSERT_EQ(table.remove("d"), ScriptError::None);  // the last entry itself
+  int index = -1;
+  EXPECT_EQ(table.find("D", nullptr, index), ScriptError::NoSuchVariable);
 
+  // Failures change nothing.
   Value v;
   ASSERT_EQ(strings.make("unused", v), ScriptError::None);
-  EXPECT_EQ(table.set(2, v, strings), ScriptError::NoSuchVariable);
+  EXPECT_EQ(table.set(3, v, strings), ScriptError::NoSuchVariable);
   EXPECT_EQ(strings.slotsInUse(), 1);  // the text was not read
-  EXPECT_EQ(table.get(2, strings, v), ScriptError::NoSuchVariable);
   EXPECT_EQ(table.get(-1, strings, v), ScriptError::NoSuchVariable);
+  ASSERT_EQ(table.set(2, Value::Text(0), strings), ScriptError::None);
   while (strings.make("", v) == ScriptError::None) continue;
-  EXPECT_EQ(table.get(1, strings, v), ScriptError::StringLibraryExhausted);
+  EXPECT_EQ(table.get(2, strings, v), ScriptError::StringLibraryExhausted);
   strings.reset();
-  EXPECT_EQ(trace(), "a=0 d=\"dee\" | 2/20 garbage 4 heap 8/2048");  // kept through the failure
-  ASSERT_EQ(table.set(1, Value::Logic(true), strings), ScriptError::None);
-  EXPECT_EQ(trace(), "a=0 d=T | 2/20 garbage 8 heap 8/2048");
+  EXPECT_EQ(trace(table), "a=12 nnnnnnnnnnnnnnn=0 c=\"unused\" | 3/20 garbage 8 heap 15/2048");
+  ASSERT_EQ(table.set(2, Value::Logic(true), strings), ScriptError::None);
+  EXPECT_EQ(trace(table), "a=12 nnnnnnnnnnnnnnn=0 c=T | 3/20 garbage 15 heap 15/2048");
+
+  // The table grows by 20 entries; clearing resets every header field.
+  while (table.count() < 20) add("v" + std::to_string(table.count()));
+  add("extra");
+  EXPECT_EQ(table.storedTable().size(), 40U * 32U + 20U);
+  table.clear();
+  EXPECT_EQ(table.storedTable(), VariableTable().storedTable());
 }
 
 TEST_F(VariableTableTest, HeapGrowsOnReachingCapacityAndCompactsAt2048DeadBytes) {
@@ -129,7 +115,8 @@ TEST_F(VariableTableTest, HeapGrowsOnReachingCapacityAndCompactsAt2048DeadBytes)
   for (int i = 0; i < 8; ++i) {
     add("s" + std::to_string(i));
     setText(i, longest(i));
-    EXPECT_EQ(table.heapCapacity(), i < 7 ? 2048U : 2048U + 256U + 2048U);  // 8 x 256 reaches it
+    // The eighth text reaches the capacity.
+    EXPECT_EQ(table.heapCapacity(), i < 7 ? 2048U : 2048U + 256U + 2048U) << i;
   }
   for (int i = 0; i < 7; ++i) setText(0, longest(0));
   EXPECT_EQ(table.garbage(), 7 * 256);
@@ -139,10 +126,10 @@ TEST_F(VariableTableTest, HeapGrowsOnReachingCapacityAndCompactsAt2048DeadBytes)
     for (int i : order) out += "s" + std::to_string(i) + "=\"" + longest(i) + "\" ";
     return out;
   };
-  EXPECT_EQ(trace(), texts({0, 1, 2, 3, 4, 5, 6, 7}) + "| 8/20 garbage 0 heap 2048/4352");
+  EXPECT_EQ(trace(table), texts({0, 1, 2, 3, 4, 5, 6, 7}) + "| 8/20 garbage 0 heap 2048/4352");
   for (int i = 0; i < 7; ++i) setText(0, longest(0));
   ASSERT_EQ(table.remove("s1"), ScriptError::None);  // a removed text counts too
-  EXPECT_EQ(trace(), texts({0, 7, 2, 3, 4, 5, 6}) + "| 7/20 garbage 0 heap 1792/2048");
+  EXPECT_EQ(trace(table), texts({0, 7, 2, 3, 4, 5, 6}) + "| 7/20 garbage 0 heap 1792/2048");
 }
 
 TEST_F(VariableTableTest, StoredFormIsByteExactAndLoadsBack) {
@@ -165,10 +152,7 @@ TEST_F(VariableTableTest, StoredFormIsByteExactAndLoadsBack) {
   EXPECT_EQ(table.storedHeap(), heap);
   auto loaded = VariableTable::FromStored(expected, heap);
   ASSERT_TRUE(loaded.ok()) << loaded.error();
-  EXPECT_EQ(trace(&*loaded), "n=16909060 flag=T t=\"hi\" | 3/20 garbage 2 heap 5/2048");
-  int index = -1;
-  ASSERT_EQ(loaded->find("FLAG", nullptr, index), ScriptError::None);
-  EXPECT_EQ(index, 1);
+  EXPECT_EQ(trace(*loaded), "n=16909060 flag=T t=\"hi\" | 3/20 garbage 2 heap 5/2048");
 }
 
 TEST_F(VariableTableTest, TokenCacheIsTrustedOnlyWhileItNamesTheVariable) {
@@ -184,8 +168,7 @@ TEST_F(VariableTableTest, TokenCacheIsTrustedOnlyWhileItNamesTheVariable) {
     EXPECT_EQ(loaded->find(name, &token, index), ScriptError::None);
     return std::to_string(index) + "/" + std::to_string(token.aux);
   };
-  EXPECT_EQ(found("A", 1), "1/1");
-  EXPECT_EQ(found("a", 2), "0/0");
+  EXPECT_EQ(found("A", 1) + " " + found("a", 2), "1/1 0/0");
   // Removal moves "c" to index 2, leaving a stale copy just past the count.
   ASSERT_EQ(loaded->remove("b"), ScriptError::None);
   EXPECT_EQ(found("c", 3), "2/2");
