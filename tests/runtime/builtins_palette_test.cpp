@@ -6,8 +6,7 @@
 
 #include "resources/program_resources.h"
 #include "shell/drawing/colour_table.h"
-#include "support/runtime_line_table.h"
-#include "title_fixture.h"
+#include "support/runtime_title.h"
 
 namespace lw::testing {
 namespace {
@@ -28,13 +27,13 @@ bool ShowsBlack(const Palette& palette) {
   return palette[255] == Rgb{255, 255, 255};
 }
 
-class PaletteBuiltinsTest : public TitleLinesTest<TitleTest, TitleRun> {
+class PaletteBuiltinsTest : public TitleTest {
  protected:
   // Boots a title whose system script is `script` (its boot() runs in the first pass).
-  TitleLines& Start(std::string_view script = kRecordingScript) {
-    TitleLines& lines = Boot(script);
+  TitleRun& Start(std::string_view script = kRecordingScript) {
+    TitleRun& run = Boot(script);
     atStart_ = Shown();
-    return lines;
+    return run;
   }
 
   [[nodiscard]] const Palette& Shown() { return platform().palette(); }
@@ -83,49 +82,49 @@ TEST_F(PaletteBuiltinsTest, ClutInstallsThePaletteThatItsArgumentNames) {
 // Toward black by 100/255: 1000 - 100000/255 gives 608 (truncated toward zero, not 607). From
 // black toward the custom entries by 51/255, the others being black's.
 TEST_F(PaletteBuiltinsTest, MixClutMixesTheChosenEntries) {
-  TitleLines& lines = Start();
+  TitleRun& run = Start();
   ColourTable custom = ResourceTable("CLUT.SYSTEM");
   for (std::size_t i = 4; i <= 7; ++i) custom.entries[i] = {1000, 30000, 65535};
   Palettes().SetCurrentPalette(custom);
-  lines.Expect(
+  run.Expect(
       {{"mixclut(\"current\", \"black\", 5, 6, 100)",
         "OK | 1000,30000,65535 608,18236,39835 608,18236,39835 1000,30000,65535"},
        {"mixclut(\"black\", \"current\", 7, 7, 51)", "OK | 0,0,0 0,0,0 0,0,0 200,6000,13107"}},
       entries_);
   EXPECT_NE(Shown()[7], Shown()[6]) << "the mix is installed";
   Palettes().SetCurrentPalette(custom);
-  lines.Expect({{"mixclut(\"current\", \"black\", 20, 10, 255)", "OK"},  // l below f mixes none
-                {"mixclut(\"current\", \"black\", \"a\", 1, 1)", kBadType},
-                {"mixclut(\"current\", \"black\", 1, 1, true)", kBadType},
-                {"mixclut(true, \"black\", 1, 1, 1)", kBadType},
-                {"mixclut(\"current\", false, 1, 1, 1)", kBadType},
-                {"mixclut(\"current\", 99, 1, 1, 1)", kNotFound}});
+  run.Expect({{"mixclut(\"current\", \"black\", 20, 10, 255)", "OK"},  // l below f mixes none
+              {"mixclut(\"current\", \"black\", \"a\", 1, 1)", kBadType},
+              {"mixclut(\"current\", \"black\", 1, 1, true)", kBadType},
+              {"mixclut(true, \"black\", 1, 1, 1)", kBadType},
+              {"mixclut(\"current\", false, 1, 1, 1)", kBadType},
+              {"mixclut(\"current\", 99, 1, 1, 1)", kNotFound}});
   EXPECT_EQ(Palettes().currentPalette(), custom);
   // Entries and mix are kept within 0..255.
-  lines.Expect({{"mixclut(\"current\", \"black\", -10, 300, 1000)", "OK | black shows black"}},
-               names_);
+  run.Expect({{"mixclut(\"current\", \"black\", -10, 300, 1000)", "OK | black shows black"}},
+             names_);
 }
 
 // A fade of n steps ends on its target and takes n ticks, one step a tick.
 TEST_F(PaletteBuiltinsTest, FadesStepOnceATick) {
-  TitleLines& lines = Start(
+  TitleRun& run = Start(
       "code boot()\n\tglobal fade\n\tlocal before\n\tbefore = tick()\n"
       "\tscreentoblack(\"system\", 30)\n\tfade = tick() - before\nendcode\n");
   runtime().loop().Pass();
-  lines.Expect({{"fade > 29", "True | black"}, {"fade < 32", "True | black"}}, shown_);
+  run.Expect({{"fade > 29", "True | black"}, {"fade < 32", "True | black"}}, shown_);
 
   const std::uint64_t ticks = platform().ticks();
-  lines.Expect({{"blacktoscreen(\"system\", 12)", "OK | system"}}, shown_);
+  run.Expect({{"blacktoscreen(\"system\", 12)", "OK | system"}}, shown_);
   EXPECT_GE(platform().ticks() - ticks, 12u);
   EXPECT_LE(platform().ticks() - ticks, 13u);
 
   // No steps: nothing happens, though the palette must still exist.
-  lines.Expect({{"screentoblack(\"system\", 0)", "OK | system"},
-                {"blacktoscreen(\"black\", -4)", "OK | system"},
-                {"screentoblack(\"system\", \"5\")", "Bad argument type. | system"},
-                {"blacktoscreen(true, 5)", "Bad argument type. | system"},
-                {"blacktoscreen(7, 0)", "Resource not found. | system"}},
-               shown_);
+  run.Expect({{"screentoblack(\"system\", 0)", "OK | system"},
+              {"blacktoscreen(\"black\", -4)", "OK | system"},
+              {"screentoblack(\"system\", \"5\")", "Bad argument type. | system"},
+              {"blacktoscreen(true, 5)", "Bad argument type. | system"},
+              {"blacktoscreen(7, 0)", "Resource not found. | system"}},
+             shown_);
 }
 
 TEST_F(PaletteBuiltinsTest, BlackScreenBlacksTheWholeCanvas) {
