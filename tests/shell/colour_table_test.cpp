@@ -3,74 +3,56 @@
 
 #include <gtest/gtest.h>
 
-#include "common/byte_io.h"
+#include <cstdio>
+#include <string>
+#include <vector>
 
 namespace lw {
 namespace {
 
-constexpr std::size_t kEntryCountOffset = 6;
 constexpr std::size_t kFirstEntryOffset = 8;
 constexpr std::size_t kEntryBytes = 8;
 
-Palette Ramp() {
+// `count` bytes from `offset` in hex, separated by spaces.
+std::string Hex(const std::vector<std::uint8_t>& bytes, std::size_t offset, std::size_t count) {
+  std::string text;
+  for (std::size_t i = offset; i < offset + count; ++i) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%02x", unsigned{bytes.at(i)});
+    text += (text.empty() ? "" : " ") + std::string(hex);
+  }
+  return text;
+}
+
+std::string Entry(const std::vector<std::uint8_t>& bytes, std::size_t index) {
+  return Hex(bytes, kFirstEntryOffset + index * kEntryBytes, kEntryBytes);
+}
+
+TEST(ColourTableTest, PalettesAreStoredWithWideChannelsInIndexOrderAndReadBackByHighByte) {
   Palette palette{};
   for (std::size_t i = 0; i < kPaletteEntries; ++i) {
     palette[i] = {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
                   static_cast<std::uint8_t>(i * 7)};
   }
-  return palette;
-}
-
-TEST(ColourTableTest, StoredTableRoundTripsWithWideChannelsInIndexOrder) {
-  const Palette palette = Ramp();
-  const std::vector<std::uint8_t> table = EncodeColourTable(palette);
-  ASSERT_EQ(table.size(), kColourTableBytes);
-  EXPECT_EQ(LoadU32(&table[0]), 0u);
-  EXPECT_EQ(LoadU16(&table[4]), 0u);
-  EXPECT_EQ(LoadU16(&table[kEntryCountOffset]), 255u);
-  // Entry 200: index 200, red 200 x 257, green 55 x 257, blue (1400 mod 256) x 257.
-  const std::uint8_t* entry = &table[kFirstEntryOffset + 200 * kEntryBytes];
-  EXPECT_EQ(LoadU16(entry), 200u);
-  EXPECT_EQ(LoadU16(entry + 2), 200u * 257);
-  EXPECT_EQ(LoadU16(entry + 4), 55u * 257);
-  EXPECT_EQ(LoadU16(entry + 6), (1400u % 256) * 257);
-  EXPECT_EQ(LoadU16(&table[kFirstEntryOffset + 255 * kEntryBytes + 2]), 0xFFFFu);
-
-  auto decoded = DecodeColourTable(table);
+  std::vector<std::uint8_t> bytes = EncodeColourTable(palette);
+  ASSERT_EQ(bytes.size(), kColourTableBytes);
+  // Seed 0, flags 0, 255 entries after the first; entry 200 is index 200, then 200, 55 and
+  // 1400 mod 256 = 120 each times 257.
+  EXPECT_EQ(Hex(bytes, 0, 8), "00 00 00 00 00 00 ff 00");
+  EXPECT_EQ(Entry(bytes, 200), "c8 00 c8 c8 37 37 78 78");
+  EXPECT_EQ(Entry(bytes, 255), "ff 00 ff ff 00 00 f9 f9");
+  auto decoded = DecodeColourTable(bytes);
   ASSERT_TRUE(decoded.ok()) << decoded.error();
   EXPECT_EQ(*decoded, palette);
-}
 
-TEST(ColourTableTest, DecodingKeepsTheHighByteOfEachChannel) {
-  std::vector<std::uint8_t> table = EncodeColourTable(Palette{});
-  std::uint8_t* entry = &table[kFirstEntryOffset + 3 * kEntryBytes];
-  entry[2] = 0xFF;  // red 0x12FF
-  entry[3] = 0x12;
-  entry[6] = 0x01;  // blue 0xAB01
-  entry[7] = 0xAB;
-  auto decoded = DecodeColourTable(table);
+  bytes[kFirstEntryOffset + 3 * kEntryBytes + 2] = 0xFF;  // red 0x03FF: the low byte is dropped
+  bytes[kFirstEntryOffset + 3 * kEntryBytes + 7] = 0xAB;  // blue 0xAB15
+  decoded = DecodeColourTable(bytes);
   ASSERT_TRUE(decoded.ok()) << decoded.error();
-  EXPECT_EQ((*decoded)[3], (Rgb{0x12, 0, 0xAB}));
+  EXPECT_EQ((*decoded)[3], (Rgb{3, 252, 0xAB}));
 }
 
-TEST(ColourTableTest, RejectsWrongSizesAndEntryCounts) {
-  std::vector<std::uint8_t> table = EncodeColourTable(Ramp());
-  std::vector<std::uint8_t> shorter(table.begin(), table.end() - 1);
-  auto tooShort = DecodeColourTable(shorter);
-  ASSERT_FALSE(tooShort.ok());
-  EXPECT_EQ(tooShort.error(), "a colour table is 2056 bytes, not 2055");
-  table.push_back(0);
-  EXPECT_FALSE(DecodeColourTable(table).ok());
-  EXPECT_FALSE(DecodeColourTable({}).ok());
-
-  table.pop_back();
-  table[kEntryCountOffset] = 15;
-  auto badCount = DecodeColourTable(table);
-  ASSERT_FALSE(badCount.ok());
-  EXPECT_EQ(badCount.error(), "the colour table's entry count field is 15, not 255");
-}
-
-TEST(ColourTableTest, WideTableRoundTripsEveryBitWithSeedAndFlags) {
+TEST(ColourTableTest, WideTablesKeepEveryBitWithSeedAndFlags) {
   ColourTable table;
   table.seed = 0x89ABCDEF;
   table.flags = 0x8001;
@@ -81,14 +63,9 @@ TEST(ColourTableTest, WideTableRoundTripsEveryBitWithSeedAndFlags) {
   }
   std::vector<std::uint8_t> bytes = EncodeColourTable16(table);
   ASSERT_EQ(bytes.size(), kColourTableBytes);
-  EXPECT_EQ(LoadU32(&bytes[0]), 0x89ABCDEFu);
-  EXPECT_EQ(LoadU16(&bytes[4]), 0x8001u);
-  EXPECT_EQ(LoadU16(&bytes[kEntryCountOffset]), 255u);
-  const std::uint8_t* entry = &bytes[kFirstEntryOffset + 77 * kEntryBytes];
-  EXPECT_EQ(LoadU16(entry), 77u);
-  EXPECT_EQ(LoadU16(entry + 2), 77u * 251 + 1);
-  EXPECT_EQ(LoadU16(entry + 6), 77u << 8 | 0x7F);
-
+  // Entry 77: red 77 x 251 + 1 = 0x4b80, green 0xffff - 231 = 0xff18, blue 0x4d7f.
+  EXPECT_EQ(Hex(bytes, 0, 8), "ef cd ab 89 01 80 ff 00");
+  EXPECT_EQ(Entry(bytes, 77), "4d 00 80 4b 18 ff 7f 4d");
   // The stored index fields say nothing: entries are read in position order.
   bytes[kFirstEntryOffset + 5 * kEntryBytes] = 200;
   auto decoded = DecodeColourTable16(bytes);
@@ -96,19 +73,37 @@ TEST(ColourTableTest, WideTableRoundTripsEveryBitWithSeedAndFlags) {
   EXPECT_EQ(*decoded, table);
 }
 
-TEST(ColourTableTest, WideDecoderRejectsWrongSizesAndEntryCounts) {
-  std::vector<std::uint8_t> bytes = EncodeColourTable16(ColourTable{});
-  EXPECT_FALSE(DecodeColourTable16(std::span(bytes).first(kColourTableBytes - 8)).ok());
-  EXPECT_FALSE(DecodeColourTable16({}).ok());
-  bytes.resize(kColourTableBytes * 2);
-  auto tooLong = DecodeColourTable16(bytes);
-  ASSERT_FALSE(tooLong.ok());
-  EXPECT_EQ(tooLong.error(), "a colour table is 2056 bytes, not 4112");
-  bytes.resize(kColourTableBytes);
-  bytes[kEntryCountOffset + 1] = 0xFF;  // 0xFFFF entries
-  auto badCount = DecodeColourTable16(bytes);
-  ASSERT_FALSE(badCount.ok());
-  EXPECT_EQ(badCount.error(), "the colour table's entry count field is 65535, not 255");
+TEST(ColourTableTest, WrongSizesAndEntryCountsAreRejected) {
+  const std::vector<std::uint8_t> good = EncodeColourTable16(ColourTable{});
+  const auto resized = [&](std::size_t size) {
+    std::vector<std::uint8_t> bytes = good;
+    bytes.resize(size);
+    return bytes;
+  };
+  const auto counted = [&](std::uint8_t low, std::uint8_t high) {
+    std::vector<std::uint8_t> bytes = good;
+    bytes[6] = low;
+    bytes[7] = high;
+    return bytes;
+  };
+  const struct {
+    std::vector<std::uint8_t> bytes;
+    const char* error;
+  } cases[] = {
+      {resized(2055), "a colour table is 2056 bytes, not 2055"},
+      {resized(2057), "a colour table is 2056 bytes, not 2057"},
+      {{}, "a colour table is 2056 bytes, not 0"},
+      {counted(15, 0), "the colour table's entry count field is 15, not 255"},
+      {counted(0xFF, 0xFF), "the colour table's entry count field is 65535, not 255"},
+  };
+  for (const auto& c : cases) {
+    const auto wide = DecodeColourTable16(c.bytes);
+    ASSERT_FALSE(wide.ok()) << c.error;
+    EXPECT_EQ(wide.error(), c.error);
+    const auto narrow = DecodeColourTable(c.bytes);
+    ASSERT_FALSE(narrow.ok()) << c.error;
+    EXPECT_EQ(narrow.error(), c.error);
+  }
 }
 
 }  // namespace

@@ -9,23 +9,31 @@
 #include "shell/dialogs/file_dialog_list.h"
 #include "support/temp_folder.h"
 
-namespace lw {
+namespace lw::test {
 namespace {
 
-using platform::Key;
 namespace fs = std::filesystem;
 
+// The pairs of a filter text as "name=pattern", separated by spaces.
+std::string Pairs(std::string_view text) {
+  std::string pairs;
+  for (const FilterPair& pair : ParseFilterText(text))
+    pairs += (pairs.empty() ? "" : " ") + pair.name + "=" + pair.pattern;
+  return pairs;
+}
+
+// A listing as its names, folders ending in '/'.
+std::string Listing(const fs::path& folder, std::string_view pattern) {
+  std::string names;
+  for (const FolderEntry& entry : ListFolder(folder, pattern))
+    names += (names.empty() ? "" : " ") + entry.name + (entry.folder ? "/" : "");
+  return names;
+}
+
 TEST(FileDialogListTest, FiltersParseAndPatternsMatchWithoutRegardToCase) {
-  const std::vector<FilterPair> one = ParseFilterText("Saved games (.RTD)!*.rtd!!");
-  ASSERT_EQ(one.size(), 1u);
-  EXPECT_EQ(one[0].name, "Saved games (.RTD)");
-  EXPECT_EQ(one[0].pattern, "*.rtd");
-  const std::vector<FilterPair> two = ParseFilterText("Pictures!*.png;*.bmp!Any!*!!");
-  ASSERT_EQ(two.size(), 2u);
-  EXPECT_EQ(two[1].name, "Any");
-  EXPECT_EQ(two[1].pattern, "*");
-  EXPECT_TRUE(ParseFilterText("No pattern!!").empty());
-  EXPECT_TRUE(ParseFilterText("").empty());
+  EXPECT_EQ(Pairs("Saved games (.RTD)!*.rtd!!"), "Saved games (.RTD)=*.rtd");
+  EXPECT_EQ(Pairs("Pictures!*.png;*.bmp!Any!*!!"), "Pictures=*.png;*.bmp Any=*");
+  EXPECT_EQ(Pairs("No pattern!!") + Pairs("") + Pairs("!*.x!!"), "");
 
   const struct {
     const char* name;
@@ -38,295 +46,178 @@ TEST(FileDialogListTest, FiltersParseAndPatternsMatchWithoutRegardToCase) {
       {"x.gif", "*.png;*.bmp", false}, {"aXbYbZc", "a*b*c", true},
       {"aXbYbZd", "a*b*c", false},     {"", "*", true},
       {"anything", "*", true},         {"a.rtd", "", false},
+      {"abc", "abc**", true},          {"aab", "*ab", true},
   };
   for (const auto& c : cases)
     EXPECT_EQ(MatchesPattern(c.name, c.patterns), c.matches) << c.name << " " << c.patterns;
 
-  const FileTypeFilter saved = FilterForType(file_type::kSavedGame);
-  EXPECT_EQ(saved.name, "Saved games (.RTD)");
-  EXPECT_EQ(saved.pattern, "*.rtd");
-  EXPECT_EQ(saved.defaultExtension, "RTD");
-  EXPECT_EQ(saved.initialName, "*.rtd");
-  EXPECT_EQ(FilterForType(file_type::kText).pattern, "*.txt");
-  EXPECT_EQ(FilterForType(file_type::kMovie).pattern, "*.mov");
-  EXPECT_EQ(FilterForType(file_type::kStarFile).name, "Star files (.STR)");
-  EXPECT_EQ(FilterForType(0x3F3F3F3F).pattern, "*");
+  const auto filter = [](std::uint32_t type) {
+    const FileTypeFilter f = FilterForType(type);
+    return f.name + "|" + f.pattern + "|" + f.defaultExtension + "|" + f.initialName;
+  };
+  EXPECT_EQ(filter(file_type::kSavedGame), "Saved games (.RTD)|*.rtd|RTD|*.rtd");
+  EXPECT_EQ(filter(file_type::kMovie), "Movies (.MOV)|*.mov||");
+  EXPECT_EQ(filter(0x3F3F3F3F), "All files|*||");  // a type the runtime does not know
 }
 
 TEST(FileDialogListTest, AListingShowsParentFoldersAndMatchingFiles) {
-  test::TempFolder temp;
-  temp.writeFile("b.rtd", "");
-  temp.writeFile("A.RTD", "");
-  temp.writeFile("notes.txt", "");
-  temp.writeFile(".hidden.rtd", "");
-  temp.makeFolder("Zeta");
-  temp.makeFolder("alpha");
-  temp.makeFolder(".git");
+  TempFolder temp;
+  for (const char* name : {"b.rtd", "A.RTD", "notes.txt", ".hidden.rtd"}) temp.writeFile(name, "");
+  for (const char* name : {"Zeta", "alpha", ".git"}) temp.makeFolder(name);
+  EXPECT_EQ(Listing(temp.path(), "*.rtd"), "../ alpha/ Zeta/ A.RTD b.rtd");
+  EXPECT_EQ(Listing(temp.path() / "missing", "*"), "../");
+  EXPECT_EQ(Listing("/", "*").find("../"), std::string::npos);
 
-  std::vector<std::string> names;
-  std::vector<bool> folders;
-  for (const FolderEntry& entry : ListFolder(temp.path(), "*.rtd")) {
-    names.push_back(entry.name);
-    folders.push_back(entry.folder);
-  }
-  EXPECT_EQ(names, (std::vector<std::string>{"..", "alpha", "Zeta", "A.RTD", "b.rtd"}));
-  EXPECT_EQ(folders, (std::vector<bool>{true, true, true, false, false}));
-
-  const std::vector<FolderEntry> missing = ListFolder(temp.path() / "missing", "*");
-  ASSERT_EQ(missing.size(), 1u);
-  EXPECT_EQ(missing[0].name, "..");
-  for (const FolderEntry& entry : ListFolder("/", "*")) EXPECT_NE(entry.name, "..");
-
-  EXPECT_EQ(FindNameIgnoringCase(temp.path(), "a.rtd"), "A.RTD");
-  EXPECT_EQ(FindNameIgnoringCase(temp.path(), "b.rtd"), "b.rtd");
-  EXPECT_EQ(FindNameIgnoringCase(temp.path(), "c.rtd"), "");
+  std::string found;
+  for (const char* name : {"a.rtd", "b.rtd", "c.rtd", "zETA"})
+    found += FindNameIgnoringCase(temp.path(), name) + "|";
+  EXPECT_EQ(found, "A.RTD|b.rtd||Zeta|");
 }
 
 // A title folder holding saved games in two cases of name, a text, a hidden file and two
 // subfolders: the saved-game listing is "..", "sub", "sub2", "a.rtd", "B.RTD".
-class FileDialogTest : public test::DialogTest {
+class FileDialogTest : public DialogTest {
  protected:
   FileDialogTest() {
-    temp_.writeFile("a.rtd", "saved");
-    temp_.writeFile("B.RTD", "saved");
-    temp_.writeFile("c.txt", "text");
-    temp_.writeFile(".hidden.rtd", "");
-    temp_.writeFile("sub/inner.rtd", "saved");
-    temp_.makeFolder("sub2");
+    temp.writeFile("a.rtd", "saved");
+    temp.writeFile("B.RTD", "saved");
+    temp.writeFile("c.txt", "text");
+    temp.writeFile(".hidden.rtd", "");
+    temp.writeFile("sub/inner.rtd", "saved");
+    temp.makeFolder("sub2");
   }
 
-  void Down(int times) {
-    for (int i = 0; i < times; ++i) Press(Key::kDown);
+  // Queues `keys`, runs a dialog and gives what it chose: the path relative to `base` (the name
+  // must be its last part), or "-" when it was cancelled and left the path alone.
+  std::string Run(FileDialogs& run, const fs::path& base, std::string_view keys, bool save,
+                  std::uint32_t type = file_type::kSavedGame) {
+    path = name = "-";
+    platform.keys(keys);
+    if ((save ? run.SaveFileDialog(path, name, type) : run.OpenFileDialog(path, name, type)) == 0)
+      return path + name == "--" ? "-" : "- but " + path;
+    EXPECT_EQ(fs::path(path).filename().string(), name);
+    return fs::path(path).lexically_relative(base).string();
   }
-  void Return() { Press(Key::kReturn, 13); }
-  void Escape() { Press(Key::kEscape, 27); }
-  void Backspace() { Press(Key::kBackspace, 8); }
-
-  int Open(std::uint32_t type = file_type::kSavedGame) {
-    return dialogs_.OpenFileDialog(path_, name_, type);
+  std::string Open(std::string_view keys, std::uint32_t type = file_type::kSavedGame) {
+    return Run(dialogs, temp.path(), keys, false, type);
   }
-  int Save() { return dialogs_.SaveFileDialog(path_, name_, file_type::kSavedGame); }
+  std::string Save(std::string_view keys) { return Run(dialogs, temp.path(), keys, true); }
 
-  test::TempFolder temp_;
-  FileDialogs dialogs_{boxes_, errors_, temp_.path()};
-  std::string path_ = "unchanged";
-  std::string name_ = "unchanged";
+  TempFolder temp;
+  FileDialogs dialogs{boxes, errors, temp.path()};
+  std::string path;
+  std::string name;
 };
 
-TEST_F(FileDialogTest, ReturnChoosesTheHighlightedFileAndEscapeCancels) {
-  Down(4);
-  Return();
-  EXPECT_EQ(Open(), 1);
-  EXPECT_EQ(path_, (temp_.path() / "a.rtd").string());
-  EXPECT_EQ(name_, "a.rtd");
-
-  path_ = name_ = "unchanged";
-  Down(5);
-  Escape();
-  EXPECT_EQ(Open(), 0);
-  EXPECT_EQ(path_, "unchanged");
-  EXPECT_EQ(name_, "unchanged");
+TEST_F(FileDialogTest, KeysChooseNavigateAndCancel) {
+  EXPECT_EQ(Open("down*4 ret"), "a.rtd");
+  EXPECT_EQ(Open("down*5 esc"), "-");
   EXPECT_TRUE(OnlyReleasesLeft());
-  EXPECT_EQ(closes_, 0);
-}
-
-TEST_F(FileDialogTest, NavigatesIntoASubfolderAndBack) {
-  Down(2);
-  Return();     // into "sub"
-  Backspace();  // clears the name field's "*.rtd"
-  Backspace();  // up again, with "sub" highlighted
-  Down(3);      // "sub2", "a.rtd", "B.RTD"
-  Return();
-  EXPECT_EQ(Open(), 1);
-  EXPECT_EQ(name_, "B.RTD");
-  EXPECT_EQ(dialogs_.folder(), temp_.path());
-
-  Down(2);
-  Return();  // into "sub"
-  Down(2);   // "..", "inner.rtd"
-  Return();
-  EXPECT_EQ(Open(), 1);
-  EXPECT_EQ(path_, (temp_.path() / "sub" / "inner.rtd").string());
-  EXPECT_EQ(dialogs_.folder(), temp_.path() / "sub");
-
-  // The next dialog starts in the folder of the last file chosen.
-  Down(2);
-  Return();
-  EXPECT_EQ(Open(), 1);
-  EXPECT_EQ(name_, "inner.rtd");
-  // ".." goes back up with "sub" highlighted.
-  Down(1);
-  Return();
-  Down(2);  // "sub2", "a.rtd"
-  Return();
-  EXPECT_EQ(Open(), 1);
-  EXPECT_EQ(path_, (temp_.path() / "a.rtd").string());
+  // Into "sub"; the first Backspace clears the name field's "*.rtd", the second goes up with
+  // "sub" highlighted; then "sub2", "a.rtd", "B.RTD".
+  EXPECT_EQ(Open("down*2 ret bs bs down*3 ret"), "B.RTD");
+  EXPECT_EQ(Open("down*2 ret down*2 ret"), "sub/inner.rtd");  // "..", "inner.rtd" in "sub"
+  // The next dialog starts in the folder of the last file chosen; ".." goes back up with "sub"
+  // highlighted.
+  EXPECT_EQ(Open("down*2 ret"), "sub/inner.rtd");
+  EXPECT_EQ(Open("down ret down*2 ret"), "a.rtd");
+  EXPECT_EQ(closes, 0);
 }
 
 TEST_F(FileDialogTest, ClicksHighlightOpenAndPressTheButtons) {
-  const FileDialogLayout layout = dialogs_.layout();
+  const FileDialogLayout layout = dialogs.layout();
   // A double click on "sub" opens it; a click on "inner.rtd" and one on Open choose it.
-  platform_.click(Centre(layout.rowRect(1)));
-  platform_.click(Centre(layout.rowRect(1)));
-  platform_.click(Centre(layout.rowRect(1)));
-  platform_.click(Centre(layout.buttons[FileDialogLayout::kOkButton]));
-  EXPECT_EQ(Open(), 1);
-  EXPECT_EQ(path_, (temp_.path() / "sub" / "inner.rtd").string());
-
-  platform_.click(Centre(layout.rowRect(1)));
-  platform_.click(Centre(layout.buttons[FileDialogLayout::kCancelButton]));
-  EXPECT_EQ(Open(), 0);
+  for (int i = 0; i < 3; ++i) platform.click(Centre(layout.rowRect(1)));
+  platform.click(Centre(layout.buttons[FileDialogLayout::kOkButton]));
+  EXPECT_EQ(Open(""), "sub/inner.rtd");
+  platform.click(Centre(layout.rowRect(1)));
+  platform.click(Centre(layout.buttons[FileDialogLayout::kCancelButton]));
+  EXPECT_EQ(Open(""), "-");
 }
 
 TEST_F(FileDialogTest, OpenTakesTypedNamesOnlyWhenTheFileExists) {
-  Type("missing");
-  Return();
-  Return();  // the box saying that the file is not there
-  Escape();
-  EXPECT_EQ(Open(), 0);
-  ASSERT_EQ(platform_.boxes.size(), 1u);
-  EXPECT_EQ(platform_.boxes[0].caption, "Open");
-  EXPECT_NE(platform_.boxes[0].text.find("missing.RTD"), std::string::npos);
-
-  // The default extension is added and the case of the name need not match.
-  Type("b");
-  Return();
-  EXPECT_EQ(Open(), 1);
-  EXPECT_EQ(path_, (temp_.path() / "B.RTD").string());
-
-  // A typed folder name opens the folder, whatever its case.
-  Type("SUB");
-  Return();
-  Type("inner");
-  Return();
-  EXPECT_EQ(Open(), 1);
-  EXPECT_EQ(path_, (temp_.path() / "sub" / "inner.rtd").string());
-
+  // The second Return closes the box saying the file is not there.
+  EXPECT_EQ(Open("'missing ret ret esc"), "-");
+  EXPECT_EQ(Print(platform.boxes),
+            "Open|missing.RTD/File not found. Check the name and try/again.|OK|exclamation");
+  // The default extension is added and the case of names need not match, of folders either.
+  EXPECT_EQ(Open("b ret"), "B.RTD");
+  EXPECT_EQ(Open("'SUB ret 'inner ret"), "sub/inner.rtd");
   // A typed pattern filters the list.
-  Type("..");
-  Return();
-  Type("*.RTD");
-  Return();
-  Down(4);
-  Return();
-  EXPECT_EQ(Open(file_type::kText), 1);
-  EXPECT_EQ(name_, "a.rtd");
+  EXPECT_EQ(Open("'.. ret '*.RTD ret down*4 ret", file_type::kText), "a.rtd");
 }
 
 TEST_F(FileDialogTest, SaveAsksBeforeReplacingAFile) {
-  Type("A");
-  Return();
-  Press(Key::kCharacter, 'n');  // No: back to the dialog
-  Return();
-  Escape();  // Escape answers No too, and the dialog stays up
-  Return();
-  Press(Key::kCharacter, 'y');  // Yes: replace
-  EXPECT_EQ(Save(), 1);
-  EXPECT_EQ(path_, (temp_.path() / "a.rtd").string());
-  ASSERT_EQ(platform_.boxes.size(), 3u);
-  EXPECT_EQ(platform_.boxes[0].buttons, BoxButtons::kYesNo);
-  EXPECT_NE(platform_.boxes[0].text.find("a.rtd"), std::string::npos);
+  // No, and Escape, go back to the dialog; Yes replaces.
+  EXPECT_EQ(Save("A ret n ret esc ret y"), "a.rtd");
+  const std::string question = "Save|a.rtd already exists./Do you want to replace it?|Yes/No|";
+  EXPECT_EQ(Print(platform.boxes, " ; "),
+            question + "exclamation ; " + question + "exclamation ; " + question + "exclamation");
   EXPECT_TRUE(OnlyReleasesLeft());
-
-  Type("fresh");
-  Return();
-  EXPECT_EQ(Save(), 1);
-  EXPECT_EQ(path_, (temp_.path() / "fresh.RTD").string());
-  EXPECT_EQ(name_, "fresh.RTD");
-  EXPECT_EQ(platform_.boxes.size(), 3u);
-
+  EXPECT_EQ(Save("'fresh ret"), "fresh.RTD");
+  EXPECT_EQ(platform.boxes.size(), 3u);
   // Closing the window while the question is up cancels the dialog.
-  path_ = "unchanged";
-  Type("b");
-  Return();
-  EXPECT_EQ(Save(), 0);
-  EXPECT_EQ(path_, "unchanged");
-  EXPECT_EQ(platform_.boxes.size(), 4u);
-  EXPECT_EQ(closes_, 1);
+  EXPECT_EQ(Save("b ret"), "-");
+  EXPECT_EQ(platform.boxes.size(), 4u);
+  EXPECT_EQ(closes, 1);
 }
 
 TEST_F(FileDialogTest, OtherLayersHearOfEachDialogOnceWithTheBoxesInsideIt) {
-  std::vector<std::string> calls;
-  boxes_.setHooks({[&] { calls.push_back("before"); },
-                   [&] { calls.push_back("after " + std::to_string(platform_.boxes.size())); }});
-  Type("a");
-  Return();
-  Press(Key::kCharacter, 'y');  // the box asking to replace a.rtd
-  EXPECT_EQ(Save(), 1);
-  EXPECT_EQ(calls, (std::vector<std::string>{"before", "after 1"}));
-
-  platform_.boxAnswer = BoxAnswer::kOk;
-  static_cast<void>(boxes_.showBox(BoxRequest{}));
-  platform_.fileAnswer = "";
-  EXPECT_EQ(Open(), 0);
-  EXPECT_EQ(calls, (std::vector<std::string>{"before", "after 1", "before", "after 2", "before",
-                                             "after 2"}));
+  std::string calls;
+  boxes.setHooks({[&] { calls += " before"; },
+                  [&] { calls += " after" + std::to_string(platform.boxes.size()); }});
+  EXPECT_EQ(Save("a ret y"), "a.rtd");  // with the box asking to replace a.rtd
+  platform.boxAnswer = BoxAnswer::kOk;
+  static_cast<void>(boxes.showBox(BoxRequest{}));
+  platform.fileAnswer = "";
+  EXPECT_EQ(Open(""), "-");
+  EXPECT_EQ(calls, " before after1 before after2 before after2");
 }
 
 TEST_F(FileDialogTest, APlatformAnswerSkipsTheDialog) {
   const std::vector<std::uint8_t> before = CanvasPixels();
-  platform_.fileAnswer = "/somewhere/games/slot.rtd";
-  EXPECT_EQ(Open(), 1);
-  EXPECT_EQ(path_, "/somewhere/games/slot.rtd");
-  EXPECT_EQ(name_, "slot.rtd");
-  EXPECT_EQ(dialogs_.folder(), fs::path("/somewhere/games"));
-
-  platform_.fileAnswer = "";
-  EXPECT_EQ(Save(), 0);
-  EXPECT_TRUE(reported_.shown.empty());
-
+  platform.fileAnswer = "/somewhere/games/slot.rtd";
+  EXPECT_EQ(dialogs.OpenFileDialog(path, name, file_type::kSavedGame), 1);
+  EXPECT_EQ(path + " " + name, "/somewhere/games/slot.rtd slot.rtd");
+  EXPECT_EQ(dialogs.folder(), fs::path("/somewhere/games"));
+  platform.fileAnswer = "";
+  EXPECT_EQ(Save(""), "-");
+  EXPECT_TRUE(reported.shown.empty());
   // A path without a folder is a program error.
-  platform_.fileAnswer = "slot.rtd";
-  EXPECT_EQ(Open(), 0);
-  ASSERT_EQ(reported_.shown.size(), 1u);
-  EXPECT_NE(reported_.shown[0].text.find("415"), std::string::npos);
-  EXPECT_EQ(path_, "/somewhere/games/slot.rtd");
+  platform.fileAnswer = "slot.rtd";
+  EXPECT_EQ(Open(""), "-");  // nor the path of the last answer
+  ASSERT_EQ(reported.shown.size(), 1u);
+  EXPECT_NE(reported.shown[0].text.find("415"), std::string::npos);
   EXPECT_EQ(CanvasPixels(), before);
 }
 
 TEST_F(FileDialogTest, AMissingFolderListsEmptyAndClosingCancels) {
-  FileDialogs dialogs(boxes_, errors_, temp_.path() / "gone");
-  Down(1);
-  Return();  // ".."
-  Down(4);
-  Return();
-  EXPECT_EQ(dialogs.OpenFileDialog(path_, name_, file_type::kSavedGame), 1);
-  EXPECT_EQ(name_, "a.rtd");
-
+  FileDialogs gone(boxes, errors, temp.path() / "gone");
+  EXPECT_EQ(Run(gone, temp.path() / "gone", "down ret down*4 ret", false), "../a.rtd");
   // Nothing queued: the player closes the window while the dialog is up.
   const std::vector<std::uint8_t> before = CanvasPixels();
-  const FileDialogLayout layout = dialogs_.layout();
-  EXPECT_EQ(Open(), 0);
-  EXPECT_EQ(closes_, 1);
-  EXPECT_NE(ShownAt(shownWhileUp_, layout.caption.left + 1, layout.caption.top + 1),
+  const FileDialogLayout layout = dialogs.layout();
+  EXPECT_EQ(Open(""), "-");
+  EXPECT_EQ(closes, 1);
+  EXPECT_NE(ShownAt(shownWhileUp, layout.caption.left + 1, layout.caption.top + 1),
             ShownAt(before, layout.caption.left + 1, layout.caption.top + 1));
   EXPECT_EQ(CanvasPixels(), before);
-  EXPECT_EQ(platform_.shown, before);
+  EXPECT_EQ(platform.shown, before);
 }
 
 TEST_F(FileDialogTest, LongListsScrollWithTheHighlightAndTheScrollBar) {
-  test::TempFolder many;
-  for (int i = 0; i < 30; ++i) {
-    std::string name = "f00.txt";
-    name[1] = static_cast<char>('0' + i / 10);
-    name[2] = static_cast<char>('0' + i % 10);
-    many.writeFile(name, "");
-  }
-  FileDialogs dialogs(boxes_, errors_, many.path());
-  Down(21);  // "..", then f00 .. f19
-  Return();
-  EXPECT_EQ(dialogs.OpenFileDialog(path_, name_, file_type::kText), 1);
-  EXPECT_EQ(name_, "f19.txt");
-
+  TempFolder many;
+  for (int i = 0; i < 30; ++i) many.writeFile("f" + std::to_string(10 + i) + ".txt", "");
+  FileDialogs dialogs(boxes, errors, many.path());
+  EXPECT_EQ(Run(dialogs, many.path(), "down*21 ret", false, file_type::kText), "f29.txt");
   // A click on the lower half of the scroll bar pages down one screenful.
   const FileDialogLayout layout = dialogs.layout();
-  platform_.click(Point{static_cast<std::int16_t>(layout.scrollBar.bottom - 2),
-                        static_cast<std::int16_t>(layout.scrollBar.left + 2)});
-  platform_.click(Centre(layout.rowRect(0)));
-  Return();
-  EXPECT_EQ(dialogs.OpenFileDialog(path_, name_, file_type::kText), 1);
-  EXPECT_EQ(name_, "f" + std::to_string(FileDialogLayout::kVisibleRows - 1) + ".txt");
+  platform.click(Point{static_cast<std::int16_t>(layout.scrollBar.bottom - 2),
+                       static_cast<std::int16_t>(layout.scrollBar.left + 2)});
+  platform.click(Centre(layout.rowRect(0)));
+  EXPECT_EQ(Run(dialogs, many.path(), "ret", false, file_type::kText),
+            "f" + std::to_string(10 + FileDialogLayout::kVisibleRows - 1) + ".txt");
 }
 
 }  // namespace
-}  // namespace lw
+}  // namespace lw::test

@@ -7,62 +7,52 @@
 #include "dialog_fixture.h"
 #include "shell/dialogs/text_dialog.h"
 
-namespace lw {
+namespace lw::test {
 namespace {
 
-using platform::Key;
 using platform::MessageKind;
 using L = TextDialogLayout;
 
-constexpr std::uint8_t kInk = 0;  // the grey ramp's darkest entry
-
-class TextDialogTest : public test::DialogTest {
+class TextDialogTest : public DialogTest {
  protected:
   std::optional<std::string> Show(std::string initial) {
-    return ShowTextDialog(boxes_.canvas(),
+    return ShowTextDialog(boxes.canvas(),
                           TextDialogRequest{"Question", std::string(kPrompt), initial});
   }
-  [[nodiscard]] L Layout() const { return LayoutTextDialog(kPrompt, screen_.rect()); }
-  void Return() { Press(Key::kReturn, 13); }
+  [[nodiscard]] L Layout() const { return LayoutTextDialog(kPrompt, screen.rect()); }
 
   static constexpr std::string_view kPrompt = "Your name?";
 };
 
-TEST_F(TextDialogTest, KeysEditTheFieldAndReturnAnswers) {
-  struct Input {
-    Key key;
-    std::uint8_t character = 0;
-    platform::Modifiers modifiers{};
-  };
+TEST_F(TextDialogTest, KeysEditTheFieldAndReturnAnswersAndTheCanvasIsRestored) {
+  std::string calls;
+  boxes.setHooks(DialogCanvas::Hooks{[&] { calls += "("; }, [&] { calls += ")"; }});
+  const std::vector<std::uint8_t> pixels = CanvasPixels();
   const struct {
-    std::string initial;
-    std::vector<Input> keys;
-    std::string expected;
+    const char* initial;
+    const char* keys;
+    const char* expected;
   } cases[] = {
       // The first text is selected: the first character typed replaces it.
-      {"abc", {{Key::kCharacter, 'h'}, {Key::kCharacter, 'i'}}, "hi"},
-      {"abc", {}, "abc"},
-      {"abc", {{Key::kBackspace, 8}, {Key::kBackspace, 8}}, ""},
-      {"abc", {{Key::kRight}, {Key::kCharacter, 'd'}}, "abcd"},
-      {"abc", {{Key::kRight}, {Key::kBackspace, 8}}, "ab"},
-      {"", {{Key::kCharacter, ' '}, {Key::kCharacter, 0x8E}}, " \x8E"},
+      {"abc", "h i", "hi"},
+      {"abc", "", "abc"},
+      {"abc", "bs bs", ""},
+      {"abc", "right d", "abcd"},
+      {"abc", "right bs", "ab"},
+      {"", "space \x8E", " \x8E"},
       // Control characters, Ctrl+letters and keys without characters leave the field alone.
-      {"abc",
-       {{Key::kCharacter, 1},
-        {Key::kCharacter, 127},
-        {Key::kCharacter, 'x', {true, false, false}},
-        {Key::kTab, 9},
-        {Key::kDelete}},
-       "abc"},
+      {"abc", "\x01 \x7F ctrl+x tab del", "abc"},
   };
-  for (std::size_t i = 0; i < std::size(cases); ++i) {
-    SCOPED_TRACE(i);
-    for (const Input& key : cases[i].keys) Press(key.key, key.character, key.modifiers);
-    Return();
-    EXPECT_EQ(Show(cases[i].initial), cases[i].expected);
+  for (const auto& c : cases) {
+    platform.keys(c.keys);
+    platform.keys("ret");
+    EXPECT_EQ(Show(c.initial), c.expected) << c.keys;
     EXPECT_TRUE(OnlyReleasesLeft());
+    EXPECT_EQ(CanvasPixels(), pixels);
+    EXPECT_EQ(platform.shown, pixels);
   }
-  EXPECT_EQ(closes_, 0);
+  EXPECT_EQ(closes, 0);
+  EXPECT_EQ(calls, "()()()()()()()");  // the hooks run once around each dialog
 
   TextField field("");
   for (int i = 0; i < 300; ++i) field.type('a');
@@ -71,74 +61,58 @@ TEST_F(TextDialogTest, KeysEditTheFieldAndReturnAnswers) {
 
 TEST_F(TextDialogTest, ButtonsEscapeAndClosingAnswer) {
   const L layout = Layout();
-  platform_.click(Centre(layout.buttons[L::kOkButton]));
+  platform.click(Centre(layout.buttons[L::kOkButton]));
   EXPECT_EQ(Show("abc"), "abc");
   // A click in the field keeps the first text: typing goes after it.
-  platform_.click(Centre(layout.field));
-  Type("de");
-  platform_.click(Centre(layout.buttons[L::kOkButton]));
+  platform.click(Centre(layout.field));
+  platform.type("de");
+  platform.click(Centre(layout.buttons[L::kOkButton]));
   EXPECT_EQ(Show("abc"), "abcde");
-  platform_.click(Centre(layout.buttons[L::kCancelButton]));
+  platform.click(Centre(layout.buttons[L::kCancelButton]));
   EXPECT_EQ(Show("abc"), std::nullopt);
   // Down on OK and up beside it presses nothing.
-  Mouse(MessageKind::kButtonDown, Centre(layout.buttons[L::kOkButton]));
-  Mouse(MessageKind::kButtonUp, Centre(layout.field));
-  Type("typed");
-  Press(Key::kEscape, 27);
+  platform.mouseMessage(MessageKind::kButtonDown, Centre(layout.buttons[L::kOkButton]));
+  platform.mouseMessage(MessageKind::kButtonUp, Centre(layout.field));
+  platform.type("typed");
+  platform.keys("esc");
   EXPECT_EQ(Show("abc"), std::nullopt);
-  EXPECT_EQ(closes_, 0);
+  EXPECT_EQ(closes, 0);
   // Nothing queued: the player closes the window while the dialog is up.
-  platform_.messages.clear();
+  platform.messages.clear();
   EXPECT_EQ(Show("abc"), std::nullopt);
-  EXPECT_EQ(closes_, 1);
-}
-
-TEST_F(TextDialogTest, TheCanvasIsRestoredAndTheHooksRunOnce) {
-  int before = 0;
-  int after = 0;
-  boxes_.setHooks(DialogCanvas::Hooks{[&] { ++before; }, [&] { ++after; }});
-  const std::vector<std::uint8_t> pixels = CanvasPixels();
-  Type("x");
-  Return();
-  EXPECT_EQ(Show("abc"), "x");
-  EXPECT_EQ(CanvasPixels(), pixels);
-  EXPECT_EQ(platform_.shown, pixels);
-  EXPECT_EQ(before, 1);
-  EXPECT_EQ(after, 1);
+  EXPECT_EQ(closes, 1);
 }
 
 TEST_F(TextDialogTest, TheFieldShowsTheTextAndItsSelection) {
   const L layout = Layout();
   const Rect& field = layout.field;
-  // Ink across the field's middle row, inside its frame, in a presented canvas copy.
-  const auto inkAcross = [&](const std::vector<std::uint8_t>& shown) {
-    int ink = 0;
-    for (int h = field.left + 1; h < field.right - 1; ++h)
-      ink += ShownAt(shown, h, (field.top + field.bottom) / 2) == kInk ? 1 : 0;
-    return ink;
+  // The field's middle row, inside its frame, in a presented canvas copy.
+  const auto middleRow = [&](const std::vector<std::uint8_t>& shown) {
+    return ShownRow(shown, (field.top + field.bottom) / 2, field.left + 1, field.left + 40);
   };
   // Closed while up (nothing more queued): the close handler keeps what was shown.
   static_cast<void>(Show("abc"));
-  const std::vector<std::uint8_t> selected = shownWhileUp_;
-  Type("hi");
+  const std::vector<std::uint8_t> selected = shownWhileUp;
+  platform.type("hi");
   static_cast<void>(Show("abc"));
-  const std::vector<std::uint8_t> shortText = shownWhileUp_;
-  Type("hello");
+  const std::vector<std::uint8_t> shortText = shownWhileUp;
+  platform.type("hello");
   static_cast<void>(Show("abc"));
-  ASSERT_EQ(closes_, 3);
+  ASSERT_EQ(closes, 3);
 
-  // The selection's highlight shows in the rows above the glyphs.
-  EXPECT_EQ(ShownAt(selected, field.left + 5, field.top + 2), kInk);
-  EXPECT_NE(ShownAt(shortText, field.left + 5, field.top + 2), kInk);
-  // Three more characters of the test face, each half its 12-pixel size wide.
-  EXPECT_EQ(inkAcross(shownWhileUp_) - inkAcross(shortText), 3 * kDialogTextSize / 2);
+  // The text starts 4 pixels in, each character a block 6 pixels wide; the caret follows it;
+  // the selection inverts the text over its whole height.
+  EXPECT_EQ(middleRow(shortText), "...#############.......................");
+  EXPECT_EQ(middleRow(shownWhileUp), "...###############################.....");
+  EXPECT_EQ(ShownAt(selected, field.left + 5, field.top + 2), 0);
+  EXPECT_NE(ShownAt(shortText, field.left + 5, field.top + 2), 0);
   // The prompt is drawn above the field; nothing of the dialog leaves its frame.
   const int promptRow = layout.textTop + kDialogLineBaseline - 1;
-  EXPECT_EQ(ShownAt(shownWhileUp_, layout.textLeft + 1, promptRow), kInk);
+  EXPECT_EQ(ShownAt(shownWhileUp, layout.textLeft + 1, promptRow), 0);
   for (int h = 0; h < platform::kCanvasWidth; h += 7)
-    EXPECT_EQ(ShownAt(shownWhileUp_, h, layout.frame.bottom),
-              ShownAt(platform_.shown, h, layout.frame.bottom));
+    EXPECT_EQ(ShownAt(shownWhileUp, h, layout.frame.bottom),
+              ShownAt(platform.shown, h, layout.frame.bottom));
 }
 
 }  // namespace
-}  // namespace lw
+}  // namespace lw::test

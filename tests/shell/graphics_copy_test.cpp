@@ -16,21 +16,21 @@ void PaintDigits(Surface& surface, const Rect& area) {
 
 class GraphicsCopyTest : public GraphicsTest {
  protected:
-  GraphicsCopyTest() { PaintDigits(source_, source_.rect()); }
-  Surface source_{6, 4};  // 123456 345678 567891 789123
+  GraphicsCopyTest() { PaintDigits(source, source.rect()); }
+  Surface source{6, 4};  // 123456 345678 567891 789123
 };
 
 TEST_F(GraphicsCopyTest, SurfaceCopiesTakeTheDestinationSizeAndClipBothSidesTogether) {
   Surface destination = WhiteSurface(6, 3);
   // Only the source rectangle's corner is used.
-  graphics_.CopyBits(source_.port, destination.port, {1, 2, 2, 3}, {0, 1, 2, 4});
+  graphics.CopyBits(source.port, destination.port, {1, 2, 2, 3}, {0, 1, 2, 4});
   EXPECT_EQ(Picture(destination), ".567.. .789.. ......");
 
   Surface below = WhiteSurface(4, 4);  // the source starts above and left of its surface
-  graphics_.CopyBits(source_.port, below.port, {-1, -1, 0, 0}, {0, 0, 3, 3});
+  graphics.CopyBits(source.port, below.port, {-1, -1, 0, 0}, {0, 0, 3, 3});
   EXPECT_EQ(Picture(below), ".... .12. .34. ....");
   Surface above = WhiteSurface(4, 3);  // so does the destination
-  graphics_.CopyBits(source_.port, above.port, {0, 0, 3, 3}, {-1, -1, 2, 2});
+  graphics.CopyBits(source.port, above.port, {0, 0, 3, 3}, {-1, -1, 2, 2});
   EXPECT_EQ(Picture(above), "45.. 67.. ....");
 
   // Ports over part of their surfaces, one with an origin: destination pixel (x, y) takes
@@ -38,28 +38,25 @@ TEST_F(GraphicsCopyTest, SurfaceCopiesTakeTheDestinationSizeAndClipBothSidesToge
   Surface windowed = WhiteSurface(6, 4);
   windowed.port.bounds = {1, 1, 3, 5};
   Graphics::SetOrigin(windowed.port, 100, 100);
-  Port part = source_.port;
+  Port part = source.port;
   part.bounds = {0, 2, 4, 6};
-  graphics_.CopyBits(part, windowed.port, {0, 0, 4, 4}, {99, 99, 103, 103});
+  graphics.CopyBits(part, windowed.port, {0, 0, 4, 4}, {99, 99, 103, 103});
   EXPECT_EQ(Picture(windowed), "...... .678.. .891.. ......");
 }
 
 TEST_F(GraphicsCopyTest, SurfaceToWindowCopiesOntoTheCanvasAndMarksIt) {
   Port window = WindowPort(0, {100, 200, 150, 260});
-  graphics_.CopyBits(source_.port, window, {0, 0, 4, 6}, {10, 20, 14, 26});
-  EXPECT_EQ(Picture(screen_.canvas(), {110, 220, 114, 226}), Picture(source_));
-  screen_.present();
-  ASSERT_EQ(platform_.lastDirty.size(), 1u);
-  EXPECT_EQ(Describe(platform_.lastDirty[0]), "110,220,114,226");
+  graphics.CopyBits(source.port, window, {0, 0, 4, 6}, {10, 20, 14, 26});
+  EXPECT_EQ(Picture(screen.canvas(), {110, 220, 114, 226}), Picture(source));
+  EXPECT_EQ(Presented(), "110,220,114,226");
   // Clipped by the window, which ends at row 150 and column 260.
-  graphics_.CopyBits(source_.port, window, {0, 0, 4, 6}, {48, 57, 52, 63});
-  EXPECT_EQ(Picture(screen_.canvas(), {148, 257, 151, 261}), "123# 345# ####");
-  screen_.present();
-  EXPECT_EQ(Describe(platform_.lastDirty.at(0)), "148,257,150,260");
+  graphics.CopyBits(source.port, window, {0, 0, 4, 6}, {48, 57, 52, 63});
+  EXPECT_EQ(Picture(screen.canvas(), {148, 257, 151, 261}), "123# 345# ####");
+  EXPECT_EQ(Presented(), "148,257,150,260");
 }
 
 TEST_F(GraphicsCopyTest, OverlappingWindowCopiesReadTheSourceBeforeOverwritingIt) {
-  Surface& canvas = screen_.canvas();
+  Surface& canvas = screen.canvas();
   const Port first = WindowPort(0, {0, 0, 30, 30});
   Port second = WindowPort(1, {1, 1, 30, 30});  // canvas pixel (x, y) is its point (x-1, y-1)
   const Rect moves[][2] = {{{2, 2, 0, 0}, {5, 4, 20, 19}},
@@ -70,7 +67,7 @@ TEST_F(GraphicsCopyTest, OverlappingWindowCopiesReadTheSourceBeforeOverwritingIt
   for (const auto& [from, to] : moves) {
     PaintDigits(canvas, {0, 0, 30, 30});
     const Surface before = canvas;
-    graphics_.CopyBits(first, second, from, to);
+    graphics.CopyBits(first, second, from, to);
     for (int y = 0; y < 30; ++y) {
       for (int x = 0; x < 30; ++x) {
         const bool copied =
@@ -78,19 +75,19 @@ TEST_F(GraphicsCopyTest, OverlappingWindowCopiesReadTheSourceBeforeOverwritingIt
         const std::uint8_t expected =
             copied ? before.at(x - 1 - to.left + from.left, y - 1 - to.top + from.top)
                    : before.at(x, y);
-        ASSERT_EQ(canvas.at(x, y), expected) << x << "," << y << " to " << Describe(to);
+        ASSERT_EQ(canvas.at(x, y), expected) << x << "," << y << " to " << Print(to);
       }
     }
   }
 }
 
 TEST_F(GraphicsCopyTest, WindowToSurfaceIsReportedAndCopiesNothing) {
-  PaintDigits(screen_.canvas(), {0, 0, 10, 10});
+  PaintDigits(screen.canvas(), {0, 0, 10, 10});
   Surface destination = WhiteSurface(4, 2);
-  graphics_.CopyBits(WindowPort(0, {0, 0, 10, 10}), destination.port, {0, 0, 4, 4}, {0, 0, 4, 4});
+  graphics.CopyBits(WindowPort(0, {0, 0, 10, 10}), destination.port, {0, 0, 4, 4}, {0, 0, 4, 4});
   EXPECT_EQ(Picture(destination), ".... ....");
-  ASSERT_EQ(shownBoxes_.size(), 1u);
-  EXPECT_NE(shownBoxes_[0].text.find("411"), std::string::npos) << shownBoxes_[0].text;
+  ASSERT_EQ(reported.shown.size(), 1u);
+  EXPECT_NE(reported.shown[0].text.find("411"), std::string::npos) << reported.shown[0].text;
 }
 
 }  // namespace

@@ -16,15 +16,15 @@ TEST_F(GraphicsTest, SurfacesHaveWholeWordRowsAndTheirOwnPortThroughCopiesAndMov
   for (const auto& [width, height, rowBytes] : cases) {
     Surface surface(width, height);
     EXPECT_EQ(surface.rowBytes(), rowBytes);
-    EXPECT_EQ(Describe(surface.port.bounds), Describe(surface.rect()));
+    EXPECT_EQ(Print(surface.port.bounds), Print(surface.rect()));
     EXPECT_TRUE(std::all_of(surface.data(), surface.data() + rowBytes * height,
                             [](std::uint8_t p) { return p == 0; }));
   }
   Surface original = WhiteSurface(3, 1);
   Surface copy = original;
-  graphics_.SetPort(copy.port);
-  graphics_.SetBackColor(3);
-  graphics_.PaintPortRect({0, 0, 1, 3});
+  graphics.SetPort(copy.port);
+  graphics.SetBackColor(3);
+  graphics.PaintPortRect({0, 0, 1, 3});
   EXPECT_EQ(Picture(original) + " " + Picture(copy), "... 333");
   Surface moved = std::move(copy);
   EXPECT_EQ(moved.port.surface, &moved);
@@ -34,43 +34,43 @@ TEST_F(GraphicsTest, SurfacesHaveWholeWordRowsAndTheirOwnPortThroughCopiesAndMov
 TEST_F(GraphicsTest, ColoursComeFromThePaletteAndInitPortKeepsWhatThePortDrawsOn) {
   Palette palette{};
   palette[7] = Rgb{10, 20, 30};
-  screen_.setPalette(palette);
+  screen.setPalette(palette);
   Port port = WindowPort(3, {10, 20, 30, 40});
-  graphics_.SetPort(port);
-  graphics_.SetForeColor(7);
-  graphics_.SetBackColor(7);
+  graphics.SetPort(port);
+  graphics.SetForeColor(7);
+  graphics.SetBackColor(7);
   EXPECT_EQ(port.foreIndex, 7);
   EXPECT_EQ(port.foreRgb, (Rgb{10, 20, 30}));
   EXPECT_EQ(port.backRgb, (Rgb{10, 20, 30}));
-  graphics_.SetPattern({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE});
+  graphics.SetPattern({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE});
   EXPECT_FALSE(port.solidPattern);
-  graphics_.MoveTo(5, 6);
+  graphics.MoveTo(5, 6);
   Graphics::SetOrigin(port, 7, 8);
   Graphics::InitPort(port);
   EXPECT_EQ(
       std::tie(port.surface, port.window, port.foreIndex, port.solidPattern, port.penPosition.h,
                port.originV),
-      std::make_tuple(&screen_.canvas(), 3, Port::kBlack, true, std::int16_t{0}, std::int16_t{0}));
-  EXPECT_EQ(Describe(port.bounds), "10,20,30,40");
+      std::make_tuple(&screen.canvas(), 3, Port::kBlack, true, std::int16_t{0}, std::int16_t{0}));
+  EXPECT_EQ(Print(port.bounds), "10,20,30,40");
 }
 
 TEST_F(GraphicsTest, PaintAndPatternFillCoverExactlyTheRectangle) {
   Surface painted = WhiteSurface(8, 4);
-  graphics_.SetPort(painted.port);
-  graphics_.SetBackColor(3);
-  graphics_.PaintPortRect({1, 2, 3, 5});
-  graphics_.PaintPortRect({3, 3, 3, 6});  // empty
-  graphics_.PaintPortRect({4, 6, 1, 7});  // upside down
+  graphics.SetPort(painted.port);
+  graphics.SetBackColor(3);
+  graphics.PaintPortRect({1, 2, 3, 5});
+  graphics.PaintPortRect({3, 3, 3, 6});  // empty
+  graphics.PaintPortRect({4, 6, 1, 7});  // upside down
   EXPECT_EQ(Picture(painted), "........ ..333... ..333... ........");
 
   // The pattern starts at the rectangle's corner (not a multiple of 8), and starts again after
   // 8 rows and 8 columns.
   Surface patterned = WhiteSurface(14, 11);
-  graphics_.SetPort(patterned.port);
-  graphics_.SetForeColor(0);
-  graphics_.SetBackColor(1);
-  graphics_.SetPattern({0x81, 0x40, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x00});
-  graphics_.FillPatternRect({1, 3, 10, 12});
+  graphics.SetPort(patterned.port);
+  graphics.SetForeColor(0);
+  graphics.SetBackColor(1);
+  graphics.SetPattern({0x81, 0x40, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x00});
+  graphics.FillPatternRect({1, 3, 10, 12});
   EXPECT_EQ(Picture(patterned),
             ".............. ...#111111##.. ...1#1111111.. ...111111111.. ...#########.. "
             "...111111111.. ...111111111.. ...111111111.. ...111111111.. ...#111111##.. "
@@ -79,63 +79,63 @@ TEST_F(GraphicsTest, PaintAndPatternFillCoverExactlyTheRectangle) {
 
 TEST_F(GraphicsTest, FramesLieInsideTheRectangleWithThePenWidthInAnyColour) {
   Surface surface = WhiteSurface(8, 8);
-  graphics_.SetPort(surface.port);
-  graphics_.SetForeColor(2);
-  graphics_.SetPenMode(5);
-  graphics_.FramePortRect({1, 1, 7, 7});
+  graphics.SetPort(surface.port);
+  graphics.SetForeColor(2);
+  graphics.SetPenMode(5);
+  graphics.FramePortRect({1, 1, 7, 7});
   EXPECT_EQ(Picture(surface),
             "........ .222222. .2....2. .2....2. .2....2. .2....2. .222222. "
             "........");
-  graphics_.SetPattern({0, 0, 0, 0, 0, 0, 0, 0});
-  graphics_.SetPenWidth(4);
-  graphics_.PenNormal();  // copy, black (as wide as any other colour), solid, width 1
+  graphics.SetPattern({0, 0, 0, 0, 0, 0, 0, 0});
+  graphics.SetPenWidth(4);
+  graphics.PenNormal();  // copy, black (as wide as any other colour), solid, width 1
   EXPECT_EQ(std::tie(surface.port.penMode, surface.port.penWidth, surface.port.backIndex,
                      surface.port.solidPattern),
             std::make_tuple(Port::kPenCopy, std::int16_t{1}, Port::kWhite, true));
-  graphics_.SetPenWidth(3);
-  graphics_.FramePortRect({0, 0, 8, 8});
+  graphics.SetPenWidth(3);
+  graphics.FramePortRect({0, 0, 8, 8});
   EXPECT_EQ(Picture(surface),
             "######## ######## ######## ###..### ###..### ######## ######## "
             "########");
   Surface small = WhiteSurface(5, 4);
-  graphics_.SetPort(small.port);
-  graphics_.SetPenWidth(2);
-  graphics_.FramePortRect({0, 0, 3, 4});  // the sides meet: the whole rectangle
+  graphics.SetPort(small.port);
+  graphics.SetPenWidth(2);
+  graphics.FramePortRect({0, 0, 3, 4});  // the sides meet: the whole rectangle
   for (const int narrow : {0, -2}) {
-    graphics_.SetPenWidth(narrow);
-    graphics_.FramePortRect({0, 0, 4, 5});
+    graphics.SetPenWidth(narrow);
+    graphics.FramePortRect({0, 0, 4, 5});
   }
   EXPECT_EQ(Picture(small), "####. ####. ####. .....");
 }
 
 TEST_F(GraphicsTest, ExclusiveOrAndDimFramesFlipEachPixelOnce) {
   Surface surface = WhiteSurface(10, 10);
-  graphics_.SetPort(surface.port);
-  graphics_.SetBackColor(0);
-  graphics_.PaintPortRect({3, 3, 7, 7});
+  graphics.SetPort(surface.port);
+  graphics.SetBackColor(0);
+  graphics.PaintPortRect({3, 3, 7, 7});
   const std::string before = Picture(surface);
-  graphics_.SetForeColor(4);  // no part in exclusive-or
-  graphics_.SetPenMode(Port::kPenXor);
-  graphics_.SetPenWidth(3);
-  graphics_.FramePortRect({1, 1, 9, 9});
+  graphics.SetForeColor(4);  // no part in exclusive-or
+  graphics.SetPenMode(Port::kPenXor);
+  graphics.SetPenWidth(3);
+  graphics.FramePortRect({1, 1, 9, 9});
   EXPECT_EQ(Picture(surface),
             ".......... .########. .########. .##....##. .##.##.##. "
             ".##.##.##. .##....##. .########. .########. ..........");
-  graphics_.FramePortRect({1, 1, 9, 9});
+  graphics.FramePortRect({1, 1, 9, 9});
   EXPECT_EQ(Picture(surface), before);
 
   Surface dim = WhiteSurface(8, 8);
-  graphics_.SetPort(dim.port);
-  graphics_.SetForeColor(2);
-  graphics_.FramePortRectDim({1, 1, 7, 7});
+  graphics.SetPort(dim.port);
+  graphics.SetForeColor(2);
+  graphics.FramePortRectDim({1, 1, 7, 7});
   EXPECT_EQ(Picture(dim),
             "........ .2.2.2.. ......2. .2...... ......2. .2...... ..2.2.2. "
             "........");
   EXPECT_EQ(dim.port.foreIndex, Port::kBlack);  // then the normal pen
   for (const char* expected : {"#.#.#.#. .?.?.?.#", "........ .2.2.2.."}) {
-    graphics_.SetPenMode(Port::kPenXor);
-    graphics_.SetPenWidth(2);
-    graphics_.FramePortRectDim({0, 0, 8, 8});
+    graphics.SetPenMode(Port::kPenXor);
+    graphics.SetPenWidth(2);
+    graphics.FramePortRectDim({0, 0, 8, 8});
     EXPECT_EQ(Picture(dim, {0, 0, 2, 8}), expected);
   }
 }
@@ -171,11 +171,11 @@ TEST_F(GraphicsTest, LinesInEveryDirectionCoverTheNearestPixelsWithTheSquarePen)
       for (const auto& [dx, dy] : ends) {
         for (const bool reversed : {false, true}) {
           Surface surface = WhiteSurface(24, 24);
-          graphics_.SetPort(surface.port);
-          graphics_.SetPenWidth(width);
-          graphics_.SetPenMode(mode);
-          graphics_.MoveTo(kC + (reversed ? dx : 0), kC + (reversed ? dy : 0));
-          graphics_.LineTo(kC + (reversed ? 0 : dx), kC + (reversed ? 0 : dy));
+          graphics.SetPort(surface.port);
+          graphics.SetPenWidth(width);
+          graphics.SetPenMode(mode);
+          graphics.MoveTo(kC + (reversed ? dx : 0), kC + (reversed ? dy : 0));
+          graphics.LineTo(kC + (reversed ? 0 : dx), kC + (reversed ? 0 : dy));
           EXPECT_EQ(BlackPixels(surface), IdealLine(kC, kC, kC + dx, kC + dy, width))
               << dx << "," << dy << " width " << width << " mode " << mode << " " << reversed;
           EXPECT_EQ(surface.port.penPosition.h, kC + (reversed ? 0 : dx));
@@ -185,13 +185,13 @@ TEST_F(GraphicsTest, LinesInEveryDirectionCoverTheNearestPixelsWithTheSquarePen)
     }
   }
   Surface surface = WhiteSurface(7, 4);
-  graphics_.SetPort(surface.port);
-  graphics_.SetPenWidth(2);
-  graphics_.MoveTo(1, 0);
-  graphics_.LineTo(4, 1);
+  graphics.SetPort(surface.port);
+  graphics.SetPenWidth(2);
+  graphics.MoveTo(1, 0);
+  graphics.LineTo(4, 1);
   EXPECT_EQ(Picture(surface), ".###... .#####. ...###. .......");
-  graphics_.SetPenWidth(0);  // draws nothing, still moves
-  graphics_.LineTo(0, 3);
+  graphics.SetPenWidth(0);  // draws nothing, still moves
+  graphics.LineTo(0, 3);
   EXPECT_EQ(Picture(surface), ".###... .#####. ...###. .......");
   EXPECT_EQ(surface.port.penPosition.v, 3);
 }
@@ -199,30 +199,30 @@ TEST_F(GraphicsTest, LinesInEveryDirectionCoverTheNearestPixelsWithTheSquarePen)
 TEST_F(GraphicsTest, DrawingIsClippedToThePortAndTheSurface) {
   Surface surface = WhiteSurface(6, 4);
   surface.port.bounds = {1, 1, 3, 4};  // a port showing part of its surface
-  graphics_.SetPort(surface.port);
-  graphics_.SetBackColor(3);
-  graphics_.PaintPortRect({-32768, -32768, 32767, 32767});
+  graphics.SetPort(surface.port);
+  graphics.SetBackColor(3);
+  graphics.PaintPortRect({-32768, -32768, 32767, 32767});
   EXPECT_EQ(Picture(surface), "...... .333.. .333.. ......");
-  graphics_.SetPenWidth(40);
-  graphics_.MoveTo(-20, -20);
-  graphics_.LineTo(-10, -10);  // reaches the port only through its width
+  graphics.SetPenWidth(40);
+  graphics.MoveTo(-20, -20);
+  graphics.LineTo(-10, -10);  // reaches the port only through its width
   EXPECT_EQ(Picture(surface), "...... .###.. .###.. ......");
 
-  Surface framed = WhiteSurface(6, 6);
+  Surface framed = WhiteSurface(8, 6);      // rows without padding after the last pixel
   framed.port.bounds = {-50, -50, 50, 50};  // bounds beyond the surface
   Graphics::SetOrigin(framed.port, -50, -50);
-  graphics_.SetPort(framed.port);
-  graphics_.SetPenWidth(2);
-  graphics_.FramePortRect({-1, -1, 7, 7});  // across every edge: the inner half shows
-  EXPECT_EQ(Picture(framed), "###### #....# #....# #....# #....# ######");
+  graphics.SetPort(framed.port);
+  graphics.SetPenWidth(2);
+  graphics.FramePortRect({-1, -1, 7, 9});  // across every edge: the inner half shows
+  EXPECT_EQ(Picture(framed), "######## #......# #......# #......# #......# ########");
   Surface lined = WhiteSurface(6, 6);
-  graphics_.SetPort(lined.port);
-  graphics_.MoveTo(-32768, -32768);
-  graphics_.LineTo(32767, 32767);
+  graphics.SetPort(lined.port);
+  graphics.MoveTo(-32768, -32768);
+  graphics.LineTo(32767, 32767);
   EXPECT_EQ(Picture(lined), "#..... .#.... ..#... ...#.. ....#. .....#");
-  graphics_.SetPenWidth(32767);
-  graphics_.MoveTo(-32768, 32767);
-  graphics_.LineTo(32767, -32768);
+  graphics.SetPenWidth(32767);
+  graphics.MoveTo(-32768, 32767);
+  graphics.LineTo(32767, -32768);
   EXPECT_EQ(BlackPixels(lined).size(), 36u);
 }
 
@@ -230,61 +230,57 @@ TEST_F(GraphicsTest, TheOriginShiftsPortCoordinates) {
   Surface surface = WhiteSurface(6, 5);
   surface.port.bounds = {1, 2, 4, 5};
   Graphics::SetOrigin(surface.port, 10, 20);
-  EXPECT_EQ(Describe(Graphics::GetPortRect(surface.port)), "20,10,23,13");
-  EXPECT_EQ(Describe(Graphics::GetPortRect(Surface(7, 5).port)), "0,0,5,7");
-  graphics_.SetPort(surface.port);
-  graphics_.SetBackColor(1);
-  graphics_.PaintPortRect({20, 10, 21, 11});  // the port's top-left pixel
-  graphics_.MoveTo(12, 22);                   // its bottom-right pixel
-  graphics_.LineTo(12, 22);
+  EXPECT_EQ(Print(Graphics::GetPortRect(surface.port)), "20,10,23,13");
+  EXPECT_EQ(Print(Graphics::GetPortRect(Surface(7, 5).port)), "0,0,5,7");
+  graphics.SetPort(surface.port);
+  graphics.SetBackColor(1);
+  graphics.PaintPortRect({20, 10, 21, 11});  // the port's top-left pixel
+  graphics.MoveTo(12, 22);                   // its bottom-right pixel
+  graphics.LineTo(12, 22);
   EXPECT_EQ(Picture(surface), "...... ..1... ...... ....#. ......");
 }
 
 TEST_F(GraphicsTest, DrawingOnTheCanvasMarksWhatChangedWithinTheWindow) {
   Surface offscreen = WhiteSurface(8, 8);
-  graphics_.SetPort(offscreen.port);
-  graphics_.PaintPortRect({0, 0, 8, 8});  // not on the screen
+  graphics.SetPort(offscreen.port);
+  graphics.PaintPortRect({0, 0, 8, 8});  // not on the screen
   Port window = WindowPort(0, {100, 200, 150, 260});
-  graphics_.SetPort(window);
-  graphics_.SetBackColor(5);
-  graphics_.PaintPortRect({-50, -50, -10, -10});  // outside the window
-  screen_.present();
-  EXPECT_EQ(platform_.presents, 0);
-  graphics_.PaintPortRect({5, 10, 15, 30});
-  EXPECT_EQ(screen_.canvas().at(210, 105), 5);
-  screen_.present();
-  ASSERT_EQ(platform_.lastDirty.size(), 1u);
-  EXPECT_EQ(Describe(platform_.lastDirty[0]), "105,210,115,230");
-  graphics_.SetPenWidth(2);
-  graphics_.MoveTo(-100, 40);
-  graphics_.LineTo(100, 40);
-  screen_.present();
-  ASSERT_EQ(platform_.lastDirty.size(), 1u);
-  EXPECT_EQ(Describe(platform_.lastDirty[0]), "140,200,142,260");
+  graphics.SetPort(window);
+  graphics.SetBackColor(5);
+  graphics.PaintPortRect({-50, -50, -10, -10});  // outside the window
+  screen.present();
+  EXPECT_EQ(platform.presents, 0);
+  graphics.PaintPortRect({5, 10, 15, 30});
+  EXPECT_EQ(screen.canvas().at(210, 105), 5);
+  EXPECT_EQ(Presented(), "105,210,115,230");
+  graphics.SetPenWidth(2);
+  graphics.MoveTo(-100, 40);
+  graphics.LineTo(100, 40);
+  EXPECT_EQ(Presented(), "140,200,142,260");
 }
 
 TEST_F(GraphicsTest, NothingChangesWhilePaused) {
   Surface surface = WhiteSurface(8, 8);
   const Surface black(8, 8);
-  graphics_.SetPort(surface.port);
+  graphics.SetPort(surface.port);
   const Port before = surface.port;
-  paused_ = true;
-  graphics_.SetForeColor(3);
-  graphics_.SetBackColor(4);
-  graphics_.SetPenWidth(3);
-  graphics_.SetPenMode(Port::kPenXor);
-  graphics_.SetPattern({1, 2, 3, 4, 5, 6, 7, 8});
-  graphics_.SetTextFont(16);
-  graphics_.SetTextSize(30);
-  graphics_.MoveTo(2, 2);
-  graphics_.LineTo(6, 6);
-  graphics_.PaintPortRect({0, 0, 8, 8});
-  graphics_.FillPatternRect({0, 0, 8, 8});
-  graphics_.FramePortRect({0, 0, 8, 8});
-  graphics_.FramePortRectDim({0, 0, 8, 8});
-  graphics_.DrawString("Hello");
-  graphics_.CopyBits(black.port, surface.port, {0, 0, 8, 8}, {0, 0, 8, 8});
-  graphics_.PenNormal();
+  paused = true;
+  graphics.SetForeColor(3);
+  graphics.SetBackColor(4);
+  graphics.SetPenWidth(3);
+  graphics.SetPenMode(Port::kPenXor);
+  graphics.SetPattern({1, 2, 3, 4, 5, 6, 7, 8});
+  graphics.SetTextFont(16);
+  graphics.SetTextSize(30);
+  graphics.MoveTo(2, 2);
+  graphics.LineTo(6, 6);
+  graphics.PaintPortRect({0, 0, 8, 8});
+  graphics.FillPatternRect({0, 0, 8, 8});
+  graphics.FramePortRect({0, 0, 8, 8});
+  graphics.FramePortRectDim({0, 0, 8, 8});
+  graphics.DrawString("Hello");
+  graphics.CopyBits(black.port, surface.port, {0, 0, 8, 8}, {0, 0, 8, 8});
+  graphics.PenNormal();
   EXPECT_EQ(Picture(surface), Picture(WhiteSurface(8, 8)));
   const Port& after = surface.port;
   EXPECT_EQ(std::tie(after.foreIndex, after.backIndex, after.penWidth, after.penMode, after.pattern,

@@ -9,6 +9,7 @@
 #include <numbers>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "shell/drawing/colour_table.h"
@@ -22,12 +23,6 @@ std::span<const std::uint8_t> Raw(std::string_view name) {
   const auto bytes = FindRawResource(name);
   EXPECT_TRUE(bytes.has_value()) << name;
   return bytes.value_or(std::span<const std::uint8_t>());
-}
-
-ColourTable Clut(std::string_view name) {
-  auto decoded = DecodeColourTable16(Raw(name));
-  EXPECT_TRUE(decoded.ok()) << name;
-  return decoded.ok() ? decoded.value() : ColourTable{};
 }
 
 TEST(ProgramResourcesTest, NamesAreUpperCaseAndLookupsExact) {
@@ -48,56 +43,37 @@ TEST(ProgramResourcesTest, NamesAreUpperCaseAndLookupsExact) {
   EXPECT_FALSE(StringTableText(1156).has_value());
 }
 
-TEST(ProgramResourcesTest, SystemPaletteIsTheColourCubeThenRampsThenBlack) {
-  const std::span<const std::uint8_t> bytes = Raw("CLUT.SYSTEM");
-  ASSERT_EQ(bytes.size(), kColourTableBytes);
-  const ColourTable table = Clut("CLUT.SYSTEM");
-  EXPECT_EQ(table.seed, 8u);
-  EXPECT_EQ(table.flags, 0);
-
-  // The cube: red slowest, blue fastest, each channel from 0xFFFF down in steps of 0x3333.
-  constexpr int kLevels = 6;
-  constexpr std::uint16_t kStep = 0x3333;
-  const auto level = [](int i) { return static_cast<std::uint16_t>(0xFFFF - i * kStep); };
-  for (int r = 0; r < kLevels; ++r) {
-    for (int g = 0; g < kLevels; ++g) {
-      for (int b = 0; b < kLevels; ++b) {
-        const int index = (r * kLevels + g) * kLevels + b;
-        if (index == 215) continue;  // the cube's black is left out
-        EXPECT_EQ(table.entries[index], (Rgb16{level(r), level(g), level(b)})) << index;
-      }
-    }
+TEST(ProgramResourcesTest, ThePalettesAreTheColourCubeWithRampsAndAllBlack) {
+  // The system palette: the colour cube, red slowest and blue fastest, each channel from 0xFFFF
+  // down in steps of 0x3333, without its black; then ramps of ten reds, greens, blues and greys
+  // that skip the cube's levels; then black.
+  ColourTable system;
+  system.seed = 8;
+  const auto level = [](int i) { return static_cast<std::uint16_t>(0xFFFF - i * 0x3333); };
+  for (int i = 0; i < 215; ++i) system.entries[i] = {level(i / 36), level(i / 6 % 6), level(i % 6)};
+  const std::uint16_t ramp[] = {0xEEEE, 0xDDDD, 0xBBBB, 0xAAAA, 0x8888,
+                                0x7777, 0x5555, 0x4444, 0x2222, 0x1111};
+  for (int i = 0; i < 10; ++i) {
+    system.entries[215 + i] = {ramp[i], 0, 0};
+    system.entries[225 + i] = {0, ramp[i], 0};
+    system.entries[235 + i] = {0, 0, ramp[i]};
+    system.entries[245 + i] = {ramp[i], ramp[i], ramp[i]};
   }
-  EXPECT_EQ(table.entries[0], (Rgb16{0xFFFF, 0xFFFF, 0xFFFF}));
-  EXPECT_EQ(table.entries[5], (Rgb16{0xFFFF, 0xFFFF, 0}));
-  EXPECT_EQ(table.entries[214], (Rgb16{0, 0, 0x3333}));
-
-  // Ramps of ten: reds, greens, blues, greys, skipping the cube's multiples of 0x3333.
-  const std::vector<std::uint16_t> ramp = {0xEEEE, 0xDDDD, 0xBBBB, 0xAAAA, 0x8888,
-                                           0x7777, 0x5555, 0x4444, 0x2222, 0x1111};
-  for (std::size_t i = 0; i < ramp.size(); ++i) {
-    EXPECT_EQ(table.entries[215 + i], (Rgb16{ramp[i], 0, 0})) << i;
-    EXPECT_EQ(table.entries[225 + i], (Rgb16{0, ramp[i], 0})) << i;
-    EXPECT_EQ(table.entries[235 + i], (Rgb16{0, 0, ramp[i]})) << i;
-    EXPECT_EQ(table.entries[245 + i], (Rgb16{ramp[i], ramp[i], ramp[i]})) << i;
+  // The black palette is white at 0.
+  ColourTable black;
+  black.entries[0] = {0xFFFF, 0xFFFF, 0xFFFF};
+  for (const auto& [name, expected] : {std::pair{"CLUT.SYSTEM", system}, {"CLUT.BLACK", black}}) {
+    const std::span<const std::uint8_t> bytes = Raw(name);
+    ASSERT_EQ(bytes.size(), kColourTableBytes) << name;
+    auto table = DecodeColourTable16(bytes);
+    ASSERT_TRUE(table.ok()) << table.error();
+    const auto differ =
+        std::mismatch(table->entries.begin(), table->entries.end(), expected.entries.begin());
+    EXPECT_TRUE(*table == expected) << name << ", entry " << differ.first - table->entries.begin();
+    // Stored index fields equal the entry's position.
+    for (std::size_t i = 0; i < kPaletteEntries; ++i)
+      EXPECT_EQ(bytes[8 + i * 8] | bytes[9 + i * 8] << 8, static_cast<int>(i));
   }
-  EXPECT_EQ(table.entries[255], (Rgb16{0, 0, 0}));
-
-  // Stored index fields equal the entry's position; the 8-bit form keeps the high bytes.
-  for (std::size_t i = 0; i < kPaletteEntries; ++i)
-    EXPECT_EQ(bytes[8 + i * 8] | bytes[9 + i * 8] << 8, static_cast<int>(i));
-  const auto palette = DecodeColourTable(bytes);
-  ASSERT_TRUE(palette.ok()) << palette.error();
-  EXPECT_EQ(palette.value()[231], (Rgb{0, 0x55, 0}));
-}
-
-TEST(ProgramResourcesTest, BlackPaletteIsWhiteAtZeroAndBlackElsewhere) {
-  ASSERT_EQ(Raw("CLUT.BLACK").size(), kColourTableBytes);
-  const ColourTable table = Clut("CLUT.BLACK");
-  EXPECT_EQ(table.seed, 0u);
-  EXPECT_EQ(table.flags, 0);
-  EXPECT_EQ(table.entries[0], (Rgb16{0xFFFF, 0xFFFF, 0xFFFF}));
-  for (std::size_t i = 1; i < kPaletteEntries; ++i) EXPECT_EQ(table.entries[i], Rgb16{}) << i;
 }
 
 // 16384 x sin or cos of direction a, rounded to the nearest, except where the table says not.
@@ -119,57 +95,36 @@ void CheckTrigTable(std::string_view name, double (*function)(double),
 }
 
 TEST(ProgramResourcesTest, TrigTablesFollowTheRuleExceptForTheirListedEntries) {
+  // clang-format off
   CheckTrigTable("TRIG1", [](double x) { return std::sin(x); },
-                 {{43, 14255},
-                  {111, 6640},
-                  {143, -5896},
-                  {171, -14255},
-                  {180, -15678},
-                  {181, -15790},
-                  {232, -9103},
-                  {239, -6640}});
+                 {{43, 14255}, {111, 6640}, {143, -5896}, {171, -14255}, {180, -15678},
+                  {181, -15790}, {232, -9103}, {239, -6640}});
   CheckTrigTable("TRIG2", [](double x) { return std::cos(x); },
-                 {{79, -5896},
-                  {107, -14255},
-                  {116, -15678},
-                  {117, -15790},
-                  {168, -9103},
-                  {175, -6640},
-                  {207, 5896},
-                  {235, 14255},
-                  {244, 15678},
-                  {245, 15790}});
+                 {{79, -5896}, {107, -14255}, {116, -15678}, {117, -15790}, {168, -9103},
+                  {175, -6640}, {207, 5896}, {235, 14255}, {244, 15678}, {245, 15790}});
+  // clang-format on
 }
 
 TEST(ProgramResourcesTest, EveryCursorIsAVisiblePictureWithItsHotSpotOnIt) {
-  const std::vector<std::string> names = {"ARROW", "FIST",  "GOLEFT", "GORIGHT", "GOSTRAIT",
-                                          "HAND",  "SIGHT", "TOUCH",  "WATCH"};
-  std::vector<const platform::CursorImage*> cursors;
-  for (const std::string& name : names) cursors.push_back(FindCursorResource("CURS." + name));
-  cursors.push_back(FindCursorResource("CURS2002"));
   std::set<std::vector<Pixel>> pictures;
-  for (std::size_t i = 0; i < cursors.size(); ++i) {
-    const platform::CursorImage* cursor = cursors[i];
-    ASSERT_NE(cursor, nullptr) << i;
-    SCOPED_TRACE(i < names.size() ? names[i] : "2002");
-    EXPECT_GE(cursor->width, 16);
-    EXPECT_LE(cursor->width, 32);
-    EXPECT_GE(cursor->height, 16);
-    EXPECT_LE(cursor->height, 32);
+  for (const char* name :
+       {"CURS.ARROW", "CURS.FIST", "CURS.GOLEFT", "CURS.GORIGHT", "CURS.GOSTRAIT", "CURS.HAND",
+        "CURS.SIGHT", "CURS.TOUCH", "CURS.WATCH", "CURS2002"}) {
+    SCOPED_TRACE(name);
+    const platform::CursorImage* cursor = FindCursorResource(name);
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_TRUE(cursor->width >= 16 && cursor->width <= 32);
+    EXPECT_TRUE(cursor->height >= 16 && cursor->height <= 32);
     ASSERT_EQ(cursor->pixels.size(), static_cast<std::size_t>(cursor->width * cursor->height));
     ASSERT_TRUE(cursor->hotSpot.v >= 0 && cursor->hotSpot.v < cursor->height);
     ASSERT_TRUE(cursor->hotSpot.h >= 0 && cursor->hotSpot.h < cursor->width);
     // Clicks land on the drawn picture, which shows on dark and light backgrounds alike.
-    const Pixel hot = cursor->pixels[cursor->hotSpot.v * cursor->width + cursor->hotSpot.h];
-    EXPECT_NE(hot, Pixel::kTransparent);
-    EXPECT_NE(std::find(cursor->pixels.begin(), cursor->pixels.end(), Pixel::kBlack),
-              cursor->pixels.end());
-    EXPECT_NE(std::find(cursor->pixels.begin(), cursor->pixels.end(), Pixel::kWhite),
-              cursor->pixels.end());
-    pictures.insert(cursor->pixels);
-    EXPECT_EQ(FindCursorResource(i < names.size() ? "CURS." + names[i] : "CURS2002"), cursor);
+    const std::vector<Pixel>& pixels = cursor->pixels;
+    EXPECT_NE(pixels[cursor->hotSpot.v * cursor->width + cursor->hotSpot.h], Pixel::kTransparent);
+    EXPECT_NE(std::find(pixels.begin(), pixels.end(), Pixel::kBlack), pixels.end());
+    EXPECT_NE(std::find(pixels.begin(), pixels.end(), Pixel::kWhite), pixels.end());
+    EXPECT_TRUE(pictures.insert(pixels).second);  // no two cursors alike
   }
-  EXPECT_EQ(pictures.size(), cursors.size());  // no two cursors alike
 }
 
 TEST(ProgramResourcesTest, IconIsOpaqueOrTransparentRgba) {

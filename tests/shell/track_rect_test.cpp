@@ -20,71 +20,71 @@ class TrackRectTest : public GraphicsTest {
   // frame shows (the canvas starts black; the inverted frame is white). The frame's removal
   // comes after the last pump; Track() checks it on the canvas.
   void Script(std::vector<std::uint32_t> insideUntil, std::uint32_t releaseAt) {
-    const std::uint32_t start = platform_.now;
-    platform_.button = true;
+    const std::uint32_t start = platform.now;
+    platform.button = true;
     WindowSystem::Hooks hooks;
     hooks.serviceSound = [=, this] {
-      const std::uint32_t t = platform_.now - start;
+      const std::uint32_t t = platform.now - start;
       bool inside = true;
       for (const std::uint32_t until : insideUntil) inside = t < until ? inside : !inside;
       const int offset = inside ? 5 : 50;
-      platform_.mouse = {static_cast<std::int16_t>(window_->bounds.top + kArea.top + offset),
-                         static_cast<std::int16_t>(window_->bounds.left + kArea.left + offset)};
-      platform_.button = t < releaseAt;
-      const bool lit = screen_.canvas().at(window_->bounds.left + kArea.left,
-                                           window_->bounds.top + kArea.top) == Port::kWhite;
-      if (lit != shown_.back()) shown_.push_back(lit);
+      platform.mouse = {static_cast<std::int16_t>(window->bounds.top + kArea.top + offset),
+                        static_cast<std::int16_t>(window->bounds.left + kArea.left + offset)};
+      platform.button = t < releaseAt;
+      const bool lit = screen.canvas().at(window->bounds.left + kArea.left,
+                                          window->bounds.top + kArea.top) == Port::kWhite;
+      if (lit != shown.back()) shown.push_back(lit);
     };
-    windows_.setHooks(std::move(hooks));
+    windows.setHooks(std::move(hooks));
   }
 
   // Tracks the area and checks what every press leaves: the canvas as it was, the normal pen,
   // no box, and at least 10 ticks (of 50/3 ms) gone.
   int Track() {
-    const Surface before = screen_.canvas();
-    const std::uint32_t startTick = platform_.now * 3 / 50;
-    const int result = TrackRect(graphics_, windows_, kArea);
-    EXPECT_GE(platform_.now * 3 / 50 - startTick, 10u);
-    EXPECT_EQ(Picture(screen_.canvas()), Picture(before));
-    EXPECT_EQ(window_->port.penWidth, 1);
-    EXPECT_EQ(window_->port.penMode, Port::kPenCopy);
-    EXPECT_TRUE(shownBoxes_.empty());
+    const Surface before = screen.canvas();
+    const std::uint32_t startTick = platform.now * 3 / 50;
+    const int result = TrackRect(graphics, windows, kArea);
+    EXPECT_GE(platform.now * 3 / 50 - startTick, 10u);
+    EXPECT_EQ(Picture(screen.canvas()), Picture(before));
+    EXPECT_EQ(window->port.penWidth, 1);
+    EXPECT_EQ(window->port.penMode, Port::kPenCopy);
+    EXPECT_TRUE(reported.shown.empty());
     return result;
   }
 
-  WindowSystem windows_{platform_, screen_, errors_};
-  RuntimeWindow* window_ = [this] {
-    windows_.setAppState(AppState::kActive);
-    RuntimeWindow* window = windows_.CreateRuntimeWindow("Stage");
-    graphics_.SetPort(window->port);
-    return window;
+  WindowSystem windows{platform, screen, errors};
+  RuntimeWindow* window = [this] {
+    windows.setAppState(AppState::kActive);
+    RuntimeWindow* created = windows.CreateRuntimeWindow("Stage");
+    graphics.SetPort(created->port);
+    return created;
   }();
-  std::vector<bool> shown_{false};  // each change of the frame, from none
+  std::vector<bool> shown{false};  // each change of the frame, from none
 };
 
 TEST_F(TrackRectTest, TheFrameFollowsTheMouseAndAReleaseInsideGivesOne) {
   Script({20, 40}, 60);  // inside, outside from 20 ms, inside again from 40, released at 60
   EXPECT_EQ(Track(), 1);
-  EXPECT_EQ(shown_, (std::vector<bool>{false, true, false, true}));
+  EXPECT_EQ(shown, (std::vector<bool>{false, true, false, true}));
 }
 
 TEST_F(TrackRectTest, AReleaseOutsideGivesZero) {
   Script({20}, 40);
   EXPECT_EQ(Track(), 0);
-  EXPECT_EQ(shown_, (std::vector<bool>{false, true, false}));  // off once it left
+  EXPECT_EQ(shown, (std::vector<bool>{false, true, false}));  // off once it left
 }
 
 TEST_F(TrackRectTest, AButtonAlreadyUpCountsAsInsideAndStillShowsTheFrame) {
   Script({0}, 0);  // outside and up from the start
   EXPECT_EQ(Track(), 1);
-  EXPECT_EQ(shown_, (std::vector<bool>{false, true}));
+  EXPECT_EQ(shown, (std::vector<bool>{false, true}));
 }
 
 TEST_F(TrackRectTest, TheAreaIsInTheWindowsOwnCoordinates) {
-  Graphics::SetOrigin(window_->port, 25, 15);  // the area's canvas pixels move 25 left, 15 up
+  Graphics::SetOrigin(window->port, 25, 15);  // the area's canvas pixels move 25 left, 15 up
   Script({}, 30);  // the mouse stays where the area would be without the origin
   EXPECT_EQ(Track(), 0);
-  EXPECT_EQ(shown_, std::vector<bool>{false});  // the frame was drawn elsewhere and went
+  EXPECT_EQ(shown, std::vector<bool>{false});  // the frame was drawn elsewhere and went
 }
 
 }  // namespace

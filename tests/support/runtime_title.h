@@ -17,7 +17,7 @@
 
 #include "platform/headless/headless_platform.h"
 #include "runtime/runtime.h"
-#include "shell/fake_platform.h"
+#include "support/shell_fake_platform.h"
 #include "support/temp_folder.h"
 
 namespace lw::testing {

@@ -12,18 +12,18 @@ namespace {
 constexpr std::uint32_t kTickNumerator = 3;
 constexpr std::uint32_t kTickDenominator = 50;
 
-// The tick count at a clock value, in 32-bit arithmetic that wraps as the clock does.
+// The tick count at a clock value. In 64 bits: milliseconds x 3 would leave 32 bits after 16 days
+// of play and the count would fall back to a third.
 std::uint32_t TickAt(std::uint32_t milliseconds) {
-  return milliseconds * kTickNumerator / kTickDenominator;
+  return static_cast<std::uint32_t>(std::uint64_t{milliseconds} * kTickNumerator /
+                                    kTickDenominator);
 }
 
-// The milliseconds from `now` until the tick count changes (at least 1). Where the arithmetic of
-// TickAt wraps, the count changes a few milliseconds sooner than this says; a sleep across it
-// ends a little late, never early.
+// The milliseconds from `now` until the tick count changes (at least 1).
 std::uint32_t MillisecondsToNextTick(std::uint32_t now) {
-  const std::uint32_t scaled = now * kTickNumerator;
-  const std::uint32_t next = (scaled / kTickDenominator + 1) * kTickDenominator;
-  return (next - scaled + kTickNumerator - 1) / kTickNumerator;
+  const std::uint64_t scaled = std::uint64_t{now} * kTickNumerator;
+  const std::uint64_t next = (scaled / kTickDenominator + 1) * kTickDenominator;
+  return static_cast<std::uint32_t>((next - scaled + kTickNumerator - 1) / kTickNumerator);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/platform.h"
@@ -72,8 +73,8 @@ class FakePlatform final : public platform::Platform {
   }
   bool buttonDown() override { return button; }
   Point mousePosition() override { return mouse; }
-  bool keyDown(platform::Key key) override { return key == platform::Key::kEscape && escape; }
-  platform::Modifiers modifiers() override { return held; }
+  bool keyDown(platform::Key /*key*/) override { return false; }
+  platform::Modifiers modifiers() override { return {}; }
   void setPalette(const Palette& p) override {
     palette = p;
     ++paletteChanges;
@@ -101,29 +102,20 @@ class FakePlatform final : public platform::Platform {
 
   // Queues a key press (down and up) of a character.
   void pressKey(std::uint8_t character, platform::Key key = platform::Key::kCharacter,
-                platform::Modifiers modifiers = {}) {
-    platform::Message down;
-    down.kind = platform::MessageKind::kKeyDown;
-    down.key = key;
-    down.character = character;
-    down.modifiers = modifiers;
-    messages.push_back(down);
-    platform::Message up = down;
-    up.kind = platform::MessageKind::kKeyUp;
-    messages.push_back(up);
+                platform::Modifiers modifiers = {});
+  // Queues key presses for each word of `script`: a word of one character types it ("a",
+  // "\x8E") and one after an apostrophe types its characters ("'name"); "space", "tab", "ret",
+  // "esc", "bs", "del", "left", "right", "up", "down", "f1" to "f12" and "other" press those
+  // keys; "ctrl+" and "shift+" before a word hold the modifier; "down*3" presses three times.
+  void keys(std::string_view script);
+  // Queues a key press for each character of `text`.
+  void type(std::string_view text) {
+    for (const char c : text) pressKey(static_cast<std::uint8_t>(c));
   }
   // Queues a left click (down and up) at a screen point.
-  void click(Point where, platform::Modifiers modifiers = {}) {
-    platform::Message down;
-    down.kind = platform::MessageKind::kButtonDown;
-    down.where = where;
-    down.modifiers = modifiers;
-    messages.push_back(down);
-    platform::Message up = down;
-    up.kind = platform::MessageKind::kButtonUp;
-    up.modifiers = {};
-    messages.push_back(up);
-  }
+  void click(Point where, platform::Modifiers modifiers = {});
+  // Queues one mouse message.
+  void mouseMessage(platform::MessageKind kind, Point where);
 
   std::uint32_t now = 0;
   bool open = false;
@@ -131,9 +123,7 @@ class FakePlatform final : public platform::Platform {
   std::string caption;
   std::deque<platform::Message> messages;
   bool button = false;
-  bool escape = false;
   Point mouse;
-  platform::Modifiers held;
   Palette palette{};
   int paletteChanges = 0;
   int presents = 0;
