@@ -52,7 +52,6 @@ TEST_F(InputBuiltinsTest, TickFollowsTheClockAndDelayWaitsItsTicks) {
   run.Expect({{"slept > 5", "True"},
               {"slept < 8", "True"},
               {"unslept < 2", "True"},
-              {"tick", "Expected paren '(' or ')'."},
               {"delay(\"6\")", "Bad argument type."}});
 }
 
@@ -101,22 +100,19 @@ TEST_F(InputBuiltinsTest, FlushEventsDropsQueuedInput) {
 // as hides.
 TEST_F(InputBuiltinsTest, CursorsByNameNumberAndTheHeldOne) {
   Boot(kRecordingScript)
-      .Expect(
-          {
-              {"cursor(\"hand\")", "OK | CURS.HAND"},
-              {"cursor(\"arrow\")", "OK | CURS.ARROW"},
-              {"cursor(\"Watch\")", "OK | CURS2002"},
-              {"cursor(\"sight\")", "OK | CURS.SIGHT"},
-              {"cursor(2002)", "OK | CURS2002"},
-              {"cursor(\"nosuch\")", "Resource not found. | CURS2002"},
-              {"cursor(7)", "Resource not found. | CURS2002"},
-              {"cursor(true)", "Bad argument type. | CURS2002"},
-              {"hidecursor()", "OK | CURS2002 hidden"},
-              {"hidecursor()", "OK | CURS2002 hidden"},
-              {"showcursor()", "OK | CURS2002 hidden"},
-              {"showcursor()", "OK | CURS2002"},
-          },
-          cursor_);
+      .Expect({{"cursor(\"hand\")", "OK | CURS.HAND"},
+               {"cursor(\"arrow\")", "OK | CURS.ARROW"},
+               {"cursor(\"Watch\")", "OK | CURS2002"},
+               {"cursor(\"sight\")", "OK | CURS.SIGHT"},
+               {"cursor(2002)", "OK | CURS2002"},
+               {"cursor(\"nosuch\")", "Resource not found. | CURS2002"},
+               {"cursor(7)", "Resource not found. | CURS2002"},
+               {"cursor(true)", "Bad argument type. | CURS2002"},
+               {"hidecursor()", "OK | CURS2002 hidden"},
+               {"hidecursor()", "OK | CURS2002 hidden"},
+               {"showcursor()", "OK | CURS2002 hidden"},
+               {"showcursor()", "OK | CURS2002"}},
+              cursor_);
 }
 
 }  // namespace

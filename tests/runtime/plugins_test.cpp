@@ -31,22 +31,16 @@ class SamplePluginTest : public TitleTest {
   TitleRun& Start(std::string_view input = "") { return Boot(kRecordingScript, input); }
 };
 
-TEST_F(SamplePluginTest, OnlyTheRealLibraryIsLoadedAndItClosesCleanly) {
-  TitleRun& run = Start();
+// Only the real library loads, with its counter block. Names match whatever their case, and
+// calls nest. Four arguments at most, each after a comma; the
+// plug-in is not called otherwise (the count shows that no earlier call reached it). 200 bytes are
+// not free when the figure is 150, and the block checks free what they make. No text slot stays
+// taken; the skipped files and the close are silent.
+TEST_F(SamplePluginTest, ScriptCallsAndTheServicesTheSampleUses) {
+  TitleRun& run = Start("choose /stories/tale.txt\nchoose cancel\n");
   ASSERT_EQ(runtime().plugins()->plugins().size(), 1u)
       << "sample.so did not load (is the scratch folder on a noexec mount?)";
   EXPECT_EQ(runtime().plugins()->plugins()[0].name.view(), "Sample");
-  EXPECT_EQ(runtime().plugins()->services().blockCount(), 1u) << "its counter block";
-  EXPECT_EQ(run.End(), Runtime::kExitOk);
-  EXPECT_EQ(run.Boxes(), "") << "skipped files and the close are silent";
-}
-
-// Names match whatever their case, and calls nest. Four arguments at most, each after a comma; the
-// plug-in is not called otherwise (the count shows that no earlier call reached it). 200 bytes are
-// not free when the figure is 150, and the block checks free what they make. No text slot stays
-// taken.
-TEST_F(SamplePluginTest, ScriptCallsAndTheServicesTheSampleUses) {
-  TitleRun& run = Start("choose /stories/tale.txt\nchoose cancel\n");
   runtime().memory().overrideAvailable(150);
   run.Expect({{"pluginfx(\"SAMPLE\", \"add\", 2, 40)", "42"},
               {"pluginfx(\"sAmPlE\", \"upper\", \"mixed Case 7\")", "\"MIXED CASE 7\""},
@@ -76,9 +70,11 @@ TEST_F(SamplePluginTest, ScriptCallsAndTheServicesTheSampleUses) {
               {"pluginfx(\"sample\", \"choose\")", "\"tale.txt\""},
               {"pluginfx(\"sample\", \"choose\")", "\"\""}});
   EXPECT_EQ(runtime().interpreter()->strings().slotsInUse(), 0);
-  EXPECT_EQ(runtime().plugins()->services().blockCount(), 1u);
+  EXPECT_EQ(runtime().plugins()->services().blockCount(), 1u) << "the counter block";
   ASSERT_EQ(platform().fileDialogs().size(), 2u);
   EXPECT_FALSE(platform().fileDialogs()[0].save);
+  EXPECT_EQ(run.End(), Runtime::kExitOk);
+  EXPECT_EQ(run.Boxes(), "");
 }
 
 LwValue Number(std::int32_t n) { return {.type = LW_TYPE_NUMBER, .value = {.number = n}}; }
@@ -126,8 +122,9 @@ class ServicesTest : public SamplePluginTest {
   }
 };
 
-// Unlisted slots must be none; outside a plug-in call the service entry answers nothing.
-TEST_F(ServicesTest, WrongCodesAndArgumentTypesAreRefusedWithTheResultCleared) {
+// Unlisted slots must be none; outside a plug-in call the service entry answers nothing. A block
+// has at least one byte; a locked block cannot move; a freed or made-up handle is not followed.
+TEST_F(ServicesTest, WrongRequestsAreRefusedAndBlocksAreCheckedByHandle) {
   Start();
   LwParameterBlock unknown[] = {Request(499, {}), Request(517, {}), Request(LW_CALL_SCRIPT, {})};
   for (LwParameterBlock& block : unknown) block.result = Number(1);
@@ -136,12 +133,7 @@ TEST_F(ServicesTest, WrongCodesAndArgumentTypesAreRefusedWithTheResultCleared) {
   EXPECT_EQ(Ask(LW_SERVICE_TEXT_TO_NUMBER, {Text(nullptr)}), "109 none");
   LwParameterBlock outside = Request(LW_SERVICE_FREE_MEMORY, {});
   EXPECT_EQ(LwRuntimeServiceEntry(&outside), LW_RESULT_MISMATCH);
-}
 
-// A block has at least one byte; a locked block cannot move; a freed or made-up handle is not
-// followed.
-TEST_F(ServicesTest, BlocksAreCheckedByHandleAndLockedBlocksStayPut) {
-  Start();
   LwParameterBlock make = Request(LW_SERVICE_NEW_BLOCK, {Number(0)});
   ASSERT_EQ(Ask({&make}), "0 block");
   const LwValue handle = Block(make.result.value.block);
@@ -158,9 +150,11 @@ TEST_F(ServicesTest, BlocksAreCheckedByHandleAndLockedBlocksStayPut) {
             "109 none");
 }
 
-// Appending stops at 255 characters; overlapping copies are allowed.
-TEST_F(ServicesTest, TextServicesKeepWithinTheirBuffers) {
-  Start();
+// Appending stops at 255 characters; overlapping copies are allowed. The error service shows
+// the error box; a save path longer than a text is no choice, and leaves the name as it was.
+TEST_F(ServicesTest, TextErrorAndSaveDialogServices) {
+  TitleRun& run =
+      Start("answer ok\nchoose /games/save1.rtd\nchoose /" + std::string(300, 'd') + "/long.rtd\n");
   TextBuffer first{}, second{};
   SetText(first, std::string(200, 'a'));
   SetText(second, std::string(100, 'b'));
@@ -173,12 +167,7 @@ TEST_F(ServicesTest, TextServicesKeepWithinTheirBuffers) {
   EXPECT_EQ(Ask(LW_SERVICE_MOVE_MEMORY, {from, to, Number(3)}), "0 none");
   EXPECT_EQ(TextIn(first), "ababcf");
   EXPECT_EQ(Ask(LW_SERVICE_MOVE_MEMORY, {from, to, Number(-1)}), "109 none");
-}
 
-// A path longer than a text is no choice, and leaves the name as it was.
-TEST_F(ServicesTest, TheErrorServiceShowsTheErrorBoxAndTheSaveDialogGivesPathAndName) {
-  TitleRun& run =
-      Start("answer ok\nchoose /games/save1.rtd\nchoose /" + std::string(300, 'd') + "/long.rtd\n");
   EXPECT_EQ(Ask(LW_SERVICE_REPORT_ERROR, {Number(1), Number(2)}), "0 none");
   EXPECT_EQ(run.Boxes(), UndefinedErrorLine(4803));
   TextBuffer path{}, name{};
