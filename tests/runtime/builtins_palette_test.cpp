@@ -59,7 +59,6 @@ TEST_F(PaletteBuiltinsTest, ClutInstallsThePaletteThatItsArgumentNames) {
                   {"clut(\"set\")", "Resource not found. | system"},
                   {"clut(\"stage\")", "Resource not found. | system"},
                   {"clut(\"puppet\")", "Resource not found. | system"},
-                  {"clut(\"\")", "Resource not found. | system"},
                   {"clut(true)", "Bad argument type. | system"}},
                  shown_);
 }

@@ -114,20 +114,6 @@ void TitleRun::RunUntilTick(std::uint64_t tick) {
   while (platform_->ticks() < tick) runtime_->loop().Pass();
 }
 
-void TitleRun::ExpectAtTicks(std::initializer_list<std::string_view> lines,
-                             std::initializer_list<TickSample> samples) {
-  std::string expected, actual;
-  for (const TickSample& sample : samples) {
-    RunUntilTick(sample.tick);
-    std::string outcomes;
-    for (const std::string_view line : lines)
-      outcomes += (outcomes.empty() ? "" : " ") + Eval(line);
-    expected += std::to_string(sample.tick) + ": " + std::string(sample.outcomes) + "\n";
-    actual += std::to_string(sample.tick) + ": " + outcomes + "\n";
-  }
-  EXPECT_EQ(actual, expected);
-}
-
 void TitleRun::Settle() {
   for (int pass = 0; pass < kMaxSettlePasses; ++pass) {
     if (platform_->scriptFinished() && runtime_->windows().queue().count() == 0) break;

@@ -38,12 +38,6 @@ struct LineRow {
   std::string_view expected;
 };
 
-// What some lines give at a tick: their outcomes joined by spaces.
-struct TickSample {
-  std::uint64_t tick;
-  std::string_view outcomes;
-};
-
 // Describes the part of the run a table looks at, after each line.
 using LineProbe = std::function<std::string()>;
 
@@ -81,10 +75,6 @@ class TitleRun {
   void Expect(std::initializer_list<LineRow> rows, const LineProbe& probe = {});
   // Runs loop passes until the platform's clock reaches `tick`.
   void RunUntilTick(std::uint64_t tick);
-  // Runs loop passes until each sample's tick in turn, and expects there the outcomes of `lines`
-  // that the sample gives; compared as one trace, one sample a line ("TICK: OUTCOMES").
-  void ExpectAtTicks(std::initializer_list<std::string_view> lines,
-                     std::initializer_list<TickSample> samples);
   // Runs loop passes until the input script has played and every queued event is handled, then
   // two more, so that what was drawn has been presented.
   void Settle();
