@@ -1,5 +1,5 @@
-// The built-ins of input, time and cursors: system scripts played with scripted presses, moves
-// and held keys, and line tables typed into the message box of a booted title.
+// The built-ins of input and cursors: system scripts played with scripted presses and moves, and
+// line tables typed into the message box of a booted title.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -48,16 +48,18 @@ TEST_F(InputBuiltinsTest, ButtonStillDownAndMouseFollowAPress) {
   TitleRun& run = Boot(
       "code idle()\n\tglobal down, still, where\n\tdown = button()\n\tstill = stilldown()\n"
       "\twhere = mouse()\nendcode\n",
-      "press 74 68\nwait 10\nmove 100 90\nwait 10\nrelease 100 90\nwait 10");
-  // At ticks 5, 15 and 25: button(), stilldown() and mouse() in idle() and in the box.
+      "press 74 68\nwait 10\nmove 100 90\nhold shift+a 10\nrelease 100 90\nwait 10");
+  // At ticks 5, 15 and 25: button(), stilldown() and mouse() in idle() and in the box, and
+  // shiftkey() (Shift is held from tick 10 to 20).
   std::string seen;
   for (const std::uint64_t tick : {5, 15, 25}) {
     run.RunUntilTick(tick);
-    for (const std::string_view line : {"down", "still", "where", "mouse()"})
-      seen += run.Eval(line) + (line == "mouse()" ? "\n" : " ");
+    for (const std::string_view line : {"down", "still", "where", "mouse()", "shiftkey()"})
+      seen += run.Eval(line) + (line == "shiftkey()" ? "\n" : " ");
   }
   EXPECT_EQ(seen,
-            "True True 655380 655380\nTrue True 2359338 2359338\nFalse False 2359338 2359338\n");
+            "True True 655380 655380 False\nTrue True 2359338 2359338 True\n"
+            "False False 2359338 2359338 False\n");
 }
 
 // A release waiting in the queue ends the press for stilldown, though the button is down again.

@@ -56,8 +56,8 @@ TEST_F(LocatorTest, NamesMustBeEightThreeNames) {
 // Slot 0 is not searched; an open star file counts as found even when nothing of that name is
 // on disk any more.
 TEST_F(LocatorTest, SearchesSlotsOneToEightInOrder) {
-  for (const char* file :
-       {"title/zero/ONLY0.DAT", "title/three/BOTH.DAT", "title/six/BOTH.DAT", "title/six/LATE.DAT"})
+  for (const char* file : {"title/zero/ONLY0.DAT", "title/three/BOTH.DAT", "title/eight/BOTH.DAT",
+                           "title/eight/LATE.DAT"})
     scratch_.writeFile(file, "x");
   StarLibrary& library = runtime().library();
   const std::string star = (scratch_.makeFolder("title/two") / "GAME.STR").string();
@@ -67,7 +67,7 @@ TEST_F(LocatorTest, SearchesSlotsOneToEightInOrder) {
   ASSERT_FALSE(Failed(library.StarOpen("APPL:TWO:game.str", open)));
   std::filesystem::remove(star);
   const char* paths[] = {"appl:zero:", "appl:one:", "appl:two:", "appl:three:", "",
-                         "",           "",          "",          "appl:six:"};
+                         "",           "",          "",          "appl:eight:"};
   for (int slot = 0; slot < PathSlots::kCount; ++slot)
     if (*paths[slot] != '\0') runtime().pathSlots()->set(slot, paths[slot]);
   std::string found;
@@ -76,7 +76,7 @@ TEST_F(LocatorTest, SearchesSlotsOneToEightInOrder) {
   ASSERT_FALSE(Failed(library.StarClose(*open)));
   found += Locate("GAME.STR");
   EXPECT_EQ(found,
-            "None appl:three:BOTH.DAT; None appl:six:late.dat; Can't find; Can't find; "
+            "None appl:three:BOTH.DAT; None appl:eight:late.dat; Can't find; Can't find; "
             "None appl:two:GAME.STR; Can't find");
   EXPECT_EQ(run_->Boxes(), "");
 }

@@ -45,7 +45,7 @@ TEST_F(MainLoopTest, FailingIdleSkipsTheRestOfItsPass) {
   // "f" makes the next two idle() runs fail; "a" is taken in the second of them.
   TitleRun& run = Boot(kRecordingScript, "key f\nkey a\nwait 10\nkey b");
   for (int passes = 1; passes <= 200; ++passes) {
-    run.Passes(1);
+    runtime().loop().Pass();
     ASSERT_EQ(run.Eval("idles"), std::to_string(passes)) << "idle() ran in every pass";
   }
   EXPECT_EQ(run.Calls(), "boot() keydown(\"f\") keydown(\"b\")");
@@ -58,7 +58,7 @@ TEST_F(MainLoopTest, NullTicksComeAfterTwentyQuietTicks) {
   std::string trace(100, '.');
   for (std::uint64_t tick = 0; tick < trace.size(); tick = run.platform().ticks()) {
     const std::uint64_t before = runtime().stage()->nullTicks();
-    run.Passes(1);
+    runtime().loop().Pass();
     if (runtime().stage()->nullTicks() > before) trace[tick] = 'n';
   }
   // The start counts as the last event; the key comes at tick 50. A pass that began in the tick

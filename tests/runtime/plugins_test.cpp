@@ -32,10 +32,10 @@ class SamplePluginTest : public TitleTest {
 };
 
 // Only the real library loads, with its counter block. Names match whatever their case, and
-// calls nest. Four arguments at most, each after a comma; the
-// plug-in is not called otherwise (the count shows that no earlier call reached it). 200 bytes are
-// not free when the figure is 150, and the block checks free what they make. No text slot stays
-// taken; the skipped files and the close are silent.
+// calls nest. Four arguments at most, each after a comma; the plug-in is not called otherwise
+// (the count shows that no earlier call reached it). 200 bytes are not free when the figure is
+// 150, and the block checks free what they make. No text slot stays taken; the skipped files
+// and the close are silent.
 TEST_F(SamplePluginTest, ScriptCallsAndTheServicesTheSampleUses) {
   TitleRun& run = Start("choose /stories/tale.txt\nchoose cancel\n");
   ASSERT_EQ(runtime().plugins()->plugins().size(), 1u)

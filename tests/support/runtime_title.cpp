@@ -61,10 +61,6 @@ bool TitleRun::Begin() {
   return begun_;
 }
 
-void TitleRun::Passes(int count) {
-  for (int pass = 0; pass < count; ++pass) runtime_->loop().Pass();
-}
-
 int TitleRun::End() {
   begun_ = false;
   return runtime_->End();
@@ -119,7 +115,7 @@ void TitleRun::Settle() {
     if (platform_->scriptFinished() && runtime_->windows().queue().count() == 0) break;
     runtime_->loop().Pass();
   }
-  Passes(kPassesToPresent);
+  for (int pass = 0; pass < kPassesToPresent; ++pass) runtime_->loop().Pass();
 }
 
 void TitleRun::FillScreen(std::uint8_t index) {

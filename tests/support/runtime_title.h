@@ -54,9 +54,8 @@ class TitleRun {
 
   // The whole run; its exit status.
   int Run() { return runtime_->Run(); }
-  // Run in steps: Begin (false when no window opens), passes, and End (the exit status).
+  // Run in steps: Begin (false when no window opens), loop passes, and End (the exit status).
   bool Begin();
-  void Passes(int count);
   int End();
 
   [[nodiscard]] Runtime& runtime() { return *runtime_; }
@@ -96,7 +95,6 @@ class TitleTest : public ::testing::Test {
   TitleTest() : title_(scratch_.makeFolder("title")) {}
 
   void UseScript(std::string_view source) { WriteBootFile(title_, source); }
-  [[nodiscard]] const std::filesystem::path& title() const { return title_; }
 
   // Boots a title whose system script is `script`, playing `input`; the run ends with the test.
   TitleRun& Boot(std::string_view script, std::string_view input = "",
