@@ -1,25 +1,36 @@
-// The built-ins of input, time and cursors: system scripts played with scripted presses, moves
-// and held keys, and line tables typed into the message box of a booted title.
+// The built-ins of input and cursors: system scripts played with scripted presses and moves, and
+// line tables typed into the message box of a booted title.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "support/runtime_line_table.h"
-#include "title_fixture.h"
+#include "resources/program_resources.h"
+#include "support/runtime_title.h"
 
 namespace lw::testing {
 namespace {
 
-class InputBuiltinsTest : public TitleLinesTest<TitleTest, TitleRun> {
+class InputBuiltinsTest : public TitleTest {
  protected:
-  // The cursors the tests tell apart.
+  // The cursor shown, named by the program cursor resource with the same image and hot spot
+  // ("other" for none of them), and " hidden" while it is hidden.
   const LineProbe cursor_ = [this] {
-    return CursorTrace(platform(), {"CURS.HAND", "CURS.ARROW", "CURS2002", "CURS.SIGHT"});
+    const platform::CursorImage* shown = platform().cursor();
+    std::string name = "other";
+    for (const std::string_view resource : {"CURS.HAND", "CURS.ARROW", "CURS2002", "CURS.SIGHT"}) {
+      const platform::CursorImage* image = FindCursorResource(resource);
+      if (shown != nullptr && image != nullptr && shown->pixels == image->pixels &&
+          shown->hotSpot.h == image->hotSpot.h && shown->hotSpot.v == image->hotSpot.v) {
+        name = resource;
+        break;
+      }
+    }
+    return platform().cursorVisible() ? name : name + " hidden";
   };
 };
 
 TEST_F(InputBuiltinsTest, QuitEndsTheRunAfterTheHandlerFinishes) {
-  TitleLines& lines = Boot(
+  TitleRun& run = Boot(
       "code boot()\n\tglobal after, idles\n\tidles = 0\n\tcursor(\"hand\")\n\tquit()\n"
       "\tafter = 1\nendcode\n"
       "code idle()\n\tglobal idles\n\tidles = idles + 1\nendcode\n",
@@ -27,65 +38,46 @@ TEST_F(InputBuiltinsTest, QuitEndsTheRunAfterTheHandlerFinishes) {
   runtime().loop().Run(LoopLimits{.endTick = 600, .inputFinished = {}});
   EXPECT_LT(platform().ticks(), 10u);
   // The handler goes on after quit(); the pass of the quit is the last; the held cursor shows.
-  lines.Expect({{"after", "1"}, {"idles", "1"}});
+  run.Expect({{"after", "1"}, {"idles", "1"}});
   EXPECT_EQ(cursor_(), "CURS2002");
-}
-
-// A read of the clock may land just past a tick boundary: one tick of slack.
-TEST_F(InputBuiltinsTest, TickFollowsTheClockAndDelayWaitsItsTicks) {
-  TitleLines& lines = Boot(
-      "code boot()\n\tglobal slept, unslept\n\tlocal t\n\tt = tick()\n\tdelay(6)\n"
-      "\tslept = tick() - t\n\tt = tick()\n\tdelay(0)\n\tdelay(-30)\n\tunslept = tick() - t\n"
-      "endcode\n");
-  runtime().loop().Pass();
-  lines.Expect({{"slept > 5", "True"},
-                {"slept < 8", "True"},
-                {"unslept < 2", "True"},
-                {"tick", "Expected paren '(' or ')'."},
-                {"delay(\"6\")", "Bad argument type."}});
 }
 
 // Screen (74, 68) is stage (h 10, v 20), packed 10 x 65536 + 20; (100, 90) is stage (36, 42).
 // The message box, which runs outside the stage's drawing, gets the same stage point.
 TEST_F(InputBuiltinsTest, ButtonStillDownAndMouseFollowAPress) {
-  Boot(
+  TitleRun& run = Boot(
       "code idle()\n\tglobal down, still, where\n\tdown = button()\n\tstill = stilldown()\n"
       "\twhere = mouse()\nendcode\n",
-      "press 74 68\nwait 10\nmove 100 90\nwait 10\nrelease 100 90\nwait 10")
-      .ExpectAtTicks({"down", "still", "where", "mouse()"}, {{5, "True True 655380 655380"},
-                                                             {15, "True True 2359338 2359338"},
-                                                             {25, "False False 2359338 2359338"}});
+      "press 74 68\nwait 10\nmove 100 90\nhold shift+a 10\nrelease 100 90\nwait 10");
+  // At ticks 5, 15 and 25: button(), stilldown() and mouse() in idle() and in the box, and
+  // shiftkey() (Shift is held from tick 10 to 20).
+  std::string seen;
+  for (const std::uint64_t tick : {5, 15, 25}) {
+    run.RunUntilTick(tick);
+    for (const std::string_view line : {"down", "still", "where", "mouse()", "shiftkey()"})
+      seen += run.Eval(line) + (line == "shiftkey()" ? "\n" : " ");
+  }
+  EXPECT_EQ(seen,
+            "True True 655380 655380 False\nTrue True 2359338 2359338 True\n"
+            "False False 2359338 2359338 False\n");
 }
 
 // A release waiting in the queue ends the press for stilldown, though the button is down again.
 TEST_F(InputBuiltinsTest, StillDownEndsWhileAReleaseWaits) {
-  TitleLines& lines = Boot(
+  TitleRun& run = Boot(
       "code boot()\n\tglobal down, still\n\tdown = button()\n\tstill = stilldown()\nendcode\n"
       "code idle()\n\tglobal still\n\tstill = stilldown()\nendcode\n",
       "press 74 68\nrelease 74 68\npress 74 68\nwait 30");
   runtime().loop().Pass();
-  lines.Expect({{"down", "True"}, {"still", "False"}});
-  lines.RunUntilTick(10);
-  lines.Expect({{"still", "True"}});  // once the release is taken, the new press goes on
-}
-
-TEST_F(InputBuiltinsTest, ShiftAndControlShowWhileAKeyIsHeld) {
-  Boot(
-      "code idle()\n\tglobal shift, control\n\tshift = shiftkey()\n"
-      "\tcontrol = commandkey()\nendcode\n",
-      "hold shift+a 20\nwait 10\nhold ctrl+a 20\nwait 10")
-      .ExpectAtTicks(
-          {"shift", "control"},
-          {{10, "True False"}, {25, "False False"}, {40, "False True"}, {55, "False False"}});
+  run.Expect({{"down", "True"}, {"still", "False"}});
+  run.RunUntilTick(10);
+  run.Expect({{"still", "True"}});  // once the release is taken, the new press goes on
 }
 
 TEST_F(InputBuiltinsTest, FlushEventsDropsQueuedInput) {
-  UseScript(
-      "code boot()\n\tflushevents()\nendcode\n"
-      "code keydown(k)\nendcode\ncode mousedown(p)\nendcode\n");
-  TitleRun run(title(), "key a\nclick 74 68\nwait 5\nkey b");
-  EXPECT_EQ(run.Run(), Runtime::kExitOk);
-  EXPECT_EQ(run.calls, (std::vector<std::string>{"boot()", "keydown(\"b\")"}))
+  EXPECT_EQ(CallsOf("key a\nclick 74 68\nwait 5\nkey b",
+                    "code boot()\n\tflushevents()\nendcode\ncode keydown(k)\nendcode\n"),
+            "boot() keydown(\"b\")")
       << "what was queued before boot() is gone; later input arrives";
 }
 
@@ -93,22 +85,18 @@ TEST_F(InputBuiltinsTest, FlushEventsDropsQueuedInput) {
 // as hides.
 TEST_F(InputBuiltinsTest, CursorsByNameNumberAndTheHeldOne) {
   Boot(kRecordingScript)
-      .Expect(
-          {
-              {"cursor(\"hand\")", "OK | CURS.HAND"},
-              {"cursor(\"arrow\")", "OK | CURS.ARROW"},
-              {"cursor(\"Watch\")", "OK | CURS2002"},
-              {"cursor(\"sight\")", "OK | CURS.SIGHT"},
-              {"cursor(2002)", "OK | CURS2002"},
-              {"cursor(\"nosuch\")", "Resource not found. | CURS2002"},
-              {"cursor(7)", "Resource not found. | CURS2002"},
-              {"cursor(true)", "Bad argument type. | CURS2002"},
-              {"hidecursor()", "OK | CURS2002 hidden"},
-              {"hidecursor()", "OK | CURS2002 hidden"},
-              {"showcursor()", "OK | CURS2002 hidden"},
-              {"showcursor()", "OK | CURS2002"},
-          },
-          cursor_);
+      .Expect({{"cursor(\"hand\")", "OK | CURS.HAND"},
+               {"cursor(\"arrow\")", "OK | CURS.ARROW"},
+               {"cursor(\"Watch\")", "OK | CURS2002"},
+               {"cursor(2002)", "OK | CURS2002"},
+               {"cursor(\"nosuch\")", "Resource not found. | CURS2002"},
+               {"cursor(7)", "Resource not found. | CURS2002"},
+               {"cursor(true)", "Bad argument type. | CURS2002"},
+               {"hidecursor()", "OK | CURS2002 hidden"},
+               {"hidecursor()", "OK | CURS2002 hidden"},
+               {"showcursor()", "OK | CURS2002 hidden"},
+               {"showcursor()", "OK | CURS2002"}},
+              cursor_);
 }
 
 }  // namespace

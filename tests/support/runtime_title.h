@@ -1,6 +1,7 @@
 // Test titles for the runtime: a title folder whose boot file titlekit makes from a system
-// script source, a headless run of it that records every handler call and ends what it began,
-// and the fatal boxes it shows as one line each.
+// script source, and a headless run of it that records every handler call, runs lines as the
+// message box does, and shows what the player saw (boxes, handler calls, line outcomes) as trace
+// strings, so that a test compares a few strings instead of many fields.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +9,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,6 +31,16 @@ void WriteBootFile(const std::filesystem::path& title, std::string_view source);
 // sets failidle to 2.
 extern const std::string_view kRecordingScript;
 
+// One row of a line table: a line and the outcome it must give. Under a probe the expectation
+// is the outcome, " | ", and the probe's description of the state after the line.
+struct LineRow {
+  std::string_view line;
+  std::string_view expected;
+};
+
+// Describes the part of the run a table looks at, after each line.
+using LineProbe = std::function<std::string()>;
+
 // One headless run of a title folder: the runtime over a headless platform playing `input`,
 // its text drawn by BlockFonts, with every handler call but idle() recorded in `calls`.
 class TitleRun {
@@ -42,16 +54,31 @@ class TitleRun {
 
   // The whole run; its exit status.
   int Run() { return runtime_->Run(); }
-  // Run in steps: Begin (false when no window opens), passes, and End (the exit status).
+  // Run in steps: Begin (false when no window opens), loop passes, and End (the exit status).
   bool Begin();
-  void Passes(int count);
   int End();
 
   [[nodiscard]] Runtime& runtime() { return *runtime_; }
   [[nodiscard]] platform::HeadlessPlatform& platform() { return *platform_; }
 
-  // The number in global `name` of the running title.
-  [[nodiscard]] std::int32_t Global(std::string_view name);
+  // The handler calls so far, joined by spaces.
+  [[nodiscard]] std::string Calls() const;
+  // The boxes shown, one a line: "CAPTION (ICON) [BUTTONS] TEXT" with the text's line breaks as
+  // spaces, so that a test compares a box with the literal text the player reads.
+  [[nodiscard]] std::string Boxes() const;
+
+  // Runs `line` in a fresh pass as the message box does; the outcome it shows.
+  std::string Eval(std::string_view line);
+  // Runs the rows in order and expects every row's text. All rows are compared as one trace, one
+  // row a line ("LINE -> OUTCOME"), so that a failure shows every row that differs.
+  void Expect(std::initializer_list<LineRow> rows, const LineProbe& probe = {});
+  // Runs loop passes until the platform's clock reaches `tick`.
+  void RunUntilTick(std::uint64_t tick);
+  // Runs loop passes until the input script has played and every queued event is handled, then
+  // two more, so that what was drawn has been presented.
+  void Settle();
+  // Fills the whole screen canvas with colour `index`, to be presented with the next pass.
+  void FillScreen(std::uint8_t index);
 
   std::vector<std::string> calls;
 
@@ -62,26 +89,31 @@ class TitleRun {
   bool begun_ = false;
 };
 
-// A scratch folder holding a title folder named "title".
+// A scratch folder holding a title folder named "title", and the run of a test that boots it.
 class TitleTest : public ::testing::Test {
  protected:
   TitleTest() : title_(scratch_.makeFolder("title")) {}
 
   void UseScript(std::string_view source) { WriteBootFile(title_, source); }
-  [[nodiscard]] const std::filesystem::path& title() const { return title_; }
 
-  // The calls of a whole run of the recording script with `input`, boot() first.
-  std::vector<std::string> CallsOf(std::string_view input);
+  // Boots a title whose system script is `script`, playing `input`; the run ends with the test.
+  TitleRun& Boot(std::string_view script, std::string_view input = "",
+                 const std::function<void(RuntimeOptions&)>& adjust = {});
+  [[nodiscard]] Runtime& runtime() { return run_->runtime(); }
+  [[nodiscard]] platform::HeadlessPlatform& platform() { return run_->platform(); }
+
+  // The calls of a whole run of `script` with `input`, boot() first.
+  std::string CallsOf(std::string_view input, std::string_view script = kRecordingScript);
 
   test::TempFolder scratch_;
   std::filesystem::path title_;
+  std::unique_ptr<TitleRun> run_;
 };
 
-// The boxes shown, one per line: "CAPTION (ICON) [BUTTONS] TEXT" with the text's line breaks as
-// spaces, so that a test compares a box with the literal text the player reads.
-[[nodiscard]] std::string BoxLines(const std::vector<BoxRequest>& boxes);
-
-// The line of BoxLines for a fatal box showing `text`.
+// The line of TitleRun::Boxes for a fatal box showing `text`.
 [[nodiscard]] std::string FatalBoxLine(std::string_view text);
+// The line of TitleRun::Boxes for the runtime's own fatal report at `line` of a title folder
+// named "title".
+[[nodiscard]] std::string UndefinedErrorLine(int line);
 
 }  // namespace lw::testing
