@@ -1,6 +1,6 @@
 // The frame encoder, checked through the runtime's decoder: every record decodes to its picture
-// (over garbage for a key frame, over the previous picture for a difference frame) in bitmaps of
-// any row stride, and costs no more than literal rows, whichever goal the encoder has.
+// (over garbage for a key frame, over the previous picture for a difference frame) and writes
+// nothing outside its rows, within a bound on its size, whichever goal the encoder has.
 #include "authoring/frame_encoder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The sound record encoder, checked through the runtime's decoder: records decode to the
-// resampled source within the error that 7-bit samples allow, blocks are coded to their exact
-// size, and resampling keeps duration and pitch without aliases.
+// resampled source within the error that 7-bit samples allow, and resampling keeps duration and
+// pitch without aliases.
 #include "authoring/sound_encoder.h"
 
 #include <gtest/gtest.h>

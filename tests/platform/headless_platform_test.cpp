@@ -1,5 +1,6 @@
-// The headless backend: the virtual clock, the messages of input scripts and the input state
-// they leave, boxes and file dialogs answered from the script, the kept canvas and screenshots.
+// The headless backend: held keys and typed text, boxes and file dialogs answered from the
+// script, the kept canvas and screenshots, and scripts read from files. Its clock, sleeps and
+// input state are checked through the runtime's main loop and input tests.
 #include "platform/headless/headless_platform.h"
 
 #include <gtest/gtest.h>

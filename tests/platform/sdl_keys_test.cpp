@@ -1,5 +1,5 @@
-// SDL's keys as the runtime's keys: the key, the character under the modifier state, the
-// modifiers, and the physical keys behind the keyboard state.
+// SDL's keys as the runtime's keys: the key, the character under the modifier state, and the
+// physical keys behind the keyboard state (the modifiers are the event tests').
 #include "platform/sdl/sdl_keys.h"
 
 #include <gtest/gtest.h>

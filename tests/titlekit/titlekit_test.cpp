@@ -212,7 +212,8 @@ TEST_F(TitlekitTest, SoundEncodesWavFilesAndDecodesRecords) {
   // The runtime's decoder's samples, as an 8-bit mono WAV file at the record's rate.
   expect({"sound", "decode", file("low.snd"), "-o", file("out.wav")}, 0, "");
   std::vector<std::int16_t> samples;
-  for (std::uint8_t s : DecodeSoundRecord(low).value()) samples.push_back((s - 128) * 256);
+  const auto decoded = DecodeSoundRecord(low).value();
+  for (std::uint8_t s : decoded) samples.push_back((s - 128) * 256);
   EXPECT_EQ(bytes("out.wav"), FormatWav({11025, 1, kWavBits8, samples}).value());
 }
 
