@@ -113,7 +113,7 @@ TEST(WavFileTest, MalformedFilesAreRefusedWithTheirReason) {
       {patched(4, 0xFFFFFFF0), "RIFF size 4294967280 does not fit"},
       {patched(dataSizeAt, 0xFFFFFFFF), "chunk 'data' runs past the end of the file"},
       {patched(16, 1000), "chunk 'fmt ' runs past the end"},
-      {WavFile(WavFmt(1, 0, 22050, 0, 16), {}), "0 channels"},
+      {WavFile(WavFmt(1, 0, 22050, 0, 16), {}), "0 channels (only mono or stereo)"},
       {WavFile(WavFmt(1, 3, 22050, 6, 16), {}), "3 channels (only mono or stereo)"},
       {WavFile(WavFmt(1, 1, 22050, 3, 24), {}), "24 bits per sample"},
       {WavFile(WavFmt(1, 1, 0, 2, 16), {}), "sample rate 0"},
