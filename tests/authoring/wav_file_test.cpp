@@ -5,16 +5,62 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "common/byte_io.h"
 #include "support/common_signals.h"
-#include "support/common_wav_data.h"
 
 namespace lw::authoring {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using test::PatchU32, test::WavFile, test::WavFmt;
+
+// Overwrites the little-endian u32 at `at`.
+void PatchU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// The body of a "fmt " chunk; with a `subformat`, the extensible form naming it (1 is PCM).
+Bytes WavFmt(std::uint16_t tag, std::uint16_t channels, std::uint32_t rate,
+             std::uint16_t blockAlign, std::uint16_t bits, std::uint16_t subformat = 0) {
+  ByteWriter w;
+  w.u16(tag);
+  w.u16(channels);
+  w.u32(rate);
+  w.u32(rate * blockAlign);
+  w.u16(blockAlign);
+  w.u16(bits);
+  if (subformat != 0) {
+    constexpr std::uint16_t kExtensionSize = 22;
+    constexpr std::uint32_t kChannelMask = 3;
+    w.u16(kExtensionSize);
+    w.u16(bits);
+    w.u32(kChannelMask);
+    w.u16(subformat);
+    w.bytes(std::vector<std::uint8_t>{0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71});
+  }
+  return w.take();
+}
+
+// A RIFF WAVE file of a "fmt " and a "data" chunk, after a "LIST" chunk of `before` if any.
+Bytes WavFile(const Bytes& fmt, const Bytes& data, const Bytes& before = {}) {
+  ByteWriter w;
+  auto chunk = [&w](std::string_view id, const std::vector<std::uint8_t>& body) {
+    for (char c : id) w.u8(static_cast<std::uint8_t>(c));
+    w.u32(static_cast<std::uint32_t>(body.size()));
+    w.bytes(body);
+    if (body.size() % 2 != 0) w.u8(0);
+  };
+  for (char c : std::string_view("RIFF\0\0\0\0WAVE", 12)) w.u8(static_cast<std::uint8_t>(c));
+  if (!before.empty()) chunk("LIST", before);
+  chunk("fmt ", fmt);
+  chunk("data", data);
+  std::vector<std::uint8_t> bytes = w.take();
+  constexpr std::size_t kRiffHeader = 8;  // "RIFF" and the size, which counts what follows
+  PatchU32(bytes, 4, static_cast<std::uint32_t>(bytes.size() - kRiffHeader));
+  return bytes;
+}
 
 TEST(WavFileTest, EachFormatRoundTrips) {
   for (std::uint16_t bits : {kWavBits8, kWavBits16}) {
@@ -47,9 +93,6 @@ TEST(WavFileTest, ExtensiblePcmAndOtherChunksAreRead) {
   EXPECT_EQ(sound->sampleRate, 48000u);
   EXPECT_EQ(sound->samples, (std::vector<std::int16_t>{-32768, 32767, 1, -32768}));
   // A partial frame behind the last whole one is left out.
-  sound = ParseWav(WavFile(WavFmt(1, 1, 8000, 1, 8), {0x80, 0xFF, 0x00}));
-  ASSERT_TRUE(sound.ok());
-  EXPECT_EQ(sound->samples, (std::vector<std::int16_t>{0, 127 * 256, -128 * 256}));
   sound = ParseWav(WavFile(WavFmt(1, 2, 8000, 2, 8), {0x80, 0xFF, 0x00}));
   ASSERT_TRUE(sound.ok());
   EXPECT_EQ(sound->samples.size(), 2u);
@@ -63,20 +106,14 @@ TEST(WavFileTest, MalformedFilesAreRefusedWithTheirReason) {
     PatchU32(bytes, at, value);
     return bytes;
   };
-  // The first `size` bytes, with the RIFF size saying so.
-  auto riffCut = [&](std::size_t size) {
-    Bytes bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
-    PatchU32(bytes, 4, static_cast<std::uint32_t>(size - 8));
-    return bytes;
-  };
   const std::size_t dataSizeAt = good.size() - 64 - 4;
   const std::pair<Bytes, std::string> cases[] = {
-      {Bytes(good.begin(), good.begin() + 11), "not a RIFF WAVE file"},
+      // clang-format off
       {patched(8, 0x45564157 ^ 0x20), "not a RIFF WAVE file"},
       {patched(4, 0xFFFFFFF0), "RIFF size 4294967280 does not fit"},
       {patched(dataSizeAt, 0xFFFFFFFF), "chunk 'data' runs past the end of the file"},
       {patched(16, 1000), "chunk 'fmt ' runs past the end"},
-      {WavFile(WavFmt(1, 0, 22050, 0, 16), {}), "0 channels"},
+      {WavFile(WavFmt(1, 0, 22050, 0, 16), {}), "0 channels (only mono or stereo)"},
       {WavFile(WavFmt(1, 3, 22050, 6, 16), {}), "3 channels (only mono or stereo)"},
       {WavFile(WavFmt(1, 1, 22050, 3, 24), {}), "24 bits per sample"},
       {WavFile(WavFmt(1, 1, 0, 2, 16), {}), "sample rate 0"},
@@ -85,8 +122,7 @@ TEST(WavFileTest, MalformedFilesAreRefusedWithTheirReason) {
       {WavFile(WavFmt(0xFFFE, 1, 22050, 2, 16, 3), {}), "subformat is not PCM"},
       {WavFile(WavFmt(0xFFFE, 1, 22050, 2, 16), {}), "extensible 'fmt ' chunk too short"},
       {WavFile(Bytes(14, 0), {}), "'fmt ' chunk too short"},
-      {riffCut(36), "no 'data' chunk"},
-      {riffCut(40), "truncated chunk header"},
+      // clang-format on
   };
   for (const auto& [bytes, reason] : cases) {
     auto sound = ParseWav(bytes);

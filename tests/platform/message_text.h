@@ -5,7 +5,6 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
 #include "platform/platform.h"
 
@@ -50,13 +49,6 @@ inline std::string MessageText(const Message& m) {
     case MessageKind::kDisplayChanged: return "display";
   }
   return "?";
-}
-
-// Messages joined by ", ".
-inline std::string MessagesText(const std::vector<Message>& messages) {
-  std::string text;
-  for (const Message& m : messages) text += (text.empty() ? "" : ", ") + MessageText(m);
-  return text;
 }
 
 }  // namespace lw::platform

