@@ -245,12 +245,7 @@ TEST(DrawSpriteScaled, EveryPixelAndHitShowsTheSourcePixelItScalesFrom) {
   }
 }
 
-TEST(DrawSpriteScaled, AtItsOwnSizeDrawsAsUnscaledAndBadSizesOrRowsStop) {
-  for (bool mirrored : {false, true}) {
-    Canvas scaled;
-    ASSERT_FALSE(DrawSpriteScaled(kFigure, {2, 3}, scaled.view, kWhole, mirrored, {3, 4}).failed());
-    EXPECT_EQ(scaled.Text(), Draw(kFigure, {2, 3}, kWhole, mirrored));
-  }
+TEST(DrawSpriteScaled, EmptySizesDrawNothingAndBadSizesOrRowsStop) {
   const Bytes tall = Picture(3, 0, 0, {Row({Lit({1, 2, 3})}), Row({Fill(3, 7)})});
   Canvas canvas;
   EXPECT_FALSE(DrawSpriteScaled(tall, {0, 0}, canvas.view, kWhole, false, {0, 5}).failed());
