@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "authoring/sprite_encoder.h"
 #include "common/byte_io.h"
 #include "media/row_scaler.h"
+#include "support/common_pictures.h"
 
 namespace lw {
 namespace {
@@ -129,23 +132,16 @@ TEST(DrawSprite, PlacesHotSpotMirrorsKeepsTransparencyAndClipsOnEverySide) {
   // Mirrored, hot spot h is measured from the right edge: left = 3 - (4 - 1).
   const std::string mirrored = "........|3321....|432.....|765.....|........|........|";
   EXPECT_EQ(Draw(kFigure, {2, 3}, kWhole, true), mirrored);
-  for (Rect clip :
-       {Rect{2, 0, 6, 8}, Rect{3, 0, 6, 8}, Rect{4, 0, 6, 8}, Rect{0, 0, 3, 8}, Rect{0, 3, 6, 8},
-        Rect{0, 4, 6, 8}, Rect{0, 0, 6, 4}, Rect{3, 2, 4, 5}, Rect{-9, -9, 99, 99}}) {
+  // Clips from above and from the left, with copies in the first row shown, are checked over
+  // many pictures by the sprite encoder's tests; these cut the far sides too.
+  for (Rect clip : {Rect{0, 0, 3, 8}, Rect{0, 0, 6, 4}, Rect{3, 2, 4, 5}, Rect{-9, -9, 99, 99}}) {
     EXPECT_EQ(Draw(kFigure, {2, 3}, clip, false), CutToClip(plain, clip)) << clip.top << clip.left;
     EXPECT_EQ(Draw(kFigure, {2, 3}, clip, true), CutToClip(mirrored, clip))
         << clip.top << clip.left;
   }
 }
 
-TEST(DrawSprite, FirstDrawnRowCopiesTheScratchRow) {
-  // Rows above the clip go to the scratch row; a copy below them takes the last one, with its
-  // skipped pixels transparent.
-  const Bytes picture =
-      Picture(3, 0, 0, {Row({Lit({1, 2, 3})}), Row({Lit({4}), Skip(1), Lit({5})}), Row({Copy(3)})});
-  EXPECT_EQ(Draw(picture, {0, 0}, Rect{2, 0, 6, 8}, false),
-            "........|........|4.5.....|........|........|........|");
-  // The picture's first row has no row above it: its copies are transparent.
+TEST(DrawSprite, CopiesInThePicturesFirstRowAreTransparent) {
   Canvas canvas(false, 9);
   EXPECT_FALSE(
       DrawSprite(Picture(3, 0, 0, {Row({Copy(2), Lit({1})})}), {1, 1}, canvas.view, kWhole, false)
@@ -173,20 +169,9 @@ TEST(DrawSprite, MalformedRowsStopWithSite518AndStayInBounds) {
   Draw(overrun, {0, 0}, Rect{0, 2, 6, 8}, true);
 }
 
-TEST(SpriteHit, OpaqueColumnsFollowTheRunningTotalRule) {
-  // W 4, hot (0, 0): columns run lit, skip, skip, copy. Column c is decided by the first code
-  // whose running total reaches c: c 1 by the literal, c 3 by the skip. Mirrored, the rectangle
-  // moves (left = 10 - 4) but the codes are read unmirrored.
-  const Bytes picture = Picture(4, 0, 0, {Row({Lit({1}), Skip(2), Copy(1)})});
-  const std::tuple<int, bool, bool> cases[] = {
-      {10, false, true},  {11, false, true}, {12, false, false},
-      {13, false, false}, {9, false, false}, {14, false, false},
-      {6, true, true},    {8, true, false},  {10, true, false}};
-  for (const auto& [h, mirrored, hit] : cases) {
-    auto result = SpriteHit(picture, {10, 10}, mirrored, At(10, h));
-    ASSERT_TRUE(result.ok()) << h;
-    EXPECT_EQ(*result, hit) << h << " " << mirrored;
-  }
+// Which columns a hit test finds opaque is checked over many pictures by the sprite encoder's
+// tests; here, the rows it cannot read.
+TEST(SpriteHit, RowsCutShortOrCodesPastTheWidthStopWithTheirSites) {
   auto site = [](const Bytes& p, Point point) {
     return SpriteHit(p, {0, 0}, false, point).error().errorLine;
   };
@@ -195,19 +180,18 @@ TEST(SpriteHit, OpaqueColumnsFollowTheRunningTotalRule) {
   EXPECT_EQ(site(Picture(4, 0, 0, {Row({Skip(1)})}), {0, 3}), 513);
 }
 
-TEST(SpriteHitScaled, MapsPointsBackThroughTheDrawnSize) {
-  // 2 x 4 picture, hot (1, 2). Row 0 is decided opaque for columns 0 and 1 by the rule above.
+TEST(SpriteHitScaled, PlacesTheHotSpotInProportionRoundingTowardsZero) {
+  // 2 x 4 picture, hot (1, 2). Row 0 is decided opaque for columns 0 and 1 (its literal covers
+  // column 0), row 1 nowhere.
   const Bytes picture = Picture(4, 1, 2, {Row({Lit({1}), Skip(2), Lit({2})}), Row({Skip(4)})});
-  // Drawn 4 x 8: top 20 - 2, left 20 - 4; column 3 x 4 / 8 = 1 is opaque, row 2 x 2 / 4 = 1 not.
-  // Drawn 3 x 6: top 20 - 1 (1.5 rounded towards zero), left 20 - 3; columns 0 1 2 2 3 3 become
-  // 0 0 1 2 2 3.
-  const std::tuple<SpriteSize, int, int, bool> cases[] = {
-      {{4, 8}, 18, 16, true},  {{4, 8}, 19, 19, true},  {{4, 8}, 19, 20, false},
-      {{4, 8}, 20, 16, false}, {{4, 8}, 17, 16, false}, {{4, 8}, 22, 16, false},
-      {{3, 6}, 19, 18, true},  {{3, 6}, 19, 20, false}, {{3, 6}, 18, 18, false},
-      {{0, 8}, 18, 16, false}};
-  for (const auto& [size, v, h, hit] : cases) {
-    auto result = SpriteHitScaled(picture, {20, 20}, false, size, At(v, h));
+  // Drawn 4 x 8: top 20 - 2, left 20 - 4. Drawn 3 x 6: top 20 - 1 (1.5 rounded towards zero),
+  // left 20 - 3. Mirrored 3 x 6: the hot spot lies 4 - 2 columns from the left, so left 20 - 3.
+  const std::tuple<SpriteSize, bool, int, int, bool> cases[] = {
+      {{4, 8}, false, 18, 16, true}, {{4, 8}, false, 17, 16, false}, {{4, 8}, false, 18, 15, false},
+      {{3, 6}, false, 19, 17, true}, {{3, 6}, false, 18, 17, false}, {{3, 6}, true, 19, 17, true},
+      {{3, 6}, true, 19, 16, false}, {{0, 8}, false, 18, 16, false}};
+  for (const auto& [size, mirrored, v, h, hit] : cases) {
+    auto result = SpriteHitScaled(picture, {20, 20}, mirrored, size, At(v, h));
     ASSERT_TRUE(result.ok()) << v << "," << h;
     EXPECT_EQ(*result, hit) << size.rows << "x" << size.columns << " " << v << "," << h;
   }
@@ -216,87 +200,60 @@ TEST(SpriteHitScaled, MapsPointsBackThroughTheDrawnSize) {
             517);
 }
 
-TEST(RowScaler, StepsInProportionAndRepeatsWholeMultiples) {
-  auto sources = [](int s, int d, bool mirrored) {
-    RowScaler scaler(s, d, 0, d, mirrored);
-    std::vector<int> out;
-    for (int i = 0; i < d; ++i) out.push_back(scaler.SourceOf(i));
-    return out;
-  };
-  EXPECT_EQ(sources(3, 5, false), (std::vector<int>{0, 0, 1, 1, 2}));
-  EXPECT_EQ(sources(5, 3, false), (std::vector<int>{0, 1, 3}));
-  EXPECT_EQ(sources(3, 5, true), (std::vector<int>{2, 1, 1, 0, 0}));
-  EXPECT_EQ(sources(2, 6, false), (std::vector<int>{0, 0, 0, 1, 1, 1}));
-  // Every size, from a first column past 0, agrees with the division a hit test uses.
-  for (int s = 1; s <= 20; ++s) {
-    for (int d = 1; d <= 2 * kMaxRepeat * s && d < 80; ++d) {
-      RowScaler plain(s, d, 1 % d, d, false);
-      RowScaler mirrored(s, d, 1 % d, d, true);
-      LineStepper lines(s, d, 1 % d);
-      for (int i = 1 % d; i < d; ++i, lines.Next()) {
-        ASSERT_EQ(plain.SourceOf(i), i * s / d) << s << "->" << d;
-        ASSERT_EQ(mirrored.SourceOf(i), (d - 1 - i) * s / d) << s << "->" << d;
-        ASSERT_EQ(lines.source(), i * s / d) << s << "->" << d;
+// Random artwork from the encoder drawn at random sizes, mirrored or not and clipped, against
+// the picture itself: output pixel i of a length d scaled from s shows source pixel i x s / d,
+// counted from the far end when mirrored (3 to 5 mirrored: 2 1 1 0 0), and transparent pixels
+// leave the background. The hit test maps a point back the same way but reads the row code
+// unmirrored: source column c is decided by the code that covers column c - 1.
+TEST(DrawSpriteScaled, EveryPixelAndHitShowsTheSourcePixelItScalesFrom) {
+  std::mt19937 random(11);
+  const auto pick = [&](int below) { return static_cast<int>(random() % unsigned(below)); };
+  for (int trial = 0; trial < 300; ++trial) {
+    const test::Picture p = test::RandomArtwork(random);
+    const Bytes record =
+        authoring::EncodeSprite({p.width, p.height, p.pixels, {}, std::uint8_t{0}}).value();
+    // Whole multiples of the width are painted by repetition, other lengths by stepping.
+    const int columns = pick(3) == 0 ? p.width * (1 + pick(kMaxRepeat)) : 1 + pick(3 * p.width);
+    const SpriteSize size{static_cast<std::int16_t>(1 + pick(3 * p.height)),
+                          static_cast<std::int16_t>(std::min(columns, kMaxScaledLength - 1))};
+    const bool mirrored = pick(2) == 1;
+    const int top = pick(4), left = pick(8), width = size.columns + 12, height = size.rows + 6;
+    const Rect clip{static_cast<std::int16_t>(pick(height)), static_cast<std::int16_t>(pick(width)),
+                    static_cast<std::int16_t>(height - pick(4)),
+                    static_cast<std::int16_t>(width - pick(8))};
+    const test::Picture background = test::Noise(width, height, trial);
+    Bytes canvas = background.pixels;
+    const Point anchor = At(top, left + (mirrored ? size.columns : 0));  // hot spot (0, 0)
+    ASSERT_FALSE(
+        DrawSpriteScaled(record, anchor, {canvas, 0, width, width, height}, clip, mirrored, size)
+            .failed());
+    int wrongPixels = 0, wrongHits = 0;
+    for (int v = 0; v < height; ++v) {
+      for (int h = 0; h < width; ++h) {
+        const int i = h - left, row = (v - top) * p.height / size.rows;
+        const bool onPicture = v >= top && v < top + size.rows && i >= 0 && i < size.columns;
+        const int column = (mirrored ? size.columns - 1 - i : i) * p.width / size.columns;
+        const bool shown = onPicture && clip.contains(At(v, h)) && p.at(column, row) != 0;
+        wrongPixels += canvas[v * width + h] != (shown ? p.at(column, row) : background.at(h, v));
+        auto hit = SpriteHitScaled(record, anchor, mirrored, size, At(v, h));
+        const int decider = std::max(i * p.width / size.columns - 1, 0);
+        wrongHits += !hit.ok() || *hit != (onPicture && p.at(decider, row) != 0);
       }
     }
-  }
-  // Every span of every row, both ways and on both paths, paints what the division picks and
-  // leaves the output alone under transparent source pixels.
-  const std::uint8_t values[4] = {1, 2, 3, 4};
-  const std::uint8_t opaque[4] = {1, 0, 1, 1};
-  constexpr std::uint8_t kUnder = 9;
-  for (int s = 1; s <= 4; ++s) {
-    for (int d = 1; d <= 40; ++d) {
-      for (int first = 0; first < d; ++first) {
-        for (int end = first + 1; end <= d; ++end) {
-          for (bool mirrored : {false, true}) {
-            Bytes out(static_cast<std::size_t>(end - first), kUnder);
-            RowScaler(s, d, first, end, mirrored).ScaleRow(values, opaque, out.data());
-            for (int i = first; i < end; ++i) {
-              const int source = (mirrored ? d - 1 - i : i) * s / d;
-              ASSERT_EQ(out[static_cast<std::size_t>(i - first)],
-                        opaque[source] != 0 ? values[source] : kUnder)
-                  << s << "->" << d << " [" << first << "," << end << ") " << mirrored;
-            }
-          }
-        }
-      }
-    }
+    EXPECT_EQ(wrongPixels, 0) << "trial " << trial;
+    EXPECT_EQ(wrongHits, 0) << "trial " << trial;
   }
 }
 
-TEST(DrawSpriteScaled, ScalesRowsAndColumnsAndClipsLikeTheWholeDrawing) {
-  auto draw = [](const Bytes& picture, Point anchor, SpriteSize size, Rect clip, bool mirrored,
-                 std::int16_t expectedSite = 0) {
-    Canvas canvas;
-    EXPECT_EQ(DrawSpriteScaled(picture, anchor, canvas.view, clip, mirrored, size).errorLine,
-              expectedSite);
-    EXPECT_TRUE(canvas.GuardsIntact());
-    return canvas.Text();
-  };
-  const Bytes tall = Picture(
-      3, 0, 0, {Row({Lit({1, 2, 3})}), Row({Lit({4, 5, 6})}), Row({Copy(3)}), Row({Fill(3, 7)})});
-  for (bool mirrored : {false, true}) {
-    // At its own size a picture draws as DrawSprite does.
-    EXPECT_EQ(draw(kFigure, {2, 3}, {3, 4}, kWhole, mirrored),
-              Draw(kFigure, {2, 3}, kWhole, mirrored));
-    // A clipped drawing is the whole drawing cut to the clip.
-    const Rect clip{2, 2, 5, 6};
-    EXPECT_EQ(draw(tall, {1, 4}, {5, 7}, clip, mirrored),
-              CutToClip(draw(tall, {1, 4}, {5, 7}, kWhole, mirrored), clip));
-  }
-  // Doubled: 2 x 2 picture with a transparent pixel, hot (1, 1) -> drawn hot spot (2, 2).
-  const Bytes small = Picture(2, 1, 1, {Row({Lit({1, 2})}), Row({Skip(1), Lit({3})})});
-  EXPECT_EQ(draw(small, {3, 3}, {4, 4}, kWhole, false),
-            "........|.1122...|.1122...|...33...|...33...|........|");
-  // Halved rows: skipped source rows are still decoded for the copies below them. Three
-  // columns to five: source columns 0 0 1 1 2.
-  EXPECT_EQ(draw(tall, {0, 0}, {2, 5}, kWhole, false),
-            "11223...|44556...|........|........|........|........|");
-  EXPECT_EQ(draw(tall, {0, 0}, {0, 5}, kWhole, false), Canvas().Text());
-  draw(tall, {0, 0}, {2, 2048}, kWhole, false, 514);
-  draw(Picture(3, 0, 0, {Row({Lit({1, 2, 3})}), Row({Fill(2, 1)})}), {0, 0}, {4, 3}, kWhole, false,
-       515);
+TEST(DrawSpriteScaled, EmptySizesDrawNothingAndBadSizesOrRowsStop) {
+  const Bytes tall = Picture(3, 0, 0, {Row({Lit({1, 2, 3})}), Row({Fill(3, 7)})});
+  Canvas canvas;
+  EXPECT_FALSE(DrawSpriteScaled(tall, {0, 0}, canvas.view, kWhole, false, {0, 5}).failed());
+  EXPECT_EQ(canvas.Text(), Canvas().Text());
+  EXPECT_EQ(DrawSpriteScaled(tall, {0, 0}, canvas.view, kWhole, false, {2, 2048}).errorLine, 514);
+  EXPECT_EQ(DrawSpriteScaled(Cut(tall, 1), {0, 0}, canvas.view, kWhole, false, {4, 3}).errorLine,
+            515);
+  EXPECT_TRUE(canvas.GuardsIntact());
 }
 
 }  // namespace

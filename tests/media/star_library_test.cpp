@@ -19,23 +19,6 @@ namespace {
 constexpr std::uint32_t kRecordBytes = 1000;
 constexpr std::uint32_t kBigRecordBytes = 250000;  // more than the batch that pressure frees
 
-// File access that counts the opens and reads that reach the disk.
-class CountingFiles : public FileAccess {
- public:
-  using FileAccess::FileAccess;
-  ProgramCode FileOpen(std::string_view path, FileHandle& out) override {
-    ++opens;
-    return FileAccess::FileOpen(path, out);
-  }
-  ProgramCode FileReadAt(FileHandle file, std::uint32_t offset,
-                         std::span<std::uint8_t> buffer) override {
-    ++reads;
-    return FileAccess::FileReadAt(file, offset, buffer);
-  }
-  int opens = 0;
-  int reads = 0;
-};
-
 // Record `id` of a test file: `size` bytes of its id plus the file's fill byte.
 RecordBlock Record(std::int32_t id, std::uint8_t fill, std::uint32_t size = kRecordBytes) {
   return RecordBlock(size, static_cast<std::uint8_t>(fill + id));
@@ -92,24 +75,9 @@ class StarLibraryTest : public ::testing::Test {
   }
   void SetAvailable(std::uint64_t bytes) { disk_.stack.memory.overrideAvailable(bytes); }
 
-  test::ScratchStorage<CountingFiles> disk_;
-  CountingFiles& files_ = disk_.stack.files;
+  test::ScratchStorage<> disk_;
   StarLibrary& library_ = disk_.stack.library;
 };
-
-TEST_F(StarLibraryTest, OpenLinksNewestFirstAndFindsOnlyUnparkedSerials) {
-  StarFile* a = MakeFile("A.STR", 1);
-  StarFile* b = MakeFile("B.STR", 1);
-  EXPECT_EQ(library_.openFiles(), (std::vector<StarFile*>{b, a}));
-  EXPECT_LT(a->serial(), b->serial());
-  EXPECT_EQ(b->cacheCapacity, StarLibrary::kCacheStep);
-  EXPECT_EQ(library_.FindBySerial(a->serial()), a);
-  library_.StarPark(*a);
-  EXPECT_EQ(library_.FindBySerial(a->serial()), nullptr);
-  EXPECT_EQ(library_.openFiles().size(), 2U);
-  StarFile* missing = nullptr;
-  EXPECT_EQ(library_.StarOpen("appl:NONE.STR", missing), ProgramCode::kFile);
-}
 
 TEST_F(StarLibraryTest, LocksBalanceAndReplacedRecordsAreWrittenOnlyWhenIdle) {
   StarFile* file = MakeFile("LOCKS.STR", 2);
@@ -200,10 +168,13 @@ TEST_F(StarLibraryTest, MemoryPressureDropsIdleRecordsOfAnyFileOldestFirst) {
   EXPECT_EQ(library_.StarReleaseResource(*a, 0), ProgramCode::kOk);
 }
 
-TEST_F(StarLibraryTest, TheEntryTableGrowsAndShrinksInSteps) {
+// The entry table grows by a step when full and shrinks when a whole step is spare; removing
+// records from it must keep every id findable (a removed entry's slot takes the last one).
+TEST_F(StarLibraryTest, TheEntryTableGrowsAndShrinksInStepsAndKeepsEveryIdFindable) {
   StarFile* file = MakeFile("STEPS.STR", 21, 0, kBigRecordBytes);
   for (std::int32_t id = 0; id < 21; ++id) Touch(*file, id);
   EXPECT_EQ(file->cacheCapacity, 2 * StarLibrary::kCacheStep);
+  Touch(*file, 0);  // record 1 is now the oldest, then record 2
   SetAvailable(1000000);
   const std::int64_t oneShort = 1000000 - StarLibrary::kMemoryHeadroom + 1;
   EXPECT_TRUE(library_.ReserveMemory(oneShort));  // drops one record: 20 left
@@ -211,14 +182,24 @@ TEST_F(StarLibraryTest, TheEntryTableGrowsAndShrinksInSteps) {
   EXPECT_TRUE(library_.ReserveMemory(oneShort));  // 19 left
   EXPECT_EQ(file->cacheCapacity, StarLibrary::kCacheStep);
   EXPECT_EQ(file->cache.size(), 19U);
+  for (std::int32_t id : {0, 3, 20}) EXPECT_EQ(*Get(*file, id), Record(id, 0, kBigRecordBytes));
+  EXPECT_EQ(file->cache.size(), 19U);  // found in the cache, not loaded again
 }
 
-TEST_F(StarLibraryTest, AFifthParkedFileClosesTheOneParkedLongestAgo) {
+// Files open newest first; a fifth parked file closes the one parked longest ago, and a parked
+// file comes back by its path (folded) with its cache, without going to the disk.
+TEST_F(StarLibraryTest, ParkedFilesAreHiddenClosedOldestFirstAndRevivedByPath) {
   std::vector<StarFile*> parked;
-  for (const char* name : {"P1.STR", "P2.STR", "P3.STR", "P4.STR", "P5.STR"}) {
-    parked.push_back(MakeFile(name, 1));
-    library_.StarPark(*parked.back());
-  }
+  for (const char* name : {"P1.STR", "P2.STR", "P3.STR", "P4.STR", "Revive.str"})
+    parked.push_back(MakeFile(name, 2));
+  EXPECT_EQ(library_.openFiles(),
+            (std::vector<StarFile*>{parked[4], parked[3], parked[2], parked[1], parked[0]}));
+  EXPECT_EQ(library_.FindBySerial(parked[0]->serial()), parked[0]);
+  StarFile& revive = *parked[4];
+  RecordBlock* block = Get(revive, 1);
+  ASSERT_EQ(library_.StarReleaseResource(revive, 1), ProgramCode::kOk);
+  for (StarFile* file : parked) library_.StarPark(*file);
+  EXPECT_EQ(library_.FindBySerial(parked[1]->serial()), nullptr);
   EXPECT_EQ(library_.parkedFiles(),
             (std::vector<StarFile*>{parked[4], parked[3], parked[2], parked[1]}));
   EXPECT_EQ(library_.openFiles().size(), 4U);
@@ -226,80 +207,64 @@ TEST_F(StarLibraryTest, AFifthParkedFileClosesTheOneParkedLongestAgo) {
   EXPECT_TRUE(library_.IsParked("APPL:p2.str"));
 
   // Record work on a parked file, or parking it again, is a logic error.
-  StarFile& p5 = *parked[4];
   std::int32_t newId = 0;
-  EXPECT_EQ(library_.StarAddResource(p5, Record(1, 0), newId), ProgramCode::kLogic);
-  EXPECT_EQ(p5.header().nextId, 1U);
-  Touch(p5, 0);
-  library_.StarPark(p5);
+  EXPECT_EQ(library_.StarAddResource(revive, Record(1, 0), newId), ProgramCode::kLogic);
+  EXPECT_EQ(revive.header().nextId, 2U);
+  Touch(revive, 0);
+  library_.StarPark(revive);
   for (const char* line : {"line 2600", "line 2601", "line 2602"})
     EXPECT_TRUE(disk_.BoxSaid(std::string("Logic error at ") + line)) << line;
-  EXPECT_EQ(library_.parkedFiles().size(), 4U);
+  disk_.boxTexts.clear();
+
+  std::filesystem::remove(disk_.folder.path() / "Revive.str");
+  StarFile* revived = nullptr;
+  ASSERT_EQ(library_.StarOpenShared("appl:REVIVE.STR", revived), ProgramCode::kOk);
+  EXPECT_EQ(revived, &revive);
+  EXPECT_FALSE(revived->parked);
+  EXPECT_EQ(library_.parkedFiles().size(), 3U);
+  EXPECT_EQ(Get(*revived, 1), block);
+  EXPECT_EQ(library_.StarReleaseResource(*revived, 1), ProgramCode::kOk);
+  StarFile* missing = nullptr;
+  EXPECT_EQ(library_.StarOpen("appl:NONE.STR", missing), ProgramCode::kFile);
   EXPECT_EQ(library_.StarCloseAll(), ProgramCode::kOk);
   EXPECT_TRUE(library_.openFiles().empty());
   EXPECT_TRUE(library_.parkedFiles().empty());
 }
 
-TEST_F(StarLibraryTest, AParkedFileRevivesByPathWithItsCacheAndWithoutTheDisk) {
-  StarFile* file = MakeFile("Revive.str", 2);
-  RecordBlock* block = Get(*file, 1);
-  ASSERT_EQ(library_.StarReleaseResource(*file, 1), ProgramCode::kOk);
-  library_.StarPark(*file);
-  std::filesystem::remove(disk_.folder.path() / "Revive.str");
-  const int opens = files_.opens;
-  const int reads = files_.reads;
-
-  StarFile* revived = nullptr;
-  ASSERT_EQ(library_.StarOpenShared("appl:REVIVE.STR", revived), ProgramCode::kOk);
-  EXPECT_EQ(revived, file);
-  EXPECT_FALSE(revived->parked);
-  EXPECT_TRUE(library_.parkedFiles().empty());
-  EXPECT_EQ(Get(*revived, 1), block);
-  EXPECT_EQ(files_.opens - opens, 0);
-  EXPECT_EQ(files_.reads - reads, 0);
-  EXPECT_EQ(library_.StarReleaseResource(*revived, 1), ProgramCode::kOk);
-}
-
-TEST_F(StarLibraryTest, ClosingRefusesLockedRecordsAndRunsTheCloseHookFirst) {
-  StarFile* file = MakeFile("CLOSE.STR", 1);
-  std::vector<StarFile*> hookSaw;
-  ProgramCode hookCode = ProgramCode::kFile;
-  library_.setCloseHook([&](StarFile& closing) {
-    hookSaw.push_back(&closing);
-    return hookCode;
-  });
-  ASSERT_EQ(library_.StarClose(*file), ProgramCode::kFile);
-  EXPECT_EQ(hookSaw, (std::vector<StarFile*>{file}));
-  hookCode = ProgramCode::kOk;
-
-  Get(*file, 0);
-  ASSERT_EQ(library_.StarClose(*file), ProgramCode::kPackUseCount);
-  EXPECT_EQ(library_.openFiles().size(), 1U);
-  ASSERT_EQ(library_.StarReleaseResource(*file, 0), ProgramCode::kOk);
-  Change(*file, 0, 0x33);
-  EXPECT_EQ(library_.StarClose(*file), ProgramCode::kOk);
-  EXPECT_TRUE(library_.openFiles().empty());
-  EXPECT_EQ(OnDisk("CLOSE.STR", 0)[0], 0x33);
-}
-
-TEST_F(StarLibraryTest, ShutdownClosesEverythingWritingBackAndReportingNothing) {
+// Closing runs the close hook first and refuses a file with locked records; the library's
+// shutdown closes everything anyway, writing dirty records back, and reports nothing.
+TEST_F(StarLibraryTest, ClosingRefusesLockedRecordsAndShutdownClosesEverything) {
   {
-    StarLibrary library(files_, disk_.stack.errors, disk_.stack.stamps,
+    StarLibrary library(disk_.stack.files, disk_.stack.errors, disk_.stack.stamps,
                         [] { return std::uint64_t{1} << 40; });
-    test::WriteStarFile(files_, "appl:END.STR", {Record(0, 0)});
+    test::WriteStarFile(disk_.stack.files, "appl:END.STR", {Record(0, 0), Record(1, 0)});
     StarFile* file = nullptr;
     ASSERT_EQ(library.StarOpen("appl:END.STR", file), ProgramCode::kOk);
+    std::vector<StarFile*> hookSaw;
+    library.setCloseHook([&](StarFile& closing) {
+      hookSaw.push_back(&closing);
+      return ProgramCode::kFile;
+    });
+    ASSERT_EQ(library.StarClose(*file), ProgramCode::kFile);
+    EXPECT_EQ(hookSaw, (std::vector<StarFile*>{file}));
+    library.setCloseHook({});
     RecordBlock* block = nullptr;
     ASSERT_EQ(library.StarGetResource(*file, 0, block), ProgramCode::kOk);
     (*block)[0] = 0x44;
     ASSERT_EQ(library.StarReplaceResource(*file, 0), ProgramCode::kOk);
-    // Still held: closing all gives 104 and keeps the file; the shutdown closes it anyway.
+    EXPECT_EQ(library.StarClose(*file), ProgramCode::kPackUseCount);
     EXPECT_EQ(library.StarCloseAll(), ProgramCode::kPackUseCount);
     EXPECT_EQ(library.openFiles(), (std::vector<StarFile*>{file}));
     library.setCloseHook([](StarFile&) { return ProgramCode::kFile; });
   }
   EXPECT_EQ(OnDisk("END.STR", 0)[0], 0x44);
   EXPECT_TRUE(disk_.boxTexts.empty());
+  // An idle dirty record is written back by a close that succeeds.
+  StarFile* file = MakeFile("CLOSE.STR", 1);
+  Change(*file, 0, 0x33);
+  EXPECT_EQ(library_.StarClose(*file), ProgramCode::kOk);
+  EXPECT_TRUE(library_.openFiles().empty());
+  EXPECT_EQ(OnDisk("CLOSE.STR", 0)[0], 0x33);
 }
 
 TEST_F(StarLibraryTest, TheMemoOfTheLastRecordNeverCrossesFiles) {

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace lw::test {
 
 void WriteStarFile(FileAccess& files, std::string_view path, const std::vector<Bytes>& records,
@@ -26,11 +23,6 @@ std::string Unwrapped(std::string_view text) {
   for (char& c : line)
     if (c == '\n') c = ' ';
   return line;
-}
-
-Bytes ReadWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace lw::test

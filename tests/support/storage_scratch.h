@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,16 +47,13 @@ class ScratchStorage {
     return false;
   }
 
-  [[nodiscard]] Bytes FileBytes(std::string_view name) const;
+  // The contents of file `name`, empty when it cannot be read.
+  [[nodiscard]] Bytes FileBytes(std::string_view name) const {
+    std::ifstream in(folder.path() / name, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   void SetFileBytes(std::string_view name, const Bytes& bytes) const {
     folder.writeFile(name, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
-  }
-  // Writes `value` little-endian over four bytes of file `name` at `offset`.
-  void Patch32(std::string_view name, std::size_t offset, std::uint32_t value) const {
-    Bytes bytes = FileBytes(name);
-    for (std::size_t i = 0; i < 4; ++i)
-      bytes.at(offset + i) = static_cast<std::uint8_t>(value >> (8 * i));
-    SetFileBytes(name, bytes);
   }
 
   static constexpr std::uint64_t kAmpleMemory = std::uint64_t{1} << 40;
@@ -65,13 +64,5 @@ class ScratchStorage {
   std::vector<std::string> boxTexts;
   BoxAnswer answer = BoxAnswer::kOk;
 };
-
-// The contents of `path`, empty when it cannot be read.
-Bytes ReadWholeFile(const std::filesystem::path& path);
-
-template <typename Files>
-Bytes ScratchStorage<Files>::FileBytes(std::string_view name) const {
-  return ReadWholeFile(folder.path() / name);
-}
 
 }  // namespace lw::test
