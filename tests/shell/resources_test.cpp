@@ -98,40 +98,6 @@ TEST(ProgramResourcesTest, TrigTablesFollowTheRuleExceptForTheirListedEntries) {
   // clang-format on
 }
 
-TEST(ProgramResourcesTest, EveryCursorIsAVisiblePictureWithItsHotSpotOnIt) {
-  std::set<std::vector<Pixel>> pictures;
-  for (const char* name :
-       {"CURS.ARROW", "CURS.FIST", "CURS.GOLEFT", "CURS.GORIGHT", "CURS.GOSTRAIT", "CURS.HAND",
-        "CURS.SIGHT", "CURS.TOUCH", "CURS.WATCH", "CURS2002"}) {
-    SCOPED_TRACE(name);
-    const platform::CursorImage* cursor = FindCursorResource(name);
-    ASSERT_NE(cursor, nullptr);
-    ASSERT_EQ(cursor->pixels.size(), static_cast<std::size_t>(cursor->width * cursor->height));
-    ASSERT_TRUE(cursor->hotSpot.v >= 0 && cursor->hotSpot.v < cursor->height);
-    ASSERT_TRUE(cursor->hotSpot.h >= 0 && cursor->hotSpot.h < cursor->width);
-    // Clicks land on the drawn picture, which shows on dark and light backgrounds alike.
-    const std::vector<Pixel>& pixels = cursor->pixels;
-    EXPECT_NE(pixels[cursor->hotSpot.v * cursor->width + cursor->hotSpot.h], Pixel::kTransparent);
-    EXPECT_NE(std::find(pixels.begin(), pixels.end(), Pixel::kBlack), pixels.end());
-    EXPECT_NE(std::find(pixels.begin(), pixels.end(), Pixel::kWhite), pixels.end());
-    EXPECT_TRUE(pictures.insert(pixels).second);  // no two cursors alike
-  }
-}
-
-TEST(ProgramResourcesTest, IconIsOpaqueOrTransparentRgba) {
-  const std::span<const std::uint8_t> icon = ProgramIconRgba();
-  ASSERT_EQ(icon.size(), 32u * 32u * 4u);
-  int opaque = 0;
-  for (std::size_t i = 0; i < icon.size(); i += 4) {
-    // See-through pixels are black, so that scaling does not bleed a colour into the edges.
-    ASSERT_TRUE(icon[i + 3] == 0xFF || (icon[i + 3] | icon[i] | icon[i + 1] | icon[i + 2]) == 0)
-        << i / 4;
-    opaque += icon[i + 3] == 0xFF;
-  }
-  EXPECT_EQ(icon[3], 0);  // the corners are see-through
-  EXPECT_GT(opaque, 32 * 32 / 2);
-}
-
 TEST(ProgramResourcesTest, StringTableHoldsEveryTextOnceWithThePlaceholderForTheTitle) {
   std::vector<int> ids = {0, 1};
   for (int id = 100; id <= 182; ++id) ids.push_back(id);

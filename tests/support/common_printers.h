@@ -18,6 +18,9 @@ inline std::string Print(const Rect& r) {
          "," + std::to_string(r.right);
 }
 
+// "v,h".
+inline std::string Print(const Point& p) { return std::to_string(p.v) + "," + std::to_string(p.h); }
+
 // "red,green,blue".
 inline std::string Print(const Rgb& c) {
   return std::to_string(c.red) + "," + std::to_string(c.green) + "," + std::to_string(c.blue);
