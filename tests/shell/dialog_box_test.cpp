@@ -188,10 +188,6 @@ TEST_F(WindowBoxTest, TheBoxFitsItsTextAndNeverLeavesTheCanvas) {
   EXPECT_LT(big.lines.size(), 30u);
   EXPECT_LE(big.textTop + static_cast<int>(big.lines.size()) * kDialogLineHeight,
             big.buttons[0].rect.top);
-  const std::vector<std::uint8_t> before = CanvasPixels();
-  platform.keys("ret");
-  EXPECT_EQ(boxes.showBox(request), BoxAnswer::kOk);
-  EXPECT_EQ(CanvasPixels(), before);
 }
 
 // Info and question boxes wrap their text and ask with their own captions and buttons; other
