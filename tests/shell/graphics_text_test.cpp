@@ -95,25 +95,5 @@ TEST_F(GraphicsTextTest, HalfCoveredPixelsAreDrawnFromTheAscentAndAShortImageIsN
   EXPECT_EQ(surface.port.penPosition.h, 9);
 }
 
-TEST_F(GraphicsTextTest, ExclusiveOrTextInvertsAndWindowTextMarksTheCanvas) {
-  Surface surface = WhiteSurface(6, 2);
-  graphics.SetPort(surface.port);
-  graphics.SetPenMode(Port::kPenXor);
-  graphics.SetTextSize(2);
-  for (const char* expected : {"#.#.#. #.#.#.", "...... ......"}) {
-    graphics.MoveTo(0, 2);
-    graphics.DrawString("a b c");
-    EXPECT_EQ(Picture(surface), expected);
-  }
-  Port window = WindowPort(0, {100, 200, 150, 260});
-  graphics.SetPort(window);
-  graphics.SetTextSize(4);
-  graphics.MoveTo(10, 20);
-  graphics.DrawString("ab");
-  EXPECT_EQ(Presented(), "116,210,120,214");
-  paused = true;  // measuring is no drawing
-  EXPECT_EQ(graphics.StringWidth("abc"), 6);
-}
-
 }  // namespace
 }  // namespace lw::test

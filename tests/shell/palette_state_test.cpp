@@ -92,16 +92,18 @@ class PaletteStateTest : public ::testing::Test, protected ShellRig {
   const Rgb16 kBlack{0, 0, 0};
 };
 
-TEST_F(PaletteStateTest, InstallCorrectsMiddleEntriesAndFixesBlackAndWhiteEnds) {
+TEST_F(PaletteStateTest, InstallCorrectsMiddleEntriesFixesTheEndsAndCorrectionReinstalls) {
   ColourTable table = Uniform({0x8000, 0x0100, 0xFFFF});
   table.entries[0] = kWhite;
   table.entries[255] = kBlack;
-  state.InstallPalette(table);
-  EXPECT_EQ(platform.paletteChanges, 1);
-  EXPECT_EQ(platform.palette, state.installed());
-  EXPECT_EQ(screen.palette(), state.installed());
-  EXPECT_EQ(Installed(0) + " " + Installed(255), "0,0,0 255,255,255");
-  for (int i = 1; i < 255; ++i) ASSERT_EQ(Installed(i), "152,3,255") << i;
+  state.SetCurrentPalette(table);
+  EXPECT_EQ(state.currentPalette(), table);
+  EXPECT_EQ(screen.palette(), platform.palette);
+  EXPECT_EQ(Shown(0) + " " + Shown(255), "0,0,0 255,255,255");
+  for (int i = 1; i < 255; ++i) ASSERT_EQ(Shown(i), "152,3,255") << i;
+  state.AdjustCorrection(true, true, false, false);
+  EXPECT_EQ(platform.paletteChanges, 2);
+  EXPECT_EQ(Shown(7), std::to_string(CurveStep(128, 0.75 * 1.05)) + ",3,255");
 
   state.SetEntry(9, 1, 2, 3);
   state.SetEntryCorrected(0, 0xFFFF, 0xFFFF, 0xFFFF);
@@ -109,24 +111,6 @@ TEST_F(PaletteStateTest, InstallCorrectsMiddleEntriesAndFixesBlackAndWhiteEnds) 
   state.SetEntry(256, 9, 9, 9);
   state.SetEntryCorrected(-1, 0, 0, 0);
   EXPECT_EQ(Installed(9) + " " + Installed(0) + " " + Installed(255), "1,2,3 0,0,0 255,255,255");
-}
-
-TEST_F(PaletteStateTest, PalettesBecomeCurrentAndCorrectionReinstallsTheCurrentOne) {
-  const ColourTable system = Uniform({0x1000, 0x2000, 0x3000});
-  const ColourTable black = Uniform(kBlack);
-  state.setTitlePalettes(system, black);
-  EXPECT_EQ(state.currentPalette(), system);
-  EXPECT_EQ(state.systemPalette(), system);
-  EXPECT_EQ(state.blackPalette(), black);
-
-  const ColourTable grey = Uniform({0x8000, 0x8000, 0x8000});
-  state.SetCurrentPalette(grey);
-  EXPECT_EQ(state.currentPalette(), grey);
-  EXPECT_EQ(Shown(7), "152,152,152");
-  state.AdjustCorrection(true, true, false, false);
-  EXPECT_EQ(platform.paletteChanges, 2);
-  EXPECT_EQ(platform.palette[7].red, CurveStep(128, 0.75 * 1.05));
-  EXPECT_EQ(platform.palette[7].green, 152);
 }
 
 TEST_F(PaletteStateTest, FadeStepInterpolatesTruncatingAndTheLastStepInstallsTheTarget) {
@@ -183,11 +167,6 @@ TEST_F(PaletteStateTest, FadesWaitATickPerStepAndEndOnTheirTarget) {
   EXPECT_EQ(step(0) + " " + step(1),
             Corrected({0x6000, 0x3000, 0x1800}) + " " + Corrected(system.entries[100]));
   EXPECT_EQ(Current(100), "49152,24576,12288");
-
-  const int changes = platform.paletteChanges;
-  state.FadeToBlack(system, 0);
-  EXPECT_EQ(waitedOn.size(), 2u);
-  EXPECT_EQ(platform.paletteChanges, changes);
 }
 
 }  // namespace

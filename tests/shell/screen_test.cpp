@@ -11,8 +11,6 @@ namespace {
 class ScreenTest : public ::testing::Test, protected ShellRig {};
 
 TEST_F(ScreenTest, PresentSendsTheClippedChangesOnce) {
-  EXPECT_EQ(Print(screen.rect()), "0,0,480,640");
-  EXPECT_EQ(screen.canvas().rowBytes(), 640);
   screen.present();
   EXPECT_EQ(platform.presents, 0);
 
@@ -57,11 +55,9 @@ TEST_F(ScreenTest, ANewPaletteGoesToThePlatformAndRedrawsEverything) {
   Palette palette{};
   palette[1] = Rgb{1, 2, 3};
   screen.setPalette(palette);
-  EXPECT_EQ(platform.paletteChanges, 1);
-  EXPECT_EQ(platform.palette[1], (Rgb{1, 2, 3}));
-  EXPECT_EQ(screen.palette()[1], (Rgb{1, 2, 3}));
   screen.markDirty({5, 5, 6, 6});
-  EXPECT_EQ(Presented(), "0,0,480,640");
+  EXPECT_EQ(Presented() + " " + Print(platform.palette[1]) + " " + Print(screen.palette()[1]),
+            "0,0,480,640 1,2,3 1,2,3");
 }
 
 }  // namespace

@@ -18,8 +18,13 @@ inline std::string Print(const Rect& r) {
          "," + std::to_string(r.right);
 }
 
-// "red,green,blue".
-inline std::string Print(const Rgb& c) {
+// "v,h".
+inline std::string Print(const Point& p) { return std::to_string(p.v) + "," + std::to_string(p.h); }
+
+// "red,green,blue", of 8-bit or 16-bit channels.
+template <typename Colour>
+requires requires(Colour c) { c.red + c.green + c.blue; }
+inline std::string Print(const Colour& c) {
   return std::to_string(c.red) + "," + std::to_string(c.green) + "," + std::to_string(c.blue);
 }
 

@@ -34,11 +34,6 @@ inline std::string Drain(EventQueue& queue) {
   return text;
 }
 
-// "red,green,blue".
-inline std::string Print(const Rgb16& c) {
-  return std::to_string(c.red) + "," + std::to_string(c.green) + "," + std::to_string(c.blue);
-}
-
 // A picture of `area` of 8-bit pixels, rows separated by spaces: '.' for white (255), '#' for
 // black (0), '1'..'9' for those indexes and '?' for any other.
 inline std::string Picture(std::span<const std::uint8_t> pixels, int rowBytes, const Rect& area) {
