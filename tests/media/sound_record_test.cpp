@@ -66,9 +66,8 @@ TEST(SoundRecordTest, HeaderFieldsAndRejectedHeaders) {
   auto info = ReadSoundRecord(
       MakeRecord(44100, {FlatBlock(0, 2048), FlatBlock(0, 2048)}, 2 * 2048 - 10, 2));
   ASSERT_TRUE(info.ok());
-  EXPECT_EQ(info->codec.number, 4u);
-  EXPECT_EQ(info->blockCount, 2u);
-  EXPECT_EQ(info->sampleFrames(), 2048 - 5);
+  EXPECT_EQ((std::vector<std::int64_t>{info->codec.number, info->blockCount, info->sampleFrames()}),
+            (std::vector<std::int64_t>{4, 2, 2048 - 5}));
   for (std::uint32_t rate : {8000u, 0u, 22051u})
     ExpectSite(ReadSoundRecord(MakeRecord(rate, {{0x40}}, 0)).error(), 2707, 111);
   const Bytes good = MakeRecord(22050, {FlatBlock(0x40, 1024)});
@@ -89,9 +88,7 @@ TEST(SoundRecordTest, HeaderFieldsAndRejectedHeaders) {
   EXPECT_EQ(headerSite(36, 1024, 4), 0);
 }
 
-TEST(SoundRecordTest, BlockCodes) {
-  // The first value, then a run of four: five samples of silence.
-  EXPECT_EQ(Decode({0x40, 0xC3}, 5), Bytes(5, 0x80));
+TEST(SoundRecordTest, BlockCodesAndCorruptBlocks) {
   // 0x8F changes the value by -8, then by -1.
   EXPECT_EQ(Decode({0x50, 0x80, 0x8F}, 3), (Bytes{0x90, 0x88, 0x87}));
   // The running value wraps both ways; a first byte from 0x80 is taken as it is.
@@ -105,6 +102,22 @@ TEST(SoundRecordTest, BlockCodes) {
   Bytes want(193, 0xC0);
   for (int i = 0; i <= 128; ++i) want[i] = static_cast<std::uint8_t>(0x40 + i);
   EXPECT_EQ(Decode(code, 193), want);
+
+  Bytes out(8);
+  // A run one too long; a delta of 2 samples with room for 1; a missing delta byte; no bytes.
+  ExpectSite(DecodeSoundBlock(Bytes{0x40, 0xC7}, out), 2701, 111);
+  ExpectSite(DecodeSoundBlock(Bytes{0x40, 0xC5, 0x80, 0x00}, out), 2701, 111);
+  ExpectSite(DecodeSoundBlock(Bytes{0x40, 0xC0, 0x81, 0x00}, out), 2714, 111);
+  ExpectSite(DecodeSoundBlock(Bytes{}, out), 2714, 111);
+  Bytes record = MakeRecord(11025, {FlatBlock(0, 512)});
+  record[44] = static_cast<std::uint8_t>(record.size());  // the block's offset at the record's end
+  ExpectSite(DecodeSoundRecord(record).error(), 2714, 111);
+  // A header that does not belong to the record names a table entry it does not have.
+  SoundRecordInfo info = ReadSoundRecord(record).value();
+  info.blockCount = 1000;
+  Block buffer;
+  ExpectSite(DecodeSoundBlockAt(record, info, 999, buffer), 2713, 111);
+  ExpectSite(DecodeSoundBlockAt(record, info, 1000, buffer), 2700, 110);
 }
 
 TEST(SoundRecordTest, BlockSizesAndStreaming) {
@@ -125,24 +138,6 @@ TEST(SoundRecordTest, BlockSizesAndStreaming) {
     ExpectSite(decoder.decodeNext(buffer), 2700, 110);
     EXPECT_EQ(decoder.nextBlock(), 2u);
   }
-}
-
-TEST(SoundRecordTest, CorruptBlocks) {
-  Bytes out(8);
-  // A run one too long; a delta of 2 samples with room for 1; a missing delta byte; no bytes.
-  ExpectSite(DecodeSoundBlock(Bytes{0x40, 0xC7}, out), 2701, 111);
-  ExpectSite(DecodeSoundBlock(Bytes{0x40, 0xC5, 0x80, 0x00}, out), 2701, 111);
-  ExpectSite(DecodeSoundBlock(Bytes{0x40, 0xC0, 0x81, 0x00}, out), 2714, 111);
-  ExpectSite(DecodeSoundBlock(Bytes{}, out), 2714, 111);
-  Bytes record = MakeRecord(11025, {FlatBlock(0, 512)});
-  record[44] = static_cast<std::uint8_t>(record.size());  // the block's offset at the record's end
-  ExpectSite(DecodeSoundRecord(record).error(), 2714, 111);
-  // A header that does not belong to the record names a table entry it does not have.
-  SoundRecordInfo info = ReadSoundRecord(record).value();
-  info.blockCount = 1000;
-  Block buffer;
-  ExpectSite(DecodeSoundBlockAt(record, info, 999, buffer), 2713, 111);
-  ExpectSite(DecodeSoundBlockAt(record, info, 1000, buffer), 2700, 110);
 }
 
 // Converts with the destination filled with 0xEE and checks that nothing behind the returned
@@ -167,6 +162,7 @@ TEST(SampleConvertTest, RateStepsSampleSizesChannelsAndGains) {
   const Bytes source{136, 132, 127, 126, 127, 127, 127, 126};  // 8, 4, -1, -2, -1, -1, -1, -2
   const TrackGains gains{{5, 0}, {1, 0}, {3, 1}};
   const TrackGains mix{{5, 0}, {2, 0}, {1, 1}};
+  const Bytes wide{0x34, 0x12, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0x7F};  // 4660, -1, -32768, 32767
   const struct {
     SampleConversion conversion;
     Bytes source;
@@ -181,10 +177,7 @@ TEST(SampleConvertTest, RateStepsSampleSizesChannelsAndGains) {
       {Conv(1, 1, 1, 1, kRateUp4), source, 1, Bytes(4, 136)},
       {Conv(1, 1, 1, 2), {129, 127}, 2, {0x00, 0x01, 0x00, 0xFF}},
       {Conv(1, 1, 1, 2, kRateDown2), {129, 130}, 1, {0x80, 0x01}},
-      {Conv(1, 2, 1, 1),
-       {0x34, 0x12, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0x7F},
-       4,
-       {0x92, 0x7F, 0, 0xFF}},
+      {Conv(1, 2, 1, 1), wide, 4, {0x92, 0x7F, 0, 0xFF}},
       {Conv(1, 2, 1, 2, kRateUp2), {0x34, 0x12}, 1, {0x34, 0x12, 0x34, 0x12}},
       // Mono to stereo: one value, each channel's own gain (10 and 30 >> 1).
       {Conv(1, 1, 2, 1, kRateSame, gains), {138}, 1, {138, 143}},
