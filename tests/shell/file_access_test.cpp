@@ -203,5 +203,27 @@ TEST_F(FileAccessTest, DirectorySearchListsSortedNamesThenEnds) {
   EXPECT_EQ(lastError_.get(), platform_error::kFileNotFound);
 }
 
+// Free memory without a MemAvailable line was once 0, and no title booted.
+TEST(MemoryStatusTest, AvailableOrFreePlusCacheOrNoLimit) {
+  test::TempFolder folder;
+  constexpr std::uint64_t kNoLimit = std::numeric_limits<std::uint64_t>::max();
+  const std::pair<std::string, std::uint64_t> cases[] = {
+      {"MemTotal:  8000 kB\nMemFree:  100 kB\nMemAvailable:    2048 kB\nCached: 5 kB\n", 2048},
+      {"MemTotal:  8000 kB\nMemFree:  100 kB\nBuffers: 20 kB\nCached: 300 kB\n", 420},
+      {"MemFree:  100 kB\nSwapCached: 7 kB\n", 100},
+      {"MemAvailable: lots kB\nMemFree: 64 kB\n", 64},
+      {"MemTotal:  8000 kB\n", kNoLimit},
+      {"MemFree: 18014398509481983 kB\nCached: 18014398509481983 kB\n", kNoLimit},
+      {"", kNoLimit},  // no file at all
+  };
+  for (const auto& [meminfo, kib] : cases) {
+    const auto path =
+        meminfo.empty() ? folder.path() / "missing" : folder.writeFile("meminfo", meminfo);
+    const platform::PosixSystemInfo system({.meminfo = path});
+    EXPECT_EQ(MemoryStatus(system).FreeMemory(), kib == kNoLimit ? kNoLimit : kib * 1024)
+        << meminfo;
+  }
+}
+
 }  // namespace
 }  // namespace lw
