@@ -1,70 +1,57 @@
 // The fatal reporter: which text a failure gets, the boot file's own site, the error a report
-// takes with it, Cancel, and the wrapping of box texts.
+// takes with it, Cancel, and the wrapping of box texts; and the title's name in the texts.
 #include "shell/error_report.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <vector>
+#include <string>
 
 #include "shell/dialogs/boxes.h"
 #include "shell/files/file_access.h"
-#include "support/common_printers.h"
+#include "shell/message_texts.h"
+#include "support/shell_rig.h"
 #include "support/temp_folder.h"
 
-namespace lw {
+namespace lw::test {
 namespace {
 
 constexpr std::string_view kRest = ".  Select Ok to continue, or Cancel to quit Moss.";
 
-// Boxes that record every request and answer Ok.
-struct RecordingBoxes final : BoxPresenter {
-  BoxAnswer showBox(const BoxRequest& request) override {
-    shown.push_back(request);
-    return BoxAnswer::kOk;
-  }
-  std::vector<BoxRequest> shown;
-};
-
-class ErrorReportTest : public ::testing::Test {
- protected:
-  MessageTexts texts_{"Moss"};
-  LastPlatformError lastError_;
-  RecordingBoxes boxes_;
-  ErrorReporter reporter_{boxes_, texts_, lastError_};
-};
+// Reports go to the rig's recorded boxes, which answer Ok.
+class ErrorReportTest : public ::testing::Test, protected ShellRig {};
 
 TEST_F(ErrorReportTest, OnlyTheOwnersBootLineNamesTheBootFileAndAReportTakesItsError) {
-  test::TempFolder folder;
+  TempFolder folder;
   const platform::EmptySystemInfo system;
   VolumeMap volumes(folder.path(), system);
-  FileAccess files(volumes, boxes_, texts_, lastError_);
+  FileAccess files(volumes, reported, texts, lastError);
   FileHandle handle = kNoFile;
   const auto missBootFile = [&] {
     ASSERT_EQ(files.FileOpen("appl:bootfile", handle), ProgramCode::kFile);
-    reporter_.ReportError(CodeNumber(ProgramCode::kOk), 5200);
+    errors.ReportError(CodeNumber(ProgramCode::kOk), 5200);
   };
   bool restored = false;
-  reporter_.setRestoreOnCancel([&] { restored = true; });
+  errors.setRestoreOnCancel([&] { restored = true; });
   missBootFile();  // no line is the boot file's yet
-  reporter_.setBootFileLine(5200);
+  errors.setBootFileLine(5200);
   missBootFile();
   // No file call since: the next failure has no platform cause.
-  reporter_.ReportError(CodeNumber(ProgramCode::kMemory), 5200);
+  errors.ReportError(CodeNumber(ProgramCode::kMemory), 5200);
   EXPECT_FALSE(restored);
-  const std::string texts[] = {
-      "Moss cannot find a file.  Be sure the Moss CD is in your computer's CD-ROM drive (Error "
-      "line 5200, code 2)",
-      "Moss can't find the file \"BootFile\" in the Moss directory on your hard drive.  Check "
-      "your installation and re-install if necessary (Error line 5200, code 2)",
-      "Memory error at line 5200 (code 0)",
-  };
-  ASSERT_EQ(boxes_.shown.size(), std::size(texts));
-  for (std::size_t i = 0; i < std::size(texts); ++i) {
-    const BoxRequest expected{"Fatal Error", WrapForBox(texts[i] + std::string(kRest)),
-                              BoxButtons::kOkCancel, BoxIcon::kStop};
-    EXPECT_EQ(test::Print(boxes_.shown[i]), test::Print(expected));
+  // Each box: the text with the rest of the question, wrapped, Ok and Cancel and the stop icon.
+  std::string expected;
+  for (const char* text :
+       {"Moss cannot find a file.  Be sure the Moss CD is in your computer's CD-ROM drive (Error "
+        "line 5200, code 2)",
+        "Moss can't find the file \"BootFile\" in the Moss directory on your hard drive.  Check "
+        "your installation and re-install if necessary (Error line 5200, code 2)",
+        "Memory error at line 5200 (code 0)"}) {
+    expected += Print(BoxRequest{"Fatal Error", WrapForBox(text + std::string(kRest)),
+                                 BoxButtons::kOkCancel, BoxIcon::kStop}) +
+                " ";
   }
+  EXPECT_EQ(Print(reported.shown, " ") + " ", expected);
 }
 
 TEST_F(ErrorReportTest, ThePlatformErrorChoosesTheTextBeforeTheProgramCode) {
@@ -89,14 +76,14 @@ TEST_F(ErrorReportTest, ThePlatformErrorChoosesTheTextBeforeTheProgramCode) {
       {107, 1, platform_error::kInvalidParameter, "Invalid parameter.  The system is"},
   };
   for (const auto& c : cases) {
-    const std::string message = reporter_.ComposeMessage(c.programCode, c.line, c.platformError);
+    const std::string message = errors.ComposeMessage(c.programCode, c.line, c.platformError);
     EXPECT_EQ(message.substr(0, c.start.size()), c.start) << c.programCode;
     EXPECT_TRUE(message.ends_with(kRest)) << message;
   }
-  EXPECT_NE(reporter_.ComposeMessage(107, 401, 21).find("(Error line 401, code 21)."),
+  EXPECT_NE(errors.ComposeMessage(107, 401, 21).find("(Error line 401, code 21)."),
             std::string::npos);
-  reporter_.setUnder32BitExtension(true);
-  EXPECT_EQ(reporter_.ComposeMessage(107, 1, platform_error::kInvalidParameter).substr(0, 30),
+  errors.setUnder32BitExtension(true);
+  EXPECT_EQ(errors.ComposeMessage(107, 1, platform_error::kInvalidParameter).substr(0, 30),
             "Invalid parameter.  Win32s is ");
   // A field the text does not use is left as written.
   EXPECT_EQ(FormatMessageText("line %d, code %ld; %d", 5200, 2), "line 5200, code 2; %d");
@@ -108,7 +95,7 @@ TEST_F(ErrorReportTest, CancelRestoresTheDisplayShowsTheExitTextAndEnds) {
     boxes.setPolicy([](const BoxRequest& request) {
       return request.buttons == BoxButtons::kOkCancel ? BoxAnswer::kCancel : BoxAnswer::kOk;
     });
-    ErrorReporter reporter(boxes, texts_, lastError_);
+    ErrorReporter reporter(boxes, texts, lastError);
     reporter.setRestoreOnCancel([] { std::fputs("display restored\n", stderr); });
     reporter.ReportError(102, 358);
   };
@@ -133,5 +120,19 @@ TEST(WrapForBoxTest, BreaksAtTheLastSpaceOfAFullLine) {
   for (const auto& [text, wrapped] : cases) EXPECT_EQ(WrapForBox(text), wrapped) << text;
 }
 
+// The error reporter's tests show the name going into each place of a text; these pin the
+// name being taken literally.
+TEST(MessageTextsTest, TheTitleNameGoesWhereverATextNamesItAndIsTakenLiterally) {
+  EXPECT_EQ(MessageTexts("Orrin").text(122), "Orrin:MOVIES:INTRO.MOV");
+  EXPECT_EQ(MessageTexts("Orrin").text(2) + MessageTexts("Orrin").text(-1), "");
+  // A name that looks like the placeholder is not expanded again.
+  EXPECT_EQ(MessageTexts("{title}x").text(157).substr(0, 25), "{title}x has run out of m");
+  EXPECT_EQ(MessageTexts("").text(157).substr(0, 20), " has run out of memo");
+  // Fields are filled before the name goes in, so a name holding a field stays as it is.
+  const std::string read = MessageTexts("%d").format(144, 23);
+  EXPECT_EQ(read.substr(0, 35), "%d has encountered a disc read erro");
+  EXPECT_NE(read.find("(code 23)"), std::string::npos);
+}
+
 }  // namespace
-}  // namespace lw
+}  // namespace lw::test

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+
 #include "shell/drawing/graphics.h"
 #include "support/shell_printers.h"
 #include "support/shell_rig.h"
@@ -21,6 +23,14 @@ class GraphicsTest : public ::testing::Test, protected ShellRig {
     return port;
   }
 
+  // A white surface of `width` x `height` that drawing goes to from now on.
+  Surface& DrawOn(int width, int height) {
+    Surface& surface = surfaces.emplace_back(WhiteSurface(width, height));
+    graphics.SetPort(surface.port);
+    return surface;
+  }
+
+  std::deque<Surface> surfaces;  // a deque keeps each surface where it is
   bool paused = false;
   Graphics graphics{screen, platform.blockFonts, errors, [this] { return paused; }};
 };

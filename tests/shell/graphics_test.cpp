@@ -1,4 +1,5 @@
-// Drawing state, fills, frames, lines, clipping, origins, dirty marking and pausing.
+// Drawing state, fills, frames, lines, clipping, origins, dirty marking and pausing; the
+// rectangle operations under them, and the screen that presents what changed.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,23 +8,22 @@
 #include <utility>
 
 #include "graphics_fixture.h"
+#include "shell/drawing/rect_ops.h"
+#include "shell/drawing/screen.h"
 
 namespace lw::test {
 namespace {
 
-TEST_F(GraphicsTest, SurfacesHaveWholeWordRowsAndCopiesKeepTheirOwnPixelsAndPort) {
+// That copies keep their own pixels is decided by every test that keeps a surface to compare
+// with, and moves by every surface of DrawOn's.
+TEST_F(GraphicsTest, SurfacesHaveWholeWordRowsAndCopiesTheirOwnPort) {
   std::string rows;
   for (const auto& [width, height] : {std::pair{5, 3}, {8, 2}, {1, 1}, {-3, 2}})
     rows += std::to_string(Surface(width, height).rowBytes()) + " ";
   EXPECT_EQ(rows, "8 8 4 0 ");
-  Surface original = WhiteSurface(3, 1);
-  Surface copy = original;
-  graphics.SetPort(copy.port);
-  graphics.SetBackColor(3);
-  graphics.PaintPortRect({0, 0, 1, 3});
-  Surface moved = std::move(copy);
-  EXPECT_EQ(moved.port.surface, &moved);
-  EXPECT_EQ(Picture(original) + " " + Picture(moved), "... 333");
+  const Surface original = WhiteSurface(3, 1);
+  const Surface copy = original;
+  EXPECT_EQ(copy.port.surface, &copy);
 }
 
 // The colours come from the palette; InitPort resets everything but what the port draws on.
@@ -38,7 +38,8 @@ TEST_F(GraphicsTest, ColoursComeFromThePaletteAndInitPortKeepsWhatThePortDrawsOn
   EXPECT_EQ(Print(port.foreRgb) + " " + Print(port.backRgb), "10,20,30 10,20,30");
   graphics.SetPattern({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE});
   graphics.MoveTo(5, 6);
-  Graphics::SetOrigin(port, 7, 8);
+  Graphics::SetOrigin(port, 7, 8);  // the port rectangle moves with the origin
+  EXPECT_EQ(Print(Graphics::GetPortRect(port)), "8,7,28,27");
   Graphics::InitPort(port);
   EXPECT_EQ(
       std::tie(port.surface, port.window, port.foreIndex, port.solidPattern, port.penPosition.h,
@@ -48,8 +49,7 @@ TEST_F(GraphicsTest, ColoursComeFromThePaletteAndInitPortKeepsWhatThePortDrawsOn
 }
 
 TEST_F(GraphicsTest, PaintAndPatternFillCoverExactlyTheRectangle) {
-  Surface painted = WhiteSurface(8, 4);
-  graphics.SetPort(painted.port);
+  Surface& painted = DrawOn(8, 4);
   graphics.SetBackColor(3);
   graphics.PaintPortRect({1, 2, 3, 5});
   graphics.PaintPortRect({3, 3, 3, 6});  // empty
@@ -58,8 +58,7 @@ TEST_F(GraphicsTest, PaintAndPatternFillCoverExactlyTheRectangle) {
 
   // The pattern starts at the rectangle's corner (not a multiple of 8), and starts again after
   // 8 rows and 8 columns.
-  Surface patterned = WhiteSurface(14, 11);
-  graphics.SetPort(patterned.port);
+  Surface& patterned = DrawOn(14, 11);
   graphics.SetForeColor(0);
   graphics.SetBackColor(1);
   graphics.SetPattern({0x81, 0x40, 0x00, 0xFF, 0x00, 0x00, 0x00, 0x00});
@@ -71,8 +70,7 @@ TEST_F(GraphicsTest, PaintAndPatternFillCoverExactlyTheRectangle) {
 }
 
 TEST_F(GraphicsTest, FramesLieInsideTheRectangleWithThePenWidthInAnyColour) {
-  Surface surface = WhiteSurface(8, 8);
-  graphics.SetPort(surface.port);
+  Surface& surface = DrawOn(8, 8);
   graphics.SetForeColor(2);
   graphics.SetPenMode(5);
   graphics.FramePortRect({1, 1, 7, 7});
@@ -80,15 +78,13 @@ TEST_F(GraphicsTest, FramesLieInsideTheRectangleWithThePenWidthInAnyColour) {
             "........ .222222. .2....2. .2....2. .2....2. .2....2. .222222. "
             "........");
   graphics.SetPattern({0, 0, 0, 0, 0, 0, 0, 0});
-  graphics.SetPenWidth(4);
   graphics.PenNormal();  // copy, black (as wide as any other colour), solid
   graphics.SetPenWidth(3);
   graphics.FramePortRect({0, 0, 8, 8});
   EXPECT_EQ(Picture(surface),
             "######## ######## ######## ###..### ###..### ######## ######## "
             "########");
-  Surface small = WhiteSurface(5, 4);
-  graphics.SetPort(small.port);
+  Surface& small = DrawOn(5, 4);
   graphics.SetPenWidth(2);
   graphics.FramePortRect({0, 0, 3, 4});  // the sides meet: the whole rectangle
   for (const int narrow : {0, -2}) {
@@ -99,8 +95,7 @@ TEST_F(GraphicsTest, FramesLieInsideTheRectangleWithThePenWidthInAnyColour) {
 }
 
 TEST_F(GraphicsTest, ExclusiveOrAndDimFramesFlipEachPixelOnce) {
-  Surface surface = WhiteSurface(10, 10);
-  graphics.SetPort(surface.port);
+  Surface& surface = DrawOn(10, 10);
   graphics.SetBackColor(0);
   graphics.PaintPortRect({3, 3, 7, 7});
   const std::string before = Picture(surface);
@@ -114,8 +109,7 @@ TEST_F(GraphicsTest, ExclusiveOrAndDimFramesFlipEachPixelOnce) {
   graphics.FramePortRect({1, 1, 9, 9});
   EXPECT_EQ(Picture(surface), before);
 
-  Surface dim = WhiteSurface(8, 8);
-  graphics.SetPort(dim.port);
+  Surface& dim = DrawOn(8, 8);
   graphics.SetForeColor(2);
   graphics.FramePortRectDim({1, 1, 7, 7});
   EXPECT_EQ(Picture(dim),
@@ -154,8 +148,7 @@ TEST_F(GraphicsTest, LinesInEveryDirectionCoverTheNearestPixelsWithTheSquarePen)
     for (const std::int16_t mode : {Port::kPenCopy, Port::kPenXor}) {
       for (const auto& [dx, dy] : ends) {
         for (const bool reversed : {false, true}) {
-          Surface surface = WhiteSurface(24, 24);
-          graphics.SetPort(surface.port);
+          Surface& surface = DrawOn(24, 24);
           graphics.SetPenWidth(width);
           graphics.SetPenMode(mode);
           graphics.MoveTo(kC + (reversed ? dx : 0), kC + (reversed ? dy : 0));
@@ -168,8 +161,7 @@ TEST_F(GraphicsTest, LinesInEveryDirectionCoverTheNearestPixelsWithTheSquarePen)
       }
     }
   }
-  Surface surface = WhiteSurface(7, 4);
-  graphics.SetPort(surface.port);
+  Surface& surface = DrawOn(7, 4);
   graphics.SetPenWidth(0);  // draws nothing, still moves
   graphics.LineTo(0, 3);
   EXPECT_EQ(Picture(surface), "....... ....... ....... .......");
@@ -195,8 +187,7 @@ TEST_F(GraphicsTest, DrawingIsClippedToThePortAndTheSurface) {
   graphics.SetPenWidth(2);
   graphics.FramePortRect({-1, -1, 7, 9});  // across every edge: the inner half shows
   EXPECT_EQ(Picture(framed), "######## #......# #......# #......# #......# ########");
-  Surface lined = WhiteSurface(6, 6);
-  graphics.SetPort(lined.port);
+  Surface& lined = DrawOn(6, 6);
   graphics.MoveTo(-32768, -32768);
   graphics.LineTo(32767, 32767);
   EXPECT_EQ(Picture(lined), "#..... .#.... ..#... ...#.. ....#. .....#");
@@ -206,23 +197,8 @@ TEST_F(GraphicsTest, DrawingIsClippedToThePortAndTheSurface) {
   EXPECT_EQ(BlackPixels(lined).size(), 36u);
 }
 
-TEST_F(GraphicsTest, TheOriginShiftsPortCoordinates) {
-  Surface surface = WhiteSurface(6, 5);
-  surface.port.bounds = {1, 2, 4, 5};
-  Graphics::SetOrigin(surface.port, 10, 20);
-  EXPECT_EQ(Print(Graphics::GetPortRect(surface.port)), "20,10,23,13");
-  EXPECT_EQ(Print(Graphics::GetPortRect(Surface(7, 5).port)), "0,0,5,7");
-  graphics.SetPort(surface.port);
-  graphics.SetBackColor(1);
-  graphics.PaintPortRect({20, 10, 21, 11});  // the port's top-left pixel
-  graphics.MoveTo(12, 22);                   // its bottom-right pixel
-  graphics.LineTo(12, 22);
-  EXPECT_EQ(Picture(surface), "...... ..1... ...... ....#. ......");
-}
-
 TEST_F(GraphicsTest, DrawingOnTheCanvasMarksWhatChangedWithinTheWindow) {
-  Surface offscreen = WhiteSurface(8, 8);
-  graphics.SetPort(offscreen.port);
+  DrawOn(8, 8);
   graphics.PaintPortRect({0, 0, 8, 8});  // not on the screen
   Port window = WindowPort(0, {100, 200, 150, 260});
   graphics.SetPort(window);
@@ -240,9 +216,8 @@ TEST_F(GraphicsTest, DrawingOnTheCanvasMarksWhatChangedWithinTheWindow) {
 }
 
 TEST_F(GraphicsTest, NothingChangesWhilePaused) {
-  Surface surface = WhiteSurface(8, 8);
+  Surface& surface = DrawOn(8, 8);
   const Surface black(8, 8);
-  graphics.SetPort(surface.port);
   const Port before = surface.port;
   paused = true;
   graphics.SetForeColor(3);
@@ -251,7 +226,6 @@ TEST_F(GraphicsTest, NothingChangesWhilePaused) {
   graphics.SetPenMode(Port::kPenXor);
   graphics.SetPattern({1, 2, 3, 4, 5, 6, 7, 8});
   graphics.SetTextFont(16);
-  graphics.SetTextSize(30);
   graphics.MoveTo(2, 2);
   graphics.LineTo(6, 6);
   graphics.PaintPortRect({0, 0, 8, 8});
@@ -260,13 +234,109 @@ TEST_F(GraphicsTest, NothingChangesWhilePaused) {
   graphics.FramePortRectDim({0, 0, 8, 8});
   graphics.DrawString("Hello");
   graphics.CopyBits(black.port, surface.port, {0, 0, 8, 8}, {0, 0, 8, 8});
-  graphics.PenNormal();
   EXPECT_EQ(Picture(surface), Picture(WhiteSurface(8, 8)));
   const Port& after = surface.port;
   EXPECT_EQ(std::tie(after.foreIndex, after.backIndex, after.penWidth, after.penMode, after.pattern,
-                     after.textFont, after.textSize, after.penPosition.h),
+                     after.textFont, after.penPosition.h),
             std::tie(before.foreIndex, before.backIndex, before.penWidth, before.penMode,
-                     before.pattern, before.textFont, before.textSize, before.penPosition.h));
+                     before.pattern, before.textFont, before.penPosition.h));
+}
+
+// Rectangle operations. SectRect and UnionRect are also exercised by every clipped drawing and
+// by the screen's merging of changes; these pin their edge cases.
+TEST(RectOpsTest, SectionsUnionsPointsAndOffsets) {
+  Rect a{0, 0, 10, 10};
+  EXPECT_TRUE(SectRect(a, {2, -3, 20, 5}, a));  // written over an argument
+  EXPECT_EQ(Print(a), "2,0,10,5");
+  Rect out{9, 9, 9, 9};
+  EXPECT_FALSE(SectRect({0, 0, 10, 10}, {10, 0, 20, 10}, out));
+  EXPECT_EQ(Print(out), "0,0,0,0");
+  // Empty rectangles hold no pixel and add nothing.
+  EXPECT_EQ(Print(std::vector<Rect>{
+                UnionRect({0, 0, 2, 2}, {5, -3, 6, 1}), UnionRect({0, 0, 0, 0}, {5, 5, 6, 6}),
+                UnionRect({5, 5, 6, 6}, {40, 40, 30, 50}), UnionRect({3, 3, 3, 3}, {7, 7, 1, 1})}),
+            "0,-3,6,2 5,5,6,6 5,5,6,6 0,0,0,0");
+  EXPECT_TRUE(EqualRect({1, 2, 3, 4}, {1, 2, 3, 4}));
+  EXPECT_FALSE(EqualRect({1, 2, 3, 4}, {1, 2, 3, 5}) || EqualRect({1, 2, 3, 4}, {0, 2, 3, 4}));
+  const Rect r{10, 20, 30, 40};
+  EXPECT_TRUE(PtInRect(Point{10, 20}, r) && PtInRect(Point{29, 39}, r));
+  EXPECT_FALSE(PtInRect(Point{30, 39}, r) || PtInRect(Point{29, 40}, r));
+  Rect moved = r;
+  OffsetRect(moved, 5, -7);
+  EXPECT_EQ(Print(moved), "3,25,23,45");
+  OffsetRect(moved, 40000, -40000);  // stops at the ends of the range instead of wrapping
+  EXPECT_EQ(Print(moved), "-32768,32767,-32768,32767");
+}
+
+TEST(RectOpsTest, MapRectScalesEachAxisOrOnlyMovesForEqualSizes) {
+  const Rect cases[][4] = {
+      // rectangle, from, to, expected. Twice as wide, half as high, elsewhere:
+      {{50, 100, 100, 200}, {0, 0, 100, 200}, {10, 20, 60, 420}, {35, 220, 60, 420}},
+      {{1, 1, 2, 2}, {0, 0, 3, 3}, {0, 0, 4, 4}, {1, 1, 2, 2}},  // truncated
+      {{0, 0, 3, 3}, {0, 0, 2, 2}, {0, 0, 3, 3}, {0, 0, 4, 4}},
+      {{5, 6, 7, 8}, {0, 0, 10, 10}, {100, 200, 110, 210}, {105, 206, 107, 208}},
+      // A frame of no size cannot scale: the rectangle only moves.
+      {{5, 6, 7, 8}, {0, 0, 0, 0}, {100, 200, 110, 210}, {105, 206, 107, 208}},
+      // Products beyond 32 bits.
+      {{0, 0, 32000, 32000},
+       {-32000, -32000, 32000, 32000},
+       {0, -32000, 2, 32000},
+       {1, 0, 2, 32000}},
+  };
+  for (const auto& [r, from, to, expected] : cases)
+    EXPECT_EQ(Print(MapRect(r, from, to)), Print(expected)) << Print(r);
+}
+
+class ScreenTest : public ::testing::Test, protected ShellRig {};
+
+TEST_F(ScreenTest, PresentSendsTheClippedChangesOnce) {
+  screen.present();
+  EXPECT_EQ(platform.presents, 0);
+
+  screen.canvas().row(7)[9] = 42;
+  screen.markDirty({-10, -10, 8, 10});
+  screen.markDirty({470, 600, 900, 900});
+  screen.markDirty({-50, 700, -10, 800});  // wholly outside
+  screen.markDirty({3, 3, 3, 9});          // empty
+  EXPECT_EQ(Presented(), "0,0,8,10 470,600,480,640");
+  EXPECT_EQ(platform.shown.at(7 * 640 + 9), 42);
+  EXPECT_EQ(Presented(), "");
+  EXPECT_EQ(platform.presents, 1);
+}
+
+TEST_F(ScreenTest, OverlappingChangesMergeAndManyBecomeOne) {
+  screen.markDirty({0, 0, 10, 10});
+  screen.markDirty({100, 100, 110, 110});
+  screen.markDirty({5, 5, 20, 20});
+  EXPECT_EQ(Presented(), "100,100,110,110 0,0,20,20");
+  // A merge that grows to reach a rectangle looked at before takes it in as well.
+  screen.markDirty({9, 11, 20, 20});
+  screen.markDirty({0, 0, 10, 10});
+  screen.markDirty({5, 5, 8, 12});
+  EXPECT_EQ(Presented(), "0,0,20,20");
+
+  // Sixteen separate rectangles stay apart; a seventeenth joins them all.
+  const auto band = [](int i, int left) {
+    return Rect{static_cast<std::int16_t>(i * 20), static_cast<std::int16_t>(left),
+                static_cast<std::int16_t>(i * 20 + 5), static_cast<std::int16_t>(left + 5)};
+  };
+  std::string apart;
+  for (int i = 0; i < 16; ++i) {
+    screen.markDirty(band(i, 0));
+    apart += (i ? " " : "") + Print(band(i, 0));
+  }
+  EXPECT_EQ(Presented(), apart);
+  for (int i = 0; i < 17; ++i) screen.markDirty(band(i, 10));
+  EXPECT_EQ(Presented(), "0,10,325,15");
+}
+
+TEST_F(ScreenTest, ANewPaletteGoesToThePlatformAndRedrawsEverything) {
+  Palette palette{};
+  palette[1] = Rgb{1, 2, 3};
+  screen.setPalette(palette);
+  screen.markDirty({5, 5, 6, 6});
+  EXPECT_EQ(Presented() + " " + Print(platform.palette[1]) + " " + Print(screen.palette()[1]),
+            "0,0,480,640 1,2,3 1,2,3");
 }
 
 }  // namespace
