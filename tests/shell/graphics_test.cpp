@@ -1,18 +1,51 @@
-// Drawing state, fills, frames, lines, copies, clipping, origins, dirty marking and pausing;
-// the rectangle operations under them, and the screen that presents what changed.
+// Drawing state, fills, frames, lines, copies, text, clipping, origins, dirty marking, pausing
+// and tracking a rectangle; the rectangle operations under them, and the screen that presents
+// what changed.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <deque>
+#include <optional>
 #include <set>
+#include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
-#include "graphics_fixture.h"
+#include "shell/drawing/graphics.h"
 #include "shell/drawing/rect_ops.h"
 #include "shell/drawing/screen.h"
+#include "shell/drawing/track_rect.h"
+#include "support/shell_printers.h"
+#include "support/shell_rig.h"
 
 namespace lw::test {
 namespace {
+
+// Shared set-up of the drawing tests: a Graphics over the rig's screen that can be paused, and
+// the ports of windows on the screen canvas.
+class GraphicsTest : public ::testing::Test, protected ShellRig {
+ protected:
+  // The port of window `index`, showing `bounds` of the screen canvas.
+  Port WindowPort(int index, const Rect& bounds) {
+    Port port;
+    port.surface = &screen.canvas();
+    port.window = index;
+    port.bounds = bounds;
+    return port;
+  }
+
+  // A white surface of `width` x `height` that drawing goes to from now on.
+  Surface& DrawOn(int width, int height) {
+    Surface& surface = surfaces.emplace_back(WhiteSurface(width, height));
+    graphics.SetPort(surface.port);
+    return surface;
+  }
+
+  std::deque<Surface> surfaces;  // a deque keeps each surface where it is
+  bool paused = false;
+  Graphics graphics{screen, platform.blockFonts, errors, [this] { return paused; }};
+};
 
 // That copies keep their own pixels is decided by every test that keeps a surface to compare
 // with, and moves by every surface of DrawOn's.
@@ -421,6 +454,164 @@ TEST_F(GraphicsCopyTest, WindowToSurfaceIsReportedAndCopiesNothing) {
   EXPECT_EQ(Picture(destination), ".... ....");
   ASSERT_EQ(reported.shown.size(), 1u);
   EXPECT_NE(reported.shown[0].text.find("411"), std::string::npos) << reported.shown[0].text;
+}
+
+// Text drawing: character mapping, faces and sizes, transparency, inversion and measuring.
+// Block text that records the last request; it can also answer with a prepared image.
+class RecordingFonts final : public platform::FontRenderer {
+ public:
+  platform::TextImage render(platform::Face f, int height, std::string_view t) override {
+    face = f, pixelHeight = height, text = t;
+    return reply ? *reply : blocks_.render(f, height, t);
+  }
+  int width(platform::Face f, int height, std::string_view t) override {
+    face = f, pixelHeight = height, text = t;
+    return blocks_.width(f, height, t);
+  }
+  std::optional<platform::TextImage> reply;
+  platform::Face face = platform::Face::kArial;
+  int pixelHeight = 0;
+  std::string text;
+
+ private:
+  testing::BlockFonts blocks_;
+};
+
+class GraphicsTextTest : public GraphicsTest {
+ protected:
+  RecordingFonts fonts;
+  Graphics recorded{screen, fonts, errors, [this] { return paused; }};
+};
+
+TEST_F(GraphicsTextTest, CharactersOutsideTheShownRangeBecomeSpacesAndTheQuoteAnApostrophe) {
+  recorded.DrawString("\x1F !Az{~\xD4\xD5\xFF");
+  EXPECT_EQ(fonts.text, "  !Az   ' ");
+}
+
+TEST_F(GraphicsTextTest, TextStandsOnTheBaselineShowsTheBackgroundAndAdvancesThePen) {
+  Surface& surface = DrawOn(12, 6);  // the fake platform's block text
+  graphics.SetBackColor(3);
+  graphics.PaintPortRect({0, 0, 1, 12});
+  graphics.SetForeColor(2);
+  graphics.SetTextSize(4);  // glyphs 2 wide, 4 high
+  graphics.MoveTo(1, 4);
+  graphics.DrawString("A~B");
+  EXPECT_EQ(surface.port.penPosition.h, 7);
+  graphics.DrawString("\xD5{");  // an apostrophe shows, the brace does not
+  EXPECT_EQ(surface.port.penPosition.h, 11);
+  EXPECT_EQ(surface.port.penPosition.v, 4);
+  EXPECT_EQ(Picture(surface),
+            "322332222333 .22..2222... .22..2222... .22..2222... ............ ............");
+}
+
+TEST_F(GraphicsTextTest, FontSixteenIsTheTitleFaceAndTheSizeIsThePixelHeight) {
+  using enum platform::Face;
+  const struct {
+    int font, size;
+    platform::Face face;
+    int pixelHeight;
+  } cases[] = {{16, 18, kTitleFace, 18}, {888, 12, kArial, 12},    {3, 9, kArial, 9},
+               {16, 0, kTitleFace, 12},  {16, -5, kTitleFace, 12}, {17, 30000, kArial, 512}};
+  for (const auto& c : cases) {
+    recorded.SetTextFont(c.font);
+    recorded.SetTextSize(c.size);
+    recorded.DrawString("x");
+    EXPECT_TRUE(fonts.face == c.face && fonts.pixelHeight == c.pixelHeight) << c.font << c.size;
+    fonts = RecordingFonts{};
+    EXPECT_EQ(recorded.StringWidth("x~"), c.pixelHeight / 2 * 2);
+    EXPECT_TRUE(fonts.face == c.face && fonts.text == "x ") << c.font;
+  }
+}
+
+TEST_F(GraphicsTextTest, HalfCoveredPixelsAreDrawnFromTheAscentAndAShortImageIsNot) {
+  Surface surface = WhiteSurface(6, 2);
+  recorded.SetPort(surface.port);
+  recorded.SetForeColor(1);
+  // Width 5, height 2, ascent 1 (the second row below the baseline), advance 9.
+  platform::TextImage image{5, 2, 1, 9, {0, 127, 128, 255, 40, 255, 0, 0, 0, 0}};
+  fonts.reply = image;
+  recorded.MoveTo(1, 1);
+  recorded.DrawString("abcde");
+  EXPECT_EQ(Picture(surface), "...11. .1....");
+  EXPECT_EQ(surface.port.penPosition.h, 10);
+  image.coverage.resize(9);
+  fonts.reply = image;
+  recorded.MoveTo(0, 1);
+  recorded.DrawString("abcde");
+  EXPECT_EQ(Picture(surface), "...11. .1....");
+  EXPECT_EQ(surface.port.penPosition.h, 9);
+}
+
+class TrackRectTest : public GraphicsTest {
+ protected:
+  static constexpr Rect kArea{20, 30, 40, 70};
+
+  // The pointer follows a script on the fake clock (one millisecond per pump): the mouse is
+  // inside the area during the spans of `insideUntil` that alternate from inside, and the button
+  // goes up at `releaseAt`. The hook that runs at every pump moves it and notes whether the
+  // frame shows (the canvas starts black; the inverted frame is white). The frame's removal
+  // comes after the last pump; Track() checks it on the canvas.
+  void Script(std::vector<std::uint32_t> insideUntil, std::uint32_t releaseAt) {
+    const std::uint32_t start = platform.now;
+    platform.button = true;
+    WindowSystem::Hooks hooks;
+    hooks.serviceSound = [=, this] {
+      const std::uint32_t t = platform.now - start;
+      bool inside = true;
+      for (const std::uint32_t until : insideUntil) inside = t < until ? inside : !inside;
+      const int offset = inside ? 5 : 50;
+      platform.mouse = {static_cast<std::int16_t>(window->bounds.top + kArea.top + offset),
+                        static_cast<std::int16_t>(window->bounds.left + kArea.left + offset)};
+      platform.button = t < releaseAt;
+      const bool lit = screen.canvas().at(window->bounds.left + kArea.left,
+                                          window->bounds.top + kArea.top) == Port::kWhite;
+      if (lit != shown.back()) shown.push_back(lit);
+    };
+    windows.setHooks(std::move(hooks));
+  }
+
+  // Tracks the area and checks what every press leaves: the canvas as it was, the normal pen,
+  // no box, and at least 10 ticks (of 50/3 ms) gone.
+  int Track() {
+    const Surface before = screen.canvas();
+    const std::uint32_t startTick = platform.now * 3 / 50;
+    const int result = TrackRect(graphics, windows, kArea);
+    EXPECT_GE(platform.now * 3 / 50 - startTick, 10u);
+    EXPECT_EQ(Picture(screen.canvas()), Picture(before));
+    EXPECT_EQ(window->port.penWidth, 1);
+    EXPECT_EQ(window->port.penMode, Port::kPenCopy);
+    EXPECT_TRUE(reported.shown.empty());
+    return result;
+  }
+
+  WindowSystem windows{platform, screen, errors};
+  RuntimeWindow* window = [this] {
+    windows.setAppState(AppState::kActive);
+    RuntimeWindow* created = windows.CreateRuntimeWindow("Stage");
+    graphics.SetPort(created->port);
+    return created;
+  }();
+  std::vector<bool> shown{false};  // each change of the frame, from none
+};
+
+TEST_F(TrackRectTest, TheFrameFollowsTheMouseAndTheReleaseDecides) {
+  // Each run as the result, then the frame's changes from none: 1 shown, 0 gone.
+  std::string trace;
+  const auto run = [&](std::vector<std::uint32_t> insideUntil, std::uint32_t releaseAt) {
+    shown = {false};
+    Script(std::move(insideUntil), releaseAt);
+    trace += std::to_string(Track()) + ":";
+    for (const bool lit : shown) trace += lit ? '1' : '0';
+    trace += " ";
+  };
+  run({20, 40}, 60);  // inside, outside from 20 ms, inside again from 40, released at 60
+  run({20}, 40);      // off once it left
+  run({0}, 0);        // a button already up counts as inside and still shows the frame
+  // The area is in the window's own coordinates: with an origin, the mouse stays where the
+  // area would be without it, and the frame is drawn elsewhere and goes.
+  Graphics::SetOrigin(window->port, 25, 15);
+  run({}, 30);
+  EXPECT_EQ(trace, "1:0101 0:010 1:01 0:0 ");
 }
 
 }  // namespace
