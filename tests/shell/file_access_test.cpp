@@ -233,7 +233,6 @@ namespace fs = std::filesystem;
 
 class VolumeMapTest : public ::testing::Test {
  protected:
-  void writeMountTable(std::string_view text) { temp_.writeFile("mounts", text); }
   // A device node stand-in and a label link to it, as udev makes them; gives the device path.
   std::string addLabel(std::string_view linkName, std::string_view device) {
     const fs::path node = temp_.writeFile(fs::path("devices") / device, "");
@@ -285,11 +284,12 @@ TEST_F(VolumeMapTest, VolumesByOptionMountFolderLabelOrFolderBesideTheTitle) {
   temp_.makeFolder("media/player/Moss CD");
   const std::string disc = addLabel("MOSS\\x20DISC", "sr0");
   addLabel("OTHER", "sr1");
-  writeMountTable("proc /proc proc rw 0 0\n/dev/sr0 " + under("media/player/Moss\\040CD") +
-                  " iso9660 ro 0 0\n/dev/sdc1 " + under("media") + " ext4 rw 0 0\n" +
-                  "/dev/sdb1 /elsewhere/MOSS2 vfat rw 0 0\ngarbage-line\n\n" +
-                  under("devices/sdz") + " /unrelated ext4 rw 0 0\n" + disc + " " +
-                  under("somewhere/cdrom") + " iso9660 ro 0 0\n");
+  temp_.writeFile("mounts", "proc /proc proc rw 0 0\n/dev/sr0 " +
+                                under("media/player/Moss\\040CD") + " iso9660 ro 0 0\n/dev/sdc1 " +
+                                under("media") + " ext4 rw 0 0\n" +
+                                "/dev/sdb1 /elsewhere/MOSS2 vfat rw 0 0\ngarbage-line\n\n" +
+                                under("devices/sdz") + " /unrelated ext4 rw 0 0\n" + disc + " " +
+                                under("somewhere/cdrom") + " iso9660 ro 0 0\n");
   temp_.makeFolder("games/Moss");
   temp_.writeFile("games/notafolder", "");
   map_.addVolume("moss", temp_.makeFolder("first"));
