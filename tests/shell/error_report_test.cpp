@@ -71,8 +71,6 @@ TEST_F(ErrorReportTest, ThePlatformErrorChoosesTheTextBeforeTheProgramCode) {
       {0, 4711, platform_error::kFileNotFound, "Moss cannot find a file.  Be "},
       {107, 401, platform_error::kNotReady, "Drive not ready error."},
       {107, 1, platform_error::kTooManyOpenFiles, "Moss has run out of file handles."},
-      {107, 1, platform_error::kDiskFull, "Disk full."},
-      {107, 1, platform_error::kDiskChange, "Disc not found error."},
       {107, 1, platform_error::kInvalidParameter, "Invalid parameter.  The system is"},
   };
   for (const auto& c : cases) {

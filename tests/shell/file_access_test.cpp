@@ -267,7 +267,6 @@ TEST_F(VolumeMapTest, TitleFolderCaseOfElementsAndPlainPaths) {
       {"appl:/etc", under("games/title/etc")},  // a leading "/" cannot leave the title folder
       // No volume, or a drive letter: unchanged.
       {"c:\\data\\x.str", "c:\\data\\x.str"},
-      {"Plain/Name.TXT", "Plain/Name.TXT"},
       {"", ""},
       // An unknown volume is relative to the current folder.
       {"MOSS:Movies:a.mov", "Movies/a.mov"},

@@ -569,8 +569,8 @@ class TrackRectTest : public GraphicsTest {
     const int result = TrackRect(graphics, windows, kArea);
     EXPECT_GE(platform.now * 3 / 50 - startTick, 10u);
     EXPECT_EQ(Picture(screen.canvas()), Picture(before));
-    EXPECT_EQ(window->port.penWidth, 1);
-    EXPECT_EQ(window->port.penMode, Port::kPenCopy);
+    EXPECT_EQ(std::tie(window->port.penWidth, window->port.penMode),
+              std::make_tuple(std::int16_t{1}, Port::kPenCopy));
     EXPECT_TRUE(reported.shown.empty());
     return result;
   }
