@@ -250,10 +250,8 @@ TEST_F(WindowBoxTest, TheBoxFitsItsTextAndNeverLeavesTheCanvas) {
   // A text far too large for any box: the lines that fit, cut to the canvas.
   std::string huge;
   for (int i = 0; i < 1000; ++i) huge += std::string(300, 'W') + "\r\n";
-  const BoxRequest request = Request(BoxButtons::kOkCancel, huge);
-  const BoxLayout big = boxes.layoutFor(request);
+  const BoxLayout big = boxes.layoutFor(Request(BoxButtons::kOkCancel, huge));
   EXPECT_EQ(Print(big.frame), "0,0,480,640");
-  EXPECT_LT(big.lines.size(), 30u);
   EXPECT_LE(big.textTop + static_cast<int>(big.lines.size()) * kDialogLineHeight,
             big.buttons[0].rect.top);
 }
