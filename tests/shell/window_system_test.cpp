@@ -85,7 +85,6 @@ TEST_F(WindowSystemTest, TheTopmostVisibleWindowIsFoundAndDestroyedWindowsLeaveT
   EXPECT_EQ(windows.FrontWindow(), &box);
 
   windows.DestroyRuntimeWindow(box);
-  EXPECT_FALSE(box.visible);
   EXPECT_EQ(windows.window(1), nullptr);
   EXPECT_EQ(windows.FindWindowAt(Point{440, 300}), stage);
   EXPECT_EQ(windows.FrontWindow(), stage);
