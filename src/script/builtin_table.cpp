@@ -41,6 +41,39 @@ void BuiltinTable::put(BuiltinKind kind, std::uint16_t code, Slot::Invoke invoke
   slot->services_ = services;
 }
 
+const BuiltinSignature*& BuiltinTable::signatureSlot(BuiltinKind kind, std::uint16_t code) {
+  switch (kind) {
+    case BuiltinKind::kCommand: return commandSignatures_.at(code - tok::kFirstCommand);
+    case BuiltinKind::kFunction: return functionSignatures_.at(code - tok::kFirstFunction);
+    case BuiltinKind::kPropertyRead: return readSignatures_.at(code - tok::kFirstProperty);
+    case BuiltinKind::kPropertyWrite: break;
+  }
+  return writeSignatures_.at(code - tok::kFirstProperty);
+}
+
+const BuiltinSignature* BuiltinTable::signature(BuiltinKind kind, std::uint16_t code) const {
+  const auto in = [code](std::uint16_t first, std::uint16_t last) {
+    return code >= first && code <= last;
+  };
+  switch (kind) {
+    case BuiltinKind::kCommand:
+      return in(tok::kFirstCommand, tok::kLastCommand)
+                 ? commandSignatures_[code - tok::kFirstCommand]
+                 : nullptr;
+    case BuiltinKind::kFunction:
+      return in(tok::kFirstFunction, tok::kLastFunction)
+                 ? functionSignatures_[code - tok::kFirstFunction]
+                 : nullptr;
+    case BuiltinKind::kPropertyRead:
+      return in(tok::kFirstProperty, tok::kLastProperty)
+                 ? readSignatures_[code - tok::kFirstProperty]
+                 : nullptr;
+    case BuiltinKind::kPropertyWrite: break;
+  }
+  return in(tok::kFirstProperty, tok::kLastProperty) ? writeSignatures_[code - tok::kFirstProperty]
+                                                     : nullptr;
+}
+
 BuiltinTable::Slot BuiltinTable::command(std::uint16_t code) const {
   if (code < tok::kFirstCommand || code > tok::kLastCommand) return {};
   return commands_[code - tok::kFirstCommand];

@@ -4,9 +4,13 @@
 //
 //   ScriptError Delay(BuiltinCall& call, InputServices& services);
 //   constexpr BuiltinEntry<InputServices> kInputBuiltins[] = {
-//       {"delay", BuiltinKind::kCommand, Delay},
+//       {"delay", BuiltinKind::kCommand, Delay,
+//        {"n: number", "", {ScriptError::BadArgumentType}, "Waits n ticks."}},
 //   };
 //   table.wire<kInputBuiltins>(services);  // services: an InputServices that outlives the table
+//   catalog.describe<kInputBuiltins>();     // the signatures alone, for tools and the reference
+//
+// Every entry carries its signature (builtin_signature.h), checked while compiling.
 //
 // An entry finds its keyword's token code while compiling: a name that is not a keyword of the
 // entry's kind (a misspelling, or a function wired as a command) does not compile, and neither
@@ -24,6 +28,7 @@
 #include <utility>
 
 #include "script/bounded_string.h"
+#include "script/builtin_signature.h"
 #include "script/error_codes.h"
 #include "script/keywords.h"
 #include "script/token.h"
@@ -100,12 +105,23 @@ struct BuiltinHandlerOf<void> {
   using Type = ScriptError (*)(BuiltinCall&);
 };
 
-// One row of a group's table: a keyword, how it is called, and its handler.
+// Whether a built-in of this kind gives a value.
+constexpr bool GivesResult(BuiltinKind kind) {
+  return kind == BuiltinKind::kFunction || kind == BuiltinKind::kPropertyRead;
+}
+
+// One row of a group's table: a keyword, how it is called, its handler and its signature.
 template <class GroupServices = void>
 struct BuiltinEntry {
   using Services = GroupServices;
   using Handler = typename BuiltinHandlerOf<Services>::Type;
 
+  consteval BuiltinEntry(std::string_view keyword, BuiltinKind how, Handler run,
+                         BuiltinSignature sig)
+      : name(keyword), kind(how), code(BuiltinCode(keyword, how)), handler(run), signature(sig) {
+    if (!signature.wellFormed(GivesResult(how))) throw "the built-in's signature is malformed";
+  }
+  // Rows that do not declare their signature yet; removed once every group declares its own.
   consteval BuiltinEntry(std::string_view keyword, BuiltinKind how, Handler run)
       : name(keyword), kind(how), code(BuiltinCode(keyword, how)), handler(run) {}
 
@@ -113,6 +129,7 @@ struct BuiltinEntry {
   BuiltinKind kind;
   std::uint16_t code;
   Handler handler;
+  BuiltinSignature signature{};
 };
 
 class BuiltinTable {
@@ -141,6 +158,17 @@ class BuiltinTable {
   void wire(typename std::remove_cvref_t<decltype(kEntries[0])>::Services& services) {
     wireGroup<kEntries>(&services);
   }
+
+  // Records the signatures of a group without wiring it: a catalogue of the built-ins for the
+  // tools that check scripts and print the reference, which run no built-in.
+  template <const auto& kEntries>
+  void describe() {
+    for (const auto& entry : kEntries) signatureSlot(entry.kind, entry.code) = &entry.signature;
+  }
+
+  // The signature of the built-in of kind `kind` with token code `code`, wired or described;
+  // null when no group has it.
+  [[nodiscard]] const BuiltinSignature* signature(BuiltinKind kind, std::uint16_t code) const;
 
   [[nodiscard]] Slot command(std::uint16_t code) const;
   [[nodiscard]] Slot function(std::uint16_t code) const;
@@ -180,7 +208,11 @@ class BuiltinTable {
       (put(kEntries[I].kind, kEntries[I].code, &CallEntry<kEntries, I>, services), ...);
     }
     (std::make_index_sequence<std::size(kEntries)>());
+    describe<kEntries>();
   }
+
+  // The signature place of a kind and code inside its band.
+  const BuiltinSignature*& signatureSlot(BuiltinKind kind, std::uint16_t code);
 
   // Stores one slot; a code is wired by one group only.
   void put(BuiltinKind kind, std::uint16_t code, Slot::Invoke invoke, void* services);
@@ -193,6 +225,10 @@ class BuiltinTable {
   std::array<Slot, kProperties> reads_{};
   std::array<Slot, kProperties> writes_{};
   std::array<Slot, kFunctions> functions_{};
+  std::array<const BuiltinSignature*, kCommands> commandSignatures_{};
+  std::array<const BuiltinSignature*, kProperties> readSignatures_{};
+  std::array<const BuiltinSignature*, kProperties> writeSignatures_{};
+  std::array<const BuiltinSignature*, kFunctions> functionSignatures_{};
 };
 
 // The built-ins of the script language itself: the text and variable functions, and
@@ -201,5 +237,10 @@ void WireTextBuiltins(BuiltinTable& table);
 void WireBootBuiltins(BuiltinTable& table);
 // random, the point and direction functions, sqrt, and the machine description.
 void WireMathBuiltins(BuiltinTable& table);
+// The signatures of each of those groups alone, and of all three.
+void DescribeTextBuiltins(BuiltinTable& catalog);
+void DescribeBootBuiltins(BuiltinTable& catalog);
+void DescribeMathBuiltins(BuiltinTable& catalog);
+void DescribeScriptBuiltins(BuiltinTable& catalog);
 
 }  // namespace lw

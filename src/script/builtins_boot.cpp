@@ -43,13 +43,26 @@ ScriptError BootScript(BuiltinCall& c) {
 using enum BuiltinKind;
 
 constexpr BuiltinEntry<> kBootBuiltins[] = {
-    {"sendtoboot", kCommand, SendToBootCommand},
-    {"sendtobootfx", kFunction, SendToBootFunction},
-    {"bootscript", kCommand, BootScript},
+    {"sendtoboot",
+     kCommand,
+     SendToBootCommand,
+     {"call: call",
+      "",
+      {ScriptError::NoSuchHandler, ScriptError::CommandsCantReturnValue},
+      "Runs a handler of the system script as a command: sendtoboot(hello(1))."}},
+    {"sendtobootfx",
+     kFunction,
+     SendToBootFunction,
+     {"call: call",
+      "any",
+      {ScriptError::NoSuchHandler, ScriptError::FunctionsMustReturnValue},
+      "Runs a handler of the system script as a function and gives what it returns."}},
+    {"bootscript", kCommand, BootScript, {"", "", {}, "Empties the result text."}},
 };
 
 }  // namespace
 
 void WireBootBuiltins(BuiltinTable& table) { table.wire<kBootBuiltins>(); }
+void DescribeBootBuiltins(BuiltinTable& catalog) { catalog.describe<kBootBuiltins>(); }
 
 }  // namespace lw

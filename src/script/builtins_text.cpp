@@ -142,22 +142,83 @@ ScriptError TypeOf(BuiltinCall& c) {
 
 using enum BuiltinKind;
 
+constexpr ScriptError kType = ScriptError::BadArgumentType;
+constexpr ScriptError kNoSlot = ScriptError::StringLibraryExhausted;
+
 constexpr BuiltinEntry<> kTextBuiltins[] = {
-    {"numtostring", kFunction, NumToString},
-    {"stringtonum", kFunction, StringToNum},
-    {"stringlength", kFunction, StringLength},
-    {"substring", kFunction, Substring},
-    {"findword", kFunction, FindWordBuiltin},
-    {"putword", kFunction, PutWordBuiltin},
-    {"countglobals", kFunction, CountGlobals},
-    {"indextoglobal", kFunction, IndexToGlobal},
-    {"type", kFunction, TypeOf},
-    {"variable", kPropertyRead, VariableRead},
-    {"variable", kPropertyWrite, VariableWrite},
+    {"numtostring",
+     kFunction,
+     NumToString,
+     {"n: number", "text", {kType, kNoSlot}, "The decimal digits of n, with a - when negative."}},
+    {"stringtonum",
+     kFunction,
+     StringToNum,
+     {"t: text",
+      "number",
+      {kType},
+      "The number written at the start of t after any blanks (0 when there is none)."}},
+    {"stringlength",
+     kFunction,
+     StringLength,
+     {"t: text", "number", {kType}, "The number of characters of t (0..255)."}},
+    {"substring",
+     kFunction,
+     Substring,
+     {"t: text, p: text",
+      "number",
+      {kType},
+      "Where p first occurs in t, counting from 1, case ignored; -1 when it does not."}},
+    {"findword",
+     kFunction,
+     FindWordBuiltin,
+     {"t: text, d: text, n: number",
+      "text",
+      {kType, kNoSlot},
+      "Word n of t cut at separator d (character n when d is empty); empty when there is none."}},
+    {"putword",
+     kFunction,
+     PutWordBuiltin,
+     {"t: text, d: text, n: number, w: text",
+      "text",
+      {kType, ScriptError::StringLengthTooBig, kNoSlot},
+      "t with word n (cut at separator d) replaced by w; empty when t has fewer words."}},
+    {"countglobals", kFunction, CountGlobals, {"", "number", {}, "The number of globals."}},
+    {"indextoglobal",
+     kFunction,
+     IndexToGlobal,
+     {"n: number",
+      "text",
+      {kType, ScriptError::NoSuchObject, kNoSlot},
+      "The name of global n, counting from 1 in the order they were declared."}},
+    {"type",
+     kFunction,
+     TypeOf,
+     {"x: any", "text", {kNoSlot}, "The type of x: \"logic\", \"text\" or \"number\"."}},
+    {"variable",
+     kPropertyRead,
+     VariableRead,
+     {"name: text",
+      "any",
+      {kType, ScriptError::NoSuchVariable, kNoSlot},
+      "The value of the local, else the global, with that name."}},
+    {"variable",
+     kPropertyWrite,
+     VariableWrite,
+     {"name: text, value: any",
+      "",
+      {kType, ScriptError::NoSuchVariable},
+      "Stores value into the local, else the global, with that name; makes no variable."}},
 };
 
 }  // namespace
 
 void WireTextBuiltins(BuiltinTable& table) { table.wire<kTextBuiltins>(); }
+void DescribeTextBuiltins(BuiltinTable& catalog) { catalog.describe<kTextBuiltins>(); }
+
+void DescribeScriptBuiltins(BuiltinTable& catalog) {
+  DescribeTextBuiltins(catalog);
+  DescribeBootBuiltins(catalog);
+  DescribeMathBuiltins(catalog);
+}
 
 }  // namespace lw

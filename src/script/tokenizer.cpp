@@ -38,7 +38,8 @@ constexpr bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && 
 // The state of one tokenizing run: the text, the read position and what has been built.
 class Tokenizer {
  public:
-  explicit Tokenizer(std::string_view text) : text_(text) {}
+  Tokenizer(std::string_view text, std::vector<std::uint32_t>* offsets)
+      : text_(text), offsets_(offsets) {}
 
   // Scans the whole text; the failure offset when a step refuses its input.
   std::optional<std::size_t> scan();
@@ -67,11 +68,14 @@ class Tokenizer {
 
   void append(std::uint16_t code, std::int32_t value = 0) {
     tokens_.push_back(Token{.code = code, .aux = 0, .value = value});
+    if (offsets_ != nullptr) offsets_->push_back(static_cast<std::uint32_t>(itemStart_));
   }
   std::int32_t addToPool(std::string_view text);
 
   std::string_view text_;
   std::size_t pos_ = 0;
+  std::size_t itemStart_ = 0;  // where the item being read began
+  std::vector<std::uint32_t>* offsets_;
   std::vector<Token> tokens_;
   std::vector<std::uint8_t> pool_;
   // The pool's entries by their characters, beside the stored layout: a long text adds tens of
@@ -83,6 +87,7 @@ class Tokenizer {
 std::optional<std::size_t> Tokenizer::scan() {
   while (!atEnd()) {
     char c = current();
+    itemStart_ = pos_;
     std::optional<std::size_t> failure;
     if (c == kBlank) {
       pos_ += runLength([](char b) { return b == kBlank; });
@@ -167,6 +172,7 @@ std::int32_t Tokenizer::addToPool(std::string_view text) {
 }
 
 CompiledScript Tokenizer::finish() && {
+  itemStart_ = text_.size();
   append(tok::kEnd);
   const std::size_t count = tokens_.size();
   for (std::size_t i = 0; i < count; ++i) {
@@ -181,8 +187,10 @@ CompiledScript Tokenizer::finish() && {
 
 }  // namespace
 
-Expected<CompiledScript, TokenizeFailure> CompileScriptText(std::string_view text) {
-  Tokenizer tokenizer(text.substr(0, kMaxTextLength));
+Expected<CompiledScript, TokenizeFailure> CompileScriptText(std::string_view text,
+                                                            std::vector<std::uint32_t>* offsets) {
+  if (offsets != nullptr) offsets->clear();
+  Tokenizer tokenizer(text.substr(0, kMaxTextLength), offsets);
   std::optional<std::size_t> failure = tokenizer.scan();
   if (!failure && text.size() > kMaxTextLength) failure = kMaxTextLength;
   if (failure) return Unexpected{TokenizeFailure{static_cast<std::int32_t>(*failure)}};

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "common/expected.h"
 #include "script/compiled_script.h"
@@ -15,6 +16,9 @@ struct TokenizeFailure {
   std::int32_t offset = 0;
 };
 
-Expected<CompiledScript, TokenizeFailure> CompileScriptText(std::string_view text);
+// With `offsets`, it also receives the byte offset in `text` at which each token begins (the end
+// token: the length of the text), for tools that name places in the source.
+Expected<CompiledScript, TokenizeFailure> CompileScriptText(
+    std::string_view text, std::vector<std::uint32_t>* offsets = nullptr);
 
 }  // namespace lw
