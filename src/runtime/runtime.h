@@ -79,6 +79,8 @@ struct RuntimeOptions {
   std::function<bool()> inputFinished;
   // Whether the message box shows from the start (otherwise its key, F12, shows it).
   bool showMessageBox = false;
+  // The first script error ends the run with kExitFatalError (for tests of titles).
+  bool strict = false;
 };
 
 class Runtime {

@@ -12,4 +12,6 @@ void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services) 
   WirePaletteBuiltins(table, services.palettes);
 }
 
+void DescribeAllBuiltins(BuiltinTable& catalog) { DescribeScriptBuiltins(catalog); }
+
 }  // namespace lw

@@ -28,4 +28,8 @@ struct RuntimeBuiltinServices {
 // Wires every runtime built-in into `table`; `services` must outlive the table.
 void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services);
 
+// Records the signature of every built-in that a title's run answers (the script layer's and
+// the runtime's) without wiring any: the catalogue that checks scripts and makes the reference.
+void DescribeAllBuiltins(BuiltinTable& catalog);
+
 }  // namespace lw
