@@ -176,8 +176,8 @@ void AppendMarkdownForm(std::string& out, std::string_view name, const Form& for
 // The last section: what the catalogue does not answer.
 void AppendUnanswered(std::string& out, const BuiltinTable& catalog, bool effectsListed) {
   out +=
-      "## Not answered yet\n\nThese keywords of the script language name built-ins that this "
-      "player does not answer yet: a script that calls one fails with \"" +
+      "## Not answered yet\n\nThese keywords name built-ins that this player does not answer yet:\n"
+      "a script that calls one fails with \"" +
       std::to_string(CodeOf(ScriptError::BadName)) + " " +
       std::string(ScriptErrorMessage(CodeOf(ScriptError::BadName))) + "\".\n\n";
   for (const Band& band : kBands) {
