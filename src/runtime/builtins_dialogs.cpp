@@ -86,11 +86,39 @@ ScriptError DrawString(BuiltinCall& c, DialogServices& s) {
 
 using enum BuiltinKind;
 
+constexpr ScriptError kType = ScriptError::BadArgumentType;
+
 constexpr BuiltinEntry<DialogServices> kDialogBuiltins[] = {
-    {"notedialog", kCommand, NoteDialog},
-    {"questiondialog", kFunction, QuestionDialog},
-    {"textdialog", kFunction, TextDialog},
-    {"drawstring", kCommand, DrawString},
+    {"notedialog",
+     kCommand,
+     NoteDialog,
+     {"t: text",
+      "",
+      {kType},
+      "Shows t in an information box with an OK button and waits until the player closes it."}},
+    {"questiondialog",
+     kFunction,
+     QuestionDialog,
+     {"t: text",
+      "logic",
+      {kType},
+      "Asks t in a question box with Yes and No buttons; true when the player answers Yes."}},
+    {"textdialog",
+     kFunction,
+     TextDialog,
+     {"t: text, u: text",
+      "text",
+      {kType, ScriptError::StringLibraryExhausted},
+      "Asks for a line of text in a dialog drawn on the screen, with prompt t and starting text u; "
+      "the text entered, or the empty text when the player cancels."}},
+    {"drawstring",
+     kCommand,
+     DrawString,
+     {"t: text, p: point, font: number, size: number",
+      "",
+      {kType},
+      "Draws text t in colour 0 on the stage, its baseline starting at stage point p, in font "
+      "number font at size points."}},
 };
 
 }  // namespace
@@ -98,5 +126,6 @@ constexpr BuiltinEntry<DialogServices> kDialogBuiltins[] = {
 void WireDialogBuiltins(BuiltinTable& table, DialogServices& services) {
   table.wire<kDialogBuiltins>(services);
 }
+void DescribeDialogBuiltins(BuiltinTable& catalog) { catalog.describe<kDialogBuiltins>(); }
 
 }  // namespace lw

@@ -35,5 +35,7 @@ struct DialogServices {
 
 // Wires the built-ins above; `services` must outlive the table.
 void WireDialogBuiltins(BuiltinTable& table, DialogServices& services);
+// Records their signatures alone.
+void DescribeDialogBuiltins(BuiltinTable& catalog);
 
 }  // namespace lw

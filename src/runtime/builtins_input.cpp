@@ -125,19 +125,67 @@ ScriptError Quit(BuiltinCall& /*c*/, InputServices& s) {
 
 using enum BuiltinKind;
 
+constexpr ScriptError kType = ScriptError::BadArgumentType;
+
 constexpr BuiltinEntry<InputServices> kInputBuiltins[] = {
-    {"button", kFunction, Button},
-    {"stilldown", kFunction, StillDown},
-    {"mouse", kFunction, Mouse},
-    {"shiftkey", kFunction, ShiftKey},
-    {"commandkey", kFunction, CommandKey},
-    {"tick", kFunction, Tick},
-    {"delay", kCommand, Delay},
-    {"flushevents", kCommand, FlushEvents},
-    {"hidecursor", kCommand, HideCursor},
-    {"showcursor", kCommand, ShowCursor},
-    {"cursor", kCommand, Cursor},
-    {"quit", kCommand, Quit},
+    {"button", kFunction, Button, {"", "logic", {}, "Whether the left mouse button is down now."}},
+    {"stilldown",
+     kFunction,
+     StillDown,
+     {"",
+      "logic",
+      {},
+      "Whether the press goes on: the left button is down and no release waits in the queue."}},
+    {"mouse",
+     kFunction,
+     Mouse,
+     {"",
+      "point",
+      {},
+      "Where the mouse is, as a stage point (take it apart with pointx, pointy)."}},
+    {"shiftkey", kFunction, ShiftKey, {"", "logic", {}, "Whether a Shift key is down."}},
+    {"commandkey",
+     kFunction,
+     CommandKey,
+     {"", "logic", {}, "Whether a Control key is down (it stands for the Command key)."}},
+    {"tick",
+     kFunction,
+     Tick,
+     {"", "number", {}, "The clock in ticks of 1/60 second; subtract two readings for a wait."}},
+    {"delay",
+     kCommand,
+     Delay,
+     {"n: number",
+      "",
+      {kType},
+      "Waits n ticks (1/60 second each) while windows keep redrawing; n below 1 does not wait."}},
+    {"flushevents",
+     kCommand,
+     FlushEvents,
+     {"", "", {}, "Drops every waiting click and key, so that none made before now is handled."}},
+    {"hidecursor",
+     kCommand,
+     HideCursor,
+     {"", "", {}, "Hides the cursor; each hidecursor needs its own showcursor to undo it."}},
+    {"showcursor",
+     kCommand,
+     ShowCursor,
+     {"", "", {}, "Undoes one hidecursor; the cursor shows once every hidecursor is undone."}},
+    {"cursor",
+     kCommand,
+     Cursor,
+     {"c: number|text",
+      "",
+      {kType, ScriptError::ResourceNotFound},
+      "Sets the cursor: n is resource CURSn, \"arrow\" the arrow, \"watch\" cursor 2002, t "
+      "CURS.T."}},
+    {"quit",
+     kCommand,
+     Quit,
+     {"",
+      "",
+      {},
+      "Ends the title once the running handler has finished, showing cursor 2002 meanwhile."}},
 };
 
 }  // namespace
@@ -145,5 +193,6 @@ constexpr BuiltinEntry<InputServices> kInputBuiltins[] = {
 void WireInputBuiltins(BuiltinTable& table, InputServices& services) {
   table.wire<kInputBuiltins>(services);
 }
+void DescribeInputBuiltins(BuiltinTable& catalog) { catalog.describe<kInputBuiltins>(); }
 
 }  // namespace lw

@@ -33,5 +33,7 @@ struct InputServices {
 
 // Wires the built-ins above; `services` must outlive the table.
 void WireInputBuiltins(BuiltinTable& table, InputServices& services);
+// Records their signatures alone.
+void DescribeInputBuiltins(BuiltinTable& catalog);
 
 }  // namespace lw

@@ -16,7 +16,13 @@ ScriptError Message(BuiltinCall& c, MessageServices& s) {
 using enum BuiltinKind;
 
 constexpr BuiltinEntry<MessageServices> kMessageBuiltins[] = {
-    {"message", kCommand, Message},
+    {"message",
+     kCommand,
+     Message,
+     {"t: text",
+      "",
+      {ScriptError::BadArgumentType},
+      "Writes t on the output line of the programmer's message box, replacing what was there."}},
 };
 
 }  // namespace
@@ -24,5 +30,6 @@ constexpr BuiltinEntry<MessageServices> kMessageBuiltins[] = {
 void WireMessageBuiltins(BuiltinTable& table, MessageServices& services) {
   table.wire<kMessageBuiltins>(services);
 }
+void DescribeMessageBuiltins(BuiltinTable& catalog) { catalog.describe<kMessageBuiltins>(); }
 
 }  // namespace lw

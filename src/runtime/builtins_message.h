@@ -13,5 +13,7 @@ struct MessageServices {
 
 // Wires message(t) into `table`; `services` must outlive the table.
 void WireMessageBuiltins(BuiltinTable& table, MessageServices& services);
+// Records its signature alone.
+void DescribeMessageBuiltins(BuiltinTable& catalog);
 
 }  // namespace lw

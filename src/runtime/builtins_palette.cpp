@@ -131,12 +131,46 @@ ScriptError BlackScreen(BuiltinCall& /*c*/, PaletteServices& s) {
 
 using enum BuiltinKind;
 
+constexpr ScriptError kType = ScriptError::BadArgumentType;
+constexpr ScriptError kNoPalette = ScriptError::ResourceNotFound;
+
 constexpr BuiltinEntry<PaletteServices> kPaletteBuiltins[] = {
-    {"clut", kCommand, Clut},
-    {"mixclut", kCommand, MixClut},
-    {"screentoblack", kCommand, ScreenToBlack},
-    {"blacktoscreen", kCommand, BlackToScreen},
-    {"blackscreen", kCommand, BlackScreen},
+    {"clut",
+     kCommand,
+     Clut,
+     {"c: number|text",
+      "",
+      {kType, kNoPalette},
+      "Makes palette c the screen palette: n is resource CLUTn, \"current\" the palette now "
+      "shown, a text t resource CLUT.T."}},
+    {"mixclut",
+     kCommand,
+     MixClut,
+     {"c1: number|text, c2: number|text, f: number, l: number, m: number",
+      "",
+      {kType, kNoPalette},
+      "Shows palette c1 with entries f to l moved m/255 of the way toward palette c2 (f, l and m "
+      "within 0..255)."}},
+    {"screentoblack",
+     kCommand,
+     ScreenToBlack,
+     {"c: number|text, n: number",
+      "",
+      {kType, kNoPalette},
+      "Fades the screen from palette c to black in n steps a tick apart; n below 1 does "
+      "nothing."}},
+    {"blacktoscreen",
+     kCommand,
+     BlackToScreen,
+     {"c: number|text, n: number",
+      "",
+      {kType, kNoPalette},
+      "Fades the screen from black to palette c in n steps a tick apart; n below 1 does "
+      "nothing."}},
+    {"blackscreen",
+     kCommand,
+     BlackScreen,
+     {"", "", {}, "Fills the whole screen with colour 0, black in every palette."}},
 };
 
 }  // namespace
@@ -144,5 +178,6 @@ constexpr BuiltinEntry<PaletteServices> kPaletteBuiltins[] = {
 void WirePaletteBuiltins(BuiltinTable& table, PaletteServices& services) {
   table.wire<kPaletteBuiltins>(services);
 }
+void DescribePaletteBuiltins(BuiltinTable& catalog) { catalog.describe<kPaletteBuiltins>(); }
 
 }  // namespace lw

@@ -34,5 +34,7 @@ struct PaletteServices {
 
 // Wires the built-ins above; `services` must outlive the table.
 void WirePaletteBuiltins(BuiltinTable& table, PaletteServices& services);
+// Records their signatures alone.
+void DescribePaletteBuiltins(BuiltinTable& catalog);
 
 }  // namespace lw

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <string_view>
 
 #include "script/interpreter.h"
 
@@ -100,9 +101,28 @@ ScriptError PluginFunction(BuiltinCall& c, PluginCallServices& s) {
 
 using enum BuiltinKind;
 
+constexpr std::string_view kPluginParams =
+    "name: text, a1?: number|text, a2?: number|text, a3?: number|text, a4?: number|text";
+constexpr ScriptError kType = ScriptError::BadArgumentType;
+constexpr ScriptError kNoPlugin = ScriptError::NoSuchObject;
+
 constexpr BuiltinEntry<PluginCallServices> kPluginBuiltins[] = {
-    {"plugin", kCommand, PluginCommand},
-    {"pluginfx", kFunction, PluginFunction},
+    {"plugin",
+     kCommand,
+     PluginCommand,
+     {kPluginParams,
+      "",
+      {kType, kNoPlugin, ScriptError::FunctionsMustReturnValue},
+      "Calls the loaded plug-in named name with up to four arguments; a code the plug-in gives "
+      "back is the error."}},
+    {"pluginfx",
+     kFunction,
+     PluginFunction,
+     {kPluginParams,
+      "any",
+      {kType, kNoPlugin, ScriptError::CommandsCantReturnValue, ScriptError::StringLibraryExhausted},
+      "The number or text that the plug-in named name gives back for up to four arguments; a "
+      "code it gives back is the error."}},
 };
 
 }  // namespace
@@ -110,5 +130,6 @@ constexpr BuiltinEntry<PluginCallServices> kPluginBuiltins[] = {
 void WirePluginBuiltins(BuiltinTable& table, PluginCallServices& services) {
   table.wire<kPluginBuiltins>(services);
 }
+void DescribePluginBuiltins(BuiltinTable& catalog) { catalog.describe<kPluginBuiltins>(); }
 
 }  // namespace lw

@@ -18,5 +18,7 @@ struct PluginCallServices {
 
 // Wires plugin and pluginfx; `services` must outlive the table.
 void WirePluginBuiltins(BuiltinTable& table, PluginCallServices& services);
+// Records their signatures alone.
+void DescribePluginBuiltins(BuiltinTable& catalog);
 
 }  // namespace lw

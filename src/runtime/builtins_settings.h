@@ -51,5 +51,7 @@ struct SettingsServices {
 
 // Wires the built-ins above; `services` must outlive the table.
 void WireSettingsBuiltins(BuiltinTable& table, SettingsServices& services);
+// Records their signatures alone.
+void DescribeSettingsBuiltins(BuiltinTable& catalog);
 
 }  // namespace lw

@@ -12,6 +12,15 @@ void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services) 
   WirePaletteBuiltins(table, services.palettes);
 }
 
-void DescribeAllBuiltins(BuiltinTable& catalog) { DescribeScriptBuiltins(catalog); }
+void DescribeAllBuiltins(BuiltinTable& catalog) {
+  // The same groups as a run wires: the interpreter's own, then the runtime's.
+  DescribeScriptBuiltins(catalog);
+  DescribeInputBuiltins(catalog);
+  DescribeSettingsBuiltins(catalog);
+  DescribeMessageBuiltins(catalog);
+  DescribePluginBuiltins(catalog);
+  DescribeDialogBuiltins(catalog);
+  DescribePaletteBuiltins(catalog);
+}
 
 }  // namespace lw

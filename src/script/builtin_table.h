@@ -121,15 +121,12 @@ struct BuiltinEntry {
       : name(keyword), kind(how), code(BuiltinCode(keyword, how)), handler(run), signature(sig) {
     if (!signature.wellFormed(GivesResult(how))) throw "the built-in's signature is malformed";
   }
-  // Rows that do not declare their signature yet; removed once every group declares its own.
-  consteval BuiltinEntry(std::string_view keyword, BuiltinKind how, Handler run)
-      : name(keyword), kind(how), code(BuiltinCode(keyword, how)), handler(run) {}
 
   std::string_view name;
   BuiltinKind kind;
   std::uint16_t code;
   Handler handler;
-  BuiltinSignature signature{};
+  BuiltinSignature signature;
 };
 
 class BuiltinTable {

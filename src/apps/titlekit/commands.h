@@ -31,5 +31,9 @@ int RunSpriteCommand(Arguments args);
 int RunSoundCommand(Arguments args);
 // titlekit palette from-png|to-png ...
 int RunPaletteCommand(Arguments args);
+// titlekit reference [-o FILE]
+int RunReferenceCommand(Arguments args);
+// titlekit help builtin NAME
+int RunBuiltinHelp(std::string_view name);
 
 }  // namespace lw::titlekit

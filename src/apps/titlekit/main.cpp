@@ -17,7 +17,7 @@ struct Command {
   int (*run)(Arguments);
 };
 
-constexpr std::array<Command, 9> kCommands = {{
+constexpr std::array<Command, 10> kCommands = {{
     {"compile", "titlekit compile SRC [-o OUT]",
      "compile a script into OUT, or print a dump of its tokens and string pool", RunCompileCommand},
     {"eval", "titlekit eval [--script FILE | --title DIR] [--seed N] [LINE ...]",
@@ -52,7 +52,16 @@ constexpr std::array<Command, 9> kCommands = {{
     {"palette", "titlekit palette from-png IN.png -o OUT | to-png IN -o OUT.png",
      "write a picture's palette as a 2056-byte colour table, or a colour table as a picture",
      RunPaletteCommand},
+    {"reference", "titlekit reference [-o FILE]",
+     "write the reference of every built-in as Markdown, to standard output unless -o",
+     RunReferenceCommand},
 }};
+
+#ifdef LW_VERSION
+constexpr std::string_view kVersion = LW_VERSION;
+#else
+constexpr std::string_view kVersion = "0";
+#endif
 
 const Command* FindCommand(std::string_view name) {
   for (const Command& command : kCommands) {
@@ -74,15 +83,19 @@ void PrintHelp(std::ostream& out) {
   for (const Command& command : kCommands) {
     out << "  " << command.usage << "\n      " << command.summary << '\n';
   }
-  out << "  titlekit help [COMMAND]\n      show this text, or one command's usage\n";
+  out << "  titlekit help [COMMAND]\n      show this text, or one command's usage\n"
+         "  titlekit help builtin NAME\n"
+         "      show a built-in's call, parameters, result, errors and description\n"
+         "  titlekit --version\n      show the version\n";
 }
 
-// `titlekit help` and `titlekit help COMMAND`.
+// `titlekit help`, `titlekit help COMMAND` and `titlekit help builtin NAME`.
 int RunHelp(Arguments args) {
   if (args.empty()) {
     PrintHelp(std::cout);
     return kExitOk;
   }
+  if (args.size() == 2 && args[0] == "builtin") return RunBuiltinHelp(args[1]);
   const Command* command = args.size() == 1 ? FindCommand(args[0]) : nullptr;
   if (command == nullptr) {
     PrintHelp(std::cerr);
@@ -98,6 +111,10 @@ int Main(Arguments args) {
     return kExitUsage;
   }
   if (IsHelpWord(args[0])) return RunHelp(args.subspan(1));
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "titlekit " << kVersion << '\n';
+    return kExitOk;
+  }
   const Command* command = FindCommand(args[0]);
   if (command == nullptr) {
     std::cerr << "titlekit: unknown command '" << args[0] << "'\n\n";
