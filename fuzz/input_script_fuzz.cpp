@@ -1,6 +1,7 @@
 // Fuzzes the headless input-script parser with arbitrary text, then plays what it accepts on a
 // headless platform until the script is done. A text either fails with a "NAME:LINE: message"
-// error or gives actions whose points lie on the canvas and whose waits are within a day.
+// error or gives actions whose points lie on the canvas, whose waits are within a day and whose
+// console lines fit the message box.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -41,6 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       case lw::platform::ActionKind::kRelease:
       case lw::platform::ActionKind::kMove:
         if (!OnCanvas(action.where)) std::abort();
+        break;
+      case lw::platform::ActionKind::kConsole:
+        if (action.text.empty() || action.text.size() > lw::platform::kMaxConsoleLine) std::abort();
         break;
       default: break;
     }

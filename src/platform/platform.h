@@ -76,6 +76,7 @@ enum class MessageKind : std::uint8_t {
   kFocusLost,       // the player switched to another application (or minimised the window)
   kFocusGained,     // the player came back
   kDisplayChanged,  // the window changed size or mode
+  kConsoleLine,     // text: a line for the message box to run (scripted input only)
 };
 
 struct Message {
@@ -88,6 +89,7 @@ struct Message {
   MouseButton button = MouseButton::kLeft;
   Point where;  // screen canvas point of mouse messages
   Modifiers modifiers;
+  std::string text;  // kConsoleLine: the line, in Mac Roman
 };
 
 // A cursor picture: 32 x 32 (or smaller) pixels, each transparent, black, white or inverting,
@@ -195,8 +197,9 @@ class Platform {
   // Shows the canvas (kCanvasWidth x kCanvasHeight indexes, `rowBytes` apart); only the `dirty`
   // rectangles changed since the last present.
   virtual void present(const std::uint8_t* canvas, int rowBytes, std::span<const Rect> dirty) = 0;
-  // Writes the last presented canvas, converted through its palette, as a PNG file.
-  virtual bool saveScreenshot(const std::string& path) = 0;
+  // Writes the last presented canvas, converted through its palette, as a PNG file; nothing
+  // when it is written, else why not ("PATH: reason"), for the caller to report.
+  virtual std::optional<std::string> saveScreenshot(const std::string& path) = 0;
 
   // The cursor shown over the window; null shows the system arrow.
   virtual void setCursor(const CursorImage* cursor) = 0;

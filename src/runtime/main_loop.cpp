@@ -7,10 +7,12 @@
 
 namespace lw {
 
-MainLoop::MainLoop(WindowSystem& windows, StageWindow& stage, MessageBoxWindow& messageBox)
+MainLoop::MainLoop(WindowSystem& windows, StageWindow& stage, MessageBoxWindow& messageBox,
+                   std::function<void(std::string_view)> consoleOutcome)
     : windows_(windows),
       stage_(stage),
       messageBox_(messageBox),
+      consoleOutcome_(std::move(consoleOutcome)),
       idleDeadline_(windows.TickCount() + kIdleTicks) {}
 
 // A pass that leaves the queue empty has nothing more to do before the next tick (idle() is
@@ -58,6 +60,7 @@ void MainLoop::Dispatch(const EventRecord& event) {
       // the windows re-centre on it.
       sendToBoth(WindowMessage(window_message::kRecentre));
       break;
+    case event_kind::kConsoleLine: consoleLine(event); break;
     default: break;  // releases of keys and buttons are only taken off the queue
   }
 }
@@ -106,6 +109,14 @@ void MainLoop::mouseDown(const EventRecord& event) {
 
 void MainLoop::update(const EventRecord& event) {
   send(windows_.window(static_cast<int>(event.message)), WindowMessage(window_message::kDraw));
+}
+
+// The line runs in the message box, whose output line shows the outcome as for a typed line.
+void MainLoop::consoleLine(const EventRecord& event) {
+  const std::optional<std::string> line = windows_.TakeConsoleLine(event.message);
+  if (!line) return;
+  const std::optional<std::string> outcome = messageBox_.RunScriptedLine(*line);
+  if (outcome && consoleOutcome_) consoleOutcome_(*outcome);
 }
 
 void MainLoop::checkLimits(const LoopLimits& limits) {

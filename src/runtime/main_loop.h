@@ -1,14 +1,16 @@
 // The main loop: pass after pass until the quit flag is set. Each pass pumps the platform's
 // messages, gives both windows their loop pass (the stage window runs boot() once, then idle()),
 // then takes at most one event from the queue and acts on it, or, when the queue has stayed
-// empty for 20 ticks since the last event, sends a null tick. Passes follow each other at once
-// while events are queued; a pass that leaves the queue empty is followed by a sleep until the
-// next tick or the next platform message.
+// empty for 20 ticks since the last event, sends a null tick. A console line of scripted input
+// is an event too, so it runs in the message box after the input queued before it. Passes follow
+// each other at once while events are queued; a pass that leaves the queue empty is followed by a
+// sleep until the next tick or the next platform message.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string_view>
 
 #include "runtime/stage_window.h"
 #include "shell/windows/event_record.h"
@@ -31,7 +33,9 @@ class MainLoop {
   static constexpr std::uint32_t kInputSettleTicks = 60;
 
   // The wait for the first null tick counts from here, as if the start were the last event.
-  MainLoop(WindowSystem& windows, StageWindow& stage, MessageBoxWindow& messageBox);
+  // `consoleOutcome` hears the outcome of each console line the loop runs; it may be empty.
+  MainLoop(WindowSystem& windows, StageWindow& stage, MessageBoxWindow& messageBox,
+           std::function<void(std::string_view)> consoleOutcome = {});
 
   // Runs passes until the quit flag is set (or a limit sets it), sleeping between passes that
   // find nothing to do.
@@ -47,12 +51,14 @@ class MainLoop {
   void keyEvent(const EventRecord& event);
   void mouseDown(const EventRecord& event);
   void update(const EventRecord& event);
+  void consoleLine(const EventRecord& event);
   // Sets the quit flag when a limit has been reached.
   void checkLimits(const LoopLimits& limits);
 
   WindowSystem& windows_;
   StageWindow& stage_;
   MessageBoxWindow& messageBox_;
+  std::function<void(std::string_view)> consoleOutcome_;
   std::uint32_t idleDeadline_ = 0;
   std::optional<std::uint32_t> inputFinishedAt_;
 };

@@ -97,10 +97,22 @@ void MessageBoxWindow::type(std::uint8_t character) {
 
 // The outcome of the input line replaces the output line, and the input line starts again.
 void MessageBoxWindow::runInput() {
-  if (Interpreter* in = s_.interpreter ? s_.interpreter() : nullptr) {
-    output_ = PString::truncated(RunConsoleLine(*in, input_.view()));
+  if (const std::optional<std::string> outcome = runLine(input_.view())) {
+    output_ = PString::truncated(*outcome);
   }
   input_.clear();
+}
+
+std::optional<std::string> MessageBoxWindow::RunScriptedLine(std::string_view line) {
+  std::optional<std::string> outcome = runLine(line);
+  if (outcome) setOutput(*outcome);
+  return outcome;
+}
+
+std::optional<std::string> MessageBoxWindow::runLine(std::string_view line) {
+  Interpreter* in = s_.interpreter ? s_.interpreter() : nullptr;
+  if (in == nullptr) return std::nullopt;
+  return RunConsoleLine(*in, line);
 }
 
 void MessageBoxWindow::close() {

@@ -16,6 +16,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "common/geometry.h"
@@ -76,6 +78,11 @@ class MessageBoxWindow {
   // the box shows.
   void setOutput(std::string_view text);
 
+  // Runs a line of scripted input as Return runs the input line, leaving the input line as it
+  // is: the outcome becomes the output line and is given back. Nothing outside the runtime
+  // start and stop, when there is no interpreter to run it.
+  std::optional<std::string> RunScriptedLine(std::string_view line);
+
   [[nodiscard]] std::string_view input() const { return input_.view(); }
   [[nodiscard]] std::string_view output() const { return output_.view(); }
   [[nodiscard]] int drawingDepth() const { return drawingDepth_; }
@@ -84,6 +91,7 @@ class MessageBoxWindow {
   void place();
   void type(std::uint8_t character);
   void runInput();
+  std::optional<std::string> runLine(std::string_view line);
   void close();
   void beginDrawing();
   void endDrawing();

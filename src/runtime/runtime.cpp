@@ -101,7 +101,7 @@ bool Runtime::Begin() {
   LW_LOG(kBoot, "title booted, %s",
          stage_->bootFile() != nullptr ? "its boot file open" : "without a boot file");
   windows_.setAppState(AppState::kActive);
-  loop_ = std::make_unique<MainLoop>(windows_, *stage_, messageBox_);
+  loop_ = std::make_unique<MainLoop>(windows_, *stage_, messageBox_, options_.console);
   return true;
 }
 
@@ -111,9 +111,8 @@ int Runtime::End() {
   bool screenshotFailed = false;
   if (options_.screenshotPath) {
     screen_.present();
-    if (!platform_.saveScreenshot(*options_.screenshotPath)) {
-      std::fprintf(stderr, "titleplayer: cannot write the screenshot %s\n",
-                   options_.screenshotPath->c_str());
+    if (const auto error = platform_.saveScreenshot(*options_.screenshotPath)) {
+      std::fprintf(stderr, "titleplayer: cannot write the screenshot %s\n", error->c_str());
       screenshotFailed = true;
     }
   }

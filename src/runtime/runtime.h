@@ -67,6 +67,9 @@ struct RuntimeOptions {
   bool integerScale = false;
   // Hears every handler-call text the loop runs, except idle(); may be empty.
   std::function<void(std::string_view)> trace;
+  // Hears the outcome of each console line of scripted input, in Mac Roman as the message box
+  // shows it ("True", "\"42\"", "No such variable."); may be empty.
+  std::function<void(std::string_view)> console;
   // The run ends once the tick count reaches this.
   std::optional<std::uint32_t> endTick;
   // Where a PNG of the screen canvas goes when the run ends.
@@ -86,7 +89,8 @@ struct RuntimeOptions {
 class Runtime {
  public:
   static constexpr int kExitOk = 0;
-  static constexpr int kExitFailure = 1;  // no window, or the screenshot could not be written
+  // No window, or the screenshot could not be written (the reason is on standard error).
+  static constexpr int kExitFailure = 1;
   // A fatal error was reported and the run went on after Ok.
   static constexpr int kExitFatalError = 3;
   static constexpr int kMessageBoxWidth = MessageBoxWindow::kWidth;

@@ -12,9 +12,9 @@ namespace {
 // The actions of a script, one line each: "LINE KIND", then the keys, ticks, point with its
 // modifiers, answer or text that the action has.
 std::string ActionsText(std::string_view script) {
-  static constexpr std::array<const char*, 14> kKinds = {
-      "wait",      "key",      "hold",   "click",  "press", "release",    "move",
-      "focus out", "focus in", "answer", "choose", "type",  "screenshot", "quit"};
+  static constexpr std::array<const char*, 15> kKinds = {
+      "wait",     "key",    "hold",   "click", "press",      "release", "move", "focus out",
+      "focus in", "answer", "choose", "type",  "screenshot", "console", "quit"};
   auto parsed = ParseInputScript(script, "test.txt");
   EXPECT_TRUE(parsed.ok()) << (parsed.ok() ? "" : parsed.error());
   std::string all;
@@ -29,7 +29,8 @@ std::string ActionsText(std::string_view script) {
              (a.modifiers.ctrl ? " ctrl" : "") + (a.modifiers.alt ? " alt" : "");
     }
     if (a.kind == ActionKind::kAnswer) all += " " + std::string(AnswerLabel(a.answer));
-    if (a.kind == ActionKind::kChoose || a.kind == ActionKind::kScreenshot) {
+    if (a.kind == ActionKind::kChoose || a.kind == ActionKind::kScreenshot ||
+        a.kind == ActionKind::kConsole) {
       all += " '" + a.text + "'";
     }
     all += "\n";
@@ -54,17 +55,18 @@ TEST(InputScriptTest, KeyNamesCharactersAndPrefixes) {
 
 // A '#' inside a word is a character; one after a blank starts a comment.
 TEST(InputScriptTest, EveryActionWithItsArgumentsAndComments) {
-  EXPECT_EQ(
-      ActionsText("wait 12\nhold up 40\nclick 10 20\nalt+click 1 2\nctrl+alt+press 3 4\n"
-                  "release 5 6\nmove 639 479\nfocus out\nFocus In\nanswer Retry\n"
-                  "choose /tmp/My Game.rtd\nchoose cancel\ntype Hi there\n"
-                  "screenshot shots/first frame.png\n# a whole-line comment\n\n   \t\n"
-                  "wait 3   # why we wait\r\n  type C# # a comment\nkey ctrl+#\n#quit\nquit\n"),
-      "1 wait 12\n2 hold up 40\n3 click 10,20\n4 click 1,2 alt\n5 press 3,4 ctrl alt\n"
-      "6 release 5,6\n7 move 639,479\n8 focus out\n9 focus in\n10 answer Retry\n"
-      "11 choose '/tmp/My Game.rtd'\n12 choose ''\n"
-      "13 type shift+H i #32 t h e r e\n14 screenshot 'shots/first frame.png'\n"
-      "18 wait 3\n19 type shift+C #\n20 key ctrl+#\n22 quit\n");
+  EXPECT_EQ(ActionsText("wait 12\nhold up 40\nclick 10 20\nalt+click 1 2\nctrl+alt+press 3 4\n"
+                        "release 5 6\nmove 639 479\nfocus out\nFocus In\nanswer Retry\n"
+                        "choose /tmp/My Game.rtd\nchoose cancel\ntype Hi there\n"
+                        "screenshot shots/first frame.png\n# a whole-line comment\n\n   \t\n"
+                        "wait 3   # why we wait\r\n  type C# # a comment\nkey ctrl+#\n#quit\nquit\n"
+                        "console numtostring(6  * 7)  # the answer\nCONSOLE \"caf\xC3\xA9\"\n"),
+            "1 wait 12\n2 hold up 40\n3 click 10,20\n4 click 1,2 alt\n5 press 3,4 ctrl alt\n"
+            "6 release 5,6\n7 move 639,479\n8 focus out\n9 focus in\n10 answer Retry\n"
+            "11 choose '/tmp/My Game.rtd'\n12 choose ''\n"
+            "13 type shift+H i #32 t h e r e\n14 screenshot 'shots/first frame.png'\n"
+            "18 wait 3\n19 type shift+C #\n20 key ctrl+#\n22 quit\n"
+            "23 console 'numtostring(6  * 7)'\n24 console '\"caf\x8E\"'\n");
 }
 
 TEST(InputScriptTest, ErrorsNameTheFileAndLine) {
@@ -85,6 +87,8 @@ TEST(InputScriptTest, ErrorsNameTheFileAndLine) {
       {"focus sideways", "focus takes in or out"}, {"answer maybe", "answer takes one of ok, cancel"},
       {"choose", "choose takes a path or cancel"}, {"type", "type takes a text"},
       {"screenshot   # no name", "screenshot takes a file name"}, {"quit now", "quit takes nothing"},
+      {"console  # nothing to run", "console takes a line to run"},
+      {"console \"\xE4\xB8\xAD\"", "character U+4E2D has no Mac Roman form"},
       {"ctrl+wait 3", "ctrl+, alt+ and shift+ go only before"},
       // clang-format on
   };
@@ -94,6 +98,20 @@ TEST(InputScriptTest, ErrorsNameTheFileAndLine) {
     EXPECT_EQ(script.error().rfind("test.txt:2: " + std::string(message), 0), 0u)
         << line << " -> " << script.error();
   }
+}
+
+// A console line is at most what the message box's input line holds, counted in Mac Roman
+// characters: 255 e acutes are 510 bytes of UTF-8 but fit.
+TEST(InputScriptTest, ConsoleLinesHoldWhatTheMessageBoxHolds) {
+  std::string acutes;
+  for (int i = 0; i < 255; ++i) acutes += "\xC3\xA9";
+  auto fits = ParseInputScript("console " + acutes, "test.txt");
+  ASSERT_TRUE(fits.ok()) << fits.error();
+  EXPECT_EQ(fits->actions.at(0).text, std::string(255, '\x8E'));
+  auto over = ParseInputScript("console x" + acutes, "test.txt");
+  ASSERT_FALSE(over.ok());
+  EXPECT_EQ(over.error(),
+            "test.txt:1: the console line has 256 characters; the message box holds 255");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "message_text.h"
@@ -53,6 +54,13 @@ TEST_F(HeadlessPlatformTest, HeldKeysRepeatAndTypedTextIsMacRoman) {
             "36 repeat ctrl+esc(27), 39 repeat ctrl+esc(27), 40 up ctrl+esc(27), 40 down x, "
             "40 up x, 40 down y, 70 up y, 70 down shift+H, 70 up shift+H, 71 down #142, "
             "71 up #142, 72 down !, 72 up !");
+}
+
+// A console line is one message, in its place among the keys; its text is Mac Roman.
+TEST_F(HeadlessPlatformTest, ConsoleLinesComeInScriptOrder) {
+  play("key x\nconsole g\nkey y\nwait 2\nconsole \"\xC3\xA9\" & g\n");
+  EXPECT_EQ(pollUntil(3),
+            "0 down x, 0 up x, 0 console g, 0 down y, 0 up y, 2 console \"\x8E\" & g");
 }
 
 // An answer that is not one of the box's buttons (Retry
@@ -109,6 +117,42 @@ TEST_F(HeadlessPlatformTest, KeepsDirtyRectanglesAndWritesScreenshots) {
                 std::to_string(image->pixels[10 * kCanvasWidth + 20]) +
                 std::to_string(image->pixels[0]),
             "640 x 480: 93");
+}
+
+// The log tells what happened (notes) from what went wrong (errors), one line each. A screenshot
+// that the runtime asks for is not logged: the caller reports the reason it is given.
+TEST_F(HeadlessPlatformTest, LogLinesAreNotesOrErrors) {
+  test::TempFolder temp;
+  const std::string nowhere = (temp.path() / "no" / "shot.png").string();
+  const std::string shot = (temp.path() / "shot.png").string();
+  std::FILE* log = std::tmpfile();
+  ASSERT_NE(log, nullptr);
+  auto script =
+      ParseInputScript("answer yes\nscreenshot " + nowhere + "\nscreenshot " + shot, "test");
+  ASSERT_TRUE(script.ok()) << script.error();
+  HeadlessPlatform p(std::move(script.value()), fonts_, log);
+  Message message;
+  EXPECT_FALSE(p.pollMessage(message));
+  p.answerBox({"Save?", "Keep\nit", BoxButtons::kYesNoCancel, BoxIcon::kQuestion});
+  p.answerFileDialog({false, "Open", "Saved games (.RTD)", "*.rtd", "/tmp"});
+  std::vector<std::uint8_t> canvas(kCanvasWidth, 0);
+  p.present(canvas.data(), kCanvasWidth - 1, {});
+  EXPECT_EQ(p.saveScreenshot(nowhere), nowhere + ": No such file or directory");
+
+  std::string written(1000, '\0');
+  std::rewind(log);
+  written.resize(std::fread(written.data(), 1, written.size(), log));
+  std::fclose(log);
+  EXPECT_EQ(written,
+            "headless: error: line 2: cannot write the screenshot " + nowhere +
+                ": No such file or directory\n"
+                "headless: note: line 3: screenshot " +
+                shot +
+                "\n"
+                "headless: note: box [Save?] \"Keep it\" Yes/No/Cancel -> Yes\n"
+                "headless: note: file dialog [Open] *.rtd in '/tmp' -> cancel (no choice in the "
+                "script)\n"
+                "headless: error: present of a canvas with rows of 639 bytes ignored\n");
 }
 
 // The factory reads the script file; errors name the file and, for a bad line, its number.

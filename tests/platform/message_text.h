@@ -1,6 +1,6 @@
 // Platform messages as short texts, so that a test compares a whole sequence of messages with
 // one literal: "down ctrl+q", "repeat a", "up esc(27)", "press left 100,50 alt", "move 9,10",
-// "focus out".
+// "focus out", "console 1 + 2".
 #pragma once
 
 #include <array>
@@ -47,6 +47,7 @@ inline std::string MessageText(const Message& m) {
     case MessageKind::kFocusLost: return "focus out";
     case MessageKind::kFocusGained: return "focus in";
     case MessageKind::kDisplayChanged: return "display";
+    case MessageKind::kConsoleLine: return "console " + m.text;
   }
   return "?";
 }

@@ -135,6 +135,48 @@ TEST_F(MessageBoxTest, MessageCommandWritesTheOutputLine) {
   EXPECT_EQ(box.output(), "from a handler");
 }
 
+// Console lines of scripted input run in the message box once the input before them has been
+// handled; the run hears each outcome (Mac Roman) among the handler calls.
+TEST_F(MessageBoxTest, ScriptedConsoleLinesRunInOrderWithTheInput) {
+  UseScript(
+      "code boot()\n\tglobal g\n\tg = \"none\"\nendcode\n"
+      "code keydown(key)\n\tglobal g\n\tg = key\nendcode\n");
+  const struct {
+    std::string_view input;
+    std::string_view heard;  // after boot()
+  } cases[] = {
+      {"console numtostring(6 * 7)", "console: \"42\""},
+      {"console g\nkey a\nconsole g\nkey b\nkey c\nconsole g",
+       "console: \"none\" keydown(\"a\") console: \"a\" keydown(\"b\") keydown(\"c\") "
+       "console: \"c\""},
+      {"console 1 = 1\nconsole 6 * 7\nconsole nosuch\nconsole message(\"hi\")\nconsole 1\t+ 2",
+       "console: True console: 42 console: No such variable. console: OK "
+       "console: tokenization error"},
+      {"console g = \"caf\xC3\xA9\"\nconsole g", "console: OK console: \"caf\x8E\""},
+  };
+  for (const auto& c : cases) {
+    std::string heard;
+    const auto hear = [&heard](std::string_view prefix) {
+      return [&heard, prefix](std::string_view text) {
+        heard += (heard.empty() ? "" : " ") + std::string(prefix) + std::string(text);
+      };
+    };
+    TitleRun run(title_, c.input, [&](RuntimeOptions& options) {
+      options.trace = hear("");
+      options.console = hear("console: ");
+    });
+    EXPECT_EQ(run.Run(), Runtime::kExitOk);
+    EXPECT_EQ(heard, "boot() " + std::string(c.heard)) << c.input;
+  }
+}
+
+// A scripted line leaves what was typed into the box alone; the box shows its outcome.
+TEST_F(MessageBoxTest, ScriptedConsoleLinesLeaveTheInputLine) {
+  TitleRun& run = Boot(kRecordingScript, "wait 1\nkey f12\nwait 1\ntype 1 +\nconsole idles > 0");
+  run.Settle();
+  EXPECT_EQ(Seen(), "shown in front [1 +|True] corner 255 rule 1/255 ink 0/0 beside 0");
+}
+
 // The strip is 436 wide, centred, from 44 to 7 pixels above the bottom of the screen.
 TEST_F(MessageBoxTest, PlacedByTheScreen) {
   Boot(kRecordingScript);

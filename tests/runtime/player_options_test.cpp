@@ -24,9 +24,9 @@ std::string Outcome(std::vector<std::string_view> args) {
   return line + (o.fullscreen ? " fullscreen" : "") + (o.integerScale ? " integer-scale" : "") +
          (o.headless ? " headless" : "") + " input " + o.inputScript.value_or("-") + " ticks " +
          number(o.endTick) + " screenshot " + o.screenshot.value_or("-") +
-         (o.traceCalls ? " trace" : "") + (o.console ? " console" : "") + " seed " +
-         number(o.seed) + " log " + std::to_string(o.log) + (o.help ? " help" : "") +
-         (o.version ? " version" : "");
+         (o.traceCalls ? " trace" : "") + (o.console ? " console" : "") +
+         (o.strict ? " strict" : "") + " seed " + number(o.seed) + " log " + std::to_string(o.log) +
+         (o.help ? " help" : "") + (o.version ? " version" : "");
 }
 
 TEST(PlayerOptionsTest, ReadsEveryOptionAndComplainsAboutWrongOnes) {
@@ -38,9 +38,9 @@ TEST(PlayerOptionsTest, ReadsEveryOptionAndComplainsAboutWrongOnes) {
         "in.txt",     "--ticks",         "600",         "--screenshot",
         "end.png",    "--trace-calls",   "--seed",      "42",
         "--console",  "--log",           "boot,script", "--log",
-        "input",      "games/moss"},
+        "input",      "--strict",        "games/moss"},
        "[games/moss] MOSS=/media/cd extra=/tmp/x integer-scale headless input in.txt ticks 600 "
-       "screenshot end.png trace console seed 42 log 13"},
+       "screenshot end.png trace console strict seed 42 log 13"},
       // The last of --windowed and --fullscreen wins; help and version need no title.
       {{"--windowed", "--fullscreen", "title"},
        "[title] fullscreen input - ticks - screenshot - seed - log 0"},
@@ -65,13 +65,34 @@ TEST(PlayerOptionsTest, ExitStatusAndLogsOfWholeRuns) {
   const std::string broken = scratch.makeFolder("broken").string();
   const std::string failing = scratch.makeFolder("failing").string();
   testing::WriteBootFile(failing, "code idle()\n\tlocal x\n\tx = 1 / 0\nendcode\n");
+  const std::string file = scratch.writeFile("notes.txt", "").string();
+  const std::string nowhere = (scratch.path() / "no" / "shot.png").string();
+  const std::string badVolume = "MOSS=" + file;
+  const std::string badShot =
+      "titleplayer: cannot write the screenshot " + nowhere + ": No such file or directory\n";
+  const std::string notFolder = "titleplayer: " + file +
+                                " is not a folder (TITLE_DIR is the folder that holds the "
+                                "title's bootfile)\n";
+  const std::string volumeNotFolder = "titleplayer: --volume MOSS: " + file + " is not a folder\n";
   const struct {
     std::vector<std::string_view> args;
     int status;
     std::vector<std::string_view> said;  // lines on standard error, in order
+    bool whole = false;                  // they are all that was said
   } cases[] = {
       {{"--ticks", "x", "title"}, kExitUsage, {"titleplayer: --ticks needs a number"}},
       {{"--headless", "/no/such/title/folder"}, kExitUsage, {"/no/such/title/folder: no such"}},
+      {{"--headless", file}, kExitUsage, {notFolder}, true},
+      {{"--headless", "--volume", "MOSS=/no/such/disc", failing},
+       kExitUsage,
+       {"titleplayer: --volume MOSS: /no/such/disc: no such folder\n"},
+       true},
+      {{"--headless", "--volume", badVolume, failing}, kExitUsage, {volumeNotFolder}, true},
+      // Reported once, with the reason.
+      {{"--headless", "--ticks", "5", "--screenshot", nowhere, failing},
+       kExitFailure,
+       {badShot},
+       true},
       {{"--headless", "--ticks", "5", broken}, Runtime::kExitFatalError, {"box [Fatal Error]"}},
       {{"--headless", "--ticks", "5", failing}, kExitOk, {}},
       {{"--headless", "--ticks", "5", "--log", "script,boot", failing},
@@ -88,11 +109,35 @@ TEST(PlayerOptionsTest, ExitStatusAndLogsOfWholeRuns) {
       at = said.find(line, at);
       ASSERT_NE(at, std::string::npos) << line << " in\n" << said;
     }
-    if (c.said.empty()) {
-      EXPECT_EQ(said, "") << c.args.back();
+    if (c.said.empty() || c.whole) {
+      std::string all;
+      for (const std::string_view line : c.said) all += line;
+      EXPECT_EQ(said, all) << c.args.back();
     }
   }
   SetLogChannels(0);
+}
+
+// Console lines print their outcomes on standard output among the traced calls, in the order
+// of the run, in UTF-8.
+TEST(PlayerOptionsTest, ConsoleLinesPrintAmongTheTracedCalls) {
+  test::TempFolder scratch;
+  const std::string title = scratch.makeFolder("title").string();
+  testing::WriteBootFile(title,
+                         "code boot()\n\tglobal g\n\tg = \"caf\xC3\xA9\"\nendcode\n"
+                         "code keydown(key)\n\tglobal g\n\tg = key\nendcode\n");
+  const std::string input = scratch
+                                .writeFile("input.txt",
+                                           "console g\nconsole numtostring(6 * 7)\nkey a\n"
+                                           "console g\nconsole nosuch\n")
+                                .string();
+  const std::vector<std::string_view> args = {"--headless", "--trace-calls", "--input", input,
+                                              title};
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(Main(args), kExitOk);
+  EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+            "boot()\nconsole: \"caf\xC3\xA9\"\nconsole: \"42\"\nkeydown(\"a\")\n"
+            "console: \"a\"\nconsole: No such variable.\n");
 }
 
 }  // namespace

@@ -147,6 +147,41 @@ TEST_F(WindowSystemTest, SeventeenEventsLoseTheLastTwoWithABeep) {
             "3:97 4:97 3:98 4:98 3:99 4:99 3:100 4:100 3:101 4:101 3:102 4:102 3:103 4:103 3:104");
 }
 
+// A console line waits while its event is queued behind the keys before it. The line of an event
+// lost to a full queue, or flushed, never runs under a later line's event.
+TEST_F(WindowSystemTest, ConsoleLinesWaitForTheirEventsInTurn) {
+  const auto consoleLine = [this](std::string text) {
+    platform::Message message;
+    message.kind = MessageKind::kConsoleLine;
+    message.text = std::move(text);
+    windows.HandleMessage(message);
+  };
+  // Each event taken: "KIND:MESSAGE", and the text of a console line's event ("-" when gone).
+  const auto run = [this] {
+    std::string taken;
+    while (const auto event = windows.NextEvent(event_mask::kEvery)) {
+      taken += " " + std::to_string(event->what) + ":" + std::to_string(event->message);
+      if (event->what == event_kind::kConsoleLine)
+        taken += "=" + windows.TakeConsoleLine(event->message).value_or("-");
+    }
+    return taken;
+  };
+  consoleLine("flushed");
+  windows.FlushEvents();
+  platform.keys("a b c d e f g");  // 14 events
+  windows.PumpMessages();
+  consoleLine("fifteenth");
+  consoleLine("sixteenth");
+  consoleLine("seventeenth");  // the queue is full: this one and the one before are lost
+  EXPECT_EQ(platform.beeps, 1);
+  EXPECT_EQ(run(),
+            " 3:97 4:97 3:98 4:98 3:99 4:99 3:100 4:100 3:101 4:101 3:102 4:102 3:103 4:103 "
+            "43:1=fifteenth");
+  consoleLine("after");
+  EXPECT_EQ(run(), " 43:4=after");
+  EXPECT_EQ(windows.TakeConsoleLine(2), std::nullopt);
+}
+
 TEST_F(WindowSystemTest, DisplayChangesCollapseFocusChangesWhileStartingDoNothingCloseQuits) {
   Handle({MessageKind::kDisplayChanged, MessageKind::kDisplayChanged, MessageKind::kMouseMove});
   EXPECT_EQ(Events(), "42:0");

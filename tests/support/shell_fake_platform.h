@@ -84,7 +84,9 @@ class FakePlatform final : public platform::Platform {
     lastDirty.assign(dirty.begin(), dirty.end());
     shown.assign(canvas, canvas + static_cast<std::size_t>(rowBytes) * platform::kCanvasHeight);
   }
-  bool saveScreenshot(const std::string& /*path*/) override { return false; }
+  std::optional<std::string> saveScreenshot(const std::string& path) override {
+    return path + ": the fake platform keeps no canvas";
+  }
   void setCursor(const platform::CursorImage* c) override { cursor = c; }
   void showCursor(bool visible) override { cursorShown = visible; }
   void beep() override { ++beeps; }

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "common/mac_roman.h"
 #include "platform/fonts/ttf_fonts.h"
@@ -23,12 +25,39 @@ RuntimeOptions ToRuntimeOptions(const PlayerOptions& options) {
   runtime.screenshotPath = options.screenshot;
   runtime.seed = options.seed;
   runtime.showMessageBox = options.console;
+  runtime.strict = options.strict;
   if (options.traceCalls) {
     runtime.trace = [](std::string_view call) {
       std::cout << MacRomanToUtf8(call) << '\n' << std::flush;
     };
   }
+  // Flushed line by line, so that the outcomes stand among the traced calls in the order of
+  // the run.
+  runtime.console = [](std::string_view outcome) {
+    std::cout << "console: " << MacRomanToUtf8(outcome) << '\n' << std::flush;
+  };
   return runtime;
+}
+
+// Why `folder` cannot be a folder the run reads from; nothing when it can.
+std::optional<std::string> FolderProblem(const std::filesystem::path& folder) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(folder, error);
+  if (!std::filesystem::exists(status)) return folder.string() + ": no such folder";
+  if (!std::filesystem::is_directory(status)) return folder.string() + " is not a folder";
+  return std::nullopt;
+}
+
+// The folders of the command line, checked before anything starts; the complaint about the
+// first that is wrong.
+std::optional<std::string> CheckFolders(const PlayerOptions& options) {
+  if (auto problem = FolderProblem(options.titleFolder)) {
+    return *problem + " (TITLE_DIR is the folder that holds the title's bootfile)";
+  }
+  for (const auto& [name, root] : options.volumes) {
+    if (auto problem = FolderProblem(root)) return "--volume " + name + ": " + *problem;
+  }
+  return std::nullopt;
 }
 
 int PlayHeadless(const PlayerOptions& options, RuntimeOptions runtime) {
@@ -63,9 +92,8 @@ int PlayInWindow(const PlayerOptions& options, RuntimeOptions runtime) {
 int Play(const PlayerOptions& options) {
   SetLogChannels(options.log);
   LW_LOG(kBoot, "playing %s", options.headless ? "headless" : "in a window");
-  std::error_code error;
-  if (!std::filesystem::is_directory(options.titleFolder, error)) {
-    std::cerr << "titleplayer: " << options.titleFolder.string() << ": no such folder\n";
+  if (const std::optional<std::string> complaint = CheckFolders(options)) {
+    std::cerr << "titleplayer: " << *complaint << '\n';
     return kExitUsage;
   }
   RuntimeOptions runtime = ToRuntimeOptions(options);

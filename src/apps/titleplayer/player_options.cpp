@@ -23,13 +23,15 @@ constexpr std::string_view kUsage =
     "  --trace-calls         print every handler call the runtime makes, except idle()\n"
     "  --seed N              the seed of the title's random numbers\n"
     "  --console             show the message box from the start (F12 shows and hides it)\n"
+    "  --strict              end the run at the first script error, with exit status 3\n"
     "  --log CHANNEL[,...]   write the developers' notes of these channels on standard error:\n"
     "                        boot, files, script, input, present\n"
     "  --help                show this text\n"
     "  --version             show the version\n"
     "\n"
     "A headless run ends 60 ticks after its input script has played its last action, unless\n"
-    "the title or --ticks ends it first.\n";
+    "the title or --ticks ends it first. The script's console lines run in the message box,\n"
+    "and each outcome is printed on standard output as 'console: OUTCOME'.\n";
 
 // The sample title, built with the project; the message for a missing TITLE_DIR names it.
 #ifdef LW_SAMPLE_TITLE_DIR
@@ -107,6 +109,8 @@ bool ApplyFlag(std::string_view option, PlayerOptions& options) {
     options.traceCalls = true;
   } else if (option == "--console") {
     options.console = true;
+  } else if (option == "--strict") {
+    options.strict = true;
   } else if (option == "--help" || option == "-h") {
     options.help = true;
   } else if (option == "--version") {

@@ -33,6 +33,7 @@ struct PlayerOptions {
   std::optional<std::string> screenshot;
   bool traceCalls = false;
   bool console = false;  // the message box shows from the start
+  bool strict = false;   // the first script error ends the run
   std::optional<std::uint32_t> seed;
   LogChannels log = 0;  // --log: the developers' log channels switched on
   bool help = false;

@@ -15,7 +15,9 @@ namespace {
 constexpr std::uint64_t kTicksPerStep = 3;
 constexpr std::uint64_t kMillisecondsPerStep = 50;
 constexpr std::size_t kCanvasBytes = static_cast<std::size_t>(kCanvasWidth) * kCanvasHeight;
-constexpr std::string_view kLogPrefix = "headless: ";
+// The log's two kinds of line: what happened, for following a run, and what went wrong.
+constexpr std::string_view kNotePrefix = "headless: note: ";
+constexpr std::string_view kErrorPrefix = "headless: error: ";
 
 // The first millisecond at which the tick count reaches `tick`.
 std::uint64_t FirstMillisecondOf(std::uint64_t tick) {
@@ -152,9 +154,12 @@ void HeadlessPlatform::carryOut(const InputAction& action) {
     case ActionKind::kAnswer: answers_.push_back(action.answer); break;
     case ActionKind::kChoose: choices_.push_back(action.text); break;
     case ActionKind::kScreenshot: {
-      const std::optional<std::string> error = writeCanvas(action.text);
-      note("line " + std::to_string(action.line) + ": screenshot " +
-           (error ? "failed: " + *error : action.text));
+      const std::string where = "line " + std::to_string(action.line) + ": ";
+      if (const std::optional<std::string> error = writeCanvas(action.text)) {
+        logError(where + "cannot write the screenshot " + *error);
+      } else {
+        note(where + "screenshot " + action.text);
+      }
       break;
     }
     default: break;
@@ -169,7 +174,7 @@ void HeadlessPlatform::setPalette(const Palette& palette) {
 void HeadlessPlatform::present(const std::uint8_t* canvas, int rowBytes,
                                std::span<const Rect> dirty) {
   if (canvas == nullptr || rowBytes < kCanvasWidth) {
-    note("present of a canvas with rows of " + std::to_string(rowBytes) + " bytes ignored");
+    logError("present of a canvas with rows of " + std::to_string(rowBytes) + " bytes ignored");
     return;
   }
   ++presents_;
@@ -185,12 +190,8 @@ void HeadlessPlatform::present(const std::uint8_t* canvas, int rowBytes,
   LogPresent(dirty);
 }
 
-bool HeadlessPlatform::saveScreenshot(const std::string& path) {
-  if (std::optional<std::string> error = writeCanvas(path)) {
-    note(*error);
-    return false;
-  }
-  return true;
+std::optional<std::string> HeadlessPlatform::saveScreenshot(const std::string& path) {
+  return writeCanvas(path);
 }
 
 // Writes the kept canvas with its palette as a PNG file; the error message on failure.
@@ -257,10 +258,13 @@ std::unique_ptr<SharedLibrary> HeadlessPlatform::loadLibrary(const std::string& 
   return LoadSharedLibrary(path);
 }
 
-void HeadlessPlatform::note(const std::string& text) const {
+void HeadlessPlatform::note(const std::string& text) const { writeLog(kNotePrefix, text); }
+
+void HeadlessPlatform::logError(const std::string& text) const { writeLog(kErrorPrefix, text); }
+
+void HeadlessPlatform::writeLog(std::string_view prefix, const std::string& text) const {
   if (log_ == nullptr) return;
-  std::fprintf(log_, "%.*s%s\n", static_cast<int>(kLogPrefix.size()), kLogPrefix.data(),
-               text.c_str());
+  std::fprintf(log_, "%.*s%s\n", static_cast<int>(prefix.size()), prefix.data(), text.c_str());
   std::fflush(log_);
 }
 

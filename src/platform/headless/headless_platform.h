@@ -12,6 +12,8 @@
 // script's `answer` and `choose` actions, oldest first; without one (or with an answer that is
 // not one of the box's buttons) a box takes its default button and a file dialog is cancelled.
 // Every box and dialog is noted on the log, one line each, so that runs are easy to follow.
+// Notes begin "headless: note: " and failures (a screenshot of the script that cannot be
+// written) "headless: error: ", so that an author can tell what went wrong from what happened.
 //
 // The presented canvas is kept as 8-bit indexes with its palette, for screenshots and tests.
 #pragma once
@@ -56,7 +58,7 @@ class HeadlessPlatform final : public Platform {
 
   void setPalette(const Palette& palette) override;
   void present(const std::uint8_t* canvas, int rowBytes, std::span<const Rect> dirty) override;
-  bool saveScreenshot(const std::string& path) override;
+  std::optional<std::string> saveScreenshot(const std::string& path) override;
 
   void setCursor(const CursorImage* cursor) override;
   void showCursor(bool visible) override { cursorVisible_ = visible; }
@@ -101,6 +103,8 @@ class HeadlessPlatform final : public Platform {
   void carryOut(const InputAction& action);
   [[nodiscard]] std::optional<std::string> writeCanvas(const std::string& path) const;
   void note(const std::string& text) const;
+  void logError(const std::string& text) const;
+  void writeLog(std::string_view prefix, const std::string& text) const;
 
   InputPlayer player_;
   FontRenderer& fonts_;

@@ -112,6 +112,12 @@ std::optional<InputPlayer::Step> InputPlayer::startAction(const InputAction& act
       break;
     case ActionKind::kFocusOut: pending_.push_back(PlainMessage(MessageKind::kFocusLost)); break;
     case ActionKind::kFocusIn: pending_.push_back(PlainMessage(MessageKind::kFocusGained)); break;
+    case ActionKind::kConsole: {
+      Message line = PlainMessage(MessageKind::kConsoleLine);
+      line.text = action.text;
+      pending_.push_back(std::move(line));
+      break;
+    }
     case ActionKind::kQuit: pending_.push_back(PlainMessage(MessageKind::kCloseRequest)); break;
   }
   if (pending_.empty()) return std::nullopt;

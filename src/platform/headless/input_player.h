@@ -1,8 +1,9 @@
 // Plays an input script against the virtual clock. Each action is due at a tick; when the
 // clock reaches it, the action becomes messages for the runtime (a key press is a key-down and
-// a key-up, a click a button-down and a button-up, a text one press per character), or is
-// handed to the platform to carry out itself (answers, file choices, screenshots). Everything
-// due at one moment comes out in script order before anything due later.
+// a key-up, a click a button-down and a button-up, a text one press per character, a console
+// line one message that carries it), or is handed to the platform to carry out itself (answers,
+// file choices, screenshots). Everything due at one moment comes out in script order before
+// anything due later.
 //
 // A held key goes down at its moment, repeats 30 ticks later and every 3 ticks after that (as
 // a keyboard's auto-repeat does), and goes up when the hold ends; the actions after the hold

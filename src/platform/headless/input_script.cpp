@@ -271,6 +271,22 @@ Error ParseScreenshot(const Arguments& args, InputAction& action) {
   return std::nullopt;
 }
 
+// The line is kept in Mac Roman, the form in which the message box holds what is typed into it.
+Error ParseConsole(const Arguments& args, InputAction& action) {
+  if (args.rest.empty()) return "console takes a line to run";
+  for (std::string_view text = args.rest; !text.empty();) {
+    auto taken = TakeMacRomanCharacter(text);
+    if (!taken) return taken.error();
+    action.text.push_back(static_cast<char>(taken->byte));
+    text.remove_prefix(taken->length);
+  }
+  if (action.text.size() > kMaxConsoleLine) {
+    return "the console line has " + std::to_string(action.text.size()) +
+           " characters; the message box holds " + std::to_string(kMaxConsoleLine);
+  }
+  return std::nullopt;
+}
+
 Error ParseQuit(const Arguments& args, InputAction& /*action*/) {
   if (!args.words.empty()) return "quit takes nothing";
   return std::nullopt;
@@ -282,7 +298,7 @@ struct ActionSyntax {
   bool takesPrefixes;
   Error (*parse)(const Arguments&, InputAction&);
 };
-constexpr std::array<ActionSyntax, 13> kActions = {{
+constexpr std::array<ActionSyntax, 14> kActions = {{
     {"wait", ActionKind::kWait, false, ParseWait},
     {"key", ActionKind::kKey, false, ParseKeyAction},
     {"hold", ActionKind::kHold, false, ParseHold},
@@ -295,6 +311,7 @@ constexpr std::array<ActionSyntax, 13> kActions = {{
     {"choose", ActionKind::kChoose, false, ParseChoose},
     {"type", ActionKind::kType, false, ParseType},
     {"screenshot", ActionKind::kScreenshot, false, ParseScreenshot},
+    {"console", ActionKind::kConsole, false, ParseConsole},
     {"quit", ActionKind::kQuit, false, ParseQuit},
 }};
 

@@ -18,6 +18,9 @@
 //   choose cancel          or cancelled
 //   type TEXT              each character of the rest of the line is pressed and released
 //   screenshot FILE        the canvas is written as a PNG file (the rest of the line)
+//   console LINE           the message box runs LINE (the rest of the line, at most 255
+//                          characters) after the input before it has been handled, and the
+//                          run reports the outcome that the box shows
 //   quit                   the player closes the window
 //
 // K is a single character ("A" gives 'A' with Shift held) or one of up, down, left, right, esc,
@@ -43,6 +46,8 @@ namespace lw::platform {
 
 // The longest wait or hold: a day of ticks.
 inline constexpr std::uint32_t kMaxScriptTicks = 60 * 60 * 60 * 24;
+// The longest console line: what the message box's input line holds.
+inline constexpr std::size_t kMaxConsoleLine = 255;
 
 enum class ActionKind : std::uint8_t {
   kWait,
@@ -58,6 +63,7 @@ enum class ActionKind : std::uint8_t {
   kChoose,
   kType,
   kScreenshot,
+  kConsole,
   kQuit,
 };
 
@@ -76,7 +82,8 @@ struct InputAction {
   Point where;                        // click, press, release, move
   Modifiers modifiers;                // click, press
   BoxAnswer answer = BoxAnswer::kOk;  // answer
-  std::string text;                   // choose: the path (empty for cancel); screenshot: the file
+  // choose: the path (empty for cancel); screenshot: the file; console: the line in Mac Roman
+  std::string text;
 };
 
 struct InputScript {

@@ -294,17 +294,13 @@ void SdlPlatform::present(const std::uint8_t* canvas, int rowBytes, std::span<co
   showTexture();
 }
 
-bool SdlPlatform::saveScreenshot(const std::string& path) {
+std::optional<std::string> SdlPlatform::saveScreenshot(const std::string& path) {
   IndexedImage image;
   image.width = kCanvasWidth;
   image.height = kCanvasHeight;
   image.pixels = converter_.indexes();
   image.palette = converter_.presentedPalette();
-  if (const std::optional<std::string> error = WritePng(path, image)) {
-    LW_LOG(kFiles, "screenshot: %s", error->c_str());
-    return false;
-  }
-  return true;
+  return WritePng(path, image);
 }
 
 void SdlPlatform::setCursor(const CursorImage* cursor) {

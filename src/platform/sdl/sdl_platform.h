@@ -51,7 +51,7 @@ class SdlPlatform final : public Platform {
 
   void setPalette(const Palette& palette) override;
   void present(const std::uint8_t* canvas, int rowBytes, std::span<const Rect> dirty) override;
-  bool saveScreenshot(const std::string& path) override;
+  std::optional<std::string> saveScreenshot(const std::string& path) override;
 
   void setCursor(const CursorImage* cursor) override;
   void showCursor(bool visible) override;

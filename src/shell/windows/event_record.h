@@ -24,6 +24,9 @@ inline constexpr std::uint16_t kKeyUp = 4;
 inline constexpr std::uint16_t kKeyRepeat = 5;
 inline constexpr std::uint16_t kUpdate = 6;
 inline constexpr std::uint16_t kDisplayChanged = 42;
+// The runtime's own kind: a line for the message box to run, from scripted input; the message
+// is the number under which the window system keeps the line's text.
+inline constexpr std::uint16_t kConsoleLine = 43;
 }  // namespace event_kind
 
 namespace event_modifier {
@@ -37,8 +40,8 @@ inline constexpr std::uint16_t kMouseUp = 0x0004;
 inline constexpr std::uint16_t kKeyDown = 0x0008;
 inline constexpr std::uint16_t kKeyUp = 0x0010;
 inline constexpr std::uint16_t kUpdate = 0x0040;
-// Key repeats and display changes share a bit that no other kind uses, so that the main loop's
-// all-ones mask takes them and ButtonStillDown's mouse-up mask never does.
+// Key repeats, display changes and console lines share a bit that no other kind uses, so that
+// the main loop's all-ones mask takes them and ButtonStillDown's mouse-up mask never does.
 inline constexpr std::uint16_t kOther = 0x8000;
 inline constexpr std::uint16_t kEvery = 0xFFFF;
 }  // namespace event_mask

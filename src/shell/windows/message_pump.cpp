@@ -100,6 +100,17 @@ std::optional<EventRecord> WindowSystem::PeekEvent(std::uint16_t mask) {
 void WindowSystem::FlushEvents() {
   PumpMessages();
   queue_.flush();
+  consoleLines_.clear();
+}
+
+std::optional<std::string> WindowSystem::TakeConsoleLine(std::uint32_t number) {
+  while (!consoleLines_.empty() && consoleLines_.front().number < number) {
+    consoleLines_.pop_front();
+  }
+  if (consoleLines_.empty() || consoleLines_.front().number != number) return std::nullopt;
+  std::string text = std::move(consoleLines_.front().text);
+  consoleLines_.pop_front();
+  return text;
 }
 
 bool WindowSystem::ButtonDown() {

@@ -30,9 +30,9 @@ std::uint16_t ButtonModifiers(const platform::Modifiers& held) {
 // The input channel's note of a platform message, as the window procedure receives it.
 void LogMessage(const platform::Message& message) {
   if (!LogEnabled(LogChannel::kInput)) return;
-  static constexpr std::array<const char*, 10> kKindNames = {
-      "key down", "key up",        "button down", "button up",    "mouse move",
-      "paint",    "close request", "focus lost",  "focus gained", "display changed"};
+  static constexpr std::array<const char*, 11> kKindNames = {
+      "key down",      "key up",     "button down",  "button up",       "mouse move",  "paint",
+      "close request", "focus lost", "focus gained", "display changed", "console line"};
   const auto kind = static_cast<std::size_t>(message.kind);
   LogLine(LogChannel::kInput, "%s: key %d, character %d%s, point %d,%d%s%s%s",
           kind < kKindNames.size() ? kKindNames[kind] : "?", static_cast<int>(message.key),
@@ -66,6 +66,7 @@ void WindowSystem::HandleMessage(const platform::Message& message) {
       break;
     case MessageKind::kMouseMove:
       break;  // nothing to uncover: there is no caption bar or taskbar on this platform
+    case MessageKind::kConsoleLine: handleConsoleLine(message); break;
   }
 }
 
@@ -119,6 +120,14 @@ void WindowSystem::handlePaint() {
   if (const RuntimeWindow* main = mainWindow(); main != nullptr && main->visible) {
     redraw(main->bounds, main->record.window);
   }
+}
+
+// A console line takes its turn in the queue behind the input that came before it, so that it
+// runs once the title has handled that input.
+void WindowSystem::handleConsoleLine(const platform::Message& message) {
+  const std::uint32_t number = nextConsoleLine_++;
+  consoleLines_.push_back(ConsoleLine{number, message.text});
+  PostEvent(false, event_kind::kConsoleLine, number, std::nullopt, 0);
 }
 
 // Deactivation: everything stops and the window gets out of the way until the player returns.

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -117,7 +118,11 @@ class WindowSystem {
                  std::optional<Point> where, std::uint16_t modifiers);
   std::optional<EventRecord> NextEvent(std::uint16_t mask);
   std::optional<EventRecord> PeekEvent(std::uint16_t mask);
+  // Empties the queue; console lines waiting for their events go with them.
   void FlushEvents();
+  // The text of the console line whose event carries `number`; nothing when it is gone. Lines
+  // kept under lower numbers go too: their events were lost to a full queue.
+  std::optional<std::string> TakeConsoleLine(std::uint32_t number);
   bool ButtonDown();
   bool ButtonStillDown();
   // The mouse in the window's client coordinates plus its drawing origin; with no window, the
@@ -161,6 +166,7 @@ class WindowSystem {
   void handleKeyUp(const platform::Message& message);
   void handleButton(const platform::Message& message);
   void handlePaint();
+  void handleConsoleLine(const platform::Message& message);
   // One message through the window procedure, then the sound output's turn.
   void dispatch(const platform::Message& message);
   // Sleeps for at most `timeout` milliseconds; true when a message ended the sleep (it and the
@@ -183,6 +189,14 @@ class WindowSystem {
   RuntimeWindow* main_ = nullptr;
   RuntimeWindow* front_ = nullptr;
   EventQueue queue_;
+  // A console line waits here, under its number, while its event is queued: an event record
+  // has no room for a text.
+  struct ConsoleLine {
+    std::uint32_t number;
+    std::string text;
+  };
+  std::deque<ConsoleLine> consoleLines_;
+  std::uint32_t nextConsoleLine_ = 0;
   const platform::CursorImage* arrow_ = nullptr;
   const platform::CursorImage* titleCursor_ = nullptr;
   int cursorShowCount_ = 0;  // the cursor shows while this is at least 0
