@@ -20,7 +20,8 @@ fi
 # Seeds: every script source of the repository as text, and compiled (with a mode byte) for the
 # interpreter.
 mkdir -p fuzz/corpus-tokenizer fuzz/corpus-interpreter fuzz/corpus-star fuzz/corpus-frame \
-  fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-input_script fuzz/artifacts
+  fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-input_script fuzz/corpus-line_table \
+  fuzz/artifacts
 titlekit=./build/fuzz/src/apps/titlekit/titlekit
 for source in examples/*.lws bench/workloads/*.lws; do
   name=$(basename "$source" .lws)
@@ -33,7 +34,10 @@ for source in examples/*.lws bench/workloads/*.lws; do
     "$titlekit" star add "$star" "/tmp/lw-seed-$name" >/dev/null
     "$titlekit" star add "$star" "$source" >/dev/null
     "$titlekit" star put "$star" 0 "$source" >/dev/null
-    rm -f "/tmp/lw-seed-$name"
+    # The line table that bootfile writes beside the script.
+    "$titlekit" bootfile "$source" -o "/tmp/lw-seed-boot-$name" >/dev/null &&
+      "$titlekit" star get "/tmp/lw-seed-boot-$name" 2 >"fuzz/corpus-line_table/$name"
+    rm -f "/tmp/lw-seed-$name" "/tmp/lw-seed-boot-$name"
   fi
 done
 
@@ -52,7 +56,7 @@ run() {
   fi
 }
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(tokenizer interpreter star_file frame_decode sprite sound_block input_script)
+[ ${#targets[@]} -gt 0 ] || targets=(tokenizer interpreter star_file frame_decode sprite sound_block input_script line_table)
 pids=()
 for target in "${targets[@]}"; do
   case "$target" in

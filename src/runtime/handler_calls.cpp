@@ -9,19 +9,20 @@ namespace lw {
 namespace {
 
 constexpr std::uint8_t kDoubleQuote = '"';
-constexpr std::string_view kQuoteKeyName = "quote";
+constexpr std::uint8_t kReturn = '\r';
 
 struct NamedKey {
   std::uint8_t character;
   std::string_view name;
 };
 
-constexpr std::array<NamedKey, 5> kNamedKeys = {{
+constexpr std::array<NamedKey, 6> kNamedKeys = {{
     {key_character::kUpArrow, "uparrow"},
     {key_character::kDownArrow, "downarrow"},
     {key_character::kLeftArrow, "leftarrow"},
     {key_character::kRightArrow, "rightarrow"},
-    {kDoubleQuote, kQuoteKeyName},
+    {kDoubleQuote, "quote"},
+    {kReturn, "return"},
 }};
 
 // One entry of the command-key table: an upper-case key and its command number.

@@ -3,11 +3,11 @@
 //
 // Texts: "boot()", "idle()", "menustate()"; keydown("c") and keyrepeat("c") with the key's
 // character between double quotes, except that the arrows are named (30 "uparrow", 31
-// "downarrow", 28 "leftarrow", 29 "rightarrow") and the double quote itself is named "quote":
-// the script language has no escape inside a quoted text, so a typed double quote would
-// otherwise make a text that never compiles and the title would never hear of that key (Return,
-// character 13, is a line end inside the quotes and so still reaches no handler, as a quoted
-// text cannot span lines); menuselect("item"); mousedown(N) with N in signed decimal.
+// "downarrow", 28 "leftarrow", 29 "rightarrow"), the double quote is named "quote" and Return
+// (character 13) "return": the script language has no escape inside a quoted text, and a
+// carriage return ends the line, so either character would make a text that never compiles and
+// the title would never hear of that key; menuselect("item"); mousedown(N) with N in signed
+// decimal. The other control characters (Tab, Backspace) stand for themselves.
 #pragma once
 
 #include <cstdint>

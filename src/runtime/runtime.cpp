@@ -45,6 +45,10 @@ void Runtime::Host::releaseSystemScript(CompiledScript* script) {
   if (script != nullptr && runtime_.scripts_) runtime_.scripts_->ReleaseCompiledScript(script);
 }
 
+std::optional<int> Runtime::Host::sourceLineOf(const CompiledScript& script, int token) {
+  return runtime_.scripts_ ? runtime_.scripts_->sourceLineOf(script, token) : std::nullopt;
+}
+
 Runtime::Runtime(platform::Platform& platform, RuntimeOptions options)
     : platform_(platform),
       options_(std::move(options)),
@@ -108,6 +112,8 @@ bool Runtime::Begin() {
 // A fatal error tells more than a screenshot that could not be written, so it decides the
 // status when both happened; the stop can report one too (a boot file that does not close).
 int Runtime::End() {
+  if (errorLog_) errorLog_->Flush();
+  const bool strictFailure = options_.strict && errorLog_ && errorLog_->reportCount() > 0;
   bool screenshotFailed = false;
   if (options_.screenshotPath) {
     screen_.present();
@@ -117,7 +123,7 @@ int Runtime::End() {
     }
   }
   Stop();
-  if (errors_.reportCount() > 0) return kExitFatalError;
+  if (errors_.reportCount() > 0 || strictFailure) return kExitFatalError;
   return screenshotFailed ? kExitFailure : kExitOk;
 }
 
@@ -142,6 +148,7 @@ void Runtime::Start() {
   interpreter_ = std::make_unique<Interpreter>(host_);
   interpreter_->random().seed(options_.seed ? *options_.seed : windows_.TickCount());
   WireBuiltins();
+  StartErrorLog();
 }
 
 // Hands each group of runtime built-ins the parts of the run it works with, and no others.
@@ -241,6 +248,7 @@ void Runtime::Stop() {
   plugins_->CloseAll();
   plugins_.reset();
   interpreter_.reset();
+  errorLog_.reset();
   builtinServices_.reset();
   scripts_.reset();
 }
@@ -264,5 +272,27 @@ void Runtime::LoadPlugins() {
 }
 
 void Runtime::WaitNextTick() { windows_.WaitNextTick(); }
+
+// The title never hears of its script errors; the log tells the author, on standard error (or
+// the run's own sink), in the trace and on the message box's output line. A line typed into the
+// message box that fails shows its outcome there, and is not logged. Its clock reads the
+// platform without pumping messages, so a report changes nothing in the run's timing.
+void Runtime::StartErrorLog() {
+  const auto toStandardError = [](std::string_view line) {
+    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+  };
+  errorLog_ = std::make_unique<ScriptErrorLog>(ScriptErrorSinks{
+      .titleName = titleName(),
+      .milliseconds = [this] { return platform_.milliseconds(); },
+      .print = options_.errorOutput ? options_.errorOutput : toStandardError,
+      .trace = options_.trace,
+      .showMessage = [this](std::string_view text) { messageBox_.setOutput(text); },
+  });
+  interpreter_->setErrorListener([this](const ScriptErrorReport& report) {
+    if (IsMessageBoxReport(report)) return;  // the box shows its lines' outcomes itself
+    errorLog_->Report(report);
+    if (options_.strict) windows_.requestQuit();
+  });
+}
 
 }  // namespace lw

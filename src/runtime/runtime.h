@@ -12,7 +12,8 @@
 // not a star file: line 5208). Runtime stop:
 // the close message to the message box window and the stage window (which closes every star
 // file), then the stage surface is freed, the plug-ins are closed, and the interpreter and the
-// cache are freed, in that order.
+// cache are freed, in that order. The script error log (script_error_log.h) starts with the
+// interpreter and stops after it.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +36,7 @@
 #include "runtime/path_slots.h"
 #include "runtime/plugins.h"
 #include "runtime/runtime_builtins.h"
+#include "runtime/script_error_log.h"
 #include "runtime/stage_window.h"
 #include "script/compiled_script_cache.h"
 #include "script/interpreter.h"
@@ -65,11 +67,15 @@ struct RuntimeOptions {
   std::vector<std::pair<std::string, std::filesystem::path>> volumes;
   bool fullscreen = true;
   bool integerScale = false;
-  // Hears every handler-call text the loop runs, except idle(); may be empty.
+  // Hears every handler-call text the loop runs, except idle(), and after a call that failed
+  // the script error log's line ("error: in idle (Boot Message, line 3): ..."); may be empty.
   std::function<void(std::string_view)> trace;
   // Hears the outcome of each console line of scripted input, in Mac Roman as the message box
   // shows it ("True", "\"42\"", "No such variable."); may be empty.
   std::function<void(std::string_view)> console;
+  // Where the script error log writes its lines (UTF-8, without line ends); standard error when
+  // empty.
+  std::function<void(std::string_view)> errorOutput;
   // The run ends once the tick count reaches this.
   std::optional<std::uint32_t> endTick;
   // Where a PNG of the screen canvas goes when the run ends.
@@ -82,7 +88,8 @@ struct RuntimeOptions {
   std::function<bool()> inputFinished;
   // Whether the message box shows from the start (otherwise its key, F12, shows it).
   bool showMessageBox = false;
-  // The first script error ends the run with kExitFatalError (for tests of titles).
+  // The first script error ends the run (after its pass) with kExitFatalError (for tests of
+  // titles).
   bool strict = false;
 };
 
@@ -91,7 +98,7 @@ class Runtime {
   static constexpr int kExitOk = 0;
   // No window, or the screenshot could not be written (the reason is on standard error).
   static constexpr int kExitFailure = 1;
-  // A fatal error was reported and the run went on after Ok.
+  // A fatal error was reported and the run went on after Ok; or, with `strict`, a script failed.
   static constexpr int kExitFatalError = 3;
   static constexpr int kMessageBoxWidth = MessageBoxWindow::kWidth;
   static constexpr int kMessageBoxTopAboveBottom = MessageBoxWindow::kTopAboveBottom;
@@ -158,6 +165,7 @@ class Runtime {
     }
     CompiledScript* acquireSystemScript() override;
     void releaseSystemScript(CompiledScript* script) override;
+    std::optional<int> sourceLineOf(const CompiledScript& script, int token) override;
 
    private:
     Runtime& runtime_;
@@ -171,6 +179,7 @@ class Runtime {
   void BootTitle();
   void OpenBootFile();
   void LoadPlugins();
+  void StartErrorLog();
   void Stop();
   // Waits until the tick count moves on (palette fades pace themselves with it).
   void WaitNextTick();
@@ -206,6 +215,7 @@ class Runtime {
   // What each group of runtime built-ins works with; it outlives the interpreter it is wired in.
   std::unique_ptr<RuntimeBuiltinServices> builtinServices_;
   std::unique_ptr<Interpreter> interpreter_;
+  std::unique_ptr<ScriptErrorLog> errorLog_;
   std::unique_ptr<StageWindow> stage_;
   std::unique_ptr<MainLoop> loop_;
 };

@@ -163,7 +163,8 @@ void StageWindow::runUnlessErrorPending(std::string_view text) {
 
 void StageWindow::runCall(std::string_view text) {
   if (s_.trace && text != kIdleCall) s_.trace(text);
-  // The interpreter has latched the first failure of the pass; the title is not told of it.
+  // The interpreter has latched the first failure of the pass and reported it; the title is not
+  // told of it.
   const ScriptError error = RunHandlerCall(s_.interpreter, s_.host, text);
   if (error != ScriptError::None) {
     const std::string_view why = ScriptErrorMessage(static_cast<int>(error));

@@ -112,7 +112,8 @@ class StageWindow {
   [[nodiscard]] bool systemScriptHas(std::string_view handler);
   // Runs a handler call between begin and end drawing, unless a failure is pending this pass.
   void runUnlessErrorPending(std::string_view text);
-  // Runs one handler call; the script's failure is latched by the interpreter, never shown.
+  // Runs one handler call; a failure is latched by the interpreter, whose error listener reports
+  // it to the author, and the title goes on unaware of it.
   void runCall(std::string_view text);
 
   StageServices s_;

@@ -1,11 +1,14 @@
 #include "script/compiled_script_cache.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace lw {
 
 namespace {
 constexpr std::int16_t kLogic = CodeNumber(ProgramCode::kLogic);
+// A last record longer than this is some title data, not a line table, and is not read for one.
+constexpr std::uint32_t kMaxLineTableBytes = 4u << 20;
 }  // namespace
 
 CompiledScriptCache::CompiledScriptCache(StarLibrary& library, ErrorReporter& errors)
@@ -110,7 +113,49 @@ int CompiledScriptCache::useCount(const CompiledScript* script) const {
   return -1;
 }
 
+std::optional<int> CompiledScriptCache::sourceLineOf(const CompiledScript& script, int token) {
+  const auto entry = std::find_if(entries_.begin(), entries_.end(),
+                                  [&script](const Entry& e) { return e.script.get() == &script; });
+  if (entry == entries_.end() || entry->file == nullptr) return std::nullopt;
+  const std::int32_t recordId = entry->recordId;
+  // Reading the table may purge idle entries, so nothing of `entry` is used after it.
+  const LineTable* table = linesOf(*entry->file);
+  if (table == nullptr) return std::nullopt;
+  return table->lineOf(recordId, script.tokenCount(), token);
+}
+
+const LineTable* CompiledScriptCache::linesOf(StarFile& file) {
+  for (const FileLines& known : lines_)
+    if (known.file == &file) return known.table ? &*known.table : nullptr;
+  // A parked file's records are not for reading; it is asked again once it is back in use.
+  if (file.parked) return nullptr;
+  lines_.push_back({&file, ReadLineTable(file)});
+  return lines_.back().table ? &*lines_.back().table : nullptr;
+}
+
+// The file's last record, when it is a well-formed line table. Any failure to read it, or a record
+// that is not one, means the file has none: the reports then name token positions.
+std::optional<LineTable> CompiledScriptCache::ReadLineTable(StarFile& file) {
+  const std::uint32_t nextId = file.header().nextId;
+  if (nextId == 0 || nextId > static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max()))
+    return std::nullopt;
+  const auto lastId = static_cast<std::int32_t>(nextId - 1);
+  std::uint32_t length = 0;
+  if (Failed(file.RecordLength(lastId, length)) || length > kMaxLineTableBytes) {
+    return std::nullopt;
+  }
+  RecordBlock* record = nullptr;
+  if (Failed(library_.StarGetResource(file, lastId, record))) return std::nullopt;
+  std::optional<LineTable> table;
+  if (LineTable::HasMagic(*record)) {
+    if (auto decoded = LineTable::Decode(*record)) table = std::move(decoded).value();
+  }
+  (void)library_.StarReleaseResource(file, lastId);  // a read-only use: nothing to write back
+  return table;
+}
+
 ProgramCode CompiledScriptCache::ForgetStarFile(StarFile& file) {
+  std::erase_if(lines_, [&file](const FileLines& known) { return known.file == &file; });
   for (Entry& entry : entries_) {
     if (entry.file != &file) continue;
     entry.stale = true;

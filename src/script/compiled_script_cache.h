@@ -4,14 +4,21 @@
 // id) and held by use counts while a script chain runs; idle copies are trimmed one per main-loop
 // pass beyond 128 and purged least recently used under memory pressure; the entries of a closed
 // star file turn stale and leave at the next trim.
+//
+// The cache also answers which source line a cached script's token came from, from the line
+// table of the script's star file (line_table.h). A file's table is read the first time a line
+// is asked for and kept, parsed, until the file closes; a file without one (or with a corrupt
+// one) is remembered as having none.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "media/star_library.h"
 #include "script/compiled_script.h"
+#include "script/line_table.h"
 #include "shell/error_report.h"
 
 namespace lw {
@@ -51,6 +58,10 @@ class CompiledScriptCache {
   // least recently used idle one when more than 128 remain.
   void TrimCompiledScripts();
 
+  // The source line of token `token` of a cached script, when its star file has a line table
+  // that covers it; nothing for a script that is not cached or whose file has gone.
+  std::optional<int> sourceLineOf(const CompiledScript& script, int token);
+
   [[nodiscard]] std::size_t size() const { return entries_.size(); }
   // The use count of a cached script, -1 when it is not cached.
   [[nodiscard]] int useCount(const CompiledScript* script) const;
@@ -66,13 +77,22 @@ class CompiledScriptCache {
     bool stale = false;
   };
 
+  // A star file's line table, read at its first use; null when the file has none.
+  struct FileLines {
+    StarFile* file = nullptr;
+    std::optional<LineTable> table;
+  };
+
   ProgramCode ForgetStarFile(StarFile& file);
+  const LineTable* linesOf(StarFile& file);
+  std::optional<LineTable> ReadLineTable(StarFile& file);
   ProgramCode PurgeCompiledScripts(std::int64_t& missing);
   void removeEntry(std::size_t index);
 
   StarLibrary& library_;
   ErrorReporter& errors_;
   std::vector<Entry> entries_;
+  std::vector<FileLines> lines_;
   std::uint32_t useCounter_ = 0;
 };
 

@@ -41,6 +41,8 @@ void Interpreter::recordError(const ScriptFrame& frame) {
   if (frame.errorCode != ScriptError::None && !errorPending_) {
     errorContext_ = frame;
     errorPending_ = true;
+    // The report is made here, while the frame's script is still held by its run.
+    if (errorListener_) errorListener_(MakeScriptErrorReport(frame, host_));
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "script/compiled_script.h"
 #include "script/error_codes.h"
 #include "script/random_generator.h"
+#include "script/script_error_report.h"
 #include "script/script_frame.h"
 #include "script/stack_room.h"
 #include "script/string_library.h"
@@ -71,8 +73,14 @@ class Interpreter {
   // `global`/`local`/`dumpglobal`/`dumplocal` with the name list starting at `pos`.
   ScriptError declare(ScriptFrame& frame, int pos, VariableTable& table, bool remove, int& used);
 
-  // Records a failure of `frame` as the pass's error context when none is pending yet.
+  // Records a failure of `frame` as the pass's error context when none is pending yet, and
+  // then tells the error listener.
   void recordError(const ScriptFrame& frame);
+
+  // Hears each failure that recordError latches, once, with what a report shows; set by the
+  // interpreter's owner (empty: failures are only latched).
+  using ErrorListener = std::function<void(const ScriptErrorReport&)>;
+  void setErrorListener(ErrorListener listener) { errorListener_ = std::move(listener); }
 
   // Bytes of machine stack left, after pumping window messages when a few ms have passed.
   int stackRoom();
@@ -168,6 +176,7 @@ class Interpreter {
 
   bool errorPending_ = false;
   ScriptFrame errorContext_;
+  ErrorListener errorListener_;
 
   std::vector<std::unique_ptr<VariableTable>> spareLocals_;  // reused by handler runs
 

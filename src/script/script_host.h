@@ -1,9 +1,10 @@
 // What the script language needs from the runtime around it: the message pump, the key state,
-// the fatal-error reporter and the system script. The shell implements it; tests and titlekit
-// use the plain implementations here.
+// the fatal-error reporter, the system script and the source lines of scripts. The shell
+// implements it; tests and titlekit use the plain implementations here.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace lw {
 
@@ -27,6 +28,12 @@ class ScriptHost {
   // every acquire is paired with one release.
   virtual CompiledScript* acquireSystemScript() { return nullptr; }
   virtual void releaseSystemScript(CompiledScript* /*script*/) {}
+
+  // The source line that token `token` of `script` came from, when the star file that holds the
+  // script has a line table for it. Asked only when an error is reported, never while running.
+  virtual std::optional<int> sourceLineOf(const CompiledScript& /*script*/, int /*token*/) {
+    return std::nullopt;
+  }
 };
 
 // Program code for internal logic failures, and the error lines of the script module.

@@ -59,7 +59,8 @@ TEST(PlayerOptionsTest, ReadsEveryOptionAndComplainsAboutWrongOnes) {
   for (const auto& [args, outcome] : cases) EXPECT_EQ(Outcome(args), outcome);
 }
 
-// A run that reported a fatal error gives 3, headless too. The logs are quiet unless asked for.
+// A run that reported a fatal error gives 3, headless too. Script errors are told on standard
+// error; the logs are quiet unless asked for.
 TEST(PlayerOptionsTest, ExitStatusAndLogsOfWholeRuns) {
   test::TempFolder scratch;
   const std::string broken = scratch.makeFolder("broken").string();
@@ -94,7 +95,10 @@ TEST(PlayerOptionsTest, ExitStatusAndLogsOfWholeRuns) {
        {badShot},
        true},
       {{"--headless", "--ticks", "5", broken}, Runtime::kExitFatalError, {"box [Fatal Error]"}},
-      {{"--headless", "--ticks", "5", failing}, kExitOk, {}},
+      {{"--headless", "--ticks", "5", failing},
+       kExitOk,
+       {"failing: in idle (Boot Message, line 3): Divide by zero.\n",
+        "failing: in idle (Boot Message, line 3): Divide by zero. ("}},
       {{"--headless", "--ticks", "5", "--log", "script,boot", failing},
        kExitOk,
        {"[boot] playing headless\n", "[boot] title booted, its boot file open\n",

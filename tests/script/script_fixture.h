@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,7 +21,7 @@
 namespace lw::testing {
 
 // A host whose Escape key goes down after a number of checks, that records fatal reports as
-// (program code, error line) and that lends a system script.
+// (program code, error line), that lends a system script and that puts token N on line 10 x N.
 class TestHost : public ScriptHost {
  public:
   bool escapeDown() override { return escapeAfter >= 0 && ++escapeChecks > escapeAfter; }
@@ -32,6 +33,8 @@ class TestHost : public ScriptHost {
     return systemScript;
   }
   void releaseSystemScript(CompiledScript*) override { --systemHeld; }
+  // Lines as an oracle that a report cannot make up: ten per token.
+  std::optional<int> sourceLineOf(const CompiledScript&, int token) override { return token * 10; }
 
   int escapeAfter = -1;
   int escapeChecks = 0;

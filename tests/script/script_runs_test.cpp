@@ -88,6 +88,34 @@ TEST_F(ScriptRunTest, TheFirstFailureOfAPassIsKeptInTheErrorContext) {
   EXPECT_FALSE(in.errorPending());
 }
 
+// The error listener hears each latched failure once, with the handler that holds the failing
+// statement (or, without one, the call's own name), the trimmed title and the statement's line.
+TEST_F(ScriptRunTest, TheErrorListenerHearsTheFirstFailureWithItsPlace) {
+  std::vector<std::string> heard;
+  in.setErrorListener([&heard](const ScriptErrorReport& r) {
+    heard.push_back(r.handler + "|" + r.scriptTitle + "|" + std::to_string(r.statementPos) + "|" +
+                    std::to_string(r.sourceLine.value_or(-1)) + "|" +
+                    std::string(ScriptErrorMessage(CodeOf(r.code))));
+  });
+  // Tokens: x = 1 / 0 begins at 19, nothere at 32.
+  CompiledScript script = Compile(
+      "code outer()\ninner()\nendcode\ncode inner()\nlocal x\nx = 1 / 0\nendcode\n"
+      "code lost()\nnothere()\nendcode\n");
+  ScriptFrame frames[1];
+  frames[0].script = &script;
+  frames[0].title = Title17::truncated("Actor Script: ");
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"outer()", "inner|Actor Script|19|190|Divide by zero."},
+      {"lost()", "lost|Actor Script|32|320|No such handler."},
+      {"nosuch()", "nosuch||0|0|No such handler."},
+  };
+  for (const auto& [call, report] : cases) {
+    heard.clear();
+    RunCall(frames, call, true);
+    EXPECT_EQ(heard, std::vector<std::string>{std::string(report)}) << call;
+  }
+}
+
 TEST_F(ScriptRunTest, BlocksChooseTheirBranchesAndLoopsCount) {
   CompiledScript script = Compile(
       "code sign(n)\nif n < 0\n\treturn -1\nelse\n\tif n = 0\n\t\treturn 0\n\tendif\nendif\n"

@@ -1,36 +1,74 @@
 // titlekit bootfile SYSTEM [-o OUT]: makes a title's boot file, a new star file whose record 1
 // is the compiled system script SYSTEM (source or compiled, as `compile` takes it). Record 0 is
-// left empty. OUT defaults to ./bootfile.
+// left empty. For a source SYSTEM, record 2 is the script's line table (line_table.h), so that
+// the runtime's error reports name source lines. OUT defaults to ./bootfile.
+//
+// The file is built under a temporary name in OUT's folder and renamed over OUT only when every
+// step succeeded, so a failed build leaves the previous boot file as it was.
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <system_error>
 
 #include "apps/titlekit/command_line.h"
 #include "apps/titlekit/commands.h"
 #include "apps/titlekit/script_files.h"
 #include "apps/titlekit/storage.h"
+#include "script/line_table.h"
 
 namespace lw::titlekit {
 namespace {
 
 constexpr std::string_view kDefaultOutput = "bootfile";
-constexpr std::int32_t kExpectedRecords = 2;
+constexpr std::string_view kTemporarySuffix = ".partial";
+constexpr std::int32_t kExpectedRecords = 3;
 constexpr std::string_view kFileType = "STAR";
 constexpr std::string_view kCreator = "LWRT";
 constexpr std::int32_t kSystemScriptRecord = 1;
 
-int Fail(const std::string& output, ProgramCode code) {
-  std::cerr << "titlekit bootfile: " << output << ": error " << CodeNumber(code) << '\n';
+// Says what became of OUT after a failed build: nothing was written over it.
+int Kept(const std::string& output) {
+  std::error_code error;
+  if (std::filesystem::exists(output, error)) {
+    std::cerr << "titlekit bootfile: the old " << output << " was kept\n";
+  } else {
+    std::cerr << "titlekit bootfile: no " << output << " was written\n";
+  }
   return kExitFailure;
 }
 
-// Writes an empty record 0 and the script as record 1 into the open file.
-ProgramCode AddRecords(StarLibrary& library, StarFile& file, const CompiledScript& script) {
+// Reports a storage failure of the build, removes the temporary file and says what was kept.
+int Fail(const std::string& output, const std::string& temporary, ProgramCode code) {
+  std::cerr << "titlekit bootfile: " << output << ": error " << CodeNumber(code) << '\n';
+  std::error_code ignored;
+  std::filesystem::remove(temporary, ignored);
+  return Kept(output);
+}
+
+// Writes an empty record 0, the script as record 1 and, when there are lines, their table as
+// the last record, into the open file.
+ProgramCode AddRecords(StarLibrary& library, StarFile& file, const ScriptWithLines& system) {
   std::int32_t id = 0;
   LW_TRY_CODE(library.StarAddResource(file, {}, id));
-  const std::vector<std::uint8_t> bytes = script.ToBytes();
+  const std::vector<std::uint8_t> bytes = system.script.ToBytes();
   LW_TRY_CODE(library.StarAddResource(file, bytes, id));
   // A fresh file hands out ids in order, so the script cannot land anywhere else.
-  return id == kSystemScriptRecord ? ProgramCode::kOk : ProgramCode::kLogic;
+  if (id != kSystemScriptRecord) return ProgramCode::kLogic;
+  if (system.tokenLines.empty()) return ProgramCode::kOk;
+  const LineTable lines({MakeScriptLines(kSystemScriptRecord, system.tokenLines)});
+  return library.StarAddResource(file, lines.Encode(), id);
+}
+
+// Builds the whole boot file at `path`.
+ProgramCode WriteBootFile(const std::string& path, const ScriptWithLines& system) {
+  Storage storage;
+  LW_TRY_CODE(StarFile::Create(storage.files, path, kExpectedRecords, FourCharCode(kFileType),
+                               FourCharCode(kCreator)));
+  StarFile* file = nullptr;
+  LW_TRY_CODE(storage.library.StarOpen(path, file));
+  const ProgramCode added = AddRecords(storage.library, *file, system);
+  const ProgramCode closed = storage.library.StarClose(*file);
+  return Failed(added) ? added : closed;
 }
 
 }  // namespace
@@ -53,26 +91,23 @@ int RunBootfileCommand(Arguments args) {
     std::cerr << "titlekit bootfile: missing SYSTEM\n";
     return kExitUsage;
   }
-  auto script = LoadScriptFile(line->input);
-  if (!script) {
-    std::cerr << script.error() << '\n';
-    return kExitFailure;
+  auto system = LoadScriptFileWithLines(line->input);
+  if (!system) {
+    std::cerr << system.error() << '\n';
+    return Kept(output);
   }
 
-  Storage storage;
-  if (ProgramCode code = StarFile::Create(storage.files, output, kExpectedRecords,
-                                          FourCharCode(kFileType), FourCharCode(kCreator));
-      Failed(code)) {
-    return Fail(output, code);
+  const std::string temporary = output + std::string(kTemporarySuffix);
+  if (ProgramCode code = WriteBootFile(temporary, *system); Failed(code)) {
+    return Fail(output, temporary, code);
   }
-  StarFile* file = nullptr;
-  if (ProgramCode code = storage.library.StarOpen(output, file); Failed(code)) {
-    return Fail(output, code);
+  std::error_code error;
+  std::filesystem::rename(temporary, output, error);
+  if (error) {
+    std::cerr << "titlekit bootfile: " << output << ": " << error.message() << '\n';
+    std::filesystem::remove(temporary, error);
+    return Kept(output);
   }
-  const ProgramCode added = AddRecords(storage.library, *file, *script);
-  const ProgramCode closed = storage.library.StarClose(*file);
-  if (Failed(added)) return Fail(output, added);
-  if (Failed(closed)) return Fail(output, closed);
   return kExitOk;
 }
 

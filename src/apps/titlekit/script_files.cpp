@@ -55,26 +55,45 @@ std::optional<std::string> WriteWholeFile(const std::string& path,
   return std::nullopt;
 }
 
-Expected<CompiledScript, std::string> CompileSource(std::string_view utf8, std::string_view name) {
+namespace {
+
+// Compiles UTF-8 source, noting the line that each token came from.
+Expected<ScriptWithLines, std::string> CompileSourceWithLines(std::string_view utf8,
+                                                              std::string_view name) {
   auto text = Utf8ToScriptText(utf8);
   if (!text) return Unexpected{PlaceOf(name, text.error().where) + ": " + text.error().reason};
-  auto compiled = CompileScriptText(*text);
+  std::vector<std::uint32_t> offsets;
+  auto compiled = CompileScriptText(*text, &offsets);
   if (!compiled) {
     const TextPosition where =
         PositionInScriptText(*text, static_cast<std::size_t>(compiled.error().offset));
     return Unexpected{PlaceOf(name, where) + ": " +
                       std::string(ScriptErrorMessage(CodeOf(ScriptError::TokenizationError)))};
   }
-  return std::move(compiled).value();
+  return ScriptWithLines{std::move(compiled).value(), LinesAtOffsets(*text, offsets)};
+}
+
+}  // namespace
+
+Expected<CompiledScript, std::string> CompileSource(std::string_view utf8, std::string_view name) {
+  auto compiled = CompileSourceWithLines(utf8, name);
+  if (!compiled) return Unexpected{compiled.error()};
+  return std::move(compiled->script);
+}
+
+Expected<ScriptWithLines, std::string> LoadScriptFileWithLines(const std::string& path) {
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return Unexpected{bytes.error()};
+  if (!IsCompiledScriptBytes(*bytes)) return CompileSourceWithLines(*bytes, path);
+  auto compiled = CompiledScript::FromBytes(AsBytes(*bytes));
+  if (!compiled) return Unexpected{path + ": " + compiled.error()};
+  return ScriptWithLines{std::move(compiled).value(), {}};
 }
 
 Expected<CompiledScript, std::string> LoadScriptFile(const std::string& path) {
-  auto bytes = ReadWholeFile(path);
-  if (!bytes) return Unexpected{bytes.error()};
-  if (!IsCompiledScriptBytes(*bytes)) return CompileSource(*bytes, path);
-  auto compiled = CompiledScript::FromBytes(AsBytes(*bytes));
-  if (!compiled) return Unexpected{path + ": " + compiled.error()};
-  return std::move(compiled).value();
+  auto loaded = LoadScriptFileWithLines(path);
+  if (!loaded) return Unexpected{loaded.error()};
+  return std::move(loaded->script);
 }
 
 }  // namespace lw::titlekit

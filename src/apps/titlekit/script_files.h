@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/expected.h"
 #include "script/compiled_script.h"
@@ -33,6 +34,16 @@ std::optional<std::string> WriteWholeFile(const std::string& path,
 // Converts UTF-8 source to Mac Roman and compiles it. The error is a ready message naming the
 // place in the source: "NAME:LINE:COLUMN: reason".
 Expected<CompiledScript, std::string> CompileSource(std::string_view utf8, std::string_view name);
+
+// A script and, when it was compiled from source, the source line of each of its tokens (end
+// token included); no lines for a compiled block.
+struct ScriptWithLines {
+  CompiledScript script;
+  std::vector<std::uint32_t> tokenLines;
+};
+
+// Loads a script file of either kind, as LoadScriptFile does, with the lines of its tokens.
+Expected<ScriptWithLines, std::string> LoadScriptFileWithLines(const std::string& path);
 
 // Loads a script file of either kind. The error is a ready message: "PATH: reason" for a file
 // that cannot be read or a corrupt compiled block, "PATH:LINE:COLUMN: reason" for source.

@@ -52,4 +52,25 @@ TextPosition PositionInScriptText(std::string_view scriptText, std::size_t offse
           static_cast<int>(before.size() - lineStart) + 1};
 }
 
+std::vector<std::uint32_t> LinesAtOffsets(std::string_view scriptText,
+                                          std::span<const std::uint32_t> offsets) {
+  std::vector<std::uint32_t> lines;
+  lines.reserve(offsets.size());
+  std::size_t counted = 0;  // the breaks before `counted` are in `line`
+  std::uint32_t line = 1;
+  for (const std::uint32_t offset : offsets) {
+    const std::size_t end = std::min<std::size_t>(offset, scriptText.size());
+    if (end < counted) {
+      counted = 0;
+      line = 1;
+    }
+    line += static_cast<std::uint32_t>(
+        std::count(scriptText.begin() + static_cast<std::ptrdiff_t>(counted),
+                   scriptText.begin() + static_cast<std::ptrdiff_t>(end), kCarriageReturn));
+    counted = end;
+    lines.push_back(line);
+  }
+  return lines;
+}
+
 }  // namespace lw::titlekit

@@ -7,8 +7,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/expected.h"
 
@@ -36,5 +39,10 @@ std::string ScriptTextToUtf8(std::string_view scriptText);
 // The position of byte `offset` of a script text; an offset at or past the end is the place
 // just after the last character.
 TextPosition PositionInScriptText(std::string_view scriptText, std::size_t offset);
+
+// The lines of many byte offsets of a script text, as PositionInScriptText gives them, in one
+// pass over the text when the offsets ascend (as a tokenizer's token offsets do).
+std::vector<std::uint32_t> LinesAtOffsets(std::string_view scriptText,
+                                          std::span<const std::uint32_t> offsets);
 
 }  // namespace lw::titlekit

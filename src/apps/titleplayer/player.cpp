@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "common/mac_roman.h"
 #include "platform/fonts/ttf_fonts.h"
@@ -14,6 +15,26 @@
 
 namespace lw::titleplayer {
 namespace {
+
+// A trace line as the terminal should show it: control characters (below 0x20, and 0x7F) as
+// \xHH, so that keydown("\x09") shows which key came rather than moving the cursor; then UTF-8.
+std::string TraceLine(std::string_view macRoman) {
+  constexpr std::uint8_t kFirstPrintable = 0x20;
+  constexpr std::uint8_t kDelete = 0x7F;
+  constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+  std::string escaped;
+  for (const char c : macRoman) {
+    const auto byte = static_cast<std::uint8_t>(c);
+    if (byte >= kFirstPrintable && byte != kDelete) {
+      escaped += c;
+      continue;
+    }
+    escaped += "\\x";
+    escaped += kHexDigits[byte >> 4];
+    escaped += kHexDigits[byte & 0xF];
+  }
+  return MacRomanToUtf8(escaped);
+}
 
 RuntimeOptions ToRuntimeOptions(const PlayerOptions& options) {
   RuntimeOptions runtime;
@@ -27,8 +48,8 @@ RuntimeOptions ToRuntimeOptions(const PlayerOptions& options) {
   runtime.showMessageBox = options.console;
   runtime.strict = options.strict;
   if (options.traceCalls) {
-    runtime.trace = [](std::string_view call) {
-      std::cout << MacRomanToUtf8(call) << '\n' << std::flush;
+    runtime.trace = [](std::string_view line) {
+      std::cout << TraceLine(line) << '\n' << std::flush;
     };
   }
   // Flushed line by line, so that the outcomes stand among the traced calls in the order of
