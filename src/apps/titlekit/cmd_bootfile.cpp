@@ -6,6 +6,7 @@
 
 #include "apps/titlekit/command_line.h"
 #include "apps/titlekit/commands.h"
+#include "apps/titlekit/script_check_report.h"
 #include "apps/titlekit/script_files.h"
 #include "apps/titlekit/storage.h"
 
@@ -53,6 +54,7 @@ int RunBootfileCommand(Arguments args) {
     std::cerr << "titlekit bootfile: missing SYSTEM\n";
     return kExitUsage;
   }
+  if (!ScriptPassesCheck(line->input, std::cerr)) return kExitFailure;
   auto script = LoadScriptFile(line->input);
   if (!script) {
     std::cerr << script.error() << '\n';
