@@ -78,7 +78,7 @@ class ScriptWalker {
   void collectHandlers();
   int walkHandler(int token);
   bool readHeader(int token, int& body);
-  bool closeHandler(int token);
+  void closeHandler();
   void noteUnreachable(int token);
   std::optional<int> statement(int token);
   std::optional<int> declaration(int token);

@@ -17,6 +17,7 @@ constexpr std::size_t kMaxVariableName = Name15::kCapacity;
 // The interpreter's for and while stacks refuse the push that fills their last record.
 constexpr int kMaxNestedLoops = Interpreter::kLoopStackSize - 1;
 
+// The words that open and close each kind of block, in the order of ScriptWalker::BlockKind.
 constexpr std::string_view OpenerName(int kind) {
   constexpr std::string_view kNames[] = {"if", "switch", "for", "while"};
   return kNames[kind];
@@ -29,8 +30,7 @@ constexpr std::string_view CloserName(int kind) {
 // Statements that end or continue the enclosing block rather than run inside it.
 constexpr bool EndsBlock(std::uint16_t code) {
   return code == tok::kElse || code == tok::kEndif || code == tok::kCase ||
-         code == tok::kEndswitch || code == tok::kEndfor || code == tok::kEndwhile ||
-         code == tok::kEndcode;
+         code == tok::kEndswitch || code == tok::kEndfor || code == tok::kEndwhile;
 }
 
 }  // namespace
@@ -109,7 +109,7 @@ int ScriptWalker::walkHandler(int token) {
       return pos;
     }
     if (c == tok::kEndcode) {
-      closeHandler(pos);
+      closeHandler();
       return pos + 1;
     }
     noteUnreachable(pos);
@@ -161,13 +161,12 @@ bool ScriptWalker::readHeader(int token, int& body) {
 }
 
 // endcode: every block of the handler must be closed by then.
-bool ScriptWalker::closeHandler(int /*token*/) {
+void ScriptWalker::closeHandler() {
   for (const Block& block : handler_.blocks) {
     const int kind = static_cast<int>(block.kind);
     error(block.token, std::string(OpenerName(kind)) + " is still open at endcode: add " +
                            std::string(CloserName(kind)));
   }
-  return handler_.blocks.empty();
 }
 
 // Warns about the first statement that no path reaches: after return, exitcode or passcode in
