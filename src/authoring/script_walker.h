@@ -44,7 +44,6 @@ class ScriptWalker {
   };
   // A handler defined in this script, for the calls of it from the same script.
   struct HandlerHeader {
-    int token = 0;        // its name
     int parameters = -1;  // -1 when the header is malformed
     std::string spelled;  // "greet(name)"
   };

@@ -102,6 +102,16 @@ bool Accepts(ArgType type, Kind kind) {
   }
 }
 
+// What a parameter of a value type asks for, as messages name it.
+std::string WantedName(ArgType type) {
+  switch (type) {
+    case ArgType::kText: return "a text";
+    case ArgType::kLogic: return "a truth value";
+    case ArgType::kNumberOrText: return "a number or a text";
+    default: return "a number";
+  }
+}
+
 Kind ResultKind(std::string_view result) {
   if (result == "number" || result == "point") return Kind::kNumber;
   if (result == "text") return Kind::kText;
@@ -412,16 +422,11 @@ bool ScriptWalker::checkArguments(int token, BuiltinKind kind, const BuiltinSign
     }
     return false;
   }
-  for (int i = 0; i < count; ++i) {
-    const BuiltinParam& param = params.items[static_cast<std::size_t>(i)];
-    if (!Accepts(param.type, args[static_cast<std::size_t>(i)].kind)) {
-      error(args[static_cast<std::size_t>(i)].token,
-            "argument " + std::to_string(i + 1) + " of '" + name + "' must be " +
-                (param.type == ArgType::kText           ? "a text"
-                 : param.type == ArgType::kLogic        ? "a truth value"
-                 : param.type == ArgType::kNumberOrText ? "a number or a text"
-                                                        : "a number") +
-                ", not " + KindName(args[static_cast<std::size_t>(i)].kind));
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const ArgType type = params.items[i].type;
+    if (!Accepts(type, args[i].kind)) {
+      error(args[i].token, "argument " + std::to_string(i + 1) + " of '" + name + "' must be " +
+                               WantedName(type) + ", not " + KindName(args[i].kind));
       return false;
     }
   }

@@ -66,7 +66,7 @@ void ScriptWalker::collectHandlers() {
   for (int pos = 0; code(pos) != tok::kEnd; ++pos) {
     if (code(pos) != tok::kCode || code(pos + 1) != tok::kName) continue;
     const int name = pos + 1;
-    HandlerHeader header{.token = name, .parameters = -1, .spelled = std::string(textOf(name))};
+    HandlerHeader header{.parameters = -1, .spelled = std::string(textOf(name))};
     if (code(name + 1) == tok::kOpenParen) {
       header.spelled += '(';
       int count = 0;
@@ -85,8 +85,8 @@ void ScriptWalker::collectHandlers() {
     }
     const auto [first, added] = handlers_.try_emplace(FoldedName(textOf(name)), header);
     if (!added) {
-      error(name, "handler '" + std::string(textOf(name)) +
-                      "' is defined twice in this script; only the first one runs");
+      error(name, "handler " + std::string(textOf(name)) +
+                      " is defined twice in this script; only the first one runs");
     }
   }
 }

@@ -84,7 +84,7 @@ constexpr Broken kBlocks[] = {
     {"code a()\nendcode\nx = 1\n",
      "3:1: error: statements must be inside a handler: code NAME() ... endcode"},
     {"code Idle()\nendcode\ncode idle()\nendcode\n",
-     "3:6: error: handler 'idle' is defined twice in this script; only the first one runs"},
+     "3:6: error: handler idle is defined twice in this script; only the first one runs"},
     {"code idle(1)\nendcode\n",
      "1:11: error: expected a parameter name in the header of idle, found the number 1"},
 };
@@ -279,7 +279,7 @@ TEST(ScriptCheck, TheExpressionAndLoopStacksBoundWhatRuns) {
 
   const auto loops = [](int count) {
     std::string s = "code f()\n";
-    for (int i = 0; i < count; ++i) s += "\twhile false\n";
+    for (int i = 0; i < count; ++i) s += "\twhile true\n";
     for (int i = 0; i < count; ++i) s += "\tendwhile\n";
     return s + "endcode\n";
   };

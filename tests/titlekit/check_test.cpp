@@ -54,6 +54,25 @@ TEST_F(CheckCommandTest, FindingsQuoteTheLineAndErrorsFailTheRun) {
   expect({"check"}, 2, "", "titlekit check: missing FILE\nusage: titlekit check FILE...\n");
 }
 
+TEST_F(CheckCommandTest, LinesAreFoundWhateverTheLineEnds) {
+  // The same findings from CR and CRLF line ends; a character without a Mac Roman form is an
+  // error of the check too, its line quoted.
+  for (std::string_view lineEnd : {"\r", "\r\n"}) {
+    std::string source(kBroken);
+    for (std::size_t at = source.find('\n'); at != std::string::npos;
+         at = source.find('\n', at + lineEnd.size())) {
+      source.replace(at, 1, lineEnd);
+    }
+    const std::string broken = write("broken.lws", source);
+    expect({"check", broken}, 1, BrokenFindings(broken) + "3 errors, 1 warning\n");
+  }
+  const std::string wide = write("wide.lws", "code f()\n\treturn \"中\"\nendcode\n");
+  expect({"check", wide}, 1,
+         wide +
+             ":2:10: error: character U+4E2D has no Mac Roman form\n\treturn \"中\"\n\t        ^\n"
+             "1 error, 0 warnings\n");
+}
+
 TEST_F(CheckCommandTest, CompiledScriptsAreCheckedByTokenIndex) {
   const std::string source = write("f.lws", "code f()\n\tx = 1\nendcode\n");
   expect({"compile", source, "-o", file("f.lwc"), "--no-check"}, 0, "");
