@@ -98,8 +98,15 @@ class ScriptWalker {
   std::optional<Kind> reduce(const std::vector<Kind>& kinds, const std::vector<int>& operators);
   std::optional<Operand> builtinCall(int token, BuiltinKind kind, int base, int depth);
   std::optional<Operand> handlerCall(int token, int base, int depth, bool sameScript = true);
-  bool arguments(int token, int base, int depth, const BuiltinParams* params, std::string_view name,
-                 std::vector<Argument>& args, int& end);
+  // What the arguments of a call may be: with `params`, what each parameter's type asks; an
+  // undeclared built-in may take effect names anywhere, a handler never.
+  struct CallForm {
+    std::string_view name;
+    const BuiltinParams* params = nullptr;
+    bool effectsAllowed = false;
+  };
+  bool arguments(int token, int base, int depth, const CallForm& form, std::vector<Argument>& args,
+                 int& end);
   bool checkArguments(int token, BuiltinKind kind, const BuiltinSignature& signature,
                       const std::vector<Argument>& args);
   [[nodiscard]] const BuiltinSignature* declared(BuiltinKind kind, std::uint16_t code) const;

@@ -335,28 +335,31 @@ std::optional<ScriptWalker::Operand> ScriptWalker::builtinCall(int token, Builti
   if (signature != nullptr) params = signature->parameters();
   std::vector<Argument> args;
   int end = 0;
-  if (!arguments(token, base, depth, params ? &*params : nullptr, name, args, end)) {
-    return std::nullopt;
-  }
+  const CallForm form{
+      .name = name, .params = params ? &*params : nullptr, .effectsAllowed = signature == nullptr};
+  if (!arguments(token, base, depth, form, args, end)) return std::nullopt;
   if (signature != nullptr && !checkArguments(token, kind, *signature, args)) return std::nullopt;
   return Operand{end, signature != nullptr ? ResultKind(signature->result) : Kind::kUnknown};
 }
 
-// The arguments after the '(' that follows `token`, up to and including the ')'. With
-// `params`, effect and call parameters take the token forms they need.
-bool ScriptWalker::arguments(int token, int base, int depth, const BuiltinParams* params,
-                             std::string_view name, std::vector<Argument>& args, int& end) {
+// The arguments after the '(' that follows `token`, up to and including the ')'. Effect and
+// call parameters take the token forms they need.
+bool ScriptWalker::arguments(int token, int base, int depth, const CallForm& form,
+                             std::vector<Argument>& args, int& end) {
   int p = token + 2;
   if (code(p) == tok::kCloseParen) {
     end = p + 1;
     return true;
   }
-  const std::string quoted = "'" + std::string(name) + "'";
+  const std::string quoted = "'" + std::string(form.name) + "'";
   while (true) {
     const std::size_t i = args.size();
-    const ArgType type = params != nullptr && static_cast<int>(i) < params->count
-                             ? params->items[i].type
-                             : ArgType::kAny;
+    ArgType type = form.params != nullptr && static_cast<int>(i) < form.params->count
+                       ? form.params->items[i].type
+                       : ArgType::kAny;
+    if (form.effectsAllowed && InBand(code(p), tok::kFirstEffect, tok::kLastEffect)) {
+      type = ArgType::kEffect;
+    }
     const std::string which = "argument " + std::to_string(i + 1) + " of " + quoted;
     if (type == ArgType::kEffect) {
       if (!InBand(code(p), tok::kFirstEffect, tok::kLastEffect)) {
@@ -466,7 +469,7 @@ std::optional<ScriptWalker::Operand> ScriptWalker::handlerCall(int token, int ba
   }
   std::vector<Argument> args;
   int end = 0;
-  if (!arguments(token, base, depth, nullptr, name, args, end)) return std::nullopt;
+  if (!arguments(token, base, depth, CallForm{.name = name}, args, end)) return std::nullopt;
   const auto header = handlers_.find(FoldedName(name));
   if (sameScript && header != handlers_.end() && header->second.parameters >= 0 &&
       header->second.parameters != static_cast<int>(args.size())) {

@@ -130,6 +130,12 @@ constexpr Broken kBuiltinCalls[] = {
      "3:6: error: 'machinespeed' needs parentheses: machinespeed()"},
     {"code idle()\n\tlocal v\n\tv = actorvisible(\"bob\")\nendcode\n",
      "3:6: warning: 'actorvisible' is not available in this player yet"},
+    // A built-in that this player lacks may take an effect name; a handler may not.
+    {"code idle()\n\tvisualeffect(wipeleft, 5)\nendcode\n",
+     "2:2: warning: 'visualeffect' is not available in this player yet"},
+    {"code idle()\n\thello(wipeleft)\nendcode\n",
+     "2:8: error: 'wipeleft' is a visual effect name: it can only be the first argument of "
+     "visualeffect"},
     {"code idle()\n\tlocal v\n\tv = wipeleft\nendcode\n",
      "3:6: error: 'wipeleft' is a visual effect name: it can only be the first argument of "
      "visualeffect"},
