@@ -62,15 +62,28 @@ std::pair<std::size_t, std::string> TokenizeFault(std::string_view text, std::si
   return {std::min(offset, text.size()), "word longer than 255 characters"};
 }
 
-// Line and column (1-based, in characters: one byte each) of `offset` in the text.
-void Place(std::string_view text, std::size_t offset, ScriptDiagnostic& diagnostic) {
-  offset = std::min(offset, text.size());
-  const std::string_view before = text.substr(0, offset);
-  const std::size_t lineStart = before.rfind(kCarriageReturn);
-  diagnostic.line = 1 + static_cast<int>(std::count(before.begin(), before.end(), kCarriageReturn));
-  diagnostic.column =
-      static_cast<int>(lineStart == std::string_view::npos ? offset + 1 : offset - lineStart);
-}
+// Places offsets of a text by line and column (1-based, in characters: one byte each). The line
+// starts are found once, so that a text with many findings is not scanned for each.
+class LineIndex {
+ public:
+  explicit LineIndex(std::string_view text) : size_(text.size()) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == kCarriageReturn) starts_.push_back(i + 1);
+    }
+  }
+
+  void place(std::size_t offset, ScriptDiagnostic& diagnostic) const {
+    offset = std::min(offset, size_);
+    // The last line start at or before the offset.
+    const auto line = std::upper_bound(starts_.begin(), starts_.end(), offset) - 1;
+    diagnostic.line = static_cast<int>(line - starts_.begin()) + 1;
+    diagnostic.column = static_cast<int>(offset - *line) + 1;
+  }
+
+ private:
+  std::size_t size_;
+  std::vector<std::size_t> starts_ = {0};
+};
 
 }  // namespace
 
@@ -80,12 +93,13 @@ std::vector<ScriptDiagnostic> CheckScriptText(std::string_view text, const Built
   if (!compiled) {
     const auto [at, why] = TokenizeFault(text, static_cast<std::size_t>(compiled.error().offset));
     ScriptDiagnostic diagnostic{.text = why};
-    Place(text, at, diagnostic);
+    LineIndex(text).place(at, diagnostic);
     return {diagnostic};
   }
   std::vector<ScriptDiagnostic> diagnostics = CheckCompiledScript(*compiled, catalog);
+  const LineIndex lines(text);
   for (ScriptDiagnostic& diagnostic : diagnostics) {
-    Place(text, offsets[static_cast<std::size_t>(diagnostic.token)], diagnostic);
+    lines.place(offsets[static_cast<std::size_t>(diagnostic.token)], diagnostic);
   }
   return diagnostics;
 }

@@ -57,15 +57,15 @@ FileCheck CheckFile(const std::string& path) {
   return check;
 }
 
-// Line `number` (1-based) of UTF-8 source with any line ends, without its line end.
-std::string_view SourceLine(std::string_view source, int number) {
+// The lines of UTF-8 source with any line ends, without their line ends.
+std::vector<std::string_view> SourceLines(std::string_view source) {
   if (source.starts_with(kByteOrderMark)) source.remove_prefix(kByteOrderMark.size());
-  for (int line = 1;; ++line) {
+  std::vector<std::string_view> lines;
+  while (true) {
     const std::size_t end = source.find_first_of("\r\n");
-    if (line == number) return source.substr(0, end);
-    if (end == std::string_view::npos) return {};
-    const std::size_t next = source.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1;
-    source.remove_prefix(next);
+    lines.push_back(source.substr(0, end));
+    if (end == std::string_view::npos) return lines;
+    source.remove_prefix(source.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1);
   }
 }
 
@@ -84,18 +84,23 @@ std::string CaretLine(std::string_view line, int column) {
   return out + "^";
 }
 
-void Print(const std::string& path, const FileCheck& check, const ScriptDiagnostic& d,
-           std::ostream& out) {
-  const std::string_view severity = d.severity == Severity::kError ? "error" : "warning";
-  if (!check.loaded && !check.hasSource) {
-    out << d.text << '\n';  // a read or load failure names its file itself
-  } else if (!check.hasSource) {
-    out << path << ": token " << d.token << ": " << severity << ": " << d.text << '\n';
-  } else {
-    const std::string_view line = SourceLine(check.source, d.line);
-    out << path << ':' << d.line << ':' << d.column << ": " << severity << ": " << d.text << '\n'
-        << line << '\n'
-        << CaretLine(line, d.column) << '\n';
+// Prints the findings of a file; `lines` are its source lines, when it has source.
+void Print(const std::string& path, const FileCheck& check,
+           const std::vector<std::string_view>& lines, std::ostream& out) {
+  for (const ScriptDiagnostic& d : check.diagnostics) {
+    const std::string_view severity = d.severity == Severity::kError ? "error" : "warning";
+    if (!check.loaded && !check.hasSource) {
+      out << d.text << '\n';  // a read or load failure names its file itself
+    } else if (!check.hasSource) {
+      out << path << ": token " << d.token << ": " << severity << ": " << d.text << '\n';
+    } else {
+      const std::string_view line = d.line >= 1 && static_cast<std::size_t>(d.line) <= lines.size()
+                                        ? lines[static_cast<std::size_t>(d.line) - 1]
+                                        : std::string_view();
+      out << path << ':' << d.line << ':' << d.column << ": " << severity << ": " << d.text << '\n'
+          << line << '\n'
+          << CaretLine(line, d.column) << '\n';
+    }
   }
 }
 
@@ -111,14 +116,14 @@ CheckCounts Count(const FileCheck& check) {
 
 CheckCounts CheckScriptFile(const std::string& path, std::ostream& out) {
   const FileCheck check = CheckFile(path);
-  for (const ScriptDiagnostic& d : check.diagnostics) Print(path, check, d, out);
+  Print(path, check, SourceLines(check.source), out);
   return Count(check);
 }
 
 bool ScriptPassesCheck(const std::string& path, std::ostream& out) {
   const FileCheck check = CheckFile(path);
   if (!check.loaded || Count(check).errors == 0) return true;
-  for (const ScriptDiagnostic& d : check.diagnostics) Print(path, check, d, out);
+  Print(path, check, SourceLines(check.source), out);
   return false;
 }
 
