@@ -228,9 +228,8 @@ std::optional<int> ScriptWalker::statement(int token) {
   }
   const std::string name = KeywordSpelling(c);
   if (c >= tok::kFirstFunction && c <= tok::kLastFunction) {
-    const BuiltinSignature* signature = catalog_.signature(BuiltinKind::kFunction, c);
-    error(token,
-          "'" + name + "' is a function: use its value, e.g. x = " + builtinUsage(c, signature));
+    error(token, "'" + name + "' is a function: use its value, e.g. x = " +
+                     builtinUsage(c, declared(BuiltinKind::kFunction, c)));
   } else if (c >= tok::kFirstEffect && c <= tok::kLastEffect) {
     error(token, "'" + name +
                      "' is a visual effect name: it can only be the first argument of "
@@ -247,7 +246,7 @@ std::optional<int> ScriptWalker::declaration(int token) {
   int p = token + 1;
   while (true) {
     if (code(p) != tok::kName) {
-      error(p, "expected a variable name after " + KeywordSpelling(code(p - 1)) + ", found " +
+      error(p, "expected a variable name after '" + KeywordSpelling(code(p - 1)) + "', found " +
                    describe(p));
       return std::nullopt;
     }
@@ -296,8 +295,9 @@ std::optional<int> ScriptWalker::openBlock(BlockKind kind, int token) {
     error(token, "too many nested while loops: at most " + std::to_string(kMaxNestedLoops));
     return std::nullopt;
   }
-  if (kind != BlockKind::kSwitch)
+  if (kind != BlockKind::kSwitch) {
     return condition(token + 1, Kind::kLogic, KeywordSpelling(code(token)));
+  }
   std::optional<Operand> subject = expression(token + 1, 0, 0);
   if (!subject) return std::nullopt;
   if (subject->kind == Kind::kLogic) {

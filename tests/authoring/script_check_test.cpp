@@ -191,6 +191,8 @@ constexpr Broken kStatements[] = {
     {"code idle()\n\tlocal x\n\tx = not 1\nendcode\n",
      "3:6: error: 'not' needs a truth value, not a number"},
     {"code idle()\n\tto\nendcode\n", "2:2: error: a statement cannot begin with 'to'"},
+    {"code idle()\n\tlocal a,\nendcode\n",
+     "2:10: error: expected a variable name after ',', found the end of the line"},
     {"code idle()\n\tswitch 1\n\tcase \"a\"\n\tendswitch\nendcode\n",
      "3:7: error: case value is a text but the switch value is a number"},
     {"code idle()\n\tswitch 1 = 1\n\tendswitch\nendcode\n",
