@@ -241,6 +241,10 @@ TEST(ScriptCheck, WhatTheTokenizerRefusesIsNamedWithItsPlace) {
   ExpectFindings(kTokenizerRefusals);
   const std::string longText = "code f()\n\treturn \"" + std::string(256, 'a') + "\"\nendcode\n";
   EXPECT_EQ(Check(longText), "2:9: error: text literal longer than 255 characters\n");
+  EXPECT_EQ(Check("code f()\n\tlocal " + std::string(256, 'a') + "\nendcode\n"),
+            "2:8: error: word longer than 255 characters\n");
+  EXPECT_EQ(Check("code f()\n\treturn " + std::string(256, '7') + "\nendcode\n"),
+            "2:9: error: number longer than 255 digits\n");
 }
 TEST(ScriptCheck, StatementsThatNeverRunAreWarnings) { ExpectFindings(kWarnings); }
 
