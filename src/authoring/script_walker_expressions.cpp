@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "authoring/script_walker.h"
+#include "script/event_names.h"
 #include "script/fold.h"
 #include "script/interpreter.h"
 #include "script/keywords.h"
@@ -470,7 +471,16 @@ std::optional<ScriptWalker::Operand> ScriptWalker::handlerCall(int token, int ba
   std::vector<Argument> args;
   int end = 0;
   if (!arguments(token, base, depth, CallForm{.name = name}, args, end)) return std::nullopt;
-  const auto header = handlers_.find(FoldedName(name));
+  const std::string folded = FoldedName(name);
+  const auto header = handlers_.find(folded);
+  // A missing event handler is no fault; any other must come from a script further along the
+  // chain, which a system script does not have.
+  if (sameScript && header == handlers_.end() && !IsEventHandlerName(name) &&
+      missingHandlersReported_.insert(folded).second) {
+    warning(token, "no handler " + name +
+                       " in this script: the call fails unless a script further along the chain "
+                       "defines it");
+  }
   if (sameScript && header != handlers_.end() && header->second.parameters >= 0 &&
       header->second.parameters != static_cast<int>(args.size())) {
     error(token,

@@ -218,6 +218,10 @@ constexpr Broken kWarnings[] = {
      "4:2: warning: unreachable statement: nothing between switch and its first case runs"},
     {"code f()\n\tif true\n\telse\n\telse\n\tendif\nendcode\n",
      "4:2: warning: a second else in one if never runs"},
+    // Reported once; an event handler (idle) that no script defines is no fault.
+    {"code boot()\n\thelo(1)\n\thelo(2)\n\tidle()\nendcode\ncode hello(n)\nendcode\n",
+     "2:2: warning: no handler helo in this script: the call fails unless a script further along "
+     "the chain defines it"},
 };
 
 void ExpectFindings(std::span<const Broken> cases, const BuiltinTable& catalog = ScriptCatalog()) {
