@@ -17,15 +17,16 @@ if ! cmake --build build/fuzz -j2 >build/fuzz-build.log 2>&1; then
   exit 1
 fi
 
-# Seeds: every script source of the repository as text, and compiled (with a mode byte) for the
-# interpreter.
-mkdir -p fuzz/corpus-tokenizer fuzz/corpus-interpreter fuzz/corpus-star fuzz/corpus-frame \
-  fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-input_script fuzz/corpus-line_table \
-  fuzz/artifacts
+# Seeds: every script source of the repository as text (for the tokenizer and the script check),
+# and compiled (with a mode byte) for the interpreter.
+mkdir -p fuzz/corpus-tokenizer fuzz/corpus-script_check fuzz/corpus-interpreter fuzz/corpus-star \
+  fuzz/corpus-frame fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-input_script \
+  fuzz/corpus-line_table fuzz/artifacts
 titlekit=./build/fuzz/src/apps/titlekit/titlekit
 for source in examples/*.lws bench/workloads/*.lws; do
   name=$(basename "$source" .lws)
   tr '\n' '\r' <"$source" >"fuzz/corpus-tokenizer/$name"
+  cp "fuzz/corpus-tokenizer/$name" "fuzz/corpus-script_check/$name"
   if "$titlekit" compile "$source" -o "/tmp/lw-seed-$name"; then
     { printf '\005'; cat "/tmp/lw-seed-$name"; } >"fuzz/corpus-interpreter/$name"
     # A star file holding the compiled script and its source, one record rewritten longer.
@@ -56,7 +57,9 @@ run() {
   fi
 }
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(tokenizer interpreter star_file frame_decode sprite sound_block input_script line_table)
+[ ${#targets[@]} -gt 0 ] ||
+  targets=(tokenizer script_check interpreter star_file frame_decode sprite sound_block input_script
+    line_table)
 pids=()
 for target in "${targets[@]}"; do
   case "$target" in

@@ -66,6 +66,8 @@ TEST(PlayerOptionsTest, ExitStatusAndLogsOfWholeRuns) {
   const std::string broken = scratch.makeFolder("broken").string();
   const std::string failing = scratch.makeFolder("failing").string();
   testing::WriteBootFile(failing, "code idle()\n\tlocal x\n\tx = 1 / 0\nendcode\n");
+  const std::string quiet = scratch.makeFolder("quiet").string();
+  testing::WriteBootFile(quiet, "code idle()\nendcode\n");
   const std::string file = scratch.writeFile("notes.txt", "").string();
   const std::string nowhere = (scratch.path() / "no" / "shot.png").string();
   const std::string badVolume = "MOSS=" + file;
@@ -90,7 +92,7 @@ TEST(PlayerOptionsTest, ExitStatusAndLogsOfWholeRuns) {
        true},
       {{"--headless", "--volume", badVolume, failing}, kExitUsage, {volumeNotFolder}, true},
       // Reported once, with the reason.
-      {{"--headless", "--ticks", "5", "--screenshot", nowhere, failing},
+      {{"--headless", "--ticks", "5", "--screenshot", nowhere, quiet},
        kExitFailure,
        {badShot},
        true},

@@ -12,6 +12,7 @@
 
 #include "apps/titlekit/command_line.h"
 #include "apps/titlekit/commands.h"
+#include "apps/titlekit/script_check_report.h"
 #include "apps/titlekit/script_files.h"
 #include "apps/titlekit/storage.h"
 #include "script/line_table.h"
@@ -91,6 +92,7 @@ int RunBootfileCommand(Arguments args) {
     std::cerr << "titlekit bootfile: missing SYSTEM\n";
     return kExitUsage;
   }
+  if (!ScriptPassesCheck(line->input, std::cerr)) return Kept(output);
   auto system = LoadScriptFileWithLines(line->input);
   if (!system) {
     std::cerr << system.error() << '\n';

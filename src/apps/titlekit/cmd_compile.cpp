@@ -1,10 +1,12 @@
-// titlekit compile SRC [-o OUT]: compiles a script file and writes the compiled block, or
-// prints a dump of it. SRC may also be a compiled file, which is then checked and dumped.
+// titlekit compile SRC [-o OUT] [--no-check]: checks a script file (titlekit check), then
+// compiles it and writes the compiled block, or prints a dump of it. A script with errors is
+// refused unless --no-check. SRC may also be a compiled file, which is then checked and dumped.
 #include <iostream>
 #include <optional>
 #include <string>
 
 #include "apps/titlekit/commands.h"
+#include "apps/titlekit/script_check_report.h"
 #include "apps/titlekit/script_dump.h"
 #include "apps/titlekit/script_files.h"
 
@@ -14,6 +16,7 @@ namespace {
 struct CompileOptions {
   std::string source;
   std::optional<std::string> output;
+  bool check = true;
 };
 
 // The options, or null after a complaint about them.
@@ -27,6 +30,8 @@ std::optional<CompileOptions> ParseCompileOptions(Arguments args) {
         return std::nullopt;
       }
       options.output = std::string(args[++i]);
+    } else if (args[i] == "--no-check") {
+      options.check = false;
     } else if (!haveSource) {
       options.source = std::string(args[i]);
       haveSource = true;
@@ -47,6 +52,7 @@ std::optional<CompileOptions> ParseCompileOptions(Arguments args) {
 int RunCompileCommand(Arguments args) {
   const std::optional<CompileOptions> options = ParseCompileOptions(args);
   if (!options) return kExitUsage;
+  if (options->check && !ScriptPassesCheck(options->source, std::cerr)) return kExitFailure;
   auto script = LoadScriptFile(options->source);
   if (!script) {
     std::cerr << script.error() << '\n';

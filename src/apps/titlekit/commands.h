@@ -13,8 +13,10 @@ inline constexpr int kExitUsage = 2;    // wrong arguments: the caller prints th
 
 using Arguments = std::span<const std::string_view>;
 
-// titlekit compile SRC [-o OUT]
+// titlekit compile SRC [-o OUT] [--no-check]
 int RunCompileCommand(Arguments args);
+// titlekit check FILE...
+int RunCheckCommand(Arguments args);
 // titlekit eval [--script FILE | --title DIR] [--seed N] [LINE ...]
 int RunEvalCommand(Arguments args);
 // titlekit run FILE CALL [--command]

@@ -17,9 +17,13 @@ struct Command {
   int (*run)(Arguments);
 };
 
-constexpr std::array<Command, 10> kCommands = {{
-    {"compile", "titlekit compile SRC [-o OUT]",
-     "compile a script into OUT, or print a dump of its tokens and string pool", RunCompileCommand},
+constexpr std::array<Command, 11> kCommands = {{
+    {"compile", "titlekit compile SRC [-o OUT] [--no-check]",
+     "check and compile a script into OUT, or print a dump of its tokens and string pool",
+     RunCompileCommand},
+    {"check", "titlekit check FILE...",
+     "check scripts without running them: blocks, declarations, built-in calls, statements",
+     RunCheckCommand},
     {"eval", "titlekit eval [--script FILE | --title DIR] [--seed N] [LINE ...]",
      "run lines as the message box does (standard input when no LINE is given)", RunEvalCommand},
     {"run", "titlekit run FILE CALL [--command]",
