@@ -41,8 +41,10 @@ TEST_F(BootfileTest, AFailedBuildKeepsTheOldBootFile) {
     std::string err;
   } failures[] = {
       {{"bootfile", bad, "-o", file("bootfile")},
-       bad + ":2:7: Tokenization error.\ntitlekit bootfile: the old " + file("bootfile") +
-           " was kept\n"},
+       bad +
+           ":2:6: error: text literal not closed on its line: add '\"'\n\tx = \"open\n\t    ^\n"
+           "titlekit bootfile: the old " +
+           file("bootfile") + " was kept\n"},
       {{"bootfile", file("none.lws"), "-o", file("bootfile")},
        file("none.lws") + ": No such file or directory\ntitlekit bootfile: the old " +
            file("bootfile") + " was kept\n"},

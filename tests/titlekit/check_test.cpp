@@ -91,7 +91,8 @@ TEST_F(CheckCommandTest, CompileAndBootfileRefuseScriptsWithErrors) {
   EXPECT_TRUE(std::filesystem::exists(file("out.lwc")));
 
   const std::string title = folder("title");
-  expect({"bootfile", broken, "-o", title + "/bootfile"}, 1, "", BrokenFindings(broken));
+  expect({"bootfile", broken, "-o", title + "/bootfile"}, 1, "",
+         BrokenFindings(broken) + "titlekit bootfile: no " + title + "/bootfile was written\n");
   EXPECT_FALSE(std::filesystem::exists(title + "/bootfile"));
   // Warnings do not stop either, and they print nothing then.
   const std::string warned = write("warned.lws", "code boot()\n\texitcode\n\texitcode\nendcode\n");
