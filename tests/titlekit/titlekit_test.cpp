@@ -234,8 +234,8 @@ TEST_F(TitlekitTest, PaletteConvertsBetweenPicturesAndColourTables) {
   EXPECT_EQ(indices, "128 x 128: 0 15 240 33");
 }
 
-const char* const kCommands[] = {"compile", "check", "eval",   "run",   "bootfile",
-                                 "star",    "frame", "sprite", "sound", "palette"};
+const char* const kCommands[] = {"compile", "check",  "eval",  "run",     "bootfile", "star",
+                                 "frame",   "sprite", "sound", "palette", "reference"};
 
 // The help starts with the general usage and gives each command's.
 TEST_F(TitlekitTest, HelpListsEveryCommand) {
