@@ -1,0 +1,117 @@
+#include "objects/stage_file.h"
+
+#include <algorithm>
+
+#include "common/byte_io.h"
+
+namespace lw {
+namespace {
+
+constexpr std::size_t kWidthOffset = 28;
+constexpr std::size_t kNameOffset = 2084;
+constexpr std::size_t kFlatCountOffset = 2100;
+
+// A 16-byte name field; false when its length byte passes 15.
+bool ReadName(ByteReader& in, std::string& out) {
+  const std::span<const std::uint8_t> field = in.bytes(kStoredNameBytes);
+  if (field.empty()) return false;
+  if (field[0] > kMaxStoredNameLength) return false;
+  out.assign(reinterpret_cast<const char*>(field.data()) + 1, field[0]);
+  return true;
+}
+
+void WriteName(ByteWriter& out, const std::string& name) {
+  const std::size_t length = std::min(name.size(), kMaxStoredNameLength);
+  out.u8(static_cast<std::uint8_t>(length));
+  out.bytes({reinterpret_cast<const std::uint8_t*>(name.data()), length});
+  out.zeros(kStoredNameBytes - 1 - length);
+}
+
+}  // namespace
+
+Expected<StageHeader, std::string> ReadStageHeader(std::span<const std::uint8_t> record) {
+  if (record.size() < kStageHeaderFixedBytes) {
+    return Unexpected{"stage header of " + std::to_string(record.size()) + " bytes, fewer than " +
+                      std::to_string(kStageHeaderFixedBytes)};
+  }
+  StageHeader header;
+  ByteReader in(record);
+  in.skip(kWidthOffset);
+  header.width = in.u16();
+  header.height = in.u16();
+  header.scriptId = in.u32();
+  header.paletteId = in.u32();
+  in.skip(kNameOffset - in.position());
+  if (!ReadName(in, header.name)) return Unexpected{std::string("stage name longer than 15")};
+  const std::uint32_t flats = in.u32();
+  // Checked before anything is allocated: the count must fit the record.
+  if (flats > (record.size() - kStageHeaderFixedBytes) / kFlatEntryBytes) {
+    return Unexpected{std::to_string(flats) + " flats do not fit a stage header of " +
+                      std::to_string(record.size()) + " bytes"};
+  }
+  header.flats.resize(flats);
+  for (FlatEntry& flat : header.flats) {
+    flat.scriptId = in.u32();
+    flat.pictureId = in.u32();
+    flat.buttonRecordId = in.u32();
+    if (!ReadName(in, flat.name)) return Unexpected{std::string("flat name longer than 15")};
+  }
+  return header;
+}
+
+Expected<std::vector<ButtonEntry>, std::string> ReadButtonRecord(
+    std::span<const std::uint8_t> record) {
+  ByteReader in(record);
+  const std::uint32_t count = in.u32();
+  if (in.failed() || count > in.remaining() / kButtonEntryBytes) {
+    return Unexpected{"a button record of " + std::to_string(record.size()) +
+                      " bytes cannot hold its " + std::to_string(count) + " buttons"};
+  }
+  std::vector<ButtonEntry> buttons(count);
+  for (ButtonEntry& button : buttons) {
+    in.skip(4);
+    button.rect.top = in.i16();
+    button.rect.left = in.i16();
+    button.rect.bottom = in.i16();
+    button.rect.right = in.i16();
+    button.scriptId = in.u32();
+    if (!ReadName(in, button.name)) return Unexpected{std::string("button name longer than 15")};
+  }
+  return buttons;
+}
+
+std::vector<std::uint8_t> WriteStageHeader(const StageHeader& header) {
+  ByteWriter out;
+  out.zeros(kWidthOffset);
+  out.u16(header.width);
+  out.u16(header.height);
+  out.u32(header.scriptId);
+  out.u32(header.paletteId);
+  out.zeros(kNameOffset - out.data().size());
+  WriteName(out, header.name);
+  out.u32(static_cast<std::uint32_t>(header.flats.size()));
+  for (const FlatEntry& flat : header.flats) {
+    out.u32(flat.scriptId);
+    out.u32(flat.pictureId);
+    out.u32(flat.buttonRecordId);
+    WriteName(out, flat.name);
+  }
+  return out.take();
+}
+
+std::vector<std::uint8_t> WriteButtonRecord(std::span<const ButtonEntry> buttons) {
+  ByteWriter out;
+  out.u32(static_cast<std::uint32_t>(buttons.size()));
+  for (const ButtonEntry& button : buttons) {
+    out.u32(0);
+    out.i16(button.rect.top);
+    out.i16(button.rect.left);
+    out.i16(button.rect.bottom);
+    out.i16(button.rect.right);
+    out.u32(button.scriptId);
+    WriteName(out, button.name);
+  }
+  return out.take();
+}
+
+}  // namespace lw
