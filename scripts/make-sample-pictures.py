@@ -1,0 +1,174 @@
+#!/usr/bin/env python3
+"""Draws the sample title's flat pictures: 512 x 384 indexed PNG files sharing one palette.
+
+The pictures are kept in the repository (examples/sample-title/pictures); this script is how
+they were made, so that anyone can change and redraw them:
+    python3 scripts/make-sample-pictures.py examples/sample-title/pictures
+It needs nothing beyond the Python standard library.
+"""
+import os
+import struct
+import sys
+import zlib
+
+WIDTH, HEIGHT = 512, 384
+
+# The palette: 0 black and 255 white as every title palette has them, then named colours and
+# two ramps (sky blue and stone) for gradients.
+BLACK, WHITE, GOLD, DEEP, RED, GREEN, SHADOW, PAPER = 0, 255, 1, 2, 3, 4, 5, 6
+SKY, STONE = 16, 80  # ramps of 64 entries each
+
+
+def palette():
+    colours = [(0, 0, 0)] * 256
+    colours[WHITE] = (255, 255, 255)
+    colours[GOLD] = (240, 196, 64)
+    colours[DEEP] = (20, 24, 60)
+    colours[RED] = (200, 60, 50)
+    colours[GREEN] = (70, 160, 90)
+    colours[SHADOW] = (10, 10, 20)
+    colours[PAPER] = (236, 228, 204)
+    for i in range(64):
+        colours[SKY + i] = (20 + i, 40 + i * 2, 90 + i * 2)
+        colours[STONE + i] = (60 + i * 2, 56 + i * 2, 52 + i * 2)
+    return colours
+
+
+# A 5 x 7 font of the capitals, digits and a few signs, one string of 7 rows per character.
+FONT = {
+    'A': "01110 10001 10001 11111 10001 10001 10001", 'B': "11110 10001 10001 11110 10001 10001 11110",
+    'C': "01110 10001 10000 10000 10000 10001 01110", 'D': "11110 10001 10001 10001 10001 10001 11110",
+    'E': "11111 10000 10000 11110 10000 10000 11111", 'F': "11111 10000 10000 11110 10000 10000 10000",
+    'G': "01110 10001 10000 10111 10001 10001 01111", 'H': "10001 10001 10001 11111 10001 10001 10001",
+    'I': "01110 00100 00100 00100 00100 00100 01110", 'J': "00111 00010 00010 00010 00010 10010 01100",
+    'K': "10001 10010 10100 11000 10100 10010 10001", 'L': "10000 10000 10000 10000 10000 10000 11111",
+    'M': "10001 11011 10101 10101 10001 10001 10001", 'N': "10001 10001 11001 10101 10011 10001 10001",
+    'O': "01110 10001 10001 10001 10001 10001 01110", 'P': "11110 10001 10001 11110 10000 10000 10000",
+    'Q': "01110 10001 10001 10001 10101 10010 01101", 'R': "11110 10001 10001 11110 10100 10010 10001",
+    'S': "01111 10000 10000 01110 00001 00001 11110", 'T': "11111 00100 00100 00100 00100 00100 00100",
+    'U': "10001 10001 10001 10001 10001 10001 01110", 'V': "10001 10001 10001 10001 10001 01010 00100",
+    'W': "10001 10001 10001 10101 10101 10101 01010", 'X': "10001 10001 01010 00100 01010 10001 10001",
+    'Y': "10001 10001 01010 00100 00100 00100 00100", 'Z': "11111 00001 00010 00100 01000 10000 11111",
+    '0': "01110 10001 10011 10101 11001 10001 01110", '1': "00100 01100 00100 00100 00100 00100 01110",
+    '2': "01110 10001 00001 00010 00100 01000 11111", '3': "11110 00001 00001 01110 00001 00001 11110",
+    ' ': "00000 00000 00000 00000 00000 00000 00000", '.': "00000 00000 00000 00000 00000 01100 01100",
+    '-': "00000 00000 00000 11111 00000 00000 00000", ',': "00000 00000 00000 00000 01100 00100 01000",
+}
+
+
+class Picture:
+    def __init__(self, fill):
+        self.pixels = bytearray([fill]) * (WIDTH * HEIGHT)
+
+    def rect(self, top, left, bottom, right, colour):
+        for y in range(max(top, 0), min(bottom, HEIGHT)):
+            row = y * WIDTH
+            self.pixels[row + max(left, 0):row + min(right, WIDTH)] = bytes([colour]) * (
+                min(right, WIDTH) - max(left, 0))
+
+    def frame(self, top, left, bottom, right, colour, width=2):
+        self.rect(top, left, top + width, right, colour)
+        self.rect(bottom - width, left, bottom, right, colour)
+        self.rect(top, left, bottom, left + width, colour)
+        self.rect(top, right - width, bottom, right, colour)
+
+    def text(self, top, left, words, colour, scale):
+        for n, ch in enumerate(words):
+            rows = FONT[ch].split()
+            for r, bits in enumerate(rows):
+                for c, bit in enumerate(bits):
+                    if bit == '1':
+                        x = left + (n * 6 + c) * scale
+                        y = top + r * scale
+                        self.rect(y, x, y + scale, x + scale, colour)
+
+    def centred_text(self, top, words, colour, scale, left=0, right=WIDTH):
+        width = (len(words) * 6 - 1) * scale
+        self.text(top, left + (right - left - width) // 2, words, colour, scale)
+
+    def sky(self, top, bottom):
+        for y in range(top, bottom):
+            self.rect(y, 0, y + 1, WIDTH, SKY + (y - top) * 63 // max(bottom - top - 1, 1))
+
+
+def button(picture, box, label):
+    top, left, bottom, right = box
+    picture.rect(top + 4, left + 4, bottom + 4, right + 4, SHADOW)
+    picture.rect(top, left, bottom, right, DEEP)
+    picture.frame(top, left, bottom, right, GOLD, 3)
+    picture.centred_text((top + bottom) // 2 - 10, label, WHITE, 3, left, right)
+
+
+# The buttons' rectangles (top, left, bottom, right), as the manifest gives them.
+MENU_BUTTONS = {"rooms": (200, 156, 244, 356), "about": (256, 156, 300, 356),
+                "quit": (312, 156, 356, 356)}
+BACK_BUTTON = (324, 380, 364, 492)
+
+
+def menu():
+    p = Picture(DEEP)
+    p.sky(0, HEIGHT)
+    p.centred_text(48, "LOOMWORK", GOLD, 8)
+    p.centred_text(120, "A SAMPLE TITLE", WHITE, 3)
+    for name, box in MENU_BUTTONS.items():
+        button(p, box, name.upper())
+    return p
+
+
+def rooms():
+    p = Picture(BLACK)
+    p.sky(0, 160)
+    # A floor of stone tiles that shrink toward the horizon, and two walls.
+    for band in range(8):
+        top = 160 + band * band * 3 + band * 4
+        bottom = 160 + (band + 1) * (band + 1) * 3 + (band + 1) * 4
+        for tile in range(16):
+            colour = STONE + (20 + band * 5 if (band + tile) % 2 else 8 + band * 4)
+            p.rect(top, tile * 32, min(bottom, HEIGHT), tile * 32 + 32, colour)
+    p.rect(40, 24, 300, 120, STONE + 40)
+    p.frame(40, 24, 300, 120, STONE + 10, 4)
+    p.rect(150, 56, 300, 92, SHADOW)
+    p.rect(60, 392, 300, 488, STONE + 44)
+    p.frame(60, 392, 300, 488, STONE + 12, 4)
+    p.centred_text(16, "THE COURTYARD", WHITE, 3)
+    button(p, BACK_BUTTON, "BACK")
+    return p
+
+
+def about():
+    p = Picture(PAPER)
+    p.frame(16, 16, 368, 496, DEEP, 4)
+    p.centred_text(48, "ABOUT", DEEP, 6)
+    lines = ["A STAGE OF THREE FLATS,", "BUILT BY TITLEKIT FROM", "A MANIFEST, SCRIPTS AND",
+             "PNG PICTURES."]
+    for n, line in enumerate(lines):
+        p.centred_text(140 + n * 34, line, BLACK, 3)
+    button(p, BACK_BUTTON, "BACK")
+    return p
+
+
+def write_png(path, picture, colours):
+    def chunk(kind, data):
+        body = kind + data
+        return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
+
+    raw = b"".join(b"\0" + bytes(picture.pixels[y * WIDTH:(y + 1) * WIDTH]) for y in range(HEIGHT))
+    png = b"\x89PNG\r\n\x1a\n"
+    png += chunk(b"IHDR", struct.pack(">IIBBBBB", WIDTH, HEIGHT, 8, 3, 0, 0, 0))
+    png += chunk(b"PLTE", b"".join(bytes(c) for c in colours))
+    png += chunk(b"IDAT", zlib.compress(raw, 9))
+    png += chunk(b"IEND", b"")
+    with open(path, "wb") as out:
+        out.write(png)
+
+
+def main():
+    folder = sys.argv[1] if len(sys.argv) > 1 else "examples/sample-title/pictures"
+    os.makedirs(folder, exist_ok=True)
+    colours = palette()
+    for name, draw in (("menu", menu), ("rooms", rooms), ("about", about)):
+        write_png(os.path.join(folder, name + ".png"), draw(), colours)
+
+
+if __name__ == "__main__":
+    main()
