@@ -1,0 +1,172 @@
+// Stage files that are not what they claim: each is refused with a script error, or reported
+// as a fatal error while the title goes on, and none crashes the run or reads past a record.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "objects/stage_file.h"
+#include "stage_title.h"
+
+namespace lw::testing {
+namespace {
+
+using Records = std::vector<test::Bytes>;
+
+// The header of the records, to find the ids of the records a case damages.
+StageHeader HeaderOf(const Records& records) {
+  auto header = ReadStageHeader(records[0]);
+  EXPECT_TRUE(header.ok());
+  return header.ok() ? *header : StageHeader{};
+}
+
+void PutU32(test::Bytes& record, std::size_t offset, std::uint32_t value) {
+  for (std::size_t i = 0; i < 4; ++i)
+    record[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// Offsets in the stage header and a flat entry (stage_file.h).
+constexpr std::size_t kWidthAt = 28;
+constexpr std::size_t kHeightAt = 30;
+constexpr std::size_t kStageScriptAt = 32;
+constexpr std::size_t kFlatCountAt = 2100;
+constexpr std::size_t kFirstFlatAt = 2104;
+constexpr std::size_t kPictureInEntry = 4;
+constexpr std::size_t kButtonsInEntry = 8;
+constexpr std::size_t kNameInEntry = 12;
+constexpr std::uint32_t kMissingId = 999;
+
+struct HostileCase {
+  std::string_view what;
+  std::function<void(Records&)> damage;
+  std::string_view fileType = "FLAT";
+  std::string_view open = "openstagefile(\"STAGE.STG\")";
+  std::string_view opened = "OK";
+  // A line run after the open, and what it gives.
+  std::string_view then = "currentstage()";
+  std::string_view thenGives = "\"Moss\"";
+  // The error line of the fatal report the case makes; 0 for none.
+  int fatalLine = 0;
+};
+
+class StageFilesTest : public StageTitleTest {};
+
+TEST_F(StageFilesTest, HostileStageFilesAreRefusedOrReported) {
+  const HostileCase cases[] = {
+      {.what = "a star file of another type",
+       .damage = {},
+       .fileType = "STAR",
+       .opened = "Wrong type of file.",
+       .thenGives = "\"None\""},
+      {.what = "a name that is not 8.3",
+       .damage = {},
+       .open = "openstagefile(\"STAGEFILE.STAGE\")",
+       .opened = "Must use 8.3 filenames.",
+       .thenGives = "\"None\""},
+      {.what = "a file that is not there",
+       .damage = {},
+       .open = "openstagefile(\"ELSE.STG\")",
+       .opened = "Can't find file error.",
+       .thenGives = "\"None\""},
+      {.what = "a stage 640 wide",
+       .damage = [](Records& r) { r[0][kWidthAt] = 0x80, r[0][kWidthAt + 1] = 0x02; },
+       .opened = "Resource not found.",
+       .thenGives = "\"None\"",
+       .fatalLine = 5123},
+      {.what = "a stage 0 high",
+       .damage = [](Records& r) { r[0][kHeightAt] = 0, r[0][kHeightAt + 1] = 0; },
+       .opened = "Resource not found.",
+       .thenGives = "\"None\"",
+       .fatalLine = 5123},
+      {.what = "a header cut short",
+       .damage = [](Records& r) { r[0].resize(2000); },
+       .opened = "Resource not found.",
+       .thenGives = "\"None\"",
+       .fatalLine = 5122},
+      {.what = "a flat count past the record",
+       .damage = [](Records& r) { PutU32(r[0], kFlatCountAt, 0x40000000); },
+       .opened = "Resource not found.",
+       .thenGives = "\"None\"",
+       .fatalLine = 5122},
+      {.what = "no flats",
+       .damage = [](Records& r) { PutU32(r[0], kFlatCountAt, 0); },
+       .opened = "Resource not found.",
+       .thenGives = "\"None\"",
+       .fatalLine = 5124},
+      {.what = "a flat name longer than 15",
+       .damage = [](Records& r) { r[0][kFirstFlatAt + kNameInEntry] = 200; },
+       .opened = "Resource not found.",
+       .thenGives = "\"None\"",
+       .fatalLine = 5122},
+      {.what = "no record 0",
+       .damage = [](Records& r) { r.clear(); },
+       .opened = "Resource not found.",
+       .thenGives = "\"None\"",
+       .fatalLine = 5121},
+      {.what = "a stage script that does not exist",
+       .damage = [](Records& r) { PutU32(r[0], kStageScriptAt, kMissingId); },
+       .opened = "Resource not found.",
+       .fatalLine = 4300},
+      {.what = "a picture that does not exist",
+       .damage = [](Records& r) { PutU32(r[0], kFirstFlatAt + kPictureInEntry, kMissingId); },
+       .then = "currentflat()",
+       .thenGives = "\"Hall\"",
+       .fatalLine = 5126},
+      {.what = "a picture that does not decode",
+       .damage =
+           [](Records& r) {
+             r[HeaderOf(r).flats[0].pictureId] = {0x7F, 0x01, 0x00, 0x02, 99};
+           },
+       .then = "currentflat()",
+       .thenGives = "\"Hall\"",
+       .fatalLine = 5127},
+      {.what = "a button record that does not exist",
+       .damage = [](Records& r) { PutU32(r[0], kFirstFlatAt + kButtonsInEntry, kMissingId); },
+       .then = "countbuttons(\"Hall\")",
+       .thenGives = "Resource not found.",
+       .fatalLine = 5128},
+      {.what = "a button record shorter than its count",
+       .damage = [](Records& r) { r[HeaderOf(r).flats[0].buttonRecordId].resize(4 + 32 + 10); },
+       .then = "\"\" @ hittest(makepoint(20, 20)) @ result()",
+       .thenGives = "Resource not found.",
+       .fatalLine = 5129},
+  };
+  UseScript(kBootScript);
+  for (const HostileCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Records records = test::StageRecords(SampleStage());
+    if (c.damage) c.damage(records);
+    test::WriteStageFile(title_, "STAGE.STG", records, c.fileType);
+    TitleRun run(title_, "");
+    ASSERT_TRUE(run.Begin());
+    run.Settle();
+    run.Expect({{c.open, c.opened}, {c.then, c.thenGives}});
+    const std::string boxes = run.Boxes();
+    if (c.fatalLine == 0) {
+      EXPECT_EQ(boxes, "");
+    } else {
+      EXPECT_NE(boxes.find("line " + std::to_string(c.fatalLine)), std::string::npos) << boxes;
+    }
+    // Whatever the file did, the stage layer shows nothing but the flat or colour 0.
+    const Surface& layer = run.runtime().stageDisplay()->stageLayer();
+    EXPECT_TRUE(layer.at(0, 0) == 0 || layer.at(0, 0) == kHallColour);
+  }
+}
+
+// The stage's star file is parked when the stage closes, with record 0 released, so that the
+// same file opens again at once, and the runtime stop does the same for a stage left open.
+TEST_F(StageFilesTest, ClosingParksTheStageFile) {
+  TitleRun& run = Start();
+  run.Expect({{"openstagefile(\"STAGE.STG\")", "OK"}, {"closestagefile()", "OK"}});
+  ASSERT_EQ(runtime().library().parkedFiles().size(), 1u);
+  StarFile& file = *runtime().library().parkedFiles()[0];
+  for (const CachedRecord& record : file.cache) EXPECT_EQ(record.lockCount, 0);
+  run.Expect({{"openstagefile(\"STAGE.STG\")", "OK"}});
+  EXPECT_TRUE(runtime().library().parkedFiles().empty());
+  runtime().stageObjects()->ShutDown();
+  EXPECT_EQ(runtime().library().parkedFiles().size(), 1u);
+  EXPECT_EQ(run.Eval("currentstage()"), "\"None\"");
+  EXPECT_EQ(run.End(), Runtime::kExitOk);
+}
+
+}  // namespace
+}  // namespace lw::testing
