@@ -1,5 +1,7 @@
 #include "objects/script_chain.h"
 
+#include <cassert>
+
 #include "script/interpreter.h"
 #include "script/token.h"
 
@@ -11,7 +13,7 @@ ScriptChain::~ScriptChain() {
 
 ScriptError ScriptChain::add(StarFile& file, std::uint32_t recordId, ObjectKind kind,
                              std::string_view me, std::string_view target) {
-  if (count_ == kMaxFrames) return ScriptError::ExpressionTooComplex;
+  assert(count_ < kMaxFrames && "no kind's chain is longer than three frames");
   const auto id = static_cast<std::int32_t>(recordId);
   CompiledScript* script = scripts_.GetCompiledScript(file, id);
   if (script == nullptr) return ScriptError::ResourceNotFound;

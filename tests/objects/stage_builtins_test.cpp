@@ -101,6 +101,18 @@ TEST_F(StageBuiltinsTest, MessagesFallBackAlongTheChain) {
              Log());
 }
 
+// A failure names the script it happened in by its kind's title.
+TEST_F(StageBuiltinsTest, FailuresNameTheScriptOfTheirKind) {
+  std::vector<std::string> errors;
+  TitleRun& run = Start("", [&](RuntimeOptions& options) {
+    options.errorOutput = [&](std::string_view line) { errors.emplace_back(line); };
+  });
+  run.Expect({{"openstagefile(\"STAGE.STG\")", "OK"},
+              {"sendtobutton(\"Hall\", \"door\", fail())", "Divide by zero."}});
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("in fail (Stage Script, token "), std::string::npos) << errors[0];
+}
+
 // gotoflat takes a name or a number from 1, kept within the flats.
 TEST_F(StageBuiltinsTest, GotoFlatShowsTheFlatNamedOrNumbered) {
   TitleRun& run = Start();

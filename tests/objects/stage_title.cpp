@@ -23,7 +23,8 @@ test::StageSpec SampleStage() {
       .name = "Moss",
       .script = Logs("openstage()", "\"openstage\"") + Logs("closestage()", "\"closestage\"") +
                 Logs("hello()", "\"stage:\" @ me @ \"/\" @ target") +
-                "code answer()\n\treturn \"stage\"\nendcode\n",
+                "code answer()\n\treturn \"stage\"\nendcode\n"
+                "code fail()\n\tlocal x\n\tx = 1 / 0\nendcode\n",
       .flats = {{.name = "Hall",
                  .script = FlatScript("Hall"),
                  .picture = test::SolidStagePicture(kHallColour),
@@ -48,9 +49,10 @@ const std::string_view StageTitleTest::kBootScript =
     "endcode\n"
     "code mousedown(where)\n\tglobal hit\n\thit = hittest(where) @ \"/\" @ result()\nendcode\n";
 
-TitleRun& StageTitleTest::Start(std::string_view input) {
+TitleRun& StageTitleTest::Start(std::string_view input,
+                                const std::function<void(RuntimeOptions&)>& adjust) {
   if (!std::filesystem::exists(title_ / "STAGE.STG")) WriteStage(SampleStage());
-  TitleRun& run = Boot(kBootScript, input);
+  TitleRun& run = Boot(kBootScript, input, adjust);
   run.Settle();
   return run;
 }

@@ -23,7 +23,7 @@ std::string Logs(std::string_view handler, std::string_view words);
 // The sample stage "Moss": flats Hall (buttons door at 10..100 and knob at 50..80 on top of
 // it), Attic and Cellar, each a solid picture in its colour. Every script logs the open and
 // close events it gets; hello() is answered by the knob, by Hall and by the stage, each logging
-// "who:me/target"; answer() gives "stage", "hall" or "knob".
+// "who:me/target"; answer() gives "stage", "hall" or "knob"; the stage's fail() divides by 0.
 test::StageSpec SampleStage();
 
 class StageTitleTest : public TitleTest {
@@ -36,7 +36,8 @@ class StageTitleTest : public TitleTest {
     test::WriteStageFile(title_, name, test::StageRecords(stage));
   }
   // Boots the title with the sample stage written, after boot() has run.
-  TitleRun& Start(std::string_view input = "");
+  TitleRun& Start(std::string_view input = "",
+                  const std::function<void(RuntimeOptions&)>& adjust = {});
 
   // The log since the last call, emptied.
   std::string TakeLog();
