@@ -243,7 +243,7 @@ constexpr BuiltinEntry<StageObjects> kStageBuiltins[] = {
      {"file: text",
       "",
       {kClosed, kType, ScriptError::MustUse83Filenames, ScriptError::CantFindFile,
-       ScriptError::WrongTypeOfFile},
+       ScriptError::WrongTypeOfFile, ScriptError::ResourceNotFound},
       "Opens a stage file, shows its first flat and sends openstage() and openflat()."}},
     {"closestagefile",
      kCommand,

@@ -30,7 +30,7 @@ ScriptError StageObjects::OpenStageFile(BuiltinCall& c, std::string_view fileNam
   StarFile* file = nullptr;
   if (const ProgramCode opened = p_.library.StarOpenShared(path, file); Failed(opened)) {
     p_.errors.ReportError(CodeNumber(opened), errline::kStageFileOpen);
-    return ScriptError::CantFindFile;
+    return ScriptError::WrongTypeOfFile;
   }
   if (file->header().fileType != FourCharCode(kStageFileType)) {
     p_.library.StarPark(*file);

@@ -61,7 +61,9 @@ class StageObjects {
   [[nodiscard]] std::optional<std::size_t> findFlat(std::string_view name) const;
 
   // openstagefile: opens the stage file a script names, selects flat 0, then sends openstage()
-  // and the current flat's openflat().
+  // and the current flat's openflat(). A file that is no star file is reported and refused as
+  // of the wrong type; one whose records do not make a stage is reported and refused with
+  // ResourceNotFound.
   ScriptError OpenStageFile(BuiltinCall& c, std::string_view fileName);
   // closestagefile: sends closestage() and closeflat(), then closes the stage.
   ScriptError CloseStageFile(BuiltinCall& c);

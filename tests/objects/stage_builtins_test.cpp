@@ -192,6 +192,19 @@ TEST_F(StageBuiltinsTest, CloseflatThatClosesTheStageEndsGotoflat) {
   EXPECT_EQ(PixelsOtherThan(0), 0u);
 }
 
+// An openstage() that closes the stage ends the open there: no openflat(), no error.
+TEST_F(StageBuiltinsTest, OpenstageThatClosesTheStageEndsTheOpen) {
+  test::StageSpec stage = SampleStage();
+  stage.script =
+      "code openstage()\n\tglobal log\n\tlog = log @ \"openstage \"\n\tclosestagefile()\n"
+      "endcode\n" +
+      Logs("closestage()", "\"closestage\"");
+  WriteStage(stage);
+  Start().Expect({{"openstagefile(\"STAGE.STG\")", "OK | \"openstage closestage closeflat:Hall \""},
+                  {"currentstage()", "\"None\" | \"\""}},
+                 Log());
+}
+
 // The flat's picture is decoded into the stage layer exactly.
 TEST_F(StageBuiltinsTest, TheFlatsPictureLandsInTheStageLayer) {
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kStageFileWidth) * kStageFileHeight);

@@ -2,6 +2,7 @@
 // as a fatal error while the title goes on, and none crashes the run or reads past a record.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 
 #include "objects/stage_file.h"
@@ -38,7 +39,7 @@ constexpr std::uint32_t kMissingId = 999;
 struct HostileCase {
   std::string_view what;
   std::function<void(Records&)> damage;
-  std::string_view fileType = "FLAT";
+  std::string_view fileType = "FLAT";  // empty: a file of text
   std::string_view open = "openstagefile(\"STAGE.STG\")";
   std::string_view opened = "OK";
   // A line run after the open, and what it gives.
@@ -67,6 +68,12 @@ TEST_F(StageFilesTest, HostileStageFilesAreRefusedOrReported) {
        .open = "openstagefile(\"ELSE.STG\")",
        .opened = "Can't find file error.",
        .thenGives = "\"None\""},
+      {.what = "no star file at all",
+       .damage = [](Records& r) { r.clear(); },
+       .fileType = "",
+       .opened = "Wrong type of file.",
+       .thenGives = "\"None\"",
+       .fatalLine = 5120},
       {.what = "a stage 640 wide",
        .damage = [](Records& r) { r[0][kWidthAt] = 0x80, r[0][kWidthAt + 1] = 0x02; },
        .opened = "Resource not found.",
@@ -135,7 +142,11 @@ TEST_F(StageFilesTest, HostileStageFilesAreRefusedOrReported) {
     SCOPED_TRACE(c.what);
     Records records = test::StageRecords(SampleStage());
     if (c.damage) c.damage(records);
-    test::WriteStageFile(title_, "STAGE.STG", records, c.fileType);
+    if (c.fileType.empty()) {
+      std::ofstream(title_ / "STAGE.STG") << "not a star file, though long enough to be read";
+    } else {
+      test::WriteStageFile(title_, "STAGE.STG", records, c.fileType);
+    }
     TitleRun run(title_, "");
     ASSERT_TRUE(run.Begin());
     run.Settle();
