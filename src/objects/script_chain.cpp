@@ -33,11 +33,14 @@ ScriptError ScriptChain::run(BuiltinCall& c, int callPos, Value* result, int& ca
   return c.in.runHandlerOnChain(frames_.data(), c.frame, callPos, c.locals, result, callLength);
 }
 
+ScriptError ExpectCommaAfterNames(const BuiltinCall& c) {
+  const auto commaPos = static_cast<std::size_t>(c.pos + c.used);
+  return c.frame.script->tokens()[commaPos].code == tok::kComma ? ScriptError::None
+                                                                : ScriptError::ExpectedComma;
+}
+
 ScriptError DeliverAfterNames(BuiltinCall& c, ScriptChain& chain, Value* result) {
   const int commaPos = c.pos + c.used;
-  if (c.frame.script->tokens()[static_cast<std::size_t>(commaPos)].code != tok::kComma) {
-    return ScriptError::ExpectedComma;
-  }
   int callLength = 0;
   const ScriptError e = chain.run(c, commaPos + 1, result, callLength);
   c.used += 1 + callLength;

@@ -49,9 +49,12 @@ class ScriptChain {
   std::size_t count_ = 0;
 };
 
-// Checks the comma between a sendto's names and its handler call, then runs the call along
-// `chain`: the names took `c.used` tokens, and afterwards `c.used` covers the whole argument
-// list.
+// A sendto's names (they took `c.used` tokens) must be followed by a comma, before the chain is
+// built: ExpectedComma otherwise.
+ScriptError ExpectCommaAfterNames(const BuiltinCall& c);
+
+// Runs the handler call after the names and their comma along `chain`; afterwards `c.used`
+// covers the whole argument list.
 ScriptError DeliverAfterNames(BuiltinCall& c, ScriptChain& chain, Value* result);
 
 }  // namespace lw

@@ -52,6 +52,7 @@ ScriptError StageObjects::SendToFlat(BuiltinCall& c, Value* result) {
   LW_TRY(ReadNames(c, names));
   const auto flat = findFlat(names[0].view());
   if (!flat) return ScriptError::NoSuchObject;
+  LW_TRY(ExpectCommaAfterNames(c));
   ScriptChain chain(p_.scripts);
   LW_TRY(AddFlatFrames(chain, *flat, header_.flats[*flat].name));
   return DeliverAfterNames(c, chain, result);
@@ -70,6 +71,7 @@ ScriptError StageObjects::SendToButton(BuiltinCall& c, Value* result) {
     return SameObjectName(b.name, names[1].view());
   });
   if (button == buttons.end()) return ScriptError::NoSuchObject;
+  LW_TRY(ExpectCommaAfterNames(c));
   ScriptChain chain(p_.scripts);
   LW_TRY(chain.add(*file_, button->scriptId, ObjectKind::kButton, button->name, button->name));
   LW_TRY(AddFlatFrames(chain, *flat, button->name));
