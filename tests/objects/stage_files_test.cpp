@@ -36,106 +36,87 @@ constexpr std::size_t kButtonsInEntry = 8;
 constexpr std::size_t kNameInEntry = 12;
 constexpr std::uint32_t kMissingId = 999;
 
+using Damage = std::function<void(Records&)>;
+
 struct HostileCase {
   std::string_view what;
-  std::function<void(Records&)> damage;
-  std::string_view fileType = "FLAT";  // empty: a file of text
-  std::string_view open = "openstagefile(\"STAGE.STG\")";
-  std::string_view opened = "OK";
+  Damage damage;
+  std::string_view fileType;  // empty: a file of text
+  std::string_view open;
+  std::string_view opened;
   // A line run after the open, and what it gives.
-  std::string_view then = "currentstage()";
-  std::string_view thenGives = "\"Moss\"";
+  std::string_view then;
+  std::string_view thenGives;
   // The error line of the fatal report the case makes; 0 for none.
   int fatalLine = 0;
 };
+
+constexpr std::string_view kOpen = "openstagefile(\"STAGE.STG\")";
+constexpr std::string_view kNotFound = "Resource not found.";
+
+// A file that the open refuses: the stage stays closed.
+HostileCase Refused(std::string_view what, Damage damage, std::string_view opened, int fatalLine,
+                    std::string_view fileType = "FLAT", std::string_view open = kOpen) {
+  return {what, std::move(damage), fileType, open, opened, "currentstage()", "\"None\"", fatalLine};
+}
+
+// A file that opens (or fails in an event message) and reports the damaged record when `then`
+// or the open reads it.
+HostileCase Reported(std::string_view what, Damage damage, std::string_view opened,
+                     std::string_view then, std::string_view gives, int fatalLine) {
+  return {what, std::move(damage), "FLAT", kOpen, opened, then, gives, fatalLine};
+}
 
 class StageFilesTest : public StageTitleTest {};
 
 TEST_F(StageFilesTest, HostileStageFilesAreRefusedOrReported) {
   const HostileCase cases[] = {
-      {.what = "a star file of another type",
-       .damage = {},
-       .fileType = "STAR",
-       .opened = "Wrong type of file.",
-       .thenGives = "\"None\""},
-      {.what = "a name that is not 8.3",
-       .damage = {},
-       .open = "openstagefile(\"STAGEFILE.STAGE\")",
-       .opened = "Must use 8.3 filenames.",
-       .thenGives = "\"None\""},
-      {.what = "a file that is not there",
-       .damage = {},
-       .open = "openstagefile(\"ELSE.STG\")",
-       .opened = "Can't find file error.",
-       .thenGives = "\"None\""},
-      {.what = "no star file at all",
-       .damage = [](Records& r) { r.clear(); },
-       .fileType = "",
-       .opened = "Wrong type of file.",
-       .thenGives = "\"None\"",
-       .fatalLine = 5120},
-      {.what = "a stage 640 wide",
-       .damage = [](Records& r) { r[0][kWidthAt] = 0x80, r[0][kWidthAt + 1] = 0x02; },
-       .opened = "Resource not found.",
-       .thenGives = "\"None\"",
-       .fatalLine = 5123},
-      {.what = "a stage 0 high",
-       .damage = [](Records& r) { r[0][kHeightAt] = 0, r[0][kHeightAt + 1] = 0; },
-       .opened = "Resource not found.",
-       .thenGives = "\"None\"",
-       .fatalLine = 5123},
-      {.what = "a header cut short",
-       .damage = [](Records& r) { r[0].resize(2000); },
-       .opened = "Resource not found.",
-       .thenGives = "\"None\"",
-       .fatalLine = 5122},
-      {.what = "a flat count past the record",
-       .damage = [](Records& r) { PutU32(r[0], kFlatCountAt, 0x40000000); },
-       .opened = "Resource not found.",
-       .thenGives = "\"None\"",
-       .fatalLine = 5122},
-      {.what = "no flats",
-       .damage = [](Records& r) { PutU32(r[0], kFlatCountAt, 0); },
-       .opened = "Resource not found.",
-       .thenGives = "\"None\"",
-       .fatalLine = 5124},
-      {.what = "a flat name longer than 15",
-       .damage = [](Records& r) { r[0][kFirstFlatAt + kNameInEntry] = 200; },
-       .opened = "Resource not found.",
-       .thenGives = "\"None\"",
-       .fatalLine = 5122},
-      {.what = "no record 0",
-       .damage = [](Records& r) { r.clear(); },
-       .opened = "Resource not found.",
-       .thenGives = "\"None\"",
-       .fatalLine = 5121},
-      {.what = "a stage script that does not exist",
-       .damage = [](Records& r) { PutU32(r[0], kStageScriptAt, kMissingId); },
-       .opened = "Resource not found.",
-       .fatalLine = 4300},
-      {.what = "a picture that does not exist",
-       .damage = [](Records& r) { PutU32(r[0], kFirstFlatAt + kPictureInEntry, kMissingId); },
-       .then = "currentflat()",
-       .thenGives = "\"Hall\"",
-       .fatalLine = 5126},
-      {.what = "a picture that does not decode",
-       .damage =
-           [](Records& r) {
-             r[HeaderOf(r).flats[0].pictureId] = {0x7F, 0x01, 0x00, 0x02, 99};
-           },
-       .then = "currentflat()",
-       .thenGives = "\"Hall\"",
-       .fatalLine = 5127},
-      {.what = "a button record that does not exist",
-       .damage = [](Records& r) { PutU32(r[0], kFirstFlatAt + kButtonsInEntry, kMissingId); },
-       .then = "countbuttons(\"Hall\")",
-       .thenGives = "Resource not found.",
-       .fatalLine = 5128},
-      {.what = "a button record shorter than its count",
-       .damage = [](Records& r) { r[HeaderOf(r).flats[0].buttonRecordId].resize(4 + 32 + 10); },
-       .then = "\"\" @ hittest(makepoint(20, 20)) @ result()",
-       .thenGives = "Resource not found.",
-       .fatalLine = 5129},
+      Refused("a star file of another type", {}, "Wrong type of file.", 0, "STAR"),
+      Refused("a name that is not 8.3", {}, "Must use 8.3 filenames.", 0, "FLAT",
+              "openstagefile(\"STAGEFILE.STAGE\")"),
+      Refused("a file that is not there", {}, "Can't find file error.", 0, "FLAT",
+              "openstagefile(\"ELSE.STG\")"),
+      Refused("no star file at all", {}, "Wrong type of file.", 5120, ""),
+      Refused(
+          "a stage 640 wide", [](Records& r) { r[0][kWidthAt] = 0x80, r[0][kWidthAt + 1] = 2; },
+          kNotFound, 5123),
+      Refused(
+          "a stage 0 high", [](Records& r) { r[0][kHeightAt] = 0, r[0][kHeightAt + 1] = 0; },
+          kNotFound, 5123),
+      Refused(
+          "a header cut short", [](Records& r) { r[0].resize(2000); }, kNotFound, 5122),
+      Refused(
+          "a flat count past the record",
+          [](Records& r) { PutU32(r[0], kFlatCountAt, 0x40000000); }, kNotFound, 5122),
+      Refused(
+          "no flats", [](Records& r) { PutU32(r[0], kFlatCountAt, 0); }, kNotFound, 5124),
+      Refused(
+          "a flat name longer than 15", [](Records& r) { r[0][kFirstFlatAt + kNameInEntry] = 200; },
+          kNotFound, 5122),
+      Refused(
+          "no record 0", [](Records& r) { r.clear(); }, kNotFound, 5121),
+      Reported(
+          "a stage script that does not exist",
+          [](Records& r) { PutU32(r[0], kStageScriptAt, kMissingId); }, kNotFound, "currentstage()",
+          "\"Moss\"", 4300),
+      Reported(
+          "a picture that does not exist",
+          [](Records& r) { PutU32(r[0], kFirstFlatAt + kPictureInEntry, kMissingId); }, "OK",
+          "currentflat()", "\"Hall\"", 5126),
+      Reported(
+          "a picture that does not decode",
+          [](Records& r) {
+            r[HeaderOf(r).flats[0].pictureId] = {0x7F, 0x01, 0x00, 0x02, 99};
+          },
+          "OK", "currentflat()", "\"Hall\"", 5127),
+      Reported(
+          "a button record that does not exist",
+          [](Records& r) { PutU32(r[0], kFirstFlatAt + kButtonsInEntry, kMissingId); }, "OK",
+          "countbuttons(\"Hall\")", kNotFound, 5128),
+      Reported(
+          "a button record shorter than its count",
+          [](Records& r) { r[HeaderOf(r).flats[0].buttonRecordId].resize(4 + 32 + 10); }, "OK",
+          "\"\" @ hittest(makepoint(20, 20)) @ result()", kNotFound, 5129),
   };
   UseScript(kBootScript);
   for (const HostileCase& c : cases) {
