@@ -267,8 +267,7 @@ constexpr BuiltinEntry<StageObjects> kStageBuiltins[] = {
      {"flat: text",
       "",
       {kClosed, kNoObject, kType},
-      "Checks that the flat exists and empties the "
-      "result text."}},
+      "Checks that the flat exists and empties the result text."}},
     {"buttonscript",
      kCommand,
      ButtonScript,
