@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default 600), all at once,
 # from seed corpora made of the repository's scripts and star files built from them (the codec
-# targets start from empty corpora). Prints each target's executions and error lines; crashes are
-# written to fuzz/artifacts/. Name targets after SECONDS to run only those. Exits non-zero when
-# the build fails or any target finds a crash, a leak or a sanitizer error (CI runs it for 30 s).
+# and stage file targets start from empty corpora). Prints each target's executions and error
+# lines; crashes are written to fuzz/artifacts/. Name targets after SECONDS to run only those.
+# Exits non-zero when the build fails or any target finds a crash, a leak or a sanitizer error
+# (CI runs it for 30 s).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
@@ -21,7 +22,7 @@ fi
 # and compiled (with a mode byte) for the interpreter.
 mkdir -p fuzz/corpus-tokenizer fuzz/corpus-script_check fuzz/corpus-interpreter fuzz/corpus-star \
   fuzz/corpus-frame fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-input_script \
-  fuzz/corpus-line_table fuzz/artifacts
+  fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/artifacts
 titlekit=./build/fuzz/src/apps/titlekit/titlekit
 for source in examples/*.lws bench/workloads/*.lws; do
   name=$(basename "$source" .lws)
@@ -59,7 +60,7 @@ run() {
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
   targets=(tokenizer script_check interpreter star_file frame_decode sprite sound_block input_script
-    line_table)
+    line_table stage_file)
 pids=()
 for target in "${targets[@]}"; do
   case "$target" in

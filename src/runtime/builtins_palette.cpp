@@ -14,6 +14,7 @@ namespace {
 
 constexpr std::string_view kPaletteType = "CLUT";
 constexpr std::string_view kCurrentPaletteText = "current";
+constexpr std::string_view kStagePaletteText = "stage";
 // Entry numbers and the mix factor are kept within one byte.
 constexpr std::int32_t kByteMax = 255;
 constexpr std::int32_t kFullMix = 255;
@@ -34,16 +35,20 @@ ScriptError LoadPaletteResource(const std::string& name, ColourTable& out) {
 }
 
 // The palette that the argument `v` names (a text argument is read).
-ScriptError PaletteOf(BuiltinCall& c, PaletteState& palettes, const Value& v, ColourTable& out) {
+ScriptError PaletteOf(BuiltinCall& c, const PaletteServices& s, const Value& v, ColourTable& out) {
   if (v.isNumber()) return LoadPaletteResource(NumberedResourceName(kPaletteType, v.payload), out);
   PString name;
   LW_TRY(c.text(v, name));
   if (FoldEqual(name.view(), kCurrentPaletteText)) {
-    out = palettes.currentPalette();
+    out = s.palettes.currentPalette();
     return ScriptError::None;
   }
-  // "set", "stage" and "puppet" would give an open library's palette; none of those libraries
-  // opens here, so they are resource names like any other text.
+  if (FoldEqual(name.view(), kStagePaletteText) && s.stagePalette) {
+    const ScriptError e = s.stagePalette(out);
+    if (e != ScriptError::StageLibOpenClose) return e;
+  }
+  // "set" and "puppet" would give an open library's palette; neither library opens here yet, so
+  // they are resource names like any other text.
   return LoadPaletteResource(NamedResourceName(kPaletteType, name.view()), out);
 }
 
@@ -60,7 +65,7 @@ ScriptError Clut(BuiltinCall& c, PaletteServices& s) {
   LW_TRY(c.args(v));
   LW_TRY(NeedPaletteName(v));
   ColourTable palette;
-  LW_TRY(PaletteOf(c, s.palettes, v, palette));
+  LW_TRY(PaletteOf(c, s, v, palette));
   s.palettes.SetCurrentPalette(palette);
   return ScriptError::None;
 }
@@ -76,8 +81,8 @@ ScriptError MixClut(BuiltinCall& c, PaletteServices& s) {
   LW_TRY(BuiltinCall::number(v[3], last));
   LW_TRY(BuiltinCall::number(v[4], mix));
   ColourTable mixed, toward;
-  LW_TRY(PaletteOf(c, s.palettes, v[0], mixed));
-  LW_TRY(PaletteOf(c, s.palettes, v[1], toward));
+  LW_TRY(PaletteOf(c, s, v[0], mixed));
+  LW_TRY(PaletteOf(c, s, v[1], toward));
   first = std::clamp(first, 0, kByteMax);
   last = std::clamp(last, 0, kByteMax);
   mix = std::clamp(mix, 0, kFullMix);
@@ -92,20 +97,20 @@ ScriptError MixClut(BuiltinCall& c, PaletteServices& s) {
 }
 
 // Reads the palette and the step count of a fade.
-ScriptError FadeArguments(BuiltinCall& c, PaletteState& palettes, ColourTable& palette,
+ScriptError FadeArguments(BuiltinCall& c, const PaletteServices& s, ColourTable& palette,
                           std::int32_t& steps) {
   Value v[2];
   LW_TRY(c.args(v));
   LW_TRY(NeedPaletteName(v[0]));
   LW_TRY(BuiltinCall::number(v[1], steps));
-  return PaletteOf(c, palettes, v[0], palette);
+  return PaletteOf(c, s, v[0], palette);
 }
 
 // screentoblack(c, n): fades from c to black in n steps.
 ScriptError ScreenToBlack(BuiltinCall& c, PaletteServices& s) {
   ColourTable palette;
   std::int32_t steps = 0;
-  LW_TRY(FadeArguments(c, s.palettes, palette, steps));
+  LW_TRY(FadeArguments(c, s, palette, steps));
   s.palettes.FadeToBlack(palette, steps);
   return ScriptError::None;
 }
@@ -114,7 +119,7 @@ ScriptError ScreenToBlack(BuiltinCall& c, PaletteServices& s) {
 ScriptError BlackToScreen(BuiltinCall& c, PaletteServices& s) {
   ColourTable palette;
   std::int32_t steps = 0;
-  LW_TRY(FadeArguments(c, s.palettes, palette, steps));
+  LW_TRY(FadeArguments(c, s, palette, steps));
   s.palettes.FadeFromBlack(palette, steps);
   return ScriptError::None;
 }
@@ -142,7 +147,7 @@ constexpr BuiltinEntry<PaletteServices> kPaletteBuiltins[] = {
       "",
       {kType, kNoPalette},
       "Makes palette c the screen palette: n is resource CLUTn, \"current\" the palette now "
-      "shown, a text t resource CLUT.T."}},
+      "shown, \"stage\" the open stage's own, a text t resource CLUT.T."}},
     {"mixclut",
      kCommand,
      MixClut,

@@ -14,11 +14,15 @@
 //   a number n           the program's colour table resource "CLUTn"
 //   "current"            a copy of the current palette
 //   any other text t     the resource "CLUT.T" (in capitals)
-// Texts compare without regard to case. The texts "set", "stage" and "puppet" stand for the
-// palettes of the open set, stage and puppet files; those libraries do not open in this runtime
-// yet, so for now these texts name resources like any other text ("CLUT.SET", ...). A palette
-// that cannot be found gives "Resource not found."; a logic value "Bad argument type.".
+//   "stage"              the open stage's own palette; without an open stage, the resource
+//                        "CLUT.STAGE" like any other text
+// Texts compare without regard to case. The texts "set" and "puppet" will stand for the palettes
+// of the open set and puppet files; those libraries do not open in this runtime yet, so for now
+// they name resources like any other text. A palette that cannot be found (a stage without one
+// included) gives "Resource not found."; a logic value "Bad argument type.".
 #pragma once
+
+#include <functional>
 
 #include "script/builtin_table.h"
 #include "shell/drawing/palette_state.h"
@@ -26,10 +30,12 @@
 
 namespace lw {
 
-// What the palette built-ins work with: the palettes, and the screen that blackscreen fills.
+// What the palette built-ins work with: the palettes, the screen that blackscreen fills, and
+// the open stage's palette (StageLibOpenClose when no stage is open; may be empty).
 struct PaletteServices {
   PaletteState& palettes;
   Screen& screen;
+  std::function<ScriptError(ColourTable&)> stagePalette;
 };
 
 // Wires the built-ins above; `services` must outlive the table.

@@ -145,6 +145,15 @@ void Runtime::Start() {
   pathSlots_ = std::make_unique<PathSlots>(errors_);
   locator_ = std::make_unique<FileLocator>(*pathSlots_, library_, files_, errors_);
   LoadPlugins();
+  stageDisplay_ = std::make_unique<StageSurfaceAdapter>(*stageSurface_);
+  stageObjects_ = std::make_unique<StageObjects>(StageParts{
+      .library = library_,
+      .scripts = *scripts_,
+      .errors = errors_,
+      .display = *stageDisplay_,
+      .locate = [this](std::string_view name,
+                       std::string& path) { return locator_->LocateFile(name, path); },
+  });
   interpreter_ = std::make_unique<Interpreter>(host_);
   interpreter_->random().seed(options_.seed ? *options_.seed : windows_.TickCount());
   WireBuiltins();
@@ -163,7 +172,12 @@ void Runtime::WireBuiltins() {
       .message = {.messageBox = messageBox_},
       .plugins = {.plugins = *plugins_},
       .dialogs = {.boxes = boxes_, .graphics = graphics_, .stage = [this] { return stage_.get(); }},
-      .palettes = {.palettes = palettes_, .screen = screen_},
+      .palettes = {.palettes = palettes_,
+                   .screen = screen_,
+                   .stagePalette =
+                       [this](ColourTable& out) { return stageObjects_->StagePalette(out); }},
+      .stage = *stageObjects_,
+      .hitTest = {.stage = *stageObjects_},
   });
   WireRuntimeBuiltins(interpreter_->builtins(), *builtinServices_);
 }
@@ -233,6 +247,7 @@ void Runtime::OpenBootFile() {
 // The runtime stop, in its order.
 void Runtime::Stop() {
   if (!stage_) return;  // never started
+  stageObjects_->ShutDown();
   const WindowMessage close(window_message::kClose);
   if (const RuntimeWindow* window = messageBox_.window()) {
     SendWindowMessage(*stage_, messageBox_, window->record, close);
@@ -250,6 +265,8 @@ void Runtime::Stop() {
   interpreter_.reset();
   errorLog_.reset();
   builtinServices_.reset();
+  stageObjects_.reset();
+  stageDisplay_.reset();
   scripts_.reset();
 }
 

@@ -5,12 +5,12 @@
 // Runtime start: the title palettes ("CLUT.SYSTEM", error line 800, and "CLUT.BLACK", line 802,
 // from the program's resources), cursor "CURS2002" held as the title's cursor and made current,
 // the screen rectangle, the 512 x 384 stage surface, the compiled-script cache, the nine path
-// slots (all "appl:"), the plug-ins of "appl:plugins:", the interpreter with its string library
-// and variables. Title boot: the stage window (kind 1, captioned with the title name), the
-// message box window (kind 2, a strip 436 wide centred at the bottom of the screen, hidden
-// unless asked for), the stage origin, and the boot file "appl:bootfile" (missing: line 5200;
-// not a star file: line 5208). Runtime stop:
-// the close message to the message box window and the stage window (which closes every star
+// slots (all "appl:"), the plug-ins of "appl:plugins:", the stage objects, the interpreter with
+// its string library and variables. Title boot: the stage window (kind 1, captioned with the title
+// name), the message box window (kind 2, a strip 436 wide centred at the bottom of the screen,
+// hidden unless asked for), the stage origin, and the boot file "appl:bootfile" (missing: line
+// 5200; not a star file: line 5208). Runtime stop: an open stage file is closed without telling the
+// title, the close message to the message box window and the stage window (which closes every star
 // file), then the stage surface is freed, the plug-ins are closed, and the interpreter and the
 // cache are freed, in that order. The script error log (script_error_log.h) starts with the
 // interpreter and stops after it.
@@ -28,6 +28,7 @@
 
 #include "media/stamp_counter.h"
 #include "media/star_library.h"
+#include "objects/stage_objects.h"
 #include "platform/platform.h"
 #include "runtime/builtins_settings.h"
 #include "runtime/file_locator.h"
@@ -37,6 +38,7 @@
 #include "runtime/plugins.h"
 #include "runtime/runtime_builtins.h"
 #include "runtime/script_error_log.h"
+#include "runtime/stage_surface_adapter.h"
 #include "runtime/stage_window.h"
 #include "script/compiled_script_cache.h"
 #include "script/interpreter.h"
@@ -138,6 +140,9 @@ class Runtime {
   // Where library files named by scripts are found; the object layers open theirs through it.
   [[nodiscard]] FileLocator* fileLocator() { return locator_.get(); }
   [[nodiscard]] StageWindow* stage() { return stage_.get(); }
+  // The stage objects and the display they draw on; present from the runtime start to the stop.
+  [[nodiscard]] StageObjects* stageObjects() { return stageObjects_.get(); }
+  [[nodiscard]] StageSurfaceAdapter* stageDisplay() { return stageDisplay_.get(); }
 
   // Parts that tests reach because no script line can: the free-memory figure they set, the
   // 16-bit entries of the current palette (scripts see only the installed 8-bit colours), and
@@ -212,6 +217,8 @@ class Runtime {
   std::unique_ptr<PathSlots> pathSlots_;
   std::unique_ptr<FileLocator> locator_;
   std::unique_ptr<PluginHost> plugins_;
+  std::unique_ptr<StageSurfaceAdapter> stageDisplay_;
+  std::unique_ptr<StageObjects> stageObjects_;
   // What each group of runtime built-ins works with; it outlives the interpreter it is wired in.
   std::unique_ptr<RuntimeBuiltinServices> builtinServices_;
   std::unique_ptr<Interpreter> interpreter_;

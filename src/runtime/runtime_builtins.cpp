@@ -10,6 +10,8 @@ void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services) 
   WirePluginBuiltins(table, services.plugins);
   WireDialogBuiltins(table, services.dialogs);
   WirePaletteBuiltins(table, services.palettes);
+  WireStageBuiltins(table, services.stage);
+  WireHitTestBuiltins(table, services.hitTest);
 }
 
 void DescribeAllBuiltins(BuiltinTable& catalog) {
@@ -21,6 +23,8 @@ void DescribeAllBuiltins(BuiltinTable& catalog) {
   DescribePluginBuiltins(catalog);
   DescribeDialogBuiltins(catalog);
   DescribePaletteBuiltins(catalog);
+  DescribeStageBuiltins(catalog);
+  DescribeHitTestBuiltins(catalog);
 }
 
 }  // namespace lw

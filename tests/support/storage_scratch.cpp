@@ -5,8 +5,8 @@
 namespace lw::test {
 
 void WriteStarFile(FileAccess& files, std::string_view path, const std::vector<Bytes>& records,
-                   std::int32_t capacity) {
-  ASSERT_EQ(StarFile::Create(files, path, capacity, FourCharCode("STAR"), FourCharCode("LWRT")),
+                   std::int32_t capacity, std::string_view fileType) {
+  ASSERT_EQ(StarFile::Create(files, path, capacity, FourCharCode(fileType), FourCharCode("LWRT")),
             ProgramCode::kOk)
       << path;
   std::unique_ptr<StarFile> file;

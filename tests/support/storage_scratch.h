@@ -21,10 +21,10 @@ using Bytes = std::vector<std::uint8_t>;
 // The path "appl:NAME" of a file in the title folder.
 inline std::string TitlePath(std::string_view name) { return "appl:" + std::string(name); }
 
-// Creates the star file `path` with room for `capacity` ids and writes `records` as ids 0, 1 ...
-// directly, without a resource cache; the file is flushed and closed.
+// Creates the star file `path` of type `fileType` with room for `capacity` ids and writes
+// `records` as ids 0, 1 ... directly, without a resource cache; the file is flushed and closed.
 void WriteStarFile(FileAccess& files, std::string_view path, const std::vector<Bytes>& records,
-                   std::int32_t capacity = 1);
+                   std::int32_t capacity = 1, std::string_view fileType = "STAR");
 
 // The bytes of a box's text with its line breaks turned back into spaces.
 std::string Unwrapped(std::string_view text);

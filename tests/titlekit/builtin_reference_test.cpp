@@ -55,7 +55,10 @@ TEST_F(BuiltinReferenceTest, NamesThatAreNoAnsweredBuiltinFailWithAHint) {
        "calcvectx, calcvecty?\n" +
            listsAll},
       {"zebra", "titlekit: no built-in is named 'zebra'\n" + listsAll},
-      {"if", "titlekit: no built-in is named 'if'; did you mean indextoglobal?\n" + listsAll},
+      {"if",
+       "titlekit: no built-in is named 'if'; did you mean indextobutton, indextoflat, "
+       "indextoglobal?\n" +
+           listsAll},
       {"playmovie", "titlekit: 'playmovie' is a built-in that this player does not answer yet\n"},
   };
   for (const auto& [name, complaint] : cases) expect({"help", "builtin", name}, 1, "", complaint);

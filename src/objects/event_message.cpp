@@ -1,0 +1,36 @@
+#include "objects/event_message.h"
+
+#include <string>
+
+#include "script/script_frame.h"
+#include "script/tokenizer.h"
+
+namespace lw {
+
+std::string ComposeEventText(ObjectKind kind, ObjectEvent event, std::string_view name) {
+  const ObjectKindInfo& info = KindInfo(kind);
+  const std::string_view stored = event == ObjectEvent::kOpen ? info.openText : info.closeText;
+  switch (info.form) {
+    case EventForm::kQuotedName: return "\"" + std::string(name) + std::string(stored);
+    case EventForm::kNumber: return std::string(name) + std::string(stored);
+    case EventForm::kCallAlone: return std::string(stored);
+    case EventForm::kNone: break;
+  }
+  return {};
+}
+
+ScriptError SendEventMessage(Interpreter& in, ObjectKind kind, ObjectEvent event,
+                             std::string_view name, const SendCommand& send) {
+  auto message = CompileScriptText(ComposeEventText(kind, event, name));
+  if (!message) return ScriptError::TokenizationError;
+  ScriptFrame frame;
+  frame.last = true;
+  frame.script = &*message;
+  frame.me = Name15::truncated(kSystemName);
+  frame.target = frame.me;
+  frame.title = Title17::truncated(KindInfo(kind).messageTitle);
+  BuiltinCall call{in, frame, nullptr, 0, nullptr};
+  return send(call);
+}
+
+}  // namespace lw

@@ -1,0 +1,68 @@
+#include "objects/hit_test.h"
+
+#include <string_view>
+#include <vector>
+
+#include "common/geometry.h"
+#include "objects/object_kinds.h"
+#include "script/interpreter.h"
+
+namespace lw {
+namespace {
+
+constexpr Rect kStageRect{0, 0, kStageFileHeight, kStageFileWidth};
+constexpr std::string_view kNothingHit = "none";
+
+// What a step found: the kind's name and the object's name, or nothing.
+struct Hit {
+  std::string_view kind;
+  std::string name;
+};
+
+// The stage step: the last button of the current flat that holds p, else the flat.
+ScriptError HitStage(StageObjects& stage, Point p, std::optional<Hit>& hit) {
+  if (!stage.isVisible() || !kStageRect.contains(p)) return ScriptError::None;
+  std::vector<ButtonEntry> buttons;
+  LW_TRY(stage.LoadButtons(stage.currentFlat(), buttons));
+  for (auto button = buttons.rbegin(); button != buttons.rend(); ++button) {
+    if (button->rect.contains(p)) {
+      hit = Hit{KindInfo(ObjectKind::kButton).name, button->name};
+      return ScriptError::None;
+    }
+  }
+  hit = Hit{KindInfo(ObjectKind::kFlat).name, stage.flat(stage.currentFlat()).name};
+  return ScriptError::None;
+}
+
+// hittest(p): the name of what lies under p; its kind in the result text.
+ScriptError HitTest(BuiltinCall& c, HitTestServices& s) {
+  Value v;
+  std::int32_t packed = 0;
+  LW_TRY(c.args(v));
+  LW_TRY(BuiltinCall::number(v, packed));
+  std::optional<Hit> hit;
+  LW_TRY(HitStage(s.stage, UnpackPoint(packed), hit));
+  if (!hit) hit = Hit{kNothingHit, {}};
+  c.in.resultText = PString::truncated(hit->kind);
+  return c.returnText(hit->name);
+}
+
+constexpr BuiltinEntry<HitTestServices> kHitTestBuiltins[] = {
+    {"hittest",
+     BuiltinKind::kFunction,
+     HitTest,
+     {"p: point",
+      "text",
+      {ScriptError::BadArgumentType},
+      "The name of what shows at stage point p, its kind (\"button\", \"flat\" or \"none\") in "
+      "the result text."}},
+};
+
+}  // namespace
+
+void WireHitTestBuiltins(BuiltinTable& table, HitTestServices& services) {
+  table.wire<kHitTestBuiltins>(services);
+}
+void DescribeHitTestBuiltins(BuiltinTable& catalog) { catalog.describe<kHitTestBuiltins>(); }
+
+}  // namespace lw

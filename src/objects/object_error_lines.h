@@ -1,0 +1,26 @@
+// The error lines of the title objects' fatal reports (block 5120-5159). A failed star-file
+// operation reports the star layer's program code; a record whose contents are not what the
+// object needs reports program code 0 with the line that names what was wrong.
+#pragma once
+
+#include <cstdint>
+
+namespace lw {
+
+inline constexpr std::int16_t kObjectProgramCode = 0;
+
+namespace errline {
+inline constexpr std::int16_t kStageFileOpen = 5120;        // the star file does not open
+inline constexpr std::int16_t kStageHeaderLoad = 5121;      // record 0 does not load
+inline constexpr std::int16_t kStageHeaderCorrupt = 5122;   // record 0 does not read as a header
+inline constexpr std::int16_t kStageSize = 5123;            // width or height not 512 x 384
+inline constexpr std::int16_t kStageNoFlats = 5124;         // a stage without a flat
+inline constexpr std::int16_t kStageHeaderRelease = 5125;   // record 0 does not release
+inline constexpr std::int16_t kFlatPictureLoad = 5126;      // a flat's picture does not load
+inline constexpr std::int16_t kFlatPictureDecode = 5127;    // a flat's picture does not decode
+inline constexpr std::int16_t kButtonRecordLoad = 5128;     // a flat's button record does not load
+inline constexpr std::int16_t kButtonRecordCorrupt = 5129;  // nor read as buttons
+inline constexpr std::int16_t kStagePaletteLoad = 5130;     // the stage's palette does not load
+}  // namespace errline
+
+}  // namespace lw
