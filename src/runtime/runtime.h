@@ -4,15 +4,15 @@
 //
 // Runtime start: the title palettes ("CLUT.SYSTEM", error line 800, and "CLUT.BLACK", line 802,
 // from the program's resources), cursor "CURS2002" held as the title's cursor and made current,
-// the screen rectangle, the 512 x 384 stage surface, the compiled-script cache, the nine path
-// slots (all "appl:"), the plug-ins of "appl:plugins:", the interpreter with its string library
-// and variables. Title boot: the stage window (kind 1, captioned with the title name), the
+// the screen rectangle, the compiled-script cache, the nine path slots (all "appl:"), the
+// plug-ins of "appl:plugins:", the interpreter with its string library and variables, the screen
+// compositor. Title boot: the stage window (kind 1, captioned with the title name), the
 // message box window (kind 2, a strip 436 wide centred at the bottom of the screen, hidden
 // unless asked for), the stage origin, and the boot file "appl:bootfile" (missing: line 5200;
 // not a star file: line 5208). Runtime stop:
 // the close message to the message box window and the stage window (which closes every star
-// file), then the stage surface is freed, the plug-ins are closed, and the interpreter and the
-// cache are freed, in that order. The script error log (script_error_log.h) starts with the
+// file), then the plug-ins are closed, and the interpreter, the compositor and the cache are
+// freed, in that order. The script error log (script_error_log.h) starts with the
 // interpreter and stops after it.
 #pragma once
 
@@ -30,6 +30,7 @@
 #include "media/star_library.h"
 #include "platform/platform.h"
 #include "runtime/builtins_settings.h"
+#include "runtime/composed_stage_display.h"
 #include "runtime/file_locator.h"
 #include "runtime/main_loop.h"
 #include "runtime/message_box_window.h"
@@ -76,6 +77,9 @@ struct RuntimeOptions {
   // Where the script error log writes its lines (UTF-8, without line ends); standard error when
   // empty.
   std::function<void(std::string_view)> errorOutput;
+  // Hears every rectangle that a present copies to the window, with the tick count then; may be
+  // empty.
+  std::function<void(std::uint32_t tick, const Rect& copied)> presentTrace;
   // The run ends once the tick count reaches this.
   std::optional<std::uint32_t> endTick;
   // Where a PNG of the screen canvas goes when the run ends.
@@ -138,6 +142,9 @@ class Runtime {
   // Where library files named by scripts are found; the object layers open theirs through it.
   [[nodiscard]] FileLocator* fileLocator() { return locator_.get(); }
   [[nodiscard]] StageWindow* stage() { return stage_.get(); }
+  // The screen composition, and what the stage objects draw through.
+  [[nodiscard]] Compositor* compositor() { return compositor_.get(); }
+  [[nodiscard]] StageDisplay* stageDisplay() { return stageDisplay_.get(); }
 
   // Parts that tests reach because no script line can: the free-memory figure they set, the
   // 16-bit entries of the current palette (scripts see only the installed 8-bit colours), and
@@ -180,6 +187,7 @@ class Runtime {
   void OpenBootFile();
   void LoadPlugins();
   void StartErrorLog();
+  void StartCompositor();
   void Stop();
   // Waits until the tick count moves on (palette fades pace themselves with it).
   void WaitNextTick();
@@ -207,7 +215,6 @@ class Runtime {
   ScriptSettings settings_;
 
   // Made by the runtime start, freed by the runtime stop.
-  std::unique_ptr<Surface> stageSurface_;
   std::unique_ptr<CompiledScriptCache> scripts_;
   std::unique_ptr<PathSlots> pathSlots_;
   std::unique_ptr<FileLocator> locator_;
@@ -216,6 +223,8 @@ class Runtime {
   std::unique_ptr<RuntimeBuiltinServices> builtinServices_;
   std::unique_ptr<Interpreter> interpreter_;
   std::unique_ptr<ScriptErrorLog> errorLog_;
+  std::unique_ptr<Compositor> compositor_;
+  std::unique_ptr<ComposedStageDisplay> stageDisplay_;
   std::unique_ptr<StageWindow> stage_;
   std::unique_ptr<MainLoop> loop_;
 };

@@ -10,6 +10,7 @@ void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services) 
   WirePluginBuiltins(table, services.plugins);
   WireDialogBuiltins(table, services.dialogs);
   WirePaletteBuiltins(table, services.palettes);
+  WireDisplayBuiltins(table, services.display);
 }
 
 void DescribeAllBuiltins(BuiltinTable& catalog) {
@@ -21,6 +22,7 @@ void DescribeAllBuiltins(BuiltinTable& catalog) {
   DescribePluginBuiltins(catalog);
   DescribeDialogBuiltins(catalog);
   DescribePaletteBuiltins(catalog);
+  DescribeDisplayBuiltins(catalog);
 }
 
 }  // namespace lw

@@ -1,11 +1,12 @@
 // The built-ins that need the runtime around the interpreter (input state, cursors, settings,
-// palettes, dialogs, the message box, plug-ins), one group per header, each with the services
-// it works with. The Runtime makes the services of every group from its parts at start and
-// wires them into its interpreter; titlekit's interpreters, which run without a runtime, have
+// palettes, dialogs, the message box, plug-ins, the display step), one group per header, each with
+// the services it works with. The Runtime makes the services of every group from its parts at start
+// and wires them into its interpreter; titlekit's interpreters, which run without a runtime, have
 // only the script layer's own built-ins.
 #pragma once
 
 #include "runtime/builtins_dialogs.h"
+#include "runtime/builtins_display.h"
 #include "runtime/builtins_input.h"
 #include "runtime/builtins_message.h"
 #include "runtime/builtins_palette.h"
@@ -23,6 +24,7 @@ struct RuntimeBuiltinServices {
   PluginCallServices plugins;
   DialogServices dialogs;
   PaletteServices palettes;
+  DisplayServices display;
 };
 
 // Wires every runtime built-in into `table`; `services` must outlive the table.
