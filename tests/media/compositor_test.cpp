@@ -230,6 +230,7 @@ TEST_F(CompositorTest, SuppressKeepsTheWindowUnchanged) {
 
 // 2-D entries are drawn far first, equal depths in the order added, mirrored when their mode
 // says so; only entries that meet a dirty rectangle are drawn, and only their pictures are got.
+// A stage title has no scene view to draw view entries into.
 TEST_F(CompositorTest, DisplayEntriesAreDrawnByDepthWhereTheScreenChanged) {
   const std::uint32_t serial =
       OpenPictures({OneRowSprite({5, 6}), OneRowSprite({7, 7, 7}), OneRowSprite({8})});
@@ -244,8 +245,10 @@ TEST_F(CompositorTest, DisplayEntriesAreDrawnByDepthWhereTheScreenChanged) {
     e.record = record;
     return e;
   };
-  entries_ = {entry(100, -2, 2), entry(99, -1, 1), entry(100, -2, 0),
-              entry(200, -1, 0, DisplayEntry::kMirrored), entry(300, -1, 99)};
+  // The last two are not drawn: one lies where nothing changed, one is a scene view's.
+  entries_ = {entry(100, -2, 2),  entry(99, -1, 1),
+              entry(100, -2, 0),  entry(200, -1, 0, DisplayEntry::kMirrored),
+              entry(300, -1, 99), entry(104, 0, 99)};
   Compose({{100, 90, 101, 110}, {100, 190, 101, 210}});
   EXPECT_EQ(Canvas({100, 97, 101, 104}), "1175611");
   EXPECT_EQ(Canvas({100, 196, 101, 202}), "116511");
