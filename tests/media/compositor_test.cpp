@@ -50,6 +50,17 @@ void Fill(Surface& surface, std::uint8_t colour) {
               static_cast<std::size_t>(surface.rowBytes()) * surface.height());
 }
 
+// File access whose positioned writes fail while `refuseWrites` is set, as a full disc's do.
+class RefusingFiles : public FileAccess {
+ public:
+  using FileAccess::FileAccess;
+  ProgramCode FileWriteAt(FileHandle file, std::uint32_t offset,
+                          std::span<const std::uint8_t> bytes) override {
+    return refuseWrites ? ProgramCode::kFile : FileAccess::FileWriteAt(file, offset, bytes);
+  }
+  bool refuseWrites = false;
+};
+
 class CompositorTest : public ::testing::Test {
  protected:
   CompositorTest() {
@@ -86,7 +97,7 @@ class CompositorTest : public ::testing::Test {
     return text;
   }
 
-  test::ScratchStorage<> disk_;
+  test::ScratchStorage<RefusingFiles> disk_;
   testing::FakePlatform platform_;
   Screen window_{platform_};
   std::uint32_t tick_ = kStartTick;
@@ -261,7 +272,8 @@ TEST_F(CompositorTest, DisplayEntriesAreDrawnByDepthWhereTheScreenChanged) {
   EXPECT_EQ(Boxes(), "Undefined error at line 5114;");
 }
 
-// The idle step writes changed records back to their files.
+// The idle step writes changed records back to their files; a write that fails is reported, and
+// the record stays changed for the next step.
 TEST_F(CompositorTest, IdleStepFlushesChangedRecords) {
   OpenPictures({test::Bytes{1, 2, 3}});
   StarLibrary& library = disk_.stack.library;
@@ -271,11 +283,18 @@ TEST_F(CompositorTest, IdleStepFlushesChangedRecords) {
   (*record)[0] = 9;
   ASSERT_EQ(library.StarReplaceResource(*file, 0), ProgramCode::kOk);
   ASSERT_EQ(library.StarReleaseResource(*file, 0), ProgramCode::kOk);
-  const test::Bytes before = disk_.FileBytes("pictures");
+  const auto nines = [this] {
+    const test::Bytes bytes = disk_.FileBytes("pictures");
+    return std::count(bytes.begin(), bytes.end(), 9);
+  };
+  disk_.stack.files.refuseWrites = true;
   compositor_.IdleStep();
-  const test::Bytes after = disk_.FileBytes("pictures");
-  EXPECT_EQ(std::count(before.begin(), before.end(), 9), 0);
-  EXPECT_EQ(std::count(after.begin(), after.end(), 9), 1);
+  EXPECT_EQ(nines(), 0);
+  EXPECT_EQ(Boxes(), "File error at line 5118;");
+
+  disk_.stack.files.refuseWrites = false;
+  compositor_.IdleStep();
+  EXPECT_EQ(nines(), 1);
 }
 
 // Copies are clipped to both buffers; buffers laid out with different row lengths are refused
