@@ -106,7 +106,7 @@ void Compositor::redrawBackground(const Rect& dirty) {
 
 void Compositor::drawFlaggedEntries() {
   for (const DisplayEntry& entry : display_.entries()) {
-    if (entry.drawFlag != 0 && entry.flat()) drawEntry(entry);
+    if (entry.drawFlag != 0 && entry.twoDimensional()) drawEntry(entry);
   }
 }
 

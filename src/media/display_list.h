@@ -43,7 +43,8 @@ struct DisplayEntry {
   std::int32_t record = 0;
   std::uint32_t scale = 0;
 
-  [[nodiscard]] bool flat() const { return depth < 0; }
+  // A 2-D entry, drawn over the whole screen rather than into a scene view.
+  [[nodiscard]] bool twoDimensional() const { return depth < 0; }
   [[nodiscard]] bool mirrored() const { return (mode & kMirrored) != 0; }
 };
 
