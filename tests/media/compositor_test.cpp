@@ -66,6 +66,11 @@ class CompositorTest : public ::testing::Test {
   CompositorTest() {
     Fill(window_.canvas(), Port::kWhite);
     Fill(compositor_.stageLayer(), kStageColour);
+    // Every frame hears the rectangles and entries the test gives it.
+    compositor_.addContributor([this](Compositor& c) {
+      for (const Rect& r : added_) c.AddDirtyRect(r);
+      for (const DisplayEntry& e : entries_) c.AddDisplayEntry(e);
+    });
     compositor_.setCopiedHook([this](std::span<const Rect> copied) {
       std::vector<Rect> rects(copied.begin(), copied.end());
       frames_.push_back(std::to_string(tick_) + ": " + Print(rects));
@@ -110,14 +115,6 @@ class CompositorTest : public ::testing::Test {
       .errors = disk_.stack.errors,
       .clock = {.tickCount = [this] { return tick_; }, .waitNextTick = [this] { ++tick_; }},
   }};
-  // Every frame hears the rectangles and entries the test gives it.
-  bool contributing_ = [this] {
-    compositor_.addContributor([this](Compositor& c) {
-      for (const Rect& r : added_) c.AddDirtyRect(r);
-      for (const DisplayEntry& e : entries_) c.AddDisplayEntry(e);
-    });
-    return true;
-  }();
 };
 
 // Level 1 is the stage rectangle, level 2 the whole screen; requests only raise the level, and a
