@@ -2,6 +2,7 @@
 
 #include "runtime/error_lines.h"
 #include "script/console.h"
+#include "shell/drawing/rect_ops.h"
 
 namespace lw {
 namespace {
@@ -49,6 +50,17 @@ void MessageBoxWindow::handle(const WindowMessage& message) {
     case kEndDrawing: endDrawing(); break;
     case kRecentre: place(); break;
     default: break;  // codes the message box does not take
+  }
+}
+
+void MessageBoxWindow::RedrawWhereCovered(std::span<const Rect> covered) {
+  if (!shown()) return;
+  for (const Rect& r : covered) {
+    Rect common;
+    if (SectRect(r, window_->bounds, common)) {
+      redraw();
+      return;
+    }
   }
 }
 

@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -73,6 +74,10 @@ class MessageBoxWindow {
   void hide();
   void toggle();
   [[nodiscard]] bool shown() const { return window_ != nullptr && window_->visible; }
+
+  // Draws the box again when it shows and one of `covered` (screen rectangles) meets it: the
+  // screen composition has just copied its frame over them, and the box lies over the frame.
+  void RedrawWhereCovered(std::span<const Rect> covered);
 
   // message(t): the output line becomes `text` (cut to 255 characters), drawn at once when
   // the box shows.

@@ -86,6 +86,12 @@ Runtime::Runtime(platform::Platform& platform, RuntimeOptions options)
       .serviceSound = {},
   });
   windows_.setMessageBoxKeyHandler([this] { messageBox_.toggle(); });
+  if (options_.presentTrace) {
+    screen_.setPresentListener([this](std::span<const Rect> copied) {
+      const std::uint32_t tick = windows_.TickCountNow();
+      for (const Rect& r : copied) options_.presentTrace(tick, r);
+    });
+  }
 }
 
 Runtime::~Runtime() = default;
@@ -140,12 +146,11 @@ bool Runtime::openWindow() {
 void Runtime::Start() {
   LoadPalettes();
   LoadCursors();
-  stageSurface_ = std::make_unique<Surface>(kStageWidth, kStageHeight);
   scripts_ = std::make_unique<CompiledScriptCache>(library_, errors_);
   pathSlots_ = std::make_unique<PathSlots>(errors_);
   locator_ = std::make_unique<FileLocator>(*pathSlots_, library_, files_, errors_);
   LoadPlugins();
-  stageDisplay_ = std::make_unique<StageSurfaceAdapter>(*stageSurface_);
+  StartCompositor();
   stageObjects_ = std::make_unique<StageObjects>(StageParts{
       .library = library_,
       .scripts = *scripts_,
@@ -176,6 +181,7 @@ void Runtime::WireBuiltins() {
                    .screen = screen_,
                    .stagePalette =
                        [this](ColourTable& out) { return stageObjects_->StagePalette(out); }},
+      .display = {.settings = settings_, .compositor = *compositor_},
       .stage = *stageObjects_,
       .hitTest = {.stage = *stageObjects_},
   });
@@ -209,6 +215,7 @@ void Runtime::BootTitle() {
       .scripts = *scripts_,
       .library = library_,
       .errors = errors_,
+      .compositor = *compositor_,
       .trace = options_.trace,
   });
   const Rect screen = screen_.rect();
@@ -256,7 +263,6 @@ void Runtime::Stop() {
     SendWindowMessage(*stage_, messageBox_, window->record, close);
   }
   loop_.reset();
-  stageSurface_.reset();
   stage_.reset();
   locator_.reset();
   pathSlots_.reset();
@@ -267,6 +273,7 @@ void Runtime::Stop() {
   builtinServices_.reset();
   stageObjects_.reset();
   stageDisplay_.reset();
+  compositor_.reset();
   scripts_.reset();
 }
 
@@ -289,6 +296,24 @@ void Runtime::LoadPlugins() {
 }
 
 void Runtime::WaitNextTick() { windows_.WaitNextTick(); }
+
+// Frames are paced by the window system's ticks, whose waits keep the messages flowing. The
+// message box lies over the frame, so it is drawn again wherever a frame covered it; then the
+// frame is presented at once, at the tick it was paced to, rather than at the next pump.
+void Runtime::StartCompositor() {
+  compositor_ = std::make_unique<Compositor>(CompositorParts{
+      .window = screen_,
+      .library = library_,
+      .errors = errors_,
+      .clock = {.tickCount = [this] { return windows_.TickCount(); },
+                .waitNextTick = [this] { windows_.WaitNextTick(); }},
+  });
+  compositor_->setCopiedHook([this](std::span<const Rect> copied) {
+    messageBox_.RedrawWhereCovered(copied);
+    screen_.present();
+  });
+  stageDisplay_ = std::make_unique<ComposedStageDisplay>(*compositor_);
+}
 
 // The title never hears of its script errors; the log tells the author, on standard error (or
 // the run's own sink), in the trace and on the message box's output line. A line typed into the

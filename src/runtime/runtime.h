@@ -4,15 +4,16 @@
 //
 // Runtime start: the title palettes ("CLUT.SYSTEM", error line 800, and "CLUT.BLACK", line 802,
 // from the program's resources), cursor "CURS2002" held as the title's cursor and made current,
-// the screen rectangle, the 512 x 384 stage surface, the compiled-script cache, the nine path
-// slots (all "appl:"), the plug-ins of "appl:plugins:", the stage objects, the interpreter with
-// its string library and variables. Title boot: the stage window (kind 1, captioned with the title
+// the screen rectangle, the compiled-script cache, the nine path slots (all "appl:"), the
+// plug-ins of "appl:plugins:", the screen compositor, the stage objects, the interpreter with its
+// string library and variables. Title boot: the stage window (kind 1, captioned with the title
 // name), the message box window (kind 2, a strip 436 wide centred at the bottom of the screen,
 // hidden unless asked for), the stage origin, and the boot file "appl:bootfile" (missing: line
-// 5200; not a star file: line 5208). Runtime stop: an open stage file is closed without telling the
-// title, the close message to the message box window and the stage window (which closes every star
-// file), then the stage surface is freed, the plug-ins are closed, and the interpreter and the
-// cache are freed, in that order. The script error log (script_error_log.h) starts with the
+// 5200; not a star file: line 5208). Runtime stop: an open stage file is closed without telling
+// the title, the close message to the message box window and the stage window (which closes
+// every star file), then the plug-ins are closed, and the interpreter, the stage objects, the
+// compositor and the cache are freed, in that order. The script error log (script_error_log.h)
+// starts with the
 // interpreter and stops after it.
 #pragma once
 
@@ -31,6 +32,7 @@
 #include "objects/stage_objects.h"
 #include "platform/platform.h"
 #include "runtime/builtins_settings.h"
+#include "runtime/composed_stage_display.h"
 #include "runtime/file_locator.h"
 #include "runtime/main_loop.h"
 #include "runtime/message_box_window.h"
@@ -38,7 +40,6 @@
 #include "runtime/plugins.h"
 #include "runtime/runtime_builtins.h"
 #include "runtime/script_error_log.h"
-#include "runtime/stage_surface_adapter.h"
 #include "runtime/stage_window.h"
 #include "script/compiled_script_cache.h"
 #include "script/interpreter.h"
@@ -78,6 +79,9 @@ struct RuntimeOptions {
   // Where the script error log writes its lines (UTF-8, without line ends); standard error when
   // empty.
   std::function<void(std::string_view)> errorOutput;
+  // Hears every rectangle that a present copies to the window, with the tick count then; may be
+  // empty.
+  std::function<void(std::uint32_t tick, const Rect& copied)> presentTrace;
   // The run ends once the tick count reaches this.
   std::optional<std::uint32_t> endTick;
   // Where a PNG of the screen canvas goes when the run ends.
@@ -140,9 +144,11 @@ class Runtime {
   // Where library files named by scripts are found; the object layers open theirs through it.
   [[nodiscard]] FileLocator* fileLocator() { return locator_.get(); }
   [[nodiscard]] StageWindow* stage() { return stage_.get(); }
-  // The stage objects and the display they draw on; present from the runtime start to the stop.
+  // The stage objects; present from the runtime start to the stop.
   [[nodiscard]] StageObjects* stageObjects() { return stageObjects_.get(); }
-  [[nodiscard]] StageSurfaceAdapter* stageDisplay() { return stageDisplay_.get(); }
+  // The screen composition, and what the stage objects draw through.
+  [[nodiscard]] Compositor* compositor() { return compositor_.get(); }
+  [[nodiscard]] StageDisplay* stageDisplay() { return stageDisplay_.get(); }
 
   // Parts that tests reach because no script line can: the free-memory figure they set, the
   // 16-bit entries of the current palette (scripts see only the installed 8-bit colours), and
@@ -185,6 +191,7 @@ class Runtime {
   void OpenBootFile();
   void LoadPlugins();
   void StartErrorLog();
+  void StartCompositor();
   void Stop();
   // Waits until the tick count moves on (palette fades pace themselves with it).
   void WaitNextTick();
@@ -212,12 +219,12 @@ class Runtime {
   ScriptSettings settings_;
 
   // Made by the runtime start, freed by the runtime stop.
-  std::unique_ptr<Surface> stageSurface_;
   std::unique_ptr<CompiledScriptCache> scripts_;
   std::unique_ptr<PathSlots> pathSlots_;
   std::unique_ptr<FileLocator> locator_;
   std::unique_ptr<PluginHost> plugins_;
-  std::unique_ptr<StageSurfaceAdapter> stageDisplay_;
+  std::unique_ptr<Compositor> compositor_;
+  std::unique_ptr<ComposedStageDisplay> stageDisplay_;
   std::unique_ptr<StageObjects> stageObjects_;
   // What each group of runtime built-ins works with; it outlives the interpreter it is wired in.
   std::unique_ptr<RuntimeBuiltinServices> builtinServices_;

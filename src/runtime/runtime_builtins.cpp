@@ -12,6 +12,7 @@ void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services) 
   WirePaletteBuiltins(table, services.palettes);
   WireStageBuiltins(table, services.stage);
   WireHitTestBuiltins(table, services.hitTest);
+  WireDisplayBuiltins(table, services.display);
 }
 
 void DescribeAllBuiltins(BuiltinTable& catalog) {
@@ -25,6 +26,7 @@ void DescribeAllBuiltins(BuiltinTable& catalog) {
   DescribePaletteBuiltins(catalog);
   DescribeStageBuiltins(catalog);
   DescribeHitTestBuiltins(catalog);
+  DescribeDisplayBuiltins(catalog);
 }
 
 }  // namespace lw

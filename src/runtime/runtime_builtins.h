@@ -1,13 +1,14 @@
 // The built-ins that need the runtime around the interpreter (input state, cursors, settings,
-// palettes, dialogs, the message box, plug-ins, the title objects), one group per header, each with
-// the services it works with. The Runtime makes the services of every group from its parts at start
-// and wires them into its interpreter; titlekit's interpreters, which run without a runtime, have
-// only the script layer's own built-ins.
+// palettes, dialogs, the message box, plug-ins, the display step, the title objects), one group
+// per header, each with the services it works with. The Runtime makes the services of every
+// group from its parts at start and wires them into its interpreter; titlekit's interpreters,
+// which run without a runtime, have only the script layer's own built-ins.
 #pragma once
 
 #include "objects/hit_test.h"
 #include "objects/stage_builtins.h"
 #include "runtime/builtins_dialogs.h"
+#include "runtime/builtins_display.h"
 #include "runtime/builtins_input.h"
 #include "runtime/builtins_message.h"
 #include "runtime/builtins_palette.h"
@@ -25,6 +26,7 @@ struct RuntimeBuiltinServices {
   PluginCallServices plugins;
   DialogServices dialogs;
   PaletteServices palettes;
+  DisplayServices display;
   StageObjects& stage;
   HitTestServices hitTest;
 };

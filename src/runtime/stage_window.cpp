@@ -80,8 +80,8 @@ void StageWindow::click(std::int32_t packed) {
   runUnlessErrorPending(MouseDownCall(PackPoint(stage)));
 }
 
-// Fills the four strips of the window around the stage with the port's pattern; the stage
-// itself belongs to the composition.
+// Fills the four strips of the window around the stage with the port's pattern, and has the
+// next frame composed whole: the stage itself belongs to the composition.
 void StageWindow::draw() {
   Port& port = window_->port;
   s_.graphics.SetPort(port);
@@ -104,6 +104,7 @@ void StageWindow::draw() {
   for (const Rect& strip : strips) {
     if (!strip.empty()) s_.graphics.FillPatternRect(strip);
   }
+  s_.compositor.RequestRedraw(RedrawLevel::kScreen);
 }
 
 // Closes the title's files (the boot file with its own report) and the window.
@@ -146,11 +147,11 @@ bool StageWindow::systemScriptHas(std::string_view handler) {
   return hold.script() != nullptr && HasHandler(*hold.script(), handler);
 }
 
-// A null tick is the composition's turn to preload while the player does nothing; without a
-// composition it opens and closes drawing, and is counted.
+// A null tick is the composition's idle step, while the player does nothing.
 void StageWindow::nullTick() {
   beginDrawing();
   ++nullTicks_;
+  s_.compositor.IdleStep();
   endDrawing();
 }
 

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "common/geometry.h"
+#include "media/compositor.h"
 #include "media/star_library.h"
 #include "script/compiled_script_cache.h"
 #include "script/interpreter.h"
@@ -20,9 +21,6 @@
 #include "shell/windows/window_system.h"
 
 namespace lw {
-
-inline constexpr int kStageWidth = 512;
-inline constexpr int kStageHeight = 384;
 
 // Window message codes.
 namespace window_message {
@@ -70,6 +68,7 @@ struct StageServices {
   CompiledScriptCache& scripts;
   StarLibrary& library;
   ErrorReporter& errors;
+  Compositor& compositor;
   std::function<void(std::string_view)> trace;
 };
 

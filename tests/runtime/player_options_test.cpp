@@ -24,23 +24,41 @@ std::string Outcome(std::vector<std::string_view> args) {
   return line + (o.fullscreen ? " fullscreen" : "") + (o.integerScale ? " integer-scale" : "") +
          (o.headless ? " headless" : "") + " input " + o.inputScript.value_or("-") + " ticks " +
          number(o.endTick) + " screenshot " + o.screenshot.value_or("-") +
-         (o.traceCalls ? " trace" : "") + (o.console ? " console" : "") +
-         (o.strict ? " strict" : "") + " seed " + number(o.seed) + " log " + std::to_string(o.log) +
-         (o.help ? " help" : "") + (o.version ? " version" : "");
+         (o.traceCalls ? " trace" : "") + (o.tracePresent ? " present" : "") +
+         (o.console ? " console" : "") + (o.strict ? " strict" : "") + " seed " + number(o.seed) +
+         " log " + std::to_string(o.log) + (o.help ? " help" : "") + (o.version ? " version" : "");
 }
 
 TEST(PlayerOptionsTest, ReadsEveryOptionAndComplainsAboutWrongOnes) {
   const std::pair<std::vector<std::string_view>, std::string_view> cases[] = {
       // The log channels are bits in the order boot, files, script, input: 13 is boot, script
       // and input.
-      {{"--windowed", "--integer-scale", "--volume",    "MOSS=/media/cd",
-        "--volume",   "extra:=/tmp/x",   "--headless",  "--input",
-        "in.txt",     "--ticks",         "600",         "--screenshot",
-        "end.png",    "--trace-calls",   "--seed",      "42",
-        "--console",  "--log",           "boot,script", "--log",
-        "input",      "--strict",        "games/moss"},
+      {{"--windowed",
+        "--integer-scale",
+        "--volume",
+        "MOSS=/media/cd",
+        "--volume",
+        "extra:=/tmp/x",
+        "--headless",
+        "--input",
+        "in.txt",
+        "--ticks",
+        "600",
+        "--screenshot",
+        "end.png",
+        "--trace-calls",
+        "--seed",
+        "42",
+        "--console",
+        "--log",
+        "boot,script",
+        "--log",
+        "input",
+        "--strict",
+        "--trace-present",
+        "games/moss"},
        "[games/moss] MOSS=/media/cd extra=/tmp/x integer-scale headless input in.txt ticks 600 "
-       "screenshot end.png trace console strict seed 42 log 13"},
+       "screenshot end.png trace present console strict seed 42 log 13"},
       // The last of --windowed and --fullscreen wins; help and version need no title.
       {{"--windowed", "--fullscreen", "title"},
        "[title] fullscreen input - ticks - screenshot - seed - log 0"},

@@ -36,6 +36,12 @@ std::string TraceLine(std::string_view macRoman) {
   return MacRomanToUtf8(escaped);
 }
 
+// A present trace line: "present TICK: LEFT,TOP RIGHT,BOTTOM", right and bottom exclusive.
+std::string PresentLine(std::uint32_t tick, const Rect& r) {
+  return "present " + std::to_string(tick) + ": " + std::to_string(r.left) + "," +
+         std::to_string(r.top) + " " + std::to_string(r.right) + "," + std::to_string(r.bottom);
+}
+
 RuntimeOptions ToRuntimeOptions(const PlayerOptions& options) {
   RuntimeOptions runtime;
   runtime.titleFolder = options.titleFolder;
@@ -50,6 +56,11 @@ RuntimeOptions ToRuntimeOptions(const PlayerOptions& options) {
   if (options.traceCalls) {
     runtime.trace = [](std::string_view line) {
       std::cout << TraceLine(line) << '\n' << std::flush;
+    };
+  }
+  if (options.tracePresent) {
+    runtime.presentTrace = [](std::uint32_t tick, const Rect& copied) {
+      std::cout << PresentLine(tick, copied) << '\n' << std::flush;
     };
   }
   // Flushed line by line, so that the outcomes stand among the traced calls in the order of

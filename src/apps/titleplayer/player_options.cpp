@@ -21,6 +21,8 @@ constexpr std::string_view kUsage =
     "  --ticks N             end the run when the tick count (60 a second) reaches N\n"
     "  --screenshot FILE     write the screen as a PNG file when the run ends\n"
     "  --trace-calls         print every handler call the runtime makes, except idle()\n"
+    "  --trace-present       print every rectangle copied to the window with the tick count\n"
+    "                        then, one a line: 'present TICK: LEFT,TOP RIGHT,BOTTOM'\n"
     "  --seed N              the seed of the title's random numbers\n"
     "  --console             show the message box from the start (F12 shows and hides it)\n"
     "  --strict              end the run at the first script error, with exit status 3\n"
@@ -107,6 +109,8 @@ bool ApplyFlag(std::string_view option, PlayerOptions& options) {
     options.headless = true;
   } else if (option == "--trace-calls") {
     options.traceCalls = true;
+  } else if (option == "--trace-present") {
+    options.tracePresent = true;
   } else if (option == "--console") {
     options.console = true;
   } else if (option == "--strict") {

@@ -32,6 +32,7 @@ struct PlayerOptions {
   std::optional<std::uint32_t> endTick;
   std::optional<std::string> screenshot;
   bool traceCalls = false;
+  bool tracePresent = false;
   bool console = false;  // the message box shows from the start
   bool strict = false;   // the first script error ends the run
   std::optional<std::uint32_t> seed;

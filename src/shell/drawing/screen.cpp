@@ -40,6 +40,7 @@ void Screen::markDirty(const Rect& r) {
 void Screen::present() {
   if (dirty_.empty()) return;
   platform_.present(canvas_.data(), canvas_.rowBytes(), dirty_);
+  if (presentListener_) presentListener_(dirty_);
   dirty_.clear();
 }
 

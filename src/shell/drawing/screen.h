@@ -4,6 +4,8 @@
 // window can be drawn again after a palette change.
 #pragma once
 
+#include <functional>
+#include <span>
 #include <vector>
 
 #include "common/geometry.h"
@@ -23,6 +25,10 @@ class Screen {
   void markDirty(const Rect& r);
   // Sends the changed rectangles to the platform (nothing when nothing changed).
   void present();
+  // Hears the rectangles of every present as they go to the platform; empty hears nothing.
+  void setPresentListener(std::function<void(std::span<const Rect>)> listener) {
+    presentListener_ = std::move(listener);
+  }
   // Installs a palette on the platform; the next present shows the whole canvas through it.
   void setPalette(const Palette& palette);
   [[nodiscard]] const Palette& palette() const { return palette_; }
@@ -32,6 +38,7 @@ class Screen {
   Surface canvas_;
   Palette palette_{};
   std::vector<Rect> dirty_;
+  std::function<void(std::span<const Rect>)> presentListener_;
 };
 
 }  // namespace lw

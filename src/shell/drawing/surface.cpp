@@ -16,10 +16,13 @@ constexpr int kMaxSide = std::numeric_limits<std::int16_t>::max();
 
 }  // namespace
 
-Surface::Surface(int width, int height)
+Surface::Surface(int width, int height) : Surface(width, height, 0) {}
+
+Surface::Surface(int width, int height, int rowBytes)
     : width_(std::clamp(width, 0, kMaxSide)),
       height_(std::clamp(height, 0, kMaxSide)),
-      rowBytes_((width_ + kRowAlignment - 1) / kRowAlignment * kRowAlignment),
+      rowBytes_(std::max((width_ + kRowAlignment - 1) / kRowAlignment * kRowAlignment,
+                         std::clamp(rowBytes, 0, kMaxSide) / kRowAlignment * kRowAlignment)),
       pixels_(static_cast<std::size_t>(rowBytes_) * static_cast<std::size_t>(height_), 0) {
   port.surface = this;
   port.bounds = rect();

@@ -46,6 +46,10 @@ class Surface {
  public:
   Surface() = default;
   Surface(int width, int height);
+  // A surface whose rows lie `rowBytes` apart, at least as many as a plain surface of that width
+  // takes: buffers that share the row length of a larger one can be copied to and from it by one
+  // stride.
+  Surface(int width, int height, int rowBytes);
   // A copied or moved surface's own port draws on the new surface, not on the old one.
   Surface(const Surface& other);
   Surface(Surface&& other) noexcept;

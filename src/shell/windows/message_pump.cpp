@@ -147,6 +147,8 @@ std::uint32_t WindowSystem::TickCount() {
   return TickAt(platform_.milliseconds());
 }
 
+std::uint32_t WindowSystem::TickCountNow() { return TickAt(platform_.milliseconds()); }
+
 // Counts elapsed milliseconds rather than comparing clock values, so the wait also ends when
 // the clock wraps during it.
 void WindowSystem::WaitTicks(std::uint32_t ticks) {

@@ -133,6 +133,8 @@ class WindowSystem {
   bool ControlDown();
   bool ShiftDown();
   std::uint32_t TickCount();
+  // The tick count without pumping, for notes taken while a present is under way.
+  [[nodiscard]] std::uint32_t TickCountNow();
   // The waits sleep in the platform rather than spin, dispatching messages as they come.
   void WaitTicks(std::uint32_t ticks);
   // Until the tick count moves on.

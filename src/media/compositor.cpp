@@ -1,0 +1,154 @@
+#include "media/compositor.h"
+
+#include <array>
+
+#include "media/buffer_copy.h"
+#include "media/sprite.h"
+#include "shell/drawing/rect_ops.h"
+#include "shell/program_code.h"
+
+namespace lw {
+namespace {
+
+// The stage's rectangle centred on a screen (integer division toward zero).
+Rect CentredStage(const Rect& screen) {
+  return MakeRect(screen.top + (screen.height() - kStageHeight) / 2,
+                  screen.left + (screen.width() - kStageWidth) / 2, kStageHeight, kStageWidth);
+}
+
+// The parts of `area` around `hole` (which lies inside it): the rows above and below it across
+// the whole width, and the columns left and right of it beside it. Some may be empty.
+std::array<Rect, 4> PartsAround(const Rect& area, const Rect& hole) {
+  return {
+      Rect{area.top, area.left, hole.top, area.right},
+      Rect{hole.bottom, area.left, area.bottom, area.right},
+      Rect{hole.top, area.left, hole.bottom, hole.left},
+      Rect{hole.top, hole.right, hole.bottom, area.right},
+  };
+}
+
+// The screen buffer as the sprite drawer addresses it.
+BitmapView ViewOf(Surface& surface) {
+  return BitmapView{
+      .memory = std::span(surface.data(),
+                          static_cast<std::size_t>(surface.rowBytes()) * surface.height()),
+      .row0 = 0,
+      .stride = surface.rowBytes(),
+      .width = surface.width(),
+      .height = surface.height(),
+  };
+}
+
+}  // namespace
+
+Compositor::Compositor(CompositorParts parts)
+    : parts_(std::move(parts)),
+      screenBuffer_(parts_.window.rect().width(), parts_.window.rect().height()),
+      backdrop_(screenBuffer_.width(), screenBuffer_.height(), screenBuffer_.rowBytes()),
+      stageLayer_(kStageWidth, kStageHeight, screenBuffer_.rowBytes()),
+      stageRect_(CentredStage(screenBuffer_.rect())) {}
+
+void Compositor::RequestRedraw(RedrawLevel level) {
+  if (level > level_) level_ = level;
+}
+
+void Compositor::AddDirtyRect(const Rect& r) {
+  if (!dirty_.add(r)) report(FatalSite{CodeNumber(ProgramCode::kLogic), kSiteDirtyListFull});
+}
+
+void Compositor::AddDisplayEntry(const DisplayEntry& entry) {
+  if (!display_.add(entry)) {
+    report(FatalSite{CodeNumber(ProgramCode::kLogic), kSiteDisplayListFull});
+  }
+}
+
+void Compositor::ComposeFrame() {
+  startFrame();
+  for (const Contributor& contribute : contributors_) contribute(*this);
+  display_.sortByDepth();
+  dirty_.merge();
+  for (const Rect& dirty : dirty_.rects()) redrawBackground(dirty);
+  display_.flagMeeting(dirty_.rects());
+  drawFlaggedEntries();
+  waitForFrameTime();
+  if (!suppressed()) copyToWindow();
+}
+
+void Compositor::IdleStep() {
+  if (const ProgramCode flushed = parts_.library.StarFlushAll(); Failed(flushed)) {
+    parts_.errors.ReportError(CodeNumber(flushed), kSiteIdleFlush);
+  }
+}
+
+void Compositor::startFrame() {
+  display_.clear();
+  dirty_.clear();
+  if (level_ == RedrawLevel::kView) AddDirtyRect(stageRect_);
+  if (level_ == RedrawLevel::kScreen) AddDirtyRect(screenRect());
+  level_ = RedrawLevel::kNone;
+}
+
+// The backdrop goes only where the stage layer does not, so that no pixel is copied twice.
+void Compositor::redrawBackground(const Rect& dirty) {
+  Rect area;
+  if (!SectRect(dirty, screenRect(), area)) return;
+  Rect inside;
+  if (!SectRect(area, stageRect_, inside)) {
+    report(CopyBufferRect(backdrop_, Point{}, screenBuffer_, area));
+    return;
+  }
+  for (const Rect& part : PartsAround(area, inside)) {
+    if (!part.empty()) report(CopyBufferRect(backdrop_, Point{}, screenBuffer_, part));
+  }
+  const Point stageAt = PointAt(stageRect_.top, stageRect_.left);
+  report(CopyBufferRect(stageLayer_, stageAt, screenBuffer_, inside));
+}
+
+void Compositor::drawFlaggedEntries() {
+  for (const DisplayEntry& entry : display_.entries()) {
+    if (entry.drawFlag != 0 && entry.twoDimensional()) drawEntry(entry);
+  }
+}
+
+// A picture is got from its star file for the draw and released at once, so that the cache may
+// drop it while it is not on the screen.
+void Compositor::drawEntry(const DisplayEntry& entry) {
+  StarLibrary& library = parts_.library;
+  StarFile* file = library.FindBySerial(entry.fileSerial);
+  RecordBlock* picture = nullptr;
+  const ProgramCode got = file != nullptr ? library.StarGetResource(*file, entry.record, picture)
+                                          : ProgramCode::kUndefined;
+  if (Failed(got)) {
+    report(FatalSite{CodeNumber(got), kSiteGetPicture});
+    return;
+  }
+  report(DrawSprite(*picture, entry.anchor, ViewOf(screenBuffer_), screenRect(), entry.mirrored()));
+  if (const ProgramCode released = library.StarReleaseResource(*file, entry.record);
+      Failed(released)) {
+    report(FatalSite{CodeNumber(released), kSiteReleasePicture});
+  }
+}
+
+// Ticks count up and wrap; the difference of two counts is the time between them either way.
+void Compositor::waitForFrameTime() {
+  const FrameClock& clock = parts_.clock;
+  if (lastFrameTick_) {
+    while (clock.tickCount() - *lastFrameTick_ < parts_.frameInterval) clock.waitNextTick();
+  }
+  lastFrameTick_ = clock.tickCount();
+}
+
+void Compositor::copyToWindow() {
+  Surface& canvas = parts_.window.canvas();
+  for (const Rect& dirty : dirty_.rects()) {
+    report(CopyBufferRect(screenBuffer_, Point{}, canvas, dirty));
+    parts_.window.markDirty(dirty);
+  }
+  if (copiedHook_ && !dirty_.empty()) copiedHook_(dirty_.rects());
+}
+
+void Compositor::report(FatalSite site) {
+  if (site.failed()) parts_.errors.ReportError(site.programCode, site.errorLine);
+}
+
+}  // namespace lw

@@ -1,0 +1,148 @@
+// The screen composition in a run: forceupdate counts a frame and shows what the stage objects
+// drew (the test draws on the stage layer in their place) under the message box, the window's
+// draw message asks for a whole frame, frames reach the window at least 3 ticks apart, and null
+// ticks flush the title's files. Presents are heard through the run's present trace.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "shell/drawing/rect_ops.h"
+#include "support/runtime_title.h"
+#include "support/storage_scratch.h"
+
+namespace lw::testing {
+namespace {
+
+constexpr std::uint8_t kDrawn = 7;
+constexpr std::string_view kComposingIdle = "code idle()\n\tforceupdate()\nendcode\n";
+constexpr std::string_view kTwoFrames =
+    "code twice()\n\tforceupdate()\n\tforceupdate()\n\treturn frame()\nendcode\n";
+
+struct Present {
+  std::uint32_t tick;
+  Rect rect;
+};
+
+class CompositionTest : public TitleTest {
+ protected:
+  // The run ends while the presents it reports to are still there.
+  void TearDown() override { run_.reset(); }
+
+  // Boots `script` with the message box shown or not, hearing every present.
+  void Start(std::string_view script, bool messageBox = false) {
+    Boot(script, "", [this, messageBox](RuntimeOptions& options) {
+      options.presentTrace = [this](std::uint32_t tick, const Rect& r) {
+        presents_.push_back({tick, r});
+      };
+      options.showMessageBox = messageBox;
+    });
+  }
+
+  Compositor& compositor() { return *runtime().compositor(); }
+
+  // Stage pixels [top, bottom) x [left, right) become `colour`, and the stage asks for a frame.
+  void DrawOnStage(const Rect& area, std::uint8_t colour) {
+    StageDisplay& stage = *runtime().stageDisplay();
+    for (int v = area.top; v < area.bottom; ++v)
+      std::memset(stage.stageLayer().row(v) + area.left, colour,
+                  static_cast<std::size_t>(area.width()));
+    stage.requestScreenRedraw();
+  }
+
+  // The ticks of the presents of exactly `r`.
+  std::vector<std::uint32_t> TicksOf(const Rect& r) const {
+    std::vector<std::uint32_t> ticks;
+    for (const Present& p : presents_)
+      if (EqualRect(p.rect, r)) ticks.push_back(p.tick);
+    return ticks;
+  }
+
+  std::uint8_t Shown(int h, int v) { return platform().canvasPixel(h, v).value_or(0xEE); }
+
+  std::vector<Present> presents_;
+};
+
+// An idle() that calls forceupdate shows the stage layer in the middle of the screen and the
+// backdrop around it, over whatever the canvas showed before; the message box stays over them.
+TEST_F(CompositionTest, IdleForceUpdateShowsTheStageLayerAndKeepsTheMessageBox) {
+  Start(kComposingIdle, true);
+  run_->FillScreen(9);
+  DrawOnStage({10, 10, 20, 20}, kDrawn);
+  run_->RunUntilTick(30);
+  EXPECT_EQ(Shown(64 + 10, 48 + 10), kDrawn);
+  EXPECT_EQ(Shown(64 + 19, 48 + 19), kDrawn);
+  EXPECT_EQ(Shown(64 + 9, 48 + 10), 0) << "the rest of the stage layer";
+  EXPECT_EQ(Shown(10, 10), 0) << "the backdrop";
+  // A later whole frame covers the box that is already drawn.
+  DrawOnStage({0, 0, 1, 1}, kDrawn);
+  run_->RunUntilTick(40);
+  EXPECT_EQ(Shown(20, 440), 0) << "the backdrop beside the box";
+  EXPECT_EQ(Shown(530, 440), Port::kWhite) << "the box's own white";
+  EXPECT_EQ(run_->Boxes(), "");
+}
+
+// forceupdate is the display step: the frame counter rises by one for each, and a frame is
+// composed; the window's draw message (its first paint) had asked for the whole screen.
+TEST_F(CompositionTest, ForceUpdateCountsFramesAndDrawsTheWholeScreenAfterAPaint) {
+  Start("");
+  run_->RunUntilTick(5);
+  EXPECT_EQ(compositor().redrawLevel(), RedrawLevel::kScreen);
+  presents_.clear();
+  run_->Expect({{"frame()", "0"},
+                {"forceupdate()", "OK"},
+                {"frame()", "1"},
+                {"forceupdate()", "OK"},
+                {"frame()", "2"}});
+  run_->RunUntilTick(12);
+  EXPECT_EQ(compositor().redrawLevel(), RedrawLevel::kNone);
+  EXPECT_EQ(TicksOf({0, 0, 480, 640}).size(), 1u);
+}
+
+// Two frames asked for in one handler call: the second waits out the frame interval.
+TEST_F(CompositionTest, FramesAskedForInOneTickReachTheWindowThreeTicksApart) {
+  Start(kTwoFrames);
+  compositor().addContributor([](Compositor& c) { c.AddDirtyRect({0, 0, 10, 10}); });
+  run_->RunUntilTick(5);
+  EXPECT_EQ(run_->Eval("forceupdate()"), "OK");  // the whole frame that the first paint asked for
+  run_->RunUntilTick(10);
+  presents_.clear();
+  EXPECT_EQ(run_->Eval("sendtobootfx(twice())"), "3");
+  run_->RunUntilTick(20);
+  const std::vector<std::uint32_t> ticks = TicksOf({0, 0, 10, 10});
+  ASSERT_EQ(ticks.size(), 2u);
+  EXPECT_GE(ticks[1] - ticks[0], 3u) << ticks[0] << " and " << ticks[1];
+}
+
+// Null ticks come after 20 ticks without events; each flushes the open star files, so a changed
+// record reaches its file while the title plays.
+TEST_F(CompositionTest, NullTicksFlushChangedRecords) {
+  Start("");
+  test::WriteStarFile(runtime().files(), "appl:data", {test::Bytes{1, 2, 3}});
+  StarLibrary& library = runtime().library();
+  StarFile* file = nullptr;
+  ASSERT_EQ(library.StarOpen("appl:data", file), ProgramCode::kOk);
+  RecordBlock* record = nullptr;
+  ASSERT_EQ(library.StarGetResource(*file, 0, record), ProgramCode::kOk);
+  (*record)[0] = 0xA5;
+  ASSERT_EQ(library.StarReplaceResource(*file, 0), ProgramCode::kOk);
+  ASSERT_EQ(library.StarReleaseResource(*file, 0), ProgramCode::kOk);
+  const auto onDisk = [this] {
+    std::ifstream in(title_ / "data", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return std::count(bytes.begin(), bytes.end(), '\xA5');
+  };
+  run_->RunUntilTick(15);
+  EXPECT_EQ(runtime().stage()->nullTicks(), 0u);
+  EXPECT_EQ(onDisk(), 0);
+  run_->RunUntilTick(30);
+  EXPECT_GT(runtime().stage()->nullTicks(), 0u);
+  EXPECT_EQ(onDisk(), 1);
+}
+
+}  // namespace
+}  // namespace lw::testing
