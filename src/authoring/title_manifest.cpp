@@ -8,17 +8,15 @@
 #include <span>
 
 #include "common/mac_roman.h"
+#include "objects/stage_file.h"
 
 namespace lw::authoring {
 namespace {
 
 using Json = nlohmann::json;
 
-constexpr std::size_t kMaxNameLength = 15;
 constexpr std::size_t kMaxBaseName = 8;
 constexpr std::size_t kMaxExtension = 3;
-constexpr int kStageWidth = 512;
-constexpr int kStageHeight = 384;
 constexpr std::size_t kRectSides = 4;
 
 constexpr std::array<std::string_view, 3> kTitleKeys = {"system", "palette", "stages"};
@@ -26,8 +24,28 @@ constexpr std::array<std::string_view, 4> kStageKeys = {"file", "name", "script"
 constexpr std::array<std::string_view, 4> kFlatKeys = {"name", "script", "picture", "buttons"};
 constexpr std::array<std::string_view, 3> kButtonKeys = {"name", "rect", "script"};
 
-constexpr std::string_view kScriptExpected = "a script file name (text)";
-constexpr std::string_view kNameExpected = "a name of 1 to 15 characters (text)";
+// A member of an object: its key, what its value must be (the text of the error that says it is
+// not), and whether it must be there.
+struct Field {
+  std::string_view key;
+  std::string_view expected;
+  bool required = false;
+};
+
+// clang-format off
+constexpr Field kSystemField  = {"system",  "a script file name (text)", true};
+constexpr Field kPaletteField = {"palette", "a PNG or colour table file name (text)"};
+constexpr Field kStagesField  = {"stages",  "an array of stages"};
+constexpr Field kFileField    = {"file",    "an 8.3 file name such as HALL.STR (text)", true};
+constexpr Field kNameField    = {"name",    "a name of 1 to 15 characters (text)", true};
+constexpr Field kScriptField  = {"script",  "a script file name (text)"};
+constexpr Field kFlatsField   = {"flats",   "an array of at least one flat", true};
+constexpr Field kPictureField = {"picture", "a PNG file name (text)", true};
+constexpr Field kButtonsField = {"buttons", "an array of buttons"};
+constexpr Field kRectField    = {"rect",    "[top, left, bottom, right]: four whole numbers with "
+                                            "0 <= top < bottom <= 384 and 0 <= left < right <= 512",
+                                 true};
+// clang-format on
 
 // Where errors of one manifest go, and the folder its file names start from.
 struct Reading {
@@ -59,36 +77,44 @@ bool CheckObject(const Json& value, const std::string& where, std::string_view w
   return true;
 }
 
-// The member `key`, or null (reported when `required`).
-const Json* Member(const Json& object, std::string_view key, const std::string& where,
-                   bool required, std::string_view expected, Reading& reading) {
-  const auto found = object.find(key);
+std::string PathOf(const std::string& where, const Field& field) {
+  return where + "." + std::string(field.key);
+}
+
+// Reports that the member `field` of the object at `where` is not what it must be.
+void Refuse(const std::string& where, const Field& field, Reading& reading) {
+  reading.fail(PathOf(where, field), "expected " + std::string(field.expected));
+}
+
+// The member `field`, or null (reported when it is required).
+const Json* Member(const Json& object, const Field& field, const std::string& where,
+                   Reading& reading) {
+  const auto found = object.find(field.key);
   if (found != object.end()) return &*found;
-  if (required)
-    reading.fail(where + "." + std::string(key), "missing; expected " + std::string(expected));
+  if (field.required)
+    reading.fail(PathOf(where, field), "missing; expected " + std::string(field.expected));
   return nullptr;
 }
 
 // A file name member: text that is not empty.
-SourceFile ReadFileName(const Json& object, std::string_view key, const std::string& where,
-                        bool required, std::string_view expected, Reading& reading) {
-  const std::string path = where + "." + std::string(key);
-  const Json* value = Member(object, key, where, required, expected, reading);
+SourceFile ReadFileName(const Json& object, const Field& field, const std::string& where,
+                        Reading& reading) {
+  const Json* value = Member(object, field, where, reading);
   if (value == nullptr) return {};
   if (!value->is_string() || value->get_ref<const std::string&>().empty()) {
-    reading.fail(path, "expected " + std::string(expected));
+    Refuse(where, field, reading);
     return {};
   }
-  return {reading.folder / value->get<std::string>(), path};
+  return {reading.folder / value->get<std::string>(), PathOf(where, field)};
 }
 
 // A name member, converted to Mac Roman.
 std::string ReadName(const Json& object, const std::string& where, Reading& reading) {
-  const Json* value = Member(object, "name", where, true, kNameExpected, reading);
+  const Json* value = Member(object, kNameField, where, reading);
   if (value == nullptr) return {};
-  const std::string path = where + ".name";
+  const std::string path = PathOf(where, kNameField);
   if (!value->is_string()) {
-    reading.fail(path, "expected " + std::string(kNameExpected));
+    Refuse(where, kNameField, reading);
     return {};
   }
   std::string_view utf8 = value->get_ref<const std::string&>();
@@ -102,9 +128,9 @@ std::string ReadName(const Json& object, const std::string& where, Reading& read
     name += static_cast<char>(character->byte);
     utf8.remove_prefix(character->length);
   }
-  if (name.empty() || name.size() > kMaxNameLength) {
-    reading.fail(path,
-                 "expected " + std::string(kNameExpected) + ", not " + std::to_string(name.size()));
+  if (name.empty() || name.size() > kMaxStoredNameLength) {
+    reading.fail(path, "expected " + std::string(kNameField.expected) + ", not " +
+                           std::to_string(name.size()));
     return {};
   }
   return name;
@@ -130,34 +156,32 @@ void CheckUnique(const std::string& name, std::vector<std::string>& seen, const 
   seen.push_back(Folded(name));
 }
 
-// An array member; null when missing (reported when `required`) or not an array.
-const Json* ReadArray(const Json& object, std::string_view key, const std::string& where,
-                      bool required, std::string_view expected, Reading& reading) {
-  const Json* value = Member(object, key, where, required, expected, reading);
+// An array member; null when missing (reported when required) or not an array.
+const Json* ReadArray(const Json& object, const Field& field, const std::string& where,
+                      Reading& reading) {
+  const Json* value = Member(object, field, where, reading);
   if (value != nullptr && !value->is_array()) {
-    reading.fail(where + "." + std::string(key), "expected " + std::string(expected));
+    Refuse(where, field, reading);
     return nullptr;
   }
   return value;
 }
 
 std::optional<Rect> ReadRect(const Json& object, const std::string& where, Reading& reading) {
-  static const std::string expected =
-      "[top, left, bottom, right]: four whole numbers with 0 <= top < bottom <= " +
-      std::to_string(kStageHeight) + " and 0 <= left < right <= " + std::to_string(kStageWidth);
-  const Json* value = Member(object, "rect", where, true, expected, reading);
+  const Json* value = Member(object, kRectField, where, reading);
   if (value == nullptr) return std::nullopt;
   std::array<int, kRectSides> sides{};
   bool whole = value->is_array() && value->size() == kRectSides;
   for (std::size_t i = 0; whole && i < kRectSides; ++i) {
     const Json& side = (*value)[i];
     whole = side.is_number_integer() && side.get<std::int64_t>() >= 0 &&
-            side.get<std::int64_t>() <= kStageWidth;
+            side.get<std::int64_t>() <= kStageFileWidth;
     if (whole) sides[i] = side.get<int>();
   }
   const auto [top, left, bottom, right] = sides;
-  if (!whole || top >= bottom || bottom > kStageHeight || left >= right || right > kStageWidth) {
-    reading.fail(where + ".rect", "expected " + expected);
+  if (!whole || top >= bottom || bottom > kStageFileHeight || left >= right ||
+      right > kStageFileWidth) {
+    Refuse(where, kRectField, reading);
     return std::nullopt;
   }
   return Rect{Coord16(top), Coord16(left), Coord16(bottom), Coord16(right)};
@@ -168,7 +192,7 @@ ManifestButton ReadButton(const Json& value, const std::string& where, Reading& 
   if (!CheckObject(value, where, "a button", kButtonKeys, reading)) return button;
   button.name = ReadName(value, where, reading);
   button.rect = ReadRect(value, where, reading).value_or(Rect{});
-  button.script = ReadFileName(value, "script", where, false, kScriptExpected, reading);
+  button.script = ReadFileName(value, kScriptField, where, reading);
   return button;
 }
 
@@ -176,9 +200,9 @@ ManifestFlat ReadFlat(const Json& value, const std::string& where, Reading& read
   ManifestFlat flat;
   if (!CheckObject(value, where, "a flat", kFlatKeys, reading)) return flat;
   flat.name = ReadName(value, where, reading);
-  flat.script = ReadFileName(value, "script", where, false, kScriptExpected, reading);
-  flat.picture = ReadFileName(value, "picture", where, true, "a PNG file name (text)", reading);
-  const Json* buttons = ReadArray(value, "buttons", where, false, "an array of buttons", reading);
+  flat.script = ReadFileName(value, kScriptField, where, reading);
+  flat.picture = ReadFileName(value, kPictureField, where, reading);
+  const Json* buttons = ReadArray(value, kButtonsField, where, reading);
   if (buttons == nullptr) return flat;
   std::vector<std::string> names;
   for (std::size_t i = 0; i < buttons->size(); ++i) {
@@ -206,11 +230,10 @@ bool IsShortFileName(std::string_view name) {
 }
 
 std::string ReadStageFileName(const Json& object, const std::string& where, Reading& reading) {
-  constexpr std::string_view expected = "an 8.3 file name such as HALL.STR (text)";
-  const Json* value = Member(object, "file", where, true, expected, reading);
+  const Json* value = Member(object, kFileField, where, reading);
   if (value == nullptr) return {};
   if (!value->is_string() || !IsShortFileName(value->get_ref<const std::string&>())) {
-    reading.fail(where + ".file", "expected " + std::string(expected));
+    Refuse(where, kFileField, reading);
     return {};
   }
   return value->get<std::string>();
@@ -221,11 +244,10 @@ ManifestStage ReadStage(const Json& value, const std::string& where, Reading& re
   if (!CheckObject(value, where, "a stage", kStageKeys, reading)) return stage;
   stage.file = ReadStageFileName(value, where, reading);
   stage.name = ReadName(value, where, reading);
-  stage.script = ReadFileName(value, "script", where, false, kScriptExpected, reading);
-  constexpr std::string_view expected = "an array of at least one flat";
-  const Json* flats = ReadArray(value, "flats", where, true, expected, reading);
+  stage.script = ReadFileName(value, kScriptField, where, reading);
+  const Json* flats = ReadArray(value, kFlatsField, where, reading);
   if (flats == nullptr) return stage;
-  if (flats->empty()) reading.fail(where + ".flats", "expected " + std::string(expected));
+  if (flats->empty()) Refuse(where, kFlatsField, reading);
   std::vector<std::string> names;
   for (std::size_t i = 0; i < flats->size(); ++i) {
     const std::string path = where + ".flats[" + std::to_string(i) + "]";
@@ -236,7 +258,7 @@ ManifestStage ReadStage(const Json& value, const std::string& where, Reading& re
 }
 
 void ReadStages(const Json& root, TitleManifest& title, Reading& reading) {
-  const Json* stages = ReadArray(root, "stages", "$", false, "an array of stages", reading);
+  const Json* stages = ReadArray(root, kStagesField, "$", reading);
   if (stages == nullptr) return;
   // Output names are compared as the title's files are found: without regard to case.
   std::vector<std::string> files = {std::string(kBootFileName)};
@@ -252,7 +274,7 @@ void ReadStages(const Json& root, TitleManifest& title, Reading& reading) {
 }
 
 // The parser's message without its exception tag: "parse error at line 3, column 5: ...".
-std::string ParseProblem(const nlohmann::json::parse_error& error) {
+std::string ParseProblem(const nlohmann::json::exception& error) {
   const std::string_view what = error.what();
   const std::size_t tag = what.find("] ");
   return std::string(tag == std::string_view::npos ? what : what.substr(tag + 2));
@@ -269,15 +291,14 @@ Expected<TitleManifest, std::vector<ManifestError>> ReadTitleManifest(
   Json root;
   try {
     root = Json::parse(text);
-  } catch (const nlohmann::json::parse_error& error) {
+  } catch (const nlohmann::json::exception& error) {  // a syntax error or a number out of range
     return Unexpected{std::vector<ManifestError>{{"$", "expected JSON: " + ParseProblem(error)}}};
   }
   Reading reading{folder, {}};
   TitleManifest title;
   if (CheckObject(root, "$", "a title", kTitleKeys, reading)) {
-    title.system = ReadFileName(root, "system", "$", true, kScriptExpected, reading);
-    title.palette = ReadFileName(root, "palette", "$", false,
-                                 "a PNG or colour table file name (text)", reading);
+    title.system = ReadFileName(root, kSystemField, "$", reading);
+    title.palette = ReadFileName(root, kPaletteField, "$", reading);
     ReadStages(root, title, reading);
   }
   if (!reading.errors.empty()) return Unexpected{std::move(reading.errors)};

@@ -72,6 +72,7 @@ TEST(TitleManifestTest, ReportsEveryErrorWithItsPath) {
       {"{",
        "t.json: $: expected JSON: parse error at line 1, column 2: syntax error while "
        "parsing object key - unexpected end of input; expected string literal\n"},
+      {R"({"system": 1e999})", "t.json: $: expected JSON: number overflow parsing '1e999'\n"},
       {"[]", "t.json: $: expected a title (an object)\n"},
       {"{}", "t.json: $.system: missing; expected a script file name (text)\n"},
       {R"({"system": 5, "palette": "", "casts": []})",
