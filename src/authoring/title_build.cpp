@@ -26,6 +26,7 @@ using Errors = std::vector<std::string>;
 // One file of the title folder: its name, the hash of its inputs and how to make its records.
 struct Output {
   std::string name;
+  std::string where;  // the JSON path that names it
   std::uint64_t hash = 0;
   StarKind kind;
   std::function<Expected<Records, std::string>()> build;
@@ -73,16 +74,40 @@ std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& 
   const LoadedScript& system = sources.scripts.at(title.system.path);
   outputs.push_back(
       {std::string(kBootFileName),
+       "$",
        boot.value(),
        {kBootFileType},
        [&system]() -> Expected<Records, std::string> { return BootFileRecords(system); }});
-  for (const ManifestStage& stage : title.stages) {
-    outputs.push_back(
-        {stage.file, StageHash(stage, title, sources), {kStageFileType}, [&stage, &sources] {
-           return BuildStageRecords(stage, sources);
-         }});
+  for (std::size_t i = 0; i < title.stages.size(); ++i) {
+    const ManifestStage& stage = title.stages[i];
+    outputs.push_back({stage.file,
+                       "$.stages[" + std::to_string(i) + "].file",
+                       StageHash(stage, title, sources),
+                       {kStageFileType},
+                       [&stage, &sources] { return BuildStageRecords(stage, sources); }});
   }
   return outputs;
+}
+
+// The outputs that would be written over one of the title's own sources, losing it.
+std::vector<ManifestError> OverwrittenSources(const std::vector<Output>& outputs,
+                                              const std::filesystem::path& folder,
+                                              const TitleSources& sources) {
+  std::vector<ManifestError> errors;
+  for (const Output& output : outputs) {
+    const std::filesystem::path path = folder / output.name;
+    for (const auto& [source, hash] : sources.fileHashes) {
+      std::error_code error;  // an output not made yet is no source
+      if (std::filesystem::equivalent(path, source, error)) {
+        errors.push_back({output.where,
+                          "expected an output that is none of the title's sources, "
+                          "but " +
+                              path.string() + " is one"});
+        break;
+      }
+    }
+  }
+  return errors;
 }
 
 // Makes what changed; the errors of the outputs that could not be written.
@@ -140,8 +165,11 @@ Expected<TitleBuildResult, std::vector<std::string>> BuildTitle(const TitleBuild
   std::error_code error;
   std::filesystem::create_directories(request.folder, error);
   if (error) return Unexpected{Errors{request.folder.string() + ": " + error.message()}};
+  const std::vector<Output> outputs = PlanOutputs(*title, *sources);
+  const auto overwritten = OverwrittenSources(outputs, request.folder, *sources);
+  if (!overwritten.empty()) return Unexpected{Formatted(manifestName, overwritten)};
   TitleBuildResult result;
-  Errors errors = WriteOutputs(PlanOutputs(*title, *sources), request.folder, library, result);
+  Errors errors = WriteOutputs(outputs, request.folder, library, result);
   if (!errors.empty()) return Unexpected{std::move(errors)};
   return result;
 }

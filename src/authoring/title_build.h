@@ -2,10 +2,11 @@
 // folder: the boot file from the system script, one stage file per stage (stage_build.h).
 //
 // Everything is read and checked before anything is written: the manifest, then every source
-// file it names (title_sources.h). Any error stops the build with every error found and leaves
-// the folder as it was. Then only the outputs whose inputs changed since the last build are
-// rewritten (build_stamps.h); the others are not touched, so their times stay. Each output is
-// built under a temporary name and renamed over the old one.
+// file it names (title_sources.h), and no output may fall on one of those files. Any error
+// stops the build with every error found and leaves the folder as it was. Then only the outputs
+// whose inputs changed since the last build are rewritten (build_stamps.h); the others are not
+// touched, so their times stay. Each output is built under a temporary name and renamed over the
+// old one.
 #pragma once
 
 #include <filesystem>

@@ -209,6 +209,19 @@ TEST_F(BuildTest, BadSourcesAreAllReportedAndNothingIsWritten) {
     expect({"build", manifest, "-o", file("out")}, 1, "", err);
     EXPECT_FALSE(fs::exists(file("out"))) << err;
   }
+  // Outputs may not be written over the title's sources.
+  write("bootfile", "code boot()\nendcode\n");
+  std::string over(kManifest);
+  over.replace(over.find("\"system.lws\""), 12, "\"bootfile\"");
+  over.replace(over.find("\"GARDEN.STR\""), 12, "\"wall.png\"");
+  write("over.json", over);
+  const std::string scratch = fs::path(file("over.json")).parent_path().string();
+  expect({"build", file("over.json"), "-o", scratch}, 1, "",
+         file("over.json") + ": $: expected an output that is none of the title's sources, but " +
+             scratch + "/bootfile is one\n" + file("over.json") +
+             ": $.stages[1].file: expected an output that is none of the title's sources, but " +
+             scratch + "/wall.png is one\n");
+  EXPECT_EQ(text("bootfile"), "code boot()\nendcode\n");
   // Errors of several files are reported together.
   std::string two(kManifest);
   two.replace(two.find("\"door.lws\""), 10, "\"bad.lws\"");
@@ -245,6 +258,10 @@ TEST_F(BuildTest, RebuildsOnlyWhatChanged) {
   write("title.json", moved);
   fs::remove(file("out/bootfile"));
   build("bootfile: written\nHALL.STR: written\nGARDEN.STR: unchanged\n");
+
+  // Stamps that do not parse are no stamps: everything is made again.
+  write("out/.titlekit-build", "titlekit-build 1\nzz HALL.STR\n0123456789abcdefg bootfile\n");
+  build("bootfile: written\nHALL.STR: written\nGARDEN.STR: written\n");
 }
 
 TEST_F(BuildTest, InfoRefusesFilesThatDoNotHoldWhatTheyClaim) {
