@@ -12,7 +12,7 @@ namespace {
 // Hands out record ids in order and remembers each script's record.
 class RecordPlan {
  public:
-  RecordPlan(const TitleSources& sources) : sources_(sources) { records_.emplace_back(); }
+  explicit RecordPlan(const TitleSources& sources) : sources_(sources) { records_.emplace_back(); }
 
   std::uint32_t add(std::vector<std::uint8_t> bytes) {
     records_.push_back(std::move(bytes));

@@ -109,6 +109,10 @@ TEST_F(BuildTest, InfoDescribesTheBuiltFiles) {
          file("out/bootfile") +
              ": boot file (type STAR, creator LWRT)\n"
              "system script: record 1, 8 tokens\nline table: record 2\n");
+  // Kinds without a description of their own give their type.
+  expect({"star", "new", file("game.rtd"), "--type", "RTDO"}, 0, "");
+  expect({"info", file("game.rtd")}, 0,
+         file("game.rtd") + ": star file (type RTDO, creator LWRT)\n0 records\n");
   // The boot file is the one `bootfile` makes.
   expect({"bootfile", file("system.lws"), "-o", file("bootfile")}, 0, "");
   EXPECT_EQ(bytes("out/bootfile"), bytes("bootfile"));
