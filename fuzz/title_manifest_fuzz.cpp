@@ -1,5 +1,5 @@
-// Fuzzes the title manifest reader with arbitrary text. Every text is refused with at least one
-// error, each naming a JSON path, or read into a manifest whose values keep the reader's
+// Fuzzes the title manifest reader with arbitrary text. Every text gives errors, each naming a
+// JSON path, or is read into a manifest whose values keep the reader's
 // promises: at least one flat per stage, names of 1 to 15 characters, buttons inside the stage.
 #include <cstddef>
 #include <cstdint>
@@ -24,14 +24,14 @@ bool RectFits(const lw::Rect& r) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  auto manifest = lw::authoring::ReadTitleManifest(text, "in");
-  if (!manifest) {
-    if (manifest.error().empty()) std::abort();
-    for (const lw::authoring::ManifestError& error : manifest.error()) {
+  const lw::authoring::ManifestReading reading = lw::authoring::ReadTitleManifest(text, "in");
+  if (!reading.errors.empty()) {
+    for (const lw::authoring::ManifestError& error : reading.errors) {
       if (!error.where.starts_with("$")) std::abort();
     }
     return 0;
   }
+  const lw::authoring::TitleManifest* manifest = &reading.title;
   if (!manifest->system.named()) std::abort();
   for (const lw::authoring::ManifestStage& stage : manifest->stages) {
     if (!NameFits(stage.name) || stage.flats.empty() || stage.entry.empty()) std::abort();

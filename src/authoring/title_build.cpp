@@ -157,15 +157,18 @@ Expected<TitleBuildResult, std::vector<std::string>> BuildTitle(const TitleBuild
   const std::string manifestName = request.manifest.string();
   auto text = ReadManifestText(request.manifest);
   if (!text) return Unexpected{Errors{manifestName + ": " + text.error()}};
-  auto title = ReadTitleManifest(*text, request.manifest.parent_path());
-  if (!title) return Unexpected{Formatted(manifestName, title.error())};
-  auto sources = LoadTitleSources(*title, request.loadScript);
-  if (!sources) return Unexpected{Formatted(manifestName, sources.error())};
+  ManifestReading reading = ReadTitleManifest(*text, request.manifest.parent_path());
+  const TitleManifest& title = reading.title;
+  auto sources = LoadTitleSources(title, request.loadScript);
+  if (!sources) {
+    reading.errors.insert(reading.errors.end(), sources.error().begin(), sources.error().end());
+  }
+  if (!reading.errors.empty()) return Unexpected{Formatted(manifestName, reading.errors)};
 
   std::error_code error;
   std::filesystem::create_directories(request.folder, error);
   if (error) return Unexpected{Errors{request.folder.string() + ": " + error.message()}};
-  const std::vector<Output> outputs = PlanOutputs(*title, *sources);
+  const std::vector<Output> outputs = PlanOutputs(title, *sources);
   const auto overwritten = OverwrittenSources(outputs, request.folder, *sources);
   if (!overwritten.empty()) return Unexpected{Formatted(manifestName, overwritten)};
   TitleBuildResult result;

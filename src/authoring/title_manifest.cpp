@@ -286,13 +286,12 @@ std::string FormatManifestError(std::string_view manifest, const ManifestError& 
   return std::string(manifest) + ": " + error.where + ": " + error.problem;
 }
 
-Expected<TitleManifest, std::vector<ManifestError>> ReadTitleManifest(
-    std::string_view text, const std::filesystem::path& folder) {
+ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::path& folder) {
   Json root;
   try {
     root = Json::parse(text);
   } catch (const nlohmann::json::exception& error) {  // a syntax error or a number out of range
-    return Unexpected{std::vector<ManifestError>{{"$", "expected JSON: " + ParseProblem(error)}}};
+    return {{}, {{"$", "expected JSON: " + ParseProblem(error)}}};
   }
   Reading reading{folder, {}};
   TitleManifest title;
@@ -301,11 +300,12 @@ Expected<TitleManifest, std::vector<ManifestError>> ReadTitleManifest(
     title.palette = ReadFileName(root, kPaletteField, "$", reading);
     ReadStages(root, title, reading);
   }
-  if (!reading.errors.empty()) return Unexpected{std::move(reading.errors)};
   // Only a manifest without errors is printed back: its values are known to be shallow.
-  for (std::size_t i = 0; i < title.stages.size(); ++i)
-    title.stages[i].entry = root["stages"][i].dump();
-  return title;
+  if (reading.errors.empty()) {
+    for (std::size_t i = 0; i < title.stages.size(); ++i)
+      title.stages[i].entry = root["stages"][i].dump();
+  }
+  return {std::move(title), std::move(reading.errors)};
 }
 
 }  // namespace lw::authoring

@@ -35,7 +35,7 @@
 //
 // Every error names the manifest, the JSON path and what was expected there:
 //   title.json: $.stages[0].flats[2].picture: expected a PNG file name (text)
-// All errors of a manifest are collected before the build stops.
+// All errors of a manifest, and of the files that it names, are collected before the build stops.
 #pragma once
 
 #include <filesystem>
@@ -96,9 +96,16 @@ struct ManifestError {
 // The name of the boot file in the title folder; no stage file may take it.
 inline constexpr std::string_view kBootFileName = "bootfile";
 
+// A manifest as far as it could be read, and every error found in it. With errors, the parts
+// that were read still name their files, so that those files can be checked too and the author
+// learns of every problem at once.
+struct ManifestReading {
+  TitleManifest title;
+  std::vector<ManifestError> errors;
+};
+
 // Reads manifest text. `folder` is the manifest's folder, which file names are relative to.
-// Gives every error it finds.
-[[nodiscard]] Expected<TitleManifest, std::vector<ManifestError>> ReadTitleManifest(
-    std::string_view text, const std::filesystem::path& folder);
+[[nodiscard]] ManifestReading ReadTitleManifest(std::string_view text,
+                                                const std::filesystem::path& folder);
 
 }  // namespace lw::authoring

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "authoring/build_stamps.h"
+#include "objects/stage_file.h"
 #include "shell/drawing/colour_table.h"
 
 namespace lw::authoring {
@@ -20,8 +21,6 @@ constexpr std::size_t kPngHeaderBytes = 26;
 constexpr std::size_t kChunkTypeOffset = 12;
 constexpr std::size_t kWidthOffset = 16;
 constexpr std::string_view kHeaderChunk = "IHDR";
-constexpr std::uint32_t kPictureWidth = 512;
-constexpr std::uint32_t kPictureHeight = 384;
 constexpr std::uint8_t kPictureDepth = 8;
 constexpr std::uint8_t kIndexedColour = 3;
 
@@ -54,7 +53,7 @@ std::optional<std::string> PictureHeaderProblem(std::string_view bytes) {
   const std::uint32_t height = BigEndian32(bytes, kWidthOffset + 4);
   const auto depth = static_cast<std::uint8_t>(bytes[kWidthOffset + 8]);
   const auto colourType = static_cast<std::uint8_t>(bytes[kWidthOffset + 9]);
-  if (width == kPictureWidth && height == kPictureHeight && depth == kPictureDepth &&
+  if (width == kStageFileWidth && height == kStageFileHeight && depth == kPictureDepth &&
       colourType == kIndexedColour) {
     return std::nullopt;
   }

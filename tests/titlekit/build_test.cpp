@@ -174,42 +174,45 @@ TEST_F(BuildTest, BadSourcesAreAllReportedAndNothingIsWritten) {
   write("true.png", kTrueColourPng);
   picture("small.png", test::Shapes(64, 48));
   write("five.clut", "12345");
-  // The manifest with one change, written under a name of its own; `where` starts its errors.
-  int variants = 0;
-  std::string where;
-  const auto with = [&](std::string_view from, std::string_view to) {
+  const std::string badScript = file("bad.lws") +
+                                ":2:6: error: text literal not closed on its line: add '\"'\n"
+                                "\tx = \"open\n\t    ^\n";
+  // Changes to the manifest, and the problems reported, each after "MANIFEST: ".
+  using Change = std::pair<std::string_view, std::string_view>;
+  const struct {
+    std::vector<Change> changes;
+    std::vector<std::string> problems;
+  } cases[] = {
+      {{{"\"wall.png\"", "\"small.png\""}},
+       {"$.stages[0].flats[1].picture: expected an 8-bit indexed PNG of 512 x 384, not a 64 x 48 "
+        "8-bit indexed PNG\n"}},
+      {{{"\"gate.png\"", "\"true.png\""}},
+       {"$.stages[1].flats[0].picture: expected an 8-bit indexed PNG of 512 x 384, not a 1 x 1 "
+        "true-colour PNG\n"}},
+      {{{"\"palette\": \"door.png\"", "\"palette\": \"five.clut\""}},
+       {"$.palette: expected an indexed PNG or a colour table: a colour table is 2056 bytes, not "
+        "5\n"}},
+      {{{"\"hall.lws\"", "\"none.lws\""}},
+       {"$.stages[0].script: " + file("none.lws") + ": No such file or directory\n"}},
+      {{{"\"system.lws\"", "\"bad.lws\""}}, {"$.system: " + badScript}},
+      // Errors of several files are reported together.
+      {{{"\"door.lws\"", "\"bad.lws\""}, {"\"gate.png\"", "\"small.png\""}},
+       {"$.stages[0].flats[0].script: " + badScript,
+        "$.stages[1].flats[0].picture: expected an 8-bit indexed PNG of 512 x 384, not a 64 x 48 "
+        "8-bit indexed PNG\n"}},
+      // The manifest's own errors come first; the files it names are checked all the same.
+      {{{"\"knob.lws\"", "\"bad.lws\", \"colour\": 1"}},
+       {"$.stages[0].flats[0].buttons[0].colour: unknown key; expected one of name, rect, "
+        "script\n",
+        "$.stages[0].flats[0].buttons[0].script: " + badScript}},
+  };
+  const std::string manifest = file("variant.json");
+  for (const auto& c : cases) {
     std::string text(kManifest);
-    text.replace(text.find(from), from.size(), to);
-    const std::string path = write("variant" + std::to_string(++variants) + ".json", text);
-    where = path + ": ";
-    return path;
-  };
-  const auto one = [&](std::string_view from, std::string_view to, const std::string& problem) {
-    const std::string path = with(from, to);
-    return std::pair{path, where + problem};
-  };
-  const std::pair<std::string, std::string> cases[] = {
-      one("\"wall.png\"", "\"small.png\"",
-          "$.stages[0].flats[1].picture: expected an 8-bit indexed PNG of 512 x 384, not a 64 x "
-          "48 8-bit indexed PNG\n"),
-      one("\"gate.png\"", "\"true.png\"",
-          "$.stages[1].flats[0].picture: expected an 8-bit indexed PNG of 512 x 384, not a 1 x 1 "
-          "true-colour PNG\n"),
-      one("\"palette\": \"door.png\"", "\"palette\": \"five.clut\"",
-          "$.palette: expected an indexed PNG or a colour table: a colour table is 2056 bytes, not "
-          "5\n"),
-      one("\"hall.lws\"", "\"none.lws\"",
-          "$.stages[0].script: " + file("none.lws") + ": No such file or directory\n"),
-      // The manifest's own errors stop the build before any file is read.
-      one("\"knob.lws\"", "\"bad.lws\", \"colour\": 1",
-          "$.stages[0].flats[0].buttons[0].colour: unknown key; expected one of name, rect, "
-          "script\n"),
-      one("\"system.lws\"", "\"bad.lws\"",
-          "$.system: " + file("bad.lws") +
-              ":2:6: error: text literal not closed on its line: add '\"'\n\tx = \"open\n\t    "
-              "^\n"),
-  };
-  for (const auto& [manifest, err] : cases) {
+    for (const auto& [from, to] : c.changes) text.replace(text.find(from), from.size(), to);
+    write("variant.json", text);
+    std::string err;
+    for (const std::string& problem : c.problems) err += manifest + ": " + problem;
     expect({"build", manifest, "-o", file("out")}, 1, "", err);
     EXPECT_FALSE(fs::exists(file("out"))) << err;
   }
@@ -226,17 +229,6 @@ TEST_F(BuildTest, BadSourcesAreAllReportedAndNothingIsWritten) {
              ": $.stages[1].file: expected an output that is none of the title's sources, but " +
              scratch + "/wall.png is one\n");
   EXPECT_EQ(text("bootfile"), "code boot()\nendcode\n");
-  // Errors of several files are reported together.
-  std::string two(kManifest);
-  two.replace(two.find("\"door.lws\""), 10, "\"bad.lws\"");
-  two.replace(two.find("\"gate.png\""), 10, "\"small.png\"");
-  write("two.json", two);
-  expect({"build", file("two.json"), "-o", file("out")}, 1, "",
-         file("two.json") + ": $.stages[0].flats[0].script: " + file("bad.lws") +
-             ":2:6: error: text literal not closed on its line: add '\"'\n\tx = \"open\n\t    ^\n" +
-             file("two.json") +
-             ": $.stages[1].flats[0].picture: expected an 8-bit indexed PNG of 512 x 384, not a "
-             "64 x 48 8-bit indexed PNG\n");
 }
 
 TEST_F(BuildTest, RebuildsOnlyWhatChanged) {
