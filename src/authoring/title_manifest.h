@@ -74,7 +74,9 @@ struct ManifestStage {
   std::string name;
   SourceFile script;
   std::vector<ManifestFlat> flats;
-  std::string entry;  // the entry as canonical JSON: what the output depends on beside its files
+  // The entry as canonical JSON, what the output depends on beside its files; set only when the
+  // manifest has no errors.
+  std::string entry;
 };
 
 struct TitleManifest {
