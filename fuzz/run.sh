@@ -22,7 +22,7 @@ fi
 # and compiled (with a mode byte) for the interpreter.
 mkdir -p fuzz/corpus-tokenizer fuzz/corpus-script_check fuzz/corpus-interpreter fuzz/corpus-star \
   fuzz/corpus-frame fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-input_script \
-  fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/artifacts
+  fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/corpus-title_manifest fuzz/artifacts
 titlekit=./build/fuzz/src/apps/titlekit/titlekit
 for source in examples/*.lws bench/workloads/*.lws; do
   name=$(basename "$source" .lws)
@@ -46,6 +46,15 @@ done
 # Seeds of the input-script parser: the repository's input scripts.
 cp examples/sample-title/demo.input fuzz/corpus-input_script/demo
 
+# Seed of the manifest reader: a title with a stage of two flats and their buttons.
+cat >fuzz/corpus-title_manifest/stage <<'JSON'
+{"system": "system.lws", "palette": "title.png", "stages": [
+  {"file": "HALL.STR", "name": "hall", "script": "hall.lws", "flats": [
+    {"name": "door", "picture": "door.png", "buttons": [
+      {"name": "knob", "rect": [100, 100, 200, 300], "script": "knob.lws"}]},
+    {"name": "wall", "picture": "wall.png", "script": "wall.lws"}]}]}
+JSON
+
 run() {
   local target=$1 corpus=$2 status=0
   ./build/fuzz/fuzz/"$target" -max_total_time="$seconds" -artifact_prefix=fuzz/artifacts/ \
@@ -60,7 +69,7 @@ run() {
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
   targets=(tokenizer script_check interpreter star_file frame_decode sprite sound_block input_script
-    line_table stage_file)
+    line_table stage_file title_manifest)
 pids=()
 for target in "${targets[@]}"; do
   case "$target" in

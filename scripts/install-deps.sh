@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that the named groups need, skipping those already there.
 #   build  cmake, Ninja, g++, pkg-config, libpng (pictures), SDL2 and SDL2_ttf (the window,
-#          input and text) and the Liberation fonts (the runtime's text faces)
+#          input and text), the Liberation fonts (the runtime's text faces) and nlohmann-json
+#          (titlekit's title manifests)
 #   test   build + GoogleTest and clang-format (the format check)
 #   bench  test + Google Benchmark, the peers the benchmarks compare with (Lua 5.4, SQLite,
 #          libavcodec) and espeak-ng (speech for the sound encoder's measurements)
@@ -11,7 +12,7 @@ set -euo pipefail
 
 packages_of() {
   case "$1" in
-    build) echo "cmake ninja-build g++ pkg-config libpng-dev libsdl2-dev libsdl2-ttf-dev fonts-liberation" ;;
+    build) echo "cmake ninja-build g++ pkg-config libpng-dev libsdl2-dev libsdl2-ttf-dev fonts-liberation nlohmann-json3-dev" ;;
     test) echo "$(packages_of build) libgtest-dev clang-format" ;;
     bench) echo "$(packages_of test) libbenchmark-dev lua5.4 libsqlite3-dev libavcodec-dev espeak-ng" ;;
     fuzz) echo "$(packages_of test) clang libclang-rt-14-dev" ;;

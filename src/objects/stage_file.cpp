@@ -10,6 +10,8 @@ namespace {
 constexpr std::size_t kWidthOffset = 28;
 constexpr std::size_t kNameOffset = 2084;
 constexpr std::size_t kFlatCountOffset = 2100;
+// The header is read in order: the flat count follows the name field directly.
+static_assert(kNameOffset + kStoredNameBytes == kFlatCountOffset);
 
 // A 16-byte name field; false when its length byte passes 15.
 bool ReadName(ByteReader& in, std::string& out) {

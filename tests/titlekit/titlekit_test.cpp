@@ -234,8 +234,9 @@ TEST_F(TitlekitTest, PaletteConvertsBetweenPicturesAndColourTables) {
   EXPECT_EQ(indices, "128 x 128: 0 15 240 33");
 }
 
-const char* const kCommands[] = {"compile", "check",  "eval",  "run",     "bootfile", "star",
-                                 "frame",   "sprite", "sound", "palette", "reference"};
+const char* const kCommands[] = {"compile", "check",   "eval",     "run",   "bootfile",
+                                 "build",   "info",    "star",     "frame", "sprite",
+                                 "sound",   "palette", "reference"};
 
 // The help starts with the general usage and gives each command's.
 TEST_F(TitlekitTest, HelpListsEveryCommand) {
@@ -281,6 +282,11 @@ TEST_F(TitlekitTest, WrongArgumentsAndBadFilesAreRefused) {
       {{"run", kHello}, 2, "titlekit run: missing CALL"},
       {{"run", kHello, "1 + 2"}, 2, "titlekit run: CALL must be a handler call such as main()"},
       {{"bootfile"}, 2, "titlekit bootfile: missing SYSTEM"},
+      {{"build", none}, 2, "titlekit build: missing -o DIR"},
+      {{"build", "-o", none}, 2, "titlekit build: missing MANIFEST"},
+      {{"build", none, "-o", none}, 1, none + ": No such file or directory"},
+      {{"info"}, 2, "titlekit info: expected one FILE"},
+      {{"info", text}, 1, text + ": not a star file (error 101)"},
       {{"star", "get", star, "-1"}, 2, ""}, {{"star", "new", star, "--type", "TOOLONG"}, 2, ""},
       {{"frame", "play"}, 2, "titlekit frame: expected encode or decode"},
       {{"frame", "encode", none}, 2, "titlekit frame: missing -o OUT"},

@@ -15,17 +15,12 @@
 #include "apps/titlekit/script_check_report.h"
 #include "apps/titlekit/script_files.h"
 #include "apps/titlekit/storage.h"
-#include "script/line_table.h"
+#include "authoring/boot_file.h"
 
 namespace lw::titlekit {
 namespace {
 
 constexpr std::string_view kDefaultOutput = "bootfile";
-constexpr std::string_view kTemporarySuffix = ".partial";
-constexpr std::int32_t kExpectedRecords = 3;
-constexpr std::string_view kFileType = "STAR";
-constexpr std::string_view kCreator = "LWRT";
-constexpr std::int32_t kSystemScriptRecord = 1;
 
 // Says what became of OUT after a failed build: nothing was written over it.
 int Kept(const std::string& output) {
@@ -44,32 +39,6 @@ int Fail(const std::string& output, const std::string& temporary, ProgramCode co
   std::error_code ignored;
   std::filesystem::remove(temporary, ignored);
   return Kept(output);
-}
-
-// Writes an empty record 0, the script as record 1 and, when there are lines, their table as
-// the last record, into the open file.
-ProgramCode AddRecords(StarLibrary& library, StarFile& file, const ScriptWithLines& system) {
-  std::int32_t id = 0;
-  LW_TRY_CODE(library.StarAddResource(file, {}, id));
-  const std::vector<std::uint8_t> bytes = system.script.ToBytes();
-  LW_TRY_CODE(library.StarAddResource(file, bytes, id));
-  // A fresh file hands out ids in order, so the script cannot land anywhere else.
-  if (id != kSystemScriptRecord) return ProgramCode::kLogic;
-  if (system.tokenLines.empty()) return ProgramCode::kOk;
-  const LineTable lines({MakeScriptLines(kSystemScriptRecord, system.tokenLines)});
-  return library.StarAddResource(file, lines.Encode(), id);
-}
-
-// Builds the whole boot file at `path`.
-ProgramCode WriteBootFile(const std::string& path, const ScriptWithLines& system) {
-  Storage storage;
-  LW_TRY_CODE(StarFile::Create(storage.files, path, kExpectedRecords, FourCharCode(kFileType),
-                               FourCharCode(kCreator)));
-  StarFile* file = nullptr;
-  LW_TRY_CODE(storage.library.StarOpen(path, file));
-  const ProgramCode added = AddRecords(storage.library, *file, system);
-  const ProgramCode closed = storage.library.StarClose(*file);
-  return Failed(added) ? added : closed;
 }
 
 }  // namespace
@@ -99,8 +68,12 @@ int RunBootfileCommand(Arguments args) {
     return Kept(output);
   }
 
-  const std::string temporary = output + std::string(kTemporarySuffix);
-  if (ProgramCode code = WriteBootFile(temporary, *system); Failed(code)) {
+  const std::string temporary = output + std::string(authoring::kPartialSuffix);
+  Storage storage;
+  if (ProgramCode code =
+          authoring::WriteStarRecords(storage.library, temporary, {authoring::kBootFileType},
+                                      authoring::BootFileRecords(*system));
+      Failed(code)) {
     return Fail(output, temporary, code);
   }
   std::error_code error;

@@ -23,6 +23,10 @@ int RunEvalCommand(Arguments args);
 int RunRunCommand(Arguments args);
 // titlekit bootfile SYSTEM [-o OUT]
 int RunBootfileCommand(Arguments args);
+// titlekit build MANIFEST -o DIR
+int RunBuildCommand(Arguments args);
+// titlekit info FILE
+int RunInfoCommand(Arguments args);
 // titlekit star new|info|ls|get|add|put|check FILE ...
 int RunStarCommand(Arguments args);
 // titlekit frame encode|decode ...

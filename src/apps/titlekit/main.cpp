@@ -17,7 +17,7 @@ struct Command {
   int (*run)(Arguments);
 };
 
-constexpr std::array<Command, 11> kCommands = {{
+constexpr std::array<Command, 13> kCommands = {{
     {"compile", "titlekit compile SRC [-o OUT] [--no-check]",
      "check and compile a script into OUT, or print a dump of its tokens and string pool",
      RunCompileCommand},
@@ -33,6 +33,14 @@ constexpr std::array<Command, 11> kCommands = {{
     {"bootfile", "titlekit bootfile SYSTEM [-o OUT]",
      "make a boot file (./bootfile unless -o) whose record 1 is the compiled system script SYSTEM",
      RunBootfileCommand},
+    {"build", "titlekit build MANIFEST -o DIR",
+     "build a title's boot file and library files into DIR from its JSON manifest, rewriting "
+     "only what changed",
+     RunBuildCommand},
+    {"info", "titlekit info FILE",
+     "print what a library file holds: its kind, and a stage's flats and buttons or a boot "
+     "file's system script",
+     RunInfoCommand},
     {"star",
      "titlekit star new FILE [--records N] [--type CODE] [--creator CODE] | info FILE | ls FILE |\n"
      "       get FILE ID [-o OUT] | add FILE INPUT | put FILE ID INPUT | check FILE",

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "authoring/loaded_script.h"
 #include "common/expected.h"
 #include "script/compiled_script.h"
 
@@ -37,10 +38,7 @@ Expected<CompiledScript, std::string> CompileSource(std::string_view utf8, std::
 
 // A script and, when it was compiled from source, the source line of each of its tokens (end
 // token included); no lines for a compiled block.
-struct ScriptWithLines {
-  CompiledScript script;
-  std::vector<std::uint32_t> tokenLines;
-};
+using ScriptWithLines = authoring::LoadedScript;
 
 // Loads a script file of either kind, as LoadScriptFile does, with the lines of its tokens.
 Expected<ScriptWithLines, std::string> LoadScriptFileWithLines(const std::string& path);

@@ -1,0 +1,128 @@
+#include "authoring/library_info.h"
+
+#include <sstream>
+
+#include "authoring/boot_file.h"
+#include "common/byte_io.h"
+#include "media/frame_codec.h"
+#include "objects/stage_file.h"
+#include "script/line_table.h"
+
+namespace lw::authoring {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// An open star file, closed again when the description is done.
+class OpenFile {
+ public:
+  OpenFile(StarLibrary& library, StarFile& file) : library_(library), file_(file) {}
+  ~OpenFile() { static_cast<void>(library_.StarClose(file_)); }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+
+  [[nodiscard]] const StarHeader& header() const { return file_.header(); }
+
+  // A copy of record `id`; "record ID: error N" when it cannot be read.
+  Expected<Bytes, std::string> record(std::uint32_t id) {
+    const auto signedId = static_cast<std::int32_t>(id);
+    RecordBlock* block = nullptr;
+    if (ProgramCode code = library_.StarGetResource(file_, signedId, block); Failed(code))
+      return Unexpected{"record " + std::to_string(id) + ": error " +
+                        std::to_string(CodeNumber(code))};
+    Bytes copy = *block;
+    static_cast<void>(library_.StarReleaseResource(file_, signedId));
+    return copy;
+  }
+
+ private:
+  StarLibrary& library_;
+  StarFile& file_;
+};
+
+std::string Quoted(const std::string& name) { return '"' + name + '"'; }
+
+// "WIDTH x ROWS" from the header of the frame record `id`.
+Expected<std::string, std::string> PictureSize(OpenFile& file, std::uint32_t id) {
+  auto bytes = file.record(id);
+  if (!bytes) return Unexpected{bytes.error()};
+  if (bytes->size() < kFrameHeaderSize)
+    return Unexpected{"record " + std::to_string(id) + ": a frame record without its header"};
+  ByteReader in(*bytes);
+  const std::int16_t rows = in.i16();
+  const std::int16_t width = in.i16();
+  return std::to_string(width) + " x " + std::to_string(rows);
+}
+
+Expected<std::string, std::string> DescribeStage(OpenFile& file) {
+  auto headerBytes = file.record(0);
+  if (!headerBytes) return Unexpected{headerBytes.error()};
+  auto header = ReadStageHeader(*headerBytes);
+  if (!header) return Unexpected{"record 0: " + header.error()};
+  std::ostringstream out;
+  out << "stage " << Quoted(header->name) << ": script " << header->scriptId << ", palette "
+      << (header->paletteId == 0 ? std::string("none") : std::to_string(header->paletteId)) << ", "
+      << header->flats.size() << (header->flats.size() == 1 ? " flat\n" : " flats\n");
+  int flatNumber = 0;
+  for (const FlatEntry& flat : header->flats) {
+    auto size = PictureSize(file, flat.pictureId);
+    if (!size) return Unexpected{size.error()};
+    auto buttonBytes = file.record(flat.buttonRecordId);
+    if (!buttonBytes) return Unexpected{buttonBytes.error()};
+    auto buttons = ReadButtonRecord(*buttonBytes);
+    if (!buttons)
+      return Unexpected{"record " + std::to_string(flat.buttonRecordId) + ": " + buttons.error()};
+    out << "  flat " << ++flatNumber << ' ' << Quoted(flat.name) << ": script " << flat.scriptId
+        << ", picture " << flat.pictureId << " (" << *size << "), buttons " << flat.buttonRecordId
+        << " (" << buttons->size() << ")\n";
+    int buttonNumber = 0;
+    for (const ButtonEntry& button : *buttons) {
+      const Rect& r = button.rect;
+      out << "    button " << ++buttonNumber << ' ' << Quoted(button.name) << ": rect [" << r.top
+          << ", " << r.left << ", " << r.bottom << ", " << r.right << "], script "
+          << button.scriptId << '\n';
+    }
+  }
+  return out.str();
+}
+
+// A boot file's system script, or nothing when record 1 is no compiled script.
+std::optional<std::string> DescribeBoot(OpenFile& file) {
+  auto bytes = file.record(kSystemScriptRecord);
+  if (!bytes) return std::nullopt;
+  auto script = CompiledScript::FromBytes(*bytes);
+  if (!script) return std::nullopt;
+  std::string text = "system script: record " + std::to_string(kSystemScriptRecord) + ", " +
+                     std::to_string(script->tokenCount()) + " tokens\n";
+  const std::uint32_t last = file.header().nextId - 1;
+  if (last > static_cast<std::uint32_t>(kSystemScriptRecord)) {
+    auto table = file.record(last);
+    if (table && LineTable::Decode(*table))
+      text += "line table: record " + std::to_string(last) + '\n';
+  }
+  return text;
+}
+
+}  // namespace
+
+Expected<std::string, std::string> DescribeLibraryFile(StarLibrary& library,
+                                                       const std::string& path) {
+  StarFile* opened = nullptr;
+  if (ProgramCode code = library.StarOpen(path, opened); Failed(code))
+    return Unexpected{path + ": not a star file (error " + std::to_string(CodeNumber(code)) + ")"};
+  OpenFile file(library, *opened);
+  const std::string type = FourCharText(file.header().fileType);
+  const std::string kind =
+      "(type " + type + ", creator " + FourCharText(file.header().creator) + ")\n";
+  if (type == kStageFileType) {
+    auto stage = DescribeStage(file);
+    if (!stage) return Unexpected{path + ": " + stage.error()};
+    return path + ": stage file " + kind + *stage;
+  }
+  if (type == kBootFileType) {
+    if (auto boot = DescribeBoot(file)) return path + ": boot file " + kind + *boot;
+  }
+  return path + ": star file " + kind + std::to_string(file.header().nextId) + " records\n";
+}
+
+}  // namespace lw::authoring

@@ -1,0 +1,180 @@
+#include "authoring/title_build.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <system_error>
+
+#include "authoring/boot_file.h"
+#include "authoring/build_stamps.h"
+#include "authoring/stage_build.h"
+#include "authoring/title_sources.h"
+#include "objects/stage_file.h"
+
+namespace lw::authoring {
+namespace {
+
+// Part of every input hash: a builder that lays out its files differently changes this, and every
+// output of an older build is made again.
+constexpr std::string_view kFormatTag = "titlekit build 1";
+constexpr std::uintmax_t kMaxManifestBytes = std::uintmax_t{16} << 20;
+
+using Errors = std::vector<std::string>;
+
+// One file of the title folder: its name, the hash of its inputs and how to make its records.
+struct Output {
+  std::string name;
+  std::string where;  // the JSON path that names it
+  std::uint64_t hash = 0;
+  StarKind kind;
+  std::function<Expected<Records, std::string>()> build;
+};
+
+Expected<std::string, std::string> ReadManifestText(const std::filesystem::path& path) {
+  std::error_code error;
+  if (std::filesystem::is_regular_file(path, error) &&
+      std::filesystem::file_size(path, error) > kMaxManifestBytes) {
+    return Unexpected{std::string("file too large (over 16 MiB)")};
+  }
+  if (std::filesystem::is_directory(path, error)) return Unexpected{std::string("is a directory")};
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Unexpected{std::string(std::strerror(errno))};
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void AddFile(InputHash& hash, const TitleSources& sources, const SourceFile& file) {
+  if (!file.named()) return;
+  const std::uint64_t value = sources.fileHashes.at(file.path);
+  hash.add({reinterpret_cast<const std::uint8_t*>(&value), sizeof value});
+}
+
+std::uint64_t StageHash(const ManifestStage& stage, const TitleManifest& title,
+                        const TitleSources& sources) {
+  InputHash hash;
+  hash.add(kFormatTag);
+  hash.add(stage.entry);
+  AddFile(hash, sources, title.palette);
+  AddFile(hash, sources, stage.script);
+  for (const ManifestFlat& flat : stage.flats) {
+    AddFile(hash, sources, flat.script);
+    AddFile(hash, sources, flat.picture);
+    for (const ManifestButton& button : flat.buttons) AddFile(hash, sources, button.script);
+  }
+  return hash.value();
+}
+
+std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& sources) {
+  std::vector<Output> outputs;
+  InputHash boot;
+  boot.add(kFormatTag);
+  boot.add(kBootFileName);
+  AddFile(boot, sources, title.system);
+  const LoadedScript& system = sources.scripts.at(title.system.path);
+  outputs.push_back(
+      {std::string(kBootFileName),
+       "$",
+       boot.value(),
+       {kBootFileType},
+       [&system]() -> Expected<Records, std::string> { return BootFileRecords(system); }});
+  for (std::size_t i = 0; i < title.stages.size(); ++i) {
+    const ManifestStage& stage = title.stages[i];
+    outputs.push_back({stage.file,
+                       "$.stages[" + std::to_string(i) + "].file",
+                       StageHash(stage, title, sources),
+                       {kStageFileType},
+                       [&stage, &sources] { return BuildStageRecords(stage, sources); }});
+  }
+  return outputs;
+}
+
+// The outputs that would be written over one of the title's own sources, losing it.
+std::vector<ManifestError> OverwrittenSources(const std::vector<Output>& outputs,
+                                              const std::filesystem::path& folder,
+                                              const TitleSources& sources) {
+  std::vector<ManifestError> errors;
+  for (const Output& output : outputs) {
+    const std::filesystem::path path = folder / output.name;
+    for (const auto& [source, hash] : sources.fileHashes) {
+      std::error_code error;  // an output not made yet is no source
+      if (std::filesystem::equivalent(path, source, error)) {
+        errors.push_back({output.where,
+                          "expected an output that is none of the title's sources, "
+                          "but " +
+                              path.string() + " is one"});
+        break;
+      }
+    }
+  }
+  return errors;
+}
+
+// Makes what changed; the errors of the outputs that could not be written.
+Errors WriteOutputs(const std::vector<Output>& outputs, const std::filesystem::path& folder,
+                    StarLibrary& library, TitleBuildResult& result) {
+  const BuildStamps old = ReadBuildStamps(folder);
+  BuildStamps stamps;
+  Errors errors;
+  for (const Output& output : outputs) {
+    const std::filesystem::path path = folder / output.name;
+    const auto stamp = old.find(output.name);
+    std::error_code error;
+    if (stamp != old.end() && stamp->second == output.hash &&
+        std::filesystem::exists(path, error)) {
+      stamps[output.name] = output.hash;
+      result.unchanged.push_back(output.name);
+      continue;
+    }
+    auto records = output.build();
+    if (!records) {
+      errors.push_back(records.error());
+      continue;
+    }
+    if (auto failure = ReplaceStarFile(library, path, output.kind, *records)) {
+      errors.push_back(*failure);
+      continue;
+    }
+    stamps[output.name] = output.hash;
+    result.written.push_back(output.name);
+  }
+  if (stamps != old) {
+    if (auto failure = WriteBuildStamps(folder, stamps)) errors.push_back(*failure);
+  }
+  return errors;
+}
+
+Errors Formatted(const std::string& manifest, const std::vector<ManifestError>& errors) {
+  Errors lines;
+  for (const ManifestError& error : errors) lines.push_back(FormatManifestError(manifest, error));
+  return lines;
+}
+
+}  // namespace
+
+Expected<TitleBuildResult, std::vector<std::string>> BuildTitle(const TitleBuildRequest& request,
+                                                                StarLibrary& library) {
+  const std::string manifestName = request.manifest.string();
+  auto text = ReadManifestText(request.manifest);
+  if (!text) return Unexpected{Errors{manifestName + ": " + text.error()}};
+  ManifestReading reading = ReadTitleManifest(*text, request.manifest.parent_path());
+  const TitleManifest& title = reading.title;
+  auto sources = LoadTitleSources(title, request.loadScript);
+  if (!sources) {
+    reading.errors.insert(reading.errors.end(), sources.error().begin(), sources.error().end());
+  }
+  if (!reading.errors.empty()) return Unexpected{Formatted(manifestName, reading.errors)};
+
+  std::error_code error;
+  std::filesystem::create_directories(request.folder, error);
+  if (error) return Unexpected{Errors{request.folder.string() + ": " + error.message()}};
+  const std::vector<Output> outputs = PlanOutputs(title, *sources);
+  const auto overwritten = OverwrittenSources(outputs, request.folder, *sources);
+  if (!overwritten.empty()) return Unexpected{Formatted(manifestName, overwritten)};
+  TitleBuildResult result;
+  Errors errors = WriteOutputs(outputs, request.folder, library, result);
+  if (!errors.empty()) return Unexpected{std::move(errors)};
+  return result;
+}
+
+}  // namespace lw::authoring

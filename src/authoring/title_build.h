@@ -1,0 +1,39 @@
+// `titlekit build`: turns a title manifest (title_manifest.h) into the title's files in one
+// folder: the boot file from the system script, one stage file per stage (stage_build.h).
+//
+// Everything is read and checked before anything is written: the manifest, then every source
+// file it names (title_sources.h), and no output may fall on one of those files. Any error
+// stops the build with every error found and leaves the folder as it was. Then only the outputs
+// whose inputs changed since the last build are rewritten (build_stamps.h); the others are not
+// touched, so their times stay. Each output is built under a temporary name and renamed over the
+// old one.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "authoring/loaded_script.h"
+#include "common/expected.h"
+#include "media/star_library.h"
+
+namespace lw::authoring {
+
+struct TitleBuildRequest {
+  std::filesystem::path manifest;
+  std::filesystem::path folder;  // where the outputs go; made when missing
+  ScriptLoader loadScript;
+};
+
+// The outputs by file name, in manifest order (the boot file first).
+struct TitleBuildResult {
+  std::vector<std::string> written;
+  std::vector<std::string> unchanged;
+};
+
+// Builds the title; the errors as ready lines ("MANIFEST: $.path: problem" and the like) when
+// it fails.
+[[nodiscard]] Expected<TitleBuildResult, std::vector<std::string>> BuildTitle(
+    const TitleBuildRequest& request, StarLibrary& library);
+
+}  // namespace lw::authoring

@@ -1,0 +1,113 @@
+// The title manifest: one JSON file that names every source of a title, read by `titlekit build`
+// to make the boot file and the library files. File names in it are relative to the manifest's
+// own folder. Each kind of library file has its own top-level array; kinds to come (casts,
+// shops, sets, puppets, tracks, movies) add theirs beside "stages".
+//
+//   PATH                               TYPE                 MEANING
+//   $.system                           text, required       the system script (source .lws or
+//                                                           compiled); becomes DIR/bootfile
+//   $.palette                          text                 the title's palette: an indexed PNG
+//                                                           (its palette) or a 2056-byte colour
+//                                                           table; stored in every stage file as
+//                                                           the stage's palette record
+//   $.stages                           array                the stage files, one per entry
+//   $.stages[i].file                   text, required       the stage file's name in DIR, 8.3
+//                                                           (letters, digits, '_', '-'): HALL.STR
+//   $.stages[i].name                   text, required       the stage's name, 1 to 15 characters
+//   $.stages[i].script                 text                 the stage's script
+//   $.stages[i].flats                  array, required      the flats in order, at least one
+//   $.stages[i].flats[j].name          text, required       1 to 15 characters, unique in the stage
+//   $.stages[i].flats[j].script        text                 the flat's script
+//   $.stages[i].flats[j].picture       text, required       8-bit indexed PNG of 512 x 384; its
+//                                                           indices are stored as they are
+//   $.stages[i].flats[j].buttons       array                the flat's buttons in order
+//   ...buttons[k].name                 text, required       1 to 15 characters, unique in the flat
+//   ...buttons[k].rect                 array, required      [top, left, bottom, right] in stage
+//                                                           pixels, bottom and right exclusive,
+//                                                           0 <= top < bottom <= 384 and
+//                                                           0 <= left < right <= 512; buttons may
+//                                                           overlap
+//   ...buttons[k].script               text                 the button's script
+//
+// Names are UTF-8 in the manifest and stored in Mac Roman; a name counts its Mac Roman bytes. An
+// object without a script gets the empty script. Any other key is an error, so that a misspelt
+// key is never silently ignored.
+//
+// Every error names the manifest, the JSON path and what was expected there:
+//   title.json: $.stages[0].flats[2].picture: expected a PNG file name (text)
+// All errors of a manifest, and of the files that it names, are collected before the build stops.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/expected.h"
+#include "common/geometry.h"
+
+namespace lw::authoring {
+
+// A file that the manifest names: its path (the manifest's folder joined with the text) and the
+// JSON path that named it, for the errors found in the file later.
+struct SourceFile {
+  std::filesystem::path path;
+  std::string where;
+  [[nodiscard]] bool named() const { return !path.empty(); }
+};
+
+struct ManifestButton {
+  std::string name;  // Mac Roman
+  Rect rect;
+  SourceFile script;  // not named: the empty script
+};
+
+struct ManifestFlat {
+  std::string name;
+  SourceFile script;
+  SourceFile picture;
+  std::vector<ManifestButton> buttons;
+};
+
+struct ManifestStage {
+  std::string file;  // the output's name in the title folder
+  std::string name;
+  SourceFile script;
+  std::vector<ManifestFlat> flats;
+  // The entry as canonical JSON, what the output depends on beside its files; set only when the
+  // manifest has no errors.
+  std::string entry;
+};
+
+struct TitleManifest {
+  SourceFile system;
+  SourceFile palette;  // not named: stage files carry no palette
+  std::vector<ManifestStage> stages;
+};
+
+// One error: the JSON path and what was expected there.
+struct ManifestError {
+  std::string where;
+  std::string problem;
+};
+
+// The line of an error: "MANIFEST: $.path: problem".
+[[nodiscard]] std::string FormatManifestError(std::string_view manifest,
+                                              const ManifestError& error);
+
+// The name of the boot file in the title folder; no stage file may take it.
+inline constexpr std::string_view kBootFileName = "bootfile";
+
+// A manifest as far as it could be read, and every error found in it. With errors, the parts
+// that were read still name their files, so that those files can be checked too and the author
+// learns of every problem at once.
+struct ManifestReading {
+  TitleManifest title;
+  std::vector<ManifestError> errors;
+};
+
+// Reads manifest text. `folder` is the manifest's folder, which file names are relative to.
+[[nodiscard]] ManifestReading ReadTitleManifest(std::string_view text,
+                                                const std::filesystem::path& folder);
+
+}  // namespace lw::authoring

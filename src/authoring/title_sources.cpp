@@ -1,0 +1,174 @@
+#include "authoring/title_sources.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
+
+#include "authoring/build_stamps.h"
+#include "objects/stage_file.h"
+#include "shell/drawing/colour_table.h"
+
+namespace lw::authoring {
+namespace {
+
+// Larger files are refused rather than read: no source of a title comes near this size.
+constexpr std::uintmax_t kMaxSourceBytes = std::uintmax_t{64} << 20;
+
+constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1A\n";
+constexpr std::size_t kPngHeaderBytes = 26;
+constexpr std::size_t kChunkTypeOffset = 12;
+constexpr std::size_t kWidthOffset = 16;
+constexpr std::string_view kHeaderChunk = "IHDR";
+constexpr std::uint8_t kPictureDepth = 8;
+constexpr std::uint8_t kIndexedColour = 3;
+
+std::uint32_t BigEndian32(std::string_view bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < 4; ++i)
+    value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+  return value;
+}
+
+// The PNG colour types by name.
+std::string PixelKind(std::uint8_t depth, std::uint8_t colourType) {
+  switch (colourType) {
+    case 0: return std::to_string(depth) + "-bit grey";
+    case 2: return "true-colour";
+    case kIndexedColour: return std::to_string(depth) + "-bit indexed";
+    case 4: return "grey and alpha";
+    case 6: return "true-colour and alpha";
+    default: return "colour type " + std::to_string(colourType);
+  }
+}
+
+// What is wrong with a stage picture's PNG header, if anything.
+std::optional<std::string> PictureHeaderProblem(std::string_view bytes) {
+  if (bytes.size() < kPngHeaderBytes || !bytes.starts_with(kPngSignature) ||
+      bytes.substr(kChunkTypeOffset, kHeaderChunk.size()) != kHeaderChunk) {
+    return "expected a PNG file";
+  }
+  const std::uint32_t width = BigEndian32(bytes, kWidthOffset);
+  const std::uint32_t height = BigEndian32(bytes, kWidthOffset + 4);
+  const auto depth = static_cast<std::uint8_t>(bytes[kWidthOffset + 8]);
+  const auto colourType = static_cast<std::uint8_t>(bytes[kWidthOffset + 9]);
+  if (width == kStageFileWidth && height == kStageFileHeight && depth == kPictureDepth &&
+      colourType == kIndexedColour) {
+    return std::nullopt;
+  }
+  return "expected an 8-bit indexed PNG of 512 x 384, not a " + std::to_string(width) + " x " +
+         std::to_string(height) + " " + PixelKind(depth, colourType) + " PNG";
+}
+
+std::span<const std::uint8_t> AsBytes(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+class SourceLoader {
+ public:
+  explicit SourceLoader(const ScriptLoader& loadScript) : loadScript_(loadScript) {}
+
+  void script(const SourceFile& file) {
+    if (!file.named() || !firstTime(Use::kScript, file)) return;
+    if (!read(file)) return;
+    auto loaded = loadScript_(file.path.string());
+    if (!loaded) return fail(file, loaded.error());
+    sources_.scripts.emplace(file.path, std::move(loaded).value());
+  }
+
+  void picture(const SourceFile& file) {
+    if (!file.named() || !firstTime(Use::kPicture, file)) return;
+    const auto bytes = read(file);
+    if (!bytes) return;
+    if (auto problem = PictureHeaderProblem(*bytes)) return fail(file, *problem);
+    auto image = ReadPng(file.path.string());
+    if (!image) return fail(file, image.error());
+    sources_.pictures.emplace(file.path, std::move(image).value());
+  }
+
+  void palette(const SourceFile& file) {
+    if (!file.named() || !firstTime(Use::kPalette, file)) return;
+    const auto bytes = read(file);
+    if (!bytes) return;
+    if (bytes->starts_with(kPngSignature)) {
+      auto palette = ReadPngPalette(file.path.string());
+      if (!palette) return fail(file, palette.error());
+      sources_.palette = EncodeColourTable(*palette);
+      return;
+    }
+    if (auto table = DecodeColourTable16(AsBytes(*bytes)); !table) {
+      return fail(file, "expected an indexed PNG or a colour table: " + table.error());
+    }
+    sources_.palette.assign(bytes->begin(), bytes->end());
+  }
+
+  Expected<TitleSources, std::vector<ManifestError>> take() {
+    if (!errors_.empty()) return Unexpected{std::move(errors_)};
+    return std::move(sources_);
+  }
+
+ private:
+  // What a file is read as: one file may serve as a picture and as the palette.
+  enum class Use : std::uint8_t { kScript, kPicture, kPalette };
+
+  bool firstTime(Use use, const SourceFile& file) { return tried_.insert({use, file.path}).second; }
+
+  void fail(const SourceFile& file, std::string problem) {
+    errors_.push_back({file.where, std::move(problem)});
+  }
+
+  // The file's bytes, their hash noted; nothing (with the error noted) when it cannot be read.
+  std::optional<std::string> read(const SourceFile& file) {
+    const std::string path = file.path.string();
+    std::error_code error;
+    if (std::filesystem::is_directory(file.path, error)) {
+      fail(file, path + ": is a directory");
+      return std::nullopt;
+    }
+    if (std::filesystem::is_regular_file(file.path, error) &&
+        std::filesystem::file_size(file.path, error) > kMaxSourceBytes) {
+      fail(file, path + ": file too large (over 64 MiB)");
+      return std::nullopt;
+    }
+    std::ifstream in(file.path, std::ios::binary);
+    if (!in) {
+      fail(file, path + ": " + std::strerror(errno));
+      return std::nullopt;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+      fail(file, path + ": read error");
+      return std::nullopt;
+    }
+    InputHash hash;
+    hash.add(bytes);
+    sources_.fileHashes[file.path] = hash.value();
+    return bytes;
+  }
+
+  const ScriptLoader& loadScript_;
+  TitleSources sources_;
+  std::vector<ManifestError> errors_;
+  std::set<std::pair<Use, std::filesystem::path>> tried_;
+};
+
+}  // namespace
+
+Expected<TitleSources, std::vector<ManifestError>> LoadTitleSources(
+    const TitleManifest& manifest, const ScriptLoader& loadScript) {
+  SourceLoader loader(loadScript);
+  loader.script(manifest.system);
+  loader.palette(manifest.palette);
+  for (const ManifestStage& stage : manifest.stages) {
+    loader.script(stage.script);
+    for (const ManifestFlat& flat : stage.flats) {
+      loader.script(flat.script);
+      loader.picture(flat.picture);
+      for (const ManifestButton& button : flat.buttons) loader.script(button.script);
+    }
+  }
+  return loader.take();
+}
+
+}  // namespace lw::authoring

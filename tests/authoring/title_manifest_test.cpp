@@ -1,0 +1,132 @@
+// The title manifest reader: what a good manifest gives, and a table of bad manifests, each with
+// every error it must report (JSON path and what was expected there).
+#include "authoring/title_manifest.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace lw::authoring {
+namespace {
+
+// The manifest as one line per object, file names as read (the folder is "in").
+std::string Trace(const TitleManifest& title) {
+  const auto file = [](const SourceFile& f) { return f.named() ? f.path.string() : "-"; };
+  std::string text = "system " + file(title.system) + " palette " + file(title.palette) + "\n";
+  for (const ManifestStage& stage : title.stages) {
+    text += "stage " + stage.file + " " + stage.name + " " + file(stage.script) + "\n";
+    for (const ManifestFlat& flat : stage.flats) {
+      text += " flat " + flat.name + " " + file(flat.script) + " " + file(flat.picture) + "\n";
+      for (const ManifestButton& b : flat.buttons) {
+        text += "  button " + b.name + " [" + std::to_string(b.rect.top) + "," +
+                std::to_string(b.rect.left) + "," + std::to_string(b.rect.bottom) + "," +
+                std::to_string(b.rect.right) + "] " + file(b.script) + "\n";
+      }
+    }
+  }
+  return text;
+}
+
+std::string Errors(std::string_view json) {
+  const ManifestReading read = ReadTitleManifest(json, "in");
+  std::string text;
+  for (const ManifestError& error : read.errors)
+    text += FormatManifestError("t.json", error) + "\n";
+  return text.empty() ? "no error" : text;
+}
+
+TEST(TitleManifestTest, ReadsStagesFlatsAndButtonsInOrder) {
+  const ManifestReading read = ReadTitleManifest(R"({
+    "system": "sys.lws", "palette": "pal.clut",
+    "stages": [
+      {"file": "HALL.STR", "name": "Caf\u00e9", "script": "hall.lws", "flats": [
+        {"name": "door", "picture": "door.png", "buttons": [
+          {"name": "knob", "rect": [0, 0, 384, 512], "script": "k.lws"},
+          {"name": "KNOB2", "rect": [10, 20, 30, 40]}]},
+        {"name": "wall", "picture": "p/wall.png", "script": "wall.lws"}]},
+      {"file": "garden", "name": "garden", "flats": [{"name": "gate", "picture": "g.png"}]}]})",
+                                                 "in");
+  ASSERT_EQ(read.errors.size(), 0u) << FormatManifestError("t.json", read.errors[0]);
+  EXPECT_EQ(Trace(read.title),
+            "system in/sys.lws palette in/pal.clut\n"
+            "stage HALL.STR Caf\x8E in/hall.lws\n"  // é is 0x8E in Mac Roman
+            " flat door - in/door.png\n"
+            "  button knob [0,0,384,512] in/k.lws\n"
+            "  button KNOB2 [10,20,30,40] -\n"
+            " flat wall in/wall.lws in/p/wall.png\n"
+            "stage garden garden -\n"
+            " flat gate - in/g.png\n");
+  EXPECT_EQ(read.title.stages[0].flats[1].picture.where, "$.stages[0].flats[1].picture");
+}
+
+TEST(TitleManifestTest, ReportsEveryErrorWithItsPath) {
+  constexpr std::string_view kRect =
+      "expected [top, left, bottom, right]: four whole numbers with 0 <= top < bottom <= 384 and "
+      "0 <= left < right <= 512\n";
+  const std::string rect(kRect);
+  const struct {
+    std::string_view json;
+    std::string errors;
+  } cases[] = {
+      {"{",
+       "t.json: $: expected JSON: parse error at line 1, column 2: syntax error while "
+       "parsing object key - unexpected end of input; expected string literal\n"},
+      {R"({"system": 1e999})", "t.json: $: expected JSON: number overflow parsing '1e999'\n"},
+      {"[]", "t.json: $: expected a title (an object)\n"},
+      {"{}", "t.json: $.system: missing; expected a script file name (text)\n"},
+      {R"({"system": 5, "palette": "", "casts": []})",
+       "t.json: $.casts: unknown key; expected one of system, palette, stages\n"
+       "t.json: $.system: expected a script file name (text)\n"
+       "t.json: $.palette: expected a PNG or colour table file name (text)\n"},
+      {R"({"system": "s", "stages": {}})", "t.json: $.stages: expected an array of stages\n"},
+      {R"({"system": "s", "stages": [{"file": "HALLWAYS1.STR", "name": "", "flats": []}]})",
+       "t.json: $.stages[0].file: expected an 8.3 file name such as HALL.STR (text)\n"
+       "t.json: $.stages[0].name: expected a name of 1 to 15 characters (text), not 0\n"
+       "t.json: $.stages[0].flats: expected an array of at least one flat\n"},
+      {R"({"system": "s", "stages": [{"file": "A.STR", "name": "sixteen chars ok", "script": 1}]})",
+       "t.json: $.stages[0].name: expected a name of 1 to 15 characters (text), not 16\n"
+       "t.json: $.stages[0].script: expected a script file name (text)\n"
+       "t.json: $.stages[0].flats: missing; expected an array of at least one flat\n"},
+      {R"({"system": "s", "stages": [{"file": "A.STR", "name": "\u4e2d", "flats": [
+          {"name": "a", "picture": "a.png"}, {"name": "b"}, {"name": "c", "picture": 3}]}]})",
+       "t.json: $.stages[0].name: expected a name in Mac Roman characters: character U+4E2D has "
+       "no Mac Roman form\n"
+       "t.json: $.stages[0].flats[1].picture: missing; expected a PNG file name (text)\n"
+       "t.json: $.stages[0].flats[2].picture: expected a PNG file name (text)\n"},
+      {R"({"system": "s", "stages": [{"file": "A.STR", "name": "a", "flats": [
+          {"name": "f", "picture": "a.png", "buttons": [
+            {"name": "b1", "rect": [0, 0, 0, 10]}, {"name": "b2", "rect": [0, 0, 385, 10]},
+            {"name": "b3", "rect": [0, 0, 1, 513]}, {"name": "b4", "rect": [0, 0, 1]},
+            {"name": "b5", "rect": [0, 0, 1, 1.5]}, {"name": "b6", "rect": [-1, 0, 1, 1]},
+            {"name": "b7"}, {"name": "b8", "rect": {"h": 1}}]}]}]})",
+       "t.json: $.stages[0].flats[0].buttons[0].rect: " + rect +
+           "t.json: $.stages[0].flats[0].buttons[1].rect: " + rect +
+           "t.json: $.stages[0].flats[0].buttons[2].rect: " + rect +
+           "t.json: $.stages[0].flats[0].buttons[3].rect: " + rect +
+           "t.json: $.stages[0].flats[0].buttons[4].rect: " + rect +
+           "t.json: $.stages[0].flats[0].buttons[5].rect: " + rect +
+           "t.json: $.stages[0].flats[0].buttons[6].rect: missing; " + rect +
+           "t.json: $.stages[0].flats[0].buttons[7].rect: " + rect},
+      {R"({"system": "s", "stages": [
+          {"file": "A.STR", "name": "a", "flats": [
+            {"name": "Door", "picture": "a.png", "buttons": [
+              {"name": "knob", "rect": [0, 0, 1, 1], "colour": 3},
+              {"name": "KNOB", "rect": [0, 0, 1, 1]}, 7]},
+            {"name": "dOOR", "picture": "b.png"}]},
+          {"file": "a.str", "name": "b", "flats": [{"name": "x", "picture": "x.png"}]},
+          {"file": "BOOTFILE", "name": "c", "flats": [{"name": "x", "picture": "x.png"}]}]})",
+       "t.json: $.stages[0].flats[0].buttons[0].colour: unknown key; expected one of name, rect, "
+       "script\n"
+       "t.json: $.stages[0].flats[0].buttons[1].name: expected a name that no other button here "
+       "has (names ignore case)\n"
+       "t.json: $.stages[0].flats[0].buttons[2]: expected a button (an object)\n"
+       "t.json: $.stages[0].flats[1].name: expected a name that no other flat here has (names "
+       "ignore case)\n"
+       "t.json: $.stages[1].file: expected a file name that no other output of the title has\n"
+       "t.json: $.stages[2].file: expected a file name that no other output of the title has\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Errors(c.json), c.errors) << c.json;
+}
+
+}  // namespace
+}  // namespace lw::authoring

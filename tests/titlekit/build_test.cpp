@@ -1,0 +1,301 @@
+// titlekit build and info as programs: a title of two stages built from its manifest, its stage
+// file read back through the stage file readers and the frame decoder, the errors of its source
+// files, and rebuilds that rewrite only what changed.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "apps/titlekit/storage.h"
+#include "media/frame_codec.h"
+#include "objects/stage_file.h"
+#include "platform/png_image.h"
+#include "script/compiled_script.h"
+#include "script/line_table.h"
+#include "shell/drawing/colour_table.h"
+#include "support/common_pictures.h"
+#include "support/common_program_run.h"
+
+namespace lw::titlekit {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWidth = 512;
+constexpr int kHeight = 384;
+
+// The title's colours: index i is (i, 255 - i, 7i mod 256).
+Palette TestPalette() {
+  Palette palette{};
+  for (int i = 0; i < 256; ++i) {
+    palette[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i),
+                                            static_cast<std::uint8_t>(255 - i),
+                                            static_cast<std::uint8_t>(i * 7)};
+  }
+  return palette;
+}
+
+// A 1 x 1 true-colour PNG.
+constexpr std::string_view kTrueColourPng(
+    "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0\x90\x77\x53\xDE\0\0\0\x0C"
+    "IDAT\x78\x9C\x63\xF8\xCF\xC0\0\0\x03\x01\x01\0\xC9\xFE\x92\xEF\0\0\0\0IEND\xAE\x42\x60\x82",
+    69);
+
+// Two stages: the hall with a flat whose buttons overlap and a flat without script or buttons,
+// and the garden with one flat.
+constexpr std::string_view kManifest = R"({
+  "system": "system.lws",
+  "palette": "door.png",
+  "stages": [
+    {"file": "HALL.STR", "name": "hall", "script": "hall.lws", "flats": [
+      {"name": "door", "script": "door.lws", "picture": "door.png", "buttons": [
+        {"name": "knob", "rect": [100, 100, 200, 300], "script": "knob.lws"},
+        {"name": "bell", "rect": [150, 250, 250, 400]}]},
+      {"name": "wall", "picture": "wall.png"}]},
+    {"file": "GARDEN.STR", "name": "garden", "flats": [{"name": "gate", "picture": "gate.png"}]}
+  ]
+})";
+
+class BuildTest : public test::ProgramTest {
+ protected:
+  BuildTest() : ProgramTest(TITLEKIT_PATH) {
+    write("system.lws", "code boot()\nendcode\n");
+    write("hall.lws", "code openstage()\nendcode\n");
+    write("door.lws", "code openflat()\nendcode\n");
+    write("knob.lws", "code mousedown(n)\n\tlocal x\n\tx = n\nendcode\n");
+    picture("door.png", test::Stripes(kWidth, kHeight));
+    picture("wall.png", test::Shapes(kWidth, kHeight));
+    picture("gate.png", test::WithBlock(test::Stripes(kWidth, kHeight), 10, 10));
+    write("title.json", kManifest);
+  }
+
+  void picture(const std::string& name, const test::Picture& p) const {
+    ASSERT_FALSE(WritePng(file(name), {p.width, p.height, p.pixels, TestPalette()}));
+  }
+
+  // Builds title.json (or `manifest`) into out/, expecting success and `out` on standard output.
+  void build(std::string_view out, const std::string& manifest = "title.json") const {
+    expect({"build", file(manifest), "-o", file("out")}, 0, out);
+  }
+
+  // The records of a built file.
+  std::vector<std::vector<std::uint8_t>> records(const std::string& name) const {
+    Storage storage;
+    StarFile* star = nullptr;
+    std::vector<std::vector<std::uint8_t>> all;
+    if (Failed(storage.library.StarOpen(file(name), star))) return all;
+    for (std::uint32_t id = 0; id < star->header().nextId; ++id) {
+      RecordBlock block;
+      EXPECT_FALSE(Failed(star->ReadRecord(static_cast<std::int32_t>(id), block)));
+      all.push_back(block);
+    }
+    static_cast<void>(storage.library.StarClose(*star));
+    return all;
+  }
+};
+
+TEST_F(BuildTest, InfoDescribesTheBuiltFiles) {
+  build("bootfile: written\nHALL.STR: written\nGARDEN.STR: written\n");
+  // Records: 0 header, 1 palette, 2 hall.lws, 3 door.lws, 4 door picture, 5 knob.lws, 6 the
+  // empty script, 7 door's buttons, 8 wall picture, 9 wall's buttons, 10 the line table.
+  expect({"info", file("out/HALL.STR")}, 0,
+         file("out/HALL.STR") +
+             ": stage file (type FLAT, creator LWRT)\n"
+             "stage \"hall\": script 2, palette 1, 2 flats\n"
+             "  flat 1 \"door\": script 3, picture 4 (512 x 384), buttons 7 (2)\n"
+             "    button 1 \"knob\": rect [100, 100, 200, 300], script 5\n"
+             "    button 2 \"bell\": rect [150, 250, 250, 400], script 6\n"
+             "  flat 2 \"wall\": script 6, picture 8 (512 x 384), buttons 9 (0)\n");
+  expect({"info", file("out/bootfile")}, 0,
+         file("out/bootfile") +
+             ": boot file (type STAR, creator LWRT)\n"
+             "system script: record 1, 8 tokens\nline table: record 2\n");
+  // Kinds without a description of their own give their type.
+  expect({"star", "new", file("game.rtd"), "--type", "RTDO"}, 0, "");
+  expect({"info", file("game.rtd")}, 0,
+         file("game.rtd") + ": star file (type RTDO, creator LWRT)\n0 records\n");
+  // The boot file is the one `bootfile` makes.
+  expect({"bootfile", file("system.lws"), "-o", file("bootfile")}, 0, "");
+  EXPECT_EQ(bytes("out/bootfile"), bytes("bootfile"));
+}
+
+TEST_F(BuildTest, StageRecordsHoldTheManifestsValues) {
+  build("bootfile: written\nHALL.STR: written\nGARDEN.STR: written\n");
+  const auto hall = records("out/HALL.STR");
+  ASSERT_EQ(hall.size(), 11u);
+  auto header = ReadStageHeader(hall[0]);
+  ASSERT_TRUE(header.ok()) << header.error();
+  std::string trace = header->name + " " + std::to_string(header->scriptId) + " " +
+                      std::to_string(header->paletteId) + " " + std::to_string(header->width) +
+                      "x" + std::to_string(header->height);
+  for (const FlatEntry& flat : header->flats) {
+    trace += " | " + flat.name + " " + std::to_string(flat.scriptId) + " " +
+             std::to_string(flat.pictureId) + " " + std::to_string(flat.buttonRecordId);
+    auto buttons = ReadButtonRecord(hall[flat.buttonRecordId]);
+    ASSERT_TRUE(buttons.ok()) << buttons.error();
+    for (const ButtonEntry& b : *buttons) {
+      trace += " (" + b.name + " " + std::to_string(b.rect.top) + "," +
+               std::to_string(b.rect.left) + "," + std::to_string(b.rect.bottom) + "," +
+               std::to_string(b.rect.right) + " " + std::to_string(b.scriptId) + ")";
+    }
+  }
+  EXPECT_EQ(trace,
+            "hall 2 1 512x384 | door 3 4 7 (knob 100,100,200,300 5) (bell 150,250,250,400 6)"
+            " | wall 6 8 9");
+
+  EXPECT_EQ(DecodeColourTable(hall[1]).value(), TestPalette());
+  // Scripts are compiled as `compile` compiles them; objects without one share the empty one.
+  expect({"compile", file("knob.lws"), "-o", file("knob.lwc")}, 0, "");
+  EXPECT_EQ(hall[5], bytes("knob.lwc"));
+  EXPECT_EQ(CompiledScript::FromBytes(hall[6]).value().tokenCount(), 1u);
+  auto lines = LineTable::Decode(hall[10]);
+  ASSERT_TRUE(lines.ok()) << lines.error();
+  std::string covered;
+  for (const ScriptLines& script : lines->scripts())
+    covered += std::to_string(script.recordId) + ":" + std::to_string(script.tokenCount) + " ";
+  EXPECT_EQ(covered, "2:8 3:8 5:16 6:1 ");
+  EXPECT_EQ(lines->lineOf(5, 16, 9), 3);  // x = n, on the third line
+
+  // Each picture decodes to its PNG's pixels.
+  const struct {
+    std::size_t record;
+    test::Picture picture;
+  } pictures[] = {{4, test::Stripes(kWidth, kHeight)}, {8, test::Shapes(kWidth, kHeight)}};
+  for (const auto& [record, picture] : pictures) {
+    std::vector<std::uint8_t> memory(static_cast<std::size_t>(kWidth * kHeight), 0xEE);
+    auto used = DecodeFrame(hall[record], BitmapView{memory, 0, kWidth, kWidth, kHeight});
+    ASSERT_TRUE(used.ok()) << record;
+    EXPECT_EQ(*used, hall[record].size());
+    EXPECT_TRUE(memory == picture.pixels) << record;
+  }
+}
+
+TEST_F(BuildTest, BadSourcesAreAllReportedAndNothingIsWritten) {
+  write("bad.lws", "code boot()\n\tx = \"open\nendcode\n");
+  write("true.png", kTrueColourPng);
+  picture("small.png", test::Shapes(64, 48));
+  write("five.clut", "12345");
+  const std::string badScript = file("bad.lws") +
+                                ":2:6: error: text literal not closed on its line: add '\"'\n"
+                                "\tx = \"open\n\t    ^\n";
+  // Changes to the manifest, and the problems reported, each after "MANIFEST: ".
+  using Change = std::pair<std::string_view, std::string_view>;
+  const struct {
+    std::vector<Change> changes;
+    std::vector<std::string> problems;
+  } cases[] = {
+      {{{"\"wall.png\"", "\"small.png\""}},
+       {"$.stages[0].flats[1].picture: expected an 8-bit indexed PNG of 512 x 384, not a 64 x 48 "
+        "8-bit indexed PNG\n"}},
+      {{{"\"gate.png\"", "\"true.png\""}},
+       {"$.stages[1].flats[0].picture: expected an 8-bit indexed PNG of 512 x 384, not a 1 x 1 "
+        "true-colour PNG\n"}},
+      {{{"\"palette\": \"door.png\"", "\"palette\": \"five.clut\""}},
+       {"$.palette: expected an indexed PNG or a colour table: a colour table is 2056 bytes, not "
+        "5\n"}},
+      {{{"\"hall.lws\"", "\"none.lws\""}},
+       {"$.stages[0].script: " + file("none.lws") + ": No such file or directory\n"}},
+      {{{"\"system.lws\"", "\"bad.lws\""}}, {"$.system: " + badScript}},
+      // Errors of several files are reported together.
+      {{{"\"door.lws\"", "\"bad.lws\""}, {"\"gate.png\"", "\"small.png\""}},
+       {"$.stages[0].flats[0].script: " + badScript,
+        "$.stages[1].flats[0].picture: expected an 8-bit indexed PNG of 512 x 384, not a 64 x 48 "
+        "8-bit indexed PNG\n"}},
+      // The manifest's own errors come first; the files it names are checked all the same.
+      {{{"\"knob.lws\"", "\"bad.lws\", \"colour\": 1"}},
+       {"$.stages[0].flats[0].buttons[0].colour: unknown key; expected one of name, rect, "
+        "script\n",
+        "$.stages[0].flats[0].buttons[0].script: " + badScript}},
+  };
+  const std::string manifest = file("variant.json");
+  for (const auto& c : cases) {
+    std::string text(kManifest);
+    for (const auto& [from, to] : c.changes) text.replace(text.find(from), from.size(), to);
+    write("variant.json", text);
+    std::string err;
+    for (const std::string& problem : c.problems) err += manifest + ": " + problem;
+    expect({"build", manifest, "-o", file("out")}, 1, "", err);
+    EXPECT_FALSE(fs::exists(file("out"))) << err;
+  }
+  // Outputs may not be written over the title's sources.
+  write("bootfile", "code boot()\nendcode\n");
+  std::string over(kManifest);
+  over.replace(over.find("\"system.lws\""), 12, "\"bootfile\"");
+  over.replace(over.find("\"GARDEN.STR\""), 12, "\"wall.png\"");
+  write("over.json", over);
+  const std::string scratch = fs::path(file("over.json")).parent_path().string();
+  expect({"build", file("over.json"), "-o", scratch}, 1, "",
+         file("over.json") + ": $: expected an output that is none of the title's sources, but " +
+             scratch + "/bootfile is one\n" + file("over.json") +
+             ": $.stages[1].file: expected an output that is none of the title's sources, but " +
+             scratch + "/wall.png is one\n");
+  EXPECT_EQ(text("bootfile"), "code boot()\nendcode\n");
+}
+
+TEST_F(BuildTest, RebuildsOnlyWhatChanged) {
+  build("bootfile: written\nHALL.STR: written\nGARDEN.STR: written\n");
+  // Outputs dated an hour back: a rewrite would make them new.
+  const auto past = fs::file_time_type::clock::now() - std::chrono::hours(1);
+  const char* const outputs[] = {"out/bootfile", "out/HALL.STR", "out/GARDEN.STR"};
+  for (const char* name : outputs) fs::last_write_time(file(name), past);
+  const auto untouched = [&](const char* name) { return fs::last_write_time(file(name)) == past; };
+
+  build("bootfile: unchanged\nHALL.STR: unchanged\nGARDEN.STR: unchanged\n");
+  for (const char* name : outputs) EXPECT_TRUE(untouched(name)) << name;
+
+  picture("gate.png", test::WithBlock(test::Stripes(kWidth, kHeight), 20, 10));
+  build("GARDEN.STR: written\nbootfile: unchanged\nHALL.STR: unchanged\n");
+  EXPECT_TRUE(untouched("out/bootfile"));
+  EXPECT_TRUE(untouched("out/HALL.STR"));
+  EXPECT_FALSE(untouched("out/GARDEN.STR"));
+
+  // A changed button is a changed manifest entry; a lost output is made again.
+  std::string moved(kManifest);
+  moved.replace(moved.find("[100, 100, 200, 300]"), 20, "[100, 100, 200, 301]");
+  write("title.json", moved);
+  fs::remove(file("out/bootfile"));
+  build("bootfile: written\nHALL.STR: written\nGARDEN.STR: unchanged\n");
+
+  // Stamps that do not parse are no stamps: everything is made again.
+  write("out/.titlekit-build", "titlekit-build 1\nzz HALL.STR\n0123456789abcdefg bootfile\n");
+  build("bootfile: written\nHALL.STR: written\nGARDEN.STR: written\n");
+}
+
+TEST_F(BuildTest, InfoRefusesFilesThatDoNotHoldWhatTheyClaim) {
+  const std::string shortHeader = write("short", std::string(10, '\0'));
+  // A header naming one flat whose records were never written.
+  StageHeader header;
+  header.name = "lost";
+  header.flats.push_back({.scriptId = 1, .pictureId = 99, .buttonRecordId = 1, .name = "f"});
+  const std::string lost = write("lost", WriteStageHeader(header));
+  // Headers whose flat's picture and button record are both record 1, which claims more
+  // buttons than it holds.
+  header.flats[0].pictureId = 1;
+  const std::string greedy = write("greedy", WriteStageHeader(header));
+  const std::string frame = write("frame", std::string("\x01\0\x02\0\x04\x07\x07", 7));
+  const std::string buttons = write("buttons", std::string("\x05\0\0\0", 4));
+  const struct {
+    std::string name;
+    std::vector<std::string> records;
+    std::string err;
+  } cases[] = {
+      {"a.str", {shortHeader}, "record 0: stage header of 10 bytes, fewer than 2104"},
+      {"b.str", {lost}, "record 99: error 100"},
+      {"c.str",
+       {greedy, frame},
+       "record 1: a button record of 7 bytes cannot hold its 131073 buttons"},
+      {"d.str",
+       {greedy, buttons},
+       "record 1: a button record of 4 bytes cannot hold its 5 buttons"},
+      {"e.str", {}, "record 0: error 100"},
+  };
+  for (const auto& c : cases) {
+    const std::string path = file(c.name);
+    expect({"star", "new", path, "--type", "FLAT"}, 0, "");
+    for (const std::string& record : c.records)
+      EXPECT_EQ(run({"star", "add", path, record}).status, 0);
+    expect({"info", path}, 1, "", path + ": " + c.err + "\n");
+  }
+}
+
+}  // namespace
+}  // namespace lw::titlekit
