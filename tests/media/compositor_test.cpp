@@ -29,18 +29,8 @@ constexpr Rect kStage{48, 64, 432, 576};
 
 // A picture record of one row: `pixels` as literal values, hot spot at its top-left corner.
 test::Bytes OneRowSprite(const std::vector<std::uint8_t>& pixels) {
-  const auto width = static_cast<std::uint8_t>(pixels.size());
-  test::Bytes record = {1,
-                        0,
-                        width,
-                        0,
-                        0,
-                        0,
-                        0,
-                        0,
-                        static_cast<std::uint8_t>(width + 1),
-                        0,
-                        static_cast<std::uint8_t>(width << 2 | 3)};
+  const auto w = static_cast<std::uint8_t>(pixels.size());
+  test::Bytes record = {1, 0, w, 0, 0, 0, 0, 0, std::uint8_t(w + 1), 0, std::uint8_t(w << 2 | 3)};
   record.insert(record.end(), pixels.begin(), pixels.end());
   return record;
 }
