@@ -263,13 +263,7 @@ TEST_F(CompositorTest, DisplayEntriesAreDrawnByDepthWhereTheScreenChanged) {
 // the record stays changed for the next step.
 TEST_F(CompositorTest, IdleStepFlushesChangedRecords) {
   OpenPictures({test::Bytes{1, 2, 3}});
-  StarLibrary& library = disk_.stack.library;
-  StarFile* file = library.openFiles().front();
-  RecordBlock* record = nullptr;
-  ASSERT_EQ(library.StarGetResource(*file, 0, record), ProgramCode::kOk);
-  (*record)[0] = 9;
-  ASSERT_EQ(library.StarReplaceResource(*file, 0), ProgramCode::kOk);
-  ASSERT_EQ(library.StarReleaseResource(*file, 0), ProgramCode::kOk);
+  test::ChangeRecord(disk_.stack.library, *disk_.stack.library.openFiles().front(), 0, 9);
   const auto nines = [this] {
     const test::Bytes bytes = disk_.FileBytes("pictures");
     return std::count(bytes.begin(), bytes.end(), 9);
