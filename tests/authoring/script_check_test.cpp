@@ -10,8 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "script/tokenizer.h"
-
 namespace lw::authoring {
 namespace {
 
@@ -72,8 +70,6 @@ constexpr Broken kBlocks[] = {
     {"code idle()\n\tcase 1\nendcode\n", "2:2: error: case outside a switch"},
     {"code idle()\n\tlocal i\n\tif true\n\t\tfor i = 1 to 3\n\tendif\nendcode\n",
      "5:2: error: endif inside an open for: close it with endfor first"},
-    {"code idle()\n\twhile false\nendcode\n",
-     "2:2: error: while is still open at endcode: add endwhile"},
     {"code idle()\n\tswitch 1\n\tcase 1\nendcode\n",
      "2:2: error: switch is still open at endcode: add endswitch"},
     {"code idle()\n\tfor i = 1 to 2\nendcode\n",
@@ -310,19 +306,6 @@ TEST(ScriptCheck, HostileNestingIsRefusedWithoutExhaustingTheStack) {
   EXPECT_EQ(Check(deep), "2:110: error: expression nested too deeply: at most 100 levels\n");
   const std::string nots = "code f()\n\treturn " + std::string(3000, '-') + "1\nendcode\n";
   EXPECT_NE(Check(nots).find("nested too deeply"), std::string::npos);
-}
-
-// A compiled script has no text: findings name the token.
-TEST(ScriptCheck, CompiledScriptsAreCheckedByToken) {
-  auto script = CompileScriptText(ScriptText("code f()\n\tx = 1\nendcode\n"));
-  ASSERT_TRUE(script.ok());
-  const BuiltinTable catalog = ScriptCatalog();
-  const auto findings = CheckCompiledScript(*script, catalog);
-  ASSERT_EQ(findings.size(), 1u);
-  // code, f, (, ), line end, then x.
-  EXPECT_EQ(findings[0].token, 5);
-  EXPECT_EQ(findings[0].line, 0);
-  EXPECT_TRUE(HasErrors(findings));
 }
 
 }  // namespace

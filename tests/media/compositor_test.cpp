@@ -29,18 +29,8 @@ constexpr Rect kStage{48, 64, 432, 576};
 
 // A picture record of one row: `pixels` as literal values, hot spot at its top-left corner.
 test::Bytes OneRowSprite(const std::vector<std::uint8_t>& pixels) {
-  const auto width = static_cast<std::uint8_t>(pixels.size());
-  test::Bytes record = {1,
-                        0,
-                        width,
-                        0,
-                        0,
-                        0,
-                        0,
-                        0,
-                        static_cast<std::uint8_t>(width + 1),
-                        0,
-                        static_cast<std::uint8_t>(width << 2 | 3)};
+  const auto w = static_cast<std::uint8_t>(pixels.size());
+  test::Bytes record = {1, 0, w, 0, 0, 0, 0, 0, std::uint8_t(w + 1), 0, std::uint8_t(w << 2 | 3)};
   record.insert(record.end(), pixels.begin(), pixels.end());
   return record;
 }
@@ -273,13 +263,7 @@ TEST_F(CompositorTest, DisplayEntriesAreDrawnByDepthWhereTheScreenChanged) {
 // the record stays changed for the next step.
 TEST_F(CompositorTest, IdleStepFlushesChangedRecords) {
   OpenPictures({test::Bytes{1, 2, 3}});
-  StarLibrary& library = disk_.stack.library;
-  StarFile* file = library.openFiles().front();
-  RecordBlock* record = nullptr;
-  ASSERT_EQ(library.StarGetResource(*file, 0, record), ProgramCode::kOk);
-  (*record)[0] = 9;
-  ASSERT_EQ(library.StarReplaceResource(*file, 0), ProgramCode::kOk);
-  ASSERT_EQ(library.StarReleaseResource(*file, 0), ProgramCode::kOk);
+  test::ChangeRecord(disk_.stack.library, *disk_.stack.library.openFiles().front(), 0, 9);
   const auto nines = [this] {
     const test::Bytes bytes = disk_.FileBytes("pictures");
     return std::count(bytes.begin(), bytes.end(), 9);

@@ -46,12 +46,6 @@ class StarLibraryTest : public ::testing::Test {
     Get(file, id);
     EXPECT_EQ(library_.StarReleaseResource(file, id), ProgramCode::kOk);
   }
-  // Changes a held record in place and releases it.
-  void Change(StarFile& file, std::int32_t id, std::uint8_t first) {
-    (*Get(file, id))[0] = first;
-    EXPECT_EQ(library_.StarReplaceResource(file, id), ProgramCode::kOk);
-    EXPECT_EQ(library_.StarReleaseResource(file, id), ProgramCode::kOk);
-  }
   // The record as the file on disk holds it, read through a handle of its own.
   RecordBlock OnDisk(const std::string& name, std::int32_t id) {
     std::unique_ptr<StarFile> file;
@@ -133,7 +127,7 @@ TEST_F(StarLibraryTest, MemoryPressureDropsIdleRecordsOfAnyFileOldestFirst) {
   StarFile* a = MakeFile("A.STR", 3, 0, kBigRecordBytes);
   StarFile* b = MakeFile("B.STR", 3, 0x40, kBigRecordBytes);
   RecordBlock* locked = Get(*a, 0);  // oldest, but held
-  Change(*b, 0, 0x77);
+  test::ChangeRecord(library_, *b, 0, 0x77);
   Touch(*a, 1);
   Touch(*b, 1);
   std::vector<std::int64_t> hookSaw;
@@ -256,7 +250,7 @@ TEST_F(StarLibraryTest, ClosingRefusesLockedRecordsAndShutdownClosesEverything) 
   EXPECT_TRUE(disk_.boxTexts.empty());
   // An idle dirty record is written back by a close that succeeds.
   StarFile* file = MakeFile("CLOSE.STR", 1);
-  Change(*file, 0, 0x33);
+  test::ChangeRecord(library_, *file, 0, 0x33);
   EXPECT_EQ(library_.StarClose(*file), ProgramCode::kOk);
   EXPECT_TRUE(library_.openFiles().empty());
   EXPECT_EQ(OnDisk("CLOSE.STR", 0)[0], 0x33);

@@ -126,11 +126,7 @@ TEST_F(CompositionTest, NullTicksFlushChangedRecords) {
   StarLibrary& library = runtime().library();
   StarFile* file = nullptr;
   ASSERT_EQ(library.StarOpen("appl:data", file), ProgramCode::kOk);
-  RecordBlock* record = nullptr;
-  ASSERT_EQ(library.StarGetResource(*file, 0, record), ProgramCode::kOk);
-  (*record)[0] = 0xA5;
-  ASSERT_EQ(library.StarReplaceResource(*file, 0), ProgramCode::kOk);
-  ASSERT_EQ(library.StarReleaseResource(*file, 0), ProgramCode::kOk);
+  test::ChangeRecord(library, *file, 0, 0xA5);
   const auto onDisk = [this] {
     std::ifstream in(title_ / "data", std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

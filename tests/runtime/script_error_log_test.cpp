@@ -68,10 +68,8 @@ class ScriptErrorTest : public TitleTest {
   ~ScriptErrorTest() override { run_.reset(); }
 
   // Boots `script`, with the error lines captured with the tick at which each came.
-  TitleRun& BootCapturing(std::string_view script, std::string_view input = "",
-                          bool strict = false) {
-    return Boot(script, input, [this, strict](RuntimeOptions& options) {
-      options.strict = strict;
+  TitleRun& BootCapturing(std::string_view script, std::string_view input = "") {
+    return Boot(script, input, [this](RuntimeOptions& options) {
       options.errorOutput = [this](std::string_view line) {
         lines_.emplace_back(line);
         ticks_.push_back(run_->platform().ticks());

@@ -18,6 +18,14 @@ void WriteStarFile(FileAccess& files, std::string_view path, const std::vector<B
   ASSERT_EQ(file->Flush(), ProgramCode::kOk) << path;
 }
 
+void ChangeRecord(StarLibrary& library, StarFile& file, std::int32_t id, std::uint8_t first) {
+  RecordBlock* record = nullptr;
+  ASSERT_EQ(library.StarGetResource(file, id, record), ProgramCode::kOk);
+  (*record)[0] = first;
+  ASSERT_EQ(library.StarReplaceResource(file, id), ProgramCode::kOk);
+  ASSERT_EQ(library.StarReleaseResource(file, id), ProgramCode::kOk);
+}
+
 std::string Unwrapped(std::string_view text) {
   std::string line(text);
   for (char& c : line)

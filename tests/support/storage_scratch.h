@@ -26,6 +26,10 @@ inline std::string TitlePath(std::string_view name) { return "appl:" + std::stri
 void WriteStarFile(FileAccess& files, std::string_view path, const std::vector<Bytes>& records,
                    std::int32_t capacity = 1, std::string_view fileType = "STAR");
 
+// Gets record `id` of `file` through `library`, sets its first byte to `first`, marks it
+// changed and releases it: a dirty record that the next flush writes back.
+void ChangeRecord(StarLibrary& library, StarFile& file, std::int32_t id, std::uint8_t first);
+
 // The bytes of a box's text with its line breaks turned back into spaces.
 std::string Unwrapped(std::string_view text);
 
