@@ -1,14 +1,14 @@
-// The static check of scripts: a table of broken scripts, each with the one finding it must
-// give (place and text), valid scripts that use every statement form and must give none, and
+// The static check of scripts: a table of broken scripts, each with the findings it must give
+// (place and text), valid scripts that use every statement form and must give none, and
 // the limits of the expression and loop stacks. The catalogue is the script layer's own
 // built-ins, so that the keywords it lacks (actorvisible) stay lacking whatever the runtime adds.
 #include "authoring/script_check.h"
 
 #include <gtest/gtest.h>
 
-#include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace lw::authoring {
 namespace {
@@ -58,24 +58,95 @@ std::string Check(std::string_view source, const BuiltinTable& catalog = ScriptC
 
 struct Broken {
   std::string_view source;
-  std::string_view finding;
+  std::string_view findings;
 };
 
-// One fault per script; the whole output must be that one line.
-constexpr Broken kBlocks[] = {
-    {"code idle()\n\tlocal x\n\tx = 1\n\tif x = 1\n\t\tx = 2\nendcode\n",
-     "4:2: error: if is still open at endcode: add endif"},
-    {"code idle()\n\tendif\nendcode\n", "2:2: error: endif without if"},
-    {"code idle()\n\telse\nendcode\n", "2:2: error: else outside an if"},
-    {"code idle()\n\tcase 1\nendcode\n", "2:2: error: case outside a switch"},
-    {"code idle()\n\tlocal i\n\tif true\n\t\tfor i = 1 to 3\n\tendif\nendcode\n",
+// One row per distinct message; the whole output must be the row's lines. A row of kInIdle is the
+// body of handler idle, whose header is line 1.
+constexpr Broken kInIdle[] = {
+    // Blocks and handlers.
+    {"\tendif\n", "2:2: error: endif without if"},
+    {"\telse\n", "2:2: error: else outside an if"},
+    {"\tcase 1\n", "2:2: error: case outside a switch"},
+    {"\tlocal i\n\tif true\n\t\tfor i = 1 to 3\n\tendif\n",
      "5:2: error: endif inside an open for: close it with endfor first"},
-    {"code idle()\n\tswitch 1\n\tcase 1\nendcode\n",
-     "2:2: error: switch is still open at endcode: add endswitch"},
-    {"code idle()\n\tfor i = 1 to 2\nendcode\n",
-     "2:2: error: for is still open at endcode: add endfor"},
-    {"code idle()\n\tlocal x\n", "1:1: error: handler idle has no endcode"},
-    {"code a()\ncode b()\nendcode\n", "1:1: error: handler a has no endcode"},
+    {"\tlocal abcdefghijklmnop\n",
+     "2:8: error: 'abcdefghijklmnop' is too long for a variable name: at most 15 characters"},
+    // Built-in calls.
+    {"\tlocal p\n\tp = makepoint(1)\n\tp = random(1, 2)\n",
+     "3:6: error: too few arguments to 'makepoint': makepoint(x, y)\n"
+     "4:6: error: too many arguments to 'random': random(n)"},
+    {"\tlocal t\n\tt = numtostring(\"5\")\n\tt = findword(12, \" \", 1)\n",
+     "3:18: error: argument 1 of 'numtostring' must be a number, not a text\n"
+     "4:15: error: argument 1 of 'findword' must be a text, not a number"},
+    {"\tsendtoboot(1)\n",
+     "2:13: error: argument 1 of 'sendtoboot' must be a handler call such as hello(1), found the "
+     "number 1"},
+    {"\tnumtostring(1)\n",
+     "2:2: error: 'numtostring' is a function: use its value, e.g. x = numtostring(n)"},
+    {"\tlocal x\n\tx = sendtoboot(hello())\n",
+     "3:6: error: 'sendtoboot' is a command: it gives no value, so it can only be a statement"},
+    {"\tlocal x\n\tx = variable(\"a\", 1)\n",
+     "3:6: error: 'variable' with 2 arguments sets the property and gives no value: read it with "
+     "variable(name)"},
+    {"\tvariable(\"a\")\n",
+     "2:2: error: 'variable' with 1 argument reads the property: use its value (x = "
+     "variable(name)) or set it with variable(name, value)"},
+    {"\tlocal n\n\tn = machinespeed\n",
+     "3:6: error: 'machinespeed' needs parentheses: machinespeed()"},
+    // A built-in that this player lacks may take an effect name; a handler or a value may not.
+    {"\tlocal v\n\tv = actorvisible(\"bob\")\n\tvisualeffect(wipeleft, 5)\n"
+     "\thello(wipeleft)\n\tv = wipeleft\n",
+     "3:6: warning: 'actorvisible' is not available in this player yet\n"
+     "4:2: warning: 'visualeffect' is not available in this player yet\n"
+     "5:8: error: 'wipeleft' is a visual effect name: it can only be the first argument of "
+     "visualeffect\n"
+     "6:6: error: 'wipeleft' is a visual effect name: it can only be the first argument of "
+     "visualeffect"},
+    // Statements and expressions.
+    {"\tlocal x\n\tx 1\n",
+     "3:4: error: expected '=' after 'x': an assignment is NAME = VALUE, a handler call NAME(...)"},
+    {"\tfor i = 1 10\n\tendfor\n", "2:12: error: for without to: for i = 1 to 10"},
+    {"\tfor 1 = 1 to 10\n\tendfor\n", "2:6: error: for needs a variable name: for i = 1 to 10"},
+    {"\tlocal x\n\tx = 1 // note\n",
+     "3:8: error: '/' has no operand after it (the language has no comments: '/' is division)"},
+    {"\tlocal x\n\tx = 1 +\n", "3:8: error: '+' has no operand after it"},
+    {"\tlocal x\n\tx =\n", "3:5: error: expected a value before the end of the line"},
+    {"\tlocal x\n\tx = (1 + 2\n", "3:6: error: '(' is not closed: add ')'"},
+    {"\tlocal x\n\tx = (1 + 2))\n", "3:13: error: ')' without '(' before it"},
+    {"\tlocal x\n\tx = 1 2\n\tif true else\n\tendif\n",
+     "3:8: error: the statement ends before the number 2: write one statement per line\n"
+     "4:10: error: the statement ends before 'else': write one statement per line"},
+    // The line that goes on with the call is no statement of its own.
+    {"\thello(1,\n\t2)\n",
+     "2:2: error: the call of hello is not closed on its line: add ')' (a handler call must be on "
+     "one line)\n3:2: error: a statement cannot begin with the number 2"},
+    {"\tif 1\n\tendif\n", "2:5: error: if needs a truth value (true or false) here"},
+    {"\tlocal x\n\tx = \"a\" + 1\n\tx = not 1\n",
+     "3:10: error: '+' needs numbers, not a text\n"
+     "4:6: error: 'not' needs a truth value, not a number"},
+    {"\tto\n", "2:2: error: a statement cannot begin with 'to'"},
+    {"\tlocal a,\n", "2:10: error: expected a variable name after ',', found the end of the line"},
+    {"\tswitch 1\n\tcase \"a\"\n\tendswitch\n",
+     "3:7: error: case value is a text but the switch value is a number"},
+    {"\tswitch 1 = 1\n\tendswitch\n",
+     "2:9: error: switch needs a number or a text, not a truth value"},
+    // What the tokenizer refuses.
+    // The tokenizer stops at its first refusal.
+    {"\t# note\n",
+     "2:2: error: the character '#' cannot appear in a script outside a text literal"},
+    {"\tlocal\tx\n", "2:7: error: a tab here: tabs may only indent a line, use blanks inside it"},
+    {"\tlocal t\n\tt = \"abc\n", "3:6: error: text literal not closed on its line: add '\"'"},
+};
+
+constexpr Broken kScripts[] = {
+    {"code a()\n\tif true\nendcode\ncode b()\n\tswitch 1\n\tcase 1\nendcode\ncode c()\n"
+     "\tfor i = 1 to 2\nendcode\n",
+     "2:2: error: if is still open at endcode: add endif\n"
+     "5:2: error: switch is still open at endcode: add endswitch\n"
+     "9:2: error: for is still open at endcode: add endfor"},
+    {"code a()\ncode b()\n\tlocal x\n",
+     "1:1: error: handler a has no endcode\n2:1: error: handler b has no endcode"},
     {"endcode\n", "1:1: error: endcode without code"},
     {"code a()\nendcode\nx = 1\n",
      "3:1: error: statements must be inside a handler: code NAME() ... endcode"},
@@ -83,133 +154,23 @@ constexpr Broken kBlocks[] = {
      "3:6: error: handler idle is defined twice in this script; only the first one runs"},
     {"code idle(1)\nendcode\n",
      "1:11: error: expected a parameter name in the header of idle, found the number 1"},
-};
-
-constexpr Broken kVariables[] = {
-    {"code idle()\n\tx = 1\nendcode\n",
-     "2:2: error: 'x' is not declared in handler idle: add `local x` or `global x`"},
-    {"code idle()\n\tlocal y\n\ty = count + 1\nendcode\n",
-     "3:6: error: 'count' is not declared in handler idle: add `local count` or `global count`"},
-    {"code idle()\n\tx = 1\n\tlocal x\nendcode\n",
-     "2:2: error: 'x' is not declared in handler idle: add `local x` or `global x`"},
-    {"code boot()\n\tglobal g\nendcode\ncode idle()\n\tg = 1\nendcode\n",
-     "5:2: error: 'g' is not declared in handler idle: add `local g` or `global g`"},
-    {"code idle()\n\tlocal x\n\tdumplocal x\n\tx = 1\nendcode\n",
-     "4:2: error: 'x' is not declared in handler idle: add `local x` or `global x`"},
-    {"code idle()\n\tlocal abcdefghijklmnop\nendcode\n",
-     "2:8: error: 'abcdefghijklmnop' is too long for a variable name: at most 15 characters"},
-};
-
-constexpr Broken kBuiltinCalls[] = {
-    {"code idle()\n\tlocal p\n\tp = makepoint(1)\nendcode\n",
-     "3:6: error: too few arguments to 'makepoint': makepoint(x, y)"},
-    {"code idle()\n\tlocal n\n\tn = random(1, 2)\nendcode\n",
-     "3:6: error: too many arguments to 'random': random(n)"},
-    {"code idle()\n\tlocal t\n\tt = numtostring(\"5\")\nendcode\n",
-     "3:18: error: argument 1 of 'numtostring' must be a number, not a text"},
-    {"code idle()\n\tlocal w\n\tw = findword(12, \" \", 1)\nendcode\n",
-     "3:15: error: argument 1 of 'findword' must be a text, not a number"},
-    {"code idle()\n\tsendtoboot(1)\nendcode\n",
-     "2:13: error: argument 1 of 'sendtoboot' must be a handler call such as hello(1), found the "
-     "number 1"},
-    {"code idle()\n\tnumtostring(1)\nendcode\n",
-     "2:2: error: 'numtostring' is a function: use its value, e.g. x = numtostring(n)"},
-    {"code idle()\n\tlocal x\n\tx = sendtoboot(hello())\nendcode\n",
-     "3:6: error: 'sendtoboot' is a command: it gives no value, so it can only be a statement"},
-    {"code idle()\n\tlocal x\n\tx = variable(\"a\", 1)\nendcode\n",
-     "3:6: error: 'variable' with 2 arguments sets the property and gives no value: read it with "
-     "variable(name)"},
-    {"code idle()\n\tvariable(\"a\")\nendcode\n",
-     "2:2: error: 'variable' with 1 argument reads the property: use its value (x = "
-     "variable(name)) or set it with variable(name, value)"},
-    {"code idle()\n\tlocal n\n\tn = machinespeed\nendcode\n",
-     "3:6: error: 'machinespeed' needs parentheses: machinespeed()"},
-    {"code idle()\n\tlocal v\n\tv = actorvisible(\"bob\")\nendcode\n",
-     "3:6: warning: 'actorvisible' is not available in this player yet"},
-    // A built-in that this player lacks may take an effect name; a handler may not.
-    {"code idle()\n\tvisualeffect(wipeleft, 5)\nendcode\n",
-     "2:2: warning: 'visualeffect' is not available in this player yet"},
-    {"code idle()\n\thello(wipeleft)\nendcode\n",
-     "2:8: error: 'wipeleft' is a visual effect name: it can only be the first argument of "
-     "visualeffect"},
-    {"code idle()\n\tlocal v\n\tv = wipeleft\nendcode\n",
-     "3:6: error: 'wipeleft' is a visual effect name: it can only be the first argument of "
-     "visualeffect"},
-};
-
-constexpr Broken kBuiltinForms[] = {
-    {"code idle()\n\tvisualeffect(\"wipeleft\", 5)\nendcode\n",
-     "2:15: error: argument 1 of 'visualeffect' must be a visual effect name such as wipeleft, "
-     "found a text"},
-    {"code idle()\n\tvisualeffect(wipeleft)\nendcode\n",
-     "2:2: error: too few arguments to 'visualeffect': visualeffect(e, n)"},
-    {"code idle()\n\tlocal x\n\tx = wavevolume(3)\nendcode\n",
-     "3:6: error: 'wavevolume' with 1 argument sets the property and gives no value: read it with "
-     "wavevolume()"},
-    {"code idle()\n\twavevolume\nendcode\n",
-     "2:2: error: 'wavevolume' needs parentheses: wavevolume(n)"},
-    {"code idle()\n\twavevolume(\"loud\")\nendcode\n",
-     "2:13: error: argument 1 of 'wavevolume' must be a number, not a text"},
-};
-
-constexpr Broken kStatements[] = {
-    {"code idle()\n\tlocal x\n\tx 1\nendcode\n",
-     "3:4: error: expected '=' after 'x': an assignment is NAME = VALUE, a handler call NAME(...)"},
-    {"code idle()\n\tfor i = 1 10\n\tendfor\nendcode\n",
-     "2:12: error: for without to: for i = 1 to 10"},
-    {"code idle()\n\tfor 1 = 1 to 10\n\tendfor\nendcode\n",
-     "2:6: error: for needs a variable name: for i = 1 to 10"},
-    {"code idle()\n\tlocal x\n\tx = 1 // note\nendcode\n",
-     "3:8: error: '/' has no operand after it (the language has no comments: '/' is division)"},
-    {"code idle()\n\tlocal x\n\tx = 1 +\nendcode\n", "3:8: error: '+' has no operand after it"},
-    {"code idle()\n\tlocal x\n\tx =\nendcode\n",
-     "3:5: error: expected a value before the end of the line"},
-    {"code idle()\n\tlocal x\n\tx = (1 + 2\nendcode\n", "3:6: error: '(' is not closed: add ')'"},
-    {"code idle()\n\tlocal x\n\tx = (1 + 2))\nendcode\n", "3:13: error: ')' without '(' before it"},
-    {"code idle()\n\tlocal x\n\tx = 1 2\nendcode\n",
-     "3:8: error: the statement ends before the number 2: write one statement per line"},
-    {"code idle()\n\tif true else\n\tendif\nendcode\n",
-     "2:10: error: the statement ends before 'else': write one statement per line"},
-    {"code idle()\n\thello(1,\n\t2)\nendcode\n",
-     // The line that goes on with the call is no statement of its own.
-     "2:2: error: the call of hello is not closed on its line: add ')' (a handler call must be on "
-     "one line)\n3:2: error: a statement cannot begin with the number 2"},
-    {"code idle()\n\tgreet(1, 2)\nendcode\ncode greet(name)\nendcode\n",
-     "2:2: error: too many arguments to handler greet: greet(name)"},
-    {"code idle()\n\tgreet()\nendcode\ncode greet(name)\nendcode\n",
-     "2:2: error: too few arguments to handler greet: greet(name)"},
+    // Variables: not declared at all, used before its local, a global of another handler, after
+    // dumplocal.
+    {"code boot()\n\tglobal g\nendcode\ncode idle()\n\tlocal y\n\tx = 1\n\tlocal x\n"
+     "\ty = count + 1\n\tg = 1\n\tdumplocal y\n\ty = 2\nendcode\n",
+     "6:2: error: 'x' is not declared in handler idle: add `local x` or `global x`\n"
+     "8:6: error: 'count' is not declared in handler idle: add `local count` or `global count`\n"
+     "9:2: error: 'g' is not declared in handler idle: add `local g` or `global g`\n"
+     "11:2: error: 'y' is not declared in handler idle: add `local y` or `global y`"},
+    {"code idle()\n\tgreet(1, 2)\n\tgreet()\nendcode\ncode greet(name)\nendcode\n",
+     "2:2: error: too many arguments to handler greet: greet(name)\n"
+     "3:2: error: too few arguments to handler greet: greet(name)"},
     {"code f()\n\treturn\nendcode\n",
      "2:2: error: return needs a value: return x (exitcode leaves a handler without one)"},
-    {"code idle()\n\tif 1\n\tendif\nendcode\n",
-     "2:5: error: if needs a truth value (true or false) here"},
-    {"code idle()\n\tlocal x\n\tx = \"a\" + 1\nendcode\n",
-     "3:10: error: '+' needs numbers, not a text"},
-    {"code idle()\n\tlocal x\n\tx = not 1\nendcode\n",
-     "3:6: error: 'not' needs a truth value, not a number"},
-    {"code idle()\n\tto\nendcode\n", "2:2: error: a statement cannot begin with 'to'"},
-    {"code idle()\n\tlocal a,\nendcode\n",
-     "2:10: error: expected a variable name after ',', found the end of the line"},
-    {"code idle()\n\tswitch 1\n\tcase \"a\"\n\tendswitch\nendcode\n",
-     "3:7: error: case value is a text but the switch value is a number"},
-    {"code idle()\n\tswitch 1 = 1\n\tendswitch\nendcode\n",
-     "2:9: error: switch needs a number or a text, not a truth value"},
-};
-
-constexpr Broken kTokenizerRefusals[] = {
-    {"code idle()\n\tlocal x;\nendcode\n",
-     "2:9: error: the character ';' cannot appear in a script outside a text literal"},
-    {"code idle()\n\t# note\nendcode\n",
-     "2:2: error: the character '#' cannot appear in a script outside a text literal"},
-    {"code idle()\n\tlocal\tx\nendcode\n",
-     "2:7: error: a tab here: tabs may only indent a line, use blanks inside it"},
-    {"code idle()\n\tlocal t\n\tt = \"abc\nendcode\n",
-     "3:6: error: text literal not closed on its line: add '\"'"},
-};
-
-constexpr Broken kWarnings[] = {
-    {"code f()\n\treturn 1\n\tlocal x\nendcode\n", "3:2: warning: unreachable statement"},
-    {"code f()\n\tif true\n\t\texitcode\n\t\tlocal y\n\tendif\nendcode\n",
-     "4:3: warning: unreachable statement"},
+    // Statements that never run.
+    {"code f()\n\treturn 1\n\tlocal x\nendcode\ncode g()\n\tif true\n\t\texitcode\n\t\tlocal y\n"
+     "\tendif\nendcode\n",
+     "3:2: warning: unreachable statement\n8:3: warning: unreachable statement"},
     {"code f()\n\tlocal x\n\tswitch 1\n\tx = 1\n\tcase 1\n\tendswitch\nendcode\n",
      "4:2: warning: unreachable statement: nothing between switch and its first case runs"},
     {"code f()\n\tif true\n\telse\n\telse\n\tendif\nendcode\n",
@@ -218,35 +179,48 @@ constexpr Broken kWarnings[] = {
     {"code boot()\n\thelo(1)\n\thelo(2)\n\tidle()\nendcode\ncode hello(n)\nendcode\n",
      "2:2: warning: no handler helo in this script: the call fails unless a script further along "
      "the chain defines it"},
+
 };
 
-void ExpectFindings(std::span<const Broken> cases, const BuiltinTable& catalog = ScriptCatalog()) {
-  for (const Broken& c : cases) {
-    EXPECT_EQ(Check(c.source, catalog), std::string(c.finding) + "\n") << c.source;
-  }
-}
+// The forms that only kFormEntries have: an effect parameter, a property read and write that
+// take different arguments.
+constexpr Broken kBuiltinForms[] = {
+    {"code idle()\n\tvisualeffect(\"wipeleft\", 5)\n\tvisualeffect(wipeleft)\nendcode\n",
+     "2:15: error: argument 1 of 'visualeffect' must be a visual effect name such as wipeleft, "
+     "found a text\n3:2: error: too few arguments to 'visualeffect': visualeffect(e, n)"},
+    {"code idle()\n\tlocal x\n\tx = wavevolume(3)\nendcode\n",
+     "3:6: error: 'wavevolume' with 1 argument sets the property and gives no value: read it with "
+     "wavevolume()"},
+    {"code idle()\n\twavevolume\n\twavevolume(\"loud\")\nendcode\n",
+     "2:2: error: 'wavevolume' needs parentheses: wavevolume(n)\n"
+     "3:13: error: argument 1 of 'wavevolume' must be a number, not a text"},
+};
 
-TEST(ScriptCheck, UnbalancedBlocksAndHandlers) { ExpectFindings(kBlocks); }
-TEST(ScriptCheck, UndeclaredAndOverlongVariables) { ExpectFindings(kVariables); }
-TEST(ScriptCheck, BuiltinCallsAgainstTheirSignatures) {
-  ExpectFindings(kBuiltinCalls);
-  ExpectFindings(kBuiltinForms, FormsCatalog());
+TEST(ScriptCheck, EachFaultIsFoundWithItsPlace) {
+  for (const Broken& c : kInIdle) {
+    const std::string source = "code idle()\n" + std::string(c.source) + "endcode\n";
+    EXPECT_EQ(Check(source), std::string(c.findings) + "\n") << c.source;
+  }
+  for (const Broken& c : kScripts) {
+    EXPECT_EQ(Check(c.source), std::string(c.findings) + "\n") << c.source;
+  }
+  for (const Broken& c : kBuiltinForms) {
+    EXPECT_EQ(Check(c.source, FormsCatalog()), std::string(c.findings) + "\n") << c.source;
+  }
   EXPECT_EQ(Check("code idle()\n\tvisualeffect(wipeleft, 5)\n\twavevolume(wavevolume() + 1)\n"
                   "endcode\n",
                   FormsCatalog()),
             "");
+  const std::pair<std::string, std::string_view> tooLong[] = {
+      {"return \"" + std::string(256, 'a') + "\"",
+       "2:9: error: text literal longer than 255 characters"},
+      {"local " + std::string(256, 'a'), "2:8: error: word longer than 255 characters"},
+      {"return " + std::string(256, '7'), "2:9: error: number longer than 255 digits"},
+  };
+  for (const auto& [line, finding] : tooLong) {
+    EXPECT_EQ(Check("code f()\n\t" + line + "\nendcode\n"), std::string(finding) + "\n");
+  }
 }
-TEST(ScriptCheck, MalformedStatementsAndExpressions) { ExpectFindings(kStatements); }
-TEST(ScriptCheck, WhatTheTokenizerRefusesIsNamedWithItsPlace) {
-  ExpectFindings(kTokenizerRefusals);
-  const std::string longText = "code f()\n\treturn \"" + std::string(256, 'a') + "\"\nendcode\n";
-  EXPECT_EQ(Check(longText), "2:9: error: text literal longer than 255 characters\n");
-  EXPECT_EQ(Check("code f()\n\tlocal " + std::string(256, 'a') + "\nendcode\n"),
-            "2:8: error: word longer than 255 characters\n");
-  EXPECT_EQ(Check("code f()\n\treturn " + std::string(256, '7') + "\nendcode\n"),
-            "2:9: error: number longer than 255 digits\n");
-}
-TEST(ScriptCheck, StatementsThatNeverRunAreWarnings) { ExpectFindings(kWarnings); }
 
 // Every statement form, as scripts that run use them; none may give a finding.
 constexpr std::string_view kValidScripts[] = {

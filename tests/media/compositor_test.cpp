@@ -108,56 +108,38 @@ class CompositorTest : public ::testing::Test {
 };
 
 // Level 1 is the stage rectangle, level 2 the whole screen; requests only raise the level, and a
-// frame consumes it.
-TEST_F(CompositorTest, RedrawLevelsCopyTheStageOrTheWholeScreen) {
+// frame consumes it. Rectangles that meet are united as they are added and merged before the
+// copy; ones that only touch stay apart (right and bottom are exclusive); empty ones add nothing.
+TEST_F(CompositorTest, RedrawLevelsAndDirtyRectanglesDecideWhatIsCopied) {
   struct Case {
     std::vector<RedrawLevel> requests;
+    std::vector<Rect> dirty;
     std::string copied;
   };
   using enum RedrawLevel;
   const Case cases[] = {
-      {{kScreen}, "0,0,480,640"},
-      {{kView}, "48,64,432,576"},
-      {{}, ""},
-      {{kView, kScreen}, "0,0,480,640"},
-      {{kScreen, kView, kNone}, "0,0,480,640"},
+      {{kScreen}, {}, "0,0,480,640"},
+      {{kView}, {}, "48,64,432,576"},
+      {{}, {}, ""},
+      {{kView, kScreen}, {}, "0,0,480,640"},
+      {{kScreen, kView, kNone}, {}, "0,0,480,640"},
+      {{}, {{10, 10, 20, 20}, {15, 15, 30, 30}}, "10,10,30,30"},
+      {{}, {{10, 10, 20, 20}, {40, 40, 50, 50}}, "10,10,20,20 40,40,50,50"},
+      {{}, {{0, 0, 10, 10}, {0, 10, 10, 20}}, "0,0,10,10 0,10,10,20"},
+      // The third meets the first; their union then meets the second.
+      {{}, {{0, 0, 10, 10}, {20, 20, 30, 30}, {5, 5, 25, 25}}, "0,0,30,30"},
+      {{}, {{5, 5, 5, 50}, {1, 1, 2, 2}}, "1,1,2,2"},
+      {{kView}, {{100, 100, 110, 110}, {0, 0, 4, 4}}, "48,64,432,576 0,0,4,4"},
   };
   for (const Case& c : cases) {
     for (const RedrawLevel level : c.requests) compositor_.RequestRedraw(level);
     frames_.clear();
     tick_ += 10;
-    std::string copied = Compose();
+    std::string copied = Compose(c.dirty);
     copied = copied.empty() ? "" : copied.substr(copied.find(": ") + 2);
-    EXPECT_EQ(copied, c.copied) << c.requests.size() << " requests";
+    EXPECT_EQ(copied, c.copied) << c.requests.size() << " requests, " << c.dirty.size() << " rects";
     EXPECT_EQ(compositor_.redrawLevel(), kNone);
   }
-}
-
-// Rectangles that meet are united as they are added and merged before the copy; ones that only
-// touch stay apart (right and bottom are exclusive); empty ones add nothing.
-TEST_F(CompositorTest, OverlappingDirtyRectanglesReachTheWindowAsTheirUnion) {
-  struct Case {
-    std::vector<Rect> dirty;
-    std::string copied;
-  };
-  const Case cases[] = {
-      {{{10, 10, 20, 20}, {15, 15, 30, 30}}, "10,10,30,30"},
-      {{{10, 10, 20, 20}, {40, 40, 50, 50}}, "10,10,20,20 40,40,50,50"},
-      {{{0, 0, 10, 10}, {0, 10, 10, 20}}, "0,0,10,10 0,10,10,20"},
-      // The third meets the first; their union then meets the second.
-      {{{0, 0, 10, 10}, {20, 20, 30, 30}, {5, 5, 25, 25}}, "0,0,30,30"},
-      {{{5, 5, 5, 50}, {1, 1, 2, 2}}, "1,1,2,2"},
-  };
-  for (const Case& c : cases) {
-    frames_.clear();
-    tick_ += 10;
-    const std::string copied = Compose(c.dirty);
-    EXPECT_EQ(copied.substr(copied.find(": ") + 2), c.copied);
-  }
-  compositor_.RequestRedraw(RedrawLevel::kView);
-  frames_.clear();
-  tick_ += 10;
-  EXPECT_EQ(Compose({{100, 100, 110, 110}, {0, 0, 4, 4}}), "160: 48,64,432,576 0,0,4,4");
 }
 
 // Around the stage's top-left and bottom-right corners: the backdrop (black '#') outside, the

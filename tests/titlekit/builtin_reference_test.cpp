@@ -67,17 +67,6 @@ TEST_F(BuiltinReferenceTest, NamesThatAreNoAnsweredBuiltinFailWithAHint) {
   expect({"--version"}, 0, "titlekit " TITLEKIT_VERSION "\n");
 }
 
-// The section each kind's entries are in.
-std::string SectionOf(BuiltinKind kind) {
-  switch (kind) {
-    case BuiltinKind::kCommand: return "Commands";
-    case BuiltinKind::kFunction: return "Functions";
-    case BuiltinKind::kPropertyRead:
-    case BuiltinKind::kPropertyWrite: break;
-  }
-  return "Properties";
-}
-
 TEST_F(BuiltinReferenceTest, MarkdownHasAnEntryForEveryAnsweredBuiltinAndIsCheckedIn) {
   const std::string markdown = run({"reference"}).out;
   // "Section name" for each "### name" heading of the Markdown.
@@ -96,12 +85,14 @@ TEST_F(BuiltinReferenceTest, MarkdownHasAnEntryForEveryAnsweredBuiltinAndIsCheck
     for (BuiltinKind kind : {BuiltinKind::kCommand, BuiltinKind::kFunction,
                              BuiltinKind::kPropertyRead, BuiltinKind::kPropertyWrite}) {
       if (catalogue.signature(kind, keyword.code) != nullptr) {
-        answered.insert(SectionOf(kind) + " " + std::string(keyword.name));
+        const char* part = kind == BuiltinKind::kCommand    ? "Commands "
+                           : kind == BuiltinKind::kFunction ? "Functions "
+                                                            : "Properties ";
+        answered.insert(part + std::string(keyword.name));
       }
     }
   }
   EXPECT_EQ(headings, answered);
-  EXPECT_NE(answered.count("Properties wavevolume"), 0u);
   // -o writes the same text.
   expect({"reference", "-o", file("builtins.md")}, 0, "");
   EXPECT_EQ(text("builtins.md"), markdown);
