@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "apps/titlekit/storage.h"
 #include "media/frame_codec.h"
 #include "objects/stage_file.h"
 #include "platform/png_image.h"
@@ -77,19 +76,12 @@ class BuildTest : public test::ProgramTest {
     expect({"build", file(manifest), "-o", file("out")}, 0, out);
   }
 
-  // The records of a built file.
-  std::vector<std::vector<std::uint8_t>> records(const std::string& name) const {
-    Storage storage;
-    StarFile* star = nullptr;
-    std::vector<std::vector<std::uint8_t>> all;
-    if (Failed(storage.library.StarOpen(file(name), star))) return all;
-    for (std::uint32_t id = 0; id < star->header().nextId; ++id) {
-      RecordBlock block;
-      EXPECT_FALSE(Failed(star->ReadRecord(static_cast<std::int32_t>(id), block)));
-      all.push_back(block);
-    }
-    static_cast<void>(storage.library.StarClose(*star));
-    return all;
+  // Record `id` of out/HALL.STR, as `star get` gives it.
+  std::vector<std::uint8_t> hall(int id) const {
+    const std::string record = file("record");
+    EXPECT_EQ(run({"star", "get", file("out/HALL.STR"), std::to_string(id), "-o", record}).status,
+              0);
+    return bytes("record");
   }
 };
 
@@ -117,18 +109,18 @@ TEST_F(BuildTest, TheBuiltFilesHoldTheManifestsValues) {
   expect({"bootfile", file("system.lws"), "-o", file("bootfile")}, 0, "");
   EXPECT_EQ(bytes("out/bootfile"), bytes("bootfile"));
 
-  const auto hall = records("out/HALL.STR");
-  ASSERT_EQ(hall.size(), 11u);
+  EXPECT_NE(run({"star", "get", file("out/HALL.STR"), "11"}).status, 0);  // 11 records
   // The ids and names are what `info` shows above; the stage's size is not.
-  auto header = ReadStageHeader(hall[0]);
+  auto header = ReadStageHeader(hall(0));
   ASSERT_TRUE(header.ok()) << header.error();
   EXPECT_EQ(std::to_string(header->width) + "x" + std::to_string(header->height), "512x384");
-  EXPECT_EQ(DecodeColourTable(hall[1]).value(), TestPalette());
+  EXPECT_EQ(DecodeColourTable(hall(1)).value(), TestPalette());
   // Scripts are compiled as `compile` compiles them; objects without one share the empty one.
   expect({"compile", file("knob.lws"), "-o", file("knob.lwc")}, 0, "");
-  EXPECT_EQ(hall[5], bytes("knob.lwc"));
-  EXPECT_EQ(CompiledScript::FromBytes(hall[6]).value().tokenCount(), 1u);
-  auto lines = LineTable::Decode(hall[10]);
+  EXPECT_EQ(hall(5), bytes("knob.lwc"));
+  EXPECT_EQ(CompiledScript::FromBytes(hall(6)).value().tokenCount(), 1u);
+  const auto table = hall(10);
+  auto lines = LineTable::Decode(table);
   ASSERT_TRUE(lines.ok()) << lines.error();
   std::string covered;
   for (const ScriptLines& script : lines->scripts())
@@ -138,14 +130,15 @@ TEST_F(BuildTest, TheBuiltFilesHoldTheManifestsValues) {
 
   // Each picture decodes to its PNG's pixels.
   const struct {
-    std::size_t record;
+    int record;
     test::Picture picture;
   } pictures[] = {{4, test::Stripes(kWidth, kHeight)}, {8, test::Shapes(kWidth, kHeight)}};
   for (const auto& [record, picture] : pictures) {
     std::vector<std::uint8_t> memory(static_cast<std::size_t>(kWidth * kHeight), 0xEE);
-    auto used = DecodeFrame(hall[record], BitmapView{memory, 0, kWidth, kWidth, kHeight});
+    const auto frame = hall(record);
+    auto used = DecodeFrame(frame, BitmapView{memory, 0, kWidth, kWidth, kHeight});
     ASSERT_TRUE(used.ok()) << record;
-    EXPECT_EQ(*used, hall[record].size());
+    EXPECT_EQ(*used, frame.size());
     EXPECT_TRUE(memory == picture.pixels) << record;
   }
 }
@@ -250,7 +243,6 @@ TEST_F(BuildTest, InfoRefusesFilesThatDoNotHoldWhatTheyClaim) {
   // buttons than it holds.
   header.flats[0].pictureId = 1;
   const std::string greedy = write("greedy", WriteStageHeader(header));
-  const std::string buttons = write("buttons", std::string("\x05\0\0\0", 4));
   const struct {
     std::string name;
     std::vector<std::string> records;
@@ -259,7 +251,7 @@ TEST_F(BuildTest, InfoRefusesFilesThatDoNotHoldWhatTheyClaim) {
       {"a.str", {shortHeader}, "record 0: stage header of 10 bytes, fewer than 2104"},
       {"b.str", {lost}, "record 99: error 100"},
       {"c.str",
-       {greedy, buttons},
+       {greedy, write("buttons", std::string("\x05\0\0\0", 4))},
        "record 1: a button record of 4 bytes cannot hold its 5 buttons"},
       {"d.str", {}, "record 0: error 100"},
   };
