@@ -63,7 +63,12 @@ TEST(TitleManifestTest, ReportsEveryErrorWithItsPath) {
   constexpr std::string_view kRect =
       "expected [top, left, bottom, right]: four whole numbers with 0 <= top < bottom <= 384 and "
       "0 <= left < right <= 512\n";
-  const std::string rect(kRect);
+  // Every button of the rectangle case has a bad rect; the seventh has none.
+  std::string rects;
+  for (char i = '0'; i < '8'; ++i) {
+    rects += std::string("t.json: $.stages[0].flats[0].buttons[") + i +
+             "].rect: " + (i == '6' ? "missing; " : "") + std::string(kRect);
+  }
   const struct {
     std::string_view json;
     std::string errors;
@@ -99,14 +104,7 @@ TEST(TitleManifestTest, ReportsEveryErrorWithItsPath) {
             {"name": "b3", "rect": [0, 0, 1, 513]}, {"name": "b4", "rect": [0, 0, 1]},
             {"name": "b5", "rect": [0, 0, 1, 1.5]}, {"name": "b6", "rect": [-1, 0, 1, 1]},
             {"name": "b7"}, {"name": "b8", "rect": {"h": 1}}]}]}]})",
-       "t.json: $.stages[0].flats[0].buttons[0].rect: " + rect +
-           "t.json: $.stages[0].flats[0].buttons[1].rect: " + rect +
-           "t.json: $.stages[0].flats[0].buttons[2].rect: " + rect +
-           "t.json: $.stages[0].flats[0].buttons[3].rect: " + rect +
-           "t.json: $.stages[0].flats[0].buttons[4].rect: " + rect +
-           "t.json: $.stages[0].flats[0].buttons[5].rect: " + rect +
-           "t.json: $.stages[0].flats[0].buttons[6].rect: missing; " + rect +
-           "t.json: $.stages[0].flats[0].buttons[7].rect: " + rect},
+       rects},
       {R"({"system": "s", "stages": [
           {"file": "A.STR", "name": "a", "flats": [
             {"name": "Door", "picture": "a.png", "buttons": [

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "objects/event_message.h"
 #include "objects/object_names.h"
@@ -11,27 +12,21 @@ namespace {
 
 // Each event form: a quoted name, a floor's number, the call alone of a single kind.
 TEST(ObjectModelTest, EventMessagesAreTheSendtoArguments) {
-  struct Row {
-    ObjectKind kind;
-    ObjectEvent event;
-    std::string_view name;
-    std::string_view text;
-  };
-  const Row rows[] = {
-      {ObjectKind::kFlat, ObjectEvent::kOpen, "Hall", "\"Hall\", openflat()"},
-      {ObjectKind::kActor, ObjectEvent::kClose, "Dog", "\"Dog\", closeactor()"},
-      {ObjectKind::kPuppet, ObjectEvent::kOpen, "Ann", "\"Ann\", openpuppet()"},
-      {ObjectKind::kFloor, ObjectEvent::kOpen, "3", "3, openfloor()"},
-      {ObjectKind::kStage, ObjectEvent::kClose, "ignored", "closestage()"},
-      {ObjectKind::kSet, ObjectEvent::kOpen, "", "openset()"},
-      {ObjectKind::kButton, ObjectEvent::kOpen, "door", ""},
-  };
-  std::string expected, actual;
-  for (const Row& row : rows) {
-    expected += std::string(row.text) + "\n";
-    actual += ComposeEventText(row.kind, row.event, row.name) + "\n";
-  }
-  EXPECT_EQ(actual, expected);
+  using K = ObjectKind;
+  using E = ObjectEvent;
+  std::string texts;
+  for (const auto& [kind, event, name] :
+       {std::tuple<K, E, std::string_view>{K::kFlat, E::kOpen, "Hall"},
+        {K::kActor, E::kClose, "Dog"},
+        {K::kPuppet, E::kOpen, "Ann"},
+        {K::kFloor, E::kOpen, "3"},
+        {K::kStage, E::kClose, "ignored"},
+        {K::kSet, E::kOpen, ""},
+        {K::kButton, E::kOpen, "door"}})
+    texts += ComposeEventText(kind, event, name) + "\n";
+  EXPECT_EQ(texts,
+            "\"Hall\", openflat()\n\"Dog\", closeactor()\n\"Ann\", openpuppet()\n3, openfloor()\n"
+            "closestage()\nopenset()\n\n");
 }
 
 // Only A-Z fold; a stored name holds at most 15 characters.

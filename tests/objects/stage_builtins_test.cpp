@@ -19,43 +19,40 @@ class StageBuiltinsTest : public StageTitleTest {
   }
   // The current flat and the colour at stage point (200, 200).
   LineProbe FlatShown() {
-    return [this] { return run_->Eval("currentflat()") + " " + std::to_string(Pixel(200, 200)); };
+    return [this] {
+      return run_->Eval("currentflat()") + " " +
+             std::to_string(runtime().stageDisplay()->stageLayer().at(200, 200));
+    };
   }
 };
 
 TEST_F(StageBuiltinsTest, WithoutAStageOnlyTheQueriesAnswer) {
-  Start().Expect({{"currentstage()", "\"None\""},
-                  {"currentflat()", "\"none\""},
-                  {"stagevisible()", "False"},
-                  {"pointinstage(makepoint(10, 10))", "False"},
-                  {"\"\" @ hittest(makepoint(10, 10)) @ \"/\" @ result()", "\"/none\""},
-                  {"countflats()", kClosed},
-                  {"indextoflat(1)", kClosed},
-                  {"flattoindex(\"Hall\")", kClosed},
-                  {"countbuttons(\"Hall\")", kClosed},
-                  {"pointinbutton(\"Hall\", \"door\", 0)", kClosed},
-                  {"gotoflat(1)", kClosed},
-                  {"closestagefile()", kClosed},
-                  {"stagescript()", kClosed},
-                  {"sendtostage(hello())", kClosed},
-                  {"sendtoflat(\"Hall\", hello())", kClosed},
-                  {"stagevisible(true)", kClosed}});
-}
-
-// Opening sends openstage() and then the first flat's openflat(); a second open is refused and
-// closing sends closestage() before closeflat().
-TEST_F(StageBuiltinsTest, OpenAndCloseSendTheirEventsInOrder) {
-  Start().Expect({{"openstagefile(\"stage.stg\")", "OK | \"openstage openflat:Hall \""},
-                  {"openstagefile(\"stage.stg\")", std::string(kClosed) + " | \"\""},
-                  {"closestagefile()", "OK | \"closestage closeflat:Hall \""},
-                  {"currentstage()", "\"None\" | \"\""},
-                  {"openstagefile(\"stage.stg\")", "OK | \"openstage openflat:Hall \""}},
-                 Log());
-}
-
-TEST_F(StageBuiltinsTest, FlatsAndButtonsAreCountedAndNamed) {
   TitleRun& run = Start();
-  run.Eval("openstagefile(\"STAGE.STG\")");
+  run.Expect({{"currentstage()", "\"None\""},
+              {"currentflat()", "\"none\""},
+              {"stagevisible()", "False"},
+              {"pointinstage(makepoint(10, 10))", "False"},
+              {"\"\" @ hittest(makepoint(10, 10)) @ \"/\" @ result()", "\"/none\""}});
+  for (std::string_view line :
+       {"countflats()", "indextoflat(1)", "flattoindex(\"Hall\")", "countbuttons(\"Hall\")",
+        "pointinbutton(\"Hall\", \"door\", 0)", "gotoflat(1)", "closestagefile()", "stagescript()",
+        "sendtostage(hello())", "sendtoflat(\"Hall\", hello())", "stagevisible(true)"})
+    run.Expect({{line, kClosed}});
+}
+
+TEST_F(StageBuiltinsTest, FlatsAndButtonsAreCountedNamedSentToAndShown) {
+  std::vector<std::string> errors;
+  TitleRun& run = Start("", [&](RuntimeOptions& options) {
+    options.errorOutput = [&](std::string_view line) { errors.emplace_back(line); };
+  });
+  // Opening sends openstage() and then the first flat's openflat(); a second open is refused
+  // and closing sends closestage() before closeflat().
+  run.Expect({{"openstagefile(\"stage.stg\")", "OK | \"openstage openflat:Hall \""},
+              {"openstagefile(\"stage.stg\")", std::string(kClosed) + " | \"\""},
+              {"closestagefile()", "OK | \"closestage closeflat:Hall \""},
+              {"currentstage()", "\"None\" | \"\""},
+              {"openstagefile(\"STAGE.STG\")", "OK | \"openstage openflat:Hall \""}},
+             Log());
   run.Expect({{"currentstage()", "\"Moss\""},
               {"countflats()", "3"},
               {"indextoflat(2)", "\"Attic\""},
@@ -75,13 +72,8 @@ TEST_F(StageBuiltinsTest, FlatsAndButtonsAreCountedAndNamed) {
               {"buttonscript(\"Hall\", \"DOOR\")", "OK"},
               {"buttonscript(\"Hall\", \"window\")", kNoObject},
               {"buttonscript(\"Attic\", 1)", kBadType}});
-}
-
-// A message goes along the chain until a script has its handler, with that script's me and the
-// addressee as target; an event handler that no script has is no error, any other is.
-TEST_F(StageBuiltinsTest, MessagesFallBackAlongTheChain) {
-  TitleRun& run = Start();
-  run.Eval("openstagefile(\"STAGE.STG\")");
+  // A message goes along the chain until a script has its handler, with that script's me and
+  // the addressee as target; an event handler that no script has is no error, any other is.
   TakeLog();
   run.Expect({{"sendtobutton(\"Hall\", \"knob\", hello())", "OK | \"knob:knob/knob \""},
               {"sendtobutton(\"Hall\", \"door\", hello())", "OK | \"hall:Hall/door \""},
@@ -99,25 +91,7 @@ TEST_F(StageBuiltinsTest, MessagesFallBackAlongTheChain) {
               {"sendtobutton(\"Attic\", \"door\", hello())", std::string(kNoObject) + " | \"\""},
               {"sendtoflat(\"Loft\", hello())", std::string(kNoObject) + " | \"\""}},
              Log());
-}
-
-// A failure names the script it happened in by its kind's title.
-TEST_F(StageBuiltinsTest, FailuresNameTheScriptOfTheirKind) {
-  std::vector<std::string> errors;
-  TitleRun& run = Start("", [&](RuntimeOptions& options) {
-    options.errorOutput = [&](std::string_view line) { errors.emplace_back(line); };
-  });
-  run.Expect({{"openstagefile(\"STAGE.STG\")", "OK"},
-              {"sendtobutton(\"Hall\", \"door\", fail())", "Divide by zero."}});
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_NE(errors[0].find("in fail (Stage Script, token "), std::string::npos) << errors[0];
-}
-
-// gotoflat takes a name or a number from 1, kept within the flats.
-TEST_F(StageBuiltinsTest, GotoFlatShowsTheFlatNamedOrNumbered) {
-  TitleRun& run = Start();
-  run.Eval("openstagefile(\"STAGE.STG\")");
-  TakeLog();
+  // gotoflat takes a name or a number from 1, kept within the flats.
   run.Expect({{"gotoflat(99)", "OK | \"Cellar\" 30"},
               {"gotoflat(0)", "OK | \"Hall\" 10"},
               {"gotoflat(\"attic\")", "OK | \"Attic\" 20"},
@@ -128,6 +102,11 @@ TEST_F(StageBuiltinsTest, GotoFlatShowsTheFlatNamedOrNumbered) {
   EXPECT_EQ(TakeLog(),
             "\"closeflat:Hall openflat:Cellar closeflat:Cellar openflat:Hall closeflat:Hall "
             "openflat:Attic closeflat:Attic openflat:Hall \"");
+  // A failure names the script it happened in by its kind's title.
+  errors.clear();
+  run.Expect({{"sendtobutton(\"Hall\", \"door\", fail())", "Divide by zero."}});
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("in fail (Stage Script, token "), std::string::npos) << errors[0];
 }
 
 // A hidden stage shows colour 0 and is not under any point; its buttons still have their
@@ -159,82 +138,57 @@ TEST_F(StageBuiltinsTest, StageVisibleHidesAndShowsTheFlat) {
 // A click runs the title's mousedown, which asks hittest: the later of two overlapping buttons
 // wins, the flat answers where no button is, and nothing outside the stage.
 TEST_F(StageBuiltinsTest, ClicksHitTheLaterButton) {
-  std::vector<std::string> heard;
-  UseScript(kBootScript);
-  WriteStage(SampleStage());
+  std::string heard;
   // Canvas points: the stage begins at (64, 48).
-  run_ = std::make_unique<TitleRun>(
-      title_,
+  Start(
       "console openstagefile(\"STAGE.STG\")\nclick 124 108\nconsole hit\nclick 84 68\n"
       "console hit\nclick 300 300\nconsole hit\nclick 10 10\nconsole hit\n",
       [&](RuntimeOptions& options) {
-        options.console = [&](std::string_view outcome) { heard.emplace_back(outcome); };
+        options.console = [&](std::string_view outcome) { heard += std::string(outcome) + " "; };
       });
-  ASSERT_TRUE(run_->Begin());
-  run_->Settle();
-  EXPECT_EQ(::testing::PrintToString(heard),
-            ::testing::PrintToString(std::vector<std::string>{
-                "OK", "\"knob/button\"", "\"door/button\"", "\"Hall/flat\"", "\"/none\""}));
+  EXPECT_EQ(heard, "OK \"knob/button\" \"door/button\" \"Hall/flat\" \"/none\" ");
 }
 
-// A closeflat() that closes the stage ends gotoflat there: no other flat opens, no error.
-TEST_F(StageBuiltinsTest, CloseflatThatClosesTheStageEndsGotoflat) {
+// A closeflat() or an openstage() that closes the stage ends gotoflat or the open there: no
+// other flat opens, no openflat(), no error.
+TEST_F(StageBuiltinsTest, AnEventThatClosesTheStageEndsTheCallThere) {
   test::StageSpec stage = SampleStage();
   stage.flats[0].script =
       "code closeflat()\n\tglobal log, closing\n\tlog = log @ \"closeflat:\" @ me @ \" \"\n"
       "\tif not closing\n\t\tclosing = true\n\t\tclosestagefile()\n\tendif\nendcode\n";
   WriteStage(stage);
+  stage = SampleStage();
+  stage.script =
+      "code openstage()\n\tglobal log\n\tlog = log @ \"openstage \"\n\tclosestagefile()\n"
+      "endcode\n" +
+      Logs("closestage()", "\"closestage\"");
+  WriteStage(stage, "OPENING.STG");
   TitleRun& run = Start();
   run.Eval("openstagefile(\"STAGE.STG\")");
   TakeLog();
   run.Expect({{"gotoflat(2)", "OK | \"closeflat:Hall closestage closeflat:Hall \""},
+              {"currentstage()", "\"None\" | \"\""},
+              {"openstagefile(\"OPENING.STG\")", "OK | \"openstage closestage closeflat:Hall \""},
               {"currentstage()", "\"None\" | \"\""}},
              Log());
   EXPECT_EQ(PixelsOtherThan(0), 0u);
 }
 
-// An openstage() that closes the stage ends the open there: no openflat(), no error.
-TEST_F(StageBuiltinsTest, OpenstageThatClosesTheStageEndsTheOpen) {
-  test::StageSpec stage = SampleStage();
-  stage.script =
-      "code openstage()\n\tglobal log\n\tlog = log @ \"openstage \"\n\tclosestagefile()\n"
-      "endcode\n" +
-      Logs("closestage()", "\"closestage\"");
-  WriteStage(stage);
-  Start().Expect({{"openstagefile(\"STAGE.STG\")", "OK | \"openstage closestage closeflat:Hall \""},
-                  {"currentstage()", "\"None\" | \"\""}},
-                 Log());
-}
-
-// The flat's picture is decoded into the stage layer exactly.
-TEST_F(StageBuiltinsTest, TheFlatsPictureLandsInTheStageLayer) {
+// The flat's picture is decoded into the stage layer exactly; clut("stage") installs the open
+// stage's palette, and without a stage or its palette it is a resource name.
+TEST_F(StageBuiltinsTest, TheStagesPictureAndPaletteAreInstalledExactly) {
   std::vector<std::uint8_t> pixels(static_cast<std::size_t>(kStageFileWidth) * kStageFileHeight);
   for (std::size_t i = 0; i < pixels.size(); ++i) {
     const std::size_t h = i % kStageFileWidth, v = i / kStageFileWidth;
     pixels[i] = static_cast<std::uint8_t>((h / 8) * 3 + (v / 4) * 5 + (h * v) % 7);
   }
-  test::StageSpec stage = SampleStage();
-  stage.flats[1].picture = test::StagePicture(pixels);
-  WriteStage(stage);
-  TitleRun& run = Start();
-  run.Expect({{"openstagefile(\"STAGE.STG\")", "OK"}, {"gotoflat(2)", "OK"}});
-  const Surface& layer = runtime().stageDisplay()->stageLayer();
-  std::size_t wrong = 0;
-  for (std::size_t i = 0; i < pixels.size(); ++i) {
-    const int h = static_cast<int>(i % kStageFileWidth), v = static_cast<int>(i / kStageFileWidth);
-    wrong += layer.at(h, v) != pixels[i] ? 1 : 0;
-  }
-  EXPECT_EQ(wrong, 0u);
-}
-
-// clut("stage") installs the open stage's palette; without a stage it is a resource name.
-TEST_F(StageBuiltinsTest, ClutStageInstallsTheStagesPalette) {
   ColourTable palette;
   for (std::size_t i = 0; i < palette.entries.size(); ++i) {
     const auto level = static_cast<std::uint16_t>(i * 257);
     palette.entries[i] = {level, static_cast<std::uint16_t>(65535 - level), 1000};
   }
   test::StageSpec stage = SampleStage();
+  stage.flats[1].picture = test::StagePicture(pixels);
   stage.palette = EncodeColourTable16(palette);
   WriteStage(stage);
   WriteStage(SampleStage(), "PLAIN.STG");
@@ -244,8 +198,16 @@ TEST_F(StageBuiltinsTest, ClutStageInstallsTheStagesPalette) {
               {"clut(\"stage\")", "Resource not found."},
               {"closestagefile()", "OK"},
               {"openstagefile(\"STAGE.STG\")", "OK"},
-              {"clut(\"Stage\")", "OK"}});
+              {"clut(\"Stage\")", "OK"},
+              {"gotoflat(2)", "OK"}});
   EXPECT_EQ(runtime().palettes().currentPalette(), palette);
+  const Surface& layer = runtime().stageDisplay()->stageLayer();
+  std::size_t wrong = 0;
+  for (std::size_t i = 0; i < pixels.size(); ++i) {
+    const int h = static_cast<int>(i % kStageFileWidth), v = static_cast<int>(i / kStageFileWidth);
+    wrong += layer.at(h, v) != pixels[i] ? 1 : 0;
+  }
+  EXPECT_EQ(wrong, 0u);
 }
 
 }  // namespace

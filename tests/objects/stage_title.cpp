@@ -34,11 +34,11 @@ test::StageSpec SampleStage() {
                                   "code answer()\n\treturn \"knob\"\nendcode\n"}}},
                 {.name = "Attic",
                  .script = FlatScript("Attic"),
-                 .picture = test::SolidStagePicture(kAtticColour),
+                 .picture = test::SolidStagePicture(20),
                  .buttons = {}},
                 {.name = "Cellar",
                  .script = FlatScript("Cellar"),
-                 .picture = test::SolidStagePicture(kCellarColour),
+                 .picture = test::SolidStagePicture(30),
                  .buttons = {}}},
       .palette = std::nullopt,
   };
@@ -61,10 +61,6 @@ std::string StageTitleTest::TakeLog() {
   std::string log = run_->Eval("log");
   run_->Eval("log = \"\"");
   return log;
-}
-
-std::uint8_t StageTitleTest::Pixel(int h, int v) {
-  return runtime().stageDisplay()->stageLayer().at(h, v);
 }
 
 std::size_t StageTitleTest::PixelsOtherThan(std::uint8_t colour) {

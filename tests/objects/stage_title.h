@@ -12,10 +12,8 @@
 
 namespace lw::testing {
 
-// The colour of each flat of the sample stage: Hall, Attic, Cellar.
+// The colour of the sample stage's first flat, Hall; Attic is 20 and Cellar 30.
 inline constexpr std::uint8_t kHallColour = 10;
-inline constexpr std::uint8_t kAtticColour = 20;
-inline constexpr std::uint8_t kCellarColour = 30;
 
 // A handler that appends `words` (script text) and a blank to the log.
 std::string Logs(std::string_view handler, std::string_view words);
@@ -41,8 +39,6 @@ class StageTitleTest : public TitleTest {
 
   // The log since the last call, emptied.
   std::string TakeLog();
-  // The stage layer's pixel at stage point (h, v).
-  std::uint8_t Pixel(int h, int v);
   // How many pixels of the stage layer are not `colour`.
   std::size_t PixelsOtherThan(std::uint8_t colour);
 };

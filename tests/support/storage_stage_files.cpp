@@ -13,48 +13,39 @@
 namespace lw::test {
 namespace {
 
-// The id the next record appended will have.
-std::uint32_t Next(const std::vector<Bytes>& records) {
-  return static_cast<std::uint32_t>(records.size());
-}
-
-}  // namespace
-
+// A script compiled from source with LF line ends, as its stored record.
 Bytes CompiledScriptRecord(std::string_view source) {
   std::string text(source);
-  for (char& c : text)
-    if (c == '\n') c = '\r';
+  std::replace(text.begin(), text.end(), '\n', '\r');
   auto script = CompileScriptText(text);
   EXPECT_TRUE(script.ok()) << source;
   return script.ok() ? script->ToBytes() : Bytes{};
 }
 
+}  // namespace
+
 std::vector<Bytes> StageRecords(const StageSpec& stage) {
   StageHeader header;
   header.name = stage.name;
   std::vector<Bytes> records(1);
+  // Appends a record, giving its id.
+  const auto add = [&records](Bytes record) {
+    records.push_back(std::move(record));
+    return static_cast<std::uint32_t>(records.size() - 1);
+  };
   for (const FlatSpec& flat : stage.flats) {
-    FlatEntry entry{
-        .scriptId = Next(records), .pictureId = 0, .buttonRecordId = 0, .name = flat.name};
-    records.push_back(CompiledScriptRecord(flat.script));
-    entry.pictureId = Next(records);
-    records.push_back(flat.picture);
-    entry.buttonRecordId = Next(records);
-    records.emplace_back();
+    const FlatEntry entry{.scriptId = add(CompiledScriptRecord(flat.script)),
+                          .pictureId = add(flat.picture),
+                          .buttonRecordId = add({}),
+                          .name = flat.name};
     std::vector<ButtonEntry> buttons;
-    for (const ButtonSpec& button : flat.buttons) {
-      buttons.push_back({button.rect, Next(records), button.name});
-      records.push_back(CompiledScriptRecord(button.script));
-    }
+    for (const ButtonSpec& button : flat.buttons)
+      buttons.push_back({button.rect, add(CompiledScriptRecord(button.script)), button.name});
     records[entry.buttonRecordId] = WriteButtonRecord(buttons);
     header.flats.push_back(entry);
   }
-  header.scriptId = Next(records);
-  records.push_back(CompiledScriptRecord(stage.script));
-  if (stage.palette) {
-    header.paletteId = Next(records);
-    records.push_back(*stage.palette);
-  }
+  header.scriptId = add(CompiledScriptRecord(stage.script));
+  if (stage.palette) header.paletteId = add(*stage.palette);
   records[0] = WriteStageHeader(header);
   return records;
 }

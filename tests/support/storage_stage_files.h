@@ -41,9 +41,6 @@ struct StageSpec {
   std::optional<Bytes> palette;  // a 2056-byte colour table record
 };
 
-// A script compiled from source with LF line ends, as its stored record.
-Bytes CompiledScriptRecord(std::string_view source);
-
 // The records of the stage file that `stage` describes.
 std::vector<Bytes> StageRecords(const StageSpec& stage);
 
