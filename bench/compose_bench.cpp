@@ -26,62 +26,18 @@
 #include "platform/fonts/ttf_fonts.h"
 #include "platform/headless/headless_platform.h"
 #include "shell/drawing/screen.h"
+#include "turn_timing.h"
 
 namespace {
 
-constexpr int kRuns = 5;
-constexpr double kRunSeconds = 0.25;        // a timed run repeats its work for about this long
-constexpr double kCalibrateSeconds = 0.02;  // a sizing batch grows until it takes this long
+using namespace lw::bench;
+
 constexpr double kMicro = 1e6;
 constexpr lw::Rect kSmall{32, 48, 64, 80};  // straddles the stage's top-left corner
 
 [[noreturn]] void Die(const std::string& what) {
   std::fprintf(stderr, "compose_bench: %s\n", what.c_str());
   std::exit(1);
-}
-
-// Keeps the compiler from dropping stores into `memory` that nothing reads afterwards.
-void Touch(const void* memory) { asm volatile("" : : "g"(memory) : "memory"); }
-
-// --- timing -----------------------------------------------------------------------------------
-
-using Work = std::function<void(std::int64_t count)>;
-
-double Seconds(const Work& work, std::int64_t count) {
-  const auto start = std::chrono::steady_clock::now();
-  work(count);
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// How many times a run of `work` repeats it: doubled until a batch takes kCalibrateSeconds,
-// then scaled to kRunSeconds.
-std::int64_t RunLength(const Work& work) {
-  std::int64_t count = 1;
-  double seconds = Seconds(work, count);
-  while (seconds < kCalibrateSeconds) {
-    count *= 2;
-    seconds = Seconds(work, count);
-  }
-  return std::max<std::int64_t>(1, static_cast<std::int64_t>(count * kRunSeconds / seconds));
-}
-
-// Microseconds per repetition of each contestant, the median of kRuns runs taken in turns.
-std::vector<double> MicrosecondsOf(const std::vector<Work>& contestants) {
-  std::vector<std::int64_t> lengths;
-  for (const Work& work : contestants) lengths.push_back(RunLength(work));
-  std::vector<std::vector<double>> times(contestants.size());
-  for (int run = 0; run < kRuns; ++run) {
-    for (std::size_t c = 0; c < contestants.size(); ++c) {
-      times[c].push_back(kMicro * Seconds(contestants[c], lengths[c]) /
-                         static_cast<double>(lengths[c]));
-    }
-  }
-  std::vector<double> medians;
-  for (auto& runs : times) {
-    std::sort(runs.begin(), runs.end());
-    medians.push_back(runs[runs.size() / 2]);
-  }
-  return medians;
 }
 
 // memcpy of `area`, row by row, between two buffers laid out like the screen.
@@ -177,7 +133,8 @@ int main() {
       },
       PlainCopy(kSmall, source, target),
   };
-  const std::vector<double> us = MicrosecondsOf(contestants);
+  std::vector<double> us = RatesOf(contestants);
+  for (double& rate : us) rate = kMicro / rate;
   if (!rig.Shows(screen, 255)) Die("the timed frames changed what is shown");
 
   std::printf(

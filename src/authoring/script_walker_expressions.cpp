@@ -20,26 +20,6 @@ constexpr int kStackSize = Interpreter::kExpressionStackSize;
 // that no script can exhaust the checker's own stack.
 constexpr int kMaxNesting = 100;
 
-// Precedence of an operator token, 0 binding tightest.
-constexpr int LevelOf(std::uint16_t op) {
-  switch (op) {
-    case tok::kTimes:
-    case tok::kDivide: return 0;
-    case tok::kPlus:
-    case tok::kMinus: return 1;
-    case tok::kJoin: return 2;
-    case tok::kGreater:
-    case tok::kLess:
-    case tok::kGreaterEqual:
-    case tok::kLessEqual: return 3;
-    case tok::kEqual:
-    case tok::kNotEqual: return 4;
-    case tok::kAnd: return 5;
-    default: return 6;
-  }
-}
-constexpr int kLevelCount = 7;
-
 constexpr bool InBand(std::uint16_t code, std::uint16_t first, std::uint16_t last) {
   return code >= first && code <= last;
 }
@@ -80,7 +60,7 @@ struct OperatorKinds {
   std::string_view plural;  // "numbers"
 };
 OperatorKinds KindsOf(std::uint16_t op) {
-  switch (LevelOf(op)) {
+  switch (tok::OperatorLevel(op)) {
     case 0:
     case 1: return {Kind::kNumber, Kind::kNumber, "numbers"};
     case 2: return {Kind::kText, Kind::kText, "texts"};
@@ -218,11 +198,11 @@ std::optional<Kind> ScriptWalker::reduce(const std::vector<Kind>& operandKinds,
                                          const std::vector<int>& operatorTokens) {
   std::vector<Kind> kinds = operandKinds;
   std::vector<int> ops = operatorTokens;
-  for (int level = 0; level < kLevelCount; ++level) {
+  for (int level = 0; level < tok::kOperatorLevels; ++level) {
     std::size_t i = 0;
     while (i < ops.size()) {
       const std::uint16_t op = code(ops[i]);
-      if (LevelOf(op) != level) {
+      if (tok::OperatorLevel(op) != level) {
         ++i;
         continue;
       }

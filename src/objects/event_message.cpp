@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "script/script_frame.h"
+#include "script/handler_call.h"
 #include "script/tokenizer.h"
 
 namespace lw {
@@ -23,12 +23,7 @@ ScriptError SendEventMessage(Interpreter& in, ObjectKind kind, ObjectEvent event
                              std::string_view name, const SendCommand& send) {
   auto message = CompileScriptText(ComposeEventText(kind, event, name));
   if (!message) return ScriptError::TokenizationError;
-  ScriptFrame frame;
-  frame.last = true;
-  frame.script = &*message;
-  frame.me = Name15::truncated(kSystemName);
-  frame.target = frame.me;
-  frame.title = Title17::truncated(KindInfo(kind).messageTitle);
+  ScriptFrame frame = SystemFrame(*message, KindInfo(kind).messageTitle);
   BuiltinCall call{in, frame, nullptr, 0, nullptr};
   return send(call);
 }

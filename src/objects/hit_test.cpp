@@ -10,7 +10,6 @@
 namespace lw {
 namespace {
 
-constexpr Rect kStageRect{0, 0, kStageFileHeight, kStageFileWidth};
 constexpr std::string_view kNothingHit = "none";
 
 // What a step found: the kind's name and the object's name, or nothing.
@@ -21,7 +20,7 @@ struct Hit {
 
 // The stage step: the last button of the current flat that holds p, else the flat.
 ScriptError HitStage(StageObjects& stage, Point p, std::optional<Hit>& hit) {
-  if (!stage.isVisible() || !kStageRect.contains(p)) return ScriptError::None;
+  if (!stage.shows(p)) return ScriptError::None;
   std::vector<ButtonEntry> buttons;
   LW_TRY(stage.LoadButtons(stage.currentFlat(), buttons));
   for (auto button = buttons.rbegin(); button != buttons.rend(); ++button) {

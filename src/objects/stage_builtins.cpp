@@ -9,14 +9,11 @@
 namespace lw {
 namespace {
 
-// The stage rectangle, in stage coordinates.
-constexpr Rect kStageRect{0, 0, kStageFileHeight, kStageFileWidth};
-
 ScriptError NeedOpen(const StageObjects& s) {
   return s.isOpen() ? ScriptError::None : ScriptError::StageLibOpenClose;
 }
 
-// Reads a flat name argument and finds the flat.
+// Reads a flat name argument (BadArgumentType for any other type) and finds the flat.
 ScriptError FlatOf(BuiltinCall& c, const StageObjects& s, const Value& v, std::size_t& flat) {
   PString name;
   LW_TRY(c.text(v, name));
@@ -24,6 +21,14 @@ ScriptError FlatOf(BuiltinCall& c, const StageObjects& s, const Value& v, std::s
   if (!found) return ScriptError::NoSuchObject;
   flat = *found;
   return ScriptError::None;
+}
+
+// The one argument of a built-in that names a flat of the open stage, found.
+ScriptError FlatArgument(BuiltinCall& c, const StageObjects& s, std::size_t& flat) {
+  Value v;
+  LW_TRY(c.args(v));
+  LW_TRY(NeedOpen(s));
+  return FlatOf(c, s, v, flat);
 }
 
 // Reads a flat and a button name (both checked as texts first) and finds the button.
@@ -89,12 +94,8 @@ ScriptError StageScript(BuiltinCall& c, StageObjects& s) {
 
 // flatscript(flat): the flat exists; the result text empty.
 ScriptError FlatScript(BuiltinCall& c, StageObjects& s) {
-  Value v;
-  LW_TRY(c.args(v));
-  LW_TRY(NeedOpen(s));
-  LW_TRY(NeedText(v));
   std::size_t flat = 0;
-  LW_TRY(FlatOf(c, s, v, flat));
+  LW_TRY(FlatArgument(c, s, flat));
   c.in.resultText.clear();
   return ScriptError::None;
 }
@@ -176,12 +177,8 @@ ScriptError CurrentStage(BuiltinCall& c, StageObjects& s) {
 
 // countbuttons(flat): the number of the flat's buttons.
 ScriptError CountButtons(BuiltinCall& c, StageObjects& s) {
-  Value v;
-  LW_TRY(c.args(v));
-  LW_TRY(NeedOpen(s));
-  LW_TRY(NeedText(v));
   std::size_t flat = 0;
-  LW_TRY(FlatOf(c, s, v, flat));
+  LW_TRY(FlatArgument(c, s, flat));
   std::vector<ButtonEntry> buttons;
   LW_TRY(s.LoadButtons(flat, buttons));
   *c.result = Value::Number(static_cast<std::int32_t>(buttons.size()));
@@ -210,7 +207,7 @@ ScriptError PointInStage(BuiltinCall& c, StageObjects& s) {
   std::int32_t packed = 0;
   LW_TRY(c.args(v));
   LW_TRY(BuiltinCall::number(v, packed));
-  *c.result = Value::Logic(s.isVisible() && kStageRect.contains(UnpackPoint(packed)));
+  *c.result = Value::Logic(s.shows(UnpackPoint(packed)));
   return ScriptError::None;
 }
 

@@ -53,6 +53,10 @@ class StageObjects {
 
   [[nodiscard]] bool isOpen() const { return open_; }
   [[nodiscard]] bool isVisible() const { return open_ && visible_; }
+  // Whether the stage is open and shown and `p` (stage coordinates) lies on it.
+  [[nodiscard]] bool shows(Point p) const {
+    return isVisible() && Rect{0, 0, kStageFileHeight, kStageFileWidth}.contains(p);
+  }
   [[nodiscard]] const std::string& name() const { return header_.name; }
   [[nodiscard]] std::size_t flatCount() const { return header_.flats.size(); }
   [[nodiscard]] const FlatEntry& flat(std::size_t index) const { return header_.flats[index]; }

@@ -4,6 +4,7 @@
 
 #include "script/builtin_table.h"
 #include "script/compiled_script.h"
+#include "script/handler_call.h"
 #include "script/interpreter.h"
 #include "script/script_host.h"
 
@@ -17,12 +18,7 @@ ScriptError SendToBoot(BuiltinCall& c, Value* result) {
   ScriptHost& host = c.in.host();
   CompiledScript* system = host.acquireSystemScript();
   std::optional<CompiledScript> empty;  // stands in for a missing system script
-  ScriptFrame boot;
-  boot.last = true;
-  boot.script = system != nullptr ? system : &empty.emplace();
-  boot.me = Name15::truncated(kSystemName);
-  boot.target = boot.me;
-  boot.title = Title17::truncated(kBootMessageTitle);
+  ScriptFrame boot = SystemFrame(system != nullptr ? *system : empty.emplace());
   ScriptError e = c.in.runHandlerOnChain(&boot, c.frame, c.pos, c.locals, result, c.used);
   host.releaseSystemScript(system);
   return e;

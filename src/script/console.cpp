@@ -4,6 +4,7 @@
 #include "script/console.h"
 
 #include "script/compiled_script.h"
+#include "script/handler_call.h"
 #include "script/interpreter.h"
 #include "script/text_functions.h"
 #include "script/tokenizer.h"
@@ -49,12 +50,7 @@ std::string RunConsoleLine(Interpreter& in, std::string_view line) {
   auto compiled = CompileScriptText(line);
   if (!compiled) return std::string(kTokenizationFailed);
 
-  ScriptFrame frame;
-  frame.last = true;
-  frame.script = &compiled.value();
-  frame.me = Name15::truncated(kSystemName);
-  frame.target = frame.me;
-  frame.title = Title17::truncated(kMsgBoxMessageTitle);
+  ScriptFrame frame = SystemFrame(compiled.value(), kMsgBoxMessageTitle);
 
   Value value = Value::None();
   ScriptError e = RunLine(in, frame, value);

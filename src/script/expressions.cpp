@@ -16,26 +16,6 @@
 namespace lw {
 namespace {
 
-// Precedence level of an operator token: 0 * /, 1 + -, 2 @, 3 < > >= <=, 4 = <>, 5 and, 6 or.
-constexpr int LevelOf(std::uint16_t op) {
-  switch (op) {
-    case tok::kTimes:
-    case tok::kDivide: return 0;
-    case tok::kPlus:
-    case tok::kMinus: return 1;
-    case tok::kJoin: return 2;
-    case tok::kGreater:
-    case tok::kLess:
-    case tok::kGreaterEqual:
-    case tok::kLessEqual: return 3;
-    case tok::kEqual:
-    case tok::kNotEqual: return 4;
-    case tok::kAnd: return 5;
-    default: return 6;  // kOr
-  }
-}
-constexpr int kLevelCount = 7;
-
 // Signed 32-bit arithmetic that wraps instead of overflowing.
 constexpr std::int32_t Wrap(std::uint32_t v) { return static_cast<std::int32_t>(v); }
 constexpr std::uint32_t U(std::int32_t v) { return static_cast<std::uint32_t>(v); }
@@ -124,7 +104,7 @@ ScriptError Interpreter::evaluateExpression(ScriptFrame& frame, int pos, Variabl
       out = terms[0];
     } else if (operators == 1) {
       LW_TRY(apply(ops[0], terms[0], terms[1], out));
-    } else if (LevelOf(ops[0]) <= LevelOf(ops[1])) {
+    } else if (tok::OperatorLevel(ops[0]) <= tok::OperatorLevel(ops[1])) {
       LW_TRY(apply(ops[0], terms[0], terms[1], terms[0]));
       LW_TRY(apply(ops[1], terms[0], terms[2], out));
     } else {
@@ -139,10 +119,10 @@ ScriptError Interpreter::evaluateExpression(ScriptFrame& frame, int pos, Variabl
     entries[2] = terms[1];
     entries[3] = Value::Of(static_cast<std::int16_t>(ops[1]), 0);
     entries[4] = terms[2];
-    unsigned levels = (1u << LevelOf(ops[0])) | (1u << LevelOf(ops[1]));
+    unsigned levels = (1u << tok::OperatorLevel(ops[0])) | (1u << tok::OperatorLevel(ops[1]));
     while (tok::IsOperator(tokens[p].code)) {
       std::uint16_t op = tokens[p++].code;
-      levels |= 1u << LevelOf(op);
+      levels |= 1u << tok::OperatorLevel(op);
       LW_TRY(push(Value::Of(static_cast<std::int16_t>(op), 0)));
       Value operand;
       LW_TRY(evaluateOperand(frame, p, locals, operand, n));
@@ -158,12 +138,12 @@ ScriptError Interpreter::evaluateExpression(ScriptFrame& frame, int pos, Variabl
 }
 
 ScriptError Interpreter::reduce(int base, unsigned levels) {
-  for (int level = 0; level < kLevelCount; ++level) {
+  for (int level = 0; level < tok::kOperatorLevels; ++level) {
     if ((levels & (1u << level)) == 0) continue;
     int i = base + 1;
     while (i < exprCount_) {
       std::uint16_t op = static_cast<std::uint16_t>(exprStack_[i].type);
-      if (LevelOf(op) != level) {
+      if (tok::OperatorLevel(op) != level) {
         i += 2;
         continue;
       }

@@ -8,13 +8,13 @@
 
 namespace lw {
 
-ScriptFrame SystemFrame(CompiledScript& script) {
+ScriptFrame SystemFrame(CompiledScript& script, std::string_view title) {
   ScriptFrame frame;
   frame.last = true;
   frame.script = &script;
   frame.me = Name15::truncated(kSystemName);
-  frame.target = Name15::truncated(kSystemName);
-  frame.title = Title17::truncated(kBootMessageTitle);
+  frame.target = frame.me;
+  frame.title = Title17::truncated(title);
   return frame;
 }
 

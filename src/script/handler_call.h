@@ -15,9 +15,10 @@ namespace lw {
 class Interpreter;
 class ScriptHost;
 
-// A frame of the system's own over `script`: me and target "System", a boot message's title,
-// the last frame of its chain.
-[[nodiscard]] ScriptFrame SystemFrame(CompiledScript& script);
+// A frame of the system's own over `script`: me and target "System", the message title given
+// (a boot message's unless said), the last frame of its chain.
+[[nodiscard]] ScriptFrame SystemFrame(CompiledScript& script,
+                                      std::string_view title = kBootMessageTitle);
 
 // Holds the system script for one run: one acquire on construction, one release on
 // destruction. script() is null when the host has no system script.

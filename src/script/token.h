@@ -89,6 +89,27 @@ inline constexpr std::uint16_t kFirstEffect = 24001;
 inline constexpr std::uint16_t kLastEffect = 24014;
 
 constexpr bool IsOperator(std::uint16_t code) { return code >= kPlus && code <= kLessEqual; }
+
+// The precedence level of an operator, 0 binding tightest: 0 * /, 1 + -, 2 @, 3 < > >= <=,
+// 4 = <>, 5 and, 6 or. Operators of one level apply left to right.
+inline constexpr int kOperatorLevels = 7;
+constexpr int OperatorLevel(std::uint16_t op) {
+  switch (op) {
+    case kTimes:
+    case kDivide: return 0;
+    case kPlus:
+    case kMinus: return 1;
+    case kJoin: return 2;
+    case kGreater:
+    case kLess:
+    case kGreaterEqual:
+    case kLessEqual: return 3;
+    case kEqual:
+    case kNotEqual: return 4;
+    case kAnd: return 5;
+    default: return 6;  // kOr
+  }
+}
 // Codes that start a statement through the command dispatcher.
 constexpr bool IsCommandDispatch(std::uint16_t code) { return code >= 12000 && code <= 16054; }
 // Codes that start an operand through the function dispatcher.

@@ -33,14 +33,6 @@ int Kept(const std::string& output) {
   return kExitFailure;
 }
 
-// Reports a storage failure of the build, removes the temporary file and says what was kept.
-int Fail(const std::string& output, const std::string& temporary, ProgramCode code) {
-  std::cerr << "titlekit bootfile: " << output << ": error " << CodeNumber(code) << '\n';
-  std::error_code ignored;
-  std::filesystem::remove(temporary, ignored);
-  return Kept(output);
-}
-
 }  // namespace
 
 int RunBootfileCommand(Arguments args) {
@@ -68,19 +60,11 @@ int RunBootfileCommand(Arguments args) {
     return Kept(output);
   }
 
-  const std::string temporary = output + std::string(authoring::kPartialSuffix);
   Storage storage;
-  if (ProgramCode code =
-          authoring::WriteStarRecords(storage.library, temporary, {authoring::kBootFileType},
-                                      authoring::BootFileRecords(*system));
-      Failed(code)) {
-    return Fail(output, temporary, code);
-  }
-  std::error_code error;
-  std::filesystem::rename(temporary, output, error);
-  if (error) {
-    std::cerr << "titlekit bootfile: " << output << ": " << error.message() << '\n';
-    std::filesystem::remove(temporary, error);
+  if (const auto failure =
+          authoring::ReplaceStarFile(storage.library, output, {authoring::kBootFileType},
+                                     authoring::BootFileRecords(*system))) {
+    std::cerr << "titlekit bootfile: " << *failure << '\n';
     return Kept(output);
   }
   return kExitOk;

@@ -144,7 +144,7 @@ bool WindowSystem::ShiftDown() { return platform_.modifiers().shift; }
 
 std::uint32_t WindowSystem::TickCount() {
   PumpMessages();
-  return TickAt(platform_.milliseconds());
+  return TickCountNow();
 }
 
 std::uint32_t WindowSystem::TickCountNow() { return TickAt(platform_.milliseconds()); }
