@@ -20,20 +20,6 @@ namespace lw {
 namespace {
 
 using test::Picture;
-using test::Print;
-
-constexpr std::uint32_t kStartTick = 100;
-constexpr std::uint8_t kStageColour = 1;
-constexpr Rect kScreen{0, 0, 480, 640};
-constexpr Rect kStage{48, 64, 432, 576};
-
-// A picture record of one row: `pixels` as literal values, hot spot at its top-left corner.
-test::Bytes OneRowSprite(const std::vector<std::uint8_t>& pixels) {
-  const auto w = static_cast<std::uint8_t>(pixels.size());
-  test::Bytes record = {1, 0, w, 0, 0, 0, 0, 0, std::uint8_t(w + 1), 0, std::uint8_t(w << 2 | 3)};
-  record.insert(record.end(), pixels.begin(), pixels.end());
-  return record;
-}
 
 void Fill(Surface& surface, std::uint8_t colour) {
   std::memset(surface.data(), colour,
@@ -55,15 +41,15 @@ class CompositorTest : public ::testing::Test {
  protected:
   CompositorTest() {
     Fill(window_.canvas(), Port::kWhite);
-    Fill(compositor_.stageLayer(), kStageColour);
+    Fill(compositor_.stageLayer(), 1);
     // Every frame hears the rectangles and entries the test gives it.
     compositor_.addContributor([this](Compositor& c) {
       for (const Rect& r : added_) c.AddDirtyRect(r);
       for (const DisplayEntry& e : entries_) c.AddDisplayEntry(e);
     });
     compositor_.setCopiedHook([this](std::span<const Rect> copied) {
-      std::vector<Rect> rects(copied.begin(), copied.end());
-      frames_.push_back(std::to_string(tick_) + ": " + Print(rects));
+      trace_ += (trace_.empty() ? "" : " | ") + std::to_string(tick_) + ": " +
+                test::Print(std::vector<Rect>(copied.begin(), copied.end()));
     });
   }
 
@@ -71,13 +57,20 @@ class CompositorTest : public ::testing::Test {
   std::string Compose(const std::vector<Rect>& dirty = {}) {
     added_ = dirty;
     compositor_.ComposeFrame();
-    std::string trace;
-    for (const std::string& frame : frames_) trace += (trace.empty() ? "" : " | ") + frame;
-    return trace;
+    return trace_;
   }
+  // Forgets the frames so far and moves the clock past the frame interval.
+  void Later() { trace_.clear(), tick_ += 10; }
 
-  // The star file "pictures" with `records`, open in the library; its serial number.
-  std::uint32_t OpenPictures(const std::vector<test::Bytes>& records) {
+  // The star file "pictures" whose records are pictures of one row, each of `rows`' pixels with
+  // its hot spot at its top-left corner, open in the library; its serial number.
+  std::uint32_t OpenPictures(const std::vector<test::Bytes>& rows) {
+    std::vector<test::Bytes> records;
+    for (const test::Bytes& row : rows) {
+      const auto w = static_cast<std::uint8_t>(row.size());
+      records.push_back({1, 0, w, 0, 0, 0, 0, 0, std::uint8_t(w + 1), 0, std::uint8_t(w << 2 | 3)});
+      records.back().insert(records.back().end(), row.begin(), row.end());
+    }
     test::WriteStarFile(disk_.stack.files, test::TitlePath("pictures"), records,
                         static_cast<std::int32_t>(records.size()));
     StarFile* file = nullptr;
@@ -95,10 +88,10 @@ class CompositorTest : public ::testing::Test {
   test::ScratchStorage<RefusingFiles> disk_;
   testing::FakePlatform platform_;
   Screen window_{platform_};
-  std::uint32_t tick_ = kStartTick;
+  std::uint32_t tick_ = 100;
   std::vector<Rect> added_;
   std::vector<DisplayEntry> entries_;
-  std::vector<std::string> frames_;
+  std::string trace_;
   Compositor compositor_{CompositorParts{
       .window = window_,
       .library = disk_.stack.library,
@@ -111,13 +104,12 @@ class CompositorTest : public ::testing::Test {
 // frame consumes it. Rectangles that meet are united as they are added and merged before the
 // copy; ones that only touch stay apart (right and bottom are exclusive); empty ones add nothing.
 TEST_F(CompositorTest, RedrawLevelsAndDirtyRectanglesDecideWhatIsCopied) {
-  struct Case {
+  using enum RedrawLevel;
+  const struct {
     std::vector<RedrawLevel> requests;
     std::vector<Rect> dirty;
     std::string copied;
-  };
-  using enum RedrawLevel;
-  const Case cases[] = {
+  } cases[] = {
       {{kScreen}, {}, "0,0,480,640"},
       {{kView}, {}, "48,64,432,576"},
       {{}, {}, ""},
@@ -131,20 +123,20 @@ TEST_F(CompositorTest, RedrawLevelsAndDirtyRectanglesDecideWhatIsCopied) {
       {{}, {{5, 5, 5, 50}, {1, 1, 2, 2}}, "1,1,2,2"},
       {{kView}, {{100, 100, 110, 110}, {0, 0, 4, 4}}, "48,64,432,576 0,0,4,4"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     for (const RedrawLevel level : c.requests) compositor_.RequestRedraw(level);
-    frames_.clear();
-    tick_ += 10;
-    std::string copied = Compose(c.dirty);
-    copied = copied.empty() ? "" : copied.substr(copied.find(": ") + 2);
-    EXPECT_EQ(copied, c.copied) << c.requests.size() << " requests, " << c.dirty.size() << " rects";
+    Later();
+    const std::string copied = Compose(c.dirty);
+    EXPECT_EQ(copied.empty() ? "" : copied.substr(copied.find(": ") + 2), c.copied) << c.copied;
     EXPECT_EQ(compositor_.redrawLevel(), kNone);
   }
 }
 
 // Around the stage's top-left and bottom-right corners: the backdrop (black '#') outside, the
 // stage layer inside, moved by the stage's place on the screen; white '.' was never copied.
-TEST_F(CompositorTest, BackdropOutsideAndStageLayerInsideArePixelExact) {
+// Frames are at least the frame interval apart: a second frame asked for in the same tick waits
+// for it, one asked for later does not wait.
+TEST_F(CompositorTest, BackdropAndStageLayerArePixelExactAndFramesThreeTicksApart) {
   compositor_.stageLayer().row(0)[0] = 2;
   compositor_.stageLayer().row(383)[511] = 3;
   compositor_.RequestRedraw(RedrawLevel::kScreen);
@@ -154,9 +146,15 @@ TEST_F(CompositorTest, BackdropOutsideAndStageLayerInsideArePixelExact) {
 
   Fill(window_.canvas(), Port::kWhite);
   compositor_.backdrop().row(47)[63] = 4;
-  tick_ += 10;
+  Later();
   Compose({{47, 63, 49, 65}});
   EXPECT_EQ(Canvas({46, 62, 50, 66}), ".... .4#. .#2. ....");
+
+  Compose({{0, 0, 8, 8}});
+  tick_ += 7;
+  Compose({{0, 0, 8, 8}});
+  EXPECT_EQ(Compose({{0, 0, 8, 8}}),
+            "110: 47,63,49,65 | 113: 0,0,8,8 | 120: 0,0,8,8 | 123: 0,0,8,8");
 }
 
 // The 200th dirty rectangle and the 100th display entry are logic errors; the rectangle is
@@ -164,29 +162,15 @@ TEST_F(CompositorTest, BackdropOutsideAndStageLayerInsideArePixelExact) {
 TEST_F(CompositorTest, ListLimitsAreReportedAtTheirLines) {
   std::vector<Rect> dirty;
   for (int i = 0; i < 199; ++i) dirty.push_back(MakeRect(i * 2, 0, 1, 1));
-  DisplayEntry outOfSight;
-  outOfSight.bounds = {0, 600, 1, 601};
-  entries_.assign(99, outOfSight);
+  entries_.assign(99, DisplayEntry{.anchor = {}, .bounds = {0, 600, 1, 601}});
   Compose(dirty);
   EXPECT_EQ(Boxes(), "");
 
   dirty.push_back({0, 10, 1, 11});
   entries_.emplace_back();
-  frames_.clear();
-  tick_ += 10;
-  const std::string copied = Compose(dirty);
+  Later();
+  EXPECT_TRUE(Compose(dirty).starts_with("110: 0,0,397,11 ")) << trace_;
   EXPECT_EQ(Boxes(), "Logic error at line 5113;Logic error at line 5112;");
-  EXPECT_TRUE(copied.starts_with("110: 0,0,397,11 ")) << copied;
-}
-
-// Frames are at least the frame interval apart: a second frame asked for in the same tick waits
-// for it, one asked for later does not wait.
-TEST_F(CompositorTest, FramesAreAtLeastThreeTicksApart) {
-  Compose({{0, 0, 8, 8}});
-  Compose({{0, 0, 8, 8}});
-  tick_ += 7;
-  Compose({{0, 0, 8, 8}});
-  EXPECT_EQ(Compose({{0, 0, 8, 8}}), "100: 0,0,8,8 | 103: 0,0,8,8 | 110: 0,0,8,8 | 113: 0,0,8,8");
 }
 
 // A suppressed frame is composed but the canvas keeps what it showed; raises nest, and a lower
@@ -203,7 +187,7 @@ TEST_F(CompositorTest, SuppressKeepsTheWindowUnchanged) {
   compositor_.LowerSuppress();
   compositor_.LowerSuppress();
   EXPECT_FALSE(compositor_.suppressed());
-  tick_ += 10;
+  Later();
   Compose({{47, 63, 49, 65}});
   EXPECT_EQ(Canvas({47, 63, 49, 65}), "## #1");
 }
@@ -212,18 +196,15 @@ TEST_F(CompositorTest, SuppressKeepsTheWindowUnchanged) {
 // says so; only entries that meet a dirty rectangle are drawn, and only their pictures are got.
 // A stage title has no scene view to draw view entries into.
 TEST_F(CompositorTest, DisplayEntriesAreDrawnByDepthWhereTheScreenChanged) {
-  const std::uint32_t serial =
-      OpenPictures({OneRowSprite({5, 6}), OneRowSprite({7, 7, 7}), OneRowSprite({8})});
+  const std::uint32_t serial = OpenPictures({{5, 6}, {7, 7, 7}, {8}});
   const auto entry = [serial](std::int16_t h, std::int16_t depth, std::int32_t record,
                               std::uint16_t mode = 0) {
-    DisplayEntry e;
-    e.anchor = PointAt(100, h);
-    e.mode = mode;
-    e.depth = depth;
-    e.bounds = {100, Coord16(h - 3), 101, Coord16(h + 3)};
-    e.fileSerial = serial;
-    e.record = record;
-    return e;
+    return DisplayEntry{.anchor = PointAt(100, h),
+                        .mode = mode,
+                        .depth = depth,
+                        .bounds = {100, Coord16(h - 3), 101, Coord16(h + 3)},
+                        .fileSerial = serial,
+                        .record = record};
   };
   // The last two are not drawn: one lies where nothing changed, one is a scene view's.
   entries_ = {entry(100, -2, 2),  entry(99, -1, 1),
@@ -236,7 +217,7 @@ TEST_F(CompositorTest, DisplayEntriesAreDrawnByDepthWhereTheScreenChanged) {
 
   entries_.push_back(entry(400, -1, 0));
   entries_.back().fileSerial = serial + 1;
-  tick_ += 10;
+  Later();
   Compose({{100, 390, 101, 410}});
   EXPECT_EQ(Boxes(), "Undefined error at line 5114;");
 }
@@ -244,17 +225,13 @@ TEST_F(CompositorTest, DisplayEntriesAreDrawnByDepthWhereTheScreenChanged) {
 // The idle step writes changed records back to their files; a write that fails is reported, and
 // the record stays changed for the next step.
 TEST_F(CompositorTest, IdleStepFlushesChangedRecords) {
-  OpenPictures({test::Bytes{1, 2, 3}});
+  OpenPictures({{1, 2, 3}});
   test::ChangeRecord(disk_.stack.library, *disk_.stack.library.openFiles().front(), 0, 9);
-  const auto nines = [this] {
-    const test::Bytes bytes = disk_.FileBytes("pictures");
-    return std::count(bytes.begin(), bytes.end(), 9);
-  };
+  const auto nines = [this] { return std::ranges::count(disk_.FileBytes("pictures"), 9); };
   disk_.stack.files.refuseWrites = true;
   compositor_.IdleStep();
   EXPECT_EQ(nines(), 0);
   EXPECT_EQ(Boxes(), "File error at line 5118;");
-
   disk_.stack.files.refuseWrites = false;
   compositor_.IdleStep();
   EXPECT_EQ(nines(), 1);
@@ -269,11 +246,8 @@ TEST(BufferCopyTest, CopiesClipToBothBuffersAndNeedOneRowLength) {
   Fill(to, Port::kWhite);
   EXPECT_FALSE(CopyBufferRect(from, PointAt(1, 6), to, {0, 0, 3, 8}).failed());
   EXPECT_EQ(Picture(to), "........ ......33 ......33");
-
-  const Surface narrow(4, 2);
-  const FatalSite refused = CopyBufferRect(narrow, Point{}, to, {0, 0, 3, 8});
-  EXPECT_EQ(refused.programCode, 110);
-  EXPECT_EQ(refused.errorLine, 602);
+  const FatalSite refused = CopyBufferRect(Surface(4, 2), Point{}, to, {0, 0, 3, 8});
+  EXPECT_EQ(refused.programCode * 1000 + refused.errorLine, 110602);
   EXPECT_EQ(Picture(to), "........ ......33 ......33");
 }
 

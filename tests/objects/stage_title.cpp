@@ -1,58 +1,109 @@
 #include "stage_title.h"
 
+#include <algorithm>
+
+#include "authoring/frame_encoder.h"
+#include "authoring/storage_stack.h"
+#include "objects/stage_file.h"
+#include "platform/system_info.h"
+#include "script/tokenizer.h"
+
 namespace lw::testing {
+namespace {
+
+// A script compiled from source with LF line ends, as its stored record.
+test::Bytes CompiledScriptRecord(std::string_view source) {
+  std::string text(source);
+  std::replace(text.begin(), text.end(), '\n', '\r');
+  auto script = CompileScriptText(text);
+  EXPECT_TRUE(script.ok()) << source;
+  return script.ok() ? script->ToBytes() : test::Bytes{};
+}
+
+// Handlers that answer hello() by logging "WHO:me/target" and answer() by giving WHO.
+std::string Answers(const std::string& who) {
+  return Logs("hello()", "\"" + who + ":\" @ me @ \"/\" @ target") + "code answer()\n\treturn \"" +
+         who + "\"\nendcode\n";
+}
+
+std::string FlatScript(bool answers) {
+  return Logs("openflat()", "\"openflat:\" @ me") + Logs("closeflat()", "\"closeflat:\" @ me") +
+         (answers ? Answers("hall") : "");
+}
+
+test::Bytes Solid(std::uint8_t colour) {
+  return StagePicture(std::vector<std::uint8_t>(
+      static_cast<std::size_t>(kStageFileWidth) * kStageFileHeight, colour));
+}
+
+}  // namespace
+
+std::vector<test::Bytes> StageRecords(const StageSpec& stage) {
+  StageHeader header;
+  header.name = stage.name;
+  std::vector<test::Bytes> records(1);
+  // Appends a record, giving its id.
+  const auto add = [&records](test::Bytes record) {
+    records.push_back(std::move(record));
+    return static_cast<std::uint32_t>(records.size() - 1);
+  };
+  for (const FlatSpec& flat : stage.flats) {
+    const FlatEntry entry{.scriptId = add(CompiledScriptRecord(flat.script)),
+                          .pictureId = add(flat.picture),
+                          .buttonRecordId = add({}),
+                          .name = flat.name};
+    std::vector<ButtonEntry> buttons;
+    for (const ButtonSpec& button : flat.buttons)
+      buttons.push_back({button.rect, add(CompiledScriptRecord(button.script)), button.name});
+    records[entry.buttonRecordId] = WriteButtonRecord(buttons);
+    header.flats.push_back(entry);
+  }
+  header.scriptId = add(CompiledScriptRecord(stage.script));
+  if (stage.palette) header.paletteId = add(*stage.palette);
+  records[0] = WriteStageHeader(header);
+  return records;
+}
+
+test::Bytes StagePicture(const std::vector<std::uint8_t>& pixels) {
+  auto frame = authoring::EncodeFrame({kStageFileWidth, kStageFileHeight, pixels});
+  EXPECT_TRUE(frame.ok());
+  return frame.ok() ? *frame : test::Bytes{};
+}
+
+void WriteStageFile(const std::filesystem::path& folder, std::string_view name,
+                    const std::vector<test::Bytes>& records, std::string_view fileType) {
+  platform::EmptySystemInfo system;
+  authoring::StorageStack stack(system, folder, nullptr);
+  test::WriteStarFile(stack.files, test::TitlePath(name), records,
+                      std::max<std::int32_t>(1, static_cast<std::int32_t>(records.size())),
+                      fileType);
+}
 
 std::string Logs(std::string_view handler, std::string_view words) {
   return "code " + std::string(handler) + "\n\tglobal log\n\tlog = log @ " + std::string(words) +
          " @ \" \"\nendcode\n";
 }
 
-namespace {
-
-std::string FlatScript(std::string_view name) {
-  return Logs("openflat()", "\"openflat:\" @ me") + Logs("closeflat()", "\"closeflat:\" @ me") +
-         (name == "Hall" ? Logs("hello()", "\"hall:\" @ me @ \"/\" @ target") +
-                               "code answer()\n\treturn \"hall\"\nendcode\n"
-                         : "");
-}
-
-}  // namespace
-
-test::StageSpec SampleStage() {
-  return test::StageSpec{
+StageSpec SampleStage() {
+  return StageSpec{
       .name = "Moss",
       .script = Logs("openstage()", "\"openstage\"") + Logs("closestage()", "\"closestage\"") +
-                Logs("hello()", "\"stage:\" @ me @ \"/\" @ target") +
-                "code answer()\n\treturn \"stage\"\nendcode\n"
-                "code fail()\n\tlocal x\n\tx = 1 / 0\nendcode\n",
-      .flats = {{.name = "Hall",
-                 .script = FlatScript("Hall"),
-                 .picture = test::SolidStagePicture(kHallColour),
-                 .buttons = {{"door", Rect{10, 10, 100, 100}, ""},
-                             {"knob", Rect{50, 50, 80, 80},
-                              Logs("hello()", "\"knob:\" @ me @ \"/\" @ target") +
-                                  "code answer()\n\treturn \"knob\"\nendcode\n"}}},
-                {.name = "Attic",
-                 .script = FlatScript("Attic"),
-                 .picture = test::SolidStagePicture(20),
-                 .buttons = {}},
-                {.name = "Cellar",
-                 .script = FlatScript("Cellar"),
-                 .picture = test::SolidStagePicture(30),
-                 .buttons = {}}},
+                Answers("stage") + "code fail()\n\tlocal x\n\tx = 1 / 0\nendcode\n",
+      .flats = {{"Hall",
+                 FlatScript(true),
+                 Solid(kHallColour),
+                 {{"door", Rect{10, 10, 100, 100}, ""},
+                  {"knob", Rect{50, 50, 80, 80}, Answers("knob")}}},
+                {"Attic", FlatScript(false), Solid(20), {}},
+                {"Cellar", FlatScript(false), Solid(30), {}}},
       .palette = std::nullopt,
   };
 }
 
-const std::string_view StageTitleTest::kBootScript =
-    "code boot()\n\tglobal log, hit, closing\n\tlog = \"\"\n\thit = \"\"\n\tclosing = false\n"
-    "endcode\n"
-    "code mousedown(where)\n\tglobal hit\n\thit = hittest(where) @ \"/\" @ result()\nendcode\n";
-
 TitleRun& StageTitleTest::Start(std::string_view input,
                                 const std::function<void(RuntimeOptions&)>& adjust) {
   if (!std::filesystem::exists(title_ / "STAGE.STG")) WriteStage(SampleStage());
-  TitleRun& run = Boot(kBootScript, input, adjust);
+  TitleRun& run = Boot(kStageBootScript, input, adjust);
   run.Settle();
   return run;
 }

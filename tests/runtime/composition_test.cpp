@@ -11,22 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "shell/drawing/rect_ops.h"
+#include "support/common_printers.h"
 #include "support/runtime_title.h"
 #include "support/storage_scratch.h"
 
 namespace lw::testing {
 namespace {
-
-constexpr std::uint8_t kDrawn = 7;
-constexpr std::string_view kComposingIdle = "code idle()\n\tforceupdate()\nendcode\n";
-constexpr std::string_view kTwoFrames =
-    "code twice()\n\tforceupdate()\n\tforceupdate()\n\treturn frame()\nendcode\n";
-
-struct Present {
-  std::uint32_t tick;
-  Rect rect;
-};
 
 class CompositionTest : public TitleTest {
  protected:
@@ -37,52 +27,53 @@ class CompositionTest : public TitleTest {
   void Start(std::string_view script, bool messageBox = false) {
     Boot(script, "", [this, messageBox](RuntimeOptions& options) {
       options.presentTrace = [this](std::uint32_t tick, const Rect& r) {
-        presents_.push_back({tick, r});
+        presents_.emplace_back(tick, test::Print(r));
       };
       options.showMessageBox = messageBox;
     });
   }
 
-  Compositor& compositor() { return *runtime().compositor(); }
-
-  // Stage pixels [top, bottom) x [left, right) become `colour`, and the stage asks for a frame.
-  void DrawOnStage(const Rect& area, std::uint8_t colour) {
+  // Stage pixels `area` become colour 7, and the stage asks for a frame.
+  void DrawOnStage(const Rect& area) {
     StageDisplay& stage = *runtime().stageDisplay();
     for (int v = area.top; v < area.bottom; ++v)
-      std::memset(stage.stageLayer().row(v) + area.left, colour,
-                  static_cast<std::size_t>(area.width()));
+      std::memset(stage.stageLayer().row(v) + area.left, 7, static_cast<std::size_t>(area.width()));
     stage.requestScreenRedraw();
   }
 
-  // The ticks of the presents of exactly `r`.
-  std::vector<std::uint32_t> TicksOf(const Rect& r) const {
+  // The canvas colours at (h, v) of `points`.
+  std::string Shown(std::initializer_list<std::pair<int, int>> points) {
+    std::string colours;
+    for (const auto& [h, v] : points)
+      colours += std::to_string(platform().canvasPixel(h, v).value_or(0xEE)) + " ";
+    return colours;
+  }
+
+  // The ticks of the presents of exactly `rect`.
+  std::vector<std::uint32_t> TicksOf(std::string_view rect) const {
     std::vector<std::uint32_t> ticks;
-    for (const Present& p : presents_)
-      if (EqualRect(p.rect, r)) ticks.push_back(p.tick);
+    for (const auto& [tick, r] : presents_)
+      if (r == rect) ticks.push_back(tick);
     return ticks;
   }
 
-  std::uint8_t Shown(int h, int v) { return platform().canvasPixel(h, v).value_or(0xEE); }
-
-  std::vector<Present> presents_;
+  std::vector<std::pair<std::uint32_t, std::string>> presents_;
 };
 
-// An idle() that calls forceupdate shows the stage layer in the middle of the screen and the
-// backdrop around it, over whatever the canvas showed before; the message box stays over them.
+// An idle() that calls forceupdate shows the stage layer in the middle of the screen (at 64, 48)
+// and the backdrop around it, over whatever the canvas showed before; the message box stays over
+// them, and a later whole frame covers the box that is already drawn.
 TEST_F(CompositionTest, IdleForceUpdateShowsTheStageLayerAndKeepsTheMessageBox) {
-  Start(kComposingIdle, true);
+  Start("code idle()\n\tforceupdate()\nendcode\n", true);
   run_->FillScreen(9);
-  DrawOnStage({10, 10, 20, 20}, kDrawn);
+  DrawOnStage({10, 10, 20, 20});
   run_->RunUntilTick(30);
-  EXPECT_EQ(Shown(64 + 10, 48 + 10), kDrawn);
-  EXPECT_EQ(Shown(64 + 19, 48 + 19), kDrawn);
-  EXPECT_EQ(Shown(64 + 9, 48 + 10), 0) << "the rest of the stage layer";
-  EXPECT_EQ(Shown(10, 10), 0) << "the backdrop";
-  // A later whole frame covers the box that is already drawn.
-  DrawOnStage({0, 0, 1, 1}, kDrawn);
+  // The drawn square's corners, the rest of the stage layer and the backdrop.
+  EXPECT_EQ(Shown({{74, 58}, {83, 67}, {73, 58}, {10, 10}}), "7 7 0 0 ");
+  DrawOnStage({0, 0, 1, 1});
   run_->RunUntilTick(40);
-  EXPECT_EQ(Shown(20, 440), 0) << "the backdrop beside the box";
-  EXPECT_EQ(Shown(530, 440), Port::kWhite) << "the box's own white";
+  // The backdrop beside the box and the box's own white.
+  EXPECT_EQ(Shown({{20, 440}, {530, 440}}), "0 " + std::to_string(Port::kWhite) + " ");
   EXPECT_EQ(run_->Boxes(), "");
 }
 
@@ -90,20 +81,21 @@ TEST_F(CompositionTest, IdleForceUpdateShowsTheStageLayerAndKeepsTheMessageBox) 
 // composed; the window's draw message (its first paint) had asked for the whole screen. Two
 // frames asked for in one handler call: the second waits out the frame interval.
 TEST_F(CompositionTest, ForceUpdateCountsFramesAndWaitsOutTheFrameInterval) {
-  Start(kTwoFrames);
+  Start("code twice()\n\tforceupdate()\n\tforceupdate()\n\treturn frame()\nendcode\n");
   run_->RunUntilTick(5);
-  EXPECT_EQ(compositor().redrawLevel(), RedrawLevel::kScreen);
+  Compositor& compositor = *runtime().compositor();
+  EXPECT_EQ(compositor.redrawLevel(), RedrawLevel::kScreen);
   presents_.clear();
   run_->Expect({{"frame()", "0"}, {"forceupdate()", "OK"}, {"frame()", "1"}});
   run_->RunUntilTick(10);
-  EXPECT_EQ(compositor().redrawLevel(), RedrawLevel::kNone);
-  EXPECT_EQ(TicksOf({0, 0, 480, 640}).size(), 1u);
+  EXPECT_EQ(compositor.redrawLevel(), RedrawLevel::kNone);
+  EXPECT_EQ(TicksOf("0,0,480,640").size(), 1u);
 
-  compositor().addContributor([](Compositor& c) { c.AddDirtyRect({0, 0, 10, 10}); });
+  compositor.addContributor([](Compositor& c) { c.AddDirtyRect({0, 0, 10, 10}); });
   presents_.clear();
   EXPECT_EQ(run_->Eval("sendtobootfx(twice())"), "3");
   run_->RunUntilTick(20);
-  const std::vector<std::uint32_t> ticks = TicksOf({0, 0, 10, 10});
+  const std::vector<std::uint32_t> ticks = TicksOf("0,0,10,10");
   ASSERT_EQ(ticks.size(), 2u);
   EXPECT_GE(ticks[1] - ticks[0], 3u) << ticks[0] << " and " << ticks[1];
 }
@@ -113,14 +105,12 @@ TEST_F(CompositionTest, ForceUpdateCountsFramesAndWaitsOutTheFrameInterval) {
 TEST_F(CompositionTest, NullTicksFlushChangedRecords) {
   Start("");
   test::WriteStarFile(runtime().files(), "appl:data", {test::Bytes{1, 2, 3}});
-  StarLibrary& library = runtime().library();
   StarFile* file = nullptr;
-  ASSERT_EQ(library.StarOpen("appl:data", file), ProgramCode::kOk);
-  test::ChangeRecord(library, *file, 0, 0xA5);
+  ASSERT_EQ(runtime().library().StarOpen("appl:data", file), ProgramCode::kOk);
+  test::ChangeRecord(runtime().library(), *file, 0, 0xA5);
   const auto onDisk = [this] {
     std::ifstream in(title_ / "data", std::ios::binary);
-    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    return std::count(bytes.begin(), bytes.end(), '\xA5');
+    return std::count(std::istreambuf_iterator<char>(in), {}, '\xA5');
   };
   run_->RunUntilTick(15);
   EXPECT_EQ(runtime().stage()->nullTicks(), 0u);

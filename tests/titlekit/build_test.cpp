@@ -22,17 +22,6 @@ namespace fs = std::filesystem;
 constexpr int kWidth = 512;
 constexpr int kHeight = 384;
 
-// The title's colours: index i is (i, 255 - i, 7i mod 256).
-Palette TestPalette() {
-  Palette palette{};
-  for (int i = 0; i < 256; ++i) {
-    palette[static_cast<std::size_t>(i)] = {static_cast<std::uint8_t>(i),
-                                            static_cast<std::uint8_t>(255 - i),
-                                            static_cast<std::uint8_t>(i * 7)};
-  }
-  return palette;
-}
-
 // A 1 x 1 true-colour PNG.
 constexpr std::string_view kTrueColourPng(
     "\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR\0\0\0\x01\0\0\0\x01\x08\x02\0\0\0\x90\x77\x53\xDE\0\0\0\x0C"
@@ -68,12 +57,12 @@ class BuildTest : public test::ProgramTest {
   }
 
   void picture(const std::string& name, const test::Picture& p) const {
-    ASSERT_FALSE(WritePng(file(name), {p.width, p.height, p.pixels, TestPalette()}));
+    ASSERT_FALSE(WritePng(file(name), {p.width, p.height, p.pixels, test::DistinctColours()}));
   }
 
-  // Builds title.json (or `manifest`) into out/, expecting success and `out` on standard output.
-  void build(std::string_view out, const std::string& manifest = "title.json") const {
-    expect({"build", file(manifest), "-o", file("out")}, 0, out);
+  // Builds title.json into out/, expecting success and `out` on standard output.
+  void build(std::string_view out) const {
+    expect({"build", file("title.json"), "-o", file("out")}, 0, out);
   }
 
   // Record `id` of out/HALL.STR, as `star get` gives it.
@@ -85,7 +74,7 @@ class BuildTest : public test::ProgramTest {
   }
 };
 
-TEST_F(BuildTest, TheBuiltFilesHoldTheManifestsValues) {
+TEST_F(BuildTest, TheBuiltFilesHoldTheManifestsValuesAndRebuildsOnlyWhatChanged) {
   build("bootfile: written\nHALL.STR: written\nGARDEN.STR: written\n");
   // Records: 0 header, 1 palette, 2 hall.lws, 3 door.lws, 4 door picture, 5 knob.lws, 6 the
   // empty script, 7 door's buttons, 8 wall picture, 9 wall's buttons, 10 the line table.
@@ -114,13 +103,12 @@ TEST_F(BuildTest, TheBuiltFilesHoldTheManifestsValues) {
   auto header = ReadStageHeader(hall(0));
   ASSERT_TRUE(header.ok()) << header.error();
   EXPECT_EQ(std::to_string(header->width) + "x" + std::to_string(header->height), "512x384");
-  EXPECT_EQ(DecodeColourTable(hall(1)).value(), TestPalette());
+  EXPECT_EQ(DecodeColourTable(hall(1)).value(), test::DistinctColours());
   // Scripts are compiled as `compile` compiles them; objects without one share the empty one.
   expect({"compile", file("knob.lws"), "-o", file("knob.lwc")}, 0, "");
   EXPECT_EQ(hall(5), bytes("knob.lwc"));
   EXPECT_EQ(CompiledScript::FromBytes(hall(6)).value().tokenCount(), 1u);
-  const auto table = hall(10);
-  auto lines = LineTable::Decode(table);
+  auto lines = LineTable::Decode(hall(10));
   ASSERT_TRUE(lines.ok()) << lines.error();
   std::string covered;
   for (const ScriptLines& script : lines->scripts())
@@ -128,92 +116,22 @@ TEST_F(BuildTest, TheBuiltFilesHoldTheManifestsValues) {
   EXPECT_EQ(covered, "2:8 3:8 5:16 6:1 ");
   EXPECT_EQ(lines->lineOf(5, 16, 9), 3);  // x = n, on the third line
 
-  // Each picture decodes to its PNG's pixels.
-  const struct {
-    int record;
-    test::Picture picture;
-  } pictures[] = {{4, test::Stripes(kWidth, kHeight)}, {8, test::Shapes(kWidth, kHeight)}};
-  for (const auto& [record, picture] : pictures) {
-    std::vector<std::uint8_t> memory(static_cast<std::size_t>(kWidth * kHeight), 0xEE);
-    const auto frame = hall(record);
-    auto used = DecodeFrame(frame, BitmapView{memory, 0, kWidth, kWidth, kHeight});
-    ASSERT_TRUE(used.ok()) << record;
-    EXPECT_EQ(*used, frame.size());
-    EXPECT_TRUE(memory == picture.pixels) << record;
-  }
-}
+  // The wall's picture decodes to its PNG's pixels.
+  std::vector<std::uint8_t> memory(static_cast<std::size_t>(kWidth * kHeight), 0xEE);
+  const auto frame = hall(8);
+  EXPECT_EQ(DecodeFrame(frame, BitmapView{memory, 0, kWidth, kWidth, kHeight}).value(),
+            frame.size());
+  EXPECT_TRUE(memory == test::Shapes(kWidth, kHeight).pixels);
 
-TEST_F(BuildTest, BadSourcesAreAllReportedAndNothingIsWritten) {
-  write("bad.lws", "code boot()\n\tx = \"open\nendcode\n");
-  write("true.png", kTrueColourPng);
-  picture("small.png", test::Shapes(64, 48));
-  write("five.clut", "12345");
-  const std::string badScript = file("bad.lws") +
-                                ":2:6: error: text literal not closed on its line: add '\"'\n"
-                                "\tx = \"open\n\t    ^\n";
-  // Changes to the manifest, and the problems reported, each after "MANIFEST: ".
-  using Change = std::pair<std::string_view, std::string_view>;
-  const struct {
-    std::vector<Change> changes;
-    std::vector<std::string> problems;
-  } cases[] = {
-      {{{"\"gate.png\"", "\"true.png\""}},
-       {"$.stages[1].flats[0].picture: expected an 8-bit indexed PNG of 512 x 384, not a 1 x 1 "
-        "true-colour PNG\n"}},
-      {{{"\"palette\": \"door.png\"", "\"palette\": \"five.clut\""}},
-       {"$.palette: expected an indexed PNG or a colour table: a colour table is 2056 bytes, not "
-        "5\n"}},
-      {{{"\"hall.lws\"", "\"none.lws\""}},
-       {"$.stages[0].script: " + file("none.lws") + ": No such file or directory\n"}},
-      // Errors of several files are reported together.
-      {{{"\"system.lws\"", "\"bad.lws\""}, {"\"gate.png\"", "\"small.png\""}},
-       {"$.system: " + badScript,
-        "$.stages[1].flats[0].picture: expected an 8-bit indexed PNG of 512 x 384, not a 64 x 48 "
-        "8-bit indexed PNG\n"}},
-      // The manifest's own errors come first; the files it names are checked all the same.
-      {{{"\"knob.lws\"", "\"bad.lws\", \"colour\": 1"}},
-       {"$.stages[0].flats[0].buttons[0].colour: unknown key; expected one of name, rect, "
-        "script\n",
-        "$.stages[0].flats[0].buttons[0].script: " + badScript}},
-  };
-  const std::string manifest = file("variant.json");
-  for (const auto& c : cases) {
-    std::string text(kManifest);
-    for (const auto& [from, to] : c.changes) text.replace(text.find(from), from.size(), to);
-    write("variant.json", text);
-    std::string err;
-    for (const std::string& problem : c.problems) err += manifest + ": " + problem;
-    expect({"build", manifest, "-o", file("out")}, 1, "", err);
-    EXPECT_FALSE(fs::exists(file("out"))) << err;
-  }
-  // Outputs may not be written over the title's sources.
-  write("bootfile", "code boot()\nendcode\n");
-  std::string over(kManifest);
-  over.replace(over.find("\"system.lws\""), 12, "\"bootfile\"");
-  over.replace(over.find("\"GARDEN.STR\""), 12, "\"wall.png\"");
-  write("over.json", over);
-  const std::string scratch = fs::path(file("over.json")).parent_path().string();
-  expect({"build", file("over.json"), "-o", scratch}, 1, "",
-         file("over.json") + ": $: expected an output that is none of the title's sources, but " +
-             scratch + "/bootfile is one\n" + file("over.json") +
-             ": $.stages[1].file: expected an output that is none of the title's sources, but " +
-             scratch + "/wall.png is one\n");
-  EXPECT_EQ(text("bootfile"), "code boot()\nendcode\n");
-}
-
-TEST_F(BuildTest, RebuildsOnlyWhatChanged) {
-  build("bootfile: written\nHALL.STR: written\nGARDEN.STR: written\n");
-  // Outputs dated an hour back: a rewrite would make them new.
+  // A rebuild rewrites only what changed; outputs dated an hour back show what it rewrote.
   const auto past = fs::file_time_type::clock::now() - std::chrono::hours(1);
   const char* const outputs[] = {"out/bootfile", "out/HALL.STR", "out/GARDEN.STR"};
   for (const char* name : outputs) fs::last_write_time(file(name), past);
   const auto rewritten = [&] {
     std::string names;
-    for (const char* name : outputs)
-      if (fs::last_write_time(file(name)) != past) names += name;
+    for (const char* name : outputs) names += fs::last_write_time(file(name)) != past ? name : "";
     return names;
   };
-
   build("bootfile: unchanged\nHALL.STR: unchanged\nGARDEN.STR: unchanged\n");
   EXPECT_EQ(rewritten(), "");
   picture("gate.png", test::WithBlock(test::Stripes(kWidth, kHeight), 20, 10));
@@ -222,41 +140,84 @@ TEST_F(BuildTest, RebuildsOnlyWhatChanged) {
 
   // A changed button is a changed manifest entry; a lost output is made again.
   std::string moved(kManifest);
-  moved.replace(moved.find("[100, 100, 200, 300]"), 20, "[100, 100, 200, 301]");
-  write("title.json", moved);
+  write("title.json", moved.replace(moved.find("200, 300]"), 9, "200, 301]"));
   fs::remove(file("out/bootfile"));
   build("bootfile: written\nHALL.STR: written\nGARDEN.STR: unchanged\n");
-
   // Stamps that do not parse are no stamps: everything is made again.
   write("out/.titlekit-build", "titlekit-build 1\nzz HALL.STR\n0123456789abcdefg bootfile\n");
   build("bootfile: written\nHALL.STR: written\nGARDEN.STR: written\n");
 }
 
+// Every source's error is reported, the manifest's own first, and nothing is written; outputs
+// may not be written over the title's sources.
+TEST_F(BuildTest, BadSourcesAreAllReportedAndNothingIsWritten) {
+  write("bad.lws", "code boot()\n\tx = \"open\nendcode\n");
+  write("true.png", kTrueColourPng);
+  picture("small.png", test::Shapes(64, 48));
+  write("five.clut", "12345");
+  write("bootfile", "code boot()\nendcode\n");
+  const std::string badScript = file("bad.lws") +
+                                ":2:6: error: text literal not closed on its line: add '\"'\n"
+                                "\tx = \"open\n\t    ^\n";
+  const std::string scratch = fs::path(file("bootfile")).parent_path().string();
+  const std::string notOver = "expected an output that is none of the title's sources, but ";
+  const std::string notIndexed = "expected an 8-bit indexed PNG of 512 x 384, not a ";
+  // Changes to the manifest, and the problems reported, each after "MANIFEST: ".
+  using Change = std::pair<std::string_view, std::string_view>;
+  const struct {
+    std::vector<Change> changes;
+    std::vector<std::string> problems;
+  } cases[] = {
+      {{{"\"door.png\",", "\"five.clut\","}, {"\"gate.png\"", "\"true.png\""}},
+       {"$.palette: expected an indexed PNG or a colour table: a colour table is 2056 bytes, not "
+        "5\n",
+        "$.stages[1].flats[0].picture: " + notIndexed + "1 x 1 true-colour PNG\n"}},
+      {{{"\"hall.lws\"", "\"none.lws\""}},
+       {"$.stages[0].script: " + file("none.lws") + ": No such file or directory\n"}},
+      {{{"\"system.lws\"", "\"bad.lws\""}, {"\"gate.png\"", "\"small.png\""}},
+       {"$.system: " + badScript,
+        "$.stages[1].flats[0].picture: " + notIndexed + "64 x 48 8-bit indexed PNG\n"}},
+      {{{"\"knob.lws\"", "\"bad.lws\", \"colour\": 1"}},
+       {"$.stages[0].flats[0].buttons[0].colour: unknown key; expected one of name, rect, "
+        "script\n",
+        "$.stages[0].flats[0].buttons[0].script: " + badScript}},
+      {{{"\"system.lws\"", "\"bootfile\""}, {"\"GARDEN.STR\"", "\"wall.png\""}},
+       {"$: " + notOver + scratch + "/bootfile is one\n",
+        "$.stages[1].file: " + notOver + scratch + "/wall.png is one\n"}},
+  };
+  const std::string manifest = file("variant.json");
+  for (const auto& c : cases) {
+    std::string text(kManifest);
+    for (const auto& [from, to] : c.changes) text.replace(text.find(from), from.size(), to);
+    write("variant.json", text);
+    std::string err;
+    for (const std::string& problem : c.problems) err += manifest + ": " + problem;
+    expect({"build", manifest, "-o", scratch}, 1, "", err);
+    EXPECT_FALSE(fs::exists(file("HALL.STR"))) << err;
+  }
+  EXPECT_EQ(text("bootfile"), "code boot()\nendcode\n");
+}
+
 TEST_F(BuildTest, InfoRefusesFilesThatDoNotHoldWhatTheyClaim) {
-  const std::string shortHeader = write("short", std::string(10, '\0'));
-  // A header naming one flat whose records were never written.
+  // A header naming one flat whose picture was never written; one whose flat's picture and
+  // button record are both record 1, which claims more buttons than it holds.
   StageHeader header;
   header.name = "lost";
   header.flats.push_back({.scriptId = 1, .pictureId = 99, .buttonRecordId = 1, .name = "f"});
   const std::string lost = write("lost", WriteStageHeader(header));
-  // A header whose flat's picture and button record are both record 1, which claims more
-  // buttons than it holds.
   header.flats[0].pictureId = 1;
-  const std::string greedy = write("greedy", WriteStageHeader(header));
   const struct {
-    std::string name;
     std::vector<std::string> records;
     std::string err;
   } cases[] = {
-      {"a.str", {shortHeader}, "record 0: stage header of 10 bytes, fewer than 2104"},
-      {"b.str", {lost}, "record 99: error 100"},
-      {"c.str",
-       {greedy, write("buttons", std::string("\x05\0\0\0", 4))},
+      {{write("short", std::string(10, '\0'))},
+       "record 0: stage header of 10 bytes, fewer than 2104"},
+      {{lost}, "record 99: error 100"},
+      {{write("greedy", WriteStageHeader(header)), write("buttons", std::string("\x05\0\0\0", 4))},
        "record 1: a button record of 4 bytes cannot hold its 5 buttons"},
-      {"d.str", {}, "record 0: error 100"},
   };
   for (const auto& c : cases) {
-    const std::string path = file(c.name);
+    const std::string path = file(c.records[0] + ".str");
     expect({"star", "new", path, "--type", "FLAT"}, 0, "");
     for (const std::string& record : c.records)
       EXPECT_EQ(run({"star", "add", path, record}).status, 0);
