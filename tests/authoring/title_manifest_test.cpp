@@ -30,8 +30,7 @@ std::string Trace(const TitleManifest& title) {
 std::string Read(std::string_view json) {
   const ManifestReading read = ReadTitleManifest(json, "in");
   std::string text;
-  for (const ManifestError& error : read.errors)
-    text += FormatManifestError("t.json", error) + "\n";
+  for (const ManifestError& error : read.errors) text += error.where + ": " + error.problem + "\n";
   return text.empty() ? Trace(read.title) : text;
 }
 
@@ -42,7 +41,7 @@ TEST(TitleManifestTest, ReadsStagesFlatsAndButtonsOrReportsEveryErrorWithItsPath
   // Every button of the rectangle case has a bad rect; the seventh has none.
   std::string rects;
   for (char i = '0'; i < '8'; ++i) {
-    rects += std::string("t.json: $.stages[0].flats[0].buttons[") + i +
+    rects += std::string("$.stages[0].flats[0].buttons[") + i +
              "].rect: " + (i == '6' ? "missing; " : "") + std::string(kRect);
   }
   const struct {
@@ -67,30 +66,30 @@ TEST(TitleManifestTest, ReadsStagesFlatsAndButtonsOrReportsEveryErrorWithItsPath
        "stage garden garden -\n"
        " flat gate - in/g.png\n"},
       {"{",
-       "t.json: $: expected JSON: parse error at line 1, column 2: syntax error while "
+       "$: expected JSON: parse error at line 1, column 2: syntax error while "
        "parsing object key - unexpected end of input; expected string literal\n"},
-      {R"({"system": 1e999})", "t.json: $: expected JSON: number overflow parsing '1e999'\n"},
-      {"[]", "t.json: $: expected a title (an object)\n"},
-      {"{}", "t.json: $.system: missing; expected a script file name (text)\n"},
+      {R"({"system": 1e999})", "$: expected JSON: number overflow parsing '1e999'\n"},
+      {"[]", "$: expected a title (an object)\n"},
+      {"{}", "$.system: missing; expected a script file name (text)\n"},
       {R"({"system": 5, "palette": "", "casts": []})",
-       "t.json: $.casts: unknown key; expected one of system, palette, stages\n"
-       "t.json: $.system: expected a script file name (text)\n"
-       "t.json: $.palette: expected a PNG or colour table file name (text)\n"},
-      {R"({"system": "s", "stages": {}})", "t.json: $.stages: expected an array of stages\n"},
+       "$.casts: unknown key; expected one of system, palette, stages\n"
+       "$.system: expected a script file name (text)\n"
+       "$.palette: expected a PNG or colour table file name (text)\n"},
+      {R"({"system": "s", "stages": {}})", "$.stages: expected an array of stages\n"},
       {R"({"system": "s", "stages": [{"file": "HALLWAYS1.STR", "name": "", "flats": []}]})",
-       "t.json: $.stages[0].file: expected an 8.3 file name such as HALL.STR (text)\n"
-       "t.json: $.stages[0].name: expected a name of 1 to 15 characters (text), not 0\n"
-       "t.json: $.stages[0].flats: expected an array of at least one flat\n"},
+       "$.stages[0].file: expected an 8.3 file name such as HALL.STR (text)\n"
+       "$.stages[0].name: expected a name of 1 to 15 characters (text), not 0\n"
+       "$.stages[0].flats: expected an array of at least one flat\n"},
       {R"({"system": "s", "stages": [{"file": "A.STR", "name": "sixteen chars ok", "script": 1}]})",
-       "t.json: $.stages[0].name: expected a name of 1 to 15 characters (text), not 16\n"
-       "t.json: $.stages[0].script: expected a script file name (text)\n"
-       "t.json: $.stages[0].flats: missing; expected an array of at least one flat\n"},
+       "$.stages[0].name: expected a name of 1 to 15 characters (text), not 16\n"
+       "$.stages[0].script: expected a script file name (text)\n"
+       "$.stages[0].flats: missing; expected an array of at least one flat\n"},
       {R"({"system": "s", "stages": [{"file": "A.STR", "name": "\u4e2d", "flats": [
           {"name": "a", "picture": "a.png"}, {"name": "b"}, {"name": "c", "picture": 3}]}]})",
-       "t.json: $.stages[0].name: expected a name in Mac Roman characters: character U+4E2D has "
+       "$.stages[0].name: expected a name in Mac Roman characters: character U+4E2D has "
        "no Mac Roman form\n"
-       "t.json: $.stages[0].flats[1].picture: missing; expected a PNG file name (text)\n"
-       "t.json: $.stages[0].flats[2].picture: expected a PNG file name (text)\n"},
+       "$.stages[0].flats[1].picture: missing; expected a PNG file name (text)\n"
+       "$.stages[0].flats[2].picture: expected a PNG file name (text)\n"},
       {R"({"system": "s", "stages": [{"file": "A.STR", "name": "a", "flats": [
           {"name": "f", "picture": "a.png", "buttons": [
             {"name": "b1", "rect": [0, 0, 0, 10]}, {"name": "b2", "rect": [0, 0, 385, 10]},
@@ -106,15 +105,15 @@ TEST(TitleManifestTest, ReadsStagesFlatsAndButtonsOrReportsEveryErrorWithItsPath
             {"name": "dOOR", "picture": "b.png"}]},
           {"file": "a.str", "name": "b", "flats": [{"name": "x", "picture": "x.png"}]},
           {"file": "BOOTFILE", "name": "c", "flats": [{"name": "x", "picture": "x.png"}]}]})",
-       "t.json: $.stages[0].flats[0].buttons[0].colour: unknown key; expected one of name, rect, "
+       "$.stages[0].flats[0].buttons[0].colour: unknown key; expected one of name, rect, "
        "script\n"
-       "t.json: $.stages[0].flats[0].buttons[1].name: expected a name that no other button here "
+       "$.stages[0].flats[0].buttons[1].name: expected a name that no other button here "
        "has (names ignore case)\n"
-       "t.json: $.stages[0].flats[0].buttons[2]: expected a button (an object)\n"
-       "t.json: $.stages[0].flats[1].name: expected a name that no other flat here has (names "
+       "$.stages[0].flats[0].buttons[2]: expected a button (an object)\n"
+       "$.stages[0].flats[1].name: expected a name that no other flat here has (names "
        "ignore case)\n"
-       "t.json: $.stages[1].file: expected a file name that no other output of the title has\n"
-       "t.json: $.stages[2].file: expected a file name that no other output of the title has\n"},
+       "$.stages[1].file: expected a file name that no other output of the title has\n"
+       "$.stages[2].file: expected a file name that no other output of the title has\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(Read(c.json), c.errors) << c.json;
 }

@@ -14,16 +14,13 @@ namespace {
 TEST(ObjectModelTest, EventMessagesAreTheSendtoArguments) {
   using K = ObjectKind;
   using E = ObjectEvent;
+  const std::tuple<K, E, std::string_view> rows[] = {
+      {K::kFlat, E::kOpen, "Hall"},      {K::kActor, E::kClose, "Dog"},
+      {K::kPuppet, E::kOpen, "Ann"},     {K::kFloor, E::kOpen, "3"},
+      {K::kStage, E::kClose, "ignored"}, {K::kSet, E::kOpen, ""},
+      {K::kButton, E::kOpen, "door"}};
   std::string texts;
-  for (const auto& [kind, event, name] :
-       {std::tuple<K, E, std::string_view>{K::kFlat, E::kOpen, "Hall"},
-        {K::kActor, E::kClose, "Dog"},
-        {K::kPuppet, E::kOpen, "Ann"},
-        {K::kFloor, E::kOpen, "3"},
-        {K::kStage, E::kClose, "ignored"},
-        {K::kSet, E::kOpen, ""},
-        {K::kButton, E::kOpen, "door"}})
-    texts += ComposeEventText(kind, event, name) + "\n";
+  for (const auto& [kind, event, name] : rows) texts += ComposeEventText(kind, event, name) + "\n";
   EXPECT_EQ(texts,
             "\"Hall\", openflat()\n\"Dog\", closeactor()\n\"Ann\", openpuppet()\n3, openfloor()\n"
             "closestage()\nopenset()\n\n");
