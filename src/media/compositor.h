@@ -114,6 +114,8 @@ class Compositor {
   void RaiseSuppress() { ++suppress_; }
   void LowerSuppress() { suppress_ = suppress_ > 0 ? suppress_ - 1 : 0; }
   [[nodiscard]] bool suppressed() const { return suppress_ > 0; }
+  // Each main-loop pass starts unsuppressed, whatever a failed script left raised.
+  void ResetSuppress() { suppress_ = 0; }
 
   // The idle step of the main loop. With no scene view to preload pictures for, it trims and
   // flushes the open star files (StarFlushAll).

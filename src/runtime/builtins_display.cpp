@@ -1,13 +1,47 @@
 #include "runtime/builtins_display.h"
 
+#include <algorithm>
+
+#include "script/interpreter.h"
+
 namespace lw {
 namespace {
 
-// forceupdate(): the display step. Nothing on a stage moves by itself, so the step is the frame
-// counter rising by one and a frame composed (which waits out the frame interval).
-ScriptError ForceUpdate(BuiltinCall& /*c*/, DisplayServices& s) {
+constexpr std::int32_t kShortestEffect = 1;
+constexpr std::int32_t kLongestEffect = 1000;
+
+// The display step: nothing on a stage moves by itself, so the step is the frame counter rising
+// by one and a frame composed (which waits out the frame interval).
+void DisplayStep(DisplayServices& s) {
   ++s.settings.frameCounter;
   s.compositor.ComposeFrame();
+}
+
+ScriptError ForceUpdate(BuiltinCall& /*c*/, DisplayServices& s) {
+  DisplayStep(s);
+  return ScriptError::None;
+}
+
+// visualeffect(effect, n): the effect is its keyword as written, not an expression. The whole
+// screen is composed without being shown, then the effect reveals the stage over n ticks
+// (1..1000).
+ScriptError VisualEffect(BuiltinCall& c, DisplayServices& s) {
+  const Token* tokens = c.frame.script->tokenData();
+  const std::uint16_t code = tokens[c.pos].code;
+  if (code < tok::kFirstEffect || code > tok::kLastEffect) return ScriptError::BadArgumentType;
+  if (tokens[c.pos + 1].code != tok::kComma) return ScriptError::ExpectedComma;
+  Value n;
+  int used = 0;
+  LW_TRY(c.in.evaluateExpression(c.frame, c.pos + 2, c.locals, n, used));
+  c.used = 2 + used;
+  std::int32_t duration = 0;
+  LW_TRY(BuiltinCall::number(n, duration));
+  s.compositor.RequestRedraw(RedrawLevel::kScreen);
+  s.compositor.RaiseSuppress();
+  DisplayStep(s);
+  s.compositor.LowerSuppress();
+  s.reveal(static_cast<ScriptEffect>(code - tok::kFirstEffect),
+           std::clamp(duration, kShortestEffect, kLongestEffect));
   return ScriptError::None;
 }
 
@@ -22,6 +56,15 @@ constexpr BuiltinEntry<DisplayServices> kDisplayBuiltins[] = {
       {},
       "Moves the title one frame on: frame() rises by one and the changed parts of the screen "
       "are drawn, at most one frame every 3 ticks."}},
+    {"visualeffect",
+     kCommand,
+     VisualEffect,
+     {"e: effect, n: number",
+      "",
+      {ScriptError::BadArgumentType, ScriptError::ExpectedComma},
+      "Moves the title one frame on as forceupdate does, then shows the new picture of the stage "
+      "by the effect e over about n ticks (1 to 1000): barn doors, irises, scrolls, venetian "
+      "blinds, wipes, or plain at once."}},
 };
 
 }  // namespace

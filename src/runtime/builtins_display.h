@@ -1,23 +1,28 @@
-// The runtime built-in of the display step: forceupdate. A title's idle() is expected to call it
-// once a tick; each call moves the title one frame on.
+// The runtime built-ins of the display step: forceupdate and visualeffect. A title's idle() is
+// expected to call forceupdate once a tick; each call moves the title one frame on.
 #pragma once
 
+#include <functional>
+
 #include "media/compositor.h"
+#include "media/script_effects.h"
 #include "runtime/builtins_settings.h"
 #include "script/builtin_table.h"
 
 namespace lw {
 
 // What the display step works with: the frame counter (in the settings, where frame() reads
-// it) and the screen composition.
+// it), the screen composition, and the reveal of the composed stage by a visual effect over
+// about `duration` ticks.
 struct DisplayServices {
   ScriptSettings& settings;
   Compositor& compositor;
+  std::function<void(ScriptEffect effect, int duration)> reveal;
 };
 
-// Wires forceupdate into `table`; `services` must outlive the table.
+// Wires forceupdate and visualeffect into `table`; `services` must outlive the table.
 void WireDisplayBuiltins(BuiltinTable& table, DisplayServices& services);
-// Records its signature alone.
+// Records their signatures alone.
 void DescribeDisplayBuiltins(BuiltinTable& catalog);
 
 }  // namespace lw

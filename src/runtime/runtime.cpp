@@ -5,6 +5,7 @@
 #include "common/log.h"
 #include "resources/program_resources.h"
 #include "runtime/error_lines.h"
+#include "runtime/screen_reveal.h"
 #include "shell/drawing/colour_table.h"
 
 namespace lw {
@@ -87,9 +88,9 @@ Runtime::Runtime(platform::Platform& platform, RuntimeOptions options)
   });
   windows_.setMessageBoxKeyHandler([this] { messageBox_.toggle(); });
   if (options_.presentTrace) {
-    screen_.setPresentListener([this](std::span<const Rect> copied) {
+    screen_.setPresentListener([this](std::span<const PresentedRect> copied) {
       const std::uint32_t tick = windows_.TickCountNow();
-      for (const Rect& r : copied) options_.presentTrace(tick, r);
+      for (const PresentedRect& r : copied) options_.presentTrace(tick, r);
     });
   }
 }
@@ -181,7 +182,10 @@ void Runtime::WireBuiltins() {
                    .screen = screen_,
                    .stagePalette =
                        [this](ColourTable& out) { return stageObjects_->StagePalette(out); }},
-      .display = {.settings = settings_, .compositor = *compositor_},
+      .display = {.settings = settings_,
+                  .compositor = *compositor_,
+                  .reveal = [this](ScriptEffect effect,
+                                   int duration) { RevealStage(effect, duration); }},
       .stage = *stageObjects_,
       .hitTest = {.stage = *stageObjects_},
   });
@@ -313,6 +317,21 @@ void Runtime::StartCompositor() {
     screen_.present();
   });
   stageDisplay_ = std::make_unique<ComposedStageDisplay>(*compositor_);
+}
+
+// The effect covers the stage; what lies around it was composed as it always is.
+void Runtime::RevealStage(ScriptEffect effect, int duration) {
+  ScreenReveal reveal(ScreenRevealParts{
+      .picture = compositor_->screenBuffer(),
+      .screen = screen_,
+      .windows = windows_,
+      .errors = errors_,
+      .clip = compositor_->stageRect(),
+      .origin = {},
+      .pacing = RevealPacing::kMilliseconds,
+      .shown = [this](std::span<const Rect> shown) { messageBox_.RedrawWhereCovered(shown); },
+  });
+  RunScriptEffect(effect, compositor_->stageRect(), duration, reveal);
 }
 
 // The title never hears of its script errors; the log tells the author, on standard error (or

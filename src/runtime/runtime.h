@@ -81,7 +81,7 @@ struct RuntimeOptions {
   std::function<void(std::string_view)> errorOutput;
   // Hears every rectangle that a present copies to the window, with the tick count then; may be
   // empty.
-  std::function<void(std::uint32_t tick, const Rect& copied)> presentTrace;
+  std::function<void(std::uint32_t tick, const PresentedRect& copied)> presentTrace;
   // The run ends once the tick count reaches this.
   std::optional<std::uint32_t> endTick;
   // Where a PNG of the screen canvas goes when the run ends.
@@ -192,6 +192,8 @@ class Runtime {
   void LoadPlugins();
   void StartErrorLog();
   void StartCompositor();
+  // Reveals the composed stage onto the window by a script's visual effect.
+  void RevealStage(ScriptEffect effect, int duration);
   void Stop();
   // Waits until the tick count moves on (palette fades pace themselves with it).
   void WaitNextTick();

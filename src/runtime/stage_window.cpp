@@ -63,6 +63,7 @@ void StageWindow::handle(const WindowMessage& message) {
 // then boot() (first pass only, even when a failure is pending) and idle().
 void StageWindow::loopPass() {
   s_.interpreter.beginPass();
+  s_.compositor.ResetSuppress();
   s_.scripts.TrimCompiledScripts();
   beginDrawing();
   if (!bootDone_) {

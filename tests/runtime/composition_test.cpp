@@ -1,7 +1,8 @@
 // The screen composition in a run: forceupdate counts a frame and shows what the stage objects
 // drew (the test draws on the stage layer in their place) under the message box, the window's
-// draw message asks for a whole frame, frames reach the window at least 3 ticks apart, and null
-// ticks flush the title's files. Presents are heard through the run's present trace.
+// draw message asks for a whole frame, frames reach the window at least 3 ticks apart, null
+// ticks flush the title's files, and visualeffect reveals the composed stage step by step.
+// Presents are heard through the run's present trace.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/drawing/rect_ops.h"
 #include "support/common_printers.h"
 #include "support/runtime_title.h"
 #include "support/storage_scratch.h"
@@ -24,10 +26,12 @@ class CompositionTest : public TitleTest {
   void TearDown() override { run_.reset(); }
 
   // Boots `script` with the message box shown or not, hearing every present.
-  void Start(std::string_view script, bool messageBox = false) {
-    Boot(script, "", [this, messageBox](RuntimeOptions& options) {
-      options.presentTrace = [this](std::uint32_t tick, const Rect& r) {
-        presents_.emplace_back(tick, test::Print(r));
+  void Start(std::string_view script, bool messageBox = false, std::string_view input = "") {
+    Boot(script, input, [this, messageBox](RuntimeOptions& options) {
+      options.presentTrace = [this](std::uint32_t tick, const PresentedRect& r) {
+        const bool moved = !EqualRect(r.rect, r.from);
+        presents_.emplace_back(tick,
+                               test::Print(r.rect) + (moved ? " from " + test::Print(r.from) : ""));
       };
       options.showMessageBox = messageBox;
     });
@@ -55,6 +59,13 @@ class CompositionTest : public TitleTest {
     for (const auto& [tick, r] : presents_)
       if (r == rect) ticks.push_back(tick);
     return ticks;
+  }
+
+  // The rectangles presented so far, one a line.
+  std::string Presents() const {
+    std::string lines;
+    for (const auto& [tick, r] : presents_) lines += r + "\n";
+    return lines;
   }
 
   std::vector<std::pair<std::uint32_t, std::string>> presents_;
@@ -118,6 +129,66 @@ TEST_F(CompositionTest, NullTicksFlushChangedRecords) {
   run_->RunUntilTick(30);
   EXPECT_GT(runtime().stage()->nullTicks(), 0u);
   EXPECT_EQ(onDisk(), 1);
+}
+
+// visualeffect composes the whole screen without showing it, then reveals the stage: "wipedown"
+// over its 384 rows in 15 bands of 384 / 16 + 1 = 25 rows, then the whole
+// stage; the window then shows exactly the composed picture. "scrolldown" shows the stage's
+// bottom strip at its top.
+TEST_F(CompositionTest, VisualEffectRevealsTheComposedStageStepByStep) {
+  Start("");
+  run_->RunUntilTick(5);
+  DrawOnStage({0, 0, 384, 512});
+  presents_.clear();
+  EXPECT_EQ(run_->Eval("visualeffect(wipedown, 15)"), "OK");
+  EXPECT_EQ(Presents(),
+            "48,64,73,576\n73,64,98,576\n98,64,123,576\n123,64,148,576\n148,64,173,576\n"
+            "173,64,198,576\n198,64,223,576\n223,64,248,576\n248,64,273,576\n273,64,298,576\n"
+            "298,64,323,576\n323,64,348,576\n348,64,373,576\n373,64,398,576\n398,64,423,576\n"
+            "48,64,432,576\n");
+  const Surface& composed = runtime().compositor()->screenBuffer();
+  int differing = 0;
+  for (int v = 0; v < composed.height(); ++v)
+    for (int h = 0; h < composed.width(); ++h)
+      differing += platform().canvasPixel(h, v) != composed.at(h, v) ? 1 : 0;
+  EXPECT_EQ(differing, 0);
+
+  presents_.clear();
+  EXPECT_EQ(run_->Eval("visualeffect(scrolldown, 1)"), "OK");
+  EXPECT_EQ(presents_.at(1).second, "48,64,98,576 from 382,64,432,576");
+}
+
+// The effect is its name as written and a comma follows it; the duration must be a number and
+// is held within 1..1000 ticks: 0 pauses a tick between steps, 5000 pauses 1000 / 15 = 66. A
+// pause is timed in milliseconds (a tick is 50/3 of them, 16 in whole milliseconds), so fifteen
+// pauses may end a tick short of fifteen times the ticks of one.
+TEST_F(CompositionTest, VisualEffectArgumentsAndDurations) {
+  Start("");
+  run_->Expect({{"visualeffect(\"wipeleft\", 5)", "Bad argument type."},
+                {"visualeffect(frame(), 5)", "Bad argument type."},
+                {"visualeffect(wipeleft 5)", "Expected comma ','."},
+                {"visualeffect(wipeleft, \"5\")", "Bad argument type."},
+                {"visualeffect(plain, 5)", "OK"}});
+  for (const auto& [line, pause] : {std::pair{"visualeffect(wipeleft, 0)", 1u},
+                                    std::pair{"visualeffect(wipeleft, 5000)", 66u}}) {
+    presents_.clear();
+    EXPECT_EQ(run_->Eval(line), "OK");
+    ASSERT_EQ(presents_.size(), 16u) << line;
+    EXPECT_NEAR(presents_[15].first - presents_[0].first, 15 * pause, 1) << line;
+  }
+}
+
+// Closing the window during a long effect ends it at once: the run stops long before the
+// effect's 1000 ticks.
+TEST_F(CompositionTest, ClosingTheWindowEndsAVisualEffect) {
+  Start("code keydown(k)\n\tvisualeffect(irisopen, 1000)\nendcode\n", false,
+        "key a\nwait 100\nquit\n");
+  run_->RunUntilTick(150);
+  EXPECT_LT(platform().ticks(), 200u);
+  // Steps at about ticks 0 and 62 (1000 / 16); the quit came in the second pause.
+  EXPECT_EQ(std::count_if(presents_.begin(), presents_.end(),
+                          [](const auto& p) { return p.second.starts_with("2"); }),
+            2);
 }
 
 }  // namespace

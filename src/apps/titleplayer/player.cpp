@@ -12,6 +12,7 @@
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_factory.h"
 #include "runtime/runtime.h"
+#include "shell/drawing/rect_ops.h"
 
 namespace lw::titleplayer {
 namespace {
@@ -36,10 +37,18 @@ std::string TraceLine(std::string_view macRoman) {
   return MacRomanToUtf8(escaped);
 }
 
-// A present trace line: "present TICK: LEFT,TOP RIGHT,BOTTOM", right and bottom exclusive.
-std::string PresentLine(std::uint32_t tick, const Rect& r) {
-  return "present " + std::to_string(tick) + ": " + std::to_string(r.left) + "," +
-         std::to_string(r.top) + " " + std::to_string(r.right) + "," + std::to_string(r.bottom);
+// A rectangle of a present trace line: "LEFT,TOP RIGHT,BOTTOM", right and bottom exclusive.
+std::string RectText(const Rect& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right) +
+         "," + std::to_string(r.bottom);
+}
+
+// A present trace line: "present TICK: RECT", and " from RECT" when the pixels came from
+// another place of the picture (a scrolling reveal).
+std::string PresentLine(std::uint32_t tick, const PresentedRect& r) {
+  std::string line = "present " + std::to_string(tick) + ": " + RectText(r.rect);
+  if (!EqualRect(r.rect, r.from)) line += " from " + RectText(r.from);
+  return line;
 }
 
 RuntimeOptions ToRuntimeOptions(const PlayerOptions& options) {
@@ -59,7 +68,7 @@ RuntimeOptions ToRuntimeOptions(const PlayerOptions& options) {
     };
   }
   if (options.tracePresent) {
-    runtime.presentTrace = [](std::uint32_t tick, const Rect& copied) {
+    runtime.presentTrace = [](std::uint32_t tick, const PresentedRect& copied) {
       std::cout << PresentLine(tick, copied) << '\n' << std::flush;
     };
   }

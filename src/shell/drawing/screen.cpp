@@ -24,24 +24,39 @@ void Screen::markDirty(const Rect& r) {
     if (SectRect(dirty_[i], changed, common)) {
       changed = UnionRect(dirty_[i], changed);
       dirty_.erase(dirty_.begin() + static_cast<std::ptrdiff_t>(i));
+      from_.erase(from_.begin() + static_cast<std::ptrdiff_t>(i));
       i = 0;
     } else {
       ++i;
     }
   }
+  markRevealed(changed, changed);
+}
+
+void Screen::markRevealed(const Rect& r, const Rect& from) {
+  Rect changed;
+  if (!SectRect(r, canvas_.rect(), changed)) return;
   dirty_.push_back(changed);
+  from_.push_back(EqualRect(changed, r) ? from : changed);
   if (dirty_.size() > kMaxDirtyRects) {
     Rect all;
     for (const Rect& each : dirty_) all = UnionRect(all, each);
     dirty_.assign(1, all);
+    from_.assign(1, all);
   }
 }
 
 void Screen::present() {
   if (dirty_.empty()) return;
   platform_.present(canvas_.data(), canvas_.rowBytes(), dirty_);
-  if (presentListener_) presentListener_(dirty_);
+  if (presentListener_) {
+    std::vector<PresentedRect> presented;
+    presented.reserve(dirty_.size());
+    for (std::size_t i = 0; i < dirty_.size(); ++i) presented.push_back({dirty_[i], from_[i]});
+    presentListener_(presented);
+  }
   dirty_.clear();
+  from_.clear();
 }
 
 void Screen::setPalette(const Palette& palette) {

@@ -14,6 +14,13 @@
 
 namespace lw {
 
+// A rectangle of the canvas as a present sends it, and where in the picture it was copied from
+// (the rectangle itself, but for the scrolling reveals, which show a strip at another place).
+struct PresentedRect {
+  Rect rect;
+  Rect from;
+};
+
 class Screen {
  public:
   explicit Screen(platform::Platform& platform);
@@ -23,10 +30,13 @@ class Screen {
 
   // Marks canvas pixels as changed (clipped to the canvas).
   void markDirty(const Rect& r);
+  // Marks `r` as changed by a copy of the picture's `from`, for the present listener. Unlike
+  // markDirty it joins no other change, so that each piece of a reveal is heard as it was made.
+  void markRevealed(const Rect& r, const Rect& from);
   // Sends the changed rectangles to the platform (nothing when nothing changed).
   void present();
   // Hears the rectangles of every present as they go to the platform; empty hears nothing.
-  void setPresentListener(std::function<void(std::span<const Rect>)> listener) {
+  void setPresentListener(std::function<void(std::span<const PresentedRect>)> listener) {
     presentListener_ = std::move(listener);
   }
   // Installs a palette on the platform; the next present shows the whole canvas through it.
@@ -38,7 +48,8 @@ class Screen {
   Surface canvas_;
   Palette palette_{};
   std::vector<Rect> dirty_;
-  std::function<void(std::span<const Rect>)> presentListener_;
+  std::vector<Rect> from_;  // where each rectangle of dirty_ was copied from
+  std::function<void(std::span<const PresentedRect>)> presentListener_;
 };
 
 }  // namespace lw

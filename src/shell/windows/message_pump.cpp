@@ -155,7 +155,7 @@ void WindowSystem::WaitTicks(std::uint32_t ticks) {
   const std::uint32_t start = platform_.milliseconds();
   const std::uint32_t duration = ticks * kTickDenominator / kTickNumerator;
   if (duration > 0) PumpMessages();
-  for (std::uint32_t elapsed = platform_.milliseconds() - start; elapsed < duration;
+  for (std::uint32_t elapsed = platform_.milliseconds() - start; elapsed < duration && !quit_;
        elapsed = platform_.milliseconds() - start) {
     sleep(duration - elapsed);
   }

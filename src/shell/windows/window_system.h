@@ -135,7 +135,9 @@ class WindowSystem {
   std::uint32_t TickCount();
   // The tick count without pumping, for notes taken while a present is under way.
   [[nodiscard]] std::uint32_t TickCountNow();
-  // The waits sleep in the platform rather than spin, dispatching messages as they come.
+  // The waits sleep in the platform rather than spin, dispatching messages as they come. A
+  // request to quit ends a wait of WaitTicks at once: the window closes without waiting out a
+  // long delay or effect.
   void WaitTicks(std::uint32_t ticks);
   // Until the tick count moves on.
   void WaitNextTick();
