@@ -6,7 +6,6 @@
 #include "shell/program_code.h"
 
 namespace lw {
-
 FatalSite CopyBufferRect(const Surface& from, Point fromAt, Surface& to, const Rect& area) {
   if (from.rowBytes() != to.rowBytes()) {
     return FatalSite{CodeNumber(ProgramCode::kLogic), kSiteCopyStrides};
@@ -17,9 +16,11 @@ FatalSite CopyBufferRect(const Surface& from, Point fromAt, Surface& to, const R
   Rect copied;
   if (!SectRect(area, to.rect(), inTo) || !SectRect(inTo, source, copied)) return FatalSite{};
   const auto columns = static_cast<std::size_t>(copied.width());
-  for (int v = copied.top; v < copied.bottom; ++v) {
-    std::memcpy(to.row(v) + copied.left, from.row(v - fromAt.v) + (copied.left - fromAt.h),
-                columns);
+  const auto stride = static_cast<std::size_t>(to.rowBytes());
+  std::uint8_t* out = to.row(copied.top) + copied.left;
+  const std::uint8_t* in = from.row(copied.top - fromAt.v) + (copied.left - fromAt.h);
+  for (int v = copied.top; v < copied.bottom; ++v, out += stride, in += stride) {
+    CopyRow(out, in, columns);
   }
   return FatalSite{};
 }

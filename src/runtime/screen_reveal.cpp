@@ -1,7 +1,6 @@
 #include "runtime/screen_reveal.h"
 
-#include "media/buffer_copy.h"
-#include "shell/drawing/rect_ops.h"
+#include "media/reveal_copy.h"
 
 namespace lw {
 
@@ -9,19 +8,14 @@ ScreenReveal::ScreenReveal(ScreenRevealParts parts) : parts_(std::move(parts)) {
   if (parts_.pacing == RevealPacing::kTicks) deadline_ = parts_.windows.TickCount() + 1;
 }
 
-// Both rectangles are clipped on their own; the copy takes a block the size of the clipped
-// destination from the clipped source's corner, as a blit does.
 void ScreenReveal::Reveal(const RevealBox& source, const RevealBox& destination) {
-  Rect from;
-  Rect to;
-  if (!SectRect(source.rect(), parts_.clip, from)) return;
-  if (!SectRect(destination.rect(), parts_.clip, to)) return;
-  OffsetRect(to, parts_.origin.h, parts_.origin.v);
-  const Point fromAt = PointAt(to.top - from.top, to.left - from.left);
-  const FatalSite copied = CopyBufferRect(parts_.picture, fromAt, parts_.screen.canvas(), to);
-  if (copied.failed()) parts_.errors.ReportError(copied.programCode, copied.errorLine);
-  parts_.screen.markRevealed(to, from);
-  changed_.push_back(to);
+  const RevealedPiece piece = CopyRevealed(parts_.picture, parts_.screen.canvas(), parts_.clip,
+                                           parts_.origin, source, destination);
+  if (piece.fault.failed())
+    parts_.errors.ReportError(piece.fault.programCode, piece.fault.errorLine);
+  if (piece.to.empty()) return;
+  parts_.screen.markRevealed(piece.to, piece.from);
+  changed_.push_back(piece.to);
 }
 
 bool ScreenReveal::EndStep(std::uint32_t ticks) {

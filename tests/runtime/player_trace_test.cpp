@@ -35,7 +35,9 @@ TEST(PlayerTraceTest, ControlKeysAreEscapedAndErrorsFollowTheirCall) {
 
 // Every rectangle presented, with its tick: the palette shows the whole canvas at the start, the
 // first paint fills the four strips around the stage, and the first frame after it (idle() calls
-// forceupdate) is the whole screen, 3 ticks after the frame before it.
+// forceupdate) is the whole screen, 3 ticks after the frame before it. A scrolling effect's piece
+// tells where in the picture it came from: the stage's right strip, 512 / 16 + 1 columns wide,
+// shown at its left edge.
 TEST(PlayerTraceTest, PresentTraceGivesEachRectangleWithItsTick) {
   test::TempFolder scratch;
   const std::string title = scratch.makeFolder("frames").string();
@@ -52,6 +54,13 @@ TEST(PlayerTraceTest, PresentTraceGivesEachRectangleWithItsTick) {
             "present 1: 0,48 64,432\n"
             "present 1: 576,48 640,432\n"
             "present 4: 0,0 640,480\n");
+
+  testing::WriteBootFile(title, "code boot()\n\tvisualeffect(scrollright, 1)\nendcode\n");
+  ::testing::internal::CaptureStdout();
+  EXPECT_EQ(Main(args), kExitOk);
+  const std::string scrolled = ::testing::internal::GetCapturedStdout();
+  EXPECT_NE(scrolled.find(": 64,48 97,432 from 543,48 576,432\npresent "), std::string::npos)
+      << scrolled;
 }
 
 }  // namespace
