@@ -7,6 +7,7 @@
 #include "runtime/error_lines.h"
 #include "runtime/screen_reveal.h"
 #include "shell/drawing/colour_table.h"
+#include "shell/drawing/rect_ops.h"
 
 namespace lw {
 namespace {
@@ -317,6 +318,32 @@ void Runtime::StartCompositor() {
     screen_.present();
   });
   stageDisplay_ = std::make_unique<ComposedStageDisplay>(*compositor_);
+}
+
+// The pieces stay inside the frame's picture rectangle too: a scroll's strips grow past it by up
+// to n pixels, and what they would leave there is the picture shifted, which the closing reveal
+// of the picture rectangle would not cover again.
+bool Runtime::ShowMovieFrame(const Surface& picture, const Rect& movie, Point origin,
+                             const FrameTransition& transition, TransitionPalette& palette) {
+  Rect clip;
+  SectRect(movie, transition.picture, clip);
+  ScreenReveal reveal(ScreenRevealParts{
+      .picture = picture,
+      .screen = screen_,
+      .windows = windows_,
+      .errors = errors_,
+      .clip = clip,
+      .origin = origin,
+      .pacing = RevealPacing::kTicks,
+      .shown = [this](std::span<const Rect> shown) { messageBox_.RedrawWhereCovered(shown); },
+  });
+  if (transition.picture.empty()) {
+    return RunPaletteOnlyFrame(transition.kind, transition.steps, reveal, palette);
+  }
+  const RandomBelow random = [this](std::uint32_t count) {
+    return static_cast<std::uint32_t>(std::uint64_t{interpreter_->random().next()} * count >> 31);
+  };
+  return RunFrameTransition(transition, reveal, palette, random);
 }
 
 // The effect covers the stage; what lies around it was composed as it always is.

@@ -27,6 +27,7 @@
 #include <utility>
 #include <vector>
 
+#include "media/frame_transitions.h"
 #include "media/stamp_counter.h"
 #include "media/star_library.h"
 #include "objects/stage_objects.h"
@@ -149,6 +150,15 @@ class Runtime {
   // The screen composition, and what the stage objects draw through.
   [[nodiscard]] Compositor* compositor() { return compositor_.get(); }
   [[nodiscard]] StageDisplay* stageDisplay() { return stageDisplay_.get(); }
+
+  // Shows a movie frame by its transition, steps a tick apart: `picture` holds the composed
+  // frame, `movie` is the movie's rectangle in it (no piece reaches outside it or the frame's
+  // picture rectangle), and `origin` is
+  // where the picture's (0, 0) lies on the screen. A frame with an empty picture rectangle
+  // changes only the palette. The dissolves draw from the title's random numbers. False when the
+  // window is closing.
+  bool ShowMovieFrame(const Surface& picture, const Rect& movie, Point origin,
+                      const FrameTransition& transition, TransitionPalette& palette);
 
   // Parts that tests reach because no script line can: the free-memory figure they set, the
   // 16-bit entries of the current palette (scripts see only the installed 8-bit colours), and

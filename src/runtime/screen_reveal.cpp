@@ -1,6 +1,7 @@
 #include "runtime/screen_reveal.h"
 
 #include "media/reveal_copy.h"
+#include "shell/drawing/rect_ops.h"
 
 namespace lw {
 
@@ -14,7 +15,11 @@ void ScreenReveal::Reveal(const RevealBox& source, const RevealBox& destination)
   if (piece.fault.failed())
     parts_.errors.ReportError(piece.fault.programCode, piece.fault.errorLine);
   if (piece.to.empty()) return;
-  parts_.screen.markRevealed(piece.to, piece.from);
+  // The present trace tells where a piece came from in screen terms, so that only a scrolled
+  // piece differs from where it went.
+  Rect from = piece.from;
+  OffsetRect(from, parts_.origin.h, parts_.origin.v);
+  parts_.screen.markRevealed(piece.to, from);
   changed_.push_back(piece.to);
 }
 

@@ -191,5 +191,36 @@ TEST_F(CompositionTest, ClosingTheWindowEndsAVisualEffect) {
             2);
 }
 
+// A movie frame's transition steps a tick apart by its deadline: a scroll down in n = 3 steps of
+// 100 / 3 + 1 = 34 rows, moved by the origin, the strips kept inside the picture rectangle (the
+// third would reach 2 rows past it), then the whole picture; the window then shows the picture
+// there. A fade to black
+// ends with every entry between the fixed ends black.
+TEST_F(CompositionTest, MovieFramesStepATickApart) {
+  Start("");
+  run_->RunUntilTick(5);
+  Surface picture(640, 480);
+  for (int v = 0; v < 480; ++v)
+    for (int h = 0; h < 640; ++h) picture.row(v)[h] = static_cast<std::uint8_t>(1 + (h + v) % 250);
+  ColourTable moviePalette = runtime().palettes().systemPalette();
+  TransitionPalette palette{runtime().palettes(), moviePalette, false};
+  presents_.clear();
+  EXPECT_TRUE(runtime().ShowMovieFrame(picture, {0, 0, 240, 320}, PointAt(10, 20),
+                                       {4, 0, {100, 100, 200, 300}, 3}, palette));
+  std::string lines;
+  for (const auto& [tick, r] : presents_)
+    lines += std::to_string(tick - presents_.front().first) + ": " + r + "\n";
+  EXPECT_EQ(lines,
+            "0: 110,120,144,320 from 176,120,210,320\n1: 110,120,178,320 from 142,120,210,320\n"
+            "2: 110,120,210,320\n3: 110,120,210,320\n");
+  EXPECT_EQ(Shown({{120, 110}, {319, 209}, {320, 110}}), "201 249 0 ");
+
+  presents_.clear();
+  EXPECT_TRUE(
+      runtime().ShowMovieFrame(picture, {0, 0, 240, 320}, {}, {17, 0, {0, 0, 10, 10}, 2}, palette));
+  for (const int entry : {1, 128, 254})
+    EXPECT_EQ(test::Print(runtime().palettes().installed()[entry]), "0,0,0");
+}
+
 }  // namespace
 }  // namespace lw::testing
