@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "media/frame_transitions.h"
+#include "media/reveal_copy.h"
 #include "media/script_effects.h"
 #include "script/random_generator.h"
 #include "support/shell_rig.h"
@@ -168,6 +169,27 @@ TEST(ScriptEffectTest, AStoppedTargetEndsTheEffect) {
   target.stopAfter = 2;
   EXPECT_FALSE(RunScriptEffect(ScriptEffect::kWipeDown, {0, 0, 480, 640}, 10, target));
   EXPECT_EQ(target.lines.size(), 2u);
+}
+
+// The reveal's copy clips source and destination to the screen rectangle on their own and copies
+// a block the size of the clipped destination from the clipped source's corner, moved by the
+// origin; nothing outside is touched, and a piece wholly outside copies nothing.
+TEST(RevealCopyTest, PiecesAreClippedToTheScreenRectangle) {
+  Surface picture(16, 16);
+  for (int v = 0; v < 16; ++v)
+    for (int h = 0; h < 16; ++h) picture.row(v)[h] = static_cast<std::uint8_t>(v * 16 + h);
+  Surface canvas(16, 16);
+  const Rect clip{2, 2, 10, 10};
+  const RevealedPiece piece =
+      CopyRevealed(picture, canvas, clip, PointAt(1, 3), {0, 4, 6, 8}, {-5, -5, 3, 5});
+  EXPECT_EQ(test::Print(piece.to), "3,5,4,8");
+  EXPECT_EQ(test::Print(piece.from), "2,4,6,8");
+  std::string copied;
+  for (int v = 0; v < 16; ++v)
+    for (int h = 0; h < 16; ++h)
+      if (canvas.row(v)[h] != 0) copied += std::to_string(canvas.row(v)[h]) + " ";
+  EXPECT_EQ(copied, "36 37 38 ");
+  EXPECT_TRUE(CopyRevealed(picture, canvas, clip, {}, {0, 0, 2, 2}, {0, 0, 2, 2}).to.empty());
 }
 
 class FrameTransitionTest : public ::testing::Test, protected test::ShellRig {

@@ -37,11 +37,12 @@ class CompositionTest : public TitleTest {
     });
   }
 
-  // Stage pixels `area` become colour 7, and the stage asks for a frame.
-  void DrawOnStage(const Rect& area) {
+  // Stage pixels `area` become `colour`, and the stage asks for a frame.
+  void DrawOnStage(const Rect& area, std::uint8_t colour = 7) {
     StageDisplay& stage = *runtime().stageDisplay();
     for (int v = area.top; v < area.bottom; ++v)
-      std::memset(stage.stageLayer().row(v) + area.left, 7, static_cast<std::size_t>(area.width()));
+      std::memset(stage.stageLayer().row(v) + area.left, colour,
+                  static_cast<std::size_t>(area.width()));
     stage.requestScreenRedraw();
   }
 
@@ -146,12 +147,23 @@ TEST_F(CompositionTest, VisualEffectRevealsTheComposedStageStepByStep) {
             "173,64,198,576\n198,64,223,576\n223,64,248,576\n248,64,273,576\n273,64,298,576\n"
             "298,64,323,576\n323,64,348,576\n348,64,373,576\n373,64,398,576\n398,64,423,576\n"
             "48,64,432,576\n");
+  // Every effect leaves the window showing the composed picture, a new one each time.
   const Surface& composed = runtime().compositor()->screenBuffer();
-  int differing = 0;
-  for (int v = 0; v < composed.height(); ++v)
-    for (int h = 0; h < composed.width(); ++h)
-      differing += platform().canvasPixel(h, v) != composed.at(h, v) ? 1 : 0;
-  EXPECT_EQ(differing, 0);
+  std::uint8_t colour = 7;
+  for (const char* effect : {"barndoorclose", "barndooropen", "irisclose", "irisopen", "scrolldown",
+                             "scrollup", "scrollright", "scrolleft", "venetian", "wipedown",
+                             "wipeup", "wiperight", "wipeleft", "plain"}) {
+    DrawOnStage({0, 0, 384, 512}, ++colour);
+    EXPECT_EQ(run_->Eval("visualeffect(" + std::string(effect) + ", 1)"), "OK");
+    int differing = 0;
+    for (int v = 0; v < composed.height(); ++v)
+      for (int h = 0; h < composed.width(); ++h)
+        differing += platform().canvasPixel(h, v) != composed.at(h, v) ? 1 : 0;
+    EXPECT_EQ(differing, 0) << effect;
+    EXPECT_EQ(Shown({{64, 48}, {575, 431}}),
+              std::to_string(colour) + " " + std::to_string(colour) + " ")
+        << effect;
+  }
 
   presents_.clear();
   EXPECT_EQ(run_->Eval("visualeffect(scrolldown, 1)"), "OK");
