@@ -31,6 +31,9 @@ enum Kind : int {
 };
 
 constexpr std::uint32_t kTickPause = 1;
+// A frame's duration is 16 bits; a larger step count can only come from a damaged movie and is
+// cut to this, which keeps D = 2n + 2 well inside an int.
+constexpr int kMaxSteps = 0xFFFF;
 // More cells than a 640 x 480 picture has pixels can only come from a damaged movie; such a
 // frame is shown plain rather than drawn out a cell at a time.
 constexpr std::uint64_t kMaxCells = std::uint64_t{640} * 480;
@@ -86,16 +89,17 @@ bool Dissolve(std::uint32_t count, std::uint32_t perStep, int n, const RandomBel
 
 bool CellDissolve(const RevealBox& a, int parameter, int n, const RandomBelow& random,
                   RevealTarget& target) {
-  const int p = std::max(parameter, 1);
+  const std::int64_t p = std::max(parameter, 1);
   const auto rows = static_cast<std::uint64_t>((a.height() + p - 1) / p);
   const auto columns = static_cast<std::uint64_t>((a.width() + p - 1) / p);
   if (rows * columns > kMaxCells) return true;
   const auto cells = static_cast<std::uint32_t>(rows * columns);
   const auto perStep = cells / static_cast<std::uint32_t>(n + 1);
   return Dissolve(cells, perStep, n, random, target, [&](std::uint32_t k) {
-    const int top = a.top + static_cast<int>(k / columns) * p;
-    const int left = a.left + static_cast<int>(k % columns) * p;
-    return RevealBox{top, left, std::min(top + p, a.bottom), std::min(left + p, a.right)};
+    const auto top = static_cast<int>(a.top + static_cast<std::int64_t>(k / columns) * p);
+    const auto left = static_cast<int>(a.left + static_cast<std::int64_t>(k % columns) * p);
+    return RevealBox{top, left, static_cast<int>(std::min<std::int64_t>(top + p, a.bottom)),
+                     static_cast<int>(std::min<std::int64_t>(left + p, a.right))};
   });
 }
 
@@ -146,7 +150,7 @@ bool Steps(const RevealBox& a, int kind, int parameter, int n, const RandomBelow
 bool RunFrameTransition(const FrameTransition& transition, RevealTarget& target,
                         TransitionPalette& palette, const RandomBelow& random) {
   const RevealBox a = RevealBox::of(transition.picture);
-  const int n = std::max(transition.steps, 1);
+  const int n = std::clamp(transition.steps, 1, kMaxSteps);
   const int kind = transition.kind;
   if (kind != kFadeToBlack && kind != kFadeFromBlack) InstallPending(palette);
   if (!a.empty() && kind >= kBarnDoorClose && kind <= kColumnStripDissolve &&
@@ -162,7 +166,7 @@ bool RunFrameTransition(const FrameTransition& transition, RevealTarget& target,
 }
 
 bool RunPaletteOnlyFrame(int kind, int steps, RevealTarget& target, TransitionPalette& palette) {
-  const int n = std::max(steps, 1);
+  const int n = std::clamp(steps, 1, kMaxSteps);
   if (kind == kFadeToBlack || kind == kFadeFromBlack) {
     return Fade(palette, kind == kFadeToBlack, n, target);
   }

@@ -26,7 +26,8 @@
 // Kinds 0 to 15 end with the whole rectangle, which is not a step. Before kinds 0 to 16 the movie
 // palette is installed when one is pending. Fade step i (0 .. n-1) blends at position i of n - 1,
 // both taken as at least 1, so the last step installs the end palette itself. A kind outside
-// 0..18 (a damaged movie) reveals as plain.
+// 0..18 (a damaged movie) reveals as plain; n is cut to 65535, and a cell dissolve of more cells
+// than 640 x 480 pixels shows plain.
 //
 // A frame with an empty picture rectangle changes only the palette: kind 17 fades to black,
 // kind 18 from black, in n steps; any other kind installs the pending movie palette and pauses n

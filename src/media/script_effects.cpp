@@ -34,6 +34,15 @@ bool Venetian(const RevealBox& a, int duration, RevealTarget& target) {
   return true;
 }
 
+// The scrolls and the wipes come in the order of the directions: down, up, right, left.
+RevealDirection SlideDirection(ScriptEffect effect, ScriptEffect first) {
+  return static_cast<RevealDirection>(static_cast<int>(effect) - static_cast<int>(first));
+}
+
+bool IsVertical(RevealDirection direction) {
+  return direction == RevealDirection::kDown || direction == RevealDirection::kUp;
+}
+
 // Reveals the whole area after the steps, unless they were stopped.
 bool ThenWhole(bool completed, const RevealBox& a, RevealTarget& target) {
   if (!completed) return false;
@@ -65,25 +74,22 @@ bool RunScriptEffect(ScriptEffect effect, const Rect& area, int duration, Reveal
                             PaceOf(kIrisOpenSteps, duration), target);
     }
     case ScriptEffect::kScrollDown:
-      return ThenWhole(RevealScroll(a, RevealDirection::kDown, vertical, slide, target), a, target);
     case ScriptEffect::kScrollUp:
-      return ThenWhole(RevealScroll(a, RevealDirection::kUp, vertical, slide, target), a, target);
     case ScriptEffect::kScrollRight:
-      return ThenWhole(RevealScroll(a, RevealDirection::kRight, horizontal, slide, target), a,
-                       target);
-    case ScriptEffect::kScrollLeft:
-      return ThenWhole(RevealScroll(a, RevealDirection::kLeft, horizontal, slide, target), a,
-                       target);
+    case ScriptEffect::kScrollLeft: {
+      const RevealDirection direction = SlideDirection(effect, ScriptEffect::kScrollDown);
+      const int s = IsVertical(direction) ? vertical : horizontal;
+      return ThenWhole(RevealScroll(a, direction, s, slide, target), a, target);
+    }
     case ScriptEffect::kVenetian: return Venetian(a, duration, target);
     case ScriptEffect::kWipeDown:
-      return ThenWhole(RevealWipe(a, RevealDirection::kDown, vertical, slide, target), a, target);
     case ScriptEffect::kWipeUp:
-      return ThenWhole(RevealWipe(a, RevealDirection::kUp, vertical, slide, target), a, target);
     case ScriptEffect::kWipeRight:
-      return ThenWhole(RevealWipe(a, RevealDirection::kRight, horizontal, slide, target), a,
-                       target);
-    case ScriptEffect::kWipeLeft:
-      return ThenWhole(RevealWipe(a, RevealDirection::kLeft, horizontal, slide, target), a, target);
+    case ScriptEffect::kWipeLeft: {
+      const RevealDirection direction = SlideDirection(effect, ScriptEffect::kWipeDown);
+      const int s = IsVertical(direction) ? vertical : horizontal;
+      return ThenWhole(RevealWipe(a, direction, s, slide, target), a, target);
+    }
     case ScriptEffect::kPlain: return ThenWhole(true, a, target);
   }
   return true;
