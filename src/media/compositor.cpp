@@ -46,7 +46,8 @@ Compositor::Compositor(CompositorParts parts)
       screenBuffer_(parts_.window.rect().width(), parts_.window.rect().height()),
       backdrop_(screenBuffer_.width(), screenBuffer_.height(), screenBuffer_.rowBytes()),
       stageLayer_(kStageWidth, kStageHeight, screenBuffer_.rowBytes()),
-      stageRect_(CentredStage(screenBuffer_.rect())) {}
+      stageRect_(CentredStage(screenBuffer_.rect())),
+      sceneView_(screenBuffer_.rowBytes(), PointAt(stageRect_.top, stageRect_.left)) {}
 
 void Compositor::RequestRedraw(RedrawLevel level) {
   if (level > level_) level_ = level;
@@ -83,7 +84,9 @@ void Compositor::IdleStep() {
 void Compositor::startFrame() {
   display_.clear();
   dirty_.clear();
-  if (level_ == RedrawLevel::kView) AddDirtyRect(stageRect_);
+  if (level_ == RedrawLevel::kView) {
+    AddDirtyRect(sceneView_.shown() ? sceneView_.rect() : stageRect_);
+  }
   if (level_ == RedrawLevel::kScreen) AddDirtyRect(screenRect());
   level_ = RedrawLevel::kNone;
 }
@@ -100,13 +103,28 @@ void Compositor::redrawBackground(const Rect& dirty) {
   for (const Rect& part : PartsAround(area, inside)) {
     if (!part.empty()) report(CopyBufferRect(backdrop_, Point{}, screenBuffer_, part));
   }
+  redrawStage(inside);
+}
+
+// The shown scene view covers the top of the stage; the stage layer shows below it.
+void Compositor::redrawStage(const Rect& inside) {
   const Point stageAt = PointAt(stageRect_.top, stageRect_.left);
-  report(CopyBufferRect(stageLayer_, stageAt, screenBuffer_, inside));
+  Rect view;
+  if (!sceneView_.shown() || !SectRect(inside, sceneView_.rect(), view)) {
+    report(CopyBufferRect(stageLayer_, stageAt, screenBuffer_, inside));
+    return;
+  }
+  for (const Rect& part : PartsAround(inside, view)) {
+    if (!part.empty()) report(CopyBufferRect(stageLayer_, stageAt, screenBuffer_, part));
+  }
+  const Rect viewRect = sceneView_.rect();
+  report(CopyBufferRect(sceneView_.background(), PointAt(viewRect.top, viewRect.left),
+                        screenBuffer_, view));
 }
 
 void Compositor::drawFlaggedEntries() {
   for (const DisplayEntry& entry : display_.entries()) {
-    if (entry.drawFlag != 0 && entry.twoDimensional()) drawEntry(entry);
+    if (entry.drawFlag != 0 && (entry.twoDimensional() || sceneView_.shown())) drawEntry(entry);
   }
 }
 
@@ -122,7 +140,16 @@ void Compositor::drawEntry(const DisplayEntry& entry) {
     report(FatalSite{CodeNumber(got), kSiteGetPicture});
     return;
   }
-  report(DrawSprite(*picture, entry.anchor, ViewOf(screenBuffer_), screenRect(), entry.mirrored()));
+  if (entry.twoDimensional()) {
+    report(
+        DrawSprite(*picture, entry.anchor, ViewOf(screenBuffer_), screenRect(), entry.mirrored()));
+  } else {
+    const Rect view = sceneView_.rect();
+    const Point anchor = PointAt(entry.anchor.v + view.top, entry.anchor.h + view.left);
+    const SpriteSize size{.rows = static_cast<std::int16_t>(entry.scale >> 16),
+                          .columns = static_cast<std::int16_t>(entry.scale & 0xFFFF)};
+    report(DrawSpriteScaled(*picture, anchor, ViewOf(screenBuffer_), view, entry.mirrored(), size));
+  }
   if (const ProgramCode released = library.StarReleaseResource(*file, entry.record);
       Failed(released)) {
     report(FatalSite{CodeNumber(released), kSiteReleasePicture});

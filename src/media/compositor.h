@@ -8,20 +8,24 @@
 //   backdrop       window size  what shows around the stage (colour 0, black)
 //   stage layer    512 x 384    what the stage objects draw; it lies centred on the screen, so
 //                               on a 640 x 480 screen stage point (0, 0) is screen (64, 48)
+//   view background 512 x 264   the picture of an open set's scene view, over the top of the
+//                               stage while the view is shown (scene_view_layer.h)
 //
 // A frame (ComposeFrame), in order:
 //   1. both lists are cleared; the redraw level turns into a dirty rectangle (level 1 the view
-//      rectangle, which on a stage title is the stage rectangle; level 2 the whole screen) and
-//      falls back to 0;
+//      rectangle: the scene view's while it is shown, else the stage's; level 2 the whole
+//      screen) and falls back to 0;
 //   2. the contributors add their display entries and dirty rectangles;
 //   3. the display list is sorted by depth, largest first, equal depths in the order added;
 //   4. overlapping dirty rectangles are merged;
 //   5. each dirty rectangle is redrawn in the screen buffer: its part outside the stage from the
-//      backdrop, its part inside from the stage layer;
+//      backdrop, its part inside the shown scene view from the view background, the rest of the
+//      stage from the stage layer;
 //   6. the entries that meet a dirty rectangle are flagged;
-//   7. the flagged 2-D entries are drawn over the screen buffer in list order, each picture got
-//      from its star file only while it is drawn (entries of a scene view have no view to be
-//      drawn into on a stage title and are left out);
+//   7. the flagged entries are drawn over the screen buffer in list order, each picture got
+//      from its star file only while it is drawn: 2-D entries at their anchor over the whole
+//      screen, view entries (while the scene view is shown) at their anchor moved by the view's
+//      origin, scaled to their size, inside the view;
 //   8. the frame waits until the frame interval has passed since the last frame's tick, and
 //      notes the tick;
 //   9. unless a caller suppresses it, every dirty rectangle is copied to the canvas and marked
@@ -45,6 +49,7 @@
 #include "media/dirty_rects.h"
 #include "media/display_list.h"
 #include "media/fatal_site.h"
+#include "media/scene_view_layer.h"
 #include "media/star_library.h"
 #include "shell/drawing/screen.h"
 #include "shell/drawing/surface.h"
@@ -95,6 +100,7 @@ class Compositor {
   [[nodiscard]] Rect screenRect() const { return screenBuffer_.rect(); }
   // Where the stage layer lies on the screen.
   [[nodiscard]] Rect stageRect() const { return stageRect_; }
+  [[nodiscard]] SceneViewLayer& sceneView() { return sceneView_; }
 
   void RequestRedraw(RedrawLevel level);
   [[nodiscard]] RedrawLevel redrawLevel() const { return level_; }
@@ -124,6 +130,7 @@ class Compositor {
  private:
   void startFrame();
   void redrawBackground(const Rect& dirty);
+  void redrawStage(const Rect& inside);
   void drawFlaggedEntries();
   void drawEntry(const DisplayEntry& entry);
   void waitForFrameTime();
@@ -135,6 +142,7 @@ class Compositor {
   Surface backdrop_;
   Surface stageLayer_;
   Rect stageRect_;
+  SceneViewLayer sceneView_;
   RedrawLevel level_ = RedrawLevel::kNone;
   DirtyRects dirty_;
   DisplayList display_;

@@ -17,7 +17,8 @@
 //   bounds      4 x i16  the picture's bounding rectangle on the screen
 //   fileSerial  u32      the serial number of the star file that holds the picture
 //   record      i32      the picture's record id in that file
-//   scale       u32      the drawn size of a view entry's picture
+//   scale       u32      the drawn size of a view entry's picture: rows in the high 16 bits,
+//                        columns in the low 16 bits
 #pragma once
 
 #include <cstddef>

@@ -222,6 +222,45 @@ TEST_F(CompositorTest, DisplayEntriesAreDrawnByDepthWhereTheScreenChanged) {
   EXPECT_EQ(Boxes(), "Undefined error at line 5114;");
 }
 
+// A shown scene view covers the top 264 rows of the stage with its background: level 1 is then
+// the view's rectangle, and view entries are drawn into it scaled to their size, at their anchor
+// moved by the view's place. A view picture decodes into the background, keeping the bytes
+// behind its frame; a damaged one or a missing one leaves the last view standing.
+TEST_F(CompositorTest, SceneViewCoversTheTopOfTheStage) {
+  const std::uint32_t serial = OpenPictures({{5, 6}, {7, 8, 9}});
+  SceneViewLayer& view = compositor_.sceneView();
+  Fill(view.background(), 4);
+  view.setShown(true);
+  compositor_.RequestRedraw(RedrawLevel::kView);
+  EXPECT_EQ(Compose(), "100: 48,64,312,576");
+  EXPECT_EQ(Canvas({310, 63, 314, 66}), ".44 .44 ... ...");
+  entries_ = {DisplayEntry{.anchor = PointAt(10, 20),
+                           .depth = 5,
+                           .bounds = {58, 84, 60, 90},
+                           .fileSerial = serial,
+                           .record = 1,
+                           .scale = (2 << 16) | 6}};
+  Later();
+  compositor_.RequestRedraw(RedrawLevel::kScreen);
+  Compose();
+  EXPECT_EQ(Canvas({57, 83, 61, 91}), "44444444 47788994 47788994 44444444");
+  EXPECT_EQ(Canvas({310, 63, 314, 66}), "#44 #44 #11 #11");
+
+  test::WriteStarFile(disk_.stack.files, test::TitlePath("views"),
+                      {test::Bytes{1, 0, 2, 0, 4, 9, 9, 0xAB, 0xCD}, test::Bytes{5, 0, 2, 0}}, 2);
+  StarFile* views = nullptr;
+  ASSERT_EQ(disk_.stack.library.StarOpen(test::TitlePath("views"), views), ProgramCode::kOk);
+  StarFile& file = *views;
+  const auto decoded = [&](std::int32_t record) {
+    const FatalSite fault = view.DecodeViewBackground(disk_.stack.library, file, record);
+    return std::to_string(fault.errorLine) + " " + Picture(view.background(), {0, 0, 1, 3}) + " " +
+           std::to_string(view.trailingBytes().size());
+  };
+  EXPECT_EQ(decoded(0), "0 994 2");
+  EXPECT_EQ(decoded(1), "5119 994 2");
+  EXPECT_EQ(view.DecodeViewBackground(disk_.stack.library, file, 40).errorLine, 5116);
+}
+
 // The idle step writes changed records back to their files; a write that fails is reported, and
 // the record stays changed for the next step.
 TEST_F(CompositorTest, IdleStepFlushesChangedRecords) {
