@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default 600), all at once,
-# from seed corpora made of the repository's scripts and star files built from them (the codec
-# and stage file targets start from empty corpora). Prints each target's executions and error
-# lines; crashes are written to fuzz/artifacts/. Name targets after SECONDS to run only those.
+# from seed corpora made of the repository's scripts and star files built from them (the codec,
+# stage file and set file targets start from empty corpora). Prints each target's executions and
+# error lines; crashes are written to fuzz/artifacts/. Name targets after SECONDS to run only those.
 # Exits non-zero when the build fails or any target finds a crash, a leak or a sanitizer error
 # (CI runs it for 30 s).
 set -euo pipefail
@@ -22,7 +22,8 @@ fi
 # and compiled (with a mode byte) for the interpreter.
 mkdir -p fuzz/corpus-tokenizer fuzz/corpus-script_check fuzz/corpus-interpreter fuzz/corpus-star \
   fuzz/corpus-frame fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-input_script \
-  fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/corpus-title_manifest fuzz/artifacts
+  fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/corpus-set_file fuzz/corpus-title_manifest \
+  fuzz/artifacts
 titlekit=./build/fuzz/src/apps/titlekit/titlekit
 for source in examples/*.lws bench/workloads/*.lws; do
   name=$(basename "$source" .lws)
@@ -69,7 +70,7 @@ run() {
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
   targets=(tokenizer script_check interpreter star_file frame_decode sprite sound_block input_script
-    line_table stage_file title_manifest)
+    line_table stage_file set_file title_manifest)
 pids=()
 for target in "${targets[@]}"; do
   case "$target" in
