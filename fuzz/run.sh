@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for SECONDS (default 600), all at once,
-# from seed corpora made of the repository's scripts and star files built from them (the codec,
-# stage file and set file targets start from empty corpora). Prints each target's executions and
-# error lines; crashes are written to fuzz/artifacts/. Name targets after SECONDS to run only those.
+# from seed corpora made of the repository's scripts and star files built from them (the codec
+# and stage file targets start from empty corpora). Prints each target's executions and error
+# lines; crashes are written to fuzz/artifacts/. Name targets after SECONDS to run only those.
 # Exits non-zero when the build fails or any target finds a crash, a leak or a sanitizer error
 # (CI runs it for 30 s).
 set -euo pipefail
@@ -46,6 +46,10 @@ done
 
 # Seeds of the input-script parser: the repository's input scripts.
 cp examples/sample-title/demo.input fuzz/corpus-input_script/demo
+
+# Seed of the set file readers: a set header of two blank scenes, so that inputs grow past the
+# header's 7184 fixed bytes (libFuzzer keeps them no longer than the longest seed).
+{ head -c 7180 /dev/zero; printf '\002\0\0\0'; head -c 64 /dev/zero; } >fuzz/corpus-set_file/header
 
 # Seed of the manifest reader: a title with a stage of two flats and their buttons.
 cat >fuzz/corpus-title_manifest/stage <<'JSON'
