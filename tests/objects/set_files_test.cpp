@@ -138,76 +138,48 @@ TEST(SetFilesTest, ASceneEntryIsWrittenBackInPlace) {
             "| Cellar 4,5 floor 31 0 | Tower 1,3 floor 3 building script 9");
 }
 
-// Each damaged record and a literal part of the reason it is refused with.
+Bytes Cut(Bytes record, std::size_t size) {
+  record.resize(size);
+  return record;
+}
+
+Bytes With(Bytes record, std::size_t offset, std::uint32_t value) {
+  PutU32(record, offset, value);
+  return record;
+}
+
+// Each damaged record, the reader it is given to and a literal part of the reason it is refused
+// with.
 TEST(SetFilesTest, HostileRecordsAreRefusedWithTheirReason) {
-  const Bytes header = WriteSetHeader(SampleHeader());
-  const MoveEntry move{};
+  using Reader = std::function<std::string(const Bytes&)>;
+  const Reader header = [](const Bytes& r) { return Reason(ReadSetHeader(r)); };
+  const Reader twoMoves = [](const Bytes& r) { return Reason(ReadMoveTable(r, 2)); };
+  const Reader stars = [](const Bytes& r) { return Reason(ReadStarRecord(r)); };
+  const Reader path = [](const Bytes& r) { return Reason(ReadPath(r)); };
+  const Bytes set = WriteSetHeader(SampleHeader());
   StarLink link;
   link.firstName = "a";
+  const Bytes star = WriteStarRecord({&link, 1});
   const struct {
-    std::function<std::string(Bytes&)> read;  // damages its record and gives the error
+    Bytes record;
+    const Reader& read;
     std::string_view reason;
   } cases[] = {
-      {[&](Bytes& r) {
-         r = header, r.resize(7000);
-         return Reason(ReadSetHeader(r));
-       },
-       "set header of 7000 bytes, fewer than 7184"},
-      {[&](Bytes& r) {
-         r = header, PutU32(r, 7180, 3);
-         return Reason(ReadSetHeader(r));
-       },
-       "3 scenes do not fit a set header of 7248 bytes"},
-      {[&](Bytes& r) {
-         r = header, PutU32(r, 7180, 0xFFFFFFFF);
-         return Reason(ReadSetHeader(r));
-       },
-       "4294967295 scenes do not fit"},
-      {[&](Bytes& r) {
-         r = header, r[7036] = 16;
-         return Reason(ReadSetHeader(r));
-       },
-       "set name longer than 15"},
-      {[&](Bytes& r) {
-         r = header, r[7184 + 32 + 12] = 200;
-         return Reason(ReadSetHeader(r));
-       },
-       "scene name longer than 15"},
-      {[&](Bytes& r) {
-         r = WriteMoveTable({&move, 1}), r.resize(55);
-         return Reason(ReadMoveTable(r, 2));
-       },
-       "a move table of 55 bytes cannot hold its 2 moves"},
-      {[&](Bytes& r) {
-         r = WriteStarRecord({&link, 1}), PutU32(r, 24, 2);
-         return Reason(ReadStarRecord(r));
-       },
-       "a star record of 78 bytes cannot hold its 2 links"},
-      {[&](Bytes& r) {
-         r.assign(20, 0);
-         return Reason(ReadStarRecord(r));
-       },
-       "a star record of 20 bytes cannot hold its 0 links"},
-      {[&](Bytes& r) {
-         r = WriteStarRecord({&link, 1}), r[28 + 34] = 16;
-         return Reason(ReadStarRecord(r));
-       },
-       "star name longer than 15"},
-      {[&](Bytes& r) {
-         r = WritePath({10, {{1, 2, 3, 4}}}), PutU32(r, 0, 0x20000000);
-         return Reason(ReadPath(r));
-       },
+      {Cut(set, 7000), header, "set header of 7000 bytes, fewer than 7184"},
+      {With(set, 7180, 3), header, "3 scenes do not fit a set header of 7248 bytes"},
+      {With(set, 7180, 0xFFFFFFFF), header, "4294967295 scenes do not fit"},
+      {With(set, 7036, 16), header, "set name longer than 15"},
+      {With(set, 7184 + 32 + 12, 200), header, "scene name longer than 15"},
+      {Bytes(55), twoMoves, "a move table of 55 bytes cannot hold its 2 moves"},
+      {With(star, 24, 2), stars, "a star record of 78 bytes cannot hold its 2 links"},
+      {Bytes(20), stars, "a star record of 20 bytes cannot hold its 0 links"},
+      {With(star, 28 + 34, 16), stars, "star name longer than 15"},
+      {With(WritePath({10, {{1, 2, 3, 4}}}), 0, 0x20000000), path,
        "a path record of 24 bytes cannot hold its 536870912 points"},
-      {[&](Bytes& r) {
-         r.assign(12, 0);
-         return Reason(ReadPath(r));
-       },
-       "a path record of 12 bytes cannot hold its 0 points"},
+      {Bytes(12), path, "a path record of 12 bytes cannot hold its 0 points"},
   };
-  for (const auto& c : cases) {
-    Bytes record;
-    EXPECT_NE(c.read(record).find(c.reason), std::string::npos) << c.reason;
-  }
+  for (const auto& c : cases)
+    EXPECT_NE(c.read(c.record).find(c.reason), std::string::npos) << c.read(c.record);
 }
 
 }  // namespace
