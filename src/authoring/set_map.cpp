@@ -118,7 +118,9 @@ Expected<SetMap, std::string> ParseSetMap(std::span<const std::string> grid,
 
 bool IsOpen(const SetMap& map, int row, int column) {
   if (row < 0 || row >= map.rows || column < 0 || column >= map.columns) return false;
-  return !CellAt(map, row, column).wall;
+  const auto index = static_cast<std::size_t>(row) * static_cast<std::size_t>(map.columns) +
+                     static_cast<std::size_t>(column);
+  return index < map.cells.size() && !map.cells[index].wall;
 }
 
 const SetMapCell& CellAt(const SetMap& map, int row, int column) {

@@ -72,7 +72,8 @@ Expected<SetMap, std::string> ParseSetMap(std::span<const std::string> grid,
                                           const std::map<char, SetMapCell>& legend,
                                           const SetStart& start);
 
-// Whether (row, column) is an open cell of the map; cells outside the grid are walls.
+// Whether (row, column) is an open cell of the map; cells outside the grid (or beyond the cells a
+// malformed map holds) are walls.
 [[nodiscard]] bool IsOpen(const SetMap& map, int row, int column);
 
 // The cell at (row, column), which must be inside the map.

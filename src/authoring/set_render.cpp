@@ -80,6 +80,11 @@ Expected<SetRenderer, std::string> SetRenderer::Create(const SetMap& map,
                                                        const RenderOptions& options,
                                                        const Trig& trig) {
   if (std::string error = CheckOptions(options); !error.empty()) return Unexpected(error);
+  if (map.rows < 1 || map.rows > kMaxSetCells || map.columns < 1 || map.columns > kMaxSetCells ||
+      map.cells.size() != static_cast<std::size_t>(map.rows) * map.columns)
+    return Unexpected("the map of " + std::to_string(map.rows) + " x " +
+                      std::to_string(map.columns) + " cells holds " +
+                      std::to_string(map.cells.size()));
   SetRenderer renderer(map, options, trig);
   std::map<std::string, int> indexOf;
   for (const SetMapCell& cell : map.cells) {

@@ -55,8 +55,9 @@ inline constexpr std::int32_t kMaxCameraSetBack = 1024;
 class SetRenderer {
  public:
   // A renderer over a copy of the map and the textures its walls use. Fails when a wall's texture
-  // is missing or malformed (a side outside 1..1024, or not width x height pixels), or the
-  // camera's height or set-back is out of range.
+  // is missing or malformed (a side outside 1..1024, or not width x height pixels), when the
+  // camera's height or set-back is out of range, or when the map's cells do not fill its rows and
+  // columns (1..127 each).
   static Expected<SetRenderer, std::string> Create(const SetMap& map, const TextureSet& textures,
                                                    const RenderOptions& options, const Trig& trig);
 

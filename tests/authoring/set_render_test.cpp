@@ -285,6 +285,13 @@ TEST_F(SetRenderTest, BadMovesAndSettingsAreRefused) {
   EXPECT_EQ(create(textures, 0, 128), "texture \"stripes\" is 0 x 64; each side must be 1..1024");
   textures.erase("stripes");
   EXPECT_EQ(create(textures, 0, 128), "texture \"stripes\" of a wall is missing");
+  // A map whose cells stop after row 1, column 1: the missing cells count as walls, so only the
+  // turns at (1, 1) are left.
+  SetMap torn = map;
+  torn.cells.resize(6);
+  EXPECT_EQ(SetRenderer::Create(torn, Textures(), {}, trig).error(),
+            "the map of 3 x 4 cells holds 6");
+  EXPECT_EQ(AllowedMoves(torn).size(), 8u);
 }
 
 }  // namespace
