@@ -22,7 +22,8 @@ fi
 # and compiled (with a mode byte) for the interpreter.
 mkdir -p fuzz/corpus-tokenizer fuzz/corpus-script_check fuzz/corpus-interpreter fuzz/corpus-star \
   fuzz/corpus-frame fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-input_script \
-  fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/corpus-title_manifest fuzz/artifacts
+  fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/corpus-set_file fuzz/corpus-title_manifest \
+  fuzz/artifacts
 titlekit=./build/fuzz/src/apps/titlekit/titlekit
 for source in examples/*.lws bench/workloads/*.lws; do
   name=$(basename "$source" .lws)
@@ -45,6 +46,10 @@ done
 
 # Seeds of the input-script parser: the repository's input scripts.
 cp examples/sample-title/demo.input fuzz/corpus-input_script/demo
+
+# Seed of the set file readers: a set header of two blank scenes, so that inputs grow past the
+# header's 7184 fixed bytes (libFuzzer keeps them no longer than the longest seed).
+{ head -c 7180 /dev/zero; printf '\002\0\0\0'; head -c 64 /dev/zero; } >fuzz/corpus-set_file/header
 
 # Seed of the manifest reader: a title with a stage of two flats and their buttons.
 cat >fuzz/corpus-title_manifest/stage <<'JSON'
@@ -69,7 +74,7 @@ run() {
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
   targets=(tokenizer script_check interpreter star_file frame_decode sprite sound_block input_script
-    line_table stage_file title_manifest)
+    line_table stage_file set_file title_manifest)
 pids=()
 for target in "${targets[@]}"; do
   case "$target" in

@@ -5,6 +5,7 @@
 #include "authoring/boot_file.h"
 #include "common/byte_io.h"
 #include "media/frame_codec.h"
+#include "objects/set_file.h"
 #include "objects/stage_file.h"
 #include "script/line_table.h"
 
@@ -86,6 +87,56 @@ Expected<std::string, std::string> DescribeStage(OpenFile& file) {
   return out.str();
 }
 
+// "1 NOUN" or "N NOUNs".
+std::string Count(std::size_t n, const std::string& noun) {
+  return std::to_string(n) + ' ' + noun + (n == 1 ? "" : "s");
+}
+
+std::string DirectionName(std::int16_t code) {
+  constexpr const char* kNames[] = {"north", "south", "east", "west"};
+  if (code >= 1 && code <= 4) return kNames[code - 1];
+  return "direction " + std::to_string(code);
+}
+
+// The stars a lookup by name can find: the first of every link, the second of a joined one.
+Expected<std::size_t, std::string> CountStars(OpenFile& file, std::uint32_t id) {
+  auto bytes = file.record(id);
+  if (!bytes) return Unexpected{bytes.error()};
+  auto links = ReadStarRecord(*bytes);
+  if (!links) return Unexpected{"record " + std::to_string(id) + ": " + links.error()};
+  std::size_t stars = 0;
+  for (const StarLink& link : *links) stars += link.pathId == 0 ? 1 : 2;
+  return stars;
+}
+
+Expected<std::string, std::string> DescribeSet(OpenFile& file) {
+  auto headerBytes = file.record(0);
+  if (!headerBytes) return Unexpected{headerBytes.error()};
+  auto header = ReadSetHeader(*headerBytes);
+  if (!header) return Unexpected{"record 0: " + header.error()};
+  auto tableBytes = file.record(header->moveTableId);
+  if (!tableBytes) return Unexpected{tableBytes.error()};
+  if (auto moves = ReadMoveTable(*tableBytes, header->moveCount); !moves)
+    return Unexpected{"record " + std::to_string(header->moveTableId) + ": " + moves.error()};
+  std::ostringstream out;
+  out << "set " << Quoted(header->name) << ": script " << header->scriptId << ", " << header->width
+      << " x " << header->height << " cells, start row " << header->startRow << " column "
+      << header->startColumn << " facing " << DirectionName(header->startDirection) << ", "
+      << Count(header->moveCount, "move") << ", " << Count(header->scenes.size(), "scene") << '\n';
+  for (const SceneEntry& scene : header->scenes) {
+    out << "  scene " << Quoted(scene.name) << ": row " << scene.row << ", column " << scene.column
+        << ", floor " << scene.floor << (scene.building ? ", building" : "");
+    if (scene.hasOwnScript) out << ", script " << scene.scriptId;
+    out << '\n';
+  }
+  if (header->starRecordId != 0) {
+    auto stars = CountStars(file, header->starRecordId);
+    if (!stars) return Unexpected{stars.error()};
+    out << "  " << Count(*stars, "star") << '\n';
+  }
+  return out.str();
+}
+
 // A boot file's system script, or nothing when record 1 is no compiled script.
 std::optional<std::string> DescribeBoot(OpenFile& file) {
   auto bytes = file.record(kSystemScriptRecord);
@@ -118,6 +169,11 @@ Expected<std::string, std::string> DescribeLibraryFile(StarLibrary& library,
     auto stage = DescribeStage(file);
     if (!stage) return Unexpected{path + ": " + stage.error()};
     return path + ": stage file " + kind + *stage;
+  }
+  if (type == kSetFileType) {
+    auto description = DescribeSet(file);
+    if (!description) return Unexpected{path + ": " + description.error()};
+    return path + ": set file " + kind + *description;
   }
   if (type == kBootFileType) {
     if (auto boot = DescribeBoot(file)) return path + ": boot file " + kind + *boot;

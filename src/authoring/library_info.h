@@ -1,6 +1,7 @@
 // What `titlekit info` prints about a library file: its star type and creator, then what the
-// file holds, by kind. A stage file ('FLAT') and a boot file ('STAR' with a compiled script in
-// record 1) are described; other kinds give their type alone until their layers describe them.
+// file holds, by kind. A stage file ('FLAT'), a set file ('SCDO') and a boot file ('STAR' with a
+// compiled script in record 1) are described; other kinds give their type alone until their
+// layers describe them.
 //
 //   bootfile: boot file (type STAR, creator LWRT)
 //   system script: record 1, 8 tokens
@@ -11,7 +12,15 @@
 //     flat 1 "door": script 3, picture 4 (512 x 384), buttons 6 (2)
 //       button 1 "knob": rect [10, 20, 110, 220], script 5
 //
-// Rectangles are [top, left, bottom, right] in stage pixels. Every record is read through the
+//   MAZE.SET: set file (type SCDO, creator LWRT)
+//   set "maze": script 2, 6 x 5 cells, start row 1 column 2 facing east, 4 moves, 2 scenes
+//     scene "hall": row 1, column 2, floor 0
+//     scene "tower": row 1, column 3, floor 3, building, script 9
+//     3 stars
+//
+// Rectangles are [top, left, bottom, right] in stage pixels. A set's stars are those a lookup by
+// name finds: the first star of every link and the second of a link with a path; the line is
+// left out when the set has no star record (its id is 0). Every record is read through the
 // checking readers of its format; a file that does not hold what it claims gives the reason
 // and no description.
 #pragma once

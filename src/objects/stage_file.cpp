@@ -1,7 +1,5 @@
 #include "objects/stage_file.h"
 
-#include <algorithm>
-
 #include "common/byte_io.h"
 
 namespace lw {
@@ -12,22 +10,6 @@ constexpr std::size_t kNameOffset = 2084;
 constexpr std::size_t kFlatCountOffset = 2100;
 // The header is read in order: the flat count follows the name field directly.
 static_assert(kNameOffset + kStoredNameBytes == kFlatCountOffset);
-
-// A 16-byte name field; false when its length byte passes 15.
-bool ReadName(ByteReader& in, std::string& out) {
-  const std::span<const std::uint8_t> field = in.bytes(kStoredNameBytes);
-  if (field.empty()) return false;
-  if (field[0] > kMaxStoredNameLength) return false;
-  out.assign(reinterpret_cast<const char*>(field.data()) + 1, field[0]);
-  return true;
-}
-
-void WriteName(ByteWriter& out, const std::string& name) {
-  const std::size_t length = std::min(name.size(), kMaxStoredNameLength);
-  out.u8(static_cast<std::uint8_t>(length));
-  out.bytes({reinterpret_cast<const std::uint8_t*>(name.data()), length});
-  out.zeros(kStoredNameBytes - 1 - length);
-}
 
 }  // namespace
 
@@ -44,7 +26,7 @@ Expected<StageHeader, std::string> ReadStageHeader(std::span<const std::uint8_t>
   header.scriptId = in.u32();
   header.paletteId = in.u32();
   in.skip(kNameOffset - in.position());
-  if (!ReadName(in, header.name)) return Unexpected{std::string("stage name longer than 15")};
+  if (!ReadStoredName(in, header.name)) return Unexpected{std::string("stage name longer than 15")};
   const std::uint32_t flats = in.u32();
   // Checked before anything is allocated: the count must fit the record.
   if (flats > (record.size() - kStageHeaderFixedBytes) / kFlatEntryBytes) {
@@ -56,7 +38,7 @@ Expected<StageHeader, std::string> ReadStageHeader(std::span<const std::uint8_t>
     flat.scriptId = in.u32();
     flat.pictureId = in.u32();
     flat.buttonRecordId = in.u32();
-    if (!ReadName(in, flat.name)) return Unexpected{std::string("flat name longer than 15")};
+    if (!ReadStoredName(in, flat.name)) return Unexpected{std::string("flat name longer than 15")};
   }
   return header;
 }
@@ -77,7 +59,8 @@ Expected<std::vector<ButtonEntry>, std::string> ReadButtonRecord(
     button.rect.bottom = in.i16();
     button.rect.right = in.i16();
     button.scriptId = in.u32();
-    if (!ReadName(in, button.name)) return Unexpected{std::string("button name longer than 15")};
+    if (!ReadStoredName(in, button.name))
+      return Unexpected{std::string("button name longer than 15")};
   }
   return buttons;
 }
@@ -90,13 +73,13 @@ std::vector<std::uint8_t> WriteStageHeader(const StageHeader& header) {
   out.u32(header.scriptId);
   out.u32(header.paletteId);
   out.zeros(kNameOffset - out.data().size());
-  WriteName(out, header.name);
+  WriteStoredName(out, header.name);
   out.u32(static_cast<std::uint32_t>(header.flats.size()));
   for (const FlatEntry& flat : header.flats) {
     out.u32(flat.scriptId);
     out.u32(flat.pictureId);
     out.u32(flat.buttonRecordId);
-    WriteName(out, flat.name);
+    WriteStoredName(out, flat.name);
   }
   return out.take();
 }
@@ -111,7 +94,7 @@ std::vector<std::uint8_t> WriteButtonRecord(std::span<const ButtonEntry> buttons
     out.i16(button.rect.bottom);
     out.i16(button.rect.right);
     out.u32(button.scriptId);
-    WriteName(out, button.name);
+    WriteStoredName(out, button.name);
   }
   return out.take();
 }

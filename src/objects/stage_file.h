@@ -38,6 +38,7 @@
 
 #include "common/expected.h"
 #include "common/geometry.h"
+#include "objects/stored_name.h"
 
 namespace lw {
 
@@ -46,8 +47,6 @@ inline constexpr std::uint16_t kStageFileHeight = 384;
 inline constexpr std::size_t kStageHeaderFixedBytes = 2104;
 inline constexpr std::size_t kFlatEntryBytes = 28;
 inline constexpr std::size_t kButtonEntryBytes = 32;
-inline constexpr std::size_t kStoredNameBytes = 16;
-inline constexpr std::size_t kMaxStoredNameLength = 15;
 // The stage file's type and the creator titlekit writes.
 inline constexpr char kStageFileType[] = "FLAT";
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "media/frame_codec.h"
+#include "objects/set_file.h"
 #include "objects/stage_file.h"
 #include "platform/png_image.h"
 #include "script/compiled_script.h"
@@ -216,6 +217,44 @@ TEST_F(BuildTest, InfoRefusesFilesThatDoNotHoldWhatTheyClaim) {
     EXPECT_EQ(run({"star", "add", path, record}).status, 0);
     expect({"info", path}, 1, "", path + ": " + std::string(err) + "\n");
   }
+}
+
+// A set file of a header (record 0), a move table (1) and a star record (2) with a star alone and
+// two joined ones; then the same file with a move count its table cannot hold.
+TEST_F(BuildTest, InfoDescribesASetFile) {
+  SetHeader header;
+  header.moveCount = 2, header.check28 = 1, header.moveTableId = 1, header.starRecordId = 2;
+  header.width = 6, header.height = 5, header.startColumn = 2, header.startRow = 1;
+  header.startDirection = 3, header.scriptId = 4, header.name = "maze";
+  header.scenes = {
+      {.row = 1, .column = 2, .name = "hall"},
+      {.row = 1, .column = 3, .building = true, .floor = 3, .name = "tower"},
+      {.row = 2, .column = 2, .hasOwnScript = true, .floor = 1, .name = "yard", .scriptId = 9}};
+  const MoveEntry moves[2] = {};
+  const StarLink links[] = {{{}, "door", 0, {}, ""}, {{}, "a", 7, {}, "b"}};
+  // The star file of those records at `name`.
+  const auto make = [&](const std::string& name) {
+    const std::string path = file(name);
+    expect({"star", "new", path, "--type", "SCDO"}, 0, "");
+    for (const auto& record :
+         {WriteSetHeader(header), WriteMoveTable(moves), WriteStarRecord(links)})
+      EXPECT_EQ(run({"star", "add", path, write("record", record)}).status, 0);
+    return path;
+  };
+  const std::string path = make("MAZE.SET");
+  expect({"info", path}, 0,
+         path +
+             ": set file (type SCDO, creator LWRT)\n"
+             "set \"maze\": script 4, 6 x 5 cells, start row 1 column 2 facing east, 2 moves, "
+             "3 scenes\n"
+             "  scene \"hall\": row 1, column 2, floor 0\n"
+             "  scene \"tower\": row 1, column 3, floor 3, building\n"
+             "  scene \"yard\": row 2, column 2, floor 1, script 9\n"
+             "  3 stars\n");
+  header.moveCount = 3;
+  const std::string bad = make("BAD.SET");
+  expect({"info", bad}, 1, "",
+         bad + ": record 1: a move table of 56 bytes cannot hold its 3 moves\n");
 }
 
 }  // namespace
