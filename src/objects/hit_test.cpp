@@ -33,6 +33,14 @@ ScriptError HitStage(StageObjects& stage, Point p, std::optional<Hit>& hit) {
   return ScriptError::None;
 }
 
+// The set step: the scene under the player, when the scene view shows and holds p.
+void HitSet(const SetObjects& set, Point p, std::optional<Hit>& hit) {
+  if (!set.shows(p)) return;
+  const auto scene = set.currentScene();
+  hit = Hit{KindInfo(ObjectKind::kScene).name,
+            scene ? set.header().scenes[*scene].name : std::string()};
+}
+
 // hittest(p): the name of what lies under p; its kind in the result text.
 ScriptError HitTest(BuiltinCall& c, HitTestServices& s) {
   Value v;
@@ -40,7 +48,8 @@ ScriptError HitTest(BuiltinCall& c, HitTestServices& s) {
   LW_TRY(c.args(v));
   LW_TRY(BuiltinCall::number(v, packed));
   std::optional<Hit> hit;
-  LW_TRY(HitStage(s.stage, UnpackPoint(packed), hit));
+  HitSet(s.set, UnpackPoint(packed), hit);
+  if (!hit) LW_TRY(HitStage(s.stage, UnpackPoint(packed), hit));
   if (!hit) hit = Hit{kNothingHit, {}};
   c.in.resultText = PString::truncated(hit->kind);
   return c.returnText(hit->name);
@@ -53,7 +62,8 @@ constexpr BuiltinEntry<HitTestServices> kHitTestBuiltins[] = {
      {"p: point",
       "text",
       {ScriptError::BadArgumentType},
-      "The name of what shows at stage point p, its kind (\"button\", \"flat\" or \"none\") in "
+      "The name of what shows at stage point p, its kind (\"scene\", \"button\", \"flat\" or "
+      "\"none\") in "
       "the result text."}},
 };
 

@@ -7,9 +7,10 @@
 //      the first ("button" and its name), else the flat ("flat" and its name)
 //   4. nothing: "none" and the empty text
 //
-// Only the stage is tried so far; each layer that comes adds its step to HitTestServices.
+// The sprite layer comes with the actors and props; it adds its step to HitTestServices.
 #pragma once
 
+#include "objects/set_objects.h"
 #include "objects/stage_objects.h"
 #include "script/builtin_table.h"
 
@@ -17,6 +18,7 @@ namespace lw {
 
 struct HitTestServices {
   StageObjects& stage;
+  SetObjects& set;
 };
 
 void WireHitTestBuiltins(BuiltinTable& table, HitTestServices& services);

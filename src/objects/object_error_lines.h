@@ -21,6 +21,15 @@ inline constexpr std::int16_t kFlatPictureDecode = 5127;    // a flat's picture 
 inline constexpr std::int16_t kButtonRecordLoad = 5128;     // a flat's button record does not load
 inline constexpr std::int16_t kButtonRecordCorrupt = 5129;  // nor read as buttons
 inline constexpr std::int16_t kStagePaletteLoad = 5130;     // the stage's palette does not load
+inline constexpr std::int16_t kSetFileOpen = 5131;          // a set's star file does not open
+inline constexpr std::int16_t kSetHeaderLoad = 5132;        // its record 0 does not load
+inline constexpr std::int16_t kSetHeaderCorrupt = 5133;     // nor read as a set header
+inline constexpr std::int16_t kSetHeaderZero = 5134;        // header offset 28 or 52 holds 0
+inline constexpr std::int16_t kSetMovesLoad = 5135;         // the move table does not load
+inline constexpr std::int16_t kSetMovesCorrupt = 5136;      // nor read as moves
+inline constexpr std::int16_t kSetStarsLoad = 5137;         // the star record does not load
+inline constexpr std::int16_t kSetStarsCorrupt = 5138;      // nor read as star links
+inline constexpr std::int16_t kSceneEntryWrite = 5139;      // a scene entry is not written back
 }  // namespace errline
 
 }  // namespace lw

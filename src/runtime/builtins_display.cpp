@@ -10,17 +10,17 @@ namespace {
 constexpr std::int32_t kShortestEffect = 1;
 constexpr std::int32_t kLongestEffect = 1000;
 
-// The display step: nothing on a stage moves by itself, so the step is the frame counter rising
-// by one and a frame composed (which waits out the frame interval).
-void DisplayStep(DisplayServices& s) {
+// The display step: the frame counter rises by one; then a move of the player under way takes
+// its next step (which composes the frame), or else a frame is composed (either waits out the
+// frame interval).
+ScriptError DisplayStep(BuiltinCall& c, DisplayServices& s) {
   ++s.settings.frameCounter;
+  if (s.set.moving()) return s.set.ViewUpdateStep(c);
   s.compositor.ComposeFrame();
-}
-
-ScriptError ForceUpdate(BuiltinCall& /*c*/, DisplayServices& s) {
-  DisplayStep(s);
   return ScriptError::None;
 }
+
+ScriptError ForceUpdate(BuiltinCall& c, DisplayServices& s) { return DisplayStep(c, s); }
 
 // visualeffect(effect, n): the effect is its keyword as written, not an expression. The whole
 // screen is composed without being shown, then the effect reveals the stage over n ticks
@@ -38,8 +38,9 @@ ScriptError VisualEffect(BuiltinCall& c, DisplayServices& s) {
   LW_TRY(BuiltinCall::number(n, duration));
   s.compositor.RequestRedraw(RedrawLevel::kScreen);
   s.compositor.RaiseSuppress();
-  DisplayStep(s);
+  const ScriptError stepped = DisplayStep(c, s);
   s.compositor.LowerSuppress();
+  LW_TRY(stepped);
   s.reveal(static_cast<ScriptEffect>(code - tok::kFirstEffect),
            std::clamp(duration, kShortestEffect, kLongestEffect));
   return ScriptError::None;

@@ -161,6 +161,14 @@ void Runtime::Start() {
       .locate = [this](std::string_view name,
                        std::string& path) { return locator_->LocateFile(name, path); },
   });
+  setObjects_ = std::make_unique<SetObjects>(SetParts{
+      .library = library_,
+      .scripts = *scripts_,
+      .errors = errors_,
+      .display = *stageDisplay_,
+      .locate = [this](std::string_view name,
+                       std::string& path) { return locator_->LocateFile(name, path); },
+  });
   interpreter_ = std::make_unique<Interpreter>(host_);
   interpreter_->random().seed(options_.seed ? *options_.seed : windows_.TickCount());
   WireBuiltins();
@@ -185,10 +193,12 @@ void Runtime::WireBuiltins() {
                        [this](ColourTable& out) { return stageObjects_->StagePalette(out); }},
       .display = {.settings = settings_,
                   .compositor = *compositor_,
+                  .set = *setObjects_,
                   .reveal = [this](ScriptEffect effect,
                                    int duration) { RevealStage(effect, duration); }},
       .stage = *stageObjects_,
-      .hitTest = {.stage = *stageObjects_},
+      .set = *setObjects_,
+      .hitTest = {.stage = *stageObjects_, .set = *setObjects_},
   });
   WireRuntimeBuiltins(interpreter_->builtins(), *builtinServices_);
 }
@@ -259,6 +269,7 @@ void Runtime::OpenBootFile() {
 // The runtime stop, in its order.
 void Runtime::Stop() {
   if (!stage_) return;  // never started
+  setObjects_->ShutDown();
   stageObjects_->ShutDown();
   const WindowMessage close(window_message::kClose);
   if (const RuntimeWindow* window = messageBox_.window()) {
@@ -276,6 +287,7 @@ void Runtime::Stop() {
   interpreter_.reset();
   errorLog_.reset();
   builtinServices_.reset();
+  setObjects_.reset();
   stageObjects_.reset();
   stageDisplay_.reset();
   compositor_.reset();

@@ -30,6 +30,7 @@
 #include "media/frame_transitions.h"
 #include "media/stamp_counter.h"
 #include "media/star_library.h"
+#include "objects/set_objects.h"
 #include "objects/stage_objects.h"
 #include "platform/platform.h"
 #include "runtime/builtins_settings.h"
@@ -147,6 +148,7 @@ class Runtime {
   [[nodiscard]] StageWindow* stage() { return stage_.get(); }
   // The stage objects; present from the runtime start to the stop.
   [[nodiscard]] StageObjects* stageObjects() { return stageObjects_.get(); }
+  [[nodiscard]] SetObjects* setObjects() { return setObjects_.get(); }
   // The screen composition, and what the stage objects draw through.
   [[nodiscard]] Compositor* compositor() { return compositor_.get(); }
   [[nodiscard]] StageDisplay* stageDisplay() { return stageDisplay_.get(); }
@@ -238,6 +240,7 @@ class Runtime {
   std::unique_ptr<Compositor> compositor_;
   std::unique_ptr<ComposedStageDisplay> stageDisplay_;
   std::unique_ptr<StageObjects> stageObjects_;
+  std::unique_ptr<SetObjects> setObjects_;
   // What each group of runtime built-ins works with; it outlives the interpreter it is wired in.
   std::unique_ptr<RuntimeBuiltinServices> builtinServices_;
   std::unique_ptr<Interpreter> interpreter_;

@@ -11,6 +11,7 @@ void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services) 
   WireDialogBuiltins(table, services.dialogs);
   WirePaletteBuiltins(table, services.palettes);
   WireStageBuiltins(table, services.stage);
+  WireSetBuiltins(table, services.set);
   WireHitTestBuiltins(table, services.hitTest);
   WireDisplayBuiltins(table, services.display);
 }
@@ -25,6 +26,7 @@ void DescribeAllBuiltins(BuiltinTable& catalog) {
   DescribeDialogBuiltins(catalog);
   DescribePaletteBuiltins(catalog);
   DescribeStageBuiltins(catalog);
+  DescribeSetBuiltins(catalog);
   DescribeHitTestBuiltins(catalog);
   DescribeDisplayBuiltins(catalog);
 }

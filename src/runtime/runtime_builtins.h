@@ -6,6 +6,7 @@
 #pragma once
 
 #include "objects/hit_test.h"
+#include "objects/set_builtins.h"
 #include "objects/stage_builtins.h"
 #include "runtime/builtins_dialogs.h"
 #include "runtime/builtins_display.h"
@@ -28,6 +29,7 @@ struct RuntimeBuiltinServices {
   PaletteServices palettes;
   DisplayServices display;
   StageObjects& stage;
+  SetObjects& set;
   HitTestServices hitTest;
 };
 

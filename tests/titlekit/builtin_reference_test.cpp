@@ -57,7 +57,7 @@ TEST_F(BuiltinReferenceTest, NamesThatAreNoAnsweredBuiltinFailWithAHint) {
       {"zebra", "titlekit: no built-in is named 'zebra'\n" + listsAll},
       {"if",
        "titlekit: no built-in is named 'if'; did you mean indextobutton, indextoflat, "
-       "indextoglobal?\n" +
+       "indextoglobal, indextoscene?\n" +
            listsAll},
       {"playmovie", "titlekit: 'playmovie' is a built-in that this player does not answer yet\n"},
   };

@@ -1,0 +1,147 @@
+// The set built-ins run by a headless title: lines typed as the message box runs them, with the
+// log of the set's scripts and the picture the scene view shows as probes.
+#include <gtest/gtest.h>
+
+#include "set_title.h"
+#include "stage_title.h"
+
+namespace lw::testing {
+namespace {
+
+constexpr std::string_view kClosed = "Scene lib open/close error.";
+constexpr std::string_view kNoObject = "No such object.";
+constexpr std::string_view kBadType = "Bad argument type.";
+
+class SetBuiltinsTest : public StageTitleTest {
+ protected:
+  TitleRun& StartSet(void (*change)(SetHeader&) = nullptr) {
+    WriteStageFile(title_, "SET.SCN", CorridorSetRecords(change), "SCDO");
+    return Start();
+  }
+  // The colour of the view's picture, and the log since the last probe.
+  LineProbe ViewAndLog() {
+    return [this] {
+      return std::to_string(runtime().compositor()->sceneView().background().at(0, 0)) + " " +
+             TakeLog();
+    };
+  }
+  // Runs forceupdate() `n` times, giving what currentdir() said after each.
+  std::string Steps(int n) {
+    std::string dirs;
+    for (int i = 0; i < n; ++i) {
+      run_->Eval("forceupdate()");
+      dirs += run_->Eval("currentdir()") + " ";
+    }
+    return dirs;
+  }
+  static constexpr std::size_t kEastFromA = 4;  // the moves of CorridorMoves, by index
+};
+
+// Without a set only the queries answer; opening sends openset(), the floor's openfloor() (whose
+// me is the floor's number plus one) and the scene's openscene(), and shows the first picture of
+// the start's forward move.
+TEST_F(SetBuiltinsTest, OpenQueriesAndClose) {
+  TitleRun& run = StartSet();
+  run.Expect({{"currentset()", "\"None\""},
+              {"currentscene()", "\"None\""},
+              {"currentdir()", "\"nowhere\""},
+              {"currentdeg()", "-1"},
+              {"setvisible()", "False"},
+              {"starxyz(\"door\", 1)", kNoObject},
+              {"pointinset(makepoint(10, 10))", "False"}});
+  for (std::string_view line : {"countscenes()", "closesetfile()", "setscript()", "sendtoset(x())",
+                                "currentscene(\"a\")", "playerxyz(1)"})
+    run.Expect({{line, kClosed}});
+  const std::string first = std::to_string(MoveColour(kEastFromA, 0));
+  run.Expect(
+      {{"opensetfile(\"set.scn\")", "OK | " + first + " \"openset openfloor:4 openscene:a \""},
+       {"opensetfile(\"set.scn\")", std::string(kClosed) + " | " + first + " \"\""}},
+      ViewAndLog());
+  run.Expect({{"currentset()", "\"Hall\""},
+              {"currentscene()", "\"a\""},
+              {"currentdir()", "\"east\""},
+              {"currentdeg()", "0"},
+              {"setwidth()", "2"},
+              {"setheight()", "1"},
+              {"countscenes()", "2"},
+              {"indextoscene(2)", "\"b\""},
+              {"indextoscene(3)", kNoObject},
+              {"rowcoltoscene(0, 1)", "\"b\""},
+              {"rowcoltoscene(5, 5)", "\"none\""},
+              {"scenexyz(\"B\", 1)", "384"},
+              {"scenexyz(\"b\", 2)", "128"},
+              {"scenexyz(\"b\", 3)", "0"},
+              {"scenexyz(\"nowhere\", 1)", kNoObject},
+              {"scenefloor(\"a\")", "3"},
+              {"scenecol(\"b\")", "1"},
+              {"scenebuild(\"a\")", "False"},
+              {"starxyz(\"door\", 1)", "100"},
+              {"starxyz(\"lamp\", 3)", "20"},
+              {"starxyz(\"bench\", 2)", "200"},
+              {"starxyz(\"ghost\", 1)", kNoObject},
+              {"playerxyz(1)", "128"},
+              {"cameraxyz(1)", "64"},
+              {"cameraxyz(3)", "100"},
+              {"cameraxyz(5)", kBadType},
+              {"camerahi(40)", "OK"},
+              {"\"\" @ numtostring(camerahi()) @ \",\" @ numtostring(cameraxyz(3))", "\"40,40\""},
+              {"floorscript(32)", kBadType},
+              {"scenescript(\"b\")", "OK"},
+              {"sendtofloorfx(32, x())", kNoObject},
+              {"pointinset(makepoint(511, 263))", "True"},
+              {"pointinset(makepoint(0, 264))", "False"}});
+  run.Expect({{"closesetfile()", "OK | \"closeset closefloor:4 closescene:a \""},
+              {"currentset()", "\"None\" | \"\""}},
+             Log());
+}
+
+// A move takes four display steps, one picture each, "moving" or "turning" while it lasts, and
+// sends closescene() before and openscene() after; a move into a wall, or a jump to the scene
+// the player is on, sends nothing; jumps and turns change the scene at once.
+TEST_F(SetBuiltinsTest, MovesTurnsAndJumps) {
+  TitleRun& run = StartSet();
+  run.Expect({{"opensetfile(\"SET.SCN\")", "OK"}});
+  TakeLog();
+  run.Expect({{"currentscene(\"strait\")", "OK | \"closescene:a \""}}, Log());
+  EXPECT_EQ(Steps(4), "\"moving\" \"moving\" \"moving\" \"east\" ");
+  EXPECT_EQ(run.Eval("\"\" @ currentscene() @ \",\" @ numtostring(playerxyz(1))"), "\"b,384\"");
+  EXPECT_EQ(TakeLog(), "\"openscene-b:b \"");
+  EXPECT_EQ(runtime().compositor()->sceneView().background().at(0, 0), MoveColour(kEastFromA, 4));
+
+  run.Expect({{"currentscene(\"left\")", "OK | \"closescene-b \""}}, Log());
+  EXPECT_EQ(run.Eval("currentdeg()"), "0");
+  EXPECT_EQ(Steps(4), "\"turning\" \"turning\" \"turning\" \"north\" ");
+  run.Expect({{"currentdeg()", "192 | \"openscene-b:b \""},
+              {"currentscene(\"strait\")", "OK | \"\""},
+              {"currentscene(\"b\")", "OK | \"\""},
+              {"currentscene(\"sideways\")", std::string(kNoObject) + " | \"\""},
+              {"currentscene(\"a\")", "OK | \"closescene-b openscene:a \""},
+              {"currentdir(\"west\")", "OK | \"closescene:a openscene:a \""},
+              {"currentdir()", "\"west\" | \"\""}},
+             Log());
+  // currentdeg's low 8 bits pick the direction.
+  for (const auto& [angle, direction] : {std::pair{31, "east"},
+                                         {32, "south"},
+                                         {96, "south"},
+                                         {97, "west"},
+                                         {224, "north"},
+                                         {225, "east"},
+                                         {256 + 100, "west"}}) {
+    run.Expect({{"currentdeg(" + std::to_string(angle) + ")", "OK"},
+                {"currentdir()", "\"" + std::string(direction) + "\""}});
+  }
+  // The scene view is the top 264 rows of the stage; hidden, it is not hit.
+  run.Expect({{"\"\" @ hittest(makepoint(10, 10)) @ \"/\" @ result()", "\"a/scene\""},
+              {"setvisible(false)", "OK"},
+              {"\"\" @ hittest(makepoint(10, 10)) @ \"/\" @ result()", "\"/none\""}});
+}
+
+// A header that says 0 where it must not is a reported fatal error, and the set does not open.
+TEST_F(SetBuiltinsTest, AHeaderWithZeroWhereItMustNotIsRefused) {
+  TitleRun& run = StartSet([](SetHeader& h) { h.check28 = 0; });
+  run.Expect({{"opensetfile(\"SET.SCN\")", "Resource not found."}, {"currentset()", "\"None\""}});
+  EXPECT_EQ(run.Boxes(), UndefinedErrorLine(5134));
+}
+
+}  // namespace
+}  // namespace lw::testing
