@@ -76,6 +76,7 @@ void Compositor::ComposeFrame() {
 }
 
 void Compositor::IdleStep() {
+  if (preload_ && preload_()) return;
   if (const ProgramCode flushed = parts_.library.StarFlushAll(); Failed(flushed)) {
     parts_.errors.ReportError(CodeNumber(flushed), kSiteIdleFlush);
   }

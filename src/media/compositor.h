@@ -123,9 +123,10 @@ class Compositor {
   // Each main-loop pass starts unsuppressed, whatever a failed script left raised.
   void ResetSuppress() { suppress_ = 0; }
 
-  // The idle step of the main loop. With no scene view to preload pictures for, it trims and
-  // flushes the open star files (StarFlushAll).
+  // The idle step of the main loop: the preload's work when it has some (the hook says whether
+  // it did), else trimming and flushing the open star files (StarFlushAll).
   void IdleStep();
+  void setPreloadHook(std::function<bool()> preload) { preload_ = std::move(preload); }
 
  private:
   void startFrame();
@@ -148,6 +149,7 @@ class Compositor {
   DisplayList display_;
   std::vector<Contributor> contributors_;
   CopiedHook copiedHook_;
+  std::function<bool()> preload_;
   std::optional<std::uint32_t> lastFrameTick_;
   int suppress_ = 0;
 };

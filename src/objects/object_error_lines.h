@@ -30,6 +30,11 @@ inline constexpr std::int16_t kSetMovesCorrupt = 5136;      // nor read as moves
 inline constexpr std::int16_t kSetStarsLoad = 5137;         // the star record does not load
 inline constexpr std::int16_t kSetStarsCorrupt = 5138;      // nor read as star links
 inline constexpr std::int16_t kSceneEntryWrite = 5139;      // a scene entry is not written back
+inline constexpr std::int16_t kPathLoad = 5140;             // a path record does not load
+inline constexpr std::int16_t kPathCorrupt = 5141;          // nor read as a path
+// The preload of view pictures while the player stands: a picture that does not load or release.
+inline constexpr std::int16_t kPreloadGet = 5106;
+inline constexpr std::int16_t kPreloadRelease = 5107;
 }  // namespace errline
 
 }  // namespace lw

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 
 #include "objects/object_error_lines.h"
 #include "objects/object_names.h"
@@ -225,6 +226,7 @@ void SetObjects::PlacePlayer(SetPosition place) {
   position_ = place;
   move_.reset();
   DrawStep(place, place, view->firstPicture, 0);
+  QueuePreload();
 }
 
 void SetObjects::DrawStep(const SetPosition& from, const SetPosition& to,
@@ -283,6 +285,7 @@ ScriptError SetObjects::ViewUpdateStep(BuiltinCall& c) {
   previous_ = position_;
   position_ = move.target;
   move_.reset();
+  QueuePreload();
   return SendSceneEvent(c, ObjectEvent::kOpen);
 }
 
@@ -345,6 +348,101 @@ std::optional<SetPoint> SetObjects::FindStar(std::string_view name) const {
   return std::nullopt;
 }
 
+std::optional<SetPath> SetObjects::FindPath(std::string_view from, std::string_view to,
+                                            bool resume) const {
+  if (!open_) return std::nullopt;
+  for (const StarLink& link : stars_) {
+    if (link.pathId == 0) continue;
+    const bool forward =
+        resume ? SameObjectName(link.secondName, to)
+               : SameObjectName(link.firstName, from) && SameObjectName(link.secondName, to);
+    const bool backward =
+        resume ? SameObjectName(link.firstName, to)
+               : SameObjectName(link.firstName, to) && SameObjectName(link.secondName, from);
+    if (!forward && !backward) continue;
+    const auto id = static_cast<std::int32_t>(link.pathId);
+    RecordBlock* block = nullptr;
+    if (const ProgramCode got = p_.library.StarGetResource(*file_, id, block); Failed(got)) {
+      p_.errors.ReportError(CodeNumber(got), errline::kPathLoad);
+      return std::nullopt;
+    }
+    auto path = ReadPath(*block);
+    (void)p_.library.StarReleaseResource(*file_, id);
+    if (!path) {
+      p_.errors.ReportError(kObjectProgramCode, errline::kPathCorrupt);
+      return std::nullopt;
+    }
+    if (forward) return std::move(*path);
+    // Walked backward, the segment ending at new point i is the one that ended at old point
+    // n - i; the first point's length is not used.
+    std::vector<PathPoint>& points = path->points;
+    const std::vector<PathPoint> stored = points;
+    const std::size_t n = points.size();
+    for (std::size_t i = 0; i < n; ++i) {
+      points[i] = stored[n - 1 - i];
+      points[i].length = i == 0 ? std::int16_t{0} : stored[n - i].length;
+    }
+    return std::move(*path);
+  }
+  return std::nullopt;
+}
+
+void SetObjects::QueuePreload() {
+  preload_.clear();
+  for (const MoveEntry& m : moves_) {
+    if (m.fromColumn != position_.column || m.fromRow != position_.row ||
+        m.fromDirection != position_.direction) {
+      continue;
+    }
+    for (int k = 0; k <= kMoveSteps + 1; ++k) {
+      preload_.push_back(static_cast<std::int32_t>(m.firstPicture) + k);
+    }
+  }
+  std::reverse(preload_.begin(), preload_.end());  // taken from the back, in table order
+}
+
+bool SetObjects::PreloadStep() {
+  if (!open_ || move_ || preload_.empty()) return false;
+  const std::int32_t id = preload_.back();
+  preload_.pop_back();
+  RecordBlock* block = nullptr;
+  if (const ProgramCode got = p_.library.StarGetResource(*file_, id, block); Failed(got)) {
+    p_.errors.ReportError(CodeNumber(got), errline::kPreloadGet);
+    preload_.clear();
+    return true;
+  }
+  if (const ProgramCode released = p_.library.StarReleaseResource(*file_, id); Failed(released)) {
+    p_.errors.ReportError(CodeNumber(released), errline::kPreloadRelease);
+  }
+  return true;
+}
+
+std::optional<SetPoint> ParseCustomDestination(std::string_view text) {
+  std::array<std::int32_t, 3> values{};
+  std::size_t count = 0;
+  std::size_t i = 0;
+  while (count < values.size()) {
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && text[i] == '-') negative = true, ++i;
+    const std::size_t digits = i;
+    std::int64_t value = 0;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+      value = std::min<std::int64_t>(value * 10 + (text[i] - '0'), INT32_MAX);
+      ++i;
+    }
+    if (i == digits) return std::nullopt;
+    values[count++] = static_cast<std::int32_t>(negative ? -value : value);
+    while (i < text.size() && text[i] == ' ') ++i;
+    if (count < values.size()) {
+      if (i >= text.size() || text[i] != ',') return std::nullopt;
+      ++i;
+    }
+  }
+  if (i != text.size()) return std::nullopt;
+  return SetPoint{values[0], values[1], values[2]};
+}
+
 void SetObjects::Release() {
   StarLibrary& library = p_.library;
   (void)library.StarReleaseResource(*file_, static_cast<std::int32_t>(header_.starRecordId));
@@ -355,6 +453,7 @@ void SetObjects::Release() {
   open_ = false;
   visible_ = false;
   move_.reset();
+  preload_.clear();
   p_.display.sceneView().setShown(false);
   p_.display.requestViewRedraw();
 }

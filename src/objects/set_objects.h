@@ -114,6 +114,18 @@ class SetObjects {
   // A star of the open set by name: the first link entry whose first name matches, or one with
   // a path whose second name matches.
   [[nodiscard]] std::optional<SetPoint> FindStar(std::string_view name) const;
+  // The path of a walk from star `from` to star `to`: the first link with a path whose first
+  // name is `from` and second `to` gives it as stored, one the other way round gives it
+  // reversed (points in the opposite order, each segment's length moved to its new end). With
+  // `resume` the path is found by `to` alone, at either end. Nothing when there is none or its
+  // record does not read (reported).
+  [[nodiscard]] std::optional<SetPath> FindPath(std::string_view from, std::string_view to,
+                                                bool resume) const;
+
+  // The idle step's preload while the player stands: the pictures of the moves that start where
+  // the player stands are got and released one a call, so that the resource cache holds them
+  // when a move begins. True when it loaded one (the idle step then does nothing else).
+  bool PreloadStep();
 
   // The runtime stop: releases the records and parks the file without telling the title.
   void ShutDown();
@@ -145,6 +157,8 @@ class SetObjects {
   void DrawStep(const SetPosition& from, const SetPosition& to, std::uint32_t firstPicture,
                 int step);
   void Release();
+  // The pictures of the moves from where the player now stands, for PreloadStep.
+  void QueuePreload();
 
   ScriptError SendSetEvent(BuiltinCall& c, ObjectEvent event);
   ScriptError SendFloorEvent(BuiltinCall& c, ObjectEvent event);
@@ -166,8 +180,13 @@ class SetObjects {
   int sceneColumn_ = 0;
   int sceneRow_ = 0;
   std::optional<Move> move_;
+  std::vector<std::int32_t> preload_;
   std::uint64_t generation_ = 0;
 };
+
+// A walk's destination written as a point: three integers separated by commas ("512, 640,
+// -10"; digits, minus signs and blanks); nothing for any other text.
+[[nodiscard]] std::optional<SetPoint> ParseCustomDestination(std::string_view text);
 
 // The view angle of direction code 1..4 (north 192, south 64, east 0, west 128).
 [[nodiscard]] int DirectionAngle(int code);

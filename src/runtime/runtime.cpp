@@ -161,6 +161,7 @@ void Runtime::Start() {
       .locate = [this](std::string_view name,
                        std::string& path) { return locator_->LocateFile(name, path); },
   });
+  compositor_->setPreloadHook([this] { return setObjects_ && setObjects_->PreloadStep(); });
   setObjects_ = std::make_unique<SetObjects>(SetParts{
       .library = library_,
       .scripts = *scripts_,

@@ -4,6 +4,7 @@
 
 #include "set_title.h"
 #include "stage_title.h"
+#include "support/common_printers.h"
 
 namespace lw::testing {
 namespace {
@@ -134,6 +135,41 @@ TEST_F(SetBuiltinsTest, MovesTurnsAndJumps) {
   run.Expect({{"\"\" @ hittest(makepoint(10, 10)) @ \"/\" @ result()", "\"a/scene\""},
               {"setvisible(false)", "OK"},
               {"\"\" @ hittest(makepoint(10, 10)) @ \"/\" @ result()", "\"/none\""}});
+}
+
+// Paths are found by their two stars, reversed when walked from the second; stars without a path
+// have none. Standing, the player's next moves' pictures are preloaded one an idle step.
+TEST_F(SetBuiltinsTest, PathsDestinationsAndPreload) {
+  TitleRun& run = StartSet();
+  run.Expect({{"opensetfile(\"SET.SCN\")", "OK"}});
+  SetObjects& set = *runtime().setObjects();
+  const auto path = [&](std::string_view from, std::string_view to, bool resume) {
+    const auto found = set.FindPath(from, to, resume);
+    std::string text = found ? "" : "none";
+    for (const PathPoint& p : found ? found->points : std::vector<PathPoint>{})
+      text += test::Print(Rect{p.x, p.y, p.z, p.length}) + " ";
+    return text;
+  };
+  EXPECT_EQ(path("lamp", "bench", false), "300,100,20,0 400,200,0,100 ");
+  EXPECT_EQ(path("BENCH", "lamp", false), "400,200,0,0 300,100,20,100 ");
+  EXPECT_EQ(path("", "lamp", true), "400,200,0,0 300,100,20,100 ");
+  EXPECT_EQ(path("door", "ghost", false), "none");
+  for (const auto& [text, point] : {std::pair{"512, 640, -10", "512,640,-10"},
+                                    {" 1,2,3 ", "1,2,3"},
+                                    {"1,2", "none"},
+                                    {"1,2,3,4", "none"},
+                                    {"a,b,c", "none"},
+                                    {"1, -, 3", "none"}}) {
+    const auto p = ParseCustomDestination(text);
+    EXPECT_EQ(
+        p ? std::to_string(p->x) + "," + std::to_string(p->y) + "," + std::to_string(p->z) : "none",
+        point)
+        << text;
+  }
+  // Facing east at "a": forward, left and right, six pictures each.
+  int preloaded = 0;
+  while (set.PreloadStep() && preloaded < 100) ++preloaded;
+  EXPECT_EQ(preloaded, 18);
 }
 
 // A header that says 0 where it must not is a reported fatal error, and the set does not open.
