@@ -96,15 +96,7 @@ class MoveRecords {
   std::map<CameraKey, std::uint32_t> encoded_;  // camera -> the record of its picture
 };
 
-MoveEntry MoveEntryOf(const SetMove& move, std::uint32_t firstPicture) {
-  const auto u16 = [](int value) { return static_cast<std::uint16_t>(value); };
-  return {u16(move.fromColumn), u16(move.fromRow), DirectionCode(move.fromDirection),
-          u16(move.toColumn),   u16(move.toRow),   DirectionCode(move.toDirection),
-          firstPicture};
-}
-
-}  // namespace
-
+// The move table's code of a view angle.
 std::uint16_t DirectionCode(int angle) {
   switch (angle) {
     case kNorth: return 1;
@@ -114,10 +106,19 @@ std::uint16_t DirectionCode(int angle) {
   }
 }
 
+MoveEntry MoveEntryOf(const SetMove& move, std::uint32_t firstPicture) {
+  const auto u16 = [](int value) { return static_cast<std::uint16_t>(value); };
+  return {u16(move.fromColumn), u16(move.fromRow), DirectionCode(move.fromDirection),
+          u16(move.toColumn),   u16(move.toRow),   DirectionCode(move.toDirection),
+          firstPicture};
+}
+
+}  // namespace
+
 Expected<Records, std::string> BuildSetRecords(const ManifestSet& set,
                                                const TitleSources& sources) {
   auto renderer = MakeRenderer(set, sources);
-  if (!renderer) return Unexpected{renderer.error()};
+  if (!renderer) return Unexpected{set.file + ": " + renderer.error()};
   RecordPlan plan(sources);
   SetHeader header;
   header.moveTableId = plan.add({});  // filled once the pictures' ids are known
@@ -137,7 +138,7 @@ Expected<Records, std::string> BuildSetRecords(const ManifestSet& set,
   MoveRecords pictures(*renderer, plan);
   for (const SetMove& move : AllowedMoves(set.map)) {
     auto first = pictures.add(move);
-    if (!first) return Unexpected{first.error()};
+    if (!first) return Unexpected{set.file + ": " + first.error()};
     moves.push_back(MoveEntryOf(move, *first));
   }
   header.moveCount = static_cast<std::uint32_t>(moves.size());

@@ -21,10 +21,8 @@
 
 namespace lw::authoring {
 
-// Move table direction codes of the four view angles.
-[[nodiscard]] std::uint16_t DirectionCode(int angle);
-
-// The set file's records; the reason when the view cannot be rendered or encoded.
+// The set file's records; the reason, after the set file's name, when the view cannot be rendered
+// or encoded.
 [[nodiscard]] Expected<Records, std::string> BuildSetRecords(const ManifestSet& set,
                                                              const TitleSources& sources);
 

@@ -1,7 +1,7 @@
 // The title manifest: one JSON file that names every source of a title, read by `titlekit build`
 // to make the boot file and the library files. File names in it are relative to the manifest's
 // own folder. Each kind of library file has its own top-level array; kinds to come (casts,
-// shops, sets, puppets, tracks, movies) add theirs beside "stages".
+// shops, puppets, tracks, movies) add theirs beside "stages" and "sets".
 //
 //   PATH                               TYPE                 MEANING
 //   $.system                           text, required       the system script (source .lws or
