@@ -9,8 +9,10 @@
 
 #include "authoring/boot_file.h"
 #include "authoring/build_stamps.h"
+#include "authoring/set_build.h"
 #include "authoring/stage_build.h"
 #include "authoring/title_sources.h"
+#include "objects/set_file.h"
 #include "objects/stage_file.h"
 
 namespace lw::authoring {
@@ -65,6 +67,19 @@ std::uint64_t StageHash(const ManifestStage& stage, const TitleManifest& title,
   return hash.value();
 }
 
+std::uint64_t SetHash(const ManifestSet& set, const TitleManifest& title,
+                      const TitleSources& sources) {
+  InputHash hash;
+  hash.add(kFormatTag);
+  hash.add(set.entry);
+  AddFile(hash, sources, title.palette);
+  AddFile(hash, sources, set.script);
+  for (const auto& [floor, script] : set.floors) AddFile(hash, sources, script);
+  for (const auto& [symbol, script] : set.cellScripts) AddFile(hash, sources, script);
+  for (const auto& [name, texture] : set.textures) AddFile(hash, sources, texture);
+  return hash.value();
+}
+
 std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& sources) {
   std::vector<Output> outputs;
   InputHash boot;
@@ -85,6 +100,14 @@ std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& 
                        StageHash(stage, title, sources),
                        {kStageFileType},
                        [&stage, &sources] { return BuildStageRecords(stage, sources); }});
+  }
+  for (std::size_t i = 0; i < title.sets.size(); ++i) {
+    const ManifestSet& set = title.sets[i];
+    outputs.push_back({set.file,
+                       "$.sets[" + std::to_string(i) + "].file",
+                       SetHash(set, title, sources),
+                       {kSetFileType},
+                       [&set, &sources] { return BuildSetRecords(set, sources); }});
   }
   return outputs;
 }

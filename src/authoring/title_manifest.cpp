@@ -3,42 +3,28 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <nlohmann/json.hpp>
+#include <cstdint>
 #include <optional>
 #include <span>
 
+#include "authoring/manifest_reading.h"
 #include "common/mac_roman.h"
 #include "objects/stage_file.h"
 
-namespace lw::authoring {
-namespace {
-
-using Json = nlohmann::json;
+namespace lw::authoring::manifest {
 
 constexpr std::size_t kMaxBaseName = 8;
 constexpr std::size_t kMaxExtension = 3;
 constexpr std::size_t kRectSides = 4;
 
-constexpr std::array<std::string_view, 3> kTitleKeys = {"system", "palette", "stages"};
+constexpr std::array<std::string_view, 4> kTitleKeys = {"system", "palette", "stages", "sets"};
 constexpr std::array<std::string_view, 4> kStageKeys = {"file", "name", "script", "flats"};
 constexpr std::array<std::string_view, 4> kFlatKeys = {"name", "script", "picture", "buttons"};
 constexpr std::array<std::string_view, 3> kButtonKeys = {"name", "rect", "script"};
 
-// A member of an object: its key, what its value must be (the text of the error that says it is
-// not), and whether it must be there.
-struct Field {
-  std::string_view key;
-  std::string_view expected;
-  bool required = false;
-};
-
 // clang-format off
 constexpr Field kSystemField  = {"system",  "a script file name (text)", true};
-constexpr Field kPaletteField = {"palette", "a PNG or colour table file name (text)"};
 constexpr Field kStagesField  = {"stages",  "an array of stages"};
-constexpr Field kFileField    = {"file",    "an 8.3 file name such as HALL.STR (text)", true};
-constexpr Field kNameField    = {"name",    "a name of 1 to 15 characters (text)", true};
-constexpr Field kScriptField  = {"script",  "a script file name (text)"};
 constexpr Field kFlatsField   = {"flats",   "an array of at least one flat", true};
 constexpr Field kPictureField = {"picture", "a PNG file name (text)", true};
 constexpr Field kButtonsField = {"buttons", "an array of buttons"};
@@ -46,16 +32,6 @@ constexpr Field kRectField    = {"rect",    "[top, left, bottom, right]: four wh
                                             "0 <= top < bottom <= 384 and 0 <= left < right <= 512",
                                  true};
 // clang-format on
-
-// Where errors of one manifest go, and the folder its file names start from.
-struct Reading {
-  const std::filesystem::path& folder;
-  std::vector<ManifestError> errors;
-
-  void fail(std::string where, std::string problem) {
-    errors.push_back({std::move(where), std::move(problem)});
-  }
-};
 
 std::string Joined(std::span<const std::string_view> words) {
   std::string text;
@@ -109,12 +85,13 @@ SourceFile ReadFileName(const Json& object, const Field& field, const std::strin
 }
 
 // A name member, converted to Mac Roman.
-std::string ReadName(const Json& object, const std::string& where, Reading& reading) {
-  const Json* value = Member(object, kNameField, where, reading);
+std::string ReadName(const Json& object, const std::string& where, Reading& reading,
+                     const Field& field) {
+  const Json* value = Member(object, field, where, reading);
   if (value == nullptr) return {};
-  const std::string path = PathOf(where, kNameField);
+  const std::string path = PathOf(where, field);
   if (!value->is_string()) {
-    Refuse(where, kNameField, reading);
+    Refuse(where, field, reading);
     return {};
   }
   std::string_view utf8 = value->get_ref<const std::string&>();
@@ -129,8 +106,8 @@ std::string ReadName(const Json& object, const std::string& where, Reading& read
     utf8.remove_prefix(character->length);
   }
   if (name.empty() || name.size() > kMaxStoredNameLength) {
-    reading.fail(path, "expected " + std::string(kNameField.expected) + ", not " +
-                           std::to_string(name.size()));
+    reading.fail(
+        path, "expected " + std::string(field.expected) + ", not " + std::to_string(name.size()));
     return {};
   }
   return name;
@@ -229,7 +206,7 @@ bool IsShortFileName(std::string_view name) {
          std::all_of(extension.begin(), extension.end(), allowed);
 }
 
-std::string ReadStageFileName(const Json& object, const std::string& where, Reading& reading) {
+std::string ReadOutputFileName(const Json& object, const std::string& where, Reading& reading) {
   const Json* value = Member(object, kFileField, where, reading);
   if (value == nullptr) return {};
   if (!value->is_string() || !IsShortFileName(value->get_ref<const std::string&>())) {
@@ -242,7 +219,7 @@ std::string ReadStageFileName(const Json& object, const std::string& where, Read
 ManifestStage ReadStage(const Json& value, const std::string& where, Reading& reading) {
   ManifestStage stage;
   if (!CheckObject(value, where, "a stage", kStageKeys, reading)) return stage;
-  stage.file = ReadStageFileName(value, where, reading);
+  stage.file = ReadOutputFileName(value, where, reading);
   stage.name = ReadName(value, where, reading);
   stage.script = ReadFileName(value, kScriptField, where, reading);
   const Json* flats = ReadArray(value, kFlatsField, where, reading);
@@ -257,21 +234,32 @@ ManifestStage ReadStage(const Json& value, const std::string& where, Reading& re
   return stage;
 }
 
-void ReadStages(const Json& root, TitleManifest& title, Reading& reading) {
+// Reports an output name that an earlier output already has. Output names are compared as the
+// title's files are found: without regard to case.
+void CheckOutput(const std::string& name, const std::string& where, std::vector<std::string>& files,
+                 Reading& reading) {
+  const std::string file = Folded(name);
+  if (file.empty()) return;
+  if (std::find(files.begin(), files.end(), file) != files.end())
+    reading.fail(where + ".file", "expected a file name that no other output of the title has");
+  files.push_back(file);
+}
+
+void ReadStages(const Json& root, TitleManifest& title, std::vector<std::string>& files,
+                Reading& reading) {
   const Json* stages = ReadArray(root, kStagesField, "$", reading);
   if (stages == nullptr) return;
-  // Output names are compared as the title's files are found: without regard to case.
-  std::vector<std::string> files = {std::string(kBootFileName)};
   for (std::size_t i = 0; i < stages->size(); ++i) {
     const std::string path = "$.stages[" + std::to_string(i) + "]";
     title.stages.push_back(ReadStage((*stages)[i], path, reading));
-    const std::string file = Folded(title.stages.back().file);
-    if (file.empty()) continue;
-    if (std::find(files.begin(), files.end(), file) != files.end())
-      reading.fail(path + ".file", "expected a file name that no other output of the title has");
-    files.push_back(file);
+    CheckOutput(title.stages.back().file, path, files, reading);
   }
 }
+
+}  // namespace lw::authoring::manifest
+
+namespace lw::authoring {
+namespace {
 
 // The parser's message without its exception tag: "parse error at line 3, column 5: ...".
 std::string ParseProblem(const nlohmann::json::exception& error) {
@@ -287,6 +275,7 @@ std::string FormatManifestError(std::string_view manifest, const ManifestError& 
 }
 
 ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::path& folder) {
+  using namespace manifest;
   Json root;
   try {
     root = Json::parse(text);
@@ -298,12 +287,16 @@ ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::
   if (CheckObject(root, "$", "a title", kTitleKeys, reading)) {
     title.system = ReadFileName(root, kSystemField, "$", reading);
     title.palette = ReadFileName(root, kPaletteField, "$", reading);
-    ReadStages(root, title, reading);
+    std::vector<std::string> files = {std::string(kBootFileName)};
+    ReadStages(root, title, files, reading);
+    ReadSets(root, title, files, reading);
   }
   // Only a manifest without errors is printed back: its values are known to be shallow.
   if (reading.errors.empty()) {
     for (std::size_t i = 0; i < title.stages.size(); ++i)
       title.stages[i].entry = root["stages"][i].dump();
+    for (std::size_t i = 0; i < title.sets.size(); ++i)
+      title.sets[i].entry = root["sets"][i].dump();
   }
   return {std::move(title), std::move(reading.errors)};
 }

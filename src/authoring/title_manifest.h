@@ -1,7 +1,7 @@
 // The title manifest: one JSON file that names every source of a title, read by `titlekit build`
 // to make the boot file and the library files. File names in it are relative to the manifest's
 // own folder. Each kind of library file has its own top-level array; kinds to come (casts,
-// shops, sets, puppets, tracks, movies) add theirs beside "stages".
+// shops, puppets, tracks, movies) add theirs beside "stages" and "sets".
 //
 //   PATH                               TYPE                 MEANING
 //   $.system                           text, required       the system script (source .lws or
@@ -28,6 +28,30 @@
 //                                                           0 <= left < right <= 512; buttons may
 //                                                           overlap
 //   ...buttons[k].script               text                 the button's script
+//   $.sets                             array                the set files, one per entry; they
+//                                                           need $.palette for their shading
+//   $.sets[i].file                     text, required       the set file's name in DIR, 8.3:
+//                                                           GARDEN.SCN
+//   $.sets[i].name                     text, required       the set's name, 1 to 15 characters
+//   $.sets[i].script                   text                 the set's script
+//   $.sets[i].floors                   object               floor number "0".."31" -> its script
+//   $.sets[i].map                      array, required      the grid, rows of text, one
+//                                                           character a cell (set_map.h)
+//   $.sets[i].legend                   object, required     character -> {"wall": TEXTURE} or
+//                                                           {"scene": NAME, "floor": 0..31,
+//                                                           "script": FILE, "building": bool},
+//                                                           each member of an open cell optional
+//   $.sets[i].textures                 object, required     texture name -> 8-bit indexed PNG
+//                                                           of 1..1024 x 1..1024, indices as
+//                                                           they are
+//   $.sets[i].start                    object, required     {"row": R, "column": C, "facing":
+//                                                           "north", "east", "south" or "west"}
+//   $.sets[i].camera                   object               {"setback": 0..1024 (64), "height":
+//                                                           1..255 (100)}
+//   $.sets[i].colours                  object               {"floor": 0..255 (0), "ceiling":
+//                                                           0..255 (0)}: palette indices
+//   $.sets[i].stars                    array                [{"name": TEXT, "at": [x, y, z]}]:
+//                                                           stars without paths
 //
 // Names are UTF-8 in the manifest and stored in Mac Roman; a name counts its Mac Roman bytes. An
 // object without a script gets the empty script. Any other key is an error, so that a misspelt
@@ -38,11 +62,15 @@
 // All errors of a manifest, and of the files that it names, are collected before the build stops.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "authoring/set_map.h"
 #include "common/expected.h"
 #include "common/geometry.h"
 
@@ -79,10 +107,33 @@ struct ManifestStage {
   std::string entry;
 };
 
+struct ManifestStar {
+  std::string name;  // Mac Roman
+  std::array<std::int16_t, 3> at{};
+};
+
+struct ManifestSet {
+  std::string file;
+  std::string name;
+  SourceFile script;
+  std::map<int, SourceFile> floors;        // floors without a script are missing
+  SetMap map;                              // parsed from the grid, the legend and the start
+  std::map<char, SourceFile> cellScripts;  // legend characters of open cells with a script
+  std::map<std::string, SourceFile> textures;
+  std::int32_t cameraSetBack = 64;
+  std::int32_t cameraHeight = 100;
+  std::uint8_t floorColour = 0;
+  std::uint8_t ceilingColour = 0;
+  std::vector<ManifestStar> stars;
+  std::vector<char> cellSymbols;  // the map's character of each cell, row by row
+  std::string entry;              // as for stages
+};
+
 struct TitleManifest {
   SourceFile system;
   SourceFile palette;  // not named: stage files carry no palette
   std::vector<ManifestStage> stages;
+  std::vector<ManifestSet> sets;
 };
 
 // One error: the JSON path and what was expected there.

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "authoring/build_stamps.h"
+#include "authoring/set_render.h"
 #include "objects/stage_file.h"
 #include "shell/drawing/colour_table.h"
 
@@ -61,6 +62,25 @@ std::optional<std::string> PictureHeaderProblem(std::string_view bytes) {
          std::to_string(height) + " " + PixelKind(depth, colourType) + " PNG";
 }
 
+// What is wrong with a set texture's PNG header, if anything.
+std::optional<std::string> TextureHeaderProblem(std::string_view bytes) {
+  if (bytes.size() < kPngHeaderBytes || !bytes.starts_with(kPngSignature) ||
+      bytes.substr(kChunkTypeOffset, kHeaderChunk.size()) != kHeaderChunk) {
+    return "expected a PNG file";
+  }
+  const std::uint32_t width = BigEndian32(bytes, kWidthOffset);
+  const std::uint32_t height = BigEndian32(bytes, kWidthOffset + 4);
+  const auto depth = static_cast<std::uint8_t>(bytes[kWidthOffset + 8]);
+  const auto colourType = static_cast<std::uint8_t>(bytes[kWidthOffset + 9]);
+  const auto fits = [](std::uint32_t side) {
+    return side >= 1 && side <= static_cast<std::uint32_t>(kMaxTextureSide);
+  };
+  if (fits(width) && fits(height) && depth == kPictureDepth && colourType == kIndexedColour)
+    return std::nullopt;
+  return "expected an 8-bit indexed PNG of 1..1024 x 1..1024, not a " + std::to_string(width) +
+         " x " + std::to_string(height) + " " + PixelKind(depth, colourType) + " PNG";
+}
+
 std::span<const std::uint8_t> AsBytes(std::string_view text) {
   return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
@@ -87,6 +107,16 @@ class SourceLoader {
     sources_.pictures.emplace(file.path, std::move(image).value());
   }
 
+  void texture(const SourceFile& file) {
+    if (!file.named() || !firstTime(Use::kTexture, file)) return;
+    const auto bytes = read(file);
+    if (!bytes) return;
+    if (auto problem = TextureHeaderProblem(*bytes)) return fail(file, *problem);
+    auto image = ReadPng(file.path.string());
+    if (!image) return fail(file, image.error());
+    sources_.textures.emplace(file.path, std::move(image).value());
+  }
+
   void palette(const SourceFile& file) {
     if (!file.named() || !firstTime(Use::kPalette, file)) return;
     const auto bytes = read(file);
@@ -110,7 +140,7 @@ class SourceLoader {
 
  private:
   // What a file is read as: one file may serve as a picture and as the palette.
-  enum class Use : std::uint8_t { kScript, kPicture, kPalette };
+  enum class Use : std::uint8_t { kScript, kPicture, kTexture, kPalette };
 
   bool firstTime(Use use, const SourceFile& file) { return tried_.insert({use, file.path}).second; }
 
@@ -167,6 +197,12 @@ Expected<TitleSources, std::vector<ManifestError>> LoadTitleSources(
       loader.picture(flat.picture);
       for (const ManifestButton& button : flat.buttons) loader.script(button.script);
     }
+  }
+  for (const ManifestSet& set : manifest.sets) {
+    loader.script(set.script);
+    for (const auto& [floor, script] : set.floors) loader.script(script);
+    for (const auto& [symbol, script] : set.cellScripts) loader.script(script);
+    for (const auto& [name, texture] : set.textures) loader.texture(texture);
   }
   return loader.take();
 }

@@ -23,6 +23,25 @@ std::string Trace(const TitleManifest& title) {
         text += "  button " + b.name + " " + test::Print(b.rect) + file(b.script) + "\n";
     }
   }
+  for (const ManifestSet& set : title.sets) {
+    text += "set " + set.file + " " + set.name + file(set.script) + " " +
+            std::to_string(set.map.rows) + "x" + std::to_string(set.map.columns) + " start " +
+            std::to_string(set.map.startRow) + "," + std::to_string(set.map.startColumn) + "," +
+            std::to_string(set.map.startDirection) + " camera " +
+            std::to_string(set.cameraSetBack) + "," + std::to_string(set.cameraHeight) +
+            " colours " + std::to_string(set.floorColour) + "," +
+            std::to_string(set.ceilingColour) + "\n";
+    for (const auto& [floor, script] : set.floors)
+      text += " floor " + std::to_string(floor) + file(script) + "\n";
+    for (const auto& [symbol, script] : set.cellScripts)
+      text += " cell " + std::string(1, symbol) + file(script) + "\n";
+    for (const auto& [name, texture] : set.textures)
+      text += " texture " + name + file(texture) + "\n";
+    for (const ManifestStar& star : set.stars) {
+      text += " star " + star.name + " " + std::to_string(star.at[0]) + "," +
+              std::to_string(star.at[1]) + "," + std::to_string(star.at[2]) + "\n";
+    }
+  }
   return text;
 }
 
@@ -72,7 +91,7 @@ TEST(TitleManifestTest, ReadsStagesFlatsAndButtonsOrReportsEveryErrorWithItsPath
       {"[]", "$: expected a title (an object)\n"},
       {"{}", "$.system: missing; expected a script file name (text)\n"},
       {R"({"system": 5, "palette": "", "casts": []})",
-       "$.casts: unknown key; expected one of system, palette, stages\n"
+       "$.casts: unknown key; expected one of system, palette, stages, sets\n"
        "$.system: expected a script file name (text)\n"
        "$.palette: expected a PNG or colour table file name (text)\n"},
       {R"({"system": "s", "stages": {}})", "$.stages: expected an array of stages\n"},
@@ -116,6 +135,79 @@ TEST(TitleManifestTest, ReadsStagesFlatsAndButtonsOrReportsEveryErrorWithItsPath
        "$.stages[2].file: expected a file name that no other output of the title has\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(Read(c.json), c.errors) << c.json;
+}
+
+// A set's manifest entry, with `parts` spliced in: "MAP", "LEGEND", "START" and "MORE" stand for
+// a good map, legend, start and nothing; the title's palette is "p.png" unless "NOPALETTE".
+std::string SetManifest(std::string_view parts) {
+  std::string json(R"({"system": "s", "palette": "p.png", "sets": [{"file": "A.SCN", "name": "a",
+      "textures": {"stone": "s.png"}, "map": MAP, "legend": LEGEND, "start": START MORE}]})");
+  const std::pair<std::string_view, std::string_view> defaults[] = {
+      {"MAP", R"(["#.#", "#o#"])"},
+      {"LEGEND", R"({"#": {"wall": "stone"}, ".": {}, "o": {"scene": "pond", "floor": 3}})"},
+      {"START", R"({"row": 0, "column": 1, "facing": "south"})"},
+      {"MORE", ""},
+      {"NOPALETTE", ""}};
+  for (const auto& [name, value] : defaults) {
+    const std::size_t given = parts.find(std::string(name) + "=");
+    const std::size_t end = parts.find(';', given);
+    const std::string part =
+        given == std::string_view::npos
+            ? std::string(value)
+            : std::string(parts.substr(given + name.size() + 1, end - given - name.size() - 1));
+    if (name == "NOPALETTE" && given != std::string_view::npos) {
+      json.replace(json.find(R"("palette": "p.png", )"), 20, "");
+    } else if (name != "NOPALETTE") {
+      json.replace(json.find(name), name.size(), part);
+    }
+  }
+  return json;
+}
+
+TEST(TitleManifestTest, ReadsSetsAndReportsTheirErrorsWithTheirPaths) {
+  const struct {
+    std::string_view parts;
+    std::string errors;
+  } cases[] = {
+      {R"(MORE=, "script": "set.lws", "floors": {"0": "f0.lws", "31": "f31.lws"},
+          "camera": {"setback": 0, "height": 255}, "colours": {"floor": 7, "ceiling": 255},
+          "stars": [{"name": "lamp", "at": [-32768, 0, 32767]}];
+          LEGEND={"#": {"wall": "stone"}, ".": {"script": "dot.lws"}, "o": {"building": true}};)",
+       "system in/s in/p.png\n"
+       "set A.SCN a in/set.lws 2x3 start 0,1,64 camera 0,255 colours 7,255\n"
+       " floor 0 in/f0.lws\n floor 31 in/f31.lws\n cell . in/dot.lws\n texture stone in/s.png\n"
+       " star lamp -32768,0,32767\n"},
+      // Defaults: camera 64 behind at 100, colours 0.
+      {"",
+       "system in/s in/p.png\nset A.SCN a - 2x3 start 0,1,64 camera 64,100 colours 0,0\n"
+       " texture stone in/s.png\n"},
+      {R"(START={"row": 0, "column": 1, "facing": "up"};)",
+       "$.sets[0].start.facing: expected north, east, south or west (text)\n"},
+      {R"(LEGEND={"#": {"wall": ""}, ".": {}, "o": {"wall": "marble"}};)",
+       "$.sets[0].legend.#.wall: expected a texture name (text)\n"
+       "$.sets[0].legend.o.wall: expected a texture that the set's textures name, not "
+       "\"marble\"\n"},
+      {R"(MAP=["#.#", "#x#"];)", "$.sets[0].map: row 1, column 1: 'x' is not in the legend\n"},
+      {"NOPALETTE=;",
+       "$.sets: expected a title palette ($.palette) beside sets: their shading is made from "
+       "it\n"},
+      {R"(MORE=, "floors": {"32": "f.lws", "1": 3}, "camera": {"setback": -1, "height": 0},
+          "colours": {"floor": 256, "wall": 1}, "stars": [{"name": "s", "at": [0, 0]}];
+          LEGEND={"#": {"wall": "stone", "floor": 1}, "..": {}, "o": {"floor": 32,
+          "building": 1}};)",
+       "$.sets[0].floors.1: expected a script file name (text)\n"  // keys in sorted order
+       "$.sets[0].floors.32: expected a floor number \"0\"..\"31\" as the key\n"
+       "$.sets[0].legend.#.floor: unknown key; expected one of wall\n"
+       "$.sets[0].legend...: expected a single character as the key\n"
+       "$.sets[0].legend.o.floor: expected a floor number 0..31\n"
+       "$.sets[0].legend.o.building: expected true or false\n"
+       "$.sets[0].camera.setback: expected a whole number 0..1024\n"
+       "$.sets[0].camera.height: expected a whole number 1..255\n"
+       "$.sets[0].colours.wall: unknown key; expected one of floor, ceiling\n"
+       "$.sets[0].colours.floor: expected a palette index 0..255\n"
+       "$.sets[0].stars[0].at: expected [x, y, z]: three whole numbers -32768..32767\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Read(SetManifest(c.parts)), c.errors) << c.parts;
 }
 
 }  // namespace

@@ -185,6 +185,12 @@ TEST_F(BuildTest, BadSourcesAreAllReportedAndNothingIsWritten) {
        {"$.stages[0].flats[0].buttons[0].colour: unknown key; expected one of name, rect, "
         "script\n",
         "$.stages[0].flats[0].buttons[0].script: " + badScript}},
+      // A set's texture is checked as a stage picture is, but may be of any size to 1024.
+      {{{"\"stages\": [", R"("sets": [{"file": "A.SCN", "name": "a", "map": ["#."],
+           "legend": {"#": {"wall": "t"}, ".": {}}, "textures": {"t": "true.png"},
+           "start": {"row": 0, "column": 1, "facing": "east"}}], "stages": [)"}},
+       {"$.sets[0].textures.t: expected an 8-bit indexed PNG of 1..1024 x 1..1024, not a 1 x 1 "
+        "true-colour PNG\n"}},
       {{{"\"system.lws\"", "\"bootfile\""}, {"\"GARDEN.STR\"", "\"wall.png\""}},
        {"$: " + notOver + scratch + "/bootfile is one\n",
         "$.stages[1].file: " + notOver + scratch + "/wall.png is one\n"}},
