@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the sample title's flat pictures: 512 x 384 indexed PNG files sharing one palette.
+"""Draws the sample title's pictures: the flats (512 x 384) and the garden set's wall textures
+(64 x 64), indexed PNG files sharing one palette.
 
 The pictures are kept in the repository (examples/sample-title/pictures); this script is how
 they were made, so that anyone can change and redraw them:
@@ -16,7 +17,7 @@ WIDTH, HEIGHT = 512, 384
 # The palette: 0 black and 255 white as every title palette has them, then named colours and
 # two ramps (sky blue and stone) for gradients.
 BLACK, WHITE, GOLD, DEEP, RED, GREEN, SHADOW, PAPER = 0, 255, 1, 2, 3, 4, 5, 6
-SKY, STONE = 16, 80  # ramps of 64 entries each
+SKY, STONE, LEAF = 16, 80, 144  # ramps of 64 entries each
 
 
 def palette():
@@ -31,6 +32,7 @@ def palette():
     for i in range(64):
         colours[SKY + i] = (20 + i, 40 + i * 2, 90 + i * 2)
         colours[STONE + i] = (60 + i * 2, 56 + i * 2, 52 + i * 2)
+        colours[LEAF + i] = (20 + i, 60 + i * 2, 24 + i)
     return colours
 
 
@@ -147,14 +149,44 @@ def about():
     return p
 
 
+class Texture:
+    """A 64 x 64 wall texture, drawn pixel by pixel."""
+
+    def __init__(self, shade):
+        self.width = self.height = 64
+        self.pixels = [shade(x, y) for y in range(64) for x in range(64)]
+
+
+def noise(x, y, seed):
+    n = (x * 374761393 + y * 668265263 + seed * 2246822519) & 0xFFFFFFFF
+    n = ((n ^ (n >> 13)) * 1274126177) & 0xFFFFFFFF
+    return (n >> 24) & 0xFF
+
+
+def stone(x, y):
+    """Bricks of 32 x 16 with dark mortar, every other row offset by half a brick."""
+    row = y // 16
+    bx = (x + (16 if row % 2 else 0)) % 32
+    if y % 16 == 0 or bx == 0:
+        return STONE + 4
+    return STONE + 24 + noise(x // 2, y // 2, row) % 12 + (bx * 8) // 32
+
+
+def hedge(x, y):
+    """Leaves: green noise, lighter towards the top."""
+    return LEAF + 8 + noise(x // 2, y // 2, 7) % 20 + (63 - y) // 4
+
+
 def write_png(path, picture, colours):
     def chunk(kind, data):
         body = kind + data
         return struct.pack(">I", len(data)) + body + struct.pack(">I", zlib.crc32(body))
 
-    raw = b"".join(b"\0" + bytes(picture.pixels[y * WIDTH:(y + 1) * WIDTH]) for y in range(HEIGHT))
+    width = getattr(picture, "width", WIDTH)
+    height = getattr(picture, "height", HEIGHT)
+    raw = b"".join(b"\0" + bytes(picture.pixels[y * width:(y + 1) * width]) for y in range(height))
     png = b"\x89PNG\r\n\x1a\n"
-    png += chunk(b"IHDR", struct.pack(">IIBBBBB", WIDTH, HEIGHT, 8, 3, 0, 0, 0))
+    png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 3, 0, 0, 0))
     png += chunk(b"PLTE", b"".join(bytes(c) for c in colours))
     png += chunk(b"IDAT", zlib.compress(raw, 9))
     png += chunk(b"IEND", b"")
@@ -168,6 +200,8 @@ def main():
     colours = palette()
     for name, draw in (("menu", menu), ("rooms", rooms), ("about", about)):
         write_png(os.path.join(folder, name + ".png"), draw(), colours)
+    for name, shade in (("stone", stone), ("hedge", hedge)):
+        write_png(os.path.join(folder, name + ".png"), Texture(shade), colours)
 
 
 if __name__ == "__main__":
