@@ -2,6 +2,8 @@
 // log of the set's scripts and the picture the scene view shows as probes.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "set_title.h"
 #include "stage_title.h"
 #include "support/common_printers.h"
@@ -26,16 +28,20 @@ class SetBuiltinsTest : public StageTitleTest {
              TakeLog();
     };
   }
-  // Runs forceupdate() `n` times, giving what currentdir() said after each.
+  // Runs forceupdate() `n` times, giving what currentdir() said after each and the colour of
+  // the picture the view then showed.
   std::string Steps(int n) {
-    std::string dirs;
+    std::string steps;
     for (int i = 0; i < n; ++i) {
       run_->Eval("forceupdate()");
-      dirs += run_->Eval("currentdir()") + " ";
+      steps += run_->Eval("currentdir()") + " " +
+               std::to_string(runtime().compositor()->sceneView().background().at(0, 0)) + " ";
     }
-    return dirs;
+    return steps;
   }
-  static constexpr std::size_t kEastFromA = 4;  // the moves of CorridorMoves, by index
+  // The moves of CorridorMoves, by index: a to b facing east, and at b the left turn from east.
+  static constexpr std::size_t kEastFromA = 4;
+  static constexpr std::size_t kNorthFromBEast = 15;
 };
 
 // Without a set only the queries answer; opening sends openset(), the floor's openfloor() (whose
@@ -104,14 +110,24 @@ TEST_F(SetBuiltinsTest, MovesTurnsAndJumps) {
   run.Expect({{"opensetfile(\"SET.SCN\")", "OK"}});
   TakeLog();
   run.Expect({{"currentscene(\"strait\")", "OK | \"closescene:a \""}}, Log());
-  EXPECT_EQ(Steps(4), "\"moving\" \"moving\" \"moving\" \"east\" ");
+  const auto colours = [](std::size_t move, std::string_view a, std::string_view b,
+                          std::string_view c, std::string_view d) {
+    std::string text;
+    for (int k = 1; k <= 4; ++k) {
+      text += std::string(std::array{a, b, c, d}[static_cast<std::size_t>(k - 1)]) + " " +
+              std::to_string(MoveColour(move, k)) + " ";
+    }
+    return text;
+  };
+  EXPECT_EQ(Steps(4), colours(kEastFromA, "\"moving\"", "\"moving\"", "\"moving\"", "\"east\""));
   EXPECT_EQ(run.Eval("\"\" @ currentscene() @ \",\" @ numtostring(playerxyz(1))"), "\"b,384\"");
   EXPECT_EQ(TakeLog(), "\"openscene-b:b \"");
   EXPECT_EQ(runtime().compositor()->sceneView().background().at(0, 0), MoveColour(kEastFromA, 4));
 
   run.Expect({{"currentscene(\"left\")", "OK | \"closescene-b \""}}, Log());
   EXPECT_EQ(run.Eval("currentdeg()"), "0");
-  EXPECT_EQ(Steps(4), "\"turning\" \"turning\" \"turning\" \"north\" ");
+  EXPECT_EQ(Steps(4),
+            colours(kNorthFromBEast, "\"turning\"", "\"turning\"", "\"turning\"", "\"north\""));
   run.Expect({{"currentdeg()", "192 | \"openscene-b:b \""},
               {"currentscene(\"strait\")", "OK | \"\""},
               {"currentscene(\"b\")", "OK | \"\""},
@@ -172,11 +188,22 @@ TEST_F(SetBuiltinsTest, PathsDestinationsAndPreload) {
   EXPECT_EQ(preloaded, 18);
 }
 
-// A header that says 0 where it must not is a reported fatal error, and the set does not open.
-TEST_F(SetBuiltinsTest, AHeaderWithZeroWhereItMustNotIsRefused) {
-  TitleRun& run = StartSet([](SetHeader& h) { h.check28 = 0; });
-  run.Expect({{"opensetfile(\"SET.SCN\")", "Resource not found."}, {"currentset()", "\"None\""}});
-  EXPECT_EQ(run.Boxes(), UndefinedErrorLine(5134));
+// A header that says 0 where it must not, a move table shorter than its count and a star record
+// that is not there are reported fatal errors, and the set does not open.
+TEST_F(SetBuiltinsTest, DamagedSetFilesAreRefused) {
+  const struct {
+    void (*change)(SetHeader&);
+    std::string box;
+  } cases[] = {
+      {[](SetHeader& h) { h.check28 = 0; }, UndefinedErrorLine(5134)},
+      {[](SetHeader& h) { h.moveCount = 1000; }, UndefinedErrorLine(5136)},
+      {[](SetHeader& h) { h.starRecordId = 5000; }, "5137"},
+  };
+  for (const auto& c : cases) {
+    TitleRun& run = StartSet(c.change);
+    run.Expect({{"opensetfile(\"SET.SCN\")", "Resource not found."}, {"currentset()", "\"None\""}});
+    EXPECT_NE(run.Boxes().find(c.box), std::string::npos) << run.Boxes();
+  }
 }
 
 }  // namespace
