@@ -4,6 +4,7 @@
 #include <array>
 #include <climits>
 
+#include "objects/library_open.h"
 #include "objects/object_error_lines.h"
 #include "objects/object_names.h"
 
@@ -83,17 +84,9 @@ bool SetObjects::shows(Point p) const {
 
 ScriptError SetObjects::OpenSetFile(BuiltinCall& c, std::string_view fileName) {
   if (open_) return ScriptError::SceneLibOpenClose;
-  std::string path;
-  LW_TRY(p_.locate(fileName, path));
   StarFile* file = nullptr;
-  if (const ProgramCode opened = p_.library.StarOpenShared(path, file); Failed(opened)) {
-    p_.errors.ReportError(CodeNumber(opened), errline::kSetFileOpen);
-    return ScriptError::WrongTypeOfFile;
-  }
-  if (file->header().fileType != FourCharCode(kSetFileType)) {
-    p_.library.StarPark(*file);
-    return ScriptError::WrongTypeOfFile;
-  }
+  LW_TRY(OpenLibraryFile(p_.library, p_.errors, p_.locate, fileName, kSetFileType,
+                         errline::kSetFileOpen, file));
   if (!LoadRecords(*file)) {
     p_.library.StarPark(*file);
     return ScriptError::ResourceNotFound;

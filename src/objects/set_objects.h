@@ -27,6 +27,7 @@
 #include "media/scene_view.h"
 #include "media/star_library.h"
 #include "objects/event_message.h"
+#include "objects/library_open.h"
 #include "objects/set_display.h"
 #include "objects/set_file.h"
 #include "script/builtin_table.h"
@@ -45,7 +46,7 @@ struct SetParts {
   CompiledScriptCache& scripts;
   ErrorReporter& errors;
   SetDisplay& display;
-  std::function<ScriptError(std::string_view name, std::string& path)> locate;
+  LocateFile locate;
 };
 
 // A cell and a direction code (1..4).

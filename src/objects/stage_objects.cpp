@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "media/frame_codec.h"
+#include "objects/library_open.h"
 #include "objects/object_error_lines.h"
 #include "objects/object_names.h"
 
@@ -25,17 +26,9 @@ std::optional<std::size_t> StageObjects::findFlat(std::string_view name) const {
 
 ScriptError StageObjects::OpenStageFile(BuiltinCall& c, std::string_view fileName) {
   if (open_) return ScriptError::StageLibOpenClose;
-  std::string path;
-  LW_TRY(p_.locate(fileName, path));
   StarFile* file = nullptr;
-  if (const ProgramCode opened = p_.library.StarOpenShared(path, file); Failed(opened)) {
-    p_.errors.ReportError(CodeNumber(opened), errline::kStageFileOpen);
-    return ScriptError::WrongTypeOfFile;
-  }
-  if (file->header().fileType != FourCharCode(kStageFileType)) {
-    p_.library.StarPark(*file);
-    return ScriptError::WrongTypeOfFile;
-  }
+  LW_TRY(OpenLibraryFile(p_.library, p_.errors, p_.locate, fileName, kStageFileType,
+                         errline::kStageFileOpen, file));
   if (!LoadHeader(*file)) {
     p_.library.StarPark(*file);
     return ScriptError::ResourceNotFound;

@@ -22,6 +22,7 @@
 
 #include "media/star_library.h"
 #include "objects/event_message.h"
+#include "objects/library_open.h"
 #include "objects/stage_display.h"
 #include "objects/stage_file.h"
 #include "script/builtin_table.h"
@@ -40,7 +41,7 @@ struct StageParts {
   CompiledScriptCache& scripts;
   ErrorReporter& errors;
   StageDisplay& display;
-  std::function<ScriptError(std::string_view name, std::string& path)> locate;
+  LocateFile locate;
 };
 
 class StageObjects {

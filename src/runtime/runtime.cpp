@@ -153,23 +153,7 @@ void Runtime::Start() {
   locator_ = std::make_unique<FileLocator>(*pathSlots_, library_, files_, errors_);
   LoadPlugins();
   StartCompositor();
-  stageObjects_ = std::make_unique<StageObjects>(StageParts{
-      .library = library_,
-      .scripts = *scripts_,
-      .errors = errors_,
-      .display = *stageDisplay_,
-      .locate = [this](std::string_view name,
-                       std::string& path) { return locator_->LocateFile(name, path); },
-  });
-  compositor_->setPreloadHook([this] { return setObjects_ && setObjects_->PreloadStep(); });
-  setObjects_ = std::make_unique<SetObjects>(SetParts{
-      .library = library_,
-      .scripts = *scripts_,
-      .errors = errors_,
-      .display = *stageDisplay_,
-      .locate = [this](std::string_view name,
-                       std::string& path) { return locator_->LocateFile(name, path); },
-  });
+  StartTitleObjects();
   interpreter_ = std::make_unique<Interpreter>(host_);
   interpreter_->random().seed(options_.seed ? *options_.seed : windows_.TickCount());
   WireBuiltins();
@@ -357,6 +341,29 @@ bool Runtime::ShowMovieFrame(const Surface& picture, const Rect& movie, Point or
     return static_cast<std::uint32_t>(std::uint64_t{interpreter_->random().next()} * count >> 31);
   };
   return RunFrameTransition(transition, reveal, palette, random);
+}
+
+// The stage and the set find the files scripts name through the title's file lookup; the set's
+// preload is the composition's idle work while the player stands.
+void Runtime::StartTitleObjects() {
+  const LocateFile locate = [this](std::string_view name, std::string& path) {
+    return locator_->LocateFile(name, path);
+  };
+  stageObjects_ = std::make_unique<StageObjects>(StageParts{
+      .library = library_,
+      .scripts = *scripts_,
+      .errors = errors_,
+      .display = *stageDisplay_,
+      .locate = locate,
+  });
+  setObjects_ = std::make_unique<SetObjects>(SetParts{
+      .library = library_,
+      .scripts = *scripts_,
+      .errors = errors_,
+      .display = *stageDisplay_,
+      .locate = locate,
+  });
+  compositor_->setPreloadHook([this] { return setObjects_ && setObjects_->PreloadStep(); });
 }
 
 // The effect covers the stage; what lies around it was composed as it always is.

@@ -204,6 +204,7 @@ class Runtime {
   void LoadPlugins();
   void StartErrorLog();
   void StartCompositor();
+  void StartTitleObjects();
   // Reveals the composed stage onto the window by a script's visual effect.
   void RevealStage(ScriptEffect effect, int duration);
   void Stop();
