@@ -64,7 +64,9 @@ std::vector<SceneEntry> Scenes(const ManifestSet& set, RecordPlan& plan) {
 // wherever another move needs it.
 class MoveRecords {
  public:
-  MoveRecords(const SetRenderer& renderer, RecordPlan& plan) : renderer_(renderer), plan_(plan) {}
+  MoveRecords(const SetRenderer& renderer, RecordPlan& plan, const ManifestSet& set,
+              const TitleSources& sources)
+      : renderer_(renderer), plan_(plan), set_(set), sources_(sources) {}
 
   // The id of the first of the move's six records.
   Expected<std::uint32_t, std::string> add(const SetMove& move) {
@@ -78,8 +80,9 @@ class MoveRecords {
       if (known != encoded_.end()) {
         id = plan_.add(plan_.record(known->second));
       } else {
-        const ViewPicture picture = renderer_.RenderView(*camera);
-        auto frame = EncodeFrame({kSceneViewWidth, kSceneViewHeight, picture});
+        auto picture = pictureOf(move, i, *camera);
+        if (!picture) return Unexpected{picture.error()};
+        auto frame = EncodeFrame({kSceneViewWidth, kSceneViewHeight, *picture});
         if (!frame) return Unexpected{frame.error()};
         id = plan_.add(std::move(frame).value());
         encoded_.emplace(key, id);
@@ -91,8 +94,35 @@ class MoveRecords {
 
  private:
   using CameraKey = std::tuple<std::int32_t, std::int32_t, std::int32_t, int>;
+
+  // Picture i of the move: the rendered view of its camera, or the hand-made view of the cell
+  // and facing where the player stands (at the move's start, or at its end and after).
+  Expected<ViewPicture, std::string> pictureOf(const SetMove& move, int i, const Camera& camera) {
+    const bool atStart = i == 0;
+    const bool atEnd = i >= kMoveSteps;
+    if (atStart || atEnd) {
+      const int row = atStart ? move.fromRow : move.toRow;
+      const int column = atStart ? move.fromColumn : move.toColumn;
+      const int angle = atStart ? move.fromDirection : move.toDirection;
+      const char symbol =
+          set_.cellSymbols[static_cast<std::size_t>(row * set_.map.columns + column)];
+      const auto view = set_.cellViews.find({symbol, angle});
+      if (view != set_.cellViews.end()) {
+        const IndexedImage& image = sources_.textures.at(view->second.path);
+        if (image.width != kSceneViewWidth || image.height != kSceneViewHeight) {
+          return Unexpected{view->second.where + ": expected a view of 512 x 264 pixels, not " +
+                            std::to_string(image.width) + " x " + std::to_string(image.height)};
+        }
+        return image.pixels;
+      }
+    }
+    return renderer_.RenderView(camera);
+  }
+
   const SetRenderer& renderer_;
   RecordPlan& plan_;
+  const ManifestSet& set_;
+  const TitleSources& sources_;
   std::map<CameraKey, std::uint32_t> encoded_;  // camera -> the record of its picture
 };
 
@@ -135,7 +165,7 @@ Expected<Records, std::string> BuildSetRecords(const ManifestSet& set,
   header.scenes = Scenes(set, plan);
 
   std::vector<MoveEntry> moves;
-  MoveRecords pictures(*renderer, plan);
+  MoveRecords pictures(*renderer, plan, set, sources);
   for (const SetMove& move : AllowedMoves(set.map)) {
     auto first = pictures.add(move);
     if (!first) return Unexpected{set.file + ": " + first.error()};

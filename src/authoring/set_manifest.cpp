@@ -15,7 +15,8 @@ constexpr std::array<std::string_view, 11> kSetKeys = {"file",   "name",    "scr
                                                        "map",    "legend",  "textures", "start",
                                                        "camera", "colours", "stars"};
 constexpr std::array<std::string_view, 1> kWallKeys = {"wall"};
-constexpr std::array<std::string_view, 4> kOpenCellKeys = {"scene", "floor", "script", "building"};
+constexpr std::array<std::string_view, 5> kOpenCellKeys = {"scene", "floor", "script", "building",
+                                                           "views"};
 constexpr std::array<std::string_view, 3> kStartKeys = {"row", "column", "facing"};
 constexpr std::array<std::string_view, 2> kCameraKeys = {"setback", "height"};
 constexpr std::array<std::string_view, 2> kColourKeys = {"floor", "ceiling"};
@@ -38,6 +39,7 @@ constexpr Field kWallField    = {"wall",    "a texture name (text)", true};
 constexpr Field kSceneField   = {"scene",   "a name of 1 to 15 characters (text)"};
 constexpr Field kCellFloorField = {"floor", "a floor number 0..31"};
 constexpr Field kBuildingField = {"building", "true or false"};
+constexpr Field kViewsField   = {"views",   "an object of facings and PNG file names"};
 constexpr Field kRowField     = {"row",     "a whole number 0..126", true};
 constexpr Field kColumnField  = {"column",  "a whole number 0..126", true};
 constexpr Field kFacingField  = {"facing",  "north, east, south or west (text)", true};
@@ -131,6 +133,20 @@ SetMapCell ReadLegendCell(const Json& value, char symbol, const std::string& whe
   cell.floor = ReadInteger(value, kCellFloorField, 0, kMaxFloor, where, reading).value_or(0);
   const SourceFile script = ReadFileName(value, kScriptField, where, reading);
   if (script.named()) set.cellScripts[symbol] = script;
+  if (const Json* views = ReadObject(value, kViewsField, where, reading)) {
+    const std::string path = PathOf(where, kViewsField);
+    for (const auto& [facing, file] : views->items()) {
+      const auto named = std::find(kFacings.begin(), kFacings.end(), facing);
+      if (named == kFacings.end()) {
+        reading.fail(path + "." + facing, "expected north, east, south or west as the key");
+        continue;
+      }
+      const int angle = std::array{kNorth, kEast, kSouth,
+                                   kWest}[static_cast<std::size_t>(named - kFacings.begin())];
+      set.cellViews[{symbol, angle}] =
+          ReadFileName(*views, Field{facing, "a PNG file name (text)"}, path, reading);
+    }
+  }
   if (const Json* building = Member(value, kBuildingField, where, reading)) {
     if (building->is_boolean()) {
       cell.building = building->get<bool>();

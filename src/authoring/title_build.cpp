@@ -77,6 +77,7 @@ std::uint64_t SetHash(const ManifestSet& set, const TitleManifest& title,
   for (const auto& [floor, script] : set.floors) AddFile(hash, sources, script);
   for (const auto& [symbol, script] : set.cellScripts) AddFile(hash, sources, script);
   for (const auto& [name, texture] : set.textures) AddFile(hash, sources, texture);
+  for (const auto& [cell, view] : set.cellViews) AddFile(hash, sources, view);
   return hash.value();
 }
 

@@ -39,8 +39,12 @@
 //                                                           character a cell (set_map.h)
 //   $.sets[i].legend                   object, required     character -> {"wall": TEXTURE} or
 //                                                           {"scene": NAME, "floor": 0..31,
-//                                                           "script": FILE, "building": bool},
-//                                                           each member of an open cell optional
+//                                                           "script": FILE, "building": bool,
+//                                                           "views": {FACING: PNG}}, each member
+//                                                           of an open cell optional; a view is
+//                                                           a hand-made 512 x 264 indexed PNG
+//                                                           shown instead of the rendered one to
+//                                                           a player standing there
 //   $.sets[i].textures                 object, required     texture name -> 8-bit indexed PNG
 //                                                           of 1..1024 x 1..1024, indices as
 //                                                           they are
@@ -119,6 +123,9 @@ struct ManifestSet {
   std::map<int, SourceFile> floors;        // floors without a script are missing
   SetMap map;                              // parsed from the grid, the legend and the start
   std::map<char, SourceFile> cellScripts;  // legend characters of open cells with a script
+  // Hand-made views of open cells: (legend character, view angle) -> a 512 x 264 indexed PNG
+  // shown instead of the rendered view of a player standing there facing that way.
+  std::map<std::pair<char, int>, SourceFile> cellViews;
   std::map<std::string, SourceFile> textures;
   std::int32_t cameraSetBack = 64;
   std::int32_t cameraHeight = 100;

@@ -203,6 +203,7 @@ Expected<TitleSources, std::vector<ManifestError>> LoadTitleSources(
     for (const auto& [floor, script] : set.floors) loader.script(script);
     for (const auto& [symbol, script] : set.cellScripts) loader.script(script);
     for (const auto& [name, texture] : set.textures) loader.texture(texture);
+    for (const auto& [cell, view] : set.cellViews) loader.texture(view);
   }
   return loader.take();
 }

@@ -18,9 +18,6 @@ constexpr int kEast = 3;
 constexpr int kWest = 4;
 constexpr int kQuarterTurn = 64;
 
-// The direction codes by angle / 64: east, south, west, north.
-constexpr std::array<int, 4> kCodeOfQuarter = {kEast, kSouth, kWest, kNorth};
-
 SetPosition Ahead(const SetPosition& p, int sign) {
   SetPosition next = p;
   switch (p.direction) {

@@ -141,6 +141,29 @@ TEST_F(SetBuildTest, TheSetFileHoldsTheMapsScenesMovesAndRenderedViews) {
          "HALL.SCN: written\nbootfile: unchanged\n");
 }
 
+// A hand-made view stands in for the rendered one wherever the player stands in its cell facing
+// its way: here at b facing east, the sixth picture of the first move (a to b); a view of
+// another size is refused (the boot file, whole, is written all the same).
+TEST_F(SetBuildTest, AHandMadeViewReplacesTheRenderedOne) {
+  std::string text(kManifest);
+  text.replace(text.find("\"building\": true}"), 17,
+               "\"building\": true, \"views\": {\"east\": \"view.png\"}}");
+  write("title.json", text);
+  picture("view.png", test::Stripes(16, 8));
+  expect({"build", file("title.json"), "-o", file("out")}, 1, "",
+         "HALL.SCN: $.sets[0].legend.b.views.east: expected a view of 512 x 264 pixels, not 16 x "
+         "8\n");
+  const test::Picture view = test::Stripes(kSceneViewWidth, kSceneViewHeight);
+  picture("view.png", view);
+  expect({"build", file("title.json"), "-o", file("out")}, 0,
+         "HALL.SCN: written\nbootfile: unchanged\n");
+  std::vector<std::uint8_t> memory(static_cast<std::size_t>(kSceneViewWidth * kSceneViewHeight));
+  const auto frame = record(11);
+  ASSERT_TRUE(DecodeFrame(
+      frame, BitmapView{memory, 0, kSceneViewWidth, kSceneViewWidth, kSceneViewHeight}));
+  EXPECT_TRUE(memory == view.pixels);
+}
+
 TEST_F(SetBuildTest, ATextureThatIsNoIndexedPngIsRefusedAndNothingIsWritten) {
   picture("huge.png", test::Stripes(1025, 1));
   write("text.png", "not a picture");
