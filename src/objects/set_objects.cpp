@@ -308,8 +308,12 @@ void SetObjects::SetCameraHeight(std::int32_t height) {
 ScriptError SetObjects::UpdateSceneScriptFlag(std::size_t scene) {
   SceneEntry& entry = header_.scenes[scene];
   bool handlers = false;
-  if (CompiledScript* script =
-          p_.scripts.GetCompiledScript(*file_, static_cast<std::int32_t>(entry.scriptId))) {
+  // A scene that names no script (id 0, the header) has no handlers to look for.
+  CompiledScript* script =
+      entry.scriptId == 0
+          ? nullptr
+          : p_.scripts.GetCompiledScript(*file_, static_cast<std::int32_t>(entry.scriptId));
+  if (script != nullptr) {
     const auto tokens = script->tokens();
     handlers = std::any_of(tokens.begin(), tokens.end(),
                            [](const Token& t) { return t.code == tok::kCode; });

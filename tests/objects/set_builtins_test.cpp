@@ -94,9 +94,11 @@ TEST_F(SetBuiltinsTest, OpenQueriesAndClose) {
               {"\"\" @ numtostring(camerahi()) @ \",\" @ numtostring(cameraxyz(3))", "\"40,40\""},
               {"floorscript(32)", kBadType},
               {"scenescript(\"b\")", "OK"},
+              {"scenescript(\"a\")", "OK"},
               {"sendtofloorfx(32, x())", kNoObject},
               {"pointinset(makepoint(511, 263))", "True"},
               {"pointinset(makepoint(0, 264))", "False"}});
+  EXPECT_EQ(run.Boxes(), "");
   run.Expect({{"closesetfile()", "OK | \"closeset closefloor:4 closescene:a \""},
               {"currentset()", "\"None\" | \"\""}},
              Log());
