@@ -17,6 +17,13 @@ ScriptError NeedOpen(const SetObjects& s) {
   return s.isOpen() ? ScriptError::None : ScriptError::SceneLibOpenClose;
 }
 
+// The one number argument of a built-in.
+ScriptError NumberArgument(BuiltinCall& c, std::int32_t& n) {
+  Value v;
+  LW_TRY(c.args(v));
+  return BuiltinCall::number(v, n);
+}
+
 // The one text argument of a built-in, read.
 ScriptError TextArgument(BuiltinCall& c, PString& text) {
   Value v;
@@ -61,10 +68,8 @@ ScriptError SetScript(BuiltinCall& c, SetObjects& s) {
   return ScriptError::None;
 }
 ScriptError FloorScript(BuiltinCall& c, SetObjects& s) {
-  Value v;
   std::int32_t n = 0;
-  LW_TRY(c.args(v));
-  LW_TRY(BuiltinCall::number(v, n));
+  LW_TRY(NumberArgument(c, n));
   LW_TRY(NeedOpen(s));
   if (n < 0 || n >= kFloorCount) return ScriptError::BadArgumentType;
   c.in.resultText.clear();
@@ -140,10 +145,8 @@ ScriptError CurrentDegRead(BuiltinCall& c, SetObjects& s) {
   return ScriptError::None;
 }
 ScriptError CurrentDegWrite(BuiltinCall& c, SetObjects& s) {
-  Value v;
   std::int32_t angle = 0;
-  LW_TRY(c.args(v));
-  LW_TRY(BuiltinCall::number(v, angle));
+  LW_TRY(NumberArgument(c, angle));
   LW_TRY(NeedOpen(s));
   return s.TurnTo(c, DirectionOfAngle(angle));
 }
@@ -154,10 +157,8 @@ ScriptError CameraHiRead(BuiltinCall& c, SetObjects& s) {
   return ScriptError::None;
 }
 ScriptError CameraHiWrite(BuiltinCall& c, SetObjects& s) {
-  Value v;
   std::int32_t height = 0;
-  LW_TRY(c.args(v));
-  LW_TRY(BuiltinCall::number(v, height));
+  LW_TRY(NumberArgument(c, height));
   LW_TRY(NeedOpen(s));
   s.SetCameraHeight(height);
   return ScriptError::None;
@@ -182,10 +183,8 @@ ScriptError CountScenes(BuiltinCall& c, SetObjects& s) {
   return ScriptError::None;
 }
 ScriptError IndexToScene(BuiltinCall& c, SetObjects& s) {
-  Value v;
   std::int32_t n = 0;
-  LW_TRY(c.args(v));
-  LW_TRY(BuiltinCall::number(v, n));
+  LW_TRY(NumberArgument(c, n));
   LW_TRY(NeedOpen(s));
   if (n < 1 || static_cast<std::size_t>(n) > s.header().scenes.size()) {
     return ScriptError::NoSuchObject;
@@ -253,27 +252,21 @@ ScriptError StarXyz(BuiltinCall& c, SetObjects& s) {
 }
 
 ScriptError CameraXyz(BuiltinCall& c, SetObjects& s) {
-  Value v;
   std::int32_t n = 0;
-  LW_TRY(c.args(v));
-  LW_TRY(BuiltinCall::number(v, n));
+  LW_TRY(NumberArgument(c, n));
   LW_TRY(NeedOpen(s));
   const Camera& camera = s.camera();
   return PointPart(c, SetPoint{camera.x, camera.y, camera.z}, n);
 }
 ScriptError PlayerXyz(BuiltinCall& c, SetObjects& s) {
-  Value v;
   std::int32_t n = 0;
-  LW_TRY(c.args(v));
-  LW_TRY(BuiltinCall::number(v, n));
+  LW_TRY(NumberArgument(c, n));
   LW_TRY(NeedOpen(s));
   return PointPart(c, s.player(), n);
 }
 ScriptError PointInSet(BuiltinCall& c, SetObjects& s) {
-  Value v;
   std::int32_t packed = 0;
-  LW_TRY(c.args(v));
-  LW_TRY(BuiltinCall::number(v, packed));
+  LW_TRY(NumberArgument(c, packed));
   *c.result = Value::Logic(s.shows(UnpackPoint(packed)));
   return ScriptError::None;
 }
