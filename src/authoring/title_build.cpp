@@ -52,32 +52,17 @@ void AddFile(InputHash& hash, const TitleSources& sources, const SourceFile& fil
   hash.add({reinterpret_cast<const std::uint8_t*>(&value), sizeof value});
 }
 
-std::uint64_t StageHash(const ManifestStage& stage, const TitleManifest& title,
+// The stamp of a stage or set file: the format, its manifest entry, the title's palette and
+// every file the entry names.
+template <class Entry>
+std::uint64_t EntryHash(const Entry& entry, const TitleManifest& title,
                         const TitleSources& sources) {
   InputHash hash;
   hash.add(kFormatTag);
-  hash.add(stage.entry);
+  hash.add(entry.entry);
   AddFile(hash, sources, title.palette);
-  AddFile(hash, sources, stage.script);
-  for (const ManifestFlat& flat : stage.flats) {
-    AddFile(hash, sources, flat.script);
-    AddFile(hash, sources, flat.picture);
-    for (const ManifestButton& button : flat.buttons) AddFile(hash, sources, button.script);
-  }
-  return hash.value();
-}
-
-std::uint64_t SetHash(const ManifestSet& set, const TitleManifest& title,
-                      const TitleSources& sources) {
-  InputHash hash;
-  hash.add(kFormatTag);
-  hash.add(set.entry);
-  AddFile(hash, sources, title.palette);
-  AddFile(hash, sources, set.script);
-  for (const auto& [floor, script] : set.floors) AddFile(hash, sources, script);
-  for (const auto& [symbol, script] : set.cellScripts) AddFile(hash, sources, script);
-  for (const auto& [name, texture] : set.textures) AddFile(hash, sources, texture);
-  for (const auto& [cell, view] : set.cellViews) AddFile(hash, sources, view);
+  ForEachSourceFile(
+      entry, [&](const SourceFile& file, SourceKind /*kind*/) { AddFile(hash, sources, file); });
   return hash.value();
 }
 
@@ -98,7 +83,7 @@ std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& 
     const ManifestStage& stage = title.stages[i];
     outputs.push_back({stage.file,
                        "$.stages[" + std::to_string(i) + "].file",
-                       StageHash(stage, title, sources),
+                       EntryHash(stage, title, sources),
                        {kStageFileType},
                        [&stage, &sources] { return BuildStageRecords(stage, sources); }});
   }
@@ -106,7 +91,7 @@ std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& 
     const ManifestSet& set = title.sets[i];
     outputs.push_back({set.file,
                        "$.sets[" + std::to_string(i) + "].file",
-                       SetHash(set, title, sources),
+                       EntryHash(set, title, sources),
                        {kSetFileType},
                        [&set, &sources] { return BuildSetRecords(set, sources); }});
   }

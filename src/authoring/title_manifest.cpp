@@ -301,4 +301,21 @@ ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::
   return {std::move(title), std::move(reading.errors)};
 }
 
+void ForEachSourceFile(const ManifestStage& stage, const SourceVisit& visit) {
+  visit(stage.script, SourceKind::kScript);
+  for (const ManifestFlat& flat : stage.flats) {
+    visit(flat.script, SourceKind::kScript);
+    visit(flat.picture, SourceKind::kPicture);
+    for (const ManifestButton& button : flat.buttons) visit(button.script, SourceKind::kScript);
+  }
+}
+
+void ForEachSourceFile(const ManifestSet& set, const SourceVisit& visit) {
+  visit(set.script, SourceKind::kScript);
+  for (const auto& [floor, script] : set.floors) visit(script, SourceKind::kScript);
+  for (const auto& [symbol, script] : set.cellScripts) visit(script, SourceKind::kScript);
+  for (const auto& [name, texture] : set.textures) visit(texture, SourceKind::kTexture);
+  for (const auto& [cell, view] : set.cellViews) visit(view, SourceKind::kTexture);
+}
+
 }  // namespace lw::authoring

@@ -69,6 +69,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -142,6 +143,15 @@ struct TitleManifest {
   std::vector<ManifestStage> stages;
   std::vector<ManifestSet> sets;
 };
+
+// What a named file is to the build: a script, a flat picture or a set's texture or view.
+enum class SourceKind : std::uint8_t { kScript, kPicture, kTexture };
+using SourceVisit = std::function<void(const SourceFile&, SourceKind)>;
+
+// Every file a stage or set entry names, in one fixed order: what the build loads, and what its
+// output's stamp hashes.
+void ForEachSourceFile(const ManifestStage& stage, const SourceVisit& visit);
+void ForEachSourceFile(const ManifestSet& set, const SourceVisit& visit);
 
 // One error: the JSON path and what was expected there.
 struct ManifestError {

@@ -44,26 +44,18 @@ std::string PixelKind(std::uint8_t depth, std::uint8_t colourType) {
   }
 }
 
-// What is wrong with a stage picture's PNG header, if anything.
-std::optional<std::string> PictureHeaderProblem(std::string_view bytes) {
-  if (bytes.size() < kPngHeaderBytes || !bytes.starts_with(kPngSignature) ||
-      bytes.substr(kChunkTypeOffset, kHeaderChunk.size()) != kHeaderChunk) {
-    return "expected a PNG file";
-  }
-  const std::uint32_t width = BigEndian32(bytes, kWidthOffset);
-  const std::uint32_t height = BigEndian32(bytes, kWidthOffset + 4);
-  const auto depth = static_cast<std::uint8_t>(bytes[kWidthOffset + 8]);
-  const auto colourType = static_cast<std::uint8_t>(bytes[kWidthOffset + 9]);
-  if (width == kStageFileWidth && height == kStageFileHeight && depth == kPictureDepth &&
-      colourType == kIndexedColour) {
-    return std::nullopt;
-  }
-  return "expected an 8-bit indexed PNG of 512 x 384, not a " + std::to_string(width) + " x " +
-         std::to_string(height) + " " + PixelKind(depth, colourType) + " PNG";
-}
+// The sizes an indexed PNG may have, and how an error names them.
+struct IndexedPngRule {
+  std::uint32_t minWidth, maxWidth, minHeight, maxHeight;
+  std::string_view sizes;
+};
+constexpr IndexedPngRule kFlatPicture = {kStageFileWidth, kStageFileWidth, kStageFileHeight,
+                                         kStageFileHeight, "512 x 384"};
+constexpr IndexedPngRule kSetTexture = {1, kMaxTextureSide, 1, kMaxTextureSide,
+                                        "1..1024 x 1..1024"};
 
-// What is wrong with a set texture's PNG header, if anything.
-std::optional<std::string> TextureHeaderProblem(std::string_view bytes) {
+// What is wrong with an indexed PNG's header under `rule`, if anything.
+std::optional<std::string> IndexedPngProblem(std::string_view bytes, const IndexedPngRule& rule) {
   if (bytes.size() < kPngHeaderBytes || !bytes.starts_with(kPngSignature) ||
       bytes.substr(kChunkTypeOffset, kHeaderChunk.size()) != kHeaderChunk) {
     return "expected a PNG file";
@@ -72,13 +64,13 @@ std::optional<std::string> TextureHeaderProblem(std::string_view bytes) {
   const std::uint32_t height = BigEndian32(bytes, kWidthOffset + 4);
   const auto depth = static_cast<std::uint8_t>(bytes[kWidthOffset + 8]);
   const auto colourType = static_cast<std::uint8_t>(bytes[kWidthOffset + 9]);
-  const auto fits = [](std::uint32_t side) {
-    return side >= 1 && side <= static_cast<std::uint32_t>(kMaxTextureSide);
-  };
-  if (fits(width) && fits(height) && depth == kPictureDepth && colourType == kIndexedColour)
+  if (width >= rule.minWidth && width <= rule.maxWidth && height >= rule.minHeight &&
+      height <= rule.maxHeight && depth == kPictureDepth && colourType == kIndexedColour) {
     return std::nullopt;
-  return "expected an 8-bit indexed PNG of 1..1024 x 1..1024, not a " + std::to_string(width) +
-         " x " + std::to_string(height) + " " + PixelKind(depth, colourType) + " PNG";
+  }
+  return "expected an 8-bit indexed PNG of " + std::string(rule.sizes) + ", not a " +
+         std::to_string(width) + " x " + std::to_string(height) + " " +
+         PixelKind(depth, colourType) + " PNG";
 }
 
 std::span<const std::uint8_t> AsBytes(std::string_view text) {
@@ -98,23 +90,10 @@ class SourceLoader {
   }
 
   void picture(const SourceFile& file) {
-    if (!file.named() || !firstTime(Use::kPicture, file)) return;
-    const auto bytes = read(file);
-    if (!bytes) return;
-    if (auto problem = PictureHeaderProblem(*bytes)) return fail(file, *problem);
-    auto image = ReadPng(file.path.string());
-    if (!image) return fail(file, image.error());
-    sources_.pictures.emplace(file.path, std::move(image).value());
+    indexedImage(file, Use::kPicture, kFlatPicture, sources_.pictures);
   }
-
   void texture(const SourceFile& file) {
-    if (!file.named() || !firstTime(Use::kTexture, file)) return;
-    const auto bytes = read(file);
-    if (!bytes) return;
-    if (auto problem = TextureHeaderProblem(*bytes)) return fail(file, *problem);
-    auto image = ReadPng(file.path.string());
-    if (!image) return fail(file, image.error());
-    sources_.textures.emplace(file.path, std::move(image).value());
+    indexedImage(file, Use::kTexture, kSetTexture, sources_.textures);
   }
 
   void palette(const SourceFile& file) {
@@ -141,6 +120,18 @@ class SourceLoader {
  private:
   // What a file is read as: one file may serve as a picture and as the palette.
   enum class Use : std::uint8_t { kScript, kPicture, kTexture, kPalette };
+
+  // An indexed PNG whose header passes `rule`, read into `into`.
+  void indexedImage(const SourceFile& file, Use use, const IndexedPngRule& rule,
+                    std::map<std::filesystem::path, IndexedImage>& into) {
+    if (!file.named() || !firstTime(use, file)) return;
+    const auto bytes = read(file);
+    if (!bytes) return;
+    if (auto problem = IndexedPngProblem(*bytes, rule)) return fail(file, *problem);
+    auto image = ReadPng(file.path.string());
+    if (!image) return fail(file, image.error());
+    into.emplace(file.path, std::move(image).value());
+  }
 
   bool firstTime(Use use, const SourceFile& file) { return tried_.insert({use, file.path}).second; }
 
@@ -190,21 +181,15 @@ Expected<TitleSources, std::vector<ManifestError>> LoadTitleSources(
   SourceLoader loader(loadScript);
   loader.script(manifest.system);
   loader.palette(manifest.palette);
-  for (const ManifestStage& stage : manifest.stages) {
-    loader.script(stage.script);
-    for (const ManifestFlat& flat : stage.flats) {
-      loader.script(flat.script);
-      loader.picture(flat.picture);
-      for (const ManifestButton& button : flat.buttons) loader.script(button.script);
+  const SourceVisit load = [&loader](const SourceFile& file, SourceKind kind) {
+    switch (kind) {
+      case SourceKind::kScript: loader.script(file); break;
+      case SourceKind::kPicture: loader.picture(file); break;
+      case SourceKind::kTexture: loader.texture(file); break;
     }
-  }
-  for (const ManifestSet& set : manifest.sets) {
-    loader.script(set.script);
-    for (const auto& [floor, script] : set.floors) loader.script(script);
-    for (const auto& [symbol, script] : set.cellScripts) loader.script(script);
-    for (const auto& [name, texture] : set.textures) loader.texture(texture);
-    for (const auto& [cell, view] : set.cellViews) loader.texture(view);
-  }
+  };
+  for (const ManifestStage& stage : manifest.stages) ForEachSourceFile(stage, load);
+  for (const ManifestSet& set : manifest.sets) ForEachSourceFile(set, load);
   return loader.take();
 }
 

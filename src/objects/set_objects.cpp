@@ -109,54 +109,42 @@ ScriptError SetObjects::OpenSetFile(BuiltinCall& c, std::string_view fileName) {
 // failure is reported and releases what was got.
 bool SetObjects::LoadRecords(StarFile& file) {
   StarLibrary& library = p_.library;
-  RecordBlock* block = nullptr;
-  if (const ProgramCode got = library.StarGetResource(file, kHeaderRecord, block); Failed(got)) {
-    p_.errors.ReportError(CodeNumber(got), errline::kSetHeaderLoad);
+  std::vector<std::int32_t> held;  // the records got so far, released again on a refusal
+  const auto refuse = [&](std::int16_t code, std::int16_t line) {
+    p_.errors.ReportError(code, line);
+    for (const std::int32_t id : held) (void)library.StarReleaseResource(file, id);
     return false;
-  }
-  std::int16_t fault = 0;
-  auto header = ReadSetHeader(*block);
-  if (!header) {
-    fault = errline::kSetHeaderCorrupt;
-  } else if (header->check28 == 0 || header->startDirection == 0) {
-    fault = errline::kSetHeaderZero;
-  }
-  const auto loadOther = [&](std::uint32_t id, std::int16_t loadLine) -> RecordBlock* {
-    RecordBlock* other = nullptr;
-    if (const ProgramCode got = library.StarGetResource(file, static_cast<std::int32_t>(id), other);
-        Failed(got)) {
-      p_.errors.ReportError(CodeNumber(got), loadLine);
-      return nullptr;
-    }
-    return other;
   };
+  const auto get = [&](std::uint32_t id, RecordBlock*& block) {
+    const ProgramCode got = library.StarGetResource(file, static_cast<std::int32_t>(id), block);
+    if (!Failed(got)) held.push_back(static_cast<std::int32_t>(id));
+    return got;
+  };
+  RecordBlock* block = nullptr;
+  if (const ProgramCode got = get(kHeaderRecord, block); Failed(got)) {
+    return refuse(CodeNumber(got), errline::kSetHeaderLoad);
+  }
+  auto header = ReadSetHeader(*block);
+  if (!header) return refuse(kObjectProgramCode, errline::kSetHeaderCorrupt);
+  if (header->check28 == 0 || header->startDirection == 0) {
+    return refuse(kObjectProgramCode, errline::kSetHeaderZero);
+  }
   RecordBlock* moves = nullptr;
+  if (const ProgramCode got = get(header->moveTableId, moves); Failed(got)) {
+    return refuse(CodeNumber(got), errline::kSetMovesLoad);
+  }
   RecordBlock* stars = nullptr;
-  if (fault == 0 && (moves = loadOther(header->moveTableId, errline::kSetMovesLoad)) == nullptr) {
-    fault = -1;
+  if (const ProgramCode got = get(header->starRecordId, stars); Failed(got)) {
+    return refuse(CodeNumber(got), errline::kSetStarsLoad);
   }
-  if (fault == 0 && (stars = loadOther(header->starRecordId, errline::kSetStarsLoad)) == nullptr) {
-    fault = -1;
-  }
-  if (fault == 0) {
-    auto readMoves = ReadMoveTable(*moves, header->moveCount);
-    auto readStars = ReadStarRecord(*stars);
-    if (!readMoves) fault = errline::kSetMovesCorrupt;
-    if (readMoves && !readStars) fault = errline::kSetStarsCorrupt;
-    if (fault == 0) {
-      header_ = std::move(*header);
-      moves_ = std::move(*readMoves);
-      stars_ = std::move(*readStars);
-      return true;
-    }
-  }
-  if (fault > 0) p_.errors.ReportError(kObjectProgramCode, fault);
-  if (stars != nullptr)
-    (void)library.StarReleaseResource(file, static_cast<std::int32_t>(header->starRecordId));
-  if (moves != nullptr)
-    (void)library.StarReleaseResource(file, static_cast<std::int32_t>(header->moveTableId));
-  (void)library.StarReleaseResource(file, kHeaderRecord);
-  return false;
+  auto readMoves = ReadMoveTable(*moves, header->moveCount);
+  if (!readMoves) return refuse(kObjectProgramCode, errline::kSetMovesCorrupt);
+  auto readStars = ReadStarRecord(*stars);
+  if (!readStars) return refuse(kObjectProgramCode, errline::kSetStarsCorrupt);
+  header_ = std::move(*header);
+  moves_ = std::move(*readMoves);
+  stars_ = std::move(*readStars);
+  return true;
 }
 
 // The set script, and the floor scripts and own scripts of the scenes one can stand in.

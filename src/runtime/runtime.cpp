@@ -5,7 +5,6 @@
 #include "common/log.h"
 #include "resources/program_resources.h"
 #include "runtime/error_lines.h"
-#include "runtime/screen_reveal.h"
 #include "shell/drawing/colour_table.h"
 #include "shell/drawing/rect_ops.h"
 
@@ -317,6 +316,21 @@ void Runtime::StartCompositor() {
   stageDisplay_ = std::make_unique<ComposedStageDisplay>(*compositor_);
 }
 
+// A reveal onto the window; the message box draws itself again over what each step changed.
+ScreenReveal Runtime::RevealOnScreen(const Surface& picture, const Rect& clip, Point origin,
+                                     RevealPacing pacing) {
+  return ScreenReveal(ScreenRevealParts{
+      .picture = picture,
+      .screen = screen_,
+      .windows = windows_,
+      .errors = errors_,
+      .clip = clip,
+      .origin = origin,
+      .pacing = pacing,
+      .shown = [this](std::span<const Rect> shown) { messageBox_.RedrawWhereCovered(shown); },
+  });
+}
+
 // The pieces stay inside the frame's picture rectangle too: a scroll's strips grow past it by up
 // to n pixels, and what they would leave there is the picture shifted, which the closing reveal
 // of the picture rectangle would not cover again.
@@ -324,16 +338,7 @@ bool Runtime::ShowMovieFrame(const Surface& picture, const Rect& movie, Point or
                              const FrameTransition& transition, TransitionPalette& palette) {
   Rect clip;
   SectRect(movie, transition.picture, clip);
-  ScreenReveal reveal(ScreenRevealParts{
-      .picture = picture,
-      .screen = screen_,
-      .windows = windows_,
-      .errors = errors_,
-      .clip = clip,
-      .origin = origin,
-      .pacing = RevealPacing::kTicks,
-      .shown = [this](std::span<const Rect> shown) { messageBox_.RedrawWhereCovered(shown); },
-  });
+  ScreenReveal reveal = RevealOnScreen(picture, clip, origin, RevealPacing::kTicks);
   if (transition.picture.empty()) {
     return RunPaletteOnlyFrame(transition.kind, transition.steps, reveal, palette);
   }
@@ -368,16 +373,8 @@ void Runtime::StartTitleObjects() {
 
 // The effect covers the stage; what lies around it was composed as it always is.
 void Runtime::RevealStage(ScriptEffect effect, int duration) {
-  ScreenReveal reveal(ScreenRevealParts{
-      .picture = compositor_->screenBuffer(),
-      .screen = screen_,
-      .windows = windows_,
-      .errors = errors_,
-      .clip = compositor_->stageRect(),
-      .origin = {},
-      .pacing = RevealPacing::kMilliseconds,
-      .shown = [this](std::span<const Rect> shown) { messageBox_.RedrawWhereCovered(shown); },
-  });
+  ScreenReveal reveal = RevealOnScreen(compositor_->screenBuffer(), compositor_->stageRect(), {},
+                                       RevealPacing::kMilliseconds);
   RunScriptEffect(effect, compositor_->stageRect(), duration, reveal);
 }
 

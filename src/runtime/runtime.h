@@ -41,6 +41,7 @@
 #include "runtime/path_slots.h"
 #include "runtime/plugins.h"
 #include "runtime/runtime_builtins.h"
+#include "runtime/screen_reveal.h"
 #include "runtime/script_error_log.h"
 #include "runtime/stage_window.h"
 #include "script/compiled_script_cache.h"
@@ -207,6 +208,8 @@ class Runtime {
   void StartTitleObjects();
   // Reveals the composed stage onto the window by a script's visual effect.
   void RevealStage(ScriptEffect effect, int duration);
+  ScreenReveal RevealOnScreen(const Surface& picture, const Rect& clip, Point origin,
+                              RevealPacing pacing);
   void Stop();
   // Waits until the tick count moves on (palette fades pace themselves with it).
   void WaitNextTick();
