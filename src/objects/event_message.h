@@ -32,4 +32,13 @@ using SendCommand = std::function<ScriptError(BuiltinCall&)>;
 ScriptError SendEventMessage(Interpreter& in, ObjectKind kind, ObjectEvent event,
                              std::string_view name, const SendCommand& send);
 
+// Sends a message the runtime composed itself (the arguments of `kind`'s sendto command, such
+// as `"robin", endwalk()`) through `send`, in the kind's message frame.
+ScriptError SendMessageText(Interpreter& in, ObjectKind kind, std::string_view text,
+                            const SendCommand& send);
+
+// The text of a message to a named object: its name in double quotes, then `stored`, which
+// closes the quote (", endwalk()").
+[[nodiscard]] std::string QuotedNameMessage(std::string_view name, std::string_view stored);
+
 }  // namespace lw
