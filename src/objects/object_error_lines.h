@@ -32,6 +32,7 @@ inline constexpr std::int16_t kSetStarsCorrupt = 5138;      // nor read as star 
 inline constexpr std::int16_t kSceneEntryWrite = 5139;      // a scene entry is not written back
 inline constexpr std::int16_t kPathLoad = 5140;             // a path record does not load
 inline constexpr std::int16_t kPathCorrupt = 5141;          // nor read as a path
+inline constexpr std::int16_t kPathOverrun = 5142;  // a walk passes the last segment of its path
 // The preload of view pictures while the player stands: a picture that does not load or release.
 inline constexpr std::int16_t kPreloadGet = 5106;
 inline constexpr std::int16_t kPreloadRelease = 5107;
