@@ -62,6 +62,11 @@ Motion::Motion(MotionParts parts) : p_(parts) {
                                             }});
 }
 
+Motion::~Motion() {
+  p_.actors.setMotionHooks({});
+  p_.props.setMotionHooks({});
+}
+
 Figure* Motion::FindFigure(FigureTable& table, std::string_view name, std::size_t& index) {
   const auto found = table.Find(name, index);
   if (!found) return nullptr;
@@ -92,7 +97,7 @@ ScriptError Motion::StartWalk(std::string_view actorName, std::string_view desti
   const auto custom = ParseCustomDestination(destination);
   if (!InCurrentSet(p_.set, actor)) {
     // The walk waits for the actor's set to open; a custom point is kept for then.
-    walk.target = actor.deg;
+    walk.target = static_cast<std::int16_t>(WrapDirection(actor.deg));
     if (custom) {
       walk.destination = kCustomDestination;
       walk.dx = custom->x;

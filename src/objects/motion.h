@@ -135,6 +135,8 @@ class Motion {
  public:
   // Installs the motion hooks of both figure tables, which must outlive the motion.
   explicit Motion(MotionParts parts);
+  // Takes the hooks out of the tables again.
+  ~Motion();
   Motion(const Motion&) = delete;
   Motion& operator=(const Motion&) = delete;
 
