@@ -2,10 +2,9 @@
 //
 // - commands: walktostar(actor, destination) (a star, a path's end, or a custom point "x, y, z";
 //   over 15 characters "String length too big."), turntodeg(actor, angle), stopwalk(actor),
-//   stopball(prop), makeloop(kind, object,
-//   handler, ticks) (kind "actor", "prop", "scene" or "flat"; names over 15 characters "String
-//   length too big."), stoploop(kind, object); the stop commands take "all" for every slot and
-//   send nothing.
+//   stopball(prop), makeloop(kind, object, handler, ticks) (kind "actor", "prop", "scene" or
+//   "flat"; names over 15 characters "String length too big."), stoploop(kind, object); the stop
+//   commands take "all" for every slot and send nothing.
 // - functions: iswalk(actor), isball(prop), isloop(kind, object); countwalks(), countballs(),
 //   countloops(kind); indextowalk(n), indextoball(n), indextoloop(kind, n) (the name of the
 //   n-th active slot; "No such object." when n is below 1 or above the count); walkdest(actor)
