@@ -54,7 +54,10 @@ constexpr IndexedPngRule kFlatPicture = {kStageFileWidth, kStageFileWidth, kStag
                                          kStageFileHeight, "512 x 384"};
 constexpr IndexedPngRule kSetTexture = {1, kMaxTextureSide, 1, kMaxTextureSide,
                                         "1..1024 x 1..1024"};
-constexpr IndexedPngRule kSpritePicture = {1, kMaxSpriteWidth, 1, kMaxTextureSide,
+// Sprite pictures are as wide as a sprite may be, and no taller than a set texture: more than
+// an actor or prop drawn over a scene needs, and a bound on what one picture costs to encode.
+constexpr std::uint32_t kMaxSpriteRows = 1024;
+constexpr IndexedPngRule kSpritePicture = {1, kMaxSpriteWidth, 1, kMaxSpriteRows,
                                            "1..512 x 1..1024"};
 
 // What is wrong with an indexed PNG's header under `rule`, if anything.
