@@ -1,5 +1,6 @@
-// Fuzzes the set file's readers: the input is read as a set header, as a move table (its count
-// from the first 4 bytes), as a star record and as a path. Every record is refused or read into
+// Fuzzes the library headers of sets, casts and shops: the input is read as a set header, as a
+// move table (its count from the first 4 bytes), as a star record, as a path, and as a cast's or
+// shop's group header, figure record and pose record. Every record is refused or read into
 // no more entries than its bytes can hold, and what is read writes back to a record that reads
 // the same.
 #include <cstddef>
@@ -9,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "objects/cast_file.h"
 #include "objects/set_file.h"
 
 namespace {
@@ -59,6 +61,31 @@ std::string Text(const lw::SetPath& path) {
   return out.str();
 }
 
+std::string Text(const lw::GroupHeader& h) {
+  std::ostringstream out;
+  out << h.scriptId << ' ' << h.name;
+  for (std::uint32_t id : h.figures) out << ' ' << id;
+  return out.str();
+}
+
+std::string Text(const lw::FigureRecord& f) {
+  std::ostringstream out;
+  out << f.scriptId << ' ' << f.name << '|' << f.set << '|' << f.star;
+  for (const lw::PoseEntry& p : f.poses) out << '|' << p.recordId << ' ' << p.name;
+  return out.str();
+}
+
+std::string Text(const lw::PoseRecord& pose) {
+  std::ostringstream out;
+  for (std::uint16_t frame : pose.frames) out << frame << ' ';
+  for (const lw::PictureEntry& p : pose.pictures) {
+    out << '|' << p.recordId << ' ' << p.flags << ' ' << p.view << ' ' << p.top << ' ' << p.left
+        << ' ' << p.bottom << ' ' << p.right << ' ' << p.hotV << ' ' << p.hotH << ' ' << p.angle
+        << ' ' << p.sizeFactor;
+  }
+  return out.str();
+}
+
 // Reads `record`; when it reads, checks its size against the record's and that its written
 // form reads back the same.
 template <typename Read, typename Write, typename Size>
@@ -92,5 +119,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       [](const auto& links) { return 28 + links.size() * lw::kStarLinkBytes; });
   RoundTrip(record, lw::ReadPath, lw::WritePath,
             [](const lw::SetPath& path) { return 16 + path.points.size() * 8; });
+  RoundTrip(record, lw::ReadGroupHeader, lw::WriteGroupHeader, [](const lw::GroupHeader& h) {
+    return lw::kGroupHeaderFixedBytes + h.figures.size() * 16;
+  });
+  RoundTrip(record, lw::ReadFigureRecord, lw::WriteFigureRecord, [](const lw::FigureRecord& f) {
+    return lw::kFigureRecordFixedBytes + f.poses.size() * 32;
+  });
+  RoundTrip(record, lw::ReadPoseRecord, lw::WritePoseRecord, [](const lw::PoseRecord& p) {
+    return lw::kPoseRecordFixedBytes + p.pictures.size() * lw::kPictureEntryBytes;
+  });
   return 0;
 }

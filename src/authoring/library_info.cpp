@@ -5,6 +5,7 @@
 #include "authoring/boot_file.h"
 #include "common/byte_io.h"
 #include "media/frame_codec.h"
+#include "objects/cast_file.h"
 #include "objects/set_file.h"
 #include "objects/stage_file.h"
 #include "script/line_table.h"
@@ -137,6 +138,60 @@ Expected<std::string, std::string> DescribeSet(OpenFile& file) {
   return out.str();
 }
 
+// The words of a group file's kind: the group, its figures and their poses.
+struct GroupWords {
+  std::string group, figure, pose;
+};
+
+// The frames of a pose as the views they show; "-" for a frame that shows none.
+std::string FrameViews(const std::vector<std::uint16_t>& frames) {
+  std::string text;
+  for (const std::uint16_t frame : frames)
+    text += ' ' + (frame == 0 ? std::string("-") : std::to_string(frame - 1));
+  return text;
+}
+
+// Writes the lines of a pose and its pictures; the reason when its record cannot be read.
+std::optional<std::string> DescribePose(OpenFile& file, const PoseEntry& entry,
+                                        const GroupWords& words, std::ostringstream& out) {
+  auto bytes = file.record(entry.recordId);
+  if (!bytes) return bytes.error();
+  auto pose = ReadPoseRecord(*bytes);
+  if (!pose) return "record " + std::to_string(entry.recordId) + ": " + pose.error();
+  out << "    " << words.pose << ' ' << Quoted(entry.name) << ": record " << entry.recordId
+      << ", frames" << FrameViews(pose->frames) << ", " << Count(pose->pictures.size(), "picture")
+      << '\n';
+  for (const PictureEntry& p : pose->pictures) {
+    out << "      picture " << p.recordId << ": view " << p.view << ", angle " << p.angle
+        << ", size " << p.sizeFactor << ", " << p.columns() << " x " << p.rows() << ", hot ["
+        << p.hotV << ", " << p.hotH << "]" << (p.mirrored() ? ", mirrored" : "") << '\n';
+  }
+  return std::nullopt;
+}
+
+Expected<std::string, std::string> DescribeGroup(OpenFile& file, const GroupWords& words) {
+  auto headerBytes = file.record(0);
+  if (!headerBytes) return Unexpected{headerBytes.error()};
+  auto header = ReadGroupHeader(*headerBytes);
+  if (!header) return Unexpected{"record 0: " + header.error()};
+  std::ostringstream out;
+  out << words.group << ' ' << Quoted(header->name) << ": script " << header->scriptId << ", "
+      << Count(header->figures.size(), words.figure) << '\n';
+  for (const std::uint32_t id : header->figures) {
+    auto bytes = file.record(id);
+    if (!bytes) return Unexpected{bytes.error()};
+    auto figure = ReadFigureRecord(*bytes);
+    if (!figure) return Unexpected{"record " + std::to_string(id) + ": " + figure.error()};
+    out << "  " << words.figure << ' ' << Quoted(figure->name) << ": record " << id << ", script "
+        << figure->scriptId << ", set " << Quoted(figure->set) << ", star " << Quoted(figure->star)
+        << ", " << Count(figure->poses.size(), words.pose) << '\n';
+    for (const PoseEntry& pose : figure->poses) {
+      if (auto failure = DescribePose(file, pose, words, out)) return Unexpected{*failure};
+    }
+  }
+  return out.str();
+}
+
 // A boot file's system script, or nothing when record 1 is no compiled script.
 std::optional<std::string> DescribeBoot(OpenFile& file) {
   auto bytes = file.record(kSystemScriptRecord);
@@ -174,6 +229,14 @@ Expected<std::string, std::string> DescribeLibraryFile(StarLibrary& library,
     auto description = DescribeSet(file);
     if (!description) return Unexpected{path + ": " + description.error()};
     return path + ": set file " + kind + *description;
+  }
+  if (type == kCastFileType || type == kShopFileType) {
+    const bool cast = type == kCastFileType;
+    const GroupWords words =
+        cast ? GroupWords{"cast", "actor", "pose"} : GroupWords{"shop", "prop", "view"};
+    auto description = DescribeGroup(file, words);
+    if (!description) return Unexpected{path + ": " + description.error()};
+    return path + ": " + words.group + " file " + kind + *description;
   }
   if (type == kBootFileType) {
     if (auto boot = DescribeBoot(file)) return path + ": boot file " + kind + *boot;

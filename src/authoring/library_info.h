@@ -1,7 +1,7 @@
 // What `titlekit info` prints about a library file: its star type and creator, then what the
-// file holds, by kind. A stage file ('FLAT'), a set file ('SCDO') and a boot file ('STAR' with a
-// compiled script in record 1) are described; other kinds give their type alone until their
-// layers describe them.
+// file holds, by kind. A stage file ('FLAT'), a set file ('SCDO'), a cast file ('CCDO'), a shop
+// file ('PDDO') and a boot file ('STAR' with a compiled script in record 1) are described; other
+// kinds give their type alone until their layers describe them.
 //
 //   bootfile: boot file (type STAR, creator LWRT)
 //   system script: record 1, 8 tokens
@@ -17,6 +17,20 @@
 //     scene "hall": row 1, column 2, floor 0
 //     scene "tower": row 1, column 3, floor 3, building, script 9
 //     3 stars
+//
+//   HEROES.CST: cast file (type CCDO, creator LWRT)
+//   cast "heroes": script 1, 1 actor
+//     actor "robin": record 2, script 3, set "garden", star "gate", 2 poses
+//       pose "walk": record 4, frames 0 1 0, 2 pictures
+//         picture 5: view 0, angle 0, size 256, 16 x 8, hot [7, 8]
+//         picture 6: view 1, angle 64, size 128, 16 x 8, hot [0, 0], mirrored
+//       pose "stand": record 7, frames 0, 1 picture
+//         picture 5: view 0, angle 0, size 256, 16 x 8, hot [7, 8]
+//
+// A shop file reads the same with "shop", "prop" and "view" for "cast", "actor" and "pose".
+// Frames are the views they show ("-" for a frame that shows none); a picture is named by its
+// sprite's record, its size is the entry's bounds (columns x rows) and its hot spot is [row,
+// column].
 //
 // Rectangles are [top, left, bottom, right] in stage pixels. A set's stars are those a lookup by
 // name finds: the first star of every link and the second of a link with a path; the line is

@@ -9,9 +9,11 @@
 
 #include "authoring/boot_file.h"
 #include "authoring/build_stamps.h"
+#include "authoring/cast_build.h"
 #include "authoring/set_build.h"
 #include "authoring/stage_build.h"
 #include "authoring/title_sources.h"
+#include "objects/cast_file.h"
 #include "objects/set_file.h"
 #include "objects/stage_file.h"
 
@@ -52,8 +54,8 @@ void AddFile(InputHash& hash, const TitleSources& sources, const SourceFile& fil
   hash.add({reinterpret_cast<const std::uint8_t*>(&value), sizeof value});
 }
 
-// The stamp of a stage or set file: the format, its manifest entry, the title's palette and
-// every file the entry names.
+// The stamp of a stage, set, cast or shop file: the format, its manifest entry, the title's palette
+// and every file the entry names.
 template <class Entry>
 std::uint64_t EntryHash(const Entry& entry, const TitleManifest& title,
                         const TitleSources& sources) {
@@ -94,6 +96,17 @@ std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& 
                        EntryHash(set, title, sources),
                        {kSetFileType},
                        [&set, &sources] { return BuildSetRecords(set, sources); }});
+  }
+  for (const auto* groups : {&title.casts, &title.shops}) {
+    for (std::size_t i = 0; i < groups->size(); ++i) {
+      const ManifestGroup& group = (*groups)[i];
+      const bool cast = group.kind == GroupKind::kCast;
+      outputs.push_back({group.file,
+                         std::string(cast ? "$.casts[" : "$.shops[") + std::to_string(i) + "].file",
+                         EntryHash(group, title, sources),
+                         {cast ? kCastFileType : kShopFileType},
+                         [&group, &sources] { return BuildGroupRecords(group, sources); }});
+    }
   }
   return outputs;
 }
@@ -171,6 +184,13 @@ Expected<TitleBuildResult, std::vector<std::string>> BuildTitle(const TitleBuild
   auto sources = LoadTitleSources(title, request.loadScript);
   if (!sources) {
     reading.errors.insert(reading.errors.end(), sources.error().begin(), sources.error().end());
+  }
+  if (!reading.errors.empty()) return Unexpected{Formatted(manifestName, reading.errors)};
+  for (const auto* groups : {&title.casts, &title.shops}) {
+    for (const ManifestGroup& group : *groups) {
+      const auto problems = CheckGroupPictures(group, *sources);
+      reading.errors.insert(reading.errors.end(), problems.begin(), problems.end());
+    }
   }
   if (!reading.errors.empty()) return Unexpected{Formatted(manifestName, reading.errors)};
 

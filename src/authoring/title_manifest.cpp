@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 
+#include "authoring/cast_manifest.h"
 #include "authoring/manifest_reading.h"
 #include "common/mac_roman.h"
 #include "objects/stage_file.h"
@@ -17,7 +18,8 @@ constexpr std::size_t kMaxBaseName = 8;
 constexpr std::size_t kMaxExtension = 3;
 constexpr std::size_t kRectSides = 4;
 
-constexpr std::array<std::string_view, 4> kTitleKeys = {"system", "palette", "stages", "sets"};
+constexpr std::array<std::string_view, 6> kTitleKeys = {"system", "palette", "stages",
+                                                        "sets",   "casts",   "shops"};
 constexpr std::array<std::string_view, 4> kStageKeys = {"file", "name", "script", "flats"};
 constexpr std::array<std::string_view, 4> kFlatKeys = {"name", "script", "picture", "buttons"};
 constexpr std::array<std::string_view, 3> kButtonKeys = {"name", "rect", "script"};
@@ -290,6 +292,8 @@ ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::
     std::vector<std::string> files = {std::string(kBootFileName)};
     ReadStages(root, title, files, reading);
     ReadSets(root, title, files, reading);
+    ReadGroups(root, GroupKind::kCast, title.casts, files, reading);
+    ReadGroups(root, GroupKind::kShop, title.shops, files, reading);
   }
   // Only a manifest without errors is printed back: its values are known to be shallow.
   if (reading.errors.empty()) {
@@ -297,6 +301,10 @@ ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::
       title.stages[i].entry = root["stages"][i].dump();
     for (std::size_t i = 0; i < title.sets.size(); ++i)
       title.sets[i].entry = root["sets"][i].dump();
+    for (std::size_t i = 0; i < title.casts.size(); ++i)
+      title.casts[i].entry = root["casts"][i].dump();
+    for (std::size_t i = 0; i < title.shops.size(); ++i)
+      title.shops[i].entry = root["shops"][i].dump();
   }
   return {std::move(title), std::move(reading.errors)};
 }
@@ -316,6 +324,16 @@ void ForEachSourceFile(const ManifestSet& set, const SourceVisit& visit) {
   for (const auto& [symbol, script] : set.cellScripts) visit(script, SourceKind::kScript);
   for (const auto& [name, texture] : set.textures) visit(texture, SourceKind::kTexture);
   for (const auto& [cell, view] : set.cellViews) visit(view, SourceKind::kTexture);
+}
+
+void ForEachSourceFile(const ManifestGroup& group, const SourceVisit& visit) {
+  visit(group.script, SourceKind::kScript);
+  for (const ManifestFigure& figure : group.figures) {
+    visit(figure.script, SourceKind::kScript);
+    for (const ManifestPose& pose : figure.poses) {
+      for (const ManifestImage& image : pose.images) visit(image.png, SourceKind::kSprite);
+    }
+  }
 }
 
 }  // namespace lw::authoring

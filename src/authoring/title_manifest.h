@@ -1,7 +1,7 @@
 // The title manifest: one JSON file that names every source of a title, read by `titlekit build`
 // to make the boot file and the library files. File names in it are relative to the manifest's
-// own folder. Each kind of library file has its own top-level array; kinds to come (casts,
-// shops, puppets, tracks, movies) add theirs beside "stages" and "sets".
+// own folder. Each kind of library file has its own top-level array; kinds to come (puppets,
+// tracks, movies) add theirs beside "stages", "sets", "casts" and "shops".
 //
 //   PATH                               TYPE                 MEANING
 //   $.system                           text, required       the system script (source .lws or
@@ -56,6 +56,43 @@
 //                                                           0..255 (0)}: palette indices
 //   $.sets[i].stars                    array                [{"name": TEXT, "at": [x, y, z]}]:
 //                                                           stars without paths
+//   $.casts                            array                the cast files, one per entry
+//   $.casts[i].file                    text, required       the cast file's name in DIR, 8.3:
+//                                                           HEROES.CST
+//   $.casts[i].name                    text, required       the cast's name, 1 to 15 characters
+//   $.casts[i].script                  text                 the cast's script
+//   $.casts[i].actors                  array, required      the actors in order, at least one
+//   ...actors[j].name                  text, required       1 to 15 characters, unique in the cast
+//   ...actors[j].script                text                 the actor's script
+//   ...actors[j].set                   text                 the set it belongs to, 0 to 15
+//                                                           characters ("")
+//   ...actors[j].star                  text                 the star it stands on, 0 to 15 ("")
+//   ...actors[j].poses                 array, required      the poses in order, at least one; the
+//                                                           first is the actor's initial pose
+//   ...poses[k].name                   text, required       1 to 15 characters, unique in the actor
+//   ...poses[k].frames                 array                the view shown in each frame, 1 to 33
+//                                                           whole numbers 0..65534 ([0])
+//   ...poses[k].images                 array, required      the pose's pictures, at least one
+//   ...images[m].png                   text, required       8-bit indexed PNG of 1..512 x
+//                                                           1..1024, indices as they are
+//   ...images[m].view                  whole number         0..65534 (0): a view that one of the
+//                                                           pose's frames shows
+//   ...images[m].angle                 whole number         0..255 (0): the angle the picture is
+//                                                           seen from
+//   ...images[m].hot                   array                [row, column] inside the picture:
+//                                                           the point on the anchor ([height - 1,
+//                                                           width / 2], the bottom middle)
+//   ...images[m].transparent           whole number         0..255 (0): the index drawn
+//                                                           transparent
+//   ...images[m].mirrored              true or false        drawn mirrored left to right (false)
+//   ...images[m].size                  whole number         1..32767 (256): the size factor of
+//                                                           the 3-D scaling
+//   $.shops                            array                the shop files: as casts, with
+//                                                           "props" for "actors" and "views" for
+//                                                           "poses" (file PROPS.SHP)
+//
+// A picture file that several images of one cast or shop name with the same hot spot and
+// transparent index is stored once and shared by them.
 //
 // Names are UTF-8 in the manifest and stored in Mac Roman; a name counts its Mac Roman bytes. An
 // object without a script gets the empty script. Any other key is an error, so that a misspelt
@@ -71,6 +108,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -137,21 +175,66 @@ struct ManifestSet {
   std::string entry;              // as for stages
 };
 
+// One picture of a pose (a prop's view).
+struct ManifestImage {
+  std::string where;  // its JSON path, for the errors found once its picture is read
+  SourceFile png;
+  std::uint16_t view = 0;
+  std::uint16_t angle = 0;
+  std::optional<Point> hot;  // (row v, column h); none: the bottom middle of the picture
+  std::uint8_t transparent = 0;
+  bool mirrored = false;
+  std::int16_t size = 256;
+};
+
+// A pose of an actor, or a view of a prop.
+struct ManifestPose {
+  std::string name;
+  std::vector<std::uint16_t> frames;  // the view shown in each frame
+  std::vector<ManifestImage> images;
+};
+
+// An actor of a cast, or a prop of a shop.
+struct ManifestFigure {
+  std::string name;
+  SourceFile script;
+  std::string set;
+  std::string star;
+  std::vector<ManifestPose> poses;
+};
+
+// What a group file holds: a cast of actors and their poses, or a shop of props and their views.
+enum class GroupKind : std::uint8_t { kCast, kShop };
+
+// A cast or a shop entry.
+struct ManifestGroup {
+  GroupKind kind = GroupKind::kCast;
+  std::string file;
+  std::string name;
+  SourceFile script;
+  std::vector<ManifestFigure> figures;
+  std::string entry;  // as for stages
+};
+
 struct TitleManifest {
   SourceFile system;
   SourceFile palette;  // not named: stage files carry no palette
   std::vector<ManifestStage> stages;
   std::vector<ManifestSet> sets;
+  std::vector<ManifestGroup> casts;
+  std::vector<ManifestGroup> shops;
 };
 
-// What a named file is to the build: a script, a flat picture or a set's texture or view.
-enum class SourceKind : std::uint8_t { kScript, kPicture, kTexture };
+// What a named file is to the build: a script, a flat picture, a set's texture or view, or the
+// picture of a cast's or shop's sprite.
+enum class SourceKind : std::uint8_t { kScript, kPicture, kTexture, kSprite };
 using SourceVisit = std::function<void(const SourceFile&, SourceKind)>;
 
 // Every file a stage or set entry names, in one fixed order: what the build loads, and what its
 // output's stamp hashes.
 void ForEachSourceFile(const ManifestStage& stage, const SourceVisit& visit);
 void ForEachSourceFile(const ManifestSet& set, const SourceVisit& visit);
+void ForEachSourceFile(const ManifestGroup& group, const SourceVisit& visit);
 
 // One error: the JSON path and what was expected there.
 struct ManifestError {

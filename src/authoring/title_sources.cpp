@@ -8,6 +8,7 @@
 
 #include "authoring/build_stamps.h"
 #include "authoring/set_render.h"
+#include "media/sprite.h"
 #include "objects/stage_file.h"
 #include "shell/drawing/colour_table.h"
 
@@ -53,6 +54,11 @@ constexpr IndexedPngRule kFlatPicture = {kStageFileWidth, kStageFileWidth, kStag
                                          kStageFileHeight, "512 x 384"};
 constexpr IndexedPngRule kSetTexture = {1, kMaxTextureSide, 1, kMaxTextureSide,
                                         "1..1024 x 1..1024"};
+// Sprite pictures are as wide as a sprite may be, and no taller than a set texture: more than
+// an actor or prop drawn over a scene needs, and a bound on what one picture costs to encode.
+constexpr std::uint32_t kMaxSpriteRows = 1024;
+constexpr IndexedPngRule kSpritePicture = {1, kMaxSpriteWidth, 1, kMaxSpriteRows,
+                                           "1..512 x 1..1024"};
 
 // What is wrong with an indexed PNG's header under `rule`, if anything.
 std::optional<std::string> IndexedPngProblem(std::string_view bytes, const IndexedPngRule& rule) {
@@ -95,6 +101,9 @@ class SourceLoader {
   void texture(const SourceFile& file) {
     indexedImage(file, Use::kTexture, kSetTexture, sources_.textures);
   }
+  void sprite(const SourceFile& file) {
+    indexedImage(file, Use::kSprite, kSpritePicture, sources_.sprites);
+  }
 
   void palette(const SourceFile& file) {
     if (!file.named() || !firstTime(Use::kPalette, file)) return;
@@ -119,7 +128,7 @@ class SourceLoader {
 
  private:
   // What a file is read as: one file may serve as a picture and as the palette.
-  enum class Use : std::uint8_t { kScript, kPicture, kTexture, kPalette };
+  enum class Use : std::uint8_t { kScript, kPicture, kTexture, kSprite, kPalette };
 
   // An indexed PNG whose header passes `rule`, read into `into`.
   void indexedImage(const SourceFile& file, Use use, const IndexedPngRule& rule,
@@ -186,10 +195,13 @@ Expected<TitleSources, std::vector<ManifestError>> LoadTitleSources(
       case SourceKind::kScript: loader.script(file); break;
       case SourceKind::kPicture: loader.picture(file); break;
       case SourceKind::kTexture: loader.texture(file); break;
+      case SourceKind::kSprite: loader.sprite(file); break;
     }
   };
   for (const ManifestStage& stage : manifest.stages) ForEachSourceFile(stage, load);
   for (const ManifestSet& set : manifest.sets) ForEachSourceFile(set, load);
+  for (const ManifestGroup& cast : manifest.casts) ForEachSourceFile(cast, load);
+  for (const ManifestGroup& shop : manifest.shops) ForEachSourceFile(shop, load);
   return loader.take();
 }
 

@@ -1,7 +1,7 @@
 // The source files that a title manifest names, read and checked before anything is built:
-// every script loaded and checked, every stage picture and set texture decoded, the palette read,
-// and the bytes of each file kept as a hash for the build stamps. Each file is read once however
-// often the manifest names it.
+// every script loaded and checked, every stage picture, set texture and sprite picture decoded,
+// the palette read, and the bytes of each file kept as a hash for the build stamps. Each file is
+// read once however often the manifest names it.
 //
 // A stage picture is checked from its PNG header before it is decoded:
 //
@@ -14,7 +14,8 @@
 //   24      u8    bit depth, must be 8
 //   25      u8    colour type, must be 3 (palette indices)
 //
-// A set texture is checked the same way, but may be of any size from 1 x 1 to 1024 x 1024.
+// A set texture is checked the same way, but may be of any size from 1 x 1 to 1024 x 1024; the
+// picture of a cast's or shop's sprite too, from 1 x 1 to 512 x 1024.
 //
 // The palette file is a PNG (its signature decides) whose palette is taken, or a colour table
 // (colour_table.h) stored exactly as it is.
@@ -35,6 +36,7 @@ struct TitleSources {
   std::map<std::filesystem::path, LoadedScript> scripts;
   std::map<std::filesystem::path, IndexedImage> pictures;
   std::map<std::filesystem::path, IndexedImage> textures;  // set textures: 1..1024 a side
+  std::map<std::filesystem::path, IndexedImage> sprites;   // cast and shop pictures
   std::vector<std::uint8_t> palette;  // the colour table record; empty when the title has none
   std::map<std::filesystem::path, std::uint64_t> fileHashes;  // the bytes of every file read
 };

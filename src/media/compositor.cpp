@@ -141,20 +141,49 @@ void Compositor::drawEntry(const DisplayEntry& entry) {
     report(FatalSite{CodeNumber(got), kSiteGetPicture});
     return;
   }
+  const Point anchor = screenAnchor(entry);
   if (entry.twoDimensional()) {
-    report(
-        DrawSprite(*picture, entry.anchor, ViewOf(screenBuffer_), screenRect(), entry.mirrored()));
+    report(DrawSprite(*picture, anchor, ViewOf(screenBuffer_), screenRect(), entry.mirrored()));
   } else {
-    const Rect view = sceneView_.rect();
-    const Point anchor = PointAt(entry.anchor.v + view.top, entry.anchor.h + view.left);
-    const SpriteSize size{.rows = static_cast<std::int16_t>(entry.scale >> 16),
-                          .columns = static_cast<std::int16_t>(entry.scale & 0xFFFF)};
-    report(DrawSpriteScaled(*picture, anchor, ViewOf(screenBuffer_), view, entry.mirrored(), size));
+    report(DrawSpriteScaled(*picture, anchor, ViewOf(screenBuffer_), sceneView_.rect(),
+                            entry.mirrored(), viewSize(entry)));
   }
   if (const ProgramCode released = library.StarReleaseResource(*file, entry.record);
       Failed(released)) {
     report(FatalSite{CodeNumber(released), kSiteReleasePicture});
   }
+}
+
+Point Compositor::screenAnchor(const DisplayEntry& entry) const {
+  if (entry.twoDimensional()) return entry.anchor;
+  const Rect view = sceneView_.rect();
+  return PointAt(entry.anchor.v + view.top, entry.anchor.h + view.left);
+}
+
+SpriteSize Compositor::viewSize(const DisplayEntry& entry) {
+  return SpriteSize{.rows = static_cast<std::int16_t>(entry.scale >> 16),
+                    .columns = static_cast<std::int16_t>(entry.scale & 0xFFFF)};
+}
+
+// The entries are in drawing order, so the last one that covers the point is on top. A view
+// entry counts only inside the shown view, where it was clipped when drawn.
+std::optional<std::uint32_t> Compositor::OwnerAt(Point p) {
+  const auto entries = display_.entries();
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+    const DisplayEntry& entry = *it;
+    if (!entry.bounds.contains(p)) continue;
+    if (!entry.twoDimensional() && !(sceneView_.shown() && sceneView_.rect().contains(p))) continue;
+    StarLibrary& library = parts_.library;
+    StarFile* file = library.FindBySerial(entry.fileSerial);
+    RecordBlock* picture = nullptr;
+    if (file == nullptr || Failed(library.StarGetResource(*file, entry.record, picture))) continue;
+    const SpriteSize size = viewSize(entry);
+    const auto covers = SpriteCovers(*picture, screenAnchor(entry), entry.mirrored(),
+                                     entry.twoDimensional() ? nullptr : &size, p);
+    (void)library.StarReleaseResource(*file, entry.record);
+    if (covers && covers.value()) return entry.owner;
+  }
+  return std::nullopt;
 }
 
 // Ticks count up and wrap; the difference of two counts is the time between them either way.

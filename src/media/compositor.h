@@ -50,6 +50,7 @@
 #include "media/display_list.h"
 #include "media/fatal_site.h"
 #include "media/scene_view_layer.h"
+#include "media/sprite.h"
 #include "media/star_library.h"
 #include "shell/drawing/screen.h"
 #include "shell/drawing/surface.h"
@@ -123,6 +124,10 @@ class Compositor {
   // Each main-loop pass starts unsuppressed, whatever a failed script left raised.
   void ResetSuppress() { suppress_ = 0; }
 
+  // The owner word of the topmost picture that the last frame shows on an opaque pixel at `p`
+  // (screen coordinates), if any: what the title's hit test finds under the mouse.
+  [[nodiscard]] std::optional<std::uint32_t> OwnerAt(Point p);
+
   // The idle step of the main loop: the preload's work when it has some (the hook says whether
   // it did), else trimming and flushing the open star files (StarFlushAll).
   void IdleStep();
@@ -134,6 +139,9 @@ class Compositor {
   void redrawStage(const Rect& inside);
   void drawFlaggedEntries();
   void drawEntry(const DisplayEntry& entry);
+  // Where an entry's picture is drawn on the screen, and the size of a view entry's.
+  [[nodiscard]] Point screenAnchor(const DisplayEntry& entry) const;
+  [[nodiscard]] static SpriteSize viewSize(const DisplayEntry& entry);
   void waitForFrameTime();
   void copyToWindow();
   void report(FatalSite site);

@@ -354,4 +354,24 @@ Expected<bool, FatalSite> SpriteHitScaled(std::span<const std::uint8_t> record, 
   return HitAt(*picture, row, column, kSiteScaledHitRow);
 }
 
+Expected<bool, FatalSite> SpriteCovers(std::span<const std::uint8_t> record, Point anchor,
+                                       bool mirrored, const SpriteSize* size, Point point) {
+  // A one-pixel destination at the point: the picture moves so that the point lands on it.
+  std::array<std::uint8_t, 1> pixel{};
+  const BitmapView destination{.memory = pixel, .row0 = 0, .stride = 1, .width = 1, .height = 1};
+  const Point shifted = PointAt(anchor.v - point.v, anchor.h - point.h);
+  const Rect clip{0, 0, 1, 1};
+  constexpr std::array<std::uint8_t, 2> kBackgrounds = {0x00, 0xFF};
+  std::array<std::uint8_t, 2> drawn{};
+  for (std::size_t i = 0; i < kBackgrounds.size(); ++i) {
+    pixel[0] = kBackgrounds[i];
+    const FatalSite site =
+        size != nullptr ? DrawSpriteScaled(record, shifted, destination, clip, mirrored, *size)
+                        : DrawSprite(record, shifted, destination, clip, mirrored);
+    if (site.failed()) return Unexpected{site};
+    drawn[i] = pixel[0];
+  }
+  return drawn[0] == drawn[1];
+}
+
 }  // namespace lw

@@ -127,4 +127,12 @@ FatalSite DrawSpriteScaled(std::span<const std::uint8_t> record, Point anchor,
                                                         Point anchor, bool mirrored,
                                                         SpriteSize size, Point point);
 
+// Whether the picture drawn at `anchor` (scaled to `size` when one is given, as DrawSpriteScaled
+// places it) sets the pixel at `point`: the pixel is the picture's when drawing it over two
+// different backgrounds leaves the same value there. This answers for exactly what the draw
+// shows, mirrored and scaled pictures included. The draw's fatal sites.
+[[nodiscard]] Expected<bool, FatalSite> SpriteCovers(std::span<const std::uint8_t> record,
+                                                     Point anchor, bool mirrored,
+                                                     const SpriteSize* size, Point point);
+
 }  // namespace lw

@@ -33,6 +33,17 @@ ScriptError HitStage(StageObjects& stage, Point p, std::optional<Hit>& hit) {
   return ScriptError::None;
 }
 
+// The sprite step: the figure whose picture is on top at p.
+void HitSprite(const HitTestServices& s, Point p, std::optional<Hit>& hit) {
+  const auto serial = s.spriteAt ? s.spriteAt(p) : std::nullopt;
+  if (!serial) return;
+  if (const auto actor = s.actors.FindSerial(*serial)) {
+    hit = Hit{KindInfo(ObjectKind::kActor).name, s.actors.at(*actor).name};
+  } else if (const auto prop = s.props.FindSerial(*serial)) {
+    hit = Hit{KindInfo(ObjectKind::kProp).name, s.props.at(*prop).name};
+  }
+}
+
 // The set step: the scene under the player, when the scene view shows and holds p.
 void HitSet(const SetObjects& set, Point p, std::optional<Hit>& hit) {
   if (!set.shows(p)) return;
@@ -48,7 +59,8 @@ ScriptError HitTest(BuiltinCall& c, HitTestServices& s) {
   LW_TRY(c.args(v));
   LW_TRY(BuiltinCall::number(v, packed));
   std::optional<Hit> hit;
-  HitSet(s.set, UnpackPoint(packed), hit);
+  HitSprite(s, UnpackPoint(packed), hit);
+  if (!hit) HitSet(s.set, UnpackPoint(packed), hit);
   if (!hit) LW_TRY(HitStage(s.stage, UnpackPoint(packed), hit));
   if (!hit) hit = Hit{kNothingHit, {}};
   c.in.resultText = PString::truncated(hit->kind);
@@ -62,9 +74,8 @@ constexpr BuiltinEntry<HitTestServices> kHitTestBuiltins[] = {
      {"p: point",
       "text",
       {ScriptError::BadArgumentType},
-      "The name of what shows at stage point p, its kind (\"scene\", \"button\", \"flat\" or "
-      "\"none\") in "
-      "the result text."}},
+      "The name of what shows at stage point p, its kind (\"actor\", \"prop\", \"scene\", "
+      "\"button\", \"flat\" or \"none\") in the result text."}},
 };
 
 }  // namespace

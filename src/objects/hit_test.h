@@ -7,9 +7,16 @@
 //      the first ("button" and its name), else the flat ("flat" and its name)
 //   4. nothing: "none" and the empty text
 //
-// The sprite layer comes with the actors and props; it adds its step to HitTestServices.
+// The sprite step asks the composition for the owner of the topmost picture the last frame shows
+// on an opaque pixel at p: an actor's or a prop's serial. A serial that no figure has any more
+// (its cast closed since that frame) is no hit.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "objects/figure_table.h"
 #include "objects/set_objects.h"
 #include "objects/stage_objects.h"
 #include "script/builtin_table.h"
@@ -19,6 +26,9 @@ namespace lw {
 struct HitTestServices {
   StageObjects& stage;
   SetObjects& set;
+  FigureTable& actors;
+  FigureTable& props;
+  std::function<std::optional<std::uint32_t>(Point stagePoint)> spriteAt;
 };
 
 void WireHitTestBuiltins(BuiltinTable& table, HitTestServices& services);

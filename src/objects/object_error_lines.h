@@ -33,6 +33,16 @@ inline constexpr std::int16_t kSceneEntryWrite = 5139;      // a scene entry is 
 inline constexpr std::int16_t kPathLoad = 5140;             // a path record does not load
 inline constexpr std::int16_t kPathCorrupt = 5141;          // nor read as a path
 inline constexpr std::int16_t kPathOverrun = 5142;  // a walk passes the last segment of its path
+// Casts and shops (figures): the same faults for their records.
+inline constexpr std::int16_t kGroupFileOpen = 5150;        // a cast or shop file does not open
+inline constexpr std::int16_t kGroupHeaderLoad = 5151;      // its record 0 does not load
+inline constexpr std::int16_t kGroupHeaderCorrupt = 5152;   // nor read as a group header
+inline constexpr std::int16_t kFigureRecordLoad = 5153;     // an actor or prop record does not load
+inline constexpr std::int16_t kFigureRecordCorrupt = 5154;  // nor read as a figure
+inline constexpr std::int16_t kPoseRecordLoad = 5155;       // a pose record does not load
+inline constexpr std::int16_t kPoseRecordCorrupt = 5156;    // nor read as a pose
+inline constexpr std::int16_t kFigurePictureLoad = 5157;    // a picture being warmed does not load
+inline constexpr std::int16_t kFigureRecordRelease = 5158;  // a kept record does not release
 // The preload of view pictures while the player stands: a picture that does not load or release.
 inline constexpr std::int16_t kPreloadGet = 5106;
 inline constexpr std::int16_t kPreloadRelease = 5107;

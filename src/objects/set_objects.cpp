@@ -97,6 +97,7 @@ ScriptError SetObjects::OpenSetFile(BuiltinCall& c, std::string_view fileName) {
   p_.display.sceneView().setShown(true);
   position_ = previous_ = {};
   PlacePlayer(SetPosition{header_.startColumn, header_.startRow, header_.startDirection});
+  if (p_.opened) p_.opened();
   const Mark opened = mark();
   LW_TRY(SendSetEvent(c, ObjectEvent::kOpen));
   if (!sameSetAndPlace(opened)) return ScriptError::None;

@@ -47,6 +47,8 @@ struct SetParts {
   ErrorReporter& errors;
   SetDisplay& display;
   LocateFile locate;
+  // Told when a set has opened and placed the player, before its open messages go out.
+  std::function<void()> opened;
 };
 
 // A cell and a direction code (1..4).

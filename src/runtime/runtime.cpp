@@ -174,15 +174,29 @@ void Runtime::WireBuiltins() {
       .palettes = {.palettes = palettes_,
                    .screen = screen_,
                    .stagePalette =
-                       [this](ColourTable& out) { return stageObjects_->StagePalette(out); }},
+                       [this](ColourTable& out) { return objects_->stage().StagePalette(out); }},
       .display = {.settings = settings_,
                   .compositor = *compositor_,
-                  .set = *setObjects_,
+                  .set = objects_->set(),
                   .reveal = [this](ScriptEffect effect,
                                    int duration) { RevealStage(effect, duration); }},
-      .stage = *stageObjects_,
-      .set = *setObjects_,
-      .hitTest = {.stage = *stageObjects_, .set = *setObjects_},
+      .stage = objects_->stage(),
+      .set = objects_->set(),
+      .actors = {.table = objects_->actors(),
+                 .display = objects_->figureDisplay(),
+                 .player = objects_->playerHitBox()},
+      .props = {.table = objects_->props(),
+                .display = objects_->figureDisplay(),
+                .player = objects_->playerHitBox()},
+      .hitTest = {.stage = objects_->stage(),
+                  .set = objects_->set(),
+                  .actors = objects_->actors(),
+                  .props = objects_->props(),
+                  .spriteAt =
+                      [this](Point p) {
+                        const Rect stage = compositor_->stageRect();
+                        return compositor_->OwnerAt(PointAt(p.v + stage.top, p.h + stage.left));
+                      }},
   });
   WireRuntimeBuiltins(interpreter_->builtins(), *builtinServices_);
 }
@@ -253,8 +267,7 @@ void Runtime::OpenBootFile() {
 // The runtime stop, in its order.
 void Runtime::Stop() {
   if (!stage_) return;  // never started
-  setObjects_->ShutDown();
-  stageObjects_->ShutDown();
+  objects_->ShutDown();
   const WindowMessage close(window_message::kClose);
   if (const RuntimeWindow* window = messageBox_.window()) {
     SendWindowMessage(*stage_, messageBox_, window->record, close);
@@ -271,9 +284,7 @@ void Runtime::Stop() {
   interpreter_.reset();
   errorLog_.reset();
   builtinServices_.reset();
-  setObjects_.reset();
-  stageObjects_.reset();
-  stageDisplay_.reset();
+  objects_.reset();
   compositor_.reset();
   scripts_.reset();
 }
@@ -313,7 +324,6 @@ void Runtime::StartCompositor() {
     messageBox_.RedrawWhereCovered(copied);
     screen_.present();
   });
-  stageDisplay_ = std::make_unique<ComposedStageDisplay>(*compositor_);
 }
 
 // A reveal onto the window; the message box draws itself again over what each step changed.
@@ -348,27 +358,15 @@ bool Runtime::ShowMovieFrame(const Surface& picture, const Rect& movie, Point or
   return RunFrameTransition(transition, reveal, palette, random);
 }
 
-// The stage and the set find the files scripts name through the title's file lookup; the set's
-// preload is the composition's idle work while the player stands.
 void Runtime::StartTitleObjects() {
-  const LocateFile locate = [this](std::string_view name, std::string& path) {
-    return locator_->LocateFile(name, path);
-  };
-  stageObjects_ = std::make_unique<StageObjects>(StageParts{
+  objects_ = std::make_unique<TitleObjects>(TitleObjectParts{
       .library = library_,
       .scripts = *scripts_,
       .errors = errors_,
-      .display = *stageDisplay_,
-      .locate = locate,
+      .compositor = *compositor_,
+      .locate = [this](std::string_view name,
+                       std::string& path) { return locator_->LocateFile(name, path); },
   });
-  setObjects_ = std::make_unique<SetObjects>(SetParts{
-      .library = library_,
-      .scripts = *scripts_,
-      .errors = errors_,
-      .display = *stageDisplay_,
-      .locate = locate,
-  });
-  compositor_->setPreloadHook([this] { return setObjects_ && setObjects_->PreloadStep(); });
 }
 
 // The effect covers the stage; what lies around it was composed as it always is.

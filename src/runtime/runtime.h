@@ -30,11 +30,8 @@
 #include "media/frame_transitions.h"
 #include "media/stamp_counter.h"
 #include "media/star_library.h"
-#include "objects/set_objects.h"
-#include "objects/stage_objects.h"
 #include "platform/platform.h"
 #include "runtime/builtins_settings.h"
-#include "runtime/composed_stage_display.h"
 #include "runtime/file_locator.h"
 #include "runtime/main_loop.h"
 #include "runtime/message_box_window.h"
@@ -44,6 +41,7 @@
 #include "runtime/screen_reveal.h"
 #include "runtime/script_error_log.h"
 #include "runtime/stage_window.h"
+#include "runtime/title_objects.h"
 #include "script/compiled_script_cache.h"
 #include "script/interpreter.h"
 #include "script/script_host.h"
@@ -148,11 +146,12 @@ class Runtime {
   [[nodiscard]] FileLocator* fileLocator() { return locator_.get(); }
   [[nodiscard]] StageWindow* stage() { return stage_.get(); }
   // The stage objects; present from the runtime start to the stop.
-  [[nodiscard]] StageObjects* stageObjects() { return stageObjects_.get(); }
-  [[nodiscard]] SetObjects* setObjects() { return setObjects_.get(); }
+  [[nodiscard]] StageObjects* stageObjects() { return objects_ ? &objects_->stage() : nullptr; }
+  [[nodiscard]] SetObjects* setObjects() { return objects_ ? &objects_->set() : nullptr; }
+  [[nodiscard]] TitleObjects* titleObjects() { return objects_.get(); }
   // The screen composition, and what the stage objects draw through.
   [[nodiscard]] Compositor* compositor() { return compositor_.get(); }
-  [[nodiscard]] StageDisplay* stageDisplay() { return stageDisplay_.get(); }
+  [[nodiscard]] StageDisplay* stageDisplay() { return objects_ ? &objects_->display() : nullptr; }
 
   // Shows a movie frame by its transition, steps a tick apart: `picture` holds the composed
   // frame, `movie` is the movie's rectangle in it (no piece reaches outside it or the frame's
@@ -242,9 +241,7 @@ class Runtime {
   std::unique_ptr<FileLocator> locator_;
   std::unique_ptr<PluginHost> plugins_;
   std::unique_ptr<Compositor> compositor_;
-  std::unique_ptr<ComposedStageDisplay> stageDisplay_;
-  std::unique_ptr<StageObjects> stageObjects_;
-  std::unique_ptr<SetObjects> setObjects_;
+  std::unique_ptr<TitleObjects> objects_;
   // What each group of runtime built-ins works with; it outlives the interpreter it is wired in.
   std::unique_ptr<RuntimeBuiltinServices> builtinServices_;
   std::unique_ptr<Interpreter> interpreter_;

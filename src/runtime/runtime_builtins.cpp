@@ -12,6 +12,8 @@ void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services) 
   WirePaletteBuiltins(table, services.palettes);
   WireStageBuiltins(table, services.stage);
   WireSetBuiltins(table, services.set);
+  WireActorBuiltins(table, services.actors);
+  WirePropBuiltins(table, services.props);
   WireHitTestBuiltins(table, services.hitTest);
   WireDisplayBuiltins(table, services.display);
 }
@@ -27,6 +29,7 @@ void DescribeAllBuiltins(BuiltinTable& catalog) {
   DescribePaletteBuiltins(catalog);
   DescribeStageBuiltins(catalog);
   DescribeSetBuiltins(catalog);
+  DescribeFigureBuiltins(catalog);
   DescribeHitTestBuiltins(catalog);
   DescribeDisplayBuiltins(catalog);
 }

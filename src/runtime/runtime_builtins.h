@@ -5,6 +5,7 @@
 // which run without a runtime, have only the script layer's own built-ins.
 #pragma once
 
+#include "objects/figure_builtins.h"
 #include "objects/hit_test.h"
 #include "objects/set_builtins.h"
 #include "objects/stage_builtins.h"
@@ -30,6 +31,8 @@ struct RuntimeBuiltinServices {
   DisplayServices display;
   StageObjects& stage;
   SetObjects& set;
+  FigureServices actors;
+  FigureServices props;
   HitTestServices hitTest;
 };
 

@@ -11,15 +11,6 @@
 namespace lw::testing {
 namespace {
 
-// A script compiled from source with LF line ends, as its stored record.
-test::Bytes CompiledScriptRecord(std::string_view source) {
-  std::string text(source);
-  std::replace(text.begin(), text.end(), '\n', '\r');
-  auto script = CompileScriptText(text);
-  EXPECT_TRUE(script.ok()) << source;
-  return script.ok() ? script->ToBytes() : test::Bytes{};
-}
-
 // Handlers that answer hello() by logging "WHO:me/target" and answer() by giving WHO.
 std::string Answers(const std::string& who) {
   return Logs("hello()", "\"" + who + ":\" @ me @ \"/\" @ target") + "code answer()\n\treturn \"" +
@@ -37,6 +28,14 @@ test::Bytes Solid(std::uint8_t colour) {
 }
 
 }  // namespace
+
+test::Bytes CompiledScriptRecord(std::string_view source) {
+  std::string text(source);
+  std::replace(text.begin(), text.end(), '\n', '\r');
+  auto script = CompileScriptText(text);
+  EXPECT_TRUE(script.ok()) << source;
+  return script.ok() ? script->ToBytes() : test::Bytes{};
+}
 
 std::vector<test::Bytes> StageRecords(const StageSpec& stage) {
   StageHeader header;

@@ -40,6 +40,8 @@ struct StageSpec {
 };
 
 std::vector<test::Bytes> StageRecords(const StageSpec& stage);
+// A script compiled from source with LF line ends, as its stored record.
+test::Bytes CompiledScriptRecord(std::string_view source);
 // A key frame of the whole 512 x 384 stage whose pixels are `pixels` (row by row).
 test::Bytes StagePicture(const std::vector<std::uint8_t>& pixels);
 // Writes `records` as the star file `name` of type `fileType` in `folder`.

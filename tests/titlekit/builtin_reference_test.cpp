@@ -55,9 +55,8 @@ TEST_F(BuiltinReferenceTest, NamesThatAreNoAnsweredBuiltinFailWithAHint) {
        "calcvectx, calcvecty?\n" +
            listsAll},
       {"zebra", "titlekit: no built-in is named 'zebra'\n" + listsAll},
-      {"if",
-       "titlekit: no built-in is named 'if'; did you mean indextobutton, indextoflat, "
-       "indextoglobal, indextoscene?\n" +
+      {"currentd",
+       "titlekit: no built-in is named 'currentd'; did you mean currentdeg, currentdir?\n" +
            listsAll},
       {"playmovie", "titlekit: 'playmovie' is a built-in that this player does not answer yet\n"},
   };
