@@ -40,6 +40,7 @@
 #include <string>
 #include <string_view>
 
+#include "objects/figure_builtins.h"
 #include "objects/figure_table.h"
 #include "objects/set_objects.h"
 #include "objects/stage_objects.h"
@@ -108,13 +109,6 @@ struct LoopSlot {
   std::string handler;
 };
 
-// The half-sizes of a hit box: up and down (v) and across (h). A ball hits nothing whose box has
-// a value below 1.
-struct HitBox {
-  std::int16_t v = 0;
-  std::int16_t h = 0;
-};
-
 // What makeball asks for.
 struct BallRequest {
   std::int16_t vx = 0, vy = 0, vz = 0;
@@ -129,6 +123,7 @@ struct MotionParts {
   SetObjects& set;
   StageObjects& stage;
   ErrorReporter& errors;
+  const HitBox& player;  // the player's hit box, which balls hit as they hit actors
 };
 
 class Motion {
@@ -172,9 +167,6 @@ class Motion {
   void PauseWalk(std::string_view actor, bool pause);
   void PauseBall(std::string_view prop, bool pause);
   void PauseLoop(LoopKind kind, std::string_view object, bool pause);
-
-  // The player's hit box, which balls hit as they hit actors.
-  HitBox playerHitBox;
 
   // One motion step: each active walk, then each ball, then each loop, in slot order. The first
   // error a step gives ends the motion step with it.

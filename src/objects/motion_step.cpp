@@ -49,9 +49,10 @@ bool BothBeyond(std::int32_t a, std::int32_t b, std::int32_t centre, std::int32_
 
 // Whether a ball moving from `from` to `to` passes through the hit box around (x, y, z).
 bool Hits(const BallPosition& from, const BallPosition& to, SetPoint centre, HitBox box) {
-  if (box.v < 1 || box.h < 1) return false;
-  return !(BothBeyond(from.z, to.z, centre.z, box.v) || BothBeyond(from.x, to.x, centre.x, box.h) ||
-           BothBeyond(from.y, to.y, centre.y, box.h));
+  if (box.vertical < 1 || box.horizontal < 1) return false;
+  return !(BothBeyond(from.z, to.z, centre.z, box.vertical) ||
+           BothBeyond(from.x, to.x, centre.x, box.horizontal) ||
+           BothBeyond(from.y, to.y, centre.y, box.horizontal));
 }
 
 // A ball that entered a building cell along one axis goes back onto the boundary it crossed,
@@ -223,7 +224,7 @@ ScriptError Motion::BallStep(BuiltinCall& c, std::size_t i) {
       return EndBall(c, ball, hit);
     }
   }
-  if (p_.set.isOpen() && Hits(old, at, p_.set.player(), playerHitBox)) {
+  if (p_.set.isOpen() && Hits(old, at, p_.set.player(), p_.player)) {
     PlaceProp(*prop, at);
     return EndBall(c, ball, "player");
   }

@@ -1,64 +1,33 @@
 #include "figure_title.h"
 
-#include <algorithm>
-
-#include "authoring/sprite_encoder.h"
+#include "cast_title.h"
+#include "objects/motion_builtins.h"
+#include "runtime/title_objects.h"
+#include "script/handler_call.h"
+#include "script/interpreter.h"
 #include "script/tokenizer.h"
 #include "set_title.h"
 
 namespace lw::testing {
 namespace {
 
-constexpr std::int32_t kSpriteSide = 4;
-constexpr std::uint8_t kSpriteColour = 7;
+constexpr std::uint8_t kFigureColour = 7;
 
-test::Bytes ScriptRecord(std::string_view source) {
-  std::string text(source);
-  std::replace(text.begin(), text.end(), '\n', '\r');
-  auto script = CompileScriptText(text);
-  EXPECT_TRUE(script.ok()) << source;
-  return script.ok() ? script->ToBytes() : test::Bytes{};
-}
-
-test::Bytes Sprite() {
-  const std::vector<std::uint8_t> pixels(kSpriteSide * kSpriteSide, kSpriteColour);
-  auto sprite = authoring::EncodeSprite({kSpriteSide, kSpriteSide, pixels, {3, 2}, std::nullopt});
-  EXPECT_TRUE(sprite.ok());
-  return sprite.ok() ? *sprite : test::Bytes{};
-}
-
-std::string FigureScript() {
+std::string MotionLogScript() {
   return Logs("endturn()", "\"endturn:\" @ me") + Logs("endwalk()", "\"endwalk:\" @ me") +
-         Logs("tick()", "\"tick:\" @ me") + Logs("endball(why)", "\"endball:\" @ me @ \"/\" @ why");
+         Logs("chime()", "\"chime:\" @ me") +
+         Logs("endball(why)", "\"endball:\" @ me @ \"/\" @ why");
+}
+
+FigureSpec Figure(std::string name, std::string set, std::string star) {
+  return FigureSpec{.name = std::move(name),
+                    .script = MotionLogScript(),
+                    .set = std::move(set),
+                    .star = std::move(star),
+                    .poses = {{"stand", {1}, {Block(4, 4, kFigureColour)}}}};
 }
 
 }  // namespace
-
-std::vector<test::Bytes> FigureGroupRecords(std::string_view group,
-                                            const std::vector<FigureSpec>& figures) {
-  std::vector<test::Bytes> records(2);
-  GroupHeader header{.scriptId = 1, .name = std::string(group), .figures = {}};
-  records[1] = ScriptRecord("");
-  for (const FigureSpec& spec : figures) {
-    const auto id = static_cast<std::uint32_t>(records.size());
-    header.figures.push_back(id);
-    records.push_back(WriteFigureRecord(FigureRecord{
-        .scriptId = id + 1,
-        .name = spec.name,
-        .set = spec.set,
-        .star = spec.star,
-        .poses = {{id + 2, "stand"}},
-    }));
-    records.push_back(ScriptRecord(FigureScript()));
-    PictureEntry picture{.recordId = id + 3, .bottom = kSpriteSide, .right = kSpriteSide};
-    picture.hotV = 3;
-    picture.hotH = 2;
-    records.push_back(WritePoseRecord(PoseRecord{{1}, {picture}}));
-    records.push_back(Sprite());
-  }
-  records[0] = WriteGroupHeader(header);
-  return records;
-}
 
 std::vector<test::Bytes> FigureSetRecords(std::string_view name, bool building, bool gate) {
   std::vector<test::Bytes> records = CorridorSetRecords();
@@ -82,17 +51,37 @@ TitleRun& FigureTitleTest::StartFigures(bool building) {
   WriteStageFile(title_, "SET.SCN", FigureSetRecords("Hall", building, false), kSetFileType);
   WriteStageFile(title_, "YARD.SCN", FigureSetRecords("Yard", false, true), kSetFileType);
   WriteStageFile(title_, "CAST.CST",
-                 FigureGroupRecords("Birds", {{"robin", "Hall", "lamp"},
-                                              {"wren", "Hall", "door"},
-                                              {"finch", "Yard", "gate"}}),
+                 GroupRecords({"Birds",
+                               "",
+                               {Figure("robin", "Hall", "lamp"), Figure("wren", "Hall", "door"),
+                                Figure("finch", "Yard", "gate")}}),
                  kCastFileType);
-  WriteStageFile(title_, "SHOP.SHP",
-                 FigureGroupRecords("Toys", {{"ball", "Hall", "door"}, {"hoop", "Hall", "door"}}),
-                 kShopFileType);
-  std::vector<FigureSpec> flock;
-  for (int i = 1; i <= 14; ++i) flock.push_back({"f" + std::to_string(i), "Hall", "door"});
-  WriteStageFile(title_, "FLOCK.CST", FigureGroupRecords("Flock", flock), kCastFileType);
-  return Start();
+  WriteStageFile(
+      title_, "SHOP.SHP",
+      GroupRecords({"Toys", "", {Figure("ball", "Hall", "door"), Figure("hoop", "Hall", "door")}}),
+      kShopFileType);
+  GroupSpec flock{"Flock", "", {}};
+  for (int i = 1; i <= 14; ++i)
+    flock.figures.push_back(Figure("f" + std::to_string(i), "Hall", "door"));
+  WriteStageFile(title_, "FLOCK.CST", GroupRecords(flock), kCastFileType);
+  TitleRun& run = Start();
+  TitleObjects& objects = *runtime().titleObjects();
+  motion_ = std::make_unique<Motion>(MotionParts{objects.actors(), objects.props(), objects.set(),
+                                                 objects.stage(), runtime().errors(),
+                                                 objects.playerHitBox()});
+  WireMotionBuiltins(runtime().interpreter()->builtins(), *motion_);
+  return run;
+}
+
+std::string FigureTitleTest::Step() {
+  Interpreter& in = *runtime().interpreter();
+  in.beginPass();
+  auto script = CompileScriptText("forceupdate()");
+  EXPECT_TRUE(script.ok());
+  ScriptFrame frame = SystemFrame(*script, "Motion: ");
+  BuiltinCall call{in, frame, nullptr, 0, nullptr};
+  const ScriptError e = motion_->Step(call);
+  return Failed(e) ? std::string(ScriptErrorMessage(CodeOf(e))) : "OK";
 }
 
 }  // namespace lw::testing
