@@ -213,6 +213,24 @@ TEST_F(MotionTest, LoopsSendTheirHandler) {
       Log());
 }
 
+// Placing a figure directly stops its walk or ball quietly; closing its group stops its loops
+// too.
+TEST_F(MotionTest, PlacingAndClosingStopMotion) {
+  StartHall();
+  EXPECT_EQ(Ball("ball", {.vx = 1, .vz = 9, .frames = 5}), "OK");
+  Expect({{"walktostar(\"wren\", \"mat\")", "OK | \"\""},
+          {"makeloop(\"actor\", \"wren\", \"chime\", 1)", "OK | \"\""},
+          {"makeloop(\"prop\", \"ball\", \"chime\", 2)", "OK | \"\""},
+          {"actorxyz(\"wren\", 1, 2, 3)", "OK | \"\""},
+          {"propstar(\"ball\", \"door\")", "OK | \"\""},
+          {"countwalks() + countballs()", "0 | \"\""},
+          {"closecastfile(\"birds\")", "OK | \"\""},
+          {"isloop(\"actor\", \"wren\")", "False | \"\""},
+          {kStep, "OK | \"\""},
+          {kStep, "OK | \"chime:ball \""}},
+         Log());
+}
+
 // Balls fly their velocity a step and fall 2 a step; without bounce they stop on the ground,
 // with it they bounce off the ground (half as fast up) and back off a building cell onto its
 // boundary (half as fast back); they end after their frames. (makeball is started from C++
