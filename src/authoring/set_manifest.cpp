@@ -282,7 +282,7 @@ std::optional<ManifestPath> ReadPath(const Json& value, const std::string& where
         path.via.push_back(*point);
       } else {
         reading.fail(PathOf(where, kViaField) + "[" + std::to_string(i) + "]",
-                     std::string(kViaPointField.expected));
+                     "expected " + std::string(kViaPointField.expected));
       }
     }
   }
