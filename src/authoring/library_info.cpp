@@ -1,5 +1,6 @@
 #include "authoring/library_info.h"
 
+#include <set>
 #include <sstream>
 
 #include "authoring/boot_file.h"
@@ -99,15 +100,22 @@ std::string DirectionName(std::int16_t code) {
   return "direction " + std::to_string(code);
 }
 
-// The stars a lookup by name can find: the first of every link, the second of a joined one.
-Expected<std::size_t, std::string> CountStars(OpenFile& file, std::uint32_t id) {
+// The stars a lookup by name can find (the first of every link, the second of a joined one),
+// each name once, and the paths that join them: "N stars", then ", M paths" when there are any.
+Expected<std::string, std::string> CountStars(OpenFile& file, std::uint32_t id) {
   auto bytes = file.record(id);
   if (!bytes) return Unexpected{bytes.error()};
   auto links = ReadStarRecord(*bytes);
   if (!links) return Unexpected{"record " + std::to_string(id) + ": " + links.error()};
-  std::size_t stars = 0;
-  for (const StarLink& link : *links) stars += link.pathId == 0 ? 1 : 2;
-  return stars;
+  std::set<std::string> names;
+  std::size_t paths = 0;
+  for (const StarLink& link : *links) {
+    names.insert(link.firstName);
+    if (link.pathId == 0) continue;
+    names.insert(link.secondName);
+    ++paths;
+  }
+  return Count(names.size(), "star") + (paths > 0 ? ", " + Count(paths, "path") : "");
 }
 
 Expected<std::string, std::string> DescribeSet(OpenFile& file) {
@@ -133,7 +141,7 @@ Expected<std::string, std::string> DescribeSet(OpenFile& file) {
   if (header->starRecordId != 0) {
     auto stars = CountStars(file, header->starRecordId);
     if (!stars) return Unexpected{stars.error()};
-    out << "  " << Count(*stars, "star") << '\n';
+    out << "  " << *stars << '\n';
   }
   return out.str();
 }

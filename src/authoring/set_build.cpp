@@ -7,6 +7,7 @@
 #include "authoring/frame_encoder.h"
 #include "authoring/record_plan.h"
 #include "authoring/set_render.h"
+#include "common/direction.h"
 #include "objects/set_file.h"
 #include "script/trig_tables.h"
 #include "shell/drawing/colour_table.h"
@@ -143,6 +144,38 @@ MoveEntry MoveEntryOf(const SetMove& move, std::uint32_t firstPicture) {
           firstPicture};
 }
 
+StarPoint StarAt(const ManifestPoint& at) { return {at[0], at[1], at[2]}; }
+
+// The star of that name; the manifest reader has made sure that there is one.
+const ManifestStar& NamedStar(const ManifestSet& set, const std::string& name) {
+  return *std::ranges::find_if(set.stars, [&](const ManifestStar& s) { return s.name == name; });
+}
+
+// The path record of a walk from `from` through `via` to `to`: each point with the straight
+// length of the segment that ends there, and their sum.
+SetPath PathThrough(const ManifestPoint& from, const std::vector<ManifestPoint>& via,
+                    const ManifestPoint& to) {
+  std::vector<ManifestPoint> points{from};
+  points.insert(points.end(), via.begin(), via.end());
+  points.push_back(to);
+  SetPath path;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    std::int64_t length = 0;
+    if (i > 0) {
+      std::int64_t squares = 0;
+      for (std::size_t axis = 0; axis < 3; ++axis) {
+        const std::int64_t d = points[i][axis] - points[i - 1][axis];
+        squares += d * d;
+      }
+      length = IntegerSqrt(static_cast<std::uint64_t>(squares));
+    }
+    path.points.push_back({points[i][0], points[i][1], points[i][2],
+                           static_cast<std::int16_t>(std::min<std::int64_t>(length, INT16_MAX))});
+    path.totalLength += static_cast<std::uint32_t>(path.points.back().length);
+  }
+  return path;
+}
+
 }  // namespace
 
 Expected<Records, std::string> BuildSetRecords(const ManifestSet& set,
@@ -155,7 +188,7 @@ Expected<Records, std::string> BuildSetRecords(const ManifestSet& set,
   header.starRecordId = plan.add({});
   std::vector<StarLink> stars;
   for (const ManifestStar& star : set.stars)
-    stars.push_back({{star.at[0], star.at[1], star.at[2]}, star.name, 0, {}, ""});
+    stars.push_back({StarAt(star.at), star.name, 0, {}, ""});
   header.scriptId = plan.script(set.script);
   for (std::size_t floor = 0; floor < kMaxFloors; ++floor) {
     const auto script = set.floors.find(static_cast<int>(floor));
@@ -170,6 +203,13 @@ Expected<Records, std::string> BuildSetRecords(const ManifestSet& set,
     auto first = pictures.add(move);
     if (!first) return Unexpected{set.file + ": " + first.error()};
     moves.push_back(MoveEntryOf(move, *first));
+  }
+  // The paths' records follow the pictures.
+  for (const ManifestPath& path : set.paths) {
+    const ManifestStar& from = NamedStar(set, path.from);
+    const ManifestStar& to = NamedStar(set, path.to);
+    const std::uint32_t id = plan.add(WritePath(PathThrough(from.at, path.via, to.at)));
+    stars.push_back({StarAt(from.at), from.name, id, StarAt(to.at), to.name});
   }
   header.moveCount = static_cast<std::uint32_t>(moves.size());
   header.cameraSetBack = static_cast<std::int16_t>(set.cameraSetBack);

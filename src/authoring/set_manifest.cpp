@@ -1,4 +1,5 @@
-// The sets of a title manifest: each entry's map, legend, textures, start, view and stars, and the
+// The sets of a title manifest: each entry's map, legend, textures, start, view, stars and paths,
+// and the
 // map parsed from them (set_map.h) so that its errors are found with the manifest's.
 #include <algorithm>
 #include <array>
@@ -11,9 +12,9 @@
 namespace lw::authoring::manifest {
 namespace {
 
-constexpr std::array<std::string_view, 11> kSetKeys = {"file",   "name",    "script",   "floors",
+constexpr std::array<std::string_view, 12> kSetKeys = {"file",   "name",    "script",   "floors",
                                                        "map",    "legend",  "textures", "start",
-                                                       "camera", "colours", "stars"};
+                                                       "camera", "colours", "stars",    "paths"};
 constexpr std::array<std::string_view, 1> kWallKeys = {"wall"};
 constexpr std::array<std::string_view, 5> kOpenCellKeys = {"scene", "floor", "script", "building",
                                                            "views"};
@@ -21,6 +22,7 @@ constexpr std::array<std::string_view, 3> kStartKeys = {"row", "column", "facing
 constexpr std::array<std::string_view, 2> kCameraKeys = {"setback", "height"};
 constexpr std::array<std::string_view, 2> kColourKeys = {"floor", "ceiling"};
 constexpr std::array<std::string_view, 2> kStarKeys = {"name", "at"};
+constexpr std::array<std::string_view, 3> kPathKeys = {"from", "to", "via"};
 constexpr std::array<std::string_view, 4> kFacings = {"north", "east", "south", "west"};
 
 // clang-format off
@@ -48,6 +50,11 @@ constexpr Field kHeightField  = {"height",  "a whole number 1..255"};
 constexpr Field kFloorColourField = {"floor", "a palette index 0..255"};
 constexpr Field kCeilingField = {"ceiling", "a palette index 0..255"};
 constexpr Field kAtField      = {"at",      "[x, y, z]: three whole numbers -32768..32767", true};
+constexpr Field kPathsField   = {"paths",   "an array of paths"};
+constexpr Field kFromField    = {"from",    "the name of a star of the set (text)", true};
+constexpr Field kToField      = {"to",      "the name of a star of the set (text)", true};
+constexpr Field kViaField     = {"via",     "an array of points [x, y, z]"};
+constexpr Field kViaPointField = {"",       "[x, y, z]: three whole numbers -32768..32767"};
 // clang-format on
 
 // A whole number member within low..high; nothing when missing or out of range (reported).
@@ -228,22 +235,58 @@ void ReadView(const Json& object, const std::string& where, ManifestSet& set, Re
   }
 }
 
+// A point [x, y, z] of 16-bit whole numbers; nothing when it is not one.
+std::optional<ManifestPoint> ReadPoint(const Json& at) {
+  ManifestPoint point{};
+  bool fits = at.is_array() && at.size() == point.size();
+  for (std::size_t i = 0; fits && i < point.size(); ++i) {
+    const Json& axis = at[i];
+    fits = axis.is_number_integer() &&
+           !(axis.is_number_unsigned() && axis.get<std::uint64_t>() > INT16_MAX) &&
+           axis.get<std::int64_t>() >= INT16_MIN && axis.get<std::int64_t>() <= INT16_MAX;
+    if (fits) point[i] = static_cast<std::int16_t>(axis.get<std::int64_t>());
+  }
+  return fits ? std::optional(point) : std::nullopt;
+}
+
 std::optional<ManifestStar> ReadStar(const Json& value, const std::string& where,
                                      Reading& reading) {
   if (!CheckObject(value, where, "a star", kStarKeys, reading)) return std::nullopt;
   ManifestStar star{ReadName(value, where, reading), {}};
   const Json* at = Member(value, kAtField, where, reading);
   if (at == nullptr) return star;
-  bool fits = at->is_array() && at->size() == star.at.size();
-  for (std::size_t i = 0; fits && i < star.at.size(); ++i) {
-    const Json& axis = (*at)[i];
-    fits = axis.is_number_integer() &&
-           !(axis.is_number_unsigned() && axis.get<std::uint64_t>() > INT16_MAX) &&
-           axis.get<std::int64_t>() >= INT16_MIN && axis.get<std::int64_t>() <= INT16_MAX;
-    if (fits) star.at[i] = static_cast<std::int16_t>(axis.get<std::int64_t>());
+  if (const auto point = ReadPoint(*at)) {
+    star.at = *point;
+  } else {
+    Refuse(where, kAtField, reading);
   }
-  if (!fits) Refuse(where, kAtField, reading);
   return star;
+}
+
+// A path from one star of the set to another through its via points; the stars must be listed.
+std::optional<ManifestPath> ReadPath(const Json& value, const std::string& where,
+                                     const std::vector<ManifestStar>& stars, Reading& reading) {
+  if (!CheckObject(value, where, "a path", kPathKeys, reading)) return std::nullopt;
+  ManifestPath path;
+  path.from = ReadName(value, where, reading, kFromField);
+  path.to = ReadName(value, where, reading, kToField);
+  for (const Field* end : {&kFromField, &kToField}) {
+    const std::string& name = end == &kFromField ? path.from : path.to;
+    const bool listed =
+        std::ranges::any_of(stars, [&](const ManifestStar& star) { return star.name == name; });
+    if (!name.empty() && !listed) Refuse(where, *end, reading);
+  }
+  if (const Json* via = ReadArray(value, kViaField, where, reading)) {
+    for (std::size_t i = 0; i < via->size(); ++i) {
+      if (const auto point = ReadPoint((*via)[i])) {
+        path.via.push_back(*point);
+      } else {
+        reading.fail(PathOf(where, kViaField) + "[" + std::to_string(i) + "]",
+                     "expected " + std::string(kViaPointField.expected));
+      }
+    }
+  }
+  return path;
 }
 
 ManifestSet ReadSet(const Json& value, const std::string& where, Reading& reading) {
@@ -263,6 +306,14 @@ ManifestSet ReadSet(const Json& value, const std::string& where, Reading& readin
     for (std::size_t i = 0; i < stars->size(); ++i) {
       const std::string path = where + ".stars[" + std::to_string(i) + "]";
       if (auto star = ReadStar((*stars)[i], path, reading)) set.stars.push_back(*star);
+    }
+  }
+  if (const Json* paths = ReadArray(value, kPathsField, where, reading)) {
+    for (std::size_t i = 0; i < paths->size(); ++i) {
+      const std::string path = where + ".paths[" + std::to_string(i) + "]";
+      if (auto read = ReadPath((*paths)[i], path, set.stars, reading)) {
+        set.paths.push_back(std::move(*read));
+      }
     }
   }
   // The map is only worth parsing from parts that were read without error.

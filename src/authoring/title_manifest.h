@@ -55,7 +55,11 @@
 //   $.sets[i].colours                  object               {"floor": 0..255 (0), "ceiling":
 //                                                           0..255 (0)}: palette indices
 //   $.sets[i].stars                    array                [{"name": TEXT, "at": [x, y, z]}]:
-//                                                           stars without paths
+//                                                           the set's stars
+//   $.sets[i].paths                    array                [{"from": STAR, "to": STAR, "via":
+//                                                           [[x, y, z], ...]}]: paths actors
+//                                                           walk, from star to star through the
+//                                                           via points
 //   $.casts                            array                the cast files, one per entry
 //   $.casts[i].file                    text, required       the cast file's name in DIR, 8.3:
 //                                                           HEROES.CST
@@ -150,9 +154,18 @@ struct ManifestStage {
   std::string entry;
 };
 
+using ManifestPoint = std::array<std::int16_t, 3>;
+
 struct ManifestStar {
   std::string name;  // Mac Roman
-  std::array<std::int16_t, 3> at{};
+  ManifestPoint at{};
+};
+
+// A path walked from star `from` to star `to` through the `via` points.
+struct ManifestPath {
+  std::string from;
+  std::string to;
+  std::vector<ManifestPoint> via;
 };
 
 struct ManifestSet {
@@ -171,6 +184,7 @@ struct ManifestSet {
   std::uint8_t floorColour = 0;
   std::uint8_t ceilingColour = 0;
   std::vector<ManifestStar> stars;
+  std::vector<ManifestPath> paths;
   std::vector<char> cellSymbols;  // the map's character of each cell, row by row
   std::string entry;              // as for stages
 };

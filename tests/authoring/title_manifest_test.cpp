@@ -192,7 +192,8 @@ TEST(TitleManifestTest, ReadsSetsAndReportsTheirErrorsWithTheirPaths) {
        "$.sets: expected a title palette ($.palette) beside sets: their shading is made from "
        "it\n"},
       {R"(MORE=, "floors": {"32": "f.lws", "1": 3}, "camera": {"setback": -1, "height": 0},
-          "colours": {"floor": 256, "wall": 1}, "stars": [{"name": "s", "at": [0, 0]}];
+          "colours": {"floor": 256, "wall": 1}, "stars": [{"name": "s", "at": [0, 0]}],
+          "paths": [{"from": "s", "to": "t", "via": [[1, 2]]}];
           LEGEND={"#": {"wall": "stone", "floor": 1}, "..": {}, "o": {"floor": 32,
           "building": 1}};)",
        "$.sets[0].floors.1: expected a script file name (text)\n"  // keys in sorted order
@@ -205,7 +206,9 @@ TEST(TitleManifestTest, ReadsSetsAndReportsTheirErrorsWithTheirPaths) {
        "$.sets[0].camera.height: expected a whole number 1..255\n"
        "$.sets[0].colours.wall: unknown key; expected one of floor, ceiling\n"
        "$.sets[0].colours.floor: expected a palette index 0..255\n"
-       "$.sets[0].stars[0].at: expected [x, y, z]: three whole numbers -32768..32767\n"},
+       "$.sets[0].stars[0].at: expected [x, y, z]: three whole numbers -32768..32767\n"
+       "$.sets[0].paths[0].to: expected the name of a star of the set (text)\n"
+       "$.sets[0].paths[0].via[0]: expected [x, y, z]: three whole numbers -32768..32767\n"},
   };
   for (const auto& c : cases) EXPECT_EQ(Read(SetManifest(c.parts)), c.errors) << c.parts;
 }

@@ -19,8 +19,6 @@
 namespace lw::testing {
 namespace {
 
-constexpr std::uint8_t kBackground = kHallColour;
-
 // An actor seen from eight angles, each picture its own size, hot spot and size factor.
 FigureSpec Turner() {
   PoseSpec pose{.name = "turn", .frames = {1, 2}, .pictures = {}};

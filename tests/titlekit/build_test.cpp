@@ -256,7 +256,7 @@ TEST_F(BuildTest, InfoDescribesASetFile) {
              "  scene \"hall\": row 1, column 2, floor 0\n"
              "  scene \"tower\": row 1, column 3, floor 3, building\n"
              "  scene \"yard\": row 2, column 2, floor 1, script 9\n"
-             "  3 stars\n");
+             "  3 stars, 1 path\n");
   header.moveCount = 3;
   const std::string bad = make("BAD.SET");
   expect({"info", bad}, 1, "",

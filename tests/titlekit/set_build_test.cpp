@@ -32,7 +32,8 @@ constexpr std::string_view kManifest = R"({
     "textures": {"brick": "brick.png"},
     "start": {"row": 1, "column": 1, "facing": "east"},
     "camera": {"setback": 32, "height": 90}, "colours": {"floor": 5, "ceiling": 9},
-    "stars": [{"name": "lamp", "at": [10, 20, 30]}]
+    "stars": [{"name": "lamp", "at": [10, 20, 30]}, {"name": "gate", "at": [50, 60, 30]}],
+    "paths": [{"from": "lamp", "to": "gate", "via": [[10, 60, 30]]}]
   }]
 })";
 
@@ -81,7 +82,7 @@ TEST_F(SetBuildTest, TheSetFileHoldsTheMapsScenesMovesAndRenderedViews) {
   expect({"build", file("title.json"), "-o", file("out")}, 0,
          "bootfile: written\nHALL.SCN: written\n");
   // Records: 0 header, 1 moves, 2 stars, 3 the empty script (set, floors 0, 1, 3..31), 4
-  // floor.lws, 5 hall.lws, 6..125 the pictures of 20 moves, 126 the line table.
+  // floor.lws, 5 hall.lws, 6..125 the pictures of 20 moves, 126 the path, 127 the line table.
   const std::string path = file("out/HALL.SCN");
   expect({"info", path}, 0,
          path +
@@ -90,8 +91,8 @@ TEST_F(SetBuildTest, TheSetFileHoldsTheMapsScenesMovesAndRenderedViews) {
              "moves, 2 scenes\n"
              "  scene \"hall\": row 1, column 1, floor 0, script 5\n"
              "  scene \"r1c2\": row 1, column 2, floor 2, building\n"
-             "  1 star\n");
-  EXPECT_NE(run({"star", "get", path, "127"}).status, 0);  // 127 records
+             "  2 stars, 1 path\n");
+  EXPECT_NE(run({"star", "get", path, "128"}).status, 0);  // 128 records
   auto header = ReadSetHeader(record(0));
   ASSERT_TRUE(header.ok()) << header.error();
   EXPECT_EQ(header->check28, 1);
@@ -100,11 +101,23 @@ TEST_F(SetBuildTest, TheSetFileHoldsTheMapsScenesMovesAndRenderedViews) {
                 std::to_string(header->floorScriptIds[2]) + "," +
                 std::to_string(header->floorScriptIds[31]),
             "32,90 floors 3,4,3");
-  const auto stars = ReadStarRecord(record(2)).value();
-  ASSERT_EQ(stars.size(), 1u);
-  EXPECT_EQ(stars[0].firstName + " " + std::to_string(stars[0].first.x) + "," +
-                std::to_string(stars[0].first.y) + "," + std::to_string(stars[0].first.z),
-            "lamp 10,20,30");
+  // Each star, and the path from lamp to gate: its points, each with the length of the segment
+  // that ends there.
+  std::string links;
+  const std::vector<StarLink> starLinks = ReadStarRecord(record(2)).value();
+  for (const StarLink& link : starLinks) {
+    links += link.firstName + " " + std::to_string(link.first.x) + "," +
+             std::to_string(link.first.y) + "," + std::to_string(link.first.z) + " path " +
+             std::to_string(link.pathId) + " " + link.secondName + "; ";
+  }
+  EXPECT_EQ(links, "lamp 10,20,30 path 0 ; gate 50,60,30 path 0 ; lamp 10,20,30 path 126 gate; ");
+  const auto walk = ReadPath(record(126)).value();
+  std::string points = std::to_string(walk.totalLength) + ":";
+  for (const PathPoint& p : walk.points) {
+    points += " " + std::to_string(p.x) + "," + std::to_string(p.y) + "," + std::to_string(p.z) +
+              "/" + std::to_string(p.length);
+  }
+  EXPECT_EQ(points, "80: 10,20,30/0 10,60,30/40 50,60,30/40");
 
   // Directions are codes: 1 north, 2 south, 3 east, 4 west; each move takes six pictures.
   auto moves = ReadMoveTable(record(1), header->moveCount);
