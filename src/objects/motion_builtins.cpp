@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "common/geometry.h"
+
 #include "objects/object_names.h"
 #include "script/interpreter.h"
 
@@ -248,6 +250,26 @@ ScriptError PauseLoopWrite(BuiltinCall& c, Motion& m) {
   return ScriptError::None;
 }
 
+// makeball prop, vx, vy, vz, spare, bounce, frames: a missing comma after vz is ExpectedComma.
+ScriptError MakeBall(BuiltinCall& c, Motion& m) {
+  Value v[7];
+  LW_TRY(c.args(v));
+  LW_TRY(NeedText(v[0]));
+  std::int32_t numbers[5] = {};
+  for (std::size_t i = 0; i < 4; ++i) LW_TRY(BuiltinCall::number(v[i + 1], numbers[i]));
+  BallRequest request;
+  LW_TRY(BuiltinCall::logic(v[5], request.bounce));
+  LW_TRY(BuiltinCall::number(v[6], numbers[4]));
+  request.vx = Wrap16(numbers[0]);
+  request.vy = Wrap16(numbers[1]);
+  request.vz = Wrap16(numbers[2]);
+  request.spare = Wrap16(numbers[3]);
+  request.frames = numbers[4];
+  PString prop;
+  LW_TRY(c.text(v[0], prop));
+  return m.StartBall(prop.view(), request);
+}
+
 using enum BuiltinKind;
 constexpr ScriptError kType = ScriptError::BadArgumentType;
 constexpr ScriptError kNoSuch = ScriptError::NoSuchObject;
@@ -274,6 +296,16 @@ constexpr BuiltinEntry<Motion> kMotionBuiltins[] = {
      kCommand,
      StopWalk,
      {"actor: text", "", {kType}, "Stops the actor's walk (\"all\": every walk) quietly."}},
+    {"makeball",
+     kCommand,
+     MakeBall,
+     {"prop: text, vx: number, vy: number, vz: number, spare: number, bounce: logic, "
+      "frames: number",
+      "",
+      {kType, kNoSuch, ScriptError::ExpectedComma, ScriptError::TooManyBalls},
+      "Throws the prop from where it stands at (vx, vy, vz) a step, falling 2 a step; it "
+      "bounces off the ground and walls when bounce is true, else stops there, and stops at "
+      "an actor or the player with a hit box, or after the frames; then endball(what)."}},
     {"stopball",
      kCommand,
      StopBall,

@@ -10,10 +10,12 @@ namespace {
 constexpr std::int32_t kShortestEffect = 1;
 constexpr std::int32_t kLongestEffect = 1000;
 
-// The display step: the frame counter rises by one; then a move of the player under way takes
-// its next step (which composes the frame), or else a frame is composed (either waits out the
-// frame interval).
+// The motion step, then the display step: the walks, balls and loops move on (a failing end
+// message ends it there); the frame counter rises by one; then a move of the player under way
+// takes its next step (which composes the frame), or else a frame is composed (either waits out
+// the frame interval).
 ScriptError DisplayStep(BuiltinCall& c, DisplayServices& s) {
+  LW_TRY(s.motion.Step(c));
   ++s.settings.frameCounter;
   if (s.set.moving()) return s.set.ViewUpdateStep(c);
   s.compositor.ComposeFrame();
@@ -55,8 +57,8 @@ constexpr BuiltinEntry<DisplayServices> kDisplayBuiltins[] = {
      {"",
       "",
       {},
-      "Moves the title one frame on: frame() rises by one and the changed parts of the screen "
-      "are drawn, at most one frame every 3 ticks."}},
+      "Moves the title one frame on: walks, balls and loops take a step, frame() rises by one "
+      "and the changed parts of the screen are drawn, at most one frame every 3 ticks."}},
     {"visualeffect",
      kCommand,
      VisualEffect,

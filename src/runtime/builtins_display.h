@@ -6,16 +6,19 @@
 
 #include "media/compositor.h"
 #include "media/script_effects.h"
+#include "objects/motion.h"
 #include "objects/set_objects.h"
 #include "runtime/builtins_settings.h"
 #include "script/builtin_table.h"
 
 namespace lw {
 
-// What the display step works with: the frame counter (in the settings, where frame() reads
-// it), the screen composition, the set (whose moves are animated a step a frame), and the reveal of
-// the composed stage by a visual effect over about `duration` ticks.
+// What the display step works with: the walks, balls and loops that move on first, the frame
+// counter (in the settings, where frame() reads it), the screen composition, the set (whose
+// moves are animated a step a frame), and the reveal of the composed stage by a visual effect
+// over about `duration` ticks.
 struct DisplayServices {
+  Motion& motion;
   ScriptSettings& settings;
   Compositor& compositor;
   SetObjects& set;

@@ -175,7 +175,8 @@ void Runtime::WireBuiltins() {
                    .screen = screen_,
                    .stagePalette =
                        [this](ColourTable& out) { return objects_->stage().StagePalette(out); }},
-      .display = {.settings = settings_,
+      .display = {.motion = objects_->motion(),
+                  .settings = settings_,
                   .compositor = *compositor_,
                   .set = objects_->set(),
                   .reveal = [this](ScriptEffect effect,
@@ -188,6 +189,7 @@ void Runtime::WireBuiltins() {
       .props = {.table = objects_->props(),
                 .display = objects_->figureDisplay(),
                 .player = objects_->playerHitBox()},
+      .motion = objects_->motion(),
       .hitTest = {.stage = objects_->stage(),
                   .set = objects_->set(),
                   .actors = objects_->actors(),

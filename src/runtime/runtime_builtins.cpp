@@ -14,6 +14,7 @@ void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services) 
   WireSetBuiltins(table, services.set);
   WireActorBuiltins(table, services.actors);
   WirePropBuiltins(table, services.props);
+  WireMotionBuiltins(table, services.motion);
   WireHitTestBuiltins(table, services.hitTest);
   WireDisplayBuiltins(table, services.display);
 }
@@ -30,6 +31,7 @@ void DescribeAllBuiltins(BuiltinTable& catalog) {
   DescribeStageBuiltins(catalog);
   DescribeSetBuiltins(catalog);
   DescribeFigureBuiltins(catalog);
+  DescribeMotionBuiltins(catalog);
   DescribeHitTestBuiltins(catalog);
   DescribeDisplayBuiltins(catalog);
 }

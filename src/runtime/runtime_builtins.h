@@ -7,6 +7,7 @@
 
 #include "objects/figure_builtins.h"
 #include "objects/hit_test.h"
+#include "objects/motion_builtins.h"
 #include "objects/set_builtins.h"
 #include "objects/stage_builtins.h"
 #include "runtime/builtins_dialogs.h"
@@ -33,6 +34,7 @@ struct RuntimeBuiltinServices {
   SetObjects& set;
   FigureServices actors;
   FigureServices props;
+  Motion& motion;
   HitTestServices hitTest;
 };
 

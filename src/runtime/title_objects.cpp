@@ -36,13 +36,20 @@ TitleObjects::TitleObjects(TitleObjectParts parts)
                                     .locate = parts.locate,
                                     .set = set_}),
       figureDisplay_(parts.compositor, actors_, props_, set_, display_.trig(), parts.library,
-                     parts.errors) {
+                     parts.errors),
+      motion_(MotionParts{.actors = actors_,
+                          .props = props_,
+                          .set = set_,
+                          .stage = stage_,
+                          .errors = parts.errors,
+                          .player = playerHitBox_}) {
   parts.compositor.setPreloadHook([this] { return set_.PreloadStep(); });
   parts.compositor.addContributor(
       [this](Compositor& compositor) { figureDisplay_.Contribute(compositor); });
 }
 
 void TitleObjects::ShutDown() {
+  motion_.StopAll();
   props_.ShutDown();
   actors_.ShutDown();
   set_.ShutDown();

@@ -1,5 +1,6 @@
 // The title objects of one run: the stage, the set, the actors and casts, the props and shops,
-// and what draws the figures into every composed frame. They are made together at the runtime
+// what draws the figures into every composed frame, and the walks, balls and loops that move
+// them. They are made together at the runtime
 // start, find the files scripts name through the title's file lookup, and are shut down
 // together, figures first, at the runtime stop.
 #pragma once
@@ -10,6 +11,7 @@
 #include "objects/figure_builtins.h"
 #include "objects/figure_display.h"
 #include "objects/figure_table.h"
+#include "objects/motion.h"
 #include "objects/set_objects.h"
 #include "objects/stage_objects.h"
 #include "runtime/composed_stage_display.h"
@@ -37,6 +39,7 @@ class TitleObjects {
   [[nodiscard]] FigureTable& props() { return props_; }
   [[nodiscard]] FigureDisplay& figureDisplay() { return figureDisplay_; }
   [[nodiscard]] HitBox& playerHitBox() { return playerHitBox_; }
+  [[nodiscard]] Motion& motion() { return motion_; }
 
   // The runtime stop: every object lets go of its records and files, telling the title nothing.
   void ShutDown();
@@ -49,6 +52,7 @@ class TitleObjects {
   FigureTable props_;
   FigureDisplay figureDisplay_;
   HitBox playerHitBox_;
+  Motion motion_;  // after the tables, whose hooks it installs
 };
 
 }  // namespace lw

@@ -49,7 +49,7 @@ struct BuiltinParam {
   bool optional = false;
 };
 
-inline constexpr int kMaxBuiltinParams = 6;
+inline constexpr int kMaxBuiltinParams = 7;
 inline constexpr int kMaxBuiltinErrors = 6;
 
 // A parameter list read from its text; `valid` is false when the text breaks the rules above.

@@ -1,7 +1,6 @@
 #include "figure_title.h"
 
 #include "cast_title.h"
-#include "objects/motion_builtins.h"
 #include "runtime/title_objects.h"
 #include "script/handler_call.h"
 #include "script/interpreter.h"
@@ -64,24 +63,9 @@ TitleRun& FigureTitleTest::StartFigures(bool building) {
   for (int i = 1; i <= 14; ++i)
     flock.figures.push_back(Figure("f" + std::to_string(i), "Hall", "door"));
   WriteStageFile(title_, "FLOCK.CST", GroupRecords(flock), kCastFileType);
-  TitleRun& run = Start();
-  TitleObjects& objects = *runtime().titleObjects();
-  motion_ = std::make_unique<Motion>(MotionParts{objects.actors(), objects.props(), objects.set(),
-                                                 objects.stage(), runtime().errors(),
-                                                 objects.playerHitBox()});
-  WireMotionBuiltins(runtime().interpreter()->builtins(), *motion_);
-  return run;
+  return Start();
 }
 
-std::string FigureTitleTest::Step() {
-  Interpreter& in = *runtime().interpreter();
-  in.beginPass();
-  auto script = CompileScriptText("forceupdate()");
-  EXPECT_TRUE(script.ok());
-  ScriptFrame frame = SystemFrame(*script, "Motion: ");
-  BuiltinCall call{in, frame, nullptr, 0, nullptr};
-  const ScriptError e = motion_->Step(call);
-  return Failed(e) ? std::string(ScriptErrorMessage(CodeOf(e))) : "OK";
-}
+std::string FigureTitleTest::Step() { return run_->Eval("forceupdate()"); }
 
 }  // namespace lw::testing

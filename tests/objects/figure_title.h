@@ -34,13 +34,11 @@ std::vector<test::Bytes> FigureSetRecords(std::string_view name, bool building, 
 
 class FigureTitleTest : public StageTitleTest {
  protected:
-  // Writes the files above, boots the title and wires a motion over its title objects (the
-  // runtime does not make one yet); motion steps are run by Step.
+  // Writes the files above and boots the title.
   TitleRun& StartFigures(bool building = false);
-  // One motion step, as the display step runs it: "OK" or the message of its error.
+  // One motion step and frame, as forceupdate() runs them: "OK" or the message of its error.
   std::string Step();
-
-  std::unique_ptr<Motion> motion_;
+  [[nodiscard]] Motion& motion() { return runtime().titleObjects()->motion(); }
 };
 
 }  // namespace lw::testing

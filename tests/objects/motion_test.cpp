@@ -51,10 +51,12 @@ class MotionTest : public FigureTitleTest {
     }
     EXPECT_EQ(actual, expected);
   }
-  // makeball, as a script will say it: "OK" or the message of its error.
-  std::string Ball(std::string_view prop, BallRequest request) {
-    const ScriptError e = motion_->StartBall(prop, request);
-    return Failed(e) ? std::string(ScriptErrorMessage(CodeOf(e))) : "OK";
+  // makeball as a script says it: "OK" or the message of its error.
+  std::string Ball(std::string_view prop, BallRequest r) {
+    return run_->Eval("makeball(\"" + std::string(prop) + "\", " + std::to_string(r.vx) + ", " +
+                      std::to_string(r.vy) + ", " + std::to_string(r.vz) + ", " +
+                      std::to_string(r.spare) + ", " + (r.bounce ? "true" : "false") + ", " +
+                      std::to_string(r.frames) + ")");
   }
 };
 
@@ -233,8 +235,7 @@ TEST_F(MotionTest, PlacingAndClosingStopMotion) {
 
 // Balls fly their velocity a step and fall 2 a step; without bounce they stop on the ground,
 // with it they bounce off the ground (half as fast up) and back off a building cell onto its
-// boundary (half as fast back); they end after their frames. (makeball is started from C++
-// until its seven parameters can be declared.)
+// boundary (half as fast back); they end after their frames.
 TEST_F(MotionTest, BallsFallBounceAndEnd) {
   StartHall(/*building=*/true);
   const LineProbe logAndBall = [this] { return TakeLog() + " " + Where("prop", "ball"); };
@@ -263,6 +264,8 @@ TEST_F(MotionTest, BallsFallBounceAndEnd) {
          logAndBall);
   EXPECT_EQ(Ball("hoop", {.vx = 1, .bounce = true, .frames = 0}), "OK");
   EXPECT_EQ(Ball("nothing", {}), kNoObject);
+  EXPECT_EQ(run_->Eval("makeball(\"hoop\", 1, 2, 3 4, true, 5)"), "Expected comma ','.");
+  EXPECT_EQ(run_->Eval("makeball(\"hoop\", 1, 2, 3, 4, 5, 5)"), "Bad argument type.");
   Expect({{kStep, "OK | \"endball:ball/frames endball:hoop/frames \" 56,128,61@0"},
           {"propxyz(\"hoop\", 1)", "100 | \"\" 56,128,61@0"},
           {"stopball(\"all\")", "OK | \"\" 56,128,61@0"}},
