@@ -48,28 +48,10 @@ constexpr Field kMirroredField  = {"mirrored",    "true or false"};
 constexpr Field kSizeField      = {"size",        "a whole number 1..32767"};
 // clang-format on
 
-// A whole number within low..high (at least 0), or nothing (reported when it is not one).
-std::optional<int> WholeNumber(const Json& value, int low, int high) {
-  if (!value.is_number_integer()) return std::nullopt;
-  if (value.is_number_unsigned()) {
-    const std::uint64_t number = value.get<std::uint64_t>();
-    if (number < static_cast<std::uint64_t>(low) || number > static_cast<std::uint64_t>(high))
-      return std::nullopt;
-    return static_cast<int>(number);
-  }
-  const std::int64_t number = value.get<std::int64_t>();
-  if (number < low || number > high) return std::nullopt;
-  return static_cast<int>(number);
-}
-
 // A whole number member within low..high; `fallback` when missing or refused (reported).
 int ReadWhole(const Json& object, const Field& field, int low, int high, int fallback,
               const std::string& where, Reading& reading) {
-  const Json* value = Member(object, field, where, reading);
-  if (value == nullptr) return fallback;
-  const auto number = WholeNumber(*value, low, high);
-  if (!number) Refuse(where, field, reading);
-  return number.value_or(fallback);
+  return ReadInteger(object, field, low, high, where, reading).value_or(fallback);
 }
 
 // A name member that may be missing or empty: "" then.

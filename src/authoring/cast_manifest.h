@@ -9,11 +9,6 @@
 
 namespace lw::authoring::manifest {
 
-// Reports a name that an earlier sibling already has (title_manifest.cpp reads the stages' with
-// it): `what` is what the siblings are.
-void CheckUnique(const std::string& name, std::vector<std::string>& seen, const std::string& where,
-                 std::string_view what, Reading& reading);
-
 // Reads $.casts (kCast) or $.shops (kShop) into `groups`, checking each output name against
 // `files` and adding it.
 void ReadGroups(const Json& root, GroupKind kind, std::vector<ManifestGroup>& groups,

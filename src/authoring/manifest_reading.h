@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -62,6 +63,17 @@ SourceFile ReadFileName(const Json& object, const Field& field, const std::strin
 // A name member, converted to Mac Roman.
 std::string ReadName(const Json& object, const std::string& where, Reading& reading,
                      const Field& field = kNameField);
+
+// A whole number within low..high; nothing when `value` is not one.
+std::optional<int> WholeNumber(const Json& value, int low, int high);
+
+// A whole number member within low..high; nothing when missing or out of range (reported).
+std::optional<int> ReadInteger(const Json& object, const Field& field, int low, int high,
+                               const std::string& where, Reading& reading);
+
+// Reports a name that an earlier sibling already has: `what` is what the siblings are.
+void CheckUnique(const std::string& name, std::vector<std::string>& seen, const std::string& where,
+                 std::string_view what, Reading& reading);
 
 // An array member; null when missing (reported when required) or not an array.
 const Json* ReadArray(const Json& object, const Field& field, const std::string& where,

@@ -57,26 +57,6 @@ constexpr Field kViaField     = {"via",     "an array of points [x, y, z]"};
 constexpr Field kViaPointField = {"",       "[x, y, z]: three whole numbers -32768..32767"};
 // clang-format on
 
-// A whole number member within low..high; nothing when missing or out of range (reported).
-std::optional<int> ReadInteger(const Json& object, const Field& field, int low, int high,
-                               const std::string& where, Reading& reading) {
-  const Json* value = Member(object, field, where, reading);
-  if (value == nullptr) return std::nullopt;
-  bool fits = false;
-  if (value->is_number_unsigned()) {  // beyond what a signed number holds: compare unsigned
-    const std::uint64_t number = value->get<std::uint64_t>();
-    fits = number >= static_cast<std::uint64_t>(std::max(low, 0)) &&
-           number <= static_cast<std::uint64_t>(high);
-  } else if (value->is_number_integer()) {
-    fits = value->get<std::int64_t>() >= low && value->get<std::int64_t>() <= high;
-  }
-  if (!fits) {
-    Refuse(where, field, reading);
-    return std::nullopt;
-  }
-  return value->get<int>();
-}
-
 // An object member; null when missing (reported when required) or not an object (reported).
 const Json* ReadObject(const Json& object, const Field& field, const std::string& where,
                        Reading& reading) {

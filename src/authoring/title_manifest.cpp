@@ -124,7 +124,28 @@ std::string Folded(std::string_view name) {
   return folded;
 }
 
-// Reports a name that an earlier sibling already has.
+std::optional<int> WholeNumber(const Json& value, int low, int high) {
+  if (value.is_number_unsigned()) {  // beyond what a signed number holds: compare unsigned
+    const std::uint64_t number = value.get<std::uint64_t>();
+    if (high < 0 || number > static_cast<std::uint64_t>(high)) return std::nullopt;
+    if (low > 0 && number < static_cast<std::uint64_t>(low)) return std::nullopt;
+    return static_cast<int>(number);
+  }
+  if (!value.is_number_integer()) return std::nullopt;
+  const std::int64_t number = value.get<std::int64_t>();
+  if (number < low || number > high) return std::nullopt;
+  return static_cast<int>(number);
+}
+
+std::optional<int> ReadInteger(const Json& object, const Field& field, int low, int high,
+                               const std::string& where, Reading& reading) {
+  const Json* value = Member(object, field, where, reading);
+  if (value == nullptr) return std::nullopt;
+  const auto number = WholeNumber(*value, low, high);
+  if (!number) Refuse(where, field, reading);
+  return number;
+}
+
 void CheckUnique(const std::string& name, std::vector<std::string>& seen, const std::string& where,
                  std::string_view what, Reading& reading) {
   if (name.empty()) return;
