@@ -111,13 +111,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(target.UntouchedOutside(clip));
 
     for (lw::Point point : points) {
-      auto hit = lw::SpriteHit(record, anchor, mirrored, point);
-      Require(hit.ok() || SiteIsOneOf(hit.error(), {lw::kSiteSpriteHeader, lw::kSiteHitRow,
-                                                    lw::kSiteHitColumn}));
-      auto scaledHit = lw::SpriteHitScaled(record, anchor, mirrored, drawn, point);
-      Require(scaledHit.ok() ||
-              SiteIsOneOf(scaledHit.error(), {lw::kSiteSpriteHeader, lw::kSiteScaledHitWidth,
-                                              lw::kSiteScaledHitRow, lw::kSiteHitColumn}));
+      auto covers = lw::SpriteCovers(record, anchor, mirrored, nullptr, point);
+      Require(covers.ok() ||
+              SiteIsOneOf(covers.error(), {lw::kSiteSpriteHeader, lw::kSiteDrawRows}));
+      auto scaled = lw::SpriteCovers(record, anchor, mirrored, &drawn, point);
+      Require(scaled.ok() ||
+              SiteIsOneOf(scaled.error(), {lw::kSiteSpriteHeader, lw::kSiteScaledDrawWidth,
+                                           lw::kSiteScaledDrawRows}));
     }
   }
   return 0;

@@ -200,44 +200,6 @@ class DestinationSink {
   const std::uint8_t* above_ = nullptr;
 };
 
-// Finds the code of row `index` by skipping the rows before it by their lengths.
-bool FindRow(std::span<const std::uint8_t> rowData, std::int32_t index,
-             std::span<const std::uint8_t>& code) {
-  RowReader rows(rowData);
-  for (std::int32_t row = 0; row <= index; ++row) {
-    if (!rows.Next(code)) return false;
-  }
-  return true;
-}
-
-// Whether `column` of a row is opaque. The column is decided by the first code whose running
-// total of counts reaches it, which is how hit tests have always resolved a column; kinds 0, 2
-// and 3 are opaque. Codes that overrun the width, or a row that ends first, are fatal.
-Expected<bool, FatalSite> LookUpColumn(std::span<const std::uint8_t> code, std::int32_t width,
-                                       std::int32_t column) {
-  std::size_t pos = 0;
-  std::int32_t covered = 0;
-  while (pos < code.size()) {
-    const std::uint8_t op = code[pos++];
-    const std::int32_t count = op >> kCountShift;
-    covered += count;
-    if (covered > width) break;
-    const std::uint8_t kind = op & kKindMask;
-    if (covered >= column) return kind != kSkip;
-    if (kind == kRun) pos += 1;
-    if (kind == kLiteral) pos += static_cast<std::size_t>(count);
-  }
-  return Unexpected(Fatal(kSiteHitColumn));
-}
-
-// The hit test of one picture pixel, `rowSite` naming the caller's site for a missing row.
-Expected<bool, FatalSite> HitAt(const SpritePicture& picture, std::int32_t row, std::int32_t column,
-                                std::int16_t rowSite) {
-  std::span<const std::uint8_t> code;
-  if (!FindRow(picture.rowData, row, code)) return Unexpected(Fatal(rowSite));
-  return LookUpColumn(code, picture.width, column);
-}
-
 // The hot spot's distance from the left edge as placed: from the right edge when mirrored.
 std::int32_t PlacedHotH(const SpritePicture& picture, bool mirrored) {
   return mirrored ? picture.width - picture.hotH : picture.hotH;
@@ -330,28 +292,6 @@ FatalSite DrawSpriteScaled(std::span<const std::uint8_t> record, Point anchor,
                     RowAt(destination, y) + area.left);
   }
   return {};
-}
-
-Expected<bool, FatalSite> SpriteHit(std::span<const std::uint8_t> record, Point anchor,
-                                    bool mirrored, Point point) {
-  auto picture = ReadSpritePicture(record);
-  if (!picture.ok()) return Unexpected(picture.error());
-  const SpritePlacement place = PlaceSprite(*picture, anchor, mirrored);
-  if (!place.contains(point)) return false;
-  return HitAt(*picture, point.v - place.top, point.h - place.left, kSiteHitRow);
-}
-
-Expected<bool, FatalSite> SpriteHitScaled(std::span<const std::uint8_t> record, Point anchor,
-                                          bool mirrored, SpriteSize size, Point point) {
-  if (size.rows < 1 || size.columns < 1) return false;
-  if (size.columns >= kMaxScaledLength) return Unexpected(Fatal(kSiteScaledHitWidth));
-  auto picture = ReadSpritePicture(record);
-  if (!picture.ok()) return Unexpected(picture.error());
-  const SpritePlacement place = PlaceSpriteScaled(*picture, anchor, mirrored, size);
-  if (!place.contains(point)) return false;
-  const std::int32_t row = (point.v - place.top) * picture->rows / size.rows;
-  const std::int32_t column = (point.h - place.left) * picture->width / size.columns;
-  return HitAt(*picture, row, column, kSiteScaledHitRow);
 }
 
 Expected<bool, FatalSite> SpriteCovers(std::span<const std::uint8_t> record, Point anchor,

@@ -1,7 +1,7 @@
 // Sprite pictures: the run-length coded pictures of actors, props and the other things placed
 // over a scene. A picture is drawn at an anchor point, which its hot spot lands on; it may be
-// drawn mirrored left to right, and in the stage view scaled to a drawn size. Hit tests say
-// whether a point lies on an opaque pixel of a placed picture.
+// drawn mirrored left to right, and in the stage view scaled to a drawn size. The hit test says
+// whether a placed picture shows a point, exactly as it is drawn.
 //
 // Picture record, little-endian:
 //   OFFSET  SIZE  DESCRIPTION
@@ -44,12 +44,8 @@ inline constexpr std::int32_t kMaxSpriteWidth = 512;
 
 // Error lines of the sprite module's fatal sites.
 inline constexpr std::int16_t kSiteSpriteHeader = 511;     // header cut short, N or W out of range
-inline constexpr std::int16_t kSiteHitRow = 512;           // hit row missing from the record
-inline constexpr std::int16_t kSiteHitColumn = 513;        // hit row codes overrun W or end short
 inline constexpr std::int16_t kSiteScaledDrawWidth = 514;  // scaled draw 2048 columns or more
 inline constexpr std::int16_t kSiteScaledDrawRows = 515;   // scaled draw met a malformed row
-inline constexpr std::int16_t kSiteScaledHitWidth = 516;   // scaled hit 2048 columns or more
-inline constexpr std::int16_t kSiteScaledHitRow = 517;     // scaled hit row missing
 inline constexpr std::int16_t kSiteDrawRows = 518;         // plain draw met a malformed row
 
 // A picture's header and its undecoded rows, a view into the record.
@@ -111,21 +107,6 @@ FatalSite DrawSprite(std::span<const std::uint8_t> record, Point anchor,
 FatalSite DrawSpriteScaled(std::span<const std::uint8_t> record, Point anchor,
                            const BitmapView& destination, Rect clip, bool mirrored,
                            SpriteSize size);
-
-// Whether `point` lies on an opaque pixel of the picture drawn at `anchor`. The placement honours
-// the mirror flag but the row code is read unmirrored; the column c = point h - left is decided
-// by the first code whose running total of counts reaches c (kinds 0, 2 and 3 are a hit).
-// Fatal sites 511, 512 (row missing) and 513 (codes overrun W or end before c).
-[[nodiscard]] Expected<bool, FatalSite> SpriteHit(std::span<const std::uint8_t> record,
-                                                  Point anchor, bool mirrored, Point point);
-
-// SpriteHit for a picture drawn scaled to `size`: a point inside the placed rectangle maps back
-// to row (v - top) x N / size.rows and column (h - left) x W / size.columns. A size below 1 is
-// no hit. Fatal sites 516 (2048 columns or more, checked before the header), 511, 517 (row
-// missing) and 513.
-[[nodiscard]] Expected<bool, FatalSite> SpriteHitScaled(std::span<const std::uint8_t> record,
-                                                        Point anchor, bool mirrored,
-                                                        SpriteSize size, Point point);
 
 // Whether the picture drawn at `anchor` (scaled to `size` when one is given, as DrawSpriteScaled
 // places it) sets the pixel at `point`: the pixel is the picture's when drawing it over two

@@ -55,8 +55,8 @@ int WrongPixels(const Bytes& record, const Picture& p, Point hot, bool mirrored,
       const std::uint8_t pixel = inside ? p.at(drawn, pv) : kClear;
       wrong += canvas[v * width + h] != (pixel != kClear ? pixel : background.at(h, v));
       if (onPicture) {
-        const auto hit = SpriteHit(record, anchor, mirrored, {v, h});
-        wrong += !hit.ok() || hit.value() != (p.at(std::max(ph - 1, 0), pv) != kClear);
+        const auto hit = SpriteCovers(record, anchor, mirrored, nullptr, {v, h});
+        wrong += !hit.ok() || hit.value() != (p.at(drawn, pv) != kClear);
       }
     }
   }

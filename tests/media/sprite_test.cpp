@@ -166,40 +166,10 @@ TEST(DrawSprite, MalformedRowsStopWithSite518AndStayInBounds) {
   Draw(overrun, {0, 0}, Rect{0, 2, 6, 8}, true);
 }
 
-// Which columns a hit test finds opaque is checked over many pictures by the sprite encoder's
-// tests; here, the rows it cannot read.
-TEST(SpriteHit, StopsAtBadRowsAndPlacesAScaledHotSpotInProportionRoundingTowardsZero) {
-  auto site = [](const Bytes& p, Point point) {
-    return SpriteHit(p, {0, 0}, false, point).error().errorLine;
-  };
-  EXPECT_EQ(site(Cut(Picture(2, 0, 0, {Row({Fill(2, 1)}), Row({Fill(2, 1)})}), 2), {1, 0}), 512);
-  EXPECT_EQ(site(Picture(4, 0, 0, {Row({Skip(1), Fill(5, 1)})}), {0, 3}), 513);
-  EXPECT_EQ(site(Picture(4, 0, 0, {Row({Skip(1)})}), {0, 3}), 513);
-
-  // 2 x 4 picture, hot (1, 2). Row 0 is decided opaque for columns 0 and 1 (its literal covers
-  // column 0), row 1 nowhere.
-  const Bytes picture = Picture(4, 1, 2, {Row({Lit({1}), Skip(2), Lit({2})}), Row({Skip(4)})});
-  // Drawn 4 x 8: top 20 - 2, left 20 - 4. Drawn 3 x 6: top 20 - 1 (1.5 rounded towards zero),
-  // left 20 - 3. Mirrored 3 x 6: the hot spot lies 4 - 2 columns from the left, so left 20 - 3.
-  const std::tuple<SpriteSize, bool, int, int, bool> cases[] = {
-      {{4, 8}, false, 18, 16, true}, {{4, 8}, false, 17, 16, false}, {{4, 8}, false, 18, 15, false},
-      {{3, 6}, false, 19, 17, true}, {{3, 6}, false, 18, 17, false}, {{3, 6}, true, 19, 17, true},
-      {{3, 6}, true, 19, 16, false}, {{0, 8}, false, 18, 16, false}};
-  for (const auto& [size, mirrored, v, h, hit] : cases) {
-    auto result = SpriteHitScaled(picture, {20, 20}, mirrored, size, At(v, h));
-    ASSERT_TRUE(result.ok()) << v << "," << h;
-    EXPECT_EQ(*result, hit) << size.rows << "x" << size.columns << " " << v << "," << h;
-  }
-  EXPECT_EQ(SpriteHitScaled(Bytes{}, {0, 0}, false, {1, 2048}, {0, 0}).error().errorLine, 516);
-  EXPECT_EQ(SpriteHitScaled(Cut(picture, 2), {20, 20}, false, {4, 8}, {20, 16}).error().errorLine,
-            517);
-}
-
 // Random artwork from the encoder drawn at random sizes, mirrored or not and clipped, against
 // the picture itself: output pixel i of a length d scaled from s shows source pixel i x s / d,
 // counted from the far end when mirrored (3 to 5 mirrored: 2 1 1 0 0), and transparent pixels
-// leave the background. The hit test maps a point back the same way but reads the row code
-// unmirrored: source column c is decided by the code that covers column c - 1.
+// leave the background; the hit test finds exactly the pixels the picture shows, unclipped.
 TEST(DrawSpriteScaled, EveryPixelAndHitShowsTheSourcePixelItScalesFrom) {
   std::mt19937 random(11);
   const auto pick = [&](int below) { return static_cast<int>(random() % unsigned(below)); };
@@ -230,9 +200,8 @@ TEST(DrawSpriteScaled, EveryPixelAndHitShowsTheSourcePixelItScalesFrom) {
         const int column = (mirrored ? size.columns - 1 - i : i) * p.width / size.columns;
         const bool shown = onPicture && clip.contains(At(v, h)) && p.at(column, row) != 0;
         wrongPixels += canvas[v * width + h] != (shown ? p.at(column, row) : background.at(h, v));
-        auto hit = SpriteHitScaled(record, anchor, mirrored, size, At(v, h));
-        const int decider = std::max(i * p.width / size.columns - 1, 0);
-        wrongHits += !hit.ok() || *hit != (onPicture && p.at(decider, row) != 0);
+        auto hit = SpriteCovers(record, anchor, mirrored, &size, At(v, h));
+        wrongHits += !hit.ok() || *hit != (onPicture && p.at(column, row) != 0);
       }
     }
     EXPECT_EQ(wrongPixels, 0) << "trial " << trial;
