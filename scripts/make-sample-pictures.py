@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Draws the sample title's pictures: the flats (512 x 384) and the garden set's wall textures
-(64 x 64), indexed PNG files sharing one palette.
+"""Draws the sample title's pictures: the flats (512 x 384), the garden set's wall textures
+(64 x 64), and the figures: the gardener seen from four sides in two steps of a walk, the ball
+and the bird of the stage, indexed PNG files sharing one palette (index 0, black, is the
+figures' transparent colour).
 
 The pictures are kept in the repository (examples/sample-title/pictures); this script is how
 they were made, so that anyone can change and redraw them:
@@ -177,6 +179,127 @@ def hedge(x, y):
     return LEAF + 8 + noise(x // 2, y // 2, 7) % 20 + (63 - y) // 4
 
 
+class Sprite:
+    """A figure's picture: transparent (index 0) until drawn on, rows of text as pixels."""
+
+    def __init__(self, width, height):
+        self.width, self.height = width, height
+        self.pixels = bytearray(width * height)
+
+    def rect(self, top, left, bottom, right, colour):
+        for y in range(max(top, 0), min(bottom, self.height)):
+            for x in range(max(left, 0), min(right, self.width)):
+                self.pixels[y * self.width + x] = colour
+
+    def disc(self, cy, cx, radius, colour):
+        for y in range(cy - radius, cy + radius + 1):
+            for x in range(cx - radius, cx + radius + 1):
+                if (y - cy) ** 2 + (x - cx) ** 2 <= radius * radius + radius:
+                    self.rect(y, x, y + 1, x + 1, colour)
+
+
+# The gardener, 32 x 64 pixels, standing on its bottom middle: a straw hat, a green smock, dark
+# trousers and boots. Each side has two steps of a walk; the left side is the right side
+# mirrored by the manifest.
+SKIN, SMOCK, BELT, TROUSERS, BOOTS, HAT = PAPER, GREEN, LEAF + 10, DEEP, SHADOW, GOLD
+
+
+def gardener_body(p, step, shoulders):
+    """Hat, head, smock and legs, shared by the front and the back; `step` lifts one leg and
+    swings the arms."""
+    p.rect(2, 6, 6, 26, HAT)
+    p.rect(0, 10, 3, 22, HAT)
+    p.rect(6, 11, 17, 21, SKIN)
+    p.rect(17, shoulders[0], 40, shoulders[1], SMOCK)
+    p.rect(40, 9, 44, 23, BELT)
+    lift = 3 if step else 0
+    p.rect(44, 10, 58 - lift, 15, TROUSERS)
+    p.rect(58 - lift, 9, 62 - lift, 15, BOOTS)
+    p.rect(44, 17, 58, 22, TROUSERS)
+    p.rect(58, 17, 62, 23, BOOTS)
+    p.rect(18, 3, 36 - lift, 7, SMOCK)
+    p.rect(36 - lift, 3, 40 - lift, 7, SKIN)
+    p.rect(18, 25, 36 + lift, 29, SMOCK)
+    p.rect(36 + lift, 25, 40 + lift, 29, SKIN)
+
+
+def gardener_front(step):
+    p = Sprite(32, 64)
+    gardener_body(p, step, (7, 25))
+    p.rect(10, 13, 12, 15, SHADOW)  # the eyes
+    p.rect(10, 17, 12, 19, SHADOW)
+    p.rect(14, 14, 15, 18, RED)  # the mouth
+    p.rect(20, 15, 40, 17, GOLD)  # buttons down the smock
+    return p
+
+
+def gardener_back(step):
+    p = Sprite(32, 64)
+    gardener_body(p, step, (7, 25))
+    p.rect(6, 11, 12, 21, STONE + 20)  # hair under the hat
+    return p
+
+
+def gardener_side(step):
+    """Seen from the side, facing the picture's right edge."""
+    p = Sprite(32, 64)
+    p.rect(2, 6, 6, 28, HAT)
+    p.rect(0, 10, 3, 22, HAT)
+    p.rect(6, 11, 17, 21, SKIN)
+    p.rect(6, 11, 11, 15, STONE + 20)  # hair at the back of the head
+    p.rect(10, 18, 12, 20, SHADOW)  # the eye
+    p.rect(11, 21, 14, 23, SKIN)  # the nose
+    p.rect(17, 11, 40, 22, SMOCK)
+    p.rect(40, 11, 44, 22, BELT)
+    if step:  # legs apart, the arm forward
+        p.rect(44, 8, 56, 13, TROUSERS)
+        p.rect(56, 5, 62, 12, BOOTS)
+        p.rect(44, 18, 58, 23, TROUSERS)
+        p.rect(58, 18, 62, 27, BOOTS)
+        p.rect(19, 15, 23, 27, SMOCK)
+        p.rect(19, 27, 23, 30, SKIN)
+    else:  # legs together, the arm down
+        p.rect(44, 13, 58, 20, TROUSERS)
+        p.rect(58, 13, 62, 24, BOOTS)
+        p.rect(18, 14, 36, 18, SMOCK)
+        p.rect(36, 14, 39, 18, SKIN)
+    return p
+
+
+def ball():
+    """The ball: 12 x 12, red with a light spot."""
+    p = Sprite(12, 12)
+    p.disc(6, 6, 5, RED)
+    p.rect(3, 3, 5, 5, WHITE)
+    return p
+
+
+def bird(wings_up):
+    """The stage's bird, 24 x 16, facing right: a brown body, a red breast, a gold beak."""
+    p = Sprite(24, 16)
+    p.disc(9, 11, 5, STONE + 24)
+    p.disc(10, 14, 3, RED)
+    p.disc(6, 17, 3, STONE + 24)
+    p.rect(5, 18, 7, 19, SHADOW)
+    p.rect(6, 20, 8, 23, GOLD)
+    p.rect(8, 2, 10, 7, STONE + 12)  # the tail
+    p.rect(14, 10, 16, 11, GOLD)  # the legs
+    p.rect(14, 13, 16, 14, GOLD)
+    if wings_up:
+        p.rect(1, 7, 7, 12, STONE + 12)
+    else:
+        p.rect(9, 6, 13, 13, STONE + 12)
+    return p
+
+
+FIGURES = {
+    "gardener-front-1": lambda: gardener_front(False), "gardener-front-2": lambda: gardener_front(True),
+    "gardener-side-1": lambda: gardener_side(False), "gardener-side-2": lambda: gardener_side(True),
+    "gardener-back-1": lambda: gardener_back(False), "gardener-back-2": lambda: gardener_back(True),
+    "ball": ball, "bird-1": lambda: bird(True), "bird-2": lambda: bird(False),
+}
+
+
 def write_png(path, picture, colours):
     def chunk(kind, data):
         body = kind + data
@@ -202,6 +325,8 @@ def main():
         write_png(os.path.join(folder, name + ".png"), draw(), colours)
     for name, shade in (("stone", stone), ("hedge", hedge)):
         write_png(os.path.join(folder, name + ".png"), Texture(shade), colours)
+    for name, draw in FIGURES.items():
+        write_png(os.path.join(folder, name + ".png"), draw(), colours)
 
 
 if __name__ == "__main__":
