@@ -8,7 +8,8 @@
 // A walk that ends (its endwalk() sent) is started again at once toward the other end, so that
 // all 16 walk in every step; the check costs a count of the slots after each step and is timed
 // with the step. Balls and loops never end here: no figure has a hit box and the frame and tick
-// counts are larger than any run. Only the motion step is timed, not the display step.
+// counts are larger than any run. The balls soon fly on past the set's edge, where looking up
+// the cell under a ball finds no scene. Only the motion step is timed, not the display step.
 //
 // Goal: a motion step under 1/10 of the full-screen composition.
 //
