@@ -55,8 +55,8 @@ bool Hits(const BallPosition& from, const BallPosition& to, SetPoint centre, Hit
            BothBeyond(from.y, to.y, centre.y, box.horizontal));
 }
 
-// A ball that entered a building cell along one axis goes back onto the boundary it crossed,
-// and its velocity along that axis turns back, halved.
+// A ball that entered a solid cell (a building, or a cell with no scene) along one axis goes back
+// onto the boundary it crossed, and its velocity along that axis turns back, halved.
 void Rebound(std::int16_t& coordinate, std::int16_t& cell, std::int16_t oldCell,
              std::int16_t& velocity) {
   if (cell == oldCell) return;
@@ -199,8 +199,7 @@ ScriptError Motion::BallStep(BuiltinCall& c, std::size_t i) {
   at.cellX = static_cast<std::int16_t>(at.x >> kCellShift);
   at.cellY = static_cast<std::int16_t>(at.y >> kCellShift);
   ball.vz = Wrap16(ball.vz - kFall);
-  const auto scene = p_.set.sceneAt(at.cellY, at.cellX);
-  const bool building = scene && p_.set.header().scenes[*scene].building;
+  const bool building = p_.set.isSolidCell(at.cellY, at.cellX);
   if (ball.bounce) {
     if (at.z < 1) {
       at.z = 0;
@@ -217,7 +216,8 @@ ScriptError Motion::BallStep(BuiltinCall& c, std::size_t i) {
   }
   for (std::size_t a = 0; a < p_.actors.count(); ++a) {
     const Figure& actor = p_.actors.at(a);
-    if (!actor.visible || !actor.is3d || !InCurrentSet(p_.set, actor)) continue;
+    if (actor.hitV < 1 || actor.hitH < 1 || !actor.visible || !actor.is3d) continue;
+    if (!InCurrentSet(p_.set, actor)) continue;
     if (Hits(old, at, SetPoint{actor.x, actor.y, actor.z}, HitBox{actor.hitV, actor.hitH})) {
       const std::string hit = actor.name;
       PlaceProp(*prop, at);

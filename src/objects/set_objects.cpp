@@ -63,12 +63,27 @@ std::optional<std::size_t> SetObjects::findScene(std::string_view name) const {
   return std::nullopt;
 }
 
+namespace {
+// The key of a cell in the scene index.
+std::uint32_t CellKey(std::uint16_t row, std::uint16_t column) {
+  return (std::uint32_t{row} << 16) | column;
+}
+}  // namespace
+
 std::optional<std::size_t> SetObjects::sceneAt(int row, int column) const {
-  if (!open_) return std::nullopt;
-  for (std::size_t i = 0; i < header_.scenes.size(); ++i) {
-    if (header_.scenes[i].row == row && header_.scenes[i].column == column) return i;
+  if (!open_ || row < 0 || column < 0 || row > UINT16_MAX || column > UINT16_MAX) {
+    return std::nullopt;
   }
-  return std::nullopt;
+  const auto found = sceneIndex_.find(
+      CellKey(static_cast<std::uint16_t>(row), static_cast<std::uint16_t>(column)));
+  if (found == sceneIndex_.end()) return std::nullopt;
+  return found->second;
+}
+
+bool SetObjects::isSolidCell(int row, int column) const {
+  if (!open_) return false;
+  const auto scene = sceneAt(row, column);
+  return !scene || header_.scenes[*scene].building;
 }
 
 std::optional<std::size_t> SetObjects::currentScene() const {
@@ -144,6 +159,11 @@ bool SetObjects::LoadRecords(StarFile& file) {
   if (!readStars) return refuse(kObjectProgramCode, errline::kSetStarsCorrupt);
   header_ = std::move(*header);
   moves_ = std::move(*readMoves);
+  // The first scene of a cell is the one found there, as a scan in table order would find it.
+  sceneIndex_.clear();
+  for (std::size_t i = 0; i < header_.scenes.size(); ++i) {
+    sceneIndex_.emplace(CellKey(header_.scenes[i].row, header_.scenes[i].column), i);
+  }
   stars_ = std::move(*readStars);
   return true;
 }

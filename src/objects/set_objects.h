@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "media/scene_view.h"
 #include "media/star_library.h"
@@ -89,6 +90,9 @@ class SetObjects {
   [[nodiscard]] std::optional<std::size_t> currentScene() const;
   [[nodiscard]] std::optional<std::size_t> findScene(std::string_view name) const;
   [[nodiscard]] std::optional<std::size_t> sceneAt(int row, int column) const;
+  // Whether a thrown ball meets a wall in the cell: a scene marked as a building, or a cell with
+  // no scene at all (a wall of the map, or outside the grid). False without a set.
+  [[nodiscard]] bool isSolidCell(int row, int column) const;
   // Whether the set is open and shown and `p` (stage coordinates) lies in the scene view.
   [[nodiscard]] bool shows(Point p) const;
 
@@ -174,6 +178,7 @@ class SetObjects {
   StarFile* file_ = nullptr;
   SetHeader header_;
   std::vector<MoveEntry> moves_;
+  std::unordered_map<std::uint32_t, std::size_t> sceneIndex_;  // (row, column) -> scene
   std::vector<StarLink> stars_;
   SetPosition position_;
   SetPosition previous_;

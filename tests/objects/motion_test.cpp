@@ -270,6 +270,10 @@ TEST_F(MotionTest, BallsFallBounceAndEnd) {
           {"propxyz(\"hoop\", 1)", "100 | \"\" 56,128,61@0"},
           {"stopball(\"all\")", "OK | \"\" 56,128,61@0"}},
          logAndBall);
+  // North of the corridor lies no scene: a wall, which a ball bounces off as off a building.
+  EXPECT_EQ(Ball("hoop", {.vy = -200, .bounce = true, .frames = 1}), "OK");
+  Expect({{kStep, "OK | \"\" 100,0,0@0"}},
+         [this] { return TakeLog() + " " + Where("prop", "hoop"); });
 }
 
 // A ball ends on the first actor (visible, in the set, with a hit box) or the player whose box
