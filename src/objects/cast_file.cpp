@@ -20,13 +20,6 @@ static_assert(kGroupScriptOffset + 4 + kStoredNameBytes + 4 == kGroupHeaderFixed
 static_assert(kFigureScriptOffset + 4 + 3 * kStoredNameBytes + 4 == kFigureRecordFixedBytes);
 static_assert(kFrameCountOffset + 2 + 4 == kPoseRecordFixedBytes);
 
-std::string SizeText(std::size_t size) { return std::to_string(size) + " bytes"; }
-
-// Whether `count` entries of `entryBytes` fit in what is left of a record after `offset`.
-bool Fits(std::uint64_t count, std::size_t entryBytes, std::size_t offset, std::size_t size) {
-  return offset <= size && count <= (size - offset) / entryBytes;
-}
-
 PictureEntry ReadPicture(ByteReader& in) {
   PictureEntry p;
   p.recordId = in.u32();
@@ -77,7 +70,7 @@ Expected<GroupHeader, std::string> ReadGroupHeader(std::span<const std::uint8_t>
                       std::to_string(kGroupHeaderFixedBytes)};
   }
   if (!named) return Unexpected{std::string("group name longer than 15")};
-  if (!Fits(count, kFigureEntryBytes, kGroupHeaderFixedBytes, record.size())) {
+  if (!CountFits(count, kFigureEntryBytes, kGroupHeaderFixedBytes, record.size())) {
     return Unexpected{std::to_string(count) + " figures do not fit a group header of " +
                       SizeText(record.size())};
   }
@@ -103,7 +96,7 @@ Expected<FigureRecord, std::string> ReadFigureRecord(std::span<const std::uint8_
     return Unexpected{std::string("figure name longer than 15")};
   }
   const std::uint32_t count = in.u32();
-  if (!Fits(count, kPoseEntryBytes, kFigureRecordFixedBytes, record.size())) {
+  if (!CountFits(count, kPoseEntryBytes, kFigureRecordFixedBytes, record.size())) {
     return Unexpected{std::to_string(count) + " poses do not fit a figure record of " +
                       SizeText(record.size())};
   }
@@ -128,7 +121,7 @@ Expected<PoseRecord, std::string> ReadPoseRecord(std::span<const std::uint8_t> r
   if (frames < 0 || static_cast<std::size_t>(frames) > kMaxPoseFrames) {
     return Unexpected{std::to_string(frames) + " frames, not 0 to 33"};
   }
-  if (!Fits(count, kPictureEntryBytes, kPoseRecordFixedBytes, record.size())) {
+  if (!CountFits(count, kPictureEntryBytes, kPoseRecordFixedBytes, record.size())) {
     return Unexpected{std::to_string(count) + " pictures do not fit a pose record of " +
                       SizeText(record.size())};
   }

@@ -23,13 +23,6 @@ constexpr std::size_t kPathPointBytes = 8;
 static_assert(kSetScriptOffset + 4 + kStoredNameBytes + kMaxFloors * 4 == kSceneCountOffset);
 static_assert(kSceneCountOffset + 4 == kSetHeaderFixedBytes);
 
-std::string SizeText(std::size_t size) { return std::to_string(size) + " bytes"; }
-
-// Whether `count` entries of `entryBytes` fit in what is left of a record after `offset`.
-bool Fits(std::uint64_t count, std::size_t entryBytes, std::size_t offset, std::size_t size) {
-  return offset <= size && count <= (size - offset) / entryBytes;
-}
-
 // Reads one scene entry; false when its name's length byte passes 15.
 bool ReadScene(ByteReader& in, SceneEntry& scene) {
   scene.row = in.u16();
@@ -101,7 +94,7 @@ Expected<SetHeader, std::string> ReadSetHeader(std::span<const std::uint8_t> rec
   for (std::uint32_t& id : header.floorScriptIds) id = in.u32();
   const std::uint32_t scenes = in.u32();
   // Checked before anything is allocated: the count must fit the record.
-  if (!Fits(scenes, kSceneEntryBytes, kSetHeaderFixedBytes, record.size())) {
+  if (!CountFits(scenes, kSceneEntryBytes, kSetHeaderFixedBytes, record.size())) {
     return Unexpected{std::to_string(scenes) + " scenes do not fit a set header of " +
                       SizeText(record.size())};
   }
@@ -114,7 +107,7 @@ Expected<SetHeader, std::string> ReadSetHeader(std::span<const std::uint8_t> rec
 
 Expected<std::vector<MoveEntry>, std::string> ReadMoveTable(std::span<const std::uint8_t> record,
                                                             std::uint32_t count) {
-  if (!Fits(count, kMoveEntryBytes, 0, record.size())) {
+  if (!CountFits(count, kMoveEntryBytes, 0, record.size())) {
     return Unexpected{"a move table of " + SizeText(record.size()) + " cannot hold its " +
                       std::to_string(count) + " moves"};
   }
@@ -137,7 +130,7 @@ Expected<std::vector<StarLink>, std::string> ReadStarRecord(std::span<const std:
   ByteReader in(record);
   in.skip(kStarCountOffset);
   const std::uint32_t count = in.u32();
-  if (in.failed() || !Fits(count, kStarLinkBytes, kStarLinksOffset, record.size())) {
+  if (in.failed() || !CountFits(count, kStarLinkBytes, kStarLinksOffset, record.size())) {
     return Unexpected{"a star record of " + SizeText(record.size()) + " cannot hold its " +
                       std::to_string(count) + " links"};
   }
@@ -161,7 +154,7 @@ Expected<SetPath, std::string> ReadPath(std::span<const std::uint8_t> record) {
   SetPath path;
   path.totalLength = in.u32();
   in.skip(kPathUnreadBytes);
-  if (in.failed() || !Fits(count, kPathPointBytes, kPathPointsOffset, record.size())) {
+  if (in.failed() || !CountFits(count, kPathPointBytes, kPathPointsOffset, record.size())) {
     return Unexpected{"a path record of " + SizeText(record.size()) + " cannot hold its " +
                       std::to_string(count) + " points"};
   }

@@ -1,9 +1,10 @@
-// Names as stage and set files store them: a 16-byte field holding a length byte (0..15) and
-// the characters (Mac Roman); the bytes after the name are 0 as the writer leaves them and are
-// not read.
+// Names as stage, set, cast and shop files store them: a 16-byte field holding a length byte
+// (0..15) and the characters (Mac Roman); the bytes after the name are 0 as the writer leaves
+// them and are not read.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "common/byte_io.h"
@@ -18,5 +19,15 @@ inline constexpr std::size_t kMaxStoredNameLength = 15;
 
 // Writes a name field. Names longer than 15 characters are the caller's fault and are cut.
 void WriteStoredName(ByteWriter& out, const std::string& name);
+
+// For the readers of object records: whether `count` entries of `entryBytes` fit in what is left
+// of a record of `size` bytes after `offset`, and a record's size as a refusal names it.
+[[nodiscard]] inline bool CountFits(std::uint64_t count, std::size_t entryBytes, std::size_t offset,
+                                    std::size_t size) {
+  return offset <= size && count <= (size - offset) / entryBytes;
+}
+[[nodiscard]] inline std::string SizeText(std::size_t size) {
+  return std::to_string(size) + " bytes";
+}
 
 }  // namespace lw
