@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "objects/builtin_arguments.h"
 #include "objects/object_names.h"
 #include "script/interpreter.h"
 
@@ -43,14 +44,6 @@ ScriptError FigureArgs(BuiltinCall& c, FigureServices& s, const std::array<Arg, 
   return ScriptError::None;
 }
 
-// The name argument alone.
-ScriptError NameArg(BuiltinCall& c, PString& name) {
-  Value v;
-  LW_TRY(c.args(v));
-  LW_TRY(NeedText(v));
-  return c.text(v, name);
-}
-
 ScriptError FigureOnly(BuiltinCall& c, FigureServices& s, Figure*& figure) {
   std::array<Value, 0> none;
   return FigureArgs<0>(c, s, {}, none, figure);
@@ -81,12 +74,12 @@ ScriptError StoredText(BuiltinCall& c, const Value& v, std::string& out) {
 
 ScriptError OpenGroupFile(BuiltinCall& c, FigureServices& s) {
   PString name;
-  LW_TRY(NameArg(c, name));
+  LW_TRY(TextArgument(c, name));
   return s.table.OpenGroupFile(c, name.view());
 }
 ScriptError CloseGroupFile(BuiltinCall& c, FigureServices& s) {
   PString name;
-  LW_TRY(NameArg(c, name));
+  LW_TRY(TextArgument(c, name));
   return s.table.CloseGroupFile(c, name.view());
 }
 
@@ -111,7 +104,7 @@ ScriptError WarmFigure(BuiltinCall& c, FigureServices& s) {
 
 ScriptError WarmGroup(BuiltinCall& c, FigureServices& s) {
   PString name;
-  LW_TRY(NameArg(c, name));
+  LW_TRY(TextArgument(c, name));
   const auto group = s.table.FindGroup(name.view());
   if (!group) return ScriptError::NoSuchObject;
   const StarFile* file = s.table.groupAt(*group).file;
@@ -162,7 +155,7 @@ ScriptError FigureScript(BuiltinCall& c, FigureServices& s) {
 }
 ScriptError GroupScript(BuiltinCall& c, FigureServices& s) {
   PString name;
-  LW_TRY(NameArg(c, name));
+  LW_TRY(TextArgument(c, name));
   if (!s.table.FindGroup(name.view())) return ScriptError::NoSuchObject;
   c.in.resultText.clear();
   return ScriptError::None;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "objects/builtin_arguments.h"
 #include "objects/object_error_lines.h"
 #include "objects/object_names.h"
 #include "objects/script_chain.h"
@@ -254,10 +255,8 @@ void FigureTable::Placed(const Figure& figure) {
 }
 
 ScriptError FigureTable::SendToFigure(BuiltinCall& c, Value* result) {
-  Value v;
   PString name;
-  LW_TRY(c.args(v));
-  LW_TRY(c.text(v, name));
+  LW_TRY(TextArgument(c, name));
   const auto found = Find(name.view());
   if (!found) return ScriptError::NoSuchObject;
   LW_TRY(ExpectCommaAfterNames(c));
@@ -272,10 +271,8 @@ ScriptError FigureTable::SendToFigure(BuiltinCall& c, Value* result) {
 }
 
 ScriptError FigureTable::SendToGroup(BuiltinCall& c, Value* result) {
-  Value v;
   PString name;
-  LW_TRY(c.args(v));
-  LW_TRY(c.text(v, name));
+  LW_TRY(TextArgument(c, name));
   const auto found = FindGroup(name.view());
   if (!found) return ScriptError::NoSuchObject;
   LW_TRY(ExpectCommaAfterNames(c));

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "common/geometry.h"
+#include "objects/builtin_arguments.h"
 
 #include "objects/object_names.h"
 #include "script/interpreter.h"
@@ -11,14 +12,6 @@ namespace lw {
 namespace {
 
 constexpr std::size_t kLongestName = 15;
-
-// The one text argument of a built-in, read.
-ScriptError TextArgument(BuiltinCall& c, PString& text) {
-  Value v;
-  LW_TRY(c.args(v));
-  LW_TRY(NeedText(v));
-  return c.text(v, text);
-}
 
 // A text, then a number.
 ScriptError TextAndNumber(BuiltinCall& c, PString& text, std::int32_t& n) {

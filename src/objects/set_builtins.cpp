@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/geometry.h"
+#include "objects/builtin_arguments.h"
 #include "objects/object_names.h"
 #include "script/interpreter.h"
 
@@ -15,21 +16,6 @@ constexpr std::array<std::string_view, 4> kMoveWords = {"left", "right", "strait
 
 ScriptError NeedOpen(const SetObjects& s) {
   return s.isOpen() ? ScriptError::None : ScriptError::SceneLibOpenClose;
-}
-
-// The one number argument of a built-in.
-ScriptError NumberArgument(BuiltinCall& c, std::int32_t& n) {
-  Value v;
-  LW_TRY(c.args(v));
-  return BuiltinCall::number(v, n);
-}
-
-// The one text argument of a built-in, read.
-ScriptError TextArgument(BuiltinCall& c, PString& text) {
-  Value v;
-  LW_TRY(c.args(v));
-  LW_TRY(NeedText(v));
-  return c.text(v, text);
 }
 
 // The one argument that names a scene of the open set, found.

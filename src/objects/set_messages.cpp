@@ -8,6 +8,7 @@
 //                       script (X; X)
 #include <string>
 
+#include "objects/builtin_arguments.h"
 #include "objects/script_chain.h"
 #include "objects/set_objects.h"
 
@@ -29,10 +30,8 @@ ScriptError SetObjects::SendToSet(BuiltinCall& c, Value* result) {
 
 ScriptError SetObjects::SendToFloor(BuiltinCall& c, Value* result) {
   if (!open_) return ScriptError::SceneLibOpenClose;
-  Value v;
   std::int32_t floor = 0;
-  LW_TRY(c.args(v));
-  LW_TRY(BuiltinCall::number(v, floor));
+  LW_TRY(NumberArgument(c, floor));
   if (floor < 0 || floor >= kFloorCount) return ScriptError::NoSuchObject;
   LW_TRY(ExpectCommaAfterNames(c));
   const std::string name = std::to_string(floor + 1);
@@ -45,10 +44,8 @@ ScriptError SetObjects::SendToFloor(BuiltinCall& c, Value* result) {
 
 ScriptError SetObjects::SendToScene(BuiltinCall& c, Value* result) {
   if (!open_) return ScriptError::SceneLibOpenClose;
-  Value v;
   PString name;
-  LW_TRY(c.args(v));
-  LW_TRY(c.text(v, name));
+  LW_TRY(TextArgument(c, name));
   const auto scene = findScene(name.view());
   if (!scene) return ScriptError::NoSuchObject;
   LW_TRY(ExpectCommaAfterNames(c));
