@@ -101,6 +101,13 @@ struct Figure {
   std::string owner = kNoOwner;
 };
 
+// Half-sizes of a box round a point: up and down, and across in x and y (actorhitbox, and the
+// player's, which balls hit).
+struct HitBox {
+  std::int16_t vertical = 0;
+  std::int16_t horizontal = 0;
+};
+
 // A cast or a shop: an open group file.
 struct FigureGroup {
   StarFile* file = nullptr;

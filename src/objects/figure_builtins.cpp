@@ -325,8 +325,8 @@ ScriptError DistRead(BuiltinCall& c, FigureServices& s) {
   Figure* f = nullptr;
   LW_TRY(FigureOnly(c, s, f));
   if (!f->is3d) return Number(c, f->dist);
-  Figure copy = *f;
-  const auto placed = PlaceFigure(s.display.context(), copy, false);
+  std::int16_t frame = f->frame;
+  const auto placed = PlaceFigure(s.display.context(), *f, frame);
   return Number(c, placed ? placed->depth : kNotDrawnDistance);
 }
 ScriptError DistWrite(BuiltinCall& c, FigureServices& s) {

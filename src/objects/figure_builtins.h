@@ -33,12 +33,6 @@
 
 namespace lw {
 
-// Half-sizes of a box round a point: up and down, and across in x and y.
-struct HitBox {
-  std::int16_t vertical = 0;
-  std::int16_t horizontal = 0;
-};
-
 struct FigureServices {
   FigureTable& table;
   FigureDisplay& display;

@@ -43,8 +43,9 @@ void FigureDisplay::ContributeTable(Compositor& compositor, FigureTable& table,
   for (std::size_t i = 0; i < table.count(); ++i) {
     Figure& figure = table.at(i);
     ShownPicture& shown = figure.shown;
-    const auto placed =
-        figure.visible ? PlaceFigure(context, figure, true) : std::optional<FigurePlacement>{};
+    const auto placed = figure.visible ? PlaceFigure(context, figure, figure.frame)
+                                       : std::optional<FigurePlacement>{};
+    if (placed && placed->is3d) figure.dist = placed->depth;
     if (!placed) {
       if (shown.picture != 0) compositor.AddDirtyRect(shown.rect.offset(origin.v, origin.h));
       shown.picture = 0;

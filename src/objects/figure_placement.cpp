@@ -82,7 +82,14 @@ std::optional<PictureEntry> ChoosePicture(const PlacementContext& context, const
   return chosen;
 }
 
-std::optional<FigurePlacement> Place3d(const PlacementContext& context, Figure& figure,
+// The 256-step angle a 3-D figure's pictures are chosen by: its angle relative to the camera.
+int ViewingAngle(const PlacementContext& context, const Figure& figure) {
+  const Camera& camera = context.set.camera();
+  const int bearing = DirectionOf(camera.x - figure.x, camera.y - figure.y);
+  return WrapDirection(figure.deg - context.set.viewAngle() + camera.angle - bearing);
+}
+
+std::optional<FigurePlacement> Place3d(const PlacementContext& context, const Figure& figure,
                                        std::int16_t& frame) {
   const SetObjects& set = context.set;
   if (!context.viewShown || !InCurrentSet(set, figure)) return std::nullopt;
@@ -137,27 +144,14 @@ std::optional<FigurePlacement> Place2d(const PlacementContext& context, const Fi
 
 }  // namespace
 
-int ViewingAngle(const PlacementContext& context, const Figure& figure) {
-  if (!figure.is3d) return WrapDirection(figure.deg);
-  const Camera& camera = context.set.camera();
-  const int bearing = DirectionOf(camera.x - figure.x, camera.y - figure.y);
-  return WrapDirection(figure.deg - context.set.viewAngle() + camera.angle - bearing);
-}
-
-std::optional<FigurePlacement> PlaceFigure(const PlacementContext& context, Figure& figure,
-                                           bool animate) {
-  std::int16_t frame = figure.frame;
-  auto placed = figure.is3d ? Place3d(context, figure, frame) : Place2d(context, figure, frame);
-  if (animate) {
-    figure.frame = frame;
-    if (placed && placed->is3d) figure.dist = placed->depth;
-  }
-  return placed;
+std::optional<FigurePlacement> PlaceFigure(const PlacementContext& context, const Figure& figure,
+                                           std::int16_t& frame) {
+  return figure.is3d ? Place3d(context, figure, frame) : Place2d(context, figure, frame);
 }
 
 bool FigureCovers(const PlacementContext& context, const Figure& figure, Point point) {
-  Figure copy = figure;
-  const auto placed = PlaceFigure(context, copy, false);
+  std::int16_t frame = figure.frame;
+  const auto placed = PlaceFigure(context, figure, frame);
   if (!placed || !placed->rect.contains(point)) return false;
   RecordBlock* block = nullptr;
   const auto id = static_cast<std::int32_t>(placed->picture);

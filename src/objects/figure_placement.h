@@ -62,15 +62,11 @@ struct FigurePlacement {
   SpriteSize size;  // drawn rows and columns (a 2-D picture's own)
 };
 
-// The 256-step angle figure images are chosen by: a 2-D figure's deg, a 3-D figure's angle
-// relative to the camera.
-[[nodiscard]] int ViewingAngle(const PlacementContext& context, const Figure& figure);
-
-// Places the figure as it would be drawn now. `animate` moves its frame on and stores a 3-D
-// figure's depth in its dist; otherwise the figure is left as it was. Nothing when it is not
-// drawn. Records that do not load or read are reported and draw nothing.
+// Places the figure as it would be drawn at pose frame `frame`, which moves on when a picture is
+// chosen: the drawing pass hands in the figure's own frame, a query a copy of it. Nothing when
+// it is not drawn. Records that do not load or read are reported and draw nothing.
 [[nodiscard]] std::optional<FigurePlacement> PlaceFigure(const PlacementContext& context,
-                                                         Figure& figure, bool animate);
+                                                         const Figure& figure, std::int16_t& frame);
 
 // Whether `point` (stage coordinates) lies on a pixel the figure would draw now.
 [[nodiscard]] bool FigureCovers(const PlacementContext& context, const Figure& figure, Point point);

@@ -40,7 +40,6 @@
 #include <string>
 #include <string_view>
 
-#include "objects/figure_builtins.h"
 #include "objects/figure_table.h"
 #include "objects/set_objects.h"
 #include "objects/stage_objects.h"
