@@ -4,6 +4,7 @@
 
 #include "media/buffer_copy.h"
 #include "media/sprite.h"
+#include "media/sprite_image.h"
 #include "shell/drawing/rect_ops.h"
 #include "shell/program_code.h"
 
@@ -144,14 +145,30 @@ void Compositor::drawEntry(const DisplayEntry& entry) {
   const Point anchor = screenAnchor(entry);
   if (entry.twoDimensional()) {
     report(DrawSprite(*picture, anchor, ViewOf(screenBuffer_), screenRect(), entry.mirrored()));
-  } else {
-    report(DrawSpriteScaled(*picture, anchor, ViewOf(screenBuffer_), sceneView_.rect(),
-                            entry.mirrored(), viewSize(entry)));
+  } else if (const SpriteImage* image = decodedImage(*file, entry.record, *picture)) {
+    report(DrawSpriteImageScaled(*image, anchor, ViewOf(screenBuffer_), sceneView_.rect(),
+                                 entry.mirrored(), viewSize(entry)));
   }
   if (const ProgramCode released = library.StarReleaseResource(*file, entry.record);
       Failed(released)) {
     report(FatalSite{CodeNumber(released), kSiteReleasePicture});
   }
+}
+
+// Scene view pictures are drawn every frame, mostly shrunk: their decoded form is kept with the
+// cached record. A bad header is reported and draws nothing.
+const SpriteImage* Compositor::decodedImage(StarFile& file, std::int32_t id,
+                                            const RecordBlock& picture) {
+  return KeptDecodedForm<SpriteImage>(
+      parts_.library, file, id, picture,
+      [this](const RecordBlock& record) -> std::unique_ptr<SpriteImage> {
+        auto image = SpriteImage::Decode(record);
+        if (!image.ok()) {
+          report(image.error());
+          return nullptr;
+        }
+        return std::move(*image);
+      });
 }
 
 Point Compositor::screenAnchor(const DisplayEntry& entry) const {

@@ -58,6 +58,8 @@
 
 namespace lw {
 
+class SpriteImage;
+
 inline constexpr int kStageWidth = 512;
 inline constexpr int kStageHeight = 384;
 inline constexpr std::uint32_t kDefaultFrameInterval = 3;  // ticks: at most 20 frames a second
@@ -141,6 +143,8 @@ class Compositor {
   void drawEntry(const DisplayEntry& entry);
   // Where an entry's picture is drawn on the screen, and the size of a view entry's.
   [[nodiscard]] Point screenAnchor(const DisplayEntry& entry) const;
+  [[nodiscard]] const SpriteImage* decodedImage(StarFile& file, std::int32_t id,
+                                                const RecordBlock& picture);
   [[nodiscard]] static SpriteSize viewSize(const DisplayEntry& entry);
   void waitForFrameTime();
   void copyToWindow();

@@ -2,20 +2,24 @@
 // for every output pixel, one source pixel, and for every output row one source row.
 //
 // Output pixel i of an output of D pixels made from a source of S pixels shows source pixel
-// i x S / D, rounded down. Where D is a whole multiple k (1 .. 16) of S this is every source
-// pixel repeated k times, and the scaler fills runs of k bytes; otherwise an integer error term
-// steps through the source in proportion (Bresenham stepping), repeating or skipping pixels.
-// The same stepping, one output row at a time, picks the source rows. A hit test that maps a
-// point back with the same division therefore finds exactly the pixel that was drawn there.
+// i x S / D, rounded down: an integer error term steps through the source in proportion
+// (Bresenham stepping), repeating or skipping pixels. The same stepping, one output row at a
+// time, picks the source rows. A hit test that maps a point back with the same division
+// therefore finds exactly the pixel that was drawn there.
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
+#include <tuple>
+#include <utility>
 
 namespace lw {
 
 inline constexpr std::int32_t kMaxScaledLength = 2048;  // scaled rows are shorter than this
-inline constexpr std::int32_t kMaxRepeat = 16;          // largest multiple drawn by repetition
+inline constexpr std::int32_t kMaxSourceLength = 512;   // and their sources no longer than this
 
 // Walks output lines one at a time from a first line and gives the source line each one shows,
 // i x sourceLength / outputLength, without a division per line.
@@ -49,29 +53,59 @@ class LineStepper {
 // D - 1 - i would show unmirrored.
 class RowScaler {
  public:
-  // Requires 1 <= sourceLength, 1 <= outputLength < kMaxScaledLength and
+  // Requires 1 <= sourceLength <= kMaxSourceLength, 1 <= outputLength < kMaxScaledLength and
   // 0 <= first <= end <= outputLength.
   RowScaler(std::int32_t sourceLength, std::int32_t outputLength, std::int32_t first,
             std::int32_t end, bool mirrored);
 
-  // The source pixel that output column `output` (first <= output < end) shows.
-  [[nodiscard]] std::int32_t SourceOf(std::int32_t output) const;
+  // The output columns, as offsets from column `first` and cut to the visible ones, that show
+  // source pixels [begin, end) (0 <= begin <= end <= the source length): [low, high).
+  [[nodiscard]] std::pair<std::int32_t, std::int32_t> Showing(std::int32_t begin,
+                                                              std::int32_t end) const {
+    std::int32_t low = firstShowing_[static_cast<std::size_t>(begin)];
+    std::int32_t high = firstShowing_[static_cast<std::size_t>(end)];
+    if (mirrored_) std::tie(low, high) = std::pair(output_ - high, output_ - low);
+    low = std::max(low, first_) - first_;
+    high = std::min(high, end_) - first_;
+    return {low, std::max(low, high)};
+  }
 
-  // Scales one source row (values and an opaque flag per source pixel) into out[0 .. end-first):
-  // output pixels whose source pixel is transparent are left as they are.
-  void ScaleRow(const std::uint8_t* values, const std::uint8_t* opaque, std::uint8_t* out) const;
+  // Paints out[low .. high), offsets from column `first` within the visible ones, with the source
+  // pixels they show. Called for every span of every row drawn, so it lives here to be inlined.
+  void Paint(const std::uint8_t* values, std::int32_t low, std::int32_t high,
+             std::uint8_t* out) const {
+    static_assert(std::endian::native == std::endian::little, "words are stored low byte first");
+    const std::uint16_t* map = map_.data();
+    auto slot = static_cast<std::size_t>(low);
+    const auto stop = static_cast<std::size_t>(high);
+    // Eight pixels gathered into a word and stored at once. The last word of a span of eight
+    // or more ends at its end, overlapping pixels already painted with the same values; a
+    // shorter span goes pixel by pixel.
+    const auto word = [&](std::size_t at) {
+      std::uint64_t pixels = 0;
+      for (std::size_t k = 0; k < 8; ++k) {
+        pixels |= std::uint64_t{values[map[at + k]]} << (8 * k);
+      }
+      std::memcpy(out + at, &pixels, sizeof pixels);
+    };
+    if (stop - slot < 8) {
+      for (; slot < stop; ++slot) out[slot] = values[map[slot]];
+      return;
+    }
+    for (; slot + 8 < stop; slot += 8) word(slot);
+    word(stop - 8);
+  }
 
  private:
-  void ScaleRepeated(const std::uint8_t* values, const std::uint8_t* opaque,
-                     std::uint8_t* out) const;
-
   std::int32_t output_;
   std::int32_t first_;
   std::int32_t end_;
   bool mirrored_;
-  std::int32_t repeat_;  // the whole multiple k, or 0 when the stepping is proportional
-  // Proportional stepping only: source pixel of output column first + i.
+  // The source pixel of output column first + i.
   std::array<std::uint16_t, kMaxScaledLength> map_;
+  // The first unmirrored output column that shows source pixel s or a later one, for s from 0
+  // to the source length.
+  std::array<std::uint16_t, kMaxSourceLength + 1> firstShowing_;
 };
 
 }  // namespace lw

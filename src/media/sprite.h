@@ -100,10 +100,11 @@ FatalSite DrawSprite(std::span<const std::uint8_t> record, Point anchor,
                      const BitmapView& destination, Rect clip, bool mirrored);
 
 // Draws a picture scaled to `size` through the row scaler, placed as PlaceSpriteScaled says.
-// Every row is decoded in order into a scratch row (copy codes copy the previous picture row,
-// transparency included); each output row is scaled from one of them, and transparent source
-// pixels stay transparent. Rows below the clip are not decoded. A size below 1 draws nothing.
-// Fatal sites 511, 514 (2048 columns or more) and 515.
+// The rows are decoded in order (copy codes copy the previous picture row, transparency
+// included); each output row is scaled from one of them, and transparent source pixels stay
+// transparent. A malformed row stops the draw (fatal site 515) only when a shown row needs it or
+// a later one; the rows before stay drawn. A size below 1 draws nothing. Fatal sites 511, 514
+// (2048 columns or more) and 515. SpriteImage keeps the decoded rows for drawing again.
 FatalSite DrawSpriteScaled(std::span<const std::uint8_t> record, Point anchor,
                            const BitmapView& destination, Rect clip, bool mirrored,
                            SpriteSize size);

@@ -79,6 +79,12 @@ class StarLibrary {
   ProgramCode StarReplaceResource(StarFile& file, std::int32_t id);
   // As above, with new contents for the record's block.
   ProgramCode StarReplaceResource(StarFile& file, std::int32_t id, RecordBlock contents);
+  // The decoded form kept with a held record (got and not yet released), or null when none is.
+  [[nodiscard]] const DecodedForm* StarDecodedForm(StarFile& file, std::int32_t id);
+  // Keeps `form` with a held record, in place of any form kept before; it stays until the
+  // record is replaced or leaves the cache.
+  ProgramCode StarKeepDecodedForm(StarFile& file, std::int32_t id,
+                                  std::unique_ptr<const DecodedForm> form);
   // Appends a record (not cached) and gives its id.
   ProgramCode StarAddResource(StarFile& file, std::span<const std::uint8_t> data,
                               std::int32_t& newId);
@@ -137,5 +143,18 @@ class StarLibrary {
   MemoryHook memoryHook_;
   CloseHook closeHook_;
 };
+
+// The decoded form of type T kept with held record `id` (whose bytes are `block`); when none of
+// that type is kept, decode(block) makes one (a std::unique_ptr<T>, null when the bytes do not
+// decode), which is kept. Null when it does not decode.
+template <typename T, typename Decode>
+const T* KeptDecodedForm(StarLibrary& library, StarFile& file, std::int32_t id,
+                         const RecordBlock& block, Decode&& decode) {
+  if (const auto* kept = dynamic_cast<const T*>(library.StarDecodedForm(file, id))) return kept;
+  std::unique_ptr<T> made = decode(block);
+  const T* form = made.get();
+  if (form != nullptr) (void)library.StarKeepDecodedForm(file, id, std::move(made));
+  return form;
+}
 
 }  // namespace lw

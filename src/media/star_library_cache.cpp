@@ -77,7 +77,8 @@ ProgramCode StarLibrary::StarGetResource(StarFile& file, std::int32_t id, Record
                                                        .lockCount = 1,
                                                        .dirty = false,
                                                        .block = std::move(block),
-                                                       .useStamp = stamps_.next()});
+                                                       .useStamp = stamps_.next(),
+                                                       .decoded = nullptr});
   memo_ = {id, slot};
   return ProgramCode::kOk;
 }
@@ -108,8 +109,24 @@ ProgramCode StarLibrary::ReplaceEntry(StarFile& file, std::int32_t id, RecordBlo
   if (entry.lockCount < 1) return ProgramCode::kPackUseCount;
   // New contents move into the block the holders already point at.
   if (contents != nullptr) *entry.block = std::move(*contents);
+  entry.decoded.reset();
   if (!file.readOnly()) entry.dirty = true;
   entry.useStamp = stamps_.next();
+  return ProgramCode::kOk;
+}
+
+const DecodedForm* StarLibrary::StarDecodedForm(StarFile& file, std::int32_t id) {
+  const std::optional<std::size_t> index = FindEntry(file, id);
+  return index ? file.cache[*index].decoded.get() : nullptr;
+}
+
+ProgramCode StarLibrary::StarKeepDecodedForm(StarFile& file, std::int32_t id,
+                                             std::unique_ptr<const DecodedForm> form) {
+  const std::optional<std::size_t> index = FindEntry(file, id);
+  if (!index) return ProgramCode::kHandleCache;
+  CachedRecord& entry = file.cache[*index];
+  if (entry.lockCount < 1) return ProgramCode::kPackUseCount;
+  entry.decoded = std::move(form);
   return ProgramCode::kOk;
 }
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <utility>
 
 #include "common/direction.h"
 #include "objects/figure_table.h"
@@ -54,6 +56,12 @@ const PictureEntry* NearestPicture(const PoseRecord& pose, int view, int angle) 
   return best;
 }
 
+// A pose record as read, kept with the cached record: every figure reads its pose each frame.
+struct DecodedPose final : DecodedForm {
+  explicit DecodedPose(PoseRecord read) : pose(std::move(read)) {}
+  PoseRecord pose;
+};
+
 // The picture the figure's pose shows for `angle` at `frame`, which moves on by one.
 std::optional<PictureEntry> ChoosePicture(const PlacementContext& context, const Figure& figure,
                                           std::int16_t& frame, int angle) {
@@ -69,14 +77,21 @@ std::optional<PictureEntry> ChoosePicture(const PlacementContext& context, const
     return std::nullopt;
   }
   std::optional<PictureEntry> chosen;
-  if (const auto read = ReadPoseRecord(*block); !read) {
+  const auto* kept =
+      KeptDecodedForm<DecodedPose>(context.library, *figure.group, id, *block,
+                                   [](const RecordBlock& record) -> std::unique_ptr<DecodedPose> {
+                                     auto read = ReadPoseRecord(record);
+                                     if (!read) return nullptr;
+                                     return std::make_unique<DecodedPose>(std::move(*read));
+                                   });
+  if (kept == nullptr) {
     context.errors.ReportError(kObjectProgramCode, errline::kPoseRecordCorrupt);
-  } else if (!read->frames.empty()) {
-    const auto count = static_cast<std::int16_t>(read->frames.size());
+  } else if (const PoseRecord& pose = kept->pose; !pose.frames.empty()) {
+    const auto count = static_cast<std::int16_t>(pose.frames.size());
     if (frame < 0 || frame >= count) frame = 0;
-    const int view = static_cast<int>(read->frames[static_cast<std::size_t>(frame)]) - 1;
+    const int view = static_cast<int>(pose.frames[static_cast<std::size_t>(frame)]) - 1;
     frame = static_cast<std::int16_t>(frame + 1 == count ? 0 : frame + 1);
-    if (const PictureEntry* picture = NearestPicture(read.value(), view, angle)) chosen = *picture;
+    if (const PictureEntry* picture = NearestPicture(pose, view, angle)) chosen = *picture;
   }
   (void)context.library.StarReleaseResource(*figure.group, id);
   return chosen;

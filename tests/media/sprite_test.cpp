@@ -177,8 +177,8 @@ TEST(DrawSpriteScaled, EveryPixelAndHitShowsTheSourcePixelItScalesFrom) {
     const test::Picture p = test::RandomArtwork(random);
     const Bytes record =
         authoring::EncodeSprite({p.width, p.height, p.pixels, {}, std::uint8_t{0}}).value();
-    // Whole multiples of the width are painted by repetition, other lengths by stepping.
-    const int columns = pick(3) == 0 ? p.width * (1 + pick(kMaxRepeat)) : 1 + pick(3 * p.width);
+    // Whole multiples of the width, where every source pixel repeats alike, and other lengths.
+    const int columns = pick(3) == 0 ? p.width * (1 + pick(16)) : 1 + pick(3 * p.width);
     const SpriteSize size{static_cast<std::int16_t>(1 + pick(3 * p.height)),
                           static_cast<std::int16_t>(std::min(columns, kMaxScaledLength - 1))};
     const bool mirrored = pick(2) == 1;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <numeric>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "support/storage_scratch.h"
@@ -103,6 +104,57 @@ TEST_F(StarLibraryTest, LocksBalanceAndReplacedRecordsAreWrittenOnlyWhenIdle) {
   EXPECT_EQ(OnDisk("LOCKS.STR", 0)[0], 0xEE);
   EXPECT_EQ(Held(*file), "0 1");
   EXPECT_EQ(Get(*file, 1), held);
+}
+
+// Two readers' decoded forms: the first byte of the record, or its length.
+struct FirstByte final : DecodedForm {
+  explicit FirstByte(std::uint8_t b) : value(b) {}
+  std::uint8_t value;
+};
+struct Length final : DecodedForm {
+  explicit Length(std::size_t n) : value(n) {}
+  std::size_t value;
+};
+
+TEST_F(StarLibraryTest, DecodedFormsLastUntilTheRecordChangesOrLeavesAndKnowTheirKind) {
+  StarFile* file = MakeFile("FORMS.STR", 1, 7);
+  int decodes = 0;
+  const auto firstByte = [&](const RecordBlock& block) {
+    ++decodes;
+    return std::make_unique<FirstByte>(block[0]);
+  };
+  const auto length = [&](const RecordBlock& block) {
+    ++decodes;
+    return std::make_unique<Length>(block.size());
+  };
+  const auto read = [&](auto decode) {
+    RecordBlock* block = Get(*file, 0);
+    const auto* form = KeptDecodedForm<std::remove_cvref_t<decltype(*decode(*block))>>(
+        library_, *file, 0, *block, decode);
+    EXPECT_EQ(library_.StarReleaseResource(*file, 0), ProgramCode::kOk);
+    return form->value;
+  };
+  EXPECT_EQ(read(firstByte), 7u);
+  EXPECT_EQ(read(firstByte), 7u);
+  EXPECT_EQ(decodes, 1);
+  // Another reader's kind is decoded afresh and takes the place of the first.
+  EXPECT_EQ(read(length), kRecordBytes);
+  EXPECT_EQ(read(length), kRecordBytes);
+  EXPECT_EQ(decodes, 2);
+  // New contents drop the form; so does an in-place change.
+  RecordBlock* block = Get(*file, 0);
+  EXPECT_EQ(library_.StarReplaceResource(*file, 0, RecordBlock(3, 9)), ProgramCode::kOk);
+  EXPECT_EQ(library_.StarDecodedForm(*file, 0), nullptr);
+  EXPECT_EQ(library_.StarKeepDecodedForm(*file, 0, std::make_unique<Length>(1)), ProgramCode::kOk);
+  (*block)[0] = 4;
+  EXPECT_EQ(library_.StarReplaceResource(*file, 0), ProgramCode::kOk);
+  EXPECT_EQ(library_.StarDecodedForm(*file, 0), nullptr);
+  EXPECT_EQ(library_.StarReleaseResource(*file, 0), ProgramCode::kOk);
+  EXPECT_EQ(read(firstByte), 4u);
+  EXPECT_EQ(decodes, 3);
+  // Forms are kept only with held records.
+  EXPECT_EQ(library_.StarKeepDecodedForm(*file, 0, std::make_unique<Length>(1)),
+            ProgramCode::kPackUseCount);
 }
 
 TEST_F(StarLibraryTest, TrimDropsOnlyTheLeastRecentlyUsedBeyond128IdleRecords) {
