@@ -21,6 +21,7 @@
 #include "common/box_request.h"
 #include "common/geometry.h"
 #include "common/palette.h"
+#include "platform/audio_stream.h"
 #include "platform/system_info.h"
 
 namespace lw::platform {
@@ -223,6 +224,16 @@ class Platform {
 
   // Loads a shared library; null when it cannot be loaded.
   virtual std::unique_ptr<SharedLibrary> loadLibrary(const std::string& path) = 0;
+
+  // Opens the sound device with `format`; null with the reason in `error` when there is none.
+  virtual std::unique_ptr<AudioStream> openAudio(const AudioFormat& format,
+                                                 AudioStream::Finished finished,
+                                                 std::string& error) {
+    static_cast<void>(format);
+    static_cast<void>(finished);
+    error = "no sound device";
+    return nullptr;
+  }
 };
 
 }  // namespace lw::platform

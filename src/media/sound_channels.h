@@ -1,0 +1,96 @@
+// The four sound channels and the mixer that combines them into the sound output. Channel 0
+// plays single sounds (voices, a movie's sound), channels 1 and 2 effects chosen by priority,
+// channel 3 a looping playlist (theme music). A loaded sound keeps its record locked in the
+// resource cache until it is released; a channel plays a copy of the item, and the mixer clears
+// the channel's busy flag when the sound has played out.
+//
+// The mixer is pumped from the main loop and the message pump (a nested pump returns at once):
+// it fills every free output buffer from the four tracks, decoding record blocks, converting
+// 11025 and 44100 Hz sounds to the 22050 Hz output and applying each item's gains (volume / 255,
+// panned). The tracks are summed with saturation at the sample limits.
+//
+// Fatal sites (program codes through the error reporter): 2702 close failed, 2703 opened twice,
+// 2704 no output format opens, 2705 release failed, 2706 record not loaded (code 102), 2707 rate,
+// 2708 inconsistent playlist, 2709..2711 a playlist on an effect channel, 2712 a playlist on
+// channel 0. Every operation does nothing while the output is not open.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "media/sound_record.h"
+#include "media/star_library.h"
+#include "shell/error_report.h"
+#include "shell/sound/sound_output.h"
+
+namespace lw {
+
+// A loaded sound.
+struct SoundItem {
+  std::string name;
+  StarFile* file = nullptr;
+  std::uint32_t fileSerial = 0;
+  std::int32_t recordId = -1;
+  const RecordBlock* record = nullptr;  // locked while the item is loaded
+  SoundRecordInfo info;
+  std::uint16_t volume = 255;  // 0..255
+  std::uint16_t pan = 128;     // 0 left .. 255 right, 128 centre
+  bool loop = false;           // plays again from its start when it ends
+  std::uint32_t priority = 0;  // effect channels: the lower gives way; the record id at load
+};
+
+// Items played in order on channel 3; after the last, play goes on at the loop entry, or ends
+// when there is none.
+struct Playlist {
+  std::vector<SoundItem> items;
+  std::optional<std::size_t> loopEntry;
+};
+
+// How an effect takes channel 1 or 2.
+enum class EffectMode : std::uint8_t { kSingle, kMultiple, kBoth };
+
+class SoundChannels {
+ public:
+  static constexpr int kChannels = 4;
+  static constexpr int kVoiceChannel = 0;
+  static constexpr int kThemeChannel = 3;
+
+  SoundChannels(StarLibrary& library, ErrorReporter& errors, SoundOutput& output);
+  ~SoundChannels();
+  SoundChannels(const SoundChannels&) = delete;
+  SoundChannels& operator=(const SoundChannels&) = delete;
+
+  // Opens the output (16-bit, else 8-bit, 22050 Hz mono) and registers the codecs.
+  void Start();
+  void Shutdown();
+  [[nodiscard]] bool isOpen() const;
+
+  // Loads record `recordId` of `file` into `item` (volume 255, pan 128); false after a fatal
+  // report.
+  bool LoadSound(StarFile& file, std::int32_t recordId, std::string name, SoundItem& item);
+  // Stops the item where it plays and releases its record.
+  void ReleaseSound(SoundItem& item);
+
+  void PlayVoice(const SoundItem& item);
+  void PlayEffect(const SoundItem& item, EffectMode mode);
+  // From its first item.
+  void PlayPlaylist(const Playlist& playlist);
+  void Stop(bool channel1, bool channel2, bool channel3, bool channel0);
+  // Stops every channel playing that record.
+  void StopRecord(std::uint32_t fileSerial, std::int32_t recordId);
+
+  [[nodiscard]] bool Busy(int channel) const;
+  // Pumps until channel 0 is idle.
+  void WaitVoiceDone();
+  // What a channel plays, or null when it is idle.
+  [[nodiscard]] const SoundItem* Playing(int channel) const;
+
+  // Fills the output's free buffers; a nested call returns at once.
+  void Pump();
+  void Pause();
+  void Resume();
+};
+
+}  // namespace lw
