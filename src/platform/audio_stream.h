@@ -25,8 +25,8 @@ class AudioStream {
 
   virtual ~AudioStream() = default;
 
-  // Copies `samples` (whole frames) into the stream, to play after everything queued before;
-  // false when the device refuses them.
+  // Copies `samples` (whole frames, at least one) into the stream, to play after everything
+  // queued before; false when the device refuses them.
   virtual bool queue(std::span<const std::uint8_t> samples, int tag) = 0;
   // Stops playing where it is, keeping what is queued; resume plays on from there.
   virtual void pause() = 0;

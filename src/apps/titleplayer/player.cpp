@@ -112,14 +112,32 @@ int PlayHeadless(const PlayerOptions& options, RuntimeOptions runtime) {
     }
     script = std::move(read).value();
   }
-  platform::HeadlessPlatform platform(std::move(script), fonts);
+  std::unique_ptr<platform::WavCapture> capture;
+  if (options.audioOut) {
+    auto made = platform::WavCapture::Create(*options.audioOut);
+    if (!made) {
+      std::cerr << "titleplayer: --audio-out: " << made.error() << '\n';
+      return kExitFailure;
+    }
+    capture = std::move(made).value();
+  }
+  platform::HeadlessPlatform platform(std::move(script), fonts, stderr, std::move(capture));
   runtime.inputFinished = [&platform] { return platform.scriptFinished(); };
-  Runtime player(platform, std::move(runtime));
-  return player.Run();
+  int status = kExitOk;
+  {
+    Runtime player(platform, std::move(runtime));
+    status = player.Run();
+  }
+  // The runtime has closed its sound: the record is complete.
+  if (const std::optional<std::string> error = platform.flushAudioCapture()) {
+    std::cerr << "titleplayer: --audio-out: " << *error << '\n';
+    if (status == kExitOk) status = kExitFailure;
+  }
+  return status;
 }
 
 int PlayInWindow(const PlayerOptions& options, RuntimeOptions runtime) {
-  auto platform = platform::MakeSdlPlatform(options.titleFolder);
+  auto platform = platform::MakeSdlPlatform(options.titleFolder, options.mute);
   if (!platform) {
     std::cerr << "titleplayer: " << platform.error() << "\n(--headless runs without one)\n";
     return kExitFailure;

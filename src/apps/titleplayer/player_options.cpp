@@ -20,6 +20,9 @@ constexpr std::string_view kUsage =
     "  --input FILE          the input script of a headless run\n"
     "  --ticks N             end the run when the tick count (60 a second) reaches N\n"
     "  --screenshot FILE     write the screen as a PNG file when the run ends\n"
+    "  --audio-out FILE      write the sound of a headless run as a WAV file, silences\n"
+    "                        included, so that its samples keep time with the virtual clock\n"
+    "  --mute                play without sound (the title keeps the pace of its sound)\n"
     "  --trace-calls         print every handler call the runtime makes, except idle()\n"
     "  --trace-present       print every rectangle copied to the window with the tick count\n"
     "                        then, one a line: 'present TICK: LEFT,TOP RIGHT,BOTTOM'\n"
@@ -78,6 +81,8 @@ std::optional<std::string> ApplyValue(std::string_view option, std::string_view 
     options.volumes.push_back(std::move(*volume));
   } else if (option == "--input") {
     options.inputScript = std::string(value);
+  } else if (option == "--audio-out") {
+    options.audioOut = std::string(value);
   } else if (option == "--log") {
     auto channels = ParseLogChannels(value);
     if (!channels) return "--log: " + channels.error();
@@ -94,7 +99,8 @@ std::optional<std::string> ApplyValue(std::string_view option, std::string_view 
 
 bool TakesValue(std::string_view option) {
   return option == "--volume" || option == "--input" || option == "--ticks" ||
-         option == "--screenshot" || option == "--seed" || option == "--log";
+         option == "--screenshot" || option == "--seed" || option == "--log" ||
+         option == "--audio-out";
 }
 
 // Applies a flag; false when `option` is no flag.
@@ -107,6 +113,8 @@ bool ApplyFlag(std::string_view option, PlayerOptions& options) {
     options.integerScale = true;
   } else if (option == "--headless") {
     options.headless = true;
+  } else if (option == "--mute") {
+    options.mute = true;
   } else if (option == "--trace-calls") {
     options.traceCalls = true;
   } else if (option == "--trace-present") {
@@ -148,6 +156,8 @@ Expected<PlayerOptions, std::string> ParsePlayerOptions(Arguments args) {
   if (options.help || options.version) return options;
   if (options.inputScript && !options.headless)
     return Unexpected{std::string("--input needs --headless")};
+  if (options.audioOut && !options.headless)
+    return Unexpected{std::string("--audio-out needs --headless (--mute plays without sound)")};
   if (!haveFolder) {
     return Unexpected{"no TITLE_DIR given; to play the sample title, run\n  titleplayer " +
                       std::string(kSampleTitle)};

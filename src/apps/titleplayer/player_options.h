@@ -31,6 +31,8 @@ struct PlayerOptions {
   std::optional<std::string> inputScript;
   std::optional<std::uint32_t> endTick;
   std::optional<std::string> screenshot;
+  std::optional<std::string> audioOut;  // headless: the WAV file that records the sound heard
+  bool mute = false;                    // in a window: sound plays by the clock, unheard
   bool traceCalls = false;
   bool tracePresent = false;
   bool console = false;  // the message box shows from the start

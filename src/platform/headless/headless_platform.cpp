@@ -47,8 +47,13 @@ void CopyRect(const std::uint8_t* canvas, int rowBytes, Rect rect,
 
 }  // namespace
 
-HeadlessPlatform::HeadlessPlatform(InputScript script, FontRenderer& fonts, std::FILE* log)
-    : player_(std::move(script.actions)), fonts_(fonts), log_(log), canvas_(kCanvasBytes, 0) {}
+HeadlessPlatform::HeadlessPlatform(InputScript script, FontRenderer& fonts, std::FILE* log,
+                                   std::unique_ptr<WavCapture> capture)
+    : player_(std::move(script.actions)),
+      fonts_(fonts),
+      log_(log),
+      canvas_(kCanvasBytes, 0),
+      audio_(std::move(capture)) {}
 
 std::uint32_t HeadlessPlatform::milliseconds() {
   return static_cast<std::uint32_t>(milliseconds_);  // wraps, as a real clock would
@@ -72,7 +77,7 @@ bool HeadlessPlatform::openWindow(const WindowOptions& options) {
 
 bool HeadlessPlatform::pollMessage(Message& out) {
   if (takeDue(out)) return true;
-  ++milliseconds_;
+  moveClockTo(milliseconds_ + 1);
   ++emptyPolls_;
   return false;
 }
@@ -85,7 +90,7 @@ bool HeadlessPlatform::waitMessageFor(Message& out, std::uint32_t timeout) {
   if (const std::optional<std::uint64_t> due = player_.nextDue()) {
     until = std::min(until, std::max(milliseconds_ + 1, FirstMillisecondOf(*due)));
   }
-  milliseconds_ = until;
+  moveClockTo(until);
   return takeDue(out);
 }
 
@@ -100,8 +105,20 @@ void HeadlessPlatform::waitMessage(Message& out) {
       return;
     }
     // Nothing is due now, so the next step lies ahead; the clock always moves on.
-    milliseconds_ = std::max(milliseconds_ + 1, FirstMillisecondOf(*due));
+    moveClockTo(std::max(milliseconds_ + 1, FirstMillisecondOf(*due)));
   }
+}
+
+// Moves the clock on to `until`, playing the sound of the time passed. Each buffer that ends on
+// the way finishes with the clock at the millisecond its last frame is heard.
+void HeadlessPlatform::moveClockTo(std::uint64_t until) {
+  for (std::optional<std::uint64_t> end = audio_.nextFinish(); end && *end < until;
+       end = audio_.nextFinish()) {
+    milliseconds_ = std::max(milliseconds_, *end);
+    audio_.advanceTo(milliseconds_);
+  }
+  milliseconds_ = until;
+  audio_.advanceTo(milliseconds_);
 }
 
 // The next message due now, carrying out the platform's own actions on the way.
@@ -256,6 +273,12 @@ std::optional<std::string> HeadlessPlatform::answerFileDialog(const FileDialogRe
 
 std::unique_ptr<SharedLibrary> HeadlessPlatform::loadLibrary(const std::string& path) {
   return LoadSharedLibrary(path);
+}
+
+std::unique_ptr<AudioStream> HeadlessPlatform::openAudio(const AudioFormat& format,
+                                                         AudioStream::Finished finished,
+                                                         std::string& error) {
+  return audio_.open(format, std::move(finished), milliseconds_, error);
 }
 
 void HeadlessPlatform::note(const std::string& text) const { writeLog(kNotePrefix, text); }

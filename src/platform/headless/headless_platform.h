@@ -16,6 +16,12 @@
 // written) "headless: error: ", so that an author can tell what went wrong from what happened.
 //
 // The presented canvas is kept as 8-bit indexes with its palette, for screenshots and tests.
+//
+// Sound plays by the virtual clock (headless_audio.h): each time the clock moves the open stream
+// hears the frames of the time passed. A buffer that ends during a jump of the clock finishes
+// with the clock stopped at its own millisecond, and the jump then goes on, so that Finished
+// sees the time the buffer ended. With a capture the platform records what was heard to a WAV
+// file, kept up to date as streams close and completed when the platform ends.
 #pragma once
 
 #include <bitset>
@@ -28,6 +34,7 @@
 #include <vector>
 
 #include "common/expected.h"
+#include "platform/headless/headless_audio.h"
 #include "platform/headless/input_player.h"
 #include "platform/headless/input_script.h"
 #include "platform/platform.h"
@@ -37,8 +44,9 @@ namespace lw::platform {
 class HeadlessPlatform final : public Platform {
  public:
   // `fonts` renders text as the window backend does. `log` takes the notes of the run; null
-  // keeps quiet.
-  HeadlessPlatform(InputScript script, FontRenderer& fonts, std::FILE* log = stderr);
+  // keeps quiet. `capture`, when given, records the sound heard.
+  HeadlessPlatform(InputScript script, FontRenderer& fonts, std::FILE* log = stderr,
+                   std::unique_ptr<WavCapture> capture = nullptr);
 
   std::uint32_t milliseconds() override;
   bool openWindow(const WindowOptions& options) override;
@@ -72,6 +80,11 @@ class HeadlessPlatform final : public Platform {
   const SystemInfo& system() override { return HostSystem(); }
   std::unique_ptr<SharedLibrary> loadLibrary(const std::string& path) override;
 
+  std::unique_ptr<AudioStream> openAudio(const AudioFormat& format, AudioStream::Finished finished,
+                                         std::string& error) override;
+  // Brings the sound capture's file up to date; why it could not be written, if so.
+  std::optional<std::string> flushAudioCapture() { return audio_.flushCapture(); }
+
   // True once every action of the script has been played, its trailing waits included: the
   // runtime ends a headless run then.
   [[nodiscard]] bool scriptFinished() const { return player_.finished(ticks()); }
@@ -98,6 +111,7 @@ class HeadlessPlatform final : public Platform {
  private:
   static constexpr std::size_t kKeyCount = static_cast<std::size_t>(Key::kOther) + 1;
 
+  void moveClockTo(std::uint64_t milliseconds);
   bool takeDue(Message& out);
   void deliver(const Message& message, Message& out);
   void carryOut(const InputAction& action);
@@ -136,6 +150,8 @@ class HeadlessPlatform final : public Platform {
   std::deque<std::string> choices_;
   std::vector<BoxRequest> boxes_;
   std::vector<FileDialogRequest> dialogs_;
+
+  ClockedAudioDevice audio_;
 };
 
 // Reads the input script at `scriptPath` and makes the platform; the error is a ready message

@@ -11,9 +11,10 @@
 
 namespace lw::platform {
 
-// Starts the SDL platform, which looks for the title's own font file in `titleFolder`. The
-// error says why no window can be opened (no display, for one).
+// Starts the SDL platform, which looks for the title's own font file in `titleFolder` and,
+// with `mute`, plays its sound silently by the clock. The error says why no window can be
+// opened (no display, for one).
 [[nodiscard]] Expected<std::unique_ptr<Platform>, std::string> MakeSdlPlatform(
-    const std::filesystem::path& titleFolder);
+    const std::filesystem::path& titleFolder, bool mute = false);
 
 }  // namespace lw::platform

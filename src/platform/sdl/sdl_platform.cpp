@@ -14,6 +14,7 @@
 #include "platform/png_image.h"
 #include "platform/posix/shared_library.h"
 #include "platform/present_log.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_boxes.h"
 #include "platform/sdl/sdl_keys.h"
 
@@ -73,8 +74,8 @@ SdlPlatform::Video::~Video() {
   if (ready_) SDL_QuitSubSystem(kSubsystems);
 }
 
-SdlPlatform::SdlPlatform(const std::string& titleFolder)
-    : startTicks_(SDL_GetTicks()), fonts_(titleFolder) {}
+SdlPlatform::SdlPlatform(const std::string& titleFolder, bool mute)
+    : startTicks_(SDL_GetTicks()), fonts_(titleFolder), mute_(mute) {}
 
 SdlPlatform::~SdlPlatform() = default;
 
@@ -166,6 +167,7 @@ void SdlPlatform::restoreWindow() {
 }
 
 bool SdlPlatform::pollMessage(Message& out) {
+  playMutedSound();
   if (takePending(out)) return true;
   if (!video_.ready()) return false;
   SDL_Event event;
@@ -176,6 +178,7 @@ bool SdlPlatform::pollMessage(Message& out) {
 }
 
 void SdlPlatform::waitMessage(Message& out) {
+  playMutedSound();
   if (takePending(out)) return;
   SDL_Event event;
   while (video_.ready() && SDL_WaitEvent(&event) != 0) {
@@ -188,9 +191,11 @@ void SdlPlatform::waitMessage(Message& out) {
 }
 
 bool SdlPlatform::waitMessageFor(Message& out, std::uint32_t timeout) {
+  playMutedSound();
   if (takePending(out)) return true;
   if (!video_.ready()) {
     SDL_Delay(timeout);
+    playMutedSound();
     return false;
   }
   // Events that give no message (a key the backend keeps, an unknown event) do not end the wait.
@@ -198,7 +203,9 @@ bool SdlPlatform::waitMessageFor(Message& out, std::uint32_t timeout) {
   for (std::uint32_t waited = 0; waited <= timeout; waited = SDL_GetTicks() - start) {
     SDL_Event event;
     const auto left = static_cast<int>(std::min<std::uint32_t>(timeout - waited, INT_MAX));
-    if (SDL_WaitEventTimeout(&event, left) == 0) return false;
+    const bool woken = SDL_WaitEventTimeout(&event, left) != 0;
+    playMutedSound();
+    if (!woken) return false;
     if (handle(event, out)) return true;
   }
   return false;
@@ -327,6 +334,17 @@ std::optional<BoxAnswer> SdlPlatform::answerBox(const BoxRequest& request) {
 
 std::optional<std::string> SdlPlatform::answerFileDialog(const FileDialogRequest&) {
   return std::nullopt;
+}
+
+std::unique_ptr<AudioStream> SdlPlatform::openAudio(const AudioFormat& format,
+                                                    AudioStream::Finished finished,
+                                                    std::string& error) {
+  if (mute_) return mutedAudio_.open(format, std::move(finished), milliseconds(), error);
+  return OpenSdlAudio(format, std::move(finished), error);
+}
+
+void SdlPlatform::playMutedSound() {
+  if (mute_) mutedAudio_.advanceTo(milliseconds());
 }
 
 std::unique_ptr<SharedLibrary> SdlPlatform::loadLibrary(const std::string& path) {

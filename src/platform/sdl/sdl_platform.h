@@ -1,6 +1,13 @@
 // The platform of real play, over SDL2: one window showing the 640 x 480 canvas scaled with
 // its aspect kept and nearest-neighbour sampling, full screen or in a window (Alt+Enter
 // switches), its input as messages, the clock, the cursor, and boxes before the window exists.
+//
+// Sound goes to an SDL audio device (sdl_audio.h). Muted, the platform opens no device: its
+// streams play by the wall clock and nobody hears them (headless_audio.h), so that the title
+// keeps the pace its sound gives it. A muted stream moves on whenever the runtime polls or
+// waits for messages, which it does at least once a tick while it runs; so its buffers finish
+// on the runtime's own thread, at most a tick late, and not at all while the runtime waits
+// paused (when its sound is paused too).
 #pragma once
 
 #include <SDL.h>
@@ -10,6 +17,7 @@
 #include <string>
 
 #include "platform/fonts/ttf_fonts.h"
+#include "platform/headless/headless_audio.h"
 #include "platform/platform.h"
 #include "platform/sdl/canvas_converter.h"
 #include "platform/sdl/sdl_cursors.h"
@@ -22,8 +30,9 @@ class SdlPlatform final : public Platform {
  public:
   // Starts SDL's video and events. Without a display the platform still works for everything
   // but the window: boxes go to standard error, and openWindow fails saying why.
-  // `titleFolder` is where the title's own font file is looked for.
-  explicit SdlPlatform(const std::string& titleFolder = {});
+  // `titleFolder` is where the title's own font file is looked for. `mute` plays sound by the
+  // clock without opening a sound device.
+  explicit SdlPlatform(const std::string& titleFolder = {}, bool mute = false);
   ~SdlPlatform() override;
   SdlPlatform(const SdlPlatform&) = delete;
   SdlPlatform& operator=(const SdlPlatform&) = delete;
@@ -66,6 +75,9 @@ class SdlPlatform final : public Platform {
 
   std::unique_ptr<SharedLibrary> loadLibrary(const std::string& path) override;
 
+  std::unique_ptr<AudioStream> openAudio(const AudioFormat& format, AudioStream::Finished finished,
+                                         std::string& error) override;
+
  private:
   // SDL's video and event subsystems, started for the platform's lifetime.
   class Video {
@@ -88,6 +100,7 @@ class SdlPlatform final : public Platform {
   bool takePending(Message& out);
   void toggleFullscreen();
   void showTexture();
+  void playMutedSound();
 
   // Declared first so that SDL stops after everything made with it is gone.
   Video video_;
@@ -104,6 +117,8 @@ class SdlPlatform final : public Platform {
   SdlRendererHandle renderer_;
   SdlTextureHandle texture_;
   CursorCache cursors_;
+  bool mute_ = false;
+  ClockedAudioDevice mutedAudio_;
 };
 
 }  // namespace lw::platform
