@@ -11,12 +11,38 @@
 //
 // Fatal sites (program codes through the error reporter): 2702 close failed, 2703 opened twice,
 // 2704 no output format opens, 2705 release failed, 2706 record not loaded (code 102), 2707 rate,
-// 2708 inconsistent playlist, 2709..2711 a playlist on an effect channel, 2712 a playlist on
-// channel 0. Every operation does nothing while the output is not open.
+// 2708 inconsistent playlist. The lines 2709..2712 (a playlist on an effect channel or on
+// channel 0) stay reserved: here a playlist reaches only channel 3. Program code 110 (logic)
+// unless said otherwise; a record the reader rejects keeps the reader's site and code. Every
+// operation does nothing while the output is not open, but for ReleaseSound: a record's lock is
+// given back even after Shutdown.
+//
+// Effect channels. PlayEffect takes, in this order:
+//   kBoth      both effect channels are stopped and the sound plays on channel 1, alone among
+//              the effects;
+//   kSingle    the effect channel already playing the same sound (file serial and record id),
+//              where it restarts, so that one sound never overlaps itself;
+//   (all)      an idle effect channel, channel 1 first;
+//   (all)      the effect channel with the lower priority (on a tie the one started earlier)
+//              when its priority is at most the new sound's: the new sound replaces it. Else
+//              the new sound is not played.
+//
+// Queueing ahead. Pump fills free buffers until two are queued, never three: at 22050 Hz a
+// buffer is 0.37 s, so a sound started now is heard within about 0.74 s, and the stream still
+// has a whole buffer in hand while the next one is mixed. A pump fills at most the buffers free
+// when it starts.
+//
+// A channel goes idle when the mixer has taken the last of its sound, up to two buffers before
+// it is heard. A playlist or a looping item that gives no sound at all in one pass ends, rather
+// than spinning. A playlist item that is not loaded, or a loop entry behind the last item, is
+// site 2708; playing an item that is not loaded is site 2706.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -51,6 +77,8 @@ struct Playlist {
 // How an effect takes channel 1 or 2.
 enum class EffectMode : std::uint8_t { kSingle, kMultiple, kBoth };
 
+class SoundTrack;
+
 class SoundChannels {
  public:
   static constexpr int kChannels = 4;
@@ -62,7 +90,7 @@ class SoundChannels {
   SoundChannels(const SoundChannels&) = delete;
   SoundChannels& operator=(const SoundChannels&) = delete;
 
-  // Opens the output (16-bit, else 8-bit, 22050 Hz mono) and registers the codecs.
+  // Opens the output (16-bit, else 8-bit, 22050 Hz mono).
   void Start();
   void Shutdown();
   [[nodiscard]] bool isOpen() const;
@@ -91,6 +119,35 @@ class SoundChannels {
   void Pump();
   void Pause();
   void Resume();
+
+ private:
+  static constexpr int kBuffersAhead = 2;
+
+  // Reports a fatal site through the error reporter.
+  void Report(std::int16_t programCode, std::int16_t errorLine);
+  // Plays `item` on `channel` from its start; site 2706 when it is not loaded.
+  void StartOn(int channel, const SoundItem& item);
+  void StopChannel(int channel);
+  // The effect channel for a new effect, or nullopt when the new one gives way.
+  [[nodiscard]] std::optional<int> ChooseEffectChannel(const SoundItem& item) const;
+  // What a channel plays after its item played out: the item again, the playlist's next, or
+  // nothing.
+  void PlayNext(int channel);
+  // Adds `frames` output frames of `channel` to the mix.
+  void MixChannel(int channel, std::size_t frames);
+  void MixBuffer(std::span<std::uint8_t> buffer);
+
+  StarLibrary& library_;
+  ErrorReporter& errors_;
+  SoundOutput& output_;
+  bool open_ = false;
+  bool pumping_ = false;
+  std::array<std::unique_ptr<SoundTrack>, kChannels> tracks_;
+  std::array<std::uint64_t, kChannels> startedAt_{};  // the start count when each began
+  std::uint64_t starts_ = 0;
+  Playlist playlist_;  // channel 3's
+  std::size_t playlistIndex_ = 0;
+  std::vector<std::int32_t> mix_;
 };
 
 }  // namespace lw

@@ -90,4 +90,66 @@ void FakePlatform::mouseMessage(platform::MessageKind kind, Point where) {
   messages.push_back(message);
 }
 
+bool FakeAudioStream::queue(std::span<const std::uint8_t> samples, int tag) {
+  Log("queue" + std::to_string(tag));
+  if (refuse) return false;
+  std::lock_guard lock(mutex_);
+  written_.insert(written_.end(), samples.begin(), samples.end());
+  tags_.push_back(tag);
+  return true;
+}
+
+void FakeAudioStream::reset() {
+  Log("reset");
+  while (finishOldest()) {
+  }
+}
+
+bool FakeAudioStream::finishOldest() {
+  int tag = 0;
+  {
+    std::lock_guard lock(mutex_);
+    if (tags_.empty()) return false;
+    tag = tags_.front();
+    tags_.pop_front();
+  }
+  finished_(tag);
+  return true;
+}
+
+std::size_t FakeAudioStream::unfinished() {
+  std::lock_guard lock(mutex_);
+  return tags_.size();
+}
+
+std::vector<std::uint8_t> FakeAudioStream::written() {
+  std::lock_guard lock(mutex_);
+  return written_;
+}
+
+std::string FakeAudioStream::log() {
+  std::lock_guard lock(mutex_);
+  return log_;
+}
+
+void FakeAudioStream::Log(std::string_view word) {
+  std::lock_guard lock(mutex_);
+  if (!log_.empty()) log_ += ' ';
+  log_ += word;
+}
+
+std::unique_ptr<platform::AudioStream> FakePlatform::openAudio(
+    const platform::AudioFormat& format, platform::AudioStream::Finished finished,
+    std::string& error) {
+  audioOpens.push_back(format);
+  if (refuseAudio > 0) {
+    --refuseAudio;
+    error = audioError;
+    return nullptr;
+  }
+  auto stream = std::make_unique<FakeAudioStream>(std::move(finished));
+  audio = stream.get();
+  return stream;
+}
+
 }  // namespace lw::testing

@@ -1,11 +1,14 @@
 // A platform for the shell's tests: messages come from a queue the test fills, the clock moves
 // one millisecond each time the queue is found empty, presents and beeps are counted, and
 // boxes take a scripted answer. Text renders as solid boxes, one per character, so that
-// drawing tests can predict every pixel.
+// drawing tests can predict every pixel. Sound goes to a fake stream that keeps every buffer
+// queued to it and finishes them only when the test says so.
 #pragma once
 
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,6 +42,41 @@ class BlockFonts final : public platform::FontRenderer {
   int width(platform::Face face, int pixelHeight, std::string_view text) override {
     return render(face, pixelHeight, text).advance;
   }
+};
+
+// An audio stream that plays nothing: it keeps the samples of every buffer queued, in order, and
+// the buffers not yet finished; a test finishes them (from any thread). Its calls are logged as
+// words ("pause queue0 resume"), the queue's tag after "queue".
+class FakeAudioStream final : public platform::AudioStream {
+ public:
+  explicit FakeAudioStream(Finished finished) : finished_(std::move(finished)) {}
+
+  bool queue(std::span<const std::uint8_t> samples, int tag) override;
+  void pause() override { Log("pause"); }
+  void resume() override { Log("resume"); }
+  void reset() override;
+  void setLevel(int level) override { level_ = level; }
+  [[nodiscard]] int level() const override { return level_; }
+  [[nodiscard]] std::uint64_t underruns() const override { return 0; }
+
+  // Tells the owner that the oldest unfinished buffer played out; false when none is left.
+  bool finishOldest();
+  [[nodiscard]] std::size_t unfinished();
+  // Everything queued so far, and the calls made, separated by spaces.
+  [[nodiscard]] std::vector<std::uint8_t> written();
+  [[nodiscard]] std::string log();
+
+  bool refuse = false;  // queue fails
+
+ private:
+  void Log(std::string_view word);
+
+  Finished finished_;
+  std::mutex mutex_;
+  std::deque<int> tags_;
+  std::vector<std::uint8_t> written_;
+  std::string log_;
+  int level_ = 9;
 };
 
 class FakePlatform final : public platform::Platform {
@@ -102,6 +140,11 @@ class FakePlatform final : public platform::Platform {
   std::unique_ptr<platform::SharedLibrary> loadLibrary(const std::string&) override {
     return nullptr;
   }
+  // Gives a FakeAudioStream (kept in `audio` while its owner holds it), or refuses the next
+  // `refuseAudio` opens with `audioError`.
+  std::unique_ptr<platform::AudioStream> openAudio(const platform::AudioFormat& format,
+                                                   platform::AudioStream::Finished finished,
+                                                   std::string& error) override;
 
   // Queues a key press (down and up) of a character.
   void pressKey(std::uint8_t character, platform::Key key = platform::Key::kCharacter,
@@ -140,6 +183,10 @@ class FakePlatform final : public platform::Platform {
   std::optional<std::string> fileAnswer;
   BlockFonts blockFonts;
   platform::EmptySystemInfo noSystem;
+  std::vector<platform::AudioFormat> audioOpens;  // every format asked for, refused ones too
+  int refuseAudio = 0;
+  std::string audioError = "no device here";
+  FakeAudioStream* audio = nullptr;
 };
 
 }  // namespace lw::testing

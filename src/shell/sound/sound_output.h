@@ -13,12 +13,20 @@
 //   SoundPending     queued x frames per buffer - min(max(0, elapsed ms since the current
 //                    buffer's stamp x rate / 1000), frames per buffer - 1)
 // The queued count, the current index and the stamps are shared with the stream's thread and
-// are atomics. Every result is 0, or 1 when the stream is not open or the device failed (the
-// sound error box was shown; Cancel there reports program code 102 at line 900).
+// are atomics (plain words would race with the stream's thread). Every result is 0, or 1 when the
+// stream is not open or the device failed (the sound error box was shown; Cancel there reports
+// program code 102 at line 900).
 #pragma once
 
+#include <array>
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <span>
+#include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 #include "shell/dialogs/boxes.h"
@@ -61,9 +69,14 @@ class SoundOutput {
   int SoundGetVolume(int& level);
   int SoundSetVolume(int level);
 
-  // Pausing and resuming with the application.
+  // Pausing and resuming with the application. The current buffer's stamp moves on by the
+  // paused time, so that SoundPending counts only the time the stream played.
   void Pause();
   void Resume();
+
+  // Sleeps until a queued buffer finishes or `timeoutMs` milliseconds pass, for a caller that
+  // waits for the sound to move on (the stream's thread wakes it).
+  void WaitForPlay(std::uint32_t timeoutMs);
 
   [[nodiscard]] bool isOpen() const;
   [[nodiscard]] int bytesPerSample() const;
@@ -71,6 +84,32 @@ class SoundOutput {
   [[nodiscard]] std::int32_t framesPerBuffer() const;
   [[nodiscard]] int queuedBuffers() const;
   [[nodiscard]] std::uint64_t underruns() const;
+
+ private:
+  // Shows the sound error box for a device failure at `place`; Cancel reports 102 at line 900.
+  void ShowSoundError(std::string_view reason, int place);
+  // The stream's Finished callback: the current buffer has played out.
+  void BufferFinished();
+
+  platform::Platform& platform_;
+  BoxPresenter& boxes_;
+  ErrorReporter& errors_;
+  std::unique_ptr<platform::AudioStream> stream_;
+  std::vector<std::uint8_t> buffers_;  // kBufferCount buffers of kBufferBytes, one after another
+  int samplesPerSecond_ = 0;
+  int bytesPerSample_ = 0;
+  int channels_ = 0;
+  std::int32_t framesPerBuffer_ = 0;
+  bool handedOut_ = false;
+  int handedOutIndex_ = 0;
+  bool paused_ = false;
+  std::uint32_t pausedAt_ = 0;
+  // Shared with the stream's thread.
+  std::atomic<int> queued_{0};
+  std::atomic<int> current_{0};
+  std::array<std::atomic<std::uint32_t>, kBufferCount> stamps_{};
+  std::mutex finishedMutex_;
+  std::condition_variable finishedSignal_;
 };
 
 }  // namespace lw
