@@ -451,6 +451,20 @@ TEST_F(SoundChannelsTest, WaitVoiceDoneMixesUntilTheVoiceEnds) {
   EXPECT_EQ((Samples{static_cast<std::int16_t>(all[last] | all[last + 1] << 8),
                      static_cast<std::int16_t>(all[last + 2] | all[last + 3] << 8)}),
             (Samples{Wide(140), 0}));
+
+  // A wait step stands for a clock that moves only when the runtime takes messages: each step
+  // plays one buffer out. The voice's four buffers need two steps beyond the first pump.
+  channels.PlayVoice(Load(kVoiceLong));
+  while (platform.audio->finishOldest()) {
+  }
+  int steps = 0;
+  channels.setWaitStep([&] {
+    ++steps;
+    platform.audio->finishOldest();
+  });
+  channels.WaitVoiceDone();
+  EXPECT_FALSE(channels.Busy(0));
+  EXPECT_EQ(steps, 2);
 }
 
 }  // namespace
