@@ -202,7 +202,12 @@ const SoundItem* SoundChannels::Playing(int channel) const {
 void SoundChannels::WaitVoiceDone() {
   while (Busy(kVoiceChannel)) {
     Pump();
-    if (Busy(kVoiceChannel)) output_.WaitForPlay(kVoiceWaitMs);
+    if (!Busy(kVoiceChannel)) return;
+    if (waitStep_) {
+      waitStep_();
+    } else {
+      output_.WaitForPlay(kVoiceWaitMs);
+    }
   }
 }
 

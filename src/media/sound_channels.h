@@ -40,6 +40,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -112,6 +113,11 @@ class SoundChannels {
   [[nodiscard]] bool Busy(int channel) const;
   // Pumps until channel 0 is idle.
   void WaitVoiceDone();
+  // What WaitVoiceDone does while the buffers it may fill are all queued. Without a step it
+  // sleeps until the stream finishes one (at most 10 ms at a time), which suits a stream played
+  // by its own thread. A platform whose clock, and with it the stream, moves only as messages are
+  // taken (the headless one) needs a step of the runtime's message loop here.
+  void setWaitStep(std::function<void()> step) { waitStep_ = std::move(step); }
   // What a channel plays, or null when it is idle.
   [[nodiscard]] const SoundItem* Playing(int channel) const;
 
@@ -148,6 +154,7 @@ class SoundChannels {
   Playlist playlist_;  // channel 3's
   std::size_t playlistIndex_ = 0;
   std::vector<std::int32_t> mix_;
+  std::function<void()> waitStep_;
 };
 
 }  // namespace lw

@@ -95,6 +95,7 @@ enum Id : std::int32_t {
   kWideFrame,  // 3 bytes to a frame
   kCorrupt,    // its second block's offset points behind the record
   kVoiceLong,  // three buffers and a bit of 140
+  kHalfGroup,  // one sample at 44100 Hz: less than the two that make an output frame
   kIdCount
 };
 
@@ -120,6 +121,7 @@ class SoundChannelsTest : public ::testing::Test {
     records[kCorrupt] = SoundRecord(22050, Flat(150, 2000));
     StoreU32At(records[kCorrupt], 48, 100000);
     records[kVoiceLong] = SoundRecord(22050, Flat(140, 3 * 8192 + 100));
+    records[kHalfGroup] = SoundRecord(44100, {130});
     test::WriteStarFile(disk.stack.files, test::TitlePath("sounds.str"), records);
     EXPECT_EQ(disk.stack.library.StarOpen(test::TitlePath("sounds.str"), file), ProgramCode::kOk);
   }
@@ -371,6 +373,12 @@ TEST_F(SoundChannelsTest, LoopingItemPlaysAgainFromItsStart) {
   channels.PlayVoice(slow);
   EXPECT_EQ(First(8), (Samples{512, 512, 3072, 3072, 5632, 5632, 512, 512}));
   EXPECT_TRUE(channels.Busy(0));
+  // A looping item that gives no output frame at all ends instead of spinning.
+  SoundItem half = Load(kHalfGroup);
+  half.loop = true;
+  channels.PlayVoice(half);
+  EXPECT_EQ(Mixed(), Samples(2 * 8192, 0));
+  EXPECT_FALSE(channels.Busy(0));
 }
 
 TEST_F(SoundChannelsTest, StopAndStopRecordSilenceTheirChannels) {
@@ -443,6 +451,20 @@ TEST_F(SoundChannelsTest, WaitVoiceDoneMixesUntilTheVoiceEnds) {
   EXPECT_EQ((Samples{static_cast<std::int16_t>(all[last] | all[last + 1] << 8),
                      static_cast<std::int16_t>(all[last + 2] | all[last + 3] << 8)}),
             (Samples{Wide(140), 0}));
+
+  // A wait step stands for a clock that moves only when the runtime takes messages: each step
+  // plays one buffer out. The voice's four buffers need two steps beyond the first pump.
+  channels.PlayVoice(Load(kVoiceLong));
+  while (platform.audio->finishOldest()) {
+  }
+  int steps = 0;
+  channels.setWaitStep([&] {
+    ++steps;
+    platform.audio->finishOldest();
+  });
+  channels.WaitVoiceDone();
+  EXPECT_FALSE(channels.Busy(0));
+  EXPECT_EQ(steps, 2);
 }
 
 }  // namespace

@@ -114,6 +114,8 @@ int SoundOutput::SoundGetBuffer(std::span<std::uint8_t>& buffer) {
     errors_.ReportError(CodeNumber(ProgramCode::kLogic), errline::kSoundBufferHandedOut);
     return 1;
   }
+  // The count is read before the index: the stream's thread moves the index before it lowers
+  // the count, so a finish in between can only point at the buffer that just became free.
   const int queued = queued_.load();
   if (queued >= kBufferCount) {
     errors_.ReportError(CodeNumber(ProgramCode::kLogic), errline::kSoundAllBuffersQueued);
