@@ -3,7 +3,7 @@
 // runtime's decoder against plain 7-bit rounding (the best a record holds) and against the
 // unquantised source at the record's rate, the ceiling that 7-bit rounding itself reaches, and
 // the encoding time. bench/sound_snr.sh runs it on speech.
-// Usage: sound_snr FILE.wav
+// Usage: sound_snr FILE   (WAV, FLAC, Ogg/Vorbis ...)
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -11,8 +11,8 @@
 #include <iterator>
 #include <vector>
 
+#include "authoring/audio_file.h"
 #include "authoring/sound_encoder.h"
-#include "authoring/wav_file.h"
 #include "media/sound_record.h"
 
 namespace {
@@ -41,7 +41,7 @@ int main(int argc, char** argv) {
   std::ifstream in(argv[1], std::ios::binary);
   const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
                                         std::istreambuf_iterator<char>());
-  auto source = ParseWav(bytes);
+  auto source = ReadAudio(bytes);
   if (!source) {
     std::fprintf(stderr, "%s: %s\n", argv[1], source.error().c_str());
     return 1;

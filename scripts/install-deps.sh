@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that the named groups need, skipping those already there.
 #   build  cmake, Ninja, g++, pkg-config, libpng (pictures), SDL2 and SDL2_ttf (the window,
-#          input and text), the Liberation fonts (the runtime's text faces) and nlohmann-json
-#          (titlekit's title manifests)
+#          input and text), the Liberation fonts (the runtime's text faces), nlohmann-json
+#          (titlekit's title manifests), libsndfile and libsamplerate (titlekit's sound files
+#          and rate conversion)
 #   test   build + GoogleTest and clang-format (the format check)
 #   bench  test + Google Benchmark, the peers the benchmarks compare with (Lua 5.4, SQLite,
 #          libavcodec) and espeak-ng (speech for the sound encoder's measurements)
@@ -12,7 +13,7 @@ set -euo pipefail
 
 packages_of() {
   case "$1" in
-    build) echo "cmake ninja-build g++ pkg-config libpng-dev libsdl2-dev libsdl2-ttf-dev fonts-liberation nlohmann-json3-dev" ;;
+    build) echo "cmake ninja-build g++ pkg-config libpng-dev libsdl2-dev libsdl2-ttf-dev fonts-liberation nlohmann-json3-dev libsndfile1-dev libsamplerate0-dev" ;;
     test) echo "$(packages_of build) libgtest-dev clang-format" ;;
     bench) echo "$(packages_of test) libbenchmark-dev lua5.4 libsqlite3-dev libavcodec-dev espeak-ng" ;;
     fuzz) echo "$(packages_of test) clang libclang-rt-14-dev" ;;

@@ -6,9 +6,11 @@
 #include "authoring/boot_file.h"
 #include "common/byte_io.h"
 #include "media/frame_codec.h"
+#include "media/sound_record.h"
 #include "objects/cast_file.h"
 #include "objects/set_file.h"
 #include "objects/stage_file.h"
+#include "objects/track_file.h"
 #include "script/line_table.h"
 
 namespace lw::authoring {
@@ -200,6 +202,44 @@ Expected<std::string, std::string> DescribeGroup(OpenFile& file, const GroupWord
   return out.str();
 }
 
+// The line of a track's sound or theme part: its record and what the record's header says.
+Expected<std::string, std::string> DescribeTrackItem(OpenFile& file, const std::string& what,
+                                                     const std::string& name, std::uint32_t id) {
+  auto bytes = file.record(id);
+  if (!bytes) return Unexpected{bytes.error()};
+  auto info = ReadSoundRecord(*bytes);
+  if (!info) return Unexpected{"record " + std::to_string(id) + ": not a sound record"};
+  return "  " + what + ' ' + Quoted(name) + ": record " + std::to_string(id) + ", " +
+         std::to_string(info->sampleFrames()) + " samples at " +
+         std::to_string(info->codec.sampleRate) + " Hz, " + std::to_string(bytes->size()) +
+         " bytes\n";
+}
+
+Expected<std::string, std::string> DescribeTrack(OpenFile& file) {
+  auto headerBytes = file.record(0);
+  if (!headerBytes) return Unexpected{headerBytes.error()};
+  auto header = ReadTrackHeader(*headerBytes);
+  if (!header) return Unexpected{"record 0: " + header.error()};
+  std::ostringstream out;
+  out << "track " << Quoted(header->name) << ": " << Count(header->sounds.size(), "sound") << ", "
+      << Count(header->themeParts.size(), "theme part") << ", "
+      << (header->sequence.empty() ? "no sequence" : "sequence");
+  for (const std::int16_t step : header->sequence) out << ' ' << step;
+  out << '\n';
+  for (std::size_t i = 0; i < header->sounds.size(); ++i) {
+    auto line = DescribeTrackItem(file, "sound", header->sounds[i], header->soundRecord(i));
+    if (!line) return Unexpected{line.error()};
+    out << *line;
+  }
+  for (std::size_t i = 0; i < header->themeParts.size(); ++i) {
+    auto line =
+        DescribeTrackItem(file, "theme part", header->themeParts[i], header->themePartRecord(i));
+    if (!line) return Unexpected{line.error()};
+    out << *line;
+  }
+  return out.str();
+}
+
 // A boot file's system script, or nothing when record 1 is no compiled script.
 std::optional<std::string> DescribeBoot(OpenFile& file) {
   auto bytes = file.record(kSystemScriptRecord);
@@ -245,6 +285,11 @@ Expected<std::string, std::string> DescribeLibraryFile(StarLibrary& library,
     auto description = DescribeGroup(file, words);
     if (!description) return Unexpected{path + ": " + description.error()};
     return path + ": " + words.group + " file " + kind + *description;
+  }
+  if (type == kTrackFileType) {
+    auto description = DescribeTrack(file);
+    if (!description) return Unexpected{path + ": " + description.error()};
+    return path + ": track file " + kind + *description;
   }
   if (type == kBootFileType) {
     if (auto boot = DescribeBoot(file)) return path + ": boot file " + kind + *boot;

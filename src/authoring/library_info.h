@@ -1,7 +1,7 @@
 // What `titlekit info` prints about a library file: its star type and creator, then what the
 // file holds, by kind. A stage file ('FLAT'), a set file ('SCDO'), a cast file ('CCDO'), a shop
-// file ('PDDO') and a boot file ('STAR' with a compiled script in record 1) are described; other
-// kinds give their type alone until their layers describe them.
+// file ('PDDO'), a track file ('SONG') and a boot file ('STAR' with a compiled script in record
+// 1) are described; other kinds give their type alone until their layers describe them.
 //
 //   bootfile: boot file (type STAR, creator LWRT)
 //   system script: record 1, 8 tokens
@@ -27,10 +27,17 @@
 //       pose "stand": record 7, frames 0, 1 picture
 //         picture 5: view 0, angle 0, size 256, 16 x 8, hot [7, 8]
 //
+//   HARBOUR.TRK: track file (type SONG, creator LWRT)
+//   track "harbour": 2 sounds, 1 theme part, sequence 1 1 0
+//     sound "gull": record 1, 2205 samples at 22050 Hz, 460 bytes
+//     sound "bell": record 2, 11025 samples at 11025 Hz, 1730 bytes
+//     theme part "tune": record 3, 44100 samples at 44100 Hz, 9012 bytes
+//
 // A shop file reads the same with "shop", "prop" and "view" for "cast", "actor" and "pose".
 // Frames are the views they show ("-" for a frame that shows none); a picture is named by its
 // sprite's record, its size is the entry's bounds (columns x rows) and its hot spot is [row,
-// column].
+// column]. A track's sequence is printed as stored ("no sequence" when it is empty); a sound's
+// line gives what its record's header says.
 //
 // Rectangles are [top, left, bottom, right] in stage pixels. A set's stars are those a lookup by
 // name finds: the first star of every link and the second of a link with a path; the line is

@@ -5,8 +5,9 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <numbers>
 #include <unordered_map>
+
+#include <samplerate.h>
 
 #include "common/byte_io.h"
 
@@ -16,12 +17,7 @@ namespace {
 // ---- Steps 1 to 3: mixing, resampling, scaling ----
 
 constexpr double kFullScale = 32768.0;  // a 16-bit sample's scale
-constexpr double kNyquist = 0.5;        // the highest frequency a rate holds, per sample
-constexpr double kPassband = 0.92;      // the cutoff as a share of the lower Nyquist frequency
-constexpr std::array<double, 3> kBlackman = {0.42, 0.5, 0.08};  // the window's cosine terms
-constexpr int kZeroCrossings = 16;    // the kernel's extent on each side of its centre
-constexpr int kTableSteps = 512;      // kernel table entries per zero crossing
-constexpr double kValueScale = 64.0;  // running-value steps for full scale
+constexpr double kValueScale = 64.0;    // running-value steps for full scale
 constexpr std::int16_t kMonoFrameBytes = 1;
 
 // The channels' mean of each frame, in [-1, 1).
@@ -36,56 +32,22 @@ std::vector<float> MixToMono(const PcmSound& source) {
   return mono;
 }
 
-// The windowed sinc for distances 0 .. kZeroCrossings, in zero crossings, tabulated.
-class SincKernel {
- public:
-  SincKernel() {
-    for (std::size_t i = 0; i < table_.size(); ++i) {
-      const double u = static_cast<double>(i) / kTableSteps;
-      const double x = std::numbers::pi * u;
-      const double sinc = i == 0 ? 1.0 : std::sin(x) / x;
-      const double w = x / kZeroCrossings;  // 0 .. pi over the kernel's half
-      table_[i] =
-          sinc * (kBlackman[0] + kBlackman[1] * std::cos(w) + kBlackman[2] * std::cos(2 * w));
-    }
-  }
-
-  // The kernel at distance |u| zero crossings; 0 beyond its extent.
-  [[nodiscard]] double at(double u) const {
-    const double pos = std::abs(u) * kTableSteps;
-    const auto i = static_cast<std::size_t>(pos);
-    if (i + 1 >= table_.size()) return 0.0;
-    const double frac = pos - static_cast<double>(i);
-    return table_[i] + (table_[i + 1] - table_[i]) * frac;
-  }
-
- private:
-  std::array<double, kZeroCrossings * kTableSteps + 1> table_{};
-};
-
-// `count` samples of `in` at the rate `to`; samples outside `in` count as silence.
-std::vector<float> Resample(std::span<const float> in, std::uint32_t from, std::uint32_t to,
-                            std::size_t count) {
-  if (from == to) return {in.begin(), in.end()};
-  static const SincKernel kernel;
-  // The cutoff in cycles per source sample, and the kernel's reach in source samples.
-  const double cutoff = kPassband * kNyquist * std::min(1.0, static_cast<double>(to) / from);
-  const double reach = kZeroCrossings / (2 * cutoff);
-  const auto last = static_cast<std::ptrdiff_t>(in.size()) - 1;
+// `count` samples of `in` at the rate `to`, by libsamplerate's best sinc converter; samples past
+// the converter's output count as silence.
+Expected<std::vector<float>, std::string> Resample(std::span<const float> in, std::uint32_t from,
+                                                   std::uint32_t to, std::size_t count) {
+  if (from == to) return std::vector<float>(in.begin(), in.end());
   std::vector<float> out(count);
-  for (std::size_t j = 0; j < count; ++j) {
-    const double centre = static_cast<double>(std::uint64_t{j} * from) / to;
-    const auto first = static_cast<std::ptrdiff_t>(std::ceil(centre - reach));
-    const auto end = static_cast<std::ptrdiff_t>(std::floor(centre + reach));
-    double sum = 0;
-    double weights = 0;
-    for (std::ptrdiff_t k = first; k <= end; ++k) {
-      const double weight = kernel.at((static_cast<double>(k) - centre) * 2 * cutoff);
-      weights += weight;
-      if (k >= 0 && k <= last) sum += weight * in[static_cast<std::size_t>(k)];
-    }
-    out[j] = static_cast<float>(weights > 0 ? sum / weights : 0.0);
-  }
+  if (in.empty() || count == 0) return out;
+  SRC_DATA data{};
+  data.data_in = in.data();
+  data.input_frames = static_cast<long>(in.size());
+  data.data_out = out.data();
+  data.output_frames = static_cast<long>(count);
+  data.src_ratio = static_cast<double>(to) / from;
+  data.end_of_input = 1;
+  if (const int error = src_simple(&data, SRC_SINC_BEST_QUALITY, 1); error != 0)
+    return Unexpected{"cannot convert the rate: " + std::string(src_strerror(error))};
   return out;
 }
 
@@ -309,8 +271,10 @@ Expected<std::vector<float>, std::string> SoundTargets(const PcmSound& source,
                       std::to_string(recordRate) + " Hz, more than the " +
                       std::to_string(kMaxRecordSamples) + " a record may hold"};
   }
-  std::vector<float> targets =
+  auto resampled =
       Resample(MixToMono(source), source.sampleRate, recordRate, static_cast<std::size_t>(count));
+  if (!resampled) return Unexpected{resampled.error()};
+  std::vector<float> targets = std::move(resampled).value();
   for (float& t : targets) {
     t = static_cast<float>(
         std::clamp(kSilenceValue + kValueScale * t, 0.0, static_cast<double>(kValueCount - 1)));

@@ -2,10 +2,9 @@
 // (media/sound_record.h describes the record and its block code), in four steps.
 //
 //  1. Mix: the channels' mean, as values in [-1, 1).
-//  2. Resample to the record rate with a Blackman-windowed sinc low-pass (cutoff at 92% of the
-//     lower of the two Nyquist frequencies, 16 zero crossings each side), so that decimation
-//     does not alias and interpolation does not image. The length becomes
-//     round(frames x record rate / source rate): the duration is kept.
+//  2. Resample to the record rate with libsamplerate's best sinc converter, whose low-pass keeps
+//     decimation from aliasing and interpolation from imaging (rates at most 256 times apart).
+//     The length becomes round(frames x record rate / source rate): the duration is kept.
 //  3. Scale to the block code's running value a: target = 64 + 64 v, clamped to 0 .. 127. Full
 //     scale thus decodes to the samples 64 .. 191, the 7 bits centred on 128 that set codes
 //     reach; deltas are never used to leave that range, which keeps the mixer's headroom.
@@ -52,7 +51,8 @@ inline constexpr int kValueCount = 128;
 std::uint32_t DefaultRecordRate(std::uint32_t sourceRate);
 
 // Steps 1 to 3: the source as mono targets for the running value at `recordRate`. Fails for a
-// rate no record has, a source without a valid format, or a sound longer than kMaxRecordSamples.
+// rate no record has, a source without a valid format, a source rate more than 256 times above
+// or below the record's, or a sound longer than kMaxRecordSamples.
 Expected<std::vector<float>, std::string> SoundTargets(const PcmSound& source,
                                                        std::uint32_t recordRate);
 

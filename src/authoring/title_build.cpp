@@ -13,9 +13,11 @@
 #include "authoring/set_build.h"
 #include "authoring/stage_build.h"
 #include "authoring/title_sources.h"
+#include "authoring/track_build.h"
 #include "objects/cast_file.h"
 #include "objects/set_file.h"
 #include "objects/stage_file.h"
+#include "objects/track_file.h"
 
 namespace lw::authoring {
 namespace {
@@ -54,8 +56,8 @@ void AddFile(InputHash& hash, const TitleSources& sources, const SourceFile& fil
   hash.add({reinterpret_cast<const std::uint8_t*>(&value), sizeof value});
 }
 
-// The stamp of a stage, set, cast or shop file: the format, its manifest entry, the title's palette
-// and every file the entry names.
+// The stamp of a stage, set, cast, shop or track file: the format, its manifest entry, the title's
+// palette and every file the entry names.
 template <class Entry>
 std::uint64_t EntryHash(const Entry& entry, const TitleManifest& title,
                         const TitleSources& sources) {
@@ -107,6 +109,14 @@ std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& 
                          {cast ? kCastFileType : kShopFileType},
                          [&group, &sources] { return BuildGroupRecords(group, sources); }});
     }
+  }
+  for (std::size_t i = 0; i < title.tracks.size(); ++i) {
+    const ManifestTrack& track = title.tracks[i];
+    outputs.push_back({track.file,
+                       "$.tracks[" + std::to_string(i) + "].file",
+                       EntryHash(track, title, sources),
+                       {kTrackFileType},
+                       [&track, &sources] { return BuildTrackRecords(track, sources); }});
   }
   return outputs;
 }

@@ -1,6 +1,7 @@
 // `titlekit build`: turns a title manifest (title_manifest.h) into the title's files in one
 // folder: the boot file from the system script, one stage file per stage (stage_build.h), one
-// set file per set (set_build.h).
+// set file per set (set_build.h), one cast or shop file per cast or shop (cast_build.h) and one
+// track file per track (track_build.h).
 //
 // Everything is read and checked before anything is written: the manifest, then every source
 // file it names (title_sources.h), and no output may fall on one of those files. Any error

@@ -9,6 +9,7 @@
 
 #include "authoring/cast_manifest.h"
 #include "authoring/manifest_reading.h"
+#include "authoring/track_manifest.h"
 #include "common/mac_roman.h"
 #include "objects/stage_file.h"
 
@@ -18,8 +19,8 @@ constexpr std::size_t kMaxBaseName = 8;
 constexpr std::size_t kMaxExtension = 3;
 constexpr std::size_t kRectSides = 4;
 
-constexpr std::array<std::string_view, 6> kTitleKeys = {"system", "palette", "stages",
-                                                        "sets",   "casts",   "shops"};
+constexpr std::array<std::string_view, 7> kTitleKeys = {"system", "palette", "stages", "sets",
+                                                        "casts",  "shops",   "tracks"};
 constexpr std::array<std::string_view, 4> kStageKeys = {"file", "name", "script", "flats"};
 constexpr std::array<std::string_view, 4> kFlatKeys = {"name", "script", "picture", "buttons"};
 constexpr std::array<std::string_view, 3> kButtonKeys = {"name", "rect", "script"};
@@ -315,6 +316,7 @@ ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::
     ReadSets(root, title, files, reading);
     ReadGroups(root, GroupKind::kCast, title.casts, files, reading);
     ReadGroups(root, GroupKind::kShop, title.shops, files, reading);
+    ReadTracks(root, title.tracks, files, reading);
   }
   // Only a manifest without errors is printed back: its values are known to be shallow.
   if (reading.errors.empty()) {
@@ -326,6 +328,8 @@ ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::
       title.casts[i].entry = root["casts"][i].dump();
     for (std::size_t i = 0; i < title.shops.size(); ++i)
       title.shops[i].entry = root["shops"][i].dump();
+    for (std::size_t i = 0; i < title.tracks.size(); ++i)
+      title.tracks[i].entry = root["tracks"][i].dump();
   }
   return {std::move(title), std::move(reading.errors)};
 }
@@ -355,6 +359,11 @@ void ForEachSourceFile(const ManifestGroup& group, const SourceVisit& visit) {
       for (const ManifestImage& image : pose.images) visit(image.png, SourceKind::kSprite);
     }
   }
+}
+
+void ForEachSourceFile(const ManifestTrack& track, const SourceVisit& visit) {
+  for (const ManifestSound& sound : track.sounds) visit(sound.audio, SourceKind::kSound);
+  for (const ManifestSound& part : track.themeParts) visit(part.audio, SourceKind::kSound);
 }
 
 }  // namespace lw::authoring

@@ -1,7 +1,7 @@
 // The title manifest: one JSON file that names every source of a title, read by `titlekit build`
 // to make the boot file and the library files. File names in it are relative to the manifest's
 // own folder. Each kind of library file has its own top-level array; kinds to come (puppets,
-// tracks, movies) add theirs beside "stages", "sets", "casts" and "shops".
+// movies) add theirs beside "stages", "sets", "casts", "shops" and "tracks".
 //
 //   PATH                               TYPE                 MEANING
 //   $.system                           text, required       the system script (source .lws or
@@ -94,6 +94,27 @@
 //   $.shops                            array                the shop files: as casts, with
 //                                                           "props" for "actors" and "views" for
 //                                                           "poses" (file PROPS.SHP)
+//   $.tracks                           array                the track files (sound libraries),
+//                                                           one per entry
+//   $.tracks[i].file                   text, required       the track file's name in DIR, 8.3:
+//                                                           HARBOUR.TRK
+//   $.tracks[i].name                   text, required       the track's name, 1 to 15 characters
+//   $.tracks[i].sounds                 array                the sounds in order (none)
+//   ...sounds[j].name                  text, required       1 to 15 characters, unique among the
+//                                                           track's sounds
+//   ...sounds[j].audio                 text, required       a sound file: WAV, AIFF, FLAC,
+//                                                           Ogg/Vorbis..., any rate and channels
+//                                                           (mixed to mono)
+//   ...sounds[j].rate                  whole number         11025, 22050 or 44100 (22050): the
+//                                                           rate the sound is stored at
+//   $.tracks[i].theme                  array                the parts of the track's theme, as
+//                                                           sounds (none); unique among the parts
+//   $.tracks[i].sequence               array                the order the theme plays its parts
+//                                                           in: at most 64 whole numbers
+//                                                           -32768..32767, each the 1-based
+//                                                           number of a part ([]). Numbers are
+//                                                           stored as given; the player skips
+//                                                           those that name no part
 //
 // A picture file that several images of one cast or shop name with the same hot spot and
 // transparent index is stored once and shared by them.
@@ -230,6 +251,25 @@ struct ManifestGroup {
   std::string entry;  // as for stages
 };
 
+// The rate a track's sound is stored at when its entry names none.
+inline constexpr std::uint32_t kDefaultTrackSoundRate = 22050;
+
+// A sound of a track, or a part of its theme.
+struct ManifestSound {
+  std::string name;
+  SourceFile audio;
+  std::uint32_t rate = kDefaultTrackSoundRate;
+};
+
+struct ManifestTrack {
+  std::string file;
+  std::string name;
+  std::vector<ManifestSound> sounds;
+  std::vector<ManifestSound> themeParts;
+  std::vector<std::int16_t> sequence;
+  std::string entry;  // as for stages
+};
+
 struct TitleManifest {
   SourceFile system;
   SourceFile palette;  // not named: stage files carry no palette
@@ -237,18 +277,20 @@ struct TitleManifest {
   std::vector<ManifestSet> sets;
   std::vector<ManifestGroup> casts;
   std::vector<ManifestGroup> shops;
+  std::vector<ManifestTrack> tracks;
 };
 
-// What a named file is to the build: a script, a flat picture, a set's texture or view, or the
-// picture of a cast's or shop's sprite.
-enum class SourceKind : std::uint8_t { kScript, kPicture, kTexture, kSprite };
+// What a named file is to the build: a script, a flat picture, a set's texture or view, the
+// picture of a cast's or shop's sprite, or a track's sound.
+enum class SourceKind : std::uint8_t { kScript, kPicture, kTexture, kSprite, kSound };
 using SourceVisit = std::function<void(const SourceFile&, SourceKind)>;
 
-// Every file a stage or set entry names, in one fixed order: what the build loads, and what its
-// output's stamp hashes.
+// Every file a stage, set, cast, shop or track entry names, in one fixed order: what the build
+// loads, and what its output's stamp hashes.
 void ForEachSourceFile(const ManifestStage& stage, const SourceVisit& visit);
 void ForEachSourceFile(const ManifestSet& set, const SourceVisit& visit);
 void ForEachSourceFile(const ManifestGroup& group, const SourceVisit& visit);
+void ForEachSourceFile(const ManifestTrack& track, const SourceVisit& visit);
 
 // One error: the JSON path and what was expected there.
 struct ManifestError {

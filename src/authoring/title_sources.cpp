@@ -105,6 +105,15 @@ class SourceLoader {
     indexedImage(file, Use::kSprite, kSpritePicture, sources_.sprites);
   }
 
+  void sound(const SourceFile& file) {
+    if (!file.named() || !firstTime(Use::kSound, file)) return;
+    const auto bytes = read(file);
+    if (!bytes) return;
+    auto sound = ReadAudio(AsBytes(*bytes));
+    if (!sound) return fail(file, file.path.string() + ": " + sound.error());
+    sources_.sounds.emplace(file.path, std::move(sound).value());
+  }
+
   void palette(const SourceFile& file) {
     if (!file.named() || !firstTime(Use::kPalette, file)) return;
     const auto bytes = read(file);
@@ -128,7 +137,7 @@ class SourceLoader {
 
  private:
   // What a file is read as: one file may serve as a picture and as the palette.
-  enum class Use : std::uint8_t { kScript, kPicture, kTexture, kSprite, kPalette };
+  enum class Use : std::uint8_t { kScript, kPicture, kTexture, kSprite, kSound, kPalette };
 
   // An indexed PNG whose header passes `rule`, read into `into`.
   void indexedImage(const SourceFile& file, Use use, const IndexedPngRule& rule,
@@ -196,12 +205,14 @@ Expected<TitleSources, std::vector<ManifestError>> LoadTitleSources(
       case SourceKind::kPicture: loader.picture(file); break;
       case SourceKind::kTexture: loader.texture(file); break;
       case SourceKind::kSprite: loader.sprite(file); break;
+      case SourceKind::kSound: loader.sound(file); break;
     }
   };
   for (const ManifestStage& stage : manifest.stages) ForEachSourceFile(stage, load);
   for (const ManifestSet& set : manifest.sets) ForEachSourceFile(set, load);
   for (const ManifestGroup& cast : manifest.casts) ForEachSourceFile(cast, load);
   for (const ManifestGroup& shop : manifest.shops) ForEachSourceFile(shop, load);
+  for (const ManifestTrack& track : manifest.tracks) ForEachSourceFile(track, load);
   return loader.take();
 }
 

@@ -1,7 +1,8 @@
 // The source files that a title manifest names, read and checked before anything is built:
 // every script loaded and checked, every stage picture, set texture and sprite picture decoded,
-// the palette read, and the bytes of each file kept as a hash for the build stamps. Each file is
-// read once however often the manifest names it.
+// every track's sound file read as mono (audio_file.h), the palette read, and the bytes of each
+// file kept as a hash for the build stamps. Each file is read once however often the manifest names
+// it.
 //
 // A stage picture is checked from its PNG header before it is decoded:
 //
@@ -26,6 +27,7 @@
 #include <map>
 #include <vector>
 
+#include "authoring/audio_file.h"
 #include "authoring/loaded_script.h"
 #include "authoring/title_manifest.h"
 #include "platform/png_image.h"
@@ -37,6 +39,7 @@ struct TitleSources {
   std::map<std::filesystem::path, IndexedImage> pictures;
   std::map<std::filesystem::path, IndexedImage> textures;  // set textures: 1..1024 a side
   std::map<std::filesystem::path, IndexedImage> sprites;   // cast and shop pictures
+  std::map<std::filesystem::path, PcmSound> sounds;        // track sounds and theme parts
   std::vector<std::uint8_t> palette;  // the colour table record; empty when the title has none
   std::map<std::filesystem::path, std::uint64_t> fileHashes;  // the bytes of every file read
 };

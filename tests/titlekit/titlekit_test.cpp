@@ -308,7 +308,8 @@ TEST_F(TitlekitTest, WrongArgumentsAndBadFilesAreRefused) {
       {{"sprite", "decode", text, "-o", none}, 1,
           text + ": not a sprite (header cut short, or a size out of range)"},
       {{"palette", "to-png", text, "-o", none}, 1, text + ": a colour table is 2056 bytes, not 3"},
-      {{"sound", "encode", text, "-o", none}, 1, text + ": not a RIFF WAVE file"},
+      {{"sound", "encode", text, "-o", none}, 1,
+          text + ": not a sound file: Format not recognised."},
       {{"sound", "decode", text, "-o", none}, 1, text + ": " + noRecord}};
   // clang-format on
   for (const auto& [args, status, complaint] : cases) {

@@ -1,5 +1,5 @@
-// titlekit sound: encodes WAV files into sound records and decodes records back into WAV files
-// with the runtime's decoder.
+// titlekit sound: encodes sound files (WAV, FLAC, Ogg/Vorbis and the other kinds libsndfile reads)
+// into sound records and decodes records back into WAV files with the runtime's decoder.
 #include <charconv>
 #include <cstdio>
 #include <iostream>
@@ -8,6 +8,7 @@
 
 #include "apps/titlekit/commands.h"
 #include "apps/titlekit/script_files.h"
+#include "authoring/audio_file.h"
 #include "authoring/sound_encoder.h"
 #include "authoring/wav_file.h"
 #include "media/sound_record.h"
@@ -64,7 +65,7 @@ int Fail(const std::string& message) {
 int Encode(const Options& options) {
   auto bytes = ReadWholeFile(options.input);
   if (!bytes) return Fail(bytes.error());
-  auto source = ParseWav(AsBytes(*bytes));
+  auto source = ReadAudio(AsBytes(*bytes));
   if (!source) return Fail(options.input + ": " + source.error());
   const std::uint32_t rate = options.rate.value_or(DefaultRecordRate(source->sampleRate));
   auto record = EncodeSound(*source, rate);
