@@ -1,4 +1,4 @@
-// The error lines of the title objects' fatal reports (block 5120-5159). A failed star-file
+// The error lines of the title objects' fatal reports (block 5120-5169). A failed star-file
 // operation reports the star layer's program code; a record whose contents are not what the
 // object needs reports program code 0 with the line that names what was wrong.
 #pragma once
@@ -43,6 +43,11 @@ inline constexpr std::int16_t kPoseRecordLoad = 5155;       // a pose record doe
 inline constexpr std::int16_t kPoseRecordCorrupt = 5156;    // nor read as a pose
 inline constexpr std::int16_t kFigurePictureLoad = 5157;    // a picture being warmed does not load
 inline constexpr std::int16_t kFigureRecordRelease = 5158;  // a kept record does not release
+// Track files: the same faults for their header and sounds.
+inline constexpr std::int16_t kTrackFileOpen = 5160;       // a track file does not open
+inline constexpr std::int16_t kTrackHeaderLoad = 5161;     // its record 0 does not load
+inline constexpr std::int16_t kTrackHeaderCorrupt = 5162;  // nor read as a track header
+inline constexpr std::int16_t kTrackHeaderRelease = 5163;  // nor release
 // The preload of view pictures while the player stands: a picture that does not load or release.
 inline constexpr std::int16_t kPreloadGet = 5106;
 inline constexpr std::int16_t kPreloadRelease = 5107;

@@ -83,6 +83,8 @@ ScriptError FrameRateWrite(BuiltinCall& c, SettingsServices& s) {
 
 // wavevolume(): the sound output level, 0..9.
 ScriptError WaveVolumeRead(BuiltinCall& c, SettingsServices& s) {
+  int level = 0;
+  if (s.sound.isOpen() && s.sound.SoundGetVolume(level) == 0) s.settings.waveVolume = level;
   *c.result = Value::Number(s.settings.waveVolume);
   return ScriptError::None;
 }
@@ -95,6 +97,7 @@ ScriptError WaveVolumeWrite(BuiltinCall& c, SettingsServices& s) {
   LW_TRY(BuiltinCall::number(n, level));
   if (level < 0 || level > ScriptSettings::kWaveVolumeMax) return ScriptError::NoSuchObject;
   s.settings.waveVolume = level;
+  if (s.sound.isOpen()) (void)s.sound.SoundSetVolume(level);
   return ScriptError::None;
 }
 

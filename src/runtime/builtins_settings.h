@@ -6,7 +6,8 @@
 // values are the ones the title boot gives (a Runtime boots once):
 // - movie wait (framerate): 3 ticks, kept within 0..60, read by the movie player;
 // - wave volume: 9, the output's full level, until a title chooses another (0..9, the scale of
-//   the sound output; the sound layer reads it when it opens its output);
+//   the sound output): wavevolume sets the output's level and reads it back while the output is
+//   open, and keeps the value for when it is not;
 // - menu bar shown: false. This platform has no menu bar, so the flag is only kept: a title reads
 //   back what it set and nothing on the screen changes;
 // - movie status word: 0; the movie player sets its bits, actionframe reads bits 1 and 2;
@@ -21,6 +22,7 @@
 #include "runtime/path_slots.h"
 #include "script/builtin_table.h"
 #include "shell/files/file_access.h"
+#include "shell/sound/sound_output.h"
 
 namespace lw {
 
@@ -39,7 +41,8 @@ struct ScriptSettings {
 };
 
 // What the settings built-ins work with: the path slots (path, findfile), the settings above,
-// the free-memory figure (freemem), the files (findfile) and the open star files (cacheinfo).
+// the free-memory figure (freemem), the files (findfile), the open star files (cacheinfo) and
+// the sound output (wavevolume).
 // The result text and keyaborts are the interpreter's own.
 struct SettingsServices {
   PathSlots& pathSlots;
@@ -47,6 +50,7 @@ struct SettingsServices {
   MemoryStatus& memory;
   FileAccess& files;
   const StarLibrary& library;
+  SoundOutput& sound;
 };
 
 // Wires the built-ins above; `services` must outlive the table.

@@ -61,6 +61,8 @@ Runtime::Runtime(platform::Platform& platform, RuntimeOptions options)
       errors_(boxes_, texts_, lastError_),
       memory_(platform.system()),
       library_(files_, errors_, stamps_, [this] { return memory_.FreeMemory(); }),
+      sound_(platform, boxes_, errors_),
+      channels_(library_, errors_, sound_),
       windows_(platform, screen_, errors_),
       graphics_(screen_, platform.fonts(), errors_, [this] { return windows_.paused(); }),
       palettes_(screen_, [this] { WaitNextTick(); }),
@@ -82,11 +84,18 @@ Runtime::Runtime(platform::Platform& platform, RuntimeOptions options)
           [this](bool raise, bool first, bool second, bool third) {
             palettes_.AdjustCorrection(raise, first, second, third);
           },
-      .pauseOthers = {},
-      .resumeOthers = [this] { palettes_.InstallPalette(palettes_.currentPalette()); },
-      .serviceSound = {},
+      .pauseOthers = [this] { channels_.Pause(); },
+      .resumeOthers =
+          [this] {
+            palettes_.InstallPalette(palettes_.currentPalette());
+            channels_.Resume();
+          },
+      .serviceSound = [this] { channels_.Pump(); },
   });
   windows_.setMessageBoxKeyHandler([this] { messageBox_.toggle(); });
+  // Waiting for a voice to end takes turns of the message pump, which moves the clock that
+  // plays the sound.
+  channels_.setWaitStep([this] { windows_.PumpMessages(); });
   if (options_.presentTrace) {
     screen_.setPresentListener([this](std::span<const PresentedRect> copied) {
       const std::uint32_t tick = windows_.TickCountNow();
@@ -145,6 +154,7 @@ bool Runtime::openWindow() {
 
 // The runtime start, in its order.
 void Runtime::Start() {
+  channels_.Start();
   LoadPalettes();
   LoadCursors();
   scripts_ = std::make_unique<CompiledScriptCache>(library_, errors_);
@@ -167,7 +177,8 @@ void Runtime::WireBuiltins() {
                    .settings = settings_,
                    .memory = memory_,
                    .files = files_,
-                   .library = library_},
+                   .library = library_,
+                   .sound = sound_},
       .message = {.messageBox = messageBox_},
       .plugins = {.plugins = *plugins_},
       .dialogs = {.boxes = boxes_, .graphics = graphics_, .stage = [this] { return stage_.get(); }},
@@ -199,6 +210,7 @@ void Runtime::WireBuiltins() {
                         const Rect stage = compositor_->stageRect();
                         return compositor_->OwnerAt(PointAt(p.v + stage.top, p.h + stage.left));
                       }},
+      .tracks = {.tracks = objects_->tracks(), .channels = channels_},
   });
   WireRuntimeBuiltins(interpreter_->builtins(), *builtinServices_);
 }
@@ -270,6 +282,7 @@ void Runtime::OpenBootFile() {
 void Runtime::Stop() {
   if (!stage_) return;  // never started
   objects_->ShutDown();
+  channels_.Shutdown();
   const WindowMessage close(window_message::kClose);
   if (const RuntimeWindow* window = messageBox_.window()) {
     SendWindowMessage(*stage_, messageBox_, window->record, close);
@@ -366,6 +379,7 @@ void Runtime::StartTitleObjects() {
       .scripts = *scripts_,
       .errors = errors_,
       .compositor = *compositor_,
+      .channels = channels_,
       .locate = [this](std::string_view name,
                        std::string& path) { return locator_->LocateFile(name, path); },
   });

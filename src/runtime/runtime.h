@@ -227,6 +227,8 @@ class Runtime {
   StampCounter stamps_;
   MemoryStatus memory_;
   StarLibrary library_;
+  SoundOutput sound_;
+  SoundChannels channels_;
   WindowSystem windows_;
   Graphics graphics_;
   PaletteState palettes_;

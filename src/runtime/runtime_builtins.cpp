@@ -17,6 +17,7 @@ void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services) 
   WireMotionBuiltins(table, services.motion);
   WireHitTestBuiltins(table, services.hitTest);
   WireDisplayBuiltins(table, services.display);
+  WireTrackBuiltins(table, services.tracks);
 }
 
 void DescribeAllBuiltins(BuiltinTable& catalog) {
@@ -34,6 +35,7 @@ void DescribeAllBuiltins(BuiltinTable& catalog) {
   DescribeMotionBuiltins(catalog);
   DescribeHitTestBuiltins(catalog);
   DescribeDisplayBuiltins(catalog);
+  DescribeTrackBuiltins(catalog);
 }
 
 }  // namespace lw

@@ -10,6 +10,7 @@
 #include "objects/motion_builtins.h"
 #include "objects/set_builtins.h"
 #include "objects/stage_builtins.h"
+#include "objects/track_builtins.h"
 #include "runtime/builtins_dialogs.h"
 #include "runtime/builtins_display.h"
 #include "runtime/builtins_input.h"
@@ -36,6 +37,7 @@ struct RuntimeBuiltinServices {
   FigureServices props;
   Motion& motion;
   HitTestServices hitTest;
+  TrackServices tracks;
 };
 
 // Wires every runtime built-in into `table`; `services` must outlive the table.

@@ -42,13 +42,18 @@ TitleObjects::TitleObjects(TitleObjectParts parts)
                           .set = set_,
                           .stage = stage_,
                           .errors = parts.errors,
-                          .player = playerHitBox_}) {
+                          .player = playerHitBox_}),
+      tracks_(TrackParts{.library = parts.library,
+                         .errors = parts.errors,
+                         .locate = parts.locate,
+                         .channels = parts.channels}) {
   parts.compositor.setPreloadHook([this] { return set_.PreloadStep(); });
   parts.compositor.addContributor(
       [this](Compositor& compositor) { figureDisplay_.Contribute(compositor); });
 }
 
 void TitleObjects::ShutDown() {
+  tracks_.ShutDown();
   motion_.StopAll();
   props_.ShutDown();
   actors_.ShutDown();

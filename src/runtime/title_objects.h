@@ -1,6 +1,6 @@
 // The title objects of one run: the stage, the set, the actors and casts, the props and shops,
-// what draws the figures into every composed frame, and the walks, balls and loops that move
-// them. They are made together at the runtime
+// what draws the figures into every composed frame, the walks, balls and loops that move them,
+// and the track files with their sounds. They are made together at the runtime
 // start, find the files scripts name through the title's file lookup, and are shut down
 // together, figures first, at the runtime stop.
 #pragma once
@@ -14,6 +14,7 @@
 #include "objects/motion.h"
 #include "objects/set_objects.h"
 #include "objects/stage_objects.h"
+#include "objects/track_table.h"
 #include "runtime/composed_stage_display.h"
 
 namespace lw {
@@ -23,6 +24,7 @@ struct TitleObjectParts {
   CompiledScriptCache& scripts;
   ErrorReporter& errors;
   Compositor& compositor;
+  SoundChannels& channels;
   LocateFile locate;
 };
 
@@ -40,6 +42,7 @@ class TitleObjects {
   [[nodiscard]] FigureDisplay& figureDisplay() { return figureDisplay_; }
   [[nodiscard]] HitBox& playerHitBox() { return playerHitBox_; }
   [[nodiscard]] Motion& motion() { return motion_; }
+  [[nodiscard]] TrackTable& tracks() { return tracks_; }
 
   // The runtime stop: every object lets go of its records and files, telling the title nothing.
   void ShutDown();
@@ -53,6 +56,7 @@ class TitleObjects {
   FigureDisplay figureDisplay_;
   HitBox playerHitBox_;
   Motion motion_;  // after the tables, whose hooks it installs
+  TrackTable tracks_;
 };
 
 }  // namespace lw

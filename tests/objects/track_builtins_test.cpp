@@ -1,0 +1,150 @@
+// Track files run by a headless title: opening and closing them, finding sounds across tracks,
+// the properties with their clamps and errors, and what the channels say while sounds play and
+// after they are halted. The sounds are records of silence; the mixer's own tests check
+// the samples.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "objects/track_file.h"
+#include "stage_title.h"
+
+namespace lw::testing {
+namespace {
+
+constexpr std::string_view kNoObject = "No such object.";
+
+// A 22050 Hz sound record of `blocks` blocks of silence, all sharing one block: its first value,
+// then runs of the same value (a run code covers 1..64 samples).
+test::Bytes SoundOf(int blocks) {
+  constexpr std::uint8_t kValue = 64;  // sample 128
+  constexpr std::size_t kBlockSamples = 1024;
+  constexpr std::size_t kHeader = 44;
+  test::Bytes record(kHeader + 4 * static_cast<std::size_t>(blocks), 0);
+  const auto put = [&record](std::size_t at, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) record[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  };
+  put(26, 1, 2);
+  put(28, 22050, 4);
+  put(36, static_cast<std::uint32_t>(blocks) * kBlockSamples, 4);
+  put(40, static_cast<std::uint32_t>(blocks), 4);
+  for (int b = 0; b < blocks; ++b)
+    put(kHeader + 4 * b, static_cast<std::uint32_t>(record.size()), 4);
+  record.push_back(kValue);
+  for (std::size_t left = kBlockSamples - 1; left > 0; left -= std::min<std::size_t>(left, 64)) {
+    record.push_back(static_cast<std::uint8_t>(0xC0 | (std::min<std::size_t>(left, 64) - 1)));
+  }
+  return record;
+}
+
+// A track file: its sounds (each `blocks` long) and theme parts, and the theme's sequence.
+std::vector<test::Bytes> TrackRecords(std::string name, std::vector<std::string> sounds,
+                                      std::vector<std::string> parts,
+                                      std::vector<std::int16_t> sequence, int blocks = 4) {
+  std::vector<test::Bytes> records;
+  records.push_back(WriteTrackHeader(TrackHeader{.name = std::move(name),
+                                                 .sounds = sounds,
+                                                 .themeParts = parts,
+                                                 .sequence = std::move(sequence)}));
+  for (std::size_t i = 0; i < sounds.size() + parts.size(); ++i) records.push_back(SoundOf(blocks));
+  return records;
+}
+
+class TrackBuiltinsTest : public StageTitleTest {
+ protected:
+  TitleRun& StartTracks() {
+    WriteStageFile(title_, "BELLS.SNG",
+                   TrackRecords("Bells", {"ding", "dong", "knock"}, {"tune", "coda"}, {1, 2, 9}),
+                   "SONG");
+    WriteStageFile(title_, "DOORS.SNG", TrackRecords("Doors", {"knock", "creak"}, {}, {}), "SONG");
+    WriteStageFile(title_, "MUTE.SNG", TrackRecords("Mute", {}, {"part"}, {0, 5}), "SONG");
+    WriteStageFile(title_, "LONG.SNG", TrackRecords("Long", {"hum"}, {}, {}, 400), "SONG");
+    return Start();
+  }
+};
+
+// Tracks open in order; the first opened wins a name; counting and indexing; closing keeps the
+// order of the rest.
+TEST_F(TrackBuiltinsTest, OpeningFindingCountingAndClosing) {
+  TitleRun& run = StartTracks();
+  run.Expect({
+      {"opentrackfile(\"bells.sng\")", "OK"},
+      {"opentrackfile(\"doors.sng\")", "OK"},
+      {"opentrackfile(\"mute.sng\")", "OK"},
+      {"opentrackfile(\"stage.stg\")", "Wrong type of file."},
+      {"counttracks()", "3"},
+      {"indextotrack(2)", "\"Doors\""},
+      {"indextotrack(4)", kNoObject},
+      {"countsounds(\"bells\")", "3"},
+      {"indextosound(\"Doors\", 2)", "\"creak\""},
+      {"indextosound(\"Doors\", 3)", kNoObject},
+      {"soundvol(\"knock\", 7)", "OK"},
+      {"soundvol(\"knock\")", "7"},
+      {"closetrackfile(\"bells\")", "OK"},
+      {"soundvol(\"knock\")", "255"},
+      {"\"\" @ indextotrack(1) @ indextotrack(2)", "\"DoorsMute\""},
+      {"countsounds(\"bells\")", kNoObject},
+      {"closetrackfile(\"bells\")", kNoObject},
+  });
+}
+
+// The properties' clamps, their errors, and themevol over every part and step.
+TEST_F(TrackBuiltinsTest, PropertiesClampAndCheckTheirArguments) {
+  TitleRun& run = StartTracks();
+  run.Expect({
+      {"opentrackfile(\"bells.sng\")", "OK"},
+      {"soundvol(\"ding\", 300)", "OK"},
+      {"soundvol(\"ding\")", "255"},
+      {"soundvol(\"ding\", -1)", "OK"},
+      {"soundvol(\"ding\")", "0"},
+      {"soundpan(\"ding\", 999)", "OK"},
+      {"\"\" @ numtostring(soundpan(\"dong\")) @ \"/\" @ numtostring(soundpan(\"ding\"))",
+       "\"128/255\""},
+      {"soundloop(\"ding\", true)", "OK"},
+      {"soundloop(\"ding\")", "True"},
+      {"soundloop(\"dong\")", "False"},
+      {"soundloop(\"ding\", 1)", "Bad argument type."},
+      {"soundvol(\"ding\", \"x\")", "Bad argument type."},
+      {"soundvol(\"nothing\", 3)", kNoObject},
+      {"soundrate(\"ding\")", "22050"},
+      {"themevol(\"bells\")", "255"},
+      {"themevol(\"bells\", 400)", "OK"},
+      {"themevol(\"bells\", 40)", "OK"},
+      {"themevol(\"bells\")", "40"},
+  });
+}
+
+// Effects take channels 1 and 2, a voice channel 0, the theme channel 3 plays the sequence's
+// parts that exist; halting frees each, and a theme of no existing part plays nothing.
+TEST_F(TrackBuiltinsTest, PlayingAndHaltingAsTheChannelsSayIt) {
+  TitleRun& run = StartTracks();
+  run.Expect({
+      {"opentrackfile(\"long.sng\")", "OK"},
+      {"opentrackfile(\"bells.sng\")", "OK"},
+      {"opentrackfile(\"mute.sng\")", "OK"},
+      {"sounddone()", "True"},
+      {"voicedone()", "True"},
+      {"\"\" @ currentsound() @ currentvoice() @ currenttheme(1)", "\"NoneNoneNone\""},
+      {"singlesound(\"hum\")", "OK"},
+      {"voicesound(\"hum\")", "OK"},
+      {"playtheme(\"bells\")", "OK"},
+      {"\"\" @ currentsound() @ currentvoice() @ currenttheme(1) @ currenttheme(2)",
+       "\"humhumtuneBells\""},
+      {"sounddone()", "False"},
+      {"voicedone()", "False"},
+      {"haltsound()", "OK"},
+      {"sounddone()", "True"},
+      {"voicedone()", "False"},
+      {"haltvoice()", "OK"},
+      {"halttheme()", "OK"},
+      {"\"\" @ currentvoice() @ currenttheme(1)", "\"NoneNone\""},
+      {"playtheme(\"mute\")", "OK"},
+      {"currenttheme(1)", "\"None\""},
+      {"playtheme(\"nothing\")", kNoObject},
+      {"voicesound(\"nothing\")", kNoObject},
+  });
+}
+
+}  // namespace
+}  // namespace lw::testing
