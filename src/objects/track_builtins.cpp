@@ -121,28 +121,19 @@ ScriptError HaltVoice(BuiltinCall&, TrackServices& s) {
 
 // ---- properties --------------------------------------------------------------------------------
 
-ScriptError SoundVolRead(BuiltinCall& c, TrackServices& s) {
+// soundvol and soundpan: a level of the sound, 0..255.
+template <std::uint16_t SoundItem::*kLevel>
+ScriptError LevelRead(BuiltinCall& c, TrackServices& s) {
   SoundItem* item = nullptr;
   LW_TRY(SoundArgument(c, s, item));
-  return Number(c, item->volume);
+  return Number(c, item->*kLevel);
 }
-ScriptError SoundVolWrite(BuiltinCall& c, TrackServices& s) {
+template <std::uint16_t SoundItem::*kLevel>
+ScriptError LevelWrite(BuiltinCall& c, TrackServices& s) {
   SoundItem* item = nullptr;
   Value v;
   LW_TRY(SoundAndValue(c, s, NeedNumber, item, v));
-  item->volume = Level(Int(v));
-  return ScriptError::None;
-}
-ScriptError SoundPanRead(BuiltinCall& c, TrackServices& s) {
-  SoundItem* item = nullptr;
-  LW_TRY(SoundArgument(c, s, item));
-  return Number(c, item->pan);
-}
-ScriptError SoundPanWrite(BuiltinCall& c, TrackServices& s) {
-  SoundItem* item = nullptr;
-  Value v;
-  LW_TRY(SoundAndValue(c, s, NeedNumber, item, v));
-  item->pan = Level(Int(v));
+  item->*kLevel = Level(Int(v));
   return ScriptError::None;
 }
 ScriptError SoundLoopRead(BuiltinCall& c, TrackServices& s) {
@@ -283,14 +274,14 @@ constexpr BuiltinEntry<TrackServices> kTrackBuiltins[] = {
      {"", "", {}, "Stops the theme."}},
     {"haltvoice", kCommand, HaltVoice,
      {"", "", {}, "Stops the voice channel."}},
-    {"soundvol", kPropertyRead, SoundVolRead,
+    {"soundvol", kPropertyRead, LevelRead<&SoundItem::volume>,
      {"sound: text", "number", {kType, kNoSuch}, "The sound's volume, 0 to 255."}},
-    {"soundvol", kPropertyWrite, SoundVolWrite,
+    {"soundvol", kPropertyWrite, LevelWrite<&SoundItem::volume>,
      {"sound: text, volume: number", "", {kType, kNoSuch, kComma},
       "Sets the sound's volume, clamped to 0..255; heard the next time it plays."}},
-    {"soundpan", kPropertyRead, SoundPanRead,
+    {"soundpan", kPropertyRead, LevelRead<&SoundItem::pan>,
      {"sound: text", "number", {kType, kNoSuch}, "The sound's pan: 0 left, 128 centre, 255 right."}},
-    {"soundpan", kPropertyWrite, SoundPanWrite,
+    {"soundpan", kPropertyWrite, LevelWrite<&SoundItem::pan>,
      {"sound: text, pan: number", "", {kType, kNoSuch, kComma},
       "Sets the sound's pan, clamped to 0..255."}},
     {"soundloop", kPropertyRead, SoundLoopRead,
