@@ -249,9 +249,9 @@ TEST_F(TitlekitTest, HelpListsEveryCommand) {
   }
   EXPECT_NE(help.out.find("\n  titlekit help [COMMAND]\n"), std::string::npos);
   expect({"help", "sound"}, 0,
-         "usage: titlekit sound encode IN.wav [--rate 11025|22050|44100] -o OUT | decode IN -o "
-         "OUT.wav\n  encode a WAV file as a sound record, or decode a record into an 8-bit WAV "
-         "file\n");
+         "usage: titlekit sound encode IN [--rate 11025|22050|44100] -o OUT | decode IN -o "
+         "OUT.wav\n  encode a sound file (WAV, AIFF, FLAC, Ogg) as a sound record, or decode a "
+         "record into an 8-bit WAV file\n");
   EXPECT_EQ(run({"sound", "--help"}).out, run({"help", "sound"}).out);
 }
 

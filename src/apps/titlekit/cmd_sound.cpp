@@ -61,7 +61,7 @@ int Fail(const std::string& message) {
   return kExitFailure;
 }
 
-// sound encode IN.wav [--rate R] -o OUT; prints what the record holds.
+// sound encode IN [--rate R] -o OUT; prints what the record holds.
 int Encode(const Options& options) {
   auto bytes = ReadWholeFile(options.input);
   if (!bytes) return Fail(bytes.error());

@@ -57,9 +57,9 @@ constexpr std::array<Command, 13> kCommands = {{
      "       decode IN [--palette FILE] [--background INDEX] -o OUT.png",
      "encode a picture as a sprite record, or draw a sprite record into a picture",
      RunSpriteCommand},
-    {"sound",
-     "titlekit sound encode IN.wav [--rate 11025|22050|44100] -o OUT | decode IN -o OUT.wav",
-     "encode a WAV file as a sound record, or decode a record into an 8-bit WAV file",
+    {"sound", "titlekit sound encode IN [--rate 11025|22050|44100] -o OUT | decode IN -o OUT.wav",
+     "encode a sound file (WAV, AIFF, FLAC, Ogg) as a sound record, or decode a record into an "
+     "8-bit WAV file",
      RunSoundCommand},
     {"palette", "titlekit palette from-png IN.png -o OUT | to-png IN -o OUT.png",
      "write a picture's palette as a 2056-byte colour table, or a colour table as a picture",
