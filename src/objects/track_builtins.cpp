@@ -59,6 +59,19 @@ ScriptError SoundAndValue(BuiltinCall& c, TrackServices& s, ScriptError (*check)
   return FindSound(c, s, v[0], item);
 }
 
+// A track's name, then a number.
+ScriptError TrackAndNumber(BuiltinCall& c, TrackServices& s, Track*& track, std::int32_t& n) {
+  std::array<Value, 2> v;
+  LW_TRY(c.args(v));
+  LW_TRY(NeedText(v[0]));
+  LW_TRY(NeedNumber(v[1]));
+  PString name;
+  LW_TRY(c.text(v[0], name));
+  track = s.tracks.FindTrack(name.view());
+  if (track == nullptr) return ScriptError::NoSuchObject;
+  return BuiltinCall::number(v[1], n);
+}
+
 ScriptError NeedLogic(const Value& v) {
   return v.isLogic() ? ScriptError::None : ScriptError::BadArgumentType;
 }
@@ -156,15 +169,10 @@ ScriptError ThemeVolRead(BuiltinCall& c, TrackServices& s) {
   return Number(c, track->themeParts.empty() ? 0 : track->themeParts.front().volume);
 }
 ScriptError ThemeVolWrite(BuiltinCall& c, TrackServices& s) {
-  std::array<Value, 2> v;
-  LW_TRY(c.args(v));
-  LW_TRY(NeedText(v[0]));
-  LW_TRY(NeedNumber(v[1]));
-  PString name;
-  LW_TRY(c.text(v[0], name));
-  Track* track = s.tracks.FindTrack(name.view());
-  if (track == nullptr) return ScriptError::NoSuchObject;
-  const std::uint16_t volume = Level(Int(v[1]));
+  Track* track = nullptr;
+  std::int32_t n = 0;
+  LW_TRY(TrackAndNumber(c, s, track, n));
+  const std::uint16_t volume = Level(n);
   for (SoundItem& part : track->themeParts) part.volume = volume;
   for (SoundItem& step : track->theme.items) step.volume = volume;
   return ScriptError::None;
@@ -172,9 +180,7 @@ ScriptError ThemeVolWrite(BuiltinCall& c, TrackServices& s) {
 
 // ---- counting, indexing, state -----------------------------------------------------------------
 
-ScriptError IndexArg(const Value& v, std::size_t count, std::size_t& index) {
-  std::int32_t n = 0;
-  LW_TRY(BuiltinCall::number(v, n));
+ScriptError IndexArg(std::int32_t n, std::size_t count, std::size_t& index) {
   if (n < 1 || static_cast<std::size_t>(n) > count) return ScriptError::NoSuchObject;
   index = static_cast<std::size_t>(n - 1);
   return ScriptError::None;
@@ -184,10 +190,10 @@ ScriptError CountTracks(BuiltinCall& c, TrackServices& s) {
   return Number(c, static_cast<std::int32_t>(s.tracks.count()));
 }
 ScriptError IndexToTrack(BuiltinCall& c, TrackServices& s) {
-  Value v;
-  LW_TRY(c.args(v));
+  std::int32_t n = 0;
+  LW_TRY(NumberArgument(c, n));
   std::size_t i = 0;
-  LW_TRY(IndexArg(v, s.tracks.count(), i));
+  LW_TRY(IndexArg(n, s.tracks.count(), i));
   return c.returnText(s.tracks.at(i).name);
 }
 ScriptError CountSounds(BuiltinCall& c, TrackServices& s) {
@@ -196,16 +202,11 @@ ScriptError CountSounds(BuiltinCall& c, TrackServices& s) {
   return Number(c, static_cast<std::int32_t>(track->sounds.size()));
 }
 ScriptError IndexToSound(BuiltinCall& c, TrackServices& s) {
-  std::array<Value, 2> v;
-  LW_TRY(c.args(v));
-  LW_TRY(NeedText(v[0]));
-  LW_TRY(NeedNumber(v[1]));
-  PString name;
-  LW_TRY(c.text(v[0], name));
-  Track* track = s.tracks.FindTrack(name.view());
-  if (track == nullptr) return ScriptError::NoSuchObject;
+  Track* track = nullptr;
+  std::int32_t n = 0;
+  LW_TRY(TrackAndNumber(c, s, track, n));
   std::size_t i = 0;
-  LW_TRY(IndexArg(v[1], track->sounds.size(), i));
+  LW_TRY(IndexArg(n, track->sounds.size(), i));
   return c.returnText(track->sounds[i].name);
 }
 ScriptError SoundRate(BuiltinCall& c, TrackServices& s) {
