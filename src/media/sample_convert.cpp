@@ -1,5 +1,5 @@
-// The sample converter: one loop per combination of source and destination format, chosen once
-// per call, so that the per-sample work holds no format tests.
+// The sample converter: one loop per combination of source and destination format and rate step,
+// chosen once per call, so that the per-sample work holds no format or rate tests.
 #include "media/sample_convert.h"
 
 #include <algorithm>
@@ -30,12 +30,11 @@ constexpr std::array<RateShape, 5> kRateShapes{{
     {kRateUp4, 1, 0, 4},
 }};
 
-// The shape of a rate step, or nullptr for a step that converts nothing.
-const RateShape* ShapeOf(int rateStep) {
-  for (const RateShape& shape : kRateShapes) {
-    if (shape.step == rateStep) return &shape;
-  }
-  return nullptr;
+// The index of a rate step's shape, or kRateShapes.size() for a step that converts nothing.
+std::size_t ShapeIndexOf(int rateStep) {
+  std::size_t index = 0;
+  while (index < kRateShapes.size() && kRateShapes[index].step != rateStep) ++index;
+  return index;
 }
 
 // 32-bit products and sums that wrap instead of overflowing.
@@ -60,66 +59,107 @@ inline std::int32_t SourceValue(const std::uint8_t* p) {
   }
 }
 
-// Stores one converted sample.
+// A converted sample's value as the destination holds it, before the 1-byte offset.
 template <int SrcBytes, int DstBytes>
-inline void StoreSample(std::uint8_t* p, std::int32_t result) {
-  if constexpr (DstBytes == 2) {
-    p[0] = static_cast<std::uint8_t>(result & kByteMask);
-    p[1] = static_cast<std::uint8_t>((result >> kByteBits) & kByteMask);
-  } else {
-    if constexpr (SrcBytes == 2) result >>= kByteBits;
-    p[0] = static_cast<std::uint8_t>(WrapAdd(result, kUnsignedCentre) & kByteMask);
-  }
+inline std::int32_t DestValue(std::int32_t result) {
+  if constexpr (DstBytes == 1 && SrcBytes == 2) return result >> kByteBits;
+  return result;
 }
 
-template <int SrcCh, int SrcBytes, int DstCh, int DstBytes>
-void ConvertRun(const TrackGains& gains, const RateShape& shape, const std::uint8_t* src,
-                std::size_t groups, std::uint8_t* dst) {
+// Writes converted samples into a byte buffer in the destination's format.
+template <int SrcBytes, int DstBytes>
+struct StoreSink {
+  using Target = std::uint8_t*;
+  static constexpr std::size_t kUnitsPerSample = DstBytes;
+  static void Put(Target p, std::int32_t result) {
+    const std::int32_t value = DestValue<SrcBytes, DstBytes>(result);
+    if constexpr (DstBytes == 2) {
+      p[0] = static_cast<std::uint8_t>(value & kByteMask);
+      p[1] = static_cast<std::uint8_t>((value >> kByteBits) & kByteMask);
+    } else {
+      p[0] = static_cast<std::uint8_t>(WrapAdd(value, kUnsignedCentre) & kByteMask);
+    }
+  }
+};
+
+// Adds converted samples to 32-bit values.
+template <int SrcBytes, int DstBytes>
+struct AddSink {
+  using Target = std::int32_t*;
+  static constexpr std::size_t kUnitsPerSample = 1;
+  static void Put(Target p, std::int32_t result) {
+    *p = WrapAdd(*p, DestValue<SrcBytes, DstBytes>(result));
+  }
+};
+
+// The loop of one format combination and rate shape, all known when compiled, so that the
+// compiler can unroll and vectorise the common mono cases.
+template <int SrcCh, int SrcBytes, int DstCh, int DstBytes, std::size_t Shape,
+          template <int, int> class Sink>
+void ConvertRun(const TrackGains& trackGains, const std::uint8_t* src, std::size_t groups,
+                typename Sink<SrcBytes, DstBytes>::Target dst) {
+  using Out = Sink<SrcBytes, DstBytes>;
+  constexpr RateShape kShape = kRateShapes[Shape];
   constexpr std::size_t kSrcFrame = SrcCh * SrcBytes;
-  constexpr std::size_t kDstFrame = DstCh * DstBytes;
+  constexpr std::size_t kDstFrame = DstCh * Out::kUnitsPerSample;
+  // Copies, so that stores through `dst` cannot alias the gains.
+  const ChannelGain mono = trackGains.mono;
+  const ChannelGain left = trackGains.left;
+  const ChannelGain right = trackGains.right;
   for (std::size_t group = 0; group < groups; ++group) {
     std::array<std::int32_t, SrcCh> value{};
-    for (std::size_t frame = 0; frame < shape.framesPerGroup; ++frame, src += kSrcFrame) {
-      for (int c = 0; c < SrcCh; ++c)
-        value[c] += SourceValue<SrcBytes, DstBytes>(src + c * SrcBytes);
+    for (std::size_t frame = 0; frame < kShape.framesPerGroup; ++frame) {
+      for (int c = 0; c < SrcCh; ++c) {
+        value[c] += SourceValue<SrcBytes, DstBytes>(src + frame * kSrcFrame + c * SrcBytes);
+      }
     }
-    for (std::int32_t& v : value) v >>= shape.averageShift;
+    src += kShape.framesPerGroup * kSrcFrame;
+    for (std::int32_t& v : value) v >>= kShape.averageShift;
 
     std::array<std::int32_t, DstCh> out;
     if constexpr (DstCh == 2) {
-      out[0] = ApplyGain(value[0], gains.left);
-      out[1] = ApplyGain(value[SrcCh - 1], gains.right);
+      out[0] = ApplyGain(value[0], left);
+      out[1] = ApplyGain(value[SrcCh - 1], right);
     } else if constexpr (SrcCh == 2) {
-      out[0] = WrapAdd(ApplyGain(value[0], gains.left), ApplyGain(value[1], gains.right)) >> 1;
+      out[0] = WrapAdd(ApplyGain(value[0], left), ApplyGain(value[1], right)) >> 1;
     } else {
-      out[0] = ApplyGain(value[0], gains.mono);
+      out[0] = ApplyGain(value[0], mono);
     }
-    for (std::size_t r = 0; r < shape.repeats; ++r, dst += kDstFrame) {
-      for (int c = 0; c < DstCh; ++c) StoreSample<SrcBytes, DstBytes>(dst + c * DstBytes, out[c]);
+    for (std::size_t r = 0; r < kShape.repeats; ++r) {
+      for (int c = 0; c < DstCh; ++c) {
+        Out::Put(dst + r * kDstFrame + c * Out::kUnitsPerSample, out[c]);
+      }
     }
+    dst += kShape.repeats * kDstFrame;
   }
 }
 
-using RunFunction = void (*)(const TrackGains&, const RateShape&, const std::uint8_t*, std::size_t,
-                             std::uint8_t*);
+template <template <int, int> class Sink>
+using RunFunction = void (*)(const TrackGains&, const std::uint8_t*, std::size_t,
+                             typename Sink<1, 1>::Target);
 
-// The loop for format combination `index`: bits 3..0 are source channels - 1, source bytes - 1,
-// destination channels - 1, destination bytes - 1.
-template <std::size_t Index>
-constexpr RunFunction RunFor() {
-  return &ConvertRun<((Index >> 3) & 1) + 1, ((Index >> 2) & 1) + 1, ((Index >> 1) & 1) + 1,
-                     (Index & 1) + 1>;
-}
-template <std::size_t... Index>
-constexpr std::array<RunFunction, sizeof...(Index)> MakeRuns(std::index_sequence<Index...>) {
-  return {RunFor<Index>()...};
-}
 constexpr std::size_t kFormatCombinations = 16;
-constexpr auto kRuns = MakeRuns(std::make_index_sequence<kFormatCombinations>());
 
-std::size_t RunIndex(SampleFormat source, SampleFormat dest) {
-  return (std::size_t{source.channels} - 1) << 3 | (std::size_t{source.bytesPerSample} - 1) << 2 |
-         (std::size_t{dest.channels} - 1) << 1 | (std::size_t{dest.bytesPerSample} - 1);
+// The loop for `index`: the rate shape's index times 16 plus the format combination, whose bits
+// 3..0 are source channels - 1, source bytes - 1, destination channels - 1, destination bytes - 1.
+template <template <int, int> class Sink, std::size_t Index>
+constexpr RunFunction<Sink> RunFor() {
+  constexpr std::size_t kFormat = Index % kFormatCombinations;
+  return &ConvertRun<((kFormat >> 3) & 1) + 1, ((kFormat >> 2) & 1) + 1, ((kFormat >> 1) & 1) + 1,
+                     (kFormat & 1) + 1, Index / kFormatCombinations, Sink>;
+}
+template <template <int, int> class Sink, std::size_t... Index>
+constexpr std::array<RunFunction<Sink>, sizeof...(Index)> MakeRuns(std::index_sequence<Index...>) {
+  return {RunFor<Sink, Index>()...};
+}
+constexpr std::size_t kRunCount = kFormatCombinations * kRateShapes.size();
+constexpr auto kStoreRuns = MakeRuns<StoreSink>(std::make_index_sequence<kRunCount>());
+constexpr auto kAddRuns = MakeRuns<AddSink>(std::make_index_sequence<kRunCount>());
+
+std::size_t RunIndex(std::size_t shape, SampleFormat source, SampleFormat dest) {
+  return shape * kFormatCombinations | (std::size_t{source.channels} - 1) << 3 |
+         (std::size_t{source.bytesPerSample} - 1) << 2 | (std::size_t{dest.channels} - 1) << 1 |
+         (std::size_t{dest.bytesPerSample} - 1);
 }
 
 bool ShiftsValid(const TrackGains& gains) {
@@ -127,22 +167,47 @@ bool ShiftsValid(const TrackGains& gains) {
          gains.right.shift <= kMaxGainShift;
 }
 
+// The run of a conversion and how many whole groups it converts from `sourceBytes` into room for
+// `destUnits` units (bytes or 32-bit values); nothing for a conversion that converts nothing.
+struct PlannedRun {
+  std::size_t index = 0;
+  std::size_t groups = 0;
+  std::size_t destUnitsPerGroup = 0;
+};
+PlannedRun Plan(const SampleConversion& conversion, std::size_t sourceBytes, std::size_t groups,
+                std::size_t destUnits, std::size_t unitsPerSample) {
+  const std::size_t shape = ShapeIndexOf(conversion.rateStep);
+  if (shape == kRateShapes.size() || !conversion.source.valid() || !conversion.dest.valid() ||
+      !ShiftsValid(conversion.gains)) {
+    return {};
+  }
+  const std::size_t sourceGroupBytes =
+      kRateShapes[shape].framesPerGroup * conversion.source.frameBytes();
+  const std::size_t destGroupUnits =
+      kRateShapes[shape].repeats * conversion.dest.channels * unitsPerSample;
+  return {RunIndex(shape, conversion.source, conversion.dest),
+          std::min({groups, sourceBytes / sourceGroupBytes, destUnits / destGroupUnits}),
+          destGroupUnits};
+}
+
 }  // namespace
 
 std::size_t ConvertSamples(const SampleConversion& conversion, std::span<const std::uint8_t> source,
                            std::size_t groups, std::span<std::uint8_t> dest) {
-  const RateShape* shape = ShapeOf(conversion.rateStep);
-  if (shape == nullptr || !conversion.source.valid() || !conversion.dest.valid() ||
-      !ShiftsValid(conversion.gains)) {
-    return 0;
-  }
-  const std::size_t sourceGroupBytes = shape->framesPerGroup * conversion.source.frameBytes();
-  const std::size_t destGroupBytes = shape->repeats * conversion.dest.frameBytes();
-  groups = std::min({groups, source.size() / sourceGroupBytes, dest.size() / destGroupBytes});
-  if (groups == 0) return 0;
-  kRuns[RunIndex(conversion.source, conversion.dest)](conversion.gains, *shape, source.data(),
-                                                      groups, dest.data());
-  return groups * destGroupBytes;
+  const PlannedRun run =
+      Plan(conversion, source.size(), groups, dest.size(), conversion.dest.bytesPerSample);
+  if (run.groups == 0) return 0;
+  kStoreRuns[run.index](conversion.gains, source.data(), run.groups, dest.data());
+  return run.groups * run.destUnitsPerGroup;
+}
+
+std::size_t AddConvertedSamples(const SampleConversion& conversion,
+                                std::span<const std::uint8_t> source, std::size_t groups,
+                                std::span<std::int32_t> mix) {
+  const PlannedRun run = Plan(conversion, source.size(), groups, mix.size(), 1);
+  if (run.groups == 0) return 0;
+  kAddRuns[run.index](conversion.gains, source.data(), run.groups, mix.data());
+  return run.groups * run.destUnitsPerGroup;
 }
 
 }  // namespace lw

@@ -77,4 +77,13 @@ struct SampleConversion {
 std::size_t ConvertSamples(const SampleConversion& conversion, std::span<const std::uint8_t> source,
                            std::size_t groups, std::span<std::uint8_t> dest);
 
+// Converts as ConvertSamples does but ADDS each sample's result (step 3, shifted right by 8 for
+// a 2-byte source and 1-byte destination) to the 32-bit value at its place in `mix`, instead of
+// storing it, and returns the number of values added to. The sums wrap. A result within the
+// destination sample's range, as every result of a gain up to 1 is, equals the value that
+// ConvertSamples stores, read back (a 1-byte sample less 128).
+std::size_t AddConvertedSamples(const SampleConversion& conversion,
+                                std::span<const std::uint8_t> source, std::size_t groups,
+                                std::span<std::int32_t> mix);
+
 }  // namespace lw

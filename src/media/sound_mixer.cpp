@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "common/byte_io.h"
-
 namespace lw {
 namespace {
 
@@ -17,10 +15,6 @@ constexpr std::int64_t kUnitGain = std::int64_t{1} << kMixGainShift;
 constexpr std::int32_t kByteCentre = 128;
 constexpr std::int32_t kByteMin = -128;
 constexpr std::int32_t kByteMax = 127;
-
-// The most bytes one block converts to: the largest block, each frame written four times as a
-// stereo 16-bit frame.
-constexpr std::size_t kMaxConvertedBytes = kMaxSoundBlockSize * 4 * 4;
 
 struct RateStepRow {
   std::uint32_t rateMultiple;
@@ -89,8 +83,6 @@ void StoreMix(std::span<const std::int32_t> mix, int bytesPerSample, std::span<s
   }
 }
 
-SoundTrack::SoundTrack() : converted_(kMaxConvertedBytes) {}
-
 void SoundTrack::Start(const SoundItem& item, SampleFormat output) {
   item_ = item;
   conversion_.source = SourceFormatOf(item.info).value_or(SampleFormat{});
@@ -138,7 +130,6 @@ std::size_t SoundTrack::MixInto(std::span<std::int32_t> mix, FatalSite& site) {
   site = {};
   if (!busy_) return 0;
   const std::size_t channels = conversion_.dest.channels;
-  const std::size_t destFrameBytes = conversion_.dest.frameBytes();
   const std::size_t frames = mix.size() / channels;
   std::size_t done = 0;
   while (done < frames) {
@@ -148,20 +139,12 @@ std::size_t SoundTrack::MixInto(std::span<std::int32_t> mix, FatalSite& site) {
     }
     const std::size_t groups =
         std::min((blockFill_ - blockPos_) / groupBytes_, (frames - done) / groupFrames_);
-    const std::size_t written = ConvertSamples(
-        conversion_, std::span<const std::uint8_t>(block_).subspan(blockPos_), groups, converted_);
-    if (written == 0) break;
-    const std::size_t values = written / conversion_.dest.bytesPerSample;
-    std::int32_t* target = mix.data() + done * channels;
-    if (conversion_.dest.bytesPerSample == 2) {
-      for (std::size_t i = 0; i < values; ++i)
-        target[i] += static_cast<std::int16_t>(LoadU16(converted_.data() + 2 * i));
-    } else {
-      for (std::size_t i = 0; i < values; ++i)
-        target[i] += std::int32_t{converted_[i]} - kByteCentre;
-    }
+    const std::size_t added =
+        AddConvertedSamples(conversion_, std::span<const std::uint8_t>(block_).subspan(blockPos_),
+                            groups, mix.subspan(done * channels));
+    if (added == 0) break;
     blockPos_ += groups * groupBytes_;
-    done += written / destFrameBytes;
+    done += added / channels;
   }
   return done;
 }

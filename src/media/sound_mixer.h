@@ -27,7 +27,6 @@
 #include <cstdint>
 #include <optional>
 #include <span>
-#include <vector>
 
 #include "media/fatal_site.h"
 #include "media/sample_convert.h"
@@ -57,8 +56,6 @@ void StoreMix(std::span<const std::int32_t> mix, int bytesPerSample, std::span<s
 // One channel's play of an item.
 class SoundTrack {
  public:
-  SoundTrack();
-
   // Plays `item` (whose record must be set) from its start, to `output`.
   void Start(const SoundItem& item, SampleFormat output);
   // Plays the current item again from its start.
@@ -89,7 +86,6 @@ class SoundTrack {
   std::size_t blockFill_ = 0;  // bytes of sound in block_
   std::size_t blockPos_ = 0;
   std::size_t remaining_ = 0;  // bytes of sound not yet decoded
-  std::vector<std::uint8_t> converted_;
 };
 
 }  // namespace lw

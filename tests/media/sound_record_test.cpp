@@ -102,6 +102,20 @@ TEST(SoundRecordTest, BlockCodesAndCorruptBlocks) {
   Bytes want(193, 0xC0);
   for (int i = 0; i <= 128; ++i) want[i] = static_cast<std::uint8_t>(0x40 + i);
   EXPECT_EQ(Decode(code, 193), want);
+  // Deltas of every nibble, many to a code, from a value near the wrap: the running value steps by
+  // each signed nibble, high first, and wraps.
+  Bytes varied{0x7A, 0xBF};
+  std::vector<int> steps;
+  for (int i = 0; i < 64; ++i) {
+    const auto byte = static_cast<std::uint8_t>(i * 37 + 11);
+    varied.push_back(byte);
+    steps.push_back(((byte >> 4) ^ 8) - 8);
+    steps.push_back(((byte & 15) ^ 8) - 8);
+  }
+  Bytes wantVaried{0xBA};
+  for (const int step : steps)
+    wantVaried.push_back(static_cast<std::uint8_t>(wantVaried.back() + step));
+  EXPECT_EQ(Decode(varied, 129), wantVaried);
 
   Bytes out(8);
   // A run one too long; a delta of 2 samples with room for 1; a missing delta byte; no bytes.
@@ -206,6 +220,24 @@ TEST(SampleConvertTest, RateStepsSampleSizesChannelsAndGains) {
   for (int other : {0, 3, 8, -1, -8})
     EXPECT_TRUE(Convert(Conv(1, 1, 1, 1, other), source, 2).empty()) << other;
   EXPECT_EQ(Convert(Conv(1, 1, 1, 1, kRateUp4), source, 8, 10).size(), 8u);
+}
+
+// The mixer's form: the same values added to 32-bit sums, a 1-byte destination's without its 128.
+TEST(SampleConvertTest, AddingToSums) {
+  using Sums = std::vector<std::int32_t>;
+  const auto add = [](const SampleConversion& c, const Bytes& source, std::size_t groups,
+                      Sums sums) {
+    sums.resize(AddConvertedSamples(c, source, groups, sums));
+    return sums;
+  };
+  const Bytes wide{0x34, 0x12, 0xFF, 0xFF, 0x00, 0x80, 0xFF, 0x7F};
+  EXPECT_EQ(add(Conv(1, 1, 1, 2, kRateUp2), {129, 127}, 2, {1000, 1000, 1000, 1000, 7}),
+            (Sums{1256, 1256, 744, 744}));
+  EXPECT_EQ(add(Conv(1, 2, 1, 1), wide, 4, Sums(4, 0)), (Sums{18, -1, -128, 127}));
+  EXPECT_EQ(add(Conv(1, 1, 2, 1, kRateSame, {{5, 0}, {1, 0}, {3, 1}}), {138}, 1, {1, 2}),
+            (Sums{11, 17}));
+  EXPECT_EQ(add(Conv(1, 1, 1, 2, kRateDown4), Bytes(8, 129), 9, Sums(3, 5)), (Sums{261, 261}));
+  EXPECT_TRUE(add(Conv(1, 1, 1, 2, 3), {129}, 1, Sums(1, 0)).empty());
 }
 
 }  // namespace
