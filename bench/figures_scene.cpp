@@ -237,6 +237,8 @@ FigureScene::FigureScene(std::filesystem::path folder)
           .clock = {.tickCount = [] { return std::uint32_t{0}; }, .waitNextTick = [] {}},
           .frameInterval = 0,
       }),
+      sound_(platform_, storage_.boxes, storage_.errors),
+      channels_(storage_.library, storage_.errors, sound_),
       interpreter_(host_),
       frame_(SystemFrame(frameScript_)),
       call_{interpreter_, frame_, nullptr, 0, nullptr} {
@@ -250,6 +252,7 @@ FigureScene::FigureScene(std::filesystem::path folder)
       .scripts = storage_.scripts,
       .errors = storage_.errors,
       .compositor = compositor_,
+      .channels = channels_,
       .locate =
           [this](std::string_view name, std::string& path) {
             path = (folder_ / name).string();

@@ -21,6 +21,7 @@
 
 #include "authoring/storage_stack.h"
 #include "media/compositor.h"
+#include "media/sound_channels.h"
 #include "platform/fonts/ttf_fonts.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/system_info.h"
@@ -30,6 +31,7 @@
 #include "script/script_frame.h"
 #include "script/script_host.h"
 #include "shell/drawing/screen.h"
+#include "shell/sound/sound_output.h"
 
 namespace lw::bench {
 
@@ -66,6 +68,8 @@ class FigureScene {
   platform::HeadlessPlatform platform_;
   Screen window_;
   Compositor compositor_;
+  SoundOutput sound_;
+  SoundChannels channels_;
   std::unique_ptr<TitleObjects> objects_;
   ScriptHost host_;
   Interpreter interpreter_;
