@@ -16,6 +16,14 @@
 #include <tuple>
 #include <utility>
 
+// Byte shuffles are used where the processor has them (SSSE3, checked when running).
+#if defined(__x86_64__) || defined(__i386__)
+#define LW_ROW_SHUFFLES 1
+#include <tmmintrin.h>
+#else
+#define LW_ROW_SHUFFLES 0
+#endif
+
 namespace lw {
 
 inline constexpr std::int32_t kMaxScaledLength = 2048;  // scaled rows are shorter than this
@@ -96,7 +104,44 @@ class RowScaler {
     word(stop - 8);
   }
 
+#if LW_ROW_SHUFFLES
+  // Paints as Paint does, with SSSE3 byte shuffles: eight pixels whose source pixels lie within
+  // 16 of each other (every word of a picture shrunk to half its width or more) are picked from
+  // a 16-byte load of `values` by one shuffle. `values` must be readable 16 bytes past the
+  // source row's last pixel. Only for processors that have SSSE3.
+  [[gnu::target("ssse3")]] void PaintShuffled(const std::uint8_t* values, std::int32_t low,
+                                              std::int32_t high, std::uint8_t* out) const {
+    auto slot = static_cast<std::size_t>(low);
+    const auto stop = static_cast<std::size_t>(high);
+    if (stop - slot < 8) {
+      Paint(values, low, high, out);
+      return;
+    }
+    for (; slot + 8 < stop; slot += 8) ShuffleWord(values, slot, out);
+    ShuffleWord(values, stop - 8, out);
+  }
+#endif
+
  private:
+#if LW_ROW_SHUFFLES
+  // Paints out[at .. at + 8) for PaintShuffled.
+  [[gnu::target("ssse3")]] void ShuffleWord(const std::uint8_t* values, std::size_t at,
+                                            std::uint8_t* out) const {
+    const std::uint16_t* map = map_.data();
+    // Mirrored, the source pixels fall from the word's first to its last.
+    const std::uint16_t base = std::min(map[at], map[at + 7]);
+    if (std::max(map[at], map[at + 7]) - base >= 16) {
+      Paint(values, static_cast<std::int32_t>(at), static_cast<std::int32_t>(at + 8), out);
+      return;
+    }
+    const __m128i sources = _mm_loadu_si128(reinterpret_cast<const __m128i*>(map + at));
+    const __m128i offsets = _mm_sub_epi16(sources, _mm_set1_epi16(static_cast<short>(base)));
+    const __m128i window = _mm_loadu_si128(reinterpret_cast<const __m128i*>(values + base));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + at),
+                     _mm_shuffle_epi8(window, _mm_packus_epi16(offsets, offsets)));
+  }
+#endif
+
   std::int32_t output_;
   std::int32_t first_;
   std::int32_t end_;

@@ -12,6 +12,44 @@ using sprite_rows::Area;
 using sprite_rows::RowAt;
 using sprite_rows::VisibleArea;
 
+namespace {
+
+// Bytes readable behind the last row's values, for shuffles that load 16 bytes at a time.
+constexpr std::size_t kValuesPadding = 16;
+
+// Paints the spans of one source row into an output row.
+using RowPainter = void (*)(const RowScaler& scaler, std::span<const OpaqueSpan> spans,
+                            const std::uint8_t* values, std::uint8_t* out);
+
+void PaintRow(const RowScaler& scaler, std::span<const OpaqueSpan> spans,
+              const std::uint8_t* values, std::uint8_t* out) {
+  for (const OpaqueSpan& span : spans) {
+    const auto [low, high] = scaler.Showing(span.begin, span.end);
+    scaler.Paint(values, low, high, out);
+  }
+}
+
+#if LW_ROW_SHUFFLES
+[[gnu::target("ssse3")]] void PaintRowShuffled(const RowScaler& scaler,
+                                               std::span<const OpaqueSpan> spans,
+                                               const std::uint8_t* values, std::uint8_t* out) {
+  for (const OpaqueSpan& span : spans) {
+    const auto [low, high] = scaler.Showing(span.begin, span.end);
+    scaler.PaintShuffled(values, low, high, out);
+  }
+}
+#endif
+
+RowPainter ChooseRowPainter() {
+#if LW_ROW_SHUFFLES
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("ssse3")) return PaintRowShuffled;
+#endif
+  return PaintRow;
+}
+
+}  // namespace
+
 Expected<std::unique_ptr<SpriteImage>, FatalSite> SpriteImage::Decode(
     std::span<const std::uint8_t> record) {
   auto header = ReadSpritePicture(record);
@@ -40,6 +78,7 @@ Expected<std::unique_ptr<SpriteImage>, FatalSite> SpriteImage::Decode(
     }
     image->rowSpans_.push_back(image->spans_.size());
   }
+  image->values_.resize(image->values_.size() + kValuesPadding);
   return image;
 }
 
@@ -55,6 +94,7 @@ FatalSite DrawSpriteImageScaled(const SpriteImage& image, Point anchor,
   const Area area = VisibleArea(place, destination, clip);
   if (area.empty()) return {};
 
+  static const RowPainter paintRow = ChooseRowPainter();
   const RowScaler scaler(picture.width, size.columns, area.left - place.left,
                          area.right - place.left, mirrored);
   LineStepper lines(picture.rows, size.rows, area.top - place.top);
@@ -69,12 +109,12 @@ FatalSite DrawSpriteImageScaled(const SpriteImage& image, Point anchor,
     // holds its pixels already, at the same columns.
     const std::uint8_t* above =
         source == previous ? RowAt(destination, y - 1) + area.left : nullptr;
-    for (const OpaqueSpan& span : image.spans(source)) {
-      const auto [low, high] = scaler.Showing(span.begin, span.end);
-      if (above != nullptr) {
+    if (above == nullptr) {
+      paintRow(scaler, image.spans(source), image.values(source), out);
+    } else {
+      for (const OpaqueSpan& span : image.spans(source)) {
+        const auto [low, high] = scaler.Showing(span.begin, span.end);
         std::memcpy(out + low, above + low, static_cast<std::size_t>(high - low));
-      } else {
-        scaler.Paint(image.values(source), low, high, out);
       }
     }
     previous = source;

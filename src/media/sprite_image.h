@@ -53,7 +53,7 @@ class SpriteImage final : public DecodedForm {
 
  private:
   SpritePicture header_;
-  std::vector<std::uint8_t> values_;      // decoded rows x width
+  std::vector<std::uint8_t> values_;      // decoded rows x width, then 16 bytes of padding
   std::vector<OpaqueSpan> spans_;         // every decoded row's, in row order
   std::vector<std::size_t> rowSpans_{0};  // row r's spans are [rowSpans_[r], rowSpans_[r + 1])
 };
