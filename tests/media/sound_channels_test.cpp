@@ -1,7 +1,6 @@
 // The four sound channels and the mixer, heard through the fake platform's audio stream: sound
-// records are written by hand with the block code (set codes for each new sample, runs for
-// repeats) into a scratch star file, and every expected sample is the record's sample s as the
-// output has it, (s - 128) x 256 for 16-bit, scaled by hand-worked gains.
+// records are written by hand into a scratch star file, and every expected sample is the record's
+// sample s as the output has it, (s - 128) x 256 for 16-bit, scaled by hand-worked gains.
 #include "media/sound_channels.h"
 
 #include <gtest/gtest.h>
@@ -13,63 +12,14 @@
 #include <thread>
 #include <vector>
 
-#include "common/byte_io.h"
 #include "support/shell_fake_platform.h"
 #include "support/storage_scratch.h"
+#include "support/storage_sound_records.h"
 
 namespace lw {
 namespace {
 
 using Samples = std::vector<int>;
-
-// The block code for `samples` (each 64 .. 191 but the first, which may be any), padded with
-// runs of the last one to `blockSize`.
-test::Bytes EncodeBlock(std::span<const std::uint8_t> samples, std::size_t blockSize) {
-  test::Bytes code{static_cast<std::uint8_t>(samples[0] - 64)};
-  std::size_t run = 0;
-  const auto flush = [&] {
-    for (; run > 0; run -= std::min<std::size_t>(run, 64))
-      code.push_back(static_cast<std::uint8_t>(0xC0 + std::min<std::size_t>(run, 64) - 1));
-  };
-  for (std::size_t i = 1; i < blockSize; ++i) {
-    const std::uint8_t s = i < samples.size() ? samples[i] : samples.back();
-    const std::uint8_t previous = i - 1 < samples.size() ? samples[i - 1] : samples.back();
-    if (s == previous) {
-      ++run;
-      continue;
-    }
-    flush();
-    EXPECT_TRUE(s >= 64 && s < 192) << int{s};
-    code.push_back(static_cast<std::uint8_t>(s - 64));
-  }
-  flush();
-  return code;
-}
-
-// A sound record of 8-bit samples at `rate`.
-test::Bytes SoundRecord(std::uint32_t rate, const std::vector<std::uint8_t>& samples,
-                        std::int16_t bytesPerFrame = 1) {
-  const std::size_t blockSize = rate == 11025 ? 512 : rate == 22050 ? 1024 : 2048;
-  std::vector<test::Bytes> blocks;
-  for (std::size_t at = 0; at < samples.size(); at += blockSize) {
-    const std::size_t take = std::min(blockSize, samples.size() - at);
-    blocks.push_back(EncodeBlock(std::span(samples).subspan(at, take), blockSize));
-  }
-  ByteWriter w;
-  w.zeros(26);
-  w.i16(bytesPerFrame);
-  w.u32(rate);
-  w.zeros(4);
-  w.i32(static_cast<std::int32_t>(samples.size()));
-  w.u32(static_cast<std::uint32_t>(blocks.size()));
-  std::uint32_t offset = 44 + 4 * static_cast<std::uint32_t>(blocks.size());
-  for (const test::Bytes& b : blocks) {
-    w.u32(offset);
-    offset += static_cast<std::uint32_t>(b.size());
-  }
-  for (const test::Bytes& b : blocks) w.bytes(b);
-  return w.take();
-}
 
 std::vector<std::uint8_t> Flat(std::uint8_t sample, std::size_t count) {
   return std::vector<std::uint8_t>(count, sample);
@@ -105,23 +55,23 @@ class SoundChannelsTest : public ::testing::Test {
     std::vector<test::Bytes> records(kIdCount);
     std::vector<std::uint8_t> ramp(60);
     std::iota(ramp.begin(), ramp.end(), std::uint8_t{130});
-    records[kRamp] = SoundRecord(22050, ramp);
-    records[kLoud] = SoundRecord(22050, Flat(255, 2000));
-    records[kQuiet] = SoundRecord(22050, Flat(0, 2000));
-    records[kFlat160] = SoundRecord(22050, Flat(160, 2000));
-    records[kFlat144] = SoundRecord(22050, Flat(144, 2000));
-    records[kLong] = SoundRecord(22050, Flat(150, 20000));
-    records[kSlow] = SoundRecord(11025, {130, 140, 150});
-    records[kFast] = SoundRecord(44100, {130, 140, 150, 160});
-    records[kPartA] = SoundRecord(22050, Flat(131, 100));
-    records[kPartB] = SoundRecord(22050, Flat(132, 100));
-    records[kPartC] = SoundRecord(22050, Flat(133, 100));
-    records[kBadRate] = SoundRecord(8000, {}, 1);
-    records[kWideFrame] = SoundRecord(22050, Flat(150, 30), 3);
-    records[kCorrupt] = SoundRecord(22050, Flat(150, 2000));
+    records[kRamp] = test::SoundRecordOf(22050, ramp);
+    records[kLoud] = test::SoundRecordOf(22050, Flat(255, 2000));
+    records[kQuiet] = test::SoundRecordOf(22050, Flat(0, 2000));
+    records[kFlat160] = test::SoundRecordOf(22050, Flat(160, 2000));
+    records[kFlat144] = test::SoundRecordOf(22050, Flat(144, 2000));
+    records[kLong] = test::SoundRecordOf(22050, Flat(150, 20000));
+    records[kSlow] = test::SoundRecordOf(11025, {130, 140, 150});
+    records[kFast] = test::SoundRecordOf(44100, {130, 140, 150, 160});
+    records[kPartA] = test::SoundRecordOf(22050, Flat(131, 100));
+    records[kPartB] = test::SoundRecordOf(22050, Flat(132, 100));
+    records[kPartC] = test::SoundRecordOf(22050, Flat(133, 100));
+    records[kBadRate] = test::SoundRecordOf(8000, {}, 1);
+    records[kWideFrame] = test::SoundRecordOf(22050, Flat(150, 30), 3);
+    records[kCorrupt] = test::SoundRecordOf(22050, Flat(150, 2000));
     StoreU32At(records[kCorrupt], 48, 100000);
-    records[kVoiceLong] = SoundRecord(22050, Flat(140, 3 * 8192 + 100));
-    records[kHalfGroup] = SoundRecord(44100, {130});
+    records[kVoiceLong] = test::SoundRecordOf(22050, Flat(140, 3 * 8192 + 100));
+    records[kHalfGroup] = test::SoundRecordOf(44100, {130});
     test::WriteStarFile(disk.stack.files, test::TitlePath("sounds.str"), records);
     EXPECT_EQ(disk.stack.library.StarOpen(test::TitlePath("sounds.str"), file), ProgramCode::kOk);
   }

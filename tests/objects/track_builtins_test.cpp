@@ -9,34 +9,12 @@
 
 #include "objects/track_file.h"
 #include "stage_title.h"
+#include "support/storage_sound_records.h"
 
 namespace lw::testing {
 namespace {
 
 constexpr std::string_view kNoObject = "No such object.";
-
-// A 22050 Hz sound record of `blocks` blocks of silence, all sharing one block: its first value,
-// then runs of the same value (a run code covers 1..64 samples).
-test::Bytes SoundOf(int blocks) {
-  constexpr std::uint8_t kValue = 64;  // sample 128
-  constexpr std::size_t kBlockSamples = 1024;
-  constexpr std::size_t kHeader = 44;
-  test::Bytes record(kHeader + 4 * static_cast<std::size_t>(blocks), 0);
-  const auto put = [&record](std::size_t at, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) record[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-  };
-  put(26, 1, 2);
-  put(28, 22050, 4);
-  put(36, static_cast<std::uint32_t>(blocks) * kBlockSamples, 4);
-  put(40, static_cast<std::uint32_t>(blocks), 4);
-  for (int b = 0; b < blocks; ++b)
-    put(kHeader + 4 * b, static_cast<std::uint32_t>(record.size()), 4);
-  record.push_back(kValue);
-  for (std::size_t left = kBlockSamples - 1; left > 0; left -= std::min<std::size_t>(left, 64)) {
-    record.push_back(static_cast<std::uint8_t>(0xC0 | (std::min<std::size_t>(left, 64) - 1)));
-  }
-  return record;
-}
 
 // A track file: its sounds (each `blocks` long) and theme parts, and the theme's sequence.
 std::vector<test::Bytes> TrackRecords(std::string name, std::vector<std::string> sounds,
@@ -47,7 +25,8 @@ std::vector<test::Bytes> TrackRecords(std::string name, std::vector<std::string>
                                                  .sounds = sounds,
                                                  .themeParts = parts,
                                                  .sequence = std::move(sequence)}));
-  for (std::size_t i = 0; i < sounds.size() + parts.size(); ++i) records.push_back(SoundOf(blocks));
+  for (std::size_t i = 0; i < sounds.size() + parts.size(); ++i)
+    records.push_back(test::SoundRecordOf(22050, std::vector<std::uint8_t>(blocks * 1024, 128)));
   return records;
 }
 
