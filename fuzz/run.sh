@@ -21,7 +21,7 @@ fi
 # Seeds: every script source of the repository as text (for the tokenizer and the script check),
 # and compiled (with a mode byte) for the interpreter.
 mkdir -p fuzz/corpus-tokenizer fuzz/corpus-script_check fuzz/corpus-interpreter fuzz/corpus-star \
-  fuzz/corpus-frame fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-input_script \
+  fuzz/corpus-frame fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-sound_mix fuzz/corpus-input_script \
   fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/corpus-set_file fuzz/corpus-title_manifest \
   fuzz/artifacts
 titlekit=./build/fuzz/src/apps/titlekit/titlekit
@@ -51,6 +51,18 @@ cp examples/sample-title/demo.input fuzz/corpus-input_script/demo
 # header's 7184 fixed bytes (libFuzzer keeps them no longer than the longest seed).
 { head -c 7180 /dev/zero; printf '\002\0\0\0'; head -c 64 /dev/zero; } >fuzz/corpus-set_file/header
 
+# Seed of the mixer target: its prefix (volume 255, pan 128, 16-bit mono output, 4 buffers of 1025
+# frames) and a 22050 Hz record of 1500 samples in two blocks that share one block of a steady 160.
+{
+  printf '\377\000\200\000\000\003\000\004'
+  head -c 26 /dev/zero
+  printf '\001\000\042\126\000\000'
+  head -c 4 /dev/zero
+  printf '\334\005\000\000\002\000\000\000\064\000\000\000\064\000\000\000\140'
+  printf '\377%.0s' {1..15}
+  printf '\376'
+} >fuzz/corpus-sound_mix/steady
+
 # Seed of the manifest reader: a title with a stage of two flats and their buttons.
 cat >fuzz/corpus-title_manifest/stage <<'JSON'
 {"system": "system.lws", "palette": "title.png", "stages": [
@@ -73,8 +85,8 @@ run() {
 }
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
-  targets=(tokenizer script_check interpreter star_file frame_decode sprite sound_block input_script
-    line_table stage_file set_file title_manifest)
+  targets=(tokenizer script_check interpreter star_file frame_decode sprite sound_block sound_mix
+    input_script line_table stage_file set_file title_manifest)
 pids=()
 for target in "${targets[@]}"; do
   case "$target" in

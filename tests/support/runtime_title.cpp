@@ -39,11 +39,19 @@ void WriteBootFile(const std::filesystem::path& title, std::string_view source) 
 }
 
 TitleRun::TitleRun(const std::filesystem::path& title, std::string_view input,
-                   const std::function<void(RuntimeOptions&)>& adjust) {
+                   const std::function<void(RuntimeOptions&)>& adjust,
+                   const std::filesystem::path& audioOut) {
   auto script = platform::ParseInputScript(input, "input");
   EXPECT_TRUE(script.ok()) << (script.ok() ? "" : script.error());
+  std::unique_ptr<platform::WavCapture> capture;
+  if (!audioOut.empty()) {
+    auto made = platform::WavCapture::Create(audioOut.string());
+    EXPECT_TRUE(made.ok()) << (made.ok() ? "" : made.error());
+    if (made.ok()) capture = std::move(made).value();
+  }
   platform_ = std::make_unique<platform::HeadlessPlatform>(
-      script.ok() ? std::move(script).value() : platform::InputScript{}, fonts_, nullptr);
+      script.ok() ? std::move(script).value() : platform::InputScript{}, fonts_, nullptr,
+      std::move(capture));
   RuntimeOptions options;
   options.titleFolder = title;
   options.trace = [this](std::string_view call) { calls.emplace_back(call); };
@@ -126,10 +134,15 @@ void TitleRun::FillScreen(std::uint8_t index) {
   screen.markDirty(screen.rect());
 }
 
+void TitleRun::FlushAudio() {
+  const std::optional<std::string> error = platform_->flushAudioCapture();
+  EXPECT_FALSE(error.has_value()) << error.value_or("");
+}
+
 TitleRun& TitleTest::Boot(std::string_view script, std::string_view input,
                           const std::function<void(RuntimeOptions&)>& adjust) {
   UseScript(script);
-  run_ = std::make_unique<TitleRun>(title_, input, adjust);
+  run_ = std::make_unique<TitleRun>(title_, input, adjust, audioOut_);
   EXPECT_TRUE(run_->Begin());
   return *run_;
 }

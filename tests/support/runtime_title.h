@@ -42,11 +42,13 @@ struct LineRow {
 using LineProbe = std::function<std::string()>;
 
 // One headless run of a title folder: the runtime over a headless platform playing `input`,
-// its text drawn by BlockFonts, with every handler call but idle() recorded in `calls`.
+// its text drawn by BlockFonts, with every handler call but idle() recorded in `calls`. With an
+// `audioOut` path the sound heard is recorded there as a WAV file (see FlushAudio).
 class TitleRun {
  public:
   TitleRun(const std::filesystem::path& title, std::string_view input,
-           const std::function<void(RuntimeOptions&)>& adjust = {});
+           const std::function<void(RuntimeOptions&)>& adjust = {},
+           const std::filesystem::path& audioOut = {});
   // Ends a run that Begin began and End did not end.
   ~TitleRun();
   TitleRun(const TitleRun&) = delete;
@@ -79,6 +81,8 @@ class TitleRun {
   void Settle();
   // Fills the whole screen canvas with colour `index`, to be presented with the next pass.
   void FillScreen(std::uint8_t index);
+  // Brings the audio capture's file up to date with the sound heard so far.
+  void FlushAudio();
 
   std::vector<std::string> calls;
 
@@ -107,6 +111,7 @@ class TitleTest : public ::testing::Test {
 
   test::TempFolder scratch_;
   std::filesystem::path title_;
+  std::filesystem::path audioOut_;  // where Boot's run records its sound; empty for none
   std::unique_ptr<TitleRun> run_;
 };
 

@@ -1,0 +1,319 @@
+// The sound a headless title makes with its track files, as the WAV capture records it: sounds
+// of known samples played by the track built-ins, and the capture compared sample for sample
+// with the mix worked out here from the mixer's documented rules (a side's gain g / 2^15 with g
+// = volume x share x 2^15 / (255 x 128) rounded, mono the mean of the sides; an 8-bit sample s
+// heard as (s - 128) x 256; tracks summed and saturated; the output level n as x n / 9).
+//
+// The mixer queues up to two buffers ahead, so a sound is heard some time after the line that
+// starts it: the checks find its onset in the capture, within that latency of the start.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "media/sound_record.h"
+#include "objects/track_file.h"
+#include "platform/wav_reading.h"
+#include "shell/sound/sound_output.h"
+#include "stage_title.h"
+
+namespace lw::testing {
+namespace {
+
+constexpr std::size_t kOutputRate = 22050;
+constexpr std::size_t kLatencyFrames = 2 * SoundOutput::kBufferBytes / 2 + kOutputRate / 100;
+constexpr std::uint64_t kStartTick = 30;
+constexpr std::uint64_t kTicksPerSecond = 60;
+constexpr std::size_t kNone = std::string::npos;
+
+using Samples = std::vector<std::uint8_t>;  // 8-bit sound samples, 128 the centre
+using Heard = std::vector<int>;             // 16-bit output samples
+
+Samples Constant(std::uint8_t value, std::size_t count) { return Samples(count, value); }
+// A sawtooth that never meets the centre, so that every sample of it is heard as non-zero.
+Samples Saw(std::size_t count) {
+  Samples saw(count);
+  for (std::size_t i = 0; i < count; ++i) saw[i] = static_cast<std::uint8_t>(129 + i % 62);
+  return saw;
+}
+
+// A sound record of `samples` at `rate`. Each block starts with its first sample less 64 (any
+// byte), then one code a sample: a run of one for a repeat, else a set code (samples 64..191).
+// The last block is padded with runs.
+test::Bytes SoundRecord(const Samples& samples, std::uint32_t rate) {
+  const std::size_t blockSize = rate / 11025 * 512;
+  const std::size_t blocks = (samples.size() + blockSize - 1) / blockSize;
+  const std::size_t tableEnd = kSoundBlockTableOffset + 4 * blocks;
+  test::Bytes record(tableEnd, 0);
+  const auto put = [&record](std::size_t at, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) record[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+  };
+  put(kSoundFrameBytesOffset, 1, 2);
+  put(kSoundRateOffset, rate, 4);
+  put(kSoundLengthOffset, static_cast<std::uint32_t>(samples.size()), 4);
+  put(kSoundBlockCountOffset, static_cast<std::uint32_t>(blocks), 4);
+  for (std::size_t b = 0; b < blocks; ++b) {
+    put(kSoundBlockTableOffset + 4 * b, static_cast<std::uint32_t>(record.size()), 4);
+    for (std::size_t i = 0; i < blockSize; ++i) {
+      const std::size_t at = std::min(b * blockSize + i, samples.size() - 1);
+      if (i > 0 && samples[at] == samples[at - 1]) {
+        record.push_back(kSoundRunCode);
+      } else {
+        EXPECT_TRUE(i == 0 || (samples[at] >= 64 && samples[at] < 192)) << int{samples[at]};
+        record.push_back(static_cast<std::uint8_t>(samples[at] - kSoundSampleBias));
+      }
+    }
+  }
+  return record;
+}
+
+// The sounds of the track "Tones" (TONES.SNG), by name, with their rates; then its theme parts,
+// played two, (no part 9), one, over and over.
+struct ToneSound {
+  std::string name;
+  Samples samples;
+  std::uint32_t rate = 22050;
+};
+const std::vector<ToneSound>& Tones() {
+  static const std::vector<ToneSound> tones{
+      {"low", Constant(160, 8000)}, {"high", Constant(80, 5000)}, {"loud", Constant(255, 3000)},
+      {"saw", Saw(44100)},          {"slow", Saw(3000), 11025},   {"one", Constant(150, 4410)},
+      {"two", Constant(100, 2205)},
+  };
+  return tones;
+}
+constexpr std::size_t kThemeParts = 2;
+const Samples& Tone(std::string_view name) {
+  for (const ToneSound& tone : Tones())
+    if (tone.name == name) return tone.samples;
+  ADD_FAILURE() << "no tone " << name;
+  return Tones().front().samples;
+}
+
+constexpr std::string_view kScript =
+    "code boot()\n\topentrackfile(\"tones.sng\")\nendcode\n"
+    "code keydown(key)\n\tsinglesound(\"saw\")\nendcode\n";
+
+// ---- the expected sound, from the documented rules ----
+
+int SideGain(int volume, int share) {
+  return (volume * share * 32768 + 255 * 128 / 2) / (255 * 128);
+}
+int MonoGain(int volume, int pan) {
+  const int left = pan <= 128 ? 128 : (255 - pan) * 128 / 127;
+  const int right = pan >= 128 ? 128 : pan;
+  return (SideGain(volume, left) + SideGain(volume, right)) / 2;
+}
+
+// One sound in a mix: each sample heard `repeat` times (2 for an 11025 Hz sound).
+struct Voice {
+  std::string_view tone;
+  int volume = 255;
+  int pan = 128;
+  std::size_t repeat = 1;
+};
+
+Heard Mix(const std::vector<Voice>& voices, int level = 9) {
+  std::size_t length = 0;
+  for (const Voice& v : voices) length = std::max(length, Tone(v.tone).size() * v.repeat);
+  Heard heard(length, 0);
+  for (std::size_t i = 0; i < length; ++i) {
+    int sum = 0;
+    for (const Voice& v : voices) {
+      const Samples& samples = Tone(v.tone);
+      if (i / v.repeat >= samples.size()) continue;
+      sum += ((samples[i / v.repeat] - 128) * 256 * MonoGain(v.volume, v.pan)) >> 15;
+    }
+    heard[i] = std::clamp(sum, -32768, 32767) * level / 9;
+  }
+  return heard;
+}
+
+Heard Concat(std::initializer_list<Heard> parts) {
+  Heard all;
+  for (const Heard& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// ---- reading the capture ----
+
+std::size_t NextSound(const Heard& heard, std::size_t from) {
+  const auto it = std::find_if(heard.begin() + static_cast<std::ptrdiff_t>(from), heard.end(),
+                               [](int s) { return s != 0; });
+  return it == heard.end() ? kNone : static_cast<std::size_t>(it - heard.begin());
+}
+std::size_t NextSilence(const Heard& heard, std::size_t from) {
+  const auto it = std::find(heard.begin() + static_cast<std::ptrdiff_t>(from), heard.end(), 0);
+  return static_cast<std::size_t>(it - heard.begin());
+}
+
+// "same", or the first frame of `heard` from `at` on that differs from `expected`.
+std::string Compare(const Heard& heard, std::size_t at, const Heard& expected) {
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    if (at + i >= heard.size()) return "the capture ends at expected frame " + std::to_string(i);
+    if (heard[at + i] != expected[i]) {
+      return "frame " + std::to_string(i) + ": heard " + std::to_string(heard[at + i]) +
+             ", expected " + std::to_string(expected[i]);
+    }
+  }
+  return "same";
+}
+
+std::size_t FrameAtTick(std::uint64_t tick) {
+  return static_cast<std::size_t>(tick * 1000 / kTicksPerSecond * kOutputRate / 1000);
+}
+
+class TrackSoundTest : public TitleTest {
+ protected:
+  // Writes TONES.SNG; each record must decode to its samples, which checks SoundRecord.
+  TrackSoundTest() {
+    std::vector<std::string> sounds, parts;
+    std::vector<test::Bytes> records(1);
+    for (const ToneSound& tone : Tones()) {
+      (records.size() < Tones().size() - kThemeParts + 1 ? sounds : parts).push_back(tone.name);
+      records.push_back(SoundRecord(tone.samples, tone.rate));
+      auto decoded = DecodeSoundRecord(records.back());
+      EXPECT_TRUE(decoded.ok() && decoded.value() == tone.samples) << tone.name;
+    }
+    records[0] = WriteTrackHeader(
+        TrackHeader{.name = "Tones", .sounds = sounds, .themeParts = parts, .sequence = {2, 9, 1}});
+    WriteStageFile(title_, "TONES.SNG", records, kTrackFileType);
+  }
+
+  // Boots a fresh run that records its sound to `name`.wav.
+  TitleRun& BootRecorded(const std::string& name, std::string_view input = "") {
+    run_.reset();
+    audioOut_ = scratch_.path() / (name + ".wav");
+    return Boot(kScript, input);
+  }
+
+  // The 16-bit mono samples heard so far, from the clock's 0.
+  Heard Capture() {
+    run_->FlushAudio();
+    const platform::WavRead wav = platform::ReadWav(audioOut_.string());
+    EXPECT_NE(wav.header.find(" 16 1 1 22050 44100 2 16 data "), kNone) << wav.header;
+    Heard heard(wav.data.size() / 2);
+    for (std::size_t i = 0; i < heard.size(); ++i)
+      heard[i] = static_cast<std::int16_t>(wav.data[2 * i] | wav.data[2 * i + 1] << 8);
+    return heard;
+  }
+};
+
+// The expected mix against values worked by hand.
+TEST_F(TrackSoundTest, ExpectedMixAgreesWithHandWorkedValues) {
+  EXPECT_EQ(Mix({{"low"}}).front(), 32 * 256);
+  EXPECT_EQ(Mix({{"loud"}, {"loud"}}).front(), 32767);  // 2 x 32512 clipped, not wrapped
+  // Left share 55 x 128 / 127 = 55: sides 5522 and 12850, mono 9186, 8192 x 9186 >> 15.
+  EXPECT_EQ(Mix({{"low", 100, 200}}).front(), 2296);
+  EXPECT_EQ(Mix({{"high"}}, 4).front(), -48 * 256 * 4 / 9);
+}
+
+// Lines run at one tick; the capture holds silence, then within the latency the expected
+// sound, then silence again (but for a theme, which goes on).
+struct PlayCase {
+  std::string name;
+  std::vector<std::string_view> lines;
+  Heard expected;
+  bool ends = true;
+};
+
+TEST_F(TrackSoundTest, CapturedSoundIsTheMixOfWhatPlays) {
+  const std::vector<PlayCase> cases{
+      {"single", {"singlesound(\"low\")"}, Mix({{"low"}})},
+      {"voice11025", {"voicesound(\"slow\")"}, Mix({{.tone = "slow", .repeat = 2}})},
+      {"twoEffects",
+       {"multiplesound(\"low\")", "multiplesound(\"high\")"},
+       Mix({{"low"}, {"high"}})},
+      {"saturating",
+       {"multiplesound(\"loud\")", "multiplesound(\"loud\")"},
+       Mix({{"loud"}, {"loud"}})},
+      {"volumePanRight",
+       {"soundvol(\"low\", 100)", "soundpan(\"low\", 200)", "singlesound(\"low\")"},
+       Mix({{"low", 100, 200}})},
+      {"panLeftTogether",
+       {"soundpan(\"high\", 40)", "multiplesound(\"low\")", "multiplesound(\"high\")"},
+       Mix({{"low"}, {"high", 255, 40}})},
+      {"level4", {"wavevolume(4)", "singlesound(\"low\")"}, Mix({{"low"}}, 4)},
+      {"level0", {"wavevolume(0)", "singlesound(\"low\")"}, {}},
+      {"level9", {"wavevolume(9)", "singlesound(\"high\")"}, Mix({{"high"}}, 9)},
+      {"themeLoops",
+       {"playtheme(\"tones\")"},
+       Concat({Mix({{"two"}}), Mix({{"one"}}), Mix({{"two"}}), Mix({{"one"}}), Mix({{"two"}})}),
+       false},
+  };
+  for (const PlayCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TitleRun& run = BootRecorded(c.name);
+    run.RunUntilTick(kStartTick);
+    const std::size_t start = FrameAtTick(run.platform().ticks());
+    for (std::string_view line : c.lines) EXPECT_EQ(run.Eval(line), "OK") << line;
+    run.RunUntilTick(kStartTick +
+                     (kLatencyFrames + c.expected.size()) * kTicksPerSecond / kOutputRate +
+                     kTicksPerSecond / 2);
+    const Heard heard = Capture();
+    const std::size_t onset = NextSound(heard, 0);
+    if (c.expected.empty()) {
+      EXPECT_EQ(onset, kNone);
+      continue;
+    }
+    ASSERT_NE(onset, kNone);
+    EXPECT_GE(onset, start);
+    EXPECT_LE(onset, start + kLatencyFrames);
+    EXPECT_EQ(Compare(heard, onset, c.expected), "same");
+    if (c.ends) {
+      EXPECT_EQ(NextSound(heard, onset + c.expected.size()), kNone);
+    }
+  }
+}
+
+// haltsound stops the sound mid-way: what was queued before the halt is heard, at most the
+// latency, and then silence.
+TEST_F(TrackSoundTest, HaltEndsTheSoundWithinTheLatency) {
+  TitleRun& run = BootRecorded("halt");
+  run.RunUntilTick(kStartTick);
+  EXPECT_EQ(run.Eval("singlesound(\"saw\")"), "OK");
+  constexpr std::uint64_t kHaltTick = kStartTick + 60;
+  run.RunUntilTick(kHaltTick);
+  EXPECT_EQ(run.Eval("haltsound()"), "OK");
+  run.RunUntilTick(kHaltTick + 90);
+  const Heard heard = Capture();
+  const std::size_t onset = NextSound(heard, 0);
+  ASSERT_NE(onset, kNone);
+  const std::size_t end = NextSilence(heard, onset);
+  EXPECT_GE(end, FrameAtTick(kHaltTick));
+  EXPECT_LE(end, FrameAtTick(kHaltTick) + kLatencyFrames);
+  const Heard saw = Mix({{"saw"}});
+  ASSERT_LT(end - onset, saw.size());
+  EXPECT_EQ(Compare(heard, onset, Heard(saw.begin(), saw.begin() + (end - onset))), "same");
+  EXPECT_EQ(NextSound(heard, end), kNone);
+}
+
+// Focus out pauses the sound: silence while the player is away, and after focus in the sound
+// goes on from where it stopped, to its end.
+TEST_F(TrackSoundTest, FocusOutPausesAndFocusInResumesWhereItStopped) {
+  constexpr std::uint64_t kOutTick = 120, kInTick = 180;
+  TitleRun& run = BootRecorded("focus", "wait 30\nkey p\nwait 90\nfocus out\nwait 60\nfocus in\n");
+  run.RunUntilTick(kInTick + 180);
+  const Heard heard = Capture();
+  const Heard saw = Mix({{"saw"}});
+  const std::size_t onset = NextSound(heard, 0);
+  ASSERT_NE(onset, kNone);
+  const std::size_t gap = NextSilence(heard, onset);
+  const std::size_t resumed = NextSound(heard, gap);
+  ASSERT_NE(resumed, kNone);
+  // The pause takes the stream at once: the gap is the time away, to within a tick.
+  const std::size_t tick = kOutputRate / kTicksPerSecond;
+  EXPECT_GE(gap + tick, FrameAtTick(kOutTick));
+  EXPECT_LE(gap, FrameAtTick(kOutTick) + tick);
+  EXPECT_GE(resumed - gap + tick, FrameAtTick(kInTick - kOutTick));
+  EXPECT_LE(resumed - gap, FrameAtTick(kInTick - kOutTick) + tick);
+  const std::size_t before = gap - onset;
+  ASSERT_LT(before, saw.size());
+  EXPECT_EQ(Compare(heard, onset, Heard(saw.begin(), saw.begin() + before)), "same");
+  EXPECT_EQ(Compare(heard, resumed, Heard(saw.begin() + before, saw.end())), "same");
+  EXPECT_EQ(NextSound(heard, resumed + saw.size() - before), kNone);
+}
+
+}  // namespace
+}  // namespace lw::testing
