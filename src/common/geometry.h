@@ -32,6 +32,8 @@ namespace lw {
 struct Point {
   std::int16_t v = 0;
   std::int16_t h = 0;
+
+  bool operator==(const Point&) const = default;
 };
 
 struct Rect {
@@ -39,6 +41,8 @@ struct Rect {
   std::int16_t left = 0;
   std::int16_t bottom = 0;
   std::int16_t right = 0;
+
+  bool operator==(const Rect&) const = default;
 
   [[nodiscard]] constexpr int width() const { return right - left; }
   [[nodiscard]] constexpr int height() const { return bottom - top; }
