@@ -70,8 +70,9 @@ TEST(PlayerOptionsTest, ReadsEveryOptionAndComplainsAboutWrongOnes) {
       {{"t", "--ticks", "soon"}, "error: --ticks needs a number, not 'soon'"},
       {{"t", "--volume", "MOSS"}, "error: --volume needs NAME=PATH, not 'MOSS'"},
       {{"t", "--input", "in.txt"}, "error: --input needs --headless"},
-      {{"t", "--log", "boot,sound"},
-       "error: --log: no log channel 'sound' (the channels: boot, files, script, input, present)"},
+      {{"t", "--log", "boot,audio"},
+       "error: --log: no log channel 'audio' (the channels: boot, files, script, input, present, "
+       "sound)"},
       {{"--windowed"}, "error: no TITLE_DIR given; to play the sample title, run"},
   };
   for (const auto& [args, outcome] : cases) EXPECT_EQ(Outcome(args), outcome);
@@ -123,6 +124,13 @@ TEST(PlayerOptionsTest, ExitStatusAndLogsOfWholeRuns) {
        kExitOk,
        {"[boot] playing headless\n", "[boot] title booted, its boot file open\n",
         "[script] idle() failed: Divide by zero.\n", "[script] idle() failed"}},
+      // The mixer feeds the device from the start, silence included: 30 ticks are half a second
+      // of sound, all played on the headless clock.
+      {{"--headless", "--ticks", "30", "--log", "sound", quiet},
+       kExitOk,
+       {"[sound] device open, driver headless, 22050 Hz, 16 bits, 1 channel\n",
+        "[sound] device closed, 0.5 s played, 0 underruns\n"},
+       true},
   };
   for (const auto& c : cases) {
     ::testing::internal::CaptureStderr();
