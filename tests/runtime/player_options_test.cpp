@@ -31,8 +31,8 @@ std::string Outcome(std::vector<std::string_view> args) {
 
 TEST(PlayerOptionsTest, ReadsEveryOptionAndComplainsAboutWrongOnes) {
   const std::pair<std::vector<std::string_view>, std::string_view> cases[] = {
-      // The log channels are bits in the order boot, files, script, input: 13 is boot, script
-      // and input.
+      // The log channels are bits in the order boot, files, script, input, present, sound: 45
+      // is boot, script, input and sound.
       {{"--windowed",
         "--integer-scale",
         "--volume",
@@ -53,12 +53,12 @@ TEST(PlayerOptionsTest, ReadsEveryOptionAndComplainsAboutWrongOnes) {
         "--log",
         "boot,script",
         "--log",
-        "input",
+        "input,sound",
         "--strict",
         "--trace-present",
         "games/moss"},
        "[games/moss] MOSS=/media/cd extra=/tmp/x integer-scale headless input in.txt ticks 600 "
-       "screenshot end.png trace present console strict seed 42 log 13"},
+       "screenshot end.png trace present console strict seed 42 log 45"},
       // The last of --windowed and --fullscreen wins; help and version need no title.
       {{"--windowed", "--fullscreen", "title"},
        "[title] fullscreen input - ticks - screenshot - seed - log 0"},
