@@ -4,7 +4,8 @@
 #          input and text), the Liberation fonts (the runtime's text faces), nlohmann-json
 #          (titlekit's title manifests), libsndfile and libsamplerate (titlekit's sound files
 #          and rate conversion)
-#   test   build + GoogleTest and clang-format (the format check)
+#   test   build + GoogleTest, clang-format (the format check) and Xvfb (the virtual display
+#          of the SDL sound check)
 #   bench  test + Google Benchmark, the peers the benchmarks compare with (Lua 5.4, SQLite,
 #          libavcodec) and espeak-ng (speech for the sound encoder's measurements)
 #   fuzz   test + clang and its libFuzzer runtime
@@ -14,7 +15,7 @@ set -euo pipefail
 packages_of() {
   case "$1" in
     build) echo "cmake ninja-build g++ pkg-config libpng-dev libsdl2-dev libsdl2-ttf-dev fonts-liberation nlohmann-json3-dev libsndfile1-dev libsamplerate0-dev" ;;
-    test) echo "$(packages_of build) libgtest-dev clang-format" ;;
+    test) echo "$(packages_of build) libgtest-dev clang-format xvfb" ;;
     bench) echo "$(packages_of test) libbenchmark-dev lua5.4 libsqlite3-dev libavcodec-dev espeak-ng" ;;
     fuzz) echo "$(packages_of test) clang libclang-rt-14-dev" ;;
     *)

@@ -23,13 +23,14 @@ enum class LogChannel : std::uint8_t {
   kScript,   // handler calls that fail (the failure latched for the pass)
   kInput,    // platform messages as they come, and the events the main loop takes
   kPresent,  // what is copied to the window, and the cursor
+  kSound,    // the sound device: its driver and format, then the underruns and the time played
 };
 
-inline constexpr std::size_t kLogChannelCount = 5;
+inline constexpr std::size_t kLogChannelCount = 6;
 
 // The channels' names on the command line, in the enum's order.
 inline constexpr std::array<std::string_view, kLogChannelCount> kLogChannelNames = {
-    "boot", "files", "script", "input", "present"};
+    "boot", "files", "script", "input", "present", "sound"};
 
 // A set of channels: bit N is the channel of value N.
 using LogChannels = std::uint32_t;

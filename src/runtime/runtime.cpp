@@ -17,6 +17,7 @@ constexpr std::string_view kArrowCursorName = "CURS.ARROW";
 constexpr std::string_view kBootFileName = "bootfile";
 constexpr int kBootSlot = 0;
 constexpr std::int32_t kSystemScriptRecord = 1;
+constexpr int kBitsPerByte = 8;
 
 // A colour table of the program's resources, or nothing (reported at `errorLine`).
 std::optional<ColourTable> LoadColourTable(std::string_view name, std::int16_t errorLine,
@@ -155,6 +156,12 @@ bool Runtime::openWindow() {
 // The runtime start, in its order.
 void Runtime::Start() {
   channels_.Start();
+  if (sound_.isOpen()) {
+    LW_LOG(kSound, "device open, driver %s, %d Hz, %d bits, %d channel%s",
+           options_.soundDriver ? options_.soundDriver().c_str() : "unnamed",
+           sound_.samplesPerSecond(), sound_.bytesPerSample() * kBitsPerByte, sound_.channels(),
+           sound_.channels() == 1 ? "" : "s");
+  }
   LoadPalettes();
   LoadCursors();
   scripts_ = std::make_unique<CompiledScriptCache>(library_, errors_);
@@ -282,6 +289,10 @@ void Runtime::OpenBootFile() {
 void Runtime::Stop() {
   if (!stage_) return;  // never started
   objects_->ShutDown();
+  if (sound_.isOpen()) {
+    LW_LOG(kSound, "device closed, %.1f s played, %llu underruns", sound_.secondsPlayed(),
+           static_cast<unsigned long long>(sound_.underruns()));
+  }
   channels_.Shutdown();
   const WindowMessage close(window_message::kClose);
   if (const RuntimeWindow* window = messageBox_.window()) {

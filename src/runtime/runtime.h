@@ -93,6 +93,9 @@ struct RuntimeOptions {
   // Whether a scripted input has delivered its last action (headless runs): the run then ends
   // MainLoop::kInputSettleTicks later unless the title or endTick ended it first.
   std::function<bool()> inputFinished;
+  // The name of the driver the sound device plays through, for the sound log channel once the
+  // device is open ("pulseaudio", "headless"); may be empty.
+  std::function<std::string()> soundDriver;
   // Whether the message box shows from the start (otherwise its key, F12, shows it).
   bool showMessageBox = false;
   // The first script error ends the run (after its pass) with kExitFatalError (for tests of

@@ -31,8 +31,8 @@ std::string Outcome(std::vector<std::string_view> args) {
 
 TEST(PlayerOptionsTest, ReadsEveryOptionAndComplainsAboutWrongOnes) {
   const std::pair<std::vector<std::string_view>, std::string_view> cases[] = {
-      // The log channels are bits in the order boot, files, script, input: 13 is boot, script
-      // and input.
+      // The log channels are bits in the order boot, files, script, input, present, sound: 45
+      // is boot, script, input and sound.
       {{"--windowed",
         "--integer-scale",
         "--volume",
@@ -53,12 +53,12 @@ TEST(PlayerOptionsTest, ReadsEveryOptionAndComplainsAboutWrongOnes) {
         "--log",
         "boot,script",
         "--log",
-        "input",
+        "input,sound",
         "--strict",
         "--trace-present",
         "games/moss"},
        "[games/moss] MOSS=/media/cd extra=/tmp/x integer-scale headless input in.txt ticks 600 "
-       "screenshot end.png trace present console strict seed 42 log 13"},
+       "screenshot end.png trace present console strict seed 42 log 45"},
       // The last of --windowed and --fullscreen wins; help and version need no title.
       {{"--windowed", "--fullscreen", "title"},
        "[title] fullscreen input - ticks - screenshot - seed - log 0"},
@@ -70,8 +70,9 @@ TEST(PlayerOptionsTest, ReadsEveryOptionAndComplainsAboutWrongOnes) {
       {{"t", "--ticks", "soon"}, "error: --ticks needs a number, not 'soon'"},
       {{"t", "--volume", "MOSS"}, "error: --volume needs NAME=PATH, not 'MOSS'"},
       {{"t", "--input", "in.txt"}, "error: --input needs --headless"},
-      {{"t", "--log", "boot,sound"},
-       "error: --log: no log channel 'sound' (the channels: boot, files, script, input, present)"},
+      {{"t", "--log", "boot,audio"},
+       "error: --log: no log channel 'audio' (the channels: boot, files, script, input, present, "
+       "sound)"},
       {{"--windowed"}, "error: no TITLE_DIR given; to play the sample title, run"},
   };
   for (const auto& [args, outcome] : cases) EXPECT_EQ(Outcome(args), outcome);
@@ -123,6 +124,13 @@ TEST(PlayerOptionsTest, ExitStatusAndLogsOfWholeRuns) {
        kExitOk,
        {"[boot] playing headless\n", "[boot] title booted, its boot file open\n",
         "[script] idle() failed: Divide by zero.\n", "[script] idle() failed"}},
+      // The mixer feeds the device from the start, silence included: 30 ticks are half a second
+      // of sound, all played on the headless clock.
+      {{"--headless", "--ticks", "30", "--log", "sound", quiet},
+       kExitOk,
+       {"[sound] device open, driver headless, 22050 Hz, 16 bits, 1 channel\n",
+        "[sound] device closed, 0.5 s played, 0 underruns\n"},
+       true},
   };
   for (const auto& c : cases) {
     ::testing::internal::CaptureStderr();

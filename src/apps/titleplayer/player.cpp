@@ -10,6 +10,7 @@
 #include "common/mac_roman.h"
 #include "platform/fonts/ttf_fonts.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_factory.h"
 #include "runtime/runtime.h"
 #include "shell/drawing/rect_ops.h"
@@ -71,6 +72,13 @@ RuntimeOptions ToRuntimeOptions(const PlayerOptions& options) {
     runtime.presentTrace = [](std::uint32_t tick, const PresentedRect& copied) {
       std::cout << PresentLine(tick, copied) << '\n' << std::flush;
     };
+  }
+  if (options.headless) {
+    runtime.soundDriver = [] { return std::string("headless"); };
+  } else if (options.mute) {
+    runtime.soundDriver = [] { return std::string("muted"); };
+  } else {
+    runtime.soundDriver = [] { return platform::SdlAudioDriverName(); };
   }
   // Flushed line by line, so that the outcomes stand among the traced calls in the order of
   // the run.

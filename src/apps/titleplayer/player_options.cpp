@@ -30,7 +30,7 @@ constexpr std::string_view kUsage =
     "  --console             show the message box from the start (F12 shows and hides it)\n"
     "  --strict              end the run at the first script error, with exit status 3\n"
     "  --log CHANNEL[,...]   write the developers' notes of these channels on standard error:\n"
-    "                        boot, files, script, input, present\n"
+    "                        boot, files, script, input, present, sound\n"
     "  --help                show this text\n"
     "  --version             show the version\n"
     "\n"

@@ -161,4 +161,9 @@ std::unique_ptr<AudioStream> OpenSdlAudio(const AudioFormat& format, AudioStream
   return stream;
 }
 
+std::string SdlAudioDriverName() {
+  const char* name = SDL_GetCurrentAudioDriver();
+  return name != nullptr ? name : "none";
+}
+
 }  // namespace lw::platform

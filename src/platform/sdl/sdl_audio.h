@@ -19,4 +19,8 @@ namespace lw::platform {
 std::unique_ptr<AudioStream> OpenSdlAudio(const AudioFormat& format, AudioStream::Finished finished,
                                           std::string& error);
 
+// The driver SDL's audio plays through ("pulseaudio", "alsa", "dummy"), or "none" while no
+// stream has started it.
+std::string SdlAudioDriverName();
+
 }  // namespace lw::platform

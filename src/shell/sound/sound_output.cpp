@@ -82,6 +82,7 @@ int SoundOutput::SoundOpen(int rateMultiple, int bytesPerSample, int channels, O
   buffers_.assign(std::size_t{kBufferBytes} * kBufferCount, 0);
   handedOut_ = false;
   paused_ = false;
+  framesQueued_ = 0;
   queued_.store(0);
   current_.store(0);
   for (auto& stamp : stamps_) stamp.store(0);
@@ -102,6 +103,7 @@ int SoundOutput::SoundClose() {
 
 int SoundOutput::SoundReset() {
   if (!stream_) return 1;
+  framesQueued_ -= pendingFrames();
   // The stream tells of every dropped buffer, which brings the queued count to 0.
   stream_->reset();
   return 0;
@@ -155,6 +157,7 @@ int SoundOutput::SoundQueueBuffer() {
     ShowSoundError("the device refused a buffer", kPlaceQueue);
     return 1;
   }
+  framesQueued_ += framesPerBuffer_;
   return 0;
 }
 
@@ -207,7 +210,19 @@ void SoundOutput::WaitForPlay(std::uint32_t timeoutMs) {
                            [&] { return queued_.load() != queued; });
 }
 
+std::int64_t SoundOutput::pendingFrames() {
+  std::int32_t frames = 0;
+  static_cast<void>(SoundPending(frames));
+  return frames;
+}
+
+double SoundOutput::secondsPlayed() {
+  if (!stream_) return 0;
+  return static_cast<double>(framesQueued_ - pendingFrames()) / samplesPerSecond_;
+}
+
 bool SoundOutput::isOpen() const { return stream_ != nullptr; }
+int SoundOutput::samplesPerSecond() const { return samplesPerSecond_; }
 int SoundOutput::bytesPerSample() const { return bytesPerSample_; }
 int SoundOutput::channels() const { return channels_; }
 std::int32_t SoundOutput::framesPerBuffer() const { return framesPerBuffer_; }

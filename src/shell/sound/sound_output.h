@@ -79,13 +79,20 @@ class SoundOutput {
   void WaitForPlay(std::uint32_t timeoutMs);
 
   [[nodiscard]] bool isOpen() const;
+  [[nodiscard]] int samplesPerSecond() const;
   [[nodiscard]] int bytesPerSample() const;
   [[nodiscard]] int channels() const;
   [[nodiscard]] std::int32_t framesPerBuffer() const;
   [[nodiscard]] int queuedBuffers() const;
   [[nodiscard]] std::uint64_t underruns() const;
+  // The seconds of queued sound the stream has played since it opened: what was queued, less
+  // what a reset dropped and what still waits (SoundPending); 0 when it is not open.
+  [[nodiscard]] double secondsPlayed();
 
  private:
+  // The frames queued and not yet played, as SoundPending counts them.
+  [[nodiscard]] std::int64_t pendingFrames();
+
   // Shows the sound error box for a device failure at `place`; Cancel reports 102 at line 900.
   void ShowSoundError(std::string_view reason, int place);
   // The stream's Finished callback: the current buffer has played out.
@@ -104,6 +111,7 @@ class SoundOutput {
   int handedOutIndex_ = 0;
   bool paused_ = false;
   std::uint32_t pausedAt_ = 0;
+  std::int64_t framesQueued_ = 0;  // since the stream opened, less those a reset dropped
   // Shared with the stream's thread.
   std::atomic<int> queued_{0};
   std::atomic<int> current_{0};
