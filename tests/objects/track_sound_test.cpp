@@ -17,6 +17,7 @@
 #include "platform/wav_reading.h"
 #include "shell/sound/sound_output.h"
 #include "stage_title.h"
+#include "support/storage_sound_records.h"
 
 namespace lw::testing {
 namespace {
@@ -36,36 +37,6 @@ Samples Saw(std::size_t count) {
   Samples saw(count);
   for (std::size_t i = 0; i < count; ++i) saw[i] = static_cast<std::uint8_t>(129 + i % 62);
   return saw;
-}
-
-// A sound record of `samples` at `rate`. Each block starts with its first sample less 64 (any
-// byte), then one code a sample: a run of one for a repeat, else a set code (samples 64..191).
-// The last block is padded with runs.
-test::Bytes SoundRecord(const Samples& samples, std::uint32_t rate) {
-  const std::size_t blockSize = rate / 11025 * 512;
-  const std::size_t blocks = (samples.size() + blockSize - 1) / blockSize;
-  const std::size_t tableEnd = kSoundBlockTableOffset + 4 * blocks;
-  test::Bytes record(tableEnd, 0);
-  const auto put = [&record](std::size_t at, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) record[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-  };
-  put(kSoundFrameBytesOffset, 1, 2);
-  put(kSoundRateOffset, rate, 4);
-  put(kSoundLengthOffset, static_cast<std::uint32_t>(samples.size()), 4);
-  put(kSoundBlockCountOffset, static_cast<std::uint32_t>(blocks), 4);
-  for (std::size_t b = 0; b < blocks; ++b) {
-    put(kSoundBlockTableOffset + 4 * b, static_cast<std::uint32_t>(record.size()), 4);
-    for (std::size_t i = 0; i < blockSize; ++i) {
-      const std::size_t at = std::min(b * blockSize + i, samples.size() - 1);
-      if (i > 0 && samples[at] == samples[at - 1]) {
-        record.push_back(kSoundRunCode);
-      } else {
-        EXPECT_TRUE(i == 0 || (samples[at] >= 64 && samples[at] < 192)) << int{samples[at]};
-        record.push_back(static_cast<std::uint8_t>(samples[at] - kSoundSampleBias));
-      }
-    }
-  }
-  return record;
 }
 
 // The sounds of the track "Tones" (TONES.SNG), by name, with their rates; then its theme parts,
@@ -166,13 +137,13 @@ std::size_t FrameAtTick(std::uint64_t tick) {
 
 class TrackSoundTest : public TitleTest {
  protected:
-  // Writes TONES.SNG; each record must decode to its samples, which checks SoundRecord.
+  // Writes TONES.SNG; each record must decode to its samples.
   TrackSoundTest() {
     std::vector<std::string> sounds, parts;
     std::vector<test::Bytes> records(1);
     for (const ToneSound& tone : Tones()) {
       (records.size() < Tones().size() - kThemeParts + 1 ? sounds : parts).push_back(tone.name);
-      records.push_back(SoundRecord(tone.samples, tone.rate));
+      records.push_back(test::SoundRecordOf(tone.rate, tone.samples));
       auto decoded = DecodeSoundRecord(records.back());
       EXPECT_TRUE(decoded.ok() && decoded.value() == tone.samples) << tone.name;
     }
