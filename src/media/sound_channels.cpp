@@ -262,11 +262,12 @@ void SoundChannels::MixChannel(int channel, std::size_t frames) {
   }
 }
 
-void SoundChannels::MixBuffer(std::span<std::uint8_t> buffer) {
-  const auto frames = static_cast<std::size_t>(output_.framesPerBuffer());
+std::size_t SoundChannels::MixBuffer(std::span<std::uint8_t> buffer) {
+  const auto frames = static_cast<std::size_t>(std::min(kFramesPerPump, output_.framesPerBuffer()));
   mix_.assign(frames * static_cast<std::size_t>(output_.channels()), 0);
   for (int channel = 0; channel < kChannels; ++channel) MixChannel(channel, frames);
   StoreMix(mix_, output_.bytesPerSample(), buffer);
+  return frames;
 }
 
 void SoundChannels::Pump() {
@@ -276,8 +277,8 @@ void SoundChannels::Pump() {
   for (int free = kBuffersAhead - output_.queuedBuffers(); free > 0; --free) {
     std::span<std::uint8_t> buffer;
     if (output_.SoundGetBuffer(buffer) != 0) break;
-    MixBuffer(buffer);
-    if (output_.SoundQueueBuffer() != 0) break;
+    const std::size_t frames = MixBuffer(buffer);
+    if (output_.SoundQueueBuffer(static_cast<std::int32_t>(frames)) != 0) break;
   }
   pumping_ = false;
 }

@@ -27,15 +27,15 @@
 //              when its priority is at most the new sound's: the new sound replaces it. Else
 //              the new sound is not played.
 //
-// Queueing ahead. Pump fills free buffers until two are queued, never three: at 22050 Hz a
-// buffer is 0.37 s, so a sound started now is heard within about 0.74 s, and the stream still
-// has a whole buffer in hand while the next one is mixed. A pump fills at most the buffers free
-// when it starts.
+// Queueing ahead. Pump keeps all three buffers queued, each with 2048 frames (93 ms at 22050 Hz)
+// rather than the whole buffer: a sound started now is heard within about 0.28 s, and the stream
+// still has two buffers in hand while the next one is mixed. A pump fills at most the buffers
+// free when it starts.
 //
-// A channel goes idle when the mixer has taken the last of its sound, up to two buffers before
-// it is heard. A playlist or a looping item that gives no sound at all in one pass ends, rather
-// than spinning. A playlist item that is not loaded, or a loop entry behind the last item, is
-// site 2708; playing an item that is not loaded is site 2706.
+// A channel goes idle when the mixer has taken the last of its sound, up to three pumps' worth
+// before it is heard. A playlist or a looping item that gives no sound at all in one pass ends,
+// rather than spinning. A playlist item that is not loaded, or a loop entry behind the last item,
+// is site 2708; playing an item that is not loaded is site 2706.
 #pragma once
 
 #include <array>
@@ -127,7 +127,8 @@ class SoundChannels {
   void Resume();
 
  private:
-  static constexpr int kBuffersAhead = 2;
+  static constexpr int kBuffersAhead = 3;
+  static constexpr std::int32_t kFramesPerPump = 2048;
 
   // Reports a fatal site through the error reporter.
   void Report(std::int16_t programCode, std::int16_t errorLine);
@@ -141,7 +142,8 @@ class SoundChannels {
   void PlayNext(int channel);
   // Adds `frames` output frames of `channel` to the mix.
   void MixChannel(int channel, std::size_t frames);
-  void MixBuffer(std::span<std::uint8_t> buffer);
+  // Mixes the frames of one pump into `buffer`; how many.
+  std::size_t MixBuffer(std::span<std::uint8_t> buffer);
 
   StarLibrary& library_;
   ErrorReporter& errors_;

@@ -44,7 +44,7 @@ enum Id : std::int32_t {
   kBadRate,    // rate 8000
   kWideFrame,  // 3 bytes to a frame
   kCorrupt,    // its second block's offset points behind the record
-  kVoiceLong,  // three buffers and a bit of 140
+  kVoiceLong,  // 3 x 8192 + 100 samples of 140
   kHalfGroup,  // one sample at 44100 Hz: less than the two that make an output frame
   kIdCount
 };
@@ -180,7 +180,7 @@ TEST_F(SoundChannelsTest, OneSoundComesOutExactlyThenSilence) {
   EXPECT_TRUE(channels.Busy(0));
   EXPECT_EQ(channels.Playing(0)->recordId, kRamp);
   const Samples samples = Mixed();
-  ASSERT_EQ(samples.size(), 2u * 8192);  // two buffers ahead
+  ASSERT_EQ(samples.size(), 3u * 2048);  // three buffers ahead, 2048 frames each
   Samples expected(samples.size(), 0);
   for (int i = 0; i < 60; ++i) expected[i] = Wide(130 + i);
   EXPECT_EQ(samples, expected);
@@ -189,9 +189,12 @@ TEST_F(SoundChannelsTest, OneSoundComesOutExactlyThenSilence) {
 
   // A sound longer than a buffer runs on into the next.
   channels.PlayVoice(Load(kLong));
-  Samples longer = Mixed();  // two buffers: 16384 samples
-  const Samples rest = Mixed();
-  longer.insert(longer.end(), rest.begin(), rest.begin() + 20001 - 16384);
+  Samples longer;
+  while (longer.size() < 20001) {
+    const Samples more = Mixed();
+    longer.insert(longer.end(), more.begin(), more.end());
+  }
+  longer.resize(20001);
   Samples expectedLong(20000, Wide(150));
   expectedLong.push_back(0);
   EXPECT_EQ(longer, expectedLong);
@@ -249,7 +252,7 @@ TEST_F(SoundChannelsTest, EightBitOutputCentresOn128AndSaturates) {
   channels.PlayEffect(Load(kLoud), EffectMode::kMultiple);
   channels.PlayEffect(Load(kFlat160), EffectMode::kMultiple);
   const Samples samples = Mixed();
-  ASSERT_EQ(samples.size(), 2u * 16384);
+  ASSERT_EQ(samples.size(), 3u * 2048);
   EXPECT_EQ((Samples{samples[0], samples[1999], samples[2000]}), (Samples{255, 255, 128}));
   channels.PlayEffect(Load(kQuiet), EffectMode::kMultiple);
   channels.PlayEffect(Load(kFlat144), EffectMode::kMultiple);
@@ -327,7 +330,7 @@ TEST_F(SoundChannelsTest, LoopingItemPlaysAgainFromItsStart) {
   SoundItem half = Load(kHalfGroup);
   half.loop = true;
   channels.PlayVoice(half);
-  EXPECT_EQ(Mixed(), Samples(2 * 8192, 0));
+  EXPECT_EQ(Mixed(), Samples(3 * 2048, 0));
   EXPECT_FALSE(channels.Busy(0));
 }
 
@@ -356,7 +359,7 @@ TEST_F(SoundChannelsTest, StopAndStopRecordSilenceTheirChannels) {
   EXPECT_EQ((Samples{stopped[0], stopped[1999], stopped[2000]}),
             (Samples{Wide(150), Wide(150), Wide(150)}));
   channels.Stop(false, false, false, true);
-  EXPECT_EQ(Mixed(), Samples(2 * 8192, 0));
+  EXPECT_EQ(Mixed(), Samples(3 * 2048, 0));
 }
 
 TEST_F(SoundChannelsTest, ReleaseStopsTheSoundAndGivesBackTheLock) {
@@ -395,7 +398,7 @@ TEST_F(SoundChannelsTest, WaitVoiceDoneMixesUntilTheVoiceEnds) {
   }
   EXPECT_FALSE(channels.Busy(0));
   const std::vector<std::uint8_t> all = platform.audio->written();
-  ASSERT_GE(all.size(), 4u * 16384);
+  ASSERT_GE(all.size(), 2u * (3 * 8192 + 101));
   // The last voice sample and the first after it.
   const std::size_t last = 2 * (3 * 8192 + 99);
   EXPECT_EQ((Samples{static_cast<std::int16_t>(all[last] | all[last + 1] << 8),
@@ -403,7 +406,8 @@ TEST_F(SoundChannelsTest, WaitVoiceDoneMixesUntilTheVoiceEnds) {
             (Samples{Wide(140), 0}));
 
   // A wait step stands for a clock that moves only when the runtime takes messages: each step
-  // plays one buffer out. The voice's four buffers need two steps beyond the first pump.
+  // plays one buffer out. The voice's 24676 frames fill 13 pumps of 2048: three in the first
+  // pump, then one a step.
   channels.PlayVoice(Load(kVoiceLong));
   while (platform.audio->finishOldest()) {
   }
@@ -414,7 +418,7 @@ TEST_F(SoundChannelsTest, WaitVoiceDoneMixesUntilTheVoiceEnds) {
   });
   channels.WaitVoiceDone();
   EXPECT_FALSE(channels.Busy(0));
-  EXPECT_EQ(steps, 2);
+  EXPECT_EQ(steps, 10);
 }
 
 }  // namespace

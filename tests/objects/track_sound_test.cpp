@@ -4,8 +4,8 @@
 // = volume x share x 2^15 / (255 x 128) rounded, mono the mean of the sides; an 8-bit sample s
 // heard as (s - 128) x 256; tracks summed and saturated; the output level n as x n / 9).
 //
-// The mixer queues up to two buffers ahead, so a sound is heard some time after the line that
-// starts it: the checks find its onset in the capture, within that latency of the start.
+// The mixer keeps three buffers of 2048 frames queued, so a sound is heard some time after the
+// line that starts it: the checks find its onset in the capture, within that latency (0.28 s).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,7 +15,6 @@
 #include "media/sound_record.h"
 #include "objects/track_file.h"
 #include "platform/wav_reading.h"
-#include "shell/sound/sound_output.h"
 #include "stage_title.h"
 #include "support/storage_sound_records.h"
 
@@ -23,7 +22,7 @@ namespace lw::testing {
 namespace {
 
 constexpr std::size_t kOutputRate = 22050;
-constexpr std::size_t kLatencyFrames = 2 * SoundOutput::kBufferBytes / 2 + kOutputRate / 100;
+constexpr std::size_t kLatencyFrames = 3 * 2048 + kOutputRate / 100;
 constexpr std::uint64_t kStartTick = 30;
 constexpr std::uint64_t kTicksPerSecond = 60;
 constexpr std::size_t kNone = std::string::npos;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,11 +38,12 @@ class SoundOutputTest : public ::testing::Test, protected test::ShellRig {
     ASSERT_EQ(output.SoundOpen(2, 2, 1, opened), 0);
   }
   // Gets, marks and queues one buffer: its first byte is `mark`.
-  int Queue(std::uint8_t mark) {
+  // Queues the next buffer marked `mark`: all of it, or its first `frames` frames.
+  int Queue(std::uint8_t mark, std::optional<std::int32_t> frames = std::nullopt) {
     std::span<std::uint8_t> buffer;
     if (int result = output.SoundGetBuffer(buffer); result != 0) return result;
     buffer[0] = mark;
-    return output.SoundQueueBuffer();
+    return frames ? output.SoundQueueBuffer(*frames) : output.SoundQueueBuffer();
   }
   std::int32_t Pending() {
     std::int32_t frames = -1;
@@ -155,6 +157,27 @@ TEST_F(SoundOutputTest, BuffersGoRoundAndPlayStartsAtTheStamp) {
   for (std::size_t at = 0; at < written.size(); at += 16384) marks += char('0' + written[at]);
   EXPECT_EQ(marks, "12345");
   EXPECT_EQ(platform.audio->log(), "pause queue0 resume queue1 queue2 queue0 pause queue1 resume");
+}
+
+// Buffers queued partly full: the stream gets only their frames, pending counts them, and the
+// clock runs out at the current buffer's last frame. Counts outside 1 .. 8192 are cut to it.
+TEST_F(SoundOutputTest, PartBuffersCountTheirOwnFrames) {
+  Open();
+  platform.now = 1000;
+  ASSERT_EQ(Queue(1, 2048), 0);
+  ASSERT_EQ(Queue(2, 100), 0);
+  EXPECT_EQ(platform.audio->written().size(), 2u * 2148);
+  EXPECT_EQ(Pending(), 2148);
+  platform.now = 1050;  // 1102 frames played
+  EXPECT_EQ(Pending(), 2148 - 1102);
+  platform.now = 3000;
+  EXPECT_EQ(Pending(), 100 + 1);
+  ASSERT_TRUE(platform.audio->finishOldest());
+  EXPECT_EQ(Pending(), 100);
+  ASSERT_EQ(Queue(3, 0), 0);
+  ASSERT_EQ(Queue(4, 9000), 0);
+  EXPECT_EQ(platform.audio->written().size(), 2u * (2148 + 1 + 8192));
+  EXPECT_EQ(Pending(), 100 + 1 + 8192);
 }
 
 TEST_F(SoundOutputTest, ResetDropsTheQueueAndPauseStopsTheClock) {

@@ -131,7 +131,9 @@ int SoundOutput::SoundGetBuffer(std::span<std::uint8_t>& buffer) {
   return 0;
 }
 
-int SoundOutput::SoundQueueBuffer() {
+int SoundOutput::SoundQueueBuffer() { return SoundQueueBuffer(framesPerBuffer_); }
+
+int SoundOutput::SoundQueueBuffer(std::int32_t frames) {
   if (!stream_) return 1;
   if (!handedOut_) {
     errors_.ReportError(CodeNumber(ProgramCode::kLogic), errline::kSoundNothingToQueue);
@@ -139,8 +141,11 @@ int SoundOutput::SoundQueueBuffer() {
   }
   handedOut_ = false;
   const int index = handedOutIndex_;
+  frames = std::clamp(frames, 1, framesPerBuffer_);
+  const auto frameBytes = static_cast<std::size_t>(bytesPerSample_ * channels_);
   const std::span<const std::uint8_t> samples = std::span<const std::uint8_t>(buffers_).subspan(
-      std::size_t{kBufferBytes} * index, kBufferBytes);
+      std::size_t{kBufferBytes} * index, frameBytes * static_cast<std::size_t>(frames));
+  framesIn_[index].store(frames);
   // The count goes up before the stream has the buffer, so that a stream that finishes it at
   // once never counts below zero.
   const bool first = queued_.fetch_add(1) == 0;
@@ -157,7 +162,7 @@ int SoundOutput::SoundQueueBuffer() {
     ShowSoundError("the device refused a buffer", kPlaceQueue);
     return 1;
   }
-  framesQueued_ += framesPerBuffer_;
+  framesQueued_ += frames;
   return 0;
 }
 
@@ -166,12 +171,15 @@ int SoundOutput::SoundPending(std::int32_t& frames) {
   if (!stream_) return 1;
   const int queued = queued_.load();
   if (queued == 0) return 0;
+  const int current = current_.load();
+  std::int64_t waiting = 0;
+  for (int i = 0; i < queued; ++i) waiting += framesIn_[(current + i) % kBufferCount].load();
   const std::uint32_t now = paused_ ? pausedAt_ : platform_.milliseconds();
-  const std::uint32_t elapsed = now - stamps_[current_.load()].load();
-  const std::int64_t played = std::clamp<std::int64_t>(
-      std::int64_t{elapsed} * samplesPerSecond_ / kMillisecondsPerSecond, 0, framesPerBuffer_ - 1);
-  frames = static_cast<std::int32_t>(
-      std::max<std::int64_t>(0, std::int64_t{queued} * framesPerBuffer_ - played));
+  const std::uint32_t elapsed = now - stamps_[current].load();
+  const std::int64_t played =
+      std::clamp<std::int64_t>(std::int64_t{elapsed} * samplesPerSecond_ / kMillisecondsPerSecond,
+                               0, std::max(0, framesIn_[current].load() - 1));
+  frames = static_cast<std::int32_t>(std::max<std::int64_t>(0, waiting - played));
   return 0;
 }
 

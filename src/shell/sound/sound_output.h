@@ -10,8 +10,8 @@
 //                    buffer at (current + queued) mod 3
 //   SoundQueueBuffer none handed out: line 903; the first queued becomes current and is stamped
 //                    with the clock
-//   SoundPending     queued x frames per buffer - min(max(0, elapsed ms since the current
-//                    buffer's stamp x rate / 1000), frames per buffer - 1)
+//   SoundPending     the frames of the queued buffers - min(max(0, elapsed ms since the
+//                    current buffer's stamp x rate / 1000), the current buffer's frames - 1)
 // The queued count, the current index and the stamps are shared with the stream's thread and
 // are atomics (plain words would race with the stream's thread). Every result is 0, or 1 when the
 // stream is not open or the device failed (the sound error box was shown; Cancel there reports
@@ -64,7 +64,10 @@ class SoundOutput {
   int SoundReset();
   // The data area of the next free buffer (kBufferBytes); empty when the result is not 0.
   int SoundGetBuffer(std::span<std::uint8_t>& buffer);
+  // Queues the buffer handed out: all of it, or its first `frames` frames (taken as 1 .. frames
+  // per buffer), so that a mixer can keep less sound waiting and be heard sooner.
   int SoundQueueBuffer();
+  int SoundQueueBuffer(std::int32_t frames);
   int SoundPending(std::int32_t& frames);
   int SoundGetVolume(int& level);
   int SoundSetVolume(int level);
@@ -116,6 +119,7 @@ class SoundOutput {
   std::atomic<int> queued_{0};
   std::atomic<int> current_{0};
   std::array<std::atomic<std::uint32_t>, kBufferCount> stamps_{};
+  std::array<std::atomic<std::int32_t>, kBufferCount> framesIn_{};  // each queued buffer's
   std::mutex finishedMutex_;
   std::condition_variable finishedSignal_;
 };
