@@ -4,8 +4,10 @@
 #include <sstream>
 
 #include "authoring/boot_file.h"
+#include "authoring/movie_info.h"
 #include "common/byte_io.h"
 #include "media/frame_codec.h"
+#include "media/movie_format.h"
 #include "media/sound_record.h"
 #include "objects/cast_file.h"
 #include "objects/set_file.h"
@@ -290,6 +292,12 @@ Expected<std::string, std::string> DescribeLibraryFile(StarLibrary& library,
     auto description = DescribeTrack(file);
     if (!description) return Unexpected{path + ": " + description.error()};
     return path + ": track file " + kind + *description;
+  }
+  if (type == kMovieFileType) {
+    const RecordReader reader = [&file](std::uint32_t id) { return file.record(id); };
+    auto description = DescribeMovie(reader, file.header().nextId);
+    if (!description) return Unexpected{path + ": " + description.error()};
+    return path + ": movie file " + kind + *description;
   }
   if (type == kBootFileType) {
     if (auto boot = DescribeBoot(file)) return path + ": boot file " + kind + *boot;

@@ -1,7 +1,8 @@
 // What `titlekit info` prints about a library file: its star type and creator, then what the
 // file holds, by kind. A stage file ('FLAT'), a set file ('SCDO'), a cast file ('CCDO'), a shop
-// file ('PDDO'), a track file ('SONG') and a boot file ('STAR' with a compiled script in record
-// 1) are described; other kinds give their type alone until their layers describe them.
+// file ('PDDO'), a track file ('SONG'), a movie file ('MOOV', movie_info.h) and a boot file
+// ('STAR' with a compiled script in record 1) are described; other kinds give their type alone
+// until their layers describe them.
 //
 //   bootfile: boot file (type STAR, creator LWRT)
 //   system script: record 1, 8 tokens
@@ -32,6 +33,10 @@
 //     sound "gull": record 1, 2205 samples at 22050 Hz, 460 bytes
 //     sound "bell": record 2, 11025 samples at 11025 Hz, 1730 bytes
 //     theme part "tune": record 3, 44100 samples at 44100 Hz, 9012 bytes
+//
+//   INTRO.MOV: movie file (type MOOV, creator LWRT)
+//   movie: 1 segment
+//   (then the segments as movie_info.h shows them)
 //
 // A shop file reads the same with "shop", "prop" and "view" for "cast", "actor" and "pose".
 // Frames are the views they show ("-" for a frame that shows none); a picture is named by its

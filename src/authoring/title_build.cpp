@@ -5,15 +5,19 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <map>
 #include <system_error>
 
 #include "authoring/boot_file.h"
 #include "authoring/build_stamps.h"
 #include "authoring/cast_build.h"
+#include "authoring/movie_build.h"
+#include "authoring/movie_sources.h"
 #include "authoring/set_build.h"
 #include "authoring/stage_build.h"
 #include "authoring/title_sources.h"
 #include "authoring/track_build.h"
+#include "media/movie_format.h"
 #include "objects/cast_file.h"
 #include "objects/set_file.h"
 #include "objects/stage_file.h"
@@ -50,32 +54,41 @@ Expected<std::string, std::string> ReadManifestText(const std::filesystem::path&
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-void AddFile(InputHash& hash, const TitleSources& sources, const SourceFile& file) {
+using FileHashes = std::map<std::filesystem::path, std::uint64_t>;
+
+void AddFile(InputHash& hash, const FileHashes& hashes, const SourceFile& file) {
   if (!file.named()) return;
-  const std::uint64_t value = sources.fileHashes.at(file.path);
+  const std::uint64_t value = hashes.at(file.path);
   hash.add({reinterpret_cast<const std::uint8_t*>(&value), sizeof value});
 }
 
-// The stamp of a stage, set, cast, shop or track file: the format, its manifest entry, the title's
-// palette and every file the entry names.
+// The stamp of a stage, set, cast, shop, track or movie file: the format, its manifest entry, the
+// title's palette and every file the entry names (whose hashes are in `hashes`).
 template <class Entry>
-std::uint64_t EntryHash(const Entry& entry, const TitleManifest& title,
-                        const TitleSources& sources) {
+std::uint64_t EntryHash(const Entry& entry, const TitleManifest& title, const TitleSources& sources,
+                        const FileHashes& hashes) {
   InputHash hash;
   hash.add(kFormatTag);
   hash.add(entry.entry);
-  AddFile(hash, sources, title.palette);
+  AddFile(hash, sources.fileHashes, title.palette);
   ForEachSourceFile(
-      entry, [&](const SourceFile& file, SourceKind /*kind*/) { AddFile(hash, sources, file); });
+      entry, [&](const SourceFile& file, SourceKind /*kind*/) { AddFile(hash, hashes, file); });
   return hash.value();
 }
 
-std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& sources) {
+template <class Entry>
+std::uint64_t EntryHash(const Entry& entry, const TitleManifest& title,
+                        const TitleSources& sources) {
+  return EntryHash(entry, title, sources, sources.fileHashes);
+}
+
+std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& sources,
+                                const MovieSources& movieSources) {
   std::vector<Output> outputs;
   InputHash boot;
   boot.add(kFormatTag);
   boot.add(kBootFileName);
-  AddFile(boot, sources, title.system);
+  AddFile(boot, sources.fileHashes, title.system);
   const LoadedScript& system = sources.scripts.at(title.system.path);
   outputs.push_back(
       {std::string(kBootFileName),
@@ -118,17 +131,27 @@ std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& 
                        {kTrackFileType},
                        [&track, &sources] { return BuildTrackRecords(track, sources); }});
   }
+  for (std::size_t i = 0; i < title.movies.size(); ++i) {
+    const ManifestMovie& movie = title.movies[i];
+    outputs.push_back({movie.file,
+                       "$.movies[" + std::to_string(i) + "].file",
+                       EntryHash(movie, title, sources, movieSources.fileHashes),
+                       {kMovieFileType},
+                       [&movie, &sources, &movieSources] {
+                         return BuildMovieRecords(movie, movieSources, sources.palette);
+                       }});
+  }
   return outputs;
 }
 
 // The outputs that would be written over one of the title's own sources, losing it.
 std::vector<ManifestError> OverwrittenSources(const std::vector<Output>& outputs,
                                               const std::filesystem::path& folder,
-                                              const TitleSources& sources) {
+                                              const FileHashes& sources) {
   std::vector<ManifestError> errors;
   for (const Output& output : outputs) {
     const std::filesystem::path path = folder / output.name;
-    for (const auto& [source, hash] : sources.fileHashes) {
+    for (const auto& [source, hash] : sources) {
       std::error_code error;  // an output not made yet is no source
       if (std::filesystem::equivalent(path, source, error)) {
         errors.push_back({output.where,
@@ -195,6 +218,11 @@ Expected<TitleBuildResult, std::vector<std::string>> BuildTitle(const TitleBuild
   if (!sources) {
     reading.errors.insert(reading.errors.end(), sources.error().begin(), sources.error().end());
   }
+  auto movieSources = LoadMovieSources(title.movies);
+  if (!movieSources) {
+    reading.errors.insert(reading.errors.end(), movieSources.error().begin(),
+                          movieSources.error().end());
+  }
   if (!reading.errors.empty()) return Unexpected{Formatted(manifestName, reading.errors)};
   for (const auto* groups : {&title.casts, &title.shops}) {
     for (const ManifestGroup& group : *groups) {
@@ -202,13 +230,20 @@ Expected<TitleBuildResult, std::vector<std::string>> BuildTitle(const TitleBuild
       reading.errors.insert(reading.errors.end(), problems.begin(), problems.end());
     }
   }
+  for (const ManifestMovie& movie : title.movies) {
+    const auto problems = CheckMoviePictures(movie, *movieSources);
+    reading.errors.insert(reading.errors.end(), problems.begin(), problems.end());
+  }
   if (!reading.errors.empty()) return Unexpected{Formatted(manifestName, reading.errors)};
 
   std::error_code error;
   std::filesystem::create_directories(request.folder, error);
   if (error) return Unexpected{Errors{request.folder.string() + ": " + error.message()}};
-  const std::vector<Output> outputs = PlanOutputs(title, *sources);
-  const auto overwritten = OverwrittenSources(outputs, request.folder, *sources);
+  const std::vector<Output> outputs = PlanOutputs(title, *sources, *movieSources);
+  auto overwritten = OverwrittenSources(outputs, request.folder, sources->fileHashes);
+  const auto movieOverwritten =
+      OverwrittenSources(outputs, request.folder, movieSources->fileHashes);
+  overwritten.insert(overwritten.end(), movieOverwritten.begin(), movieOverwritten.end());
   if (!overwritten.empty()) return Unexpected{Formatted(manifestName, overwritten)};
   TitleBuildResult result;
   Errors errors = WriteOutputs(outputs, request.folder, library, result);

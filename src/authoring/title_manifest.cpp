@@ -9,6 +9,7 @@
 
 #include "authoring/cast_manifest.h"
 #include "authoring/manifest_reading.h"
+#include "authoring/movie_manifest.h"
 #include "authoring/track_manifest.h"
 #include "common/mac_roman.h"
 #include "objects/stage_file.h"
@@ -19,8 +20,8 @@ constexpr std::size_t kMaxBaseName = 8;
 constexpr std::size_t kMaxExtension = 3;
 constexpr std::size_t kRectSides = 4;
 
-constexpr std::array<std::string_view, 7> kTitleKeys = {"system", "palette", "stages", "sets",
-                                                        "casts",  "shops",   "tracks"};
+constexpr std::array<std::string_view, 8> kTitleKeys = {"system", "palette", "stages", "sets",
+                                                        "casts",  "shops",   "tracks", "movies"};
 constexpr std::array<std::string_view, 4> kStageKeys = {"file", "name", "script", "flats"};
 constexpr std::array<std::string_view, 4> kFlatKeys = {"name", "script", "picture", "buttons"};
 constexpr std::array<std::string_view, 3> kButtonKeys = {"name", "rect", "script"};
@@ -317,6 +318,7 @@ ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::
     ReadGroups(root, GroupKind::kCast, title.casts, files, reading);
     ReadGroups(root, GroupKind::kShop, title.shops, files, reading);
     ReadTracks(root, title.tracks, files, reading);
+    ReadMovies(root, title.movies, files, reading);
   }
   // Only a manifest without errors is printed back: its values are known to be shallow.
   if (reading.errors.empty()) {
@@ -330,6 +332,8 @@ ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::
       title.shops[i].entry = root["shops"][i].dump();
     for (std::size_t i = 0; i < title.tracks.size(); ++i)
       title.tracks[i].entry = root["tracks"][i].dump();
+    for (std::size_t i = 0; i < title.movies.size(); ++i)
+      title.movies[i].entry = root["movies"][i].dump();
   }
   return {std::move(title), std::move(reading.errors)};
 }
@@ -364,6 +368,15 @@ void ForEachSourceFile(const ManifestGroup& group, const SourceVisit& visit) {
 void ForEachSourceFile(const ManifestTrack& track, const SourceVisit& visit) {
   for (const ManifestSound& sound : track.sounds) visit(sound.audio, SourceKind::kSound);
   for (const ManifestSound& part : track.themeParts) visit(part.audio, SourceKind::kSound);
+}
+
+void ForEachSourceFile(const ManifestMovie& movie, const SourceVisit& visit) {
+  visit(movie.palette, SourceKind::kPicture);
+  for (const ManifestSegment& segment : movie.segments) {
+    for (const ManifestSound& sound : segment.sounds) visit(sound.audio, SourceKind::kSound);
+    for (const ManifestSound& part : segment.themeParts) visit(part.audio, SourceKind::kSound);
+    for (const ManifestMovieFrame& frame : segment.frames) visit(frame.png, SourceKind::kPicture);
+  }
 }
 
 }  // namespace lw::authoring

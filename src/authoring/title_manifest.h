@@ -1,7 +1,7 @@
 // The title manifest: one JSON file that names every source of a title, read by `titlekit build`
 // to make the boot file and the library files. File names in it are relative to the manifest's
-// own folder. Each kind of library file has its own top-level array; kinds to come (puppets,
-// movies) add theirs beside "stages", "sets", "casts", "shops" and "tracks".
+// own folder. Each kind of library file has its own top-level array; kinds to come (puppets)
+// add theirs beside "stages", "sets", "casts", "shops", "tracks" and "movies".
 //
 //   PATH                               TYPE                 MEANING
 //   $.system                           text, required       the system script (source .lws or
@@ -115,6 +115,67 @@
 //                                                           number of a part ([]). Numbers are
 //                                                           stored as given; the player skips
 //                                                           those that name no part
+//   $.movies                           array                the movie files, one per entry
+//   $.movies[i].file                   text, required       the movie file's name in DIR, 8.3:
+//                                                           INTRO.MOV
+//   $.movies[i].palette                text                 an indexed PNG (its palette) or a
+//                                                           colour table ($.palette; black when
+//                                                           the title has none)
+//   $.movies[i].segments               array, required      the segments in order, at least one
+//   ...segments[j].rect                array                [top, left, bottom, right]: the
+//                                                           movie rectangle, at most 640 x 480,
+//                                                           sides -32768..32767 (the first frame
+//                                                           picture's size at 0, 0)
+//   ...segments[j].origin              array                [x, y], the window point where movie
+//                                                           point (0, 0) shows ([0, 0])
+//   ...segments[j].shortest            whole number         0..2^31-1 (0): the shortest frame
+//                                                           duration, in ticks (60 a second)
+//   ...segments[j].quit                true or false        a quit key stops the movie while a
+//                                                           frame waits for a click (false)
+//   ...segments[j].status_frames       array                [a, b]: the frames whose showing set
+//                                                           bits 1 and 2 of the movie status
+//                                                           (none)
+//   ...segments[j].sounds              array                sounds as a track's, unique among
+//                                                           the segment's: what frames play
+//   ...segments[j].theme               array                theme parts, the same
+//   ...segments[j].playlist            array                at most 64 part numbers 1..T ([])
+//   ...segments[j].playlist_loop       whole number         0..P-1 (0): the playlist position
+//                                                           that follows its last entry
+//   ...segments[j].frames              array, required      1 to 32767 frames, numbered from 0
+//   ...frames[k].png                   text                 an 8-bit indexed PNG in the movie
+//                                                           palette's indices, inside the movie
+//                                                           rectangle (none: the frame changes
+//                                                           only the palette)
+//   ...frames[k].at                    array                [top, left] of the picture in movie
+//                                                           coordinates (the rectangle's corner)
+//   ...frames[k].duration              whole number         0..2^31-1 ticks (0)
+//   ...frames[k].transition            number or text       0..18 or its name (16, "plain"):
+//                                                           barn_close, barn_open, iris_close,
+//                                                           iris_open, scroll_down, scroll_up,
+//                                                           scroll_right, scroll_left,
+//                                                           wipe_down, wipe_up, wipe_right,
+//                                                           wipe_left, venetian,
+//                                                           cell_dissolve, strip_dissolve,
+//                                                           column_dissolve, plain, fade_out,
+//                                                           fade_in (frame_transitions.h)
+//   ...frames[k].parameter             whole number         0..65535 (0): the transition's steps
+//   ...frames[k].flags                 array                any of "timed", "landable",
+//                                                           "wait_sound", "preload_after",
+//                                                           "clicks_only" ([])
+//   ...frames[k].sound                 text                 the name of a segment sound (none)
+//   ...frames[k].end                   text or object       "stop", "return", {"goto": FRAME},
+//                                                           {"play": MOVIE} or {"call": MOVIE,
+//                                                           "return": FRAME}; MOVIE 1 to 31
+//                                                           characters (the next frame; "stop"
+//                                                           after the last)
+//   ...frames[k].hotspots              array                [{"rect": [t, l, b, r], "action":
+//                                                           as "end", "on_release": bool}] in
+//                                                           movie coordinates
+//   ...frames[k].preload               array                [first, last]: the frames whose
+//                                                           pictures the frame preloads
+//
+// Frames named by a movie's actions and preloads are frames of the same segment. A movie frame
+// picture is stored as a frame record of the picture rectangle (movie_build.h).
 //
 // A picture file that several images of one cast or shop name with the same hot spot and
 // transparent index is stored once and shared by them.
@@ -141,6 +202,7 @@
 #include "authoring/set_map.h"
 #include "common/expected.h"
 #include "common/geometry.h"
+#include "media/movie_format.h"
 
 namespace lw::authoring {
 
@@ -270,6 +332,64 @@ struct ManifestTrack {
   std::string entry;  // as for stages
 };
 
+// What a movie frame does when it ends, or a hot spot when it is clicked.
+struct ManifestMovieAction {
+  MovieAction kind = MovieAction::kStop;
+  std::int16_t frame = 0;  // go to: the frame; call: the frame to return to
+  std::string movie;       // play, call: the movie file's name, Mac Roman
+};
+
+struct ManifestHotSpot {
+  Rect rect;
+  bool onRelease = false;
+  ManifestMovieAction action;
+};
+
+// The frames of preloaded pictures, first to last.
+struct ManifestPreload {
+  std::int16_t first = 0;
+  std::int16_t last = 0;
+};
+
+struct ManifestMovieFrame {
+  std::string where;              // its JSON path, for the errors found with its picture
+  SourceFile png;                 // not named: the frame changes only the palette
+  std::optional<Point> at;        // (left h, top v); none: the movie's top left
+  std::int32_t duration = 0;      // ticks
+  std::uint16_t transition = 16;  // plain
+  std::uint16_t parameter = 0;
+  std::uint16_t flags = 0;                 // MovieFrameFlag, the preload flag from `preload`
+  std::int32_t sound = 0;                  // 1-based number of a segment sound; 0 none
+  std::optional<ManifestMovieAction> end;  // none: the next frame, or stop after the last
+  std::vector<ManifestHotSpot> hotSpots;
+  std::optional<ManifestPreload> preload;
+};
+
+// The "no frame" of the status frames: no movie has that many frames.
+inline constexpr std::uint16_t kNoStatusFrame = 0xFFFF;
+
+struct ManifestSegment {
+  std::string where;
+  std::optional<Rect> rect;  // none: the first frame picture's size at (0, 0)
+  Point origin;
+  std::int32_t shortest = 0;
+  bool quitWhileWaiting = false;
+  std::uint16_t statusFrame1 = kNoStatusFrame;
+  std::uint16_t statusFrame2 = kNoStatusFrame;
+  std::vector<ManifestSound> sounds;
+  std::vector<ManifestSound> themeParts;
+  std::vector<std::uint16_t> playlist;
+  std::uint32_t playlistLoop = 0;
+  std::vector<ManifestMovieFrame> frames;
+};
+
+struct ManifestMovie {
+  std::string file;
+  SourceFile palette;  // not named: the title's palette
+  std::vector<ManifestSegment> segments;
+  std::string entry;  // as for stages
+};
+
 struct TitleManifest {
   SourceFile system;
   SourceFile palette;  // not named: stage files carry no palette
@@ -278,6 +398,7 @@ struct TitleManifest {
   std::vector<ManifestGroup> casts;
   std::vector<ManifestGroup> shops;
   std::vector<ManifestTrack> tracks;
+  std::vector<ManifestMovie> movies;
 };
 
 // What a named file is to the build: a script, a flat picture, a set's texture or view, the
@@ -291,6 +412,9 @@ void ForEachSourceFile(const ManifestStage& stage, const SourceVisit& visit);
 void ForEachSourceFile(const ManifestSet& set, const SourceVisit& visit);
 void ForEachSourceFile(const ManifestGroup& group, const SourceVisit& visit);
 void ForEachSourceFile(const ManifestTrack& track, const SourceVisit& visit);
+// A movie's palette (as kPicture), frame pictures (kPicture) and sounds, which the movie
+// builder loads itself (movie_sources.h).
+void ForEachSourceFile(const ManifestMovie& movie, const SourceVisit& visit);
 
 // One error: the JSON path and what was expected there.
 struct ManifestError {

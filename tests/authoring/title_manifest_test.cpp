@@ -92,7 +92,7 @@ TEST(TitleManifestTest, ReadsStagesFlatsAndButtonsOrReportsEveryErrorWithItsPath
       {"{}", "$.system: missing; expected a script file name (text)\n"},
       {R"({"system": 5, "palette": "", "puppets": []})",
        "$.puppets: unknown key; expected one of system, palette, stages, sets, casts, shops, "
-       "tracks\n"
+       "tracks, movies\n"
        "$.system: expected a script file name (text)\n"
        "$.palette: expected a PNG or colour table file name (text)\n"},
       {R"({"system": "s", "stages": {}})", "$.stages: expected an array of stages\n"},

@@ -34,12 +34,12 @@ constexpr std::array<Command, 13> kCommands = {{
      "make a boot file (./bootfile unless -o) whose record 1 is the compiled system script SYSTEM",
      RunBootfileCommand},
     {"build", "titlekit build MANIFEST -o DIR",
-     "build a title's boot file and library files into DIR from its JSON manifest, rewriting "
-     "only what changed",
+     "build a title's boot file and library files (stages, sets, casts, shops, tracks, movies) "
+     "into DIR from its JSON manifest, rewriting only what changed",
      RunBuildCommand},
     {"info", "titlekit info FILE",
-     "print what a library file holds: its kind, and a stage's flats and buttons or a boot "
-     "file's system script",
+     "print what a library file holds: its kind, then what a stage, set, cast, shop, track or "
+     "movie file holds, or a boot file's system script",
      RunInfoCommand},
     {"star",
      "titlekit star new FILE [--records N] [--type CODE] [--creator CODE] | info FILE | ls FILE |\n"

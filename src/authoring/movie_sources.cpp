@@ -1,0 +1,169 @@
+#include "authoring/movie_sources.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <set>
+#include <string_view>
+
+#include "authoring/build_stamps.h"
+
+namespace lw::authoring {
+namespace {
+
+// Larger files are refused rather than read: no source of a movie comes near this size.
+constexpr std::uintmax_t kMaxSourceBytes = std::uintmax_t{64} << 20;
+
+constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1A\n";
+constexpr std::string_view kHeaderChunk = "IHDR";
+constexpr std::size_t kChunkTypeOffset = 12;
+constexpr std::size_t kWidthOffset = 16;
+constexpr std::size_t kColourTypeOffset = 25;
+constexpr std::uint8_t kIndexedColour = 3;
+constexpr std::uint32_t kMaxWidth = 640;
+constexpr std::uint32_t kMaxHeight = 480;
+
+std::uint32_t BigEndian32(std::string_view bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (std::size_t i = 0; i < 4; ++i)
+    value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+  return value;
+}
+
+std::string ColourTypeName(std::uint8_t type) {
+  switch (type) {
+    case 0: return "grey";
+    case 2: return "true-colour";
+    case 4: return "grey and alpha";
+    case 6: return "true-colour and alpha";
+    default: return "colour type " + std::to_string(type);
+  }
+}
+
+// What is wrong with a frame picture's PNG header, if anything.
+std::optional<std::string> FramePngProblem(std::string_view bytes) {
+  if (bytes.size() <= kColourTypeOffset || !bytes.starts_with(kPngSignature) ||
+      bytes.substr(kChunkTypeOffset, kHeaderChunk.size()) != kHeaderChunk) {
+    return "expected a PNG file";
+  }
+  const std::uint32_t width = BigEndian32(bytes, kWidthOffset);
+  const std::uint32_t height = BigEndian32(bytes, kWidthOffset + 4);
+  const auto type = static_cast<std::uint8_t>(bytes[kColourTypeOffset]);
+  if (type != kIndexedColour) {
+    return "expected an indexed PNG of 1..640 x 1..480, not a " + ColourTypeName(type) + " PNG";
+  }
+  if (width < 1 || width > kMaxWidth || height < 1 || height > kMaxHeight) {
+    return "expected an indexed PNG of 1..640 x 1..480, not " + std::to_string(width) + " x " +
+           std::to_string(height);
+  }
+  return std::nullopt;
+}
+
+std::span<const std::uint8_t> AsBytes(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+class MovieLoader {
+ public:
+  void picture(const SourceFile& file) {
+    if (!file.named() || !firstTime(Use::kPicture, file)) return;
+    const auto bytes = read(file);
+    if (!bytes) return;
+    if (auto problem = FramePngProblem(*bytes)) return fail(file, *problem);
+    auto image = ReadPng(file.path.string());
+    if (!image) return fail(file, image.error());
+    sources_.pictures.emplace(file.path, std::move(image).value());
+  }
+
+  void sound(const SourceFile& file) {
+    if (!file.named() || !firstTime(Use::kSound, file)) return;
+    const auto bytes = read(file);
+    if (!bytes) return;
+    auto sound = ReadAudio(AsBytes(*bytes));
+    if (!sound) return fail(file, file.path.string() + ": " + sound.error());
+    sources_.sounds.emplace(file.path, std::move(sound).value());
+  }
+
+  void palette(const SourceFile& file) {
+    if (!file.named() || !firstTime(Use::kPalette, file)) return;
+    const auto bytes = read(file);
+    if (!bytes) return;
+    std::vector<std::uint8_t> stored(bytes->begin(), bytes->end());
+    if (bytes->starts_with(kPngSignature)) {
+      auto palette = ReadPngPalette(file.path.string());
+      if (!palette) return fail(file, palette.error());
+      stored = EncodeColourTable(*palette);
+    }
+    auto table = DecodeColourTable16(stored);
+    if (!table) return fail(file, "expected an indexed PNG or a colour table: " + table.error());
+    sources_.palettes.emplace(file.path, *table);
+  }
+
+  Expected<MovieSources, std::vector<ManifestError>> take() {
+    if (!errors_.empty()) return Unexpected{std::move(errors_)};
+    return std::move(sources_);
+  }
+
+ private:
+  // What a file is read as: one file may serve as a frame picture and as the palette.
+  enum class Use : std::uint8_t { kPicture, kSound, kPalette };
+
+  bool firstTime(Use use, const SourceFile& file) { return tried_.insert({use, file.path}).second; }
+
+  void fail(const SourceFile& file, std::string problem) {
+    errors_.push_back({file.where, std::move(problem)});
+  }
+
+  // The file's bytes, their hash noted; nothing (with the error noted) when it cannot be read.
+  std::optional<std::string> read(const SourceFile& file) {
+    const std::string path = file.path.string();
+    std::error_code error;
+    if (std::filesystem::is_directory(file.path, error)) {
+      fail(file, path + ": is a directory");
+      return std::nullopt;
+    }
+    if (std::filesystem::is_regular_file(file.path, error) &&
+        std::filesystem::file_size(file.path, error) > kMaxSourceBytes) {
+      fail(file, path + ": file too large (over 64 MiB)");
+      return std::nullopt;
+    }
+    std::ifstream in(file.path, std::ios::binary);
+    if (!in) {
+      fail(file, path + ": " + std::strerror(errno));
+      return std::nullopt;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+      fail(file, path + ": read error");
+      return std::nullopt;
+    }
+    InputHash hash;
+    hash.add(bytes);
+    sources_.fileHashes[file.path] = hash.value();
+    return bytes;
+  }
+
+  MovieSources sources_;
+  std::vector<ManifestError> errors_;
+  std::set<std::pair<Use, std::filesystem::path>> tried_;
+};
+
+}  // namespace
+
+Expected<MovieSources, std::vector<ManifestError>> LoadMovieSources(
+    const std::vector<ManifestMovie>& movies) {
+  MovieLoader loader;
+  for (const ManifestMovie& movie : movies) {
+    loader.palette(movie.palette);
+    for (const ManifestSegment& segment : movie.segments) {
+      for (const ManifestSound& sound : segment.sounds) loader.sound(sound.audio);
+      for (const ManifestSound& part : segment.themeParts) loader.sound(part.audio);
+      for (const ManifestMovieFrame& frame : segment.frames) loader.picture(frame.png);
+    }
+  }
+  return loader.take();
+}
+
+}  // namespace lw::authoring
