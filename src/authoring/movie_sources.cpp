@@ -1,20 +1,14 @@
 #include "authoring/movie_sources.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <set>
 #include <string_view>
 
 #include "authoring/build_stamps.h"
+#include "authoring/source_file.h"
 
 namespace lw::authoring {
 namespace {
-
-// Larger files are refused rather than read: no source of a movie comes near this size.
-constexpr std::uintmax_t kMaxSourceBytes = std::uintmax_t{64} << 20;
 
 constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1A\n";
 constexpr std::string_view kHeaderChunk = "IHDR";
@@ -118,29 +112,14 @@ class MovieLoader {
 
   // The file's bytes, their hash noted; nothing (with the error noted) when it cannot be read.
   std::optional<std::string> read(const SourceFile& file) {
-    const std::string path = file.path.string();
-    std::error_code error;
-    if (std::filesystem::is_directory(file.path, error)) {
-      fail(file, path + ": is a directory");
-      return std::nullopt;
-    }
-    if (std::filesystem::is_regular_file(file.path, error) &&
-        std::filesystem::file_size(file.path, error) > kMaxSourceBytes) {
-      fail(file, path + ": file too large (over 64 MiB)");
-      return std::nullopt;
-    }
-    std::ifstream in(file.path, std::ios::binary);
-    if (!in) {
-      fail(file, path + ": " + std::strerror(errno));
-      return std::nullopt;
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-      fail(file, path + ": read error");
+    std::string problem;
+    std::optional<std::string> bytes = ReadSourceFile(file.path, problem);
+    if (!bytes) {
+      fail(file, std::move(problem));
       return std::nullopt;
     }
     InputHash hash;
-    hash.add(bytes);
+    hash.add(*bytes);
     sources_.fileHashes[file.path] = hash.value();
     return bytes;
   }

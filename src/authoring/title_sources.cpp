@@ -1,22 +1,16 @@
 #include "authoring/title_sources.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <set>
 
 #include "authoring/build_stamps.h"
 #include "authoring/set_render.h"
+#include "authoring/source_file.h"
 #include "media/sprite.h"
 #include "objects/stage_file.h"
 #include "shell/drawing/colour_table.h"
 
 namespace lw::authoring {
 namespace {
-
-// Larger files are refused rather than read: no source of a title comes near this size.
-constexpr std::uintmax_t kMaxSourceBytes = std::uintmax_t{64} << 20;
 
 constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1A\n";
 constexpr std::size_t kPngHeaderBytes = 26;
@@ -159,29 +153,14 @@ class SourceLoader {
 
   // The file's bytes, their hash noted; nothing (with the error noted) when it cannot be read.
   std::optional<std::string> read(const SourceFile& file) {
-    const std::string path = file.path.string();
-    std::error_code error;
-    if (std::filesystem::is_directory(file.path, error)) {
-      fail(file, path + ": is a directory");
-      return std::nullopt;
-    }
-    if (std::filesystem::is_regular_file(file.path, error) &&
-        std::filesystem::file_size(file.path, error) > kMaxSourceBytes) {
-      fail(file, path + ": file too large (over 64 MiB)");
-      return std::nullopt;
-    }
-    std::ifstream in(file.path, std::ios::binary);
-    if (!in) {
-      fail(file, path + ": " + std::strerror(errno));
-      return std::nullopt;
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-      fail(file, path + ": read error");
+    std::string problem;
+    std::optional<std::string> bytes = ReadSourceFile(file.path, problem);
+    if (!bytes) {
+      fail(file, std::move(problem));
       return std::nullopt;
     }
     InputHash hash;
-    hash.add(bytes);
+    hash.add(*bytes);
     sources_.fileHashes[file.path] = hash.value();
     return bytes;
   }
