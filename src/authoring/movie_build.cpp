@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "authoring/frame_encoder.h"
-#include "authoring/sound_encoder.h"
+#include "authoring/sound_records.h"
 
 namespace lw::authoring {
 namespace {
@@ -112,31 +112,6 @@ Expected<std::vector<std::uint8_t>, std::string> EncodePicture(
   if (difference && difference->size() < key->size()) return difference;
   return key;
 }
-
-// The sound records of a movie, each distinct (file, rate) encoded once.
-class SoundRecords {
- public:
-  explicit SoundRecords(const MovieSources& sources) : sources_(sources) {}
-
-  std::optional<std::string> add(const std::vector<ManifestSound>& sounds, Records& records) {
-    for (const ManifestSound& sound : sounds) {
-      const Key key{sound.audio.path, sound.rate};
-      auto known = encoded_.find(key);
-      if (known == encoded_.end()) {
-        auto record = EncodeSound(sources_.sounds.at(sound.audio.path), sound.rate);
-        if (!record) return sound.audio.where + ": " + record.error();
-        known = encoded_.emplace(key, std::move(record).value()).first;
-      }
-      records.push_back(known->second);
-    }
-    return std::nullopt;
-  }
-
- private:
-  using Key = std::pair<std::filesystem::path, std::uint32_t>;
-  const MovieSources& sources_;
-  std::map<Key, std::vector<std::uint8_t>> encoded_;
-};
 
 MovieFrame Descriptor(const ManifestMovieFrame& frame, std::size_t number, std::size_t count) {
   MovieFrame out;
@@ -255,7 +230,7 @@ Expected<Records, std::string> BuildMovieRecords(const ManifestMovie& movie,
     palette = table->entries;
   }
   Records records;
-  SoundRecords sounds(sources);
+  SoundRecords sounds(sources.sounds);
   std::vector<MovieHeader> headers;
   std::vector<std::size_t> bases;
   for (const ManifestSegment& segment : movie.segments) {
