@@ -7,20 +7,17 @@
 #include <optional>
 
 #include "authoring/movie_words.h"
+#include "authoring/sound_manifest.h"
 #include "common/mac_roman.h"
-#include "media/sound_record.h"
 
 namespace lw::authoring::manifest {
 namespace {
 
-constexpr int kMaxRate = 44100;
 constexpr int kMinCoord = std::numeric_limits<std::int16_t>::min();
 constexpr int kMaxCoord = std::numeric_limits<std::int16_t>::max();
 constexpr int kMaxTicks = std::numeric_limits<std::int32_t>::max();
 constexpr int kMaxParameter = std::numeric_limits<std::uint16_t>::max();
 constexpr std::size_t kMaxFrames = std::numeric_limits<std::int16_t>::max();
-// The header counts sounds and theme parts in 16 bits, and each is a record of the segment.
-constexpr std::size_t kMaxItems = std::numeric_limits<std::int16_t>::max();
 // The frame buffer is at most the screen.
 constexpr int kMaxMovieWidth = 640;
 constexpr int kMaxMovieHeight = 480;
@@ -33,7 +30,6 @@ constexpr std::array<std::string_view, 10> kSegmentKeys = {
 constexpr std::array<std::string_view, 10> kFrameKeys = {
     "png",   "at",    "duration", "transition", "parameter",
     "flags", "sound", "end",      "hotspots",   "preload"};
-constexpr std::array<std::string_view, 3> kSoundKeys = {"name", "audio", "rate"};
 constexpr std::array<std::string_view, 3> kHotSpotKeys = {"rect", "action", "on_release"};
 
 // clang-format off
@@ -48,8 +44,6 @@ constexpr Field kQuitField       = {"quit",          "true or false"};
 constexpr Field kStatusField     = {"status_frames", "[a, b]: two frame numbers of the segment"};
 constexpr Field kSoundsField     = {"sounds",        "an array of at most 32767 sounds"};
 constexpr Field kThemeField      = {"theme",         "an array of at most 32767 theme parts"};
-constexpr Field kAudioField      = {"audio",         "a sound file name (text)", true};
-constexpr Field kRateField       = {"rate",          "11025, 22050 or 44100"};
 constexpr Field kPlaylistField   = {"playlist",      "an array of at most 64 theme part numbers "
                                                      "1..T, T the segment's theme parts"};
 constexpr Field kLoopField       = {"playlist_loop", "a playlist position 0..P-1, P the "
@@ -301,42 +295,6 @@ ManifestMovieFrame ReadFrame(const Json& value, const SegmentNames& segment,
     }
   }
   return frame;
-}
-
-ManifestSound ReadSound(const Json& value, std::string_view what, const std::string& where,
-                        Reading& reading) {
-  ManifestSound sound;
-  if (!CheckObject(value, where, what, kSoundKeys, reading)) return sound;
-  sound.name = ReadName(value, where, reading);
-  sound.audio = ReadFileName(value, kAudioField, where, reading);
-  if (Member(value, kRateField, where, reading) == nullptr) return sound;
-  const auto rate = ReadInteger(value, kRateField, 0, kMaxRate, where, reading);
-  if (rate && FindSoundCodecByRate(static_cast<std::uint32_t>(*rate)) != nullptr) {
-    sound.rate = static_cast<std::uint32_t>(*rate);
-  } else if (rate) {
-    Refuse(where, kRateField, reading);
-  }
-  return sound;
-}
-
-// The sounds or theme parts of a segment; their folded names go to `names`.
-std::vector<ManifestSound> ReadSounds(const Json& segment, const Field& field,
-                                      std::string_view what, std::string_view aWhat,
-                                      const std::string& where, std::vector<std::string>& names,
-                                      Reading& reading) {
-  std::vector<ManifestSound> sounds;
-  const Json* array = ReadArray(segment, field, where, reading);
-  if (array == nullptr) return sounds;
-  if (array->size() > kMaxItems) {
-    Refuse(where, field, reading);
-    return sounds;
-  }
-  for (std::size_t i = 0; i < array->size(); ++i) {
-    const std::string path = PathOf(where, field) + "[" + std::to_string(i) + "]";
-    sounds.push_back(ReadSound((*array)[i], aWhat, path, reading));
-    CheckUnique(sounds.back().name, names, path, what, reading);
-  }
-  return sounds;
 }
 
 void ReadPlaylist(const Json& value, ManifestSegment& segment, const std::string& where,
