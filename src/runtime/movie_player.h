@@ -46,9 +46,9 @@
 namespace lw {
 
 // Shows a frame by its transition (Runtime::ShowMovieFrame); false when the window is closing.
-using ShowMovieFrameFn = std::function<bool(const Surface& picture, const Rect& movie,
-                                            Point origin, const FrameTransition& transition,
-                                            TransitionPalette& palette)>;
+using ShowMovieFrameFn =
+    std::function<bool(const Surface& picture, const Rect& movie, Point origin,
+                       const FrameTransition& transition, TransitionPalette& palette)>;
 
 // What the player works with, lent by the runtime (or by the movie player program).
 struct MovieServices {
