@@ -28,11 +28,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/geometry.h"
 #include "media/frame_transitions.h"
+#include "media/movie_format.h"
 #include "media/sound_channels.h"
 #include "media/star_library.h"
 #include "runtime/file_locator.h"
@@ -71,9 +74,35 @@ class MoviePlayer {
   int PlayMovie(std::string_view name, const RuntimeWindow& window);
 
  private:
+  // Where a file's play goes on: nowhere, or another movie from a frame.
+  struct NextMovie {
+    std::string name;
+    std::size_t frame = 0;
+  };
+  // What a segment's frame loop came to.
+  enum class LoopEnd : std::uint8_t { kLastFrame, kStopped, kRestart, kFatal };
+
+  // Plays `file` from `frame`, segment after segment; the movie to go on with, if any.
+  std::optional<NextMovie> PlayFile(StarFile& file, std::string_view name, std::size_t frame,
+                                    const RuntimeWindow& window);
+  // Loads a segment's theme and starts it when the theme is on; false after a fatal report.
+  bool LoadTheme(StarFile& file, std::uint32_t base, const MovieHeader& header);
+  void FreeTheme();
+  // The frame loop of one segment.
+  LoopEnd PlayFrames(StarFile& file, std::uint32_t base, const MovieHeader& header,
+                     std::size_t frame, const RuntimeWindow& window);
+  // Reports a fatal site.
+  void Fatal(ProgramCode code, std::int16_t site);
+
   MovieServices s_;
   bool themeOn_ = true;
   MovieStack stack_;
+  std::vector<SoundItem> sounds_;  // the segment's, record base + 1 + index
+  std::vector<SoundItem> theme_;   // the theme parts, record base + S + 1 + index
+  Playlist playlist_;
+  bool themeLoaded_ = false;
+  SoundItem onDemand_;  // a frame sound loaded when its frame shows
+  std::optional<NextMovie> restart_;
 };
 
 }  // namespace lw
