@@ -127,6 +127,155 @@ bool MoviePlayer::LoadTheme(StarFile& file, std::uint32_t base, const MovieHeade
   return true;
 }
 
+MoviePlayer::LoopEnd MoviePlayer::PlayFrames(StarFile& file, std::uint32_t base,
+                                             const MovieHeader& header, std::size_t frame,
+                                             const RuntimeWindow& window) {
+  const int width = header.rect.width();
+  const int height = header.rect.height();
+  const int stride = (width + 3) / 4 * 4;
+  if (width <= 0 || height <= 0 || std::int64_t{stride} * height > kMaxFrameBufferBytes) {
+    Fatal(ProgramCode::kMemory, site::kFrameBuffer);
+    return LoopEnd::kFatal;
+  }
+  Surface buffer(width, height, stride);
+  const ColourTable colours{0, 0, header.palette};
+  TransitionPalette palette{s_.palettes, colours, true};
+  s_.windows.FlushEvents();
+  // Movie point (x, y) shows at the window point origin + (x, y); the buffer starts at the
+  // movie rectangle's corner.
+  const Point origin{
+      static_cast<std::int16_t>(window.bounds.top + header.origin.v + header.rect.top),
+      static_cast<std::int16_t>(window.bounds.left + header.origin.h + header.rect.left)};
+  const Rect whole{0, 0, static_cast<std::int16_t>(height), static_cast<std::int16_t>(width)};
+  MovieClock clock;
+  frame = std::min(frame, header.frames.size() - 1);
+  for (;;) {
+    if (!WaitForTick(clock.next)) return LoopEnd::kStopped;
+    const ScheduledFrame scheduled = ScheduleFrame(header, frame, s_.windows.TickCount(), clock);
+    if (scheduled.endOfMovie) return LoopEnd::kLastFrame;
+    frame = scheduled.frame;
+    const MovieFrame& shown = header.frames[frame];
+    const bool preloads = shown.has(kFramePreloads);
+    if (preloads && !shown.has(kFramePreloadsAfter) && !Preload(file, base, shown)) {
+      return LoopEnd::kFatal;
+    }
+    StartFrameSound(file, base, shown);
+    Rect picture = scheduled.picture;
+    OffsetRect(picture, -header.rect.left, -header.rect.top);
+    if (!shown.pictureRect.empty() && !DecodePicture(file, base, header, shown, buffer)) {
+      return LoopEnd::kFatal;
+    }
+    const FrameTransition transition{
+        shown.transitionKind, shown.transitionParameter, picture,
+        static_cast<int>(std::max<std::int64_t>(1, FrameTicks(header, frame)))};
+    if (!s_.show(buffer, whole, origin, transition, palette)) return LoopEnd::kStopped;
+    if (preloads && shown.has(kFramePreloadsAfter) && !Preload(file, base, shown)) {
+      return LoopEnd::kFatal;
+    }
+    // Interaction comes next: the end action, or a wait for a click on the hot spots (next
+    // session). Until then every frame goes on to the next one.
+    if (frame + 1 >= header.frames.size()) return LoopEnd::kLastFrame;
+    if (frame == header.statusFrame1) s_.status |= 1 << 1;
+    if (frame == header.statusFrame2) s_.status |= 1 << 2;
+    ++frame;
+  }
+}
+
+bool MoviePlayer::Preload(StarFile& file, std::uint32_t base, const MovieFrame& frame) {
+  if (frame.preloadLast < frame.preloadFirst) {
+    Fatal(ProgramCode::kLogic, site::kEmptyPreload);
+    return false;
+  }
+  for (std::int64_t k = frame.preloadFirst; k <= frame.preloadLast; ++k) {
+    const auto id = static_cast<std::int32_t>(base + k);
+    RecordBlock* record = nullptr;
+    if (Failed(s_.library.StarGetResource(file, id, record))) {
+      Fatal(ProgramCode::kUndefined, site::kGetPreload);
+      return false;
+    }
+    if (Failed(s_.library.StarReleaseResource(file, id))) {
+      Fatal(ProgramCode::kHandleCache, site::kReleasePreload);
+      return false;
+    }
+  }
+  return true;
+}
+
+void MoviePlayer::StartFrameSound(StarFile& file, std::uint32_t base, const MovieFrame& frame) {
+  if (frame.sound > 0 && static_cast<std::size_t>(frame.sound) <= sounds_.size()) {
+    s_.channels.PlayVoice(sounds_[static_cast<std::size_t>(frame.sound) - 1]);
+  } else if (frame.sound < 0) {
+    const auto id = static_cast<std::int32_t>(base - frame.sound);
+    if (onDemand_.record == nullptr || onDemand_.recordId != id) {
+      s_.channels.ReleaseSound(onDemand_);
+      if (!s_.channels.LoadSound(file, id, "Movie Sound", onDemand_)) return;
+    }
+    s_.channels.PlayVoice(onDemand_);
+  }
+}
+
+bool MoviePlayer::DecodePicture(StarFile& file, std::uint32_t base, const MovieHeader& header,
+                                const MovieFrame& frame, Surface& buffer) {
+  const auto id = static_cast<std::int32_t>(base + frame.picture);
+  RecordBlock* record = nullptr;
+  if (Failed(s_.library.StarGetResource(file, id, record))) {
+    Fatal(ProgramCode::kUndefined, site::kGetPicture);
+    return false;
+  }
+  // The picture decodes at its rectangle's corner within the buffer; one that lies outside the
+  // movie rectangle is a damaged movie.
+  const int top = frame.pictureRect.top - header.rect.top;
+  const int left = frame.pictureRect.left - header.rect.left;
+  bool decoded = top >= 0 && left >= 0 && top < buffer.height() && left < buffer.width();
+  if (decoded) {
+    const BitmapView view{
+        .memory =
+            std::span(buffer.data(), static_cast<std::size_t>(buffer.rowBytes()) * buffer.height()),
+        .row0 = static_cast<std::ptrdiff_t>(top) * buffer.rowBytes() + left,
+        .stride = buffer.rowBytes(),
+        .width = buffer.width() - left,
+        .height = buffer.height() - top,
+    };
+    decoded = DecodeFrame(*record, view).ok();
+  }
+  if (Failed(s_.library.StarReleaseResource(file, id))) {
+    Fatal(ProgramCode::kHandleCache, site::kReleasePicture);
+    return false;
+  }
+  if (!decoded) Fatal(ProgramCode::kBadFileType, site::kGetPicture);
+  return decoded;
+}
+
+bool MoviePlayer::WaitForTick(std::int64_t tick) {
+  for (;;) {
+    while (const std::optional<EventRecord> key = s_.windows.NextEvent(event_mask::kKeyDown)) {
+      if (HandleKey(*key)) return false;
+    }
+    if (s_.windows.quitRequested()) return false;
+    const std::uint32_t now = s_.windows.TickCount();
+    if (now >= tick) return true;
+    s_.windows.SleepPastTick(now, true);
+  }
+}
+
+bool MoviePlayer::HandleKey(const EventRecord& event) {
+  const MovieKeyCommand command = KeyCommandOf(event);
+  switch (command.key) {
+    case MovieKey::kQuit: return true;
+    case MovieKey::kLevel: static_cast<void>(s_.sound.SoundSetVolume(command.level)); break;
+    case MovieKey::kTheme:
+      themeOn_ = !themeOn_;
+      if (!themeOn_) {
+        s_.channels.Stop(false, false, true, false);
+      } else if (themeLoaded_ && !playlist_.items.empty()) {
+        s_.channels.PlayPlaylist(playlist_);
+      }
+      break;
+    case MovieKey::kNone: break;
+  }
+  return false;
+}
+
 void MoviePlayer::FreeTheme() {
   if (!themeLoaded_) return;
   s_.channels.Stop(false, false, true, false);

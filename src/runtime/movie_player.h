@@ -91,6 +91,18 @@ class MoviePlayer {
   // The frame loop of one segment.
   LoopEnd PlayFrames(StarFile& file, std::uint32_t base, const MovieHeader& header,
                      std::size_t frame, const RuntimeWindow& window);
+  // Gets and releases the frame's preload range; false after a fatal report.
+  bool Preload(StarFile& file, std::uint32_t base, const MovieFrame& frame);
+  // Starts the frame's sound: a segment sound, or a record loaded on demand.
+  void StartFrameSound(StarFile& file, std::uint32_t base, const MovieFrame& frame);
+  // Decodes the frame's picture into `buffer`; false after a fatal report.
+  bool DecodePicture(StarFile& file, std::uint32_t base, const MovieHeader& header,
+                     const MovieFrame& frame, Surface& buffer);
+  // Waits until the tick count reaches `tick`, handling the key commands; false when the
+  // window is closing.
+  bool WaitForTick(std::int64_t tick);
+  // Handles one key-down's command; true for a quit key.
+  bool HandleKey(const EventRecord& event);
   // Reports a fatal site.
   void Fatal(ProgramCode code, std::int16_t site);
 
