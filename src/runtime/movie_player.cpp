@@ -89,7 +89,8 @@ std::optional<MoviePlayer::NextMovie> MoviePlayer::PlayFile(StarFile& file, std:
                                      sounds_[i]);
     }
     if (loaded && (first || header->themeCount != 0)) loaded = LoadTheme(file, base, *header);
-    const LoopEnd end = loaded ? PlayFrames(file, base, *header, frame, window) : LoopEnd::kFatal;
+    const LoopEnd end =
+        loaded ? PlayFrames(file, base, *header, name, frame, window) : LoopEnd::kFatal;
 
     if (Failed(s_.library.StarFlushAll())) Fatal(ProgramCode::kFile, site::kFlush);
     s_.channels.Stop(false, false, false, true);
@@ -105,7 +106,6 @@ std::optional<MoviePlayer::NextMovie> MoviePlayer::PlayFile(StarFile& file, std:
     frame = 0;
     first = false;
   }
-  static_cast<void>(name);
   return restart_;
 }
 
@@ -128,8 +128,8 @@ bool MoviePlayer::LoadTheme(StarFile& file, std::uint32_t base, const MovieHeade
 }
 
 MoviePlayer::LoopEnd MoviePlayer::PlayFrames(StarFile& file, std::uint32_t base,
-                                             const MovieHeader& header, std::size_t frame,
-                                             const RuntimeWindow& window) {
+                                             const MovieHeader& header, std::string_view name,
+                                             std::size_t frame, const RuntimeWindow& window) {
   const int width = header.rect.width();
   const int height = header.rect.height();
   const int stride = (width + 3) / 4 * 4;
@@ -172,13 +172,102 @@ MoviePlayer::LoopEnd MoviePlayer::PlayFrames(StarFile& file, std::uint32_t base,
     if (preloads && shown.has(kFramePreloadsAfter) && !Preload(file, base, shown)) {
       return LoopEnd::kFatal;
     }
-    // Interaction comes next: the end action, or a wait for a click on the hot spots (next
-    // session). Until then every frame goes on to the next one.
-    if (frame + 1 >= header.frames.size()) return LoopEnd::kLastFrame;
+    const MovieStep step = Interact(header, frame, window);
+    switch (step.move) {
+      case MovieMove::kGoTo:
+      case MovieMove::kNoBranch: break;
+      case MovieMove::kStop:
+        // Stopped on the last frame, the movie goes on with its next segment.
+        restart_.reset();
+        return frame + 1 == header.frames.size() ? LoopEnd::kLastFrame : LoopEnd::kStopped;
+      case MovieMove::kPlay: restart_ = NextMovie{step.movie, 0}; return LoopEnd::kRestart;
+      case MovieMove::kCall:
+        if (!stack_.Push(std::string(name), step.frame)) {
+          restart_.reset();
+          return LoopEnd::kStopped;
+        }
+        restart_ = NextMovie{step.movie, 0};
+        return LoopEnd::kRestart;
+      case MovieMove::kReturn: {
+        std::optional<MovieStack::Entry> back = stack_.Pop();
+        if (!back) {
+          restart_.reset();
+          return LoopEnd::kStopped;
+        }
+        restart_ = NextMovie{back->movie, back->frame};
+        return LoopEnd::kRestart;
+      }
+    }
     if (frame == header.statusFrame1) s_.status |= 1 << 1;
     if (frame == header.statusFrame2) s_.status |= 1 << 2;
-    ++frame;
+    if (shown.has(kFrameWaitsForSound)) s_.channels.WaitVoiceDone();
+    if (step.frame >= header.frames.size()) return LoopEnd::kLastFrame;
+    frame = step.frame;
   }
+}
+
+MovieStep MoviePlayer::Interact(const MovieHeader& header, std::size_t frame,
+                                const RuntimeWindow& window) {
+  while (const std::optional<EventRecord> key = s_.windows.NextEvent(event_mask::kKeyDown)) {
+    if (HandleKey(*key)) return {};
+  }
+  const MovieFrame& shown = header.frames[frame];
+  // A timed frame goes on to the next; past the last one the segment has ended.
+  if (shown.has(kFrameTimed)) return {MovieMove::kGoTo, frame + 1, ""};
+  const bool clickPending = s_.windows.PeekEvent(event_mask::kMouseDown).has_value();
+  if (shown.hotSpots.empty() || (shown.has(kFrameNeedsPendingClick) && !clickPending)) {
+    MovieStep step = EndActionStep(shown, frame, header.frames.size());
+    return step;
+  }
+  std::optional<MovieStep> step = WaitForHotSpot(header, frame, window);
+  return step ? *step : MovieStep{};
+}
+
+std::optional<MovieStep> MoviePlayer::WaitForHotSpot(const MovieHeader& header, std::size_t frame,
+                                                     const RuntimeWindow& window) {
+  const MovieFrame& shown = header.frames[frame];
+  for (;;) {
+    static_cast<void>(s_.library.StarFlushAll());
+    while (const std::optional<EventRecord> key = s_.windows.NextEvent(event_mask::kKeyDown)) {
+      // A quit key the header does not allow here is ignored.
+      if (HandleKey(*key) && header.quitWhileWaiting) return std::nullopt;
+    }
+    if (s_.windows.quitRequested()) return std::nullopt;
+    const std::optional<EventRecord> click = s_.windows.NextEvent(event_mask::kMouseDown);
+    if (!click) {
+      s_.windows.SleepPastTick(s_.windows.TickCount(), true);
+      continue;
+    }
+    const Point point{
+        static_cast<std::int16_t>(click->where.v - window.bounds.top - header.origin.v),
+        static_cast<std::int16_t>(click->where.h - window.bounds.left - header.origin.h)};
+    for (std::optional<std::size_t> hit = HotSpotAt(shown.hotSpots, point); hit;
+         hit = HotSpotAt(shown.hotSpots, point, *hit + 1)) {
+      const MovieHotSpot& spot = shown.hotSpots[*hit];
+      if (spot.kind < 0 && !ReleasedInside(spot, header, window)) break;
+      const MovieStep step = HotSpotStep(spot, frame, header.frames.size());
+      if (step.move != MovieMove::kNoBranch) return step;
+      if (shown.has(kFrameWaitsForSound)) s_.channels.WaitVoiceDone();
+    }
+    // A click on no hot spot: wait again, or with flag 4 go back to the calling movie.
+    if (shown.has(kFrameNeedsPendingClick)) return MovieStep{MovieMove::kReturn, 0, ""};
+  }
+}
+
+bool MoviePlayer::ReleasedInside(const MovieHotSpot& spot, const MovieHeader& header,
+                                 const RuntimeWindow& window) {
+  constexpr std::uint32_t kShortestHold = 10;
+  const std::uint32_t pressed = s_.windows.TickCount();
+  bool inside = true;
+  while (s_.windows.ButtonStillDown() || s_.windows.TickCount() - pressed < kShortestHold) {
+    if (s_.windows.quitRequested()) return false;
+    const Point mouse = s_.windows.GetMouse(&window);
+    inside = spot.rect.contains({static_cast<std::int16_t>(mouse.v - header.origin.v),
+                                 static_cast<std::int16_t>(mouse.h - header.origin.h)});
+    // The rectangle shown inverted while the pointer is inside comes with the drawing work.
+    s_.windows.SleepPastTick(s_.windows.TickCount(), false);
+  }
+  return inside;
 }
 
 bool MoviePlayer::Preload(StarFile& file, std::uint32_t base, const MovieFrame& frame) {

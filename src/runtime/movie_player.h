@@ -90,7 +90,7 @@ class MoviePlayer {
   void FreeTheme();
   // The frame loop of one segment.
   LoopEnd PlayFrames(StarFile& file, std::uint32_t base, const MovieHeader& header,
-                     std::size_t frame, const RuntimeWindow& window);
+                     std::string_view name, std::size_t frame, const RuntimeWindow& window);
   // Gets and releases the frame's preload range; false after a fatal report.
   bool Preload(StarFile& file, std::uint32_t base, const MovieFrame& frame);
   // Starts the frame's sound: a segment sound, or a record loaded on demand.
@@ -103,6 +103,16 @@ class MoviePlayer {
   bool WaitForTick(std::int64_t tick);
   // Handles one key-down's command; true for a quit key.
   bool HandleKey(const EventRecord& event);
+  // What the shown frame leads to: its end action, the hot spot clicked, or a stop.
+  MovieStep Interact(const MovieHeader& header, std::size_t frame, const RuntimeWindow& window);
+  // Waits for a click on the frame's hot spots from `first` on; nullopt when a quit key or the
+  // window's closing ended the wait.
+  std::optional<MovieStep> WaitForHotSpot(const MovieHeader& header, std::size_t frame,
+                                          const RuntimeWindow& window);
+  // Follows a hot spot of negative kind while the button is held: true when it is released
+  // inside, at least 10 ticks after the press.
+  bool ReleasedInside(const MovieHotSpot& spot, const MovieHeader& header,
+                      const RuntimeWindow& window);
   // Reports a fatal site.
   void Fatal(ProgramCode code, std::int16_t site);
 
