@@ -38,7 +38,7 @@ void MoviePlayer::Fatal(ProgramCode code, std::int16_t site) {
   s_.errors.ReportError(CodeNumber(code), site);
 }
 
-int MoviePlayer::PlayMovie(std::string_view name, const RuntimeWindow& window) {
+ScriptError MoviePlayer::PlayMovie(std::string_view name, const RuntimeWindow& window) {
   s_.windows.SetArrowCursor();
   themeOn_ = true;
   stack_ = MovieStack{};
@@ -47,21 +47,21 @@ int MoviePlayer::PlayMovie(std::string_view name, const RuntimeWindow& window) {
     std::string path;
     if (const ScriptError found = s_.locator.LocateFile(next->name, path);
         found != ScriptError::None) {
-      return static_cast<int>(found);
+      return found;
     }
     StarFile* file = nullptr;
     if (Failed(s_.library.StarOpen(path, file))) {
       Fatal(ProgramCode::kFile, site::kOpen);
-      return 0;
+      return ScriptError::None;
     }
     next = PlayFile(*file, next->name, next->frame, window);
     FreeTheme();
     if (Failed(s_.library.StarClose(*file))) {
       Fatal(ProgramCode::kFile, site::kClose);
-      return 0;
+      return ScriptError::None;
     }
   }
-  return 0;
+  return ScriptError::None;
 }
 
 std::optional<MoviePlayer::NextMovie> MoviePlayer::PlayFile(StarFile& file, std::string_view name,

@@ -70,8 +70,9 @@ class MoviePlayer {
  public:
   explicit MoviePlayer(MovieServices services);
 
-  // Plays `name` in `window` to its end; 0, or the locator's code when the movie is not found.
-  int PlayMovie(std::string_view name, const RuntimeWindow& window);
+  // Plays `name` in `window` to its end; None, or the file search's error when the movie is not
+  // found.
+  ScriptError PlayMovie(std::string_view name, const RuntimeWindow& window);
 
  private:
   // Where a file's play goes on: nowhere, or another movie from a frame.
