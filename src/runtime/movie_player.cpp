@@ -198,8 +198,8 @@ MoviePlayer::LoopEnd MoviePlayer::PlayFrames(StarFile& file, std::uint32_t base,
         return LoopEnd::kRestart;
       }
     }
-    if (frame == header.statusFrame1) s_.status |= 1 << 1;
-    if (frame == header.statusFrame2) s_.status |= 1 << 2;
+    if (frame == header.statusFrame1) s_.status |= 1;
+    if (frame == header.statusFrame2) s_.status |= 2;
     if (shown.has(kFrameWaitsForSound)) s_.channels.WaitVoiceDone();
     if (step.frame >= header.frames.size()) return LoopEnd::kLastFrame;
     frame = step.frame;

@@ -35,12 +35,12 @@ MovieFrame Frame(std::uint32_t picture, std::int16_t endAction, std::uint16_t fl
 class MoviePlayTest : public StageTitleTest {
  protected:
   // TEST.MOV: frame 0 (colour 5, timed) then frame 1 (colour 9, stops), shown at window point
-  // (20, 10); frame 1 sets mark 1.
+  // (20, 10); frame 0 sets mark 1 (a mark is set only when the frame goes on to another).
   void WriteMovie() {
     MovieHeader header;
     header.rect = {0, 0, kHeight, kWidth};
     header.origin = {10, 20};
-    header.statusFrame1 = 1;
+    header.statusFrame1 = 0;
     header.statusFrame2 = 0xFFFF;
     for (int i = 0; i < 256; ++i) header.palette[i] = {0, 0, 0};
     header.frames = {Frame(1, 2, kFrameTimed), Frame(2, 1)};
