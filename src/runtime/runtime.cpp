@@ -5,6 +5,7 @@
 #include "common/log.h"
 #include "resources/program_resources.h"
 #include "runtime/error_lines.h"
+#include "runtime/movie_player.h"
 #include "shell/drawing/colour_table.h"
 #include "shell/drawing/rect_ops.h"
 
@@ -218,6 +219,8 @@ void Runtime::WireBuiltins() {
                         return compositor_->OwnerAt(PointAt(p.v + stage.top, p.h + stage.left));
                       }},
       .tracks = {.tracks = objects_->tracks(), .channels = channels_},
+      .movie = {.settings = settings_,
+                .play = [this](std::string_view name) { return PlayMovie(name); }},
   });
   WireRuntimeBuiltins(interpreter_->builtins(), *builtinServices_);
 }
@@ -382,6 +385,25 @@ bool Runtime::ShowMovieFrame(const Surface& picture, const Rect& movie, Point or
     return static_cast<std::uint32_t>(std::uint64_t{interpreter_->random().next()} * count >> 31);
   };
   return RunFrameTransition(transition, reveal, palette, random);
+}
+
+ScriptError Runtime::PlayMovie(std::string_view name) {
+  MoviePlayer player(MovieServices{
+      .windows = windows_,
+      .library = library_,
+      .errors = errors_,
+      .locator = *locator_,
+      .channels = channels_,
+      .sound = sound_,
+      .palettes = palettes_,
+      .show =
+          [this](const Surface& picture, const Rect& movie, Point origin,
+                 const FrameTransition& transition, TransitionPalette& palette) {
+            return ShowMovieFrame(picture, movie, origin, transition, palette);
+          },
+      .status = settings_.movieStatus,
+  });
+  return player.PlayMovie(name, *windows_.mainWindow());
 }
 
 void Runtime::StartTitleObjects() {

@@ -164,6 +164,9 @@ class Runtime {
   // window is closing.
   bool ShowMovieFrame(const Surface& picture, const Rect& movie, Point origin,
                       const FrameTransition& transition, TransitionPalette& palette);
+  // Plays a movie file in the main window to its end; the file search's error when it is not
+  // found.
+  ScriptError PlayMovie(std::string_view name);
 
   // Parts that tests reach because no script line can: the free-memory figure they set, the
   // 16-bit entries of the current palette (scripts see only the installed 8-bit colours), and

@@ -18,6 +18,7 @@ void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services) 
   WireHitTestBuiltins(table, services.hitTest);
   WireDisplayBuiltins(table, services.display);
   WireTrackBuiltins(table, services.tracks);
+  WireMovieBuiltins(table, services.movie);
 }
 
 void DescribeAllBuiltins(BuiltinTable& catalog) {
@@ -36,6 +37,7 @@ void DescribeAllBuiltins(BuiltinTable& catalog) {
   DescribeHitTestBuiltins(catalog);
   DescribeDisplayBuiltins(catalog);
   DescribeTrackBuiltins(catalog);
+  DescribeMovieBuiltins(catalog);
 }
 
 }  // namespace lw

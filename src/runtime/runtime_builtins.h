@@ -15,6 +15,7 @@
 #include "runtime/builtins_display.h"
 #include "runtime/builtins_input.h"
 #include "runtime/builtins_message.h"
+#include "runtime/builtins_movie.h"
 #include "runtime/builtins_palette.h"
 #include "runtime/builtins_plugin.h"
 #include "runtime/builtins_settings.h"
@@ -38,6 +39,7 @@ struct RuntimeBuiltinServices {
   Motion& motion;
   HitTestServices hitTest;
   TrackServices tracks;
+  MovieBuiltinServices movie;
 };
 
 // Wires every runtime built-in into `table`; `services` must outlive the table.
