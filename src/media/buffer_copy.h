@@ -1,7 +1,8 @@
 // Rectangle copies between the composition's buffers. They are all laid out with the screen
 // buffer's row length, so that a buffer's pixel and the screen pixel it lands on lie a fixed
 // distance apart in memory; a copy between buffers of different row lengths means a buffer was
-// made wrongly, a logic fault (fatal site 602).
+// made wrongly, a logic fault (fatal site 602). A movie's frame buffer is the one buffer with
+// rows of its own length; its pictures reach the canvas through CopySurfaceRect.
 #pragma once
 
 #include <cstddef>
@@ -34,5 +35,8 @@ inline void CopyRow(std::uint8_t* out, const std::uint8_t* in, std::size_t bytes
 // Copies `area` of `to` from `from`, whose pixel (0, 0) lies at `fromAt` in `to`'s coordinates;
 // clipped to both surfaces. Fatal site 602, with nothing copied, when their row lengths differ.
 FatalSite CopyBufferRect(const Surface& from, Point fromAt, Surface& to, const Rect& area);
+
+// The same copy, each surface's rows at their own stride.
+void CopySurfaceRect(const Surface& from, Point fromAt, Surface& to, const Rect& area);
 
 }  // namespace lw

@@ -15,7 +15,7 @@ RevealedPiece CopyRevealed(const Surface& picture, Surface& canvas, const Rect& 
   }
   OffsetRect(to, origin.h, origin.v);
   const Point fromAt = PointAt(to.top - from.top, to.left - from.left);
-  piece.fault = CopyBufferRect(picture, fromAt, canvas, to);
+  CopySurfaceRect(picture, fromAt, canvas, to);
   piece.to = to;
   piece.from = from;
   return piece;

@@ -362,7 +362,6 @@ ScreenReveal Runtime::RevealOnScreen(const Surface& picture, const Rect& clip, P
       .picture = picture,
       .screen = screen_,
       .windows = windows_,
-      .errors = errors_,
       .clip = clip,
       .origin = origin,
       .pacing = pacing,

@@ -12,8 +12,6 @@ ScreenReveal::ScreenReveal(ScreenRevealParts parts) : parts_(std::move(parts)) {
 void ScreenReveal::Reveal(const RevealBox& source, const RevealBox& destination) {
   const RevealedPiece piece = CopyRevealed(parts_.picture, parts_.screen.canvas(), parts_.clip,
                                            parts_.origin, source, destination);
-  if (piece.fault.failed())
-    parts_.errors.ReportError(piece.fault.programCode, piece.fault.errorLine);
   if (piece.to.empty()) return;
   // The present trace tells where a piece came from in screen terms, so that only a scrolled
   // piece differs from where it went.

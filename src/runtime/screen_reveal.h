@@ -20,7 +20,6 @@
 #include "media/reveal_target.h"
 #include "shell/drawing/screen.h"
 #include "shell/drawing/surface.h"
-#include "shell/error_report.h"
 #include "shell/windows/window_system.h"
 
 namespace lw {
@@ -31,7 +30,6 @@ struct ScreenRevealParts {
   const Surface& picture;  // the composed picture, laid out as the canvas
   Screen& screen;
   WindowSystem& windows;
-  ErrorReporter& errors;
   Rect clip;     // in the picture's coordinates
   Point origin;  // where the picture's (0, 0) lies on the canvas
   RevealPacing pacing = RevealPacing::kMilliseconds;

@@ -133,6 +133,19 @@ TEST(RevealCopyTest, PiecesAreClippedToTheScreenRectangle) {
       if (canvas.row(v)[h] != 0) copied += std::to_string(canvas.row(v)[h]) + " ";
   EXPECT_EQ(copied, "36 37 38 ");
   EXPECT_TRUE(CopyRevealed(picture, canvas, clip, {}, {0, 0, 2, 2}, {0, 0, 2, 2}).to.empty());
+
+  // A movie's frame buffer has rows of its own length: 6 pixels wide, stride 8.
+  Surface frame(6, 3, 8);
+  for (int v = 0; v < 3; ++v)
+    for (int h = 0; h < 6; ++h) frame.row(v)[h] = static_cast<std::uint8_t>(100 + v * 10 + h);
+  Surface screen(16, 16);
+  CopyRevealed(frame, screen, {0, 0, 3, 6}, PointAt(2, 5), {1, 4, 3, 6}, {1, 4, 3, 6});
+  copied.clear();
+  for (int v = 0; v < 16; ++v)
+    for (int h = 0; h < 16; ++h)
+      if (screen.row(v)[h] != 0) copied += std::to_string(v) + "," + std::to_string(h) + "=" +
+                                           std::to_string(screen.row(v)[h]) + " ";
+  EXPECT_EQ(copied, "3,9=114 3,10=115 4,9=124 4,10=125 ");
 }
 
 class FrameTransitionTest : public ::testing::Test, protected test::ShellRig {
