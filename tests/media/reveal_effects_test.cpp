@@ -143,8 +143,9 @@ TEST(RevealCopyTest, PiecesAreClippedToTheScreenRectangle) {
   copied.clear();
   for (int v = 0; v < 16; ++v)
     for (int h = 0; h < 16; ++h)
-      if (screen.row(v)[h] != 0) copied += std::to_string(v) + "," + std::to_string(h) + "=" +
-                                           std::to_string(screen.row(v)[h]) + " ";
+      if (screen.row(v)[h] != 0)
+        copied += std::to_string(v) + "," + std::to_string(h) + "=" +
+                  std::to_string(screen.row(v)[h]) + " ";
   EXPECT_EQ(copied, "3,9=114 3,10=115 4,9=124 4,10=125 ");
 }
 
