@@ -178,6 +178,7 @@ MoviePlayer::LoopEnd MoviePlayer::PlayFrames(StarFile& file, std::uint32_t base,
       case MovieMove::kNoBranch: break;
       case MovieMove::kStop:
         // Stopped on the last frame, the movie goes on with its next segment.
+        s_.channels.Stop(false, false, false, true);
         restart_.reset();
         return frame + 1 == header.frames.size() ? LoopEnd::kLastFrame : LoopEnd::kStopped;
       case MovieMove::kPlay: restart_ = NextMovie{step.movie, 0}; return LoopEnd::kRestart;
@@ -198,10 +199,11 @@ MoviePlayer::LoopEnd MoviePlayer::PlayFrames(StarFile& file, std::uint32_t base,
         return LoopEnd::kRestart;
       }
     }
+    if (shown.has(kFrameWaitsForSound)) s_.channels.WaitVoiceDone();
+    // A timed last frame ends the segment; a frame that goes on to another sets its mark.
+    if (step.frame >= header.frames.size()) return LoopEnd::kLastFrame;
     if (frame == header.statusFrame1) s_.status |= 1;
     if (frame == header.statusFrame2) s_.status |= 2;
-    if (shown.has(kFrameWaitsForSound)) s_.channels.WaitVoiceDone();
-    if (step.frame >= header.frames.size()) return LoopEnd::kLastFrame;
     frame = step.frame;
   }
 }
@@ -214,10 +216,10 @@ MovieStep MoviePlayer::Interact(const MovieHeader& header, std::size_t frame,
   const MovieFrame& shown = header.frames[frame];
   // A timed frame goes on to the next; past the last one the segment has ended.
   if (shown.has(kFrameTimed)) return {MovieMove::kGoTo, frame + 1, ""};
+  // Flag 4 looks at the hot spots only when a click is already waiting.
   const bool clickPending = s_.windows.PeekEvent(event_mask::kMouseDown).has_value();
   if (shown.hotSpots.empty() || (shown.has(kFrameNeedsPendingClick) && !clickPending)) {
-    MovieStep step = EndActionStep(shown, frame, header.frames.size());
-    return step;
+    return EndActionStep(shown, frame, header.frames.size());
   }
   std::optional<MovieStep> step = WaitForHotSpot(header, frame, window);
   return step ? *step : MovieStep{};
@@ -258,16 +260,36 @@ bool MoviePlayer::ReleasedInside(const MovieHotSpot& spot, const MovieHeader& he
                                  const RuntimeWindow& window) {
   constexpr std::uint32_t kShortestHold = 10;
   const std::uint32_t pressed = s_.windows.TickCount();
-  bool inside = true;
+  bool inside = false;
+  bool inverted = false;
   while (s_.windows.ButtonStillDown() || s_.windows.TickCount() - pressed < kShortestHold) {
-    if (s_.windows.quitRequested()) return false;
+    if (s_.windows.quitRequested()) break;
     const Point mouse = s_.windows.GetMouse(&window);
     inside = spot.rect.contains({static_cast<std::int16_t>(mouse.v - header.origin.v),
                                  static_cast<std::int16_t>(mouse.h - header.origin.h)});
-    // The rectangle shown inverted while the pointer is inside comes with the drawing work.
+    if (inside != inverted) {
+      InvertSpot(spot, header, window);
+      inverted = inside;
+    }
     s_.windows.SleepPastTick(s_.windows.TickCount(), false);
   }
-  return inside;
+  if (inverted) InvertSpot(spot, header, window);
+  return inside && !s_.windows.quitRequested();
+}
+
+void MoviePlayer::InvertSpot(const MovieHotSpot& spot, const MovieHeader& header,
+                             const RuntimeWindow& window) {
+  Rect onScreen = spot.rect;
+  OffsetRect(onScreen, window.bounds.left + header.origin.h, window.bounds.top + header.origin.v);
+  Surface& canvas = s_.screen.canvas();
+  Rect inverted;
+  if (!SectRect(onScreen, canvas.rect(), inverted)) return;
+  for (int v = inverted.top; v < inverted.bottom; ++v) {
+    std::uint8_t* row = canvas.row(v);
+    for (int h = inverted.left; h < inverted.right; ++h) row[h] ^= 0xFF;
+  }
+  s_.screen.markDirty(inverted);
+  s_.screen.present();
 }
 
 bool MoviePlayer::Preload(StarFile& file, std::uint32_t base, const MovieFrame& frame) {

@@ -41,6 +41,7 @@
 #include "runtime/file_locator.h"
 #include "runtime/movie_actions.h"
 #include "shell/drawing/palette_state.h"
+#include "shell/drawing/screen.h"
 #include "shell/drawing/surface.h"
 #include "shell/error_report.h"
 #include "shell/sound/sound_output.h"
@@ -62,6 +63,7 @@ struct MovieServices {
   SoundChannels& channels;
   SoundOutput& sound;  // the level keys
   PaletteState& palettes;
+  Screen& screen;  // a held hot spot shows inverted on its canvas
   ShowMovieFrameFn show;
   std::uint16_t& status;  // the movie status word: bits 1 and 2
 };
@@ -110,10 +112,12 @@ class MoviePlayer {
   // window's closing ended the wait.
   std::optional<MovieStep> WaitForHotSpot(const MovieHeader& header, std::size_t frame,
                                           const RuntimeWindow& window);
-  // Follows a hot spot of negative kind while the button is held: true when it is released
-  // inside, at least 10 ticks after the press.
+  // Follows a hot spot of negative kind while the button is held, inverted while the pointer is
+  // inside: true when it is released inside, at least 10 ticks after the press.
   bool ReleasedInside(const MovieHotSpot& spot, const MovieHeader& header,
                       const RuntimeWindow& window);
+  // Inverts the hot spot's rectangle on the screen and shows it.
+  void InvertSpot(const MovieHotSpot& spot, const MovieHeader& header, const RuntimeWindow& window);
   // Reports a fatal site.
   void Fatal(ProgramCode code, std::int16_t site);
 

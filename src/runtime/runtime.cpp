@@ -395,6 +395,7 @@ ScriptError Runtime::PlayMovie(std::string_view name) {
       .channels = channels_,
       .sound = sound_,
       .palettes = palettes_,
+      .screen = screen_,
       .show =
           [this](const Surface& picture, const Rect& movie, Point origin,
                  const FrameTransition& transition, TransitionPalette& palette) {

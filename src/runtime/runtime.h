@@ -173,6 +173,7 @@ class Runtime {
   // the figures of the settings that the layers still to come (movies, motion, sets) keep.
   [[nodiscard]] MemoryStatus& memory() { return memory_; }
   [[nodiscard]] PaletteState& palettes() { return palettes_; }
+  [[nodiscard]] SoundChannels& channels() { return channels_; }
   [[nodiscard]] ScriptSettings& settings() { return settings_; }
   // The plug-ins, loaded by the runtime start and closed by the runtime stop; tests ask their
   // services directly, as a plug-in would. The file layer and the file dialogs are there for
