@@ -102,6 +102,11 @@ std::optional<MoviePlayer::NextMovie> MoviePlayer::PlayFile(StarFile& file, std:
     }
     s_.windows.FlushEvents();
     if (end != LoopEnd::kLastFrame || header->nextSegment == 0) break;
+    // Segments follow each other in the file; one that leads back would play forever.
+    if (header->nextSegment <= base) {
+      Fatal(ProgramCode::kBadFileType, site::kHeader);
+      break;
+    }
     base = header->nextSegment;
     frame = 0;
     first = false;
@@ -118,11 +123,15 @@ bool MoviePlayer::LoadTheme(StarFile& file, std::uint32_t base, const MovieHeade
   }
   themeLoaded_ = true;
   playlist_ = Playlist{};
-  // Numbers outside 1..T name no part and are left out.
-  for (const std::uint16_t part : header.playlist) {
+  // Numbers outside 1..T name no part and are left out; the loop entry moves with the entries
+  // kept (a loop entry past them is the channels' fault 2708).
+  std::size_t loopEntry = header.playlist.size();
+  for (std::size_t i = 0; i < header.playlist.size(); ++i) {
+    if (i == header.playlistLoop) loopEntry = playlist_.items.size();
+    const std::uint16_t part = header.playlist[i];
     if (part >= 1 && part <= theme_.size()) playlist_.items.push_back(theme_[part - 1]);
   }
-  playlist_.loopEntry = header.playlistLoop;
+  playlist_.loopEntry = loopEntry;
   if (themeOn_ && !theme_.empty() && !playlist_.items.empty()) s_.channels.PlayPlaylist(playlist_);
   return true;
 }
@@ -313,8 +322,10 @@ bool MoviePlayer::Preload(StarFile& file, std::uint32_t base, const MovieFrame& 
 }
 
 void MoviePlayer::StartFrameSound(StarFile& file, std::uint32_t base, const MovieFrame& frame) {
-  if (frame.sound > 0 && static_cast<std::size_t>(frame.sound) <= sounds_.size()) {
-    s_.channels.PlayVoice(sounds_[static_cast<std::size_t>(frame.sound) - 1]);
+  if (frame.sound > 0) {
+    // A number past the segment's sounds names no loaded sound: the channels' fault 2706.
+    const auto k = static_cast<std::size_t>(frame.sound);
+    s_.channels.PlayVoice(k <= sounds_.size() ? sounds_[k - 1] : SoundItem{});
   } else if (frame.sound < 0) {
     const auto id = static_cast<std::int32_t>(base - frame.sound);
     if (onDemand_.record == nullptr || onDemand_.recordId != id) {

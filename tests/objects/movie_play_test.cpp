@@ -2,6 +2,7 @@
 // playing at each present), the colours left on screen and the marks that actionframe reads.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "movie_title.h"
@@ -162,6 +163,62 @@ TEST_F(MoviePlayTest, TogglingTheThemeRestartsItsPlaylist) {
   EXPECT_EQ(Play("TOGGLE.MOV", "wait 140\nkey ctrl+t\nwait 240\nkey ctrl+t"),
             std::string(kPaletteShown) + " theme=1 0,0,8,8 theme=1 0,8,8,16 theme=2 " +
                 "0,16,8,24 0,24,8,32 theme=1" + kNoBoxes);
+}
+
+// Damaged movies end with the fatal report of the step that found the damage, never a crash.
+TEST_F(MoviePlayTest, DamagedMoviesEndWithTheirFatalSite) {
+  using Records = std::vector<test::Bytes>;
+  const auto segment = [](std::uint16_t flags = 0) {
+    return MovieSegment{MovieOf({ColourFrame(kWhole, 5, kFrameTimed | flags)}), {}, {}};
+  };
+  const auto with = [&](auto change) {
+    MovieSegment made = segment();
+    change(made);
+    return std::vector<MovieSegment>{made};
+  };
+  const struct Case {
+    std::string_view what;
+    std::vector<MovieSegment> segments;
+    std::function<void(Records&)> damage;
+    std::string_view box;
+  } cases[] = {
+      {"frames past the record", {segment()}, [](Records& r) { r[0].resize(2300); }, "line 2401"},
+      // Records 0 and 1 are the first segment; the second, at 2, names itself as the next.
+      {"a segment leading back",
+       {segment(), segment()},
+       [](Records& r) { r[2][54] = 2; },
+       "line 2401"},
+      {"a next segment missing",
+       {segment(), segment()},
+       [](Records& r) { r.resize(2); },
+       "line 2401"},
+      {"a picture outside the movie",
+       with([](MovieSegment& m) {
+         m.header.frames[0].pictureRect = {40, 60, 60, 70};
+       }),
+       {},
+       "line 2406"},
+      {"a picture record missing", {segment()}, [](Records& r) { r.pop_back(); }, "line 2406"},
+      {"a sound past the segment's",
+       with([](MovieSegment& m) { m.header.frames[0].sound = 3; }),
+       {},
+       "line 2706"},
+      {"an empty preload range", {segment(kFramePreloads)}, {}, "line 2408"},
+      {"a loop entry past the playlist",
+       with([](MovieSegment& m) {
+         m.themes = {Tone(0.1, 128)};
+         m.header.playlist = {1};
+         m.header.playlistLoop = 1;
+       }),
+       {},
+       "line 2708"},
+  };
+  for (const Case& c : cases) {
+    WriteMovie("BAD.MOV", c.segments, c.damage);
+    const std::string shown = Play("BAD.MOV");
+    EXPECT_NE(shown.find(c.box), std::string::npos) << c.what << ": " << shown;
+    run_.reset();
+  }
 }
 
 }  // namespace

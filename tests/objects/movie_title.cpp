@@ -50,7 +50,8 @@ MovieHeader MovieOf(std::vector<MovieFrame> frames) {
   return header;
 }
 
-void MovieTitleTest::WriteMovie(std::string_view name, std::vector<MovieSegment> segments) {
+void MovieTitleTest::WriteMovie(std::string_view name, std::vector<MovieSegment> segments,
+                                const std::function<void(std::vector<test::Bytes>&)>& damage) {
   std::vector<test::Bytes> records;
   for (std::size_t s = 0; s < segments.size(); ++s) {
     MovieSegment& segment = segments[s];
@@ -72,6 +73,7 @@ void MovieTitleTest::WriteMovie(std::string_view name, std::vector<MovieSegment>
       records.insert(records.end(), part->begin(), part->end());
     }
   }
+  if (damage) damage(records);
   WriteStageFile(title_, name, records, kMovieFileType);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,8 +34,9 @@ class MovieTitleTest : public StageTitleTest {
  protected:
   // Writes `segments` as movie file `name` in the title folder. A frame's `picture` is taken as
   // the colour of a key frame of its picture rectangle, written behind the segment's sounds and
-  // themes; 0 gives no picture.
-  void WriteMovie(std::string_view name, std::vector<MovieSegment> segments);
+  // themes; 0 gives no picture. `damage` may change the records before they are written.
+  void WriteMovie(std::string_view name, std::vector<MovieSegment> segments,
+                  const std::function<void(std::vector<test::Bytes>&)>& damage = {});
   void WriteMovie(std::string_view name, const MovieHeader& header) {
     WriteMovie(name, {MovieSegment{header, {}, {}}});
   }
