@@ -107,6 +107,7 @@ def button(picture, box, label):
 MENU_BUTTONS = {"rooms": (200, 156, 244, 356), "about": (256, 156, 300, 356),
                 "quit": (312, 156, 356, 356)}
 BACK_BUTTON = (324, 380, 364, 492)
+MOVIE_BUTTON = (324, 20, 364, 132)
 
 
 def menu():
@@ -147,6 +148,7 @@ def about():
              "PNG PICTURES."]
     for n, line in enumerate(lines):
         p.centred_text(140 + n * 34, line, BLACK, 3)
+    button(p, MOVIE_BUTTON, "MOVIE")
     button(p, BACK_BUTTON, "BACK")
     return p
 
