@@ -106,26 +106,6 @@ TEST_F(HeadlessAudioTest, BuffersFinishWhenTheirLastFrameIsHeardAndTheCaptureKee
   EXPECT_EQ(wav.data, Bytes16(expected));
 }
 
-// Paused at 10 ms (220 frames in) for 100 ms, the buffer keeps its other 221 frames: they end
-// at frame 2646 after the open, 120 ms. The capture hears silence meanwhile.
-TEST_F(HeadlessAudioTest, PauseHoldsTheBufferWhileTheCaptureHearsSilence) {
-  AudioStream& stream = open();
-  ASSERT_TRUE(stream.queue(Bytes16(Ramp(441)), 7));
-  poll(10);
-  stream.pause();
-  sleep(100);
-  EXPECT_EQ(finished_, "");
-  stream.resume();
-  while (finished_.empty() && now() < 200) poll(1);
-  EXPECT_EQ(finished_, "7@120");
-  EXPECT_EQ(stream.underruns(), 0U);
-
-  std::vector<int> expected = Ramp(220);
-  expected.resize(static_cast<std::size_t>(FramesBy(110)), 0);
-  Append(expected, Ramp(221, 221));
-  EXPECT_EQ(captured().data, Bytes16(expected));
-}
-
 // Reset tells of every queued buffer, the one half heard first, before it returns; a buffer
 // queued afterwards starts from its own beginning, and silence after a reset is no underrun.
 TEST_F(HeadlessAudioTest, ResetTellsOfEveryDroppedBufferInOrder) {
@@ -187,6 +167,8 @@ TEST_F(HeadlessAudioTest, UnderrunsCountDrySpellsOnceSoundHasBegun) {
 }
 
 // The level scales what is heard: 16-bit samples towards 0, 8-bit ones towards 128, truncated.
+// (Levels 0 and 9 of 16-bit sound, and pause and resume, are checked in the title's WAV capture,
+// tests/objects/track_sound_test.cpp.)
 TEST_F(HeadlessAudioTest, TheLevelScalesWhatIsCaptured) {
   struct Case {
     AudioFormat format;
@@ -194,11 +176,8 @@ TEST_F(HeadlessAudioTest, TheLevelScalesWhatIsCaptured) {
     std::vector<std::uint8_t> queued;
     std::vector<std::uint8_t> heard;
   };
-  const std::vector<int> loud = {-32768, -9, 9, 32767, 1000};
   const Case cases[] = {
-      {kMono16, 9, Bytes16(loud), Bytes16(loud)},
-      {kMono16, 0, Bytes16(loud), Bytes16({0, 0, 0, 0, 0})},
-      {kMono16, 3, Bytes16(loud), Bytes16({-10922, -3, 3, 10922, 333})},
+      {kMono16, 3, Bytes16({-32768, -9, 9, 32767}), Bytes16({-10922, -3, 3, 10922})},
       {kStereo8, 9, {0, 128, 255, 137}, {0, 128, 255, 137}},
       {kStereo8, 3, {0, 128, 255, 137}, {86, 128, 170, 131}},
       {kStereo8, 0, {0, 128, 255, 137}, {128, 128, 128, 128}},

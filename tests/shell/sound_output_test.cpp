@@ -80,11 +80,8 @@ TEST_F(SoundOutputTest, OpensTheFormatAndSizesTheBuffers) {
     EXPECT_EQ((std::vector<int>{format.samplesPerSecond, format.bytesPerSample, format.channels,
                                 opened.framesPerBuffer, opened.buffers, opened.streams}),
               (std::vector<int>{c.samplesPerSecond, c.bytes, c.channels, c.frames, 2, 1}));
-    EXPECT_EQ(output.framesPerBuffer(), c.frames);
-    EXPECT_EQ(output.queuedBuffers(), 0);
     // Open already: nothing happens.
     EXPECT_EQ(output.SoundOpen(1, 1, 1, opened), 0);
-    EXPECT_EQ(output.bytesPerSample(), c.bytes);
     ASSERT_EQ(output.SoundClose(), 0);
     EXPECT_FALSE(output.isOpen());
   }
