@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
-#include <tuple>
 #include <vector>
 
 namespace lw::authoring {
@@ -93,19 +92,6 @@ TEST(PaletteQuantiserTest, FewColoursFillTheEntriesInAscendingOrderBetweenBlackA
   EXPECT_EQ(palette[2], (Rgb{0x20, 0, 0}));
   EXPECT_EQ(palette[3], (Rgb{0, 0, 0}));  // unused entries are black
   EXPECT_EQ(palette[255], (Rgb{0xFF, 0xFF, 0xFF}));
-}
-
-TEST(PaletteQuantiserTest, ManyColoursKeepBlackAndWhitePinnedAndUseEveryEntry) {
-  PaletteQuantiser quantiser;
-  quantiser.add(Pixels(Shading()));
-  const Palette palette = quantiser.palette();
-  EXPECT_EQ(palette[0], (Rgb{0, 0, 0}));
-  EXPECT_EQ(palette[255], (Rgb{0xFF, 0xFF, 0xFF}));
-  std::vector<Rgb> chosen(palette.begin() + 1, palette.end() - 1);
-  std::sort(chosen.begin(), chosen.end(), [](const Rgb& a, const Rgb& b) {
-    return std::tie(a.red, a.green, a.blue) < std::tie(b.red, b.green, b.blue);
-  });
-  EXPECT_EQ(std::unique(chosen.begin(), chosen.end()), chosen.end()) << "an entry is repeated";
 }
 
 TEST(PaletteQuantiserTest, ThePaletteDoesNotDependOnTheOrderOfPictures) {
