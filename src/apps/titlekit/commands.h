@@ -35,6 +35,8 @@ int RunFrameCommand(Arguments args);
 int RunSpriteCommand(Arguments args);
 // titlekit sound encode|decode ...
 int RunSoundCommand(Arguments args);
+// titlekit movie from-video IN -o OUT.mov [--fps N] [--size WxH] [--no-sound] [--max-frames N]
+int RunMovieCommand(Arguments args);
 // titlekit palette from-png|to-png ...
 int RunPaletteCommand(Arguments args);
 // titlekit reference [-o FILE]

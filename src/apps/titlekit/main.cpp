@@ -17,7 +17,7 @@ struct Command {
   int (*run)(Arguments);
 };
 
-constexpr std::array<Command, 13> kCommands = {{
+constexpr std::array<Command, 14> kCommands = {{
     {"compile", "titlekit compile SRC [-o OUT] [--no-check]",
      "check and compile a script into OUT, or print a dump of its tokens and string pool",
      RunCompileCommand},
@@ -61,6 +61,12 @@ constexpr std::array<Command, 13> kCommands = {{
      "encode a sound file (WAV, AIFF, FLAC, Ogg) as a sound record, or decode a record into an "
      "8-bit WAV file",
      RunSoundCommand},
+    {"movie",
+     "titlekit movie from-video IN -o OUT.mov [--fps N] [--size WxH] [--no-sound]\n"
+     "       [--max-frames N]",
+     "make a movie file of a video that ffmpeg reads: its frames at N a second (10, 1..30) fitted "
+     "into WxH (640x480) in one palette, its sound at 22050 Hz; more than 3000 frames are refused",
+     RunMovieCommand},
     {"palette", "titlekit palette from-png IN.png -o OUT | to-png IN -o OUT.png",
      "write a picture's palette as a 2056-byte colour table, or a colour table as a picture",
      RunPaletteCommand},

@@ -1,0 +1,222 @@
+// titlekit movie from-video as a program: a one-second test video made by ffmpeg itself becomes a
+// movie whose frames, timing and sound `info` lists, and whose decoded pixels show the video's
+// colours as ffmpeg's own PNG of the same frame has them; the options and the failures (a missing
+// input, a text file, whose ffmpeg error is quoted, no ffmpeg), none of which leaves a scratch
+// folder behind.
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "media/bitmap.h"
+#include "media/frame_codec.h"
+#include "media/movie_format.h"
+#include "platform/png_image.h"
+#include "support/common_program_run.h"
+
+namespace lw::titlekit {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+
+// A name with spaces and both quotes: the input must reach ffmpeg as one argument.
+constexpr char kVideoName[] = "my clip 'one' \"take\".mp4";
+
+class MovieFromVideoTest : public test::ProgramTest {
+ protected:
+  // titlekit runs through env, which sets its temporary folder (and, for one test, its PATH).
+  MovieFromVideoTest() : ProgramTest("/usr/bin/env") {}
+
+  // Runs titlekit with TMPDIR in the scratch folder and PATH as `path` (unchanged when empty).
+  test::ProgramOutcome titlekit(std::vector<std::string> args, const std::string& path = "") const {
+    std::vector<std::string> line = {"TMPDIR=" + folder("tmp")};
+    if (!path.empty()) line.push_back("PATH=" + path);
+    line.push_back(TITLEKIT_PATH);
+    line.insert(line.end(), args.begin(), args.end());
+    return run(line);
+  }
+
+  // Runs ffmpeg in the scratch folder, quietly; expects it to succeed.
+  void ffmpeg(const std::string& args) const {
+    const std::string command = "cd '" + folder("") + "' && ffmpeg -nostdin -v error -y " + args;
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  }
+
+  // The one-second test video: colour bars at 64 x 48, 10 frames a second, with a 440 Hz tone
+  // unless `sound` is false.
+  std::string video(bool sound = true) const {
+    const std::string name = sound ? "clip.mp4" : "silent.mp4";
+    ffmpeg("-f lavfi -i testsrc=size=64x48:rate=10 " +
+           std::string(sound ? "-f lavfi -i sine=frequency=440:sample_rate=22050 " : "") +
+           "-t 1 -pix_fmt yuv420p " + name);
+    return file(name);
+  }
+
+  // Record `id` of `movie`, as `star get` gives it.
+  std::vector<std::uint8_t> record(const std::string& movie, std::uint32_t id) const {
+    const auto got = titlekit({"star", "get", movie, std::to_string(id), "-o", file("record")});
+    EXPECT_EQ(got.status, 0) << got.err;
+    return bytes("record");
+  }
+
+  // Nothing left in the temporary folder that titlekit was given.
+  void expectNoScratchLeft() const {
+    EXPECT_TRUE(fs::is_empty(folder("tmp"))) << "a scratch folder was left behind";
+  }
+};
+
+// The colour of a pixel of a true-colour PNG, read exactly: mapped to a ramp of one channel, each
+// pixel takes the entry whose number is that channel's value.
+Rgb TrueColourAt(const std::string& png, int x, int y) {
+  std::uint8_t channels[3] = {};
+  for (int c = 0; c < 3; ++c) {
+    Palette ramp{};
+    for (int i = 0; i < 256; ++i) {
+      std::uint8_t* entry[3] = {&ramp[i].red, &ramp[i].green, &ramp[i].blue};
+      *entry[c] = static_cast<std::uint8_t>(i);
+    }
+    auto image = ReadPng(png, &ramp);
+    EXPECT_TRUE(image) << image.error();
+    if (!image) return {};
+    channels[c] = image->pixels[static_cast<std::size_t>(y * image->width + x)];
+  }
+  return {channels[0], channels[1], channels[2]};
+}
+
+TEST_F(MovieFromVideoTest, TurnsAVideoIntoATimedMovieWithItsSound) {
+  const std::string in = file(kVideoName);
+  fs::copy_file(video(), in);
+  const std::string out = file("CLIP.MOV");
+  const auto made = titlekit({"movie", "from-video", in, "-o", out});
+  ASSERT_EQ(made.status, 0) << made.err;
+  EXPECT_EQ(made.out, out + ": 10 frames of 64 x 48 at 10 fps, with sound\n");
+  EXPECT_EQ(made.err, "");
+  expectNoScratchLeft();
+
+  const std::string info = titlekit({"info", out}).out;
+  EXPECT_NE(info.find("segment at record 0: rect [0, 0, 48, 64], origin [0, 0], 10 frames"),
+            std::string::npos)
+      << info;
+  EXPECT_NE(info.find("sound 1: record 1, 22050 samples at 22050 Hz"), std::string::npos) << info;
+  EXPECT_NE(info.find("frame 0: 6 ticks, plain (0), timed, picture 2 [0, 0, 48, 64], sound 1, "
+                      "goto 1\n"),
+            std::string::npos)
+      << info;
+  EXPECT_NE(info.find("frame 9: 6 ticks, plain (0), timed, picture 11 [0, 0, 48, 64], stop\n"),
+            std::string::npos)
+      << info;
+
+  // Frames 0..4 decoded in turn (difference frames build on the frames before) against ffmpeg's
+  // own PNG of frame 4.
+  auto header = ReadMovieHeader(record(out, 0));
+  ASSERT_TRUE(header) << header.error();
+  ASSERT_EQ(header->frames.size(), 10u);
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(kWidth * kHeight), 0);
+  for (std::size_t f = 0; f <= 4; ++f) {
+    const auto frame = record(out, header->frames[f].picture);
+    ASSERT_TRUE(DecodeFrame(frame, BitmapView{buffer, 0, kWidth, kWidth, kHeight}))
+        << "frame " << f;
+  }
+  ffmpeg("-i clip.mp4 -vf fps=10 -pix_fmt rgb24 oracle%02d.png");
+  const int points[][2] = {{4, 4}, {20, 10}, {36, 20}, {60, 30}, {10, 44}, {50, 40}};
+  for (const auto& [x, y] : points) {
+    const Rgb want = TrueColourAt(file("oracle05.png"), x, y);
+    const auto& got = header->palette[buffer[static_cast<std::size_t>(y * kWidth + x)]];
+    const int channels[3][2] = {
+        {got.red >> 8, want.red}, {got.green >> 8, want.green}, {got.blue >> 8, want.blue}};
+    // 254 colours for the whole video: a few steps off at most; a wrong frame or index is far.
+    for (const auto& [movie, video] : channels)
+      EXPECT_LE(std::abs(movie - video), 20) << "at " << x << ", " << y;
+  }
+}
+
+TEST_F(MovieFromVideoTest, OptionsSetTheRateTheSizeAndTheSound) {
+  const std::string clip = video();
+  const std::string silent = video(false);
+  struct Case {
+    std::vector<std::string> args;
+    std::string out;      // behind "OUT: "
+    std::string timings;  // each frame's ticks, as info lists them
+  };
+  const std::vector<Case> cases = {
+      {{clip, "--no-sound"}, "10 frames of 64 x 48 at 10 fps, no sound", "6 6 6 6 6 6 6 6 6 6 "},
+      {{silent}, "10 frames of 64 x 48 at 10 fps, no sound", "6 6 6 6 6 6 6 6 6 6 "},
+      {{clip, "--fps", "5", "--size", "32x32"},
+       "5 frames of 32 x 24 at 5 fps, with sound",
+       "12 12 12 12 12 "},
+      // Frames end at the tick nearest k x 60 / 7: 9 17 26 34 43 51 60.
+      {{clip, "--fps", "7", "--size", "16x480"},
+       "7 frames of 16 x 12 at 7 fps, with sound",
+       "9 8 9 8 9 8 9 "},
+      {{clip, "--max-frames", "10"},
+       "10 frames of 64 x 48 at 10 fps, with sound",
+       "6 6 6 6 6 6 6 6 6 6 "},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"movie", "from-video", "-o", file("OUT.MOV")};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto made = titlekit(args);
+    ASSERT_EQ(made.status, 0) << made.err;
+    EXPECT_EQ(made.out, file("OUT.MOV") + ": " + c.out + "\n");
+    auto header = ReadMovieHeader(record(file("OUT.MOV"), 0));
+    ASSERT_TRUE(header) << header.error();
+    std::string timings;
+    for (const MovieFrame& frame : header->frames) timings += std::to_string(frame.duration) + " ";
+    EXPECT_EQ(timings, c.timings) << c.out;
+  }
+  expectNoScratchLeft();
+}
+
+TEST_F(MovieFromVideoTest, FailuresSayWhatWentWrongAndWriteNothing) {
+  const std::string clip = video();
+  const std::string text = write("notes.txt", "not a video at all\n");
+  const std::string out = file("OUT.MOV");
+  struct Case {
+    std::vector<std::string> args;
+    std::string path;  // PATH for titlekit; empty: as it is
+    int status;
+    std::string errStart;  // how standard error starts
+  };
+  const std::vector<Case> cases = {
+      {{file("missing.mp4")}, "", 1, "titlekit movie: " + file("missing.mp4") + ": no such file\n"},
+      {{clip, "--fps", "0"},
+       "",
+       2,
+       "titlekit movie: --fps takes a whole number 1..30, not '0'\nusage: titlekit movie"},
+      {{clip, "--fps", "31"}, "", 2, "titlekit movie: --fps takes a whole number 1..30"},
+      {{clip, "--size", "640"}, "", 2, "titlekit movie: --size takes WxH, 2..640 x 2..480"},
+      {{clip, "--size", "1x480"}, "", 2, "titlekit movie: --size takes WxH, 2..640 x 2..480"},
+      {{clip, "--colours", "16"}, "", 2, "titlekit movie: unknown option '--colours'"},
+      {{clip, "--max-frames", "9"},
+       "",
+       1,
+       "titlekit movie: " + clip +
+           ": more than 9 frames at 10 fps; lower --fps, raise --max-frames or shorten the "
+           "video\n"},
+      {{text},
+       "",
+       1,
+       "titlekit movie: ffmpeg failed with exit code 1:\nfile:" + text +
+           ": Invalid data found when processing input\n"},
+      {{clip},
+       folder("empty"),
+       1,
+       "titlekit movie: ffmpeg not found; install it (apt-get install ffmpeg)\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"movie", "from-video", "-o", out};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const auto got = titlekit(args, c.path);
+    EXPECT_EQ(got.status, c.status) << c.errStart;
+    EXPECT_EQ(got.err.substr(0, c.errStart.size()), c.errStart);
+    EXPECT_EQ(got.out, "") << c.errStart;
+    EXPECT_FALSE(fs::exists(out)) << c.errStart;
+  }
+  expectNoScratchLeft();
+}
+
+}  // namespace
+}  // namespace lw::titlekit
