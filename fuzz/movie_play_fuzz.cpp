@@ -38,7 +38,7 @@ constexpr std::size_t kMaxRecords = 32;
 constexpr std::size_t kActionCount = 4;
 constexpr std::size_t kPrefixBytes = 1 + 2 * kActionCount;
 constexpr std::uint32_t kPlayTick = 2;
-constexpr std::uint32_t kQuitWait = 300;
+constexpr std::uint32_t kQuitWait = 60;
 constexpr std::uint32_t kEndTick = 600;
 constexpr char kMovieName[] = "FUZZ.MOV";
 
