@@ -23,7 +23,7 @@ fi
 mkdir -p fuzz/corpus-tokenizer fuzz/corpus-script_check fuzz/corpus-interpreter fuzz/corpus-star \
   fuzz/corpus-frame fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-sound_mix fuzz/corpus-input_script \
   fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/corpus-set_file fuzz/corpus-title_manifest \
-  fuzz/artifacts
+  fuzz/corpus-movie_play fuzz/artifacts
 titlekit=./build/fuzz/src/apps/titlekit/titlekit
 for source in examples/*.lws bench/workloads/*.lws; do
   name=$(basename "$source" .lws)
@@ -63,6 +63,10 @@ cp examples/sample-title/demo.input fuzz/corpus-input_script/demo
   printf '\376'
 } >fuzz/corpus-sound_mix/steady
 
+# Seeds of the movie player: small valid movies (timed frames of every transition, hot spots,
+# sounds and a theme, two segments, frames that loop) with the player's clicks and keys.
+./build/fuzz/fuzz/movie_seed fuzz/corpus-movie_play
+
 # Seed of the manifest reader: a title with a stage of two flats and their buttons.
 cat >fuzz/corpus-title_manifest/stage <<'JSON'
 {"system": "system.lws", "palette": "title.png", "stages": [
@@ -72,12 +76,13 @@ cat >fuzz/corpus-title_manifest/stage <<'JSON'
     {"name": "wall", "picture": "wall.png", "script": "wall.lws"}]}]}
 JSON
 
+# An input that runs for more than 25 s is reported as a hang (a timeout- artifact).
 run() {
   local target=$1 corpus=$2 status=0
-  ./build/fuzz/fuzz/"$target" -max_total_time="$seconds" -artifact_prefix=fuzz/artifacts/ \
+  ./build/fuzz/fuzz/"$target" -max_total_time="$seconds" -timeout=25 -artifact_prefix=fuzz/artifacts/ \
     -print_final_stats=1 "$corpus" >"build/fuzz/$target.log" 2>&1 || status=$?
   echo "$target: $(grep -E '^stat::number_of_executed_units' "build/fuzz/$target.log")," \
-    "$(grep -cE 'ERROR|SUMMARY|crash-|leak-' "build/fuzz/$target.log") error lines"
+    "$(grep -cE 'ERROR|SUMMARY|crash-|leak-|timeout-' "build/fuzz/$target.log") error lines"
   if [ "$status" -ne 0 ]; then
     grep -E -A20 '^==[0-9]+==ERROR|SUMMARY' "build/fuzz/$target.log" | head -40
     return 1
@@ -86,7 +91,7 @@ run() {
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
   targets=(tokenizer script_check interpreter star_file frame_decode sprite sound_block sound_mix
-    input_script line_table stage_file set_file title_manifest)
+    input_script line_table stage_file set_file title_manifest movie_play)
 pids=()
 for target in "${targets[@]}"; do
   case "$target" in
