@@ -19,6 +19,7 @@ MainLoop::MainLoop(WindowSystem& windows, StageWindow& stage, MessageBoxWindow& 
 // paced by ticks) or the next input: the loop sleeps until then, so an idle title costs next to
 // no processor time and idle() still runs at least once a tick.
 void MainLoop::Run(const LoopLimits& limits) {
+  windows_.setPumpCheck([this, &limits] { checkLimits(limits); });
   while (!windows_.quitRequested()) {
     const std::uint32_t tick = windows_.TickCount();
     Pass();
@@ -27,6 +28,7 @@ void MainLoop::Run(const LoopLimits& limits) {
       windows_.SleepPastTick(tick, true);
     }
   }
+  windows_.setPumpCheck({});
 }
 
 void MainLoop::Pass() {

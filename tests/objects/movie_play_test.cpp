@@ -115,6 +115,19 @@ TEST_F(MoviePlayTest, HotSpotsAndQuitKeysWhileAFrameWaits) {
   }
 }
 
+// A headless run's end tick ends a movie that waits for a click that never comes, and the run.
+TEST_F(MoviePlayTest, TheRunsEndTickEndsAMovieThatWaits) {
+  MovieFrame waiting = ColourFrame(kWhole, 5);
+  waiting.hotSpots = {Spot(2, {0, 0, 20, 20}, 0)};
+  WriteMovie("WAIT.MOV", MovieOf({waiting}));
+  WriteStage(SampleStage());
+  UseScript(kStageBootScript);
+  TitleRun run(title_, "wait 5\nconsole playmovie(\"WAIT.MOV\")\nwait 400",
+               [](RuntimeOptions& options) { options.endTick = 200; });
+  EXPECT_EQ(run.Run(), Runtime::kExitOk);
+  EXPECT_EQ(run.platform().ticks() / 10, 20u);
+}
+
 // Calls nest five deep: a movie that calls itself shows its first frame six times and stops at
 // the sixth call. A return goes back to the caller's frame; with no caller it stops.
 TEST_F(MoviePlayTest, CallsNestFiveDeepAndReturnToTheirFrame) {

@@ -80,6 +80,9 @@ class WindowSystem {
 
   WindowSystem(platform::Platform& platform, Screen& screen, ErrorReporter& errors);
   void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
+  // Called once per pump while set: the main loop checks the run's limits (its end tick, the
+  // input settled) there, so that they also end a movie or a long handler that waits.
+  void setPumpCheck(std::function<void()> check) { pumpCheck_ = std::move(check); }
   // What a press of kMessageBoxKey does (the runtime shows or hides its message box).
   void setMessageBoxKeyHandler(std::function<void()> handler) {
     messageBoxKey_ = std::move(handler);
@@ -188,6 +191,7 @@ class WindowSystem {
   Screen& screen_;
   ErrorReporter& errors_;
   Hooks hooks_;
+  std::function<void()> pumpCheck_;
   std::function<void()> messageBoxKey_;
   std::vector<std::unique_ptr<RuntimeWindow>> windows_;
   RuntimeWindow* main_ = nullptr;
