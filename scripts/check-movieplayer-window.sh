@@ -8,7 +8,8 @@
 #
 # Usage: bash scripts/check-movieplayer-window.sh [BUILD_DIR] [TIMEOUT]
 #        (defaults: build/release, 60)
-# BUILD_DIR is made as a release build when it holds no movieplayer or titlekit yet. Without
+# BUILD_DIR is made as a release build when it is not configured yet, and movieplayer and titlekit
+# are built in it when they are missing (a configured BUILD_DIR keeps its own settings). Without
 # Xvfb the check is skipped with status 77 (scripts/install-deps.sh test installs it).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +24,9 @@ command -v Xvfb >/dev/null || {
   exit 77
 }
 if [ ! -x "$player_binary" ] || [ ! -x "$titlekit_binary" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLW_TESTS=OFF >/dev/null
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DLW_TESTS=OFF >/dev/null
+  fi
   cmake --build "$build" -j2 --target movieplayer titlekit >/dev/null
 fi
 

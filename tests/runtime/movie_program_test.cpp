@@ -111,7 +111,7 @@ TEST_F(MovieProgramTest, TheMovieChosenInTheDialogPlays) {
 }
 
 // A bare name is looked for in the current folder first, then in appl: (slots 2..4); a name with
-// a folder only there.
+// a folder in that folder first.
 TEST_F(MovieProgramTest, ABareNameIsLookedForInTheCurrentFolderThenInTheProgramFolder) {
   const std::filesystem::path other = scratch_.makeFolder("other");
   test::WriteSolidMovie(currentFolder_ / "BOTH.MOV", ThreeFrames(40));
@@ -122,7 +122,8 @@ TEST_F(MovieProgramTest, ABareNameIsLookedForInTheCurrentFolderThenInTheProgramF
       {"BOTH.MOV", "0 40"},
       {"APPL.MOV", "0 60"},
       {other.string() + "/THERE.MOV", "0 70"},
-      {other.string() + "/APPL.MOV", "1 0"},
+      {other.string() + "/APPL.MOV", "0 60"},
+      {other.string() + "/NONE.MOV", "1 0"},
   };
   for (const auto& [path, expected] : cases) {
     const int status = Play(SplitMoviePath(path));
@@ -138,13 +139,13 @@ TEST_F(MovieProgramTest, AMovieInNoSlotEndsTheRunWithoutABox) {
   EXPECT_EQ(run_->Calls(), "");
 }
 
-// The run ends with the movie's last frame (60 ticks), not at the far tick bound nor after the
-// input: a key pressed during the movie reaches no handler.
+// The run ends with the movie, whose last frame shows at tick 40 and goes on to no other: not at
+// the far tick bound nor after the input, and a key pressed during the movie reaches no handler.
 TEST_F(MovieProgramTest, TheRunEndsWhenTheMovieEnds) {
   test::WriteSolidMovie(currentFolder_ / "SHORT.MOV", ThreeFrames(90));
   EXPECT_EQ(Play(SplitMoviePath("SHORT.MOV"), "wait 30\nkey a\nwait 500\nkey b"), Runtime::kExitOk);
-  EXPECT_GE(run_->platform().ticks(), 60U);
-  EXPECT_LE(run_->platform().ticks(), 65U);
+  EXPECT_GE(run_->platform().ticks(), 40U);
+  EXPECT_LE(run_->platform().ticks(), 45U);
   EXPECT_EQ(Shown(), "90");
   EXPECT_EQ(run_->Calls(), "");
 }

@@ -41,9 +41,9 @@ constexpr std::string_view kUsage =
 constexpr std::string_view kMovieUsage =
     "usage: movieplayer [options] [MOVIE]\n"
     "\n"
-    "Plays the movie file MOVIE (.MOV) and exits when it ends. A MOVIE without a folder is\n"
-    "looked for in the current folder, then in the program's folder. Without MOVIE, an open\n"
-    "dialog asks for one; Cancel exits.\n"
+    "Plays the movie file MOVIE (.MOV) and exits when it ends. MOVIE is looked for in its\n"
+    "folder (the current folder when it names none), then in the program's folder. Without\n"
+    "MOVIE, an open dialog asks for one; Cancel exits.\n"
     "\n"
     "options:\n"
     "  --windowed            play in a window\n"
