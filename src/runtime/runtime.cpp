@@ -6,6 +6,7 @@
 #include "resources/program_resources.h"
 #include "runtime/error_lines.h"
 #include "runtime/movie_player.h"
+#include "shell/dialogs/file_dialog_list.h"
 #include "shell/drawing/colour_table.h"
 #include "shell/drawing/rect_ops.h"
 
@@ -17,6 +18,11 @@ constexpr std::string_view kBlackPaletteName = "CLUT.BLACK";
 constexpr std::string_view kArrowCursorName = "CURS.ARROW";
 constexpr std::string_view kBootFileName = "bootfile";
 constexpr int kBootSlot = 0;
+constexpr int kMovieSlot = 1;
+// Entry 0 of the movie player's string table: the name its texts and its window caption give
+// where the title player gives the title's.
+constexpr std::string_view kMoviePlayerName = "Movie Player";
+constexpr std::string_view kMovieFolderEnds = "/\\:";
 constexpr std::int32_t kSystemScriptRecord = 1;
 constexpr int kBitsPerByte = 8;
 
@@ -30,7 +36,30 @@ std::optional<ColourTable> LoadColourTable(std::string_view name, std::int16_t e
   return std::nullopt;
 }
 
+// The name the texts and the window caption give: the title's, or the movie player's own.
+std::string RunName(const RuntimeOptions& options) {
+  return options.movie ? std::string(kMoviePlayerName) : TitleNameOf(options.titleFolder);
+}
+
+// The folder the first file dialog shows: the title folder; in movie mode the current folder,
+// where a movie named without a folder is looked for first.
+std::filesystem::path FirstDialogFolder(const RuntimeOptions& options) {
+  if (!options.movie) return options.titleFolder;
+  std::error_code error;
+  std::filesystem::path current = std::filesystem::current_path(error);
+  return error ? std::filesystem::path(".") : current;
+}
+
 }  // namespace
+
+MovieMode SplitMoviePath(std::string_view path) {
+  const std::size_t last = path.find_last_of(kMovieFolderEnds);
+  const std::size_t nameStart = last == std::string_view::npos ? 0 : last + 1;
+  MovieMode movie;
+  movie.folder = std::string(path.substr(0, nameStart));
+  movie.name = std::string(path.substr(nameStart));
+  return movie;
+}
 
 std::string TitleNameOf(const std::filesystem::path& folder) {
   std::filesystem::path path = std::filesystem::absolute(folder).lexically_normal();
@@ -55,7 +84,7 @@ std::optional<int> Runtime::Host::sourceLineOf(const CompiledScript& script, int
 Runtime::Runtime(platform::Platform& platform, RuntimeOptions options)
     : platform_(platform),
       options_(std::move(options)),
-      texts_(TitleNameOf(options_.titleFolder)),
+      texts_(RunName(options_)),
       volumes_(options_.titleFolder, platform.system()),
       screen_(platform),
       boxes_(platform, screen_, errors_),
@@ -76,7 +105,7 @@ Runtime::Runtime(platform::Platform& platform, RuntimeOptions options)
           .errors = errors_,
           .interpreter = [this] { return interpreter_.get(); },
       }),
-      dialogs_(boxes_, errors_, options_.titleFolder) {
+      dialogs_(boxes_, errors_, FirstDialogFolder(options_)) {
   for (const auto& [name, root] : options_.volumes) volumes_.addVolume(name, root);
   files_.setMessagePump([this] { windows_.PumpMessages(); });
   // Closing the window while a box is up answers the box and quits, as any close request does.
@@ -110,7 +139,11 @@ Runtime::~Runtime() = default;
 
 int Runtime::Run() {
   if (!Begin()) return kExitFailure;
-  loop_->Run(LoopLimits{.endTick = options_.endTick, .inputFinished = options_.inputFinished});
+  if (options_.movie) {
+    PlayMovieMode();
+  } else {
+    loop_->Run(LoopLimits{.endTick = options_.endTick, .inputFinished = options_.inputFinished});
+  }
   return End();
 }
 
@@ -119,7 +152,12 @@ bool Runtime::Begin() {
   if (!openWindow()) return false;
   Start();
   LW_LOG(kBoot, "runtime started, %zu plug-ins loaded", plugins_->plugins().size());
-  BootTitle();
+  if (options_.movie) {
+    OpenStageWindow();
+    stage_->centre();
+  } else {
+    BootTitle();
+  }
   LW_LOG(kBoot, "title booted, %s",
          stage_->bootFile() != nullptr ? "its boot file open" : "without a boot file");
   windows_.setAppState(AppState::kActive);
@@ -142,7 +180,7 @@ int Runtime::End() {
   }
   Stop();
   if (errors_.reportCount() > 0 || strictFailure) return kExitFatalError;
-  return screenshotFailed ? kExitFailure : kExitOk;
+  return screenshotFailed || movieNotPlayed_ ? kExitFailure : kExitOk;
 }
 
 bool Runtime::openWindow() {
@@ -243,6 +281,16 @@ void Runtime::LoadCursors() {
 }
 
 void Runtime::BootTitle() {
+  OpenStageWindow();
+  if (RuntimeWindow* window = windows_.CreateMessagesWindow()) {
+    messageBox_.attach(*window);
+    if (options_.showMessageBox) messageBox_.show();
+  }
+  stage_->centre();
+  OpenBootFile();
+}
+
+void Runtime::OpenStageWindow() {
   stage_ = std::make_unique<StageWindow>(StageServices{
       .windows = windows_,
       .screen = screen_,
@@ -261,12 +309,30 @@ void Runtime::BootTitle() {
     stage_->handle(WindowMessage(window_message::kSetBounds, screen));
     windows_.ShowRuntimeWindow(*window);
   }
-  if (RuntimeWindow* window = windows_.CreateMessagesWindow()) {
-    messageBox_.attach(*window);
-    if (options_.showMessageBox) messageBox_.show();
+}
+
+// No script is there to hear anything, so a key still queued when the movie ends is discarded
+// with the rest of the queue, and the run ends at once rather than waiting for input.
+void Runtime::PlayMovieMode() {
+  MovieMode movie = *options_.movie;
+  if (movie.name.empty()) {
+    std::string fullPath;
+    std::string name;
+    if (dialogs_.OpenFileDialog(fullPath, name, file_type::kMovie) == 0) return;
+    MovieMode chosen = SplitMoviePath(fullPath);
+    movie.folder = std::move(chosen.folder);
+    movie.name = std::move(chosen.name);
   }
-  stage_->centre();
-  OpenBootFile();
+  const RuntimeWindow* window = windows_.mainWindow();
+  if (window == nullptr) return;
+  pathSlots_->set(kMovieSlot, movie.folder);
+  LW_LOG(kBoot, "movie %s in '%s'", movie.name.c_str(), movie.folder.c_str());
+  if (const ScriptError played = PlayMovie(movie.name); played != ScriptError::None) {
+    movieNotPlayed_ = true;
+    if (movie.notPlayed) movie.notPlayed(movie.folder + movie.name, played);
+  }
+  windows_.FlushEvents();
+  windows_.requestQuit();
 }
 
 // The boot file is path slot 0 followed by "bootfile". A missing one is reported once (its
@@ -333,7 +399,8 @@ void Runtime::LoadPlugins() {
               .interpreter = [this] { return interpreter_.get(); },
           },
   });
-  plugins_->LoadAll(pathSlots_->get(kBootSlot) + std::string(kPluginFolder));
+  // The movie player has no plug-ins: no script is there to call them.
+  if (!options_.movie) plugins_->LoadAll(pathSlots_->get(kBootSlot) + std::string(kPluginFolder));
 }
 
 void Runtime::WaitNextTick() { windows_.WaitNextTick(); }

@@ -15,6 +15,13 @@
 // compositor and the cache are freed, in that order. The script error log (script_error_log.h)
 // starts with the
 // interpreter and stops after it.
+//
+// Movie mode (RuntimeOptions::movie, for movieplayer) starts the same way but for the title:
+// the texts and the window caption name "Movie Player", path slot 1 is the movie's folder
+// (slots 0 and 2..8 stay "appl:"), no plug-in is loaded, and instead of the title boot there is
+// the stage window alone: no message box window, no boot file. Run then plays the movie in the
+// stage window (asking for it with the open dialog when none was named) and ends; the main loop
+// never runs, so no handler is ever called.
 #pragma once
 
 #include <cstdint>
@@ -65,6 +72,21 @@ inline constexpr std::int16_t kSystemPalette = 800;
 inline constexpr std::int16_t kBlackPalette = 802;
 }  // namespace errline
 
+// What movie mode plays (SplitMoviePath makes the folder and name of a path).
+struct MovieMode {
+  // Path slot 1: the movie's folder with its last separator, or "" for the current folder.
+  std::string folder;
+  // The movie's file name; empty: the open dialog asks for a movie, and Cancel ends the run.
+  std::string name;
+  // Hears a movie that could not be played: its path (folder and name) and the file search's
+  // answer (ScriptError::CantFindFile when no slot has it). May be empty.
+  std::function<void(std::string_view movie, ScriptError why)> notPlayed;
+};
+
+// A movie path cut after its last '/', '\\' or ':' into folder and name; without any, the folder
+// is "" and the name the whole path.
+[[nodiscard]] MovieMode SplitMoviePath(std::string_view path);
+
 struct RuntimeOptions {
   std::filesystem::path titleFolder = ".";
   // --volume NAME=PATH, in the order given.
@@ -101,12 +123,15 @@ struct RuntimeOptions {
   // The first script error ends the run (after its pass) with kExitFatalError (for tests of
   // titles).
   bool strict = false;
+  // Set: the run plays this movie and nothing else (movie mode, above).
+  std::optional<MovieMode> movie;
 };
 
 class Runtime {
  public:
   static constexpr int kExitOk = 0;
-  // No window, or the screenshot could not be written (the reason is on standard error).
+  // No window, the screenshot could not be written (the reason is on standard error), or the
+  // movie of movie mode was not found.
   static constexpr int kExitFailure = 1;
   // A fatal error was reported and the run went on after Ok; or, with `strict`, a script failed.
   static constexpr int kExitFatalError = 3;
@@ -119,7 +144,8 @@ class Runtime {
   Runtime(const Runtime&) = delete;
   Runtime& operator=(const Runtime&) = delete;
 
-  // Opens the window, starts, boots, loops until quit and stops; the exit status.
+  // Opens the window, starts, boots, loops until quit and stops; the exit status. In movie mode
+  // the movie takes the place of the boot and the loop.
   int Run();
 
   // Run in its three steps, for tests that step the loop pass by pass. Begin opens the window,
@@ -207,7 +233,11 @@ class Runtime {
   void LoadPalettes();
   void LoadCursors();
   void BootTitle();
+  // The stage window, made, sized to the screen and shown.
+  void OpenStageWindow();
   void OpenBootFile();
+  // Movie mode's run: the movie played, then the quit.
+  void PlayMovieMode();
   void LoadPlugins();
   void StartErrorLog();
   void StartCompositor();
@@ -257,6 +287,8 @@ class Runtime {
   std::unique_ptr<ScriptErrorLog> errorLog_;
   std::unique_ptr<StageWindow> stage_;
   std::unique_ptr<MainLoop> loop_;
+  // Movie mode: the movie could not be played.
+  bool movieNotPlayed_ = false;
 };
 
 // The name of a title folder: its last path element ("games/moss/" gives "moss").

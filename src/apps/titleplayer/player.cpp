@@ -109,13 +109,13 @@ std::optional<std::string> CheckFolders(const PlayerOptions& options) {
   return std::nullopt;
 }
 
-int PlayHeadless(const PlayerOptions& options, RuntimeOptions runtime) {
+int PlayHeadless(const PlayerOptions& options, RuntimeOptions runtime, std::string_view program) {
   platform::TtfFontRenderer fonts(options.titleFolder.string());
   platform::InputScript script;
   if (options.inputScript) {
     auto read = platform::ReadInputScript(*options.inputScript);
     if (!read) {
-      std::cerr << "titleplayer: " << read.error() << '\n';
+      std::cerr << program << ": " << read.error() << '\n';
       return kExitFailure;
     }
     script = std::move(read).value();
@@ -124,7 +124,7 @@ int PlayHeadless(const PlayerOptions& options, RuntimeOptions runtime) {
   if (options.audioOut) {
     auto made = platform::WavCapture::Create(*options.audioOut);
     if (!made) {
-      std::cerr << "titleplayer: --audio-out: " << made.error() << '\n';
+      std::cerr << program << ": --audio-out: " << made.error() << '\n';
       return kExitFailure;
     }
     capture = std::move(made).value();
@@ -138,16 +138,16 @@ int PlayHeadless(const PlayerOptions& options, RuntimeOptions runtime) {
   }
   // The runtime has closed its sound: the record is complete.
   if (const std::optional<std::string> error = platform.flushAudioCapture()) {
-    std::cerr << "titleplayer: --audio-out: " << *error << '\n';
+    std::cerr << program << ": --audio-out: " << *error << '\n';
     if (status == kExitOk) status = kExitFailure;
   }
   return status;
 }
 
-int PlayInWindow(const PlayerOptions& options, RuntimeOptions runtime) {
+int PlayInWindow(const PlayerOptions& options, RuntimeOptions runtime, std::string_view program) {
   auto platform = platform::MakeSdlPlatform(options.titleFolder, options.mute);
   if (!platform) {
-    std::cerr << "titleplayer: " << platform.error() << "\n(--headless runs without one)\n";
+    std::cerr << program << ": " << platform.error() << "\n(--headless runs without one)\n";
     return kExitFailure;
   }
   Runtime player(**platform, std::move(runtime));
@@ -156,16 +156,21 @@ int PlayInWindow(const PlayerOptions& options, RuntimeOptions runtime) {
 
 }  // namespace
 
-int Play(const PlayerOptions& options) {
+int Play(const PlayerOptions& options) { return Play(options, PlayerProgram::kTitle, {}); }
+
+int Play(const PlayerOptions& options, PlayerProgram program,
+         const std::function<void(RuntimeOptions&)>& adjust) {
+  const std::string_view name = ProgramName(program);
   SetLogChannels(options.log);
   LW_LOG(kBoot, "playing %s", options.headless ? "headless" : "in a window");
   if (const std::optional<std::string> complaint = CheckFolders(options)) {
-    std::cerr << "titleplayer: " << *complaint << '\n';
+    std::cerr << name << ": " << *complaint << '\n';
     return kExitUsage;
   }
   RuntimeOptions runtime = ToRuntimeOptions(options);
-  return options.headless ? PlayHeadless(options, std::move(runtime))
-                          : PlayInWindow(options, std::move(runtime));
+  if (adjust) adjust(runtime);
+  return options.headless ? PlayHeadless(options, std::move(runtime), name)
+                          : PlayInWindow(options, std::move(runtime), name);
 }
 
 int Main(Arguments args) {

@@ -38,6 +38,37 @@ constexpr std::string_view kUsage =
     "the title or --ticks ends it first. The script's console lines run in the message box,\n"
     "and each outcome is printed on standard output as 'console: OUTCOME'.\n";
 
+constexpr std::string_view kMovieUsage =
+    "usage: movieplayer [options] [MOVIE]\n"
+    "\n"
+    "Plays the movie file MOVIE (.MOV) and exits when it ends. MOVIE is looked for in its\n"
+    "folder (the current folder when it names none), then in the program's folder. Without\n"
+    "MOVIE, an open dialog asks for one; Cancel exits.\n"
+    "\n"
+    "options:\n"
+    "  --windowed            play in a window\n"
+    "  --fullscreen          play full screen (the default; Alt+Enter switches)\n"
+    "  --integer-scale       scale the 640 x 480 screen by whole numbers only\n"
+    "  --volume NAME=PATH    the folder that stands for volume NAME: (repeatable)\n"
+    "  --headless            run without a window, on a virtual clock\n"
+    "  --input FILE          the input script of a headless run ('choose PATH' answers the\n"
+    "                        open dialog)\n"
+    "  --ticks N             end the run when the tick count (60 a second) reaches N\n"
+    "  --screenshot FILE     write the screen as a PNG file when the run ends\n"
+    "  --audio-out FILE      write the sound of a headless run as a WAV file, silences\n"
+    "                        included, so that its samples keep time with the virtual clock\n"
+    "  --mute                play without sound (the movie keeps the pace of its sound)\n"
+    "  --trace-calls         print every handler call the runtime makes (a movie makes none)\n"
+    "  --trace-present       print every rectangle copied to the window with the tick count\n"
+    "                        then, one a line: 'present TICK: LEFT,TOP RIGHT,BOTTOM'\n"
+    "  --seed N              the seed of the random numbers that dissolves draw from\n"
+    "  --log CHANNEL[,...]   write the developers' notes of these channels on standard error:\n"
+    "                        boot, files, script, input, present, sound\n"
+    "  --help                show this text\n"
+    "  --version             show the version\n"
+    "\n"
+    "A movie that is not found is named on standard error, with exit status 1.\n";
+
 // The sample title, built with the project; the message for a missing TITLE_DIR names it.
 #ifdef LW_SAMPLE_TITLE_DIR
 constexpr std::string_view kSampleTitle = LW_SAMPLE_TITLE_DIR;
@@ -103,8 +134,14 @@ bool TakesValue(std::string_view option) {
          option == "--audio-out";
 }
 
-// Applies a flag; false when `option` is no flag.
-bool ApplyFlag(std::string_view option, PlayerOptions& options) {
+// The title player's flags that mean nothing without a script: no movie runs one.
+bool TitleOnlyFlag(std::string_view option) {
+  return option == "--console" || option == "--strict";
+}
+
+// Applies a flag of `program`; false when `option` is no such flag.
+bool ApplyFlag(std::string_view option, PlayerProgram program, PlayerOptions& options) {
+  if (program == PlayerProgram::kMovie && TitleOnlyFlag(option)) return false;
   if (option == "--windowed") {
     options.fullscreen = false;
   } else if (option == "--fullscreen") {
@@ -133,22 +170,35 @@ bool ApplyFlag(std::string_view option, PlayerOptions& options) {
   return true;
 }
 
+// Takes the one argument that is no option: TITLE_DIR or MOVIE.
+void ApplyOperand(std::string_view arg, PlayerProgram program, PlayerOptions& options) {
+  if (program == PlayerProgram::kMovie) {
+    options.movie = std::string(arg);
+  } else {
+    options.titleFolder = std::filesystem::path(arg);
+  }
+}
+
 }  // namespace
 
-Expected<PlayerOptions, std::string> ParsePlayerOptions(Arguments args) {
+std::string_view ProgramName(PlayerProgram program) {
+  return program == PlayerProgram::kMovie ? "movieplayer" : "titleplayer";
+}
+
+Expected<PlayerOptions, std::string> ParsePlayerOptions(Arguments args, PlayerProgram program) {
   PlayerOptions options;
-  bool haveFolder = false;
+  bool haveOperand = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
-    if (ApplyFlag(arg, options)) continue;
+    if (ApplyFlag(arg, program, options)) continue;
     if (TakesValue(arg)) {
       if (i + 1 == args.size()) return Unexpected{std::string(arg) + " needs a value"};
       if (auto complaint = ApplyValue(arg, args[++i], options)) return Unexpected{*complaint};
     } else if (arg.starts_with('-')) {
       return Unexpected{"unknown option '" + std::string(arg) + "'"};
-    } else if (!haveFolder) {
-      options.titleFolder = std::filesystem::path(arg);
-      haveFolder = true;
+    } else if (!haveOperand) {
+      ApplyOperand(arg, program, options);
+      haveOperand = true;
     } else {
       return Unexpected{"unexpected argument '" + std::string(arg) + "'"};
     }
@@ -158,15 +208,19 @@ Expected<PlayerOptions, std::string> ParsePlayerOptions(Arguments args) {
     return Unexpected{std::string("--input needs --headless")};
   if (options.audioOut && !options.headless)
     return Unexpected{std::string("--audio-out needs --headless (--mute plays without sound)")};
-  if (!haveFolder) {
+  if (!haveOperand && program == PlayerProgram::kTitle) {
     return Unexpected{"no TITLE_DIR given; to play the sample title, run\n  titleplayer " +
                       std::string(kSampleTitle)};
   }
   return options;
 }
 
-std::string UsageText() { return std::string(kUsage); }
+std::string UsageText(PlayerProgram program) {
+  return std::string(program == PlayerProgram::kMovie ? kMovieUsage : kUsage);
+}
 
-std::string VersionText() { return "titleplayer " + std::string(kVersion) + "\n"; }
+std::string VersionText(PlayerProgram program) {
+  return std::string(ProgramName(program)) + " " + std::string(kVersion) + "\n";
+}
 
 }  // namespace lw::titleplayer

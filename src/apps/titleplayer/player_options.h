@@ -1,4 +1,6 @@
-// The command line of titleplayer: `titleplayer [options] [TITLE_DIR]`.
+// The command line of the players: `titleplayer [options] TITLE_DIR` and
+// `movieplayer [options] [MOVIE]`, which share every option but the title player's --console
+// and --strict.
 #pragma once
 
 #include <cstdint>
@@ -22,8 +24,19 @@ inline constexpr int kExitUsage = 2;
 
 using Arguments = std::span<const std::string_view>;
 
+// The program whose command line is read.
+enum class PlayerProgram : std::uint8_t {
+  kTitle,  // titleplayer: boots the title of TITLE_DIR
+  kMovie,  // movieplayer: plays one movie file
+};
+
+// "titleplayer" or "movieplayer", for the complaints on standard error.
+[[nodiscard]] std::string_view ProgramName(PlayerProgram program);
+
 struct PlayerOptions {
+  // The folder that appl: stands for: TITLE_DIR, or the movie player's own folder.
   std::filesystem::path titleFolder;
+  std::optional<std::string> movie;  // movieplayer's MOVIE, as written
   bool fullscreen = true;
   bool integerScale = false;
   std::vector<std::pair<std::string, std::filesystem::path>> volumes;
@@ -45,12 +58,13 @@ struct PlayerOptions {
 
 // The options of a command line (the arguments after the program name). The error is a
 // complaint for standard error, such as "--ticks needs a number"; a missing TITLE_DIR says how
-// to play the sample title instead.
-Expected<PlayerOptions, std::string> ParsePlayerOptions(Arguments args);
+// to play the sample title instead. MOVIE may be left out.
+Expected<PlayerOptions, std::string> ParsePlayerOptions(
+    Arguments args, PlayerProgram program = PlayerProgram::kTitle);
 
 // The text of --help.
-[[nodiscard]] std::string UsageText();
+[[nodiscard]] std::string UsageText(PlayerProgram program = PlayerProgram::kTitle);
 // The text of --version.
-[[nodiscard]] std::string VersionText();
+[[nodiscard]] std::string VersionText(PlayerProgram program = PlayerProgram::kTitle);
 
 }  // namespace lw::titleplayer
