@@ -50,7 +50,7 @@ ScriptError FileLocator::LocateFile(std::string_view name, std::string& path) {
   if (!room) return ScriptError::NotEnoughMemory;
   // A slot that does not hold the file is an answer, not a failure.
   const PlatformErrorProbe probe(files_.lastError());
-  for (int slot = kFirstSearchSlot; slot < PathSlots::kCount; ++slot) {
+  for (int slot = kFirstSearchSlot; slot < slots_.count(); ++slot) {
     std::string candidate = slots_.get(slot);
     candidate += name;
     if (StarFileOpen(candidate) || !Failed(files_.FileExists(candidate))) {

@@ -19,7 +19,16 @@ MainLoop::MainLoop(WindowSystem& windows, StageWindow& stage, MessageBoxWindow& 
 // paced by ticks) or the next input: the loop sleeps until then, so an idle title costs next to
 // no processor time and idle() still runs at least once a tick.
 void MainLoop::Run(const LoopLimits& limits) {
+  WithLimits(limits, [this, &limits] { loopUntilQuit(limits); });
+}
+
+void MainLoop::WithLimits(const LoopLimits& limits, const std::function<void()>& task) {
   windows_.setPumpCheck([this, &limits] { checkLimits(limits); });
+  task();
+  windows_.setPumpCheck({});
+}
+
+void MainLoop::loopUntilQuit(const LoopLimits& limits) {
   while (!windows_.quitRequested()) {
     const std::uint32_t tick = windows_.TickCount();
     Pass();
@@ -28,7 +37,6 @@ void MainLoop::Run(const LoopLimits& limits) {
       windows_.SleepPastTick(tick, true);
     }
   }
-  windows_.setPumpCheck({});
 }
 
 void MainLoop::Pass() {

@@ -40,6 +40,8 @@ class MainLoop {
   // Runs passes until the quit flag is set (or a limit sets it), sleeping between passes that
   // find nothing to do.
   void Run(const LoopLimits& limits);
+  // Runs `task` (the movie player's one movie) with the limits checked in every pump.
+  void WithLimits(const LoopLimits& limits, const std::function<void()>& task);
   // One pass.
   void Pass();
   // Acts on one event taken from the queue.
@@ -54,6 +56,7 @@ class MainLoop {
   void consoleLine(const EventRecord& event);
   // Sets the quit flag when a limit has been reached.
   void checkLimits(const LoopLimits& limits);
+  void loopUntilQuit(const LoopLimits& limits);
 
   WindowSystem& windows_;
   StageWindow& stage_;

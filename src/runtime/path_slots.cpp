@@ -4,7 +4,8 @@
 
 namespace lw {
 
-PathSlots::PathSlots(ErrorReporter& errors) : errors_(errors) {
+PathSlots::PathSlots(ErrorReporter& errors, int count)
+    : errors_(errors), count_(count < 1 || count > kCount ? kCount : count) {
   slots_.fill(PString::truncated(kApplicationVolume));
 }
 

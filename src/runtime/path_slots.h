@@ -1,6 +1,7 @@
 // The path slots: nine length-prefixed folder paths (slots 0..8) that the title sets from its
 // scripts, all "appl:" (the title folder) at runtime start. Slot 0 is where the boot file is
-// looked for; slots 1..8 are where files named by scripts are searched (file_locator.h).
+// looked for; slots 1..8 are where files named by scripts are searched (file_locator.h). The
+// movie player has five (0..4), slot 1 its movie's folder.
 #pragma once
 
 #include <array>
@@ -18,19 +19,24 @@ inline constexpr std::string_view kApplicationVolume = "appl:";
 class PathSlots {
  public:
   static constexpr int kCount = 9;
+  static constexpr int kMovieCount = 5;
 
-  explicit PathSlots(ErrorReporter& errors);
+  explicit PathSlots(ErrorReporter& errors, int count = kCount);
 
-  // A copy of slot `index`; an index outside 0..8 reports line 5209 and gives "".
+  // How many slots there are: 9, or the movie player's 5.
+  [[nodiscard]] int count() const { return count_; }
+
+  // A copy of slot `index`; an index outside 0..count-1 reports line 5209 and gives "".
   [[nodiscard]] std::string get(int index) const;
-  // Copies `path` (cut at 255 characters) into slot `index`; an index outside 0..8 reports line
-  // 5210 and changes nothing.
+  // Copies `path` (cut at 255 characters) into slot `index`; an index outside 0..count-1 reports
+  // line 5210 and changes nothing.
   void set(int index, std::string_view path);
 
  private:
-  [[nodiscard]] static bool InRange(int index) { return index >= 0 && index < kCount; }
+  [[nodiscard]] bool InRange(int index) const { return index >= 0 && index < count_; }
 
   ErrorReporter& errors_;
+  int count_;
   std::array<PString, kCount> slots_;
 };
 

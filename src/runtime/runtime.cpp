@@ -139,10 +139,11 @@ Runtime::~Runtime() = default;
 
 int Runtime::Run() {
   if (!Begin()) return kExitFailure;
+  const LoopLimits limits{.endTick = options_.endTick, .inputFinished = options_.inputFinished};
   if (options_.movie) {
-    PlayMovieMode();
+    loop_->WithLimits(limits, [this] { PlayMovieMode(); });
   } else {
-    loop_->Run(LoopLimits{.endTick = options_.endTick, .inputFinished = options_.inputFinished});
+    loop_->Run(limits);
   }
   return End();
 }
@@ -174,7 +175,8 @@ int Runtime::End() {
   if (options_.screenshotPath) {
     screen_.present();
     if (const auto error = platform_.saveScreenshot(*options_.screenshotPath)) {
-      std::fprintf(stderr, "titleplayer: cannot write the screenshot %s\n", error->c_str());
+      std::fprintf(stderr, "%s: cannot write the screenshot %s\n",
+                   options_.movie ? "movieplayer" : "titleplayer", error->c_str());
       screenshotFailed = true;
     }
   }
@@ -204,7 +206,8 @@ void Runtime::Start() {
   LoadPalettes();
   LoadCursors();
   scripts_ = std::make_unique<CompiledScriptCache>(library_, errors_);
-  pathSlots_ = std::make_unique<PathSlots>(errors_);
+  pathSlots_ = std::make_unique<PathSlots>(
+      errors_, options_.movie ? PathSlots::kMovieCount : PathSlots::kCount);
   locator_ = std::make_unique<FileLocator>(*pathSlots_, library_, files_, errors_);
   LoadPlugins();
   StartCompositor();

@@ -47,13 +47,13 @@ class MovieProgramTest : public ::testing::Test {
 
   // Plays `movie` in movie mode over the headless platform playing `input`; the exit status.
   // What could not be played is noted in notPlayed_.
-  int Play(MovieMode movie, std::string_view input = "") {
+  int Play(MovieMode movie, std::string_view input = "", std::uint32_t endTick = kFarTick) {
     movie.notPlayed = [this](std::string_view path, ScriptError why) {
       notPlayed_ += std::string(path) + " " + std::to_string(static_cast<int>(why)) + "\n";
     };
-    run_.emplace(programFolder_, input, [&movie](RuntimeOptions& options) {
+    run_.emplace(programFolder_, input, [&movie, endTick](RuntimeOptions& options) {
       options.movie = movie;
-      options.endTick = kFarTick;
+      options.endTick = endTick;
     });
     return run_->Run();
   }
@@ -148,6 +148,11 @@ TEST_F(MovieProgramTest, TheRunEndsWhenTheMovieEnds) {
   EXPECT_LE(run_->platform().ticks(), 45U);
   EXPECT_EQ(Shown(), "90");
   EXPECT_EQ(run_->Calls(), "");
+
+  // The run's end tick cuts the movie short: frame 2 shows at tick 20, frame 3 never.
+  EXPECT_EQ(Play(SplitMoviePath("SHORT.MOV"), "", 25), Runtime::kExitOk);
+  EXPECT_EQ(run_->platform().ticks() / 5, 5U);
+  EXPECT_EQ(Shown(), "89");
 }
 
 // The whole program, as run from a shell: its complaints and statuses.
