@@ -1,18 +1,16 @@
 // The four sound channels and the mixer, heard through the fake platform's audio stream: sound
 // records are written by hand into a scratch star file, and every expected sample is the record's
-// sample s as the output has it, (s - 128) x 256 for 16-bit. Volume, pan, the high limit and the
-// output level are checked in the title's WAV capture (tests/objects/track_sound_test.cpp).
+// sample s as the output has it, (s - 128) x 256 for 16-bit. Gains, pan, the high limit of 16-bit
+// sound, the output level, 11025 Hz sound, theme sequences and halting mid-sound are checked in
+// the title's WAV capture (tests/objects/track_sound_test.cpp); here is what that cannot reach.
 #include "media/sound_channels.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <chrono>
+#include <functional>
 #include <numeric>
 #include <optional>
-#include <stop_token>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "support/shell_fake_platform.h"
@@ -24,57 +22,61 @@ namespace {
 
 using Samples = std::vector<int>;
 
-std::vector<std::uint8_t> Flat(std::uint8_t sample, std::size_t count) {
-  return std::vector<std::uint8_t>(count, sample);
-}
-
 // What the 16-bit output has for sample s at full volume.
 int Wide(int s) { return (s - 128) * 256; }
+// `count` samples of `value`.
+Samples Repeat(int value, std::size_t count) { return Samples(count, value); }
 
-// Record ids of the test file.
+// Record ids of the test file, in the order of its records below.
 enum Id : std::int32_t {
-  kRamp,       // 130, 131, ... 189 at 22050 Hz
-  kLoud,       // 2000 samples of 255
-  kQuiet,      // 2000 samples of 0
-  kFlat160,    // 2000 samples of 160: 8192
-  kFlat144,    // 2000 samples of 144: 4096
-  kLong,       // 20000 samples of 150
-  kSlow,       // 130, 140, 150 at 11025 Hz
-  kFast,       // 130, 140, 150, 160 at 44100 Hz
-  kPartA,      // 100 x 131
-  kPartB,      // 100 x 132
-  kPartC,      // 100 x 133
-  kBadRate,    // rate 8000
-  kWideFrame,  // 3 bytes to a frame
-  kCorrupt,    // its second block's offset points behind the record
-  kVoiceLong,  // 3 x 8192 + 100 samples of 140
-  kHalfGroup,  // one sample at 44100 Hz: less than the two that make an output frame
+  kRamp,
+  kLoud,
+  kQuiet,
+  kFlat160,
+  kFlat144,
+  kLong,
+  kSlow,
+  kFast,
+  kPartA,
+  kPartB,
+  kPartC,
+  kBadRate,
+  kWideFrame,
+  kCorrupt,
+  kVoiceLong,
+  kHalfGroup,
   kIdCount
 };
 
 class SoundChannelsTest : public ::testing::Test {
  protected:
   SoundChannelsTest() {
-    std::vector<test::Bytes> records(kIdCount);
-    std::vector<std::uint8_t> ramp(60);
+    std::vector<std::uint8_t> ramp(60);  // 130, 131, ... 189
     std::iota(ramp.begin(), ramp.end(), std::uint8_t{130});
-    records[kRamp] = test::SoundRecordOf(22050, ramp);
-    records[kLoud] = test::SoundRecordOf(22050, Flat(255, 2000));
-    records[kQuiet] = test::SoundRecordOf(22050, Flat(0, 2000));
-    records[kFlat160] = test::SoundRecordOf(22050, Flat(160, 2000));
-    records[kFlat144] = test::SoundRecordOf(22050, Flat(144, 2000));
-    records[kLong] = test::SoundRecordOf(22050, Flat(150, 20000));
-    records[kSlow] = test::SoundRecordOf(11025, {130, 140, 150});
-    records[kFast] = test::SoundRecordOf(44100, {130, 140, 150, 160});
-    records[kPartA] = test::SoundRecordOf(22050, Flat(131, 100));
-    records[kPartB] = test::SoundRecordOf(22050, Flat(132, 100));
-    records[kPartC] = test::SoundRecordOf(22050, Flat(133, 100));
-    records[kBadRate] = test::SoundRecordOf(8000, {}, 1);
-    records[kWideFrame] = test::SoundRecordOf(22050, Flat(150, 30), 3);
-    records[kCorrupt] = test::SoundRecordOf(22050, Flat(150, 2000));
-    StoreU32At(records[kCorrupt], 48, 100000);
-    records[kVoiceLong] = test::SoundRecordOf(22050, Flat(140, 3 * 8192 + 100));
-    records[kHalfGroup] = test::SoundRecordOf(44100, {130});
+    using Flat = std::vector<std::uint8_t>;
+    const auto at = [](std::uint32_t rate, std::vector<std::uint8_t> samples, int bytes = 1) {
+      return test::SoundRecordOf(rate, std::move(samples), bytes);
+    };
+    std::vector<test::Bytes> records = {
+        at(22050, ramp),
+        at(22050, Flat(2000, 255)),
+        at(22050, Flat(2000, 0)),
+        at(22050, Flat(2000, 160)),  // heard as 8192
+        at(22050, Flat(2000, 144)),  // heard as 4096
+        at(22050, Flat(20000, 150)),
+        at(11025, {130, 140, 150}),
+        at(44100, {130, 140, 150, 160}),
+        at(22050, Flat(100, 131)),
+        at(22050, Flat(100, 132)),
+        at(22050, Flat(100, 133)),
+        at(8000, {}),                 // a rate the mixer does not play
+        at(22050, Flat(30, 150), 3),  // 3 bytes to a frame
+        at(22050, Flat(2000, 150)),   // corrupt: its second block's offset points past the end
+        at(22050, Flat(3 * 8192 + 100, 140)),
+        at(44100, {130}),  // less than the two samples that make an output frame
+    };
+    for (int i = 0; i < 4; ++i)
+      records[kCorrupt][48 + i] = static_cast<std::uint8_t>(100000 >> (8 * i));
     test::WriteStarFile(disk.stack.files, test::TitlePath("sounds.str"), records);
     EXPECT_EQ(disk.stack.library.StarOpen(test::TitlePath("sounds.str"), file), ProgramCode::kOk);
   }
@@ -83,28 +85,20 @@ class SoundChannelsTest : public ::testing::Test {
     for (SoundItem& item : items) channels.ReleaseSound(item);
   }
 
-  static void StoreU32At(test::Bytes& bytes, std::size_t at, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-  }
-
   // Loads record `id` into a new item, released at the end of the test.
   SoundItem& Load(std::int32_t id) {
     items.emplace_back();
     EXPECT_TRUE(channels.LoadSound(*file, id, "sound", items.back())) << id;
     return items.back();
   }
-
   // Pumps, and gives the samples of the buffers that pump queued, then lets them play out.
   Samples Mixed() {
     channels.Pump();
     const std::vector<std::uint8_t> all = platform.audio->written();
     Samples samples;
-    if (channels.isOpen() && output.bytesPerSample() == 2) {
-      for (std::size_t at = seen; at + 1 < all.size(); at += 2)
-        samples.push_back(static_cast<std::int16_t>(all[at] | all[at + 1] << 8));
-    } else {
-      for (std::size_t at = seen; at < all.size(); ++at) samples.push_back(all[at]);
-    }
+    const bool wide = output.bytesPerSample() == 2;
+    for (std::size_t at = seen; at + (wide ? 1 : 0) < all.size(); at += wide ? 2 : 1)
+      samples.push_back(wide ? static_cast<std::int16_t>(all[at] | all[at + 1] << 8) : all[at]);
     seen = all.size();
     while (platform.audio->finishOldest()) {
     }
@@ -116,6 +110,12 @@ class SoundChannelsTest : public ::testing::Test {
     samples.resize(std::min(count, samples.size()));
     return samples;
   }
+  // Which channels are busy: "v" the voice, "1" and "2" the effects, "t" the theme, "-" idle.
+  std::string Busy() {
+    std::string busy;
+    for (int c = 0; c < SoundChannels::kChannels; ++c) busy += channels.Busy(c) ? "v12t"[c] : '-';
+    return busy;
+  }
 
   test::ScratchStorage<> disk;
   testing::FakePlatform platform;
@@ -126,109 +126,93 @@ class SoundChannelsTest : public ::testing::Test {
   std::size_t seen = 0;
 };
 
-TEST_F(SoundChannelsTest, OpensSixteenBitsElseEightAndReportsMisuse) {
-  channels.Start();
-  ASSERT_TRUE(channels.isOpen());
-  EXPECT_EQ(platform.audioOpens.back().samplesPerSecond, 22050);
-  EXPECT_EQ(platform.audioOpens.back().bytesPerSample, 2);
-  EXPECT_EQ(platform.audioOpens.back().channels, 1);
-  channels.Start();
-  EXPECT_TRUE(disk.BoxSaid("line 2703"));
-  channels.Shutdown();
-  EXPECT_FALSE(output.isOpen());
-
-  platform.refuseAudio = 1;
-  channels.Start();
-  ASSERT_TRUE(channels.isOpen());
-  EXPECT_EQ(output.bytesPerSample(), 1);
-  EXPECT_TRUE(disk.BoxSaid("Sound Error 1:"));
-  channels.Shutdown();
-
-  platform.refuseAudio = 2;
-  channels.Start();
-  EXPECT_FALSE(channels.isOpen());
-  EXPECT_TRUE(disk.BoxSaid("Logic error at line 2704"));
-  // Closed: nothing plays and nothing loads.
-  SoundItem item;
-  EXPECT_FALSE(channels.LoadSound(*file, kRamp, "ramp", item));
-  channels.PlayVoice(item);
-  EXPECT_FALSE(channels.Busy(0));
+// Each case plays its sounds on a device opened afresh, 16-bit or (refused that) 8-bit, and
+// checks the three buffers of 2048 frames the pump queues: the samples given, then silence.
+TEST_F(SoundChannelsTest, WhatOnePumpMixes) {
+  enum How { kVoice, kLoopVoice, kEffect, kTheme };
+  struct Case {
+    const char* name;
+    bool eightBit;
+    std::vector<std::pair<Id, How>> plays;
+    Samples heard;
+    std::string busy = "----";
+    std::size_t compared = 3 * 2048;
+  };
+  Samples ramp;
+  for (int s = 130; s < 190; ++s) ramp.push_back(Wide(s));
+  const Case cases[] = {
+      {"one sound exactly", false, {{kRamp, kVoice}}, ramp},
+      {"44100 Hz: each frame the mean of two", false, {{kFast, kVoice}}, {1792, 6912}},
+      {"looping from the start",
+       false,
+       {{kSlow, kLoopVoice}},
+       {512, 512, 3072, 3072, 5632, 5632, 512, 512},
+       "v---",
+       8},
+      {"looping with no whole frame ends", false, {{kHalfGroup, kLoopVoice}}, {}},
+      {"saturates low", false, {{kQuiet, kEffect}, {kQuiet, kEffect}}, Repeat(-32768, 2000)},
+      {"four tracks summed",
+       false,
+       {{kFlat144, kVoice}, {kFlat144, kEffect}, {kFlat144, kEffect}, {kFlat144, kTheme}},
+       Repeat(16384, 2000)},
+      {"8 bits saturate high", true, {{kLoud, kEffect}, {kFlat160, kEffect}}, Repeat(255, 2000)},
+      {"8 bits around 128", true, {{kQuiet, kEffect}, {kFlat144, kEffect}}, Repeat(16, 2000)},
+      // A block that points behind its record ends the sound after the first block.
+      {"corrupt block", false, {{kCorrupt, kVoice}}, Repeat(Wide(150), 1024)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    channels.Shutdown();
+    platform.refuseAudio = c.eightBit ? 1 : 0;
+    channels.Start();
+    seen = 0;
+    for (const auto& [id, how] : c.plays) {
+      SoundItem& item = Load(id);
+      item.loop = how == kLoopVoice;
+      if (how == kEffect) channels.PlayEffect(item, EffectMode::kMultiple);
+      if (how == kTheme) channels.PlayPlaylist(Playlist{{item}, std::nullopt});
+      if (how == kVoice || how == kLoopVoice) channels.PlayVoice(item);
+    }
+    Samples expected = c.heard;
+    expected.resize(3 * 2048, c.eightBit ? 128 : 0);
+    expected.resize(c.compared);
+    EXPECT_EQ(First(c.compared), expected);
+    EXPECT_EQ(Busy(), c.busy);
+  }
+  EXPECT_TRUE(disk.BoxSaid("line 2714"));
 }
 
-TEST_F(SoundChannelsTest, BadRecordsAreReportedAndReleaseGivesBackTheLock) {
-  channels.Start();
+// Misuse and bad records, each reported with its line; none loads or plays.
+TEST_F(SoundChannelsTest, MisuseAndBadRecordsAreReported) {
   SoundItem item;
-  for (const auto& [id, line] : std::vector<std::pair<std::int32_t, const char*>>{
-           {kIdCount + 5, "line 2706"}, {kBadRate, "line 2707"}, {kWideFrame, "line 2713"}}) {
-    EXPECT_FALSE(channels.LoadSound(*file, id, "bad", item)) << id;
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"line 2703", [&] { channels.Start(), channels.Start(); }},
+      {"line 2706", [&] { EXPECT_FALSE(channels.LoadSound(*file, kIdCount + 5, "x", item)); }},
+      {"line 2707", [&] { EXPECT_FALSE(channels.LoadSound(*file, kBadRate, "x", item)); }},
+      {"line 2713", [&] { EXPECT_FALSE(channels.LoadSound(*file, kWideFrame, "x", item)); }},
+      {"line 2706", [&] { channels.PlayVoice(SoundItem{}); }},
+      {"line 2708",
+       [&] {
+         channels.PlayPlaylist(Playlist{{Load(kPartA)}, 1});
+       }},
+      {"line 2704",
+       [&] {
+         channels.Shutdown();
+         platform.refuseAudio = 2;
+         channels.Start();
+         EXPECT_FALSE(channels.isOpen());
+         EXPECT_FALSE(channels.LoadSound(*file, kRamp, "x", item));
+         channels.PlayVoice(item);
+       }},
+  };
+  for (const auto& [line, misuse] : cases) {
+    disk.boxTexts.clear();
+    misuse();
     EXPECT_TRUE(disk.BoxSaid(line)) << line;
+    EXPECT_EQ(Busy(), "----") << line;
   }
   // The bad records' locks were given back: one more release is one too many.
   EXPECT_EQ(disk.stack.library.StarReleaseResource(*file, kBadRate), ProgramCode::kPackUseCount);
-  // Playing an item never loaded is reported too.
-  disk.boxTexts.clear();
-  channels.PlayVoice(SoundItem{});
-  EXPECT_TRUE(disk.BoxSaid("line 2706"));
-  // A block that points behind its record is reported when it plays, and ends the sound.
-  channels.PlayVoice(Load(kCorrupt));
-  const Samples samples = Mixed();
-  EXPECT_EQ((Samples{samples[0], samples[1023], samples[1024]}),
-            (Samples{Wide(150), Wide(150), 0}));
-  EXPECT_TRUE(disk.BoxSaid("line 2714"));
-  EXPECT_FALSE(channels.Busy(0));
-  // Released while it plays, an item stops and gives its lock back.
-  ASSERT_TRUE(channels.LoadSound(*file, kLong, "long", item));
-  channels.PlayVoice(item);
-  channels.ReleaseSound(item);
-  EXPECT_FALSE(channels.Busy(0));
-  EXPECT_EQ(item.record, nullptr);
-  EXPECT_EQ(disk.stack.library.StarReleaseResource(*file, kLong), ProgramCode::kPackUseCount);
-}
-
-TEST_F(SoundChannelsTest, OneSoundComesOutExactlyThenSilenceAtEitherRate) {
-  channels.Start();
-  channels.PlayVoice(Load(kRamp));
-  EXPECT_TRUE(channels.Busy(0));
-  EXPECT_EQ(channels.Playing(0)->recordId, kRamp);
-  const Samples samples = Mixed();
-  ASSERT_EQ(samples.size(), 3u * 2048);  // three buffers ahead, 2048 frames each
-  Samples expected(samples.size(), 0);
-  for (int i = 0; i < 60; ++i) expected[i] = Wide(130 + i);
-  EXPECT_EQ(samples, expected);
-  EXPECT_FALSE(channels.Busy(0));
-  EXPECT_EQ(channels.Playing(0), nullptr);
-  // 44100 Hz: each output frame the mean of two samples (11025 Hz is in the looping test).
-  channels.PlayVoice(Load(kFast));
-  EXPECT_EQ(First(3), (Samples{(512 + 3072) / 2, (5632 + 8192) / 2, 0}));
-}
-
-// Two effects summing above the limit are checked in the title's capture; here the low limit, and
-// all four tracks summed.
-TEST_F(SoundChannelsTest, TracksAreSummedAndSaturateLow) {
-  channels.Start();
-  channels.PlayEffect(Load(kQuiet), EffectMode::kMultiple);
-  channels.PlayEffect(Load(kQuiet), EffectMode::kMultiple);
-  EXPECT_EQ(First(1), (Samples{-32768}));
-  // With the voice and the theme as well: four tracks summed.
-  channels.PlayVoice(Load(kFlat144));
-  channels.PlayEffect(Load(kFlat144), EffectMode::kMultiple);
-  channels.PlayEffect(Load(kFlat144), EffectMode::kMultiple);
-  channels.PlayPlaylist(Playlist{{Load(kFlat144)}, std::nullopt});
-  EXPECT_EQ(First(1), (Samples{4 * 4096}));
-}
-
-TEST_F(SoundChannelsTest, EightBitOutputCentresOn128AndSaturates) {
-  platform.refuseAudio = 1;
-  channels.Start();
-  ASSERT_EQ(output.bytesPerSample(), 1);
-  channels.PlayEffect(Load(kLoud), EffectMode::kMultiple);
-  channels.PlayEffect(Load(kFlat160), EffectMode::kMultiple);
-  const Samples samples = Mixed();
-  ASSERT_EQ(samples.size(), 3u * 2048);
-  EXPECT_EQ((Samples{samples[0], samples[1999], samples[2000]}), (Samples{255, 255, 128}));
-  channels.PlayEffect(Load(kQuiet), EffectMode::kMultiple);
-  channels.PlayEffect(Load(kFlat144), EffectMode::kMultiple);
-  EXPECT_EQ(First(1), (Samples{0 + 16}));  // -128 + 16 around 128
 }
 
 // Each step plays an effect; then channels 1 and 2 play the records given, -1 for none.
@@ -265,6 +249,8 @@ TEST_F(SoundChannelsTest, EffectChannelsByModeAndPriority) {
   }
 }
 
+// A playlist plays on to its end and then from its loop entry; played again it starts from the
+// first item; without a loop entry it ends after its last.
 TEST_F(SoundChannelsTest, PlaylistLoopsToItsEntryAndRestartsFromTheFirst) {
   channels.Start();
   Playlist playlist{{Load(kPartA), Load(kPartB), Load(kPartC)}, 1};
@@ -273,105 +259,70 @@ TEST_F(SoundChannelsTest, PlaylistLoopsToItsEntryAndRestartsFromTheFirst) {
   for (int part : {131, 132, 133, 132, 133, 132, 133})
     expected.insert(expected.end(), 100, Wide(part));
   EXPECT_EQ(First(700), expected);
-  EXPECT_TRUE(channels.Busy(3));
-  // Played again: from the first item, whatever was playing.
+  EXPECT_EQ(Busy(), "---t");
   channels.PlayPlaylist(playlist);
-  Samples restarted(100, Wide(131));
-  restarted.push_back(Wide(132));
-  EXPECT_EQ(First(101), restarted);
-  // Without a loop entry the list ends after its last item.
+  expected = Repeat(Wide(131), 100);
+  expected.push_back(Wide(132));
+  EXPECT_EQ(First(101), expected);
   playlist.loopEntry.reset();
   channels.PlayPlaylist(playlist);
-  Samples once = First(301);
-  EXPECT_EQ((Samples{once[0], once[150], once[299], once[300]}),
-            (Samples{Wide(131), Wide(132), Wide(133), 0}));
-  EXPECT_FALSE(channels.Busy(3));
-  // A loop entry behind the items is refused.
-  playlist.loopEntry = 3;
-  channels.PlayPlaylist(playlist);
-  EXPECT_TRUE(disk.BoxSaid("line 2708"));
-  EXPECT_FALSE(channels.Busy(3));
-}
-
-TEST_F(SoundChannelsTest, LoopingItemPlaysAgainFromItsStart) {
-  channels.Start();
-  SoundItem slow = Load(kSlow);
-  slow.loop = true;
-  channels.PlayVoice(slow);
-  EXPECT_EQ(First(8), (Samples{512, 512, 3072, 3072, 5632, 5632, 512, 512}));
-  EXPECT_TRUE(channels.Busy(0));
-  // A looping item that gives no output frame at all ends instead of spinning.
-  SoundItem half = Load(kHalfGroup);
-  half.loop = true;
-  channels.PlayVoice(half);
-  EXPECT_EQ(Mixed(), Samples(3 * 2048, 0));
-  EXPECT_FALSE(channels.Busy(0));
+  expected = Repeat(Wide(131), 100);
+  for (int part : {132, 133}) expected.insert(expected.end(), 100, Wide(part));
+  expected.push_back(0);
+  EXPECT_EQ(First(301), expected);
+  EXPECT_EQ(Busy(), "----");
 }
 
 TEST_F(SoundChannelsTest, StopAndStopRecordSilenceTheirChannels) {
   channels.Start();
-  const SoundItem& longer = Load(kLong);
+  SoundItem& longer = Load(kLong);
   channels.PlayVoice(longer);
   channels.PlayEffect(longer, EffectMode::kMultiple);
   channels.PlayPlaylist(Playlist{{Load(kFlat144), longer}, 0});
-  SoundItem looping = Load(kFlat160);
+  SoundItem& looping = Load(kFlat160);
   looping.loop = true;
   channels.PlayEffect(looping, EffectMode::kMultiple);
   EXPECT_EQ(First(1), (Samples{2 * Wide(150) + 4096 + 8192}));
   // The record stops everywhere: the voice, effect 1 and the playlist that holds it.
   channels.StopRecord(file->serial(), kLong);
-  EXPECT_EQ(
-      (std::vector<bool>{channels.Busy(0), channels.Busy(1), channels.Busy(2), channels.Busy(3)}),
-      (std::vector<bool>{false, false, true, false}));
+  EXPECT_EQ(Busy(), "--2-");
   EXPECT_EQ(First(1), (Samples{8192}));
   // Stop pumps at once; its flags are channels 1, 2, 3, then 0.
   channels.PlayVoice(longer);
   channels.Stop(false, true, false, false);
-  EXPECT_TRUE(channels.Busy(0));
-  EXPECT_FALSE(channels.Busy(2));
-  Samples stopped = Mixed();
-  EXPECT_EQ((Samples{stopped[0], stopped[1999], stopped[2000]}),
-            (Samples{Wide(150), Wide(150), Wide(150)}));
+  EXPECT_EQ(Busy(), "v---");
+  EXPECT_EQ(First(2001), Repeat(Wide(150), 2001));
   channels.Stop(false, false, false, true);
-  EXPECT_EQ(Mixed(), Samples(3 * 2048, 0));
+  EXPECT_EQ(Mixed(), Repeat(0, 3 * 2048));
+  // Released while it plays, an item stops and gives its lock back.
+  channels.PlayVoice(longer);
+  channels.ReleaseSound(longer);
+  EXPECT_EQ(Busy(), "----");
+  EXPECT_EQ(disk.stack.library.StarReleaseResource(*file, kLong), ProgramCode::kPackUseCount);
 }
 
+// A wait step stands for a clock that moves only when the runtime takes messages: each step
+// plays one buffer out. The voice's 24676 frames fill 13 pumps of 2048: three in the first pump,
+// then one a step; its last sample is followed by silence.
 TEST_F(SoundChannelsTest, WaitVoiceDoneMixesUntilTheVoiceEnds) {
   channels.Start();
-  channels.PlayVoice(Load(kVoiceLong));
-  {
-    // The stream's thread plays buffers out while the mixer waits.
-    std::jthread player([this](const std::stop_token& stop) {
-      while (!stop.stop_requested()) {
-        platform.audio->finishOldest();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-      }
-    });
-    channels.WaitVoiceDone();
-  }
-  EXPECT_FALSE(channels.Busy(0));
-  const std::vector<std::uint8_t> all = platform.audio->written();
-  ASSERT_GE(all.size(), 2u * (3 * 8192 + 101));
-  // The last voice sample and the first after it.
-  const std::size_t last = 2 * (3 * 8192 + 99);
-  EXPECT_EQ((Samples{static_cast<std::int16_t>(all[last] | all[last + 1] << 8),
-                     static_cast<std::int16_t>(all[last + 2] | all[last + 3] << 8)}),
-            (Samples{Wide(140), 0}));
-
-  // A wait step stands for a clock that moves only when the runtime takes messages: each step
-  // plays one buffer out. The voice's 24676 frames fill 13 pumps of 2048: three in the first
-  // pump, then one a step.
-  channels.PlayVoice(Load(kVoiceLong));
-  while (platform.audio->finishOldest()) {
-  }
   int steps = 0;
   channels.setWaitStep([&] {
     ++steps;
     platform.audio->finishOldest();
   });
+  channels.PlayVoice(Load(kVoiceLong));
+  while (platform.audio->finishOldest()) {
+  }
   channels.WaitVoiceDone();
-  EXPECT_FALSE(channels.Busy(0));
+  EXPECT_EQ(Busy(), "----");
   EXPECT_EQ(steps, 10);
+  const std::vector<std::uint8_t> all = platform.audio->written();
+  ASSERT_GE(all.size(), 2u * (3 * 8192 + 101));
+  const std::size_t last = 2 * (3 * 8192 + 99);
+  EXPECT_EQ((Samples{static_cast<std::int16_t>(all[last] | all[last + 1] << 8),
+                     static_cast<std::int16_t>(all[last + 2] | all[last + 3] << 8)}),
+            (Samples{Wide(140), 0}));
 }
 
 }  // namespace

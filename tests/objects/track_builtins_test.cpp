@@ -45,7 +45,7 @@ class TrackBuiltinsTest : public StageTitleTest {
 
 // Tracks open in order; the first opened wins a name; counting and indexing; closing keeps the
 // order of the rest.
-TEST_F(TrackBuiltinsTest, OpeningFindingCountingAndClosing) {
+TEST_F(TrackBuiltinsTest, OpenFindSetPlayHaltAndClose) {
   TitleRun& run = StartTracks();
   run.Expect({
       {"opentrackfile(\"bells.sng\")", "OK"},
@@ -65,13 +65,7 @@ TEST_F(TrackBuiltinsTest, OpeningFindingCountingAndClosing) {
       {"\"\" @ indextotrack(1) @ indextotrack(2)", "\"DoorsMute\""},
       {"countsounds(\"bells\")", kNoObject},
       {"closetrackfile(\"bells\")", kNoObject},
-  });
-}
-
-// The properties' clamps, their errors, and themevol over every part and step.
-TEST_F(TrackBuiltinsTest, PropertiesClampAndCheckTheirArguments) {
-  TitleRun& run = StartTracks();
-  run.Expect({
+      // The properties' clamps, their errors, and themevol over every part and step.
       {"opentrackfile(\"bells.sng\")", "OK"},
       {"soundvol(\"ding\", 300)", "OK"},
       {"soundvol(\"ding\")", "255"},
@@ -91,17 +85,9 @@ TEST_F(TrackBuiltinsTest, PropertiesClampAndCheckTheirArguments) {
       {"themevol(\"bells\", 400)", "OK"},
       {"themevol(\"bells\", 40)", "OK"},
       {"themevol(\"bells\")", "40"},
-  });
-}
-
-// Effects take channels 1 and 2, a voice channel 0, the theme channel 3 plays the sequence's
-// parts that exist; halting frees each, and a theme of no existing part plays nothing.
-TEST_F(TrackBuiltinsTest, PlayingAndHaltingAsTheChannelsSayIt) {
-  TitleRun& run = StartTracks();
-  run.Expect({
+      // Effects take channels 1 and 2, a voice channel 0, the theme channel 3 plays the
+      // sequence's parts that exist; halting frees each; a theme of no existing part plays none.
       {"opentrackfile(\"long.sng\")", "OK"},
-      {"opentrackfile(\"bells.sng\")", "OK"},
-      {"opentrackfile(\"mute.sng\")", "OK"},
       {"sounddone()", "True"},
       {"voicedone()", "True"},
       {"\"\" @ currentsound() @ currentvoice() @ currenttheme(1)", "\"NoneNoneNone\""},
