@@ -33,7 +33,20 @@ test::Bytes Tone(double seconds, std::uint8_t sample) {
       22050, std::vector<std::uint8_t>(static_cast<std::size_t>(22050 * seconds), sample));
 }
 
-using MoviePlayTest = MovieTitleTest;
+using test::ColourFrame;
+using test::MovieOf;
+using test::MovieSegment;
+
+class MoviePlayTest : public MovieTitleTest {
+ protected:
+  void Write(std::string_view name, std::vector<MovieSegment> segments,
+             const std::function<void(std::vector<test::Bytes>&)>& damage = {}) {
+    test::WriteMovieFile(title_ / std::string(name), std::move(segments), damage);
+  }
+  void Write(std::string_view name, const MovieHeader& header) {
+    Write(name, {MovieSegment{header, {}, {}}});
+  }
+};
 
 // Frames follow each other at the movie's origin, the movie palette installed before the first
 // shows; the marks are set by the frames the header names, once they go on to another.
@@ -44,7 +57,7 @@ TEST_F(MoviePlayTest, FramesShowInOrderAtTheOriginAndSetTheirMarks) {
   header.origin = {10, 20};
   header.statusFrame1 = 1;
   header.statusFrame2 = 2;  // the last frame stops: its mark is never set
-  WriteMovie("TEST.MOV", header);
+  Write("TEST.MOV", header);
   EXPECT_EQ(Play("TEST.MOV"),
             std::string(kPaletteShown) + " 10,20,58,84 18,28,26,44 10,52,58,84" + kNoBoxes);
   EXPECT_EQ(run_->Eval("actionframe(1)") + " " + run_->Eval("actionframe(2)"), "True False");
@@ -66,7 +79,7 @@ TEST_F(MoviePlayTest, LateTimedFramesLandOnALandableFrameShowingTheUnitedRectang
                     std::uint8_t(20 + i), kFrameTimed, 12));
   }
   frames.push_back(ColourFrame({30, 30, 40, 40}, 40, kFrameTimed | kFrameLandable, 12));
-  WriteMovie("LATE.MOV", {MovieSegment{MovieOf(frames), {Tone(1, 128)}, {}}});
+  Write("LATE.MOV", {MovieSegment{MovieOf(frames), {Tone(1, 128)}, {}}});
   EXPECT_EQ(Play("LATE.MOV"), std::string(kPaletteShown) + " 0,0,48,64 1,4,40,40" + kNoBoxes);
   EXPECT_EQ(std::to_string(Shown(8, 2)) + " " + std::to_string(Shown(35, 35)), "5 40");
 }
@@ -76,7 +89,7 @@ TEST_F(MoviePlayTest, LateTimedFramesLandOnALandableFrameShowingTheUnitedRectang
 TEST_F(MoviePlayTest, APaletteOnlyFrameChangesOnlyThePalette) {
   MovieFrame fade = ColourFrame({}, 0, kFrameTimed, 4);
   fade.transitionKind = 17;
-  WriteMovie("FADE.MOV", MovieOf({ColourFrame(kWhole, 200, kFrameTimed), fade}));
+  Write("FADE.MOV", MovieOf({ColourFrame(kWhole, 200, kFrameTimed), fade}));
   const std::string presents = Play("FADE.MOV");
   EXPECT_EQ(presents.substr(presents.size() - 3), kNoBoxes);
   EXPECT_EQ(Shown(10, 10), 200);
@@ -107,7 +120,7 @@ TEST_F(MoviePlayTest, HotSpotsAndQuitKeysWhileAFrameWaits) {
     waiting.hotSpots = {Spot(-2, {0, 0, 20, 20}, 1)};
     MovieHeader header = MovieOf({waiting, ColourFrame({0, 32, 48, 64}, 9)});
     header.quitWhileWaiting = c.quitAllowed;
-    WriteMovie("SPOT.MOV", header);
+    Write("SPOT.MOV", header);
     EXPECT_EQ(Play("SPOT.MOV", c.input),
               std::string(kPaletteShown) + " " + std::string(c.presents) + kNoBoxes)
         << c.input;
@@ -119,7 +132,7 @@ TEST_F(MoviePlayTest, HotSpotsAndQuitKeysWhileAFrameWaits) {
 TEST_F(MoviePlayTest, TheRunsEndTickEndsAMovieThatWaits) {
   MovieFrame waiting = ColourFrame(kWhole, 5);
   waiting.hotSpots = {Spot(2, {0, 0, 20, 20}, 0)};
-  WriteMovie("WAIT.MOV", MovieOf({waiting}));
+  Write("WAIT.MOV", MovieOf({waiting}));
   WriteStage(SampleStage());
   UseScript(kStageBootScript);
   TitleRun run(title_, "wait 5\nconsole playmovie(\"WAIT.MOV\")\nwait 400",
@@ -131,18 +144,15 @@ TEST_F(MoviePlayTest, TheRunsEndTickEndsAMovieThatWaits) {
 // Calls nest five deep: a movie that calls itself shows its first frame six times and stops at
 // the sixth call. A return goes back to the caller's frame; with no caller it stops.
 TEST_F(MoviePlayTest, CallsNestFiveDeepAndReturnToTheirFrame) {
-  WriteMovie("SELF.MOV",
-             MovieOf({WithEnd(ColourFrame(kWhole, 5), MovieAction::kCall, 0, "SELF.MOV")}));
+  Write("SELF.MOV", MovieOf({WithEnd(ColourFrame(kWhole, 5), MovieAction::kCall, 0, "SELF.MOV")}));
   std::string six;
   for (int i = 0; i < 6; ++i) six += std::string(" ") + kPaletteShown + " 0,0,48,64";
   EXPECT_EQ(Play("SELF.MOV"), six.substr(1) + kNoBoxes);
   run_.reset();
 
-  WriteMovie("CALLER.MOV",
-             MovieOf({WithEnd(ColourFrame(kWhole, 5), MovieAction::kCall, 1, "BACK.MOV"),
-                      ColourFrame({0, 0, 8, 8}, 7)}));
-  WriteMovie("BACK.MOV",
-             MovieOf({WithEnd(ColourFrame({20, 20, 30, 30}, 9), MovieAction::kReturn)}));
+  Write("CALLER.MOV", MovieOf({WithEnd(ColourFrame(kWhole, 5), MovieAction::kCall, 1, "BACK.MOV"),
+                               ColourFrame({0, 0, 8, 8}, 7)}));
+  Write("BACK.MOV", MovieOf({WithEnd(ColourFrame({20, 20, 30, 30}, 9), MovieAction::kReturn)}));
   EXPECT_EQ(Play("CALLER.MOV"), std::string(kPaletteShown) + " 0,0,48,64 " + kPaletteShown +
                                     " 20,20,30,30 " + kPaletteShown + " 0,0,8,8" + kNoBoxes);
   run_.reset();
@@ -156,7 +166,7 @@ TEST_F(MoviePlayTest, ASegmentWithThemePartsReplacesTheTheme) {
     if (!themes.empty()) header.playlist = {1};
     return MovieSegment{header, {}, std::move(themes)};
   };
-  WriteMovie("PARTS.MOV", {segment({Tone(1, 100)}), segment({}), segment({Tone(1, 150)})});
+  Write("PARTS.MOV", {segment({Tone(1, 100)}), segment({}), segment({Tone(1, 150)})});
   // Records: 0 header, 1 theme, 2 picture; 3 header, 4 picture; 5 header, 6 theme, 7 picture.
   EXPECT_EQ(Play("PARTS.MOV"), std::string(kPaletteShown) + " theme=1 0,0,48,64 theme=1 " +
                                    kPaletteShown + " theme=1 0,0,48,64 theme=1 " + kPaletteShown +
@@ -172,7 +182,7 @@ TEST_F(MoviePlayTest, TogglingTheThemeRestartsItsPlaylist) {
                                 ColourFrame({0, 24, 8, 32}, 8, kFrameTimed, 130)});
   header.playlist = {1, 2};
   header.playlistLoop = 1;
-  WriteMovie("TOGGLE.MOV", {MovieSegment{header, {}, {Tone(2, 100), Tone(10, 150)}}});
+  Write("TOGGLE.MOV", {MovieSegment{header, {}, {Tone(2, 100), Tone(10, 150)}}});
   EXPECT_EQ(Play("TOGGLE.MOV", "wait 140\nkey ctrl+t\nwait 240\nkey ctrl+t"),
             std::string(kPaletteShown) + " theme=1 0,0,8,8 theme=1 0,8,8,16 theme=2 " +
                 "0,16,8,24 0,24,8,32 theme=1" + kNoBoxes);
@@ -227,7 +237,7 @@ TEST_F(MoviePlayTest, DamagedMoviesEndWithTheirFatalSite) {
        "line 2708"},
   };
   for (const Case& c : cases) {
-    WriteMovie("BAD.MOV", c.segments, c.damage);
+    Write("BAD.MOV", c.segments, c.damage);
     const std::string shown = Play("BAD.MOV");
     EXPECT_NE(shown.find(c.box), std::string::npos) << c.what << ": " << shown;
     run_.reset();

@@ -24,14 +24,16 @@ constexpr Point kMovieCorner{10, 20};
 constexpr int kInsideH = 35;
 constexpr int kInsideV = 25;
 
-// A movie of three solid frames of 20 ticks each, the last in `colour`.
-test::SolidMovie ThreeFrames(std::uint8_t colour) {
-  return test::SolidMovie{.width = 40,
-                          .height = 30,
-                          .origin = kMovieCorner,
-                          .frames = {{static_cast<std::uint8_t>(colour - 2), 20},
-                                     {static_cast<std::uint8_t>(colour - 1), 20},
-                                     {colour, 20}}};
+// A movie of three solid 40 x 30 frames of 20 ticks each, the last in `colour`, written as `path`.
+void WriteThreeFrames(const std::filesystem::path& path, std::uint8_t colour) {
+  const Rect rect{0, 0, 30, 40};
+  MovieHeader header = test::MovieOf(
+      {test::ColourFrame(rect, static_cast<std::uint8_t>(colour - 2), kFrameTimed, 20),
+       test::ColourFrame(rect, static_cast<std::uint8_t>(colour - 1), kFrameTimed, 20),
+       test::ColourFrame(rect, colour, kFrameTimed, 20)},
+      rect);
+  header.origin = kMovieCorner;
+  test::WriteMovieFile(path, {test::MovieSegment{header, {}, {}}});
 }
 
 // A scratch "program folder" (appl:) and a current folder of its own, left again at the end.
@@ -104,7 +106,7 @@ TEST_F(MovieProgramTest, WithoutAMovieTheOpenDialogAsksAndCancelEndsTheRun) {
 
 TEST_F(MovieProgramTest, TheMovieChosenInTheDialogPlays) {
   const std::filesystem::path movies = scratch_.makeFolder("movies");
-  test::WriteSolidMovie(movies / "PICKED.MOV", ThreeFrames(77));
+  WriteThreeFrames(movies / "PICKED.MOV", 77);
   EXPECT_EQ(Play(MovieMode{}, "choose " + (movies / "PICKED.MOV").string()), Runtime::kExitOk);
   EXPECT_EQ(Shown(), "77");
   EXPECT_EQ(notPlayed_, "");
@@ -114,10 +116,10 @@ TEST_F(MovieProgramTest, TheMovieChosenInTheDialogPlays) {
 // a folder in that folder first.
 TEST_F(MovieProgramTest, ABareNameIsLookedForInTheCurrentFolderThenInTheProgramFolder) {
   const std::filesystem::path other = scratch_.makeFolder("other");
-  test::WriteSolidMovie(currentFolder_ / "BOTH.MOV", ThreeFrames(40));
-  test::WriteSolidMovie(programFolder_ / "BOTH.MOV", ThreeFrames(50));
-  test::WriteSolidMovie(programFolder_ / "APPL.MOV", ThreeFrames(60));
-  test::WriteSolidMovie(other / "THERE.MOV", ThreeFrames(70));
+  WriteThreeFrames(currentFolder_ / "BOTH.MOV", 40);
+  WriteThreeFrames(programFolder_ / "BOTH.MOV", 50);
+  WriteThreeFrames(programFolder_ / "APPL.MOV", 60);
+  WriteThreeFrames(other / "THERE.MOV", 70);
   const std::pair<std::string, std::string_view> cases[] = {
       {"BOTH.MOV", "0 40"},
       {"APPL.MOV", "0 60"},
@@ -142,7 +144,7 @@ TEST_F(MovieProgramTest, AMovieInNoSlotEndsTheRunWithoutABox) {
 // The run ends with the movie, whose last frame shows at tick 40 and goes on to no other: not at
 // the far tick bound nor after the input, and a key pressed during the movie reaches no handler.
 TEST_F(MovieProgramTest, TheRunEndsWhenTheMovieEnds) {
-  test::WriteSolidMovie(currentFolder_ / "SHORT.MOV", ThreeFrames(90));
+  WriteThreeFrames(currentFolder_ / "SHORT.MOV", 90);
   EXPECT_EQ(Play(SplitMoviePath("SHORT.MOV"), "wait 30\nkey a\nwait 500\nkey b"), Runtime::kExitOk);
   EXPECT_GE(run_->platform().ticks(), 40U);
   EXPECT_LE(run_->platform().ticks(), 45U);
@@ -157,7 +159,7 @@ TEST_F(MovieProgramTest, TheRunEndsWhenTheMovieEnds) {
 
 // The whole program, as run from a shell: its complaints and statuses.
 TEST_F(MovieProgramTest, TheProgramNamesAMissingMovieAndPlaysAFoundOne) {
-  test::WriteSolidMovie(currentFolder_ / "HERE.MOV", ThreeFrames(30));
+  WriteThreeFrames(currentFolder_ / "HERE.MOV", 30);
   const std::vector<std::string_view> missing = {"--headless", "NOWHERE.MOV"};
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(Main(missing), 1);
