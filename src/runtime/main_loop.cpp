@@ -23,7 +23,8 @@ void MainLoop::Run(const LoopLimits& limits) {
 }
 
 void MainLoop::WithLimits(const LoopLimits& limits, const std::function<void()>& task) {
-  windows_.setPumpCheck([this, &limits] { checkLimits(limits); });
+  // The pump's check reads the clock without pumping, which would move a headless clock on.
+  windows_.setPumpCheck([this, &limits] { checkLimits(limits, windows_.TickCountNow()); });
   task();
   windows_.setPumpCheck({});
 }
@@ -32,7 +33,7 @@ void MainLoop::loopUntilQuit(const LoopLimits& limits) {
   while (!windows_.quitRequested()) {
     const std::uint32_t tick = windows_.TickCount();
     Pass();
-    checkLimits(limits);
+    checkLimits(limits, windows_.TickCount());
     if (windows_.queue().count() == 0 && !windows_.quitRequested()) {
       windows_.SleepPastTick(tick, true);
     }
@@ -129,8 +130,7 @@ void MainLoop::consoleLine(const EventRecord& event) {
   if (outcome && consoleOutcome_) consoleOutcome_(*outcome);
 }
 
-void MainLoop::checkLimits(const LoopLimits& limits) {
-  const std::uint32_t now = windows_.TickCount();
+void MainLoop::checkLimits(const LoopLimits& limits, std::uint32_t now) {
   if (limits.endTick && now >= *limits.endTick) windows_.requestQuit();
   if (limits.inputFinished && !inputFinishedAt_ && limits.inputFinished()) inputFinishedAt_ = now;
   if (inputFinishedAt_ && now - *inputFinishedAt_ >= kInputSettleTicks) windows_.requestQuit();

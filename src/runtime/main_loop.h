@@ -55,7 +55,8 @@ class MainLoop {
   void update(const EventRecord& event);
   void consoleLine(const EventRecord& event);
   // Sets the quit flag when a limit has been reached.
-  void checkLimits(const LoopLimits& limits);
+  // Asks to quit when the end tick has come or the input settled by `now`.
+  void checkLimits(const LoopLimits& limits, std::uint32_t now);
   void loopUntilQuit(const LoopLimits& limits);
 
   WindowSystem& windows_;

@@ -44,7 +44,6 @@ void WindowSystem::PumpMessages() {
   serviceSound();
   while (platform_.pollMessage(message)) dispatch(message);
   screen_.present();
-  // The check reads the clock, which pumps again: only the outermost pump checks.
   if (pumpCheck_ && pumpDepth_ == 1) pumpCheck_();
   --pumpDepth_;
 }
