@@ -1,5 +1,5 @@
-// Movie segment headers: the stored layout read field by field at its documented offsets, the
-// writer's output read back, and hostile headers refused or read without trust.
+// Movie segment headers: the stored layout read field by field at its documented offsets, a hot
+// spot of unknown kind, and hostile headers refused or read without trust.
 #include "media/movie_format.h"
 
 #include <gtest/gtest.h>
@@ -86,27 +86,18 @@ TEST(MovieFormatTest, FieldsAtTheirOffsets) {
   EXPECT_TRUE(header->frames[0].hotSpots.empty());
 }
 
-TEST(MovieFormatTest, WrittenHeadersReadBack) {
+// The movie build test reads back every value the writer stores; here a hot spot kind of no known
+// length, which ends the list it is in when read back.
+TEST(MovieFormatTest, AHotSpotOfUnknownKindEndsItsListWhenReadBack) {
   MovieHeader header;
-  header.soundCount = 1;
   header.rect = {0, 0, 480, 640};
-  header.origin = {20, 30};
   header.playlist = {1, 1};
-  header.palette[3] = {100, 200, 300};
-  for (std::int16_t kind : {1, -2, 3, 4, 5, 9}) {
-    MovieFrame frame;
-    frame.flags = kFrameWaitsForSound;
-    frame.hotSpots.push_back({kind,
-                              {1, 2, 3, 4},
-                              static_cast<std::int16_t>(kind == -2 ? 7 : 0),
-                              kind == 3 || kind == 4 ? "X.MOV" : ""});
-    frame.hotSpots.push_back({1, {5, 6, 7, 8}, 0, ""});
-    header.frames.push_back(frame);
-  }
+  MovieFrame frame;
+  frame.hotSpots = {{-2, {1, 2, 3, 4}, 7, ""}, {9, {1, 2, 3, 4}, 0, ""}, {1, {5, 6, 7, 8}, 0, ""}};
+  header.frames = {frame, frame};
   auto read = ReadMovieHeader(WriteMovieHeader(header));
   ASSERT_TRUE(read.ok()) << read.error();
-  // Kind 9 has no known length, so its list ends with it.
-  header.frames.back().hotSpots.pop_back();
+  for (MovieFrame& f : header.frames) f.hotSpots.pop_back();
   EXPECT_EQ(*read, header);
 }
 

@@ -1,8 +1,7 @@
-// titlekit movie from-video as a program: a one-second test video made by ffmpeg itself becomes a
-// movie whose frames, timing and sound `info` lists, and whose decoded pixels show the video's
-// colours as ffmpeg's own PNG of the same frame has them; the options and the failures (a missing
-// input, a text file, whose ffmpeg error is quoted, no ffmpeg), none of which leaves a scratch
-// folder behind.
+// titlekit movie from-video as a program: a one-second test video made by ffmpeg becomes a movie
+// whose frames, timing and sound `info` lists, and whose decoded pixels show the colours of
+// ffmpeg's own PNG of the same frame; then one table of the options and of the failures, none of
+// which leaves a scratch folder behind.
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -90,32 +89,28 @@ TEST_F(MovieFromVideoTest, TurnsAVideoIntoATimedMovieWithItsSound) {
   const std::string in = file(kVideoName);
   fs::copy_file(video(), in);
   const std::string out = file("CLIP.MOV");
-  const auto made = titlekit({"movie", "from-video", in, "-o", out});
+  // Ten frames are allowed when --max-frames is 10.
+  const auto made = titlekit({"movie", "from-video", in, "-o", out, "--max-frames", "10"});
   ASSERT_EQ(made.status, 0) << made.err;
   EXPECT_EQ(made.out, out + ": 10 frames of 64 x 48 at 10 fps, with sound\n");
   EXPECT_EQ(made.err, "");
   expectNoScratchLeft();
 
   const std::string info = titlekit({"info", out}).out;
-  EXPECT_NE(info.find("segment at record 0: rect [0, 0, 48, 64], origin [0, 0], 10 frames"),
-            std::string::npos)
-      << info;
-  EXPECT_NE(info.find("sound 1: record 1, 22050 samples at 22050 Hz"), std::string::npos) << info;
-  EXPECT_NE(info.find("frame 0: 6 ticks, plain (0), timed, picture 2 [0, 0, 48, 64], sound 1, "
-                      "goto 1\n"),
-            std::string::npos)
-      << info;
-  EXPECT_NE(info.find("frame 9: 6 ticks, plain (0), timed, picture 11 [0, 0, 48, 64], stop\n"),
-            std::string::npos)
-      << info;
+  for (const char* line :
+       {"segment at record 0: rect [0, 0, 48, 64], origin [0, 0], 10 frames",
+        "sound 1: record 1, 22050 samples at 22050 Hz",
+        "frame 0: 6 ticks, plain (0), timed, picture 2 [0, 0, 48, 64], sound 1, goto 1\n",
+        "frame 9: 6 ticks, plain (0), timed, picture 11 [0, 0, 48, 64], stop\n"})
+    EXPECT_NE(info.find(line), std::string::npos) << line << "\n" << info;
 
-  // Frames 0..4 decoded in turn (difference frames build on the frames before) against ffmpeg's
-  // own PNG of frame 4.
+  // Frames 0 and 1 decoded in turn (a difference frame builds on the frame before) against
+  // ffmpeg's own PNG of frame 1.
   auto header = ReadMovieHeader(record(out, 0));
   ASSERT_TRUE(header) << header.error();
   ASSERT_EQ(header->frames.size(), 10u);
   std::vector<std::uint8_t> buffer(static_cast<std::size_t>(kWidth * kHeight), 0);
-  for (std::size_t f = 0; f <= 4; ++f) {
+  for (std::size_t f = 0; f <= 1; ++f) {
     const auto frame = record(out, header->frames[f].picture);
     ASSERT_TRUE(DecodeFrame(frame, BitmapView{buffer, 0, kWidth, kWidth, kHeight}))
         << "frame " << f;
@@ -123,7 +118,7 @@ TEST_F(MovieFromVideoTest, TurnsAVideoIntoATimedMovieWithItsSound) {
   ffmpeg("-i clip.mp4 -vf fps=10 -pix_fmt rgb24 oracle%02d.png");
   const int points[][2] = {{4, 4}, {20, 10}, {36, 20}, {60, 30}, {10, 44}, {50, 40}};
   for (const auto& [x, y] : points) {
-    const Rgb want = TrueColourAt(file("oracle05.png"), x, y);
+    const Rgb want = TrueColourAt(file("oracle02.png"), x, y);
     const auto& got = header->palette[buffer[static_cast<std::size_t>(y * kWidth + x)]];
     const int channels[3][2] = {
         {got.red >> 8, want.red}, {got.green >> 8, want.green}, {got.blue >> 8, want.blue}};
@@ -133,87 +128,62 @@ TEST_F(MovieFromVideoTest, TurnsAVideoIntoATimedMovieWithItsSound) {
   }
 }
 
-TEST_F(MovieFromVideoTest, OptionsSetTheRateTheSizeAndTheSound) {
-  const std::string clip = video();
-  const std::string silent = video(false);
-  struct Case {
-    std::vector<std::string> args;
-    std::string out;      // behind "OUT: "
-    std::string timings;  // each frame's ticks, as info lists them
-  };
-  const std::vector<Case> cases = {
-      {{clip, "--no-sound"}, "10 frames of 64 x 48 at 10 fps, no sound", "6 6 6 6 6 6 6 6 6 6 "},
-      {{silent}, "10 frames of 64 x 48 at 10 fps, no sound", "6 6 6 6 6 6 6 6 6 6 "},
-      {{clip, "--fps", "5", "--size", "32x32"},
-       "5 frames of 32 x 24 at 5 fps, with sound",
-       "12 12 12 12 12 "},
-      // Frames end at the tick nearest k x 60 / 7: 9 17 26 34 43 51 60.
-      {{clip, "--fps", "7", "--size", "16x480"},
-       "7 frames of 16 x 12 at 7 fps, with sound",
-       "9 8 9 8 9 8 9 "},
-      {{clip, "--max-frames", "10"},
-       "10 frames of 64 x 48 at 10 fps, with sound",
-       "6 6 6 6 6 6 6 6 6 6 "},
-  };
-  for (const Case& c : cases) {
-    std::vector<std::string> args = {"movie", "from-video", "-o", file("OUT.MOV")};
-    args.insert(args.end(), c.args.begin(), c.args.end());
-    const auto made = titlekit(args);
-    ASSERT_EQ(made.status, 0) << made.err;
-    EXPECT_EQ(made.out, file("OUT.MOV") + ": " + c.out + "\n");
-    auto header = ReadMovieHeader(record(file("OUT.MOV"), 0));
-    ASSERT_TRUE(header) << header.error();
-    std::string timings;
-    for (const MovieFrame& frame : header->frames) timings += std::to_string(frame.duration) + " ";
-    EXPECT_EQ(timings, c.timings) << c.out;
-  }
-  expectNoScratchLeft();
-}
-
-TEST_F(MovieFromVideoTest, FailuresSayWhatWentWrongAndWriteNothing) {
+// One table for the options and the failures: the clip is made once, and each run is checked
+// for its status, its output and whether it wrote the movie.
+TEST_F(MovieFromVideoTest, OptionsSetTheRateTheSizeAndTheSoundAndFailuresWriteNothing) {
   const std::string clip = video();
   const std::string text = write("notes.txt", "not a video at all\n");
   const std::string out = file("OUT.MOV");
   struct Case {
-    std::vector<std::string> args;
-    std::string path;  // PATH for titlekit; empty: as it is
     int status;
-    std::string errStart;  // how standard error starts
+    // On success, standard output and then each frame's ticks; else how standard error starts.
+    std::string printed;
+    std::vector<std::string> args;
+    std::string path = "";  // PATH for titlekit; empty: as it is
   };
+  const std::string fps = "titlekit movie: --fps takes a whole number 1..30";
   const std::vector<Case> cases = {
-      {{file("missing.mp4")}, "", 1, "titlekit movie: " + file("missing.mp4") + ": no such file\n"},
-      {{clip, "--fps", "0"},
-       "",
-       2,
-       "titlekit movie: --fps takes a whole number 1..30, not '0'\nusage: titlekit movie"},
-      {{clip, "--fps", "31"}, "", 2, "titlekit movie: --fps takes a whole number 1..30"},
-      {{clip, "--size", "640"}, "", 2, "titlekit movie: --size takes WxH, 2..640 x 2..480"},
-      {{clip, "--size", "1x480"}, "", 2, "titlekit movie: --size takes WxH, 2..640 x 2..480"},
-      {{clip, "--colours", "16"}, "", 2, "titlekit movie: unknown option '--colours'"},
-      {{clip, "--max-frames", "9"},
-       "",
-       1,
-       "titlekit movie: " + clip +
-           ": more than 9 frames at 10 fps; lower --fps, raise --max-frames or shorten the "
-           "video\n"},
-      {{text},
-       "",
-       1,
+      // Frames end at the tick nearest k x 60 / 7: 9 17 26 34 43 51 60.
+      {0,
+       out + ": 7 frames of 16 x 12 at 7 fps, no sound\n9 8 9 8 9 8 9 ",
+       {clip, "--fps", "7", "--size", "16x480", "--no-sound"}},
+      {0,
+       out + ": 5 frames of 32 x 24 at 5 fps, no sound\n12 12 12 12 12 ",
+       {video(false), "--fps", "5", "--size", "32x32"}},
+      {1, "titlekit movie: " + file("missing.mp4") + ": no such file\n", {file("missing.mp4")}},
+      {2, fps + ", not '0'\nusage: titlekit movie", {clip, "--fps", "0"}},
+      {2, fps, {clip, "--fps", "31"}},
+      {2, "titlekit movie: --size takes WxH, 2..640 x 2..480", {clip, "--size", "1x480"}},
+      {1,
+       "titlekit movie: " + clip + ": more than 9 frames at 10 fps; lower --fps, raise " +
+           "--max-frames or shorten the video\n",
+       {clip, "--max-frames", "9"}},
+      {1,
        "titlekit movie: ffmpeg failed with exit code 1:\nfile:" + text +
-           ": Invalid data found when processing input\n"},
-      {{clip},
-       folder("empty"),
-       1,
-       "titlekit movie: ffmpeg not found; install it (apt-get install ffmpeg)\n"},
+           ": Invalid data found when processing input\n",
+       {text}},
+      {1,
+       "titlekit movie: ffmpeg not found; install it (apt-get install ffmpeg)\n",
+       {clip},
+       folder("empty")},
   };
   for (const Case& c : cases) {
     std::vector<std::string> args = {"movie", "from-video", "-o", out};
     args.insert(args.end(), c.args.begin(), c.args.end());
     const auto got = titlekit(args, c.path);
-    EXPECT_EQ(got.status, c.status) << c.errStart;
-    EXPECT_EQ(got.err.substr(0, c.errStart.size()), c.errStart);
-    EXPECT_EQ(got.out, "") << c.errStart;
-    EXPECT_FALSE(fs::exists(out)) << c.errStart;
+    EXPECT_EQ(got.status, c.status) << c.printed << got.err;
+    if (c.status != 0) {
+      EXPECT_EQ(got.err.substr(0, c.printed.size()), c.printed);
+      EXPECT_EQ(got.out, "") << c.printed;
+      EXPECT_FALSE(fs::exists(out)) << c.printed;
+      continue;
+    }
+    auto header = ReadMovieHeader(record(out, 0));
+    ASSERT_TRUE(header) << header.error();
+    std::string printed = got.out;
+    for (const MovieFrame& frame : header->frames) printed += std::to_string(frame.duration) + " ";
+    EXPECT_EQ(printed, c.printed);
+    fs::remove(out);
   }
   expectNoScratchLeft();
 }
