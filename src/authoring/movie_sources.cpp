@@ -1,10 +1,8 @@
 #include "authoring/movie_sources.h"
 
 #include <optional>
-#include <set>
 #include <string_view>
 
-#include "authoring/build_stamps.h"
 #include "authoring/source_file.h"
 
 namespace lw::authoring {
@@ -62,41 +60,42 @@ std::span<const std::uint8_t> AsBytes(std::string_view text) {
 class MovieLoader {
  public:
   void picture(const SourceFile& file) {
-    if (!file.named() || !firstTime(Use::kPicture, file)) return;
-    const auto bytes = read(file);
+    if (!file.named() || !reading_.firstTime(Use::kPicture, file)) return;
+    const auto bytes = reading_.read(file);
     if (!bytes) return;
-    if (auto problem = FramePngProblem(*bytes)) return fail(file, *problem);
+    if (auto problem = FramePngProblem(*bytes)) return reading_.fail(file, *problem);
     auto image = ReadPng(file.path.string());
-    if (!image) return fail(file, image.error());
+    if (!image) return reading_.fail(file, image.error());
     sources_.pictures.emplace(file.path, std::move(image).value());
   }
 
   void sound(const SourceFile& file) {
-    if (!file.named() || !firstTime(Use::kSound, file)) return;
-    const auto bytes = read(file);
+    if (!file.named() || !reading_.firstTime(Use::kSound, file)) return;
+    const auto bytes = reading_.read(file);
     if (!bytes) return;
     auto sound = ReadAudio(AsBytes(*bytes));
-    if (!sound) return fail(file, file.path.string() + ": " + sound.error());
+    if (!sound) return reading_.fail(file, file.path.string() + ": " + sound.error());
     sources_.sounds.emplace(file.path, std::move(sound).value());
   }
 
   void palette(const SourceFile& file) {
-    if (!file.named() || !firstTime(Use::kPalette, file)) return;
-    const auto bytes = read(file);
+    if (!file.named() || !reading_.firstTime(Use::kPalette, file)) return;
+    const auto bytes = reading_.read(file);
     if (!bytes) return;
     std::vector<std::uint8_t> stored(bytes->begin(), bytes->end());
     if (bytes->starts_with(kPngSignature)) {
       auto palette = ReadPngPalette(file.path.string());
-      if (!palette) return fail(file, palette.error());
+      if (!palette) return reading_.fail(file, palette.error());
       stored = EncodeColourTable(*palette);
     }
     auto table = DecodeColourTable16(stored);
-    if (!table) return fail(file, "expected an indexed PNG or a colour table: " + table.error());
+    if (!table)
+      return reading_.fail(file, "expected an indexed PNG or a colour table: " + table.error());
     sources_.palettes.emplace(file.path, *table);
   }
 
   Expected<MovieSources, std::vector<ManifestError>> take() {
-    if (!errors_.empty()) return Unexpected{std::move(errors_)};
+    if (!reading_.errors().empty()) return Unexpected{std::move(reading_.errors())};
     return std::move(sources_);
   }
 
@@ -104,29 +103,8 @@ class MovieLoader {
   // What a file is read as: one file may serve as a frame picture and as the palette.
   enum class Use : std::uint8_t { kPicture, kSound, kPalette };
 
-  bool firstTime(Use use, const SourceFile& file) { return tried_.insert({use, file.path}).second; }
-
-  void fail(const SourceFile& file, std::string problem) {
-    errors_.push_back({file.where, std::move(problem)});
-  }
-
-  // The file's bytes, their hash noted; nothing (with the error noted) when it cannot be read.
-  std::optional<std::string> read(const SourceFile& file) {
-    std::string problem;
-    std::optional<std::string> bytes = ReadSourceFile(file.path, problem);
-    if (!bytes) {
-      fail(file, std::move(problem));
-      return std::nullopt;
-    }
-    InputHash hash;
-    hash.add(*bytes);
-    sources_.fileHashes[file.path] = hash.value();
-    return bytes;
-  }
-
   MovieSources sources_;
-  std::vector<ManifestError> errors_;
-  std::set<std::pair<Use, std::filesystem::path>> tried_;
+  SourceReading<Use> reading_{sources_.fileHashes};
 };
 
 }  // namespace

@@ -1,9 +1,17 @@
 // Reading the source files a title manifest names, with the refusals every builder shares.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
+
+#include "authoring/build_stamps.h"
+#include "authoring/title_manifest.h"
 
 namespace lw::authoring {
 
@@ -11,5 +19,43 @@ namespace lw::authoring {
 // "PATH: file too large (over 64 MiB)", "PATH: <system error>" or "PATH: read error").
 [[nodiscard]] std::optional<std::string> ReadSourceFile(const std::filesystem::path& path,
                                                         std::string& problem);
+
+// What the source loaders share: each file read once for each `Use` (one file may serve as a
+// picture and as a palette), the bytes of every file read hashed into `hashes` (the build
+// stamps), and the problems gathered as manifest errors at the place that names the file.
+template <typename Use>
+class SourceReading {
+ public:
+  explicit SourceReading(std::map<std::filesystem::path, std::uint64_t>& hashes)
+      : hashes_(hashes) {}
+
+  // False when `file` has been tried for `use` before.
+  bool firstTime(Use use, const SourceFile& file) { return tried_.insert({use, file.path}).second; }
+
+  void fail(const SourceFile& file, std::string problem) {
+    errors_.push_back({file.where, std::move(problem)});
+  }
+
+  // The file's bytes, their hash noted; nothing (with the error noted) when it cannot be read.
+  std::optional<std::string> read(const SourceFile& file) {
+    std::string problem;
+    std::optional<std::string> bytes = ReadSourceFile(file.path, problem);
+    if (!bytes) {
+      fail(file, std::move(problem));
+      return std::nullopt;
+    }
+    InputHash hash;
+    hash.add(*bytes);
+    hashes_[file.path] = hash.value();
+    return bytes;
+  }
+
+  [[nodiscard]] std::vector<ManifestError>& errors() { return errors_; }
+
+ private:
+  std::map<std::filesystem::path, std::uint64_t>& hashes_;
+  std::vector<ManifestError> errors_;
+  std::set<std::pair<Use, std::filesystem::path>> tried_;
+};
 
 }  // namespace lw::authoring

@@ -1,8 +1,5 @@
 #include "authoring/title_sources.h"
 
-#include <set>
-
-#include "authoring/build_stamps.h"
 #include "authoring/set_render.h"
 #include "authoring/source_file.h"
 #include "media/sprite.h"
@@ -82,10 +79,10 @@ class SourceLoader {
   explicit SourceLoader(const ScriptLoader& loadScript) : loadScript_(loadScript) {}
 
   void script(const SourceFile& file) {
-    if (!file.named() || !firstTime(Use::kScript, file)) return;
-    if (!read(file)) return;
+    if (!file.named() || !reading_.firstTime(Use::kScript, file)) return;
+    if (!reading_.read(file)) return;
     auto loaded = loadScript_(file.path.string());
-    if (!loaded) return fail(file, loaded.error());
+    if (!loaded) return reading_.fail(file, loaded.error());
     sources_.scripts.emplace(file.path, std::move(loaded).value());
   }
 
@@ -100,32 +97,32 @@ class SourceLoader {
   }
 
   void sound(const SourceFile& file) {
-    if (!file.named() || !firstTime(Use::kSound, file)) return;
-    const auto bytes = read(file);
+    if (!file.named() || !reading_.firstTime(Use::kSound, file)) return;
+    const auto bytes = reading_.read(file);
     if (!bytes) return;
     auto sound = ReadAudio(AsBytes(*bytes));
-    if (!sound) return fail(file, file.path.string() + ": " + sound.error());
+    if (!sound) return reading_.fail(file, file.path.string() + ": " + sound.error());
     sources_.sounds.emplace(file.path, std::move(sound).value());
   }
 
   void palette(const SourceFile& file) {
-    if (!file.named() || !firstTime(Use::kPalette, file)) return;
-    const auto bytes = read(file);
+    if (!file.named() || !reading_.firstTime(Use::kPalette, file)) return;
+    const auto bytes = reading_.read(file);
     if (!bytes) return;
     if (bytes->starts_with(kPngSignature)) {
       auto palette = ReadPngPalette(file.path.string());
-      if (!palette) return fail(file, palette.error());
+      if (!palette) return reading_.fail(file, palette.error());
       sources_.palette = EncodeColourTable(*palette);
       return;
     }
     if (auto table = DecodeColourTable16(AsBytes(*bytes)); !table) {
-      return fail(file, "expected an indexed PNG or a colour table: " + table.error());
+      return reading_.fail(file, "expected an indexed PNG or a colour table: " + table.error());
     }
     sources_.palette.assign(bytes->begin(), bytes->end());
   }
 
   Expected<TitleSources, std::vector<ManifestError>> take() {
-    if (!errors_.empty()) return Unexpected{std::move(errors_)};
+    if (!reading_.errors().empty()) return Unexpected{std::move(reading_.errors())};
     return std::move(sources_);
   }
 
@@ -136,39 +133,18 @@ class SourceLoader {
   // An indexed PNG whose header passes `rule`, read into `into`.
   void indexedImage(const SourceFile& file, Use use, const IndexedPngRule& rule,
                     std::map<std::filesystem::path, IndexedImage>& into) {
-    if (!file.named() || !firstTime(use, file)) return;
-    const auto bytes = read(file);
+    if (!file.named() || !reading_.firstTime(use, file)) return;
+    const auto bytes = reading_.read(file);
     if (!bytes) return;
-    if (auto problem = IndexedPngProblem(*bytes, rule)) return fail(file, *problem);
+    if (auto problem = IndexedPngProblem(*bytes, rule)) return reading_.fail(file, *problem);
     auto image = ReadPng(file.path.string());
-    if (!image) return fail(file, image.error());
+    if (!image) return reading_.fail(file, image.error());
     into.emplace(file.path, std::move(image).value());
-  }
-
-  bool firstTime(Use use, const SourceFile& file) { return tried_.insert({use, file.path}).second; }
-
-  void fail(const SourceFile& file, std::string problem) {
-    errors_.push_back({file.where, std::move(problem)});
-  }
-
-  // The file's bytes, their hash noted; nothing (with the error noted) when it cannot be read.
-  std::optional<std::string> read(const SourceFile& file) {
-    std::string problem;
-    std::optional<std::string> bytes = ReadSourceFile(file.path, problem);
-    if (!bytes) {
-      fail(file, std::move(problem));
-      return std::nullopt;
-    }
-    InputHash hash;
-    hash.add(*bytes);
-    sources_.fileHashes[file.path] = hash.value();
-    return bytes;
   }
 
   const ScriptLoader& loadScript_;
   TitleSources sources_;
-  std::vector<ManifestError> errors_;
-  std::set<std::pair<Use, std::filesystem::path>> tried_;
+  SourceReading<Use> reading_{sources_.fileHashes};
 };
 
 }  // namespace
