@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "authoring/library_info.h"
 #include "authoring/movie_build.h"
 #include "authoring/storage_stack.h"
 #include "authoring/title_build.h"
 #include "authoring/title_sources.h"
+#include "built_library_file.h"
 #include "media/frame_codec.h"
 #include "media/movie_format.h"
 #include "media/sound_record.h"
@@ -22,10 +22,6 @@
 
 namespace lw::authoring {
 namespace {
-
-Expected<LoadedScript, std::string> EmptyScript(const std::string& /*path*/) {
-  return LoadedScript{};
-}
 
 // Six frames at a movie rectangle of odd width away from (0, 0), then a second segment whose
 // rectangle is its picture's size. Frame 4 is reached only from frame 3 and differs little from
@@ -189,50 +185,35 @@ TEST_F(MovieBuildTest, PicturesDecodeIntoTheMovieFrameBufferAsTheirPngs) {
 
 TEST_F(MovieBuildTest, TheStarFileHoldsTheMovieAndInfoDescribesIt) {
   folder.writeFile("title.json", kFlight);
-  platform::EmptySystemInfo system;
-  StorageStack stack(system, folder.path(), nullptr);
-  const std::filesystem::path out = folder.path() / "out";
-  auto built = BuildTitle({folder.path() / "title.json", out, EmptyScript}, stack.library);
-  ASSERT_TRUE(built) << built.error().front();
-  EXPECT_EQ(built->written, (std::vector<std::string>{"bootfile", "FLIGHT.MOV"}));
-  const std::string path = (out / "FLIGHT.MOV").string();
-  auto info = DescribeLibraryFile(stack.library, path);
-  ASSERT_TRUE(info) << info.error();
-  // The sizes of the sound records are the encoder's; the rest follows from the manifest.
-  std::string text = *info;
-  for (std::size_t at = text.find(" bytes\n"); at != std::string::npos;
-       at = text.find(" bytes\n", at + 6)) {
-    const std::size_t start = text.rfind(", ", at) + 2;
-    text.replace(start, at - start, "N");
-    at = start;
-  }
-  EXPECT_EQ(text, path + ": movie file (type MOOV, creator LWRT)\n" +
-                      "movie: 2 segments\n"
-                      "  segment at record 0: rect [10, 20, 70, 121], origin [100, 50], 6 frames, "
-                      "shortest 2, status frames 1 5, quit, next segment 9\n"
-                      "    sound 1: record 1, 2205 samples at 11025 Hz, N bytes\n"
-                      "    theme part 1: record 2, 4410 samples at 22050 Hz, N bytes\n"
-                      "    theme part 2: record 3, 2205 samples at 11025 Hz, N bytes\n"
-                      "    playlist 1 2 2, loop 1\n"
-                      "    frame 0: 6 ticks, plain (0), timed, picture 4 [10, 20, 70, 121], "
-                      "sound 1, goto 1\n"
-                      "    frame 1: 6 ticks, wipe_right (4), timed, picture 5 [10, 20, 70, 121], "
-                      "goto 2\n"
-                      "    frame 2: 0 ticks, cell_dissolve (3), picture 6 [30, 41, 45, 64], "
-                      "goto 3\n"
-                      "    frame 3: 0 ticks, fade_out (8), palette only, preload 7..8, goto 4\n"
-                      "    frame 4: 0 ticks, plain (0), timed, landable, picture 7 "
-                      "[10, 20, 70, 121], play \"NEXT.MOV\"\n"
-                      "    frame 5: 0 ticks, plain (0), wait_sound, clicks_only, picture 8 "
-                      "[11, 98, 26, 121], sound 1, call \"SIDE.MOV\" return 5\n"
-                      "      hot spot [10, 20, 30, 60]: stop\n"
-                      "      hot spot [30, 20, 70, 121] on release: goto 0\n"
-                      "      hot spot [0, 0, 5, 5]: call \"SIDE.MOV\" return 5\n"
-                      "      hot spot [0, 0, 5, 5]: return\n"
-                      "      hot spot [1, 1, 2, 2]: play \"A.MOV\"\n"
-                      "  segment at record 9: rect [0, 0, 15, 23], origin [0, 0], 1 frame, "
-                      "shortest 0, status frames - -, next segment none\n"
-                      "    frame 0: 0 ticks, plain (0), picture 1 [0, 0, 15, 23], return\n");
+  const std::string path = (folder.path() / "out" / "FLIGHT.MOV").string();
+  EXPECT_EQ(BuiltFileInfo(folder.path(), "FLIGHT.MOV"),
+            path + ": movie file (type MOOV, creator LWRT)\n" +
+                "movie: 2 segments\n"
+                "  segment at record 0: rect [10, 20, 70, 121], origin [100, 50], 6 frames, "
+                "shortest 2, status frames 1 5, quit, next segment 9\n"
+                "    sound 1: record 1, 2205 samples at 11025 Hz, N bytes\n"
+                "    theme part 1: record 2, 4410 samples at 22050 Hz, N bytes\n"
+                "    theme part 2: record 3, 2205 samples at 11025 Hz, N bytes\n"
+                "    playlist 1 2 2, loop 1\n"
+                "    frame 0: 6 ticks, plain (0), timed, picture 4 [10, 20, 70, 121], "
+                "sound 1, goto 1\n"
+                "    frame 1: 6 ticks, wipe_right (4), timed, picture 5 [10, 20, 70, 121], "
+                "goto 2\n"
+                "    frame 2: 0 ticks, cell_dissolve (3), picture 6 [30, 41, 45, 64], "
+                "goto 3\n"
+                "    frame 3: 0 ticks, fade_out (8), palette only, preload 7..8, goto 4\n"
+                "    frame 4: 0 ticks, plain (0), timed, landable, picture 7 "
+                "[10, 20, 70, 121], play \"NEXT.MOV\"\n"
+                "    frame 5: 0 ticks, plain (0), wait_sound, clicks_only, picture 8 "
+                "[11, 98, 26, 121], sound 1, call \"SIDE.MOV\" return 5\n"
+                "      hot spot [10, 20, 30, 60]: stop\n"
+                "      hot spot [30, 20, 70, 121] on release: goto 0\n"
+                "      hot spot [0, 0, 5, 5]: call \"SIDE.MOV\" return 5\n"
+                "      hot spot [0, 0, 5, 5]: return\n"
+                "      hot spot [1, 1, 2, 2]: play \"A.MOV\"\n"
+                "  segment at record 9: rect [0, 0, 15, 23], origin [0, 0], 1 frame, "
+                "shortest 0, status frames - -, next segment none\n"
+                "    frame 0: 0 ticks, plain (0), picture 1 [0, 0, 15, 23], return\n");
 }
 
 TEST_F(MovieBuildTest, PicturesThatDoNotFitAreRefusedAtTheirPaths) {
