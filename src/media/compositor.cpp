@@ -76,6 +76,18 @@ void Compositor::ComposeFrame() {
   if (!suppressed()) copyToWindow();
 }
 
+void Compositor::ShowOverStage(const Surface& picture, const Rect& area) {
+  Rect onScreen = area;
+  OffsetRect(onScreen, stageRect_.left, stageRect_.top);
+  Rect shown;
+  if (!SectRect(onScreen, stageRect_, shown)) return;
+  CopySurfaceRect(picture, PointAt(stageRect_.top, stageRect_.left), screenBuffer_, shown);
+  if (suppressed()) return;
+  report(CopyBufferRect(screenBuffer_, Point{}, parts_.window.canvas(), shown));
+  parts_.window.markDirty(shown);
+  if (copiedHook_) copiedHook_(std::span<const Rect>(&shown, 1));
+}
+
 void Compositor::IdleStep() {
   if (preload_ && preload_()) return;
   if (const ProgramCode flushed = parts_.library.StarFlushAll(); Failed(flushed)) {

@@ -117,6 +117,13 @@ class Compositor {
 
   // One frame (see above).
   void ComposeFrame();
+  // Waits until the frame interval has passed since the last frame, and notes the tick, as a
+  // frame does (step 8): what stands in for a frame keeps its pace.
+  void PaceFrame() { waitForFrameTime(); }
+  // Draws `area` (stage coordinates) of `picture`, a picture of the whole stage, over the stage in
+  // the screen buffer and copies it to the canvas as a frame's dirty rectangle is (step 9). What
+  // covers the stage between frames (a puppet) shows this way.
+  void ShowOverStage(const Surface& picture, const Rect& area);
 
   // While raised, frames are composed but not copied to the canvas (a visual effect shows the
   // composed picture its own way). Raises nest; a lower with none raised does nothing.

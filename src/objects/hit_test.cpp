@@ -52,6 +52,14 @@ void HitSet(const SetObjects& set, Point p, std::optional<Hit>& hit) {
             scene ? set.header().scenes[*scene].name : std::string()};
 }
 
+// The puppet step: while it shows, the puppet covers the stage and what the last frame drew
+// there.
+void HitPuppet(const PuppetObjects& puppet, Point p, std::optional<Hit>& hit) {
+  if (!puppet.shows(p)) return;
+  hit = Hit{KindInfo(ObjectKind::kPuppet).name,
+            puppet.puppets().empty() ? std::string() : puppet.puppets().front().name};
+}
+
 // hittest(p): the name of what lies under p; its kind in the result text.
 ScriptError HitTest(BuiltinCall& c, HitTestServices& s) {
   Value v;
@@ -59,7 +67,8 @@ ScriptError HitTest(BuiltinCall& c, HitTestServices& s) {
   LW_TRY(c.args(v));
   LW_TRY(BuiltinCall::number(v, packed));
   std::optional<Hit> hit;
-  HitSprite(s, UnpackPoint(packed), hit);
+  HitPuppet(s.puppet, UnpackPoint(packed), hit);
+  if (!hit) HitSprite(s, UnpackPoint(packed), hit);
   if (!hit) HitSet(s.set, UnpackPoint(packed), hit);
   if (!hit) LW_TRY(HitStage(s.stage, UnpackPoint(packed), hit));
   if (!hit) hit = Hit{kNothingHit, {}};
@@ -74,8 +83,8 @@ constexpr BuiltinEntry<HitTestServices> kHitTestBuiltins[] = {
      {"p: point",
       "text",
       {ScriptError::BadArgumentType},
-      "The name of what shows at stage point p, its kind (\"actor\", \"prop\", \"scene\", "
-      "\"button\", \"flat\" or \"none\") in the result text."}},
+      "The name of what shows at stage point p, its kind (\"puppet\", \"actor\", \"prop\", "
+      "\"scene\", \"button\", \"flat\" or \"none\") in the result text."}},
 };
 
 }  // namespace

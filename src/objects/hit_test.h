@@ -1,6 +1,8 @@
 // hittest(p): what the title shows under stage point p, as a name with its kind left in the
 // result text. The kinds are tried from the top down, and the first hit decides:
 //
+//   0. the puppet, open and shown, if p lies on the stage it covers: "puppet" and the name of
+//      the file's first puppet (what its messages go to)
 //   1. a sprite (actor or prop)          with the actor and prop layers
 //   2. the scene view of an open set     with the set layer
 //   3. the stage, open and shown, if p lies on it: the current flat's buttons from the last to
@@ -17,6 +19,7 @@
 #include <optional>
 
 #include "objects/figure_table.h"
+#include "objects/puppet_objects.h"
 #include "objects/set_objects.h"
 #include "objects/stage_objects.h"
 #include "script/builtin_table.h"
@@ -26,6 +29,7 @@ namespace lw {
 struct HitTestServices {
   StageObjects& stage;
   SetObjects& set;
+  PuppetObjects& puppet;
   FigureTable& actors;
   FigureTable& props;
   std::function<std::optional<std::uint32_t>(Point stagePoint)> spriteAt;

@@ -1,4 +1,4 @@
-// The error lines of the title objects' fatal reports (block 5120-5169). A failed star-file
+// The error lines of the title objects' fatal reports (block 5120-5189). A failed star-file
 // operation reports the star layer's program code; a record whose contents are not what the
 // object needs reports program code 0 with the line that names what was wrong.
 #pragma once
@@ -48,6 +48,18 @@ inline constexpr std::int16_t kTrackFileOpen = 5160;       // a track file does 
 inline constexpr std::int16_t kTrackHeaderLoad = 5161;     // its record 0 does not load
 inline constexpr std::int16_t kTrackHeaderCorrupt = 5162;  // nor read as a track header
 inline constexpr std::int16_t kTrackHeaderRelease = 5163;  // nor release
+// Puppet files: the same faults for their records, layer images and lines.
+inline constexpr std::int16_t kPuppetFileOpen = 5170;       // a puppet file does not open
+inline constexpr std::int16_t kPuppetRecordLoad = 5171;     // one of records 0 to 3 does not load
+inline constexpr std::int16_t kPuppetRecordCorrupt = 5172;  // nor read as header or lists
+inline constexpr std::int16_t kPuppetLayersCorrupt = 5173;  // layer counts wrong or not adding up
+inline constexpr std::int16_t kPuppetPictureSize = 5174;    // a picture other than 512 x 264
+inline constexpr std::int16_t kPuppetImageLoad = 5175;      // a layer image does not load
+inline constexpr std::int16_t kPuppetImageCorrupt = 5176;   // nor read as a picture
+inline constexpr std::int16_t kPuppetRecordRelease = 5177;  // a kept record does not release
+inline constexpr std::int16_t kPuppetFramesLoad = 5178;     // a line's lip-sync frames do not load
+inline constexpr std::int16_t kPuppetFramesCorrupt = 5179;  // nor fit their count
+inline constexpr std::int16_t kPuppetPictureDraw = 5180;    // a layer or band picture fails to draw
 // The preload of view pictures while the player stands: a picture that does not load or release.
 inline constexpr std::int16_t kPreloadGet = 5106;
 inline constexpr std::int16_t kPreloadRelease = 5107;

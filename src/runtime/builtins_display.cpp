@@ -11,11 +11,16 @@ constexpr std::int32_t kShortestEffect = 1;
 constexpr std::int32_t kLongestEffect = 1000;
 
 // The motion step, then the display step: the walks, balls and loops move on (a failing end
-// message ends it there); the frame counter rises by one; then a move of the player under way
-// takes its next step (which composes the frame), or else a frame is composed (either waits out
-// the frame interval).
+// message ends it there); a puppet that shows takes the step (its resting picture, paced as a
+// frame); otherwise the frame counter rises by one, then a move of the player under way takes
+// its next step (which composes the frame), or else a frame is composed (either waits out the
+// frame interval).
 ScriptError DisplayStep(BuiltinCall& c, DisplayServices& s) {
   LW_TRY(s.motion.Step(c));
+  if (s.puppet.isVisible()) {
+    s.puppet.DisplayStep();
+    return ScriptError::None;
+  }
   ++s.settings.frameCounter;
   if (s.set.moving()) return s.set.ViewUpdateStep(c);
   s.compositor.ComposeFrame();

@@ -7,6 +7,7 @@
 #include "media/compositor.h"
 #include "media/script_effects.h"
 #include "objects/motion.h"
+#include "objects/puppet_objects.h"
 #include "objects/set_objects.h"
 #include "runtime/builtins_settings.h"
 #include "script/builtin_table.h"
@@ -15,13 +16,15 @@ namespace lw {
 
 // What the display step works with: the walks, balls and loops that move on first, the frame
 // counter (in the settings, where frame() reads it), the screen composition, the set (whose
-// moves are animated a step a frame), and the reveal of the composed stage by a visual effect
+// moves are animated a step a frame), the puppet (which stands in for the composition while it
+// shows), and the reveal of the composed stage by a visual effect
 // over about `duration` ticks.
 struct DisplayServices {
   Motion& motion;
   ScriptSettings& settings;
   Compositor& compositor;
   SetObjects& set;
+  PuppetObjects& puppet;
   std::function<void(ScriptEffect effect, int duration)> reveal;
 };
 

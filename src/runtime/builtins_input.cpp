@@ -16,18 +16,11 @@ const platform::CursorImage* HeldCursor() {
   return FindCursorResource(NumberedResourceName(kCursorType, kTitleCursorNumber));
 }
 
-// The mouse as a stage point. The window system gives it in the stage window's drawing
-// coordinates, whose origin is the stage origin only while the window draws (as it does
-// around every handler); the origin of the moment is swapped for the stage origin so that the
-// message box, which runs lines outside that drawing, sees the same point.
+// The mouse as a stage point; without a stage window, as the window system gives it.
 Point StageMouse(InputServices& s) {
   const StageWindow* stage = s.stage();
-  const RuntimeWindow* window = stage != nullptr ? stage->window() : nullptr;
-  Point p = s.windows.GetMouse(window);
-  if (window == nullptr) return p;
-  p.h = Coord16(p.h - window->port.originH + stage->origin().h);
-  p.v = Coord16(p.v - window->port.originV + stage->origin().v);
-  return p;
+  if (stage == nullptr || stage->window() == nullptr) return s.windows.GetMouse(nullptr);
+  return stage->stageMouse();
 }
 
 ScriptError Logic(BuiltinCall& c, bool value) {

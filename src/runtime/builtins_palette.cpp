@@ -15,6 +15,7 @@ namespace {
 constexpr std::string_view kPaletteType = "CLUT";
 constexpr std::string_view kCurrentPaletteText = "current";
 constexpr std::string_view kStagePaletteText = "stage";
+constexpr std::string_view kPuppetPaletteText = "puppet";
 // Entry numbers and the mix factor are kept within one byte.
 constexpr std::int32_t kByteMax = 255;
 constexpr std::int32_t kFullMix = 255;
@@ -47,8 +48,12 @@ ScriptError PaletteOf(BuiltinCall& c, const PaletteServices& s, const Value& v, 
     const ScriptError e = s.stagePalette(out);
     if (e != ScriptError::StageLibOpenClose) return e;
   }
-  // "set" and "puppet" would give an open library's palette; neither library opens here yet, so
-  // they are resource names like any other text.
+  if (FoldEqual(name.view(), kPuppetPaletteText) && s.puppetPalette) {
+    const ScriptError e = s.puppetPalette(out);
+    if (e != ScriptError::PuppetAlreadyOpen) return e;
+  }
+  // "set" would give the open set's palette; set files hold none, so it is a resource name like
+  // any other text.
   return LoadPaletteResource(NamedResourceName(kPaletteType, name.view()), out);
 }
 

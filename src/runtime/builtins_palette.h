@@ -16,9 +16,9 @@
 //   any other text t     the resource "CLUT.T" (in capitals)
 //   "stage"              the open stage's own palette; without an open stage, the resource
 //                        "CLUT.STAGE" like any other text
-// Texts compare without regard to case. The texts "set" and "puppet" will stand for the palettes
-// of the open set and puppet files; those libraries do not open in this runtime yet, so for now
-// they name resources like any other text. A palette that cannot be found (a stage without one
+//   "puppet"             the open puppet file's palette, the same way
+// Texts compare without regard to case. Set files hold no palette, so "set" names a resource
+// like any other text. A palette that cannot be found (a stage without one
 // included) gives "Resource not found."; a logic value "Bad argument type.".
 #pragma once
 
@@ -30,12 +30,14 @@
 
 namespace lw {
 
-// What the palette built-ins work with: the palettes, the screen that blackscreen fills, and
-// the open stage's palette (StageLibOpenClose when no stage is open; may be empty).
+// What the palette built-ins work with: the palettes, the screen that blackscreen fills, the
+// open stage's palette (StageLibOpenClose when no stage is open; may be empty) and the open
+// puppet file's (PuppetAlreadyOpen when none is open; may be empty).
 struct PaletteServices {
   PaletteState& palettes;
   Screen& screen;
   std::function<ScriptError(ColourTable&)> stagePalette;
+  std::function<ScriptError(ColourTable&)> puppetPalette;
 };
 
 // Wires the built-ins above; `services` must outlive the table.

@@ -231,14 +231,17 @@ void Runtime::WireBuiltins() {
       .message = {.messageBox = messageBox_},
       .plugins = {.plugins = *plugins_},
       .dialogs = {.boxes = boxes_, .graphics = graphics_, .stage = [this] { return stage_.get(); }},
-      .palettes = {.palettes = palettes_,
-                   .screen = screen_,
-                   .stagePalette =
-                       [this](ColourTable& out) { return objects_->stage().StagePalette(out); }},
+      .palettes = {
+          .palettes = palettes_,
+          .screen = screen_,
+          .stagePalette = [this](ColourTable& out) { return objects_->stage().StagePalette(out); },
+          .puppetPalette =
+              [this](ColourTable& out) { return objects_->puppet().PuppetPalette(out); }},
       .display = {.motion = objects_->motion(),
                   .settings = settings_,
                   .compositor = *compositor_,
                   .set = objects_->set(),
+                  .puppet = objects_->puppet(),
                   .reveal = [this](ScriptEffect effect,
                                    int duration) { RevealStage(effect, duration); }},
       .stage = objects_->stage(),
@@ -252,6 +255,7 @@ void Runtime::WireBuiltins() {
       .motion = objects_->motion(),
       .hitTest = {.stage = objects_->stage(),
                   .set = objects_->set(),
+                  .puppet = objects_->puppet(),
                   .actors = objects_->actors(),
                   .props = objects_->props(),
                   .spriteAt =
@@ -260,6 +264,7 @@ void Runtime::WireBuiltins() {
                         return compositor_->OwnerAt(PointAt(p.v + stage.top, p.h + stage.left));
                       }},
       .tracks = {.tracks = objects_->tracks(), .channels = channels_},
+      .puppet = objects_->puppet(),
       .movie = {.settings = settings_,
                 .play = [this](std::string_view name) { return PlayMovie(name); }},
   });
@@ -383,6 +388,7 @@ void Runtime::Stop() {
   errorLog_.reset();
   builtinServices_.reset();
   objects_.reset();
+  puppetScreen_.reset();
   compositor_.reset();
   scripts_.reset();
 }
@@ -450,10 +456,12 @@ bool Runtime::ShowMovieFrame(const Surface& picture, const Rect& movie, Point or
   if (transition.picture.empty()) {
     return RunPaletteOnlyFrame(transition.kind, transition.steps, reveal, palette);
   }
-  const RandomBelow random = [this](std::uint32_t count) {
-    return static_cast<std::uint32_t>(std::uint64_t{interpreter_->random().next()} * count >> 31);
-  };
+  const RandomBelow random = [this](std::uint32_t count) { return RandomBelowCount(count); };
   return RunFrameTransition(transition, reveal, palette, random);
+}
+
+std::uint32_t Runtime::RandomBelowCount(std::uint32_t count) {
+  return static_cast<std::uint32_t>(std::uint64_t{interpreter_->random().next()} * count >> 31);
 }
 
 ScriptError Runtime::PlayMovie(std::string_view name) {
@@ -476,13 +484,24 @@ ScriptError Runtime::PlayMovie(std::string_view name) {
   return player.PlayMovie(name, *windows_.mainWindow());
 }
 
+// The puppet's random numbers are the interpreter's, as the scripts' are.
 void Runtime::StartTitleObjects() {
+  puppetScreen_ = std::make_unique<PuppetScreen>(PuppetScreenParts{
+      .compositor = *compositor_,
+      .windows = windows_,
+      .graphics = graphics_,
+      .sound = sound_,
+      .palettes = palettes_,
+      .stage = [this] { return stage_.get(); },
+      .random = [this](std::uint32_t below) { return RandomBelowCount(below); },
+  });
   objects_ = std::make_unique<TitleObjects>(TitleObjectParts{
       .library = library_,
       .scripts = *scripts_,
       .errors = errors_,
       .compositor = *compositor_,
       .channels = channels_,
+      .puppetHost = *puppetScreen_,
       .locate = [this](std::string_view name,
                        std::string& path) { return locator_->LocateFile(name, path); },
   });

@@ -44,6 +44,7 @@
 #include "runtime/message_box_window.h"
 #include "runtime/path_slots.h"
 #include "runtime/plugins.h"
+#include "runtime/puppet_screen.h"
 #include "runtime/runtime_builtins.h"
 #include "runtime/screen_reveal.h"
 #include "runtime/script_error_log.h"
@@ -193,6 +194,8 @@ class Runtime {
   // Plays a movie file in the main window to its end; the file search's error when it is not
   // found.
   ScriptError PlayMovie(std::string_view name);
+  // A number in 0 .. count - 1 from the title's random numbers.
+  std::uint32_t RandomBelowCount(std::uint32_t count);
 
   // Parts that tests reach because no script line can: the free-memory figure they set, the
   // 16-bit entries of the current palette (scripts see only the installed 8-bit colours), and
@@ -280,6 +283,7 @@ class Runtime {
   std::unique_ptr<FileLocator> locator_;
   std::unique_ptr<PluginHost> plugins_;
   std::unique_ptr<Compositor> compositor_;
+  std::unique_ptr<PuppetScreen> puppetScreen_;
   std::unique_ptr<TitleObjects> objects_;
   // What each group of runtime built-ins works with; it outlives the interpreter it is wired in.
   std::unique_ptr<RuntimeBuiltinServices> builtinServices_;

@@ -18,6 +18,7 @@ void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services) 
   WireHitTestBuiltins(table, services.hitTest);
   WireDisplayBuiltins(table, services.display);
   WireTrackBuiltins(table, services.tracks);
+  WirePuppetBuiltins(table, services.puppet);
   WireMovieBuiltins(table, services.movie);
 }
 
@@ -37,6 +38,7 @@ void DescribeAllBuiltins(BuiltinTable& catalog) {
   DescribeHitTestBuiltins(catalog);
   DescribeDisplayBuiltins(catalog);
   DescribeTrackBuiltins(catalog);
+  DescribePuppetBuiltins(catalog);
   DescribeMovieBuiltins(catalog);
 }
 

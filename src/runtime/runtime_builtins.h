@@ -8,6 +8,7 @@
 #include "objects/figure_builtins.h"
 #include "objects/hit_test.h"
 #include "objects/motion_builtins.h"
+#include "objects/puppet_builtins.h"
 #include "objects/set_builtins.h"
 #include "objects/stage_builtins.h"
 #include "objects/track_builtins.h"
@@ -39,6 +40,7 @@ struct RuntimeBuiltinServices {
   Motion& motion;
   HitTestServices hitTest;
   TrackServices tracks;
+  PuppetObjects& puppet;
   MovieBuiltinServices movie;
 };
 

@@ -17,6 +17,18 @@ Point StageOrigin(const Rect& screen) {
   return PointAt(screen.top + (kStageHeight - height) / 2, screen.left + (kStageWidth - width) / 2);
 }
 
+Point StageWindow::stageMouse() const {
+  Point p = s_.windows.GetMouse(window_);
+  p.h = Coord16(p.h - window_->port.originH + origin_.h);
+  p.v = Coord16(p.v - window_->port.originV + origin_.v);
+  return p;
+}
+
+Point StageWindow::stagePoint(Point screen) const {
+  return PointAt(screen.v - window_->bounds.top + origin_.v,
+                 screen.h - window_->bounds.left + origin_.h);
+}
+
 void StageWindow::attach(RuntimeWindow& window) {
   window_ = &window;
   window.record.kind = window_kind::kStage;

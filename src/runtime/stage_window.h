@@ -89,6 +89,13 @@ class StageWindow {
   // Recomputes the stage origin from the screen rectangle.
   void centre();
   [[nodiscard]] Point origin() const { return origin_; }
+  // The mouse as a stage point (the window must be attached). The window system gives it in the
+  // window's drawing coordinates, whose origin is the stage origin only while the window draws
+  // (as it does around every handler); the origin of the moment is swapped for the stage origin
+  // so that what runs outside that drawing (the message box's lines) sees the same point.
+  [[nodiscard]] Point stageMouse() const;
+  // A screen point (where a click went down) as a stage point.
+  [[nodiscard]] Point stagePoint(Point screen) const;
 
   // The boot file, open for the whole run; the close message closes it.
   void setBootFile(StarFile* file) { bootFile_ = file; }

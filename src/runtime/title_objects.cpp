@@ -46,13 +46,20 @@ TitleObjects::TitleObjects(TitleObjectParts parts)
       tracks_(TrackParts{.library = parts.library,
                          .errors = parts.errors,
                          .locate = parts.locate,
-                         .channels = parts.channels}) {
+                         .channels = parts.channels}),
+      puppet_(PuppetParts{.library = parts.library,
+                          .scripts = parts.scripts,
+                          .errors = parts.errors,
+                          .channels = parts.channels,
+                          .host = parts.puppetHost,
+                          .locate = parts.locate}) {
   parts.compositor.setPreloadHook([this] { return set_.PreloadStep(); });
   parts.compositor.addContributor(
       [this](Compositor& compositor) { figureDisplay_.Contribute(compositor); });
 }
 
 void TitleObjects::ShutDown() {
+  puppet_.ShutDown();
   tracks_.ShutDown();
   motion_.StopAll();
   props_.ShutDown();

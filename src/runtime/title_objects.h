@@ -1,6 +1,6 @@
 // The title objects of one run: the stage, the set, the actors and casts, the props and shops,
 // what draws the figures into every composed frame, the walks, balls and loops that move them,
-// and the track files with their sounds. They are made together at the runtime
+// the track files with their sounds, and the puppet. They are made together at the runtime
 // start, find the files scripts name through the title's file lookup, and are shut down
 // together, figures first, at the runtime stop.
 #pragma once
@@ -12,6 +12,7 @@
 #include "objects/figure_display.h"
 #include "objects/figure_table.h"
 #include "objects/motion.h"
+#include "objects/puppet_objects.h"
 #include "objects/set_objects.h"
 #include "objects/stage_objects.h"
 #include "objects/track_table.h"
@@ -25,6 +26,7 @@ struct TitleObjectParts {
   ErrorReporter& errors;
   Compositor& compositor;
   SoundChannels& channels;
+  PuppetHost& puppetHost;
   LocateFile locate;
 };
 
@@ -43,6 +45,7 @@ class TitleObjects {
   [[nodiscard]] HitBox& playerHitBox() { return playerHitBox_; }
   [[nodiscard]] Motion& motion() { return motion_; }
   [[nodiscard]] TrackTable& tracks() { return tracks_; }
+  [[nodiscard]] PuppetObjects& puppet() { return puppet_; }
 
   // The runtime stop: every object lets go of its records and files, telling the title nothing.
   void ShutDown();
@@ -57,6 +60,7 @@ class TitleObjects {
   HitBox playerHitBox_;
   Motion motion_;  // after the tables, whose hooks it installs
   TrackTable tracks_;
+  PuppetObjects puppet_;
 };
 
 }  // namespace lw
