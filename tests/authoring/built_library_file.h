@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -38,14 +39,7 @@ inline std::string BuiltFileInfo(const std::filesystem::path& folder, const std:
     ADD_FAILURE() << info.error();
     return {};
   }
-  std::string text = *info;
-  for (std::size_t at = text.find(" bytes\n"); at != std::string::npos;
-       at = text.find(" bytes\n", at + 6)) {
-    const std::size_t start = text.rfind(", ", at) + 2;
-    text.replace(start, at - start, "N");
-    at = start;
-  }
-  return text;
+  return std::regex_replace(*info, std::regex(", [0-9]+ bytes\n"), ", N bytes\n");
 }
 
 }  // namespace lw::authoring

@@ -8,30 +8,15 @@
 #include "platform/system_info.h"
 
 namespace lw::test {
-namespace {
-
-constexpr std::uint16_t kPlainTransition = 16;
-constexpr std::uint16_t kGreyStep = 257;  // colour i * 257: 0 black, 255 white
-
-Bytes KeyFrame(const Rect& rect, std::uint8_t colour) {
-  const std::vector<std::uint8_t> pixels(static_cast<std::size_t>(rect.width() * rect.height()),
-                                         colour);
-  auto frame = authoring::EncodeFrame({rect.width(), rect.height(), pixels});
-  EXPECT_TRUE(frame.ok());
-  return frame.ok() ? *frame : Bytes{};
-}
-
-}  // namespace
 
 MovieFrame ColourFrame(const Rect& rect, std::uint8_t colour, std::uint16_t flags,
                        std::int32_t duration) {
   MovieFrame frame;
   frame.duration = duration;
-  frame.transitionKind = kPlainTransition;
+  frame.transitionKind = 16;  // a plain reveal
   frame.flags = flags;
   frame.picture = colour;
   frame.pictureRect = rect;
-  frame.endAction = static_cast<std::int16_t>(MovieAction::kStop);
   return frame;
 }
 
@@ -41,7 +26,7 @@ MovieHeader MovieOf(std::vector<MovieFrame> frames, const Rect& rect) {
   header.statusFrame1 = 0xFFFF;
   header.statusFrame2 = 0xFFFF;
   for (std::size_t i = 0; i < header.palette.size(); ++i) {
-    const auto grey = static_cast<std::uint16_t>(i * kGreyStep);
+    const auto grey = static_cast<std::uint16_t>(i * 257);  // 0 black, 255 white
     header.palette[i] = {grey, grey, grey};
   }
   header.frames = std::move(frames);
@@ -52,24 +37,28 @@ void WriteMovieFile(const std::filesystem::path& path, std::vector<MovieSegment>
                     const std::function<void(std::vector<Bytes>&)>& damage) {
   std::vector<Bytes> records;
   for (std::size_t s = 0; s < segments.size(); ++s) {
-    MovieSegment& segment = segments[s];
-    MovieHeader& header = segment.header;
-    const auto base = static_cast<std::uint32_t>(records.size());
-    header.soundCount = static_cast<std::uint16_t>(segment.sounds.size());
-    header.themeCount = static_cast<std::uint16_t>(segment.themes.size());
+    MovieHeader& header = segments[s].header;
+    header.soundCount = static_cast<std::uint16_t>(segments[s].sounds.size());
+    header.themeCount = static_cast<std::uint16_t>(segments[s].themes.size());
     std::vector<Bytes> pictures;
     for (MovieFrame& frame : header.frames) {
       if (frame.picture == 0 || frame.pictureRect.empty()) continue;
-      pictures.push_back(KeyFrame(frame.pictureRect, static_cast<std::uint8_t>(frame.picture)));
+      const Rect& r = frame.pictureRect;
+      auto key = authoring::EncodeFrame(
+          {r.width(), r.height(),
+           std::vector<std::uint8_t>(static_cast<std::size_t>(r.width() * r.height()),
+                                     static_cast<std::uint8_t>(frame.picture))});
+      ASSERT_TRUE(key.ok());
+      pictures.push_back(*key);
       frame.picture =
           static_cast<std::uint32_t>(header.soundCount + header.themeCount + pictures.size());
     }
-    const std::size_t count = 1 + segment.sounds.size() + segment.themes.size() + pictures.size();
-    header.nextSegment = s + 1 < segments.size() ? base + static_cast<std::uint32_t>(count) : 0;
+    const std::size_t next =
+        records.size() + 1 + header.soundCount + header.themeCount + pictures.size();
+    header.nextSegment = s + 1 < segments.size() ? static_cast<std::uint32_t>(next) : 0;
     records.push_back(WriteMovieHeader(header));
-    for (const auto* part : {&segment.sounds, &segment.themes, &pictures}) {
+    for (const auto* part : {&segments[s].sounds, &segments[s].themes, &pictures})
       records.insert(records.end(), part->begin(), part->end());
-    }
   }
   if (damage) damage(records);
   platform::EmptySystemInfo system;

@@ -17,8 +17,8 @@ namespace lw::test {
 // when written) and its sounds and theme parts (sound records).
 struct MovieSegment {
   MovieHeader header;
-  std::vector<Bytes> sounds;
-  std::vector<Bytes> themes;
+  std::vector<Bytes> sounds = {};
+  std::vector<Bytes> themes = {};
 };
 
 // A frame of `duration` ticks showing `rect` in colour `colour` by a plain reveal; colour 0 and
