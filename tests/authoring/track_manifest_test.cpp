@@ -40,7 +40,9 @@ std::string Track(const std::string& members) {
   return R"({"system": "s", "tracks": [{"file": "T.TRK", "name": "t", )" + members + "}]}";
 }
 
-// Each manifest with the tracks it gives, defaults included, or every error at its JSON path.
+// Each manifest with the tracks it gives, defaults included, or every error at its JSON path
+// (the checks every part of the manifest shares, such as missing keys and file names that two
+// outputs claim, are in title_manifest_test.cpp).
 TEST(TrackManifestTest, TracksOrTheirErrors) {
   const std::string sound = R"({"name": "a", "audio": "a.wav"})";
   // 64 steps fit the header; 65 do not.
@@ -63,18 +65,10 @@ TEST(TrackManifestTest, TracksOrTheirErrors) {
        " part tune in/tune.ogg 44100 at $.tracks[0].theme[0].audio\n"
        "track QUIET.TRK quiet sequence\n"},
       {R"({"system": "s", "tracks": {}})", "$.tracks: expected an array of tracks\n"},
-      {R"({"system": "s", "tracks": [7]})", "$.tracks[0]: expected a track (an object)\n"},
-      {R"({"system": "s", "tracks": [{"name": "t"}]})",
-       "$.tracks[0].file: missing; expected an 8.3 file name such as HALL.STR (text)\n"},
-      {R"({"system": "s", "tracks": [{"file": "A.TRK", "name": "t"},
-                                     {"file": "a.trk", "name": "u"}]})",
-       "$.tracks[1].file: expected a file name that no other output of the title has\n"},
       {Track(R"("songs": [])"),
        "$.tracks[0].songs: unknown key; expected one of file, name, sounds, theme, sequence\n"},
       {Track(R"("sounds": [{"name": "a"}])"),
        "$.tracks[0].sounds[0].audio: missing; expected a sound file name (text)\n"},
-      {Track(R"("sounds": [{"name": "a", "audio": ""}])"),
-       "$.tracks[0].sounds[0].audio: expected a sound file name (text)\n"},
       {Track(R"("sounds": [{"name": "a", "audio": "a.wav", "rate": 8000},
                            {"name": "b", "audio": "a.wav", "rate": "fast"},
                            {"name": "c", "audio": "a.wav", "rate": 22050.5}])"),

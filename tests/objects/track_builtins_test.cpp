@@ -16,29 +16,20 @@ namespace {
 
 constexpr std::string_view kNoObject = "No such object.";
 
-// A track file: its sounds (each `blocks` long) and theme parts, and the theme's sequence.
-std::vector<test::Bytes> TrackRecords(std::string name, std::vector<std::string> sounds,
-                                      std::vector<std::string> parts,
-                                      std::vector<std::int16_t> sequence, int blocks = 4) {
-  std::vector<test::Bytes> records;
-  records.push_back(WriteTrackHeader(TrackHeader{.name = std::move(name),
-                                                 .sounds = sounds,
-                                                 .themeParts = parts,
-                                                 .sequence = std::move(sequence)}));
-  for (std::size_t i = 0; i < sounds.size() + parts.size(); ++i)
-    records.push_back(test::SoundRecordOf(22050, std::vector<std::uint8_t>(blocks * 1024, 128)));
-  return records;
-}
-
 class TrackBuiltinsTest : public StageTitleTest {
  protected:
+  // Writes the track file `file` of `header`, each sound and part `blocks` of 1024 silent samples.
+  void WriteTrack(std::string_view file, const TrackHeader& header, int blocks = 4) {
+    std::vector<test::Bytes> records{WriteTrackHeader(header)};
+    records.resize(1 + header.sounds.size() + header.themeParts.size(),
+                   test::SoundRecordOf(22050, std::vector<std::uint8_t>(blocks * 1024, 128)));
+    WriteStageFile(title_, file, records, kTrackFileType);
+  }
   TitleRun& StartTracks() {
-    WriteStageFile(title_, "BELLS.SNG",
-                   TrackRecords("Bells", {"ding", "dong", "knock"}, {"tune", "coda"}, {1, 2, 9}),
-                   "SONG");
-    WriteStageFile(title_, "DOORS.SNG", TrackRecords("Doors", {"knock", "creak"}, {}, {}), "SONG");
-    WriteStageFile(title_, "MUTE.SNG", TrackRecords("Mute", {}, {"part"}, {0, 5}), "SONG");
-    WriteStageFile(title_, "LONG.SNG", TrackRecords("Long", {"hum"}, {}, {}, 400), "SONG");
+    WriteTrack("BELLS.SNG", {"Bells", {"ding", "dong", "knock"}, {"tune", "coda"}, {1, 2, 9}});
+    WriteTrack("DOORS.SNG", {"Doors", {"knock", "creak"}, {}, {}});
+    WriteTrack("MUTE.SNG", {"Mute", {}, {"part"}, {0, 5}});
+    WriteTrack("LONG.SNG", {"Long", {"hum"}, {}, {}}, 400);
     return Start();
   }
 };

@@ -20,20 +20,19 @@ inline WavRead ReadWav(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
   if (bytes.size() < 44) return {"only " + std::to_string(bytes.size()) + " bytes", {}};
-  const auto tag = [&](std::size_t at) {
-    return std::string(bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                       bytes.begin() + static_cast<std::ptrdiff_t>(at + 4));
-  };
-  const auto number = [&](std::size_t at, int size) {
+  // The header's fields as sizes in bytes, 0 for a four-letter tag.
+  constexpr int kFields[] = {0, 4, 0, 0, 4, 2, 2, 4, 4, 2, 2, 0, 4};
+  WavRead wav{"", std::vector<std::uint8_t>(bytes.begin() + 44, bytes.end())};
+  std::size_t at = 0;
+  for (const int size : kFields) {
     std::uint32_t value = 0;
     for (int i = size - 1; i >= 0; --i)
       value = value << 8 | bytes[at + static_cast<std::size_t>(i)];
-    return std::to_string(value);
-  };
-  return {tag(0) + " " + number(4, 4) + " " + tag(8) + " " + tag(12) + " " + number(16, 4) + " " +
-              number(20, 2) + " " + number(22, 2) + " " + number(24, 4) + " " + number(28, 4) +
-              " " + number(32, 2) + " " + number(34, 2) + " " + tag(36) + " " + number(40, 4),
-          std::vector<std::uint8_t>(bytes.begin() + 44, bytes.end())};
+    wav.header += (at == 0 ? "" : " ") +
+                  (size == 0 ? std::string(&bytes[at], &bytes[at] + 4) : std::to_string(value));
+    at += size == 0 ? 4 : static_cast<std::size_t>(size);
+  }
+  return wav;
 }
 
 // Signed 16-bit samples as the little-endian bytes a stream takes.
