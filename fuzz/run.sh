@@ -23,7 +23,7 @@ fi
 mkdir -p fuzz/corpus-tokenizer fuzz/corpus-script_check fuzz/corpus-interpreter fuzz/corpus-star \
   fuzz/corpus-frame fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-sound_mix fuzz/corpus-input_script \
   fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/corpus-set_file fuzz/corpus-title_manifest \
-  fuzz/corpus-movie_play fuzz/artifacts
+  fuzz/corpus-movie_play fuzz/corpus-puppet_file fuzz/artifacts
 titlekit=./build/fuzz/src/apps/titlekit/titlekit
 for source in examples/*.lws bench/workloads/*.lws; do
   name=$(basename "$source" .lws)
@@ -50,6 +50,14 @@ cp examples/sample-title/demo.input fuzz/corpus-input_script/demo
 # Seed of the set file readers: a set header of two blank scenes, so that inputs grow past the
 # header's 7184 fixed bytes (libFuzzer keeps them no longer than the longest seed).
 { head -c 7180 /dev/zero; printf '\002\0\0\0'; head -c 64 /dev/zero; } >fuzz/corpus-set_file/header
+
+# Seeds of the puppet file readers: the records of the sample title's puppet file, which the fuzz
+# build makes: header, player lines, puppet list, layers and the first line's lip-sync frames
+# (the header is over 2160 bytes, so inputs grow past its fixed part).
+puppets=build/fuzz/examples/sample-title/TALK.PUP
+for record in 0 1 2 3 11; do
+  "$titlekit" star get "$puppets" "$record" -o "fuzz/corpus-puppet_file/record-$record" >/dev/null
+done
 
 # Seed of the mixer target: its prefix (volume 255, pan 128, 16-bit mono output, 4 buffers of 1025
 # frames) and a 22050 Hz record of 1500 samples in two blocks that share one block of a steady 160.
@@ -91,7 +99,7 @@ run() {
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
   targets=(tokenizer script_check interpreter star_file frame_decode sprite sound_block sound_mix
-    input_script line_table stage_file set_file title_manifest movie_play)
+    input_script line_table stage_file set_file title_manifest movie_play puppet_file)
 pids=()
 for target in "${targets[@]}"; do
   case "$target" in

@@ -5,11 +5,13 @@
 
 #include "authoring/boot_file.h"
 #include "authoring/movie_info.h"
+#include "authoring/puppet_info.h"
 #include "common/byte_io.h"
 #include "media/frame_codec.h"
 #include "media/movie_format.h"
 #include "media/sound_record.h"
 #include "objects/cast_file.h"
+#include "objects/puppet_file.h"
 #include "objects/set_file.h"
 #include "objects/stage_file.h"
 #include "objects/track_file.h"
@@ -298,6 +300,12 @@ Expected<std::string, std::string> DescribeLibraryFile(StarLibrary& library,
     auto description = DescribeMovie(reader, file.header().nextId);
     if (!description) return Unexpected{path + ": " + description.error()};
     return path + ": movie file " + kind + *description;
+  }
+  if (type == kPuppetFileType) {
+    const RecordReader reader = [&file](std::uint32_t id) { return file.record(id); };
+    auto description = DescribePuppets(reader);
+    if (!description) return Unexpected{path + ": " + description.error()};
+    return path + ": puppet file " + kind + *description;
   }
   if (type == kBootFileType) {
     if (auto boot = DescribeBoot(file)) return path + ": boot file " + kind + *boot;

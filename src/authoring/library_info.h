@@ -1,8 +1,8 @@
 // What `titlekit info` prints about a library file: its star type and creator, then what the
 // file holds, by kind. A stage file ('FLAT'), a set file ('SCDO'), a cast file ('CCDO'), a shop
-// file ('PDDO'), a track file ('SONG'), a movie file ('MOOV', movie_info.h) and a boot file
-// ('STAR' with a compiled script in record 1) are described; other kinds give their type alone
-// until their layers describe them.
+// file ('PDDO'), a track file ('SONG'), a movie file ('MOOV', movie_info.h), a puppet file
+// ('PUPP', puppet_info.h) and a boot file ('STAR' with a compiled script in record 1) are
+// described; other kinds give their type alone until their layers describe them.
 //
 //   bootfile: boot file (type STAR, creator LWRT)
 //   system script: record 1, 8 tokens
@@ -37,6 +37,9 @@
 //   INTRO.MOV: movie file (type MOOV, creator LWRT)
 //   movie: 1 segment
 //   (then the segments as movie_info.h shows them)
+//
+//   TALK.PUP: puppet file (type PUPP, creator LWRT)
+//   (then the puppets and lines as puppet_info.h shows them)
 //
 // A shop file reads the same with "shop", "prop" and "view" for "cast", "actor" and "pose".
 // Frames are the views they show ("-" for a frame that shows none); a picture is named by its

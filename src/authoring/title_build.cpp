@@ -13,12 +13,15 @@
 #include "authoring/cast_build.h"
 #include "authoring/movie_build.h"
 #include "authoring/movie_sources.h"
+#include "authoring/puppet_build.h"
+#include "authoring/puppet_sources.h"
 #include "authoring/set_build.h"
 #include "authoring/stage_build.h"
 #include "authoring/title_sources.h"
 #include "authoring/track_build.h"
 #include "media/movie_format.h"
 #include "objects/cast_file.h"
+#include "objects/puppet_file.h"
 #include "objects/set_file.h"
 #include "objects/stage_file.h"
 #include "objects/track_file.h"
@@ -62,8 +65,8 @@ void AddFile(InputHash& hash, const FileHashes& hashes, const SourceFile& file) 
   hash.add({reinterpret_cast<const std::uint8_t*>(&value), sizeof value});
 }
 
-// The stamp of a stage, set, cast, shop, track or movie file: the format, its manifest entry, the
-// title's palette and every file the entry names (whose hashes are in `hashes`).
+// The stamp of a stage, set, cast, shop, track, movie or puppet file: the format, its manifest
+// entry, the title's palette and every file the entry names (whose hashes are in `hashes`).
 template <class Entry>
 std::uint64_t EntryHash(const Entry& entry, const TitleManifest& title, const TitleSources& sources,
                         const FileHashes& hashes) {
@@ -83,7 +86,8 @@ std::uint64_t EntryHash(const Entry& entry, const TitleManifest& title,
 }
 
 std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& sources,
-                                const MovieSources& movieSources) {
+                                const MovieSources& movieSources,
+                                const PuppetSources& puppetSources) {
   std::vector<Output> outputs;
   InputHash boot;
   boot.add(kFormatTag);
@@ -139,6 +143,16 @@ std::vector<Output> PlanOutputs(const TitleManifest& title, const TitleSources& 
                        {kMovieFileType},
                        [&movie, &sources, &movieSources] {
                          return BuildMovieRecords(movie, movieSources, sources.palette);
+                       }});
+  }
+  for (std::size_t i = 0; i < title.puppets.size(); ++i) {
+    const ManifestPuppetFile& puppets = title.puppets[i];
+    outputs.push_back({puppets.file,
+                       "$.puppets[" + std::to_string(i) + "].file",
+                       EntryHash(puppets, title, sources, puppetSources.files.fileHashes),
+                       {kPuppetFileType},
+                       [&puppets, &sources, &puppetSources] {
+                         return BuildPuppetRecords(puppets, puppetSources, sources.palette);
                        }});
   }
   return outputs;
@@ -223,6 +237,11 @@ Expected<TitleBuildResult, std::vector<std::string>> BuildTitle(const TitleBuild
     reading.errors.insert(reading.errors.end(), movieSources.error().begin(),
                           movieSources.error().end());
   }
+  auto puppetSources = LoadPuppetSources(title.puppets, request.loadScript);
+  if (!puppetSources) {
+    reading.errors.insert(reading.errors.end(), puppetSources.error().begin(),
+                          puppetSources.error().end());
+  }
   if (!reading.errors.empty()) return Unexpected{Formatted(manifestName, reading.errors)};
   for (const auto* groups : {&title.casts, &title.shops}) {
     for (const ManifestGroup& group : *groups) {
@@ -234,16 +253,21 @@ Expected<TitleBuildResult, std::vector<std::string>> BuildTitle(const TitleBuild
     const auto problems = CheckMoviePictures(movie, *movieSources);
     reading.errors.insert(reading.errors.end(), problems.begin(), problems.end());
   }
+  for (const ManifestPuppetFile& puppets : title.puppets) {
+    const auto problems = CheckPuppetPictures(puppets, *puppetSources);
+    reading.errors.insert(reading.errors.end(), problems.begin(), problems.end());
+  }
   if (!reading.errors.empty()) return Unexpected{Formatted(manifestName, reading.errors)};
 
   std::error_code error;
   std::filesystem::create_directories(request.folder, error);
   if (error) return Unexpected{Errors{request.folder.string() + ": " + error.message()}};
-  const std::vector<Output> outputs = PlanOutputs(title, *sources, *movieSources);
+  const std::vector<Output> outputs = PlanOutputs(title, *sources, *movieSources, *puppetSources);
   auto overwritten = OverwrittenSources(outputs, request.folder, sources->fileHashes);
-  const auto movieOverwritten =
-      OverwrittenSources(outputs, request.folder, movieSources->fileHashes);
-  overwritten.insert(overwritten.end(), movieOverwritten.begin(), movieOverwritten.end());
+  for (const FileHashes* hashes : {&movieSources->fileHashes, &puppetSources->files.fileHashes}) {
+    const auto more = OverwrittenSources(outputs, request.folder, *hashes);
+    overwritten.insert(overwritten.end(), more.begin(), more.end());
+  }
   if (!overwritten.empty()) return Unexpected{Formatted(manifestName, overwritten)};
   TitleBuildResult result;
   Errors errors = WriteOutputs(outputs, request.folder, library, result);

@@ -1,14 +1,15 @@
 // `titlekit build`: turns a title manifest (title_manifest.h) into the title's files in one
 // folder: the boot file from the system script, one stage file per stage (stage_build.h), one
 // set file per set (set_build.h), one cast or shop file per cast or shop (cast_build.h), one
-// track file per track (track_build.h) and one movie file per movie (movie_build.h).
+// track file per track (track_build.h), one movie file per movie (movie_build.h) and one puppet
+// file per puppet entry (puppet_build.h).
 //
 // Everything is read and checked before anything is written: the manifest, then every source
-// file it names (title_sources.h, movie_sources.h), and no output may fall on one of those files.
-// Any error stops the build with every error found and leaves the folder as it was. Then only the
-// outputs whose inputs changed since the last build are rewritten (build_stamps.h); the others are
-// not touched, so their times stay. Each output is built under a temporary name and renamed over
-// the old one.
+// file it names (title_sources.h, movie_sources.h, puppet_sources.h), and no output may fall on one
+// of those files. Any error stops the build with every error found and leaves the folder as it was.
+// Then only the outputs whose inputs changed since the last build are rewritten (build_stamps.h);
+// the others are not touched, so their times stay. Each output is built under a temporary name and
+// renamed over the old one.
 #pragma once
 
 #include <filesystem>

@@ -10,6 +10,7 @@
 #include "authoring/cast_manifest.h"
 #include "authoring/manifest_reading.h"
 #include "authoring/movie_manifest.h"
+#include "authoring/puppet_manifest.h"
 #include "authoring/track_manifest.h"
 #include "common/mac_roman.h"
 #include "objects/stage_file.h"
@@ -20,8 +21,8 @@ constexpr std::size_t kMaxBaseName = 8;
 constexpr std::size_t kMaxExtension = 3;
 constexpr std::size_t kRectSides = 4;
 
-constexpr std::array<std::string_view, 8> kTitleKeys = {"system", "palette", "stages", "sets",
-                                                        "casts",  "shops",   "tracks", "movies"};
+constexpr std::array<std::string_view, 9> kTitleKeys = {
+    "system", "palette", "stages", "sets", "casts", "shops", "tracks", "movies", "puppets"};
 constexpr std::array<std::string_view, 4> kStageKeys = {"file", "name", "script", "flats"};
 constexpr std::array<std::string_view, 4> kFlatKeys = {"name", "script", "picture", "buttons"};
 constexpr std::array<std::string_view, 3> kButtonKeys = {"name", "rect", "script"};
@@ -319,6 +320,7 @@ ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::
     ReadGroups(root, GroupKind::kShop, title.shops, files, reading);
     ReadTracks(root, title.tracks, files, reading);
     ReadMovies(root, title.movies, files, reading);
+    ReadPuppetFiles(root, title.puppets, files, reading);
   }
   // Only a manifest without errors is printed back: its values are known to be shallow.
   if (reading.errors.empty()) {
@@ -334,6 +336,8 @@ ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::
       title.tracks[i].entry = root["tracks"][i].dump();
     for (std::size_t i = 0; i < title.movies.size(); ++i)
       title.movies[i].entry = root["movies"][i].dump();
+    for (std::size_t i = 0; i < title.puppets.size(); ++i)
+      title.puppets[i].entry = root["puppets"][i].dump();
   }
   return {std::move(title), std::move(reading.errors)};
 }
@@ -376,6 +380,18 @@ void ForEachSourceFile(const ManifestMovie& movie, const SourceVisit& visit) {
     for (const ManifestSound& sound : segment.sounds) visit(sound.audio, SourceKind::kSound);
     for (const ManifestSound& part : segment.themeParts) visit(part.audio, SourceKind::kSound);
     for (const ManifestMovieFrame& frame : segment.frames) visit(frame.png, SourceKind::kPicture);
+  }
+}
+
+void ForEachSourceFile(const ManifestPuppetFile& puppets, const SourceVisit& visit) {
+  for (const ManifestPuppet& puppet : puppets.puppets) visit(puppet.script, SourceKind::kScript);
+  visit(puppets.palette, SourceKind::kPicture);
+  for (const auto& layer : puppets.layers) {
+    for (const ManifestLayerImage& image : layer) visit(image.png, SourceKind::kSprite);
+  }
+  visit(puppets.band, SourceKind::kSprite);
+  for (const auto* lines : {&puppets.lines, &puppets.playerLines}) {
+    for (const ManifestPuppetLine& line : *lines) visit(line.sound.audio, SourceKind::kSound);
   }
 }
 

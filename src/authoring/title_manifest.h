@@ -1,7 +1,7 @@
 // The title manifest: one JSON file that names every source of a title, read by `titlekit build`
 // to make the boot file and the library files. File names in it are relative to the manifest's
-// own folder. Each kind of library file has its own top-level array; kinds to come (puppets)
-// add theirs beside "stages", "sets", "casts", "shops", "tracks" and "movies".
+// own folder. Each kind of library file has its own top-level array: "stages", "sets", "casts",
+// "shops", "tracks", "movies" and "puppets".
 //
 //   PATH                               TYPE                 MEANING
 //   $.system                           text, required       the system script (source .lws or
@@ -173,6 +173,56 @@
 //                                                           movie coordinates
 //   ...frames[k].preload               array                [first, last]: the frames whose
 //                                                           pictures the frame preloads
+//   $.puppets                          array                the puppet files (talking
+//                                                           characters), one per entry
+//   $.puppets[i].file                  text, required       the puppet file's name in DIR, 8.3:
+//                                                           TALK.PUP
+//   $.puppets[i].name                  text, required       the puppet file's name, 1 to 15
+//                                                           characters
+//   $.puppets[i].puppets               array, required      the puppets, at least one: [{"name":
+//                                                           1 to 15 characters, unique,
+//                                                           "script": FILE}]; the first is the
+//                                                           one that gets openpuppet() and
+//                                                           closepuppet()
+//   $.puppets[i].palette               text                 an indexed PNG (its palette) or a
+//                                                           colour table ($.palette; black when
+//                                                           the title has none)
+//   $.puppets[i].layers                array                at most 11 layers, each an array of
+//                                                           at most 32 images; layer 0 is the
+//                                                           background ([])
+//   ...layers[k][m].png                text, required       8-bit indexed PNG of 1..512 x
+//                                                           1..264, indices as they are
+//   ...layers[k][m].hot                array                [row, column] inside the picture:
+//                                                           the point placed at "at" ([0, 0])
+//   ...layers[k][m].transparent        whole number         0..255: the index drawn transparent
+//                                                           (none on layer 0, 0 on the others)
+//   $.puppets[i].rest                  array                the picture every lip-sync frame
+//                                                           starts from: [{"layer": K, "image":
+//                                                           M, "at": [v, h]}], at most one entry
+//                                                           a layer; other layers show nothing
+//                                                           ([])
+//   $.puppets[i].mouth                 object               {"layer": K, "at": [v, h],
+//                                                           "images": [M0, M1, ...]}: the mouth
+//                                                           image of each loudness band, the
+//                                                           silent one first (none: frames
+//                                                           show the rest picture alone)
+//   $.puppets[i].band                  text                 a 512 x 120 indexed PNG drawn under
+//                                                           the bevels (none)
+//   $.puppets[i].lines                 array                the puppet's lines in order: sounds
+//                                                           as a track's, unique among the
+//                                                           lines, each with "subtitle": 0 to
+//                                                           255 characters (none)
+//   $.puppets[i].idle                  array                at most 4 lines said when nothing
+//                                                           happens, stored as lines "idle 1"
+//                                                           .. "idle 4" after the others:
+//                                                           [{"audio": FILE, "subtitle": TEXT,
+//                                                           "shortest": TICKS, "longest":
+//                                                           TICKS}], ticks 0..2^31-1, shortest
+//                                                           <= longest
+//   $.puppets[i].player_lines          array                what the player's side says:
+//                                                           [{"name": 1 to 15 characters,
+//                                                           unique, "text": 0 to 255
+//                                                           characters, "audio": FILE}] ([])
 //
 // Frames named by a movie's actions and preloads are frames of the same segment. A movie frame
 // picture is stored as a frame record of the picture rectangle (movie_build.h).
@@ -390,6 +440,59 @@ struct ManifestMovie {
   std::string entry;  // as for stages
 };
 
+// A picture of a puppet layer.
+struct ManifestLayerImage {
+  std::string where;  // its JSON path, for the errors found once its picture is read
+  SourceFile png;
+  Point hot;                                // (row v, column h)
+  std::optional<std::uint8_t> transparent;  // none: every pixel drawn
+};
+
+// Image `image` of layer `layer`, its hot spot placed at `at` (picture coordinates).
+struct ManifestPlacement {
+  std::size_t layer = 0;
+  std::size_t image = 0;
+  Point at;
+};
+
+// The mouth: the image of layer `layer` shown at `at` for each loudness band, silence first.
+struct ManifestMouth {
+  std::size_t layer = 0;
+  Point at;
+  std::vector<std::size_t> images;
+};
+
+// The subtitle of a line that has none.
+inline constexpr std::string_view kNoSubtitle = "*";
+
+// A line a puppet says, or a line of the player's side (whose `text` is what the player picks).
+struct ManifestPuppetLine {
+  ManifestSound sound;                      // the line's name, audio and rate
+  std::string text{kNoSubtitle};            // Mac Roman: the subtitle, or the player's words
+  std::uint32_t shortest = 0, longest = 0;  // idle lines: ticks between two plays
+};
+
+// A puppet of a puppet file.
+struct ManifestPuppet {
+  std::string name;
+  SourceFile script;
+};
+
+struct ManifestPuppetFile {
+  std::string file;
+  std::string name;
+  std::vector<ManifestPuppet> puppets;
+  SourceFile palette;  // not named: the title's palette
+  std::vector<std::vector<ManifestLayerImage>> layers;
+  std::vector<ManifestPlacement> rest;
+  std::optional<ManifestMouth> mouth;
+  SourceFile band;
+  std::vector<ManifestPuppetLine> lines;  // the spoken lines, then the idle lines
+  std::size_t idleLines = 0;              // how many of `lines` are idle lines, at their end
+  std::vector<ManifestPuppetLine> playerLines;
+  std::string entry;  // as for stages
+};
+
 struct TitleManifest {
   SourceFile system;
   SourceFile palette;  // not named: stage files carry no palette
@@ -399,6 +502,7 @@ struct TitleManifest {
   std::vector<ManifestGroup> shops;
   std::vector<ManifestTrack> tracks;
   std::vector<ManifestMovie> movies;
+  std::vector<ManifestPuppetFile> puppets;
 };
 
 // What a named file is to the build: a script, a flat picture, a set's texture or view, the
@@ -415,6 +519,9 @@ void ForEachSourceFile(const ManifestTrack& track, const SourceVisit& visit);
 // A movie's palette (as kPicture), frame pictures (kPicture) and sounds, which the movie
 // builder loads itself (movie_sources.h).
 void ForEachSourceFile(const ManifestMovie& movie, const SourceVisit& visit);
+// A puppet file's scripts, palette (kPicture), layer and band pictures (kSprite) and sounds,
+// which the puppet builder loads itself (puppet_sources.h).
+void ForEachSourceFile(const ManifestPuppetFile& puppets, const SourceVisit& visit);
 
 // One error: the JSON path and what was expected there.
 struct ManifestError {

@@ -90,9 +90,9 @@ TEST(TitleManifestTest, ReadsStagesFlatsAndButtonsOrReportsEveryErrorWithItsPath
       {R"({"system": 1e999})", "$: expected JSON: number overflow parsing '1e999'\n"},
       {"[]", "$: expected a title (an object)\n"},
       {"{}", "$.system: missing; expected a script file name (text)\n"},
-      {R"({"system": 5, "palette": "", "puppets": []})",
-       "$.puppets: unknown key; expected one of system, palette, stages, sets, casts, shops, "
-       "tracks, movies\n"
+      {R"({"system": 5, "palette": "", "scenes": []})",
+       "$.scenes: unknown key; expected one of system, palette, stages, sets, casts, shops, "
+       "tracks, movies, puppets\n"
        "$.system: expected a script file name (text)\n"
        "$.palette: expected a PNG or colour table file name (text)\n"},
       {R"({"system": "s", "stages": {}})", "$.stages: expected an array of stages\n"},
