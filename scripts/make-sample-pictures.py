@@ -108,6 +108,7 @@ MENU_BUTTONS = {"rooms": (200, 156, 244, 356), "about": (256, 156, 300, 356),
                 "quit": (312, 156, 356, 356)}
 BACK_BUTTON = (324, 380, 364, 492)
 MOVIE_BUTTON = (324, 20, 364, 132)
+TALK_BUTTON = (324, 200, 364, 312)
 
 
 def menu():
@@ -149,6 +150,7 @@ def about():
     for n, line in enumerate(lines):
         p.centred_text(140 + n * 34, line, BLACK, 3)
     button(p, MOVIE_BUTTON, "MOVIE")
+    button(p, TALK_BUTTON, "TALK")
     button(p, BACK_BUTTON, "BACK")
     return p
 
