@@ -19,8 +19,8 @@ class CheckCommandTest : public test::ProgramTest {
 
 // Three errors and a warning; the é is two bytes but one column.
 constexpr std::string_view kBroken =
-    "code idle()\n\tlocal x, a\n\tx = 1 // note\n\tv = \"é\" + 1\n"
-    "\ta = puppetvisible(\"bob\")\nendcode\n";
+    "code idle()\n\tlocal x\n\tx = 1 // note\n\tv = \"é\" + 1\n"
+    "\tsavegame(\"bob\")\nendcode\n";
 
 // The findings of kBroken in file `path`, as check prints them (compile and bootfile print the
 // same, without the summary).
@@ -33,8 +33,8 @@ std::string BrokenFindings(const std::string& path) {
          "\tv = \"é\" + 1\n\t^\n" +
          path + ":4:10: error: '+' needs numbers, not a text\n\tv = \"é\" + 1\n\t        ^\n" +
          path +
-         ":5:6: warning: 'puppetvisible' is not available in this player yet\n"
-         "\ta = puppetvisible(\"bob\")\n\t    ^\n";
+         ":5:2: warning: 'savegame' is not available in this player yet\n"
+         "\tsavegame(\"bob\")\n\t^\n";
 }
 
 TEST_F(CheckCommandTest, FindingsQuoteTheLineAndErrorsFailTheRun) {
