@@ -14,7 +14,8 @@ namespace lw {
 PuppetObjects::PuppetObjects(PuppetParts parts)
     : p_(std::move(parts)),
       stage_(kPuppetPictureWidth, kPuppetPictureHeight + kBevelBandHeight),
-      grabbed_(kPuppetPictureWidth, kPuppetPictureHeight) {}
+      grabbed_(kPuppetPictureWidth, kPuppetPictureHeight),
+      background_(kPuppetPictureWidth, kPuppetPictureHeight) {}
 
 bool PuppetObjects::shows(Point p) const {
   return isVisible() &&
@@ -140,6 +141,7 @@ void PuppetObjects::Release() {
   }
   heldImages_.clear();
   for (auto& layer : images_) layer.clear();
+  backgroundOf_.reset();
   if (recordsHeld_) {
     for (std::int32_t id = kPuppetHeaderRecord; id <= kPuppetLayersRecord; ++id) {
       if (Failed(p_.library.StarReleaseResource(*file_, id))) {

@@ -136,6 +136,8 @@ class PuppetObjects {
   [[nodiscard]] Rect PictureArea() const;
   void DrawStep(const std::vector<LipSyncFrame>& frames, int from, int to);
   void DrawBasePicture();
+  // Layer 0's image as `placed` shows it, over colour 0.
+  const Surface& Background(const LayerPlacement& placed);
   void DrawSubtitleStrip(std::string_view text);
   void DrawBand(const std::vector<Bevel>& bevels, int clicked);
   void DrawBevel(const std::vector<Bevel>& bevels, std::size_t i, std::uint8_t colour);
@@ -193,6 +195,8 @@ class PuppetObjects {
 
   Surface stage_;    // the puppet's 512 x 384: picture rows 0..263, band rows 264..383
   Surface grabbed_;  // the scene view taken when grabbing
+  Surface background_;
+  std::optional<LayerPlacement> backgroundOf_;  // what background_ holds, if anything
 };
 
 }  // namespace lw

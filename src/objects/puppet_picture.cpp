@@ -3,7 +3,9 @@
 // shown through the host.
 //
 //   AREA            STAGE ROWS   WHAT IS DRAWN THERE
-//   picture         0 .. 263     the layers of the frame shown
+//   picture         0 .. 263     the layers of the frame shown: the background (layer 0) as
+//                                decoded once over colour 0 and kept while the frames show it
+//                                at the same point, then layers 1 to 10 drawn over it
 //   subtitle strip  224 .. 263   while a subtitle shows: colour 0, the text centred in up to two
 //                                lines in the bevel text colour (setting 3)
 //   band            264 .. 383   the band picture (colour 0 without one), then bevel i in rows
@@ -121,6 +123,14 @@ void PuppetObjects::DrawStep(const std::vector<LipSyncFrame>& frames, int from, 
       if (k == 0) Fill(stage_, clip, kEmptyColour);
       continue;
     }
+    if (k == 0) {
+      const Surface& background = Background(placed);
+      for (int v = clip.top; v < clip.bottom; ++v) {
+        std::memcpy(stage_.row(v) + clip.left, background.row(v) + clip.left,
+                    static_cast<std::size_t>(clip.width()));
+      }
+      continue;
+    }
     const RecordBlock& image = *images_[k][static_cast<std::size_t>(placed.image)];
     if (const FatalSite drawn = DrawSprite(image, placed.at, view, clip, false); drawn.failed()) {
       Report(drawn.programCode, errline::kPuppetPictureDraw);
@@ -128,6 +138,23 @@ void PuppetObjects::DrawStep(const std::vector<LipSyncFrame>& frames, int from, 
   }
   Show(clip);
   baseShown_ = false;
+}
+
+// A lip-sync step changes a small part of the picture, but a sprite is decoded from its first
+// row down to the part drawn; the background is decoded once instead.
+const Surface& PuppetObjects::Background(const LayerPlacement& placed) {
+  if (backgroundOf_ && backgroundOf_->image == placed.image && backgroundOf_->at == placed.at) {
+    return background_;
+  }
+  Fill(background_, background_.rect(), kEmptyColour);
+  const RecordBlock& image = *images_[0][static_cast<std::size_t>(placed.image)];
+  if (const FatalSite drawn =
+          DrawSprite(image, placed.at, ViewOf(background_), background_.rect(), false);
+      drawn.failed()) {
+    Report(drawn.programCode, errline::kPuppetPictureDraw);
+  }
+  backgroundOf_ = placed;
+  return background_;
 }
 
 // The base line's first frame over the whole picture, once: it stays until something else
