@@ -8,21 +8,8 @@
 namespace lw::authoring {
 namespace {
 
-constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1A\n";
-constexpr std::string_view kHeaderChunk = "IHDR";
-constexpr std::size_t kChunkTypeOffset = 12;
-constexpr std::size_t kWidthOffset = 16;
-constexpr std::size_t kColourTypeOffset = 25;
-constexpr std::uint8_t kIndexedColour = 3;
 constexpr std::uint32_t kMaxWidth = 640;
 constexpr std::uint32_t kMaxHeight = 480;
-
-std::uint32_t BigEndian32(std::string_view bytes, std::size_t at) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i)
-    value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
-  return value;
-}
 
 std::string ColourTypeName(std::uint8_t type) {
   switch (type) {
@@ -36,14 +23,12 @@ std::string ColourTypeName(std::uint8_t type) {
 
 // What is wrong with a frame picture's PNG header, if anything.
 std::optional<std::string> FramePngProblem(std::string_view bytes) {
-  if (bytes.size() <= kColourTypeOffset || !bytes.starts_with(kPngSignature) ||
-      bytes.substr(kChunkTypeOffset, kHeaderChunk.size()) != kHeaderChunk) {
-    return "expected a PNG file";
-  }
-  const std::uint32_t width = BigEndian32(bytes, kWidthOffset);
-  const std::uint32_t height = BigEndian32(bytes, kWidthOffset + 4);
-  const auto type = static_cast<std::uint8_t>(bytes[kColourTypeOffset]);
-  if (type != kIndexedColour) {
+  const std::optional<PngHeader> header = ReadPngHeader(bytes);
+  if (!header) return "expected a PNG file";
+  const std::uint32_t width = header->width;
+  const std::uint32_t height = header->height;
+  const std::uint8_t type = header->colourType;
+  if (type != kIndexedColourType) {
     return "expected an indexed PNG of 1..640 x 1..480, not a " + ColourTypeName(type) + " PNG";
   }
   if (width < 1 || width > kMaxWidth || height < 1 || height > kMaxHeight) {
@@ -51,10 +36,6 @@ std::optional<std::string> FramePngProblem(std::string_view bytes) {
            std::to_string(height);
   }
   return std::nullopt;
-}
-
-std::span<const std::uint8_t> AsBytes(std::string_view text) {
-  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
 class MovieLoader {
@@ -82,15 +63,8 @@ class MovieLoader {
     if (!file.named() || !reading_.firstTime(Use::kPalette, file)) return;
     const auto bytes = reading_.read(file);
     if (!bytes) return;
-    std::vector<std::uint8_t> stored(bytes->begin(), bytes->end());
-    if (bytes->starts_with(kPngSignature)) {
-      auto palette = ReadPngPalette(file.path.string());
-      if (!palette) return reading_.fail(file, palette.error());
-      stored = EncodeColourTable(*palette);
-    }
-    auto table = DecodeColourTable16(stored);
-    if (!table)
-      return reading_.fail(file, "expected an indexed PNG or a colour table: " + table.error());
+    auto table = ReadPaletteSource(file.path, *bytes);
+    if (!table) return reading_.fail(file, table.error());
     sources_.palettes.emplace(file.path, *table);
   }
 

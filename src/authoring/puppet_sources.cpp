@@ -9,13 +9,7 @@
 namespace lw::authoring {
 namespace {
 
-constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1A\n";
-constexpr std::string_view kHeaderChunk = "IHDR";
-constexpr std::size_t kPngHeaderBytes = 26;
-constexpr std::size_t kChunkTypeOffset = 12;
-constexpr std::size_t kWidthOffset = 16;
 constexpr std::uint8_t kPictureDepth = 8;
-constexpr std::uint8_t kIndexedColour = 3;
 
 // The sizes a puppet picture may have, and how an error names them.
 struct PictureRule {
@@ -27,34 +21,18 @@ constexpr PictureRule kLayerImage = {1, kPuppetPictureWidth, 1, kPuppetPictureHe
 constexpr PictureRule kBandPicture = {kPuppetPictureWidth, kPuppetPictureWidth, kBevelBandHeight,
                                       kBevelBandHeight, "512 x 120"};
 
-std::uint32_t BigEndian32(std::string_view bytes, std::size_t at) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i)
-    value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
-  return value;
-}
-
 // What is wrong with a picture's PNG header under `rule`, if anything.
 std::optional<std::string> PictureProblem(std::string_view bytes, const PictureRule& rule) {
-  if (bytes.size() < kPngHeaderBytes || !bytes.starts_with(kPngSignature) ||
-      bytes.substr(kChunkTypeOffset, kHeaderChunk.size()) != kHeaderChunk) {
-    return "expected a PNG file";
-  }
-  const std::uint32_t width = BigEndian32(bytes, kWidthOffset);
-  const std::uint32_t height = BigEndian32(bytes, kWidthOffset + 4);
-  const auto depth = static_cast<std::uint8_t>(bytes[kWidthOffset + 8]);
-  const auto colourType = static_cast<std::uint8_t>(bytes[kWidthOffset + 9]);
+  const std::optional<PngHeader> header = ReadPngHeader(bytes);
+  if (!header) return "expected a PNG file";
+  const auto [width, height, depth, colourType] = *header;
   if (width >= rule.minWidth && width <= rule.maxWidth && height >= rule.minHeight &&
-      height <= rule.maxHeight && depth == kPictureDepth && colourType == kIndexedColour) {
+      height <= rule.maxHeight && depth == kPictureDepth && colourType == kIndexedColourType) {
     return std::nullopt;
   }
   return "expected an 8-bit indexed PNG of " + std::string(rule.sizes) + ", not a " +
          std::to_string(width) + " x " + std::to_string(height) + " PNG of depth " +
          std::to_string(depth) + " and colour type " + std::to_string(colourType);
-}
-
-std::span<const std::uint8_t> AsBytes(std::string_view text) {
-  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
 class PuppetLoader {
@@ -85,15 +63,8 @@ class PuppetLoader {
     if (!file.named() || !reading_.firstTime(Use::kPalette, file)) return;
     const auto bytes = reading_.read(file);
     if (!bytes) return;
-    std::vector<std::uint8_t> stored(bytes->begin(), bytes->end());
-    if (bytes->starts_with(kPngSignature)) {
-      auto palette = ReadPngPalette(file.path.string());
-      if (!palette) return reading_.fail(file, palette.error());
-      stored = EncodeColourTable(*palette);
-    }
-    auto table = DecodeColourTable16(stored);
-    if (!table)
-      return reading_.fail(file, "expected an indexed PNG or a colour table: " + table.error());
+    auto table = ReadPaletteSource(file.path, *bytes);
+    if (!table) return reading_.fail(file, table.error());
     sources_.palettes.emplace(file.path, *table);
   }
 

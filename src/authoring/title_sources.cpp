@@ -9,27 +9,14 @@
 namespace lw::authoring {
 namespace {
 
-constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1A\n";
-constexpr std::size_t kPngHeaderBytes = 26;
-constexpr std::size_t kChunkTypeOffset = 12;
-constexpr std::size_t kWidthOffset = 16;
-constexpr std::string_view kHeaderChunk = "IHDR";
 constexpr std::uint8_t kPictureDepth = 8;
-constexpr std::uint8_t kIndexedColour = 3;
-
-std::uint32_t BigEndian32(std::string_view bytes, std::size_t at) {
-  std::uint32_t value = 0;
-  for (std::size_t i = 0; i < 4; ++i)
-    value = (value << 8) | static_cast<std::uint8_t>(bytes[at + i]);
-  return value;
-}
 
 // The PNG colour types by name.
 std::string PixelKind(std::uint8_t depth, std::uint8_t colourType) {
   switch (colourType) {
     case 0: return std::to_string(depth) + "-bit grey";
     case 2: return "true-colour";
-    case kIndexedColour: return std::to_string(depth) + "-bit indexed";
+    case kIndexedColourType: return std::to_string(depth) + "-bit indexed";
     case 4: return "grey and alpha";
     case 6: return "true-colour and alpha";
     default: return "colour type " + std::to_string(colourType);
@@ -53,25 +40,16 @@ constexpr IndexedPngRule kSpritePicture = {1, kMaxSpriteWidth, 1, kMaxSpriteRows
 
 // What is wrong with an indexed PNG's header under `rule`, if anything.
 std::optional<std::string> IndexedPngProblem(std::string_view bytes, const IndexedPngRule& rule) {
-  if (bytes.size() < kPngHeaderBytes || !bytes.starts_with(kPngSignature) ||
-      bytes.substr(kChunkTypeOffset, kHeaderChunk.size()) != kHeaderChunk) {
-    return "expected a PNG file";
-  }
-  const std::uint32_t width = BigEndian32(bytes, kWidthOffset);
-  const std::uint32_t height = BigEndian32(bytes, kWidthOffset + 4);
-  const auto depth = static_cast<std::uint8_t>(bytes[kWidthOffset + 8]);
-  const auto colourType = static_cast<std::uint8_t>(bytes[kWidthOffset + 9]);
+  const std::optional<PngHeader> header = ReadPngHeader(bytes);
+  if (!header) return "expected a PNG file";
+  const auto [width, height, depth, colourType] = *header;
   if (width >= rule.minWidth && width <= rule.maxWidth && height >= rule.minHeight &&
-      height <= rule.maxHeight && depth == kPictureDepth && colourType == kIndexedColour) {
+      height <= rule.maxHeight && depth == kPictureDepth && colourType == kIndexedColourType) {
     return std::nullopt;
   }
   return "expected an 8-bit indexed PNG of " + std::string(rule.sizes) + ", not a " +
          std::to_string(width) + " x " + std::to_string(height) + " " +
          PixelKind(depth, colourType) + " PNG";
-}
-
-std::span<const std::uint8_t> AsBytes(std::string_view text) {
-  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
 }
 
 class SourceLoader {
@@ -109,7 +87,7 @@ class SourceLoader {
     if (!file.named() || !reading_.firstTime(Use::kPalette, file)) return;
     const auto bytes = reading_.read(file);
     if (!bytes) return;
-    if (bytes->starts_with(kPngSignature)) {
+    if (IsPngFile(*bytes)) {
       auto palette = ReadPngPalette(file.path.string());
       if (!palette) return reading_.fail(file, palette.error());
       sources_.palette = EncodeColourTable(*palette);
