@@ -7,6 +7,8 @@
 #include <span>
 #include <vector>
 
+#include "common/geometry.h"
+
 namespace lw {
 
 // Reads little-endian fields from a bounded span. A read past the end sets the failed flag and
@@ -80,6 +82,23 @@ inline std::uint16_t LoadU16(const std::uint8_t* p) {
 inline std::uint32_t LoadU32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+// A rectangle as the stored formats hold it: top, left, bottom, right, each an i16.
+inline Rect ReadRect(ByteReader& in) {
+  Rect r;
+  r.top = in.i16();
+  r.left = in.i16();
+  r.bottom = in.i16();
+  r.right = in.i16();
+  return r;
+}
+
+inline void WriteRect(ByteWriter& out, const Rect& r) {
+  out.i16(r.top);
+  out.i16(r.left);
+  out.i16(r.bottom);
+  out.i16(r.right);
 }
 
 }  // namespace lw

@@ -15,22 +15,6 @@ constexpr std::size_t kUnreadHotSpotBytes = 4;  // 10..13, behind the rectangle
 constexpr std::size_t kHotSpotRectEnd = 14;
 constexpr std::size_t kLongestName = kMovieNameBytes - 1;
 
-Rect ReadRect(ByteReader& in) {
-  Rect r;
-  r.top = in.i16();
-  r.left = in.i16();
-  r.bottom = in.i16();
-  r.right = in.i16();
-  return r;
-}
-
-void WriteRect(ByteWriter& out, const Rect& r) {
-  out.i16(r.top);
-  out.i16(r.left);
-  out.i16(r.bottom);
-  out.i16(r.right);
-}
-
 // A 32-byte name field: a length byte, cut to 31, and the characters.
 std::string ReadName(ByteReader& in) {
   const std::span<const std::uint8_t> field = in.bytes(kMovieNameBytes);

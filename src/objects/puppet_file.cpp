@@ -38,22 +38,6 @@ void WriteText(ByteWriter& out, const std::string& text) {
   out.zeros(kMaxLineText - length);
 }
 
-Rect ReadRect(ByteReader& in) {
-  Rect r;
-  r.top = in.i16();
-  r.left = in.i16();
-  r.bottom = in.i16();
-  r.right = in.i16();
-  return r;
-}
-
-void WriteRect(ByteWriter& out, const Rect& r) {
-  out.i16(r.top);
-  out.i16(r.left);
-  out.i16(r.bottom);
-  out.i16(r.right);
-}
-
 // The count of a list record (player lines, puppets): an i16 at 22, checked against the record.
 Expected<std::size_t, std::string> ListCount(std::span<const std::uint8_t> record,
                                              std::size_t entryBytes, const char* what) {

@@ -95,7 +95,6 @@ class PuppetObjects {
   ScriptError AddBevel(std::string_view text, std::int32_t number);
   void ClearBevels() { bevels_.clear(); }
   [[nodiscard]] std::size_t bevelCount() const { return bevels_.size(); }
-  [[nodiscard]] const std::vector<Bevel>& bevels() const { return bevels_; }
   // 5 x count swaps of two bevels chosen at random.
   void ScrambleBevels();
 
@@ -110,7 +109,6 @@ class PuppetObjects {
   // puppetvisible written: shown draws the base picture and the band, hidden gives the stage back.
   void SetVisible(bool visible);
   void setGrab(bool grab) { grab_ = grab; }
-  [[nodiscard]] bool grab() const { return grab_; }
   [[nodiscard]] const std::string& base() const { return base_; }
   void setBase(std::string_view base) { base_ = base; }
   [[nodiscard]] std::int32_t param(std::size_t n) const { return params_[n]; }

@@ -54,10 +54,7 @@ Expected<std::vector<ButtonEntry>, std::string> ReadButtonRecord(
   std::vector<ButtonEntry> buttons(count);
   for (ButtonEntry& button : buttons) {
     in.skip(4);
-    button.rect.top = in.i16();
-    button.rect.left = in.i16();
-    button.rect.bottom = in.i16();
-    button.rect.right = in.i16();
+    button.rect = ReadRect(in);
     button.scriptId = in.u32();
     if (!ReadStoredName(in, button.name))
       return Unexpected{std::string("button name longer than 15")};
@@ -89,10 +86,7 @@ std::vector<std::uint8_t> WriteButtonRecord(std::span<const ButtonEntry> buttons
   out.u32(static_cast<std::uint32_t>(buttons.size()));
   for (const ButtonEntry& button : buttons) {
     out.u32(0);
-    out.i16(button.rect.top);
-    out.i16(button.rect.left);
-    out.i16(button.rect.bottom);
-    out.i16(button.rect.right);
+    WriteRect(out, button.rect);
     out.u32(button.scriptId);
     WriteStoredName(out, button.name);
   }
