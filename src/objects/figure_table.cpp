@@ -9,11 +9,6 @@
 #include "objects/set_objects.h"
 
 namespace lw {
-namespace {
-
-constexpr std::int32_t kHeaderRecord = 0;
-
-}  // namespace
 
 bool InCurrentSet(const SetObjects& set, const Figure& figure) {
   return set.isOpen() && SameObjectName(set.header().name, figure.set);

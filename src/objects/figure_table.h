@@ -31,6 +31,7 @@
 #include "objects/event_message.h"
 #include "objects/figure.h"
 #include "objects/library_open.h"
+#include "objects/saved_game_tables.h"
 #include "script/builtin_table.h"
 #include "script/compiled_script_cache.h"
 #include "shell/error_report.h"
@@ -104,6 +105,19 @@ class FigureTable {
   ScriptError SendFigureEvent(Interpreter& in, std::string_view name, std::string_view stored);
 
   void setMotionHooks(FigureMotionHooks hooks) { hooks_ = std::move(hooks); }
+
+  // Saved games. The groups and figures as saved, in table order (identities are serials).
+  [[nodiscard]] std::vector<SavedGroup> SavedGroups() const;
+  [[nodiscard]] std::vector<SavedFigure> SavedFigures() const;
+  // Closes every group as scripts would, with its messages; whatever the handlers leave open
+  // then goes quietly, so the tables end empty. The first error a handler gave.
+  ScriptError CloseAllGroups(BuiltinCall& c);
+  // Puts a group back without a message: record 0 of `file` loaded and kept. False when it does
+  // not load (reported).
+  bool RestoreGroup(StarFile& file);
+  // Puts a saved figure of the group file `file` back without a message: its record loaded and
+  // kept again, every saved field as it was. False when the record does not load (reported).
+  bool RestoreFigure(StarFile& file, const SavedFigure& saved);
 
   // The runtime stop: releases every record and parks every file without telling the title.
   void ShutDown();

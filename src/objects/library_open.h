@@ -15,6 +15,9 @@
 
 namespace lw {
 
+// Record 0 of every library file: its header, kept loaded while the library is open.
+inline constexpr std::int32_t kHeaderRecord = 0;
+
 using LocateFile = std::function<ScriptError(std::string_view name, std::string& path)>;
 
 ScriptError OpenLibraryFile(StarLibrary& library, ErrorReporter& errors, const LocateFile& locate,

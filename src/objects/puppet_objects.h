@@ -108,6 +108,7 @@ class PuppetObjects {
 
   // puppetvisible written: shown draws the base picture and the band, hidden gives the stage back.
   void SetVisible(bool visible);
+  [[nodiscard]] bool grab() const { return grab_; }
   void setGrab(bool grab) { grab_ = grab; }
   [[nodiscard]] const std::string& base() const { return base_; }
   void setBase(std::string_view base) { base_ = base; }

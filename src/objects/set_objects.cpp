@@ -11,7 +11,6 @@
 namespace lw {
 namespace {
 
-constexpr std::int32_t kHeaderRecord = 0;
 constexpr int kNorth = 1;
 constexpr int kSouth = 2;
 constexpr int kEast = 3;

@@ -29,6 +29,7 @@
 #include "media/star_library.h"
 #include "objects/event_message.h"
 #include "objects/library_open.h"
+#include "objects/saved_game_header.h"
 #include "objects/set_display.h"
 #include "objects/set_file.h"
 #include "script/builtin_table.h"
@@ -133,6 +134,14 @@ class SetObjects {
   // the player stands are got and released one a call, so that the resource cache holds them
   // when a move begins. True when it loaded one (the idle step then does nothing else).
   bool PreloadStep();
+
+  // Saved games: the set's state (the caller fills in the player's hit box), and the set opened
+  // again from a saved state without a message: `file`'s records loaded, its scripts warmed, the
+  // camera height and visibility restored and the player placed at the saved position, facing
+  // the saved way. False when the set is open or the file does not make a set (reported; the
+  // file is parked).
+  [[nodiscard]] SavedSet Saved() const;
+  bool Restore(StarFile& file, const SavedSet& saved);
 
   // The runtime stop: releases the records and parks the file without telling the title.
   void ShutDown();

@@ -11,7 +11,6 @@
 namespace lw {
 namespace {
 
-constexpr std::int32_t kHeaderRecord = 0;
 constexpr std::uint8_t kClearColour = 0;
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "media/star_library.h"
 #include "objects/event_message.h"
 #include "objects/library_open.h"
+#include "objects/saved_game_header.h"
 #include "objects/stage_display.h"
 #include "objects/stage_file.h"
 #include "script/builtin_table.h"
@@ -87,6 +88,13 @@ class StageObjects {
   ScriptError SendToStage(BuiltinCall& c, Value* result);
   ScriptError SendToFlat(BuiltinCall& c, Value* result);
   ScriptError SendToButton(BuiltinCall& c, Value* result);
+
+  // Saved games: the stage's state (identities are star-file serials), and the stage opened
+  // again from a saved state without a message: `file`'s record 0 loaded and the saved flat
+  // selected, drawn when the stage was shown. False when the stage is open or the file does not
+  // make a stage (reported; the file is parked).
+  [[nodiscard]] SavedStage Saved() const;
+  bool Restore(StarFile& file, const SavedStage& saved);
 
   // The runtime stop: releases record 0 and parks the star file without telling the title.
   void ShutDown();

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "common/byte_io.h"
 
@@ -14,11 +15,19 @@ namespace lw {
 inline constexpr std::size_t kStoredNameBytes = 16;
 inline constexpr std::size_t kMaxStoredNameLength = 15;
 
-// Reads a name field into `out`; false when the field is cut short or its length byte passes 15.
-[[nodiscard]] bool ReadStoredName(ByteReader& in, std::string& out);
+// A text field of `fieldBytes` bytes: a length byte, the characters, zeros after them. Reading
+// gives false when the field is cut short or its length byte leaves the field; writing cuts a
+// text too long for the field.
+[[nodiscard]] bool ReadTextField(ByteReader& in, std::size_t fieldBytes, std::string& out);
+void WriteTextField(ByteWriter& out, std::size_t fieldBytes, std::string_view text);
 
-// Writes a name field. Names longer than 15 characters are the caller's fault and are cut.
-void WriteStoredName(ByteWriter& out, const std::string& name);
+// The 16-byte name field. Names longer than 15 characters are the caller's fault and are cut.
+[[nodiscard]] inline bool ReadStoredName(ByteReader& in, std::string& out) {
+  return ReadTextField(in, kStoredNameBytes, out);
+}
+inline void WriteStoredName(ByteWriter& out, const std::string& name) {
+  WriteTextField(out, kStoredNameBytes, name);
+}
 
 // For the readers of object records: whether `count` entries of `entryBytes` fit in what is left
 // of a record of `size` bytes after `offset`, and a record's size as a refusal names it.

@@ -7,7 +7,6 @@
 namespace lw {
 namespace {
 
-constexpr std::int32_t kHeaderRecord = 0;
 constexpr unsigned kTrackIndexShift = 16;
 constexpr std::uint32_t kOwnPriorityMask = 0xFFFF;
 

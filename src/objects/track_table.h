@@ -26,6 +26,7 @@
 #include "media/sound_channels.h"
 #include "media/star_library.h"
 #include "objects/library_open.h"
+#include "objects/saved_game_tables.h"
 #include "script/error_codes.h"
 #include "shell/error_report.h"
 
@@ -64,6 +65,12 @@ class TrackTable {
   [[nodiscard]] SoundItem* FindSound(std::string_view name);
   // The track that holds the item the theme channel plays, by its file.
   [[nodiscard]] const Track* TrackOfFile(std::uint32_t fileSerial) const;
+
+  // Saved games: each track with its arrays (identities are serials), and a saved track opened
+  // again from `file` with each saved sound's and part's volume, pan and loop setting; the theme
+  // is rebuilt from the file. False when the file does not load (reported; the file is parked).
+  [[nodiscard]] std::vector<SavedTrackState> Saved() const;
+  bool Restore(StarFile& file, const SavedTrackState& saved);
 
   // The runtime stop: every sound released and every file parked, without a word to the title.
   void ShutDown();

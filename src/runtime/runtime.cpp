@@ -220,6 +220,20 @@ void Runtime::Start() {
 
 // Hands each group of runtime built-ins the parts of the run it works with, and no others.
 void Runtime::WireBuiltins() {
+  savedGames_ = std::make_unique<SavedGames>(SavedGameParts{
+      .objects = *objects_,
+      .library = library_,
+      .pathSlots = *pathSlots_,
+      .palettes = palettes_,
+      .settings = settings_,
+      .channels = channels_,
+      .errors = errors_,
+      .locate = [this](std::string_view name,
+                       std::string& path) { return locator_->LocateFile(name, path); },
+      .globals = [this]() -> VariableTable& { return interpreter_->globals(); },
+      .thumbnail = {},
+      .redrawScreen = [this] { objects_->display().requestScreenRedraw(); },
+  });
   builtinServices_ = std::make_unique<RuntimeBuiltinServices>(RuntimeBuiltinServices{
       .input = {.windows = windows_, .stage = [this] { return stage_.get(); }},
       .settings = {.pathSlots = *pathSlots_,
@@ -267,6 +281,10 @@ void Runtime::WireBuiltins() {
       .puppet = objects_->puppet(),
       .movie = {.settings = settings_,
                 .play = [this](std::string_view name) { return PlayMovie(name); }},
+      .savedGames = {.games = *savedGames_,
+                     .boxes = boxes_,
+                     .puppet = objects_->puppet(),
+                     .choose = [this](bool save) { return ChooseSavedGame(save); }},
   });
   WireRuntimeBuiltins(interpreter_->builtins(), *builtinServices_);
 }
@@ -387,6 +405,7 @@ void Runtime::Stop() {
   interpreter_.reset();
   errorLog_.reset();
   builtinServices_.reset();
+  savedGames_.reset();
   objects_.reset();
   puppetScreen_.reset();
   compositor_.reset();
@@ -505,6 +524,15 @@ void Runtime::StartTitleObjects() {
       .locate = [this](std::string_view name,
                        std::string& path) { return locator_->LocateFile(name, path); },
   });
+}
+
+std::optional<std::string> Runtime::ChooseSavedGame(bool save) {
+  std::string path;
+  std::string name;
+  const int chosen = save ? dialogs_.SaveFileDialog(path, name, file_type::kSavedGame)
+                          : dialogs_.OpenFileDialog(path, name, file_type::kSavedGame);
+  if (chosen == 0) return std::nullopt;
+  return path;
 }
 
 // The effect covers the stage; what lies around it was composed as it always is.

@@ -245,6 +245,9 @@ class Runtime {
   void StartErrorLog();
   void StartCompositor();
   void StartTitleObjects();
+  // The saved game the player chooses to save into or to open: its platform path, or nothing
+  // when cancelled.
+  std::optional<std::string> ChooseSavedGame(bool save);
   // Reveals the composed stage onto the window by a script's visual effect.
   void RevealStage(ScriptEffect effect, int duration);
   ScreenReveal RevealOnScreen(const Surface& picture, const Rect& clip, Point origin,
@@ -286,6 +289,7 @@ class Runtime {
   std::unique_ptr<PuppetScreen> puppetScreen_;
   std::unique_ptr<TitleObjects> objects_;
   // What each group of runtime built-ins works with; it outlives the interpreter it is wired in.
+  std::unique_ptr<SavedGames> savedGames_;
   std::unique_ptr<RuntimeBuiltinServices> builtinServices_;
   std::unique_ptr<Interpreter> interpreter_;
   std::unique_ptr<ScriptErrorLog> errorLog_;

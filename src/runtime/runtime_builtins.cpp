@@ -20,6 +20,7 @@ void WireRuntimeBuiltins(BuiltinTable& table, RuntimeBuiltinServices& services) 
   WireTrackBuiltins(table, services.tracks);
   WirePuppetBuiltins(table, services.puppet);
   WireMovieBuiltins(table, services.movie);
+  WireSavedGameBuiltins(table, services.savedGames);
 }
 
 void DescribeAllBuiltins(BuiltinTable& catalog) {
@@ -40,6 +41,7 @@ void DescribeAllBuiltins(BuiltinTable& catalog) {
   DescribeTrackBuiltins(catalog);
   DescribePuppetBuiltins(catalog);
   DescribeMovieBuiltins(catalog);
+  DescribeSavedGameBuiltins(catalog);
 }
 
 }  // namespace lw

@@ -19,6 +19,7 @@
 #include "runtime/builtins_movie.h"
 #include "runtime/builtins_palette.h"
 #include "runtime/builtins_plugin.h"
+#include "runtime/builtins_saved_game.h"
 #include "runtime/builtins_settings.h"
 #include "script/builtin_table.h"
 
@@ -42,6 +43,7 @@ struct RuntimeBuiltinServices {
   TrackServices tracks;
   PuppetObjects& puppet;
   MovieBuiltinServices movie;
+  SavedGameServices savedGames;
 };
 
 // Wires every runtime built-in into `table`; `services` must outlive the table.

@@ -46,7 +46,7 @@ std::vector<test::Bytes> FigureSetRecords(std::string_view name, bool building, 
   return records;
 }
 
-TitleRun& FigureTitleTest::StartFigures(bool building) {
+TitleRun& FigureTitleTest::StartFigures(bool building, std::string_view input) {
   WriteStageFile(title_, "SET.SCN", FigureSetRecords("Hall", building, false), kSetFileType);
   WriteStageFile(title_, "YARD.SCN", FigureSetRecords("Yard", false, true), kSetFileType);
   WriteStageFile(title_, "CAST.CST",
@@ -63,7 +63,7 @@ TitleRun& FigureTitleTest::StartFigures(bool building) {
   for (int i = 1; i <= 14; ++i)
     flock.figures.push_back(Figure("f" + std::to_string(i), "Hall", "door"));
   WriteStageFile(title_, "FLOCK.CST", GroupRecords(flock), kCastFileType);
-  return Start();
+  return Start(input);
 }
 
 std::string FigureTitleTest::Step() { return run_->Eval("forceupdate()"); }

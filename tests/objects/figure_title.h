@@ -35,7 +35,7 @@ std::vector<test::Bytes> FigureSetRecords(std::string_view name, bool building, 
 class FigureTitleTest : public StageTitleTest {
  protected:
   // Writes the files above and boots the title.
-  TitleRun& StartFigures(bool building = false);
+  TitleRun& StartFigures(bool building = false, std::string_view input = "");
   // One motion step and frame, as forceupdate() runs them: "OK" or the message of its error.
   std::string Step();
   [[nodiscard]] Motion& motion() { return runtime().titleObjects()->motion(); }

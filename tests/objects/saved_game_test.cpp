@@ -1,0 +1,193 @@
+// Saved games played by a headless title: a game with a stage, a set, casts, a shop, a track with
+// its theme, a walk on a path, a ball, a loop and globals is saved, changed and opened again, and
+// every built-in that reads that state gives what it gave at saving. Refused files, cancelled
+// dialogs and failed saves leave the running game as it was.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "figure_title.h"
+#include "objects/track_file.h"
+#include "support/storage_sound_records.h"
+
+namespace lw::testing {
+namespace {
+
+constexpr std::string_view kNotSaved = "This is not a valid saved game file.";
+constexpr std::string_view kOtherTitle =
+    "This saved game is from a different version of this title.";
+
+// What the state built-ins say, one "line = outcome" a line.
+constexpr std::string_view kStateLines[] = {
+    "countactors()",
+    "indextoactor(4)",
+    "actorxyz(\"robin\", 2)",
+    "actordeg(\"robin\")",
+    "walkdest(\"robin\")",
+    "actorvalue(\"wren\")",
+    "countcasts()",
+    "indextocast(1)",
+    "countshops()",
+    "propxyz(\"ball\", 1)",
+    "isball(\"ball\")",
+    "countloops(\"actor\")",
+    "pauseloop(\"actor\", \"wren\")",
+    "currentstage()",
+    "currentflat()",
+    "currentset()",
+    "currentscene()",
+    "currentdir()",
+    "counttracks()",
+    "soundvol(\"ding\")",
+    "currenttheme(2)",
+    "hit",
+    "countglobals()",
+    "frame()",
+    "path(1)",
+};
+
+class SavedGameTest : public FigureTitleTest {
+ protected:
+  SavedGameTest() : saves_(scratch_.makeFolder("saves")), game_(saves_ / "game.rtd") {}
+
+  // Boots the title with a track file beside the figures' files; `input` answers the dialogs.
+  void Start(std::string_view input) {
+    std::vector<test::Bytes> records{WriteTrackHeader({"Tune", {"ding"}, {"tune"}, {1}})};
+    records.resize(3, test::SoundRecordOf(22050, std::vector<std::uint8_t>(8 * 1024, 128)));
+    WriteStageFile(title_, "TUNE.SNG", records, kTrackFileType);
+    StartFigures(false, input);
+  }
+  // Opens every kind of object and sets each kind of state.
+  void Play() {
+    for (const std::string_view line :
+         {"openstagefile(\"stage.stg\")", "gotoflat(2)", "opensetfile(\"set.scn\")",
+          "opencastfile(\"cast.cst\")", "openshopfile(\"shop.shp\")", "opentrackfile(\"tune.sng\")",
+          "actorinstance(\"robin\", \"robin2\")", "actorvalue(\"wren\", 7)",
+          "soundvol(\"ding\", 90)", "playtheme(\"tune\")", "walktostar(\"robin\", \"bench\")",
+          "makeball(\"ball\", 2, 0, 4, 0, true, 30)",
+          "makeloop(\"actor\", \"wren\", \"chime\", 50)", "pauseloop(\"actor\", \"wren\", true)",
+          "hit = \"kept\""})
+      ASSERT_EQ(run_->Eval(line), "OK") << line;
+    for (int i = 0; i < 6; ++i) ASSERT_EQ(Step(), "OK");
+    TakeLog();
+  }
+  std::string State() {
+    std::string state;
+    for (const std::string_view line : kStateLines)
+      state += std::string(line) + " = " + run_->Eval(line) + "\n";
+    return state;
+  }
+  // A line that must succeed.
+  void Run(std::string_view line) { ASSERT_EQ(run_->Eval(line), "OK") << line; }
+  std::string Choose(const std::filesystem::path& path) { return "choose " + path.string() + "\n"; }
+
+  std::filesystem::path saves_;
+  std::filesystem::path game_;
+};
+
+TEST_F(SavedGameTest, EveryKindOfStateComesBack) {
+  Start(Choose(game_) + Choose(game_));
+  Play();
+  const std::string before = State();
+  EXPECT_EQ(before,
+            "countactors() = 4\nindextoactor(4) = \"robin2\"\nactorxyz(\"robin\", 2) = 108\n"
+            "actordeg(\"robin\") = 64\nwalkdest(\"robin\") = \"bench\"\nactorvalue(\"wren\") = 7\n"
+            "countcasts() = 1\nindextocast(1) = \"Birds\"\ncountshops() = 1\n"
+            "propxyz(\"ball\", 1) = 112\nisball(\"ball\") = True\ncountloops(\"actor\") = 1\n"
+            "pauseloop(\"actor\", \"wren\") = True\ncurrentstage() = \"Moss\"\n"
+            "currentflat() = \"Attic\"\ncurrentset() = \"Hall\"\ncurrentscene() = \"a\"\n"
+            "currentdir() = \"east\"\ncounttracks() = 1\nsoundvol(\"ding\") = 90\n"
+            "currenttheme(2) = \"Tune\"\nhit = \"kept\"\ncountglobals() = 3\nframe() = 6\n"
+            "path(1) = \"appl:\"\n");
+  Run("savegame(\"Garden\")");
+  for (const std::string_view line :
+       {"closecastfile(\"birds\")", "gotoflat(1)", "closesetfile()", "hit = \"changed\"",
+        "stopball(\"all\")", "closetrackfile(\"tune\")", "opencastfile(\"flock.cst\")"})
+    Run(line);
+  TakeLog();
+  Run("opengame(\"garden\")");
+  EXPECT_EQ(State(), before);
+  // The log is the saved one, and no object brought back heard an open message.
+  EXPECT_EQ(TakeLog(), "\"\"");
+  // The walk goes on along its path as if it had never stopped.
+  for (int i = 0; i < 13; ++i) ASSERT_EQ(Step(), "OK");
+  EXPECT_EQ(run_->Eval("actorxyz(\"robin\", 2)") + " " + run_->Eval("actorxyz(\"robin\", 1)"),
+            "160 300");
+  EXPECT_EQ(run_->Boxes(), "");
+}
+
+TEST_F(SavedGameTest, RefusalsAndFailuresChangeNothing) {
+  const std::filesystem::path text = saves_ / "notes.rtd";
+  std::ofstream(text) << "not a saved game";
+  const std::filesystem::path cut = saves_ / "cut.rtd";
+  const std::filesystem::path missing = saves_ / "missing.rtd";
+  Start(Choose(game_) + Choose(text) + Choose(game_) + Choose(cut) + "choose cancel\n" +
+        "choose cancel\n" + Choose(missing) + Choose(missing) + "choose /proc/no/game.rtd\n" +
+        Choose(game_) + Choose(game_));
+  Play();
+  Run("savegame(\"Garden\")");
+  std::filesystem::copy_file(game_, cut);
+  std::filesystem::resize_file(cut, std::filesystem::file_size(cut) / 2);
+  const std::string before = State();
+  Run("opengame(\"Garden\")");  // not a star file
+  Run("opengame(\"Weeds\")");   // another identity
+  Run("opengame(\"Garden\")");  // cut short
+  Run("opengame(\"Garden\")");  // cancelled
+  Run("savegame(\"Garden\")");  // cancelled
+  Run("savegame(\"Garden\")");
+  std::filesystem::rename(title_ / "SHOP.SHP", title_ / "SHOP.OLD");
+  Run("opengame(\"Garden\")");  // a library is gone
+  std::filesystem::rename(title_ / "SHOP.OLD", title_ / "SHOP.SHP");
+  Run("savegame(\"Garden\")");  // a folder that takes no files
+
+  // A full disc: the file may not grow past 8 KB while saving over the good game.
+  rlimit limit{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+  const rlimit small{8192, limit.rlim_max};
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  Run("hit = \"lost\"");
+  Run("savegame(\"Garden\")");
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  std::signal(SIGXFSZ, oldHandler);
+  Run("hit = \"kept\"");
+  EXPECT_EQ(State(), before);
+
+  Run("opengame(\"Garden\")");  // the game saved before the disc filled
+  EXPECT_EQ(State(), before);
+  const std::string boxes = run_->Boxes();
+  for (const std::string_view told : {kNotSaved, kOtherTitle, kNotSaved, kNotSaved})
+    EXPECT_NE(boxes.find(told), std::string::npos) << told;
+  EXPECT_NE(boxes.find("The game could not be saved: cannot create /proc/no/game.rtd.saving"),
+            std::string::npos)
+      << boxes;
+  EXPECT_NE(boxes.find("The game could not be saved: cannot write"), std::string::npos) << boxes;
+  EXPECT_EQ(std::filesystem::exists(saves_ / "game.rtd.saving"), false);
+}
+
+// Path slots under the saved slot 0 follow the title to the current slot 0.
+TEST_F(SavedGameTest, PathSlotsMoveWithTheProgramFolder) {
+  Start(Choose(game_) + Choose(game_));
+  Play();
+  // Slot 0, the program's folder, is the runtime's own: scripts cannot set it.
+  runtime().pathSlots()->set(0, "old:");
+  for (const std::string_view line :
+       {"path(1, \"old:\")", "path(2, \"old:deep:\")", "path(3, \"appl:\")"})
+    Run(line);
+  Run("savegame(\"Garden\")");
+  runtime().pathSlots()->set(0, "appl:");
+  for (const std::string_view line : {"path(1, \"elsewhere:\")", "path(2, \"elsewhere:\")"})
+    Run(line);
+  Run("opengame(\"Garden\")");
+  EXPECT_EQ(run_->Eval("path(1)") + " " + run_->Eval("path(2)") + " " + run_->Eval("path(3)"),
+            "\"appl:\" \"appl:deep:\" \"appl:\"");
+  EXPECT_EQ(run_->Eval("countactors()"), "4");
+}
+
+}  // namespace
+}  // namespace lw::testing
