@@ -59,12 +59,11 @@ std::vector<Form> FormsOf(const BuiltinTable& catalog, std::uint16_t code) {
   return forms;
 }
 
-// The codes of a band whose keywords the catalogue answers (or does not), by name.
-std::vector<std::uint16_t> CodesByName(const BuiltinTable& catalog, const Band& band,
-                                       bool answered) {
+// The codes of a band whose keywords the catalogue answers, by name.
+std::vector<std::uint16_t> CodesByName(const BuiltinTable& catalog, const Band& band) {
   std::vector<std::uint16_t> codes;
   for (std::uint16_t code = band.first; code <= band.last; ++code) {
-    if (FormsOf(catalog, code).empty() != answered) codes.push_back(code);
+    if (!FormsOf(catalog, code).empty()) codes.push_back(code);
   }
   std::sort(codes.begin(), codes.end(),
             [](std::uint16_t a, std::uint16_t b) { return KeywordName(a) < KeywordName(b); });
@@ -173,28 +172,7 @@ void AppendMarkdownForm(std::string& out, std::string_view name, const Form& for
   if (params.count > 0 || !errors.empty()) out += "\n";
 }
 
-// The last section: what the catalogue does not answer.
-void AppendUnanswered(std::string& out, const BuiltinTable& catalog, bool effectsListed) {
-  out +=
-      "## Not answered yet\n\nThese keywords name built-ins that this player does not answer yet:\n"
-      "a script that calls one fails with \"" +
-      std::to_string(CodeOf(ScriptError::BadName)) + " " +
-      std::string(ScriptErrorMessage(CodeOf(ScriptError::BadName))) + "\".\n\n";
-  for (const Band& band : kBands) {
-    std::vector<std::string_view> names;
-    for (std::uint16_t code : CodesByName(catalog, band, false)) names.push_back(KeywordName(code));
-    if (names.empty()) continue;
-    out += "Among the " + std::string(band.word) + ":\n\n" + WrappedList(names) + "\n";
-  }
-  if (!effectsListed) {
-    out += "The visual effect names, which " + std::string(kEffectCommand) + " takes:\n\n" +
-           WrappedList(EffectNames()) + "\n";
-  }
-}
-
 }  // namespace
-
-bool IsBuiltinKeyword(std::string_view name) { return BandOf(LookUpKeyword(name)) != nullptr; }
 
 std::optional<std::string> BuiltinEntryText(const BuiltinTable& catalog, std::string_view name) {
   const std::uint16_t code = LookUpKeyword(name);
@@ -221,7 +199,7 @@ std::vector<std::string_view> BuiltinNamesLike(const BuiltinTable& catalog, std:
   std::vector<std::string_view> best;
   std::size_t bestLength = 1;  // at least the first letter
   for (const Band& band : kBands) {
-    for (std::uint16_t code : CodesByName(catalog, band, true)) {
+    for (std::uint16_t code : CodesByName(catalog, band)) {
       const std::string_view candidate = KeywordName(code);
       const auto stop = std::mismatch(name.begin(), name.end(), candidate.begin(), candidate.end(),
                                       [](char a, char b) {
@@ -249,20 +227,17 @@ std::string BuiltinReferenceMarkdown(const BuiltinTable& catalog) {
       "in brackets. A point is a number holding x in its high 16 bits and y in its low 16 bits\n"
       "(`makepoint`). The errors listed are those of the built-in itself; any call can also fail\n"
       "on its argument list (a missing comma or parenthesis).\n\n";
-  bool effectsListed = false;
   for (const Band& band : kBands) {
     out += "## " + std::string(band.title) + "\n\n";
-    for (std::uint16_t code : CodesByName(catalog, band, true)) {
+    for (std::uint16_t code : CodesByName(catalog, band)) {
       const std::string_view name = KeywordName(code);
       out += "### " + std::string(name) + "\n\n";
       for (const Form& form : FormsOf(catalog, code)) AppendMarkdownForm(out, name, form);
       if (name == kEffectCommand) {
         out += "Effect names:\n\n" + WrappedList(EffectNames()) + "\n";
-        effectsListed = true;
       }
     }
   }
-  AppendUnanswered(out, catalog, effectsListed);
   // One line end at the end of the document.
   while (out.ends_with("\n\n")) out.pop_back();
   return out;

@@ -24,9 +24,6 @@ namespace lw::authoring {
 // answers, a property's read before its write. Nothing when the catalogue answers none.
 std::optional<std::string> BuiltinEntryText(const BuiltinTable& catalog, std::string_view name);
 
-// Whether `name` (any case) is a keyword of the command, property or function band.
-bool IsBuiltinKeyword(std::string_view name);
-
 // The built-ins the catalogue answers whose names share the longest beginning with `name` (at
 // least its first letter), alphabetical: what an author most likely meant by a name that is no
 // built-in. Empty when none begins with the same letter.

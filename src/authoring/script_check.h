@@ -6,7 +6,7 @@
 //
 // A script that runs correctly gets no error: the checks follow the interpreter's reading of
 // each statement. Warnings mark what runs but is probably not meant (statements that can never
-// run) and built-ins that this player does not answer yet.
+// run).
 #pragma once
 
 #include <cstdint>

@@ -118,7 +118,6 @@ class ScriptWalker {
   const BuiltinTable& catalog_;
   std::vector<ScriptDiagnostic> diagnostics_;
   std::map<std::string, HandlerHeader> handlers_;  // by folded name, the first definition
-  std::set<std::uint16_t> unavailableReported_;    // built-ins already reported as missing
   std::set<std::string> missingHandlersReported_;  // folded names of handlers reported missing
   HandlerState handler_;
 };

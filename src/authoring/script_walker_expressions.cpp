@@ -309,9 +309,6 @@ std::optional<ScriptWalker::Operand> ScriptWalker::builtinCall(int token, Builti
     error(token, "'" + name + "' needs parentheses: " + builtinUsage(c, signature));
     return std::nullopt;
   }
-  if (catalog_.signature(kind, c) == nullptr && unavailableReported_.insert(c).second) {
-    warning(token, "'" + name + "' is not available in this player yet");
-  }
   std::optional<BuiltinParams> params;
   if (signature != nullptr) params = signature->parameters();
   std::vector<Argument> args;

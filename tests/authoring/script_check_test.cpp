@@ -94,11 +94,9 @@ constexpr Broken kInIdle[] = {
      "variable(name)) or set it with variable(name, value)"},
     {"\tlocal n\n\tn = machinespeed\n",
      "3:6: error: 'machinespeed' needs parentheses: machinespeed()"},
-    // A built-in that this player lacks may take an effect name; a handler or a value may not.
+    // A built-in the catalogue lacks may take an effect name; a handler or a value may not.
     {"\tlocal v\n\tsavegame(\"bob\")\n\tvisualeffect(wipeleft, 5)\n"
      "\thello(wipeleft)\n\tv = wipeleft\n",
-     "3:2: warning: 'savegame' is not available in this player yet\n"
-     "4:2: warning: 'visualeffect' is not available in this player yet\n"
      "5:8: error: 'wipeleft' is a visual effect name: it can only be the first argument of "
      "visualeffect\n"
      "6:6: error: 'wipeleft' is a visual effect name: it can only be the first argument of "

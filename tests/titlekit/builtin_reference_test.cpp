@@ -58,7 +58,6 @@ TEST_F(BuiltinReferenceTest, NamesThatAreNoAnsweredBuiltinFailWithAHint) {
       {"currentd",
        "titlekit: no built-in is named 'currentd'; did you mean currentdeg, currentdir?\n" +
            listsAll},
-      {"savegame", "titlekit: 'savegame' is a built-in that this player does not answer yet\n"},
   };
   for (const auto& [name, complaint] : cases) expect({"help", "builtin", name}, 1, "", complaint);
   expect({"reference", "extra"}, 2, "",

@@ -20,7 +20,7 @@ class CheckCommandTest : public test::ProgramTest {
 // Three errors and a warning; the é is two bytes but one column.
 constexpr std::string_view kBroken =
     "code idle()\n\tlocal x\n\tx = 1 // note\n\tv = \"é\" + 1\n"
-    "\tsavegame(\"bob\")\nendcode\n";
+    "\texitcode\n\tx = 2\nendcode\n";
 
 // The findings of kBroken in file `path`, as check prints them (compile and bootfile print the
 // same, without the summary).
@@ -32,9 +32,7 @@ std::string BrokenFindings(const std::string& path) {
          ":4:2: error: 'v' is not declared in handler idle: add `local v` or `global v`\n"
          "\tv = \"é\" + 1\n\t^\n" +
          path + ":4:10: error: '+' needs numbers, not a text\n\tv = \"é\" + 1\n\t        ^\n" +
-         path +
-         ":5:2: warning: 'savegame' is not available in this player yet\n"
-         "\tsavegame(\"bob\")\n\t^\n";
+         path + ":6:2: warning: unreachable statement\n\tx = 2\n\t^\n";
 }
 
 TEST_F(CheckCommandTest, FindingsQuoteTheLineAndErrorsFailTheRun) {

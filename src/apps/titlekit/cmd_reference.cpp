@@ -56,10 +56,6 @@ int RunBuiltinHelp(std::string_view name) {
     return kExitOk;
   }
   std::cerr << "titlekit: ";
-  if (authoring::IsBuiltinKeyword(name)) {
-    std::cerr << "'" << name << "' is a built-in that this player does not answer yet\n";
-    return kExitFailure;
-  }
   std::cerr << "no built-in is named '" << name << "'";
   const std::vector<std::string_view> like = authoring::BuiltinNamesLike(catalog, name);
   for (std::size_t i = 0; i < like.size(); ++i) {
