@@ -1,0 +1,208 @@
+#include "shell/dialogs/saved_game_chooser_view.h"
+
+#include <algorithm>
+#include <limits>
+#include <string>
+#include <unordered_map>
+
+#include "shell/dialogs/box_drawing.h"
+#include "shell/dialogs/box_layout.h"
+#include "shell/drawing/rect_ops.h"
+
+namespace lw {
+namespace {
+
+using L = SavedGameChooserLayout;
+
+constexpr int kWidth = 600;
+constexpr int kMargin = BoxLayout::kMargin;
+constexpr int kListBorder = 1;
+constexpr int kScrollWidth = 16;
+constexpr int kFieldHeight = 22;
+constexpr int kLabelWidth = 60;
+constexpr int kTextIndent = 4;
+constexpr int kColumnGap = 8;
+constexpr int kMinimumThumb = 8;
+constexpr int kCaretWidth = 1;
+
+constexpr std::string_view kNameLabel = "Name:";
+constexpr std::string_view kNoPicture = "No picture";
+
+// The scroll bar's thumb: its length is the visible share of the list, its place the share
+// scrolled past.
+Rect ScrollThumb(const Rect& bar, int count, int top) {
+  const Rect track = bar.inset(kListBorder);
+  const int length = track.height();
+  const int thumb = std::max(kMinimumThumb, length * L::kVisibleRows / count);
+  const int offset = (length - thumb) * top / std::max(1, count - L::kVisibleRows);
+  return MakeRect(track.top + offset, track.left, thumb, track.width());
+}
+
+// One row: the identity on the left, cut to leave room for the date on the right.
+void DrawRow(DialogCanvas& canvas, const Rect& r, const SavedGameEntry& entry, bool selected,
+             DialogColours colours) {
+  if (selected) canvas.fill(r, colours.ink);
+  const std::uint8_t ink = selected ? colours.paper : colours.ink;
+  const int dateWidth = canvas.textWidth(entry.date);
+  const int dateLeft = r.right - kTextIndent - dateWidth;
+  canvas.text(dateLeft, CentredBaseline(r), entry.date, ink);
+  const int room = dateLeft - kColumnGap - (r.left + kTextIndent);
+  canvas.text(r.left + kTextIndent, CentredBaseline(r), canvas.fitText(entry.identity, room), ink);
+}
+
+void DrawList(DialogCanvas& canvas, const SavedGameChooserLayout& layout,
+              const SavedGameChooserView& view, DialogColours colours) {
+  canvas.frame(layout.list, colours.ink, kListBorder);
+  const int count = static_cast<int>(view.entries.size());
+  for (int row = 0; row < L::kVisibleRows && view.top + row < count; ++row)
+    DrawRow(canvas, layout.rowRect(row), view.entries[static_cast<std::size_t>(view.top + row)],
+            view.top + row == view.selected, colours);
+  canvas.frame(layout.scrollBar, colours.ink, kListBorder);
+  if (count > L::kVisibleRows)
+    canvas.fill(ScrollThumb(layout.scrollBar, count, view.top), colours.ink);
+}
+
+void DrawNameField(DialogCanvas& canvas, const SavedGameChooserLayout& layout,
+                   const SavedGameChooserView& view, DialogColours colours) {
+  canvas.text(layout.nameLabel.left, CentredBaseline(layout.nameLabel), kNameLabel, colours.ink);
+  const Rect& field = layout.nameField;
+  canvas.frame(field, colours.ink, kListBorder);
+  const int room = field.width() - 2 * kTextIndent - kCaretWidth;
+  const std::string shown = canvas.fitText(view.name, room, true);
+  const int width = canvas.textWidth(shown);
+  const int left = field.left + kTextIndent;
+  const Rect textArea =
+      MakeRect(field.top + kListBorder + 1, left, field.height() - 2 * (kListBorder + 1), width);
+  if (view.nameSelected && !view.name.empty()) {
+    canvas.fill(textArea, colours.ink);
+    canvas.text(left, CentredBaseline(field), shown, colours.paper);
+  } else {
+    canvas.text(left, CentredBaseline(field), shown, colours.ink);
+    canvas.fill(MakeRect(textArea.top, left + width, textArea.height(), kCaretWidth), colours.ink);
+  }
+}
+
+int Distance(const Rgb& a, const Rgb& b) {
+  const int red = a.red - b.red;
+  const int green = a.green - b.green;
+  const int blue = a.blue - b.blue;
+  return red * red + green * green + blue * blue;
+}
+
+std::uint8_t ClosestEntry(const Palette& palette, const Rgb& colour) {
+  std::size_t best = 0;
+  int bestDistance = std::numeric_limits<int>::max();
+  for (std::size_t i = 0; i < palette.size() && bestDistance > 0; ++i) {
+    const int distance = Distance(palette[i], colour);
+    if (distance < bestDistance) {
+      best = i;
+      bestDistance = distance;
+    }
+  }
+  return static_cast<std::uint8_t>(best);
+}
+
+}  // namespace
+
+Rect SavedGameChooserLayout::rowRect(int visibleRow) const {
+  return MakeRect(list.top + kListBorder + visibleRow * kDialogLineHeight, list.left + kListBorder,
+                  kDialogLineHeight, list.width() - 2 * kListBorder);
+}
+
+int SavedGameChooserLayout::rowAt(Point where) const {
+  if (!list.inset(kListBorder).contains(where)) return -1;
+  const int row = (where.v - list.top - kListBorder) / kDialogLineHeight;
+  return row < kVisibleRows ? row : -1;
+}
+
+int SavedGameChooserLayout::buttonAt(Point where) const {
+  for (std::size_t i = 0; i < buttons.size(); ++i)
+    if (buttons[i].contains(where)) return static_cast<int>(i);
+  return -1;
+}
+
+SavedGameChooserLayout LayoutSavedGameChooser(const Rect& canvas) {
+  const int listHeight = L::kVisibleRows * kDialogLineHeight + 2 * kListBorder;
+  const int height = BoxLayout::kCaptionHeight + kMargin + listHeight + kMargin + kFieldHeight +
+                     kMargin + BoxLayout::kButtonHeight + kMargin;
+  const int top = canvas.top + (canvas.height() - height) / 2;
+  const int left = canvas.left + (canvas.width() - kWidth) / 2;
+  const int inner = kWidth - 2 * kMargin;
+  const int pictureFrame = L::kThumbnailWidth + 2 * kListBorder;
+
+  SavedGameChooserLayout layout;
+  layout.frame = MakeRect(top, left, height, kWidth);
+  layout.caption = MakeRect(top, left, BoxLayout::kCaptionHeight, kWidth);
+  int y = top + BoxLayout::kCaptionHeight + kMargin;
+  const int listWidth = inner - pictureFrame - kMargin - kScrollWidth;
+  layout.list = MakeRect(y, left + kMargin, listHeight, listWidth);
+  // The scroll bar shares its left edge with the list's right edge.
+  layout.scrollBar =
+      MakeRect(y, layout.list.right - kListBorder, listHeight, kScrollWidth + kListBorder);
+  layout.thumbnail = MakeRect(y + kListBorder, left + kWidth - kMargin - pictureFrame + kListBorder,
+                              L::kThumbnailHeight, L::kThumbnailWidth);
+  y += listHeight + kMargin;
+  layout.nameLabel = MakeRect(y, left + kMargin, kFieldHeight, kLabelWidth);
+  layout.nameField =
+      MakeRect(y, left + kMargin + kLabelWidth, kFieldHeight, listWidth - kLabelWidth);
+  y += kFieldHeight + kMargin;
+  const int cancelLeft = left + kWidth - kMargin - BoxLayout::kButtonWidth;
+  const int okLeft = cancelLeft - BoxLayout::kButtonGap - BoxLayout::kButtonWidth;
+  layout.buttons[L::kOkButton] =
+      MakeRect(y, okLeft, BoxLayout::kButtonHeight, BoxLayout::kButtonWidth);
+  layout.buttons[L::kCancelButton] =
+      MakeRect(y, cancelLeft, BoxLayout::kButtonHeight, BoxLayout::kButtonWidth);
+  return layout;
+}
+
+void DrawThumbnail(Screen& screen, const Rect& area, const ThumbnailPicture& picture) {
+  Rect clipped;
+  if (picture.width <= 0 || picture.height <= 0 ||
+      picture.pixels.size() != static_cast<std::size_t>(picture.width) * picture.height ||
+      !SectRect(area, screen.rect(), clipped))
+    return;
+  // Thumbnails repeat colours: each is matched to the palette once.
+  std::unordered_map<std::uint32_t, std::uint8_t> matched;
+  const auto index = [&](const Rgb& colour) {
+    const std::uint32_t key = (colour.red << 16U) | (colour.green << 8U) | colour.blue;
+    const auto [it, added] = matched.try_emplace(key, 0);
+    if (added) it->second = ClosestEntry(screen.palette(), colour);
+    return it->second;
+  };
+  Surface& canvas = screen.canvas();
+  for (int v = clipped.top; v < clipped.bottom; ++v) {
+    const int sourceRow = (v - area.top) * picture.height / area.height();
+    for (int h = clipped.left; h < clipped.right; ++h) {
+      const int sourceColumn = (h - area.left) * picture.width / area.width();
+      canvas.row(v)[h] =
+          index(picture.pixels[static_cast<std::size_t>(sourceRow * picture.width + sourceColumn)]);
+    }
+  }
+  screen.markDirty(clipped);
+}
+
+void DrawSavedGameChooser(DialogCanvas& canvas, const SavedGameChooserLayout& layout,
+                          const SavedGameChooserView& view, DialogColours colours) {
+  canvas.setClip(layout.frame);
+  DrawDialogFrame(canvas, layout.frame, layout.caption, view.title, colours);
+  DrawList(canvas, layout, view, colours);
+  canvas.frame(layout.thumbnail.inset(-kListBorder), colours.ink, kListBorder);
+  const bool hasPicture =
+      view.selected >= 0 &&
+      !view.entries[static_cast<std::size_t>(view.selected)].thumbnail.pixels.empty();
+  if (hasPicture) {
+    DrawThumbnail(canvas.screen(), layout.thumbnail,
+                  view.entries[static_cast<std::size_t>(view.selected)].thumbnail);
+  } else {
+    const int width = canvas.textWidth(kNoPicture);
+    canvas.text((layout.thumbnail.left + layout.thumbnail.right - width) / 2,
+                CentredBaseline(layout.thumbnail), kNoPicture, colours.ink);
+  }
+  if (view.save) DrawNameField(canvas, layout, view, colours);
+  DrawDialogButton(canvas, layout.buttons[L::kOkButton], view.title, colours,
+                   ButtonLook{true, view.pressed == L::kOkButton});
+  DrawDialogButton(canvas, layout.buttons[L::kCancelButton], "Cancel", colours,
+                   ButtonLook{false, view.pressed == L::kCancelButton});
+}
+
+}  // namespace lw
