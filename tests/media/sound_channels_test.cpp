@@ -1,7 +1,8 @@
 // The four sound channels and the mixer, heard through the fake platform's audio stream
-// (tests/support/storage_sound_channels.h). Gains, pan, saturation of 16-bit sound, the output
-// level, 11025 Hz sound, theme sequences and halting mid-sound are checked in the title's WAV
-// capture (tests/objects/track_sound_test.cpp); here is what that cannot reach.
+// (tests/support/storage_sound_channels.h). Gains, pan, saturation of 16-bit and 8-bit sound (on
+// a device refusing 16-bit samples), the output level, 11025 Hz sound, theme sequences and
+// halting mid-sound are checked in the title's WAV capture (tests/objects/track_sound_test.cpp);
+// here is what that cannot reach.
 #include "media/sound_channels.h"
 
 #include <gtest/gtest.h>
@@ -19,47 +20,40 @@ using namespace test;  // the rig's record ids and sample helpers
 
 class SoundChannelsTest : public ::testing::Test, protected SoundChannelsRig {};
 
-// Each case plays its sounds on a device opened afresh, 16-bit or (refused that) 8-bit, and
-// checks the three buffers of 2048 frames the pump queues: the samples given, then silence.
+// Each case plays its sounds on a device opened afresh and checks the three buffers of 2048
+// frames the pump queues: the samples given, then silence.
 TEST_F(SoundChannelsTest, WhatOnePumpMixes) {
-  enum How { kVoice, kLoopVoice, kEffect, kTheme };
+  enum How { kVoice, kLoopVoice };
   struct Case {
     const char* name;
-    bool eightBit;
     std::vector<std::pair<SoundId, How>> plays;
     Samples heard;
     std::string busy = "----";
     std::size_t compared = 3 * 2048;
   };
   const Case cases[] = {
-      {"44100 Hz: each frame the mean of two", false, {{kFast, kVoice}}, {1792, 6912}},
+      {"44100 Hz: each frame the mean of two", {{kFast, kVoice}}, {1792, 6912}},
       {"looping from the start",
-       false,
        {{kSlow, kLoopVoice}},
        {512, 512, 3072, 3072, 5632, 5632, 512, 512},
        "v---",
        8},
-      {"looping with no whole frame ends", false, {{kHalfGroup, kLoopVoice}}, {}},
-      {"8 bits saturate high", true, {{kLoud, kEffect}, {kFlat160, kEffect}}, Samples(2000, 255)},
-      {"8 bits around 128", true, {{kQuiet, kEffect}, {kFlat144, kEffect}}, Samples(2000, 16)},
+      {"looping with no whole frame ends", {{kHalfGroup, kLoopVoice}}, {}},
       // A block that points behind its record ends the sound after the first block.
-      {"corrupt block", false, {{kCorrupt, kVoice}}, Samples(1024, Wide(150))},
+      {"corrupt block", {{kCorrupt, kVoice}}, Samples(1024, Wide(150))},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     channels.Shutdown();
-    platform.refuseAudio = c.eightBit ? 1 : 0;
     channels.Start();
     seen = 0;
     for (const auto& [id, how] : c.plays) {
       SoundItem& item = Load(id);
       item.loop = how == kLoopVoice;
-      if (how == kEffect) channels.PlayEffect(item, EffectMode::kMultiple);
-      if (how == kTheme) channels.PlayPlaylist(Playlist{{item}, std::nullopt});
-      if (how == kVoice || how == kLoopVoice) channels.PlayVoice(item);
+      channels.PlayVoice(item);
     }
     Samples expected = c.heard;
-    expected.resize(3 * 2048, c.eightBit ? 128 : 0);
+    expected.resize(3 * 2048, 0);
     expected.resize(c.compared);
     EXPECT_EQ(First(c.compared), expected);
     EXPECT_EQ(Busy(), c.busy);
@@ -101,7 +95,7 @@ TEST_F(SoundChannelsTest, MisuseAndBadRecordsAreReported) {
 }
 
 // Each step plays an effect; then channels 1 and 2 play the records given, -1 for none.
-// Priorities are the record ids (kRamp 0 < kFlat160 3 < kFlat144 4 < kLong 5) unless a step
+// Priorities are the record ids (kRamp 0 < kFlat160 1 < kFlat144 2 < kLong 3) unless a step
 // gives one.
 TEST_F(SoundChannelsTest, EffectChannelsByModeAndPriority) {
   channels.Start();
@@ -112,14 +106,14 @@ TEST_F(SoundChannelsTest, EffectChannelsByModeAndPriority) {
     std::optional<std::uint32_t> priority = std::nullopt;
   };
   const Step steps[] = {
-      {kFlat160, EffectMode::kSingle, "3 -1"},
-      {kFlat160, EffectMode::kSingle, "3 -1"},   // restarts where it plays
-      {kFlat160, EffectMode::kMultiple, "3 3"},  // overlaps itself
-      {kRamp, EffectMode::kMultiple, "3 3"},     // lower than both: not played
-      {kFlat144, EffectMode::kMultiple, "4 3"},  // the earlier of the tie gives way
-      {kLong, EffectMode::kMultiple, "4 5", 3},  // equal to the lower: it gives way
+      {kFlat160, EffectMode::kSingle, "1 -1"},
+      {kFlat160, EffectMode::kSingle, "1 -1"},   // restarts where it plays
+      {kFlat160, EffectMode::kMultiple, "1 1"},  // overlaps itself
+      {kRamp, EffectMode::kMultiple, "1 1"},     // lower than both: not played
+      {kFlat144, EffectMode::kMultiple, "2 1"},  // the earlier of the tie gives way
+      {kLong, EffectMode::kMultiple, "2 3", 1},  // equal to the lower: it gives way
       {kRamp, EffectMode::kBoth, "0 -1"},        // both stopped, on channel 1 alone
-      {kFlat144, EffectMode::kSingle, "0 4"},    // not playing: chosen like kMultiple
+      {kFlat144, EffectMode::kSingle, "0 2"},    // not playing: chosen like kMultiple
   };
   for (const Step& step : steps) {
     SoundItem& item = Load(step.id);

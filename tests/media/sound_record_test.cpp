@@ -7,48 +7,16 @@
 #include <cstdint>
 #include <vector>
 
-#include "common/byte_io.h"
 #include "media/sample_convert.h"
 #include "media/sound_record.h"
+#include "support/storage_sound_records.h"
 
 namespace lw {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test::SoundRecordOf;
 using Block = std::array<std::uint8_t, kMaxSoundBlockSize>;
-
-// Appends run codes that repeat the current value `count` times.
-void AppendRuns(Bytes& code, std::size_t count) {
-  for (; count > 0; count -= std::min<std::size_t>(count, 64))
-    code.push_back(static_cast<std::uint8_t>(0xC0 + std::min<std::size_t>(count, 64) - 1));
-}
-
-// A block of `size` samples of the value `a` + 64.
-Bytes FlatBlock(std::uint8_t a, std::size_t size) {
-  Bytes code{a};
-  AppendRuns(code, size - 1);
-  return code;
-}
-
-// A record: the header, the block table, then the blocks in order. A length below 0 means all
-// that the blocks give.
-Bytes MakeRecord(std::uint32_t rate, const std::vector<Bytes>& blocks, std::int32_t length = -1,
-                 std::int16_t bytesPerFrame = 1) {
-  const SoundCodec* codec = FindSoundCodecByRate(rate);
-  if (length < 0)
-    length = static_cast<std::int32_t>(blocks.size() * (codec ? codec->blockSize : 0));
-  ByteWriter w;
-  w.zeros(26);
-  w.i16(bytesPerFrame);
-  w.u32(rate);
-  w.zeros(4);
-  w.i32(length);
-  w.u32(static_cast<std::uint32_t>(blocks.size()));
-  std::uint32_t offset = 44 + 4 * static_cast<std::uint32_t>(blocks.size());
-  for (const Bytes& b : blocks) offset += static_cast<std::uint32_t>((w.u32(offset), b.size()));
-  for (const Bytes& b : blocks) w.bytes(b);
-  return w.take();
-}
 
 Bytes Decode(const Bytes& code, std::size_t size) {
   Bytes out(size);
@@ -63,14 +31,13 @@ void ExpectSite(FatalSite site, std::int16_t line, std::int16_t programCode) {
 
 // Records of every rate are read by the sound encoder's tests, one byte to a sample frame.
 TEST(SoundRecordTest, HeaderFieldsAndRejectedHeaders) {
-  auto info = ReadSoundRecord(
-      MakeRecord(44100, {FlatBlock(0, 2048), FlatBlock(0, 2048)}, 2 * 2048 - 10, 2));
+  auto info = ReadSoundRecord(SoundRecordOf(44100, Bytes(2 * 2048 - 10, 64), 2));
   ASSERT_TRUE(info.ok());
   EXPECT_EQ((std::vector<std::int64_t>{info->codec.number, info->blockCount, info->sampleFrames()}),
             (std::vector<std::int64_t>{4, 2, 2048 - 5}));
   for (std::uint32_t rate : {8000u, 0u, 22051u})
-    ExpectSite(ReadSoundRecord(MakeRecord(rate, {{0x40}}, 0)).error(), 2707, 111);
-  const Bytes good = MakeRecord(22050, {FlatBlock(0x40, 1024)});
+    ExpectSite(ReadSoundRecord(SoundRecordOf(rate, {})).error(), 2707, 111);
+  const Bytes good = SoundRecordOf(22050, Bytes(1024, 128));
   // The error line for the good record with `width` bytes at `at` set to `value`, cut to `keep`.
   auto headerSite = [&](std::size_t at, std::uint32_t value, int width, std::size_t keep = 999) {
     Bytes r = good;
@@ -123,7 +90,7 @@ TEST(SoundRecordTest, BlockCodesAndCorruptBlocks) {
   ExpectSite(DecodeSoundBlock(Bytes{0x40, 0xC5, 0x80, 0x00}, out), 2701, 111);
   ExpectSite(DecodeSoundBlock(Bytes{0x40, 0xC0, 0x81, 0x00}, out), 2714, 111);
   ExpectSite(DecodeSoundBlock(Bytes{}, out), 2714, 111);
-  Bytes record = MakeRecord(11025, {FlatBlock(0, 512)});
+  Bytes record = SoundRecordOf(11025, Bytes(512, 64));
   record[44] = static_cast<std::uint8_t>(record.size());  // the block's offset at the record's end
   ExpectSite(DecodeSoundRecord(record).error(), 2714, 111);
   // A header that does not belong to the record names a table entry it does not have.
@@ -138,8 +105,11 @@ TEST(SoundRecordTest, BlockSizesAndStreaming) {
   // Whole records of many blocks, and lengths that end inside a block, are decoded by the sound
   // encoder's tests.
   for (const SoundCodec& codec : kSoundCodecs) {
-    const Bytes record =
-        MakeRecord(codec.sampleRate, {FlatBlock(7, codec.blockSize), {0x40, 0xC0}});
+    // The block of a record of one block follows its 44 header bytes and 4 of table.
+    const Bytes first = SoundRecordOf(codec.sampleRate, Bytes(codec.blockSize, 71));
+    const Bytes record = test::SoundRecordOfBlocks(
+        codec.sampleRate, {Bytes(first.begin() + 48, first.end()), {0x40, 0xC0}},
+        static_cast<std::int32_t>(2 * codec.blockSize));
     SoundBlockDecoder decoder(record, ReadSoundRecord(record).value());
     Block buffer;
     buffer.fill(0xEE);

@@ -2,7 +2,8 @@
 // of known samples played by the track built-ins, and the capture compared sample for sample
 // with the mix worked out here from the mixer's documented rules (a side's gain g / 2^15 with g
 // = volume x share x 2^15 / (255 x 128) rounded, mono the mean of the sides; an 8-bit sample s
-// heard as (s - 128) x 256; tracks summed and saturated; the output level n as x n / 9).
+// heard as (s - 128) x 256, or as s - 128 by a device of 8-bit samples alone; tracks summed and
+// saturated; the output level n as x n / 9).
 //
 // The mixer keeps three buffers of 2048 frames queued, so a sound is heard some time after the
 // line that starts it: the checks find its onset in the capture, within that latency (0.28 s).
@@ -13,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "media/sound_record.h"
 #include "objects/track_file.h"
 #include "platform/wav_reading.h"
 #include "stage_title.h"
@@ -28,7 +28,7 @@ constexpr std::uint64_t kStartTick = 30;
 constexpr std::uint64_t kTicksPerSecond = 60;
 
 using Samples = std::vector<std::uint8_t>;  // 8-bit sound samples, 128 the centre
-using Heard = std::vector<int>;             // 16-bit output samples
+using Heard = std::vector<int>;             // output samples, signed (8-bit ones less 128)
 
 Samples Constant(std::uint8_t value, std::size_t count) { return Samples(count, value); }
 // A sawtooth that never meets the centre, so that every sample of it is heard as non-zero.
@@ -84,7 +84,8 @@ struct Voice {
   std::size_t repeat = 1;
 };
 
-Heard Mix(const std::vector<Voice>& voices, int level = 9) {
+Heard Mix(const std::vector<Voice>& voices, int level = 9, int bits = 16) {
+  const int unit = bits == 16 ? 256 : 1, top = bits == 16 ? 32767 : 127;
   std::size_t length = 0;
   for (const Voice& v : voices) length = std::max(length, Tone(v.tone).size() * v.repeat);
   Heard heard(length, 0);
@@ -93,9 +94,9 @@ Heard Mix(const std::vector<Voice>& voices, int level = 9) {
     for (const Voice& v : voices) {
       const Samples& samples = Tone(v.tone);
       if (i / v.repeat >= samples.size()) continue;
-      sum += ((samples[i / v.repeat] - 128) * 256 * MonoGain(v.volume, v.pan)) >> 15;
+      sum += ((samples[i / v.repeat] - 128) * unit * MonoGain(v.volume, v.pan)) >> 15;
     }
-    heard[i] = std::clamp(sum, -32768, 32767) * level / 9;
+    heard[i] = std::clamp(sum, -top - 1, top) * level / 9;
   }
   return heard;
 }
@@ -139,36 +140,39 @@ std::size_t FrameAtTick(std::uint64_t tick) {
 
 class TrackSoundTest : public TitleTest {
  protected:
-  // Writes TONES.SNG; each record must decode to its samples.
+  // Writes TONES.SNG.
   TrackSoundTest() {
     std::vector<std::string> sounds, parts;
     std::vector<test::Bytes> records(1);
     for (const ToneSound& tone : Tones()) {
       (records.size() < Tones().size() - kThemeParts + 1 ? sounds : parts).push_back(tone.name);
       records.push_back(test::SoundRecordOf(tone.rate, tone.samples));
-      auto decoded = DecodeSoundRecord(records.back());
-      EXPECT_TRUE(decoded.ok() && decoded.value() == tone.samples) << tone.name;
     }
     records[0] = WriteTrackHeader(
         TrackHeader{.name = "Tones", .sounds = sounds, .themeParts = parts, .sequence = {2, 9, 1}});
     WriteStageFile(title_, "TONES.SNG", records, kTrackFileType);
   }
 
-  // Boots a fresh run that records its sound to `name`.wav.
-  TitleRun& BootRecorded(const std::string& name, std::string_view input = "") {
+  // Boots a fresh run that records its sound to `name`.wav, on a device of `bits`-bit samples.
+  TitleRun& BootRecorded(const std::string& name, std::string_view input = "", int bits = 16) {
     run_.reset();
     audioOut_ = scratch_.path() / (name + ".wav");
+    audioOutBytes_ = bits / 8;
     return Boot(kScript, input);
   }
 
-  // The 16-bit mono samples heard so far, from the clock's 0.
+  // The mono samples heard so far, from the clock's 0.
   Heard Capture() {
     run_->FlushAudio();
     const platform::WavRead wav = platform::ReadWav(audioOut_.string());
-    EXPECT_NE(wav.header.find(" 16 1 1 22050 44100 2 16 data "), std::string::npos) << wav.header;
-    Heard heard(wav.data.size() / 2);
+    const bool wide = audioOutBytes_ == 2;
+    EXPECT_NE(wav.header.find(wide ? " 16 1 1 22050 44100 2 16 data " : " 16 1 1 22050 22050 1 8 "),
+              std::string::npos)
+        << wav.header;
+    Heard heard(wav.data.size() / audioOutBytes_);
     for (std::size_t i = 0; i < heard.size(); ++i)
-      heard[i] = static_cast<std::int16_t>(wav.data[2 * i] | wav.data[2 * i + 1] << 8);
+      heard[i] = wide ? static_cast<std::int16_t>(wav.data[2 * i] | wav.data[2 * i + 1] << 8)
+                      : wav.data[i] - 128;
     return heard;
   }
 };
@@ -181,6 +185,8 @@ TEST_F(TrackSoundTest, ExpectedMixAgreesWithHandWorkedValues) {
   // Left share 55 x 128 / 127 = 55: sides 5522 and 12850, mono 9186, 8192 x 9186 >> 15.
   EXPECT_EQ(Mix({{"low", 100, 200}}).front(), 2296);
   EXPECT_EQ(Mix({{"high"}}, 4).front(), -48 * 256 * 4 / 9);
+  EXPECT_EQ(Mix({{"high"}}, 4, 8).front(), -21);  // -48 x 4 / 9 towards the centre
+  EXPECT_EQ(Mix({{"hush"}, {"hush"}}, 9, 8).front(), -128);
 }
 
 // Lines run at one tick; the capture holds silence, then within the latency the expected
@@ -190,6 +196,7 @@ struct PlayCase {
   std::string lines;  // separated by "|"
   Heard expected;
   bool ends = true;
+  int bits = 16;  // of the device's samples
 };
 
 TEST_F(TrackSoundTest, CapturedSoundIsTheMixOfWhatPlays) {
@@ -205,6 +212,12 @@ TEST_F(TrackSoundTest, CapturedSoundIsTheMixOfWhatPlays) {
        Mix({{"low"}, {"high", 255, 40}})},
       {"level4", "wavevolume(4)|singlesound(\"low\")", Mix({{"low"}}, 4)},
       {"level0", "wavevolume(0)|singlesound(\"low\")", {}},
+      {"8-bit clipsHigh", "multiplesound(\"loud\")|multiplesound(\"loud\")",
+       Mix({{"loud"}, {"loud"}}, 9, 8), true, 8},
+      {"8-bit clipsLow", "multiplesound(\"hush\")|multiplesound(\"hush\")",
+       Mix({{"hush"}, {"hush"}}, 9, 8), true, 8},
+      {"8-bit level4", "wavevolume(4)|multiplesound(\"low\")|multiplesound(\"high\")",
+       Mix({{"low"}, {"high"}}, 4, 8), true, 8},
       {"themeLoops", "playtheme(\"tones\")", {}, false},
   };
   for (const char* part : {"two", "one", "two", "one", "two"}) {
@@ -213,7 +226,7 @@ TEST_F(TrackSoundTest, CapturedSoundIsTheMixOfWhatPlays) {
   }
   for (const PlayCase& c : cases) {
     SCOPED_TRACE(c.name);
-    TitleRun& run = BootRecorded(c.name);
+    TitleRun& run = BootRecorded(c.name, "", c.bits);
     run.RunUntilTick(kStartTick);
     const std::size_t start = FrameAtTick(run.platform().ticks());
     std::istringstream lines(c.lines);
@@ -233,41 +246,25 @@ TEST_F(TrackSoundTest, CapturedSoundIsTheMixOfWhatPlays) {
   }
 }
 
-// haltsound stops the sound mid-way: what was queued before the halt is heard, at most the
-// latency, and then silence.
-TEST_F(TrackSoundTest, HaltEndsTheSoundWithinTheLatency) {
-  TitleRun& run = BootRecorded("halt");
-  run.RunUntilTick(kStartTick);
-  EXPECT_EQ(run.Eval("singlesound(\"saw\")"), "OK");
-  constexpr std::uint64_t kHaltTick = kStartTick + 60;
+// Focus out pauses the sound at once: silence while the player is away, then after focus in
+// the sound goes on from where it stopped, until haltsound, after which what was queued before
+// the halt is heard (at most the latency), and then silence.
+TEST_F(TrackSoundTest, FocusPausesAndResumesWhereItStoppedAndHaltEndsWithinTheLatency) {
+  constexpr std::uint64_t kOutTick = 120, kInTick = 180, kHaltTick = 185;
+  TitleRun& run = BootRecorded("focus", "wait 30\nkey p\nwait 90\nfocus out\nwait 60\nfocus in\n");
   run.RunUntilTick(kHaltTick);
   EXPECT_EQ(run.Eval("haltsound()"), "OK");
   run.RunUntilTick(kHaltTick + 90);
   const Heard heard = Capture();
   const Stretches sound = SoundIn(heard);
-  ASSERT_EQ(sound.size(), 1u);
-  EXPECT_GE(sound[0].second, FrameAtTick(kHaltTick));
-  EXPECT_LE(sound[0].second, FrameAtTick(kHaltTick) + kLatencyFrames);
-  const Heard joined = Joined(heard, sound);
-  EXPECT_LT(joined.size(), Mix({{"saw"}}).size());
-  EXPECT_EQ(Compare(joined, Mix({{"saw"}})), "same");
-}
-
-// Focus out pauses the sound: silence while the player is away, and after focus in the sound
-// goes on from where it stopped, to its end.
-TEST_F(TrackSoundTest, FocusOutPausesAndFocusInResumesWhereItStopped) {
-  constexpr std::uint64_t kOutTick = 120, kInTick = 180;
-  TitleRun& run = BootRecorded("focus", "wait 30\nkey p\nwait 90\nfocus out\nwait 60\nfocus in\n");
-  run.RunUntilTick(kInTick + 180);
-  const Heard heard = Capture();
-  const Stretches sound = SoundIn(heard);
   ASSERT_EQ(sound.size(), 2u);
-  // The pause takes the stream at once: the gap is the time away, to within a tick.
   const double tick = static_cast<double>(kOutputRate) / kTicksPerSecond;
   EXPECT_NEAR(sound[0].second, FrameAtTick(kOutTick), tick);
   EXPECT_NEAR(sound[1].first - sound[0].second, FrameAtTick(kInTick - kOutTick), tick);
+  EXPECT_GE(sound[1].second, FrameAtTick(kHaltTick));
+  EXPECT_LE(sound[1].second, FrameAtTick(kHaltTick) + kLatencyFrames);
   const Heard joined = Joined(heard, sound), saw = Mix({{"saw"}});
-  EXPECT_EQ(joined.size(), saw.size());
+  EXPECT_LT(joined.size(), saw.size());
   EXPECT_EQ(Compare(joined, saw), "same");
 }
 

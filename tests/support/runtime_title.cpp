@@ -40,12 +40,12 @@ void WriteBootFile(const std::filesystem::path& title, std::string_view source) 
 
 TitleRun::TitleRun(const std::filesystem::path& title, std::string_view input,
                    const std::function<void(RuntimeOptions&)>& adjust,
-                   const std::filesystem::path& audioOut) {
+                   const std::filesystem::path& audioOut, int audioOutBytes) {
   auto script = platform::ParseInputScript(input, "input");
   EXPECT_TRUE(script.ok()) << (script.ok() ? "" : script.error());
   std::unique_ptr<platform::WavCapture> capture;
   if (!audioOut.empty()) {
-    auto made = platform::WavCapture::Create(audioOut.string());
+    auto made = platform::WavCapture::Create(audioOut.string(), audioOutBytes);
     EXPECT_TRUE(made.ok()) << (made.ok() ? "" : made.error());
     if (made.ok()) capture = std::move(made).value();
   }
@@ -142,7 +142,7 @@ void TitleRun::FlushAudio() {
 TitleRun& TitleTest::Boot(std::string_view script, std::string_view input,
                           const std::function<void(RuntimeOptions&)>& adjust) {
   UseScript(script);
-  run_ = std::make_unique<TitleRun>(title_, input, adjust, audioOut_);
+  run_ = std::make_unique<TitleRun>(title_, input, adjust, audioOut_, audioOutBytes_);
   EXPECT_TRUE(run_->Begin());
   return *run_;
 }

@@ -43,12 +43,13 @@ using LineProbe = std::function<std::string()>;
 
 // One headless run of a title folder: the runtime over a headless platform playing `input`,
 // its text drawn by BlockFonts, with every handler call but idle() recorded in `calls`. With an
-// `audioOut` path the sound heard is recorded there as a WAV file (see FlushAudio).
+// `audioOut` path the sound heard is recorded there as a WAV file (see FlushAudio), by a device
+// of `audioOutBytes` bytes a sample alone when that is 1 or 2 (WavCapture::Create).
 class TitleRun {
  public:
   TitleRun(const std::filesystem::path& title, std::string_view input,
            const std::function<void(RuntimeOptions&)>& adjust = {},
-           const std::filesystem::path& audioOut = {});
+           const std::filesystem::path& audioOut = {}, int audioOutBytes = 0);
   // Ends a run that Begin began and End did not end.
   ~TitleRun();
   TitleRun(const TitleRun&) = delete;
@@ -112,6 +113,7 @@ class TitleTest : public ::testing::Test {
   test::TempFolder scratch_;
   std::filesystem::path title_;
   std::filesystem::path audioOut_;  // where Boot's run records its sound; empty for none
+  int audioOutBytes_ = 0;           // the sample size of the device that records it; 0 any
   std::unique_ptr<TitleRun> run_;
 };
 

@@ -15,8 +15,6 @@ SoundChannelsRig::SoundChannelsRig() {
   using Flat = std::vector<std::uint8_t>;
   std::vector<Bytes> records = {
       SoundRecordOf(22050, ramp),
-      SoundRecordOf(22050, Flat(2000, 255)),
-      SoundRecordOf(22050, Flat(2000, 0)),
       SoundRecordOf(22050, Flat(2000, 160)),
       SoundRecordOf(22050, Flat(2000, 144)),
       SoundRecordOf(22050, Flat(20000, 150)),
@@ -52,9 +50,8 @@ Samples SoundChannelsRig::Mixed() {
   channels.Pump();
   const std::vector<std::uint8_t> all = platform.audio->written();
   Samples samples;
-  const bool wide = output.bytesPerSample() == 2;
-  for (std::size_t at = seen; at + (wide ? 1 : 0) < all.size(); at += wide ? 2 : 1)
-    samples.push_back(wide ? static_cast<std::int16_t>(all[at] | all[at + 1] << 8) : all[at]);
+  for (std::size_t at = seen; at + 1 < all.size(); at += 2)
+    samples.push_back(static_cast<std::int16_t>(all[at] | all[at + 1] << 8));
   seen = all.size();
   while (platform.audio->finishOldest()) {
   }

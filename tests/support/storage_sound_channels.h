@@ -21,8 +21,6 @@ constexpr int Wide(int s) { return (s - 128) * 256; }
 // Record ids of the scratch file, in the order its records are written.
 enum SoundId : std::int32_t {
   kRamp,       // 130, 131, ... 189
-  kLoud,       // 2000 of 255
-  kQuiet,      // 2000 of 0
   kFlat160,    // 2000 of 160: heard as 8192
   kFlat144,    // 2000 of 144: heard as 4096
   kLong,       // 20000 of 150
@@ -45,7 +43,7 @@ struct SoundChannelsRig {
 
   // Loads record `id` into a new item, released at the end.
   SoundItem& Load(std::int32_t id);
-  // Pumps, and gives the samples of the buffers that pump queued, then lets them play out.
+  // Pumps, and gives the 16-bit samples of the buffers that pump queued, then lets them play out.
   Samples Mixed();
   // The first `count` samples of the next pump.
   Samples First(std::size_t count);

@@ -45,12 +45,18 @@ Bytes SoundRecordOf(std::uint32_t rate, const std::vector<std::uint8_t>& samples
     const std::size_t take = std::min(blockSize, samples.size() - at);
     blocks.push_back(EncodeBlock(std::span(samples).subspan(at, take), blockSize));
   }
+  return SoundRecordOfBlocks(rate, blocks, static_cast<std::int32_t>(samples.size()),
+                             bytesPerFrame);
+}
+
+Bytes SoundRecordOfBlocks(std::uint32_t rate, const std::vector<Bytes>& blocks, std::int32_t length,
+                          std::int16_t bytesPerFrame) {
   ByteWriter w;
   w.zeros(26);
   w.i16(bytesPerFrame);
   w.u32(rate);
   w.zeros(4);
-  w.i32(static_cast<std::int32_t>(samples.size()));
+  w.i32(length);
   w.u32(static_cast<std::uint32_t>(blocks.size()));
   std::uint32_t offset = 44 + 4 * static_cast<std::uint32_t>(blocks.size());
   for (const Bytes& b : blocks) {

@@ -15,5 +15,8 @@ namespace lw::test {
 // given, so that a test can make records the player refuses.
 Bytes SoundRecordOf(std::uint32_t rate, const std::vector<std::uint8_t>& samples,
                     std::int16_t bytesPerFrame = 1);
+// A sound record of the block codes `blocks` as they are, holding `length` samples.
+Bytes SoundRecordOfBlocks(std::uint32_t rate, const std::vector<Bytes>& blocks, std::int32_t length,
+                          std::int16_t bytesPerFrame = 1);
 
 }  // namespace lw::test

@@ -166,6 +166,11 @@ std::unique_ptr<AudioStream> ClockedAudioDevice::open(const AudioFormat& format,
     error = "the sound device cannot play " + *problem;
     return nullptr;
   }
+  if (capture_ && !capture_->allows(format)) {
+    error = "the sound device records only samples of another size, not " +
+            std::to_string(format.bytesPerSample) + " bytes";
+    return nullptr;
+  }
   WavCapture* capture = nullptr;
   if (capture_ && capture_->takeFormat(format)) {
     capture_->padTo(now * static_cast<std::uint64_t>(format.samplesPerSecond) /

@@ -18,7 +18,8 @@
 // With a WAV capture the device records every frame heard, at the level set, from the clock's
 // 0: silence before the first stream opens and between streams, so that a frame's place in the
 // file is its time on the clock. The file takes the format of the first stream; a later stream
-// in another format is played but not recorded.
+// in another format is played but not recorded. A capture made for one sample size makes the
+// device refuse streams of the other, as a card of that size alone would.
 #pragma once
 
 #include <cstdint>

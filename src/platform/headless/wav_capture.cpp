@@ -50,15 +50,21 @@ std::array<std::uint8_t, kHeaderBytes> Header(const AudioFormat& format, std::ui
 
 }  // namespace
 
-Expected<std::unique_ptr<WavCapture>, std::string> WavCapture::Create(const std::string& path) {
+Expected<std::unique_ptr<WavCapture>, std::string> WavCapture::Create(const std::string& path,
+                                                                      int bytesPerSample) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return Unexpected(path + ": " + std::strerror(errno));
-  std::unique_ptr<WavCapture> capture(new WavCapture(path, file));
+  std::unique_ptr<WavCapture> capture(new WavCapture(path, file, bytesPerSample));
   if (std::optional<std::string> error = capture->flush()) return Unexpected(*error);
   return capture;
 }
 
-WavCapture::WavCapture(std::string path, std::FILE* file) : path_(std::move(path)), file_(file) {}
+WavCapture::WavCapture(std::string path, std::FILE* file, int bytesPerSample)
+    : path_(std::move(path)), file_(file), onlyBytesPerSample_(bytesPerSample) {}
+
+bool WavCapture::allows(const AudioFormat& format) const {
+  return onlyBytesPerSample_ == 0 || format.bytesPerSample == onlyBytesPerSample_;
+}
 
 WavCapture::~WavCapture() {
   flush();

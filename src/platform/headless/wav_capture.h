@@ -36,12 +36,18 @@ namespace lw::platform {
 class WavCapture {
  public:
   // Makes (or empties) the file at `path` and writes a header of zero frames; the error is a
-  // ready message ("PATH: reason").
-  static Expected<std::unique_ptr<WavCapture>, std::string> Create(const std::string& path);
+  // ready message ("PATH: reason"). With `bytesPerSample` 1 or 2 the device recording to it
+  // stands for a sound card of that sample size alone, which refuses streams of the other (so
+  // that a run can be heard as an 8-bit card plays it); with 0 it takes either.
+  static Expected<std::unique_ptr<WavCapture>, std::string> Create(const std::string& path,
+                                                                   int bytesPerSample = 0);
   ~WavCapture();
   WavCapture(const WavCapture&) = delete;
   WavCapture& operator=(const WavCapture&) = delete;
 
+  // Whether the device may open a stream of `format`: its sample size is the one the capture
+  // was made for, if any.
+  [[nodiscard]] bool allows(const AudioFormat& format) const;
   // The first format offered becomes the file's and is taken; any other is refused, as one
   // file holds one format.
   bool takeFormat(const AudioFormat& format);
@@ -57,7 +63,7 @@ class WavCapture {
   std::optional<std::string> flush();
 
  private:
-  WavCapture(std::string path, std::FILE* file);
+  WavCapture(std::string path, std::FILE* file, int bytesPerSample);
   void writeHeader();
   void write(std::span<const std::uint8_t> bytes);
   void fail(const std::string& reason);
@@ -66,6 +72,7 @@ class WavCapture {
   std::string path_;
   std::FILE* file_;
   AudioFormat format_;
+  int onlyBytesPerSample_;  // 0: any
   bool formatTaken_ = false;
   std::uint64_t dataBytes_ = 0;
   std::optional<std::string> error_;  // after a failure nothing more is written
