@@ -6,7 +6,10 @@
 #include "resources/program_resources.h"
 #include "runtime/error_lines.h"
 #include "runtime/movie_player.h"
+#include "runtime/saved_game_summary.h"
+#include "runtime/saved_game_thumbnail.h"
 #include "shell/dialogs/file_dialog_list.h"
+#include "shell/dialogs/saved_game_chooser.h"
 #include "shell/drawing/colour_table.h"
 #include "shell/drawing/rect_ops.h"
 
@@ -25,6 +28,8 @@ constexpr std::string_view kMoviePlayerName = "Movie Player";
 constexpr std::string_view kMovieFolderEnds = "/\\:";
 constexpr std::int32_t kSystemScriptRecord = 1;
 constexpr int kBitsPerByte = 8;
+// The name the save chooser offers first.
+constexpr std::string_view kSuggestedSaveName = "SaveGame";
 
 // A colour table of the program's resources, or nothing (reported at `errorLine`).
 std::optional<ColourTable> LoadColourTable(std::string_view name, std::int16_t errorLine,
@@ -231,7 +236,7 @@ void Runtime::WireBuiltins() {
       .locate = [this](std::string_view name,
                        std::string& path) { return locator_->LocateFile(name, path); },
       .globals = [this]() -> VariableTable& { return interpreter_->globals(); },
-      .thumbnail = {},
+      .thumbnail = [this] { return EncodeThumbnail(screen_.canvas(), screen_.palette()); },
       .redrawScreen = [this] { objects_->display().requestScreenRedraw(); },
   });
   builtinServices_ = std::make_unique<RuntimeBuiltinServices>(RuntimeBuiltinServices{
@@ -526,13 +531,19 @@ void Runtime::StartTitleObjects() {
   });
 }
 
+// The title's saves folder (the title folder when it cannot be made), listed with each game's
+// identity, date and thumbnail.
 std::optional<std::string> Runtime::ChooseSavedGame(bool save) {
-  std::string path;
-  std::string name;
-  const int chosen = save ? dialogs_.SaveFileDialog(path, name, file_type::kSavedGame)
-                          : dialogs_.OpenFileDialog(path, name, file_type::kSavedGame);
-  if (chosen == 0) return std::nullopt;
-  return path;
+  auto saves = SavedGamesFolder(titleName());
+  if (!saves) LW_LOG(kFiles, "no saves folder: %s", saves.error().c_str());
+  const std::filesystem::path folder = saves ? *saves : options_.titleFolder;
+  const std::vector<SavedGameEntry> games = ListSavedGames(files_, folder);
+  SavedGameChooser chooser(boxes_);
+  const std::optional<std::filesystem::path> chosen =
+      save ? chooser.ChooseToSave(folder, games, kSuggestedSaveName)
+           : chooser.ChooseToOpen(folder, games);
+  if (!chosen) return std::nullopt;
+  return chosen->string();
 }
 
 // The effect covers the stage; what lies around it was composed as it always is.

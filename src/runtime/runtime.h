@@ -46,6 +46,7 @@
 #include "runtime/plugins.h"
 #include "runtime/puppet_screen.h"
 #include "runtime/runtime_builtins.h"
+#include "runtime/saved_game.h"
 #include "runtime/screen_reveal.h"
 #include "runtime/script_error_log.h"
 #include "runtime/stage_window.h"
@@ -210,6 +211,9 @@ class Runtime {
   [[nodiscard]] PluginHost* plugins() { return plugins_.get(); }
   [[nodiscard]] FileAccess& files() { return files_; }
   [[nodiscard]] FileDialogs& fileDialogs() { return dialogs_; }
+  // Saving and opening games as savegame and opengame do, without their dialogs; present from
+  // the runtime start to the stop.
+  [[nodiscard]] SavedGames* savedGames() { return savedGames_.get(); }
 
  private:
   // The script layer's view of the runtime: the pump, the Escape key, fatal reports and the

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
@@ -97,7 +98,10 @@ class TitleRun {
 // A scratch folder holding a title folder named "title", and the run of a test that boots it.
 class TitleTest : public ::testing::Test {
  protected:
-  TitleTest() : title_(scratch_.makeFolder("title")) {}
+  // Saved games are kept in the scratch folder, not in the home folder of whoever runs the tests.
+  TitleTest() : title_(scratch_.makeFolder("title")) {
+    ::setenv("XDG_DATA_HOME", scratch_.makeFolder("data").c_str(), 1);
+  }
 
   void UseScript(std::string_view source) { WriteBootFile(title_, source); }
 
