@@ -109,6 +109,8 @@ MENU_BUTTONS = {"rooms": (200, 156, 244, 356), "about": (256, 156, 300, 356),
 BACK_BUTTON = (324, 380, 364, 492)
 MOVIE_BUTTON = (324, 20, 364, 132)
 TALK_BUTTON = (324, 200, 364, 312)
+SAVE_BUTTON = (324, 20, 364, 132)
+LOAD_BUTTON = (324, 150, 364, 262)
 
 
 def menu():
@@ -137,6 +139,8 @@ def rooms():
     p.rect(60, 392, 300, 488, STONE + 44)
     p.frame(60, 392, 300, 488, STONE + 12, 4)
     p.centred_text(16, "THE COURTYARD", WHITE, 3)
+    button(p, SAVE_BUTTON, "SAVE")
+    button(p, LOAD_BUTTON, "LOAD")
     button(p, BACK_BUTTON, "BACK")
     return p
 

@@ -129,6 +129,8 @@ TEST_F(SavedGameChooserTest, ThePlatformsAnswerIsUsedWithoutDrawing) {
   const int presents = platform.presents;
   platform.fileAnswer = "/games/moss/slot9.rtd";
   EXPECT_EQ(chooser.ChooseToOpen(temp.path(), entries), fs::path("/games/moss/slot9.rtd"));
+  platform.fileAnswer = "slot2.rtd";  // a file of the chooser's folder
+  EXPECT_EQ(chooser.ChooseToSave(temp.path(), entries, "SaveGame"), temp.path() / "slot2.rtd");
   platform.fileAnswer = "";
   EXPECT_EQ(chooser.ChooseToSave(temp.path(), entries, "SaveGame"), std::nullopt);
   EXPECT_EQ(platform.presents, presents);

@@ -228,8 +228,11 @@ std::optional<fs::path> SavedGameChooser::choose(bool save, const fs::path& fold
   request.pattern = kSavedGamePattern;
   request.folder = folder.string();
   if (const std::optional<std::string> answer =
-          boxes_.canvas().platform().answerFileDialog(request))
-    return answer->empty() ? std::nullopt : std::optional<fs::path>(*answer);
+          boxes_.canvas().platform().answerFileDialog(request)) {
+    if (answer->empty()) return std::nullopt;
+    const fs::path chosen(*answer);
+    return chosen.is_relative() ? folder / chosen : chosen;
+  }
   return ChooserRun(boxes_, save, folder, entries, suggestedName).run();
 }
 

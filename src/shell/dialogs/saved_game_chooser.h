@@ -15,8 +15,8 @@
 // list). Closing the window cancels and calls the boxes' close handler.
 //
 // Like the file dialogs, the chooser first asks the platform, which answers from an input script
-// in headless and scripted runs ("choose PATH", "answer cancel"): an answer is the chosen path,
-// an empty one a cancel, and nothing is drawn.
+// in headless and scripted runs ("choose PATH", "answer cancel"): an answer is the chosen path
+// (a relative one names a file in the folder), an empty one a cancel, and nothing is drawn.
 #pragma once
 
 #include <filesystem>
