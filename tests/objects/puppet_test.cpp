@@ -68,6 +68,7 @@ TEST_F(PuppetTitleTest, BuiltInsAnswerWithAndWithoutAPuppetFile) {
   run.Expect({{"currentpuppet()", "\"Owl\""},
               {"puppetvisible()", "True"},
               {"countpuppets()", "1"},
+              {"savegame(\"Owl game\")", kNotOpen},  // a puppet is never saved
               {"indextopuppet(1)", "\"owl\""},
               {"indextopuppet(2)", kNoObject},
               {"puppetscript(\"OWL\")", "OK"},

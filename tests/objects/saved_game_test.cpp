@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "figure_title.h"
+#include "objects/saved_game_header.h"
 #include "objects/track_file.h"
 #include "support/storage_sound_records.h"
 
@@ -168,6 +169,20 @@ TEST_F(SavedGameTest, RefusalsAndFailuresChangeNothing) {
       << boxes;
   EXPECT_NE(boxes.find("The game could not be saved: cannot write"), std::string::npos) << boxes;
   EXPECT_EQ(std::filesystem::exists(saves_ / "game.rtd.saving"), false);
+}
+
+// With no library open, the star-file list holds only the files open for other reasons (the boot
+// file) and every table is empty: one byte.
+TEST_F(SavedGameTest, NothingOpenGivesEmptyTables) {
+  Start("");
+  const std::vector<std::vector<std::uint8_t>> records = runtime().savedGames()->Records("Moss");
+  ASSERT_EQ(records.size(), 7u + 2 + 3);  // no track arrays, no path records
+  auto header = DecodeGameHeader(records[0]);
+  ASSERT_TRUE(header) << header.error();
+  ASSERT_EQ(header->files.size(), 1u);
+  EXPECT_TRUE(header->files[0].path.ends_with("bootfile")) << header->files[0].path;
+  for (std::size_t table = 2; table <= 6; ++table)
+    EXPECT_EQ(records[table], std::vector<std::uint8_t>{0}) << table;
 }
 
 // Path slots under the saved slot 0 follow the title to the current slot 0.
