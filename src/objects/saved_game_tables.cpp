@@ -10,6 +10,10 @@ namespace lw {
 namespace {
 
 constexpr std::size_t kSoundNameBytes = 32;
+// A saved walk's numbers are kept where its steps' arithmetic cannot overflow: coordinates are
+// 16-bit, so a walk's deltas lie within 65535, and the distances stay far below 2^31.
+constexpr std::int32_t kMaxWalkDelta = 65535;
+constexpr std::int32_t kMaxWalkDistance = 1 << 24;
 constexpr std::size_t kSoundGainBytes = 16;
 
 Unexpected<std::string> Damaged(std::string_view what) {
@@ -231,7 +235,10 @@ Expected<WalkSlot, std::string> DecodeWalk(std::span<const std::uint8_t> bytes) 
   walk.placed3d = in.i16() != 0;
   walk.actorIndex = static_cast<std::size_t>(std::max(in.i32(), 0));
   if (!ReadNames(in, {&walk.actor, &walk.destination})) return Damaged("a walk slot");
-  walk.length = std::max(walk.length, 1);
+  for (std::int32_t* d : {&walk.dx, &walk.dy, &walk.dz})
+    *d = std::clamp(*d, -kMaxWalkDelta, kMaxWalkDelta);
+  walk.length = std::clamp(walk.length, 1, kMaxWalkDistance);
+  walk.travelled = std::clamp(walk.travelled, 0, kMaxWalkDistance);
   return walk;
 }
 
@@ -282,7 +289,7 @@ Expected<LoopSlot, std::string> DecodeLoop(std::span<const std::uint8_t> bytes) 
   loop.paused = in.i16();
   const std::int16_t kind = in.i16();
   loop.kind = kind >= 1 && kind <= 4 ? static_cast<LoopKind>(kind) : LoopKind::kUnknown;
-  loop.ticksLeft = in.i32();
+  loop.ticksLeft = std::max(in.i32(), 0);
   if (!ReadNames(in, {&loop.object, &loop.handler})) return Damaged("a loop slot");
   return loop;
 }

@@ -11,8 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "common/byte_io.h"
 #include "figure_title.h"
+#include "media/star_file.h"
 #include "objects/saved_game_header.h"
+#include "objects/saved_game_reader.h"
 #include "objects/track_file.h"
 #include "support/storage_sound_records.h"
 
@@ -183,6 +186,52 @@ TEST_F(SavedGameTest, NothingOpenGivesEmptyTables) {
   EXPECT_TRUE(header->files[0].path.ends_with("bootfile")) << header->files[0].path;
   for (std::size_t table = 2; table <= 6; ++table)
     EXPECT_EQ(records[table], std::vector<std::uint8_t>{0}) << table;
+}
+
+// A saved game damaged in any record is refused as a whole: every record cut short by a byte, a
+// table count past its record, an identity missing from the star-file list.
+TEST_F(SavedGameTest, HostileRecordsAreRefused) {
+  Start("");
+  Play();
+  ASSERT_EQ(runtime().savedGames()->Write(game_.string(), "Garden"), "");
+  FileAccess& files = runtime().files();
+  const auto damaged = [&](std::int32_t id, const std::function<void(RecordBlock&)>& damage) {
+    const std::filesystem::path copy = saves_ / "damaged.rtd";
+    std::filesystem::copy_file(game_, copy, std::filesystem::copy_options::overwrite_existing);
+    std::unique_ptr<StarFile> file;
+    EXPECT_FALSE(Failed(StarFile::Open(files, copy.string(), 0, file)));
+    RecordBlock record;
+    EXPECT_FALSE(Failed(file->ReadRecord(id, record)));
+    damage(record);
+    EXPECT_FALSE(Failed(file->RewriteRecord(id, record)));
+    EXPECT_FALSE(Failed(file->Flush()));
+    const SavedGameRead read = ReadSavedGame(*file, "Garden");
+    return read.fault == SavedGameFault::kNotASavedGame ? "refused" : "read";
+  };
+  std::unique_ptr<StarFile> file;
+  ASSERT_FALSE(Failed(StarFile::Open(files, game_.string(), 0, file)));
+  const SavedGameRead good = ReadSavedGame(*file, "Garden");
+  ASSERT_EQ(good.fault, SavedGameFault::kNone) << good.why;
+  EXPECT_EQ(good.records.actors.size(), 4u);
+  const auto records = static_cast<std::int32_t>(file->header().nextId) - 1;  // not the thumbnail
+  file.reset();
+  std::string cut;
+  std::string refused;
+  for (std::int32_t id = 0; id < records; ++id) {
+    cut += damaged(id, [](RecordBlock& r) { r.pop_back(); }) + std::string(" ");
+    refused += "refused ";
+  }
+  EXPECT_EQ(cut, refused);
+  // One more actor than the actor table holds; the cast's identity gone from the list.
+  EXPECT_EQ(damaged(1, [](RecordBlock& r) { ++r[312 + 4]; }), std::string("refused"));
+  EXPECT_EQ(damaged(0,
+                    [&](RecordBlock& r) {
+                      const std::uint32_t cast = good.records.casts[0].file;
+                      for (std::size_t at = 4624; at + 260 <= r.size(); at += 260)
+                        if (LoadU32(r.data() + at) == cast) r[at] ^= 0x55;
+                    }),
+            std::string("refused"));
+  EXPECT_EQ(damaged(0, [](RecordBlock&) {}), std::string("read"));
 }
 
 // Path slots under the saved slot 0 follow the title to the current slot 0.
