@@ -106,8 +106,10 @@ await_line() {
 # Clicks screen point ($1, $2) of the 640 x 480 canvas, scaled to the window's size.
 click_canvas() {
   local window geometry width height
-  # The display is the check's own: the player's window is the only one on it.
-  window=$(DISPLAY=$display xdotool search --onlyvisible --name '.*' 2>/dev/null | head -n1 || true)
+  # By its class: a search by name finds the display's root window first, whose size is not the
+  # player window's.
+  window=$(DISPLAY=$display xdotool search --onlyvisible --class titleplayer 2>/dev/null |
+    head -n1 || true)
   [ -n "$window" ] || fail "no window to click"
   geometry=$(DISPLAY=$display xdotool getwindowgeometry "$window" | sed -n 's/.*Geometry: //p')
   width=${geometry%x*}
