@@ -23,7 +23,7 @@ fi
 mkdir -p fuzz/corpus-tokenizer fuzz/corpus-script_check fuzz/corpus-interpreter fuzz/corpus-star \
   fuzz/corpus-frame fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-sound_mix fuzz/corpus-input_script \
   fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/corpus-set_file fuzz/corpus-title_manifest \
-  fuzz/corpus-movie_play fuzz/corpus-puppet_file fuzz/artifacts
+  fuzz/corpus-movie_play fuzz/corpus-puppet_file fuzz/corpus-saved_game fuzz/artifacts
 titlekit=./build/fuzz/src/apps/titlekit/titlekit
 for source in examples/*.lws bench/workloads/*.lws; do
   name=$(basename "$source" .lws)
@@ -75,6 +75,10 @@ done
 # sounds and a theme, two segments, frames that loop) with the player's clicks and keys.
 ./build/fuzz/fuzz/movie_seed fuzz/corpus-movie_play
 
+# Seeds of the saved-game reader: complete games (no objects; a cast; a shop and a track; a walk
+# along a path) saved under the identity the target reads them as.
+./build/fuzz/fuzz/saved_game_seed fuzz/corpus-saved_game
+
 # Seed of the manifest reader: a title with a stage of two flats and their buttons.
 cat >fuzz/corpus-title_manifest/stage <<'JSON'
 {"system": "system.lws", "palette": "title.png", "stages": [
@@ -99,7 +103,7 @@ run() {
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
   targets=(tokenizer script_check interpreter star_file frame_decode sprite sound_block sound_mix
-    input_script line_table stage_file set_file title_manifest movie_play puppet_file)
+    input_script line_table stage_file set_file title_manifest movie_play puppet_file saved_game)
 pids=()
 for target in "${targets[@]}"; do
   case "$target" in

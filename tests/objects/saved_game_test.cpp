@@ -12,12 +12,10 @@
 #include <vector>
 
 #include "common/byte_io.h"
-#include "figure_title.h"
 #include "media/star_file.h"
 #include "objects/saved_game_header.h"
 #include "objects/saved_game_reader.h"
-#include "objects/track_file.h"
-#include "support/storage_sound_records.h"
+#include "saved_game_title.h"
 
 namespace lw::testing {
 namespace {
@@ -26,73 +24,7 @@ constexpr std::string_view kNotSaved = "This is not a valid saved game file.";
 constexpr std::string_view kOtherTitle =
     "This saved game is from a different version of this title.";
 
-// What the state built-ins say, one "line = outcome" a line.
-constexpr std::string_view kStateLines[] = {
-    "countactors()",
-    "indextoactor(4)",
-    "actorxyz(\"robin\", 2)",
-    "actordeg(\"robin\")",
-    "walkdest(\"robin\")",
-    "actorvalue(\"wren\")",
-    "countcasts()",
-    "indextocast(1)",
-    "countshops()",
-    "propxyz(\"ball\", 1)",
-    "isball(\"ball\")",
-    "countloops(\"actor\")",
-    "pauseloop(\"actor\", \"wren\")",
-    "currentstage()",
-    "currentflat()",
-    "currentset()",
-    "currentscene()",
-    "currentdir()",
-    "counttracks()",
-    "soundvol(\"ding\")",
-    "currenttheme(2)",
-    "hit",
-    "countglobals()",
-    "frame()",
-    "path(1)",
-};
-
-class SavedGameTest : public FigureTitleTest {
- protected:
-  SavedGameTest() : saves_(scratch_.makeFolder("saves")), game_(saves_ / "game.rtd") {}
-
-  // Boots the title with a track file beside the figures' files; `input` answers the dialogs.
-  void Start(std::string_view input) {
-    std::vector<test::Bytes> records{WriteTrackHeader({"Tune", {"ding"}, {"tune"}, {1}})};
-    records.resize(3, test::SoundRecordOf(22050, std::vector<std::uint8_t>(8 * 1024, 128)));
-    WriteStageFile(title_, "TUNE.SNG", records, kTrackFileType);
-    StartFigures(false, input);
-  }
-  // Opens every kind of object and sets each kind of state.
-  void Play() {
-    for (const std::string_view line :
-         {"openstagefile(\"stage.stg\")", "gotoflat(2)", "opensetfile(\"set.scn\")",
-          "opencastfile(\"cast.cst\")", "openshopfile(\"shop.shp\")", "opentrackfile(\"tune.sng\")",
-          "actorinstance(\"robin\", \"robin2\")", "actorvalue(\"wren\", 7)",
-          "soundvol(\"ding\", 90)", "playtheme(\"tune\")", "walktostar(\"robin\", \"bench\")",
-          "makeball(\"ball\", 2, 0, 4, 0, true, 30)",
-          "makeloop(\"actor\", \"wren\", \"chime\", 50)", "pauseloop(\"actor\", \"wren\", true)",
-          "hit = \"kept\""})
-      ASSERT_EQ(run_->Eval(line), "OK") << line;
-    for (int i = 0; i < 6; ++i) ASSERT_EQ(Step(), "OK");
-    TakeLog();
-  }
-  std::string State() {
-    std::string state;
-    for (const std::string_view line : kStateLines)
-      state += std::string(line) + " = " + run_->Eval(line) + "\n";
-    return state;
-  }
-  // A line that must succeed.
-  void Run(std::string_view line) { ASSERT_EQ(run_->Eval(line), "OK") << line; }
-  std::string Choose(const std::filesystem::path& path) { return "choose " + path.string() + "\n"; }
-
-  std::filesystem::path saves_;
-  std::filesystem::path game_;
-};
+using SavedGameTest = SavedGameTitleTest;
 
 TEST_F(SavedGameTest, EveryKindOfStateComesBack) {
   Start(Choose(game_) + Choose(game_));
