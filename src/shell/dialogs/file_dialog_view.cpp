@@ -4,6 +4,7 @@
 
 #include "shell/dialogs/box_drawing.h"
 #include "shell/dialogs/box_layout.h"
+#include "shell/dialogs/dialog_fields.h"
 
 namespace lw {
 namespace {
@@ -18,21 +19,9 @@ constexpr int kScrollWidth = 16;
 constexpr int kFieldHeight = 22;
 constexpr int kLabelWidth = 80;
 constexpr int kTextIndent = 4;
-constexpr int kMinimumThumb = 8;
-constexpr int kCaretWidth = 1;
 
 constexpr std::string_view kNameLabel = "File name:";
 constexpr std::string_view kFolderSuffix = "/";
-
-// The scroll bar's thumb: its length is the visible share of the list, its place the share
-// scrolled past.
-Rect Thumb(const Rect& bar, int count, int top) {
-  const Rect track = bar.inset(kListBorder);
-  const int length = track.height();
-  const int thumb = std::max(kMinimumThumb, length * L::kVisibleRows / count);
-  const int offset = (length - thumb) * top / std::max(1, count - L::kVisibleRows);
-  return MakeRect(track.top + offset, track.left, thumb, track.width());
-}
 
 void DrawList(DialogCanvas& canvas, const FileDialogLayout& layout, const FileDialogView& view,
               DialogColours colours) {
@@ -48,28 +37,7 @@ void DrawList(DialogCanvas& canvas, const FileDialogLayout& layout, const FileDi
     canvas.text(r.left + kTextIndent, CentredBaseline(r), canvas.fitText(label, room),
                 selected ? colours.paper : colours.ink);
   }
-  canvas.frame(layout.scrollBar, colours.ink, kListBorder);
-  if (count > L::kVisibleRows) canvas.fill(Thumb(layout.scrollBar, count, view.top), colours.ink);
-}
-
-void DrawNameField(DialogCanvas& canvas, const FileDialogLayout& layout, const FileDialogView& view,
-                   DialogColours colours) {
-  canvas.text(layout.nameLabel.left, CentredBaseline(layout.nameLabel), kNameLabel, colours.ink);
-  const Rect& field = layout.nameField;
-  canvas.frame(field, colours.ink, kListBorder);
-  const int room = field.width() - 2 * kTextIndent - kCaretWidth;
-  const std::string shown = canvas.fitText(view.name, room, true);
-  const int width = canvas.textWidth(shown);
-  const int left = field.left + kTextIndent;
-  const Rect textArea =
-      MakeRect(field.top + kListBorder + 1, left, field.height() - 2 * (kListBorder + 1), width);
-  if (view.nameSelected && !view.name.empty()) {
-    canvas.fill(textArea, colours.ink);
-    canvas.text(left, CentredBaseline(field), shown, colours.paper);
-  } else {
-    canvas.text(left, CentredBaseline(field), shown, colours.ink);
-    canvas.fill(MakeRect(textArea.top, left + width, textArea.height(), kCaretWidth), colours.ink);
-  }
+  DrawScrollBar(canvas, layout.scrollBar, count, L::kVisibleRows, view.top, colours);
 }
 
 }  // namespace
@@ -130,7 +98,8 @@ void DrawFileDialog(DialogCanvas& canvas, const FileDialogLayout& layout,
   canvas.text(folder.left, CentredBaseline(folder),
               canvas.fitText(view.folder, folder.width(), true), colours.ink);
   DrawList(canvas, layout, view, colours);
-  DrawNameField(canvas, layout, view, colours);
+  DrawTextField(canvas, layout.nameLabel, kNameLabel, layout.nameField, view.name,
+                view.nameSelected, colours);
   DrawDialogButton(canvas, layout.buttons[L::kOkButton], view.title, colours,
                    ButtonLook{true, view.pressed == L::kOkButton});
   DrawDialogButton(canvas, layout.buttons[L::kCancelButton], "Cancel", colours,

@@ -7,6 +7,7 @@
 
 #include "shell/dialogs/box_drawing.h"
 #include "shell/dialogs/box_layout.h"
+#include "shell/dialogs/dialog_fields.h"
 #include "shell/drawing/rect_ops.h"
 
 namespace lw {
@@ -22,21 +23,9 @@ constexpr int kFieldHeight = 22;
 constexpr int kLabelWidth = 60;
 constexpr int kTextIndent = 4;
 constexpr int kColumnGap = 8;
-constexpr int kMinimumThumb = 8;
-constexpr int kCaretWidth = 1;
 
 constexpr std::string_view kNameLabel = "Name:";
 constexpr std::string_view kNoPicture = "No picture";
-
-// The scroll bar's thumb: its length is the visible share of the list, its place the share
-// scrolled past.
-Rect ScrollThumb(const Rect& bar, int count, int top) {
-  const Rect track = bar.inset(kListBorder);
-  const int length = track.height();
-  const int thumb = std::max(kMinimumThumb, length * L::kVisibleRows / count);
-  const int offset = (length - thumb) * top / std::max(1, count - L::kVisibleRows);
-  return MakeRect(track.top + offset, track.left, thumb, track.width());
-}
 
 // One row: the identity on the left, cut to leave room for the date on the right.
 void DrawRow(DialogCanvas& canvas, const Rect& r, const SavedGameEntry& entry, bool selected,
@@ -57,29 +46,7 @@ void DrawList(DialogCanvas& canvas, const SavedGameChooserLayout& layout,
   for (int row = 0; row < L::kVisibleRows && view.top + row < count; ++row)
     DrawRow(canvas, layout.rowRect(row), view.entries[static_cast<std::size_t>(view.top + row)],
             view.top + row == view.selected, colours);
-  canvas.frame(layout.scrollBar, colours.ink, kListBorder);
-  if (count > L::kVisibleRows)
-    canvas.fill(ScrollThumb(layout.scrollBar, count, view.top), colours.ink);
-}
-
-void DrawNameField(DialogCanvas& canvas, const SavedGameChooserLayout& layout,
-                   const SavedGameChooserView& view, DialogColours colours) {
-  canvas.text(layout.nameLabel.left, CentredBaseline(layout.nameLabel), kNameLabel, colours.ink);
-  const Rect& field = layout.nameField;
-  canvas.frame(field, colours.ink, kListBorder);
-  const int room = field.width() - 2 * kTextIndent - kCaretWidth;
-  const std::string shown = canvas.fitText(view.name, room, true);
-  const int width = canvas.textWidth(shown);
-  const int left = field.left + kTextIndent;
-  const Rect textArea =
-      MakeRect(field.top + kListBorder + 1, left, field.height() - 2 * (kListBorder + 1), width);
-  if (view.nameSelected && !view.name.empty()) {
-    canvas.fill(textArea, colours.ink);
-    canvas.text(left, CentredBaseline(field), shown, colours.paper);
-  } else {
-    canvas.text(left, CentredBaseline(field), shown, colours.ink);
-    canvas.fill(MakeRect(textArea.top, left + width, textArea.height(), kCaretWidth), colours.ink);
-  }
+  DrawScrollBar(canvas, layout.scrollBar, count, L::kVisibleRows, view.top, colours);
 }
 
 int Distance(const Rgb& a, const Rgb& b) {
@@ -198,7 +165,9 @@ void DrawSavedGameChooser(DialogCanvas& canvas, const SavedGameChooserLayout& la
     canvas.text((layout.thumbnail.left + layout.thumbnail.right - width) / 2,
                 CentredBaseline(layout.thumbnail), kNoPicture, colours.ink);
   }
-  if (view.save) DrawNameField(canvas, layout, view, colours);
+  if (view.save)
+    DrawTextField(canvas, layout.nameLabel, kNameLabel, layout.nameField, view.name,
+                  view.nameSelected, colours);
   DrawDialogButton(canvas, layout.buttons[L::kOkButton], view.title, colours,
                    ButtonLook{true, view.pressed == L::kOkButton});
   DrawDialogButton(canvas, layout.buttons[L::kCancelButton], "Cancel", colours,
