@@ -537,7 +537,7 @@ std::optional<std::string> Runtime::ChooseSavedGame(bool save) {
   auto saves = SavedGamesFolder(titleName());
   if (!saves) LW_LOG(kFiles, "no saves folder: %s", saves.error().c_str());
   const std::filesystem::path folder = saves ? *saves : options_.titleFolder;
-  const std::vector<SavedGameEntry> games = ListSavedGames(files_, folder);
+  const SavedGameList games = [&] { return ListSavedGames(files_, folder); };
   SavedGameChooser chooser(boxes_);
   const std::optional<std::filesystem::path> chosen =
       save ? chooser.ChooseToSave(folder, games, kSuggestedSaveName)

@@ -50,9 +50,9 @@ class SavedGameChooserTest : public ::testing::Test, protected ShellRig {
   // Queues `keys`, runs the chooser and gives the chosen file's name, or "-" when cancelled.
   std::string Run(std::string_view keys, bool save) {
     platform.keys(keys);
-    const std::optional<fs::path> chosen =
-        save ? chooser.ChooseToSave(temp.path(), entries, "SaveGame")
-             : chooser.ChooseToOpen(temp.path(), entries);
+    const std::optional<fs::path> chosen = save
+                                               ? chooser.ChooseToSave(temp.path(), list, "SaveGame")
+                                               : chooser.ChooseToOpen(temp.path(), list);
     if (!chosen) return "-";
     EXPECT_EQ(chosen->parent_path(), temp.path());
     return chosen->filename().string();
@@ -75,6 +75,7 @@ class SavedGameChooserTest : public ::testing::Test, protected ShellRig {
 
   TempFolder temp;
   std::vector<SavedGameEntry> entries;
+  SavedGameList list = [this] { return entries; };
   WindowBoxes boxes{platform, screen, errors};
   SavedGameChooser chooser{boxes};
   int closes = 0;
@@ -128,12 +129,18 @@ TEST_F(SavedGameChooserTest, SaveTakesTypedNamesAndAsksBeforeReplacing) {
 TEST_F(SavedGameChooserTest, ThePlatformsAnswerIsUsedWithoutDrawing) {
   const int presents = platform.presents;
   platform.fileAnswer = "/games/moss/slot9.rtd";
-  EXPECT_EQ(chooser.ChooseToOpen(temp.path(), entries), fs::path("/games/moss/slot9.rtd"));
+  int listed = 0;
+  const SavedGameList counted = [&] {
+    ++listed;
+    return entries;
+  };
+  EXPECT_EQ(chooser.ChooseToOpen(temp.path(), counted), fs::path("/games/moss/slot9.rtd"));
   platform.fileAnswer = "slot2.rtd";  // a file of the chooser's folder
-  EXPECT_EQ(chooser.ChooseToSave(temp.path(), entries, "SaveGame"), temp.path() / "slot2.rtd");
+  EXPECT_EQ(chooser.ChooseToSave(temp.path(), counted, "SaveGame"), temp.path() / "slot2.rtd");
   platform.fileAnswer = "";
-  EXPECT_EQ(chooser.ChooseToSave(temp.path(), entries, "SaveGame"), std::nullopt);
+  EXPECT_EQ(chooser.ChooseToSave(temp.path(), counted, "SaveGame"), std::nullopt);
   EXPECT_EQ(platform.presents, presents);
+  EXPECT_EQ(listed, 0);  // the folder is not read when nothing is drawn
 }
 
 TEST_F(SavedGameChooserTest, TheHighlightedGamesPictureIsShownAndTheScreenRestored) {

@@ -207,18 +207,18 @@ class ChooserRun {
 }  // namespace
 
 std::optional<fs::path> SavedGameChooser::ChooseToOpen(const fs::path& folder,
-                                                       const std::vector<SavedGameEntry>& entries) {
-  return choose(false, folder, entries, {});
+                                                       const SavedGameList& list) {
+  return choose(false, folder, list, {});
 }
 
 std::optional<fs::path> SavedGameChooser::ChooseToSave(const fs::path& folder,
-                                                       const std::vector<SavedGameEntry>& entries,
+                                                       const SavedGameList& list,
                                                        std::string_view suggestedName) {
-  return choose(true, folder, entries, suggestedName);
+  return choose(true, folder, list, suggestedName);
 }
 
 std::optional<fs::path> SavedGameChooser::choose(bool save, const fs::path& folder,
-                                                 const std::vector<SavedGameEntry>& entries,
+                                                 const SavedGameList& list,
                                                  std::string_view suggestedName) {
   const DialogCanvas::Scope scope(boxes_.canvas());
   platform::FileDialogRequest request;
@@ -233,6 +233,9 @@ std::optional<fs::path> SavedGameChooser::choose(bool save, const fs::path& fold
     const fs::path chosen(*answer);
     return chosen.is_relative() ? folder / chosen : chosen;
   }
+  // Listed only now: reading the saved games pumps messages, and with them the clock of a
+  // scripted run, which must not depend on what the folder holds.
+  const std::vector<SavedGameEntry> entries = list();
   return ChooserRun(boxes_, save, folder, entries, suggestedName).run();
 }
 

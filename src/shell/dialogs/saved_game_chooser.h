@@ -20,6 +20,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -30,18 +31,21 @@
 
 namespace lw {
 
+// The games of the folder, listed when the chooser is drawn (and not when the platform answers).
+using SavedGameList = std::function<std::vector<SavedGameEntry>()>;
+
 class SavedGameChooser {
  public:
   explicit SavedGameChooser(WindowBoxes& boxes) : boxes_(boxes) {}
 
-  // The path of the saved game the player chose among `entries` (the games in `folder`), or
+  // The path of the saved game the player chose among the `list` of the games in `folder`, or
   // nothing when cancelled.
   [[nodiscard]] std::optional<std::filesystem::path> ChooseToOpen(
-      const std::filesystem::path& folder, const std::vector<SavedGameEntry>& entries);
+      const std::filesystem::path& folder, const SavedGameList& list);
   // The path to save the game to: a listed game or a new name in `folder`, the name field
   // first holding `suggestedName`; nothing when cancelled.
   [[nodiscard]] std::optional<std::filesystem::path> ChooseToSave(
-      const std::filesystem::path& folder, const std::vector<SavedGameEntry>& entries,
+      const std::filesystem::path& folder, const SavedGameList& list,
       std::string_view suggestedName);
 
   // Where a drawn chooser's parts lie (tests click them).
@@ -51,7 +55,7 @@ class SavedGameChooser {
 
  private:
   std::optional<std::filesystem::path> choose(bool save, const std::filesystem::path& folder,
-                                              const std::vector<SavedGameEntry>& entries,
+                                              const SavedGameList& list,
                                               std::string_view suggestedName);
 
   WindowBoxes& boxes_;
