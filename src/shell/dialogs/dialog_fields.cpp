@@ -14,6 +14,23 @@ constexpr int kCaretWidth = 1;
 
 }  // namespace
 
+Rect ListRowRect(const Rect& list, int visibleRow) {
+  return MakeRect(list.top + kBorder + visibleRow * kDialogLineHeight, list.left + kBorder,
+                  kDialogLineHeight, list.width() - 2 * kBorder);
+}
+
+int ListRowAt(const Rect& list, Point where, int visibleRows) {
+  if (!list.inset(kBorder).contains(where)) return -1;
+  const int row = (where.v - list.top - kBorder) / kDialogLineHeight;
+  return row < visibleRows ? row : -1;
+}
+
+int ButtonAt(std::span<const Rect> buttons, Point where) {
+  for (std::size_t i = 0; i < buttons.size(); ++i)
+    if (buttons[i].contains(where)) return static_cast<int>(i);
+  return -1;
+}
+
 void DrawScrollBar(DialogCanvas& canvas, const Rect& bar, int count, int visibleRows, int top,
                    DialogColours colours) {
   canvas.frame(bar, colours.ink, kBorder);

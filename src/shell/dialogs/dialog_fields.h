@@ -2,6 +2,7 @@
 // with its label, drawn alike in the file dialogs and the saved-game chooser.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,13 @@
 #include "shell/dialogs/dialog_canvas.h"
 
 namespace lw {
+
+// Row `visibleRow` of a framed list of dialog lines, and the visible row under `where` (-1 for
+// none) of a list showing `visibleRows`.
+[[nodiscard]] Rect ListRowRect(const Rect& list, int visibleRow);
+[[nodiscard]] int ListRowAt(const Rect& list, Point where, int visibleRows);
+// The index of the button under `where`, or -1.
+[[nodiscard]] int ButtonAt(std::span<const Rect> buttons, Point where);
 
 // A list's scroll bar, framed, with a thumb when the `count` rows do not all show: its length is
 // the visible share of the rows, its place the share scrolled past row `top`.

@@ -42,22 +42,11 @@ void DrawList(DialogCanvas& canvas, const FileDialogLayout& layout, const FileDi
 
 }  // namespace
 
-Rect FileDialogLayout::rowRect(int visibleRow) const {
-  return MakeRect(list.top + kListBorder + visibleRow * kDialogLineHeight, list.left + kListBorder,
-                  kDialogLineHeight, list.width() - 2 * kListBorder);
-}
+Rect FileDialogLayout::rowRect(int visibleRow) const { return ListRowRect(list, visibleRow); }
 
-int FileDialogLayout::rowAt(Point where) const {
-  if (!list.inset(kListBorder).contains(where)) return -1;
-  const int row = (where.v - list.top - kListBorder) / kDialogLineHeight;
-  return row < kVisibleRows ? row : -1;
-}
+int FileDialogLayout::rowAt(Point where) const { return ListRowAt(list, where, kVisibleRows); }
 
-int FileDialogLayout::buttonAt(Point where) const {
-  for (std::size_t i = 0; i < buttons.size(); ++i)
-    if (buttons[i].contains(where)) return static_cast<int>(i);
-  return -1;
-}
+int FileDialogLayout::buttonAt(Point where) const { return ButtonAt(buttons, where); }
 
 FileDialogLayout LayoutFileDialog(const Rect& canvas) {
   const int listHeight = L::kVisibleRows * kDialogLineHeight + 2 * kListBorder;

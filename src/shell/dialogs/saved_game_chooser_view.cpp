@@ -71,22 +71,13 @@ std::uint8_t ClosestEntry(const Palette& palette, const Rgb& colour) {
 
 }  // namespace
 
-Rect SavedGameChooserLayout::rowRect(int visibleRow) const {
-  return MakeRect(list.top + kListBorder + visibleRow * kDialogLineHeight, list.left + kListBorder,
-                  kDialogLineHeight, list.width() - 2 * kListBorder);
-}
+Rect SavedGameChooserLayout::rowRect(int visibleRow) const { return ListRowRect(list, visibleRow); }
 
 int SavedGameChooserLayout::rowAt(Point where) const {
-  if (!list.inset(kListBorder).contains(where)) return -1;
-  const int row = (where.v - list.top - kListBorder) / kDialogLineHeight;
-  return row < kVisibleRows ? row : -1;
+  return ListRowAt(list, where, kVisibleRows);
 }
 
-int SavedGameChooserLayout::buttonAt(Point where) const {
-  for (std::size_t i = 0; i < buttons.size(); ++i)
-    if (buttons[i].contains(where)) return static_cast<int>(i);
-  return -1;
-}
+int SavedGameChooserLayout::buttonAt(Point where) const { return ButtonAt(buttons, where); }
 
 SavedGameChooserLayout LayoutSavedGameChooser(const Rect& canvas) {
   const int listHeight = L::kVisibleRows * kDialogLineHeight + 2 * kListBorder;
