@@ -136,31 +136,6 @@ Expected<RawPicture, std::string> ReadRawPicture(const std::string& path) {
   return picture;
 }
 
-std::uint32_t SquaredDistance(const Rgb& a, std::uint8_t red, std::uint8_t green,
-                              std::uint8_t blue) {
-  const int dr = a.red - red;
-  const int dg = a.green - green;
-  const int db = a.blue - blue;
-  return static_cast<std::uint32_t>(dr * dr + dg * dg + db * db);
-}
-
-// The index of the colour of `palette` nearest to (red, green, blue), the lowest on ties; never
-// `reserved` (the transparent index), so that an opaque pixel cannot turn transparent.
-std::uint8_t NearestColour(const Palette& palette, std::uint8_t red, std::uint8_t green,
-                           std::uint8_t blue, std::optional<std::uint8_t> reserved) {
-  std::size_t best = reserved == 0 ? 1 : 0;
-  std::uint32_t bestDistance = SquaredDistance(palette[best], red, green, blue);
-  for (std::size_t i = best + 1; i < kPaletteEntries && bestDistance != 0; ++i) {
-    if (reserved == i) continue;
-    const std::uint32_t distance = SquaredDistance(palette[i], red, green, blue);
-    if (distance < bestDistance) {
-      best = i;
-      bestDistance = distance;
-    }
-  }
-  return static_cast<std::uint8_t>(best);
-}
-
 // Maps RGBA pixels to indices of `palette`, remembering each colour's answer; tells whether any
 // pixel was transparent.
 std::vector<std::uint8_t> MapToPalette(const std::vector<std::uint8_t>& rgba,
@@ -183,7 +158,7 @@ std::vector<std::uint8_t> MapToPalette(const std::vector<std::uint8_t>& rgba,
     const std::uint32_t key =
         (std::uint32_t{p[0]} << kRedShift) | (std::uint32_t{p[1]} << kGreenShift) | p[2];
     auto [entry, added] = known.try_emplace(key, 0);
-    if (added) entry->second = NearestColour(palette, p[0], p[1], p[2], transparentIndex);
+    if (added) entry->second = NearestColour(palette, Rgb{p[0], p[1], p[2]}, transparentIndex);
     indices[i] = entry->second;
   }
   return indices;

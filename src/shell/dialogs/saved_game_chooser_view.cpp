@@ -49,26 +49,6 @@ void DrawList(DialogCanvas& canvas, const SavedGameChooserLayout& layout,
   DrawScrollBar(canvas, layout.scrollBar, count, L::kVisibleRows, view.top, colours);
 }
 
-int Distance(const Rgb& a, const Rgb& b) {
-  const int red = a.red - b.red;
-  const int green = a.green - b.green;
-  const int blue = a.blue - b.blue;
-  return red * red + green * green + blue * blue;
-}
-
-std::uint8_t ClosestEntry(const Palette& palette, const Rgb& colour) {
-  std::size_t best = 0;
-  int bestDistance = std::numeric_limits<int>::max();
-  for (std::size_t i = 0; i < palette.size() && bestDistance > 0; ++i) {
-    const int distance = Distance(palette[i], colour);
-    if (distance < bestDistance) {
-      best = i;
-      bestDistance = distance;
-    }
-  }
-  return static_cast<std::uint8_t>(best);
-}
-
 }  // namespace
 
 Rect SavedGameChooserLayout::rowRect(int visibleRow) const { return ListRowRect(list, visibleRow); }
@@ -124,7 +104,7 @@ void DrawThumbnail(Screen& screen, const Rect& area, const ThumbnailPicture& pic
   const auto index = [&](const Rgb& colour) {
     const std::uint32_t key = (colour.red << 16U) | (colour.green << 8U) | colour.blue;
     const auto [it, added] = matched.try_emplace(key, 0);
-    if (added) it->second = ClosestEntry(screen.palette(), colour);
+    if (added) it->second = NearestColour(screen.palette(), colour);
     return it->second;
   };
   Surface& canvas = screen.canvas();
