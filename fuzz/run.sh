@@ -20,7 +20,8 @@ fi
 
 # Seeds: every script source of the repository as text (for the tokenizer and the script check),
 # and compiled (with a mode byte) for the interpreter.
-mkdir -p fuzz/corpus-tokenizer fuzz/corpus-script_check fuzz/corpus-interpreter fuzz/corpus-star \
+mkdir -p fuzz/corpus-tokenizer fuzz/corpus-script_check fuzz/corpus-interpreter \
+  fuzz/corpus-interpreter_differential fuzz/corpus-star \
   fuzz/corpus-frame fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-sound_mix fuzz/corpus-input_script \
   fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/corpus-set_file fuzz/corpus-title_manifest \
   fuzz/corpus-movie_play fuzz/corpus-puppet_file fuzz/corpus-saved_game fuzz/artifacts
@@ -31,6 +32,7 @@ for source in examples/*.lws bench/workloads/*.lws; do
   cp "fuzz/corpus-tokenizer/$name" "fuzz/corpus-script_check/$name"
   if "$titlekit" compile "$source" -o "/tmp/lw-seed-$name"; then
     { printf '\005'; cat "/tmp/lw-seed-$name"; } >"fuzz/corpus-interpreter/$name"
+    cp "fuzz/corpus-interpreter/$name" "fuzz/corpus-interpreter_differential/$name"
     # A star file holding the compiled script and its source, one record rewritten longer.
     star="fuzz/corpus-star/$name"
     "$titlekit" star new "$star" >/dev/null
@@ -102,7 +104,7 @@ run() {
 }
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
-  targets=(tokenizer script_check interpreter star_file frame_decode sprite sound_block sound_mix
+  targets=(tokenizer script_check interpreter interpreter_differential star_file frame_decode sprite sound_block sound_mix
     input_script line_table stage_file set_file title_manifest movie_play puppet_file saved_game)
 pids=()
 for target in "${targets[@]}"; do

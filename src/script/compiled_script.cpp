@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "common/byte_io.h"
+#include "script/decoded_script.h"
 #include "script/keywords.h"
 
 namespace lw {
@@ -111,6 +112,8 @@ Expected<CompiledScript, std::string> CompiledScript::FromBytes(
                                  bytes.end());
   return CompiledScript(std::move(tokens), std::move(pool));
 }
+
+void CompiledScript::decode() { decoded_ = DecodedScript::Decode(*this); }
 
 std::vector<std::uint8_t> CompiledScript::ToBytes() const {
   ByteWriter out;

@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -23,6 +24,8 @@
 #include "script/token.h"
 
 namespace lw {
+
+class DecodedScript;
 
 class CompiledScript {
  public:
@@ -60,10 +63,18 @@ class CompiledScript {
   // The folded key of name token `index`, made once when the script is built or loaded.
   [[nodiscard]] const NameKey& nameKey(std::size_t index) const { return keys_[index]; }
 
+  // Makes the pre-decoded form that the interpreter runs from (copies share it, as they share
+  // the tokens it was made from). Scripts run many times are decoded: the cached copies, and
+  // the runtime's fixed calls.
+  void decode();
+  // The pre-decoded form, or null when the script has not been decoded.
+  [[nodiscard]] const DecodedScript* decoded() const { return decoded_.get(); }
+
  private:
   std::vector<Token> tokens_;
   std::vector<std::uint8_t> pool_;
   std::vector<NameKey> keys_;  // per token; meaningful for name tokens only
+  std::shared_ptr<const DecodedScript> decoded_;
 };
 
 }  // namespace lw

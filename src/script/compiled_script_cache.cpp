@@ -67,6 +67,7 @@ CompiledScript* CompiledScriptCache::GetCompiledScript(StarFile& file, std::int3
   entry.recordId = recordId;
   entry.useStamp = ++useCounter_;
   entry.script = std::make_unique<CompiledScript>(std::move(parsed).value());
+  entry.script->decode();  // a cached script is run again and again: run it from its decoded form
   entry.bytes = bytes;
   entry.useCount = 1;
   entries_.push_back(std::move(entry));

@@ -11,6 +11,7 @@
 #include "script/compiled_script.h"
 #include "script/fold.h"
 #include "script/interpreter.h"
+#include "script/number_operators.h"
 #include "script/script_host.h"
 
 namespace lw {
@@ -22,23 +23,11 @@ constexpr std::uint32_t U(std::int32_t v) { return static_cast<std::uint32_t>(v)
 
 }  // namespace
 
-// Arithmetic and comparisons of two numbers, the common case, without a call; the rest (and
-// every error) is applyOperator's. The result goes straight to its destination, which may be
-// `a` itself.
+// The common operators on numbers without a call; the rest (and every error) is applyOperator's.
+// The result goes straight to its destination, which may be `a` itself.
 [[gnu::always_inline]] inline ScriptError Interpreter::apply(std::uint16_t op, const Value& a,
                                                              const Value& b, Value& result) {
-  if (a.isNumber() && b.isNumber()) {
-    const std::int32_t x = a.payload, y = b.payload;
-    switch (op) {
-      case tok::kPlus: result = Value::Number(Wrap(U(x) + U(y))); return ScriptError::None;
-      case tok::kMinus: result = Value::Number(Wrap(U(x) - U(y))); return ScriptError::None;
-      case tok::kTimes: result = Value::Number(Wrap(U(x) * U(y))); return ScriptError::None;
-      case tok::kLess: result = Value::Logic(x < y); return ScriptError::None;
-      case tok::kGreater: result = Value::Logic(x > y); return ScriptError::None;
-      case tok::kEqual: result = Value::Logic(x == y); return ScriptError::None;
-      default: break;
-    }
-  }
+  if (ApplyToNumbers(op, a, b, result)) return ScriptError::None;
   result = a;
   return applyOperator(op, result, b);
 }
@@ -73,6 +62,16 @@ ScriptError Interpreter::push(const Value& v) {
 ScriptError Interpreter::evaluateExpression(ScriptFrame& frame, int pos, VariableTable* locals,
                                             Value& out, int& used) {
   if (stackRoom() < kMinStackRoom) return ScriptError::TooMuchRecursion;
+  if (const DecodedScript* decoded = frame.script->decoded(); decoded != nullptr && decodedRuns_) {
+    return evaluateDecodedAt(frame, *decoded, decoded->expressionIndexAt(pos), pos, locals, out,
+                             used);
+  }
+  return walkExpression(frame, pos, locals, out, used);
+}
+
+// The expression at `pos` read from its tokens (the stack room has been checked).
+ScriptError Interpreter::walkExpression(ScriptFrame& frame, int pos, VariableTable* locals,
+                                        Value& out, int& used) {
   const Token* tokens = frame.script->tokenData();
 
   // What is observable of the stack is its fill: the limit, and the room that expressions

@@ -100,6 +100,9 @@ ScriptError Interpreter::runHandlerOnChain(ScriptFrame* chain, ScriptFrame& call
 
 ScriptError Interpreter::findAndRunHandler(ScriptFrame& frame, ScriptFrame& caller, int callPos,
                                            VariableTable* callerLocals, Value* result) {
+  if (const DecodedScript* decoded = frame.script->decoded(); decoded != nullptr && decodedRuns_) {
+    return findAndRunDecoded(*decoded, frame, caller, callPos, callerLocals, result);
+  }
   std::span<Token> tokens = frame.script->tokens();
   int header = 0;
   while (tokens[header].code != tok::kCode) {
@@ -119,6 +122,33 @@ ScriptError Interpreter::findAndRunHandler(ScriptFrame& frame, ScriptFrame& call
   }
   giveBackLocals(std::move(locals));
   return e;
+}
+
+// The same search over the decoded list of handlers: the first whose name matches the call is
+// bound and run. As in the walk, the frame's statement is the last header tried.
+ScriptError Interpreter::findAndRunDecoded(const DecodedScript& decoded, ScriptFrame& frame,
+                                           ScriptFrame& caller, int callPos,
+                                           VariableTable* callerLocals, Value* result) {
+  const std::vector<DecodedHandler>& handlers = decoded.handlers();
+  if (handlers.empty()) return ScriptError::NoSuchHandler;
+  const NameKey& key = caller.script->nameKey(callPos);
+  for (const DecodedHandler& handler : handlers) {
+    const bool same = handler.match == DecodedHandler::kByKey
+                          ? handler.key == key
+                          : handler.match == DecodedHandler::kByText &&
+                                FoldEqual(frame.script->textOf(handler.header + 1),
+                                          caller.script->textOf(callPos));
+    if (!same) continue;
+    frame.statementPos = handler.header;
+    std::unique_ptr<VariableTable> locals = takeLocals();
+    bool matched = false;
+    const ScriptError e = bindAndRun(frame, handler.header, caller, callPos, callerLocals,
+                                     locals.get(), result, matched);
+    giveBackLocals(std::move(locals));
+    return e;
+  }
+  frame.statementPos = handlers.back().header;
+  return ScriptError::NoSuchHandler;
 }
 
 ScriptError Interpreter::bindAndRun(ScriptFrame& frame, int header, ScriptFrame& caller,
@@ -159,6 +189,8 @@ ScriptError Interpreter::bindAndRun(ScriptFrame& frame, int header, ScriptFrame&
   if (call[c].code != tok::kCloseParen) return ScriptError::ExpectedParen;
   ++h;
   while (tokens[h].code == tok::kLineEnd) ++h;
+  // A new run: variables that runs before it found among their locals are not its own.
+  VariableTable::ChangeLayout();
   return executeStatements(frame, h, locals, result);
 }
 

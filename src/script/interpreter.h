@@ -13,6 +13,7 @@
 #include "script/bounded_string.h"
 #include "script/builtin_table.h"
 #include "script/compiled_script.h"
+#include "script/decoded_script.h"
 #include "script/error_codes.h"
 #include "script/random_generator.h"
 #include "script/script_error_report.h"
@@ -85,6 +86,12 @@ class Interpreter {
   // Bytes of machine stack left, after pumping window messages when a few ms have passed.
   int stackRoom();
 
+  // Whether scripts run from their pre-decoded form where they have one (the default), or by
+  // walking their tokens only. Both give the same results; the walk is the reference that the
+  // differential checks compare against.
+  void setDecodedRuns(bool on) { decodedRuns_ = on; }
+  [[nodiscard]] bool decodedRuns() const { return decodedRuns_; }
+
   // Looks the variable named by token `pos` up in the locals, then the globals.
   ScriptError findVariable(ScriptFrame& frame, int pos, VariableTable* locals,
                            VariableTable*& table, int& index) {
@@ -125,9 +132,25 @@ class Interpreter {
     std::int32_t step;
     std::int32_t body;  // the token after the for header
   };
-  struct RunDepths;  // the block counts of one handler run (statements.cpp)
+  // The blocks that one handler run has open.
+  struct RunDepths {
+    int ifs = 0;
+    int switches = 0;
+    int whiles = 0;
+    int fors = 0;
+  };
+  // Counts one block of a kind as left; `balanceError` when the run has none open.
+  static ScriptError leaveBlock(int& depth, ScriptError balanceError) {
+    if (depth < 1) return balanceError;
+    --depth;
+    return ScriptError::None;
+  }
 
-  // Statements (statements.cpp).
+  // Statements (statements.cpp): one statement of the token walk, which `ended` the run when
+  // it was a return or the handler's end, and the step to the next statement.
+  ScriptError walkStatement(ScriptFrame& frame, int& pos, VariableTable* locals, Value* result,
+                            RunDepths& depths, bool& ended);
+  ScriptError nextStatement(ScriptFrame& frame, int& pos);
   ScriptError evaluateCondition(ScriptFrame& frame, int pos, VariableTable* locals, bool& holds,
                                 int& used);
   ScriptError runIf(ScriptFrame& frame, int& pos, VariableTable* locals, RunDepths& depths);
@@ -153,10 +176,39 @@ class Interpreter {
   ScriptError evaluateOtherOperand(ScriptFrame& frame, int pos, VariableTable* locals, Value& out,
                                    int& used);
 
+  ScriptError walkExpression(ScriptFrame& frame, int pos, VariableTable* locals, Value& out,
+                             int& used);
+
+  // The engine over a pre-decoded script (decoded_run.cpp).
+  ScriptError runDecoded(ScriptFrame& frame, const DecodedScript& decoded, int pos,
+                         VariableTable* locals, Value* result);
+  ScriptError evaluateFrom(ScriptFrame& frame, const DecodedScript& decoded, std::int32_t index,
+                           int pos, VariableTable* locals, Value& out, int& used);
+  ScriptError evaluateDecodedAt(ScriptFrame& frame, const DecodedScript& decoded,
+                                std::int32_t index, int pos, VariableTable* locals, Value& out,
+                                int& used);
+  ScriptError evaluateFlat(ScriptFrame& frame, const DecodedScript& decoded,
+                           const DecodedExpression& e, VariableTable* locals, Value& out, int base);
+  ScriptError applySteps(const DecodedScript& decoded, const DecodedExpression& e, Value* values,
+                         int base);
+
+  // Pre-decoded expressions (decoded_run.cpp), evaluated with `base` entries of the
+  // expression stack in use.
+  ScriptError evaluateDecoded(ScriptFrame& frame, const DecodedScript& decoded,
+                              const DecodedExpression& e, VariableTable* locals, Value& out,
+                              int base);
+  ScriptError decodedVariable(ScriptFrame& frame, VariablePlace& place, int pos,
+                              VariableTable* locals, Value& out);
+  ScriptError decodedOperand(ScriptFrame& frame, const DecodedScript& decoded,
+                             const DecodedOperand& o, VariableTable* locals, Value& out, int fill);
+
   // Handlers (handler_runner.cpp).
   ScriptError bindAndRun(ScriptFrame& frame, int header, ScriptFrame& caller, int callPos,
                          VariableTable* callerLocals, VariableTable* locals, Value* result,
                          bool& matched);
+  ScriptError findAndRunDecoded(const DecodedScript& decoded, ScriptFrame& frame,
+                                ScriptFrame& caller, int callPos, VariableTable* callerLocals,
+                                Value* result);
   std::unique_ptr<VariableTable> takeLocals();
   void giveBackLocals(std::unique_ptr<VariableTable> table);
 
@@ -174,6 +226,7 @@ class Interpreter {
   std::array<std::int32_t, kLoopStackSize> whileStack_{};
   int whileCount_ = 0;
 
+  bool decodedRuns_ = true;
   bool errorPending_ = false;
   ScriptFrame errorContext_;
   ErrorListener errorListener_;

@@ -15,13 +15,6 @@
 
 namespace lw {
 
-struct Interpreter::RunDepths {
-  int ifs = 0;
-  int switches = 0;
-  int whiles = 0;
-  int fors = 0;
-};
-
 namespace {
 
 // Finds, from `pos`, the first `close` (or `alsoStop`, when not 0) at nesting 0, counting
@@ -55,13 +48,6 @@ ScriptError SkipForward(std::span<Token> tokens, int anchorPos, int pos, std::ui
   }
 }
 
-// Counts one block of a kind as left; `balanceError` when this run has none open.
-ScriptError LeaveBlock(int& depth, ScriptError balanceError) {
-  if (depth < 1) return balanceError;
-  --depth;
-  return ScriptError::None;
-}
-
 // The position of the next line end (or end token) at or after `pos`.
 int EndOfLine(std::span<const Token> tokens, int pos) {
   while (tokens[pos].code != tok::kLineEnd && tokens[pos].code != tok::kEnd) ++pos;
@@ -72,92 +58,110 @@ int EndOfLine(std::span<const Token> tokens, int pos) {
 
 ScriptError Interpreter::executeStatements(ScriptFrame& frame, int pos, VariableTable* locals,
                                            Value* result) {
-  std::span<Token> tokens = frame.script->tokens();
+  if (const DecodedScript* decoded = frame.script->decoded(); decoded != nullptr && decodedRuns_) {
+    return runDecoded(frame, *decoded, pos, locals, result);
+  }
   RunDepths depths;
   frame.statementPos = pos;
   while (true) {
-    switch (tokens[pos].code) {
-      case tok::kGlobal:
-      case tok::kDumpglobal:
-      case tok::kLocal:
-      case tok::kDumplocal: {
-        std::uint16_t code = tokens[pos].code;
-        bool global = code == tok::kGlobal || code == tok::kDumpglobal;
-        if (!global && locals == nullptr) return ScriptError::NoSuchVariable;
+    bool ended = false;
+    const ScriptError e = walkStatement(frame, pos, locals, result, depths, ended);
+    if (e != ScriptError::None || ended) return e;
+    LW_TRY(nextStatement(frame, pos));
+  }
+}
+
+// Past the line end that must follow a statement (and any blank lines), to the next one.
+ScriptError Interpreter::nextStatement(ScriptFrame& frame, int& pos) {
+  const Token* tokens = frame.script->tokenData();
+  if (tokens[pos].code != tok::kLineEnd) return ScriptError::ExpectedReturn;
+  while (tokens[pos].code == tok::kLineEnd) ++pos;
+  frame.statementPos = pos;
+  if (keyaborts && host_.escapeDown()) return ScriptError::ProgrammerKeyboardAbort;
+  return ScriptError::None;
+}
+
+ScriptError Interpreter::walkStatement(ScriptFrame& frame, int& pos, VariableTable* locals,
+                                       Value* result, RunDepths& depths, bool& ended) {
+  std::span<Token> tokens = frame.script->tokens();
+  switch (tokens[pos].code) {
+    case tok::kGlobal:
+    case tok::kDumpglobal:
+    case tok::kLocal:
+    case tok::kDumplocal: {
+      std::uint16_t code = tokens[pos].code;
+      bool global = code == tok::kGlobal || code == tok::kDumpglobal;
+      if (!global && locals == nullptr) return ScriptError::NoSuchVariable;
+      int used = 0;
+      LW_TRY(declare(frame, pos + 1, global ? globals_ : *locals,
+                     code == tok::kDumpglobal || code == tok::kDumplocal, used));
+      pos += 1 + used;
+      return ScriptError::None;
+    }
+    case tok::kIf: return runIf(frame, pos, locals, depths);
+    case tok::kElse:  // the end of a branch that ran: skip to after the matching endif
+      LW_TRY(leaveBlock(depths.ifs, ScriptError::BadIfBalance));
+      LW_TRY(SkipForward(tokens, pos, pos + 1, tok::kIf, tok::kEndif, 0, ScriptError::BadIfBalance,
+                         pos));
+      ++pos;
+      return ScriptError::None;
+    case tok::kEndif:
+      LW_TRY(leaveBlock(depths.ifs, ScriptError::BadIfBalance));
+      ++pos;
+      return ScriptError::None;
+    case tok::kSwitch: return runSwitch(frame, pos, locals, depths);
+    case tok::kCase:  // the end of a case that ran: no fall-through into the next
+      LW_TRY(leaveBlock(depths.switches, ScriptError::BadSwitchBalance));
+      LW_TRY(SkipForward(tokens, pos, pos + 1, tok::kSwitch, tok::kEndswitch, 0,
+                         ScriptError::BadSwitchBalance, pos));
+      ++pos;
+      return ScriptError::None;
+    case tok::kEndswitch:
+      LW_TRY(leaveBlock(depths.switches, ScriptError::BadSwitchBalance));
+      ++pos;
+      return ScriptError::None;
+    case tok::kFor: return runFor(frame, pos, locals, depths);
+    case tok::kEndfor: return runEndfor(pos, locals, depths);
+    case tok::kWhile: return runWhile(frame, pos, locals, depths);
+    case tok::kEndwhile: return runEndwhile(frame, pos, locals, depths);
+    case tok::kReturn: {
+      ended = true;
+      if (result == nullptr) return ScriptError::CommandsCantReturnValue;
+      int used = 0;
+      LW_TRY(evaluateExpression(frame, pos + 1, locals, *result, used));
+      popRunLoops(depths);
+      return ScriptError::None;
+    }
+    case tok::kExitcode:
+      ended = true;
+      popRunLoops(depths);
+      return result != nullptr ? ScriptError::FunctionsMustReturnValue : ScriptError::None;
+    case tok::kPasscode:
+      ended = true;
+      popRunLoops(depths);
+      return result != nullptr ? ScriptError::FunctionsMustReturnValue : ScriptError::NoSuchHandler;
+    case tok::kEndcode:
+      ended = true;
+      if (depths.ifs != 0) return ScriptError::BadIfBalance;
+      if (depths.fors != 0) return ScriptError::BadForBalance;
+      if (depths.whiles != 0) return ScriptError::ExpectedEndwhile;
+      if (depths.switches != 0) return ScriptError::BadSwitchBalance;
+      return result != nullptr ? ScriptError::FunctionsMustReturnValue : ScriptError::None;
+    case tok::kName:
+      if (tokens[pos + 1].code == tok::kOpenParen) {
         int used = 0;
-        LW_TRY(declare(frame, pos + 1, global ? globals_ : *locals,
-                       code == tok::kDumpglobal || code == tok::kDumplocal, used));
-        pos += 1 + used;
-        break;
-      }
-      case tok::kIf: LW_TRY(runIf(frame, pos, locals, depths)); break;
-      case tok::kElse:  // the end of a branch that ran: skip to after the matching endif
-        LW_TRY(LeaveBlock(depths.ifs, ScriptError::BadIfBalance));
-        LW_TRY(SkipForward(tokens, pos, pos + 1, tok::kIf, tok::kEndif, 0,
-                           ScriptError::BadIfBalance, pos));
-        ++pos;
-        break;
-      case tok::kEndif:
-        LW_TRY(LeaveBlock(depths.ifs, ScriptError::BadIfBalance));
-        ++pos;
-        break;
-      case tok::kSwitch: LW_TRY(runSwitch(frame, pos, locals, depths)); break;
-      case tok::kCase:  // the end of a case that ran: no fall-through into the next
-        LW_TRY(LeaveBlock(depths.switches, ScriptError::BadSwitchBalance));
-        LW_TRY(SkipForward(tokens, pos, pos + 1, tok::kSwitch, tok::kEndswitch, 0,
-                           ScriptError::BadSwitchBalance, pos));
-        ++pos;
-        break;
-      case tok::kEndswitch:
-        LW_TRY(LeaveBlock(depths.switches, ScriptError::BadSwitchBalance));
-        ++pos;
-        break;
-      case tok::kFor: LW_TRY(runFor(frame, pos, locals, depths)); break;
-      case tok::kEndfor: LW_TRY(runEndfor(pos, locals, depths)); break;
-      case tok::kWhile: LW_TRY(runWhile(frame, pos, locals, depths)); break;
-      case tok::kEndwhile: LW_TRY(runEndwhile(frame, pos, locals, depths)); break;
-      case tok::kReturn: {
-        if (result == nullptr) return ScriptError::CommandsCantReturnValue;
-        int used = 0;
-        LW_TRY(evaluateExpression(frame, pos + 1, locals, *result, used));
-        popRunLoops(depths);
+        LW_TRY(runHandlerOnChain(&frame, frame, pos, locals, nullptr, used));
+        pos += used;
         return ScriptError::None;
       }
-      case tok::kExitcode:
-        popRunLoops(depths);
-        return result != nullptr ? ScriptError::FunctionsMustReturnValue : ScriptError::None;
-      case tok::kPasscode:
-        popRunLoops(depths);
-        return result != nullptr ? ScriptError::FunctionsMustReturnValue
-                                 : ScriptError::NoSuchHandler;
-      case tok::kEndcode:
-        if (depths.ifs != 0) return ScriptError::BadIfBalance;
-        if (depths.fors != 0) return ScriptError::BadForBalance;
-        if (depths.whiles != 0) return ScriptError::ExpectedEndwhile;
-        if (depths.switches != 0) return ScriptError::BadSwitchBalance;
-        return result != nullptr ? ScriptError::FunctionsMustReturnValue : ScriptError::None;
-      case tok::kName:
-        if (tokens[pos + 1].code == tok::kOpenParen) {
-          int used = 0;
-          LW_TRY(runHandlerOnChain(&frame, frame, pos, locals, nullptr, used));
-          pos += used;
-        } else {
-          LW_TRY(runAssignment(frame, pos, locals));
-        }
-        break;
-      default: {
-        if (!tok::IsCommandDispatch(tokens[pos].code)) return ScriptError::BadArgumentType;
-        int used = 0;
-        LW_TRY(dispatchCommand(frame, pos, locals, used));
-        pos += used;
-        break;
-      }
+      return runAssignment(frame, pos, locals);
+    default: {
+      if (!tok::IsCommandDispatch(tokens[pos].code)) return ScriptError::BadArgumentType;
+      int used = 0;
+      LW_TRY(dispatchCommand(frame, pos, locals, used));
+      pos += used;
+      return ScriptError::None;
     }
-
-    if (tokens[pos].code != tok::kLineEnd) return ScriptError::ExpectedReturn;
-    while (tokens[pos].code == tok::kLineEnd) ++pos;
-    frame.statementPos = pos;
-    if (keyaborts && host_.escapeDown()) return ScriptError::ProgrammerKeyboardAbort;
   }
 }
 

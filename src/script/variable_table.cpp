@@ -27,7 +27,41 @@ std::string Num(long long value) { return std::to_string(value); }
 
 }  // namespace
 
+VariableTable::VariableTable(const VariableTable& other)
+    : entries_(other.entries_),
+      heap_(other.heap_),
+      capacity_(other.capacity_),
+      garbage_(other.garbage_),
+      heapCapacity_(other.heapCapacity_) {
+  ChangeLayout();
+}
+
+VariableTable::VariableTable(VariableTable&& other) noexcept
+    : entries_(std::move(other.entries_)),
+      heap_(std::move(other.heap_)),
+      capacity_(other.capacity_),
+      garbage_(other.garbage_),
+      heapCapacity_(other.heapCapacity_) {
+  ChangeLayout();
+}
+
+VariableTable& VariableTable::operator=(const VariableTable& other) {
+  if (this != &other) *this = VariableTable(other);
+  return *this;
+}
+
+VariableTable& VariableTable::operator=(VariableTable&& other) noexcept {
+  entries_ = std::move(other.entries_);
+  heap_ = std::move(other.heap_);
+  capacity_ = other.capacity_;
+  garbage_ = other.garbage_;
+  heapCapacity_ = other.heapCapacity_;
+  ChangeLayout();
+  return *this;
+}
+
 void VariableTable::clear() {
+  ChangeLayout();
   entries_.clear();
   heap_.clear();
   capacity_ = kInitialCapacity;
@@ -54,6 +88,7 @@ ScriptError VariableTable::add(const NameKey& key, std::string_view name, Token*
   if (!Failed(find(key, nameToken, index))) return ScriptError::None;
   if (count() >= kMaxVariables) return ScriptError::NoSuchVariable;
   if (count() >= capacity_) capacity_ += kCapacityStep;
+  ChangeLayout();
   Entry& entry = entries_.emplace_back();  // built in place: handler runs add on every call
   entry.value = Value::Number(0);
   entry.key = key;
@@ -67,6 +102,7 @@ ScriptError VariableTable::remove(std::string_view name) {
   if (name.size() > kMaxNameLength) return ScriptError::BadName;
   int index = 0;
   if (Failed(find(name, nullptr, index))) return ScriptError::None;
+  ChangeLayout();
   const Value& old = entries_[index].value;
   if (old.isText()) garbage_ += heap_[old.payload] + 1;
   entries_[index] = entries_.back();

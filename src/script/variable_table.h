@@ -47,7 +47,21 @@ class VariableTable {
   static constexpr int kEntrySize = 32;
   static constexpr int kHeaderSize = 20;
 
-  VariableTable() = default;
+  // Every table made, copied, moved or destroyed changes the layout (see Layout below).
+  VariableTable() { ChangeLayout(); }
+  VariableTable(const VariableTable& other);
+  VariableTable(VariableTable&& other) noexcept;
+  VariableTable& operator=(const VariableTable& other);
+  VariableTable& operator=(VariableTable&& other) noexcept;
+  ~VariableTable() { ChangeLayout(); }
+
+  // A number that changes whenever any table of this thread may have changed which variable an
+  // index names or which table holds a name: a variable added or removed, a table emptied,
+  // replaced, made or destroyed. The interpreter changes it too when a handler run begins. Where
+  // it has not changed, a variable found before is still at the same table and index, so that
+  // the pre-decoded engine can keep where each of its variables was found.
+  [[nodiscard]] static std::uint64_t Layout() { return layout_; }
+  static void ChangeLayout() { ++layout_; }
 
   // Empties the table back to its fresh state (count 0, capacity 20, empty 2048-byte heap),
   // keeping its memory for reuse.
@@ -132,6 +146,8 @@ class VariableTable {
   ScriptError setWithText(Value& stored, const Value& value, StringLibrary& strings);
   void appendToHeap(std::string_view text);
   void compactIfNeeded();
+
+  static inline thread_local std::uint64_t layout_ = 1;  // 0 is never a current layout
 
   std::vector<Entry> entries_;
   std::vector<std::uint8_t> heap_;  // size is the heap-used count

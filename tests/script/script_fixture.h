@@ -50,10 +50,14 @@ inline std::string WithCR(std::string_view source) {
   return text;
 }
 
+// Compiles and decodes, as the compiled-script cache does with the scripts it holds, so that the
+// tests run the engine that titles run.
 inline CompiledScript Compile(std::string_view source) {
   auto compiled = CompileScriptText(WithCR(source));
   EXPECT_TRUE(compiled.ok()) << "source does not tokenize: " << source;
-  return compiled.ok() ? std::move(compiled.value()) : CompiledScript();
+  CompiledScript script = compiled.ok() ? std::move(compiled.value()) : CompiledScript();
+  script.decode();
+  return script;
 }
 
 // Lines or calls with the outcome text each must give. A table line may hold several related
