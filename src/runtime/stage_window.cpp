@@ -56,7 +56,7 @@ void StageWindow::handle(const WindowMessage& message) {
       break;
     case kNullTick: nullTick(); break;
     case kLoopPass: loopPass(); break;
-    case kMenuState: runUnlessErrorPending(kMenuStateCall); break;
+    case kMenuState: runUnlessErrorPending(menuStateCall_); break;
     case kMenuSelect: menuSelect(message.item); break;
     case kKeyRepeat:
       runUnlessErrorPending(KeyRepeatCall(static_cast<std::uint8_t>(message.value)));
@@ -79,10 +79,10 @@ void StageWindow::loopPass() {
   s_.scripts.TrimCompiledScripts();
   beginDrawing();
   if (!bootDone_) {
-    runCall(kBootCall);
+    runCall(bootCall_);
     bootDone_ = true;
   }
-  if (!s_.interpreter.errorPending()) runCall(kIdleCall);
+  if (!s_.interpreter.errorPending()) runCall(idleCall_);
   endDrawing();
 }
 
@@ -175,11 +175,31 @@ void StageWindow::runUnlessErrorPending(std::string_view text) {
   endDrawing();
 }
 
+void StageWindow::runUnlessErrorPending(FixedHandlerCall& call) {
+  if (s_.interpreter.errorPending()) return;
+  beginDrawing();
+  runCall(call);
+  endDrawing();
+}
+
 void StageWindow::runCall(std::string_view text) {
+  trace(text);
+  logFailure(text, RunHandlerCall(s_.interpreter, s_.host, text));
+}
+
+void StageWindow::runCall(FixedHandlerCall& call) {
+  trace(call.text());
+  logFailure(call.text(), call.run(s_.interpreter, s_.host));
+}
+
+// idle() runs on every pass: the trace leaves it out.
+void StageWindow::trace(std::string_view text) {
   if (s_.trace && text != kIdleCall) s_.trace(text);
-  // The interpreter has latched the first failure of the pass and reported it; the title is not
-  // told of it.
-  const ScriptError error = RunHandlerCall(s_.interpreter, s_.host, text);
+}
+
+// The interpreter has latched the first failure of the pass and reported it; the title is not
+// told of it.
+void StageWindow::logFailure(std::string_view text, ScriptError error) {
   if (error != ScriptError::None) {
     const std::string_view why = ScriptErrorMessage(static_cast<int>(error));
     LW_LOG(kScript, "%.*s failed: %.*s", static_cast<int>(text.size()), text.data(),

@@ -12,7 +12,9 @@
 #include "common/geometry.h"
 #include "media/compositor.h"
 #include "media/star_library.h"
+#include "runtime/handler_calls.h"
 #include "script/compiled_script_cache.h"
+#include "script/handler_call.h"
 #include "script/interpreter.h"
 #include "script/script_host.h"
 #include "shell/drawing/graphics.h"
@@ -118,9 +120,13 @@ class StageWindow {
   [[nodiscard]] bool systemScriptHas(std::string_view handler);
   // Runs a handler call between begin and end drawing, unless a failure is pending this pass.
   void runUnlessErrorPending(std::string_view text);
+  void runUnlessErrorPending(FixedHandlerCall& call);
   // Runs one handler call; a failure is latched by the interpreter, whose error listener reports
   // it to the author, and the title goes on unaware of it.
   void runCall(std::string_view text);
+  void runCall(FixedHandlerCall& call);
+  void trace(std::string_view text);
+  void logFailure(std::string_view text, ScriptError error);
 
   StageServices s_;
   RuntimeWindow* window_ = nullptr;
@@ -129,6 +135,9 @@ class StageWindow {
   bool bootDone_ = false;
   StarFile* bootFile_ = nullptr;
   std::uint64_t nullTicks_ = 0;
+  FixedHandlerCall bootCall_{kBootCall};
+  FixedHandlerCall idleCall_{kIdleCall};
+  FixedHandlerCall menuStateCall_{kMenuStateCall};
 };
 
 class MessageBoxWindow;  // message_box_window.h

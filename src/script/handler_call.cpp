@@ -1,6 +1,7 @@
 #include "script/handler_call.h"
 
 #include <optional>
+#include <utility>
 
 #include "script/interpreter.h"
 #include "script/script_host.h"
@@ -30,6 +31,16 @@ ScriptError RunCallOnSystemScript(Interpreter& in, CompiledScript* system, Compi
   ScriptFrame caller = SystemFrame(call);
   int callLength = 0;
   return in.runHandlerOnChain(&chain, caller, 0, nullptr, result, callLength);
+}
+
+FixedHandlerCall::FixedHandlerCall(std::string_view text)
+    : text_(text), call_(std::move(CompileScriptText(text).value())) {
+  call_.decode();
+}
+
+ScriptError FixedHandlerCall::run(Interpreter& in, ScriptHost& host) {
+  SystemScriptHold hold(host);
+  return RunCallOnSystemScript(in, hold.script(), call_, nullptr);
 }
 
 ScriptError RunHandlerCall(Interpreter& in, ScriptHost& host, std::string_view text) {

@@ -42,6 +42,22 @@ class SystemScriptHold {
 ScriptError RunCallOnSystemScript(Interpreter& in, CompiledScript* system, CompiledScript& call,
                                   Value* result);
 
+// A handler call text compiled once, for the calls the runtime makes on every pass (boot(),
+// idle(), menustate()): each run reuses the tokens, decoded, with the caches the interpreter
+// keeps in them. The text must compile.
+class FixedHandlerCall {
+ public:
+  explicit FixedHandlerCall(std::string_view text);
+
+  [[nodiscard]] std::string_view text() const { return text_; }
+  // Runs the call against the host's system script as RunHandlerCall does.
+  ScriptError run(Interpreter& in, ScriptHost& host);
+
+ private:
+  std::string_view text_;
+  CompiledScript call_;
+};
+
 // Compiles `text` (Mac Roman, a command call) and runs it against the host's system script,
 // held for this one call. A text that does not compile gives TokenizationError without running
 // anything and without setting the error-pending flag; a failing handler sets the flag as every
