@@ -1,15 +1,16 @@
 // The sound a headless title makes with its track files, as the WAV capture records it: sounds
 // of known samples played by the track built-ins, and the capture compared sample for sample
-// with the mix worked out here from the mixer's documented rules (a side's gain g / 2^15 with g
-// = volume x share x 2^15 / (255 x 128) rounded, mono the mean of the sides; an 8-bit sample s
-// heard as (s - 128) x 256, or as s - 128 by a device of 8-bit samples alone; tracks summed and
-// saturated; the output level n as x n / 9).
+// with values worked out by hand from the mixer's rules (a side's gain g / 2^15 with g = volume x
+// share x 2^15 / (255 x 128) rounded, mono the mean of the sides; an 8-bit sample s heard as
+// (s - 128) x 256, or as s - 128 by a device of 8-bit samples alone; tracks summed and
+// saturated; the output level n as x n / 9, towards 0).
 //
 // The mixer keeps three buffers of 2048 frames queued, so a sound is heard some time after the
 // line that starts it: the checks find its onset in the capture, within that latency (0.28 s).
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -30,78 +31,40 @@ constexpr std::uint64_t kTicksPerSecond = 60;
 using Samples = std::vector<std::uint8_t>;  // 8-bit sound samples, 128 the centre
 using Heard = std::vector<int>;             // output samples, signed (8-bit ones less 128)
 
-Samples Constant(std::uint8_t value, std::size_t count) { return Samples(count, value); }
 // A sawtooth that never meets the centre, so that every sample of it is heard as non-zero.
 Samples Saw(std::size_t count) {
   Samples saw(count);
   for (std::size_t i = 0; i < count; ++i) saw[i] = static_cast<std::uint8_t>(129 + i % 62);
   return saw;
 }
-
-// The sounds of the track "Tones" (TONES.SNG), by name, with their rates; then its theme parts,
-// played two, (no part 9), one, over and over.
-struct ToneSound {
-  std::string name;
-  Samples samples;
-  std::uint32_t rate = 22050;
-};
-const std::vector<ToneSound>& Tones() {
-  static const std::vector<ToneSound> tones{
-      {"low", Constant(160, 8000)}, {"high", Constant(80, 5000)}, {"loud", Constant(255, 3000)},
-      {"hush", Constant(0, 3000)},  {"saw", Saw(44100)},          {"slow", Saw(3000), 11025},
-      {"one", Constant(150, 4410)}, {"two", Constant(100, 2205)},
-  };
-  return tones;
+// The saw heard at full volume in 16-bit output, each sample `repeat` times.
+Heard SawHeard(std::size_t count, std::size_t repeat = 1) {
+  Heard heard;
+  for (std::uint8_t s : Saw(count)) heard.insert(heard.end(), repeat, (s - 128) * 256);
+  return heard;
 }
-constexpr std::size_t kThemeParts = 2;
-const Samples& Tone(std::string_view name) {
-  for (const ToneSound& tone : Tones())
-    if (tone.name == name) return tone.samples;
-  ADD_FAILURE() << "no tone " << name;
-  return Tones().front().samples;
+// Output samples: `count` of `value` for each run.
+Heard Runs(std::initializer_list<std::pair<std::size_t, int>> runs) {
+  Heard heard;
+  for (const auto& [count, value] : runs) heard.insert(heard.end(), count, value);
+  return heard;
+}
+
+// The sounds of the track "Tones" (TONES.SNG) in record order, at 22050 Hz but "slow" at 11025;
+// the last two are its theme parts, played two, (no part 9), one, over and over.
+const std::vector<std::string> kTones = {"low", "high", "loud", "hush",
+                                         "saw", "slow", "one",  "two"};
+const Samples& Tone(const std::string& name) {
+  static const std::map<std::string, Samples> tones{
+      {"low", Samples(8000, 160)}, {"high", Samples(5000, 80)}, {"loud", Samples(3000, 191)},
+      {"hush", Samples(3000, 64)}, {"saw", Saw(44100)},         {"slow", Saw(3000)},
+      {"one", Samples(4410, 150)}, {"two", Samples(2205, 100)}};
+  return tones.at(name);
 }
 
 constexpr std::string_view kScript =
     "code boot()\n\topentrackfile(\"tones.sng\")\nendcode\n"
     "code keydown(key)\n\tsinglesound(\"saw\")\nendcode\n";
-
-// ---- the expected sound, from the documented rules ----
-
-int SideGain(int volume, int share) {
-  return (volume * share * 32768 + 255 * 128 / 2) / (255 * 128);
-}
-int MonoGain(int volume, int pan) {
-  const int left = pan <= 128 ? 128 : (255 - pan) * 128 / 127;
-  const int right = pan >= 128 ? 128 : pan;
-  return (SideGain(volume, left) + SideGain(volume, right)) / 2;
-}
-
-// One sound in a mix: each sample heard `repeat` times (2 for an 11025 Hz sound).
-struct Voice {
-  std::string_view tone;
-  int volume = 255;
-  int pan = 128;
-  std::size_t repeat = 1;
-};
-
-Heard Mix(const std::vector<Voice>& voices, int level = 9, int bits = 16) {
-  const int unit = bits == 16 ? 256 : 1, top = bits == 16 ? 32767 : 127;
-  std::size_t length = 0;
-  for (const Voice& v : voices) length = std::max(length, Tone(v.tone).size() * v.repeat);
-  Heard heard(length, 0);
-  for (std::size_t i = 0; i < length; ++i) {
-    int sum = 0;
-    for (const Voice& v : voices) {
-      const Samples& samples = Tone(v.tone);
-      if (i / v.repeat >= samples.size()) continue;
-      sum += ((samples[i / v.repeat] - 128) * unit * MonoGain(v.volume, v.pan)) >> 15;
-    }
-    heard[i] = std::clamp(sum, -top - 1, top) * level / 9;
-  }
-  return heard;
-}
-
-// ---- reading the capture ----
 
 // The stretches of sound in a capture, as [start, end) frames: none of the tones is heard as 0.
 using Stretches = std::vector<std::pair<std::size_t, std::size_t>>;
@@ -123,17 +86,6 @@ Heard Joined(const Heard& heard, const Stretches& stretches) {
   return joined;
 }
 
-// "same", or the first frame where `heard` differs from `expected`, over the shorter's length.
-std::string Compare(const Heard& heard, const Heard& expected) {
-  for (std::size_t i = 0; i < std::min(heard.size(), expected.size()); ++i) {
-    if (heard[i] != expected[i]) {
-      return "frame " + std::to_string(i) + ": heard " + std::to_string(heard[i]) + ", expected " +
-             std::to_string(expected[i]);
-    }
-  }
-  return "same";
-}
-
 std::size_t FrameAtTick(std::uint64_t tick) {
   return static_cast<std::size_t>(tick * 1000 / kTicksPerSecond * kOutputRate / 1000);
 }
@@ -142,14 +94,11 @@ class TrackSoundTest : public TitleTest {
  protected:
   // Writes TONES.SNG.
   TrackSoundTest() {
-    std::vector<std::string> sounds, parts;
-    std::vector<test::Bytes> records(1);
-    for (const ToneSound& tone : Tones()) {
-      (records.size() < Tones().size() - kThemeParts + 1 ? sounds : parts).push_back(tone.name);
-      records.push_back(test::SoundRecordOf(tone.rate, tone.samples));
-    }
-    records[0] = WriteTrackHeader(
-        TrackHeader{.name = "Tones", .sounds = sounds, .themeParts = parts, .sequence = {2, 9, 1}});
+    std::vector<std::string> sounds(kTones.begin(), kTones.end() - 2);
+    std::vector<test::Bytes> records{WriteTrackHeader(TrackHeader{
+        .name = "Tones", .sounds = sounds, .themeParts = {"one", "two"}, .sequence = {2, 9, 1}})};
+    for (const std::string& tone : kTones)
+      records.push_back(test::SoundRecordOf(tone == "slow" ? 11025 : 22050, Tone(tone)));
     WriteStageFile(title_, "TONES.SNG", records, kTrackFileType);
   }
 
@@ -177,20 +126,10 @@ class TrackSoundTest : public TitleTest {
   }
 };
 
-// The expected mix against values worked by hand.
-TEST_F(TrackSoundTest, ExpectedMixAgreesWithHandWorkedValues) {
-  EXPECT_EQ(Mix({{"low"}}).front(), 32 * 256);
-  EXPECT_EQ(Mix({{"loud"}, {"loud"}}).front(), 32767);  // 2 x 32512 clipped, not wrapped
-  EXPECT_EQ(Mix({{"hush"}, {"hush"}}).front(), -32768);
-  // Left share 55 x 128 / 127 = 55: sides 5522 and 12850, mono 9186, 8192 x 9186 >> 15.
-  EXPECT_EQ(Mix({{"low", 100, 200}}).front(), 2296);
-  EXPECT_EQ(Mix({{"high"}}, 4).front(), -48 * 256 * 4 / 9);
-  EXPECT_EQ(Mix({{"high"}}, 4, 8).front(), -21);  // -48 x 4 / 9 towards the centre
-  EXPECT_EQ(Mix({{"hush"}, {"hush"}}, 9, 8).front(), -128);
-}
-
 // Lines run at one tick; the capture holds silence, then within the latency the expected
-// sound, then silence again (but for a theme, which goes on).
+// sound, then silence again (but for a theme, which goes on). "low" is heard as 32 x 256 =
+// 8192, "high" as -48 x 256 = -12288, "loud" as 63 x 256 and "hush" as -64 x 256, so that three
+// of them clip.
 struct PlayCase {
   std::string name;
   std::string lines;  // separated by "|"
@@ -200,30 +139,32 @@ struct PlayCase {
 };
 
 TEST_F(TrackSoundTest, CapturedSoundIsTheMixOfWhatPlays) {
-  std::vector<PlayCase> cases{
-      {"single", "singlesound(\"low\")", Mix({{"low"}})},
-      {"voice11025", "voicesound(\"slow\")", Mix({{.tone = "slow", .repeat = 2}})},
-      {"twoEffects", "multiplesound(\"low\")|multiplesound(\"high\")", Mix({{"low"}, {"high"}})},
-      {"clipsHigh", "multiplesound(\"loud\")|multiplesound(\"loud\")", Mix({{"loud"}, {"loud"}})},
-      {"clipsLow", "multiplesound(\"hush\")|multiplesound(\"hush\")", Mix({{"hush"}, {"hush"}})},
+  const PlayCase cases[] = {
+      {"single", "singlesound(\"low\")", Runs({{8000, 8192}})},
+      {"voice11025", "voicesound(\"slow\")", SawHeard(3000, 2)},
+      {"clipsHigh", "multiplesound(\"loud\")|multiplesound(\"loud\")|voicesound(\"loud\")",
+       Runs({{3000, 32767}})},
+      {"clipsLow", "multiplesound(\"hush\")|multiplesound(\"hush\")|voicesound(\"hush\")",
+       Runs({{3000, -32768}})},
+      // Left share 55 x 128 / 127 = 55: sides 5522 and 12850, mono 9186, 8192 x 9186 >> 15.
       {"volumePanRight", "soundvol(\"low\", 100)|soundpan(\"low\", 200)|singlesound(\"low\")",
-       Mix({{"low", 100, 200}})},
-      {"panLeftTogether", "soundpan(\"high\", 40)|multiplesound(\"low\")|multiplesound(\"high\")",
-       Mix({{"low"}, {"high", 255, 40}})},
-      {"level4", "wavevolume(4)|singlesound(\"low\")", Mix({{"low"}}, 4)},
+       Runs({{8000, 2296}})},
+      // Right share 40: sides 32768 and 10240, mono 21504; -12288 x 21504 >> 15 = -8064.
+      {"twoEffectsPanLeft", "soundpan(\"high\", 40)|multiplesound(\"low\")|multiplesound(\"high\")",
+       Runs({{5000, 8192 - 8064}, {3000, 8192}})},
+      {"level4", "wavevolume(4)|singlesound(\"low\")", Runs({{8000, 8192 * 4 / 9}})},
       {"level0", "wavevolume(0)|singlesound(\"low\")", {}},
-      {"8-bit clipsHigh", "multiplesound(\"loud\")|multiplesound(\"loud\")",
-       Mix({{"loud"}, {"loud"}}, 9, 8), true, 8},
-      {"8-bit clipsLow", "multiplesound(\"hush\")|multiplesound(\"hush\")",
-       Mix({{"hush"}, {"hush"}}, 9, 8), true, 8},
+      {"8-bit clipsHigh", "multiplesound(\"loud\")|multiplesound(\"loud\")|voicesound(\"loud\")",
+       Runs({{3000, 127}}), true, 8},
+      {"8-bit clipsLow", "multiplesound(\"hush\")|multiplesound(\"hush\")|voicesound(\"hush\")",
+       Runs({{3000, -128}}), true, 8},
+      // (32 - 48) x 4 / 9 and 32 x 4 / 9, towards the centre.
       {"8-bit level4", "wavevolume(4)|multiplesound(\"low\")|multiplesound(\"high\")",
-       Mix({{"low"}, {"high"}}, 4, 8), true, 8},
-      {"themeLoops", "playtheme(\"tones\")", {}, false},
+       Runs({{5000, -7}, {3000, 14}}), true, 8},
+      // "two" is heard as -28 x 256, "one" as 22 x 256.
+      {"themeLoops", "playtheme(\"tones\")",
+       Runs({{2205, -7168}, {4410, 5632}, {2205, -7168}, {4410, 5632}, {2205, -7168}}), false},
   };
-  for (const char* part : {"two", "one", "two", "one", "two"}) {
-    const Heard heard = Mix({{part}});
-    cases.back().expected.insert(cases.back().expected.end(), heard.begin(), heard.end());
-  }
   for (const PlayCase& c : cases) {
     SCOPED_TRACE(c.name);
     TitleRun& run = BootRecorded(c.name, "", c.bits);
@@ -240,9 +181,10 @@ TEST_F(TrackSoundTest, CapturedSoundIsTheMixOfWhatPlays) {
     if (sound.empty()) continue;
     EXPECT_GE(sound[0].first, start);
     EXPECT_LE(sound[0].first, start + kLatencyFrames);
-    const Heard joined = Joined(heard, sound);
-    EXPECT_EQ(Compare(joined, c.expected), "same");
+    Heard joined = Joined(heard, sound);
     EXPECT_TRUE(c.ends ? joined.size() == c.expected.size() : joined.size() > c.expected.size());
+    joined.resize(c.expected.size());
+    EXPECT_EQ(joined, c.expected);
   }
 }
 
@@ -263,9 +205,11 @@ TEST_F(TrackSoundTest, FocusPausesAndResumesWhereItStoppedAndHaltEndsWithinTheLa
   EXPECT_NEAR(sound[1].first - sound[0].second, FrameAtTick(kInTick - kOutTick), tick);
   EXPECT_GE(sound[1].second, FrameAtTick(kHaltTick));
   EXPECT_LE(sound[1].second, FrameAtTick(kHaltTick) + kLatencyFrames);
-  const Heard joined = Joined(heard, sound), saw = Mix({{"saw"}});
+  const Heard joined = Joined(heard, sound);
+  Heard saw = SawHeard(44100);
   EXPECT_LT(joined.size(), saw.size());
-  EXPECT_EQ(Compare(joined, saw), "same");
+  saw.resize(joined.size());
+  EXPECT_EQ(joined, saw);
 }
 
 }  // namespace

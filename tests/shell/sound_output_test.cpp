@@ -1,17 +1,123 @@
-// The sound output's buffer protocol, as scripts (tests/support/shell_sound_script.h) and the
-// traces they must give.
+// The sound output's buffer protocol, as scripts and the traces they must give.
 #include "shell/sound/sound_output.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <vector>
 
-#include "support/shell_sound_script.h"
+#include "support/shell_rig.h"
 
 namespace lw {
 namespace {
 
-class SoundOutputTest : public ::testing::Test, protected test::SoundScript {};
+std::string Result(int result) { return result == 0 ? "" : "e" + std::to_string(result); }
+
+// Boxes that keep every request and give a set answer.
+struct AnsweringBoxes final : BoxPresenter {
+  BoxAnswer showBox(const BoxRequest& request) override {
+    shown.push_back(request);
+    return answer;
+  }
+  std::vector<BoxRequest> shown;
+  BoxAnswer answer = BoxAnswer::kOk;
+};
+
+// The sound output's buffer protocol over the fake platform's audio stream, driven by scripts
+// whose results are noted in a trace: "open R B C" (its result; when it opened the device, the
+// format and the Opened sizes), "close", "get" (result/bytes), "queue" (without a get), "q" or
+// "q FRAMES" (get, mark, queue), "pend", "vol N" (set, then get), "reset", "pause", "resume",
+// "at MS" (the clock), "fin" (the stream finishes its oldest buffer), "queued", "bytes" (written
+// to the stream), "marks" (each written buffer's first byte), "log" (the stream's calls),
+// "reported" (the logic errors, by number and line). Results that are not 0 show as "eN".
+class SoundOutputTest : public ::testing::Test, protected test::ShellRig {
+ protected:
+  // Runs `script`; the trace of what it noted, separated by spaces.
+  std::string run(const std::string& script) {
+    std::istringstream in(script);
+    std::string trace;
+    int marks = 0;
+    for (std::string step; in >> step;) {
+      std::string noted = step;
+      int a = 0, b = 0, c = 0;
+      std::span<std::uint8_t> buffer;
+      std::int32_t frames = 0;
+      if (step == "open" && in >> a >> b >> c) {
+        const std::size_t opens = platform.audioOpens.size();
+        SoundOutput::Opened opened;
+        const int result = output.SoundOpen(a, b, c, opened);
+        noted += Result(result);
+        const platform::AudioFormat& f = platform.audioOpens.back();
+        if (result == 0 && platform.audioOpens.size() > opens)
+          for (int n : {f.samplesPerSecond, f.bytesPerSample, f.channels, opened.framesPerBuffer,
+                        opened.buffers, opened.streams})
+            noted += "," + std::to_string(n);
+      } else if (step == "close") {
+        noted += Result(output.SoundClose());
+        noted += output.isOpen() ? "!" : "";
+      } else if (step == "get") {
+        noted += Result(output.SoundGetBuffer(buffer));
+        noted += "/" + std::to_string(buffer.size());
+      } else if (step == "queue") {
+        noted += Result(output.SoundQueueBuffer());
+      } else if (step == "q") {
+        const bool some = std::isdigit((in >> std::ws).peek()) && in >> frames;
+        int result = output.SoundGetBuffer(buffer);
+        if (result == 0) buffer[0] = static_cast<std::uint8_t>(++marks);
+        if (result == 0)
+          result = some ? output.SoundQueueBuffer(frames) : output.SoundQueueBuffer();
+        noted = Result(result).empty() ? "" : "q" + Result(result);
+      } else if (step == "pend") {
+        const int result = output.SoundPending(frames);
+        noted = result == 0 ? std::to_string(frames) : "pend" + Result(result);
+      } else if (step == "vol" && in >> a) {
+        const int set = output.SoundSetVolume(a);
+        const int got = output.SoundGetVolume(b);
+        noted += Result(set) + Result(got) + (set == 0 ? std::to_string(b) : "");
+      } else if (step == "reset") {
+        noted += Result(output.SoundReset());
+      } else if (step == "pause" || step == "resume") {
+        step == "pause" ? output.Pause() : output.Resume();
+        noted = "";
+      } else if (step == "at" && in >> platform.now) {
+        noted = "";
+      } else if (step == "fin") {
+        noted = platform.audio->finishOldest() ? "" : "fin:none";
+      } else if (step == "queued") {
+        noted += std::to_string(output.queuedBuffers()) + "/" +
+                 std::to_string(platform.audio->unfinished());
+      } else if (step == "bytes") {
+        noted += std::to_string(platform.audio->written().size());
+      } else if (step == "marks") {
+        const std::vector<std::uint8_t> written = platform.audio->written();
+        for (std::size_t at = 0; at < written.size(); at += 16384)
+          noted += std::to_string(written[at]);
+      } else if (step == "log") {
+        noted = "[" + platform.audio->log() + "]";
+      } else if (step == "reported") {
+        noted = "[";
+        for (const BoxRequest& box : reported.shown) {
+          std::string text = box.text;
+          std::replace(text.begin(), text.end(), '\n', ' ');
+          noted += (noted.size() > 1 ? " " : "") + text.substr(0, text.find(' ')) +
+                   text.substr(text.find("at line ") + 7, 4);
+        }
+        noted += "]";
+      } else {
+        ADD_FAILURE() << "bad step " << step;
+      }
+      if (!noted.empty()) trace += (trace.empty() ? "" : " ") + noted;
+    }
+    return trace;
+  }
+
+  AnsweringBoxes soundBoxes;
+  SoundOutput output{platform, soundBoxes, errors};
+};
 
 // Misuse; formats and buffer sizes; a second open while open changes nothing. Queue with none
 // handed out is 903, a second get 901, a fourth buffer 902. The volume is clamped to 0 .. 9.
@@ -47,28 +153,26 @@ TEST_F(SoundOutputTest, ScriptsAndTheirTraces) {
   }
 }
 
+// A device that cannot open shows the sound error box, its reason cut to 128 characters and
+// the text wrapped to 40 columns, answered Ok: no error reported. A refused buffer, answered
+// with Cancel: place 7, and 102 at line 900; it is handed back.
 TEST_F(SoundOutputTest, DeviceFailuresShowTheSoundErrorBox) {
   platform.refuseAudio = 1;
   platform.audioError = std::string(200, 'x');
-  EXPECT_EQ(run("open 2 2 1 reported"), "opene1 []");  // answered Ok: no error reported
-  EXPECT_FALSE(output.isOpen());
-  ASSERT_EQ(soundBoxes.shown.size(), 1u);
-  const BoxRequest& box = soundBoxes.shown[0];
-  EXPECT_EQ(box.caption, "Sound Error");
-  EXPECT_EQ(box.buttons, BoxButtons::kOkCancel);
-  EXPECT_EQ(box.icon, BoxIcon::kExclamation);
-  // The reason is cut to 128 characters; the text is wrapped to 40 columns.
-  EXPECT_EQ(box.text, WrapForBox("Sound Error 1:\n" + std::string(128, 'x') +
-                                 " [1]\n\nSelect OK to continue, Cancel to abort."));
-  // A refused buffer, answered with Cancel: place 7, and 102 at line 900; it is handed back.
+  EXPECT_EQ(run("open 2 2 1 reported close"), "opene1 [] close");
   soundBoxes.answer = BoxAnswer::kCancel;
   run("open 2 2 1");
   platform.audio->refuse = true;
   EXPECT_EQ(run("q queued reported"), "qe1 queued0/0 [Memory 900]");
-  ASSERT_EQ(soundBoxes.shown.size(), 2u);
-  EXPECT_NE(soundBoxes.shown[1].text.find("[7]"), std::string::npos);
   platform.audio->refuse = false;
   EXPECT_EQ(run("q"), "");
+  ASSERT_EQ(soundBoxes.shown.size(), 2u);
+  const BoxRequest& box = soundBoxes.shown[0];
+  EXPECT_EQ(std::tuple(box.caption, box.buttons, box.icon),
+            std::tuple("Sound Error", BoxButtons::kOkCancel, BoxIcon::kExclamation));
+  EXPECT_EQ(box.text, WrapForBox("Sound Error 1:\n" + std::string(128, 'x') +
+                                 " [1]\n\nSelect OK to continue, Cancel to abort."));
+  EXPECT_NE(soundBoxes.shown[1].text.find("[7]"), std::string::npos);
 }
 
 }  // namespace
