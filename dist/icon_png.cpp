@@ -12,7 +12,7 @@
 #include <system_error>
 #include <vector>
 
-#include "program_resources.h"
+#include "resources/program_resources.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 # Installs the build into a scratch prefix and checks the desktop side of the install: the
 # programs, the menu entries (desktop-file-validate), the icons (PNG files of the right size)
 # and the manual pages, which man must render with their options in them.
-# Usage: check_install.sh BUILD_DIR   (exit 77 when a checking tool is missing)
+# Usage: check_install.sh BUILD_DIR BINDIR DATADIR MANDIR   (the GNUInstallDirs folders, relative
+#        to the prefix; exit 77 when a checking tool is missing)
 set -euo pipefail
 build=$1
 for tool in desktop-file-validate man file; do
@@ -15,11 +16,9 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 failures=0
 fail() { echo "check_install: $*" >&2; failures=$((failures + 1)); }
 
-# The data and manual folders as GNUInstallDirs names them on this system.
-cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
-bindir=$prefix/$(cache_value CMAKE_INSTALL_BINDIR)
-datadir=$prefix/$(cache_value CMAKE_INSTALL_DATADIR)
-mandir=$prefix/$(cache_value CMAKE_INSTALL_MANDIR)
+bindir=$prefix/$2
+datadir=$prefix/$3
+mandir=$prefix/$4
 
 for program in titleplayer movieplayer titlekit; do
   [ -x "$bindir/$program" ] || fail "no program $bindir/$program"
