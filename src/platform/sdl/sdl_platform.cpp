@@ -262,6 +262,7 @@ void SdlPlatform::toggleFullscreen() {
     return;
   }
   fullscreen_ = !fullscreen_;
+  LW_LOG(kBoot, "display switched to %s", fullscreen_ ? "full screen" : "a window");
   pending_.push_back(MessageOf(MessageKind::kDisplayChanged));
 }
 
