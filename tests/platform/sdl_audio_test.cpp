@@ -79,7 +79,9 @@ TEST(SdlAudioTest, PlaysFedWithoutUnderrunsPausesResetsAndRefuses) {
 // wall clock: a buffer of 20 ms finishes as the runtime polls, no sooner than 20 ms after the open.
 TEST(SdlAudioTest, MutedPlatformPlaysByTheWallClockAsItPolls) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
-  SdlPlatform platform({}, true);
+  SdlPlatformSettings muted;
+  muted.mute = true;
+  SdlPlatform platform({}, muted);
   std::uint32_t finishedAt = 0;
   std::string error;
   const std::uint32_t start = platform.milliseconds();

@@ -28,15 +28,26 @@ SDL_Event MouseEvent(std::uint32_t type, std::uint8_t button, int x, int y) {
   return {.button = {.type = type, .button = button, .x = x, .y = y}};
 }
 
+const char* DesktopKeyText(DesktopKey key) {
+  switch (key) {
+    case DesktopKey::kToggleFullscreen: return " +switch";
+    case DesktopKey::kScreenshot: return " +screenshot";
+    case DesktopKey::kToggleMute: return " +mute";
+  }
+  return " +?";
+}
+
 // What one translator makes of events in turn, one line each: the message (or "-"), then
-// " +switch" when the backend switches the display and " +repaint" when it repaints.
-std::string Translate(std::initializer_list<SDL_Event> events, std::uint16_t modState = 0) {
-  EventTranslator translator;
+// " +switch", " +screenshot" or " +mute" for the player's keys and " +repaint" when the backend
+// repaints.
+std::string Translate(std::initializer_list<SDL_Event> events, std::uint16_t modState = 0,
+                      bool tellFocus = true) {
+  EventTranslator translator(tellFocus);
   std::string lines;
   for (const SDL_Event& event : events) {
     const EventMeaning meaning = translator.translate(event, modState);
     lines += meaning.message ? MessageText(*meaning.message) : "-";
-    lines += std::string(meaning.toggleFullscreen ? " +switch" : "") +
+    lines += std::string(meaning.desktopKey ? DesktopKeyText(*meaning.desktopKey) : "") +
              (meaning.repaint ? " +repaint" : "") + "\n";
   }
   return lines;
@@ -85,6 +96,36 @@ TEST(SdlEventsTest, WindowEventsFocusAndQuit) {
   (void)translator.translate(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), 0);
   translator.reset();
   EXPECT_TRUE(translator.translate(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), 0).message);
+}
+
+// The player's keys act once a press and reach the title neither down, repeated nor up, even
+// when the modifiers go up first; the same keys without their modifiers are the title's: F12
+// (the message box), Ctrl+M, Shift+M and Ctrl+Alt+F12.
+TEST(SdlEventsTest, ThePlayersKeysNeverReachTheTitle) {
+  const std::uint16_t ctrlShift = KMOD_LCTRL | KMOD_RSHIFT;
+  EXPECT_EQ(
+      Translate(
+          {KeyEvent(SDL_KEYDOWN, SDLK_F11, 0), KeyEvent(SDL_KEYDOWN, SDLK_F11, 0, true),
+           KeyEvent(SDL_KEYUP, SDLK_F11, 0), KeyEvent(SDL_KEYDOWN, SDLK_F12, KMOD_RCTRL),
+           KeyEvent(SDL_KEYUP, SDLK_F12, 0), KeyEvent(SDL_KEYDOWN, SDLK_F12, 0),
+           KeyEvent(SDL_KEYUP, SDLK_F12, 0),
+           KeyEvent(SDL_KEYDOWN, SDLK_F12, KMOD_LCTRL | KMOD_LALT),
+           KeyEvent(SDL_KEYDOWN, SDLK_m, ctrlShift), KeyEvent(SDL_KEYDOWN, SDLK_m, ctrlShift, true),
+           KeyEvent(SDL_KEYUP, SDLK_m, KMOD_LCTRL), KeyEvent(SDL_KEYDOWN, SDLK_m, KMOD_LCTRL),
+           KeyEvent(SDL_KEYUP, SDLK_m, KMOD_LCTRL), KeyEvent(SDL_KEYDOWN, SDLK_m, KMOD_LSHIFT)}),
+      "- +switch\n-\n-\n- +screenshot\n-\ndown f12\nup f12\ndown ctrl+alt+f12\n- +mute\n"
+      "-\n-\ndown ctrl+m\nup ctrl+m\ndown shift+M\n");
+}
+
+// Without the pause in the background, focus changes and minimising tell the runtime nothing;
+// the rest of the window's events are told as before.
+TEST(SdlEventsTest, FocusIsNotToldWhenTheTitlePlaysInTheBackground) {
+  EXPECT_EQ(
+      Translate(
+          {WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST), WindowEvent(SDL_WINDOWEVENT_MINIMIZED),
+           WindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED), WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED)},
+          0, false),
+      "-\n-\n-\ndisplay +repaint\n");
 }
 
 }  // namespace

@@ -29,19 +29,12 @@ std::filesystem::path ProgramFolder() {
 }
 
 int Main(Arguments args) {
-  auto options = titleplayer::ParsePlayerOptions(args, PlayerProgram::kMovie);
+  auto options = titleplayer::ReadPlayerOptions(args, PlayerProgram::kMovie);
   if (!options) {
     std::cerr << "movieplayer: " << options.error() << "\n(movieplayer --help lists the options)\n";
     return kExitUsage;
   }
-  if (options->help) {
-    std::cout << titleplayer::UsageText(PlayerProgram::kMovie);
-    return kExitOk;
-  }
-  if (options->version) {
-    std::cout << titleplayer::VersionText(PlayerProgram::kMovie);
-    return kExitOk;
-  }
+  if (titleplayer::PrintAskedText(*options, PlayerProgram::kMovie)) return kExitOk;
   options->titleFolder = ProgramFolder();
   MovieMode movie = SplitMoviePath(options->movie.value_or(""));
   movie.notPlayed = [](std::string_view path, ScriptError why) {

@@ -2,9 +2,11 @@
 #include <array>
 #include <iostream>
 #include <span>
+#include <sstream>
 #include <string_view>
 #include <vector>
 
+#include "apps/manual/help_to_manual.h"
 #include "apps/titlekit/commands.h"
 
 namespace lw::titlekit {
@@ -81,6 +83,8 @@ constexpr std::string_view kVersion = LW_VERSION;
 constexpr std::string_view kVersion = "0";
 #endif
 
+constexpr int kManualSection = 1;  // commands
+
 const Command* FindCommand(std::string_view name) {
   for (const Command& command : kCommands) {
     if (command.name == name) return &command;
@@ -97,6 +101,7 @@ void PrintUsage(const Command& command) {
 
 void PrintHelp(std::ostream& out) {
   out << "usage: titlekit COMMAND [ARGS]\n\n"
+         "Builds and inspects titles: their scripts, pictures, sounds and library files.\n"
          "Script files are UTF-8 source (any line ends) or compiled scripts.\n\ncommands:\n";
   for (const Command& command : kCommands) {
     out << "  " << command.usage << "\n      " << command.summary << '\n';
@@ -123,12 +128,23 @@ int RunHelp(Arguments args) {
   return kExitOk;
 }
 
+// The manual page, made from the text of `titlekit help` (the hidden option --help-man).
+void PrintManualPage() {
+  std::ostringstream help;
+  PrintHelp(help);
+  std::cout << HelpToManual({"titlekit", kManualSection, kVersion}, help.str());
+}
+
 int Main(Arguments args) {
   if (args.empty()) {
     PrintHelp(std::cerr);
     return kExitUsage;
   }
   if (IsHelpWord(args[0])) return RunHelp(args.subspan(1));
+  if (args.size() == 1 && args[0] == "--help-man") {
+    PrintManualPage();
+    return kExitOk;
+  }
   if (args.size() == 1 && args[0] == "--version") {
     std::cout << "titlekit " << kVersion << '\n';
     return kExitOk;

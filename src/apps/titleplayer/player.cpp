@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "apps/titleplayer/player_config_file.h"
 #include "common/mac_roman.h"
 #include "platform/fonts/ttf_fonts.h"
 #include "platform/headless/headless_platform.h"
@@ -145,7 +146,12 @@ int PlayHeadless(const PlayerOptions& options, RuntimeOptions runtime, std::stri
 }
 
 int PlayInWindow(const PlayerOptions& options, RuntimeOptions runtime, std::string_view program) {
-  auto platform = platform::MakeSdlPlatform(options.titleFolder, options.mute);
+  platform::SdlPlatformSettings settings;
+  settings.mute = options.mute;
+  settings.volumeLevel = options.volumeLevel;
+  settings.pauseInBackground = options.pauseInBackground;
+  settings.program = std::string(program);
+  auto platform = platform::MakeSdlPlatform(options.titleFolder, settings);
   if (!platform) {
     std::cerr << program << ": " << platform.error() << "\n(--headless runs without one)\n";
     return kExitFailure;
@@ -173,20 +179,40 @@ int Play(const PlayerOptions& options, PlayerProgram program,
                           : PlayInWindow(options, std::move(runtime), name);
 }
 
+Expected<PlayerOptions, std::string> ReadPlayerOptions(Arguments args, PlayerProgram program) {
+  auto options = ParsePlayerOptions(args, program);
+  if (!options || options->headless || options->help || options->version || options->helpMan) {
+    return options;
+  }
+  const PlayerConfig config = ReadUserPlayerConfig();
+  for (const std::string& complaint : config.complaints) {
+    std::cerr << ProgramName(program) << ": " << complaint << '\n';
+  }
+  PlayerOptions base;
+  ApplyPlayerSettings(config.settings, base);
+  return ParsePlayerOptions(args, program, std::move(base));
+}
+
+bool PrintAskedText(const PlayerOptions& options, PlayerProgram program) {
+  if (options.help) {
+    std::cout << UsageText(program);
+  } else if (options.version) {
+    std::cout << VersionText(program);
+  } else if (options.helpMan) {
+    std::cout << ManualPage(program);
+  } else {
+    return false;
+  }
+  return true;
+}
+
 int Main(Arguments args) {
-  auto options = ParsePlayerOptions(args);
+  auto options = ReadPlayerOptions(args, PlayerProgram::kTitle);
   if (!options) {
     std::cerr << "titleplayer: " << options.error() << "\n(titleplayer --help lists the options)\n";
     return kExitUsage;
   }
-  if (options->help) {
-    std::cout << UsageText();
-    return kExitOk;
-  }
-  if (options->version) {
-    std::cout << VersionText();
-    return kExitOk;
-  }
+  if (PrintAskedText(*options, PlayerProgram::kTitle)) return kExitOk;
   return Play(*options);
 }
 

@@ -12,6 +12,15 @@ namespace lw::titleplayer {
 // Runs titleplayer with the arguments after the program name; the exit status.
 int Main(Arguments args);
 
+// The options of `program`'s command line. A run in a window takes the user's configuration
+// file (player_config_file.h) first, telling its complaints on standard error, and the command
+// line over it; a headless run does not read it, so that tests do not depend on the user's
+// choices. The error as ParsePlayerOptions gives it.
+Expected<PlayerOptions, std::string> ReadPlayerOptions(Arguments args, PlayerProgram program);
+
+// Prints what --help, --version or --help-man asked for on standard output; false when none was.
+bool PrintAskedText(const PlayerOptions& options, PlayerProgram program);
+
 // Plays the title of `options` (help and version already handled); the exit status.
 int Play(const PlayerOptions& options);
 

@@ -2,6 +2,9 @@
 
 #include <charconv>
 #include <system_error>
+#include <utility>
+
+#include "apps/manual/help_to_manual.h"
 
 namespace lw::titleplayer {
 namespace {
@@ -13,7 +16,7 @@ constexpr std::string_view kUsage =
     "\n"
     "options:\n"
     "  --windowed            play in a window\n"
-    "  --fullscreen          play full screen (the default; Alt+Enter switches)\n"
+    "  --fullscreen          play full screen (the default; F11 or Alt+Enter switches)\n"
     "  --integer-scale       scale the 640 x 480 screen by whole numbers only\n"
     "  --volume NAME=PATH    the folder that stands for volume NAME: (repeatable)\n"
     "  --headless            run without a window, on a virtual clock\n"
@@ -23,6 +26,12 @@ constexpr std::string_view kUsage =
     "  --audio-out FILE      write the sound of a headless run as a WAV file, silences\n"
     "                        included, so that its samples keep time with the virtual clock\n"
     "  --mute                play without sound (the title keeps the pace of its sound)\n"
+    "  --volume-level N      the player's sound level over the title's own, 0 (silent) to 9\n"
+    "                        (full, the default)\n"
+    "  --no-pause-in-background\n"
+    "                        keep playing, and sounding, while another window has the focus\n"
+    "  --pause-in-background\n"
+    "                        pause while another window has the focus (the default)\n"
     "  --trace-calls         print every handler call the runtime makes, except idle()\n"
     "  --trace-present       print every rectangle copied to the window with the tick count\n"
     "                        then, one a line: 'present TICK: LEFT,TOP RIGHT,BOTTOM'\n"
@@ -47,7 +56,7 @@ constexpr std::string_view kMovieUsage =
     "\n"
     "options:\n"
     "  --windowed            play in a window\n"
-    "  --fullscreen          play full screen (the default; Alt+Enter switches)\n"
+    "  --fullscreen          play full screen (the default; F11 or Alt+Enter switches)\n"
     "  --integer-scale       scale the 640 x 480 screen by whole numbers only\n"
     "  --volume NAME=PATH    the folder that stands for volume NAME: (repeatable)\n"
     "  --headless            run without a window, on a virtual clock\n"
@@ -58,6 +67,12 @@ constexpr std::string_view kMovieUsage =
     "  --audio-out FILE      write the sound of a headless run as a WAV file, silences\n"
     "                        included, so that its samples keep time with the virtual clock\n"
     "  --mute                play without sound (the movie keeps the pace of its sound)\n"
+    "  --volume-level N      the player's sound level over the movie's own, 0 (silent) to 9\n"
+    "                        (full, the default)\n"
+    "  --no-pause-in-background\n"
+    "                        keep playing, and sounding, while another window has the focus\n"
+    "  --pause-in-background\n"
+    "                        pause while another window has the focus (the default)\n"
     "  --trace-calls         print every handler call the runtime makes (a movie makes none)\n"
     "  --trace-present       print every rectangle copied to the window with the tick count\n"
     "                        then, one a line: 'present TICK: LEFT,TOP RIGHT,BOTTOM'\n"
@@ -69,12 +84,39 @@ constexpr std::string_view kMovieUsage =
     "\n"
     "A movie that is not found is named on standard error, with exit status 1.\n";
 
+// The keys and files of play in a window, the end of both programs' --help, with PROGRAM
+// standing for the program's name. F12 is the title player's message box key.
+constexpr std::string_view kDesktopKeys =
+    "\n"
+    "keys:\n"
+    "  F11, Alt+Enter        switch between full screen and a window\n"
+    "  Ctrl+F12              save the screen as a PNG file, PROGRAM-YYYYMMDD-HHMMSS.png in\n"
+    "                        $XDG_PICTURES_DIR (or the pictures folder of\n"
+    "                        ~/.config/user-dirs.dirs, or the home folder)\n"
+    "  Ctrl+Shift+M          silence the sound, or bring it back (not with --mute, which\n"
+    "                        opens no sound device)\n";
+constexpr std::string_view kMessageBoxKey =
+    "  F12                   show or hide the message box\n";
+constexpr std::string_view kDesktopFiles =
+    "\n"
+    "files:\n"
+    "  $XDG_CONFIG_HOME/loomwork/player.conf\n"
+    "                        (~/.config/loomwork/player.conf without XDG_CONFIG_HOME) the\n"
+    "                        options of play in a window, one 'option = value' a line, '#'\n"
+    "                        starting a comment: display = fullscreen|windowed,\n"
+    "                        scaling = fit|integer, mute = yes|no, volume-level = 0..9,\n"
+    "                        pause-in-background = yes|no. The command line wins over the\n"
+    "                        file; headless runs do not read it.\n";
+
 // The sample title, built with the project; the message for a missing TITLE_DIR names it.
 #ifdef LW_SAMPLE_TITLE_DIR
 constexpr std::string_view kSampleTitle = LW_SAMPLE_TITLE_DIR;
 #else
 constexpr std::string_view kSampleTitle = "build/examples/sample-title";
 #endif
+
+constexpr int kMaxVolumeLevel = 9;
+constexpr int kManualSection = 6;  // games
 
 #ifdef LW_VERSION
 constexpr std::string_view kVersion = LW_VERSION;
@@ -118,6 +160,12 @@ std::optional<std::string> ApplyValue(std::string_view option, std::string_view 
     auto channels = ParseLogChannels(value);
     if (!channels) return "--log: " + channels.error();
     options.log |= *channels;
+  } else if (option == "--volume-level") {
+    const auto level = ParseNumber(value);
+    if (!level || *level > kMaxVolumeLevel) {
+      return "--volume-level needs a level from 0 to 9, not '" + std::string(value) + "'";
+    }
+    options.volumeLevel = static_cast<int>(*level);
   } else if (option == "--ticks" || option == "--seed") {
     const auto number = ParseNumber(value);
     if (!number) return std::string(option) + " needs a number, not '" + std::string(value) + "'";
@@ -131,7 +179,7 @@ std::optional<std::string> ApplyValue(std::string_view option, std::string_view 
 bool TakesValue(std::string_view option) {
   return option == "--volume" || option == "--input" || option == "--ticks" ||
          option == "--screenshot" || option == "--seed" || option == "--log" ||
-         option == "--audio-out";
+         option == "--audio-out" || option == "--volume-level";
 }
 
 // The title player's flags that mean nothing without a script: no movie runs one.
@@ -152,6 +200,10 @@ bool ApplyFlag(std::string_view option, PlayerProgram program, PlayerOptions& op
     options.headless = true;
   } else if (option == "--mute") {
     options.mute = true;
+  } else if (option == "--pause-in-background") {
+    options.pauseInBackground = true;
+  } else if (option == "--no-pause-in-background") {
+    options.pauseInBackground = false;
   } else if (option == "--trace-calls") {
     options.traceCalls = true;
   } else if (option == "--trace-present") {
@@ -164,6 +216,8 @@ bool ApplyFlag(std::string_view option, PlayerProgram program, PlayerOptions& op
     options.help = true;
   } else if (option == "--version") {
     options.version = true;
+  } else if (option == "--help-man") {
+    options.helpMan = true;
   } else {
     return false;
   }
@@ -185,8 +239,9 @@ std::string_view ProgramName(PlayerProgram program) {
   return program == PlayerProgram::kMovie ? "movieplayer" : "titleplayer";
 }
 
-Expected<PlayerOptions, std::string> ParsePlayerOptions(Arguments args, PlayerProgram program) {
-  PlayerOptions options;
+Expected<PlayerOptions, std::string> ParsePlayerOptions(Arguments args, PlayerProgram program,
+                                                        PlayerOptions base) {
+  PlayerOptions options = std::move(base);
   bool haveOperand = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string_view arg = args[i];
@@ -203,7 +258,7 @@ Expected<PlayerOptions, std::string> ParsePlayerOptions(Arguments args, PlayerPr
       return Unexpected{"unexpected argument '" + std::string(arg) + "'"};
     }
   }
-  if (options.help || options.version) return options;
+  if (options.help || options.version || options.helpMan) return options;
   if (options.inputScript && !options.headless)
     return Unexpected{std::string("--input needs --headless")};
   if (options.audioOut && !options.headless)
@@ -216,7 +271,16 @@ Expected<PlayerOptions, std::string> ParsePlayerOptions(Arguments args, PlayerPr
 }
 
 std::string UsageText(PlayerProgram program) {
-  return std::string(program == PlayerProgram::kMovie ? kMovieUsage : kUsage);
+  const bool movie = program == PlayerProgram::kMovie;
+  std::string keys(kDesktopKeys);
+  constexpr std::string_view kProgram = "PROGRAM";
+  keys.replace(keys.find(kProgram), kProgram.size(), ProgramName(program));
+  return std::string(movie ? kMovieUsage : kUsage) + keys +
+         std::string(movie ? "" : kMessageBoxKey) + std::string(kDesktopFiles);
+}
+
+std::string ManualPage(PlayerProgram program) {
+  return HelpToManual({ProgramName(program), kManualSection, kVersion}, UsageText(program));
 }
 
 std::string VersionText(PlayerProgram program) {

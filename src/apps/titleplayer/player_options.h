@@ -46,6 +46,8 @@ struct PlayerOptions {
   std::optional<std::string> screenshot;
   std::optional<std::string> audioOut;  // headless: the WAV file that records the sound heard
   bool mute = false;                    // in a window: sound plays by the clock, unheard
+  int volumeLevel = 9;                  // in a window: the player's level over the title's, 0..9
+  bool pauseInBackground = true;        // in a window: losing the focus pauses the title
   bool traceCalls = false;
   bool tracePresent = false;
   bool console = false;  // the message box shows from the start
@@ -54,16 +56,20 @@ struct PlayerOptions {
   LogChannels log = 0;  // --log: the developers' log channels switched on
   bool help = false;
   bool version = false;
+  bool helpMan = false;  // --help-man: the manual page, made from the text of --help
 };
 
 // The options of a command line (the arguments after the program name). The error is a
 // complaint for standard error, such as "--ticks needs a number"; a missing TITLE_DIR says how
-// to play the sample title instead. MOVIE may be left out.
+// to play the sample title instead. MOVIE may be left out. Options start as in `base` (the
+// defaults, or those of the configuration file), so the command line wins.
 Expected<PlayerOptions, std::string> ParsePlayerOptions(
-    Arguments args, PlayerProgram program = PlayerProgram::kTitle);
+    Arguments args, PlayerProgram program = PlayerProgram::kTitle, PlayerOptions base = {});
 
 // The text of --help.
 [[nodiscard]] std::string UsageText(PlayerProgram program = PlayerProgram::kTitle);
+// The manual page (roff) made from the text of --help: section 6, as the players are games.
+[[nodiscard]] std::string ManualPage(PlayerProgram program = PlayerProgram::kTitle);
 // The text of --version.
 [[nodiscard]] std::string VersionText(PlayerProgram program = PlayerProgram::kTitle);
 

@@ -20,6 +20,9 @@ namespace {
 // starve on a busy machine.
 constexpr Uint16 kDeviceFrames = 1024;
 
+// What a stream without the player's hold plays at.
+const PlayerSound kFullSound;
+
 // Holds SDL's device lock for a scope.
 class DeviceLock {
  public:
@@ -34,8 +37,9 @@ class DeviceLock {
 
 class SdlAudioStream final : public AudioStream {
  public:
-  SdlAudioStream(const AudioFormat& format, Finished finished)
-      : format_(format), finished_(std::move(finished)) {}
+  SdlAudioStream(const AudioFormat& format, Finished finished,
+                 std::shared_ptr<const PlayerSound> player)
+      : format_(format), finished_(std::move(finished)), player_(std::move(player)) {}
   ~SdlAudioStream() override {
     // Closing waits for a callback under way, so none runs on a stream that is gone.
     if (device_ != 0) SDL_CloseAudioDevice(device_);
@@ -112,8 +116,8 @@ class SdlAudioStream final : public AudioStream {
       }
       Buffer& current = queue_.front();
       const std::size_t bytes = std::min(out.size(), current.samples.size() - played_);
-      CopyAtLevel(std::span(current.samples).subspan(played_, bytes), out, format_.bytesPerSample,
-                  level);
+      CopyForPlayer(std::span(current.samples).subspan(played_, bytes), out, format_.bytesPerSample,
+                    level, player_ ? *player_ : kFullSound);
       played_ += bytes;
       out = out.subspan(bytes);
       if (played_ == current.samples.size()) {
@@ -127,6 +131,7 @@ class SdlAudioStream final : public AudioStream {
 
   AudioFormat format_;
   Finished finished_;
+  std::shared_ptr<const PlayerSound> player_;
   bool audioStarted_ = false;
   SDL_AudioDeviceID device_ = 0;
   // Shared with the callback under the device lock.
@@ -139,8 +144,18 @@ class SdlAudioStream final : public AudioStream {
 
 }  // namespace
 
+void CopyForPlayer(std::span<const std::uint8_t> from, std::span<std::uint8_t> to,
+                   int bytesPerSample, int titleLevel, const PlayerSound& player) {
+  const int playerLevel = player.muted ? kMinAudioLevel : player.level.load();
+  CopyAtLevel(from, to, bytesPerSample, titleLevel);
+  // The gain works sample by sample, so it can work in place.
+  const std::span<std::uint8_t> copied = to.first(from.size());
+  if (playerLevel < kMaxAudioLevel) CopyAtLevel(copied, copied, bytesPerSample, playerLevel);
+}
+
 std::unique_ptr<AudioStream> OpenSdlAudio(const AudioFormat& format, AudioStream::Finished finished,
-                                          std::string& error) {
+                                          std::string& error,
+                                          std::shared_ptr<const PlayerSound> player) {
   if (format.bytesPerSample != 1 && format.bytesPerSample != 2) {
     error = "no sound device plays samples of " + std::to_string(format.bytesPerSample) + " bytes";
     return nullptr;
@@ -153,7 +168,7 @@ std::unique_ptr<AudioStream> OpenSdlAudio(const AudioFormat& format, AudioStream
     error = "no sound device plays " + std::to_string(format.samplesPerSecond) + " frames a second";
     return nullptr;
   }
-  auto stream = std::make_unique<SdlAudioStream>(format, std::move(finished));
+  auto stream = std::make_unique<SdlAudioStream>(format, std::move(finished), std::move(player));
   if (std::optional<std::string> problem = stream->open()) {
     error = "cannot open the sound device: " + *problem;
     return nullptr;

@@ -65,15 +65,57 @@ std::vector<std::uint32_t> CursorPixels(const CursorImage& image) {
   return argb;
 }
 
+int CanvasScale(int width, int height) {
+  return std::max(1, std::min(width / kCanvasWidth, height / kCanvasHeight));
+}
+
+std::vector<std::uint32_t> ScalePixels(std::span<const std::uint32_t> pixels, int width, int height,
+                                       int scale) {
+  std::vector<std::uint32_t> scaled;
+  if (width <= 0 || height <= 0 || scale <= 0 ||
+      pixels.size() != static_cast<std::size_t>(width) * height) {
+    return scaled;
+  }
+  scaled.reserve(pixels.size() * scale * scale);
+  for (int y = 0; y < height * scale; ++y) {
+    const auto row = pixels.subspan(static_cast<std::size_t>(y / scale) * width, width);
+    for (int x = 0; x < width * scale; ++x) scaled.push_back(row[x / scale]);
+  }
+  return scaled;
+}
+
+int CursorScale(int width, int height, int scale) {
+  const int largest = kMaxCursorSide / std::max({width, height, 1});
+  return std::clamp(scale, 1, std::max(largest, 1));
+}
+
 void CursorCache::show(const CursorImage* image) {
-  SDL_Cursor* cursor = image != nullptr ? cursorFor(*image) : nullptr;
+  shown_ = image;
+  SDL_Cursor* cursor = image != nullptr ? cursorFor(image, *image) : nullptr;
   if (cursor == nullptr) cursor = arrow();
   if (cursor != nullptr) SDL_SetCursor(cursor);
 }
 
-// The cursor made from a picture (made on first use); null when it cannot be made.
-SDL_Cursor* CursorCache::cursorFor(const CursorImage& image) {
-  const auto found = cursors_.find(&image);
+// Every cursor is made again at the new scale; the one shown is made from the copy kept of its
+// picture, as the runtime's own may have changed since.
+void CursorCache::setScale(int scale) {
+  if (scale == scale_) return;
+  scale_ = scale;
+  const auto shown = cursors_.find(shown_);
+  std::optional<CursorImage> picture;
+  if (shown != cursors_.end()) picture = std::move(shown->second.picture);
+  // Make the new cursor before the old ones go, so that SDL never shows a freed one.
+  SDL_Cursor* cursor = nullptr;
+  std::unordered_map<const CursorImage*, Entry> old;
+  old.swap(cursors_);
+  if (picture) cursor = cursorFor(shown_, *picture);
+  if (cursor != nullptr) SDL_SetCursor(cursor);
+}
+
+// The cursor made from a picture (made on first use) under `key`, the runtime's address of it;
+// null when it cannot be made.
+SDL_Cursor* CursorCache::cursorFor(const CursorImage* key, const CursorImage& image) {
+  const auto found = cursors_.find(key);
   if (found != cursors_.end() && SamePicture(found->second.picture, image)) {
     return found->second.cursor.get();
   }
@@ -82,20 +124,25 @@ SDL_Cursor* CursorCache::cursorFor(const CursorImage& image) {
     LW_LOG(kPresent, "cursor: a %d x %d picture with %zu pixels cannot be a cursor", image.width,
            image.height, image.pixels.size());
   } else {
-    std::vector<std::uint32_t> argb = CursorPixels(image);
+    const int scale = CursorScale(image.width, image.height, scale_);
+    const int width = image.width * scale;
+    const int height = image.height * scale;
+    std::vector<std::uint32_t> argb =
+        ScalePixels(CursorPixels(image), image.width, image.height, scale);
     SdlSurfaceHandle surface{
-        SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), image.width, image.height, kBitsPerPixel,
-                                           image.width * kBytesPerPixel, SDL_PIXELFORMAT_ARGB8888)};
+        SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), width, height, kBitsPerPixel,
+                                           width * kBytesPerPixel, SDL_PIXELFORMAT_ARGB8888)};
     if (surface) {
-      const int hotX = std::clamp<int>(image.hotSpot.h, 0, image.width - 1);
-      const int hotY = std::clamp<int>(image.hotSpot.v, 0, image.height - 1);
+      // The hot spot is the top left of its pixel, scaled.
+      const int hotX = std::clamp<int>(image.hotSpot.h, 0, image.width - 1) * scale;
+      const int hotY = std::clamp<int>(image.hotSpot.v, 0, image.height - 1) * scale;
       entry.cursor.reset(SDL_CreateColorCursor(surface.get(), hotX, hotY));
     }
     if (!entry.cursor) LW_LOG(kPresent, "cursor: cannot make a cursor: %s", SDL_GetError());
   }
   // Freeing a replaced cursor that is shown puts SDL's default cursor up until show() runs.
   SDL_Cursor* made = entry.cursor.get();
-  cursors_.insert_or_assign(&image, std::move(entry));
+  cursors_.insert_or_assign(key, std::move(entry));
   return made;
 }
 

@@ -1,12 +1,15 @@
 // The runtime's cursor pictures as SDL colour cursors. SDL has no inverting cursor pixels, so
 // inverting pixels show black with a white outline, which stays visible on dark and light
-// backgrounds alike.
+// backgrounds alike. Cursors grow with the canvas: at the whole part of the window's scale,
+// with nearest pixels, so that they keep their size against the picture.
 #pragma once
 
 #include <SDL.h>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -24,6 +27,18 @@ namespace lw::platform {
 inline constexpr int kMaxCursorSide = 256;
 [[nodiscard]] bool IsUsableCursor(const CursorImage& image);
 
+// The whole part of the scale at which a window (or output) of `width` x `height` pixels shows
+// the canvas with its aspect kept: the smaller of the two ratios, rounded down, at least 1.
+[[nodiscard]] int CanvasScale(int width, int height);
+
+// `pixels` (width x height, row by row) with each pixel repeated `scale` times across and down.
+[[nodiscard]] std::vector<std::uint32_t> ScalePixels(std::span<const std::uint32_t> pixels,
+                                                     int width, int height, int scale);
+
+// The scale a cursor of `width` x `height` takes at the canvas scale `scale`: as much of it as
+// keeps both sides within kMaxCursorSide, at least 1.
+[[nodiscard]] int CursorScale(int width, int height, int scale);
+
 // The cursors made so far, one per picture (by address; a picture whose contents changed at
 // the same address is made again), and the system arrow.
 class CursorCache {
@@ -34,6 +49,8 @@ class CursorCache {
 
   // Shows `image` as the cursor; null, or a picture that cannot be a cursor, shows the arrow.
   void show(const CursorImage* image);
+  // Makes the cursors at the canvas scale `scale` from now on, the one shown at once.
+  void setScale(int scale);
 
  private:
   struct CursorFreer {
@@ -45,11 +62,13 @@ class CursorCache {
     CursorHandle cursor;  // null when it could not be made
   };
 
-  SDL_Cursor* cursorFor(const CursorImage& image);
+  SDL_Cursor* cursorFor(const CursorImage* key, const CursorImage& image);
   SDL_Cursor* arrow();
 
   std::unordered_map<const CursorImage*, Entry> cursors_;
   CursorHandle arrow_;
+  int scale_ = 1;
+  const CursorImage* shown_ = nullptr;  // the picture last shown (null: the arrow)
 };
 
 }  // namespace lw::platform

@@ -10,7 +10,7 @@ namespace {
 EventMeaning Tell(MessageKind kind) {
   Message message;
   message.kind = kind;
-  return {message, false, false};
+  return {message, std::nullopt, false};
 }
 
 Point CanvasPoint(std::int32_t x, std::int32_t y) {
@@ -26,8 +26,6 @@ std::optional<MouseButton> ButtonOf(std::uint8_t sdlButton) {
   }
 }
 
-bool IsReturn(SDL_Keycode code) { return code == SDLK_RETURN || code == SDLK_KP_ENTER; }
-
 EventMeaning TranslateButton(const SDL_MouseButtonEvent& event, std::uint16_t modState) {
   const std::optional<MouseButton> button = ButtonOf(event.button);
   if (!button) return {};
@@ -37,14 +35,14 @@ EventMeaning TranslateButton(const SDL_MouseButtonEvent& event, std::uint16_t mo
   message.button = *button;
   message.where = CanvasPoint(event.x, event.y);
   if (message.kind == MessageKind::kButtonDown) message.modifiers = ModifiersOf(modState);
-  return {message, false, false};
+  return {message, std::nullopt, false};
 }
 
 }  // namespace
 
 void EventTranslator::reset() {
   lastFocus_ = MessageKind::kFocusGained;
-  swallowReturnUp_ = false;
+  swallowed_.clear();
 }
 
 EventMeaning EventTranslator::translate(const SDL_Event& event, std::uint16_t modState) {
@@ -85,19 +83,20 @@ EventMeaning EventTranslator::translateWindowEvent(const SDL_WindowEvent& event)
   }
 }
 
-// A key message, except for Alt+Enter: its press switches the display mode (once, not on
-// repeats) and its release is dropped, so the runtime never sees either.
+// A key message, except for the player's keys: a press acts (once, not on repeats) and its
+// release is dropped, even when the modifiers went up first, so the runtime never sees either.
 EventMeaning EventTranslator::translateKey(const SDL_KeyboardEvent& event) {
   const bool down = event.type == SDL_KEYDOWN;
-  if (IsReturn(event.keysym.sym)) {
-    if (down && (event.keysym.mod & KMOD_ALT) != 0) {
-      swallowReturnUp_ = true;
-      return {std::nullopt, event.repeat == 0, false};
+  const SDL_Keycode code = event.keysym.sym;
+  const auto swallowed = std::find(swallowed_.begin(), swallowed_.end(), code);
+  if (down) {
+    if (const std::optional<DesktopKey> key = DesktopKeyOf(code, event.keysym.mod)) {
+      if (swallowed == swallowed_.end()) swallowed_.push_back(code);
+      return {std::nullopt, event.repeat == 0 ? key : std::nullopt, false};
     }
-    if (!down && swallowReturnUp_) {
-      swallowReturnUp_ = false;
-      return {};
-    }
+  } else if (swallowed != swallowed_.end()) {
+    swallowed_.erase(swallowed);
+    return {};
   }
   const KeyTranslation translation = TranslateKey(event.keysym.sym, event.keysym.mod);
   Message message;
@@ -106,12 +105,12 @@ EventMeaning EventTranslator::translateKey(const SDL_KeyboardEvent& event) {
   message.character = translation.character;
   message.repeat = down && event.repeat != 0;
   message.modifiers = ModifiersOf(event.keysym.mod);
-  return {message, false, false};
+  return {message, std::nullopt, false};
 }
 
-// A focus message unless it repeats the last one told.
+// A focus message unless it repeats the last one told, or the focus is not told at all.
 EventMeaning EventTranslator::focus(MessageKind kind) {
-  if (lastFocus_ == kind) return {};
+  if (!tellFocus_ || lastFocus_ == kind) return {};
   lastFocus_ = kind;
   return Tell(kind);
 }

@@ -5,8 +5,8 @@
 namespace lw::platform {
 
 Expected<std::unique_ptr<Platform>, std::string> MakeSdlPlatform(
-    const std::filesystem::path& titleFolder, bool mute) {
-  auto platform = std::make_unique<SdlPlatform>(titleFolder.string(), mute);
+    const std::filesystem::path& titleFolder, const SdlPlatformSettings& settings) {
+  auto platform = std::make_unique<SdlPlatform>(titleFolder.string(), settings);
   if (!platform->displayAvailable()) return Unexpected(platform->displayProblem());
   return std::unique_ptr<Platform>(std::move(platform));
 }

@@ -7,14 +7,18 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <system_error>
 
 #include "common/geometry.h"
 #include "common/log.h"
 #include "common/mac_roman.h"
 #include "platform/png_image.h"
+#include "platform/posix/pictures_folder.h"
 #include "platform/posix/shared_library.h"
 #include "platform/present_log.h"
-#include "platform/sdl/sdl_audio.h"
+#include "platform/screenshot_place.h"
 #include "platform/sdl/sdl_boxes.h"
 #include "platform/sdl/sdl_keys.h"
 
@@ -74,8 +78,13 @@ SdlPlatform::Video::~Video() {
   if (ready_) SDL_QuitSubSystem(kSubsystems);
 }
 
-SdlPlatform::SdlPlatform(const std::string& titleFolder, bool mute)
-    : startTicks_(SDL_GetTicks()), fonts_(titleFolder), mute_(mute) {}
+SdlPlatform::SdlPlatform(const std::string& titleFolder, const SdlPlatformSettings& settings)
+    : startTicks_(SDL_GetTicks()),
+      fonts_(titleFolder),
+      translator_(settings.pauseInBackground),
+      settings_(settings) {
+  playerSound_->level = std::clamp(settings.volumeLevel, kMinAudioLevel, kMaxAudioLevel);
+}
 
 SdlPlatform::~SdlPlatform() = default;
 
@@ -125,6 +134,7 @@ bool SdlPlatform::createWindow(const WindowOptions& options) {
   translator_.reset();
   SDL_UpdateTexture(texture_.get(), nullptr, converter_.pixels().data(), kCanvasPitch);
   showTexture();
+  fitCursorsToWindow();
   SDL_RendererInfo renderer{};
   SDL_GetRendererInfo(renderer_.get(), &renderer);
   LW_LOG(kBoot, "window %d x %d%s, video driver %s, renderer %s", size.x, size.y,
@@ -215,7 +225,10 @@ bool SdlPlatform::waitMessageFor(Message& out, std::uint32_t timeout) {
 bool SdlPlatform::handle(const SDL_Event& event, Message& out) {
   const EventMeaning meaning =
       translator_.translate(event, static_cast<std::uint16_t>(SDL_GetModState()));
-  if (meaning.toggleFullscreen) toggleFullscreen();
+  if (meaning.desktopKey) doDesktopKey(*meaning.desktopKey);
+  if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+    fitCursorsToWindow();
+  }
   if (meaning.repaint && texture_) showTexture();
   if (meaning.message) {
     out = *meaning.message;
@@ -231,7 +244,16 @@ bool SdlPlatform::takePending(Message& out) {
   return true;
 }
 
-// Alt+Enter: full screen to a window and back; the runtime hears that the display changed.
+void SdlPlatform::doDesktopKey(DesktopKey key) {
+  switch (key) {
+    case DesktopKey::kToggleFullscreen: toggleFullscreen(); break;
+    case DesktopKey::kScreenshot: saveScreenshotToPictures(); break;
+    case DesktopKey::kToggleMute: toggleMute(); break;
+  }
+}
+
+// F11 or Alt+Enter: full screen to a window and back; the runtime hears that the display
+// changed.
 void SdlPlatform::toggleFullscreen() {
   if (!window_) return;
   const std::uint32_t mode = fullscreen_ ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP;
@@ -240,7 +262,51 @@ void SdlPlatform::toggleFullscreen() {
     return;
   }
   fullscreen_ = !fullscreen_;
+  LW_LOG(kBoot, "display switched to %s", fullscreen_ ? "full screen" : "a window");
   pending_.push_back(MessageOf(MessageKind::kDisplayChanged));
+}
+
+// Ctrl+F12: the canvas as the window shows it, into a new file of the pictures folder. Said on
+// standard error, as the player has no other place to hear of it.
+void SdlPlatform::saveScreenshotToPictures() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  const std::optional<std::filesystem::path> path = FreeScreenshotPath(
+      UserPicturesFolder(), settings_.program, local, [](const std::filesystem::path& taken) {
+        std::error_code error;
+        return std::filesystem::exists(taken, error) || error;
+      });
+  if (!path) {
+    std::fprintf(stderr, "%s: no free name for a screenshot\n", settings_.program.c_str());
+    return;
+  }
+  if (const std::optional<std::string> problem = saveScreenshot(path->string())) {
+    std::fprintf(stderr, "%s: cannot save the screenshot: %s\n", settings_.program.c_str(),
+                 problem->c_str());
+    return;
+  }
+  std::fprintf(stderr, "%s: screenshot saved as %s\n", settings_.program.c_str(), path->c_str());
+}
+
+// Ctrl+Shift+M: the streams of the sound device go silent, or sound again. Muted from the start,
+// there is no device to sound.
+void SdlPlatform::toggleMute() {
+  if (settings_.mute) {
+    LW_LOG(kSound, "Ctrl+Shift+M: this run opened no sound device (muted from the start)");
+    return;
+  }
+  playerSound_->muted = !playerSound_->muted;
+  LW_LOG(kSound, "sound %s", playerSound_->muted ? "muted" : "on");
+}
+
+// The cursors take the whole part of the scale that the canvas is shown at.
+void SdlPlatform::fitCursorsToWindow() {
+  if (!renderer_) return;
+  int width = 0;
+  int height = 0;
+  if (SDL_GetRendererOutputSize(renderer_.get(), &width, &height) != 0) return;
+  cursors_.setScale(CanvasScale(width, height));
 }
 
 // Shows the texture on the window, scaled, with black bars around it.
@@ -339,12 +405,12 @@ std::optional<std::string> SdlPlatform::answerFileDialog(const FileDialogRequest
 std::unique_ptr<AudioStream> SdlPlatform::openAudio(const AudioFormat& format,
                                                     AudioStream::Finished finished,
                                                     std::string& error) {
-  if (mute_) return mutedAudio_.open(format, std::move(finished), milliseconds(), error);
-  return OpenSdlAudio(format, std::move(finished), error);
+  if (settings_.mute) return mutedAudio_.open(format, std::move(finished), milliseconds(), error);
+  return OpenSdlAudio(format, std::move(finished), error, playerSound_);
 }
 
 void SdlPlatform::playMutedSound() {
-  if (mute_) mutedAudio_.advanceTo(milliseconds());
+  if (settings_.mute) mutedAudio_.advanceTo(milliseconds());
 }
 
 std::unique_ptr<SharedLibrary> SdlPlatform::loadLibrary(const std::string& path) {

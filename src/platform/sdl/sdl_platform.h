@@ -1,6 +1,8 @@
 // The platform of real play, over SDL2: one window showing the 640 x 480 canvas scaled with
-// its aspect kept and nearest-neighbour sampling, full screen or in a window (Alt+Enter
-// switches), its input as messages, the clock, the cursor, and boxes before the window exists.
+// its aspect kept and nearest-neighbour sampling, full screen or in a window, its input as
+// messages, the clock, the cursor (grown with the canvas), and boxes before the window exists.
+// The player's keys (sdl_desktop_keys.h) are its own: F11 and Alt+Enter switch the display,
+// Ctrl+F12 saves a screenshot into the pictures folder, Ctrl+Shift+M mutes.
 //
 // Sound goes to an SDL audio device (sdl_audio.h). Muted, the platform opens no device: its
 // streams play by the wall clock and nobody hears them (headless_audio.h), so that the title
@@ -14,14 +16,17 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 
 #include "platform/fonts/ttf_fonts.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/platform.h"
 #include "platform/sdl/canvas_converter.h"
+#include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_cursors.h"
 #include "platform/sdl/sdl_events.h"
+#include "platform/sdl/sdl_factory.h"
 #include "platform/sdl/sdl_handles.h"
 
 namespace lw::platform {
@@ -30,9 +35,9 @@ class SdlPlatform final : public Platform {
  public:
   // Starts SDL's video and events. Without a display the platform still works for everything
   // but the window: boxes go to standard error, and openWindow fails saying why.
-  // `titleFolder` is where the title's own font file is looked for. `mute` plays sound by the
-  // clock without opening a sound device.
-  explicit SdlPlatform(const std::string& titleFolder = {}, bool mute = false);
+  // `titleFolder` is where the title's own font file is looked for.
+  explicit SdlPlatform(const std::string& titleFolder = {},
+                       const SdlPlatformSettings& settings = {});
   ~SdlPlatform() override;
   SdlPlatform(const SdlPlatform&) = delete;
   SdlPlatform& operator=(const SdlPlatform&) = delete;
@@ -98,7 +103,11 @@ class SdlPlatform final : public Platform {
   void setIcon(std::span<const std::uint8_t> rgba);
   bool handle(const SDL_Event& event, Message& out);
   bool takePending(Message& out);
+  void doDesktopKey(DesktopKey key);
   void toggleFullscreen();
+  void saveScreenshotToPictures();
+  void toggleMute();
+  void fitCursorsToWindow();
   void showTexture();
   void playMutedSound();
 
@@ -117,7 +126,8 @@ class SdlPlatform final : public Platform {
   SdlRendererHandle renderer_;
   SdlTextureHandle texture_;
   CursorCache cursors_;
-  bool mute_ = false;
+  SdlPlatformSettings settings_;
+  std::shared_ptr<PlayerSound> playerSound_ = std::make_shared<PlayerSound>();
   ClockedAudioDevice mutedAudio_;
 };
 
