@@ -14,6 +14,9 @@
 
 namespace {
 
+// Statements per run: few enough that recursion ends long before the machine stack does.
+constexpr int kStatementBudget = 300;
+
 // The call text: the script's first handler name with `arguments` arguments.
 std::string CallOfFirstHandler(const lw::CompiledScript& script, int arguments) {
   auto tokens = script.tokens();
@@ -38,8 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!loaded) return 0;
   const std::string call = CallOfFirstHandler(*loaded, mode % 4);
   const bool asFunction = (mode & 4) != 0;
-  const std::string decoded = lw::testing::ObservedRun(*loaded, call, asFunction, true, 2000);
-  const std::string walked = lw::testing::ObservedRun(*loaded, call, asFunction, false, 2000);
+  const std::string decoded =
+      lw::testing::ObservedRun(*loaded, call, asFunction, true, kStatementBudget);
+  const std::string walked =
+      lw::testing::ObservedRun(*loaded, call, asFunction, false, kStatementBudget);
   if (decoded != walked) {
     std::fprintf(stderr, "the engines differ on %s\n  decoded: %s\n  walked:  %s\n", call.c_str(),
                  decoded.c_str(), walked.c_str());

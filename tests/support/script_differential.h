@@ -71,9 +71,11 @@ inline std::string DescribeState(Interpreter& in, const CountingHost& host,
 }
 
 // Runs `callText` against a copy of `script`, decoded and run from its decoded form, or run by
-// the token walk; gives the outcome and the state after it.
+// the token walk; gives the outcome and the state after it. The statement budget also bounds
+// recursion, and must keep it well short of the machine stack's end: there the two engines,
+// whose frames differ in size, would stop at different depths with "Too much recursion.".
 inline std::string ObservedRun(const CompiledScript& script, std::string_view callText,
-                               bool asFunction, bool decoded, int statementBudget = 5000) {
+                               bool asFunction, bool decoded, int statementBudget = 500) {
   CompiledScript copy = script;
   if (decoded) copy.decode();
   CountingHost host(statementBudget);
