@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "first_handler_call.h"
 #include "script/compiled_script.h"
 #include "support/script_differential.h"
 
@@ -16,21 +17,6 @@ namespace {
 
 // Statements per run: few enough that recursion ends long before the machine stack does.
 constexpr int kStatementBudget = 300;
-
-// The call text: the script's first handler name with `arguments` arguments.
-std::string CallOfFirstHandler(const lw::CompiledScript& script, int arguments) {
-  auto tokens = script.tokens();
-  for (std::size_t i = 0; i + 1 < tokens.size(); ++i) {
-    if (tokens[i].code == lw::tok::kCode && tokens[i + 1].code == lw::tok::kName) {
-      std::string call(script.textOf(i + 1));
-      call += "(";
-      const char* samples[] = {"1", "\"t\"", "true"};
-      for (int a = 0; a < arguments; ++a) call += (a ? ", " : "") + std::string(samples[a]);
-      return call + ")";
-    }
-  }
-  return "idle()";
-}
 
 }  // namespace
 
