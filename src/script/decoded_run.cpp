@@ -8,6 +8,7 @@
 
 #include "script/compiled_script.h"
 #include "script/interpreter.h"
+#include "script/next_statement.h"
 #include "script/number_operators.h"
 #include "script/script_host.h"
 
@@ -23,16 +24,47 @@ union Slots {
 
 }  // namespace
 
+// Finds the variable of token `pos` again when the layout has changed since `place` was noted.
+[[gnu::always_inline]] inline ScriptError Interpreter::notePlace(ScriptFrame& frame,
+                                                                 VariablePlace& place, int pos,
+                                                                 VariableTable* locals) {
+  if (place.layout == VariableTable::Layout()) [[likely]]
+    return ScriptError::None;
+  if (place.local && locals != nullptr && place.index < locals->count() &&
+      locals->keyAt(place.index) == frame.script->nameKey(static_cast<std::size_t>(pos))) {
+    place = {VariableTable::Layout(), locals, locals->valueAt(place.index), place.index, true};
+    return ScriptError::None;
+  }
+  VariableTable* table = nullptr;
+  int index = 0;
+  LW_TRY(findVariable(frame, pos, locals, table, index));
+  place = {VariableTable::Layout(), table, table->valueAt(index), index, table == locals};
+  return ScriptError::None;
+}
+
 // A variable's value, from the place it was found at last while the layout is the same.
 [[gnu::always_inline]] inline ScriptError Interpreter::decodedVariable(
     ScriptFrame& frame, VariablePlace& place, int pos, VariableTable* locals, Value& out) {
-  if (place.layout != VariableTable::Layout()) {
-    VariableTable* table = nullptr;
-    int index = 0;
-    LW_TRY(findVariable(frame, pos, locals, table, index));
-    place = {VariableTable::Layout(), table, index};
+  LW_TRY(notePlace(frame, place, pos, locals));
+  const Value& stored = *place.value;
+  if (!stored.isText()) [[likely]] {
+    out = Value::Of(stored.type, stored.payload);
+    return ScriptError::None;
   }
   return place.table->get(place.index, strings_, out);
+}
+
+// The value of a flat operand: a number or a variable.
+[[gnu::always_inline]] inline ScriptError Interpreter::flatOperand(ScriptFrame& frame,
+                                                                   const DecodedScript& decoded,
+                                                                   const DecodedOperand& o,
+                                                                   VariableTable* locals,
+                                                                   Value& out) {
+  if (o.kind == DecodedOperand::kNumber) {
+    out = Value::Number(o.value);
+    return ScriptError::None;
+  }
+  return decodedVariable(frame, decoded.place(o.cache), o.value, locals, out);
 }
 
 // The operators of a decoded expression applied to its operand values, in the walk's order;
@@ -56,29 +88,68 @@ union Slots {
   return ScriptError::None;
 }
 
-// An expression of numbers and variables only, inlined where statements evaluate one.
+// An expression of numbers and variables only, inlined where statements evaluate one. Its
+// operands cannot change the fill, which stays at `base` unless one fails; one to three
+// operands, the common cases, go without the general loops.
 [[gnu::always_inline]] inline ScriptError Interpreter::evaluateFlat(ScriptFrame& frame,
                                                                     const DecodedScript& decoded,
                                                                     const DecodedExpression& e,
                                                                     VariableTable* locals,
                                                                     Value& out, int base) {
+  const DecodedOperand* operands = decoded.operands(e);
+  if (e.operands == 1) return flatOperand(frame, decoded, operands[0], locals, out);
+  if (e.operands == 2) {
+    Value a;
+    Value b;
+    LW_TRY(flatOperand(frame, decoded, operands[0], locals, a));
+    if (ScriptError error = flatOperand(frame, decoded, operands[1], locals, b);
+        error != ScriptError::None) {
+      exprCount_ = base + 2;
+      return error;
+    }
+    const std::uint16_t op = decoded.steps(e)->op;
+    if (ApplyToNumbers(op, a, b, out)) return ScriptError::None;
+    if (ScriptError error = applyOperator(op, a, b); error != ScriptError::None) {
+      exprCount_ = base + 3;
+      return error;
+    }
+    out = a;
+    return ScriptError::None;
+  }
+  if (e.operands == 3) {
+    Value values[3];
+    for (int j = 0; j < 3; ++j) {
+      if (ScriptError error = flatOperand(frame, decoded, operands[j], locals, values[j]);
+          error != ScriptError::None) {
+        exprCount_ = base + 2 * j;
+        return error;
+      }
+    }
+    const DecodedStep* steps = decoded.steps(e);
+    for (int s = 0; s < 2; ++s) {
+      Value& left = values[steps[s].left];
+      if (ApplyToNumbers(steps[s].op, left, values[steps[s].right], left)) continue;
+      if (ScriptError error = applyOperator(steps[s].op, left, values[steps[s].right]);
+          error != ScriptError::None) {
+        exprCount_ = base + 5;
+        return error;
+      }
+    }
+    out = values[0];
+    return ScriptError::None;
+  }
   Slots slots;
   Value* values = slots.values;
-  const DecodedOperand* operands = decoded.operands(e);
-  for (int j = 0; j < e.operands; ++j) {
-    const DecodedOperand& o = operands[j];
-    if (o.kind == DecodedOperand::kNumber) {
-      values[j] = Value::Number(o.value);
-    } else if (ScriptError error =
-                   decodedVariable(frame, decoded.place(o.cache), o.value, locals, values[j]);
-               error != ScriptError::None) {
+  const int count = e.operands;
+  for (int j = 0; j < count; ++j) {
+    if (ScriptError error = flatOperand(frame, decoded, operands[j], locals, values[j]);
+        error != ScriptError::None) {
       exprCount_ = base + 2 * j;
       return error;
     }
   }
   LW_TRY(applySteps(decoded, e, values, base));
   out = values[0];
-  exprCount_ = base;
   return ScriptError::None;
 }
 
@@ -128,6 +199,10 @@ ScriptError Interpreter::decodedOperand(ScriptFrame& frame, const DecodedScript&
     case DecodedOperand::kParen:
       if (stackRoom() < kMinStackRoom) return ScriptError::TooMuchRecursion;
       return evaluateDecoded(frame, decoded, decoded.expression(o.value), locals, out, fill);
+    case DecodedOperand::kCall: {
+      int used = 0;
+      return runHandlerOnChain(&frame, frame, o.value, locals, &out, used);
+    }
     case DecodedOperand::kUnary:
       if (stackRoom() < kMinStackRoom) return ScriptError::TooMuchRecursion;
       LW_TRY(decodedOperand(frame, decoded, decoded.operand(o.value), locals, out, fill));
@@ -152,6 +227,15 @@ ScriptError Interpreter::decodedOperand(ScriptFrame& frame, const DecodedScript&
                                                                     VariableTable* locals,
                                                                     Value& out, int& used) {
   if (stackRoom() < kMinStackRoom) return ScriptError::TooMuchRecursion;
+  if (index >= 0) {
+    // Flat expressions, the most common, are evaluated in the statement loop itself.
+    const DecodedExpression& e = decoded.expression(index);
+    if (e.flat && exprCount_ + e.depth < kExpressionStackSize) {
+      LW_TRY(evaluateFlat(frame, decoded, e, locals, out, exprCount_));
+      used = e.used;
+      return ScriptError::None;
+    }
+  }
   return evaluateDecodedAt(frame, decoded, index, pos, locals, out, used);
 }
 
@@ -175,6 +259,28 @@ ScriptError Interpreter::evaluateDecodedAt(ScriptFrame& frame, const DecodedScri
   return walkExpression(frame, pos, locals, out, used);
 }
 
+// endfor over a number variable, the common case, stepped in place: kBack goes to the body's
+// first statement, kOut past the endfor; kOther leaves every other case, and every error, to
+// runEndfor.
+[[gnu::always_inline]] inline Interpreter::LoopStep Interpreter::stepNumberLoop(
+    int& pos, VariableTable* locals, RunDepths& depths) {
+  if (depths.fors < 1 || forCount_ < 1 || locals == nullptr) return LoopStep::kOther;
+  const ForRecord& loop = forStack_[forCount_ - 1];
+  if (loop.variable < 0 || loop.variable >= locals->count()) return LoopStep::kOther;
+  Value& v = *locals->valueAt(loop.variable);
+  if (!v.isNumber()) return LoopStep::kOther;
+  v.payload = static_cast<std::int32_t>(static_cast<std::uint32_t>(v.payload) +
+                                        static_cast<std::uint32_t>(loop.step));
+  if (loop.step < 0 ? loop.end <= v.payload : loop.end >= v.payload) {
+    pos = loop.bodyStatement;
+    return LoopStep::kBack;
+  }
+  --forCount_;
+  --depths.fors;
+  ++pos;
+  return LoopStep::kOut;
+}
+
 ScriptError Interpreter::runDecoded(ScriptFrame& frame, const DecodedScript& decoded, int pos,
                                     VariableTable* locals, Value* result) {
   RunDepths depths;
@@ -188,20 +294,26 @@ ScriptError Interpreter::runDecoded(ScriptFrame& frame, const DecodedScript& dec
     } else {
       switch (s->kind) {
         case DecodedStatement::kAssign: {
-          // The target is found before the value is evaluated, as in the walk.
+          // The target is found before the value is evaluated, as in the walk; a value that
+          // ran script may have moved it, and is then stored through its table and index.
           VariablePlace& place = decoded.place(s->place);
-          if (place.layout != VariableTable::Layout()) {
-            VariableTable* table = nullptr;
-            int index = 0;
-            LW_TRY(findVariable(frame, pos, locals, table, index));
-            place = {VariableTable::Layout(), table, index};
-          }
-          VariableTable* table = place.table;
-          const int index = place.index;
+          LW_TRY(notePlace(frame, place, pos, locals));
+          const VariablePlace target = place;
           Value v;
           int used = 0;
           LW_TRY(evaluateFrom(frame, decoded, s->expression, pos + 2, locals, v, used));
-          LW_TRY(table->set(index, v, strings_));
+          if (target.layout == VariableTable::Layout() && !v.isText() && !target.value->isText())
+              [[likely]] {
+            target.value->type = v.type;
+            target.value->payload = v.payload;
+          } else {
+            LW_TRY(target.table->set(target.index, v, strings_));
+          }
+          if (s->next >= 0) {
+            pos = s->next;
+            LW_TRY(enterStatement(frame, pos));
+            continue;  // the next statement's start is known
+          }
           pos += 2 + used;
           break;
         }
@@ -234,7 +346,15 @@ ScriptError Interpreter::runDecoded(ScriptFrame& frame, const DecodedScript& dec
           ++pos;
           break;
         case DecodedStatement::kEndwhile: LW_TRY(runEndwhile(frame, pos, locals, depths)); break;
-        case DecodedStatement::kEndfor: LW_TRY(runEndfor(pos, locals, depths)); break;
+        case DecodedStatement::kEndfor: {
+          const LoopStep step = stepNumberLoop(pos, locals, depths);
+          if (step == LoopStep::kBack) {
+            LW_TRY(enterStatement(frame, pos));
+            continue;  // the body's start is known: no line ends to step over
+          }
+          if (step == LoopStep::kOther) LW_TRY(runEndfor(pos, locals, depths));
+          break;
+        }
         case DecodedStatement::kReturn: {
           if (result == nullptr) return ScriptError::CommandsCantReturnValue;
           int used = 0;

@@ -63,6 +63,7 @@ class ScriptDecoder {
       if (tokens_[pos + 1].code == tok::kName) {
         handler.key = script_.nameKey(pos + 1);
         handler.match = handler.key.isLong() ? DecodedHandler::kByText : DecodedHandler::kByKey;
+        plainHeader(handler);
       } else {
         handler.match = DecodedHandler::kNever;
       }
@@ -152,8 +153,8 @@ class ScriptDecoder {
     }
   }
 
-  // The operand at `pos` and its token count, or nothing when it can run script or built-ins
-  // or is not an operand at all.
+  // The operand at `pos` and its token count, or nothing when it is a built-in or not an
+  // operand at all.
   std::optional<Operand> operand(int pos, int nesting, int& used) {
     const Token& t = tokens_[static_cast<std::size_t>(pos)];
     Operand o;
@@ -161,7 +162,15 @@ class ScriptDecoder {
     switch (t.code) {
       case tok::kNumber: o.record = {DecodedOperand::kNumber, 0, t.value}; return o;
       case tok::kName:
-        if (tokens_[static_cast<std::size_t>(pos) + 1].code == tok::kOpenParen) return std::nullopt;
+        if (tokens_[static_cast<std::size_t>(pos) + 1].code == tok::kOpenParen) {
+          // A handler call: its arguments are expressions of their own, decoded where they
+          // begin; the call takes its tokens to the ')' that closes it.
+          const int length = callLength(pos);
+          if (length == 0) return std::nullopt;
+          used = length + 1;
+          o.record = {DecodedOperand::kCall, 0, pos};
+          return o;
+        }
         o.record = {DecodedOperand::kVariable, 0, pos,
                     static_cast<std::int32_t>(out_->places_.size())};
         out_->places_.emplace_back();
@@ -202,6 +211,38 @@ class ScriptDecoder {
     }
   }
 
+  // Notes the parameters and the first statement of a header of the plain shape.
+  void plainHeader(DecodedHandler& handler) const {
+    std::size_t p = static_cast<std::size_t>(handler.header) + 2;
+    if (tokens_[p].code != tok::kOpenParen) return;
+    int parameters = 0;
+    if (tokens_[++p].code != tok::kCloseParen) {
+      while (true) {
+        if (tokens_[p].code != tok::kName) return;
+        ++parameters;
+        if (tokens_[++p].code == tok::kCloseParen) break;
+        if (tokens_[p].code != tok::kComma) return;
+        ++p;
+      }
+    }
+    ++p;
+    while (tokens_[p].code == tok::kLineEnd) ++p;
+    handler.body = static_cast<std::int32_t>(p);
+    handler.parameters = parameters;
+  }
+
+  // The distance from a call's name to its closing ')', counting nested parentheses, as the
+  // handler runner measures it; 0 when a line end or the script's end comes first.
+  int callLength(int pos) const {
+    int depth = 0;
+    for (std::size_t p = static_cast<std::size_t>(pos) + 1;; ++p) {
+      const std::uint16_t code = tokens_[p].code;
+      if (code == tok::kLineEnd || code == tok::kEnd) return 0;
+      if (code == tok::kOpenParen) ++depth;
+      if (code == tok::kCloseParen && --depth < 1) return static_cast<int>(p) - pos;
+    }
+  }
+
   // The statement at `pos`, when it is one of the decoded kinds and complete.
   std::optional<DecodedStatement> statement(int pos) {
     const std::uint16_t code = tokens_[static_cast<std::size_t>(pos)].code;
@@ -219,6 +260,12 @@ class ScriptDecoder {
         s.place = static_cast<std::int32_t>(out_->places_.size());
         out_->places_.emplace_back();
         s.expression = out_->expressionAt_[static_cast<std::size_t>(pos) + 2];
+        if (std::optional<int> end = after(pos + 2);
+            end && tokens_[static_cast<std::size_t>(*end)].code == tok::kLineEnd) {
+          int next = *end;
+          while (tokens_[static_cast<std::size_t>(next)].code == tok::kLineEnd) ++next;
+          s.next = next;
+        }
         return s;
       case tok::kIf:
       case tok::kWhile: {

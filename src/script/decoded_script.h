@@ -3,8 +3,9 @@
 // where it cannot, so the two always give the same results, errors and side effects.
 //
 // What is decoded:
-//   - expressions whose operands cannot run script or built-ins (numbers, variables, texts,
-//     true/false, me/target, parentheses and unary not/minus around such operands), at each
+//   - expressions whose operands are numbers, variables, texts, true/false, me/target, calls
+//     of handlers, and parentheses and unary not/minus around such operands (built-ins, whose
+//     arguments' extent is known only as they run, are left to the walk), at each
 //     token where an expression can begin (after '(' ',' '=' and the words that take one). Each
 //     holds its operands in order, the order in which its operators are applied (the levels of
 //     the precedence table, left to right within a level) and the expression-stack fill it
@@ -23,6 +24,7 @@
 #include <vector>
 
 #include "script/name_key.h"
+#include "script/value.h"
 
 namespace lw {
 
@@ -39,6 +41,7 @@ struct DecodedOperand {
     kTarget,
     kParen,  // value: the index of the inner expression
     kUnary,  // value: the index of the operand it applies to; op: not or minus
+    kCall,   // value: the handler name token of a call as a function
   };
   Kind kind = kNumber;
   std::uint16_t op = 0;
@@ -46,11 +49,16 @@ struct DecodedOperand {
   std::int32_t cache = -1;  // a variable's: where it was last found
 };
 
-// Where a variable operand was last found, good while the layout of the tables is the same.
+// Where a variable operand was last found, good while the layout of the tables is the same. A
+// local is also found again at its index while the running handler's locals hold its name
+// there, as locals are searched first and hold each name once: so a call, or a recursive run
+// of the same handler, costs its caller one comparison per local rather than a search.
 struct VariablePlace {
   std::uint64_t layout = 0;  // VariableTable::Layout() when found; 0 never matches
   VariableTable* table = nullptr;
+  Value* value = nullptr;  // the entry's value in `table`
   int index = 0;
+  bool local = false;  // found among the running handler's locals
 };
 
 struct DecodedStep {
@@ -87,6 +95,7 @@ struct DecodedStatement {
   std::int32_t expression = -1;
   std::int32_t place = -1;
   std::int32_t target = 0;
+  std::int32_t next = -1;  // an assignment's: the next statement's first token, when known
 };
 
 struct DecodedHandler {
@@ -97,6 +106,10 @@ struct DecodedHandler {
   };
   NameKey key;
   std::int32_t header = 0;  // the `code` token
+  // A header of the plain shape "code name(p1, p2, ...)" has its parameter names at header + 3,
+  // + 5, ... and its first statement at `body`; other headers (body -1) are bound by the walk.
+  std::int32_t body = -1;
+  std::int32_t parameters = 0;
   Match match = kByKey;
 };
 

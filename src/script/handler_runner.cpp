@@ -141,14 +141,48 @@ ScriptError Interpreter::findAndRunDecoded(const DecodedScript& decoded, ScriptF
     if (!same) continue;
     frame.statementPos = handler.header;
     std::unique_ptr<VariableTable> locals = takeLocals();
-    bool matched = false;
-    const ScriptError e = bindAndRun(frame, handler.header, caller, callPos, callerLocals,
-                                     locals.get(), result, matched);
+    ScriptError e = ScriptError::None;
+    if (handler.body >= 0) {
+      e = bindPlain(handler, frame, caller, callPos, callerLocals, locals.get(), result);
+    } else {
+      bool matched = false;
+      e = bindAndRun(frame, handler.header, caller, callPos, callerLocals, locals.get(), result,
+                     matched);
+    }
     giveBackLocals(std::move(locals));
     return e;
   }
   frame.statementPos = handlers.back().header;
   return ScriptError::NoSuchHandler;
+}
+
+// bindAndRun for a handler whose header has the plain shape, which the decoder has checked:
+// the same steps and errors, in the same order, without reading the header again.
+ScriptError Interpreter::bindPlain(const DecodedHandler& handler, ScriptFrame& frame,
+                                   ScriptFrame& caller, int callPos, VariableTable* callerLocals,
+                                   VariableTable* locals, Value* result) {
+  Token* tokens = frame.script->tokenData();
+  const Token* call = caller.script->tokenData();
+  int c = callPos + 1;
+  if (call[c].code != tok::kOpenParen) return ScriptError::ExpectedParen;
+  ++c;
+  for (int i = 0, h = handler.header + 3; i < handler.parameters; ++i, h += 2) {
+    if (i > 0) {
+      if (call[c].code != tok::kComma) return ScriptError::ExpectedComma;
+      ++c;
+    }
+    int index = 0;
+    LW_TRY(locals->add(frame.script->nameKey(h), frame.script->textOf(h), &tokens[h], index));
+    Value argument;
+    int n = 0;
+    LW_TRY(evaluateExpression(caller, c, callerLocals, argument, n));
+    LW_TRY(locals->set(index, argument, strings_));
+    c += n;
+  }
+  if (call[c].code != tok::kCloseParen) return ScriptError::ExpectedParen;
+  // A new run: variables that runs before it found among their locals are not its own.
+  VariableTable::ChangeLayout();
+  return executeStatements(frame, handler.body, locals, result);
 }
 
 ScriptError Interpreter::bindAndRun(ScriptFrame& frame, int header, ScriptFrame& caller,

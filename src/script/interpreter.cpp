@@ -46,17 +46,13 @@ void Interpreter::recordError(const ScriptFrame& frame) {
   }
 }
 
-int Interpreter::stackRoom() {
-  if (pumpCountdown_-- == 0) {
-    pumpCountdown_ = kPumpCheckEvery;
-    std::int64_t now = NowNs();
-    if (now - lastPumpNs_ >= kPumpIntervalNs) {
-      lastPumpNs_ = now;
-      host_.pumpMessages();
-    }
+void Interpreter::pumpWhenDue() {
+  pumpCountdown_ = kPumpCheckEvery;
+  std::int64_t now = NowNs();
+  if (now - lastPumpNs_ >= kPumpIntervalNs) {
+    lastPumpNs_ = now;
+    host_.pumpMessages();
   }
-  std::ptrdiff_t room = stackGauge_.room();
-  return room > INT32_MAX ? INT32_MAX : static_cast<int>(room);
 }
 
 std::unique_ptr<VariableTable> Interpreter::takeLocals() {

@@ -84,7 +84,12 @@ class Interpreter {
   void setErrorListener(ErrorListener listener) { errorListener_ = std::move(listener); }
 
   // Bytes of machine stack left, after pumping window messages when a few ms have passed.
-  int stackRoom();
+  // Inlined: every expression and handler run asks.
+  [[gnu::always_inline]] int stackRoom() {
+    if (pumpCountdown_-- == 0) pumpWhenDue();
+    const std::ptrdiff_t room = stackGauge_.room();
+    return room > INT32_MAX ? INT32_MAX : static_cast<int>(room);
+  }
 
   // Whether scripts run from their pre-decoded form where they have one (the default), or by
   // walking their tokens only. Both give the same results; the walk is the reference that the
@@ -130,7 +135,8 @@ class Interpreter {
     std::int16_t variable;  // index in the run's locals table
     std::int32_t end;
     std::int32_t step;
-    std::int32_t body;  // the token after the for header
+    std::int32_t body;           // the token after the for header
+    std::int32_t bodyStatement;  // the first statement of the body, when `body` is a line end
   };
   // The blocks that one handler run has open.
   struct RunDepths {
@@ -199,6 +205,12 @@ class Interpreter {
                               int base);
   ScriptError decodedVariable(ScriptFrame& frame, VariablePlace& place, int pos,
                               VariableTable* locals, Value& out);
+  ScriptError notePlace(ScriptFrame& frame, VariablePlace& place, int pos, VariableTable* locals);
+  ScriptError flatOperand(ScriptFrame& frame, const DecodedScript& decoded, const DecodedOperand& o,
+                          VariableTable* locals, Value& out);
+  enum class LoopStep { kOther, kBack, kOut };
+  LoopStep stepNumberLoop(int& pos, VariableTable* locals, RunDepths& depths);
+  ScriptError enterStatement(ScriptFrame& frame, int pos);
   ScriptError decodedOperand(ScriptFrame& frame, const DecodedScript& decoded,
                              const DecodedOperand& o, VariableTable* locals, Value& out, int fill);
 
@@ -206,10 +218,15 @@ class Interpreter {
   ScriptError bindAndRun(ScriptFrame& frame, int header, ScriptFrame& caller, int callPos,
                          VariableTable* callerLocals, VariableTable* locals, Value* result,
                          bool& matched);
+  ScriptError bindPlain(const DecodedHandler& handler, ScriptFrame& frame, ScriptFrame& caller,
+                        int callPos, VariableTable* callerLocals, VariableTable* locals,
+                        Value* result);
   ScriptError findAndRunDecoded(const DecodedScript& decoded, ScriptFrame& frame,
                                 ScriptFrame& caller, int callPos, VariableTable* callerLocals,
                                 Value* result);
   std::unique_ptr<VariableTable> takeLocals();
+  // Reads the clock every kPumpCheckEvery stack checks and pumps messages when it is time.
+  void pumpWhenDue();
   void giveBackLocals(std::unique_ptr<VariableTable> table);
 
   ScriptHost& host_;

@@ -48,9 +48,4 @@ void StackGauge::limitTo(std::size_t bytes) {
   low_ = here > bytes ? here - bytes : 0;
 }
 
-std::ptrdiff_t StackGauge::room() const {
-  std::uintptr_t here = Here();
-  return here > low_ ? static_cast<std::ptrdiff_t>(here - low_) : 0;
-}
-
 }  // namespace lw

@@ -11,6 +11,7 @@
 #include "script/compiled_script.h"
 #include "script/fold.h"
 #include "script/interpreter.h"
+#include "script/next_statement.h"
 #include "script/script_host.h"
 
 namespace lw {
@@ -69,16 +70,6 @@ ScriptError Interpreter::executeStatements(ScriptFrame& frame, int pos, Variable
     if (e != ScriptError::None || ended) return e;
     LW_TRY(nextStatement(frame, pos));
   }
-}
-
-// Past the line end that must follow a statement (and any blank lines), to the next one.
-ScriptError Interpreter::nextStatement(ScriptFrame& frame, int& pos) {
-  const Token* tokens = frame.script->tokenData();
-  if (tokens[pos].code != tok::kLineEnd) return ScriptError::ExpectedReturn;
-  while (tokens[pos].code == tok::kLineEnd) ++pos;
-  frame.statementPos = pos;
-  if (keyaborts && host_.escapeDown()) return ScriptError::ProgrammerKeyboardAbort;
-  return ScriptError::None;
 }
 
 ScriptError Interpreter::walkStatement(ScriptFrame& frame, int& pos, VariableTable* locals,
@@ -305,7 +296,9 @@ ScriptError Interpreter::runFor(ScriptFrame& frame, int& pos, VariableTable* loc
   }
   // The push that fills the last record fails: at most 19 loops are active.
   if (forCount_ + 1 >= kLoopStackSize) return ScriptError::ExpressionTooComplex;
-  forStack_[forCount_++] = {static_cast<std::int16_t>(index), end.payload, step.payload, p};
+  int first = p;  // the body's first statement, past the header's line end
+  while (tokens[first].code == tok::kLineEnd) ++first;
+  forStack_[forCount_++] = {static_cast<std::int16_t>(index), end.payload, step.payload, p, first};
   ++depths.fors;
   pos = p;
   return ScriptError::None;

@@ -12,7 +12,8 @@ ScriptError StringLibrary::make(std::string_view text, Value& out) {
   const auto slot = static_cast<int>(freeSlot - inUse_.begin());
   // Every text of the language fits a slot; a longer one can only come from a caller's bug,
   // and cutting it keeps the slot's length byte truthful.
-  slots_[slot] = PString::truncated(text);
+  // Only the characters are copied, not the whole slot.
+  slots_[slot].assign(text.substr(0, PString::kCapacity));
   *freeSlot = 1;
   out = Value::Text(slot);
   return ScriptError::None;
@@ -34,7 +35,7 @@ ScriptError StringLibrary::take(const Value& value, PString& out) {
     out.clear();
     return ScriptError::None;
   }
-  out = slots_[slot];
+  out.assign(slots_[slot].view());
   inUse_[slot] = 0;
   return ScriptError::None;
 }

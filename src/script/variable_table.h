@@ -115,6 +115,18 @@ class VariableTable {
     return ScriptError::None;
   }
 
+  // Where entry `index` keeps its value, for the interpreter's notes of where it found a
+  // variable: only a change of Layout() can move or drop it. A text value's payload is its
+  // heap offset, so texts are read and written through get and set.
+  [[nodiscard]] Value* valueAt(int index) {
+    return &entries_[static_cast<std::size_t>(index)].value;
+  }
+
+  // The folded name of entry `index` (0 <= index < count()).
+  [[nodiscard]] const NameKey& keyAt(int index) const {
+    return entries_[static_cast<std::size_t>(index)].key;
+  }
+
   // The name of entry `index` as a new text value.
   ScriptError name(int index, StringLibrary& strings, Value& out) const;
 

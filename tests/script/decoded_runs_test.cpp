@@ -97,6 +97,28 @@ TEST(DecodedRunTest, CornersGiveTheWalksOutcomesAndState) {
       {"code f(a)\nswitch a * 2\ncase 4\nreturn \"four\"\ncase 6\nreturn \"six\"\nendswitch\n"
        "return \"none\"\nendcode",
        "f(3)", "\"six\""},
+      {"code f(a)\nfor i = 1 to 3\ni = \"x\"\nendfor\nreturn 0\nendcode", "f(0)",
+       "Bad argument type."},
+      // Calls inside expressions: a later operand failing, and recursion whose runs hold their
+      // locals at other indices than their callers.
+      {"code f(a)\nreturn 1 + g(a) * q\nendcode\ncode g(b)\nreturn b\nendcode", "f(2)",
+       "No such variable."},
+      {"code f(n)\nlocal t\nt = n * 10\nif n > 0\nt = t + f(n - 1)\nendif\nreturn t\nendcode",
+       "f(3)", "60"},
+      {"code f(n)\nif n > 0\nlocal x\nendif\nlocal y\ny = n\nif n > 0\ny = y + f(n - 1)\nendif\n"
+       "return y\nendcode",
+       "f(2)", "3"},
+      // A value whose call adds enough globals to move the assignment's target.
+      {"code f(a)\nglobal x\nx = g()\nreturn x\nendcode\ncode g()\nglobal g1, g2, g3, g4, g5, "
+       "g6, g7, g8, g9, g10, g11, g12, g13, g14, g15, g16, g17, g18, g19, g20\nreturn 5\nendcode",
+       "f(0)", "5"},
+      // Calls and headers of other shapes than the plain one.
+      {"code f(a)\nreturn g(1 2)\nendcode\ncode g(p, q)\nreturn p\nendcode", "f(0)",
+       "Expected comma ','."},
+      {"code f(a)\nreturn g(1, 2)\nendcode\ncode g(p q)\nreturn p\nendcode", "f(0)",
+       "Expected paren '(' or ')'."},
+      {"code f(a)\nreturn g(1, 2)\nendcode\ncode g(p)\nreturn p\nendcode", "f(0)",
+       "Expected paren '(' or ')'."},
   };
   for (const Corner& corner : corners) {
     const CompiledScript script = Compile(corner.source);
