@@ -32,13 +32,13 @@ union Slots {
     return ScriptError::None;
   if (place.local && locals != nullptr && place.index < locals->count() &&
       locals->keyAt(place.index) == frame.script->nameKey(static_cast<std::size_t>(pos))) {
-    place = {VariableTable::Layout(), locals, locals->valueAt(place.index), place.index, true};
+    place = {VariableTable::Layout(), locals->valueAt(place.index), place.index, true};
     return ScriptError::None;
   }
   VariableTable* table = nullptr;
   int index = 0;
   LW_TRY(findVariable(frame, pos, locals, table, index));
-  place = {VariableTable::Layout(), table, table->valueAt(index), index, table == locals};
+  place = {VariableTable::Layout(), table->valueAt(index), index, table == locals};
   return ScriptError::None;
 }
 
@@ -51,7 +51,7 @@ union Slots {
     out = Value::Of(stored.type, stored.payload);
     return ScriptError::None;
   }
-  return place.table->get(place.index, strings_, out);
+  return (place.local ? locals : &globals_)->get(place.index, strings_, out);
 }
 
 // The value of a flat operand: a number or a variable.
@@ -307,10 +307,11 @@ ScriptError Interpreter::runDecoded(ScriptFrame& frame, const DecodedScript& dec
             target.value->type = v.type;
             target.value->payload = v.payload;
           } else {
-            LW_TRY(target.table->set(target.index, v, strings_));
+            VariableTable* table = target.local ? locals : &globals_;
+            LW_TRY(table->set(target.index, v, strings_));
           }
-          if (s->next >= 0) {
-            pos = s->next;
+          if (s->target >= 0) {
+            pos = s->target;
             LW_TRY(enterStatement(frame, pos));
             continue;  // the next statement's start is known
           }

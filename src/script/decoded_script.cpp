@@ -260,11 +260,12 @@ class ScriptDecoder {
         s.place = static_cast<std::int32_t>(out_->places_.size());
         out_->places_.emplace_back();
         s.expression = out_->expressionAt_[static_cast<std::size_t>(pos) + 2];
+        s.target = -1;
         if (std::optional<int> end = after(pos + 2);
             end && tokens_[static_cast<std::size_t>(*end)].code == tok::kLineEnd) {
           int next = *end;
           while (tokens_[static_cast<std::size_t>(next)].code == tok::kLineEnd) ++next;
-          s.next = next;
+          s.target = next;
         }
         return s;
       case tok::kIf:

@@ -55,10 +55,11 @@ struct DecodedOperand {
 // of the same handler, costs its caller one comparison per local rather than a search.
 struct VariablePlace {
   std::uint64_t layout = 0;  // VariableTable::Layout() when found; 0 never matches
-  VariableTable* table = nullptr;
-  Value* value = nullptr;  // the entry's value in `table`
+  Value* value = nullptr;    // the entry's value
   int index = 0;
-  bool local = false;  // found among the running handler's locals
+  // Found among the running handler's locals, else among the globals. Every layout belongs to
+  // one run, as each run's start and end changes it, so the table is the run's.
+  bool local = false;
 };
 
 struct DecodedStep {
@@ -81,7 +82,7 @@ struct DecodedExpression {
 // not find is not decoded.
 struct DecodedStatement {
   enum Kind : std::uint8_t {
-    kAssign,    // place: the target variable's; expression: after '=' (or -1)
+    kAssign,    // place: the target variable's; expression: after '=' (or -1); target: next
     kIf,        // expression: the condition; target: past the matching else or endif
     kElse,      // target: past the matching endif
     kEndif,     //
@@ -94,8 +95,9 @@ struct DecodedStatement {
   bool toElse = false;  // an if's target is past an else
   std::int32_t expression = -1;
   std::int32_t place = -1;
+  // The jump target; for an assignment, the next statement's first token when it is known
+  // (else -1).
   std::int32_t target = 0;
-  std::int32_t next = -1;  // an assignment's: the next statement's first token, when known
 };
 
 struct DecodedHandler {

@@ -23,14 +23,16 @@ struct Value {
 
   // Built as one 64-bit word, so that a whole value is written at once where possible: a value
   // written in pieces and then read whole makes the processor wait for the pieces.
-  static constexpr Value Of(std::int16_t type, std::int32_t payload) {
+  [[gnu::always_inline]] static constexpr Value Of(std::int16_t type, std::int32_t payload) {
     return std::bit_cast<Value>(static_cast<std::uint64_t>(static_cast<std::uint16_t>(type)) |
                                 static_cast<std::uint64_t>(static_cast<std::uint32_t>(payload))
                                     << 32);
   }
-  static constexpr Value Logic(bool b) { return Of(kTypeLogic, b ? 1 : 0); }
-  static constexpr Value Number(std::int32_t n) { return Of(kTypeNumber, n); }
-  static constexpr Value Text(int slot) { return Of(kTypeText, slot); }
+  [[gnu::always_inline]] static constexpr Value Logic(bool b) { return Of(kTypeLogic, b ? 1 : 0); }
+  [[gnu::always_inline]] static constexpr Value Number(std::int32_t n) {
+    return Of(kTypeNumber, n);
+  }
+  [[gnu::always_inline]] static constexpr Value Text(int slot) { return Of(kTypeText, slot); }
   static constexpr Value None() { return Of(kTypeNone, 0); }
 
   [[nodiscard]] constexpr bool isLogic() const { return type == kTypeLogic; }
