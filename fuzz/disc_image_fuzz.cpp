@@ -27,13 +27,21 @@ constexpr int kMaxDepth = 4;
 constexpr int kMaxEntries = 64;
 constexpr std::size_t kReadChunk = 4096;
 
-// A scratch file in memory-backed storage when there is some, else in the temporary folder.
-fs::path ScratchPath() {
-  std::error_code ignored;
-  const fs::path folder =
-      fs::is_directory("/dev/shm", ignored) ? fs::path("/dev/shm") : fs::temp_directory_path();
-  return folder / ("disc_image_fuzz_" + std::to_string(::getpid()) + ".iso");
-}
+// The image file of the inputs, in memory-backed storage when there is some, else in the
+// temporary folder; removed when the fuzzer exits.
+struct ScratchImage {
+  ScratchImage() {
+    std::error_code ignored;
+    const fs::path folder =
+        fs::is_directory("/dev/shm", ignored) ? fs::path("/dev/shm") : fs::temp_directory_path();
+    path = folder / ("disc_image_fuzz_" + std::to_string(::getpid()) + ".iso");
+  }
+  ~ScratchImage() {
+    std::error_code ignored;
+    fs::remove(path, ignored);
+  }
+  fs::path path;
+};
 
 // One input's run: a volume map of its own, so that no image read for an earlier input is kept.
 struct Harness {
@@ -92,10 +100,10 @@ void Walk(Harness& h, const std::string& folder, int depth) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-  static const fs::path path = ScratchPath();
-  std::ofstream(path, std::ios::binary | std::ios::trunc)
+  static const ScratchImage scratch;
+  std::ofstream(scratch.path, std::ios::binary | std::ios::trunc)
       .write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(size));
-  Harness harness(path);
+  Harness harness(scratch.path);
   Walk(harness, "appl:", 0);
   lw::FileHandle handle = lw::kNoFile;
   if (!lw::Failed(harness.files.FileCreate("appl:NEW.TXT", handle))) std::abort();
