@@ -24,7 +24,8 @@ mkdir -p fuzz/corpus-tokenizer fuzz/corpus-script_check fuzz/corpus-interpreter 
   fuzz/corpus-interpreter_differential fuzz/corpus-star \
   fuzz/corpus-frame fuzz/corpus-sprite fuzz/corpus-sound fuzz/corpus-sound_mix fuzz/corpus-input_script \
   fuzz/corpus-line_table fuzz/corpus-stage_file fuzz/corpus-set_file fuzz/corpus-title_manifest \
-  fuzz/corpus-movie_play fuzz/corpus-puppet_file fuzz/corpus-saved_game fuzz/artifacts
+  fuzz/corpus-movie_play fuzz/corpus-puppet_file fuzz/corpus-saved_game fuzz/corpus-disc_image \
+  fuzz/artifacts
 titlekit=./build/fuzz/src/apps/titlekit/titlekit
 for source in examples/*.lws bench/workloads/*.lws; do
   name=$(basename "$source" .lws)
@@ -81,6 +82,22 @@ done
 # along a path) saved under the identity the target reads them as.
 ./build/fuzz/fuzz/saved_game_seed fuzz/corpus-saved_game
 
+# Seeds of the disc image reader: small images of a few files in two folders, with Rock Ridge
+# names, with Joliet names, and with plain ISO names only.
+if command -v xorriso >/dev/null; then
+  image_files=$(mktemp -d)
+  mkdir -p "$image_files/Movies/Deep"
+  printf 'boot' >"$image_files/BootFile"
+  printf 'intro' >"$image_files/Movies/Intro.Mov"
+  printf 'x' >"$image_files/Movies/Deep/a.txt"
+  rm -f fuzz/corpus-disc_image/rock-ridge fuzz/corpus-disc_image/joliet fuzz/corpus-disc_image/plain
+  xorriso -as mkisofs -quiet -no-pad -V RR -o fuzz/corpus-disc_image/rock-ridge "$image_files" 2>/dev/null
+  xorriso -as mkisofs -quiet -no-pad -V JOLIET -J -o fuzz/corpus-disc_image/joliet "$image_files" 2>/dev/null
+  xorriso -report_about SORRY -outdev fuzz/corpus-disc_image/plain -rockridge off -padding 0 \
+    -volid PLAIN -map "$image_files" / >/dev/null 2>&1
+  rm -rf "$image_files"
+fi
+
 # Seed of the manifest reader: a title with a stage of two flats and their buttons.
 cat >fuzz/corpus-title_manifest/stage <<'JSON'
 {"system": "system.lws", "palette": "title.png", "stages": [
@@ -105,7 +122,8 @@ run() {
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] ||
   targets=(tokenizer script_check interpreter interpreter_differential star_file frame_decode sprite sound_block sound_mix
-    input_script line_table stage_file set_file title_manifest movie_play puppet_file saved_game)
+    input_script line_table stage_file set_file title_manifest movie_play puppet_file saved_game
+    disc_image)
 pids=()
 for target in "${targets[@]}"; do
   case "$target" in

@@ -3,13 +3,13 @@
 #   build  cmake, Ninja, g++, pkg-config, libpng (pictures), SDL2 and SDL2_ttf (the window,
 #          input and text), the Liberation fonts (the runtime's text faces), nlohmann-json
 #          (titlekit's title manifests), libsndfile and libsamplerate (titlekit's sound files
-#          and rate conversion)
+#          and rate conversion), libiso9660 (volumes on ISO 9660 disc images)
 #   test   build + GoogleTest, clang-format (the format check), Xvfb (the virtual display
 #          of the SDL sound and movie checks), xdotool (the window checks' clicks and keys), xwd
 #          from x11-apps (the save check's window pictures) and ffmpeg (the videos of `titlekit movie from-video`, which
 #          runs the ffmpeg and ffprobe programs and says so when they are missing);
 #          desktop-file-utils, man-db, groff-base and file (the install check's menu entries,
-#          manual pages and icons)
+#          manual pages and icons); xorriso (the disc images of the image checks)
 #   bench  test + Google Benchmark, the peers the benchmarks compare with (Lua 5.4, SQLite,
 #          libavcodec) and espeak-ng (speech for the sound encoder's measurements)
 #   fuzz   test + clang and its libFuzzer runtime
@@ -18,8 +18,8 @@ set -euo pipefail
 
 packages_of() {
   case "$1" in
-    build) echo "cmake ninja-build g++ pkg-config libpng-dev libsdl2-dev libsdl2-ttf-dev fonts-liberation nlohmann-json3-dev libsndfile1-dev libsamplerate0-dev" ;;
-    test) echo "$(packages_of build) libgtest-dev clang-format xvfb xdotool x11-apps ffmpeg desktop-file-utils man-db groff-base file" ;;
+    build) echo "cmake ninja-build g++ pkg-config libpng-dev libsdl2-dev libsdl2-ttf-dev fonts-liberation nlohmann-json3-dev libsndfile1-dev libsamplerate0-dev libiso9660-dev" ;;
+    test) echo "$(packages_of build) libgtest-dev clang-format xvfb xdotool x11-apps ffmpeg desktop-file-utils man-db groff-base file xorriso" ;;
     bench) echo "$(packages_of test) libbenchmark-dev lua5.4 libsqlite3-dev libavcodec-dev espeak-ng" ;;
     fuzz) echo "$(packages_of test) clang libclang-rt-14-dev" ;;
     *)

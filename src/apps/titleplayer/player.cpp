@@ -15,6 +15,7 @@
 #include "platform/sdl/sdl_factory.h"
 #include "runtime/runtime.h"
 #include "shell/drawing/rect_ops.h"
+#include "shell/files/disc_image.h"
 
 namespace lw::titleplayer {
 namespace {
@@ -94,7 +95,9 @@ std::optional<std::string> FolderProblem(const std::filesystem::path& folder) {
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(folder, error);
   if (!std::filesystem::exists(status)) return folder.string() + ": no such folder";
-  if (!std::filesystem::is_directory(status)) return folder.string() + " is not a folder";
+  // A disc image stands for a folder.
+  if (!std::filesystem::is_directory(status) && !IsDiscImage(folder))
+    return folder.string() + " is not a folder";
   return std::nullopt;
 }
 

@@ -18,12 +18,12 @@ namespace {
 
 constexpr mode_t kCreateMode = 0644;
 
-// The platform path for a colon path, or nothing when it cannot name a file (an embedded NUL
-// would silently cut the name short at the system call).
-std::optional<std::string> PlatformPath(const FileAccess& files, std::string_view colonPath) {
-  std::string path = files.MapPath(colonPath);
-  if (path.find('\0') != std::string::npos) return std::nullopt;
-  return path;
+// Where a colon path leads, or nothing when it cannot name a file (an embedded NUL would
+// silently cut the name short at the system call).
+std::optional<MappedPath> Locate(VolumeMap& volumes, std::string_view colonPath) {
+  MappedPath mapped = volumes.Resolve(colonPath);
+  if (mapped.path.find('\0') != std::string::npos) return std::nullopt;
+  return mapped;
 }
 
 // Reads up to `count` bytes at `offset`, or at the current position when `offset` is negative,
@@ -48,9 +48,73 @@ std::size_t ReadFully(int fd, std::uint8_t* into, std::size_t count, off_t offse
   return got;
 }
 
+// Appends the entry names of `path` (without "." and "..") to `names`; 0, or the errno of a
+// folder that cannot be listed.
+int ListFolder(const std::string& path, std::vector<std::string>& names) {
+  DIR* folder = ::opendir(path.empty() ? "." : path.c_str());
+  if (folder == nullptr) return errno;
+  errno = 0;
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::string_view name = entry->d_name;
+    if (name != "." && name != "..") names.emplace_back(name);
+  }
+  const int listError = errno;
+  ::closedir(folder);
+  return listError;
+}
+
 }  // namespace
 
 FileAccess::~FileAccess() = default;
+
+FileAccess::ImageFile* FileAccess::imageFile(FileHandle file) {
+  const auto found = imageFiles_.find(file);
+  return found == imageFiles_.end() ? nullptr : &found->second;
+}
+
+ProgramCode FileAccess::openInImage(const MappedPath& mapped, FileHandle& out) {
+  if (!mapped.image) return failFromErrno(mapped.imageError);
+  int error = 0;
+  const std::optional<DiscImage::Entry> entry = mapped.image->Find(mapped.inImage, error);
+  if (!entry) {
+    LW_LOG(kFiles, "cannot open %s", mapped.path.c_str());
+    return failFromErrno(error);
+  }
+  if (entry->folder) return failFromErrno(EISDIR);
+  if (!mapped.image->Holds(*entry)) {
+    LW_LOG(kFiles, "%s lies past the end of its image", mapped.path.c_str());
+    return failFromErrno(EIO);
+  }
+  if (entry->splitExtents) {
+    LW_LOG(kFiles, "%s is split over several extents, which the player does not read",
+           mapped.path.c_str());
+    return failFromErrno(EFBIG);
+  }
+  const int fd = ::fcntl(mapped.image->descriptor(), F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) return failFromErrno(errno);
+  imageFiles_.insert_or_assign(fd, ImageFile{mapped.image, *entry, 0});
+  out = fd;
+  return ProgramCode::kOk;
+}
+
+std::size_t FileAccess::readSome(FileHandle file, std::uint8_t* into, std::size_t count,
+                                 off_t offset, bool positioned) {
+  if (ImageFile* image = imageFile(file)) {
+    const std::uint64_t from = positioned ? static_cast<std::uint64_t>(offset) : image->position;
+    const std::size_t got = image->image->ReadAt(image->entry, from, into, count);
+    if (!positioned) image->position = from + got;
+    return got;
+  }
+  return ReadFully(file, into, count, positioned ? offset : -1);
+}
+
+bool FileAccess::seekTo(FileHandle file, off_t offset) {
+  if (ImageFile* image = imageFile(file)) {
+    image->position = static_cast<std::uint64_t>(offset);
+    return true;
+  }
+  return ::lseek(file, offset, SEEK_SET) == offset;
+}
 
 ProgramCode FileAccess::failFromErrno(int errnoValue) {
   lastError_.setFromErrno(errnoValue);
@@ -71,14 +135,17 @@ BoxAnswer FileAccess::askDisc(int textId, int captionId) {
 ProgramCode FileAccess::FileCreate(std::string_view path, FileHandle& out) {
   beginOperation();
   out = kNoFile;
-  const std::optional<std::string> platformPath = PlatformPath(*this, path);
-  if (!platformPath) return failFromErrno(ENOENT);
-  const int fd = ::open(platformPath->c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, kCreateMode);
+  const std::optional<MappedPath> mapped = Locate(volumes_, path);
+  if (!mapped) return failFromErrno(ENOENT);
+  if (mapped->onImage()) return failFromErrno(EROFS);
+  const std::string& platformPath = mapped->path;
+  const int fd = ::open(platformPath.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, kCreateMode);
   if (fd < 0) {
     const int cause = errno;  // logging may change errno
-    LW_LOG(kFiles, "cannot create %s", platformPath->c_str());
+    LW_LOG(kFiles, "cannot create %s", platformPath.c_str());
     return failFromErrno(cause);
   }
+  imageFiles_.erase(fd);  // a number left behind by an image file closed outside this layer
   out = fd;
   return ProgramCode::kOk;
 }
@@ -86,13 +153,15 @@ ProgramCode FileAccess::FileCreate(std::string_view path, FileHandle& out) {
 ProgramCode FileAccess::FileOpen(std::string_view path, FileHandle& out) {
   beginOperation();
   out = kNoFile;
-  const std::optional<std::string> platformPath = PlatformPath(*this, path);
-  if (!platformPath) return failFromErrno(ENOENT);
-  int fd = ::open(platformPath->c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) fd = ::open(platformPath->c_str(), O_RDONLY | O_CLOEXEC);
+  const std::optional<MappedPath> mapped = Locate(volumes_, path);
+  if (!mapped) return failFromErrno(ENOENT);
+  if (mapped->onImage()) return openInImage(*mapped, out);
+  const std::string& platformPath = mapped->path;
+  int fd = ::open(platformPath.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) fd = ::open(platformPath.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     const int cause = errno;  // logging may change errno
-    LW_LOG(kFiles, "cannot open %s", platformPath->c_str());
+    LW_LOG(kFiles, "cannot open %s", platformPath.c_str());
     return failFromErrno(cause);
   }
   // A folder opens read-only here, but it is no file to read.
@@ -102,12 +171,14 @@ ProgramCode FileAccess::FileOpen(std::string_view path, FileHandle& out) {
     ::close(fd);
     return failFromErrno(cause);
   }
+  imageFiles_.erase(fd);  // a number left behind by an image file closed outside this layer
   out = fd;
   return ProgramCode::kOk;
 }
 
 ProgramCode FileAccess::FileClose(FileHandle file) {
   beginOperation();
+  imageFiles_.erase(file);
   // On Linux the descriptor is released even when close reports an interruption.
   if (::close(file) != 0 && errno != EINTR) return failFromErrno(errno);
   return ProgramCode::kOk;
@@ -115,7 +186,9 @@ ProgramCode FileAccess::FileClose(FileHandle file) {
 
 ProgramCode FileAccess::FileRead(FileHandle file, std::span<std::uint8_t> buffer) {
   beginOperation();
-  const off_t start = ::lseek(file, 0, SEEK_CUR);
+  const ImageFile* image = imageFile(file);
+  const off_t start =
+      image != nullptr ? static_cast<off_t>(image->position) : ::lseek(file, 0, SEEK_CUR);
   if (start < 0) return failFromErrno(errno);
   return readPieces(file, start, buffer, false);
 }
@@ -137,11 +210,10 @@ ProgramCode FileAccess::readPieces(FileHandle file, off_t start, std::span<std::
     for (bool retrying = false; got < piece; retrying = true) {
       pump();
       const off_t missingAt = start + static_cast<off_t>(done + got);
-      if (retrying && !positioned && ::lseek(file, missingAt, SEEK_SET) != missingAt) {
+      if (retrying && !positioned && !seekTo(file, missingAt)) {
         lastError_.setFromErrno(errno);
       } else {
-        got +=
-            ReadFully(file, buffer.data() + done + got, piece - got, positioned ? missingAt : -1);
+        got += readSome(file, buffer.data() + done + got, piece - got, missingAt, positioned);
         if (got == piece) break;
         // Stopping early without an error is the end of the file: the data is not there.
         if (errno == 0)
@@ -163,6 +235,7 @@ ProgramCode FileAccess::readPieces(FileHandle file, off_t start, std::span<std::
 
 ProgramCode FileAccess::FileWrite(FileHandle file, std::span<const std::uint8_t> bytes) {
   beginOperation();
+  if (imageFile(file) != nullptr) return failFromErrno(EROFS);
   if (::lseek(file, 0, SEEK_CUR) < 0) return failFromErrno(errno);
   std::size_t written = 0;
   while (written < bytes.size()) {
@@ -181,6 +254,7 @@ ProgramCode FileAccess::FileWrite(FileHandle file, std::span<const std::uint8_t>
 ProgramCode FileAccess::FileWriteAt(FileHandle file, std::uint32_t offset,
                                     std::span<const std::uint8_t> bytes) {
   beginOperation();
+  if (imageFile(file) != nullptr) return failFromErrno(EROFS);
   std::size_t written = 0;
   while (written < bytes.size()) {
     const ssize_t n = ::pwrite(file, bytes.data() + written, bytes.size() - written,
@@ -199,7 +273,7 @@ ProgramCode FileAccess::FileWriteAt(FileHandle file, std::uint32_t offset,
 ProgramCode FileAccess::FileSeek(FileHandle file, std::uint32_t offset) {
   beginOperation();
   const off_t target = static_cast<off_t>(offset);
-  while (::lseek(file, target, SEEK_SET) != target) {
+  while (!seekTo(file, target)) {
     lastError_.setFromErrno(errno);
     switch (askDisc(text_id::kDiscSeekError, text_id::kDiscSeekCaption)) {
       case BoxAnswer::kIgnore: return ProgramCode::kOk;
@@ -212,6 +286,7 @@ ProgramCode FileAccess::FileSeek(FileHandle file, std::uint32_t offset) {
 
 ProgramCode FileAccess::FileFlush(FileHandle file) {
   beginOperation();
+  if (imageFile(file) != nullptr) return ProgramCode::kOk;  // nothing was written to it
   if (::fsync(file) != 0) return failFromErrno(errno);
   return ProgramCode::kOk;
 }
@@ -220,7 +295,11 @@ ProgramCode FileAccess::FileSize(FileHandle file, std::uint32_t& size) {
   beginOperation();
   size = 0;
   struct stat info {};
-  if (::fstat(file, &info) != 0) return failFromErrno(errno);
+  if (const ImageFile* image = imageFile(file)) {
+    info.st_size = image->entry.size;
+  } else if (::fstat(file, &info) != 0) {
+    return failFromErrno(errno);
+  }
   if (info.st_size > std::numeric_limits<std::uint32_t>::max()) return failFromErrno(EFBIG);
   // An empty file is a failure without a platform cause.
   if (info.st_size <= 0) {
@@ -233,18 +312,24 @@ ProgramCode FileAccess::FileSize(FileHandle file, std::uint32_t& size) {
 
 ProgramCode FileAccess::FileExists(std::string_view path) {
   beginOperation();
-  const std::optional<std::string> platformPath = PlatformPath(*this, path);
-  if (!platformPath) return failFromErrno(ENOENT);
+  const std::optional<MappedPath> mapped = Locate(volumes_, path);
+  if (!mapped) return failFromErrno(ENOENT);
+  if (mapped->onImage()) {
+    int error = mapped->imageError;
+    if (!mapped->image || !mapped->image->Find(mapped->inImage, error)) return failFromErrno(error);
+    return ProgramCode::kOk;
+  }
   struct stat info {};
-  if (::stat(platformPath->c_str(), &info) != 0) return failFromErrno(errno);
+  if (::stat(mapped->path.c_str(), &info) != 0) return failFromErrno(errno);
   return ProgramCode::kOk;
 }
 
 ProgramCode FileAccess::FileDelete(std::string_view path) {
   beginOperation();
-  const std::optional<std::string> platformPath = PlatformPath(*this, path);
-  if (!platformPath) return failFromErrno(ENOENT);
-  if (::unlink(platformPath->c_str()) != 0) return failFromErrno(errno);
+  const std::optional<MappedPath> mapped = Locate(volumes_, path);
+  if (!mapped) return failFromErrno(ENOENT);
+  if (mapped->onImage()) return failFromErrno(EROFS);
+  if (::unlink(mapped->path.c_str()) != 0) return failFromErrno(errno);
   return ProgramCode::kOk;
 }
 
@@ -253,18 +338,14 @@ ProgramCode FileAccess::FindFirst(std::string_view folderPath) {
   searchNames_.clear();
   searchNext_ = 0;
   searchOpen_ = false;
-  const std::optional<std::string> platformPath = PlatformPath(*this, folderPath);
-  if (!platformPath) return failFromErrno(ENOENT);
-  DIR* folder = ::opendir(platformPath->empty() ? "." : platformPath->c_str());
-  if (folder == nullptr) return failFromErrno(errno);
-  errno = 0;
-  while (const dirent* entry = ::readdir(folder)) {
-    const std::string_view name = entry->d_name;
-    if (name != "." && name != "..") searchNames_.emplace_back(name);
-  }
-  const int listError = errno;
-  ::closedir(folder);
-  if (listError != 0) {
+  const std::optional<MappedPath> mapped = Locate(volumes_, folderPath);
+  if (!mapped) return failFromErrno(ENOENT);
+  if (mapped->onImage()) {
+    int error = mapped->imageError;
+    const auto entries = mapped->image ? mapped->image->List(mapped->inImage, error) : std::nullopt;
+    if (!entries) return failFromErrno(error);
+    for (const DiscImage::Entry& entry : *entries) searchNames_.push_back(entry.name);
+  } else if (const int listError = ListFolder(mapped->path, searchNames_); listError != 0) {
     searchNames_.clear();
     return failFromErrno(listError);
   }

@@ -6,6 +6,10 @@
 // Ignore), because those are the operations that meet a dirty or missing disc. Every operation
 // pumps window messages first, so a long series of reads keeps the window alive.
 //
+// Volumes may be ISO 9660 disc images (see volume_map.h). Files inside an image open read-only
+// and read from the image in place; creating, writing or deleting there fails with the platform's
+// error for a read-only filesystem (EROFS, platform error 19), as on a mounted disc.
+//
 // The operations are virtual so that tests can put faults under the star-file layer.
 #pragma once
 
@@ -14,6 +18,8 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,6 +28,7 @@
 
 #include "platform/system_info.h"
 #include "shell/dialogs/boxes.h"
+#include "shell/files/disc_image.h"
 #include "shell/files/platform_error.h"
 #include "shell/files/volume_map.h"
 #include "shell/message_texts.h"
@@ -29,7 +36,8 @@
 
 namespace lw {
 
-// An open file: the platform descriptor, -1 when none.
+// An open file: a platform descriptor, -1 when none. A file inside a disc image has a duplicate
+// of the image's descriptor, so that its number never stands for another open file.
 using FileHandle = int;
 inline constexpr FileHandle kNoFile = -1;
 
@@ -102,6 +110,21 @@ class FileAccess {
   ProgramCode failFromErrno(int errnoValue);
 
  private:
+  // A file opened inside a disc image, read at its extent from its own position.
+  struct ImageFile {
+    std::shared_ptr<DiscImage> image;
+    DiscImage::Entry entry;
+    std::uint64_t position = 0;
+  };
+  // The image file of `file`, or none for a platform descriptor.
+  ImageFile* imageFile(FileHandle file);
+  ProgramCode openInImage(const MappedPath& mapped, FileHandle& out);
+  // Reads up to `count` bytes at `offset` (advancing the position when `positioned` is false):
+  // the bytes read, errno 0 when the file ended first.
+  std::size_t readSome(FileHandle file, std::uint8_t* into, std::size_t count, off_t offset,
+                       bool positioned);
+  // Moves the file position to `offset`; false with errno set when it cannot.
+  bool seekTo(FileHandle file, off_t offset);
   // Reads `buffer` from `start` in pieces, asking the player when a piece fails or comes short;
   // `positioned` reads leave the file position alone.
   ProgramCode readPieces(FileHandle file, off_t start, std::span<std::uint8_t> buffer,
@@ -114,6 +137,7 @@ class FileAccess {
   const MessageTexts& texts_;
   LastPlatformError& lastError_;
   std::function<void()> pump_;
+  std::map<FileHandle, ImageFile> imageFiles_;
   std::vector<std::string> searchNames_;  // the entries of the running search, in listing order
   std::size_t searchNext_ = 0;
   bool searchOpen_ = false;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "shell/files/name_case.h"
+
 namespace lw {
 namespace fs = std::filesystem;
 namespace {
@@ -10,15 +12,6 @@ namespace {
 constexpr char kColon = ':';
 constexpr std::string_view kTitleVolume = "appl";
 constexpr std::size_t kDriveLetterLength = 1;
-
-// ASCII letters folded to lower case; other bytes unchanged.
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return FoldAscii(x) == FoldAscii(y);
-         });
-}
 
 // True when `path` lies below `root` (not `root` itself).
 bool IsBelow(const fs::path& path, const fs::path& root) {
@@ -55,26 +48,75 @@ void VolumeMap::addVolume(std::string name, fs::path root) {
   volumes_.emplace_back(std::move(name), std::move(root));
 }
 
-std::string VolumeMap::MapPath(std::string_view colonPath) const {
+MappedPath VolumeMap::Resolve(std::string_view colonPath) const {
+  MappedPath mapped;
   const std::size_t colon = colonPath.find(kColon);
-  if (colon == std::string_view::npos || colon == kDriveLetterLength) return std::string(colonPath);
+  if (colon == std::string_view::npos || colon == kDriveLetterLength) {
+    mapped.path = std::string(colonPath);
+    return mapped;
+  }
   const std::string_view volume = colonPath.substr(0, colon);
 
-  fs::path result;
+  fs::path root;
   if (EqualIgnoringCase(volume, kTitleVolume)) {
-    result = titleFolder_;
-  } else if (std::optional<fs::path> root = FindVolume(volume)) {
-    result = *root;
+    root = titleFolder_;
+  } else if (std::optional<fs::path> found = FindVolume(volume)) {
+    root = *found;
   }
-  // Each further element is matched to the entry on disc; "a::b" and a trailing ":" add nothing.
+  // Each further element names an entry; "a::b" and a trailing ":" add nothing.
+  std::vector<std::string> elements;
   std::string_view rest = colonPath.substr(colon + 1);
   while (!rest.empty()) {
     const std::size_t next = rest.find(kColon);
     const std::string_view element = rest.substr(0, next);
-    if (!element.empty()) result = JoinMatchingCase(result, element);
+    if (!element.empty()) elements.emplace_back(element);
     rest = next == std::string_view::npos ? std::string_view() : rest.substr(next + 1);
   }
-  return result.string();
+
+  std::error_code error;
+  if (!root.empty() && fs::is_regular_file(root, error)) {
+    mapped.image = ImageAt(root, mapped.imageError);
+    mapped.path = root.string();
+    for (const std::string& element : elements) mapped.path += "/" + element;
+    mapped.inImage = std::move(elements);
+    return mapped;
+  }
+  for (const std::string& element : elements) root = JoinMatchingCase(root, element);
+  mapped.path = root.string();
+  return mapped;
+}
+
+std::shared_ptr<DiscImage> VolumeMap::ImageAt(const fs::path& file, int& error) const {
+  const std::string key = file.lexically_normal().string();
+  if (const auto kept = images_.find(key); kept != images_.end() && kept->second->IsStill(file))
+    return kept->second;
+  images_.erase(key);
+  std::shared_ptr<DiscImage> image = DiscImage::Open(file, error);
+  if (image) images_.emplace(key, image);
+  return image;
+}
+
+std::optional<fs::path> VolumeMap::ImageBeside(const fs::path& folder,
+                                               std::string_view name) const {
+  constexpr std::string_view kImageSuffix = ".iso";
+  std::vector<fs::path> images;
+  for (const std::string& entry : SortedEntryNames(folder)) {
+    if (entry.size() <= kImageSuffix.size() ||
+        !EqualIgnoringCase(std::string_view(entry).substr(entry.size() - kImageSuffix.size()),
+                           kImageSuffix))
+      continue;
+    std::error_code error;
+    if (fs::is_regular_file(folder / entry, error)) images.push_back(folder / entry);
+  }
+  int error = 0;
+  const std::string named = std::string(name) + std::string(kImageSuffix);
+  for (const fs::path& image : images)
+    if (EqualIgnoringCase(image.filename().string(), named) && ImageAt(image, error)) return image;
+  for (const fs::path& image : images) {
+    const std::shared_ptr<DiscImage> opened = ImageAt(image, error);
+    if (opened && EqualIgnoringCase(opened->label(), name)) return image;
+  }
+  return std::nullopt;
 }
 
 std::optional<fs::path> VolumeMap::FindVolume(std::string_view name) const {
@@ -108,7 +150,9 @@ std::optional<fs::path> VolumeMap::FindVolume(std::string_view name) const {
   if (!title.has_filename()) title = title.parent_path();
   const fs::path beside = JoinMatchingCase(title.parent_path(), name);
   if (fs::is_directory(beside, error)) return beside;
-  return std::nullopt;
+
+  // Disc images beside the title folder: by file name, then by label.
+  return ImageBeside(title.parent_path(), name);
 }
 
 fs::path JoinMatchingCase(const fs::path& base, std::string_view element) {
