@@ -78,6 +78,10 @@ void WindowSystem::handleKeyDown(const platform::Message& message) {
     if (!message.repeat && messageBoxKey_) messageBoxKey_();
     return;
   }
+  if (message.key == kPlayerMenuKey) {
+    if (!message.repeat && appState_ == AppState::kActive) runPlayerMenu();
+    return;
+  }
   const KeyPress press = TranslateKeyDown(message);
   if (const auto* correction = std::get_if<CorrectionKey>(&press)) {
     if (hooks_.adjustCorrection) {
@@ -128,6 +132,14 @@ void WindowSystem::handleConsoleLine(const platform::Message& message) {
   const std::uint32_t number = nextConsoleLine_++;
   consoleLines_.push_back(ConsoleLine{number, message.text});
   PostEvent(false, event_kind::kConsoleLine, number, std::nullopt, 0);
+}
+
+// The player menu holds the title: the time it is up does not count on the title's clock.
+void WindowSystem::runPlayerMenu() {
+  if (!playerMenuKey_) return;
+  const std::uint32_t start = platform_.milliseconds();
+  playerMenuKey_();
+  heldMilliseconds_ += platform_.milliseconds() - start;
 }
 
 // Deactivation: everything stops and the window gets out of the way until the player returns.
