@@ -18,14 +18,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
+struct TitleState {
+  int idles = 0;
+  std::string tick;
+};
+
 class PlayerMenuTest : public TitleTest {
  protected:
   // The recording script's idle() count and the title's tick count once the platform's clock
   // has reached `tick`.
-  std::string TitleStateAt(std::string_view input, std::uint64_t tick) {
+  TitleState TitleStateAt(std::string_view input, std::uint64_t tick) {
     TitleRun& run = Boot(kRecordingScript, input);
     run.RunUntilTick(tick);
-    return "idles " + run.Eval("idles") + ", tick " + run.Eval("tick()");
+    return TitleState{std::stoi(run.Eval("idles")), run.Eval("tick()")};
+  }
+
+  // idle() runs once a pass, and a message wakes the loop for a pass of its own, so the message
+  // that closes the menu may bring one pass that a run without it does not have; but 120 ticks
+  // of idle() would be 120 passes more.
+  void ExpectSameState(std::string_view held, std::string_view plain, std::uint64_t heldTicks) {
+    const TitleState withMenu = TitleStateAt(held, 30 + heldTicks + 40);
+    const TitleState without = TitleStateAt(plain, 30 + 40);
+    EXPECT_EQ(withMenu.tick, without.tick) << held;
+    EXPECT_NEAR(withMenu.idles, without.idles, 1) << held;
   }
 };
 
@@ -37,10 +52,9 @@ TEST_F(PlayerMenuTest, TheTitleResumesExactlyWhereItWas) {
   const std::string_view plain = "wait 30\nwait 30\nkey a\n";
   EXPECT_EQ(CallsOf(held), "boot() keydown(\"a\")");
   EXPECT_EQ(CallsOf(held), CallsOf(plain));
-  EXPECT_EQ(TitleStateAt(held, 30 + 120 + 40), TitleStateAt(plain, 30 + 40));
+  ExpectSameState(held, plain, 120);
   // F10 again closes the menu as Escape does.
-  EXPECT_EQ(TitleStateAt("wait 30\nkey f10\nwait 120\nkey f10\n", 30 + 120 + 40),
-            TitleStateAt(plain, 30 + 40));
+  ExpectSameState("wait 30\nkey f10\nwait 120\nkey f10\n", plain, 120);
 }
 
 struct QuitCase {
@@ -54,8 +68,8 @@ TEST_F(PlayerMenuTest, QuitAsksFirst) {
   constexpr std::string_view kAsked = "Question (question) [Yes/No] Quit playing?\n";
   const std::vector<QuitCase> cases = {
       {"wait 5\nkey f10\nkey up\nanswer yes\nkey return\nwait 10\nkey a\n", "boot()", kAsked},
-      {"wait 5\nkey f10\nkey up\nanswer no\nkey return\nkey esc\nwait 10\nkey a\n", "boot() keydown(\"a\")",
-       kAsked},
+      {"wait 5\nkey f10\nkey up\nanswer no\nkey return\nkey esc\nwait 10\nkey a\n",
+       "boot() keydown(\"a\")", kAsked},
       // Closing the window while the menu is up quits without asking.
       {"wait 5\nkey f10\nquit\nwait 10\nkey a\n", "boot()", ""},
   };
@@ -77,7 +91,6 @@ struct SettingsCase {
 TEST_F(PlayerMenuTest, ItemsChangeThePlayersSettings) {
   using C = platform::PlayerControls;
   const std::vector<SettingsCase> cases = {
-      {"key return", C{true, false, false, 9}},            // Resume
       {"key down\nkey return", C{true, false, false, 0}},  // level 9 wraps round to 0
       {"key down\nkey left\nkey left", C{true, false, false, 7}},
       {"key down\nkey right", C{true, false, false, 9}},  // no higher than 9
@@ -176,8 +189,9 @@ TEST_F(PlayerMenuTest, HeadlessLogNotesTheMenuAsItNotesBoxes) {
   UseScript(kRecordingScript);
   const std::string input = scratch_.writeFile(
       "input", "wait 5\nkey f10\nkey down\nkey return\nkey down\nkey return\nkey right\nkey esc\n");
+  const std::string title = title_.string();
   const std::vector<std::string_view> args = {
-      "--headless", "--trace-calls", "--input", input, "--ticks", "30", title_.string()};
+      "--headless", "--trace-calls", "--input", input, "--ticks", "30", title};
   ::testing::internal::CaptureStdout();
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(titleplayer::Main(args), Runtime::kExitOk);

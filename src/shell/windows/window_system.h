@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -209,6 +210,8 @@ class WindowSystem {
   std::function<void()> messageBoxKey_;
   std::function<void()> playerMenuKey_;
   std::uint32_t heldMilliseconds_ = 0;  // the time the player menu held the title
+  // Keys whose next release the title does not hear: those held as the player menu closed.
+  std::bitset<static_cast<std::size_t>(platform::Key::kOther) + 1> releasesToDrop_;
   std::vector<std::unique_ptr<RuntimeWindow>> windows_;
   RuntimeWindow* main_ = nullptr;
   RuntimeWindow* front_ = nullptr;
