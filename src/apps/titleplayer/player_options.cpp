@@ -89,14 +89,14 @@ constexpr std::string_view kMovieUsage =
 constexpr std::string_view kDesktopKeys =
     "\n"
     "keys:\n"
-    "  F10                   the player menu: sound level, mute, display, scaling, a\n"
-    "                        screenshot, quit; the title waits while it is up\n"
     "  F11, Alt+Enter        switch between full screen and a window\n"
     "  Ctrl+F12              save the screen as a PNG file, PROGRAM-YYYYMMDD-HHMMSS.png in\n"
     "                        $XDG_PICTURES_DIR (or the pictures folder of\n"
     "                        ~/.config/user-dirs.dirs, or the home folder)\n"
     "  Ctrl+Shift+M          silence the sound, or bring it back (not with --mute, which\n"
-    "                        opens no sound device)\n";
+    "                        opens no sound device)\n"
+    "  F10                   the player menu: sound level, mute, display, scaling, a\n"
+    "                        screenshot, quit; the title waits while it is up\n";
 constexpr std::string_view kMessageBoxKey =
     "  F12                   show or hide the message box\n";
 constexpr std::string_view kDesktopFiles =
