@@ -167,6 +167,15 @@ struct MenuNote {
   std::optional<int> chosen;       // the item chosen; nothing when the menu opens
 };
 
+// A menu note on one line, as the logs show it, in the runtime's text encoding:
+//   [CAPTION] ITEM/ITEM/... opened       [CAPTION] ITEM/ITEM/... -> ITEM
+[[nodiscard]] inline std::string DescribeMenu(const MenuNote& note) {
+  std::string line = "[" + note.caption + "] ";
+  for (std::size_t i = 0; i < note.items.size(); ++i) line += (i == 0 ? "" : "/") + note.items[i];
+  const auto chosen = note.chosen ? static_cast<std::size_t>(*note.chosen) : note.items.size();
+  return line + (chosen < note.items.size() ? " -> " + note.items[chosen] : " opened");
+}
+
 struct WindowOptions {
   std::string caption;
   bool fullscreen = true;

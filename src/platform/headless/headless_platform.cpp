@@ -301,11 +301,7 @@ Expected<std::string, std::string> HeadlessPlatform::saveScreenshotToPictures() 
 }
 
 void HeadlessPlatform::tellMenu(const MenuNote& menu) {
-  std::string items;
-  for (const std::string& item : menu.items) items += (items.empty() ? "" : "/") + OneLine(item);
-  const auto chosen = menu.chosen ? static_cast<std::size_t>(*menu.chosen) : menu.items.size();
-  note("menu [" + OneLine(menu.caption) + "] " + items +
-       (chosen < menu.items.size() ? " -> " + OneLine(menu.items[chosen]) : " opened"));
+  note("menu " + OneLine(DescribeMenu(menu)));
 }
 
 std::unique_ptr<SharedLibrary> HeadlessPlatform::loadLibrary(const std::string& path) {

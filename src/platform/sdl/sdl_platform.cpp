@@ -308,13 +308,7 @@ void SdlPlatform::setPlayerControls(const PlayerControls& controls) {
 
 // The input channel notes the player menu, so that a run in a window can be followed too.
 void SdlPlatform::tellMenu(const MenuNote& note) {
-  if (!LogEnabled(LogChannel::kInput)) return;
-  std::string items;
-  for (const std::string& item : note.items) items += (items.empty() ? "" : "/") + item;
-  const auto chosen = note.chosen ? static_cast<std::size_t>(*note.chosen) : note.items.size();
-  LogLine(LogChannel::kInput, "menu [%s] %s%s%s", note.caption.c_str(), items.c_str(),
-          chosen < note.items.size() ? " -> " : " opened",
-          chosen < note.items.size() ? note.items[chosen].c_str() : "");
+  LW_LOG(kInput, "menu %s", MacRomanToUtf8(DescribeMenu(note)).c_str());
 }
 
 // Fit scaling fills as much of the window as the aspect allows; integer scaling only whole

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "shell/dialogs/player_menu_view.h"
+
 namespace lw {
 namespace {
 

@@ -21,7 +21,6 @@
 
 #include <cstdint>
 
-#include "shell/dialogs/player_menu_view.h"
 #include "shell/dialogs/window_boxes.h"
 
 namespace lw {
@@ -35,11 +34,6 @@ class PlayerMenu {
 
   // Shows the menu until the player resumes or quits.
   [[nodiscard]] PlayerMenuOutcome Run();
-
-  // Where the drawn menu's rows lie (tests click them).
-  [[nodiscard]] PlayerMenuLayout layout() {
-    return LayoutPlayerMenu(boxes_.canvas().screen().rect());
-  }
 
  private:
   WindowBoxes& boxes_;
