@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "common/box_request.h"
+#include "common/expected.h"
 #include "common/geometry.h"
 #include "common/palette.h"
 #include "platform/audio_stream.h"
@@ -147,6 +148,34 @@ class SharedLibrary {
   virtual bool release() = 0;
 };
 
+// The player's own settings of play, which the player menu (F10) shows and changes while the
+// title plays: the display, the scaling, and the sound the player hears over the title's level.
+struct PlayerControls {
+  bool fullscreen = false;
+  bool integerScale = false;
+  bool muted = false;
+  int volumeLevel = 9;  // 0 (silent) .. 9 (the title's own level)
+
+  friend bool operator==(const PlayerControls&, const PlayerControls&) = default;
+};
+
+// A menu of the runtime's own, told to the platform when it opens (nothing chosen) and at each
+// choice, so that a headless run's log shows it as it shows boxes.
+struct MenuNote {
+  std::string caption;
+  std::vector<std::string> items;  // as shown now, values included ("Mute: off")
+  std::optional<int> chosen;       // the item chosen; nothing when the menu opens
+};
+
+// A menu note on one line, as the logs show it, in the runtime's text encoding:
+//   [CAPTION] ITEM/ITEM/... opened       [CAPTION] ITEM/ITEM/... -> ITEM
+[[nodiscard]] inline std::string DescribeMenu(const MenuNote& note) {
+  std::string line = "[" + note.caption + "] ";
+  for (std::size_t i = 0; i < note.items.size(); ++i) line += (i == 0 ? "" : "/") + note.items[i];
+  const auto chosen = note.chosen ? static_cast<std::size_t>(*note.chosen) : note.items.size();
+  return line + (chosen < note.items.size() ? " -> " + note.items[chosen] : " opened");
+}
+
 struct WindowOptions {
   std::string caption;
   bool fullscreen = true;
@@ -216,6 +245,18 @@ class Platform {
   // The same for file dialogs: nothing means the runtime draws the dialog; otherwise the chosen
   // platform path, or an empty string for cancel.
   virtual std::optional<std::string> answerFileDialog(const FileDialogRequest& request) = 0;
+
+  // The player's settings now, and a change to them: only what differs from now is done (a
+  // switch of the display, the scaling, the sound's level and mute).
+  virtual PlayerControls playerControls() { return {}; }
+  virtual void setPlayerControls(const PlayerControls& controls) { static_cast<void>(controls); }
+  // Saves the last presented canvas as a new PNG file of the player's pictures folder (as
+  // Ctrl+F12 does): the file's path, or why it could not be written.
+  virtual Expected<std::string, std::string> saveScreenshotToPictures() {
+    return Unexpected(std::string("this platform keeps no pictures"));
+  }
+  // Hears a menu of the runtime's own opening and each choice in it.
+  virtual void tellMenu(const MenuNote& note) { static_cast<void>(note); }
 
   virtual FontRenderer& fonts() = 0;
 

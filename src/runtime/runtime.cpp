@@ -9,6 +9,7 @@
 #include "runtime/saved_game_summary.h"
 #include "runtime/saved_game_thumbnail.h"
 #include "shell/dialogs/file_dialog_list.h"
+#include "shell/dialogs/player_menu.h"
 #include "shell/dialogs/saved_game_chooser.h"
 #include "shell/drawing/colour_table.h"
 #include "shell/drawing/rect_ops.h"
@@ -129,6 +130,13 @@ Runtime::Runtime(platform::Platform& platform, RuntimeOptions options)
       .serviceSound = [this] { channels_.Pump(); },
   });
   windows_.setMessageBoxKeyHandler([this] { messageBox_.toggle(); });
+  // F10: the player menu, the title's sound paused while it is up.
+  windows_.setPlayerMenuKeyHandler([this] {
+    channels_.Pause();
+    const PlayerMenuOutcome outcome = PlayerMenu(boxes_).Run();
+    channels_.Resume();
+    if (outcome == PlayerMenuOutcome::kQuit) windows_.requestQuit();
+  });
   // Waiting for a voice to end takes turns of the message pump, which moves the clock that
   // plays the sound.
   channels_.setWaitStep([this] { windows_.PumpMessages(); });

@@ -214,3 +214,49 @@ TEST_F(TrackSoundTest, FocusPausesAndResumesWhereItStoppedAndHaltEndsWithinTheLa
 
 }  // namespace
 }  // namespace lw::testing
+
+namespace lw::testing {
+namespace {
+
+// The player menu holds the sound as a focus out does: silence while it is up, then the sound
+// goes on from where it stopped, all of it heard.
+TEST_F(TrackSoundTest, PlayerMenuHoldsTheSoundWhereItWas) {
+  constexpr std::uint64_t kOpenTick = 120, kCloseTick = 180;
+  TitleRun& run = BootRecorded("menu", "wait 30\nkey p\nwait 90\nkey f10\nwait 60\nkey esc\n");
+  run.RunUntilTick(kCloseTick + 120);
+  const Heard heard = Capture();
+  const Stretches sound = SoundIn(heard);
+  ASSERT_EQ(sound.size(), 2u);
+  const double tick = static_cast<double>(kOutputRate) / kTicksPerSecond;
+  EXPECT_NEAR(sound[0].second, FrameAtTick(kOpenTick), tick);
+  EXPECT_NEAR(sound[1].first - sound[0].second, FrameAtTick(kCloseTick - kOpenTick), tick);
+  EXPECT_EQ(Joined(heard, sound), SawHeard(44100));
+}
+
+struct MenuSoundCase {
+  std::string menuKeys;
+  int level;  // 0 for muted
+};
+
+// The menu's sound level scales what the title plays (n / 9, towards 0) and its Mute silences
+// it, while the title plays on.
+TEST_F(TrackSoundTest, PlayerMenuLevelAndMuteApplyToTheSound) {
+  const std::vector<MenuSoundCase> cases = {
+      {"key down\nkey left\nkey left\nkey left\nkey left\nkey left\nkey left", 3},
+      {"key down\nkey left", 8},
+      {"key down\nkey down\nkey return", 0},
+  };
+  for (const MenuSoundCase& c : cases) {
+    TitleRun& run = BootRecorded("level", "wait 30\nkey f10\n" + c.menuKeys + "\nkey esc\nkey p\n");
+    run.RunUntilTick(30 + 120 + 60);
+    const Heard heard = Capture();
+    Heard expected = SawHeard(44100);
+    for (int& sample : expected) sample = sample * c.level / 9;
+    if (c.level == 0) expected.clear();
+    EXPECT_EQ(Joined(heard, SoundIn(heard)), expected) << c.menuKeys;
+    EXPECT_EQ(run.Calls(), "boot() keydown(\"p\")") << c.menuKeys;
+  }
+}
+
+}  // namespace
+}  // namespace lw::testing

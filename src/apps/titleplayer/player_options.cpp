@@ -95,7 +95,9 @@ constexpr std::string_view kDesktopKeys =
     "                        $XDG_PICTURES_DIR (or the pictures folder of\n"
     "                        ~/.config/user-dirs.dirs, or the home folder)\n"
     "  Ctrl+Shift+M          silence the sound, or bring it back (not with --mute, which\n"
-    "                        opens no sound device)\n";
+    "                        opens no sound device)\n"
+    "  F10                   the player menu: sound level, mute, display, scaling, a\n"
+    "                        screenshot, quit; the title waits while it is up\n";
 constexpr std::string_view kMessageBoxKey =
     "  F12                   show or hide the message box\n";
 constexpr std::string_view kDesktopFiles =

@@ -122,6 +122,10 @@ class ClockedAudioStream final : public AudioStream {
     if (capture_ == nullptr) return;
     atLevel_.resize(samples.size());
     CopyAtLevel(samples, atLevel_, format_.bytesPerSample, level_);
+    // Then at the player's level over the title's, as a sound device plays it.
+    const int playerLevel = device_->playerLevel();
+    if (playerLevel < kMaxAudioLevel)
+      CopyAtLevel(atLevel_, atLevel_, format_.bytesPerSample, playerLevel);
     capture_->append(atLevel_);
   }
 
@@ -181,6 +185,10 @@ std::unique_ptr<AudioStream> ClockedAudioDevice::open(const AudioFormat& format,
       std::make_unique<ClockedAudioStream>(*this, format, std::move(finished), now, capture);
   stream_ = stream.get();
   return stream;
+}
+
+void ClockedAudioDevice::setPlayerLevel(int level) {
+  playerLevel_ = std::clamp(level, kMinAudioLevel, kMaxAudioLevel);
 }
 
 void ClockedAudioDevice::advanceTo(std::uint64_t now) {

@@ -28,6 +28,7 @@
 #include <string>
 
 #include "platform/audio_stream.h"
+#include "platform/headless/audio_level.h"
 #include "platform/headless/wav_capture.h"
 
 namespace lw::platform {
@@ -51,6 +52,10 @@ class ClockedAudioDevice {
   // The first millisecond at which the open stream's current buffer has been heard to its end;
   // nothing while it is paused or has nothing queued.
   [[nodiscard]] std::optional<std::uint64_t> nextFinish() const;
+  // The player's level (0..9, 0 when muted), applied over each stream's own level to what is
+  // recorded, as the window backend applies it to what the device plays.
+  void setPlayerLevel(int level);
+  [[nodiscard]] int playerLevel() const { return playerLevel_; }
   // Brings the capture's file up to date; its first failure, if any (nothing without one).
   std::optional<std::string> flushCapture();
 
@@ -60,6 +65,7 @@ class ClockedAudioDevice {
 
   std::unique_ptr<WavCapture> capture_;
   ClockedAudioStream* stream_ = nullptr;
+  int playerLevel_ = kMaxAudioLevel;
 };
 
 }  // namespace lw::platform

@@ -4,7 +4,9 @@
 #include <array>
 
 #include "common/mac_roman.h"
+#include "platform/headless/audio_level.h"
 #include "platform/png_image.h"
+#include "platform/posix/pictures_screenshot.h"
 #include "platform/posix/shared_library.h"
 #include "platform/present_log.h"
 
@@ -18,6 +20,8 @@ constexpr std::size_t kCanvasBytes = static_cast<std::size_t>(kCanvasWidth) * kC
 // The log's two kinds of line: what happened, for following a run, and what went wrong.
 constexpr std::string_view kNotePrefix = "headless: note: ";
 constexpr std::string_view kErrorPrefix = "headless: error: ";
+// The program that screenshots into the pictures folder are named for.
+constexpr std::string_view kProgram = "titleplayer";
 
 // The first millisecond at which the tick count reaches `tick`.
 std::uint64_t FirstMillisecondOf(std::uint64_t tick) {
@@ -65,6 +69,8 @@ std::uint64_t HeadlessPlatform::ticks() const {
 
 bool HeadlessPlatform::openWindow(const WindowOptions& options) {
   options_ = options;
+  controls_.fullscreen = options.fullscreen;
+  controls_.integerScale = options.integerScale;
   icon_.assign(options.iconRgba.begin(), options.iconRgba.end());
   options_.iconRgba = icon_;
   open_ = true;
@@ -269,6 +275,33 @@ std::optional<std::string> HeadlessPlatform::answerFileDialog(const FileDialogRe
   note("file dialog [" + OneLine(request.title) + "] " + request.pattern + " in '" +
        request.folder + "' -> " + (path.empty() ? std::string("cancel") : path) + how);
   return path;
+}
+
+PlayerControls HeadlessPlatform::playerControls() { return controls_; }
+
+void HeadlessPlatform::setPlayerControls(const PlayerControls& controls) {
+  if (controls == controls_) return;
+  controls_ = controls;
+  controls_.volumeLevel = std::clamp(controls.volumeLevel, kMinAudioLevel, kMaxAudioLevel);
+  options_.fullscreen = controls_.fullscreen;
+  options_.integerScale = controls_.integerScale;
+  audio_.setPlayerLevel(controls_.muted ? kMinAudioLevel : controls_.volumeLevel);
+  note(std::string("player controls: ") + (controls_.fullscreen ? "full screen" : "window") +
+       ", scaling " + (controls_.integerScale ? "integer" : "fit") + ", sound level " +
+       std::to_string(controls_.volumeLevel) + (controls_.muted ? ", muted" : ""));
+}
+
+Expected<std::string, std::string> HeadlessPlatform::saveScreenshotToPictures() {
+  Expected<std::string, std::string> saved = SaveScreenshotToPicturesFolder(*this, kProgram);
+  if (saved)
+    note("screenshot into the pictures folder: " + saved.value());
+  else
+    logError("cannot save the screenshot into the pictures folder: " + saved.error());
+  return saved;
+}
+
+void HeadlessPlatform::tellMenu(const MenuNote& menu) {
+  note("menu " + OneLine(DescribeMenu(menu)));
 }
 
 std::unique_ptr<SharedLibrary> HeadlessPlatform::loadLibrary(const std::string& path) {

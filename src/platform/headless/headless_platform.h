@@ -15,6 +15,12 @@
 // Notes begin "headless: note: " and failures (a screenshot of the script that cannot be
 // written) "headless: error: ", so that an author can tell what went wrong from what happened.
 //
+// The player's controls (the player menu's settings) start from the window's options, at full
+// level and not muted; each change is noted. The sound level and mute apply to the capture. A
+// screenshot into the pictures folder goes where the window backend's would (screenshot_place.h),
+// named for "titleplayer". The runtime's menus are noted as they open and at each choice:
+//   menu [CAPTION] ITEM/ITEM/... opened       menu [CAPTION] ITEM/ITEM/... -> ITEM
+//
 // The presented canvas is kept as 8-bit indexes with its palette, for screenshots and tests.
 //
 // Sound plays by the virtual clock (headless_audio.h): each time the clock moves the open stream
@@ -76,6 +82,11 @@ class HeadlessPlatform final : public Platform {
   std::optional<BoxAnswer> answerBox(const BoxRequest& request) override;
   std::optional<std::string> answerFileDialog(const FileDialogRequest& request) override;
 
+  PlayerControls playerControls() override;
+  void setPlayerControls(const PlayerControls& controls) override;
+  Expected<std::string, std::string> saveScreenshotToPictures() override;
+  void tellMenu(const MenuNote& menu) override;
+
   FontRenderer& fonts() override { return fonts_; }
   const SystemInfo& system() override { return HostSystem(); }
   std::unique_ptr<SharedLibrary> loadLibrary(const std::string& path) override;
@@ -129,6 +140,7 @@ class HeadlessPlatform final : public Platform {
 
   bool open_ = false;
   bool minimised_ = false;
+  PlayerControls controls_{.fullscreen = true};
   WindowOptions options_;
   std::vector<std::uint8_t> icon_;
 

@@ -26,6 +26,9 @@
 // K is a single character ("A" gives 'A' with Shift held) or one of up, down, left, right, esc,
 // return, backspace, tab, space, delete and f1..f12, after any of the prefixes ctrl+, alt+ and
 // shift+ (ctrl+shift+f2). The prefixes also go before click and press (alt+click 10 20).
+// `key f10` opens the runtime's player menu once the title has booted (press it after a wait);
+// the keys and clicks after it drive the menu, and an `answer` before the key that chooses Quit
+// answers its question.
 //
 // Every action is due at a moment of the virtual clock: those before the first wait at tick 0,
 // the others at the moment of the last wait (or hold) before them.

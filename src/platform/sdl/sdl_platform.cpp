@@ -7,18 +7,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
-#include <filesystem>
-#include <system_error>
 
 #include "common/geometry.h"
 #include "common/log.h"
 #include "common/mac_roman.h"
 #include "platform/png_image.h"
-#include "platform/posix/pictures_folder.h"
+#include "platform/posix/pictures_screenshot.h"
 #include "platform/posix/shared_library.h"
 #include "platform/present_log.h"
-#include "platform/screenshot_place.h"
 #include "platform/sdl/sdl_boxes.h"
 #include "platform/sdl/sdl_keys.h"
 
@@ -110,6 +106,7 @@ bool SdlPlatform::openWindow(const WindowOptions& options) {
 bool SdlPlatform::createWindow(const WindowOptions& options) {
   caption_ = options.caption;
   fullscreen_ = options.fullscreen;
+  integerScale_ = options.integerScale;
   const SDL_Point size = WindowedSize();
   const std::uint32_t flags =
       SDL_WINDOW_RESIZABLE | (fullscreen_ ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
@@ -247,7 +244,7 @@ bool SdlPlatform::takePending(Message& out) {
 void SdlPlatform::doDesktopKey(DesktopKey key) {
   switch (key) {
     case DesktopKey::kToggleFullscreen: toggleFullscreen(); break;
-    case DesktopKey::kScreenshot: saveScreenshotToPictures(); break;
+    case DesktopKey::kScreenshot: saveScreenshotToPicturesKey(); break;
     case DesktopKey::kToggleMute: toggleMute(); break;
   }
 }
@@ -268,25 +265,19 @@ void SdlPlatform::toggleFullscreen() {
 
 // Ctrl+F12: the canvas as the window shows it, into a new file of the pictures folder. Said on
 // standard error, as the player has no other place to hear of it.
-void SdlPlatform::saveScreenshotToPictures() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  const std::optional<std::filesystem::path> path = FreeScreenshotPath(
-      UserPicturesFolder(), settings_.program, local, [](const std::filesystem::path& taken) {
-        std::error_code error;
-        return std::filesystem::exists(taken, error) || error;
-      });
-  if (!path) {
-    std::fprintf(stderr, "%s: no free name for a screenshot\n", settings_.program.c_str());
-    return;
-  }
-  if (const std::optional<std::string> problem = saveScreenshot(path->string())) {
+void SdlPlatform::saveScreenshotToPicturesKey() {
+  const Expected<std::string, std::string> saved = saveScreenshotToPictures();
+  if (!saved) {
     std::fprintf(stderr, "%s: cannot save the screenshot: %s\n", settings_.program.c_str(),
-                 problem->c_str());
+                 saved.error().c_str());
     return;
   }
-  std::fprintf(stderr, "%s: screenshot saved as %s\n", settings_.program.c_str(), path->c_str());
+  std::fprintf(stderr, "%s: screenshot saved as %s\n", settings_.program.c_str(),
+               saved.value().c_str());
+}
+
+Expected<std::string, std::string> SdlPlatform::saveScreenshotToPictures() {
+  return SaveScreenshotToPicturesFolder(*this, settings_.program);
 }
 
 // Ctrl+Shift+M: the streams of the sound device go silent, or sound again. Muted from the start,
@@ -298,6 +289,40 @@ void SdlPlatform::toggleMute() {
   }
   playerSound_->muted = !playerSound_->muted;
   LW_LOG(kSound, "sound %s", playerSound_->muted ? "muted" : "on");
+}
+
+PlayerControls SdlPlatform::playerControls() {
+  return PlayerControls{.fullscreen = fullscreen_,
+                        .integerScale = integerScale_,
+                        .muted = settings_.mute || playerSound_->muted,
+                        .volumeLevel = playerSound_->level};
+}
+
+void SdlPlatform::setPlayerControls(const PlayerControls& controls) {
+  const PlayerControls now = playerControls();
+  if (controls.fullscreen != now.fullscreen) toggleFullscreen();
+  if (controls.integerScale != now.integerScale) setIntegerScale(controls.integerScale);
+  if (controls.muted != now.muted) toggleMute();
+  playerSound_->level = std::clamp(controls.volumeLevel, kMinAudioLevel, kMaxAudioLevel);
+}
+
+// The input channel notes the player menu, so that a run in a window can be followed too.
+void SdlPlatform::tellMenu(const MenuNote& note) {
+  LW_LOG(kInput, "menu %s", MacRomanToUtf8(DescribeMenu(note)).c_str());
+}
+
+// Fit scaling fills as much of the window as the aspect allows; integer scaling only whole
+// multiples of the canvas, with wider black bars.
+void SdlPlatform::setIntegerScale(bool integer) {
+  if (!renderer_) return;
+  if (SDL_RenderSetIntegerScale(renderer_.get(), integer ? SDL_TRUE : SDL_FALSE) != 0) {
+    LW_LOG(kPresent, "cannot change the scaling: %s", SDL_GetError());
+    return;
+  }
+  integerScale_ = integer;
+  LW_LOG(kBoot, "scaling switched to %s", integer ? "whole multiples" : "fit");
+  fitCursorsToWindow();
+  showTexture();
 }
 
 // The cursors take the whole part of the scale that the canvas is shown at.

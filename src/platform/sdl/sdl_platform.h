@@ -75,6 +75,11 @@ class SdlPlatform final : public Platform {
   std::optional<BoxAnswer> answerBox(const BoxRequest& request) override;
   std::optional<std::string> answerFileDialog(const FileDialogRequest& request) override;
 
+  PlayerControls playerControls() override;
+  void setPlayerControls(const PlayerControls& controls) override;
+  Expected<std::string, std::string> saveScreenshotToPictures() override;
+  void tellMenu(const MenuNote& note) override;
+
   FontRenderer& fonts() override { return fonts_; }
   const SystemInfo& system() override { return HostSystem(); }
 
@@ -105,8 +110,9 @@ class SdlPlatform final : public Platform {
   bool takePending(Message& out);
   void doDesktopKey(DesktopKey key);
   void toggleFullscreen();
-  void saveScreenshotToPictures();
+  void saveScreenshotToPicturesKey();
   void toggleMute();
+  void setIntegerScale(bool integer);
   void fitCursorsToWindow();
   void showTexture();
   void playMutedSound();
@@ -118,6 +124,7 @@ class SdlPlatform final : public Platform {
   CanvasConverter converter_;
   std::string caption_;
   bool fullscreen_ = false;
+  bool integerScale_ = false;
   bool minimised_ = false;      // by minimiseWindow, for the pause
   bool saidBadCanvas_ = false;  // a present without a usable canvas is reported once
   EventTranslator translator_;

@@ -71,8 +71,8 @@ bool WindowSystem::sleep(std::uint32_t timeout) {
 }
 
 void WindowSystem::SleepPastTick(std::uint32_t tick, bool untilMessage) {
-  while (TickAt(platform_.milliseconds()) == tick) {
-    if (sleep(MillisecondsToNextTick(platform_.milliseconds())) && untilMessage) return;
+  while (TickAt(titleMilliseconds()) == tick) {
+    if (sleep(MillisecondsToNextTick(titleMilliseconds())) && untilMessage) return;
   }
 }
 
@@ -148,16 +148,20 @@ std::uint32_t WindowSystem::TickCount() {
   return TickCountNow();
 }
 
-std::uint32_t WindowSystem::TickCountNow() { return TickAt(platform_.milliseconds()); }
+std::uint32_t WindowSystem::TickCountNow() { return TickAt(titleMilliseconds()); }
+
+std::uint32_t WindowSystem::titleMilliseconds() {
+  return platform_.milliseconds() - heldMilliseconds_;
+}
 
 // Counts elapsed milliseconds rather than comparing clock values, so the wait also ends when
 // the clock wraps during it.
 void WindowSystem::WaitTicks(std::uint32_t ticks) {
-  const std::uint32_t start = platform_.milliseconds();
+  const std::uint32_t start = titleMilliseconds();
   const std::uint32_t duration = ticks * kTickDenominator / kTickNumerator;
   if (duration > 0) PumpMessages();
-  for (std::uint32_t elapsed = platform_.milliseconds() - start; elapsed < duration && !quit_;
-       elapsed = platform_.milliseconds() - start) {
+  for (std::uint32_t elapsed = titleMilliseconds() - start; elapsed < duration && !quit_;
+       elapsed = titleMilliseconds() - start) {
     sleep(duration - elapsed);
   }
 }

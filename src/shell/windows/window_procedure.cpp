@@ -78,6 +78,10 @@ void WindowSystem::handleKeyDown(const platform::Message& message) {
     if (!message.repeat && messageBoxKey_) messageBoxKey_();
     return;
   }
+  if (message.key == kPlayerMenuKey) {
+    if (!message.repeat && appState_ == AppState::kActive) runPlayerMenu();
+    return;
+  }
   const KeyPress press = TranslateKeyDown(message);
   if (const auto* correction = std::get_if<CorrectionKey>(&press)) {
     if (hooks_.adjustCorrection) {
@@ -91,8 +95,14 @@ void WindowSystem::handleKeyDown(const platform::Message& message) {
 }
 
 void WindowSystem::handleKeyUp(const platform::Message& message) {
-  if (const auto key = TranslateKey(message)) {
-    PostEvent(false, event_kind::kKeyUp, key->character, std::nullopt, key->modifiers);
+  const auto key = static_cast<std::size_t>(message.key);
+  if (key < releasesToDrop_.size() && releasesToDrop_.test(key)) {
+    releasesToDrop_.reset(key);
+    return;
+  }
+  if (const auto translated = TranslateKey(message)) {
+    PostEvent(false, event_kind::kKeyUp, translated->character, std::nullopt,
+              translated->modifiers);
   }
 }
 
@@ -128,6 +138,18 @@ void WindowSystem::handleConsoleLine(const platform::Message& message) {
   const std::uint32_t number = nextConsoleLine_++;
   consoleLines_.push_back(ConsoleLine{number, message.text});
   PostEvent(false, event_kind::kConsoleLine, number, std::nullopt, 0);
+}
+
+// The player menu holds the title: the time it is up does not count on the title's clock.
+void WindowSystem::runPlayerMenu() {
+  if (!playerMenuKey_) return;
+  const std::uint32_t start = platform_.milliseconds();
+  playerMenuKey_();
+  heldMilliseconds_ += platform_.milliseconds() - start;
+  // The key that closed the menu is still down; the title never heard it go down, so it does
+  // not hear it go up either.
+  for (std::size_t key = 0; key < releasesToDrop_.size(); ++key)
+    if (platform_.keyDown(static_cast<platform::Key>(key))) releasesToDrop_.set(key);
 }
 
 // Deactivation: everything stops and the window gets out of the way until the player returns.

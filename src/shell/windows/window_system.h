@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -78,6 +79,10 @@ class WindowSystem {
   // ever hears it.
   static constexpr platform::Key kMessageBoxKey = platform::Key::kF12;
 
+  // The player's own key for the player menu; like kMessageBoxKey it gives no character, and
+  // the title hears neither its press nor its release.
+  static constexpr platform::Key kPlayerMenuKey = platform::Key::kF10;
+
   WindowSystem(platform::Platform& platform, Screen& screen, ErrorReporter& errors);
   void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
   // Called once per pump while set: the main loop checks the run's limits (its end tick, the
@@ -86,6 +91,13 @@ class WindowSystem {
   // What a press of kMessageBoxKey does (the runtime shows or hides its message box).
   void setMessageBoxKeyHandler(std::function<void()> handler) {
     messageBoxKey_ = std::move(handler);
+  }
+
+  // What a press of kPlayerMenuKey does while the title is active (the runtime runs its player
+  // menu). The title is held while it runs: its tick count stands still, so that it resumes
+  // exactly where it was, and nothing of it runs, as the handler reads input of its own.
+  void setPlayerMenuKeyHandler(std::function<void()> handler) {
+    playerMenuKey_ = std::move(handler);
   }
 
   // Windows. The first window created is the main window. A window list holds at most 16;
@@ -186,6 +198,9 @@ class WindowSystem {
   void redraw(const Rect& area, int lowest);
   [[nodiscard]] std::string mainCaption() const;
   void serviceSound();
+  void runPlayerMenu();
+  // The clock the title's ticks count: the platform's, less the time the title was held.
+  [[nodiscard]] std::uint32_t titleMilliseconds();
 
   platform::Platform& platform_;
   Screen& screen_;
@@ -193,6 +208,10 @@ class WindowSystem {
   Hooks hooks_;
   std::function<void()> pumpCheck_;
   std::function<void()> messageBoxKey_;
+  std::function<void()> playerMenuKey_;
+  std::uint32_t heldMilliseconds_ = 0;  // the time the player menu held the title
+  // Keys whose next release the title does not hear: those held as the player menu closed.
+  std::bitset<static_cast<std::size_t>(platform::Key::kOther) + 1> releasesToDrop_;
   std::vector<std::unique_ptr<RuntimeWindow>> windows_;
   RuntimeWindow* main_ = nullptr;
   RuntimeWindow* front_ = nullptr;
