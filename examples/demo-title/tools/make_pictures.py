@@ -69,9 +69,9 @@ def title_screen():
 def menu():
     c = Canvas(WIDTH, HEIGHT)
     seascape(c, beam=False)
-    c.rect(110, 150, 360, 362, INK)
-    c.frame(110, 150, 360, 362, BRASS, 2)
-    c.centred_text(122, "THE LANTERN KEEPER", LAMP, 2, 150, 362)
+    c.rect(110, 138, 360, 374, INK)
+    c.frame(110, 138, 360, 374, BRASS, 2)
+    c.centred_text(122, "THE LANTERN KEEPER", LAMP, 2, 138, 374)
     labels = {"new": "NEW GAME", "load": "LOAD", "sound": "SOUND", "quit": "QUIT"}
     for name, box in buttons("menu").items():
         plaque(c, box, labels[name])
