@@ -2,7 +2,7 @@
 discs, gradients and text, and an indexed PNG writer. Standard library only.
 
 The letters are the sample title's 5 x 7 capitals (scripts/make-sample-pictures.py), with the
-digits and signs the demo needs added here.
+apostrophe the demo needs added here.
 """
 import importlib.util
 import os
@@ -15,7 +15,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.dirname(HERE)))
 # The palette: 0 black and 255 white as every title palette has them, named colours from 1, and
 # four ramps of 48 entries, dark to light, for skies, the sea, walls and lamplight.
 BLACK, WHITE = 0, 255
-LAMP, EMBER, INK, PARCH, RUST, FOAM, WOOD, WOOD_DARK, BRASS, STAR = range(1, 11)
+LAMP, EMBER, INK, PARCH, RUST, FOAM, BRASS, STAR = range(1, 9)
 NIGHT, SEA, WALL, GLOW = 16, 64, 112, 160
 RAMP = 48
 
@@ -29,8 +29,6 @@ def palette():
     colours[PARCH] = (232, 220, 188)
     colours[RUST] = (150, 58, 38)
     colours[FOAM] = (200, 232, 232)
-    colours[WOOD] = (112, 72, 40)
-    colours[WOOD_DARK] = (66, 42, 24)
     colours[BRASS] = (196, 156, 64)
     colours[STAR] = (236, 236, 200)
     for i in range(RAMP):
@@ -50,12 +48,7 @@ def _sample_font():
 
 
 FONT = _sample_font()
-FONT.update({
-    '4': "00010 00110 01010 10010 11111 00010 00010", '5': "11111 10000 11110 00001 00001 10001 01110",
-    '6': "00110 01000 10000 11110 10001 10001 01110", '7': "11111 00001 00010 00100 01000 01000 01000",
-    '8': "01110 10001 10001 01110 10001 10001 01110", '9': "01110 10001 10001 01111 00001 00010 01100",
-    '!': "00100 00100 00100 00100 00100 00000 00100", "'": "00100 00100 01000 00000 00000 00000 00000",
-})
+FONT["'"] = "00100 00100 01000 00000 00000 00000 00000"
 
 
 def noise(x, y, seed):
