@@ -129,7 +129,7 @@ TEST_F(StartupChecksTest, EachCheckShowsItsBoxAndTheAnswerDecides) {
       {"exactly the canvas", "display=640x480x8", {}, {}, true},
       {"no sound, go on silently", "sound=none", {kOk}, {kNoSound + "OK"}, true},
       {"no sound, Cancel", "sound=none", {kCancel}, {kNoSound + "Cancel"}, false},
-      {"handles stop before memory", "handles=1,memory=1", {}, {kHandles}, false},
+      {"handles stop before memory", "handles=20,memory=1", {}, {kHandles}, false},
   };
   for (const Case& c : cases) {
     boxes_.shown.clear();
