@@ -190,8 +190,12 @@ int PlayInWindow(const PlayerOptions& options, RuntimeOptions runtime, std::stri
     const platform::DisplayReport display =
         platform ? platform::DesktopDisplay() : platform::DisplayReport{};
     if (const std::optional<int> stopped =
-            StartUp(options, *title, platform ? platform->get() : nullptr, display, {}, outcome))
+            StartUp(options, *title, platform ? platform->get() : nullptr, display, {}, outcome)) {
+      // The box says there is no display; the platform's own error says why, for the player.
+      if (!platform)
+        std::cerr << program << ": " << platform.error() << "\n(--headless runs without one)\n";
       return *stopped;
+    }
     if (outcome.sampleBytes == 0 && !settings.mute && platform) {
       // No sound device, and the player went on: the title plays by the clock, unheard.
       settings.mute = true;
