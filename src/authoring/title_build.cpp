@@ -6,6 +6,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <sstream>
 #include <system_error>
 
 #include "authoring/boot_file.h"
@@ -213,6 +214,37 @@ Errors WriteOutputs(const std::vector<Output>& outputs, const std::filesystem::p
   return errors;
 }
 
+// Writes the title's strings to DIR/title.json when they changed; the error when it cannot.
+std::optional<std::string> WriteTitleStrings(const std::filesystem::path& folder,
+                                             const TitleStrings& strings,
+                                             TitleBuildResult& result) {
+  const std::string name(kTitleStringsFile);
+  const std::filesystem::path path = folder / name;
+  const std::string text = TitleStringsJson(strings);
+  std::ifstream old(path, std::ios::binary);
+  std::ostringstream oldText;
+  oldText << old.rdbuf();
+  if (old && oldText.str() == text) {
+    result.unchanged.push_back(name);
+    return std::nullopt;
+  }
+  const std::filesystem::path temporary = folder / (name + ".new");
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out) return temporary.string() + ": write error";
+  }
+  std::error_code error;
+  std::filesystem::rename(temporary, path, error);
+  if (error) {
+    std::filesystem::remove(temporary, error);
+    return path.string() + ": could not be replaced";
+  }
+  result.written.push_back(name);
+  return std::nullopt;
+}
+
 Errors Formatted(const std::string& manifest, const std::vector<ManifestError>& errors) {
   Errors lines;
   for (const ManifestError& error : errors) lines.push_back(FormatManifestError(manifest, error));
@@ -268,9 +300,19 @@ Expected<TitleBuildResult, std::vector<std::string>> BuildTitle(const TitleBuild
     const auto more = OverwrittenSources(outputs, request.folder, *hashes);
     overwritten.insert(overwritten.end(), more.begin(), more.end());
   }
+  if (title.strings &&
+      std::filesystem::equivalent(request.folder / kTitleStringsFile, request.manifest, error)) {
+    overwritten.push_back({"$.name", "expected an output folder whose " +
+                                         std::string(kTitleStringsFile) +
+                                         " is not the manifest itself"});
+  }
   if (!overwritten.empty()) return Unexpected{Formatted(manifestName, overwritten)};
   TitleBuildResult result;
   Errors errors = WriteOutputs(outputs, request.folder, library, result);
+  if (title.strings) {
+    if (auto failure = WriteTitleStrings(request.folder, *title.strings, result))
+      errors.push_back(*failure);
+  }
   if (!errors.empty()) return Unexpected{std::move(errors)};
   return result;
 }

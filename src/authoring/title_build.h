@@ -2,7 +2,8 @@
 // folder: the boot file from the system script, one stage file per stage (stage_build.h), one
 // set file per set (set_build.h), one cast or shop file per cast or shop (cast_build.h), one
 // track file per track (track_build.h), one movie file per movie (movie_build.h) and one puppet
-// file per puppet entry (puppet_build.h).
+// file per puppet entry (puppet_build.h); and title.json with the title's strings when the
+// manifest gives any (shell/startup/title_strings.h).
 //
 // Everything is read and checked before anything is written: the manifest, then every source
 // file it names (title_sources.h, movie_sources.h, puppet_sources.h), and no output may fall on one
@@ -28,7 +29,7 @@ struct TitleBuildRequest {
   ScriptLoader loadScript;
 };
 
-// The outputs by file name, in manifest order (the boot file first).
+// The outputs by file name, in manifest order (the boot file first, title.json last).
 struct TitleBuildResult {
   std::vector<std::string> written;
   std::vector<std::string> unchanged;

@@ -21,8 +21,11 @@ constexpr std::size_t kMaxBaseName = 8;
 constexpr std::size_t kMaxExtension = 3;
 constexpr std::size_t kRectSides = 4;
 
-constexpr std::array<std::string_view, 9> kTitleKeys = {
-    "system", "palette", "stages", "sets", "casts", "shops", "tracks", "movies", "puppets"};
+constexpr std::array<std::string_view, 13> kTitleKeys = {
+    "name", "volume", "probe", "captions", "system", "palette", "stages",
+    "sets", "casts",  "shops", "tracks",   "movies", "puppets"};
+constexpr std::array<std::string_view, 4> kTitleStringKeys = {"name", "volume", "probe",
+                                                              "captions"};
 constexpr std::array<std::string_view, 4> kStageKeys = {"file", "name", "script", "flats"};
 constexpr std::array<std::string_view, 4> kFlatKeys = {"name", "script", "picture", "buttons"};
 constexpr std::array<std::string_view, 3> kButtonKeys = {"name", "rect", "script"};
@@ -294,6 +297,30 @@ std::string ParseProblem(const nlohmann::json::exception& error) {
   return std::string(tag == std::string_view::npos ? what : what.substr(tag + 2));
 }
 
+// The title's strings, read as the player reads title.json; nothing when the manifest has none.
+// A manifest without a name leaves it empty: the player names the title after its folder.
+std::optional<TitleStrings> ReadTitleStrings(const manifest::Json& root,
+                                             manifest::Reading& reading) {
+  manifest::Json strings = manifest::Json::object();
+  for (const std::string_view key : manifest::kTitleStringKeys) {
+    if (const auto found = root.find(key); found != root.end()) strings[std::string(key)] = *found;
+  }
+  if (strings.empty()) return std::nullopt;
+  auto read = ParseTitleStrings(strings.dump(), "");
+  if (read) return std::move(*read);
+  // "title.json: KEY: problem" becomes a problem at $.KEY.
+  std::string_view problem = read.error();
+  problem.remove_prefix(std::min(problem.size(), kTitleStringsFile.size() + 2));
+  const std::size_t colon = problem.find(": ");
+  if (colon == std::string_view::npos) {
+    reading.fail("$", std::string(problem));
+  } else {
+    reading.fail("$." + std::string(problem.substr(0, colon)),
+                 std::string(problem.substr(colon + 2)));
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string FormatManifestError(std::string_view manifest, const ManifestError& error) {
@@ -311,6 +338,7 @@ ManifestReading ReadTitleManifest(std::string_view text, const std::filesystem::
   Reading reading{folder, {}};
   TitleManifest title;
   if (CheckObject(root, "$", "a title", kTitleKeys, reading)) {
+    title.strings = ReadTitleStrings(root, reading);
     title.system = ReadFileName(root, kSystemField, "$", reading);
     title.palette = ReadFileName(root, kPaletteField, "$", reading);
     std::vector<std::string> files = {std::string(kBootFileName)};

@@ -6,6 +6,16 @@
 //   PATH                               TYPE                 MEANING
 //   $.system                           text, required       the system script (source .lws or
 //                                                           compiled); becomes DIR/bootfile
+//   $.name                             text                 the title's name, 1 to 63 characters
+//                                                           (the output folder's name)
+//   $.volume                           text                 the volume name of the title's disc;
+//                                                           with $.probe
+//   $.probe                            text                 the colon path on the disc of the
+//                                                           file the player times at start-up
+//   $.captions                         object               string table id -> caption of a
+//                                                           start-up box
+//                                      (these four are written to DIR/title.json, read by the
+//                                      player as shell/startup/title_strings.h says)
 //   $.palette                          text                 the title's palette: an indexed PNG
 //                                                           (its palette) or a 2056-byte colour
 //                                                           table; stored in every stage file as
@@ -253,6 +263,7 @@
 #include "common/expected.h"
 #include "common/geometry.h"
 #include "media/movie_format.h"
+#include "shell/startup/title_strings.h"
 
 namespace lw::authoring {
 
@@ -494,6 +505,8 @@ struct ManifestPuppetFile {
 };
 
 struct TitleManifest {
+  // Set when the manifest has a name, volume, probe or captions: the title's strings.
+  std::optional<TitleStrings> strings;
   SourceFile system;
   SourceFile palette;  // not named: stage files carry no palette
   std::vector<ManifestStage> stages;

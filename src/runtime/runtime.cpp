@@ -44,7 +44,8 @@ std::optional<ColourTable> LoadColourTable(std::string_view name, std::int16_t e
 
 // The name the texts and the window caption give: the title's, or the movie player's own.
 std::string RunName(const RuntimeOptions& options) {
-  return options.movie ? std::string(kMoviePlayerName) : TitleNameOf(options.titleFolder);
+  if (options.movie) return std::string(kMoviePlayerName);
+  return options.titleName.empty() ? TitleNameOf(options.titleFolder) : options.titleName;
 }
 
 // The folder the first file dialog shows: the title folder; in movie mode the current folder,

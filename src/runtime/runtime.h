@@ -91,6 +91,8 @@ struct MovieMode {
 
 struct RuntimeOptions {
   std::filesystem::path titleFolder = ".";
+  // The title's name in captions and texts; empty: the title folder's own name.
+  std::string titleName;
   // --volume NAME=PATH, in the order given.
   std::vector<std::pair<std::string, std::filesystem::path>> volumes;
   bool fullscreen = true;
@@ -158,7 +160,7 @@ class Runtime {
   [[nodiscard]] MainLoop& loop() { return *loop_; }
   int End();
 
-  // The title's name: the title folder's own name.
+  // The title's name: RuntimeOptions::titleName, or the title folder's own name.
   [[nodiscard]] const std::string& titleName() const { return texts_.titleName(); }
 
   // The parts of a run that tests and the programs look at. The built-ins never come through

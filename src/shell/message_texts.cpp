@@ -31,6 +31,18 @@ std::string MessageTexts::format(int id, std::int32_t first, std::int32_t second
   return pattern ? withTitle(FormatMessageText(*pattern, first, second)) : std::string();
 }
 
+std::string MessageTexts::formatNamed(int id, std::string_view name, std::int32_t first,
+                                      std::int32_t second) const {
+  constexpr std::string_view kTextField = "%s";
+  const std::optional<std::string_view> pattern = StringTableText(id);
+  if (!pattern) return {};
+  // The numbers go in first, so that a name holding "%d" stays as it is.
+  std::string filled = FormatMessageText(*pattern, first, second);
+  if (const std::size_t field = filled.find(kTextField); field != std::string::npos)
+    filled.replace(field, kTextField.size(), name);
+  return withTitle(filled);
+}
+
 std::string MessageTexts::withTitle(std::string_view pattern) const {
   std::string out;
   for (std::size_t pos = 0; pos < pattern.size();) {

@@ -9,6 +9,28 @@
 namespace lw {
 
 namespace text_id {
+// Start-up checks: depth names, then the texts and captions of their boxes.
+inline constexpr int kDepthMonochrome = 102;
+inline constexpr int kDepth16Colours = 103;
+inline constexpr int kDepth256Colours = 104;
+inline constexpr int kDepthBits = 105;  // "%d-bit color"
+inline constexpr int kDisplayUnsupported = 117;
+inline constexpr int kDisplayUnsupportedCaption = 118;
+inline constexpr int kWarningCaption = 120;
+inline constexpr int kDisplaySmall = 121;
+inline constexpr int kInsertDisc = 123;
+inline constexpr int kInsertDiscCaption = 124;
+inline constexpr int kSlowDisc = 125;
+inline constexpr int kSlowDiscCaption = 126;
+inline constexpr int kNoSound = 127;  // followed by 128
+inline constexpr int kNoSoundMore = 128;
+inline constexpr int kNoSoundCaption = 129;
+inline constexpr int kFewFileHandles = 135;  // followed by 136
+inline constexpr int kFewFileHandlesMore = 136;
+inline constexpr int kFileHandlesCaption = 137;
+inline constexpr int kNoMemory = 138;
+inline constexpr int kNoMemoryCaption = 139;
+inline constexpr int kNoDisplay = 183;      // the depth name of a machine without a display
 inline constexpr int kDiscReadError = 144;  // "... disc read error (code %d) ..."
 inline constexpr int kDiscReadCaption = 145;
 inline constexpr int kDiscSeekError = 146;
@@ -31,6 +53,10 @@ class MessageTexts {
   // Text `id` with its "%d" and "%ld" fields filled (FormatMessageText) before the title name
   // goes in, so that a title name holding "%d" stays as it is.
   [[nodiscard]] std::string format(int id, std::int32_t first, std::int32_t second = 0) const;
+  // Text `id` with its "%s" field filled with `name` and its number fields as format fills them
+  // (106: a depth name, then width and height).
+  [[nodiscard]] std::string formatNamed(int id, std::string_view name, std::int32_t first = 0,
+                                        std::int32_t second = 0) const;
   [[nodiscard]] const std::string& titleName() const { return titleName_; }
 
  private:

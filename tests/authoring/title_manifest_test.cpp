@@ -91,8 +91,8 @@ TEST(TitleManifestTest, ReadsStagesFlatsAndButtonsOrReportsEveryErrorWithItsPath
       {"[]", "$: expected a title (an object)\n"},
       {"{}", "$.system: missing; expected a script file name (text)\n"},
       {R"({"system": 5, "palette": "", "scenes": []})",
-       "$.scenes: unknown key; expected one of system, palette, stages, sets, casts, shops, "
-       "tracks, movies, puppets\n"
+       "$.scenes: unknown key; expected one of name, volume, probe, captions, system, palette, "
+       "stages, sets, casts, shops, tracks, movies, puppets\n"
        "$.system: expected a script file name (text)\n"
        "$.palette: expected a PNG or colour table file name (text)\n"},
       {R"({"system": "s", "stages": {}})", "$.stages: expected an array of stages\n"},

@@ -95,7 +95,7 @@ TEST(ProgramResourcesTest, TrigTablesFollowTheRuleExceptForTheirListedEntries) {
 
 TEST(ProgramResourcesTest, StringTableHoldsEveryTextOnceWithThePlaceholderForTheTitle) {
   std::vector<int> ids = {0, 1};
-  for (int id = 100; id <= 182; ++id) ids.push_back(id);
+  for (int id = 100; id <= 183; ++id) ids.push_back(id);
   for (int id = 1101; id <= 1155; ++id) ids.push_back(id);
   for (int id : ids) {
     const auto text = StringTableText(id);
@@ -104,7 +104,7 @@ TEST(ProgramResourcesTest, StringTableHoldsEveryTextOnceWithThePlaceholderForThe
     EXPECT_EQ(text->find("Moss"), std::string_view::npos) << id;
   }
   EXPECT_EQ(StringTableText(0), "{title}");
-  for (const int missing : {-1, 99, 183, 1100, 1156})
+  for (const int missing : {-1, 99, 184, 1100, 1156})
     EXPECT_FALSE(StringTableText(missing).has_value()) << missing;
 
   // Spaces at either end and escapes survive the source format.

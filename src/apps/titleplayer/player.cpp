@@ -8,10 +8,12 @@
 #include <string_view>
 
 #include "apps/titleplayer/player_config_file.h"
+#include "apps/titleplayer/player_startup.h"
 #include "common/mac_roman.h"
 #include "platform/fonts/ttf_fonts.h"
 #include "platform/headless/headless_platform.h"
 #include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/sdl_display_report.h"
 #include "platform/sdl/sdl_factory.h"
 #include "runtime/runtime.h"
 #include "shell/drawing/rect_ops.h"
@@ -113,7 +115,30 @@ std::optional<std::string> CheckFolders(const PlayerOptions& options) {
   return std::nullopt;
 }
 
-int PlayHeadless(const PlayerOptions& options, RuntimeOptions runtime, std::string_view program) {
+// The display a headless run stands for: the canvas, in 256 colours.
+constexpr platform::DisplayReport kHeadlessDisplay{true, platform::kCanvasWidth,
+                                                   platform::kCanvasHeight, 8};
+
+// Runs the start-up checks of `title` against `platform` (null when none could be made) and the
+// display it reports; the exit status when they stop the start.
+std::optional<int> StartUp(const PlayerOptions& options, const TitleStrings& title,
+                           platform::Platform* platform, platform::DisplayReport display,
+                           std::function<bool()> okWasChosen, StartupOutcome& outcome) {
+  const StartupRun run{title,   options.titleFolder, options.volumes,       platform,
+                       display, options.headless,    std::move(okWasChosen)};
+  auto checked = CheckMachine(run);
+  if (!checked) {
+    std::cerr << ProgramName(PlayerProgram::kTitle) << ": " << checked.error() << '\n';
+    return kExitUsage;
+  }
+  outcome = *checked;
+  if (!outcome.passed) return kExitStartupStopped;
+  LW_LOG(kBoot, "start-up checks passed: %d-byte samples", outcome.sampleBytes);
+  return std::nullopt;
+}
+
+int PlayHeadless(const PlayerOptions& options, RuntimeOptions runtime, std::string_view program,
+                 const TitleStrings* title) {
   platform::TtfFontRenderer fonts(options.titleFolder.string());
   platform::InputScript script;
   if (options.inputScript) {
@@ -134,6 +159,13 @@ int PlayHeadless(const PlayerOptions& options, RuntimeOptions runtime, std::stri
     capture = std::move(made).value();
   }
   platform::HeadlessPlatform platform(std::move(script), fonts, stderr, std::move(capture));
+  if (title != nullptr) {
+    StartupOutcome outcome;
+    const auto okWasChosen = [&platform] { return platform.lastBoxAnsweredByScript(); };
+    if (const std::optional<int> stopped =
+            StartUp(options, *title, &platform, kHeadlessDisplay, okWasChosen, outcome))
+      return *stopped;
+  }
   runtime.inputFinished = [&platform] { return platform.scriptFinished(); };
   int status = kExitOk;
   {
@@ -148,13 +180,31 @@ int PlayHeadless(const PlayerOptions& options, RuntimeOptions runtime, std::stri
   return status;
 }
 
-int PlayInWindow(const PlayerOptions& options, RuntimeOptions runtime, std::string_view program) {
+int PlayInWindow(const PlayerOptions& options, RuntimeOptions runtime, std::string_view program,
+                 const TitleStrings* title) {
   platform::SdlPlatformSettings settings;
   settings.mute = options.mute;
   settings.volumeLevel = options.volumeLevel;
   settings.pauseInBackground = options.pauseInBackground;
   settings.program = std::string(program);
   auto platform = platform::MakeSdlPlatform(options.titleFolder, settings);
+  if (title != nullptr) {
+    StartupOutcome outcome;
+    const platform::DisplayReport display =
+        platform ? platform::DesktopDisplay() : platform::DisplayReport{};
+    if (const std::optional<int> stopped =
+            StartUp(options, *title, platform ? platform->get() : nullptr, display, {}, outcome)) {
+      // The box says there is no display; the platform's own error says why, for the player.
+      if (!platform)
+        std::cerr << program << ": " << platform.error() << "\n(--headless runs without one)\n";
+      return *stopped;
+    }
+    if (outcome.sampleBytes == 0 && !settings.mute && platform) {
+      // No sound device, and the player went on: the title plays by the clock, unheard.
+      settings.mute = true;
+      platform = platform::MakeSdlPlatform(options.titleFolder, settings);
+    }
+  }
   if (!platform) {
     std::cerr << program << ": " << platform.error() << "\n(--headless runs without one)\n";
     return kExitFailure;
@@ -177,9 +227,21 @@ int Play(const PlayerOptions& options, PlayerProgram program,
     return kExitUsage;
   }
   RuntimeOptions runtime = ToRuntimeOptions(options);
+  // Only the title player reads a title's strings and checks the machine for it.
+  std::optional<TitleStrings> title;
+  if (program == PlayerProgram::kTitle) {
+    auto read = ReadTitleStrings(options.titleFolder);
+    if (!read) {
+      std::cerr << name << ": " << read.error() << '\n';
+      return kExitFailure;
+    }
+    title = std::move(*read);
+    runtime.titleName = title->name;
+  }
   if (adjust) adjust(runtime);
-  return options.headless ? PlayHeadless(options, std::move(runtime), name)
-                          : PlayInWindow(options, std::move(runtime), name);
+  const TitleStrings* strings = title ? &*title : nullptr;
+  return options.headless ? PlayHeadless(options, std::move(runtime), name, strings)
+                          : PlayInWindow(options, std::move(runtime), name, strings);
 }
 
 Expected<PlayerOptions, std::string> ReadPlayerOptions(Arguments args, PlayerProgram program) {

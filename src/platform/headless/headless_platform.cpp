@@ -240,10 +240,26 @@ void HeadlessPlatform::setCursor(const CursorImage* cursor) {
   }
 }
 
+// Carries out the platform's own actions that are due now, up to the first answer or the first
+// message, which waits among the window's messages to be delivered in its turn.
+void HeadlessPlatform::takeDueAnswers() {
+  while (answers_.empty()) {
+    const std::optional<InputPlayer::Step> step = player_.next(ticks());
+    if (!step) return;
+    if (step->message) {
+      windowMessages_.push_back(*step->message);
+      return;
+    }
+    carryOut(*step->action);
+  }
+}
+
 std::optional<BoxAnswer> HeadlessPlatform::answerBox(const BoxRequest& request) {
   boxes_.push_back(request);
+  takeDueAnswers();
   BoxAnswer answer = DefaultAnswer(request.buttons);
   std::string how;
+  lastAnswerScripted_ = false;
   if (answers_.empty()) {
     how = " (no answer in the script: the default button)";
   } else if (!HasButton(request.buttons, answers_.front())) {
@@ -253,6 +269,7 @@ std::optional<BoxAnswer> HeadlessPlatform::answerBox(const BoxRequest& request) 
   } else {
     answer = answers_.front();
     answers_.pop_front();
+    lastAnswerScripted_ = true;
   }
   std::string choices;
   for (const BoxAnswer button : ButtonsOf(request.buttons))

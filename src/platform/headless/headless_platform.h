@@ -79,7 +79,11 @@ class HeadlessPlatform final : public Platform {
 
   void beep() override { ++beeps_; }
 
+  // A box takes the script's answers that are due before its next message, even when the
+  // runtime has not polled since they fell due (a box of the start-up checks comes first).
   std::optional<BoxAnswer> answerBox(const BoxRequest& request) override;
+  // Whether the last box was answered from the script, rather than by its default button.
+  [[nodiscard]] bool lastBoxAnsweredByScript() const { return lastAnswerScripted_; }
   std::optional<std::string> answerFileDialog(const FileDialogRequest& request) override;
 
   PlayerControls playerControls() override;
@@ -124,6 +128,7 @@ class HeadlessPlatform final : public Platform {
 
   void moveClockTo(std::uint64_t milliseconds);
   bool takeDue(Message& out);
+  void takeDueAnswers();
   void deliver(const Message& message, Message& out);
   void carryOut(const InputAction& action);
   [[nodiscard]] std::optional<std::string> writeCanvas(const std::string& path) const;
@@ -159,6 +164,7 @@ class HeadlessPlatform final : public Platform {
   int beeps_ = 0;
 
   std::deque<BoxAnswer> answers_;
+  bool lastAnswerScripted_ = false;
   std::deque<std::string> choices_;
   std::vector<BoxRequest> boxes_;
   std::vector<FileDialogRequest> dialogs_;
