@@ -242,6 +242,10 @@ class Platform {
   // while no window is open (a system message box, or standard error without a display).
   // Nothing means that the runtime draws the box in its window.
   virtual std::optional<BoxAnswer> answerBox(const BoxRequest& request) = 0;
+  // Whether the last box answerBox answered was put to someone (a person, or an input script),
+  // rather than given its default button for want of a way to show it: a retry box answered
+  // that way must not be asked again and again.
+  [[nodiscard]] virtual bool lastBoxWasAnswered() const { return true; }
   // The same for file dialogs: nothing means the runtime draws the dialog; otherwise the chosen
   // platform path, or an empty string for cancel.
   virtual std::optional<std::string> answerFileDialog(const FileDialogRequest& request) = 0;

@@ -24,25 +24,15 @@ limit=${2:-60}
 player_binary=$build/src/apps/titleplayer/titleplayer
 title=$build/examples/sample-title
 
-for tool in Xvfb xdotool file; do
-  command -v "$tool" >/dev/null || {
-    echo "check_desktop_keys: skipped, needs $tool" >&2
-    exit 77
-  }
-done
+check=check_desktop_keys
+source "$(dirname "$0")/../../scripts/window-check.sh"
+needs_tools Xvfb xdotool file
 if [ ! -x "$player_binary" ] || [ ! -f "$title/bootfile" ]; then
   echo "check_desktop_keys: skipped, no titleplayer or sample title in $build" >&2
   exit 77
 fi
 
-scratch=$(mktemp -d)
-xvfb=""
-player=""
-trap 'kill $player $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
-Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$scratch/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-display=:$(head -n1 "$scratch/display")
+start_display
 
 mkdir -p "$scratch/config/loomwork" "$scratch/pictures"
 printf '[player]\ndisplay = windowed\nvolume-level = 12\n' >"$scratch/config/loomwork/player.conf"
@@ -62,23 +52,8 @@ fail() {
   exit 1
 }
 
-# Waits up to $2 tenths of a second for the command $1 to succeed.
-wait_until() {
-  for _ in $(seq "$2"); do
-    eval "$1" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
-player_window() {
-  DISPLAY=$display xdotool search --onlyvisible --class titleplayer 2>/dev/null | head -n1 || true
-}
 window_size() {
   DISPLAY=$display xdotool getwindowgeometry "$(player_window)" | sed -n 's/.*Geometry: //p'
-}
-press() {
-  DISPLAY=$display xdotool windowfocus --sync "$(player_window)" key --delay 100 "$@"
 }
 menu_calls() { grep -c '^menustate()' "$trace" || true; }
 

@@ -192,8 +192,11 @@ int PlayInWindow(const PlayerOptions& options, RuntimeOptions runtime, std::stri
     StartupOutcome outcome;
     const platform::DisplayReport display =
         platform ? platform::DesktopDisplay() : platform::DisplayReport{};
+    platform::Platform* shown = platform ? platform->get() : nullptr;
+    // A retry box that could be shown to no one stops the start rather than asking forever.
+    const auto okWasChosen = [shown] { return shown == nullptr || shown->lastBoxWasAnswered(); };
     if (const std::optional<int> stopped =
-            StartUp(options, *title, platform ? platform->get() : nullptr, display, {}, outcome)) {
+            StartUp(options, *title, shown, display, okWasChosen, outcome)) {
       // The box says there is no display; the platform's own error says why, for the player.
       if (!platform)
         std::cerr << program << ": " << platform.error() << "\n(--headless runs without one)\n";

@@ -2,12 +2,14 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
 
 #include "platform/posix/startup_limits.h"
 #include "shell/error_report.h"
+#include "shell/files/disc_image.h"
 #include "shell/files/file_access.h"
 #include "shell/files/volume_map.h"
 #include "shell/message_texts.h"
@@ -23,17 +25,50 @@ std::string FolderName(const std::filesystem::path& folder) {
   return path.filename().string();
 }
 
+// More than any title's strings take; a larger file is not read.
+constexpr std::uint32_t kMaxTitleStringsBytes = 1U << 20;
+
+// title.json of a title given as a disc image: the text, nothing when the image has none, or
+// the reason it cannot be read.
+Expected<std::optional<std::string>, std::string> ImageTitleStrings(
+    const std::filesystem::path& image) {
+  int error = 0;
+  std::shared_ptr<DiscImage> disc = DiscImage::Open(image, error);
+  if (!disc) return Unexpected(image.string() + ": " + std::strerror(error));
+  std::optional<DiscImage::Entry> file = disc->Find({std::string(kTitleStringsFile)}, error);
+  if (!file) return std::optional<std::string>();
+  if (file->folder || file->size > kMaxTitleStringsBytes || !disc->Holds(*file)) {
+    return Unexpected(image.string() + ": " + std::string(kTitleStringsFile) + ": cannot be read");
+  }
+  std::string text(file->size, '\0');
+  if (disc->ReadAt(*file, 0, reinterpret_cast<std::uint8_t*>(text.data()), text.size()) !=
+      text.size()) {
+    return Unexpected(image.string() + ": " + std::string(kTitleStringsFile) + ": cannot be read");
+  }
+  return std::optional(std::move(text));
+}
+
 }  // namespace
 
 Expected<TitleStrings, std::string> ReadTitleStrings(const std::filesystem::path& folder) {
-  const std::filesystem::path file = folder / kTitleStringsFile;
   std::error_code error;
-  if (!std::filesystem::exists(file, error)) return TitleStrings{FolderName(folder), {}, {}, {}};
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (!in) return Unexpected(file.string() + ": cannot be read");
-  auto strings = ParseTitleStrings(text.str(), FolderName(folder));
+  std::string text;
+  if (std::filesystem::is_regular_file(folder, error)) {
+    // A title given as a disc image keeps its title.json inside.
+    auto read = ImageTitleStrings(folder);
+    if (!read) return Unexpected(read.error());
+    if (!*read) return TitleStrings{FolderName(folder), {}, {}, {}};
+    text = std::move(**read);
+  } else {
+    const std::filesystem::path file = folder / kTitleStringsFile;
+    if (!std::filesystem::exists(file, error)) return TitleStrings{FolderName(folder), {}, {}, {}};
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream read;
+    read << in.rdbuf();
+    if (!in) return Unexpected(file.string() + ": cannot be read");
+    text = read.str();
+  }
+  auto strings = ParseTitleStrings(text, FolderName(folder));
   if (!strings) return Unexpected((folder / strings.error()).string());
   return strings;
 }

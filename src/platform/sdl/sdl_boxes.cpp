@@ -37,7 +37,8 @@ BoxAnswer PrintBox(const BoxRequest& request, std::FILE* out) {
   return answer;
 }
 
-BoxAnswer ShowSystemBox(const BoxRequest& request) {
+BoxAnswer ShowSystemBox(const BoxRequest& request, bool& shown) {
+  shown = false;
   const std::span<const BoxAnswer> answers = ButtonsOf(request.buttons);
   const BoxAnswer escape = CancelAnswer(request.buttons);
   std::vector<SDL_MessageBoxButtonData> buttons;
@@ -58,6 +59,7 @@ BoxAnswer ShowSystemBox(const BoxRequest& request) {
                                nullptr};
   int pressed = -1;
   if (SDL_ShowMessageBox(&box, &pressed) != 0) return PrintBox(request, stderr);
+  shown = true;
   if (pressed < 0 || static_cast<std::size_t>(pressed) >= answers.size()) return escape;
   return answers[static_cast<std::size_t>(pressed)];
 }

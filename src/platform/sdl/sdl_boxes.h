@@ -10,7 +10,8 @@ namespace lw::platform {
 
 // Shows the box and waits for the answer; always one of the box's buttons. Closing the box
 // without a button gives its CancelAnswer (Cancel, No in a Yes/No box, else the default).
-[[nodiscard]] BoxAnswer ShowSystemBox(const BoxRequest& request);
+// `shown` is false when the box could not be shown, and its default answer was printed instead.
+[[nodiscard]] BoxAnswer ShowSystemBox(const BoxRequest& request, bool& shown);
 
 // Prints the box to `out` and gives its default button (the first one).
 BoxAnswer PrintBox(const BoxRequest& request, std::FILE* out);

@@ -420,7 +420,7 @@ void SdlPlatform::beep() {
 std::optional<BoxAnswer> SdlPlatform::answerBox(const BoxRequest& request) {
   // With the window open the runtime draws its boxes itself, so that they work full screen.
   if (window_) return std::nullopt;
-  return ShowSystemBox(request);
+  return ShowSystemBox(request, lastBoxShown_);
 }
 
 std::optional<std::string> SdlPlatform::answerFileDialog(const FileDialogRequest&) {

@@ -73,6 +73,7 @@ class SdlPlatform final : public Platform {
   void beep() override;
 
   std::optional<BoxAnswer> answerBox(const BoxRequest& request) override;
+  [[nodiscard]] bool lastBoxWasAnswered() const override { return lastBoxShown_; }
   std::optional<std::string> answerFileDialog(const FileDialogRequest& request) override;
 
   PlayerControls playerControls() override;
@@ -124,6 +125,7 @@ class SdlPlatform final : public Platform {
   CanvasConverter converter_;
   std::string caption_;
   bool fullscreen_ = false;
+  bool lastBoxShown_ = true;  // whether the last box before the window was shown to the player
   bool integerScale_ = false;
   bool minimised_ = false;      // by minimiseWindow, for the pause
   bool saidBadCanvas_ = false;  // a present without a usable canvas is reported once

@@ -91,6 +91,9 @@ class StartupChecks {
     }
     outcome.discSpeed = TimeDisc(file);
     static_cast<void>(context_.files.FileClose(file));
+    if (outcome.discSpeed) {
+      LW_LOG(kBoot, "start-up: %s read at %u bytes/s", probe->c_str(), *outcome.discSpeed);
+    }
     if (!outcome.discSpeed || *outcome.discSpeed >= kSlowestDisc) return true;
     const auto kilobytes = static_cast<std::int32_t>(*outcome.discSpeed / kKilobyte);
     return Show(texts().format(text_id::kSlowDisc, kilobytes), text_id::kSlowDiscCaption,
