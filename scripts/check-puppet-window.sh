@@ -44,14 +44,9 @@ if [ ! -x "$player_binary" ] || [ ! -f "$title/TALK.PUP" ]; then
   cmake --build "$build" -j2 --target titleplayer sample_title >/dev/null
 fi
 
-scratch=$(mktemp -d)
-xvfb=""
-player=""
-trap 'kill $player $xvfb 2>/dev/null; rm -rf "$scratch"' EXIT
-Xvfb -displayfd 3 -screen 0 1280x1024x24 3>"$scratch/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -s "$scratch/display" ] && break; sleep 0.1; done
-display=:$(head -n1 "$scratch/display")
+check=check-puppet-window
+source "$(dirname "$0")/window-check.sh"
+start_display
 
 # A leak check at exit would only report what the desktop libraries SDL loads keep until the
 # process ends, so a sanitized build runs without it.
